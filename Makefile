@@ -1,0 +1,46 @@
+# make test: builds the Linux, sanitizer and Windows presets and runs every test.
+# make run:  builds the batch command and runs it on the bundled sample.
+# make gui:  starts Orvantis.exe on the sample under Wine on your display.
+# make bench: runs the benchmarks.
+
+SHELL := /bin/bash
+WINEPREFIX_DIR := $(CURDIR)/build/windows/wineprefix
+XVFB := xvfb-run -a -s "-screen 0 1280x1024x24"
+
+.PHONY: deps native asan windows test run gui bench dist clean
+
+deps:
+	@bash scripts/install-deps.sh
+
+native: deps
+	@cmake --preset native >/dev/null
+	@cmake --build --preset native
+
+asan: deps
+	@cmake --preset asan >/dev/null
+	@cmake --build --preset asan
+
+windows: deps
+	@cmake --preset windows >/dev/null
+	@cmake --build --preset windows
+
+test: native asan windows
+	@status=0; \
+	echo "== native tests"; ctest --preset native || status=1; \
+	echo "== sanitizer tests (ASan + UBSan)"; ctest --preset asan || status=1; \
+	echo "== Windows tests under Wine"; $(XVFB) ctest --preset windows || status=1; \
+	WINEPREFIX=$(WINEPREFIX_DIR) wineserver -w 2>/dev/null || true; \
+	exit $$status
+
+run: native
+	@./build/native/src/cli/orvantis examples/data-sample.csv --out out
+	@echo "Images and view texts written to $(CURDIR)/out/"
+
+gui: windows
+	@scripts/wine-run.sh $(WINEPREFIX_DIR) build/windows/src/app/Orvantis.exe examples/data-sample.csv
+
+bench: native
+	@./build/native/bench/orvantis_bench
+
+clean:
+	rm -rf build out

@@ -1,0 +1,13 @@
+// Start-up values of the case tables.
+#include "data/case_data.h"
+
+namespace orv {
+
+CaseData::CaseData() {
+  GroupNames[0] = "all case";
+  CauseNames[0] = "生存";
+  CauseNames[21] = "死亡計";
+  CauseCensored[0] = 1;
+}
+
+}  // namespace orv

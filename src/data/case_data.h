@@ -1,0 +1,59 @@
+// The tables into which the cases of a data file are counted.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace orv {
+
+inline constexpr int kMaxWeek = 2080;             // 40 years
+inline constexpr int kWeekSlots = kMaxWeek + 1;   // weeks 0..2080
+inline constexpr int kGroupSlots = 21;            // 0 all cases, 1..19 named, 20 "20 over"
+inline constexpr int kCauseSlots = 22;            // 0 alive, 1..19 named, 20 "20 over", 21 total
+inline constexpr int kOverflowIndex = 20;
+inline constexpr double kMaxDays = 14560.0;       // 2080 weeks
+
+// Counts are 64-bit: a group or a week may hold any number of rows without wrapping.
+using Count = std::int64_t;
+
+// One accepted row, held only while the loader counts it.
+struct CaseRecord {
+  std::string groupName;
+  double survivalDays = 0;
+  int week = 0;
+  std::string outcome;
+  std::string causeName;
+  int groupIndex = 0;
+  int causeIndex = 0;
+  int countCode = 1;  // 1 censored, 2 death
+};
+
+// Counters of one load, printed by the raw data report.
+struct LoadCounters {
+  Count total = 0;      // data rows seen
+  Count corrected = 0;  // corrections made (one row can make two)
+  Count excluded = 0;   // rows dropped
+};
+
+struct CaseData {
+  std::array<std::string, kGroupSlots> GroupNames{};
+  int NumGroups = 0;
+  std::array<std::string, kCauseSlots> CauseNames{};
+  int NumCauses = 0;
+  std::array<std::int32_t, kGroupSlots> CauseCensored{};  // 1 = deaths of that cause count as censored
+  // WeekCounts[week][code][group]: code 1 censored, 2 death; group 0 stays zero.
+  std::vector<std::array<std::array<Count, kGroupSlots>, 3>> WeekCounts =
+      std::vector<std::array<std::array<Count, kGroupSlots>, 3>>(kWeekSlots);
+  // GroupTotals[row][group]: 0 rows, 1 censored, 2 deaths, 3 both.
+  std::array<std::array<Count, kGroupSlots>, 4> GroupTotals{};
+  // DeathsByCause[group][cause]: rows 0 (all groups) to 20 and 21 (totals of the view).
+  std::array<std::array<Count, kCauseSlots>, kCauseSlots> DeathsByCause{};
+  int dataMaxWeeks = 0;
+  LoadCounters counters;
+
+  CaseData();  // the start-up texts: cause 0 "生存", cause 21 "死亡計", group 0, CauseCensored[0] = 1
+};
+
+}  // namespace orv

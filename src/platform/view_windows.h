@@ -1,0 +1,26 @@
+// The view windows as the core sees them: it only tells them their sizes after a load.
+#pragma once
+
+namespace orv {
+
+// Sizes in pixels of the view windows, computed by every load from the numbers of groups
+// and causes.
+struct ViewSizes {
+  int reportWidth = 500, reportHeight = 600;
+  int legendWidth = 400, legendHeight = 0;
+  int logRankWidth = 620, logRankHeight = 0;
+  int wilcoxonWidth = 620, wilcoxonHeight = 0;
+  int cumulativeWidth = 1000, cumulativeHeight = 0;
+  int byCauseWidth = 0, byCauseHeight = 0;
+  int survivalRateWidth = 900, survivalRateHeight = 0;
+  bool operator==(const ViewSizes&) const = default;
+};
+
+class ViewWindows {
+ public:
+  virtual ~ViewWindows() = default;
+  // Moves every view window to the load position and gives it its size, without repainting.
+  virtual void Resize(const ViewSizes& sizes) = 0;
+};
+
+}  // namespace orv

@@ -1,0 +1,38 @@
+// Results of the group comparison tests and the texts of the pairwise tables.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "data/case_data.h"
+
+namespace orv {
+
+// [group][group], 1..20 each way; index 0 unused. [r][q] with r < q holds the comparison of
+// r and q and the lower half mirrors it. A pair without an informative week (zero
+// variance) has a NaN statistic and a p-value of 1.
+using PairTable = std::array<std::array<double, kGroupSlots>, kGroupSlots>;
+
+struct PairStats {
+  PairTable LogRankChi2{};
+  PairTable LogRankP{};
+  PairTable WilcoxonChi2{};
+  PairTable WilcoxonP{};
+};
+
+struct GroupTestResults {
+  PairStats pairs;
+  std::string PetoPText;
+  std::string PetoStatText;
+  double petoStatistic = 0;  // the last overall statistic and its p-value, for the batch command
+  double petoP = 1;
+  int ShownGroupCount = 0;
+  // The last pairwise tables as written into the result windows (CR LF line ends).
+  std::string logRankTable;
+  std::string wilcoxonTable;
+  // The Holm threshold of the log-rank table: 0.05 held in single precision.
+  float SignificanceLevel = 0.05f;
+};
+
+}  // namespace orv

@@ -1,0 +1,49 @@
+// Weekly Kaplan-Meier life tables per group, the pooled table of the shown groups (group 0)
+// and the summary texts that the views show.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "data/case_data.h"
+
+namespace orv {
+
+// Slots of SurvivalTable.
+enum SurvivalSlot : int {
+  kCensored = 1,    // censored cases of the week
+  kDeaths = 2,      // deaths of the week
+  kCumulative = 3,  // censored plus deaths in weeks 0 to this week
+  kHazard = 4,      // deaths / number at risk
+  kSurvival = 5,    // survival after this week, truncated to three decimals
+};
+
+// Columns of GroupSummaryTexts, after the headings of the survival-rate view.
+enum SummaryColumn : int {
+  kLabel = 0,
+  kFiveYears = 1,
+  kTenYears = 2,
+  kDataMax = 3,
+  kMedian = 4,
+  kGraphMax = 5,
+};
+
+inline constexpr int kSummaryRows = 22;  // groups 0..20 and row 21 ("累計")
+
+struct SurvivalTables {
+  // SurvivalTable[week][slot][group], slots 1..5 (slot 0 unused).
+  std::vector<std::array<std::array<double, kGroupSlots>, 6>> SurvivalTable =
+      std::vector<std::array<std::array<double, kGroupSlots>, 6>>(kWeekSlots);
+  // AtRiskTable[week][group]: cases under observation at the start of the week.
+  std::vector<std::array<Count, kGroupSlots>> AtRiskTable =
+      std::vector<std::array<Count, kGroupSlots>>(kWeekSlots);
+  std::array<double, kGroupSlots> lastEventWeek{};
+  std::array<std::array<std::string, 6>, kSummaryRows> GroupSummaryTexts{};
+  Count ShownCaseTotal = 0;
+
+  SurvivalTables();  // the start-up labels: group 0 "all case", row 21 "累計"
+};
+
+}  // namespace orv

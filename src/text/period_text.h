@@ -1,0 +1,18 @@
+// Short texts of periods and survival fractions used by the reports and tables.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace orv {
+
+// A period in weeks as years and months: "0.9m" below five weeks, else " 1y11m".
+// Defined for the whole unsigned 16-bit range; above 13,311 weeks (255 years) the years
+// are shown in full ("300y 0m") rather than wrapping.
+std::string WeeksToYearsMonths(std::uint32_t weeks);
+
+// A survival fraction as a percentage with one decimal, right-aligned in five
+// characters: 0.523 gives " 52.3", 1 gives "100.0".
+std::string PercentText(double fraction);
+
+}  // namespace orv
