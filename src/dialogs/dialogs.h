@@ -1,0 +1,38 @@
+// The setting windows, run modally from the main window's menu: group selection, censored
+// causes, graph settings. The program hands them what they change through DialogContext.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "data/workspace.h"
+#include "platform/surfaces.h"
+
+namespace orv {
+
+struct DialogContext {
+  HINSTANCE instance = nullptr;
+  HWND mainWindow = nullptr;
+  Workspace* ws = nullptr;
+  Surfaces* surfaces = nullptr;
+  HFONT dialogFont = nullptr;      // the dialog font of the setting windows
+  const std::string* shownPath = nullptr;  // the file whose tables are shown; reloads read it
+  COLORREF customColours[16] = {};  // the colour dialog's custom colours, kept for the run
+  int editedGroup = 0;              // EditedGroup: the group the graph settings edit
+};
+
+// Registers the class "NORMALDLG" with the given background brush.
+void RegisterDialogClass(HINSTANCE instance, HBRUSH background);
+
+// Creates the window of the key ("G_sentakuWnd", "U_checkWnd", "GP_Wnd"), disables the
+// owner and runs a nested message loop until the window ends itself; returns its code.
+int RunModalWindow(DialogContext& ctx, HWND owner, const char* key);
+void EndModalWindow(HWND window, int code);
+
+// Menu commands 1018 (bringMainToFront false) and 1021 (true).
+void ChooseGroups(DialogContext& ctx, bool bringMainToFront);
+// Menu command 1019.
+void ChooseCensoredCauses(DialogContext& ctx);
+
+}  // namespace orv

@@ -1,0 +1,10 @@
+// The survival curves (to be written).
+#include "graph/curves.h"
+
+namespace orv {
+
+void DrawCurves(Workspace&, Surfaces&) {}
+
+void DrawCurve(Workspace&, Canvas&, int) {}
+
+}  // namespace orv
