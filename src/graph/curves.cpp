@@ -1,10 +1,91 @@
-// The survival curves (to be written).
+// The Kaplan-Meier step curves with their censor marks, and the "graph max" texts.
 #include "graph/curves.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "graph/plot_frame.h"
+#include "graph/view_layout.h"
+#include "text/period_text.h"
 
 namespace orv {
 
-void DrawCurves(Workspace&, Surfaces&) {}
+namespace {
 
-void DrawCurve(Workspace&, Canvas&, int) {}
+// Stands in for a graph surface that does not exist yet, so the "graph max" texts are still
+// written.
+class NoCanvas final : public Canvas {
+ public:
+  void SelectPen(const Pen&) override {}
+  void SelectFont(const FontSpec*) override {}
+  void SetTextColour(Rgb) override {}
+  void SetBkColour(Rgb) override {}
+  void SetBkMode(BkMode) override {}
+  void MoveTo(int, int) override {}
+  void LineTo(int, int) override {}
+  void TextOut(int, int, std::string_view) override {}
+  void FillRect(const Rect&, Rgb) override {}
+  Rect ClientRect() const override { return {}; }
+};
+
+}  // namespace
+
+void DrawCurves(Workspace& ws, Surfaces& surfaces) {
+  for (Canvas* c : {surfaces.graph, surfaces.screen}) {
+    if (c != nullptr) c->FillRect(c->ClientRect(), kWhite);
+  }
+  ws.geometry.pixelsPerWeek = PixelsPerWeek(ws.geometry);
+
+  NoCanvas none;
+  Canvas& graph = surfaces.graph != nullptr ? *surfaces.graph : none;
+  const int lastGroup = std::min(ws.cases.NumGroups, kGroupSlots - 1);
+  for (int g = 0; g <= lastGroup; ++g) {
+    if (ws.styles[g].shown == 1) {
+      DrawCurve(ws, graph, g);
+    } else {
+      ws.survival.GroupSummaryTexts[g][kGraphMax].clear();
+    }
+  }
+}
+
+void DrawCurve(Workspace& ws, Canvas& graph, int g) {
+  if (g < 0 || g >= kGroupSlots) return;
+  const PlotGeometry& geo = ws.geometry;
+  const LineStyle& style = ws.styles[g];
+  const auto& table = ws.survival.SurvivalTable;
+  const Pen markerPen{0, style.colour};
+  // The bar width is an 8-bit count of pixel rows.
+  const int n = static_cast<std::uint8_t>(style.width);
+  graph.SelectPen(style.pen);
+
+  int prevX = geo.left;
+  int prevY = geo.top;
+  double s = 1.0;
+  for (int w = 0; w <= kMaxWeek; ++w) {
+    const auto& week = table[static_cast<std::size_t>(w)];
+    if (week[kCensored][g] + week[kDeaths][g] <= 0) continue;
+    // Events beyond the range extend the last level to the end of the axis.
+    int wk = w;
+    if (w > geo.xMax) {
+      wk = geo.xMax;
+    } else {
+      s = week[kSurvival][g];
+    }
+    const int x = Coord(geo.left + wk * geo.pixelsPerWeek);
+    const int y = Coord(geo.top + geo.height - geo.height * s);
+    DrawHBar(graph, prevX, prevY, x, n);
+    DrawVBar2(graph, x, prevY, Coord(y + n));
+    // A range below week 0 has no week to look up.
+    const bool censoredThere = wk >= 0 && table[static_cast<std::size_t>(wk)][kCensored][g] > 0;
+    if (censoredThere) {
+      graph.SelectPen(markerPen);
+      DrawCensorTick(graph, x, prevY);
+      graph.SelectPen(style.pen);
+    }
+    prevX = x;
+    prevY = y;
+  }
+  ws.survival.GroupSummaryTexts[g][kGraphMax] = PercentText(s) + " %";
+}
 
 }  // namespace orv

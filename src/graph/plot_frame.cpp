@@ -1,22 +1,140 @@
-// The plot frame (to be written).
+// The survival graph's frame: drawing primitives, the X range rules, both axes with their
+// ticks, numbers and unit, the 50 % line, and one complete redraw.
 #include "graph/plot_frame.h"
+
+#include <cmath>
+#include <cstdint>
+#include <string>
+
+#include "graph/curves.h"
+#include "graph/view_layout.h"
+#include "text/number_text.h"
+#include "text/truncate.h"
 
 namespace orv {
 
-void DrawHBar(Canvas&, int, int, int, int) {}
+namespace {
 
-void DrawVBar2(Canvas&, int, int, int) {}
+constexpr Pen kAxisPen{0, kBlack};
+constexpr int kLabelFontHeight = 28;
 
-void DrawCensorTick(Canvas&, int, int) {}
+void DrawXAxis(Workspace& ws, Canvas& c) {
+  PlotGeometry& geo = ws.geometry;
+  const int left = geo.left;
+  const int axisY = Coord(geo.top + geo.height);
 
-void DrawLabel(Canvas&, int, int, std::string_view) {}
+  c.SelectPen(kAxisPen);
+  DrawHBar(c, left, Coord(geo.top + geo.height / 2.0), Coord(geo.left + geo.width), 1);
+  DrawHBar(c, left, axisY, Coord(geo.left + geo.width), 4);
 
-void FitXRange(Workspace&) {}
+  for (std::int64_t t = geo.tickStep; t <= geo.xMax; t += geo.tickStep) {
+    const int x = Coord(TruncToInt64(static_cast<double>(t) * geo.pixelsPerWeek) + left);
+    DrawVBar2(c, x, axisY, Coord(geo.top + geo.height - 5));
+  }
 
-void RedrawGraph(Workspace&, Surfaces&) {}
+  Rect strip = c.ClientRect();
+  strip.top = strip.bottom - 95;
+  c.FillRect(strip, kWhite);
 
-FontSpec XLabelFont() { return {}; }
+  const FontSpec font = XLabelFont();
+  c.SelectFont(&font);
+  c.SetTextColour(kBlack);
+  const int numbersY = Coord(geo.top + geo.height + 10);
+  for (std::int64_t w = 0; w <= geo.xMax; w += geo.tickStep) {
+    const std::string text = FormatNumber(std::floor(static_cast<double>(w) / geo.labelDivisor));
+    const int tickX = Coord(left + static_cast<double>(w) * geo.pixelsPerWeek);
+    DrawLabel(c, Coord(static_cast<std::int64_t>(tickX) - kLabelCharWidth * static_cast<std::int64_t>(text.size())),
+              numbersY, text);
+  }
+  DrawLabel(c, Coord(left + geo.xMax * geo.pixelsPerWeek), Coord(geo.top + geo.height + 10 + kLabelFontHeight),
+            geo.unitLabel);
+  c.SelectFont(nullptr);
+}
 
-FontSpec YLabelFont() { return {}; }
+void DrawYAxis(const Workspace& ws, Canvas& c) {
+  const PlotGeometry& geo = ws.geometry;
+  c.SelectPen(kAxisPen);
+  DrawVBar2(c, geo.left, geo.top, Coord(geo.top + geo.height + 4));
+
+  const Rect client = c.ClientRect();
+  c.FillRect({client.left, client.top, geo.left - 2, Coord(geo.top + geo.height)}, kWhite);
+
+  const FontSpec font = YLabelFont();
+  c.SelectFont(&font);
+  c.SetTextColour(kBlack);
+  // The half-way label's position is formed in single precision, as the line it sits on.
+  const float halfY = static_cast<float>(geo.top) + static_cast<float>(geo.height) / 2.0f - 7.0f;
+  DrawLabel(c, 50 - kLabelCharWidth * 2, Coord(static_cast<double>(halfY)), ".5");
+  DrawLabel(c, 50 - kLabelCharWidth * 3, Coord(geo.top - 7), "1.0");
+  c.SelectFont(nullptr);
+}
+
+}  // namespace
+
+void DrawHBar(Canvas& c, int x1, int y, int x2, int n) {
+  for (int i = 0; i < n; ++i) {
+    c.MoveTo(x1, y + i);
+    c.LineTo(x2 + 1, y + i);
+  }
+}
+
+void DrawVBar2(Canvas& c, int x, int y1, int y2) {
+  for (int column = x - 1; column <= x; ++column) {
+    c.MoveTo(column, y1);
+    c.LineTo(column, y2);
+  }
+}
+
+void DrawCensorTick(Canvas& c, int x, int y) {
+  for (int column = x - 1; column <= x; ++column) {
+    c.MoveTo(column, y - 7);
+    c.LineTo(column, y);
+  }
+}
+
+void DrawLabel(Canvas& c, int x, int y, std::string_view text) { c.TextOut(x, y, text); }
+
+void FitXRange(Workspace& ws) {
+  PlotGeometry& geo = ws.geometry;
+  const int dataMax = ws.cases.dataMaxWeeks;
+  if (geo.xMax > dataMax) {
+    // The year boundary above the longest period: exactly k years gives k + 1.
+    geo.xMax = dataMax / 52 * 52 + 52;
+  } else if (geo.xMax < 52) {
+    geo.xMax = 52;
+  }
+  geo.unitLabel = "(y)";
+  if (geo.xMax > 520) {
+    geo.tickStep = 260;
+  } else if (geo.xMax > 260) {
+    geo.tickStep = 104;
+  } else if (geo.xMax > 52) {
+    geo.tickStep = 52;
+  } else {
+    geo.tickStep = 8;
+    geo.unitLabel = "(w)";
+  }
+}
+
+void RedrawGraph(Workspace& ws, Surfaces& surfaces) {
+  DrawCurves(ws, surfaces);
+
+  PlotGeometry& geo = ws.geometry;
+  const std::int32_t drawnRange = geo.xMax;
+  FitXRange(ws);
+  // The axis must describe the range it is labelled with; when the range was just fitted,
+  // the curves follow at the next redraw.
+  if (geo.xMax != drawnRange) geo.pixelsPerWeek = PixelsPerWeek(geo);
+  geo.labelDivisor = geo.xMax == 52 ? 1 : 51;
+
+  if (surfaces.graph == nullptr) return;
+  DrawXAxis(ws, *surfaces.graph);
+  DrawYAxis(ws, *surfaces.graph);
+  surfaces.graph->Invalidate();
+}
+
+FontSpec XLabelFont() { return FontSpec{"Arial", -kLabelFontHeight, 0, 0}; }
+
+FontSpec YLabelFont() { return FontSpec{"Arial", -kLabelFontHeight, 0, 0}; }
 
 }  // namespace orv

@@ -1,12 +1,148 @@
-// Legend and tables (to be written).
+// The legend, the cumulative deaths table and the deaths-by-cause table, drawn straight into
+// their view windows.
 #include "graph/tables.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "graph/plot_frame.h"
+#include "graph/view_layout.h"
+#include "text/number_text.h"
 
 namespace orv {
 
-void DrawLegend(const Workspace&, Canvas*) {}
+namespace {
 
-void DrawCumulativeDeaths(const Workspace&, Canvas*) {}
+constexpr int kFirstColumnX = 330;
+constexpr int kColumnPitch = 80;
+constexpr int kSampleLeft = 40;
+constexpr int kSampleRight = 280;
 
-void DrawDeathsByCause(Workspace&, Canvas*) {}
+// Every view starts from a white page, black text on white and its own default font.
+void StartView(Canvas& c) {
+  c.FillRect(c.ClientRect(), kWhite);
+  c.SetBkMode(BkMode::Opaque);
+  c.SetBkColour(kWhite);
+  c.SetTextColour(kBlack);
+  c.SelectFont(nullptr);
+}
+
+int LastGroup(const Workspace& ws) { return std::clamp(ws.cases.NumGroups, 0, kGroupSlots - 1); }
+int LastCause(const Workspace& ws) { return std::clamp(ws.cases.NumCauses, 0, kCauseSlots - 1); }
+
+int RowY(double rows) { return Coord(rows * kRowHeight); }
+
+std::string Cell(Count value) { return CellText(static_cast<double>(value)); }
+
+const std::string& Label(const Workspace& ws, int g) { return ws.survival.GroupSummaryTexts[g][kLabel]; }
+
+}  // namespace
+
+void DrawLegend(const Workspace& ws, Canvas* canvas) {
+  if (canvas == nullptr) return;
+  Canvas& c = *canvas;
+  StartView(c);
+  for (int g = 0; g <= LastGroup(ws); ++g) {
+    const LineStyle& style = ws.styles[g];
+    if (style.shown != 1) continue;
+    const int textY = RowY(g + 0.7);
+    DrawLabel(c, 10, textY, RightAligned(FormatNumber(g), 2) + " : ");
+    c.SelectPen(style.pen);
+    DrawHBar(c, 50, RowY(g + 0.9), 90, style.width);
+    DrawLabel(c, 130, textY, Label(ws, g));
+  }
+}
+
+void DrawCumulativeDeaths(const Workspace& ws, Canvas* canvas) {
+  if (canvas == nullptr) return;
+  Canvas& c = *canvas;
+  StartView(c);
+  const PlotGeometry& geo = ws.geometry;
+  const int groups = LastGroup(ws);
+
+  // The tick weeks of the X axis. Before the axis has ever been drawn there is no tick step:
+  // the table then has the week 0 column alone instead of repeating it for ever.
+  std::vector<int> weeks;
+  for (std::int64_t w = 0; w <= geo.xMax; w += geo.tickStep) {
+    weeks.push_back(static_cast<int>(w));
+    if (geo.tickStep == 0) break;
+  }
+  const auto columnX = [](std::size_t k) { return Coord(static_cast<double>(k) * kColumnPitch + kFirstColumnX); };
+  const std::size_t lastColumn = weeks.empty() ? 0 : weeks.size() - 1;
+  const int dataMaxX = Coord((static_cast<double>(lastColumn) + 1.5) * kColumnPitch + kFirstColumnX);
+
+  const int headingY = RowY(0.6);
+  for (std::size_t k = 0; k < weeks.size(); ++k) DrawLabel(c, columnX(k), headingY, CellText(weeks[k] / 52.0));
+  DrawLabel(c, dataMaxX, headingY, "data max ");
+
+  // Totals are held wide: a 16-bit total would wrap past 65,535 deaths.
+  std::vector<Count> columnTotals(weeks.size(), 0);
+  Count grandTotal = 0;
+  std::vector<Count> cumulative(kWeekSlots, 0);
+  for (int g = 1; g <= groups; ++g) {
+    Count running = 0;
+    for (int w = 0; w <= kMaxWeek; ++w) {
+      running += ws.cases.WeekCounts[static_cast<std::size_t>(w)][2][g];
+      cumulative[static_cast<std::size_t>(w)] = running;
+    }
+    const LineStyle& style = ws.styles[g];
+    if (style.shown == 1) {
+      c.SelectPen(style.pen);
+      DrawHBar(c, kSampleLeft, RowY(g + 1.2), kSampleRight, style.width);
+      const int y = Coord((g + 1) * kRowHeight);
+      for (std::size_t k = 0; k < weeks.size(); ++k) {
+        // No death lies beyond the last week, so a later tick reads the last week's count.
+        const Count value = cumulative[static_cast<std::size_t>(std::min(weeks[k], kMaxWeek))];
+        DrawLabel(c, columnX(k), y, Cell(value));
+        columnTotals[k] += value;
+      }
+      DrawLabel(c, dataMaxX, y, Cell(running));
+      grandTotal += running;
+    }
+    DrawLabel(c, 10, RowY(g + 1.2), Label(ws, g) + "  ");
+  }
+
+  const int totalsY = RowY(groups + 2.5);
+  DrawLabel(c, 30, totalsY, " 累計 ");
+  for (std::size_t k = 0; k < weeks.size(); ++k) DrawLabel(c, columnX(k), totalsY, Cell(columnTotals[k]));
+  DrawLabel(c, dataMaxX, totalsY, Cell(grandTotal));
+}
+
+void DrawDeathsByCause(Workspace& ws, Canvas* canvas) {
+  // The totals row is part of the workspace: it is rebuilt even when there is no window.
+  auto& deaths = ws.cases.DeathsByCause;
+  constexpr std::size_t kTotalsRow = 21;
+  deaths[kTotalsRow].fill(0);
+  const int groups = LastGroup(ws);
+  const int causes = LastCause(ws);
+  for (int g = 1; g <= groups; ++g) {
+    if (ws.styles[g].shown != 1) continue;
+    for (int j = 0; j <= causes; ++j) deaths[kTotalsRow][j] += deaths[g][j];
+  }
+
+  if (canvas == nullptr) return;
+  Canvas& c = *canvas;
+  StartView(c);
+  const auto columnX = [](int j) { return Coord(j * kColumnPitch + kFirstColumnX); };
+  const int headingY = RowY(0.8);
+  for (int j = 0; j <= causes; ++j) DrawLabel(c, columnX(j), headingY, ws.cases.CauseNames[j]);
+
+  for (int g = 1; g <= groups; ++g) {
+    const LineStyle& style = ws.styles[g];
+    const int y = Coord((g + 1) * kRowHeight);
+    if (style.shown == 1) {
+      c.SelectPen(style.pen);
+      DrawHBar(c, kSampleLeft, RowY(g + 1.2), kSampleRight, style.width);
+      for (int j = 0; j <= causes; ++j) DrawLabel(c, columnX(j), y, Cell(deaths[g][j]));
+    }
+    DrawLabel(c, 10, y, Label(ws, g) + "  ");
+  }
+
+  const int totalsY = RowY(groups + 2.5);
+  DrawLabel(c, 50, totalsY, ws.survival.GroupSummaryTexts[21][kLabel] + "  ");
+  for (int j = 0; j <= causes; ++j) DrawLabel(c, columnX(j), totalsY, Cell(deaths[kTotalsRow][j]));
+}
 
 }  // namespace orv

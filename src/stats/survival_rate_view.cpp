@@ -1,8 +1,79 @@
-// The survival-rate view (to be written).
+// The "生存率" view: one row per shown group with its survival figures, and below the rows
+// the results of the group comparison tests.
 #include "stats/survival_rate_view.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "graph/plot_frame.h"
+#include "graph/view_layout.h"
+#include "stats/chi_square.h"
+#include "text/number_text.h"
 
 namespace orv {
 
-void DrawSurvivalRateView(const Workspace&, Canvas*) {}
+namespace {
+
+constexpr std::array<int, 6> kColumnX = {10, 320, 420, 520, 670, 760};
+constexpr std::array<const char*, 6> kHeadings = {"groupe", " 5(y)", " 10(y)", "data max", " 50%", "graph max"};
+constexpr int kPValueX = 100;
+constexpr int kStatisticX = 200;
+
+int RowY(double rows) { return Coord(rows * kRowHeight); }
+
+}  // namespace
+
+void DrawSurvivalRateView(const Workspace& ws, Canvas* canvas) {
+  if (canvas == nullptr) return;
+  Canvas& c = *canvas;
+  c.FillRect(c.ClientRect(), kWhite);
+  c.SetBkMode(BkMode::Opaque);
+  c.SetTextColour(kBlack);
+  c.SetBkColour(kWhite);
+  c.SelectFont(nullptr);
+
+  // The right end of the graph is worth a column only when it is not already the 5- or
+  // 10-year column.
+  const bool graphMaxColumn = ws.geometry.xMax != 260 && ws.geometry.xMax != 520;
+  const int lastColumn = graphMaxColumn ? 5 : 4;
+  const int headingY = RowY(0.8);
+  for (int k = 1; k <= lastColumn; ++k) DrawLabel(c, kColumnX[k], headingY, kHeadings[k]);
+
+  const int groups = std::clamp(ws.cases.NumGroups, 0, kGroupSlots - 1);
+  const auto& texts = ws.survival.GroupSummaryTexts;
+  for (int g = 0; g <= groups; ++g) {
+    const LineStyle& style = ws.styles[g];
+    if (style.shown != 1) continue;
+    c.SelectPen(style.pen);
+    DrawHBar(c, 40, RowY(g + 2.2), 280, style.width);
+    const int y = Coord((g + 2) * kRowHeight);
+    DrawLabel(c, kColumnX[0], y, RightAligned(FormatNumber(g), 2) + ":   " + texts[g][kLabel] + "  ");
+    for (int k = 1; k <= lastColumn; ++k) DrawLabel(c, kColumnX[k], y, texts[g][k]);
+  }
+
+  const GroupTestResults& tests = ws.tests;
+  const std::string petoLine = "Logrank( Peto & Peto ) χ2 = " + tests.PetoStatText;
+  if (tests.ShownGroupCount == 2) {
+    int a = 0;
+    int b = 0;
+    for (int g = 1; g <= groups; ++g) {
+      if (ws.styles[g].shown != 1) continue;
+      (a == 0 ? a : b) = g;
+      if (b != 0) break;
+    }
+    if (b == 0) return;  // the count and the shown flags disagree: no pair to report
+    const PairStats& pairs = tests.pairs;
+    DrawLabel(c, kPValueX, RowY(groups + 3.5), PValueText(pairs.LogRankP[a][b]));
+    DrawLabel(c, kStatisticX, RowY(groups + 3.5), "Logrank   χ2 = " + StatisticText(pairs.LogRankChi2[a][b]));
+    DrawLabel(c, kPValueX, RowY(groups + 4.5), PValueText(pairs.WilcoxonP[a][b]));
+    DrawLabel(c, kStatisticX, RowY(groups + 4.5), "General Wilcoxon χ2 = " + StatisticText(pairs.WilcoxonChi2[a][b]));
+    DrawLabel(c, kPValueX, RowY(groups + 5.5), tests.PetoPText);
+    DrawLabel(c, kStatisticX, RowY(groups + 5.5), petoLine);
+  } else if (tests.ShownGroupCount > 2) {
+    DrawLabel(c, kPValueX, RowY(groups + 3.5), tests.PetoPText);
+    DrawLabel(c, kStatisticX, RowY(groups + 3.5), petoLine);
+  }
+}
 
 }  // namespace orv
