@@ -1,0 +1,103 @@
+// The censored-case selection window "U_checkWnd": which causes of death count as censored,
+// and the reload of the shown file when that choice changed.
+#include <array>
+
+#include "dialogs/setting_window.h"
+#include "survival/analysis.h"
+#include "text/number_text.h"
+
+namespace orv {
+
+namespace {
+
+constexpr int kOkButton = 1000;
+constexpr int kFirstCheckBox = 9200;
+constexpr int kRowPitch = 40;
+
+void Initialise(HWND window, ModalRun& run) {
+  const DialogContext& ctx = *run.ctx;
+  const CaseData& cases = ctx.ws->cases;
+  HWND ok = CreateControl(window, "ＯＫ", BS_PUSHBUTTON, 133, 643, 95, 34, kOkButton);
+  SendMessageA(ok, WM_SETFONT, reinterpret_cast<WPARAM>(ctx.dialogFont), FALSE);
+  KeepWindowDC(run);
+  MoveWindow(window, 650, 50, 300, kRowPitch * (cases.NumCauses + 5), FALSE);
+  for (int j = 1; j <= cases.NumCauses; ++j) {
+    HWND box = CreateControl(window, "", BS_AUTOCHECKBOX | BS_LEFTTEXT, 8, kRowPitch * j + 20, 14, 14,
+                             kFirstCheckBox + j);
+    // Set once: a repaint must not undo what the user ticked before pressing OK.
+    SendMessageA(box, BM_SETCHECK, cases.CauseCensored[static_cast<std::size_t>(j)] == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
+  }
+  MoveWindow(ok, 50, kRowPitch * (cases.NumCauses + 3), 70, 25, TRUE);
+}
+
+void Paint(HWND window, const ModalRun& run) {
+  if (run.dc == nullptr) return;
+  const CaseData& cases = run.ctx->ws->cases;
+  FillClientWhite(window, run.dc);
+  for (int j = 0; j <= cases.NumCauses; ++j) {
+    const auto cause = static_cast<std::size_t>(j);
+    const std::string text =
+        cases.CauseNames[cause] + " ( " + FormatNumber(static_cast<double>(cases.DeathsByCause[0][cause])) + " )";
+    TextOutA(run.dc, 40, kRowPitch * j + 20, text.data(), static_cast<int>(text.size()));
+  }
+}
+
+void ApplyTicks(HWND window, CaseData& cases) {
+  for (int j = 1; j <= cases.NumCauses; ++j) {
+    cases.CauseCensored[static_cast<std::size_t>(j)] = IsDlgButtonChecked(window, kFirstCheckBox + j) == BST_CHECKED ? 1 : 0;
+  }
+}
+
+}  // namespace
+
+LRESULT CALLBACK CensoredCausesProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  ModalRun* run = RunOf(window);
+  if (run == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+  switch (message) {
+    case WM_INITDIALOG:
+      Initialise(window, *run);
+      return 0;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      BeginPaint(window, &ps);
+      Paint(window, *run);
+      EndPaint(window, &ps);
+      return 0;
+    }
+    case WM_COMMAND:
+      if (IsClickOf(wParam, kOkButton)) {
+        ApplyTicks(window, run->ctx->ws->cases);
+        EndModalWindow(window, IDOK);
+      }
+      return 0;
+    case WM_CLOSE:
+      EndModalWindow(window, IDCANCEL);
+      return 0;
+    case WM_DESTROY:
+      ReleaseWindowDC(*run);
+      return 0;
+    default:
+      return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+void ChooseCensoredCauses(DialogContext& ctx) {
+  CaseData& cases = ctx.ws->cases;
+  const std::array<std::int32_t, kGroupSlots> before = cases.CauseCensored;
+
+  RunModalWindow(ctx, ctx.mainWindow, "U_checkWnd");
+  if (!IsWindow(ctx.mainWindow)) return;
+
+  bool changed = false;
+  for (int j = 1; j <= cases.NumCauses; ++j) {
+    const auto cause = static_cast<std::size_t>(j);
+    if (cases.CauseCensored[cause] != before[cause]) changed = true;
+  }
+  // The causes are classified while loading, so a new choice means loading again: the file
+  // whose tables are shown, never a path that was chosen but failed its check.
+  if (changed && ctx.shownPath != nullptr && !ctx.shownPath->empty()) {
+    LoadAndAnalyse(*ctx.shownPath, *ctx.ws, *ctx.surfaces);
+  }
+}
+
+}  // namespace orv

@@ -1,0 +1,128 @@
+// The group selection window "G_sentakuWnd": which groups' curves are drawn, and the way
+// into the graph settings of one group's line.
+#include <array>
+
+#include "dialogs/dc_canvas.h"
+#include "dialogs/setting_window.h"
+#include "graph/plot_frame.h"
+#include "survival/analysis.h"
+
+namespace orv {
+
+namespace {
+
+constexpr int kOkButton = 1000;
+constexpr int kFirstCheckBox = 9000;
+constexpr int kRowPitch = 45;
+
+int GroupCount(const DialogContext& ctx) { return ctx.ws->cases.NumGroups; }
+
+void Initialise(HWND window, ModalRun& run) {
+  const DialogContext& ctx = *run.ctx;
+  const int groups = GroupCount(ctx);
+  HWND ok = CreateControl(window, "ＯＫ", BS_PUSHBUTTON, 131, 532, 96, 34, kOkButton);
+  SendMessageA(ok, WM_SETFONT, reinterpret_cast<WPARAM>(ctx.dialogFont), FALSE);
+  HDC dc = KeepWindowDC(run);
+  MoveWindow(window, 650, 50, 300, 40 * (groups + 5), FALSE);
+  FillClientWhite(window, dc);
+  for (int g = 0; g <= groups; ++g) {
+    HWND box = CreateControl(window, "", BS_AUTOCHECKBOX | BS_LEFTTEXT, 20, kRowPitch * g + 20, 12, 12,
+                             kFirstCheckBox + g);
+    // The boxes show the stored flags once, when the window opens; from then on they hold
+    // the user's choice until OK, also across repaints and a graph settings run.
+    SendMessageA(box, BM_SETCHECK, ctx.ws->styles[g].shown == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
+    const std::string& name = ctx.ws->cases.GroupNames[static_cast<std::size_t>(g)];
+    TextOutA(dc, 120, kRowPitch * g + 20, name.data(), static_cast<int>(name.size()));
+  }
+  MoveWindow(ok, 70, 40 * (groups + 3), 70, 25, TRUE);
+}
+
+void ApplyTicks(HWND window, const DialogContext& ctx) {
+  const int groups = GroupCount(ctx);
+  for (int g = 0; g <= groups; ++g) {
+    ctx.ws->styles[g].shown = IsDlgButtonChecked(window, kFirstCheckBox + g) == BST_CHECKED ? 1 : 0;
+  }
+}
+
+void OnDoubleClick(HWND window, ModalRun& run, LPARAM lParam) {
+  const int x = static_cast<short>(LOWORD(lParam));
+  const int y = static_cast<short>(HIWORD(lParam));
+  const int groups = GroupCount(*run.ctx);
+  if (x < 40 || x > 110 || y < 20 || y > kRowPitch * groups + 60) return;
+  run.ctx->editedGroup = (y - 20) / kRowPitch;
+  RunModalWindow(*run.ctx, window, "GP_Wnd");
+  if (IsWindow(window)) PaintGroupList(window);
+}
+
+}  // namespace
+
+void PaintGroupList(HWND groupWindow) {
+  ModalRun* run = RunOf(groupWindow);
+  if (run == nullptr || run->dc == nullptr) return;
+  const Workspace& ws = *run->ctx->ws;
+  FillClientWhite(groupWindow, run->dc);
+  DcCanvas canvas(groupWindow, run->dc);
+  for (int g = 0; g <= ws.cases.NumGroups; ++g) {
+    canvas.SelectPen(ws.styles[g].pen);
+    DrawHBar(canvas, 40, kRowPitch * g + 28, 105, ws.styles[g].width);
+    const std::string text = TwoColumnNumber(g) + ": " + ws.survival.GroupSummaryTexts[static_cast<std::size_t>(g)][kLabel];
+    canvas.TextOut(120, kRowPitch * g + 20, text);
+  }
+}
+
+LRESULT CALLBACK GroupSelectionProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  ModalRun* run = RunOf(window);
+  if (run == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+  switch (message) {
+    case WM_INITDIALOG:
+      Initialise(window, *run);
+      return 0;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      BeginPaint(window, &ps);
+      PaintGroupList(window);
+      EndPaint(window, &ps);
+      return 0;
+    }
+    case WM_COMMAND:
+      if (IsClickOf(wParam, kOkButton)) {
+        ApplyTicks(window, *run->ctx);
+        EndModalWindow(window, IDOK);
+      }
+      return 0;
+    case WM_LBUTTONDBLCLK:
+      OnDoubleClick(window, *run, lParam);
+      return 0;
+    case WM_CLOSE:
+      EndModalWindow(window, IDCANCEL);
+      return 0;
+    case WM_DESTROY:
+      ReleaseWindowDC(*run);
+      return 0;
+    default:
+      return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+void ChooseGroups(DialogContext& ctx, bool bringMainToFront) {
+  Workspace& ws = *ctx.ws;
+  std::array<std::int32_t, kGroupSlots> before{};
+  for (int g = 0; g <= ws.cases.NumGroups; ++g) before[static_cast<std::size_t>(g)] = ws.styles[g].shown;
+
+  RunModalWindow(ctx, ctx.mainWindow, "G_sentakuWnd");
+  // The program ended while the window ran: there is nothing left to redraw.
+  if (!IsWindow(ctx.mainWindow)) return;
+
+  // Group 0 is built from the others, so only a change among groups 1..G rebuilds it.
+  bool groupsChanged = false;
+  for (int g = 1; g <= ws.cases.NumGroups; ++g) {
+    if (ws.styles[g].shown != before[static_cast<std::size_t>(g)]) groupsChanged = true;
+  }
+  if (groupsChanged) ComputeAllCases(ws, *ctx.surfaces);
+  RedrawGraph(ws, *ctx.surfaces);
+  if (bringMainToFront) {
+    SetWindowPos(ctx.mainWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+  }
+}
+
+}  // namespace orv

@@ -1,0 +1,136 @@
+// The one modal mechanism of the setting windows: the window class, the nested message loop
+// with the owner disabled, and the end of a run.
+#include <cstring>
+
+#include "dialogs/setting_window.h"
+#include "text/number_text.h"
+
+namespace orv {
+
+namespace {
+
+struct WindowKind {
+  const char* key;
+  const char* title;
+  DWORD style;
+  int width;
+  int height;
+  WNDPROC procedure;
+};
+
+constexpr WindowKind kWindowKinds[] = {
+    {"G_sentakuWnd", "グラフ：選択", WS_CAPTION | WS_THICKFRAME | WS_CLIPCHILDREN, 273, 609, GroupSelectionProc},
+    {"U_checkWnd", "打ち切り症例の選択", WS_CAPTION | WS_THICKFRAME | WS_CLIPCHILDREN, 373, 720, CensoredCausesProc},
+    {"GP_Wnd", "グラフ設定", WS_CAPTION | WS_VISIBLE, 320, 310, GraphSettingsProc},
+};
+
+const WindowKind* FindKind(const char* key) {
+  if (key == nullptr) return nullptr;
+  for (const WindowKind& kind : kWindowKinds) {
+    if (std::strcmp(kind.key, key) == 0) return &kind;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+void RegisterDialogClass(HINSTANCE instance, HBRUSH background) {
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof wc;
+  wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+  wc.lpfnWndProc = DefWindowProcA;  // each setting window installs its own procedure
+  wc.hInstance = instance;
+  wc.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+  wc.hIconSm = LoadIconA(nullptr, IDI_WINLOGO);
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.hbrBackground = background;
+  wc.lpszClassName = "NORMALDLG";
+  RegisterClassExA(&wc);
+}
+
+ModalRun* RunOf(HWND window) { return reinterpret_cast<ModalRun*>(GetWindowLongPtrA(window, GWLP_USERDATA)); }
+
+int RunModalWindow(DialogContext& ctx, HWND owner, const char* key) {
+  const WindowKind* kind = FindKind(key);
+  if (kind == nullptr) return 0;
+  HWND window = CreateWindowExA(0, "NORMALDLG", kind->title, kind->style, CW_USEDEFAULT, CW_USEDEFAULT,
+                                kind->width, kind->height, owner, nullptr, ctx.instance, nullptr);
+  if (window == nullptr) return 0;
+
+  ModalRun run;
+  run.ctx = &ctx;
+  run.owner = owner;
+  run.window = window;
+  SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&run));
+  SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(kind->procedure));
+  SendMessageA(window, WM_INITDIALOG, 0, 0);
+
+  ShowWindow(window, SW_SHOW);
+  if (owner != nullptr) EnableWindow(owner, FALSE);
+
+  MSG msg{};
+  int code = 0;
+  for (;;) {
+    BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got == -1) break;
+    if (got == 0) {
+      code = static_cast<int>(msg.wParam);
+      // A quit that this run did not post belongs to an outer loop: the main window was
+      // destroyed while this window ran. Hand it on so that the program still ends.
+      if (!run.ended) PostQuitMessage(code);
+      break;
+    }
+    if (IsDialogMessageA(window, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+
+  if (!run.ended && IsWindow(window)) {
+    // Ended from outside: nothing is applied.
+    if (owner != nullptr) EnableWindow(owner, TRUE);
+    DestroyWindow(window);
+  }
+  return code;
+}
+
+void EndModalWindow(HWND window, int code) {
+  ModalRun* run = RunOf(window);
+  if (run == nullptr || run->ended) return;
+  run->ended = true;
+  // The owner is enabled before the window goes, so that it takes the activation back.
+  if (run->owner != nullptr) EnableWindow(run->owner, TRUE);
+  DestroyWindow(window);
+  PostQuitMessage(code);
+}
+
+HDC KeepWindowDC(ModalRun& run) {
+  run.dc = GetDC(run.window);
+  SetBkMode(run.dc, OPAQUE);
+  SetBkColor(run.dc, RGB(255, 255, 255));
+  SetTextColor(run.dc, RGB(0, 0, 0));
+  return run.dc;
+}
+
+void ReleaseWindowDC(ModalRun& run) {
+  if (run.dc != nullptr) ReleaseDC(run.window, run.dc);
+  run.dc = nullptr;
+}
+
+HWND CreateControl(HWND parent, const char* text, DWORD style, int x, int y, int w, int h, int id) {
+  return CreateWindowExA(0, "BUTTON", text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                         reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE)), nullptr);
+}
+
+void FillClientWhite(HWND window, HDC dc) {
+  RECT r{};
+  GetClientRect(window, &r);
+  FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+}
+
+std::string TwoColumnNumber(int value) {
+  std::string text = "  " + FormatNumber(value);
+  return text.substr(text.size() - 2);
+}
+
+}  // namespace orv
