@@ -7,14 +7,29 @@ namespace orv {
 
 // P(chi-square with df degrees of freedom > x), cut (never rounded) to seven decimals.
 // The incomplete gamma series and the eight-coefficient gamma polynomial (Abramowitz and
-// Stegun 6.1.36). A statistic whose series overflows gives 0; NaN gives 1.
+// Stegun 6.1.36). df is taken in 1..255 (values outside are clamped). A statistic whose
+// series or power overflows gives 0; NaN gives 1; a negative statistic gives 1. The result
+// always lies in [0, 1].
 double ChiSquareUpperTail(int df, double x);
 
-// "p<0.001 ", "p>0.5   " or "p=" + the value cut to four decimals + " ".
+// The confluent series sum of h^k / ((a+1)(a+2)...(a+k)), k = 0, 1, ..., stopped when a term
+// adds 1e-9 or less, and the number of terms added after the first.
+struct GammaSeries {
+  double sum = 1;
+  int iterations = 0;
+};
+GammaSeries IncompleteGammaSeries(double a, double h);
+
+// "p<0.001 ", "p>0.5   " or "p=" + the value cut to four decimals + " ". NaN gives "p=n/a   ".
 std::string PValueText(double p);
 
 // A statistic cut to 3 to 6 decimals by its size and padded to line up; a NaN statistic
-// (no informative week) gives "  n/a".
+// (no informative week) gives "  n/a". Beyond the 32-bit range the cut still holds: the
+// integer part is always shown in full.
 std::string StatisticText(double x);
+
+// x cut toward zero to `decimals` decimals (0 to 7). Values so large that the scaled value
+// leaves the 64-bit range have no such decimals in a double and are returned as they are.
+double CutDecimals(double x, int decimals);
 
 }  // namespace orv
