@@ -1,10 +1,143 @@
-// Group comparison tests (to be written).
+// The overall Peto & Peto statistic and the pairwise log-rank and Wilcoxon statistics.
 #include "stats/group_tests.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "stats/chi_square.h"
+#include "stats/pairwise.h"
+#include "survival/survival_tables.h"
+#include "text/number_text.h"
 
 namespace orv {
 
-void ComputePetoStatistic(Workspace&, Surfaces&) {}
+namespace {
 
-void ComputePairStats(Workspace&) {}
+// The last week of every test: the X range, kept inside the weekly tables.
+int LastTestWeek(const Workspace& ws) { return std::min(ws.geometry.xMax, kMaxWeek); }
+
+bool Shown(const Workspace& ws, int g) { return ws.styles[g].shown == 1; }
+
+// One group's weekly columns laid out contiguously, so that the pair loop streams through
+// them instead of striding across the whole survival table for each of up to 190 pairs.
+struct GroupColumns {
+  std::vector<double> events;  // censored + deaths of the week
+  std::vector<double> deaths;
+  std::vector<double> atRisk;
+};
+
+GroupColumns ColumnsOf(const Workspace& ws, int g, int weeks) {
+  const auto& table = ws.survival.SurvivalTable;
+  GroupColumns c;
+  c.events.resize(static_cast<std::size_t>(weeks));
+  c.deaths.resize(static_cast<std::size_t>(weeks));
+  c.atRisk.resize(static_cast<std::size_t>(weeks));
+  for (int w = 0; w < weeks; ++w) {
+    const auto i = static_cast<std::size_t>(w);
+    c.events[i] = table[i][kCensored][g] + table[i][kDeaths][g];
+    c.deaths[i] = table[i][kDeaths][g];
+    c.atRisk[i] = static_cast<double>(ws.survival.AtRiskTable[i][g]);
+  }
+  return c;
+}
+
+struct PairResult {
+  double logRankChi2, logRankP, wilcoxonChi2, wilcoxonP;
+};
+
+PairResult ComparePair(const GroupColumns& r, const GroupColumns& q, int weeks) {
+  double uL = 0, vL = 0, uW = 0, vW = 0;
+  for (int w = 0; w < weeks; ++w) {
+    const auto i = static_cast<std::size_t>(w);
+    if (!(q.events[i] + r.events[i] > 0)) continue;
+    const double nR = r.atRisk[i];
+    const double nQ = q.atRisk[i];
+    const double n = nQ + nR;
+    // Nobody at risk cannot come from a load; such a week carries no information.
+    if (!(n > 0)) continue;
+    const double d = q.deaths[i] + r.deaths[i];
+    const double e = (d * nR) / n;
+    const double v = n == 1 ? 0 : ((n - d) * (d * (nQ * nR))) / (n - 1);
+    uL = uL + (r.deaths[i] - e);
+    vL = vL + v / (n * n);
+    uW = uW + (r.deaths[i] - e) * n;
+    vW = vW + v;
+  }
+  constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+  PairResult result{kNaN, 1, kNaN, 1};
+  if (vL > 0) {
+    result.logRankChi2 = (uL * uL) / vL;
+    result.logRankP = ChiSquareUpperTail(1, result.logRankChi2);
+  }
+  if (vW > 0) {
+    result.wilcoxonChi2 = (uW * uW) / vW;
+    result.wilcoxonP = ChiSquareUpperTail(1, result.wilcoxonChi2);
+  }
+  return result;
+}
+
+}  // namespace
+
+std::string PetoStatisticText(double x) {
+  if (std::fabs(x) >= 1e7) return FormatNumber(CutDecimals(x, 0));
+  return (FormatNumber(CutDecimals(x, 4)) + "  ").substr(0, 7);
+}
+
+void ComputePetoStatistic(Workspace& ws, Surfaces& surfaces) {
+  const auto& table = ws.survival.SurvivalTable;
+  const int last = LastTestWeek(ws);
+  double x = 0;
+  int shown = 0;
+  for (int g = 1; g <= ws.cases.NumGroups; ++g) {
+    if (!Shown(ws, g)) continue;
+    ++shown;
+    double expected = 0;
+    double observed = 0;
+    for (int w = 0; w <= last; ++w) {
+      const auto i = static_cast<std::size_t>(w);
+      if (table[i][kCumulative][0] > 0) {
+        expected = expected + table[i][kHazard][0] * static_cast<double>(ws.survival.AtRiskTable[i][g]);
+        observed = observed + table[i][kDeaths][g];
+      }
+    }
+    if (expected == 0) expected = 1;
+    x = x + ((expected - observed) * (expected - observed)) / expected;
+  }
+  ws.tests.ShownGroupCount = shown;
+  if (shown < 2) return;
+
+  double p = ChiSquareUpperTail(shown - 1, x);
+  if (p < 0) p = 0;
+  ws.tests.petoStatistic = x;
+  ws.tests.petoP = p;
+  ws.tests.PetoPText = PValueText(p);
+  ws.tests.PetoStatText = PetoStatisticText(x);
+  ComputePairStats(ws);
+  WritePairwiseTables(ws, surfaces);
+}
+
+void ComputePairStats(Workspace& ws) {
+  PairStats& stats = ws.tests.pairs;
+  stats = PairStats{};
+  const int groups = std::min(ws.cases.NumGroups, kGroupSlots - 1);
+  const int weeks = std::max(LastTestWeek(ws) + 1, 0);
+  std::vector<GroupColumns> columns(static_cast<std::size_t>(groups + 1));
+  for (int g = 1; g <= groups; ++g) columns[static_cast<std::size_t>(g)] = ColumnsOf(ws, g, weeks);
+
+  for (int r = 1; r < groups; ++r) {
+    for (int q = r + 1; q <= groups; ++q) {
+      const PairResult pr =
+          ComparePair(columns[static_cast<std::size_t>(r)], columns[static_cast<std::size_t>(q)], weeks);
+      const auto ri = static_cast<std::size_t>(r);
+      const auto qi = static_cast<std::size_t>(q);
+      stats.LogRankChi2[ri][qi] = stats.LogRankChi2[qi][ri] = pr.logRankChi2;
+      stats.LogRankP[ri][qi] = stats.LogRankP[qi][ri] = pr.logRankP;
+      stats.WilcoxonChi2[ri][qi] = stats.WilcoxonChi2[qi][ri] = pr.wilcoxonChi2;
+      stats.WilcoxonP[ri][qi] = stats.WilcoxonP[qi][ri] = pr.wilcoxonP;
+    }
+  }
+}
 
 }  // namespace orv

@@ -1,12 +1,143 @@
-// Pairwise tables (to be written).
+// The pairwise tables: rows, Holm ranking and the text layout of both result windows.
 #include "stats/pairwise.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <utility>
+
+#include "stats/chi_square.h"
+#include "text/number_text.h"
+#include "text/truncate.h"
 
 namespace orv {
 
-std::string PairLabel(double) { return {}; }
+namespace {
 
-std::string PairPText(double) { return {}; }
+constexpr const char* kHeadingRule = "- - - - - - - - - - - - - - - - - - - - - - - - - - - - - -";
+constexpr const char* kEndRule = "- - - - - - - - - - - - - - - - - -";
+constexpr const char* kBlankHolm = "         ";
+constexpr double kWilcoxonAlpha = 0.1;
 
-void WritePairwiseTables(Workspace&, Surfaces&) {}
+std::string LastTwo(const std::string& s) { return s.substr(s.size() - 2); }
+
+std::string TwoWide(int n) { return LastTwo("  " + FormatNumber(n)); }
+
+bool Shown(const Workspace& ws, int g) { return ws.styles[g].shown == 1; }
+
+struct WorkingRow {
+  double code;
+  double statistic;
+  double p;
+};
+
+// The ranking key: a pair without a statistic ranks below every real one.
+double RankKey(double statistic) {
+  return std::isnan(statistic) ? -std::numeric_limits<double>::infinity() : statistic;
+}
+
+std::vector<std::string> TableLines(const Workspace& ws, const std::vector<PairRow>& rows, bool withStatistic) {
+  std::vector<std::string> lines;
+  const std::string end = "\r\n";
+  lines.push_back(std::string("\t\t\t") + (withStatistic ? "General Wilcoxon" : "log-rank") + "\t" + end);
+  lines.push_back(std::string("\t") + kHeadingRule + end);
+  lines.push_back(std::string("\t組み合せ\tBonFerroni\tHolm    \tSaidak     ") + (withStatistic ? "\t\t 統計量" : "") + end);
+  for (const PairRow& r : rows) {
+    std::string line = "\t" + r.label + "\t" + r.bonferroni + "\t" + r.holm + "\t" + r.sidak;
+    if (withStatistic) line += "\t\t" + r.statistic;
+    lines.push_back(line + end);
+  }
+  lines.push_back(std::string("\t") + kHeadingRule + end);
+  for (int g = 1; g <= std::min(ws.cases.NumGroups, kGroupSlots - 1); ++g) {
+    if (!Shown(ws, g)) continue;
+    lines.push_back("\t\t" + TwoWide(g) + " :  " + ws.survival.GroupSummaryTexts[static_cast<std::size_t>(g)][0] + end);
+  }
+  lines.push_back(std::string("\t") + kEndRule + end);
+  return lines;
+}
+
+std::string WriteTable(const std::vector<std::string>& lines, ResultTextSink* sink) {
+  std::string text;
+  for (const std::string& line : lines) text += line;
+  if (sink != nullptr) {
+    ResultClear(*sink);
+    for (const std::string& line : lines) ResultAppend(*sink, line);
+    sink->CaretToStart();
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string PairLabel(double code) {
+  // The first group is kept in 8 bits, as the codes of groups 1..20 always are.
+  const int a = static_cast<std::uint8_t>(TruncToInt32(std::floor(code / 100)) & 0xFF);
+  const int b = TruncToInt32(code - 100.0 * a);
+  return TwoWide(a) + " - " + TwoWide(b);
+}
+
+std::string PairPText(double p) {
+  if (std::isnan(p)) return " n/a     ";
+  const double v = CutDecimals(p, 4);
+  if (v < 0.001) return "<0.001  ";
+  if (v > 0.5) return " >0.5    ";
+  return FormatNumber(v) + "  ";
+}
+
+std::vector<PairRow> BuildPairRows(const Workspace& ws, const PairTable& S, const PairTable& P, double alpha) {
+  const int groups = std::min(ws.cases.NumGroups, kGroupSlots - 1);
+  int shown = 0;
+  for (int g = 1; g <= groups; ++g) shown += Shown(ws, g) ? 1 : 0;
+  const int m = shown * (shown - 1) / 2;
+
+  std::vector<PairRow> rows;
+  std::vector<WorkingRow> working;
+  for (int a = 1; a < groups; ++a) {
+    if (!Shown(ws, a)) continue;
+    for (int b = a + 1; b <= groups; ++b) {
+      if (!Shown(ws, b)) continue;
+      const auto ai = static_cast<std::size_t>(a);
+      const auto bi = static_cast<std::size_t>(b);
+      const double code = 100.0 * a + b;
+      // A pair without a statistic counts as not significant at all.
+      const double p = std::isnan(S[ai][bi]) ? 1.0 : P[ai][bi];
+      working.push_back({code, S[ai][bi], p});
+      rows.push_back({PairLabel(code), StatisticText(S[ai][bi]), PairPText(m * p),
+                      kBlankHolm, PairPText(1 - std::pow(1 - p, m))});
+    }
+  }
+
+  // This exact exchange scheme fixes the order of equal statistics.
+  for (std::size_t i = 0; i + 1 < working.size(); ++i) {
+    for (std::size_t j = i + 1; j < working.size(); ++j) {
+      if (RankKey(working[i].statistic) < RankKey(working[j].statistic)) std::swap(working[i], working[j]);
+    }
+  }
+
+  double adjusted = 0;
+  for (std::size_t i = 0; i < working.size(); ++i) {
+    adjusted = std::max(adjusted, static_cast<double>(m - static_cast<int>(i)) * working[i].p);
+    if (!(adjusted < alpha)) break;  // step-down: every later rank stays blank too
+    const std::string label = PairLabel(working[i].code);
+    for (PairRow& row : rows) {
+      if (row.label == label) {
+        row.holm = PairPText(adjusted);
+        break;
+      }
+    }
+  }
+  return rows;
+}
+
+void WritePairwiseTables(Workspace& ws, Surfaces& surfaces) {
+  GroupTestResults& t = ws.tests;
+  const double alphaLogRank = t.SignificanceLevel;
+  t.logRankTable = WriteTable(
+      TableLines(ws, BuildPairRows(ws, t.pairs.LogRankChi2, t.pairs.LogRankP, alphaLogRank), false), surfaces.logRank);
+  t.wilcoxonTable = WriteTable(
+      TableLines(ws, BuildPairRows(ws, t.pairs.WilcoxonChi2, t.pairs.WilcoxonP, kWilcoxonAlpha), true),
+      surfaces.wilcoxon);
+}
 
 }  // namespace orv

@@ -1,8 +1,14 @@
 // The multiple-comparison tables: every pair of shown groups with its Bonferroni, Holm and
 // Sidak adjusted p-values, for the log-rank and the generalized Wilcoxon test.
+//
+// Holm is the step-down procedure: the pairs are ranked by statistic, largest first; rank i
+// of m gets the running maximum of (m - j + 1) p_j over j = 1..i, and once that reaches the
+// threshold, that rank and every later one are left blank. A pair without a statistic (NaN)
+// counts with p = 1 and ranks last.
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "data/workspace.h"
 #include "platform/surfaces.h"
@@ -11,8 +17,17 @@ namespace orv {
 
 // " 1 -  2" for the code 102.
 std::string PairLabel(double code);
-// "<0.001  ", " >0.5    " or the value cut to four decimals + two blanks.
+// "<0.001  ", " >0.5    " or the value cut to four decimals + two blanks; NaN " n/a     ".
 std::string PairPText(double p);
+
+// One row of a pairwise table.
+struct PairRow {
+  std::string label, statistic, bonferroni, holm, sidak;
+};
+
+// The rows of one test, pairs of shown groups in the order (1,2), (1,3), ..., (2,3), ...
+// S and P are the statistic and p tables of that test; alpha is its Holm threshold.
+std::vector<PairRow> BuildPairRows(const Workspace& ws, const PairTable& S, const PairTable& P, double alpha);
 
 // Builds both tables, keeps them in ws.tests and writes them into the result windows.
 void WritePairwiseTables(Workspace& ws, Surfaces& surfaces);

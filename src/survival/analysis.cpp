@@ -1,18 +1,182 @@
-// The analysis chain (to be written).
+// The analysis chain: weekly survival tables per group and pooled, the analysis run and the
+// load that starts it.
 #include "survival/analysis.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "data/loader.h"
+#include "graph/plot_frame.h"
+#include "graph/tables.h"
+#include "stats/group_tests.h"
+#include "stats/survival_rate_view.h"
+#include "text/number_text.h"
+#include "text/period_text.h"
+#include "text/truncate.h"
 
 namespace orv {
 
-void LoadAndAnalyse(const std::string&, Workspace&, Surfaces&) {}
+namespace {
 
-void ComputeGroupSurvival(Workspace&, Surfaces&) {}
+class DiscardingReport : public RichTextSink {
+ public:
+  void Clear() override {}
+  void SetColour(Rgb) override {}
+  void SetHeight(int) override {}
+  void Insert(std::string_view) override {}
+  void CaretToStart() override {}
+};
 
-void ComputeAllCases(Workspace&, Surfaces&) {}
+class DiscardingBoxes : public MessageBoxes {
+ public:
+  void Show(std::string_view, std::string_view, BoxIcon) override {}
+};
 
-void RunAnalysis(Workspace&, Surfaces&) {}
+int NumGroupsOf(const Workspace& ws) { return std::clamp(ws.cases.NumGroups, 0, kGroupSlots - 1); }
 
-void BuildGroupTables(Workspace&) {}
+bool Shown(const Workspace& ws, int g) { return ws.styles[g].shown == 1; }
 
-void BuildPooledTable(Workspace&) {}
+std::string YearSurvivalText(double s) { return s != 0 ? PercentText(s) + " %" : "   . "; }
+
+// Hazard, survival truncated to three decimals, the median and columns 1 to 4 of group g,
+// from its counts, cumulative events and numbers at risk.
+void FillSurvival(SurvivalTables& t, int g) {
+  auto& texts = t.GroupSummaryTexts[static_cast<std::size_t>(g)];
+  const int last = TruncToInt32(t.lastEventWeek[static_cast<std::size_t>(g)]);
+  double previous = 1;
+  bool medianFound = false;
+  for (int w = 0; w <= last; ++w) {
+    auto& week = t.SurvivalTable[static_cast<std::size_t>(w)];
+    const Count atRisk = t.AtRiskTable[static_cast<std::size_t>(w)][static_cast<std::size_t>(g)];
+    // Nobody at risk has no hazard; a load never leaves deaths without anyone at risk.
+    const double q = atRisk > 0 ? week[kDeaths][g] / static_cast<double>(atRisk) : 0.0;
+    week[kHazard][g] = q;
+    double m = 1 - q;
+    m = m * 1000;
+    m = previous * m;
+    const double s = TruncToInt32(m) / 1000.0;
+    week[kSurvival][g] = s;
+    previous = s;
+    if (s <= 0.5 && !medianFound) {
+      medianFound = true;
+      texts[kMedian] = WeeksToYearsMonths(static_cast<std::uint32_t>(w));
+    }
+  }
+  texts[kFiveYears] = YearSurvivalText(t.SurvivalTable[260][kSurvival][g]);
+  texts[kTenYears] = YearSurvivalText(t.SurvivalTable[520][kSurvival][g]);
+  texts[kDataMax] = PercentText(t.SurvivalTable[static_cast<std::size_t>(last)][kSurvival][g]) + " % ," +
+                    WeeksToYearsMonths(static_cast<std::uint32_t>(last));
+}
+
+}  // namespace
+
+void BuildGroupTables(Workspace& ws) {
+  SurvivalTables& t = ws.survival;
+  const CaseData& c = ws.cases;
+  // Numbers at risk are cleared too: a later week of a previous, longer file must not
+  // reach the tests of this one.
+  for (auto& week : t.SurvivalTable) week = {};
+  for (auto& week : t.AtRiskTable) week = {};
+  t.lastEventWeek = {};
+  for (int g = 1; g < kGroupSlots; ++g) {
+    for (int col = kFiveYears; col <= kGraphMax; ++col) t.GroupSummaryTexts[static_cast<std::size_t>(g)][col].clear();
+  }
+
+  for (int g = 1; g <= NumGroupsOf(ws); ++g) {
+    const auto gi = static_cast<std::size_t>(g);
+    for (int w = 0; w <= kMaxWeek; ++w) {
+      const auto wi = static_cast<std::size_t>(w);
+      auto& week = t.SurvivalTable[wi];
+      week[kCensored][gi] = static_cast<double>(c.WeekCounts[wi][1][gi]);
+      week[kDeaths][gi] = static_cast<double>(c.WeekCounts[wi][2][gi]);
+      week[kCumulative][gi] = week[kCensored][gi] + week[kDeaths][gi];
+      if (week[kCumulative][gi] != 0) t.lastEventWeek[gi] = w;
+    }
+    const double total = static_cast<double>(c.GroupTotals[3][gi]);
+    t.AtRiskTable[0][gi] = c.GroupTotals[3][gi];
+    const int last = TruncToInt32(t.lastEventWeek[gi]);
+    for (int w = 1; w <= last; ++w) {
+      const auto wi = static_cast<std::size_t>(w);
+      auto& week = t.SurvivalTable[wi];
+      week[kCumulative][gi] += t.SurvivalTable[wi - 1][kCumulative][gi];
+      t.AtRiskTable[wi][gi] = TruncToInt64(total - (week[kCumulative][gi] - week[kCensored][gi] - week[kDeaths][gi]));
+    }
+    FillSurvival(t, g);
+  }
+}
+
+void BuildPooledTable(Workspace& ws) {
+  SurvivalTables& t = ws.survival;
+  CaseData& c = ws.cases;
+  for (auto& row : c.GroupTotals) row[0] = 0;
+  for (auto& week : t.SurvivalTable) {
+    for (int slot = kCensored; slot <= kSurvival; ++slot) week[slot][0] = 0;
+  }
+  for (auto& week : t.AtRiskTable) week[0] = 0;
+  t.lastEventWeek[0] = 0;
+  for (int col = kFiveYears; col <= kGraphMax; ++col) t.GroupSummaryTexts[0][col].clear();
+
+  for (int g = 1; g <= NumGroupsOf(ws); ++g) {
+    if (!Shown(ws, g)) continue;
+    const auto gi = static_cast<std::size_t>(g);
+    const int last = TruncToInt32(t.lastEventWeek[gi]);
+    for (int w = 0; w <= last; ++w) {
+      const auto wi = static_cast<std::size_t>(w);
+      auto& week = t.SurvivalTable[wi];
+      for (int slot = kCensored; slot <= kCumulative; ++slot) week[slot][0] += week[slot][gi];
+      t.AtRiskTable[wi][0] += t.AtRiskTable[wi][gi];
+    }
+    for (int row = 1; row <= 3; ++row) c.GroupTotals[static_cast<std::size_t>(row)][0] += c.GroupTotals[static_cast<std::size_t>(row)][gi];
+    t.lastEventWeek[0] = std::max(t.lastEventWeek[0], t.lastEventWeek[gi]);
+  }
+  // Without a shown case there is nothing to estimate: group 0 keeps an all-zero table and
+  // empty figures instead of a survival of 100 % over no one.
+  if (t.AtRiskTable[0][0] <= 0) return;
+  FillSurvival(t, 0);
+}
+
+void RunAnalysis(Workspace& ws, Surfaces& surfaces) {
+  Count total = 0;
+  double lastWeek = 0;
+  for (int g = 1; g <= NumGroupsOf(ws); ++g) {
+    if (!Shown(ws, g)) continue;
+    total += ws.cases.GroupTotals[0][static_cast<std::size_t>(g)];
+    lastWeek = std::max(lastWeek, ws.survival.lastEventWeek[static_cast<std::size_t>(g)]);
+  }
+  ws.survival.ShownCaseTotal = total;
+  ws.survival.GroupSummaryTexts[0][kLabel] = "all Case ( n=" + FormatNumber(static_cast<double>(total)) + " )  ";
+
+  // The range is only lowered here, to the first year boundary at or after the last event.
+  const double fitted = -52 * std::floor(-lastWeek / 52);
+  if (fitted < ws.geometry.xMax) ws.geometry.xMax = TruncToInt32(fitted);
+
+  ComputePetoStatistic(ws, surfaces);
+  RedrawGraph(ws, surfaces);
+  DrawLegend(ws, surfaces.legend);
+  DrawSurvivalRateView(ws, surfaces.survivalRate);
+  DrawCumulativeDeaths(ws, surfaces.cumulativeDeaths);
+  DrawDeathsByCause(ws, surfaces.deathsByCause);
+}
+
+void ComputeAllCases(Workspace& ws, Surfaces& surfaces) {
+  if (surfaces.screen != nullptr) surfaces.screen->TextOut(240, 70, "全体死亡率　初期化中");
+  BuildPooledTable(ws);
+  RunAnalysis(ws, surfaces);
+}
+
+void ComputeGroupSurvival(Workspace& ws, Surfaces& surfaces) {
+  if (surfaces.screen != nullptr) surfaces.screen->TextOut(100, 300, "死亡率計算中");
+  BuildGroupTables(ws);
+  ComputeAllCases(ws, surfaces);
+}
+
+void LoadAndAnalyse(const std::string& path, Workspace& ws, Surfaces& surfaces) {
+  DiscardingReport noReport;
+  DiscardingBoxes noBoxes;
+  LoadDataFile(path, ws, surfaces.report != nullptr ? *surfaces.report : noReport,
+               surfaces.boxes != nullptr ? *surfaces.boxes : noBoxes);
+  if (surfaces.views != nullptr) surfaces.views->Resize(ws.viewSizes);
+  ComputeGroupSurvival(ws, surfaces);
+}
 
 }  // namespace orv
