@@ -1,0 +1,68 @@
+// Code page 932 <-> UTF-8 through glibc's iconv.
+#include "cli/encoding.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+
+namespace orv::cli {
+namespace {
+
+// One conversion descriptor per call: the command converts a handful of texts, and a
+// descriptor kept across calls would be hidden state.
+class Converter {
+ public:
+  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+  ~Converter() {
+    if (ok()) iconv_close(cd_);
+  }
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
+  bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+
+  // Converts as much as it can; returns false at the first byte it cannot take and leaves
+  // `in` pointing there.
+  bool Run(std::string_view& in, std::string& out) {
+    char buffer[1024];
+    while (!in.empty()) {
+      char* src = const_cast<char*>(in.data());
+      std::size_t srcLeft = in.size();
+      char* dst = buffer;
+      std::size_t dstLeft = sizeof buffer;
+      std::size_t r = iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
+      out.append(buffer, static_cast<std::size_t>(dst - buffer));
+      in.remove_prefix(in.size() - srcLeft);
+      if (r == static_cast<std::size_t>(-1) && errno != E2BIG) return false;
+    }
+    return true;
+  }
+
+ private:
+  iconv_t cd_;
+};
+
+}  // namespace
+
+std::string Cp932ToUtf8(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size() + bytes.size() / 2);
+  Converter conv("UTF-8", "CP932");
+  if (!conv.ok()) {
+    for (char c : bytes) out += static_cast<unsigned char>(c) < 0x80 ? std::string(1, c) : "\xEF\xBF\xBD";
+    return out;
+  }
+  while (!conv.Run(bytes, out)) {
+    out += "\xEF\xBF\xBD";
+    bytes.remove_prefix(1);
+  }
+  return out;
+}
+
+std::optional<std::string> Utf8ToCp932(std::string_view text) {
+  std::string out;
+  Converter conv("CP932", "UTF-8");
+  if (!conv.ok() || !conv.Run(text, out)) return std::nullopt;
+  return out;
+}
+
+}  // namespace orv::cli

@@ -1,0 +1,142 @@
+// The image and text files of --out.
+#include "cli/image_output.h"
+
+#include <cairo-svg.h>
+#include <cairo.h>
+
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include "cli/cairo_canvas.h"
+#include "cli/encoding.h"
+#include "cli/view_text.h"
+
+namespace orv::cli {
+namespace {
+
+bool IsStateOp(CanvasOp::Kind kind) {
+  using K = CanvasOp::Kind;
+  return kind == K::SelectPen || kind == K::SelectFont || kind == K::TextColour || kind == K::BkColour ||
+         kind == K::BkMode;
+}
+
+void DrawOnto(cairo_t* cr, const RecordingCanvas& canvas, std::size_t drawFrom, BkMode initialMode, bool crisp) {
+  const Rect client = canvas.ClientRect();
+  CairoCanvas target(cr, client.right, client.bottom, crisp);
+  // A window's background before its first paint.
+  target.FillRect(client, kWhite);
+  target.SetBkMode(initialMode);
+  Replay(canvas.ops, target, drawFrom);
+}
+
+std::string WriteTextFile(const std::filesystem::path& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary);
+  out << text;
+  out.close();
+  if (!out) return "cannot write " + path.string();
+  return {};
+}
+
+}  // namespace
+
+void Replay(const std::vector<CanvasOp>& ops, Canvas& target, std::size_t drawFrom) {
+  using K = CanvasOp::Kind;
+  for (std::size_t i = 0; i < ops.size(); ++i) {
+    const CanvasOp& op = ops[i];
+    if (i < drawFrom && !IsStateOp(op.kind)) continue;
+    switch (op.kind) {
+      case K::SelectPen: target.SelectPen(op.pen); break;
+      case K::SelectFont:
+        if (op.text.empty() && op.value == 0) {
+          target.SelectFont(nullptr);
+        } else {
+          FontSpec font{.face = op.text, .height = op.value};
+          target.SelectFont(&font);
+        }
+        break;
+      case K::TextColour: target.SetTextColour(op.colour); break;
+      case K::BkColour: target.SetBkColour(op.colour); break;
+      case K::BkMode: target.SetBkMode(static_cast<BkMode>(op.value)); break;
+      case K::MoveTo: target.MoveTo(op.x, op.y); break;
+      case K::LineTo: target.LineTo(op.x, op.y); break;
+      case K::Text: target.TextOut(op.x, op.y, op.text); break;
+      case K::Fill: target.FillRect(op.rect, op.colour); break;
+      case K::Invalidate: target.Invalidate(); break;
+    }
+  }
+}
+
+std::size_t LastFullRedraw(const RecordingCanvas& canvas) {
+  const Rect client = canvas.ClientRect();
+  for (std::size_t i = canvas.ops.size(); i-- > 0;) {
+    const CanvasOp& op = canvas.ops[i];
+    if (op.kind == CanvasOp::Kind::Fill && op.rect.left <= 0 && op.rect.top <= 0 && op.rect.right >= client.right &&
+        op.rect.bottom >= client.bottom) {
+      return i;
+    }
+  }
+  return 0;
+}
+
+std::string WritePng(const RecordingCanvas& canvas, std::size_t drawFrom, BkMode initialMode, const std::string& path) {
+  const Rect client = canvas.ClientRect();
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, client.right, client.bottom);
+  cairo_t* cr = cairo_create(surface);
+  DrawOnto(cr, canvas, drawFrom, initialMode, true);
+  cairo_destroy(cr);
+  const cairo_status_t status = cairo_surface_write_to_png(surface, path.c_str());
+  cairo_surface_destroy(surface);
+  if (status != CAIRO_STATUS_SUCCESS) return "cannot write " + path + ": " + cairo_status_to_string(status);
+  return {};
+}
+
+std::string WriteSvg(const RecordingCanvas& canvas, std::size_t drawFrom, BkMode initialMode, const std::string& path) {
+  const Rect client = canvas.ClientRect();
+  cairo_surface_t* surface = cairo_svg_surface_create(path.c_str(), client.right, client.bottom);
+  cairo_t* cr = cairo_create(surface);
+  DrawOnto(cr, canvas, drawFrom, initialMode, false);
+  cairo_destroy(cr);
+  cairo_surface_finish(surface);
+  const cairo_status_t status = cairo_surface_status(surface);
+  cairo_surface_destroy(surface);
+  if (status != CAIRO_STATUS_SUCCESS) return "cannot write " + path + ": " + cairo_status_to_string(status);
+  return {};
+}
+
+std::string WriteOutputs(const BatchSession& s, const std::string& dir) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::create_directories(dir, ec);
+  if (ec || !fs::is_directory(dir)) return "cannot create the directory " + dir;
+  const fs::path base(dir);
+  auto path = [&](const char* name) { return (base / name).string(); };
+
+  const std::size_t graphFrom = LastFullRedraw(s.graph);
+  std::string error = WritePng(s.graph, graphFrom, BkMode::Opaque, path("graph.png"));
+  if (error.empty()) error = WriteSvg(s.graph, graphFrom, BkMode::Opaque, path("graph.svg"));
+
+  struct View {
+    const RecordingCanvas* canvas;
+    BkMode mode;  // as the window's creation set up its drawing context
+    const char* image;
+    const char* text;
+    std::span<const int> columns;
+  };
+  const View views[] = {
+      {&s.legend, BkMode::Opaque, "legend.png", "legend.txt", {}},
+      {&s.survivalRate, BkMode::Transparent, "survival-rate.png", "survival-rate.txt", kSurvivalRateColumns},
+      {&s.cumulativeDeaths, BkMode::Opaque, "cumulative-deaths.png", "cumulative-deaths.txt", {}},
+      {&s.deathsByCause, BkMode::Opaque, "deaths-by-cause.png", "deaths-by-cause.txt", {}},
+  };
+  for (const View& v : views) {
+    if (error.empty()) error = WritePng(*v.canvas, 0, v.mode, path(v.image));
+    if (error.empty()) error = WriteTextFile(path(v.text), ViewRowsText(*v.canvas, v.columns));
+  }
+  if (error.empty()) error = WriteTextFile(path("report.txt"), ReportText(s.report, false));
+  if (error.empty()) error = WriteTextFile(path("log-rank.txt"), Cp932ToUtf8(s.logRank.Text()));
+  if (error.empty()) error = WriteTextFile(path("wilcoxon.txt"), Cp932ToUtf8(s.wilcoxon.Text()));
+  return error;
+}
+
+}  // namespace orv::cli

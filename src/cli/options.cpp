@@ -1,0 +1,147 @@
+// Parsing of the batch command's command line.
+#include "cli/options.h"
+
+#include <array>
+#include <utility>
+
+namespace orv::cli {
+namespace {
+
+constexpr std::array<std::pair<const char*, RangeCommand>, 7> kRangeWords = {{
+    {"5y", RangeCommand::FiveYears},
+    {"10y", RangeCommand::TenYears},
+    {"+1y", RangeCommand::PlusOneYear},
+    {"+5y", RangeCommand::PlusFiveYears},
+    {"-1y", RangeCommand::MinusOneYear},
+    {"-5y", RangeCommand::MinusFiveYears},
+    {"longest", RangeCommand::Longest},
+}};
+
+// A group index: decimal digits only. Values too long to be a group are kept as -1 so that
+// the check after the load reports them like any other unknown index.
+std::optional<long> ParseGroupIndex(const std::string& text) {
+  if (text.empty()) return std::nullopt;
+  long value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    if (value < 1000000) value = value * 10 + (c - '0');
+  }
+  return value >= 1000000 ? -1 : value;
+}
+
+}  // namespace
+
+std::optional<RangeCommand> ParseRangeCommand(const std::string& text) {
+  for (const auto& [word, command] : kRangeWords) {
+    if (text == word) return command;
+  }
+  return std::nullopt;
+}
+
+std::variant<CliOptions, OptionError> ParseOptions(const std::vector<std::string>& args) {
+  CliOptions options;
+  bool haveFile = false;
+  bool optionsEnded = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string arg = args[i];
+    if (optionsEnded || arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
+      if (arg.size() > 1 && arg[0] == '-' && !optionsEnded) return OptionError{"unknown option '" + arg + "'"};
+      if (haveFile) return OptionError{"only one data file can be given ('" + options.path + "' and '" + arg + "')"};
+      options.path = arg;
+      haveFile = true;
+      continue;
+    }
+    if (arg == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    std::optional<std::string> inlineValue;
+    if (std::size_t eq = arg.find('='); eq != std::string::npos) {
+      inlineValue = arg.substr(eq + 1);
+      arg.resize(eq);
+    }
+    const bool takesValue = arg == "--range" || arg == "--censor" || arg == "--hide" || arg == "--show" || arg == "--out";
+    if (!takesValue) {
+      if (inlineValue) return OptionError{"option '" + arg + "' takes no value"};
+      if (arg == "--json") {
+        options.json = true;
+      } else if (arg == "--help") {
+        options.help = true;
+      } else {
+        return OptionError{"unknown option '" + arg + "'"};
+      }
+      continue;
+    }
+    std::string value;
+    if (inlineValue) {
+      value = *inlineValue;
+    } else if (i + 1 < args.size()) {
+      value = args[++i];
+    } else {
+      return OptionError{"option '" + arg + "' needs a value"};
+    }
+    if (arg == "--range") {
+      std::optional<RangeCommand> command = ParseRangeCommand(value);
+      if (!command) return OptionError{"unknown range '" + value + "' (use 5y, 10y, +1y, +5y, -1y, -5y or longest)"};
+      options.ranges.push_back(*command);
+    } else if (arg == "--censor") {
+      if (value.empty()) return OptionError{"option '--censor' needs a cause of death"};
+      options.censor.push_back(value);
+    } else if (arg == "--hide" || arg == "--show") {
+      std::optional<long> group = ParseGroupIndex(value);
+      if (!group) return OptionError{"option '" + arg + "' needs a group index, not '" + value + "'"};
+      options.groupFlags.push_back({*group, arg == "--show"});
+    } else {
+      if (value.empty()) return OptionError{"option '--out' needs a directory"};
+      options.outDir = value;
+    }
+  }
+  if (!haveFile && !options.help) return OptionError{"no data file given (see --help)"};
+  return options;
+}
+
+}  // namespace orv::cli
+
+namespace orv::cli {
+
+const char* UsageText() {
+  return R"usage(Usage: orvantis FILE [options]
+
+Loads a data file of cases (Shift-JIS CSV: group, days, outcome, cause), prints the raw
+data report and what the views show, in UTF-8:
+  1. the raw data report, byte for byte as the report window holds it (tabs and CR LF kept),
+     coloured with ANSI escapes when standard output is a terminal;
+  2. [survival rate]: one line per row of that view, cells separated by a tab: the heading
+     line (an empty first cell, then " 5(y)", " 10(y)", "data max", " 50%" and, when the
+     range is neither 5 nor 10 years, "graph max"), one line per shown group
+     (" 3:   label  " and its figures), then the test lines (p-value, tab, test and
+     statistic) when two or more groups are shown;
+  3. the log-rank and the generalized Wilcoxon pairwise tables, exactly as their windows
+     hold them (CR LF line ends); with fewer than two shown groups, the notice instead.
+Message box texts go to standard error, one line each ("caption: text").
+
+Options (applied in this order, whatever their order on the command line:
+load, --censor, --hide/--show, --range):
+  --censor NAME  count deaths of this cause as censored and load the file again, as the
+                 censored-case window does (repeatable; all names are ticked at once)
+  --hide G       hide group G (0 = all cases, 1..number of groups)
+  --show G       show group G; all --hide/--show act as one OK of the group selection
+                 window, in command-line order: the pooled group is recomputed when a flag
+                 of groups 1.. changed, else the graph is only redrawn
+  --range CMD    an X range menu command, then the analysis run (repeatable, in order):
+                 5y, 10y, +1y, +5y, -1y (only above 1 year), -5y (only above 6 years),
+                 longest
+  --json         print one JSON document of the whole result instead of the text
+  --out DIR      also write into DIR: graph.png and graph.svg (884 x 642, the main
+                 window's default client area), legend.png, survival-rate.png,
+                 cumulative-deaths.png, deaths-by-cause.png (the view windows' sizes less
+                 16 x 39 of frame), a .txt of each view (one line per 40-pixel row, texts
+                 separated by tabs), log-rank.txt, wilcoxon.txt and report.txt
+  --help         this text
+
+Exit status: 0 after a load; 1 when the file cannot be read or an output cannot be
+written; 2 for a wrong command line, cause name or group index.
+)usage";
+}
+
+}  // namespace orv::cli

@@ -1,0 +1,43 @@
+// The command line of the batch command: the data file and the options that mirror the
+// menu commands and the setting windows.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace orv::cli {
+
+// The X range commands of the menu.
+enum class RangeCommand { FiveYears, TenYears, PlusOneYear, PlusFiveYears, MinusOneYear, MinusFiveYears, Longest };
+
+struct GroupFlag {
+  long group = 0;  // checked against the loaded groups after the load
+  bool shown = false;
+};
+
+struct CliOptions {
+  std::string path;
+  std::vector<std::string> censor;  // cause names in UTF-8
+  std::vector<GroupFlag> groupFlags;  // in command-line order
+  std::vector<RangeCommand> ranges;   // in command-line order
+  std::optional<std::string> outDir;
+  bool json = false;
+  bool help = false;
+};
+
+struct OptionError {
+  std::string message;  // one line, without the program name
+};
+
+// Options may come before or after the file; "--name value" and "--name=value" both work;
+// "--" ends the options.
+std::variant<CliOptions, OptionError> ParseOptions(const std::vector<std::string>& args);
+
+std::optional<RangeCommand> ParseRangeCommand(const std::string& text);
+
+// The usage text printed by --help (UTF-8).
+const char* UsageText();
+
+}  // namespace orv::cli

@@ -1,0 +1,151 @@
+// One run of the batch command: the road of the data file and the re-entries into it.
+#include "cli/session.h"
+
+#include <algorithm>
+
+#include "cli/encoding.h"
+#include "graph/plot_frame.h"
+#include "graph/tables.h"
+#include "stats/survival_rate_view.h"
+#include "survival/analysis.h"
+#include "text/number_text.h"
+
+namespace orv::cli {
+namespace {
+
+// The last character of FormatNumber of each flag, as the setting windows compare them.
+std::string FlagText(const auto& flags, int first, int last) {
+  std::string text;
+  for (int i = first; i <= last; ++i) text += FormatNumber(flags(i)).back();
+  return text;
+}
+
+}  // namespace
+
+void StderrMessageBoxes::Show(std::string_view text, std::string_view caption, BoxIcon) {
+  texts.emplace_back(text);
+  std::fprintf(err_, "%s: %s\n", Cp932ToUtf8(caption).c_str(), Cp932ToUtf8(text).c_str());
+}
+
+Rect ViewClientRect(int windowWidth, int windowHeight) {
+  return {0, 0, std::max(1, windowWidth - kViewFrameWidth), std::max(1, windowHeight - kViewFrameHeight)};
+}
+
+void CanvasViewWindows::Resize(const ViewSizes& sizes) {
+  legend_.SetClientRect(ViewClientRect(sizes.legendWidth, sizes.legendHeight));
+  cumulative_.SetClientRect(ViewClientRect(sizes.cumulativeWidth, sizes.cumulativeHeight));
+  byCause_.SetClientRect(ViewClientRect(sizes.byCauseWidth, sizes.byCauseHeight));
+  survivalRate_.SetClientRect(ViewClientRect(sizes.survivalRateWidth, sizes.survivalRateHeight));
+}
+
+BatchSession::BatchSession(std::FILE* err) : boxes(err) {
+  surfaces_.graph = &graph;
+  surfaces_.legend = &legend;
+  surfaces_.cumulativeDeaths = &cumulativeDeaths;
+  surfaces_.deathsByCause = &deathsByCause;
+  surfaces_.survivalRate = &survivalRate;
+  surfaces_.report = &report;
+  surfaces_.logRank = &logRank;
+  surfaces_.wilcoxon = &wilcoxon;
+  surfaces_.boxes = &boxes;
+  surfaces_.views = &views_;
+  // Until the first load sizes them, the view windows have their creation size.
+  for (RecordingCanvas* view : {&legend, &cumulativeDeaths, &deathsByCause, &survivalRate}) {
+    view->SetClientRect(ViewClientRect(480, 360));
+  }
+  // The main window's size handling at creation: fixed margins around the plot area.
+  ws.geometry.width = static_cast<std::uint16_t>(kGraphClientWidth - 130);
+  ws.geometry.height = static_cast<std::uint16_t>(kGraphClientHeight - 150);
+  ws.geometry.pixelsPerWeek = static_cast<double>(ws.geometry.width) / ws.geometry.xMax;
+}
+
+void BatchSession::Load(const std::string& path) {
+  path_ = path;
+  boxes.texts.clear();
+  LoadAndAnalyse(path_, ws, surfaces_);
+}
+
+std::string BatchSession::CheckChoices(const CliOptions& options) const {
+  const CaseData& cases = ws.cases;
+  for (const std::string& name : options.censor) {
+    std::optional<std::string> bytes = Utf8ToCp932(name);
+    bool found = false;
+    for (int j = 1; bytes && j <= cases.NumCauses; ++j) found = found || cases.CauseNames[j] == *bytes;
+    if (!found) {
+      std::string known;
+      for (int j = 1; j <= cases.NumCauses; ++j) known += (j > 1 ? ", " : "") + Cp932ToUtf8(cases.CauseNames[j]);
+      return "no cause of death '" + name + "' in the data (" + (known.empty() ? "there are no deaths" : "causes: " + known) + ")";
+    }
+  }
+  for (const GroupFlag& flag : options.groupFlags) {
+    if (flag.group < 0 || flag.group > cases.NumGroups) {
+      return "no group " + (flag.group < 0 ? std::string("of that index") : std::to_string(flag.group)) +
+             " in the data (groups 0 to " + std::to_string(cases.NumGroups) + ")";
+    }
+  }
+  return {};
+}
+
+void BatchSession::CensorCauses(const std::vector<std::string>& utf8Names) {
+  std::array<std::int32_t, kGroupSlots>& censored = ws.cases.CauseCensored;
+  const int n = ws.cases.NumCauses;
+  auto flag = [&](int j) { return static_cast<double>(censored[j]); };
+  const std::string before = FlagText(flag, 1, n);
+  for (const std::string& name : utf8Names) {
+    std::optional<std::string> bytes = Utf8ToCp932(name);
+    for (int j = 1; bytes && j <= n; ++j) {
+      if (ws.cases.CauseNames[j] == *bytes) censored[j] = 1;
+    }
+  }
+  if (FlagText(flag, 1, n) != before) Load(path_);
+}
+
+void BatchSession::SetShownGroups(const std::vector<GroupFlag>& flags) {
+  const int g = ws.cases.NumGroups;
+  auto shown = [&](int i) { return static_cast<double>(ws.styles[i].shown); };
+  const std::string before = FlagText(shown, 0, g);
+  for (const GroupFlag& f : flags) ws.styles[static_cast<int>(f.group)].shown = f.shown ? 1 : 0;
+  const std::string after = FlagText(shown, 0, g);
+  // A change of the all-cases flag alone only redraws.
+  if (before.substr(1) != after.substr(1)) ComputeAllCases(ws, surfaces_);
+  RedrawGraph(ws, surfaces_);
+}
+
+void BatchSession::ApplyRange(RangeCommand command) {
+  PlotGeometry& geometry = ws.geometry;
+  switch (command) {
+    case RangeCommand::FiveYears:
+      geometry.xMax = 260;
+      geometry.tickStep = 52;
+      break;
+    case RangeCommand::TenYears:
+      geometry.xMax = 520;
+      geometry.tickStep = 104;
+      break;
+    case RangeCommand::PlusOneYear: geometry.xMax += 52; break;
+    case RangeCommand::PlusFiveYears: geometry.xMax += 260; break;
+    case RangeCommand::MinusOneYear:
+      if (geometry.xMax <= 52) return;
+      geometry.xMax -= 52;
+      break;
+    case RangeCommand::MinusFiveYears:
+      if (geometry.xMax <= 312) return;
+      geometry.xMax -= 260;
+      break;
+    case RangeCommand::Longest: geometry.xMax = ws.cases.dataMaxWeeks + 52; break;
+  }
+  RunAnalysis(ws, surfaces_);
+}
+
+void BatchSession::PaintViews() {
+  legend.Reset();
+  survivalRate.Reset();
+  cumulativeDeaths.Reset();
+  deathsByCause.Reset();
+  DrawLegend(ws, &legend);
+  DrawSurvivalRateView(ws, &survivalRate);
+  DrawCumulativeDeaths(ws, &cumulativeDeaths);
+  DrawDeathsByCause(ws, &deathsByCause);
+}
+
+}  // namespace orv::cli

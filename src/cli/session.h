@@ -1,0 +1,93 @@
+// One run of the batch command: the workspace and the recording surfaces that stand in for
+// the main window, the view windows, the report and the result windows, and the menu
+// commands and setting-window choices applied to them.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/options.h"
+#include "data/workspace.h"
+#include "platform/recording.h"
+#include "platform/surfaces.h"
+
+namespace orv::cli {
+
+// The main window's client area at its default size: a 900 x 700 window less its caption,
+// borders and menu bar.
+inline constexpr int kGraphClientWidth = 884;
+inline constexpr int kGraphClientHeight = 642;
+// A view window's client area is its size less these (borders and caption, no menu).
+inline constexpr int kViewFrameWidth = 16;
+inline constexpr int kViewFrameHeight = 39;
+
+// Message boxes shown as lines on standard error (UTF-8); the texts of the current load
+// are kept for the JSON result.
+class StderrMessageBoxes : public MessageBoxes {
+ public:
+  explicit StderrMessageBoxes(std::FILE* err) : err_(err) {}
+  void Show(std::string_view text, std::string_view caption, BoxIcon icon) override;
+  std::vector<std::string> texts;  // Shift-JIS, as the core gave them
+
+ private:
+  std::FILE* err_;
+};
+
+// The loader tells the view windows their sizes; here they become the client rectangles of
+// the canvases that stand for the windows.
+class CanvasViewWindows : public ViewWindows {
+ public:
+  CanvasViewWindows(RecordingCanvas& legend, RecordingCanvas& cumulative, RecordingCanvas& byCause,
+                    RecordingCanvas& survivalRate)
+      : legend_(legend), cumulative_(cumulative), byCause_(byCause), survivalRate_(survivalRate) {}
+  void Resize(const ViewSizes& sizes) override;
+
+ private:
+  RecordingCanvas& legend_;
+  RecordingCanvas& cumulative_;
+  RecordingCanvas& byCause_;
+  RecordingCanvas& survivalRate_;
+};
+
+// The client rectangle of a view window of the given size; never smaller than one pixel.
+Rect ViewClientRect(int windowWidth, int windowHeight);
+
+class BatchSession {
+ public:
+  explicit BatchSession(std::FILE* err);
+  BatchSession(const BatchSession&) = delete;
+  BatchSession& operator=(const BatchSession&) = delete;
+
+  // The data file road, as a file named on the command line starts it.
+  void Load(const std::string& path);
+  // Empty when every cause name and group index of the options exists in the loaded data;
+  // otherwise the error line.
+  std::string CheckChoices(const CliOptions& options) const;
+  // The censored-case window's OK: the causes ticked, and a reload when that changed a flag.
+  void CensorCauses(const std::vector<std::string>& utf8Names);
+  // The group selection window's OK with the given ticks changed.
+  void SetShownGroups(const std::vector<GroupFlag>& flags);
+  // One X range command of the menu.
+  void ApplyRange(RangeCommand command);
+  // Paints the view windows afresh, so their recordings hold exactly one drawing each.
+  void PaintViews();
+
+  Workspace ws;
+  RecordingRichText report;
+  StderrMessageBoxes boxes;
+  RecordingResultText logRank{"log-rank\r\n"};
+  RecordingResultText wilcoxon{"General Wilcoxon\r\n"};
+  RecordingCanvas graph{{0, 0, kGraphClientWidth, kGraphClientHeight}};
+  RecordingCanvas legend;
+  RecordingCanvas cumulativeDeaths;
+  RecordingCanvas deathsByCause;
+  RecordingCanvas survivalRate;
+
+ private:
+  std::string path_;
+  CanvasViewWindows views_{legend, cumulativeDeaths, deathsByCause, survivalRate};
+  Surfaces surfaces_;
+};
+
+}  // namespace orv::cli
