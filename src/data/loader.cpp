@@ -1,12 +1,335 @@
-// The data file loader (to be written).
+// The data file loader: line splitting, the row rules with their report notes, and the
+// counting of accepted rows into the case tables.
 #include "data/loader.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+
+#include "data/report.h"
+#include "text/number_text.h"
+#include "text/period_text.h"
+#include "text/truncate.h"
 
 namespace orv {
 
-void LoadDataFile(const std::string&, Workspace&, RichTextSink&, MessageBoxes&) {}
+namespace {
 
-void LoadDataBytes(std::string_view, std::string_view, Workspace&, RichTextSink&, MessageBoxes&) {}
+constexpr std::string_view kFullWidthBlank = "　";
+constexpr std::string_view kDeathMark = "死";
+constexpr std::string_view kDeath = "死亡";
+constexpr std::string_view kAlive = "生存";
+constexpr std::string_view kUnknownCause = "不明";
+constexpr std::string_view kOverflowName = "20 over";
 
-std::string_view TrimField(std::string_view field) { return field; }
+constexpr std::string_view kNoComma = "\t＊ データ形式はカンマ区切りです ";
+constexpr std::string_view kNoGroup = " ＊ グループ名が未入力 除外データ";
+constexpr std::string_view kNoDays = "\t＊　生存日数が未入力 除外データ";
+constexpr std::string_view kDaysNotNumeric = "\t　生存日数は　半角数値　除外データ";
+constexpr std::string_view kDaysCapped = "\t＊生存日数 を　14,560日（40年）、生存　に修正";
+constexpr std::string_view kNoOutcome = "\t＊　転帰が未入力 除外データ";
+constexpr std::string_view kNoCause = "\t死因が未入力の為、不明で計算";
+
+constexpr std::string_view kSeparator = " ---.------------.--- ";
+
+bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+// True when the last two bytes of the text are one character and not the trail byte of
+// the character before them followed by a single-byte one.
+bool LastTwoBytesAreOneCharacter(std::string_view text) {
+  const std::size_t target = text.size() - 2;
+  std::size_t i = 0;
+  while (i < target) i += IsLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
+  return i == target;
+}
+
+// The bytes before the next comma; the rest moves past that comma. Once the row is used
+// up every further field is empty, as if commas had been appended to it.
+std::string_view NextField(std::string_view& rest) {
+  const std::size_t comma = rest.find(',');
+  const std::string_view field = rest.substr(0, comma);
+  rest = comma == std::string_view::npos ? std::string_view{} : rest.substr(comma + 1);
+  return field;
+}
+
+bool IsDaysText(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
+}
+
+// Days of a text of digits and points. Leading zeros add nothing to the value, but with
+// more than about 308 digits their place weight is infinite and zero times infinity is not
+// a number; without them the only non-number left comes from a digit string too long for a
+// double, which is beyond every cap.
+double ParseDays(std::string_view text) {
+  const std::size_t first = text.find_first_not_of('0');
+  const double days = ParseNumber(first == std::string_view::npos ? std::string_view{} : text.substr(first));
+  return std::isnan(days) ? HUGE_VAL : days;
+}
+
+// The period shown in the over-long period warning. Whole years beyond what 32 bits of
+// weeks hold, and a sign for a period too long for any number.
+std::string PeriodOfDays(double days) {
+  if (std::isinf(days)) return "∞";
+  const double weeks = std::trunc(days / 7);
+  if (weeks <= static_cast<double>(UINT32_MAX)) {
+    return WeeksToYearsMonths(static_cast<std::uint32_t>(TruncToInt64(weeks)));
+  }
+  return FormatNumber(std::trunc(weeks / 52)) + "y";
+}
+
+// Finds the name among entries 1 to 19 or enters it in the first free one; beyond them
+// the overflow entry 20 takes every further name.
+template <std::size_t N>
+int FindOrEnter(std::array<std::string, N>& names, int& highest, std::string_view name, int& last) {
+  if (last > 0 && last < kOverflowIndex && names[static_cast<std::size_t>(last)] == name) return last;
+  for (int i = 1; i < kOverflowIndex; ++i) {
+    std::string& entry = names[static_cast<std::size_t>(i)];
+    if (entry.empty()) {
+      entry.assign(name);
+      highest = i;
+      return last = i;
+    }
+    if (entry == name) return last = i;
+  }
+  names[kOverflowIndex] = kOverflowName;
+  highest = kOverflowIndex;
+  return last = kOverflowIndex;
+}
+
+void ResetForLoad(Workspace& ws) {
+  CaseData& cd = ws.cases;
+  ws.geometry.xMax = 260;
+  ws.geometry.tickStep = 52;
+  cd.dataMaxWeeks = 0;
+  cd.NumGroups = 0;
+  cd.NumCauses = 0;
+  cd.counters = {};
+  for (int g = 0; g < kGroupSlots; ++g) {
+    const auto gi = static_cast<std::size_t>(g);
+    cd.GroupNames[gi].clear();
+    ws.styles[g].shown = 0;
+    for (int col = kFiveYears; col <= kGraphMax; ++col) ws.survival.GroupSummaryTexts[gi][static_cast<std::size_t>(col)].clear();
+    std::fill_n(cd.DeathsByCause[gi].begin(), kGroupSlots, Count{0});
+    for (auto& row : cd.GroupTotals) row[gi] = 0;
+  }
+  for (auto& week : cd.WeekCounts) week = {};
+  for (auto& week : ws.survival.SurvivalTable) week = {};
+  for (auto& week : ws.survival.AtRiskTable) week = {};
+  cd.GroupNames[0] = "all Cases";
+  for (int c = 1; c <= kOverflowIndex; ++c) cd.CauseNames[static_cast<std::size_t>(c)].clear();
+}
+
+class Loader {
+ public:
+  Loader(Workspace& ws, RichTextSink& report, MessageBoxes& boxes)
+      : ws_(ws), cd_(ws.cases), report_(report), boxes_(boxes) {}
+
+  void Line(std::string_view line) {
+    if (!line.empty() && line.front() == '\'') {
+      report_.SetColour(kBlue);
+      ReportWrite(report_, line, 1);
+    } else if (line.empty()) {
+      ReportWrite(report_, "", 1);
+    } else {
+      Row(line);
+    }
+  }
+
+ private:
+  void Exclude(std::string_view note) {
+    report_.SetColour(kRed);
+    ReportWrite(report_, note, 2);
+    ++cd_.counters.excluded;
+  }
+
+  void Row(std::string_view line) {
+    report_.SetColour(kBlack);
+    ReportWrite(report_, line, 0);
+    ++cd_.counters.total;
+
+    const std::size_t comma = line.find(',');
+    if (comma == std::string_view::npos) return Exclude(kNoComma);
+    // A group field of blanks only would name no group; it is refused like an empty one.
+    const std::string_view group = TrimField(line.substr(0, comma));
+    if (group.empty()) return Exclude(kNoGroup);
+    std::string_view rest = line.substr(comma + 1);
+
+    if (rest.empty() || rest.front() == ',') return Exclude(kNoDays);
+    const std::string_view daysText = TrimField(NextField(rest));
+    if (!IsDaysText(daysText)) return Exclude(kDaysNotNumeric);
+    const double days = ParseDays(daysText);
+    const bool capped = days > kMaxDays;
+    if (capped) {
+      ++cd_.counters.corrected;
+      std::string text = "生存日数 ";
+      text.append(daysText).append(" 日  ( ").append(PeriodOfDays(days)).append(" )");
+      boxes_.Show(text, "データの確認！", BoxIcon::Warning);
+    }
+
+    const std::string_view outcome = NextField(rest);
+    if (outcome.empty()) return Exclude(kNoOutcome);
+    bool death = outcome.find(kDeathMark) != std::string_view::npos;
+    std::string_view cause = TrimField(NextField(rest));
+    const bool noCause = death && cause.empty();
+    if (noCause) {
+      ++cd_.counters.corrected;
+      cause = kUnknownCause;
+    }
+
+    const int week = capped ? kMaxWeek : TruncToInt32(days / 7);
+    if (capped) death = false;
+    Tally(week, group, death, cause);
+
+    if (capped) {
+      report_.SetColour(kRed);
+      ReportWrite(report_, kDaysCapped, 2);
+    }
+    if (noCause) {
+      report_.SetColour(kOrange);
+      ReportWrite(report_, kNoCause, 0);
+    }
+    ReportWrite(report_, "", 1);
+  }
+
+  void Tally(int week, std::string_view group, bool death, std::string_view cause) {
+    const int g = FindOrEnter(cd_.GroupNames, cd_.NumGroups, group, lastGroup_);
+    int c = 0;
+    int code = 1;
+    if (death) {
+      c = FindOrEnter(cd_.CauseNames, cd_.NumCauses, cause, lastCause_);
+      code = cd_.CauseCensored[static_cast<std::size_t>(c)] == 1 ? 1 : 2;
+    }
+    const auto gi = static_cast<std::size_t>(g);
+    const auto ci = static_cast<std::size_t>(c);
+    ++cd_.DeathsByCause[gi][ci];
+    ++cd_.DeathsByCause[0][ci];
+    cd_.dataMaxWeeks = std::max(cd_.dataMaxWeeks, week);
+    ++cd_.WeekCounts[static_cast<std::size_t>(week)][static_cast<std::size_t>(code)][gi];
+    ++cd_.GroupTotals[0][gi];
+  }
+
+  Workspace& ws_;
+  CaseData& cd_;
+  RichTextSink& report_;
+  MessageBoxes& boxes_;
+  int lastGroup_ = 0;
+  int lastCause_ = 0;
+};
+
+void FinishTables(Workspace& ws) {
+  CaseData& cd = ws.cases;
+  for (int g = 1; g <= cd.NumGroups; ++g) {
+    const auto gi = static_cast<std::size_t>(g);
+    Count censored = 0;
+    Count deaths = 0;
+    for (const auto& week : cd.WeekCounts) {
+      censored += week[1][gi];
+      deaths += week[2][gi];
+    }
+    cd.GroupTotals[1][gi] = censored;
+    cd.GroupTotals[2][gi] = deaths;
+    cd.GroupTotals[3][gi] = censored + deaths;
+    const Count rows = cd.GroupTotals[0][gi];
+    ws.survival.GroupSummaryTexts[gi][kLabel] =
+        cd.GroupNames[gi] + " ( n = " + FormatNumber(static_cast<double>(rows)) + " )";
+    ws.styles[g].shown = rows >= 8 ? 1 : 0;
+  }
+}
+
+void WriteSummary(std::string_view path, const CaseData& cd, RichTextSink& report) {
+  report.CaretToStart();
+  report.SetColour(kBlue);
+  ReportWrite(report, path, 2);
+  report.SetColour(kBlack);
+  ReportWrite(report, kSeparator, 1);
+  ReportWrite(report, "総データ数 : " + FormatNumber(static_cast<double>(cd.counters.total)), 1);
+  ReportWrite(report, "修正データ数 : " + FormatNumber(static_cast<double>(cd.counters.corrected)), 1);
+  ReportWrite(report, "除外データ数 : " + FormatNumber(static_cast<double>(cd.counters.excluded)), 2);
+  const auto maxWeeks = static_cast<std::uint32_t>(cd.dataMaxWeeks);
+  ReportWriteLine(report, "データ最長期間 = " + FormatNumber(cd.dataMaxWeeks) + " 週  ( " +
+                              WeeksToYearsMonths(maxWeeks) + " ) ");
+  ReportWrite(report, kSeparator, 2);
+  report.CaretToStart();
+}
+
+ViewSizes SizesFor(int groups, int causes) {
+  constexpr int kRow = 40;
+  ViewSizes s;
+  s.legendHeight = (groups + 5) * kRow;
+  s.logRankHeight = (groups + 7) * kRow;
+  s.wilcoxonHeight = (groups + 7) * kRow;
+  s.cumulativeHeight = (groups + 5) * kRow;
+  s.byCauseWidth = causes * 60 + 600;
+  s.byCauseHeight = (groups + 5) * kRow;
+  s.survivalRateHeight = (groups > 2 ? groups + 6 : groups + 8) * kRow;
+  return s;
+}
+
+}  // namespace
+
+std::string_view TrimField(std::string_view field) {
+  for (;;) {
+    if (!field.empty() && (field.front() == ' ' || field.front() == '"')) {
+      field.remove_prefix(1);
+    } else if (field.starts_with(kFullWidthBlank)) {
+      field.remove_prefix(kFullWidthBlank.size());
+    } else {
+      break;
+    }
+  }
+  for (;;) {
+    // Neither a blank nor a quote can be the second byte of a character.
+    if (!field.empty() && (field.back() == ' ' || field.back() == '"')) {
+      field.remove_suffix(1);
+    } else if (field.ends_with(kFullWidthBlank) && LastTwoBytesAreOneCharacter(field)) {
+      field.remove_suffix(kFullWidthBlank.size());
+    } else {
+      break;
+    }
+  }
+  return field;
+}
+
+void LoadDataBytes(std::string_view path, std::string_view bytes, Workspace& ws, RichTextSink& report,
+                   MessageBoxes& boxes) {
+  ResetForLoad(ws);
+  report.Clear();
+  report.SetHeight(240);
+  report.SetColour(kBlack);
+  ReportWrite(report, "--- Raw data --- ", 2);
+
+  Loader loader(ws, report, boxes);
+  std::size_t pos = 0;
+  while (pos < bytes.size()) {
+    std::size_t end = pos;
+    while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
+    loader.Line(bytes.substr(pos, end - pos));
+    pos = end;
+    if (pos < bytes.size()) {
+      ++pos;
+      if (pos < bytes.size() && bytes[pos] == '\n') ++pos;
+    }
+  }
+
+  report.SetColour(kBlack);
+  ReportWrite(report, " ---.--- END ---.--- ", 2);
+  FinishTables(ws);
+  WriteSummary(path, ws.cases, report);
+  ws.viewSizes = SizesFor(ws.cases.NumGroups, ws.cases.NumCauses);
+  report.Flush();
+}
+
+void LoadDataFile(const std::string& path, Workspace& ws, RichTextSink& report, MessageBoxes& boxes) {
+  std::string bytes;
+  std::ifstream in(path, std::ios::binary);
+  if (in) {
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    // A read that fails part-way leaves nothing trustworthy: the file reads as empty.
+    if (in.bad()) bytes.clear();
+  }
+  LoadDataBytes(path, bytes, ws, report, boxes);
+}
 
 }  // namespace orv
