@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <ostream>
 #include <vector>
 
 #include "data/workspace.h"
@@ -45,3 +46,15 @@ inline std::vector<RecordingCanvas::PlacedText> TextsAtY(const RecordingCanvas& 
 }
 
 }  // namespace orv::test
+
+namespace orv {
+
+// Readable failure messages for the recorded primitives.
+inline void PrintTo(const RecordingCanvas::PlacedText& t, std::ostream* os) {
+  *os << "(" << t.x << ", " << t.y << ", \"" << t.text << "\")";
+}
+inline void PrintTo(const RecordingCanvas::Segment& s, std::ostream* os) {
+  *os << "(" << s.x1 << "," << s.y1 << " -> " << s.x2 << "," << s.y2 << " pen " << s.pen.style << "/" << s.pen.colour << ")";
+}
+
+}  // namespace orv
