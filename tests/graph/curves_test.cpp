@@ -118,5 +118,36 @@ TEST(DrawCurves, OrderStylesAndHiddenGroups) {
   }
 }
 
+// The scale is the plot width over the range. A range of 0 weeks (every shown event in week
+// 0) has no scale: the curve then stays on the Y axis instead of an undefined position.
+TEST(DrawCurves, RangeSetsTheScale) {
+  struct Case {
+    const char* name;
+    int xMax;
+    double pixelsPerWeek;
+    int dropX;  // right-hand column of the drop of a death in week 5
+    int dropEnd;
+  };
+  const Case cases[] = {
+      {"one year", 52, 10, 130, 327},
+      {"two years", 104, 5, 105, 327},
+      {"seven weeks", 7, 520.0 / 7, 451, 327},
+      {"no range: the death lies beyond it, level 1.0 on the axis", 0, 0, 80, 52},
+  };
+  for (const Case& c : cases) {
+    auto ws = test::PlotWorkspace(c.xMax);
+    ws->cases.NumGroups = 1;
+    ws->styles[1].shown = 1;
+    test::SetWeeks(*ws, 1, {{5, 0, 1, 0.5}});
+    RecordingCanvas graph;
+    Surfaces surfaces{.graph = &graph};
+    DrawCurves(*ws, surfaces);
+    EXPECT_EQ(ws->geometry.pixelsPerWeek, c.pixelsPerWeek) << c.name;
+    const auto segments = graph.Segments();
+    ASSERT_EQ(segments.size(), 4u) << c.name;
+    EXPECT_EQ(segments[3], (Segment{c.dropX, 50, c.dropX, c.dropEnd, {0, kBlack}})) << c.name;
+  }
+}
+
 }  // namespace
 }  // namespace orv
