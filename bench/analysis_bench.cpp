@@ -1,0 +1,53 @@
+// Speed of one analysis run over the largest tables: 20 groups with events in every week.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <memory>
+
+#include "data/workspace.h"
+#include "stats/group_tests.h"
+#include "survival/analysis.h"
+
+namespace {
+
+// 20 shown groups; in every one of the 2,081 weeks each group has deaths and a censored
+// case, in numbers that differ by group so that no pair is trivially equal.
+std::unique_ptr<orv::Workspace> FullWorkspace() {
+  auto ws = std::make_unique<orv::Workspace>();
+  orv::CaseData& c = ws->cases;
+  c.NumGroups = 20;
+  for (int g = 1; g <= 20; ++g) {
+    const auto gi = static_cast<std::size_t>(g);
+    for (int w = 0; w <= orv::kMaxWeek; ++w) {
+      const auto wi = static_cast<std::size_t>(w);
+      const orv::Count deaths = 1 + (w * g) % 3;
+      c.WeekCounts[wi][1][gi] = 1;
+      c.WeekCounts[wi][2][gi] = deaths;
+      c.GroupTotals[1][gi] += 1;
+      c.GroupTotals[2][gi] += deaths;
+    }
+    c.GroupTotals[3][gi] = c.GroupTotals[1][gi] + c.GroupTotals[2][gi];
+    c.GroupTotals[0][gi] = c.GroupTotals[3][gi];
+    ws->styles[g].shown = 1;
+  }
+  c.dataMaxWeeks = orv::kMaxWeek;
+  ws->geometry.xMax = orv::kMaxWeek;
+  return ws;
+}
+
+// Survival tables, pooled table, overall and pair statistics and both pairwise tables;
+// the surfaces have no canvases, so nothing is drawn.
+void BM_AnalysisRun20GroupsEveryWeek(benchmark::State& state) {
+  const auto ws = FullWorkspace();
+  orv::Surfaces surfaces;
+  for (auto _ : state) {
+    orv::BuildGroupTables(*ws);
+    orv::BuildPooledTable(*ws);
+    orv::ComputePetoStatistic(*ws, surfaces);
+    benchmark::DoNotOptimize(ws->tests.wilcoxonTable.data());
+  }
+  state.counters["pairs"] = static_cast<double>(ws->tests.ShownGroupCount * (ws->tests.ShownGroupCount - 1) / 2);
+}
+BENCHMARK(BM_AnalysisRun20GroupsEveryWeek)->Unit(benchmark::kMillisecond);
+
+}  // namespace
