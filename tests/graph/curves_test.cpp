@@ -1,73 +1,34 @@
-// The step curves: drops, bars, censor marks and the "graph max" texts.
+// The step curves: drops, bars, censor marks, the scale and the "graph max" texts.
 #include "graph/curves.h"
 
 #include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
 
 #include "graph_fixture.h"
 
 namespace orv {
 namespace {
 
-using Segment = RecordingCanvas::Segment;
-
-// Group 5 by default: black dashed curve, so its solid black marks stand apart.
-constexpr Pen kDashed{1, kBlack};
-constexpr Pen kMark{0, kBlack};
-
-// A 52-week range 520 pixels wide: week w at x = 80 + 10 w; survival 1 at y 50, 0.5 at 325,
-// 0 at 600.
+// Group 5 in its default style: a black dashed curve, so its solid marks stand apart.
 TEST(DrawCurve, StepsDropsAndMarks) {
   struct Case {
     const char* name;
     std::vector<test::WeekEvents> weeks;
     int width;
-    std::vector<Segment> segments;
-    const char* graphMax;
+    const char *curve, *marks, *graphMax;
   };
   const Case cases[] = {
-      {"mark at the level before the drop",
-       {{5, 1, 1, 0.5}},
-       2,
-       {{80, 50, 131, 50, kDashed}, {80, 51, 131, 51, kDashed}, {129, 50, 129, 327, kDashed}, {130, 50, 130, 327, kDashed},
-        {129, 43, 129, 50, kMark}, {130, 43, 130, 50, kMark}},
+      {"mark at the level before the drop", {{5, 1, 1, 0.5}}, 2, "80,50>131,50 80,51>131,51 129,50>129,327 130,50>130,327",
+       "129,43>129,50 130,43>130,50", " 50.0 %"},
+      {"death in week 0 drops at the Y axis", {{0, 0, 1, 0.5}}, 2, "80,50>81,50 80,51>81,51 79,50>79,327 80,50>80,327", "", " 50.0 %"},
+      {"survival 0 drops onto the X axis", {{3, 0, 2, 0}}, 2, "80,50>111,50 80,51>111,51 109,50>109,602 110,50>110,602", "", "  0.0 %"},
+      {"first event after the range: one bar at 1.0", {{60, 0, 1, 0.5}}, 2,
+       "80,50>601,50 80,51>601,51 599,50>599,52 600,50>600,52", "", "100.0 %"},
+      {"censored after the range: level extended, no mark", {{10, 0, 1, 0.5}, {70, 1, 0, 0.5}}, 2,
+       "80,50>181,50 80,51>181,51 179,50>179,327 180,50>180,327 180,325>601,325 180,326>601,326 599,325>599,327 600,325>600,327", "",
        " 50.0 %"},
-      {"death in week 0 drops at the Y axis",
-       {{0, 0, 1, 0.5}},
-       2,
-       {{80, 50, 81, 50, kDashed}, {80, 51, 81, 51, kDashed}, {79, 50, 79, 327, kDashed}, {80, 50, 80, 327, kDashed}},
-       " 50.0 %"},
-      {"survival reaching 0 drops onto the X axis",
-       {{3, 0, 2, 0}},
-       2,
-       {{80, 50, 111, 50, kDashed}, {80, 51, 111, 51, kDashed}, {109, 50, 109, 602, kDashed}, {110, 50, 110, 602, kDashed}},
-       "  0.0 %"},
-      {"first event after the range: one bar at 1.0",
-       {{60, 0, 1, 0.5}},
-       2,
-       {{80, 50, 601, 50, kDashed}, {80, 51, 601, 51, kDashed}, {599, 50, 599, 52, kDashed}, {600, 50, 600, 52, kDashed}},
-       "100.0 %"},
-      {"censored only: no drop, a mark",
-       {{2, 3, 0, 1}},
-       2,
-       {{80, 50, 101, 50, kDashed}, {80, 51, 101, 51, kDashed}, {99, 50, 99, 52, kDashed}, {100, 50, 100, 52, kDashed},
-        {99, 43, 99, 50, kMark}, {100, 43, 100, 50, kMark}},
-       "100.0 %"},
-      {"censored after the range: level extended, no mark",
-       {{10, 0, 1, 0.5}, {70, 1, 0, 0.5}},
-       2,
-       {{80, 50, 181, 50, kDashed}, {80, 51, 181, 51, kDashed}, {179, 50, 179, 327, kDashed}, {180, 50, 180, 327, kDashed},
-        {180, 325, 601, 325, kDashed}, {180, 326, 601, 326, kDashed}, {599, 325, 599, 327, kDashed}, {600, 325, 600, 327, kDashed}},
-       " 50.0 %"},
-      {"width 5: five one-pixel rows",
-       {{0, 0, 1, 0.5}},
-       5,
-       {{80, 50, 81, 50, kDashed}, {80, 51, 81, 51, kDashed}, {80, 52, 81, 52, kDashed}, {80, 53, 81, 53, kDashed},
-        {80, 54, 81, 54, kDashed}, {79, 50, 79, 330, kDashed}, {80, 50, 80, 330, kDashed}},
-       " 50.0 %"},
-      {"no events", {}, 2, {}, "100.0 %"},
+      {"width 5: five one-pixel rows", {{0, 0, 1, 0.5}}, 5,
+       "80,50>81,50 80,51>81,51 80,52>81,52 80,53>81,53 80,54>81,54 79,50>79,330 80,50>80,330", "", " 50.0 %"},
+      {"no events", {}, 2, "", "", "100.0 %"},
   };
   for (const Case& c : cases) {
     auto ws = test::PlotWorkspace(52);
@@ -76,76 +37,37 @@ TEST(DrawCurve, StepsDropsAndMarks) {
     test::SetWeeks(*ws, 5, c.weeks);
     RecordingCanvas graph;
     DrawCurve(*ws, graph, 5);
-    EXPECT_EQ(graph.Segments(), c.segments) << c.name;
+    EXPECT_EQ(test::Lines(graph, {1, kBlack}), c.curve) << c.name;
+    EXPECT_EQ(test::Lines(graph, {0, kBlack}), c.marks) << c.name;
     EXPECT_EQ(ws->survival.GroupSummaryTexts[5][kGraphMax], c.graphMax) << c.name;
   }
 }
 
-// Curves are drawn from all cases upwards in the default styles; a hidden group is skipped
-// and its "graph max" text emptied.
-TEST(DrawCurves, OrderStylesAndHiddenGroups) {
-  struct Case {
-    const char* name;
-    std::vector<int> shown;
-    std::vector<Pen> curvePens;
-    std::vector<std::string> graphMax;  // groups 0..5
-  };
-  const Case cases[] = {
-      {"all cases, 1 and 5",
-       {0, 1, 5},
-       {{4, kRed}, {0, kBlack}, {1, kBlack}},
-       {"100.0 %", "100.0 %", "", "", "", "100.0 %"}},
-      {"2 and 3", {2, 3}, {{0, kRed}, {0, kBlue}}, {"", "", "100.0 %", "100.0 %", "", ""}},
-      {"none", {}, {}, {"", "", "", "", "", ""}},
-  };
-  for (const Case& c : cases) {
-    auto ws = test::PlotWorkspace(52);
-    ws->cases.NumGroups = 5;
-    for (int g = 0; g <= 5; ++g) ws->survival.GroupSummaryTexts[g][kGraphMax] = "stale";
-    for (int g : c.shown) ws->styles[g].shown = 1;
-    RecordingCanvas graph;
-    Surfaces surfaces{.graph = &graph};
-    DrawCurves(*ws, surfaces);
-    std::vector<Pen> pens;
-    std::vector<std::string> texts;
-    for (const CanvasOp& op : graph.ops) {
-      if (op.kind == CanvasOp::Kind::SelectPen) pens.push_back(op.pen);
-    }
-    for (int g = 0; g <= 5; ++g) texts.push_back(ws->survival.GroupSummaryTexts[g][kGraphMax]);
-    EXPECT_EQ(pens, c.curvePens) << c.name;
-    EXPECT_EQ(texts, c.graphMax) << c.name;
-    EXPECT_EQ(ws->geometry.pixelsPerWeek, 10) << c.name;
-  }
-}
-
-// The scale is the plot width over the range. A range of 0 weeks (every shown event in week
-// 0) has no scale: the curve then stays on the Y axis instead of an undefined position.
+// A range of 0 weeks (every shown event in week 0) has no scale: the curve then stays on
+// the Y axis instead of an undefined position. Hidden groups lose their "graph max" text.
 TEST(DrawCurves, RangeSetsTheScale) {
   struct Case {
     const char* name;
     int xMax;
-    double pixelsPerWeek;
-    int dropX;  // right-hand column of the drop of a death in week 5
-    int dropEnd;
+    const char* curve;  // group 1, black solid: a death in week 5
   };
   const Case cases[] = {
-      {"one year", 52, 10, 130, 327},
-      {"two years", 104, 5, 105, 327},
-      {"seven weeks", 7, 520.0 / 7, 451, 327},
-      {"no range: the death lies beyond it, level 1.0 on the axis", 0, 0, 80, 52},
+      {"one year", 52, "80,50>131,50 80,51>131,51 129,50>129,327 130,50>130,327"},
+      {"two years", 104, "80,50>106,50 80,51>106,51 104,50>104,327 105,50>105,327"},
+      {"seven weeks", 7, "80,50>452,50 80,51>452,51 450,50>450,327 451,50>451,327"},
+      {"no range: the death lies beyond it", 0, "80,50>81,50 80,51>81,51 79,50>79,52 80,50>80,52"},
   };
   for (const Case& c : cases) {
     auto ws = test::PlotWorkspace(c.xMax);
-    ws->cases.NumGroups = 1;
+    ws->cases.NumGroups = 2;
     ws->styles[1].shown = 1;
+    ws->survival.GroupSummaryTexts[2][kGraphMax] = "stale";
     test::SetWeeks(*ws, 1, {{5, 0, 1, 0.5}});
     RecordingCanvas graph;
     Surfaces surfaces{.graph = &graph};
     DrawCurves(*ws, surfaces);
-    EXPECT_EQ(ws->geometry.pixelsPerWeek, c.pixelsPerWeek) << c.name;
-    const auto segments = graph.Segments();
-    ASSERT_EQ(segments.size(), 4u) << c.name;
-    EXPECT_EQ(segments[3], (Segment{c.dropX, 50, c.dropX, c.dropEnd, {0, kBlack}})) << c.name;
+    EXPECT_EQ(test::Lines(graph, {0, kBlack}), c.curve) << c.name;
+    EXPECT_EQ(ws->survival.GroupSummaryTexts[2][kGraphMax], "") << c.name;
   }
 }
 

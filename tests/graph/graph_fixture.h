@@ -1,8 +1,8 @@
-// Workspaces with hand-filled survival tables for the drawing tests.
+// Workspaces with hand-filled survival tables, and recorded drawing as short texts.
 #pragma once
 
 #include <memory>
-#include <ostream>
+#include <string>
 #include <vector>
 
 #include "data/workspace.h"
@@ -10,15 +10,13 @@
 
 namespace orv::test {
 
-// One week of one group: counts and the survival after it.
 struct WeekEvents {
   int week;
-  double censored;
-  double deaths;
-  double survival;
+  double censored, deaths, survival;
 };
 
-// A plot 520 pixels wide and 550 high, so week w of a 52-week range lies at x = 80 + 10 w.
+// A plot 520 by 550 pixels: in a 52-week range week w lies at x = 80 + 10 w; survival 1 at
+// y 50, 0.5 at 325, 0 at 600.
 inline std::unique_ptr<Workspace> PlotWorkspace(int xMax) {
   auto ws = std::make_unique<Workspace>();
   ws->geometry.width = 520;
@@ -37,24 +35,24 @@ inline void SetWeeks(Workspace& ws, int g, const std::vector<WeekEvents>& weeks)
   }
 }
 
-inline std::vector<RecordingCanvas::PlacedText> TextsAtY(const RecordingCanvas& c, int y) {
-  std::vector<RecordingCanvas::PlacedText> out;
+// The texts drawn at height y as "x:text|x:text".
+inline std::string TextsAt(const RecordingCanvas& c, int y) {
+  std::string out;
   for (const auto& t : c.Texts()) {
-    if (t.y == y) out.push_back(t);
+    if (t.y == y) out += (out.empty() ? "" : "|") + std::to_string(t.x) + ":" + t.text;
+  }
+  return out;
+}
+
+// The segments drawn with one pen as "x1,y1>x2,y2 ...".
+inline std::string Lines(const RecordingCanvas& c, const Pen& pen) {
+  std::string out;
+  for (const auto& s : c.Segments()) {
+    if (s.pen != pen) continue;
+    out += (out.empty() ? "" : " ") + std::to_string(s.x1) + "," + std::to_string(s.y1) + ">" + std::to_string(s.x2) + "," +
+           std::to_string(s.y2);
   }
   return out;
 }
 
 }  // namespace orv::test
-
-namespace orv {
-
-// Readable failure messages for the recorded primitives.
-inline void PrintTo(const RecordingCanvas::PlacedText& t, std::ostream* os) {
-  *os << "(" << t.x << ", " << t.y << ", \"" << t.text << "\")";
-}
-inline void PrintTo(const RecordingCanvas::Segment& s, std::ostream* os) {
-  *os << "(" << s.x1 << "," << s.y1 << " -> " << s.x2 << "," << s.y2 << " pen " << s.pen.style << "/" << s.pen.colour << ")";
-}
-
-}  // namespace orv
