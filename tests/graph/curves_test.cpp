@@ -28,7 +28,6 @@ TEST(DrawCurve, StepsDropsAndMarks) {
        " 50.0 %"},
       {"width 5: five one-pixel rows", {{0, 0, 1, 0.5}}, 5,
        "80,50>81,50 80,51>81,51 80,52>81,52 80,53>81,53 80,54>81,54 79,50>79,330 80,50>80,330", "", " 50.0 %"},
-      {"no events", {}, 2, "", "", "100.0 %"},
   };
   for (const Case& c : cases) {
     auto ws = test::PlotWorkspace(52);
