@@ -1,0 +1,39 @@
+// Reading the data file argument and placing the settings file.
+#include "app/command_line.h"
+
+namespace orv::app {
+
+namespace {
+
+std::string_view AfterProgramPath(std::string_view line) {
+  if (!line.empty() && line.front() == '"') {
+    std::size_t close = line.find('"', 1);
+    return close == std::string_view::npos ? std::string_view{} : line.substr(close + 1);
+  }
+  // An unquoted program path cannot hold a blank, so it ends at the first one.
+  std::size_t blank = line.find(' ');
+  return blank == std::string_view::npos ? std::string_view{} : line.substr(blank + 1);
+}
+
+}  // namespace
+
+std::optional<std::string> DataFileArgument(std::string_view commandLine) {
+  std::string_view rest = AfterProgramPath(commandLine);
+  while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
+  if (rest.size() < 5) return std::nullopt;
+  if (rest.front() == '"') {
+    std::size_t close = rest.find('"', 1);
+    if (close == std::string_view::npos || close == 1) return std::nullopt;
+    return std::string(rest.substr(1, close - 1));
+  }
+  return std::string(rest.substr(0, rest.find(' ')));
+}
+
+std::string SettingsPathFor(std::string_view modulePath) {
+  std::size_t keep = modulePath.size() >= 4 ? modulePath.size() - 4 : 0;
+  std::string path(modulePath.substr(0, keep));
+  path += ".ini";
+  return path;
+}
+
+}  // namespace orv::app

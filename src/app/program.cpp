@@ -1,0 +1,396 @@
+// Start-up, the main window, the data file ways and the clipboard, help and about commands.
+#include "app/program.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <vector>
+
+#include "app/app_ids.h"
+#include "app/command_line.h"
+#include "app/menu.h"
+#include "graph/plot_frame.h"
+#include "survival/analysis.h"
+#include "text/truncate.h"
+
+namespace orv::app {
+
+namespace {
+
+constexpr DWORD kMainStyle = 0x10CC0000;
+constexpr DWORD kMaxDropPath = 260;
+constexpr char kPrompt[] = "データファイルを選択してください";
+
+void InitCommonControls(DWORD classes) {
+  INITCOMMONCONTROLSEX icc{sizeof(INITCOMMONCONTROLSEX), classes};
+  InitCommonControlsEx(&icc);
+}
+
+}  // namespace
+
+void Win32MessageBoxes::Show(std::string_view text, std::string_view caption, BoxIcon icon) {
+  UINT type = MB_OK;
+  if (icon == BoxIcon::Warning) type |= MB_ICONEXCLAMATION;
+  if (icon == BoxIcon::Error) type |= MB_ICONERROR;
+  if (icon == BoxIcon::Information) type |= MB_ICONINFORMATION;
+  MessageBoxA(program_.mainWindow(), std::string(text).c_str(), std::string(caption).c_str(), type);
+}
+
+void Win32ViewWindows::Resize(const ViewSizes& s) {
+  float halfWidth = static_cast<float>(GetSystemMetrics(SM_CXSCREEN)) / 2.0f;
+  float halfHeight = static_cast<float>(GetSystemMetrics(SM_CYSCREEN)) / 2.0f;
+  int x = TruncToInt32(halfWidth - 700.0f);
+  int y = TruncToInt32(halfHeight - 300.0f);
+  auto move = [&](View v, int w, int h) { MoveWindow(program_.view(v), x, y, w, h, FALSE); };
+  move(kReport, s.reportWidth, s.reportHeight);
+  move(kLegend, s.legendWidth, s.legendHeight);
+  move(kLogRank, s.logRankWidth, s.logRankHeight);
+  move(kWilcoxon, s.wilcoxonWidth, s.wilcoxonHeight);
+  move(kCumulative, s.cumulativeWidth, s.cumulativeHeight);
+  move(kByCause, s.byCauseWidth, s.byCauseHeight);
+  move(kRate, s.survivalRateWidth, s.survivalRateHeight);
+}
+
+Program::Program(HINSTANCE instance) : instance_(instance) {
+  surfaces_.boxes = &boxes_;
+  surfaces_.views = &viewWindows_;
+  dialogs_.instance = instance;
+  dialogs_.ws = &ws_;
+  dialogs_.surfaces = &surfaces_;
+  dialogs_.shownPath = &shownPath_;
+  for (COLORREF& c : dialogs_.customColours) c = RGB(255, 255, 255);
+}
+
+Program::~Program() = default;
+
+int Program::Run() {
+  InitCommonControls(0xFF);
+  // One dialog font serves the three setting windows; none of them outlives the others.
+  dialogFont_ = CreateFontA(-12, 0, 0, 0, 400, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_STROKE_PRECIS,
+                            CLIP_STROKE_PRECIS, DRAFT_QUALITY, DEFAULT_PITCH | FF_SWISS, "ＭＳ Ｐゴシック");
+  dialogBrush_ = CreateSolidBrush(GetSysColor(COLOR_3DFACE));
+  dialogs_.dialogFont = dialogFont_;
+  menuBar_ = BuildMainMenu();
+  RegisterDialogClass(instance_, dialogBrush_);
+  InitCommonControls(ICC_BAR_CLASSES);
+
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof wc;
+  wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+  wc.lpfnWndProc = MainProc;
+  wc.hInstance = instance_;
+  wc.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(kIconResource));
+  wc.hIconSm = wc.hIcon;
+  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  wc.lpszClassName = "NORMAL0";
+  RegisterClassExA(&wc);
+  CreateWindowExA(WS_EX_ACCEPTFILES, "NORMAL0", appTitle_.c_str(), kMainStyle, CW_USEDEFAULT, CW_USEDEFAULT, 886,
+                  601, nullptr, nullptr, instance_, this);
+
+  CreateViewWindows();
+  // The views exist now, so a file named on the command line gets its report and tables.
+  if (startupFile_ && CheckDataFile(startupPath_)) LoadShownFile(startupPath_);
+
+  MSG msg;
+  BOOL got;
+  while ((got = GetMessageA(&msg, nullptr, 0, 0)) != 0 && got != -1) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return 0;
+}
+
+LRESULT CALLBACK Program::MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+  }
+  auto* program = reinterpret_cast<Program*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (!program) return DefWindowProcA(hwnd, msg, wp, lp);
+  return program->OnMainMessage(hwnd, msg, wp, lp);
+}
+
+LRESULT Program::OnMainMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_CREATE:
+      OnCreate(hwnd);
+      return 0;
+    case WM_DESTROY:
+      OnDestroy();
+      return 0;
+    case WM_SIZE:
+      ResizeGraph(static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)));
+      return 0;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      BeginPaint(hwnd, &ps);
+      PaintGraph();
+      EndPaint(hwnd, &ps);
+      return 0;
+    }
+    case WM_CLOSE:
+      DestroyWindow(hwnd);
+      return 0;
+    case WM_COMMAND:
+      OnCommand(LOWORD(wp));
+      return 0;
+    case WM_DROPFILES:
+      DropDataFile(reinterpret_cast<HDROP>(wp));
+      return 0;
+    case WM_COPYDATA:
+      return OnCopyData(*reinterpret_cast<const COPYDATASTRUCT*>(lp));
+    case kPing:
+      PostMessageA(reinterpret_cast<HWND>(lp), kPong, wp, 0);
+      return 0;
+    default:
+      return DefWindowProcA(hwnd, msg, wp, lp);
+  }
+}
+
+void Program::OnCreate(HWND hwnd) {
+  main_ = hwnd;
+  dialogs_.mainWindow = hwnd;
+  SetMenu(hwnd, menuBar_);
+  richEdit_ = LoadLibraryA("riched32.dll");
+  if (!richEdit_) richEdit_ = LoadLibraryA("riched20.dll");
+
+  PlotGeometry& g = ws_.geometry;
+  g.width = 770;
+  g.left = 80;
+  g.pixelsPerWeek = 770.0 / 120.0;
+  g.height = 550;
+  g.top = 50;
+  g.xMax = 520;
+  g.labelDivisor = 51;
+
+  int x = TruncToInt32(GetSystemMetrics(SM_CXSCREEN) * 0.5 - 450.0);
+  int y = TruncToInt32(GetSystemMetrics(SM_CYSCREEN) * 0.5 - 360.0);
+  MoveWindow(hwnd, x, y, 900, 700, FALSE);
+
+  mainDC_ = GetDC(hwnd);
+  graphDC_ = CreateCompatibleDC(mainDC_);
+  graphBitmap_ = CreateCompatibleBitmap(mainDC_, 900, 700);
+  firstBitmap_ = SelectObject(graphDC_, graphBitmap_);
+  graphCanvas_ = std::make_unique<GdiCanvas>(graphDC_, hwnd, hwnd);
+  screenCanvas_ = std::make_unique<GdiCanvas>(mainDC_, hwnd, nullptr);
+  surfaces_.graph = graphCanvas_.get();
+  surfaces_.screen = screenCanvas_.get();
+
+  char module[MAX_PATH] = {};
+  DWORD n = GetModuleFileNameA(nullptr, module, MAX_PATH);
+  settingsPath_ = SettingsPathFor(std::string_view(module, n));
+  // The settings file is only looked for: the built-in defaults are in force either way.
+  PathFileExistsA(settingsPath_.c_str());
+
+  SetTextColor(graphDC_, RGB(0, 0, 0));
+  SetBkMode(mainDC_, OPAQUE);
+  SetBkColor(mainDC_, RGB(255, 255, 255));
+  SetBkMode(graphDC_, OPAQUE);
+  SetBkColor(graphDC_, RGB(255, 255, 255));
+  graphCanvas_->FillRect(graphCanvas_->ClientRect(), kWhite);
+
+  if (auto path = DataFileArgument(GetCommandLineA())) {
+    dataPath_ = *path;
+    startupPath_ = *path;
+    startupFile_ = true;
+  } else {
+    DrawPrompt();
+  }
+}
+
+void Program::DrawPrompt() {
+  RECT r{};
+  GetClientRect(main_, &r);
+  r.top = 100;
+  DrawTextA(graphDC_, kPrompt, -1, &r, DT_CENTER | DT_TOP);
+}
+
+void Program::OnDestroy() {
+  DestroyMenu(menuBar_);
+  DeleteObject(dialogFont_);
+  DeleteObject(dialogBrush_);
+  dialogs_.dialogFont = nullptr;
+  PostQuitMessage(0);
+  SetMenu(main_, nullptr);
+}
+
+void Program::ResizeGraph(int cx, int cy) {
+  PlotGeometry& g = ws_.geometry;
+  // Narrower than the margins wraps as the platform's 16-bit coordinates do.
+  g.width = static_cast<std::uint16_t>(cx - 130);
+  g.pixelsPerWeek = static_cast<double>(g.width) / g.xMax;
+  g.height = static_cast<std::uint16_t>(cy - 150);
+  if (dataPath_.empty() || !graphDC_) return;
+  HBITMAP bitmap = CreateCompatibleBitmap(mainDC_, cx, cy);
+  SelectObject(graphDC_, bitmap);
+  DeleteObject(graphBitmap_);
+  graphBitmap_ = bitmap;
+  RedrawGraph(ws_, surfaces_);
+}
+
+void Program::PaintGraph() {
+  RECT r{};
+  GetClientRect(main_, &r);
+  SetStretchBltMode(mainDC_, COLORONCOLOR);
+  BitBlt(mainDC_, 0, 0, r.right, r.bottom, graphDC_, 0, 0, SRCCOPY);
+}
+
+void Program::SetRangeAndAnalyse(int xMax, int tickStep) {
+  ws_.geometry.xMax = xMax;
+  if (tickStep) ws_.geometry.tickStep = static_cast<std::uint16_t>(tickStep);
+  RunAnalysis(ws_, surfaces_);
+}
+
+void Program::OnCommand(int id) {
+  const std::int32_t xMax = ws_.geometry.xMax;
+  switch (id) {
+    case kCmdOpenFile: ChooseDataFile(); break;
+    case kCmdLegend: ToggleViewWindow(kLegend); break;
+    case kCmdSurvivalRate: ToggleViewWindow(kRate); break;
+    case kCmdFiveYears: SetRangeAndAnalyse(260, 52); break;
+    case kCmdTenYears: SetRangeAndAnalyse(520, 104); break;
+    case kCmdPlusOneYear: SetRangeAndAnalyse(xMax + 52, 0); break;
+    case kCmdPlusFiveYears: SetRangeAndAnalyse(xMax + 260, 0); break;
+    case kCmdMinusOneYear:
+      if (xMax > 52) SetRangeAndAnalyse(xMax - 52, 0);
+      break;
+    case kCmdMinusFiveYears:
+      if (xMax > 312) SetRangeAndAnalyse(xMax - 260, 0);
+      break;
+    case kCmdLongest: SetRangeAndAnalyse(ws_.cases.dataMaxWeeks + 52, 0); break;
+    case kCmdDeathsByCause: ToggleViewWindow(kByCause); break;
+    case kCmdCumulativeDeaths: ToggleViewWindow(kCumulative); break;
+    case kCmdLogRankWindow: ToggleComparisons(kLogRank); break;
+    case kCmdWilcoxonWindow: ToggleComparisons(kWilcoxon); break;
+    case kCmdReportWindow: ToggleViewWindow(kReport); break;
+    case kCmdChooseGroups: ChooseGroups(dialogs_, false); break;
+    case kCmdCensoredCases: ChooseCensoredCauses(dialogs_); break;
+    case kCmdCopyGraph: CopyGraphToClipboard(); break;
+    case kCmdLineSettings: ChooseGroups(dialogs_, true); break;
+    case kCmdHelp: OpenHelp(); break;
+    case kCmdAbout: ShowAbout(); break;
+    default: break;
+  }
+  // The censored-case selection reloads the shown file into the report.
+  if (report_) report_->Flush();
+}
+
+void Program::ToggleComparisons(View v) {
+  if (ws_.tests.ShownGroupCount < 2) {
+    MessageBoxA(main_, "グラフは2本以上必要です", "多重比較", MB_OK);
+    return;
+  }
+  ToggleViewWindow(v);
+}
+
+LRESULT Program::OnCopyData(const COPYDATASTRUCT& data) {
+  if (data.dwData == kCopyDataDrop) {
+    // Built as a shell builds a drop: a DROPFILES header followed by the ANSI paths.
+    const char* bytes = static_cast<const char*>(data.lpData);
+    std::vector<char> paths(bytes, bytes + data.cbData);
+    paths.push_back('\0');
+    paths.push_back('\0');
+    HGLOBAL drop = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + paths.size());
+    if (!drop) return 0;
+    auto* header = static_cast<DROPFILES*>(GlobalLock(drop));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = FALSE;
+    CopyMemory(reinterpret_cast<char*>(header) + sizeof(DROPFILES), paths.data(), paths.size());
+    GlobalUnlock(drop);
+    PostMessageA(main_, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    return 1;
+  }
+  if (data.dwData == kCopyDataGraphPixel && data.cbData == 2 * sizeof(std::int32_t)) {
+    const auto* xy = static_cast<const std::int32_t*>(data.lpData);
+    return static_cast<LRESULT>(GetPixel(graphDC_, xy[0], xy[1]));
+  }
+  return 0;
+}
+
+bool Program::CheckDataFile(const std::string& path) {
+  if (!PathFileExistsA(path.c_str())) {
+    MessageBoxA(main_, path.c_str(), "ファイルが見つかりません", MB_OK | MB_ICONEXCLAMATION);
+    return false;
+  }
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    MessageBoxA(main_, path.c_str(), "ファイルのオープンエラー", MB_OK | MB_ICONEXCLAMATION);
+    return false;
+  }
+  CloseHandle(file);
+  return true;
+}
+
+void Program::SetFileTitle() { SetWindowTextA(main_, (appTitle_ + " : " + dataPath_).c_str()); }
+
+void Program::LoadShownFile(const std::string& path) {
+  shownPath_ = path;
+  LoadAndAnalyse(path, ws_, surfaces_);
+  if (report_) report_->Flush();
+}
+
+void Program::ChooseDataFile() {
+  char file[kMaxDropPath] = "data-sample.csv";
+  OPENFILENAMEA ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = main_;
+  ofn.lpstrFilter = "csv(*.csv)\0*.csv\0テキスト(*.txt)\0*.txt\0";
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = kMaxDropPath;
+  ofn.lpstrTitle = "データファイルを選んで下さい";
+  ofn.lpstrDefExt = "*";
+  ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+  if (!GetOpenFileNameA(&ofn) || file[0] == '\0') return;
+  dataPath_ = file;
+  SetFileTitle();
+  ws_.cases.NumGroups = 0;
+  for (int i = 0; i <= 20; ++i) ws_.cases.CauseCensored[static_cast<std::size_t>(i)] = 0;
+  LoadShownFile(dataPath_);
+}
+
+void Program::DropDataFile(HDROP drop) {
+  char file[kMaxDropPath] = {};
+  DragQueryFileA(drop, 0, file, kMaxDropPath);
+  dataPath_ = file;
+  DragFinish(drop);
+  if (!CheckDataFile(dataPath_)) {
+    // The tables, and shownPath_, stay those of the previous load.
+    MessageBoxA(main_, dataPath_.c_str(), "ファイルのオープンエラー", MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
+  SetFileTitle();
+  ws_.cases.NumGroups = 0;
+  for (int i = 0; i <= 20; ++i) ws_.cases.CauseCensored[static_cast<std::size_t>(i)] = 0;
+  LoadShownFile(dataPath_);
+}
+
+void Program::CopyGraphToClipboard() {
+  RECT r{};
+  GetClientRect(main_, &r);
+  HBITMAP bitmap = CreateCompatibleBitmap(mainDC_, r.right, r.bottom);
+  HDC copy = CreateCompatibleDC(mainDC_);
+  HGDIOBJ previous = SelectObject(copy, bitmap);
+  SetStretchBltMode(copy, COLORONCOLOR);
+  BitBlt(copy, 0, 0, r.right, r.bottom, graphDC_, 0, 0, SRCCOPY);
+  SelectObject(copy, previous);
+  DeleteDC(copy);
+  bool handedOver = false;
+  if (OpenClipboard(main_)) {
+    EmptyClipboard();
+    handedOver = SetClipboardData(CF_BITMAP, bitmap) != nullptr;
+    CloseClipboard();
+  }
+  // A bitmap the clipboard did not take is still ours.
+  if (!handedOver) DeleteObject(bitmap);
+}
+
+void Program::OpenHelp() { ShellExecuteA(nullptr, "open", "Orvantis.chm", nullptr, nullptr, SW_SHOWNORMAL); }
+
+void Program::ShowAbout() { MessageBoxA(main_, (appTitle_ + "  " + appVersion_).c_str(), appTitle_.c_str(), MB_OK); }
+
+}  // namespace orv::app

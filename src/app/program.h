@@ -1,0 +1,130 @@
+// The program object: the workspace, the surfaces and every Win32 handle of one run, and the
+// start-up, window procedures and commands of the Windows program.
+#pragma once
+
+#include "app/win32.h"
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include "app/gdi_canvas.h"
+#include "app/rich_text.h"
+#include "data/workspace.h"
+#include "dialogs/dialogs.h"
+#include "platform/message_boxes.h"
+#include "platform/surfaces.h"
+#include "platform/view_windows.h"
+
+namespace orv::app {
+
+class Program;
+
+// Message boxes owned by the main window.
+class Win32MessageBoxes : public MessageBoxes {
+ public:
+  explicit Win32MessageBoxes(const Program& program) : program_(program) {}
+  void Show(std::string_view text, std::string_view caption, BoxIcon icon) override;
+
+ private:
+  const Program& program_;
+};
+
+class Win32ViewWindows : public ViewWindows {
+ public:
+  explicit Win32ViewWindows(const Program& program) : program_(program) {}
+  void Resize(const ViewSizes& sizes) override;
+
+ private:
+  const Program& program_;
+};
+
+// The seven view windows, in their order of creation.
+enum View : int { kLegend, kCumulative, kByCause, kRate, kReport, kLogRank, kWilcoxon, kViewCount };
+
+class Program {
+ public:
+  explicit Program(HINSTANCE instance);
+  ~Program();
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  int Run();
+
+  HWND mainWindow() const { return main_; }
+  HWND view(View v) const { return views_[static_cast<std::size_t>(v)]; }
+
+  static LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  static LRESULT CALLBACK ViewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
+ private:
+  // Main window.
+  LRESULT OnMainMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  void OnCreate(HWND hwnd);
+  void OnDestroy();
+  void ResizeGraph(int cx, int cy);
+  void PaintGraph();
+  void OnCommand(int id);
+  LRESULT OnCopyData(const COPYDATASTRUCT& data);
+  void DrawPrompt();
+  void SetRangeAndAnalyse(int xMax, int tickStep);
+
+  // View windows.
+  LRESULT OnViewMessage(View v, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  void CreateViewWindows();
+  HWND CreateReportControl(HWND parent, int id, const char* text);
+  void ToggleViewWindow(View v);
+  void ToggleComparisons(View v);
+  void PaintView(View v);
+
+  // Data files.
+  bool CheckDataFile(const std::string& path);
+  void ChooseDataFile();
+  void DropDataFile(HDROP drop);
+  void LoadShownFile(const std::string& path);
+  void SetFileTitle();
+
+  // Clipboard, help, about.
+  void CopyGraphToClipboard();
+  void OpenHelp();
+  void ShowAbout();
+
+  void RegisterViewClass(const char* name);
+
+  HINSTANCE instance_;
+  Workspace ws_;
+  Surfaces surfaces_;
+  DialogContext dialogs_;
+  Win32MessageBoxes boxes_{*this};
+  Win32ViewWindows viewWindows_{*this};
+
+  std::string appTitle_ = "Orvantis";
+  std::string appVersion_ = "ver. 1.2";
+  std::string dataPath_;   // DataPath: the last file chosen, dropped or named
+  std::string shownPath_;  // the file whose tables are shown
+  std::string settingsPath_;
+  std::string startupPath_;  // a file named on the command line, loaded once the views exist
+  bool startupFile_ = false;
+
+  HWND main_ = nullptr;
+  std::array<HWND, kViewCount> views_{};
+  std::array<HWND, kViewCount> controls_{};
+  std::array<HDC, kViewCount> viewDCs_{};
+  HMENU menuBar_ = nullptr;
+  HFONT dialogFont_ = nullptr;
+  HBRUSH dialogBrush_ = nullptr;
+  HMODULE richEdit_ = nullptr;
+  HDC mainDC_ = nullptr;      // MainWindowDC
+  HDC graphDC_ = nullptr;     // GraphDC
+  HBITMAP graphBitmap_ = nullptr;
+  HGDIOBJ firstBitmap_ = nullptr;
+
+  std::unique_ptr<GdiCanvas> graphCanvas_;
+  std::unique_ptr<GdiCanvas> screenCanvas_;
+  std::array<std::unique_ptr<GdiCanvas>, kViewCount> viewCanvases_;
+  std::unique_ptr<RichEditReport> report_;
+  std::unique_ptr<RichEditResult> logRank_;
+  std::unique_ptr<RichEditResult> wilcoxon_;
+};
+
+}  // namespace orv::app

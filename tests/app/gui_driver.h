@@ -1,0 +1,100 @@
+// Drives the real Orvantis.exe from outside, as a user and the shell would: starts it, finds
+// its windows, sends menu commands, reads texts, answers message boxes, drops files.
+#pragma once
+
+#include "app/win32.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data/workspace.h"
+#include "platform/recording.h"
+#include "platform/surfaces.h"
+
+namespace orv::guitest {
+
+// The program under test and the bundled sample, as Windows paths (set by main).
+const std::string& ExePath();
+const std::string& SamplePath();
+void SetPaths(std::string exe, std::string sample);
+
+// A folder of this test run and a file written into it.
+const std::string& TempDir();
+std::string WriteDataFile(std::string_view name, std::string_view bytes);
+
+struct Box {
+  std::string text;
+  std::string caption;
+  bool operator==(const Box&) const = default;
+};
+
+class App {
+ public:
+  // Starts the program with the given arguments after its path and waits until it is idle.
+  // An unquoted program path when quoteProgram is false.
+  explicit App(const std::string& arguments = "", bool quoteProgram = true, bool settle = true);
+  ~App();
+  App(const App&) = delete;
+  App& operator=(const App&) = delete;
+
+  HWND Main() const { return main_; }
+  // A top-level window of the program with this class, hidden or not.
+  HWND Find(const char* className) const;
+  // The child control with the id of the window of this class.
+  HWND Control(const char* className, int id) const;
+
+  // Waits until the program has handled everything posted to it so far (also when a message
+  // box now waits for the user).
+  void Settle() const;
+  // A menu command; returns once it is handled or has opened a message box.
+  void Command(int id) const;
+  // The message box of the program now open, if any; Dismiss presses its OK button.
+  std::optional<Box> OpenBox() const;
+  // Waits for a box, reads it, presses OK, settles.
+  std::optional<Box> DismissBox() const;
+  std::vector<Box> DismissAllBoxes() const;
+
+  void Drop(const std::vector<std::string>& paths) const;
+  COLORREF GraphPixel(int x, int y) const;
+  DWORD Close();
+  DWORD ProcessId() const { return pi_.dwProcessId; }
+
+ private:
+  HWND FindBoxWindow() const;
+  PROCESS_INFORMATION pi_{};
+  HWND main_ = nullptr;
+  bool closed_ = false;
+};
+
+std::string WindowText(HWND window);
+// The text of a rich edit control of another process, byte for byte.
+std::string ControlText(HWND control);
+bool Visible(HWND window);
+
+// What the core gives for a file: the report, the pairwise tables and the drawing.
+struct Model {
+  Workspace ws;
+  RecordingRichText report;
+  RecordingResultText logRank{"log-rank\r\n"};
+  RecordingResultText wilcoxon{"General Wilcoxon\r\n"};
+  RecordingCanvas graph;
+  RecordingCanvas screen;
+  RecordingCanvas legend, cumulative, byCause, rate;
+  RecordingMessageBoxes boxes;
+  RecordingViewWindows views;
+  Surfaces surfaces;
+
+  // The main window's client size as the program has it.
+  Model(int clientWidth, int clientHeight);
+  void Load(const std::string& path);
+};
+
+// The client size of a window.
+SIZE ClientSize(HWND window);
+
+// Writes the client area of the window, as the screen shows it, to a BMP file.
+bool SaveScreenshot(HWND window, const std::string& path);
+
+}  // namespace orv::guitest
