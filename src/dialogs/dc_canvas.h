@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#undef TextOut  // keeps the name Canvas::TextOut the same in every file
 
 #include "platform/canvas.h"
 

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <windows.h>
+// The platform's TextOut macro would otherwise rename Canvas::TextOut in some files only.
+#undef TextOut
 
 #include <string>
 
