@@ -1,9 +1,9 @@
 // The graph settings window "GP_Wnd": line type, width and colour of one group's line.
-#include "dialogs/dc_canvas.h"
 #include "dialogs/setting_window.h"
 
 #include <commdlg.h>
 
+#include "app/gdi_canvas.h"
 #include "graph/plot_frame.h"
 #include "text/number_text.h"
 
@@ -54,7 +54,7 @@ void DrawStylePreview(const ModalRun& run, const GraphSettingsState& state, Rgb 
     SetBkColor(dc, RGB(255, 255, 255));
     FillPreviewArea(state.typeBox, dc);
     {
-      DcCanvas canvas(state.typeBox, dc);
+      app::GdiCanvas canvas(dc, state.typeBox, nullptr);
       for (int i = 0; i <= 4; ++i) {
         canvas.SelectPen(Pen{i, colour});
         DrawHBar(canvas, 60, 40 * i + 45, 120, width);
@@ -69,7 +69,7 @@ void DrawStylePreview(const ModalRun& run, const GraphSettingsState& state, Rgb 
     SetBkColor(dc, RGB(255, 255, 255));
     FillPreviewArea(state.widthBox, dc);
     {
-      DcCanvas canvas(state.widthBox, dc);
+      app::GdiCanvas canvas(dc, state.widthBox, nullptr);
       canvas.SelectPen(run.ctx->ws->styles[run.ctx->editedGroup].pen);
       for (int i = 1; i <= 5; ++i) DrawHBar(canvas, 60, 40 * i + 5, 120, i);
     }

@@ -2,8 +2,9 @@
 // into the graph settings of one group's line.
 #include <array>
 
-#include "dialogs/dc_canvas.h"
 #include "dialogs/setting_window.h"
+
+#include "app/gdi_canvas.h"
 #include "graph/plot_frame.h"
 #include "survival/analysis.h"
 
@@ -61,7 +62,7 @@ void PaintGroupList(HWND groupWindow) {
   if (run == nullptr || run->dc == nullptr) return;
   const Workspace& ws = *run->ctx->ws;
   FillClientWhite(groupWindow, run->dc);
-  DcCanvas canvas(groupWindow, run->dc);
+  app::GdiCanvas canvas(run->dc, groupWindow, nullptr);
   for (int g = 0; g <= ws.cases.NumGroups; ++g) {
     canvas.SelectPen(ws.styles[g].pen);
     DrawHBar(canvas, 40, kRowPitch * g + 28, 105, ws.styles[g].width);
