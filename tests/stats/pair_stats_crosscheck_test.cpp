@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "stats/group_tests.h"
-#include "stats/pair_data.h"
+#include "survival/case_builder.h"
 #include "survival/analysis.h"
 
 namespace orv {

@@ -9,7 +9,7 @@
 
 #include "platform/recording.h"
 #include "stats/group_tests.h"
-#include "stats/pair_data.h"
+#include "survival/case_builder.h"
 #include "survival/analysis.h"
 
 namespace orv {

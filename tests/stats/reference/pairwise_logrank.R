@@ -41,3 +41,16 @@ for (p in list(c(1, 2), c(1, 3), c(2, 3))) report("three_groups_to_week_10", wit
 report("heavy_ties", heavy_ties, 1, 2)
 report("long_follow_up", long_follow_up, 1, 2)
 report("long_follow_up_to_week_260", within_range(long_follow_up, 260), 1, 2)
+
+# The overall statistic over all groups, sum of (O - E)^2 / E, from survdiff's observed and
+# expected deaths.
+overall <- function(name, d) {
+  s <- survdiff(Surv(week, status) ~ group, data = d, rho = 0)
+  x <- sum((s$obs - s$exp)^2 / s$exp)
+  df <- length(s$obs) - 1
+  cat(sprintf("%s overall x %.15g df %d p %.15g\n", name, x, df, pchisq(x, df, lower.tail = FALSE)))
+}
+
+overall("three_groups", three_groups)
+overall("long_follow_up", long_follow_up)
+overall("long_follow_up_to_week_260", within_range(long_follow_up, 260))
