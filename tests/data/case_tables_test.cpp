@@ -18,9 +18,9 @@ std::string Rows(int count, const std::string& row) {
 
 TEST(CaseTables, GroupsAndCausesInOrderOfFirstAppearance) {
   std::string manyGroups, manyCauses;
-  for (int i = 1; i <= 25; ++i) manyGroups += "G" + std::to_string(i) + ",7,生存\r\n";
+  for (int i = 1; i <= 25; ++i) manyGroups.append("G").append(std::to_string(i)).append(",7,生存\r\n");
   manyGroups += "G2,7,生存\r\nG25,7,生存\r\n";
-  for (int i = 1; i <= 25; ++i) manyCauses += "A,7,死亡,C" + std::to_string(i) + "\n";
+  for (int i = 1; i <= 25; ++i) manyCauses.append("A,7,死亡,C").append(std::to_string(i)).append("\n");
   const std::string longName(300, 'G');
   const struct {
     const char* name;
