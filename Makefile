@@ -2,6 +2,7 @@
 # make run:  builds the batch command and runs it on the bundled sample.
 # make gui:  starts Orvantis.exe on the sample under Wine on your display.
 # make bench: runs the benchmarks.
+# make dist: builds the Windows release package build/windows/Orvantis-<version>-win64.zip.
 
 SHELL := /bin/bash
 WINEPREFIX_DIR := $(CURDIR)/build/windows/wineprefix
@@ -41,6 +42,9 @@ gui: windows
 
 bench: native
 	@./build/native/bench/orvantis_bench
+
+dist: windows
+	@cmake --build --preset windows --target dist
 
 clean:
 	rm -rf build out
