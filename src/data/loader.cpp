@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "data/report.h"
+#include "text/cp932.h"
 #include "text/number_text.h"
 #include "text/period_text.h"
 #include "text/truncate.h"
@@ -31,6 +32,7 @@ constexpr std::string_view kDaysNotNumeric = "\t　生存日数は　半角数�
 constexpr std::string_view kDaysCapped = "\t＊生存日数 を　14,560日（40年）、生存　に修正";
 constexpr std::string_view kNoOutcome = "\t＊　転帰が未入力 除外データ";
 constexpr std::string_view kNoCause = "\t死因が未入力の為、不明で計算";
+constexpr std::string_view kSubstituted = "\t＊ 変換できない文字を ? に置換";
 
 constexpr std::string_view kSeparator = " ---.------------.--- ";
 
@@ -126,14 +128,17 @@ class Loader {
   Loader(Workspace& ws, RichTextSink& report, MessageBoxes& boxes)
       : ws_(ws), cd_(ws.cases), report_(report), boxes_(boxes) {}
 
-  void Line(std::string_view line) {
+  // `substituted`: the line holds a "?" for a character of UTF-8 input that code page 932
+  // cannot hold; the note follows the line and changes no count.
+  void Line(std::string_view line, bool substituted) {
     if (!line.empty() && line.front() == '\'') {
       report_.SetColour(kBlue);
-      ReportWrite(report_, line, 1);
+      ReportWrite(report_, line, substituted ? 0 : 1);
+      if (substituted) NoteSubstitution(1);
     } else if (line.empty()) {
       ReportWrite(report_, "", 1);
     } else {
-      Row(line);
+      Row(line, substituted);
     }
   }
 
@@ -144,9 +149,15 @@ class Loader {
     ++cd_.counters.excluded;
   }
 
-  void Row(std::string_view line) {
+  void NoteSubstitution(int breaks) {
+    report_.SetColour(kOrange);
+    ReportWrite(report_, kSubstituted, breaks);
+  }
+
+  void Row(std::string_view line, bool substituted) {
     report_.SetColour(kBlack);
     ReportWrite(report_, line, 0);
+    if (substituted) NoteSubstitution(0);
     ++cd_.counters.total;
 
     const std::size_t comma = line.find(',');
@@ -300,12 +311,26 @@ void LoadDataBytes(std::string_view path, std::string_view bytes, Workspace& ws,
   report.SetColour(kBlack);
   ReportWrite(report, "--- Raw data --- ", 2);
 
+  // UTF-8 input is read as its code page 932 twin; Shift-JIS input is read as it is.
+  Cp932Text converted;
+  if (IsUtf8Input(bytes)) {
+    converted = Utf8ToCp932(bytes);
+    bytes = converted.bytes;
+  }
+  const std::vector<std::size_t>& substitutions = converted.substitutions;
+  std::size_t nextSubstitution = 0;
+
   Loader loader(ws, report, boxes);
   std::size_t pos = 0;
   while (pos < bytes.size()) {
     std::size_t end = pos;
     while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
-    loader.Line(bytes.substr(pos, end - pos));
+    bool substituted = false;
+    while (nextSubstitution < substitutions.size() && substitutions[nextSubstitution] < end) {
+      substituted = true;
+      ++nextSubstitution;
+    }
+    loader.Line(bytes.substr(pos, end - pos), substituted);
     pos = end;
     if (pos < bytes.size()) {
       ++pos;

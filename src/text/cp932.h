@@ -1,0 +1,30 @@
+// UTF-8 input turned into code page 932, the code page of every text the program reads.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orv {
+
+// True for bytes that are to be read as UTF-8: they start with the byte-order mark, or
+// they are valid UTF-8 throughout and hold a byte above 0x7F. Shift-JIS text with Japanese
+// characters in it is practically never valid UTF-8, and pure ASCII reads the same either way.
+bool IsUtf8Input(std::string_view bytes);
+
+struct Cp932Text {
+  std::string bytes;
+  // Offsets in bytes of every "?" that stands for a character code page 932 cannot hold
+  // (or for a malformed sequence), in increasing order.
+  std::vector<std::size_t> substitutions;
+};
+
+// UTF-8 to code page 932, without a leading byte-order mark.
+Cp932Text Utf8ToCp932(std::string_view utf8);
+
+// The code page 932 bytes of one character: a value below 0x100 for one byte, else the
+// lead byte in the high half; -1 when the code page cannot hold the character.
+int UnicodeToCp932(char32_t cp);
+
+}  // namespace orv
