@@ -1,26 +1,131 @@
 // The setting windows of Orvantis.exe driven from outside: group selection, censored causes
 // and graph settings, with their effect on the shown groups, the tables and the lines.
+#include "app/win32.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "dialogs/gui_driver.h"
-#include "support/test_support.h"
+#include "app/gui_driver.h"
 
-namespace orv::test {
+namespace orv::guitest {
 namespace {
 
-constexpr int kChooseGroups = 1018;
-constexpr int kCensoredCases = 1019;
-constexpr int kLineSettings = 1021;
-constexpr int kOk = 1000;
-constexpr int kColour = 1001;
+constexpr int kChooseGroups = 1018, kCensoredCases = 1019, kLineSettings = 1021;
+constexpr int kOk = 1000, kColour = 1001, kTypeBox = 1002, kWidthBox = 1003;
 constexpr const char* kGroupTitle = "グラフ：選択";
 constexpr const char* kCausesTitle = "打ち切り症例の選択";
+
+struct WindowSearch {
+  DWORD pid;
+  HWND owner;
+  const char* title;
+  HWND found;
+};
+
+BOOL CALLBACK MatchSettingWindow(HWND w, LPARAM param) {
+  auto* s = reinterpret_cast<WindowSearch*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  char cls[16] = {};
+  GetClassNameA(w, cls, sizeof cls);
+  if (pid != s->pid || !IsWindowVisible(w) || lstrcmpA(cls, "NORMALDLG") != 0) return TRUE;
+  if (s->owner != nullptr && GetWindow(w, GW_OWNER) != s->owner) return TRUE;
+  if (s->title != nullptr && WindowText(w) != s->title) return TRUE;
+  s->found = w;
+  return FALSE;
+}
+
+// A setting window of the program once its run has started (its loop answers).
+HWND SettingWindow(const App& app, HWND owner, const char* title = nullptr) {
+  WindowSearch s{app.ProcessId(), owner, title, nullptr};
+  for (int i = 0; i < 250 && s.found == nullptr; ++i) {
+    EnumWindows(MatchSettingWindow, reinterpret_cast<LPARAM>(&s));
+    if (s.found == nullptr) Sleep(20);
+  }
+  DWORD_PTR result = 0;
+  if (s.found != nullptr && !SendMessageTimeoutA(s.found, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result)) return nullptr;
+  return s.found;
+}
+
+HWND Open(const App& app, int command, const char* title) {
+  app.Command(command);
+  return SettingWindow(app, nullptr, title);
+}
+
+HWND OpenSettingsOf(const App& app, HWND groups, int group) {
+  PostMessageA(groups, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(70, 45 * group + 28));
+  return SettingWindow(app, groups);
+}
+
+bool WaitGone(HWND window) {
+  for (int i = 0; i < 250 && IsWindow(window); ++i) Sleep(20);
+  return !IsWindow(window);
+}
+
+// OK (or a close request) and the command that opened the window finished.
+bool End(const App& app, HWND window, bool pressOk) {
+  if (pressOk) {
+    PostMessageA(GetDlgItem(window, kOk), BM_CLICK, 0, 0);
+  } else {
+    PostMessageA(window, WM_CLOSE, 0, 0);
+  }
+  const bool gone = WaitGone(window);
+  app.Settle();
+  return gone;
+}
+
+RECT ChildRect(HWND child) {
+  RECT r{};
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+bool Ticked(HWND parent, int id) { return SendMessageA(GetDlgItem(parent, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+void Click(HWND parent, int id) { SendMessageA(GetDlgItem(parent, id), BM_CLICK, 0, 0); }
+
+int TickedIn(HWND settings, int box, int firstId, int from, int to) {
+  for (int i = from; i <= to; ++i) {
+    if (Ticked(GetDlgItem(settings, box), firstId + i)) return i;
+  }
+  return -1;
+}
+int TickedType(HWND settings) { return TickedIn(settings, kTypeBox, 9100, 0, 4); }
+int TickedWidth(HWND settings) { return TickedIn(settings, kWidthBox, 9150, 1, 5); }
+
+// Pixels of one client row that have the colour, as the screen shows them.
+int CountPixels(HWND window, int y, int x1, int x2, COLORREF colour) {
+  HDC dc = GetDC(window);
+  int count = 0;
+  for (int x = x1; x <= x2; ++x) count += GetPixel(dc, x, y) == colour ? 1 : 0;
+  ReleaseDC(window, dc);
+  return count;
+}
+
+bool WaitForColour(HWND window, int y, int x1, int x2, COLORREF colour) {
+  for (int i = 0; i < 150; ++i) {
+    if (CountPixels(window, y, x1, x2, colour) > 0) return true;
+    Sleep(20);
+  }
+  return false;
+}
+
+std::string Tables(const App& app) {
+  return ControlText(app.Control("NORMAL9", 1995)) + ControlText(app.Control("NORMAL10", 1996));
+}
+
+// Marks both result tables, so that a rewrite by the next analysis run shows.
+void MarkTables(const App& app) {
+  for (auto [view, id] : {std::pair{"NORMAL9", 1995}, std::pair{"NORMAL10", 1996}}) {
+    SendMessageA(app.Control(view, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("untouched"));
+  }
+}
+
+bool TablesRewritten(const App& app) { return Tables(app).find("untouched") == std::string::npos; }
 
 // Two groups of ten; causes in order of first appearance: 癌 1, 肺炎 2, 事故 3.
 std::string TwoGroupsThreeCauses() {
@@ -32,7 +137,7 @@ std::string TwoGroupsThreeCauses() {
   return rows;
 }
 
-// Groups A and B of ten rows are shown after loading; C has five and is not.
+// A and B have ten rows and are shown after loading; C has five and is not.
 std::string ThreeGroupsOneSmall() {
   std::string rows;
   for (int i = 1; i <= 10; ++i) rows += "A," + std::to_string(20 * i) + (i % 3 == 0 ? ",生存\r\n" : ",死亡,癌\r\n");
@@ -41,26 +146,18 @@ std::string ThreeGroupsOneSmall() {
   return rows;
 }
 
-std::string BothTables(const RunningProgram& app) { return app.ResultText("NORMAL9") + app.ResultText("NORMAL10"); }
-
-// Marks both result tables so that the next analysis run shows by replacing them.
-void MarkTables(const RunningProgram& app) {
-  app.SetResultText("NORMAL9", "untouched");
-  app.SetResultText("NORMAL10", "untouched");
-}
-
-bool TablesRewritten(const RunningProgram& app) { return BothTables(app).find("untouched") == std::string::npos; }
-
+// One program per data file for a whole suite: each start of Wine costs seconds.
 class ProgramSuite : public testing::Test {
  protected:
-  static void Start(const char* fileName, const std::string& bytes) {
-    program_ = std::make_unique<RunningProgram>(WriteTempFile(fileName, bytes));
+  static void Start(const char* name, const std::string& bytes) {
+    std::string argument = "\"";
+    argument.append(WriteDataFile(name, bytes)).append("\"");
+    app_ = std::make_unique<App>(argument);
   }
-  static void TearDownTestSuite() { program_.reset(); }
-  void SetUp() override { ASSERT_TRUE(program_ && program_->Started()) << "Orvantis.exe did not start"; }
-  static std::unique_ptr<RunningProgram> program_;
+  static void TearDownTestSuite() { app_.reset(); }
+  static std::unique_ptr<App> app_;
 };
-std::unique_ptr<RunningProgram> ProgramSuite::program_;
+std::unique_ptr<App> ProgramSuite::app_;
 
 class TwoGroups : public ProgramSuite {
  protected:
@@ -72,315 +169,220 @@ class ThreeGroups : public ProgramSuite {
   static void SetUpTestSuite() { Start("three-groups.csv", ThreeGroupsOneSmall()); }
 };
 
-TEST_F(TwoGroups, WindowSizesAndButtons) {
+TEST_F(TwoGroups, WindowsTakeTheirSizeFromTheGroupsAndCauses) {
   struct Case {
     const char* name;
     int command;
     const char* title;
-    int width, height;
-    int okX, okY;
-    int firstBox, lastBox;
-    int boxX, boxPitch;
+    int height, okX, okY, firstBox, lastBox, boxX, boxPitch;
   };
   const Case cases[] = {
-      {"group selection with two groups", kChooseGroups, kGroupTitle, 300, 280, 70, 200, 9000, 9002, 20, 45},
-      {"censored causes with three causes", kCensoredCases, kCausesTitle, 300, 320, 50, 240, 9201, 9203, 8, 40},
+      {"group selection, two groups", kChooseGroups, kGroupTitle, 280, 70, 200, 9000, 9002, 20, 45},
+      {"censored causes, three causes", kCensoredCases, kCausesTitle, 320, 50, 240, 9201, 9203, 8, 40},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    HWND window = program_->OpenSettingWindow(c.command, c.title);
+    HWND window = Open(*app_, c.command, c.title);
     ASSERT_NE(window, nullptr);
-    const RECT r = WindowRect(window);
-    EXPECT_EQ(r.left, 650);
-    EXPECT_EQ(r.top, 50);
-    EXPECT_EQ(r.right - r.left, c.width);
-    EXPECT_EQ(r.bottom - r.top, c.height);
+    RECT r{};
+    GetWindowRect(window, &r);
+    EXPECT_EQ((std::vector<LONG>{r.left, r.top, r.right - r.left, r.bottom - r.top}),
+              (std::vector<LONG>{650, 50, 300, c.height}));
     const RECT ok = ChildRect(GetDlgItem(window, kOk));
-    EXPECT_EQ(ok.left, c.okX);
-    EXPECT_EQ(ok.top, c.okY);
-    EXPECT_EQ(ok.right - ok.left, 70);
-    EXPECT_EQ(ok.bottom - ok.top, 25);
+    EXPECT_EQ((std::vector<LONG>{ok.left, ok.top, ok.right - ok.left, ok.bottom - ok.top}),
+              (std::vector<LONG>{c.okX, c.okY, 70, 25}));
     for (int id = c.firstBox; id <= c.lastBox; ++id) {
-      HWND box = GetDlgItem(window, id);
-      ASSERT_NE(box, nullptr) << "check box " << id;
-      const RECT b = ChildRect(box);
-      EXPECT_EQ(b.left, c.boxX) << "check box " << id;
-      EXPECT_EQ(b.top, c.boxPitch * (id % 100) + 20) << "check box " << id;
+      const RECT b = ChildRect(GetDlgItem(window, id));
+      EXPECT_EQ((std::vector<LONG>{b.left, b.top}), (std::vector<LONG>{c.boxX, c.boxPitch * (id % 100) + 20})) << id;
     }
     EXPECT_EQ(GetDlgItem(window, c.lastBox + 1), nullptr);
-    EXPECT_FALSE(IsWindowEnabled(program_->Main())) << "the main window takes no input during the run";
-    EXPECT_TRUE(program_->CloseAndWaitGone(window));
-    EXPECT_TRUE(IsWindowEnabled(program_->Main()));
+    EXPECT_EQ(GetWindowLongA(window, GWL_STYLE) & WS_SYSMENU, 0) << "no close box";
+    EXPECT_FALSE(IsWindowEnabled(app_->Main())) << "the main window waits for the run";
+    EXPECT_TRUE(End(*app_, window, false));
+    EXPECT_TRUE(IsWindowEnabled(app_->Main()));
   }
 }
 
-TEST_F(TwoGroups, DoubleClickOpensGraphSettingsOfTheGroupUnderIt) {
+TEST_F(TwoGroups, DoubleClickOnALineEditsThatGroup) {
   struct Case {
     const char* name;
     int x, y;
-    const char* title;  // of the graph settings window; null: nothing opens
+    const char* title;  // of the graph settings; null: nothing opens
   };
   const Case cases[] = {
-      {"top edge of the all-cases line", 70, 20, "0:all Cases"},
-      {"last row of the all-cases line", 40, 64, "0:all Cases"},
-      {"first row of group 1", 110, 65, "1:A"},
-      {"last row of the last group", 70, 150, "2:B"},
-      {"just left of the lines", 39, 30, nullptr},
-      {"just right of the lines", 111, 30, nullptr},
-      {"just above the first line", 70, 19, nullptr},
-      {"just below the last group", 70, 151, nullptr},
+      {"top of the all-cases row", 70, 20, "0:all Cases"},      {"last row of the all-cases row", 40, 64, "0:all Cases"},
+      {"first row of group 1", 110, 65, "1:A"},                 {"bottom of the last group", 70, 150, "2:B"},
+      {"left of the lines", 39, 30, nullptr},                  {"right of the lines", 111, 30, nullptr},
+      {"above the first line", 70, 19, nullptr},               {"below the last group", 70, 151, nullptr},
   };
-  HWND groups = program_->OpenSettingWindow(kLineSettings, kGroupTitle);
+  HWND groups = Open(*app_, kLineSettings, kGroupTitle);
   ASSERT_NE(groups, nullptr);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const LPARAM point = MAKELPARAM(c.x, c.y);
     if (c.title == nullptr) {
-      // Handled at once when it opens nothing; a settings run would keep the send waiting.
+      // A miss is handled at once; a settings run would keep this send waiting.
       DWORD_PTR result = 0;
-      EXPECT_NE(SendMessageTimeoutA(groups, WM_LBUTTONDBLCLK, MK_LBUTTON, point, SMTO_NORMAL, 3000, &result), 0);
-      EXPECT_EQ(program_->FindWindowOf("NORMALDLG", "グラフ設定"), nullptr);
+      EXPECT_NE(SendMessageTimeoutA(groups, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(c.x, c.y), SMTO_NORMAL, 3000, &result), 0);
       continue;
     }
-    PostMessageA(groups, WM_LBUTTONDBLCLK, MK_LBUTTON, point);
-    HWND settings = program_->WaitForOwned(groups, "NORMALDLG");
+    PostMessageA(groups, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(c.x, c.y));
+    HWND settings = SettingWindow(*app_, groups);
     ASSERT_NE(settings, nullptr);
-    EXPECT_EQ(WindowTitle(settings), c.title);
-    const RECT r = WindowRect(settings);
-    EXPECT_EQ(r.left, 300);
-    EXPECT_EQ(r.top, 50);
-    EXPECT_EQ(r.right - r.left, 330);
-    EXPECT_EQ(r.bottom - r.top, 320);
-    EXPECT_FALSE(IsWindowEnabled(groups)) << "the group list waits for the settings";
-    PostMessageA(settings, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(WaitGone(settings));
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(groups, WM_NULL, 0, 0, SMTO_NORMAL, 3000, &result);
+    EXPECT_EQ(WindowText(settings), c.title);
+    RECT r{};
+    GetWindowRect(settings, &r);
+    EXPECT_EQ((std::vector<LONG>{r.left, r.top, r.right - r.left, r.bottom - r.top}), (std::vector<LONG>{300, 50, 330, 320}));
+    EXPECT_FALSE(IsWindowEnabled(groups));
+    EXPECT_TRUE(End(*app_, settings, false));
     EXPECT_TRUE(IsWindowEnabled(groups));
-    EXPECT_FALSE(IsWindowEnabled(program_->Main())) << "the outer run goes on";
+    EXPECT_FALSE(IsWindowEnabled(app_->Main())) << "the outer run goes on";
   }
-  EXPECT_TRUE(program_->PressAndWaitGone(groups, kOk));
-  EXPECT_TRUE(IsWindowEnabled(program_->Main()));
-  EXPECT_TRUE(program_->Sync()) << "the program's own loop still runs";
+  EXPECT_TRUE(End(*app_, groups, true));
+  EXPECT_TRUE(IsWindowEnabled(app_->Main()));
 }
 
-// Opens the graph settings of a group from the open group list.
-HWND OpenSettingsOf(const RunningProgram& app, HWND groups, int group) {
-  PostMessageA(groups, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(70, 45 * group + 28));
-  return app.WaitForOwned(groups, "NORMALDLG");
-}
-
-int TickedType(HWND settings) {
-  HWND box = GetDlgItem(settings, 1002);
-  for (int i = 0; i <= 4; ++i) {
-    if (IsTicked(box, 9100 + i)) return i;
-  }
-  return -1;
-}
-
-int TickedWidth(HWND settings) {
-  HWND box = GetDlgItem(settings, 1003);
-  for (int i = 1; i <= 5; ++i) {
-    if (IsTicked(box, 9150 + i)) return i;
-  }
-  return -1;
-}
-
-TEST_F(TwoGroups, GraphSettingsStoreTypeAndWidthOnOkOnly) {
+TEST_F(TwoGroups, GraphSettingsStoreTypeAndWidthOnOkAndAColourAtOnce) {
+  constexpr COLORREF kRed = RGB(255, 0, 0), kChosen = RGB(10, 200, 30), kRejected = RGB(200, 10, 130);
   struct Case {
     const char* name;
-    int openType, openWidth;  // ticked when the window opens
-    int tickType, tickWidth;  // -1: left alone
-    bool pressOk;
+    int group, openType, openWidth, tickType, tickWidth;  // -1: left alone
+    bool repaint;     // the window paints after the new ticks
+    COLORREF answer;  // typed into the colour dialog; 0: not opened
+    bool confirm, pressOk;
+    COLORREF sample;  // of the group's line in the group list afterwards
   };
   const Case cases[] = {
-      {"group 1 opens solid, width 2; OK stores dash-dot, width 5", 0, 2, 3, 5, true},
-      {"the stored line is ticked; closing drops a new choice", 3, 5, 1, 1, false},
-      {"the closed window stored nothing", 3, 5, -1, -1, true},
+      {"group 1 opens solid, width 2; OK stores dash-dot, width 5", 1, 0, 2, 3, 5, false, 0, false, true, 0},
+      {"closing drops a new type and width", 1, 3, 5, 1, 1, false, 0, false, false, 0},
+      {"the closed window stored nothing", 1, 3, 5, -1, -1, false, 0, false, true, 0},
+      {"group 2 starts red", 2, 0, 2, -1, -1, false, 0, false, false, kRed},
+      {"a confirmed colour shows at once; closing keeps it", 2, 0, 2, 4, 4, true, kChosen, true, false, kChosen},
+      {"type and width were not stored; a cancelled colour changes nothing", 2, 0, 2, -1, -1, false, kRejected, false, false, kChosen},
   };
-  HWND groups = program_->OpenSettingWindow(kChooseGroups, kGroupTitle);
+  HWND groups = Open(*app_, kChooseGroups, kGroupTitle);
   ASSERT_NE(groups, nullptr);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    HWND settings = OpenSettingsOf(*program_, groups, 1);
+    HWND settings = OpenSettingsOf(*app_, groups, c.group);
     ASSERT_NE(settings, nullptr);
-    EXPECT_EQ(WindowTitle(settings), "1:A");
     EXPECT_EQ(TickedType(settings), c.openType);
     EXPECT_EQ(TickedWidth(settings), c.openWidth);
-    if (c.tickType >= 0) {
-      Click(GetDlgItem(settings, 1002), 9100 + c.tickType);
-      EXPECT_EQ(TickedType(settings), c.tickType) << "one type at a time";
+    if (c.tickType >= 0) Click(GetDlgItem(settings, kTypeBox), 9100 + c.tickType);
+    if (c.tickWidth >= 0) Click(GetDlgItem(settings, kWidthBox), 9150 + c.tickWidth);
+    if (c.tickType >= 0) { EXPECT_EQ(TickedType(settings), c.tickType) << "one type at a time"; }
+    if (c.repaint) SendMessageA(settings, WM_PAINT, 0, 0);
+    if (c.answer != 0) {
+      PostMessageA(GetDlgItem(settings, kColour), BM_CLICK, 0, 0);
+      HWND dialog = nullptr;
+      for (int i = 0; i < 250 && dialog == nullptr; ++i, Sleep(20)) dialog = FindWindowExA(nullptr, nullptr, "#32770", nullptr);
+      ASSERT_NE(dialog, nullptr);
+      for (auto [id, value] : {std::pair{706, GetRValue(c.answer)}, {707, GetGValue(c.answer)}, {708, GetBValue(c.answer)}}) {
+        SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(std::to_string(value).c_str()));
+      }
+      PostMessageA(GetDlgItem(dialog, c.confirm ? IDOK : IDCANCEL), BM_CLICK, 0, 0);
+      ASSERT_TRUE(WaitGone(dialog));
+      EXPECT_FALSE(IsWindowEnabled(groups)) << "the colour dialog leaves the group list disabled";
+      // The type samples (type box at (5, 5), solid sample 45 rows down) take the colour.
+      if (c.confirm) { EXPECT_TRUE(WaitForColour(settings, 5 + 45, 5 + 60, 5 + 120, c.answer)); }
     }
-    if (c.tickWidth >= 0) Click(GetDlgItem(settings, 1003), 9150 + c.tickWidth);
-    if (c.pressOk) {
-      PostMessageA(GetDlgItem(settings, kOk), BM_CLICK, 0, 0);
-    } else {
-      PostMessageA(settings, WM_CLOSE, 0, 0);
+    if (c.sample != 0) {
+      const int row = 45 * c.group + 28;
+      EXPECT_TRUE(WaitForColour(groups, row, 40, 105, c.sample));
+      EXPECT_EQ(CountPixels(groups, row, 40, 105, kRejected), 0);
+      // The pen of a confirmed colour takes the type ticked at the last paint: dash-dot-dot.
+      if (c.repaint) { EXPECT_LT(CountPixels(groups, row, 40, 105, c.sample), 66); }
     }
-    EXPECT_TRUE(WaitGone(settings));
+    EXPECT_TRUE(End(*app_, settings, c.pressOk));
   }
-  EXPECT_TRUE(program_->PressAndWaitGone(groups, kOk));
-}
-
-// Confirms or cancels the colour dialog that the settings window opened, after typing the
-// colour into its red, green and blue fields.
-bool AnswerColourDialog(const RunningProgram& app, HWND settings, COLORREF colour, bool confirm) {
-  PostMessageA(GetDlgItem(settings, kColour), BM_CLICK, 0, 0);
-  HWND dialog = app.WaitForOwned(settings, "#32770");
-  if (dialog == nullptr) return false;
-  const int fields[3][2] = {{706, GetRValue(colour)}, {707, GetGValue(colour)}, {708, GetBValue(colour)}};
-  for (const auto& field : fields) {
-    SendMessageA(GetDlgItem(dialog, field[0]), WM_SETTEXT, 0,
-                 reinterpret_cast<LPARAM>(std::to_string(field[1]).c_str()));
-  }
-  PostMessageA(GetDlgItem(dialog, confirm ? IDOK : IDCANCEL), BM_CLICK, 0, 0);
-  return WaitGone(dialog);
-}
-
-TEST_F(TwoGroups, ConfirmedColourStaysWhenTheSettingsAreClosed) {
-  constexpr int kGroup = 2;           // red, solid, width 2 until changed here
-  constexpr int kSampleRow = 45 * kGroup + 28;
-  constexpr COLORREF kChosen = RGB(10, 200, 30);
-  constexpr COLORREF kRejected = RGB(200, 10, 130);
-  HWND groups = program_->OpenSettingWindow(kChooseGroups, kGroupTitle);
-  ASSERT_NE(groups, nullptr);
-  ASSERT_TRUE(WaitForColour(groups, kSampleRow, 40, 105, RGB(255, 0, 0))) << "group 2 starts red";
-
-  struct Case {
-    const char* name;
-    COLORREF answer;
-    bool confirm;
-    bool paintFirst;  // the settings window repaints after the new ticks
-  };
-  // The pen of a confirmed colour takes the type ticked at the last paint: dash-dot-dot
-  // here, which leaves gaps in the sample row.
-  const Case cases[] = {
-      {"a confirmed colour shows in the group list at once", kChosen, true, true},
-      {"a cancelled colour dialog changes nothing", kRejected, false, false},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    HWND settings = OpenSettingsOf(*program_, groups, kGroup);
-    ASSERT_NE(settings, nullptr);
-    EXPECT_EQ(TickedType(settings), 0);
-    EXPECT_EQ(TickedWidth(settings), 2);
-    // A new type and width, then the colour, then the window closed without OK.
-    Click(GetDlgItem(settings, 1002), 9104);
-    Click(GetDlgItem(settings, 1003), 9154);
-    if (c.paintFirst) SendMessageA(settings, WM_PAINT, 0, 0);
-    ASSERT_TRUE(AnswerColourDialog(*program_, settings, c.answer, c.confirm));
-    EXPECT_TRUE(WaitForColour(groups, kSampleRow, 40, 105, kChosen));
-    EXPECT_LT(CountPixels(groups, kSampleRow, 40, 105, kChosen), 66) << "dash-dot-dot, not solid";
-    EXPECT_EQ(CountPixels(groups, kSampleRow, 40, 105, kRejected), 0);
-    PostMessageA(settings, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(WaitGone(settings));
-  }
-
-  SCOPED_TRACE("closing kept the colour but neither type nor width");
-  HWND settings = OpenSettingsOf(*program_, groups, kGroup);
-  ASSERT_NE(settings, nullptr);
-  EXPECT_EQ(TickedType(settings), 0);
-  EXPECT_EQ(TickedWidth(settings), 2);
-  // The solid type sample, 45 rows into the type box, which stands at (5, 5).
-  EXPECT_TRUE(WaitForColour(settings, 5 + 45, 5 + 60, 5 + 120, kChosen)) << "the type samples";
-  PostMessageA(settings, WM_CLOSE, 0, 0);
-  ASSERT_TRUE(WaitGone(settings));
-  RedrawWindow(groups, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
-  EXPECT_TRUE(WaitForColour(groups, kSampleRow, 40, 105, kChosen));
-  EXPECT_TRUE(program_->PressAndWaitGone(groups, kOk));
+  RedrawWindow(groups, nullptr, nullptr, RDW_INVALIDATE);
+  EXPECT_TRUE(WaitForColour(groups, 45 * 2 + 28, 40, 105, kChosen));
+  EXPECT_TRUE(End(*app_, groups, true));
 }
 
 TEST_F(TwoGroups, CensoredCausesReloadOnlyWhenTheChoiceChanged) {
   struct Case {
     const char* name;
-    bool tickedOnOpen;  // cause 1 (癌)
-    bool clickCause;
-    bool pressOk;
-    bool reloads;
+    bool tickedOnOpen, clickCause, repaint, pressOk, reloads;
   };
   const Case cases[] = {
-      {"OK without a change", false, false, true, false},
-      {"a tick closed without OK", false, true, false, false},
-      {"a ticked cause reloads", false, true, true, true},
-      {"the reload kept the choice; OK again", true, false, true, false},
-      {"unticking reloads again", true, true, true, true},
+      {"OK without a change", false, false, false, true, false},
+      {"a tick closed without OK", false, true, false, false, false},
+      {"a ticked cause reloads, also after a repaint", false, true, true, true, true},
+      {"the reload kept the choice", true, false, false, true, false},
+      {"unticking reloads again", true, true, false, true, true},
   };
-  const std::string original = BothTables(*program_);
+  const std::string original = Tables(*app_);
   ASSERT_NE(original.find(" 1 -  2"), std::string::npos) << original;
-  std::string afterCensoring;
+  std::string censored;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    MarkTables(*program_);
-    HWND window = program_->OpenSettingWindow(kCensoredCases, kCausesTitle);
+    MarkTables(*app_);
+    HWND window = Open(*app_, kCensoredCases, kCausesTitle);
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(IsTicked(window, 9201), c.tickedOnOpen);
-    EXPECT_FALSE(IsTicked(window, 9202));
+    EXPECT_EQ(Ticked(window, 9201), c.tickedOnOpen);
     if (c.clickCause) Click(window, 9201);
-    if (c.pressOk) {
-      EXPECT_TRUE(program_->PressAndWaitGone(window, kOk));
-    } else {
-      EXPECT_TRUE(program_->CloseAndWaitGone(window));
-    }
-    EXPECT_EQ(TablesRewritten(*program_), c.reloads);
-    if (c.reloads && !c.tickedOnOpen) afterCensoring = BothTables(*program_);
+    if (c.repaint) SendMessageA(window, WM_PAINT, 0, 0);
+    EXPECT_TRUE(End(*app_, window, c.pressOk));
+    EXPECT_EQ(TablesRewritten(*app_), c.reloads);
+    if (c.reloads && !c.tickedOnOpen) censored = Tables(*app_);
   }
-  EXPECT_NE(afterCensoring, original) << "cancer deaths counted as censored change the statistics";
-  EXPECT_EQ(BothTables(*program_), original) << "the same flags give the same tables again";
+  EXPECT_NE(censored, original) << "deaths of 癌 counted as censored change the statistics";
+  EXPECT_EQ(Tables(*app_), original) << "the same flags give the same tables";
 }
 
-TEST_F(TwoGroups, ClosingTheProgramDuringASettingWindowEndsIt) {
-  HWND groups = program_->OpenSettingWindow(kChooseGroups, kGroupTitle);
+TEST_F(TwoGroups, ClosingTheProgramInsideNestedRunsEndsIt) {
+  HWND groups = Open(*app_, kChooseGroups, kGroupTitle);
   ASSERT_NE(groups, nullptr);
-  PostMessageA(groups, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(70, 30));
-  ASSERT_NE(program_->WaitForOwned(groups, "NORMALDLG"), nullptr);
-  EXPECT_EQ(program_->CloseAndExitCode(), 0) << "two nested runs hand the program's quit on";
+  ASSERT_NE(OpenSettingsOf(*app_, groups, 0), nullptr);
+  EXPECT_EQ(app_->Close(), 0u);
 }
 
-TEST_F(ThreeGroups, ShownFlagsChangeOnOkAndRebuildTheTablesOnlyForRealGroups) {
-  const std::vector<const char*> allPairs = {" 1 -  2", " 1 -  3", " 2 -  3"};
+TEST_F(ThreeGroups, ShownFlagsChangeOnOkAndOnlyRealGroupsRebuildTheTables) {
+  const std::vector<std::string> allPairs = {" 1 -  2", " 1 -  3", " 2 -  3"};
   struct Case {
     const char* name;
     std::vector<bool> tickedOnOpen;  // groups 0..3
-    std::vector<int> clicks;         // group indexes
-    bool repaintBeforeOk;
-    bool pressOk;
-    bool recomputed;
-    std::vector<const char*> pairs;  // listed when recomputed
+    int click;                       // -1: none
+    bool repaint, pressOk, rebuilt;
+    std::vector<std::string> pairs;  // when rebuilt
   };
   const std::vector<Case> cases = {
-      {"all cases ticked alone: redrawn, tables untouched", {false, true, true, false}, {0}, false, true, false, {}},
-      {"a tick closed without OK", {true, true, true, false}, {1}, false, false, false, {}},
-      {"the small group ticked by the user takes part", {true, true, true, false}, {3}, false, true, true, allPairs},
-      {"an unticked group leaves the pairs", {true, true, true, true}, {2}, false, true, true, {" 1 -  3"}},
-      {"all cases unticked alone: tables untouched", {true, true, false, true}, {0}, false, true, false, {}},
-      {"a repaint keeps the ticks not yet applied", {false, true, false, true}, {2}, true, true, true, allPairs},
-      {"the last choice is what opens", {false, true, true, true}, {}, false, false, false, {}},
+      {"all cases ticked alone: redrawn only", {false, true, true, false}, 0, false, true, false, {}},
+      {"a tick closed without OK", {true, true, true, false}, 1, false, false, false, {}},
+      {"a small group ticked by the user takes part", {true, true, true, false}, 3, false, true, true, allPairs},
+      {"an unticked group leaves the pairs", {true, true, true, true}, 2, false, true, true, {" 1 -  3"}},
+      {"all cases unticked alone: redrawn only", {true, true, false, true}, 0, false, true, false, {}},
+      {"a repaint keeps a tick not yet applied", {false, true, false, true}, 2, true, true, true, allPairs},
+      {"the last choice is what opens", {false, true, true, true}, -1, false, false, false, {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    MarkTables(*program_);
-    HWND window = program_->OpenSettingWindow(kChooseGroups, kGroupTitle);
+    MarkTables(*app_);
+    HWND window = Open(*app_, kChooseGroups, kGroupTitle);
     ASSERT_NE(window, nullptr);
-    for (int g = 0; g <= 3; ++g) EXPECT_EQ(IsTicked(window, 9000 + g), c.tickedOnOpen[g]) << "group " << g;
-    for (int g : c.clicks) Click(window, 9000 + g);
-    if (c.repaintBeforeOk) {
-      SendMessageA(window, WM_PAINT, 0, 0);
-      for (int g : c.clicks) EXPECT_NE(IsTicked(window, 9000 + g), c.tickedOnOpen[g]) << "group " << g;
-    }
-    if (c.pressOk) {
-      EXPECT_TRUE(program_->PressAndWaitGone(window, kOk));
-    } else {
-      EXPECT_TRUE(program_->CloseAndWaitGone(window));
-    }
-    ASSERT_EQ(TablesRewritten(*program_), c.recomputed);
-    if (!c.recomputed) continue;
-    const std::string tables = BothTables(*program_);
-    for (const char* pair : allPairs) {
-      const bool expected = std::find(c.pairs.begin(), c.pairs.end(), std::string_view(pair)) != c.pairs.end();
-      EXPECT_EQ(tables.find(pair) != std::string::npos, expected) << pair << " in\n" << tables;
+    for (int g = 0; g <= 3; ++g) EXPECT_EQ(Ticked(window, 9000 + g), c.tickedOnOpen[g]) << "group " << g;
+    if (c.click >= 0) Click(window, 9000 + c.click);
+    if (c.repaint) SendMessageA(window, WM_PAINT, 0, 0);
+    if (c.click >= 0) { EXPECT_NE(Ticked(window, 9000 + c.click), c.tickedOnOpen[c.click]); }
+    EXPECT_TRUE(End(*app_, window, c.pressOk));
+    ASSERT_EQ(TablesRewritten(*app_), c.rebuilt);
+    const std::string tables = Tables(*app_);
+    for (const std::string& pair : c.rebuilt ? allPairs : std::vector<std::string>{}) {
+      const bool listed = std::find(c.pairs.begin(), c.pairs.end(), pair) != c.pairs.end();
+      EXPECT_EQ(tables.find(pair) != std::string::npos, listed) << pair << " in\n" << tables;
     }
   }
 }
 
 }  // namespace
-}  // namespace orv::test
+}  // namespace orv::guitest
+
+int main(int argc, char** argv) {
+  testing::InitGoogleTest(&argc, argv);
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: test_dialogs ORVANTIS_EXE\n");
+    return 2;
+  }
+  orv::guitest::SetPaths(argv[1], "");
+  return RUN_ALL_TESTS();
+}
