@@ -269,9 +269,10 @@ struct Pixel {
 };
 
 TEST(CliOut, WritesEveryImageAndText) {
-  // One shown group without a death: a flat curve at the top, a clear 50 % line and axis.
-  std::string rows;
-  for (int i = 0; i < 8; ++i) rows += "A,1000,生存\r\n";
+  // Only group 5 (black, dashed) is shown, without a death: a flat dashed curve at the top,
+  // a clear 50 % line and axis.
+  std::string rows = "A,1000,生存\r\nB,1000,生存\r\nC,1000,生存\r\nD,1000,生存\r\n";
+  for (int i = 0; i < 8; ++i) rows += "E,1000,生存\r\n";
   const std::string flat = orv::test::WriteTempFile(TempName("flat.csv"), rows);
   const std::filesystem::path dir = std::filesystem::temp_directory_path() / TempName("out");
   std::filesystem::remove_all(dir);
@@ -282,8 +283,8 @@ TEST(CliOut, WritesEveryImageAndText) {
     const char* file;
     int width, height;
   } images[] = {
-      {"graph.png", 884, 642},          {"legend.png", 384, 201},          {"survival-rate.png", 884, 321},
-      {"cumulative-deaths.png", 984, 201}, {"deaths-by-cause.png", 584, 201},
+      {"graph.png", 884, 642},          {"legend.png", 384, 361},          {"survival-rate.png", 884, 401},
+      {"cumulative-deaths.png", 984, 361}, {"deaths-by-cause.png", 584, 361},
   };
   for (const Image& image : images) {
     SCOPED_TRACE(image.file);
@@ -325,7 +326,11 @@ TEST(CliOut, WritesEveryImageAndText) {
       {"below the X axis", 400, 546, white},    {"50 % line", 400, 296, black},
       {"50 % line ends before its end point", 835, 296, white},
       {"above the 50 % line", 400, 295, white}, {"Y axis", 79, 300, black},
-      {"flat curve at 1.0", 400, 50, black},    {"background", 860, 20, white},
+      {"background", 860, 20, white},
+      // The dash pattern starts at the Y axis: 18 pixels on, 6 off (white: the background
+      // mode is opaque), on again.
+      {"dash, last pixel", 97, 50, black},      {"gap, first pixel", 98, 50, white},
+      {"gap, last pixel", 103, 51, white},      {"next dash", 104, 51, black},
   };
   for (const Probe& p : probes) {
     SCOPED_TRACE(p.name);
