@@ -136,7 +136,8 @@ load, --censor, --hide/--show, --range):
                  window's default client area), legend.png, survival-rate.png,
                  cumulative-deaths.png, deaths-by-cause.png (the view windows' sizes less
                  16 x 39 of frame), a .txt of each view (one line per 40-pixel row, texts
-                 separated by tabs), log-rank.txt, wilcoxon.txt and report.txt
+                 left to right separated by tabs, a heading row shifted one cell to
+                 stand over the figures), log-rank.txt, wilcoxon.txt and report.txt
   --help         this text
 
 Exit status: 0 after a load; 1 when the file cannot be read or an output cannot be

@@ -2,6 +2,8 @@
 #include "cli/view_text.h"
 
 #include <algorithm>
+#include <climits>
+#include <iterator>
 #include <cstdio>
 #include <map>
 #include <vector>
@@ -39,6 +41,13 @@ std::string ViewRowsText(const RecordingCanvas& view, std::span<const int> colum
   for (const RecordingCanvas::PlacedText& t : view.Texts()) {
     rows[FloorDiv(t.y, kRowHeight)][t.x] = t.text;
   }
+  // Where the figures of a table begin: the leftmost second text of any row. A row that
+  // starts there (a heading over the figures) gets an empty first cell, so that its cells
+  // stand over theirs.
+  int figuresX = INT_MAX;
+  for (const auto& [band, texts] : rows) {
+    if (texts.size() >= 2) figuresX = std::min(figuresX, std::next(texts.begin())->first);
+  }
   std::string out;
   for (const auto& [band, texts] : rows) {
     const bool columnar = std::any_of(texts.begin(), texts.end(), [&](const auto& t) {
@@ -59,6 +68,7 @@ std::string ViewRowsText(const RecordingCanvas& view, std::span<const int> colum
       while (!cells.empty() && cells.back().empty()) cells.pop_back();
       cells.insert(cells.end(), others.begin(), others.end());
     } else {
+      if (texts.begin()->first >= figuresX) cells.emplace_back();
       for (const auto& [x, text] : texts) cells.push_back(text);
     }
     std::string line;

@@ -17,7 +17,8 @@ inline constexpr int kSurvivalRateColumns[] = {10, 320, 420, 520, 670, 760};
 std::string ReportText(const RecordingRichText& report, bool ansi);
 
 // The texts a view drew, one line per 40-pixel row (the views' row height), rows without
-// text left out. In a row the texts stand left to right, separated by a tab. With
+// text left out. In a row the texts stand left to right, separated by a tab; a row that
+// starts where the other rows' figures start (a heading) begins with an empty cell. With
 // `columns`, a row that has a text at one of those x positions puts each such text in its
 // column, leaving empty cells between (so headings stand over their figures); a later text
 // at the same place replaces an earlier one, as it covers it on screen. Lines end in "\n";
