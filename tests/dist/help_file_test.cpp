@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <map>
 #include <regex>
 #include <set>
 #include <string>
@@ -40,9 +41,11 @@ const ChmDirectory& Directory() {
 }
 
 std::string Page(const std::string& name) {
+  static std::map<std::string, std::string> read;
+  if (auto it = read.find(name); it != read.end()) return it->second;
   const auto bytes = ReadHelpPage(kHelpFile, "/" + name);
   if (!bytes) ADD_FAILURE() << "the help storage cannot read " << name;
-  return bytes.value_or("");
+  return read[name] = bytes.value_or("");
 }
 
 TEST(HelpFile, IsACompleteJapaneseContainer) {
@@ -63,6 +66,34 @@ TEST(HelpFile, IsACompleteJapaneseContainer) {
       {"the full-text search index", "/$FIftiMain"},
   };
   for (const Case& c : cases) EXPECT_NE(dir.Find(c.entry), nullptr) << c.what << ": " << c.entry;
+}
+
+TEST(HelpFile, DirectoryReaderRefusesDamagedContainers) {
+  const auto intact = ReadWholeFile(kHelpFile);
+  ASSERT_TRUE(intact);
+  const std::size_t listing = intact->find("PMGL");
+  ASSERT_NE(listing, std::string::npos);
+  struct Case {
+    const char* name;
+    std::string bytes;
+  };
+  auto with = [&](std::size_t at, std::string_view patch) {
+    std::string b = *intact;
+    b.replace(at, patch.size(), patch);
+    return b;
+  };
+  const Case cases[] = {
+      {"cut after the header", intact->substr(0, 0x70)},
+      {"cut inside the listing", intact->substr(0, listing + 40)},
+      {"cut before the end of the stored files", intact->substr(0, intact->size() / 2)},
+      {"wrong signature", with(0, "ITSX")},
+      {"directory beyond the end", with(0x48, std::string("\xFF\xFF\xFF\x7F", 4))},
+      {"listing without its signature", with(listing, "PMGX")},
+      {"listing with more free space than room", with(listing + 4, std::string("\xFF\xFF\x00\x00", 4))},
+  };
+  std::string error;
+  EXPECT_TRUE(ReadChmDirectory(*intact, error)) << error;
+  for (const Case& c : cases) EXPECT_FALSE(ReadChmDirectory(c.bytes, error)) << c.name;
 }
 
 TEST(HelpFile, StoresEveryPageAsShiftJisWithItsTitle) {
@@ -147,6 +178,8 @@ TEST(HelpFile, QuotesTheNoteOfEveryRowRuleExactly) {
       {"rule 5, more than 40 years", "A,15000,死亡,癌\r\n"},
       {"rule 6, empty outcome", "A,12\r\n"},
       {"rule 7, death without cause", "A,100,死亡\r\n"},
+      // Plain ASCII besides the character, so that the row stays UTF-8 in this Shift-JIS build.
+      {"UTF-8 character outside code page 932", "\xEF\xBB\xBF" "A\xF0\x9F\x98\x80,100,alive\r\n"},
   };
   const std::string rules = Page("rules.htm");
   for (const Case& c : cases) {
