@@ -111,7 +111,8 @@ Loads a data file of cases (Shift-JIS CSV: group, days, outcome, cause), prints 
 data report and what the views show, in UTF-8:
   1. the raw data report, byte for byte as the report window holds it (tabs and CR LF kept),
      coloured with ANSI escapes when standard output is a terminal;
-  2. [survival rate]: one line per row of that view, cells separated by a tab: the heading
+  2. the survival-rate view, under its window caption in brackets (as the two tables
+     below): one line per row of that view, cells separated by a tab: the heading
      line (an empty first cell, then " 5(y)", " 10(y)", "data max", " 50%" and, when the
      range is neither 5 nor 10 years, "graph max"), one line per shown group
      (" 3:   label  " and its figures), then the test lines (p-value, tab, test and
