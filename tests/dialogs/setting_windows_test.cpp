@@ -19,33 +19,27 @@ constexpr int kOk = 1000, kColour = 1001, kTypeBox = 1002, kWidthBox = 1003;
 constexpr const char* kGroupTitle = "グラフ：選択";
 constexpr const char* kCausesTitle = "打ち切り症例の選択";
 
-struct WindowSearch {
-  DWORD pid;
-  HWND owner;
-  const char* title;
-  HWND found;
-};
-
-BOOL CALLBACK MatchSettingWindow(HWND w, LPARAM param) {
-  auto* s = reinterpret_cast<WindowSearch*>(param);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(w, &pid);
-  char cls[16] = {};
-  GetClassNameA(w, cls, sizeof cls);
-  if (pid != s->pid || !IsWindowVisible(w) || lstrcmpA(cls, "NORMALDLG") != 0) return TRUE;
-  if (s->owner != nullptr && GetWindow(w, GW_OWNER) != s->owner) return TRUE;
-  if (s->title != nullptr && WindowText(w) != s->title) return TRUE;
-  s->found = w;
-  return FALSE;
-}
-
 // A setting window of the program once its run has started (its loop answers).
 HWND SettingWindow(const App& app, HWND owner, const char* title = nullptr) {
-  WindowSearch s{app.ProcessId(), owner, title, nullptr};
-  for (int i = 0; i < 250 && s.found == nullptr; ++i) {
-    EnumWindows(MatchSettingWindow, reinterpret_cast<LPARAM>(&s));
-    if (s.found == nullptr) Sleep(20);
-  }
+  struct Search {
+    DWORD pid;
+    HWND owner;
+    const char* title;
+    HWND found;
+  } s{app.ProcessId(), owner, title, nullptr};
+  auto match = [](HWND w, LPARAM param) -> BOOL {
+    auto* search = reinterpret_cast<Search*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    char cls[16] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    const bool wanted = pid == search->pid && IsWindowVisible(w) && lstrcmpA(cls, "NORMALDLG") == 0 &&
+                        (search->owner == nullptr || GetWindow(w, GW_OWNER) == search->owner) &&
+                        (search->title == nullptr || WindowText(w) == search->title);
+    if (wanted) search->found = w;
+    return !wanted;
+  };
+  for (int i = 0; i < 250 && s.found == nullptr; ++i, Sleep(20)) EnumWindows(match, reinterpret_cast<LPARAM>(&s));
   DWORD_PTR result = 0;
   if (s.found != nullptr && !SendMessageTimeoutA(s.found, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result)) return nullptr;
   return s.found;
@@ -68,11 +62,7 @@ bool WaitGone(HWND window) {
 
 // OK (or a close request) and the command that opened the window finished.
 bool End(const App& app, HWND window, bool pressOk) {
-  if (pressOk) {
-    PostMessageA(GetDlgItem(window, kOk), BM_CLICK, 0, 0);
-  } else {
-    PostMessageA(window, WM_CLOSE, 0, 0);
-  }
+  PostMessageA(pressOk ? GetDlgItem(window, kOk) : window, pressOk ? BM_CLICK : WM_CLOSE, 0, 0);
   const bool gone = WaitGone(window);
   app.Settle();
   return gone;
@@ -88,14 +78,15 @@ RECT ChildRect(HWND child) {
 bool Ticked(HWND parent, int id) { return SendMessageA(GetDlgItem(parent, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 void Click(HWND parent, int id) { SendMessageA(GetDlgItem(parent, id), BM_CLICK, 0, 0); }
 
-int TickedIn(HWND settings, int box, int firstId, int from, int to) {
-  for (int i = from; i <= to; ++i) {
+// The first ticked radio button of a group box of the graph settings, -1 for none.
+int TickedIn(HWND settings, int box, int firstId, int from) {
+  for (int i = from; i <= from + 4; ++i) {
     if (Ticked(GetDlgItem(settings, box), firstId + i)) return i;
   }
   return -1;
 }
-int TickedType(HWND settings) { return TickedIn(settings, kTypeBox, 9100, 0, 4); }
-int TickedWidth(HWND settings) { return TickedIn(settings, kWidthBox, 9150, 1, 5); }
+int TickedType(HWND settings) { return TickedIn(settings, kTypeBox, 9100, 0); }
+int TickedWidth(HWND settings) { return TickedIn(settings, kWidthBox, 9150, 1); }
 
 // Pixels of one client row that have the colour, as the screen shows them.
 int CountPixels(HWND window, int y, int x1, int x2, COLORREF colour) {
@@ -107,11 +98,8 @@ int CountPixels(HWND window, int y, int x1, int x2, COLORREF colour) {
 }
 
 bool WaitForColour(HWND window, int y, int x1, int x2, COLORREF colour) {
-  for (int i = 0; i < 150; ++i) {
-    if (CountPixels(window, y, x1, x2, colour) > 0) return true;
-    Sleep(20);
-  }
-  return false;
+  for (int i = 0; i < 150 && CountPixels(window, y, x1, x2, colour) == 0; ++i) Sleep(20);
+  return CountPixels(window, y, x1, x2, colour) > 0;
 }
 
 std::string Tables(const App& app) {
