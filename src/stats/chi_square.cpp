@@ -19,6 +19,10 @@ constexpr std::array<double, 8> kGammaCoefficients = {
 
 constexpr std::array<double, 8> kPowersOfTen = {1, 10, 100, 1000, 1e4, 1e5, 1e6, 1e7};
 
+// Text after a prefix. Appending, rather than literal + temporary, sidesteps a false
+// -Wrestrict report of GCC 12 at high optimisation.
+std::string After(std::string prefix, const std::string& text) { return prefix += text; }
+
 // Gamma(a + 1): the recurrence brings the argument into (1, 2], where the polynomial holds.
 double GammaOfAPlusOne(double a) {
   double z = a + 1;
@@ -78,15 +82,15 @@ std::string PValueText(double p) {
   const double v = CutDecimals(p, 4);
   if (v < 0.001) return "p<0.001 ";
   if (v > 0.5) return "p>0.5   ";
-  return "p=" + FormatNumber(v) + " ";
+  return After("p=", FormatNumber(v)) + " ";
 }
 
 std::string StatisticText(double x) {
   if (std::isnan(x)) return "  n/a";
   if (x >= 100) return FormatNumber(CutDecimals(x, 3));
-  if (x >= 10) return " " + FormatNumber(CutDecimals(x, 4));
-  if (x >= 1) return "  " + FormatNumber(CutDecimals(x, 5));
-  return "  " + FormatNumber(CutDecimals(x, 6));
+  if (x >= 10) return After(" ", FormatNumber(CutDecimals(x, 4)));
+  if (x >= 1) return After("  ", FormatNumber(CutDecimals(x, 5)));
+  return After("  ", FormatNumber(CutDecimals(x, 6)));
 }
 
 }  // namespace orv

@@ -3,6 +3,7 @@
 #include "survival/analysis.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "data/loader.h"
@@ -38,34 +39,49 @@ bool Shown(const Workspace& ws, int g) { return ws.styles[g].shown == 1; }
 
 std::string YearSurvivalText(double s) { return s != 0 ? PercentText(s) + " %" : "   . "; }
 
-// Hazard, survival truncated to three decimals, the median and columns 1 to 4 of group g,
-// from its counts, cumulative events and numbers at risk.
-void FillSurvival(SurvivalTables& t, int g) {
-  auto& texts = t.GroupSummaryTexts[static_cast<std::size_t>(g)];
-  const int last = TruncToInt32(t.lastEventWeek[static_cast<std::size_t>(g)]);
-  double previous = 1;
-  bool medianFound = false;
-  for (int w = 0; w <= last; ++w) {
+// Text after a prefix. Appending, rather than literal + temporary, sidesteps a false
+// -Wrestrict report of GCC 12 at high optimisation.
+std::string After(std::string prefix, const std::string& text) { return prefix += text; }
+
+// Hazard, survival truncated to three decimals, the median and columns 1 to 4 of groups
+// `from` to `to`, from their counts, cumulative events and numbers at risk. The weeks run in
+// the outer loop so that each pass reads one row of the table for every group at once.
+void FillSurvival(SurvivalTables& t, int from, int to) {
+  std::array<double, kGroupSlots> previous;
+  previous.fill(1);
+  std::array<bool, kGroupSlots> medianFound{};
+  int lastOfAll = 0;
+  for (int g = from; g <= to; ++g) lastOfAll = std::max(lastOfAll, TruncToInt32(t.lastEventWeek[static_cast<std::size_t>(g)]));
+  for (int w = 0; w <= lastOfAll; ++w) {
     auto& week = t.SurvivalTable[static_cast<std::size_t>(w)];
-    const Count atRisk = t.AtRiskTable[static_cast<std::size_t>(w)][static_cast<std::size_t>(g)];
-    // Nobody at risk has no hazard; a load never leaves deaths without anyone at risk.
-    const double q = atRisk > 0 ? week[kDeaths][g] / static_cast<double>(atRisk) : 0.0;
-    week[kHazard][g] = q;
-    double m = 1 - q;
-    m = m * 1000;
-    m = previous * m;
-    const double s = TruncToInt32(m) / 1000.0;
-    week[kSurvival][g] = s;
-    previous = s;
-    if (s <= 0.5 && !medianFound) {
-      medianFound = true;
-      texts[kMedian] = WeeksToYearsMonths(static_cast<std::uint32_t>(w));
+    for (int g = from; g <= to; ++g) {
+      const auto gi = static_cast<std::size_t>(g);
+      if (w > t.lastEventWeek[gi]) continue;
+      const Count atRisk = t.AtRiskTable[static_cast<std::size_t>(w)][gi];
+      // Nobody at risk has no hazard; a load never leaves deaths without anyone at risk.
+      const double q = atRisk > 0 ? week[kDeaths][gi] / static_cast<double>(atRisk) : 0.0;
+      week[kHazard][gi] = q;
+      double m = 1 - q;
+      m = m * 1000;
+      m = previous[gi] * m;
+      const double s = TruncToInt32(m) / 1000.0;
+      week[kSurvival][gi] = s;
+      previous[gi] = s;
+      if (s <= 0.5 && !medianFound[gi]) {
+        medianFound[gi] = true;
+        t.GroupSummaryTexts[gi][kMedian] = WeeksToYearsMonths(static_cast<std::uint32_t>(w));
+      }
     }
   }
-  texts[kFiveYears] = YearSurvivalText(t.SurvivalTable[260][kSurvival][g]);
-  texts[kTenYears] = YearSurvivalText(t.SurvivalTable[520][kSurvival][g]);
-  texts[kDataMax] = PercentText(t.SurvivalTable[static_cast<std::size_t>(last)][kSurvival][g]) + " % ," +
-                    WeeksToYearsMonths(static_cast<std::uint32_t>(last));
+  for (int g = from; g <= to; ++g) {
+    const auto gi = static_cast<std::size_t>(g);
+    auto& texts = t.GroupSummaryTexts[gi];
+    const int last = TruncToInt32(t.lastEventWeek[gi]);
+    texts[kFiveYears] = YearSurvivalText(t.SurvivalTable[260][kSurvival][gi]);
+    texts[kTenYears] = YearSurvivalText(t.SurvivalTable[520][kSurvival][gi]);
+    texts[kDataMax] = PercentText(t.SurvivalTable[static_cast<std::size_t>(last)][kSurvival][gi]) + " % ," +
+                      WeeksToYearsMonths(static_cast<std::uint32_t>(last));
+  }
 }
 
 }  // namespace
@@ -82,27 +98,31 @@ void BuildGroupTables(Workspace& ws) {
     for (int col = kFiveYears; col <= kGraphMax; ++col) t.GroupSummaryTexts[static_cast<std::size_t>(g)][col].clear();
   }
 
-  for (int g = 1; g <= NumGroupsOf(ws); ++g) {
-    const auto gi = static_cast<std::size_t>(g);
-    for (int w = 0; w <= kMaxWeek; ++w) {
-      const auto wi = static_cast<std::size_t>(w);
-      auto& week = t.SurvivalTable[wi];
+  const int groups = NumGroupsOf(ws);
+  for (int w = 0; w <= kMaxWeek; ++w) {
+    const auto wi = static_cast<std::size_t>(w);
+    auto& week = t.SurvivalTable[wi];
+    for (int g = 1; g <= groups; ++g) {
+      const auto gi = static_cast<std::size_t>(g);
       week[kCensored][gi] = static_cast<double>(c.WeekCounts[wi][1][gi]);
       week[kDeaths][gi] = static_cast<double>(c.WeekCounts[wi][2][gi]);
       week[kCumulative][gi] = week[kCensored][gi] + week[kDeaths][gi];
       if (week[kCumulative][gi] != 0) t.lastEventWeek[gi] = w;
     }
-    const double total = static_cast<double>(c.GroupTotals[3][gi]);
-    t.AtRiskTable[0][gi] = c.GroupTotals[3][gi];
-    const int last = TruncToInt32(t.lastEventWeek[gi]);
-    for (int w = 1; w <= last; ++w) {
-      const auto wi = static_cast<std::size_t>(w);
-      auto& week = t.SurvivalTable[wi];
+  }
+  for (int g = 1; g <= groups; ++g) t.AtRiskTable[0][static_cast<std::size_t>(g)] = c.GroupTotals[3][static_cast<std::size_t>(g)];
+  for (int w = 1; w <= kMaxWeek; ++w) {
+    const auto wi = static_cast<std::size_t>(w);
+    auto& week = t.SurvivalTable[wi];
+    for (int g = 1; g <= groups; ++g) {
+      const auto gi = static_cast<std::size_t>(g);
+      if (w > t.lastEventWeek[gi]) continue;
       week[kCumulative][gi] += t.SurvivalTable[wi - 1][kCumulative][gi];
+      const double total = static_cast<double>(c.GroupTotals[3][gi]);
       t.AtRiskTable[wi][gi] = TruncToInt64(total - (week[kCumulative][gi] - week[kCensored][gi] - week[kDeaths][gi]));
     }
-    FillSurvival(t, g);
   }
+  FillSurvival(t, 1, groups);
 }
 
 void BuildPooledTable(Workspace& ws) {
@@ -119,20 +139,25 @@ void BuildPooledTable(Workspace& ws) {
   for (int g = 1; g <= NumGroupsOf(ws); ++g) {
     if (!Shown(ws, g)) continue;
     const auto gi = static_cast<std::size_t>(g);
-    const int last = TruncToInt32(t.lastEventWeek[gi]);
-    for (int w = 0; w <= last; ++w) {
-      const auto wi = static_cast<std::size_t>(w);
-      auto& week = t.SurvivalTable[wi];
+    for (int row = 1; row <= 3; ++row) c.GroupTotals[static_cast<std::size_t>(row)][0] += c.GroupTotals[static_cast<std::size_t>(row)][gi];
+    t.lastEventWeek[0] = std::max(t.lastEventWeek[0], t.lastEventWeek[gi]);
+  }
+  // Weeks outside, groups inside: each cell still adds the groups in index order.
+  for (int w = 0; w <= TruncToInt32(t.lastEventWeek[0]); ++w) {
+    const auto wi = static_cast<std::size_t>(w);
+    auto& week = t.SurvivalTable[wi];
+    for (int g = 1; g <= NumGroupsOf(ws); ++g) {
+      const auto gi = static_cast<std::size_t>(g);
+      // Weeks after a group's last event add nothing.
+      if (!Shown(ws, g) || w > t.lastEventWeek[gi]) continue;
       for (int slot = kCensored; slot <= kCumulative; ++slot) week[slot][0] += week[slot][gi];
       t.AtRiskTable[wi][0] += t.AtRiskTable[wi][gi];
     }
-    for (int row = 1; row <= 3; ++row) c.GroupTotals[static_cast<std::size_t>(row)][0] += c.GroupTotals[static_cast<std::size_t>(row)][gi];
-    t.lastEventWeek[0] = std::max(t.lastEventWeek[0], t.lastEventWeek[gi]);
   }
   // Without a shown case there is nothing to estimate: group 0 keeps an all-zero table and
   // empty figures instead of a survival of 100 % over no one.
   if (t.AtRiskTable[0][0] <= 0) return;
-  FillSurvival(t, 0);
+  FillSurvival(t, 0, 0);
 }
 
 void RunAnalysis(Workspace& ws, Surfaces& surfaces) {
@@ -144,7 +169,7 @@ void RunAnalysis(Workspace& ws, Surfaces& surfaces) {
     lastWeek = std::max(lastWeek, ws.survival.lastEventWeek[static_cast<std::size_t>(g)]);
   }
   ws.survival.ShownCaseTotal = total;
-  ws.survival.GroupSummaryTexts[0][kLabel] = "all Case ( n=" + FormatNumber(static_cast<double>(total)) + " )  ";
+  ws.survival.GroupSummaryTexts[0][kLabel] = After("all Case ( n=", FormatNumber(static_cast<double>(total))) + " )  ";
 
   // The range is only lowered here, to the first year boundary at or after the last event.
   const double fitted = -52 * std::floor(-lastWeek / 52);
