@@ -15,6 +15,13 @@ namespace orv {
 
 namespace {
 
+// 1 - (1 - p)^m, formed so that a single pair gives p itself: the plain formula leaves
+// 0.19999999999999996 for p = 0.2, which the cut to four decimals shows as 0.1999.
+double SidakAdjusted(double p, int m) {
+  if (m == 1) return p;
+  return -std::expm1(m * std::log1p(-p));
+}
+
 constexpr const char* kHeadingRule = "- - - - - - - - - - - - - - - - - - - - - - - - - - - - - -";
 constexpr const char* kEndRule = "- - - - - - - - - - - - - - - - - -";
 constexpr const char* kBlankHolm = "         ";
@@ -108,7 +115,7 @@ std::vector<PairRow> BuildPairRows(const Workspace& ws, const PairTable& S, cons
       const double p = std::isnan(S[ai][bi]) ? 1.0 : P[ai][bi];
       working.push_back({code, S[ai][bi], p});
       rows.push_back({PairLabel(code), StatisticText(S[ai][bi]), PairPText(m * p),
-                      kBlankHolm, PairPText(1 - std::pow(1 - p, m))});
+                      kBlankHolm, PairPText(SidakAdjusted(p, m))});
     }
   }
 
