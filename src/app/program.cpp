@@ -95,8 +95,18 @@ int Program::Run() {
   if (startupFile_ && CheckDataFile(startupPath_)) LoadShownFile(startupPath_);
 
   MSG msg;
-  BOOL got;
-  while ((got = GetMessageA(&msg, nullptr, 0, 0)) != 0 && got != -1) {
+  for (;;) {
+    if (report_ && report_->Pending()) {
+      // The rest of a large report goes into its control only when no message waits.
+      if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        report_->FillSome();
+        continue;
+      }
+      if (msg.message == WM_QUIT) break;
+    } else {
+      BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+      if (got == 0 || got == -1) break;
+    }
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }

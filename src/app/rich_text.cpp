@@ -5,13 +5,30 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 namespace orv::app {
 
 namespace {
 
+constexpr char kSinkProperty[] = "OrvantisReportSink";
+// About 800 report lines: under Wine a slice takes well under a tenth of a second, so the
+// program answers the user between two slices.
+constexpr std::size_t kSliceBytes = 16 * 1024;
+
 bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
+// The end of a slice of about `budget` bytes from `from`: never inside a Shift-JIS pair or
+// between CR and LF.
+std::size_t SliceEnd(std::string_view text, std::size_t from, std::size_t budget) {
+  std::size_t i = from;
+  while (i < text.size() && i - from < budget) {
+    i += (IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) ? 2 : 1;
+  }
+  if (i < text.size() && i > from && text[i - 1] == '\r' && text[i] == '\n') ++i;
+  return i;
+}
 
 void AppendEscaped(std::string& out, std::string_view text) {
   char hex[8];
@@ -19,7 +36,7 @@ void AppendEscaped(std::string& out, std::string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     unsigned char b = static_cast<unsigned char>(text[i]);
     if (trail || b >= 0x80) {
-      // A trail byte may look like "\" or "{": escaping it keeps the pair together.
+      // A trail byte may look like a backslash or a brace: escaped, it stays with its lead.
       std::snprintf(hex, sizeof hex, "\\'%02x", b);
       out += hex;
       trail = !trail && IsLeadByte(b);
@@ -35,6 +52,34 @@ void AppendEscaped(std::string& out, std::string_view text) {
       out += static_cast<char>(b);
     }
   }
+}
+
+// RTF of coloured pieces: Shift-JIS bytes as escapes of a charset-128 font, one colour table
+// entry per colour, the height in half points.
+std::string SliceRtf(const std::vector<std::pair<Rgb, std::string_view>>& pieces, int heightTwips) {
+  std::vector<Rgb> colours;
+  std::size_t total = 0;
+  for (const auto& [colour, text] : pieces) {
+    if (std::find(colours.begin(), colours.end(), colour) == colours.end()) colours.push_back(colour);
+    total += text.size();
+  }
+  std::string out = "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 System;}}{\\colortbl ;";
+  out.reserve(out.size() + total * 3 + 256);
+  char entry[64];
+  for (Rgb c : colours) {
+    std::snprintf(entry, sizeof entry, "\\red%u\\green%u\\blue%u;", RedOf(c), GreenOf(c), BlueOf(c));
+    out += entry;
+  }
+  std::snprintf(entry, sizeof entry, "}\\plain\\f0\\fs%d\n", heightTwips / 10);
+  out += entry;
+  for (const auto& [colour, text] : pieces) {
+    auto index = std::find(colours.begin(), colours.end(), colour) - colours.begin() + 1;
+    std::snprintf(entry, sizeof entry, "\\cf%d ", static_cast<int>(index));
+    out += entry;
+    AppendEscaped(out, text);
+  }
+  out += "}";
+  return out;
 }
 
 struct StreamSource {
@@ -81,33 +126,21 @@ CHARFORMATA ReportCharFormat() {
   return cf;
 }
 
-std::string ReportRtf(const std::vector<ColourRun>& runs, int heightTwips) {
-  std::vector<Rgb> colours;
-  for (const ColourRun& r : runs) {
-    if (std::find(colours.begin(), colours.end(), r.colour) == colours.end()) colours.push_back(r.colour);
+RichEditReport::RichEditReport(HWND control, std::string_view initial) : control_(control) {
+  model_.Insert(initial);
+  if (control_) {
+    SetPropA(control_, kSinkProperty, this);
+    controlProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(control_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RichEditReport::ControlProc)));
   }
-  std::string out = "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 System;}}{\\colortbl ;";
-  char entry[64];
-  for (Rgb c : colours) {
-    std::snprintf(entry, sizeof entry, "\\red%u\\green%u\\blue%u;", RedOf(c), GreenOf(c), BlueOf(c));
-    out += entry;
-  }
-  std::snprintf(entry, sizeof entry, "}\\pard\\plain\\f0\\fs%d\n", heightTwips / 10);
-  out += entry;
-  std::size_t total = 0;
-  for (const ColourRun& r : runs) total += r.text.size();
-  out.reserve(out.size() + total * 3 + 64);
-  for (const ColourRun& r : runs) {
-    auto index = std::find(colours.begin(), colours.end(), r.colour) - colours.begin() + 1;
-    std::snprintf(entry, sizeof entry, "\\cf%d ", static_cast<int>(index));
-    out += entry;
-    AppendEscaped(out, r.text);
-  }
-  out += "}";
-  return out;
 }
 
-RichEditReport::RichEditReport(HWND control, std::string_view initial) : control_(control) { model_.Insert(initial); }
+RichEditReport::~RichEditReport() {
+  if (control_ && IsWindow(control_)) {
+    SetWindowLongPtrA(control_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(controlProc_));
+    RemovePropA(control_, kSinkProperty);
+  }
+}
 
 void RichEditReport::FocusIfShown() {
   // Focusing a control of a hidden window would activate that window and take the keyboard
@@ -116,6 +149,8 @@ void RichEditReport::FocusIfShown() {
 }
 
 void RichEditReport::Clear() {
+  // A hand-over still under way is abandoned: the model it reads changes now.
+  pending_ = false;
   model_.Clear();
   if (direct_) {
     FocusIfShown();
@@ -126,6 +161,7 @@ void RichEditReport::Clear() {
 }
 
 void RichEditReport::Insert(std::string_view bytes) {
+  pending_ = false;
   model_.Insert(bytes);
   if (direct_) {
     ApplyColour(control_, model_.Colour(), model_.Height());
@@ -137,6 +173,7 @@ void RichEditReport::Insert(std::string_view bytes) {
 }
 
 void RichEditReport::CaretToStart() {
+  pending_ = false;
   model_.CaretToStart();
   if (direct_) {
     FocusIfShown();
@@ -149,20 +186,80 @@ void RichEditReport::CaretToStart() {
 void RichEditReport::Flush() {
   if (!control_ || !dirty_) return;
   dirty_ = false;
-  std::string rtf = ReportRtf(model_.Runs(), model_.Height());
+  SetWindowTextA(control_, "");
+  run_ = 0;
+  offset_ = 0;
+  filled_ = 0;
+  pending_ = true;
+  // A small report is in the control when Flush returns.
+  FillSlice();
+}
+
+void RichEditReport::FillSome() {
+  if (pending_) FillSlice();
+}
+
+void RichEditReport::FillSlice() {
+  filling_ = true;
+  std::size_t budget = kSliceBytes;
+  const auto& runs = model_.Runs();
+  std::vector<std::pair<Rgb, std::string_view>> pieces;
+  while (run_ < runs.size() && budget > 0) {
+    const std::string& text = runs[run_].text;
+    std::size_t end = SliceEnd(text, offset_, budget);
+    pieces.emplace_back(runs[run_].colour, std::string_view(text).substr(offset_, end - offset_));
+    budget -= std::min(budget, end - offset_);
+    offset_ = end;
+    if (offset_ >= text.size()) {
+      ++run_;
+      offset_ = 0;
+    }
+  }
+  // Streamed into the selection, the control keeps every paragraph mark of the slice; one
+  // insertion per slice is what keeps a large report fast.
+  std::string rtf = SliceRtf(pieces, model_.Height());
   StreamSource src{&rtf, 0};
   EDITSTREAM es{};
   es.dwCookie = reinterpret_cast<DWORD_PTR>(&src);
   es.pfnCallback = ReadStream;
-  SendMessageA(control_, WM_SETREDRAW, FALSE, 0);
-  SendMessageA(control_, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&es));
-  SendMessageA(control_, WM_SETREDRAW, TRUE, 0);
+  SendMessageA(control_, EM_SETSEL, static_cast<WPARAM>(filled_), filled_);
+  SendMessageA(control_, EM_STREAMIN, SF_RTF | SFF_SELECTION, reinterpret_cast<LPARAM>(&es));
+  for (const auto& piece : pieces) filled_ += CharPosition(piece.second, piece.second.size());
+  filling_ = false;
+  if (run_ >= runs.size()) Finish();
+}
+
+void RichEditReport::Complete() {
+  while (pending_) FillSlice();
+}
+
+void RichEditReport::Finish() {
+  pending_ = false;
   // The caret as the writes left it; later insertions go there in the colour in force.
   LPARAM caret = CharPosition(model_.Text(), model_.Caret());
   FocusIfShown();
   SendMessageA(control_, EM_SETSEL, static_cast<WPARAM>(caret), caret);
   ApplyColour(control_, model_.Colour(), model_.Height());
-  InvalidateRect(control_, nullptr, TRUE);
+}
+
+LRESULT CALLBACK RichEditReport::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* self = static_cast<RichEditReport*>(GetPropA(hwnd, kSinkProperty));
+  switch (msg) {
+    case WM_GETTEXT:
+    case WM_GETTEXTLENGTH:
+    case EM_GETTEXTEX:
+    case EM_GETTEXTLENGTHEX:
+    case EM_GETTEXTRANGE:
+    case EM_STREAMOUT:
+    case EM_GETSELTEXT:
+    case EM_GETLINE:
+    case EM_GETLINECOUNT:
+      if (self && self->pending_ && !self->filling_) self->Complete();
+      break;
+    default:
+      break;
+  }
+  return CallWindowProcA(self ? self->controlProc_ : DefWindowProcA, hwnd, msg, wp, lp);
 }
 
 void RichEditResult::FocusIfShown() {

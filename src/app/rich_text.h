@@ -1,14 +1,17 @@
 // The raw data report and the pairwise result tables in RichEdit20A controls.
 //
 // The report control receives a whole load at once: the sink keeps the report as a model of
-// colour runs and a caret, and Flush streams the model into the control as RTF, so that the
-// control ends with the same text and colours that insertion by insertion would leave, in a
-// fraction of the time for large files. The result controls are small and are written
+// colour runs and a caret, and Flush hands the model to the control in large insertions, so
+// that the control ends with the same text and colours that insertion by insertion would
+// leave. A large report is handed over in slices while the program is idle, so that a load
+// stays responsive; whoever reads the control's text meanwhile gets the whole report, since
+// a read completes the hand-over first. The result controls are small and are written
 // directly.
 #pragma once
 
 #include "app/win32.h"
 
+#include <cstddef>
 #include <string>
 
 #include "platform/recording.h"
@@ -17,14 +20,13 @@
 
 namespace orv::app {
 
-// RTF for the runs: Shift-JIS bytes as \'xx escapes (charset 128), one colour table entry
-// per colour used, the height in twips, CR LF as paragraph ends.
-std::string ReportRtf(const std::vector<ColourRun>& runs, int heightTwips);
-
 class RichEditReport : public RichTextSink {
  public:
   // The control already holds `initial`, in black.
   RichEditReport(HWND control, std::string_view initial);
+  ~RichEditReport() override;
+  RichEditReport(const RichEditReport&) = delete;
+  RichEditReport& operator=(const RichEditReport&) = delete;
 
   void Clear() override;
   void SetColour(Rgb colour) override { model_.SetColour(colour); }
@@ -33,6 +35,10 @@ class RichEditReport : public RichTextSink {
   void CaretToStart() override;
   void Flush() override;
 
+  // Whether part of the report still waits for the control; FillSome hands over one slice.
+  bool Pending() const { return pending_; }
+  void FillSome();
+
   // Writes each call straight into the control instead (the slow way, kept to check that
   // both ways leave the same control).
   void SetDirect(bool direct) { direct_ = direct; }
@@ -40,11 +46,21 @@ class RichEditReport : public RichTextSink {
 
  private:
   void FocusIfShown();
+  void FillSlice();
+  void Complete();
+  void Finish();
+  static LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
   HWND control_;
+  WNDPROC controlProc_ = nullptr;
   RecordingRichText model_;
   bool dirty_ = false;
   bool direct_ = false;
+  bool pending_ = false;
+  bool filling_ = false;
+  std::size_t run_ = 0;     // the next run to hand over
+  std::size_t offset_ = 0;  // and the byte within it
+  LPARAM filled_ = 0;       // characters handed over so far
 };
 
 class RichEditResult : public ResultTextSink {

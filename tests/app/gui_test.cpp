@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/app_ids.h"
+#include "app/rich_text.h"
 #include "gui_driver.h"
 #include "survival/analysis.h"
 #include "text/truncate.h"
@@ -122,13 +123,6 @@ TEST(Startup, WindowsAsCreated) {
       GetClassNameA(control, cls, sizeof cls);
       EXPECT_STREQ(cls, "RichEdit20A");
       EXPECT_EQ(ControlText(control), v.text);
-      // The control fills its window.
-      SIZE inner = ClientSize(control);
-      SIZE outer = ClientSize(w);
-      GetWindowRect(control, &r);
-      EXPECT_EQ(r.right - r.left, outer.cx);
-      EXPECT_EQ(r.bottom - r.top, outer.cy);
-      (void)inner;
     }
   }
   EXPECT_EQ(app.Close(), 0u);
@@ -204,6 +198,12 @@ TEST(Views, ShowHideAndClose) {
     EXPECT_FALSE(Visible(w));
     app.Command(c.command);
     EXPECT_TRUE(Visible(w));
+    if (HWND control = GetWindow(w, GW_CHILD)) {
+      SIZE outer = ClientSize(w);
+      GetWindowRect(control, &r);
+      EXPECT_EQ(r.right - r.left, outer.cx) << "the control fills its window";
+      EXPECT_EQ(r.bottom - r.top, outer.cy);
+    }
     app.Command(c.command);
     EXPECT_FALSE(Visible(w));
     app.Command(c.command);
@@ -450,8 +450,28 @@ TEST(Performance, LargeFileLoadsWhole) {
   app.Drop({path});
   DWORD elapsed = GetTickCount() - start;
   std::printf("load of 100,000 rows, drop to idle: %lu ms\n", static_cast<unsigned long>(elapsed));
+  start = GetTickCount();
   Model model = LoadedModel(app, path);
+  std::printf("the same load into recording surfaces: %lu ms\n", static_cast<unsigned long>(GetTickCount() - start));
+  {
+    // The share of the control: the same report handed to a control of this process.
+    LoadLibraryA("riched20.dll");
+    HWND control = CreateWindowExA(0, "RichEdit20A", "", 0x50B000C4, 0, 0, 400, 300,
+                                   CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr),
+                                   nullptr, nullptr, nullptr);
+    SendMessageA(control, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+    app::RichEditReport sink(control, "");
+    for (const ColourRun& run : model.report.Runs()) {
+      sink.SetColour(run.colour);
+      sink.Insert(run.text);
+    }
+    start = GetTickCount();
+    sink.Flush();
+    std::printf("the report into a control: %lu ms\n", static_cast<unsigned long>(GetTickCount() - start));
+  }
+  start = GetTickCount();
   std::string shown = ReportText(app);
+  std::printf("the whole report read from the control: %lu ms\n", static_cast<unsigned long>(GetTickCount() - start));
   EXPECT_EQ(shown.size(), model.report.Text().size());
   EXPECT_TRUE(shown == model.report.Text()) << "the report control holds the whole report";
   EXPECT_EQ(app.Close(), 0u);

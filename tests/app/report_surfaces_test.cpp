@@ -1,4 +1,4 @@
-// The Win32 report surfaces in this process: a streamed report leaves the control as the
+// The Win32 report surfaces in this process: a batched report leaves the control as the
 // insertions one by one would; the command line and the settings file path.
 #include "app/win32.h"
 
@@ -58,7 +58,7 @@ HWND NewControl(HWND parent) {
   return c;
 }
 
-TEST(ReportControl, StreamedReportEqualsInsertions) {
+TEST(ReportControl, BatchedReportEqualsInsertions) {
   const Rgb red = MakeRgb(255, 0, 0), orange = MakeRgb(255, 128, 0), blue = MakeRgb(0, 0, 255);
   struct Case {
     const char* name;
@@ -82,22 +82,22 @@ TEST(ReportControl, StreamedReportEqualsInsertions) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     HWND directControl = NewControl(parent);
-    HWND streamedControl = NewControl(parent);
+    HWND batchedControl = NewControl(parent);
     RichEditReport direct(directControl, "");
     direct.SetDirect(true);
-    RichEditReport streamed(streamedControl, "");
+    RichEditReport batched(batchedControl, "");
     Apply(direct, c.ops);
-    Apply(streamed, c.ops);
-    EXPECT_EQ(guitest::ControlText(streamedControl), streamed.Model().Text());
-    EXPECT_EQ(guitest::ControlText(streamedControl), guitest::ControlText(directControl));
-    CHARRANGE directSel{}, streamedSel{};
+    Apply(batched, c.ops);
+    EXPECT_EQ(guitest::ControlText(batchedControl), batched.Model().Text());
+    EXPECT_EQ(guitest::ControlText(batchedControl), guitest::ControlText(directControl));
+    CHARRANGE directSel{}, batchedSel{};
     SendMessageA(directControl, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&directSel));
-    SendMessageA(streamedControl, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&streamedSel));
-    EXPECT_EQ(streamedSel.cpMin, directSel.cpMin);
-    EXPECT_EQ(streamedSel.cpMax, directSel.cpMax);
-    EXPECT_EQ(CharColours(streamedControl), CharColours(directControl));
+    SendMessageA(batchedControl, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&batchedSel));
+    EXPECT_EQ(batchedSel.cpMin, directSel.cpMin);
+    EXPECT_EQ(batchedSel.cpMax, directSel.cpMax);
+    EXPECT_EQ(CharColours(batchedControl), CharColours(directControl));
     DestroyWindow(directControl);
-    DestroyWindow(streamedControl);
+    DestroyWindow(batchedControl);
   }
   DestroyWindow(parent);
 }
