@@ -9,7 +9,7 @@ packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
   wine wine64 xvfb xauth x11-utils
   fonts-ipafont-gothic fonts-liberation
-  locales fp-utils unzip zip
+  locales fp-utils unzip zip libchm-bin
 )
 
 missing=()

@@ -15,67 +15,48 @@ namespace orv::dist {
 namespace {
 
 // The test runs in the folder the package was unpacked into.
-constexpr DWORD kStartTimeoutMs = 30000;
+constexpr DWORD kTimeoutMs = 30000;
 
-struct Started {
-  PROCESS_INFORMATION info{};
-  ~Started() {
-    if (info.hProcess) {
-      if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info.hProcess, 1);
-      CloseHandle(info.hProcess);
-      if (info.hThread) CloseHandle(info.hThread);
-    }
+// A started process, ended at the end of the test if it is still running.
+struct Process {
+  HANDLE handle = nullptr;
+  DWORD pid = 0;
+  ~Process() {
+    if (!handle) return;
+    if (WaitForSingleObject(handle, 0) == WAIT_TIMEOUT) TerminateProcess(handle, 1);
+    CloseHandle(handle);
   }
 };
 
-bool Start(const std::string& commandLine, Started& started) {
+bool Start(std::string line, Process& p) {
   STARTUPINFOA si{};
   si.cb = sizeof si;
-  std::string line = commandLine;
-  return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &started.info) != 0;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &info)) return false;
+  CloseHandle(info.hThread);
+  p.handle = info.hProcess;
+  p.pid = info.dwProcessId;
+  return true;
 }
 
-struct Search {
-  DWORD pid = 0;         // 0: any process
-  DWORD notPid = 0;      // a process to leave out
-  const char* className;
-  bool visibleOnly = true;
-  HWND found = nullptr;
-};
-
-BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM param) {
-  auto& s = *reinterpret_cast<Search*>(param);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  char cls[64] = {};
-  GetClassNameA(hwnd, cls, sizeof cls);
-  if ((s.pid == 0 || pid == s.pid) && pid != s.notPid && lstrcmpA(cls, s.className) == 0 &&
-      (!s.visibleOnly || IsWindowVisible(hwnd))) {
-    s.found = hwnd;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-HWND FindTopLevel(Search s) {
-  EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&s));
+// A window of the class: top-level (of the process pid, or of any but notPid when pid is 0),
+// or a child of `parent`; visible only when asked.
+HWND Find(const char* className, DWORD pid, DWORD notPid = 0, bool visibleOnly = true, HWND parent = nullptr) {
+  struct Search { const char* cls; DWORD pid, notPid; bool visibleOnly; HWND found; } s{className, pid, notPid, visibleOnly, nullptr};
+  const WNDENUMPROC match = [](HWND hwnd, LPARAM param) -> BOOL {
+    auto& search = *reinterpret_cast<Search*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    char cls[64] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    const bool found = (search.pid == 0 || owner == search.pid) && owner != search.notPid &&
+                       lstrcmpA(cls, search.cls) == 0 && (!search.visibleOnly || IsWindowVisible(hwnd));
+    if (found) search.found = hwnd;
+    return !found;
+  };
+  if (parent) EnumChildWindows(parent, match, reinterpret_cast<LPARAM>(&s));
+  else EnumWindows(match, reinterpret_cast<LPARAM>(&s));
   return s.found;
-}
-
-HWND FindChild(HWND parent, const char* className) {
-  Search s{0, 0, className, false};
-  EnumChildWindows(parent, MatchWindow, reinterpret_cast<LPARAM>(&s));
-  return s.found;
-}
-
-std::string TextOf(HWND hwnd) {
-  // Another process's rich edit control answers an ANSI length query with 0: size the buffer
-  // from the Unicode length, then read the bytes in the program's code page.
-  const auto units = SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0);
-  std::string text(static_cast<std::size_t>(units) * 2 + 2, '\0');
-  const auto got = SendMessageA(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-  text.resize(static_cast<std::size_t>(got));
-  return text;
 }
 
 std::string CaptionOf(HWND hwnd) {
@@ -84,42 +65,36 @@ std::string CaptionOf(HWND hwnd) {
   return text;
 }
 
-// Waits for a visible top-level window of the class; the program's message boxes met on the
-// way are confirmed and their captions kept.
-HWND WaitForWindow(Search s, DWORD pidOfBoxes, std::vector<std::string>& boxCaptions) {
-  for (DWORD waited = 0; waited < kStartTimeoutMs; waited += 100) {
-    if (HWND hwnd = FindTopLevel(s)) return hwnd;
-    if (pidOfBoxes) {
-      if (HWND box = FindTopLevel({pidOfBoxes, 0, "#32770"})) {
-        boxCaptions.push_back(CaptionOf(box));
-        SendMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-      }
+// Polls `done` until it holds, confirming the message boxes of process pid (none when 0) met
+// on the way and keeping their captions.
+template <typename Done>
+bool WaitFor(DWORD pid, std::vector<std::string>& boxes, Done done) {
+  for (DWORD waited = 0; waited < kTimeoutMs; waited += 100, Sleep(100)) {
+    if (done()) return true;
+    if (HWND box = pid ? Find("#32770", pid) : nullptr) {
+      boxes.push_back(CaptionOf(box));
+      SendMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     }
-    Sleep(100);
   }
-  return nullptr;
+  return false;
 }
 
-bool CloseAndWait(HWND window, HANDLE process, DWORD& exitCode) {
+// Closes the window and returns the exit code of its process, -1 when it does not end.
+long CloseAndWait(HWND window, HANDLE process) {
+  DWORD code = 0;
   PostMessageA(window, WM_CLOSE, 0, 0);
-  if (WaitForSingleObject(process, 15000) != WAIT_OBJECT_0) return false;
-  return GetExitCodeProcess(process, &exitCode) != 0;
+  if (!process || WaitForSingleObject(process, 15000) != WAIT_OBJECT_0 || !GetExitCodeProcess(process, &code)) return -1;
+  return static_cast<long>(code);
 }
 
 TEST(ReleasePackage, ReadMeIsShiftJisWithCrLf) {
   const auto readMe = ReadWholeFile("README-ja.txt");
   ASSERT_TRUE(readMe);
   EXPECT_TRUE(IsShiftJis(*readMe));
-  std::size_t bareBreaks = 0;
-  for (std::size_t i = 0; i < readMe->size(); ++i) {
-    if ((*readMe)[i] == '\n' && (i == 0 || (*readMe)[i - 1] != '\r')) ++bareBreaks;
-    if ((*readMe)[i] == '\r' && (i + 1 == readMe->size() || (*readMe)[i + 1] != '\n')) ++bareBreaks;
-  }
-  EXPECT_EQ(bareBreaks, 0u) << "every line ends with CR LF";
-  struct Case {
-    const char* what;
-    const char* text;
-  };
+  std::string bare = *readMe;
+  for (std::size_t at; (at = bare.find("\r\n")) != std::string::npos;) bare.erase(at, 2);
+  EXPECT_EQ(bare.find_first_of("\r\n"), std::string::npos) << "every line ends with CR LF";
+  struct Case { const char* what; const char* text; };
   const Case cases[] = {
       {"what it is", "Kaplan-Meier"},
       {"how to start", "Orvantis.exe をダブルクリック"},
@@ -132,77 +107,64 @@ TEST(ReleasePackage, ReadMeIsShiftJisWithCrLf) {
 }
 
 TEST(ReleasePackage, StartsFromThePackageAndLoadsTheSample) {
-  Started program;
+  Process program;
   ASSERT_TRUE(Start("Orvantis.exe data-sample.csv", program));
-  const DWORD pid = program.info.dwProcessId;
   std::vector<std::string> boxes;
-  HWND main = WaitForWindow({pid, 0, "NORMAL0"}, pid, boxes);
-  ASSERT_NE(main, nullptr) << "no main window";
+  HWND main = nullptr;
+  ASSERT_TRUE(WaitFor(program.pid, boxes, [&] { return (main = Find("NORMAL0", program.pid)) != nullptr; }));
   EXPECT_EQ(CaptionOf(main), "Orvantis") << "a file from the command line leaves the title alone";
 
   // The report window exists hidden from the start; its control holds the loaded report
   // once the load (and its warning about the over-long row of the sample) is through.
   std::string report;
-  for (DWORD waited = 0; waited < kStartTimeoutMs; waited += 100) {
-    if (HWND box = FindTopLevel({pid, 0, "#32770"})) {
-      boxes.push_back(CaptionOf(box));
-      SendMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-    }
-    if (HWND log = FindTopLevel({pid, 0, "NORMAL5", false})) {
-      report = TextOf(GetDlgItem(log, orv::app::kReportControlId));
-      if (report.find(" ---.--- END ---.--- ") != std::string::npos) break;
-    }
-    Sleep(100);
-  }
+  WaitFor(program.pid, boxes, [&] {
+    HWND log = Find("NORMAL5", program.pid, 0, false);
+    if (!log) return false;
+    // Another process's rich edit control answers an ANSI length query with 0: size the
+    // buffer from the Unicode length, then read the bytes in the program's code page.
+    HWND control = GetDlgItem(log, orv::app::kReportControlId);
+    report.assign(static_cast<std::size_t>(SendMessageW(control, WM_GETTEXTLENGTH, 0, 0)) * 2 + 2, '\0');
+    report.resize(static_cast<std::size_t>(
+        SendMessageA(control, WM_GETTEXT, report.size(), reinterpret_cast<LPARAM>(report.data()))));
+    return report.find(" ---.--- END ---.--- ") != std::string::npos;
+  });
   EXPECT_NE(report.find("--- Raw data --- "), std::string::npos) << report.substr(0, 200);
   EXPECT_NE(report.find("data-sample.csv"), std::string::npos) << "the path heads the report";
   EXPECT_NE(report.find("総データ数 : "), std::string::npos);
   EXPECT_EQ(boxes, std::vector<std::string>{"データの確認！"}) << "the sample holds one row beyond 40 years";
-
-  DWORD exitCode = 1;
-  ASSERT_TRUE(CloseAndWait(main, program.info.hProcess, exitCode));
-  EXPECT_EQ(exitCode, 0u);
+  EXPECT_EQ(CloseAndWait(main, program.handle), 0);
 }
 
 TEST(ReleasePackage, HelpOpensFromTheMenu) {
-  Started program;
+  Process program;
   ASSERT_TRUE(Start("Orvantis.exe", program));
-  const DWORD pid = program.info.dwProcessId;
   std::vector<std::string> boxes;
-  HWND main = WaitForWindow({pid, 0, "NORMAL0"}, 0, boxes);
-  ASSERT_NE(main, nullptr);
+  HWND main = nullptr;
+  ASSERT_TRUE(WaitFor(0, boxes, [&] { return (main = Find("NORMAL0", program.pid)) != nullptr; }));
 
   PostMessageA(main, WM_COMMAND, orv::app::kCmdHelp, 0);
   // The shell hands the help file of the program's folder to the help viewer, a process of
   // its own; its contents tree lists the fifteen entries of the table of contents.
-  HWND viewer = WaitForWindow({0, pid, "HH Parent"}, pid, boxes);
-  ASSERT_NE(viewer, nullptr) << "no help viewer appeared";
+  HWND viewer = nullptr;
+  ASSERT_TRUE(WaitFor(program.pid, boxes, [&] { return (viewer = Find("HH Parent", 0, program.pid)) != nullptr; }))
+      << "no help viewer appeared";
   // The viewer shares the test's output: it must not outlive the test, or the run waits for it.
-  Started viewerProcess;
-  DWORD viewerPid = 0;
-  GetWindowThreadProcessId(viewer, &viewerPid);
-  viewerProcess.info.hProcess = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION,
-                                            FALSE, viewerPid);
-
+  Process viewerProcess;
+  GetWindowThreadProcessId(viewer, &viewerProcess.pid);
+  viewerProcess.handle = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE,
+                                     viewerProcess.pid);
   EXPECT_EQ(CaptionOf(viewer), "Orvantis ヘルプ");
   // The contents pane is filled after the frame shows.
   HWND tree = nullptr;
-  for (DWORD waited = 0; waited < kStartTimeoutMs; waited += 100) {
-    tree = FindChild(viewer, "SysTreeView32");
-    if (tree && SendMessageA(tree, TVM_GETCOUNT, 0, 0) > 0) break;
-    Sleep(100);
-  }
+  WaitFor(0, boxes, [&] {
+    tree = Find("SysTreeView32", 0, 0, false, viewer);
+    return tree && SendMessageA(tree, TVM_GETCOUNT, 0, 0) > 0;
+  });
   ASSERT_NE(tree, nullptr);
   EXPECT_EQ(SendMessageA(tree, TVM_GETCOUNT, 0, 0), 15);
   EXPECT_TRUE(boxes.empty()) << boxes.front();
-
-  DWORD viewerExit = 1;
-  EXPECT_TRUE(viewerProcess.info.hProcess && CloseAndWait(viewer, viewerProcess.info.hProcess, viewerExit))
-      << "the viewer did not close";
-
-  DWORD exitCode = 1;
-  ASSERT_TRUE(CloseAndWait(main, program.info.hProcess, exitCode));
-  EXPECT_EQ(exitCode, 0u);
+  EXPECT_NE(CloseAndWait(viewer, viewerProcess.handle), -1) << "the viewer did not close";
+  EXPECT_EQ(CloseAndWait(main, program.handle), 0);
 }
 
 }  // namespace

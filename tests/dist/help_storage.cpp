@@ -34,13 +34,8 @@ struct Released {
   }
 };
 
-std::wstring Wide(const std::string& s) {
-  const int n = MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, nullptr, 0);
-  std::wstring w(static_cast<std::size_t>(n > 0 ? n : 1), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, w.data(), n);
-  w.resize(w.size() - 1);
-  return w;
-}
+// The help file's path and its stored names are ASCII.
+std::wstring Wide(const std::string& s) { return std::wstring(s.begin(), s.end()); }
 
 }  // namespace
 
