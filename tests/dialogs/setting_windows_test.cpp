@@ -18,31 +18,27 @@ constexpr int kChooseGroups = 1018, kCensoredCases = 1019, kLineSettings = 1021;
 constexpr int kOk = 1000, kColour = 1001, kTypeBox = 1002, kWidthBox = 1003;
 constexpr const char* kGroupTitle = "グラフ：選択";
 constexpr const char* kCausesTitle = "打ち切り症例の選択";
+using Rect = std::vector<LONG>;
 
-// A setting window of the program once its run has started (its loop answers).
+// A visible setting window of the program (with this owner or title when given), once its
+// run has started (its loop answers).
 HWND SettingWindow(const App& app, HWND owner, const char* title = nullptr) {
-  struct Search {
-    DWORD pid;
-    HWND owner;
-    const char* title;
-    HWND found;
-  } s{app.ProcessId(), owner, title, nullptr};
-  auto match = [](HWND w, LPARAM param) -> BOOL {
+  struct Search { DWORD pid; HWND owner; const char* title; HWND found; } s{app.ProcessId(), owner, title, nullptr};
+  const WNDENUMPROC match = [](HWND w, LPARAM param) -> BOOL {
     auto* search = reinterpret_cast<Search*>(param);
     DWORD pid = 0;
     GetWindowThreadProcessId(w, &pid);
     char cls[16] = {};
     GetClassNameA(w, cls, sizeof cls);
     const bool wanted = pid == search->pid && IsWindowVisible(w) && lstrcmpA(cls, "NORMALDLG") == 0 &&
-                        (search->owner == nullptr || GetWindow(w, GW_OWNER) == search->owner) &&
-                        (search->title == nullptr || WindowText(w) == search->title);
+                        (!search->owner || GetWindow(w, GW_OWNER) == search->owner) &&
+                        (!search->title || WindowText(w) == search->title);
     if (wanted) search->found = w;
     return !wanted;
   };
   for (int i = 0; i < 250 && s.found == nullptr; ++i, Sleep(20)) EnumWindows(match, reinterpret_cast<LPARAM>(&s));
   DWORD_PTR result = 0;
-  if (s.found != nullptr && !SendMessageTimeoutA(s.found, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result)) return nullptr;
-  return s.found;
+  return s.found && SendMessageTimeoutA(s.found, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result) ? s.found : nullptr;
 }
 
 HWND Open(const App& app, int command, const char* title) {
@@ -68,102 +64,101 @@ bool End(const App& app, HWND window, bool pressOk) {
   return gone;
 }
 
-RECT ChildRect(HWND child) {
+// Left, top, width and height: of a top-level window on the screen, of a child in its parent.
+Rect Place(HWND w) {
   RECT r{};
-  GetWindowRect(child, &r);
-  MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
-  return r;
+  GetWindowRect(w, &r);
+  if (GetWindowLongA(w, GWL_STYLE) & WS_CHILD) MapWindowPoints(nullptr, GetParent(w), reinterpret_cast<POINT*>(&r), 2);
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
 bool Ticked(HWND parent, int id) { return SendMessageA(GetDlgItem(parent, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 void Click(HWND parent, int id) { SendMessageA(GetDlgItem(parent, id), BM_CLICK, 0, 0); }
 
-// The first ticked radio button of a group box of the graph settings, -1 for none.
-int TickedIn(HWND settings, int box, int firstId, int from) {
-  for (int i = from; i <= from + 4; ++i) {
-    if (Ticked(GetDlgItem(settings, box), firstId + i)) return i;
-  }
+// The first ticked radio button i (from..from+4, id first+i) of a group box, -1 for none.
+int TickedIn(HWND settings, int box, int first, int from) {
+  for (int i = from; i <= from + 4; ++i)
+    if (Ticked(GetDlgItem(settings, box), first + i)) return i;
   return -1;
 }
-int TickedType(HWND settings) { return TickedIn(settings, kTypeBox, 9100, 0); }
-int TickedWidth(HWND settings) { return TickedIn(settings, kWidthBox, 9150, 1); }
 
-// Pixels of one client row that have the colour, as the screen shows them.
-int CountPixels(HWND window, int y, int x1, int x2, COLORREF colour) {
+// Pixels of one client row that have the colour, as the screen shows them; waiting for one.
+int CountPixels(HWND window, int y, COLORREF colour, int x1 = 40, int x2 = 105) {
   HDC dc = GetDC(window);
   int count = 0;
   for (int x = x1; x <= x2; ++x) count += GetPixel(dc, x, y) == colour ? 1 : 0;
   ReleaseDC(window, dc);
   return count;
 }
-
-bool WaitForColour(HWND window, int y, int x1, int x2, COLORREF colour) {
-  for (int i = 0; i < 150 && CountPixels(window, y, x1, x2, colour) == 0; ++i) Sleep(20);
-  return CountPixels(window, y, x1, x2, colour) > 0;
+bool WaitForColour(HWND window, int y, COLORREF colour, int x1 = 40, int x2 = 105) {
+  for (int i = 0; i < 150 && CountPixels(window, y, colour, x1, x2) == 0; ++i) Sleep(20);
+  return CountPixels(window, y, colour, x1, x2) > 0;
 }
 
-std::string Tables(const App& app) {
-  return ControlText(app.Control("NORMAL9", 1995)) + ControlText(app.Control("NORMAL10", 1996));
-}
-
-// Marks both result tables, so that a rewrite by the next analysis run shows.
-void MarkTables(const App& app) {
+// Both result tables; marking them first shows whether the next analysis run rewrote them.
+std::string Tables(const App& app, bool mark = false) {
+  std::string text;
   for (auto [view, id] : {std::pair{"NORMAL9", 1995}, std::pair{"NORMAL10", 1996}}) {
-    SendMessageA(app.Control(view, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("untouched"));
+    if (mark) SendMessageA(app.Control(view, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("untouched"));
+    text += ControlText(app.Control(view, id));
   }
+  return text;
 }
-
 bool TablesRewritten(const App& app) { return Tables(app).find("untouched") == std::string::npos; }
 
-// Two groups of ten; causes in order of first appearance: 癌 1, 肺炎 2, 事故 3.
-std::string TwoGroupsThreeCauses() {
-  std::string rows = "'group,days,outcome,cause\r\n";
-  for (int week = 1; week <= 6; ++week) rows += "A," + std::to_string(7 * week) + ",死亡,癌\r\n";
-  rows += "A,210,死亡,肺炎\r\nA,280,死亡,肺炎\r\nA,1400,生存\r\nA,1500,生存\r\n";
-  rows += "B,350,死亡,事故\r\nB,420,死亡,肺炎\r\nB,490,死亡,事故\r\nB,560,死亡,肺炎\r\nB,630,死亡,事故\r\n";
-  rows += "B,700,死亡,肺炎\r\nB,800,生存\r\nB,900,生存\r\nB,1000,生存\r\nB,1100,生存\r\n";
-  return rows;
-}
-
-// A and B have ten rows and are shown after loading; C has five and is not.
-std::string ThreeGroupsOneSmall() {
+// `count` rows of the group, the i-th (from 1) `days` × i days long, with the outcome of `row`.
+std::string Rows(const char* group, int count, int days, std::string (*row)(int)) {
   std::string rows;
-  for (int i = 1; i <= 10; ++i) rows += "A," + std::to_string(20 * i) + (i % 3 == 0 ? ",生存\r\n" : ",死亡,癌\r\n");
-  for (int i = 1; i <= 10; ++i) rows += "B," + std::to_string(90 * i) + (i % 2 == 0 ? ",生存\r\n" : ",死亡,癌\r\n");
-  for (int i = 1; i <= 5; ++i) rows += "C," + std::to_string(45 * i) + ",死亡,事故\r\n";
+  for (int i = 1; i <= count; ++i) {
+    rows += group;
+    rows += std::string(1, ',').append(std::to_string(days * i));
+    rows += row(i);
+    rows += "\r\n";
+  }
   return rows;
 }
 
 // One program per data file for a whole suite: each start of Wine costs seconds.
-class ProgramSuite : public testing::Test {
+template <const char* (*Data)()>
+class Suite : public testing::Test {
  protected:
-  static void Start(const char* name, const std::string& bytes) {
+  static void SetUpTestSuite() {
     std::string argument = "\"";
-    argument.append(WriteDataFile(name, bytes)).append("\"");
-    app_ = std::make_unique<App>(argument);
+    app_ = std::make_unique<App>(argument.append(WriteDataFile("data.csv", Data())).append("\""));
   }
   static void TearDownTestSuite() { app_.reset(); }
-  static std::unique_ptr<App> app_;
-};
-std::unique_ptr<App> ProgramSuite::app_;
-
-class TwoGroups : public ProgramSuite {
- protected:
-  static void SetUpTestSuite() { Start("two-groups.csv", TwoGroupsThreeCauses()); }
+  static inline std::unique_ptr<App> app_;
 };
 
-class ThreeGroups : public ProgramSuite {
- protected:
-  static void SetUpTestSuite() { Start("three-groups.csv", ThreeGroupsOneSmall()); }
-};
+// Two groups of ten; causes in order of first appearance: 癌 1, 肺炎 2, 事故 3.
+const char* TwoGroupsThreeCauses() {
+  static std::string rows;
+  if (rows.empty()) {
+    rows = "'group,days,outcome,cause\r\n";
+    rows += Rows("A", 6, 7, [](int) -> std::string { return ",死亡,癌"; });
+    rows += "A,210,死亡,肺炎\r\nA,280,死亡,肺炎\r\nA,1400,生存\r\nA,1500,生存\r\n"
+            "B,350,死亡,事故\r\nB,420,死亡,肺炎\r\nB,490,死亡,事故\r\nB,560,死亡,肺炎\r\nB,630,死亡,事故\r\n"
+            "B,700,死亡,肺炎\r\nB,800,生存\r\nB,900,生存\r\nB,1000,生存\r\nB,1100,生存\r\n";
+  }
+  return rows.c_str();
+}
+
+// A and B have ten rows and are shown after loading; C has five and is not.
+const char* ThreeGroupsOneSmall() {
+  static std::string rows;
+  if (rows.empty()) {
+    rows += Rows("A", 10, 20, [](int i) -> std::string { return i % 3 == 0 ? ",生存" : ",死亡,癌"; });
+    rows += Rows("B", 10, 90, [](int i) -> std::string { return i % 2 == 0 ? ",生存" : ",死亡,癌"; });
+    rows += Rows("C", 5, 45, [](int) -> std::string { return ",死亡,事故"; });
+  }
+  return rows.c_str();
+}
+
+using TwoGroups = Suite<TwoGroupsThreeCauses>;
+using ThreeGroups = Suite<ThreeGroupsOneSmall>;
 
 TEST_F(TwoGroups, WindowsTakeTheirSizeFromTheGroupsAndCauses) {
-  struct Case {
-    const char* name;
-    int command;
-    const char* title;
-    int height, okX, okY, firstBox, lastBox, boxX, boxPitch;
-  };
+  struct Case { const char* name; int command; const char* title; int height, okX, okY, firstBox, lastBox, boxX, pitch; };
   const Case cases[] = {
       {"group selection, two groups", kChooseGroups, kGroupTitle, 280, 70, 200, 9000, 9002, 20, 45},
       {"censored causes, three causes", kCensoredCases, kCausesTitle, 320, 50, 240, 9201, 9203, 8, 40},
@@ -172,16 +167,11 @@ TEST_F(TwoGroups, WindowsTakeTheirSizeFromTheGroupsAndCauses) {
     SCOPED_TRACE(c.name);
     HWND window = Open(*app_, c.command, c.title);
     ASSERT_NE(window, nullptr);
-    RECT r{};
-    GetWindowRect(window, &r);
-    EXPECT_EQ((std::vector<LONG>{r.left, r.top, r.right - r.left, r.bottom - r.top}),
-              (std::vector<LONG>{650, 50, 300, c.height}));
-    const RECT ok = ChildRect(GetDlgItem(window, kOk));
-    EXPECT_EQ((std::vector<LONG>{ok.left, ok.top, ok.right - ok.left, ok.bottom - ok.top}),
-              (std::vector<LONG>{c.okX, c.okY, 70, 25}));
+    EXPECT_EQ(Place(window), (Rect{650, 50, 300, c.height}));
+    EXPECT_EQ(Place(GetDlgItem(window, kOk)), (Rect{c.okX, c.okY, 70, 25}));
     for (int id = c.firstBox; id <= c.lastBox; ++id) {
-      const RECT b = ChildRect(GetDlgItem(window, id));
-      EXPECT_EQ((std::vector<LONG>{b.left, b.top}), (std::vector<LONG>{c.boxX, c.boxPitch * (id % 100) + 20})) << id;
+      const Rect b = Place(GetDlgItem(window, id));
+      EXPECT_EQ((Rect{b[0], b[1]}), (Rect{c.boxX, c.pitch * (id % 100) + 20})) << id;
     }
     EXPECT_EQ(GetDlgItem(window, c.lastBox + 1), nullptr);
     EXPECT_EQ(GetWindowLongA(window, GWL_STYLE) & WS_SYSMENU, 0) << "no close box";
@@ -192,16 +182,12 @@ TEST_F(TwoGroups, WindowsTakeTheirSizeFromTheGroupsAndCauses) {
 }
 
 TEST_F(TwoGroups, DoubleClickOnALineEditsThatGroup) {
-  struct Case {
-    const char* name;
-    int x, y;
-    const char* title;  // of the graph settings; null: nothing opens
-  };
+  struct Case { const char* name; int x, y; const char* title; };  // title: null when nothing opens
   const Case cases[] = {
-      {"top of the all-cases row", 70, 20, "0:all Cases"},      {"last row of the all-cases row", 40, 64, "0:all Cases"},
-      {"first row of group 1", 110, 65, "1:A"},                 {"bottom of the last group", 70, 150, "2:B"},
-      {"left of the lines", 39, 30, nullptr},                  {"right of the lines", 111, 30, nullptr},
-      {"above the first line", 70, 19, nullptr},               {"below the last group", 70, 151, nullptr},
+      {"top of the all-cases row", 70, 20, "0:all Cases"}, {"last row of the all-cases row", 40, 64, "0:all Cases"},
+      {"first row of group 1", 110, 65, "1:A"},            {"bottom of the last group", 70, 150, "2:B"},
+      {"left of the lines", 39, 30, nullptr},             {"right of the lines", 111, 30, nullptr},
+      {"above the first line", 70, 19, nullptr},          {"below the last group", 70, 151, nullptr},
   };
   HWND groups = Open(*app_, kLineSettings, kGroupTitle);
   ASSERT_NE(groups, nullptr);
@@ -217,9 +203,7 @@ TEST_F(TwoGroups, DoubleClickOnALineEditsThatGroup) {
     HWND settings = SettingWindow(*app_, groups);
     ASSERT_NE(settings, nullptr);
     EXPECT_EQ(WindowText(settings), c.title);
-    RECT r{};
-    GetWindowRect(settings, &r);
-    EXPECT_EQ((std::vector<LONG>{r.left, r.top, r.right - r.left, r.bottom - r.top}), (std::vector<LONG>{300, 50, 330, 320}));
+    EXPECT_EQ(Place(settings), (Rect{300, 50, 330, 320}));
     EXPECT_FALSE(IsWindowEnabled(groups));
     EXPECT_TRUE(End(*app_, settings, false));
     EXPECT_TRUE(IsWindowEnabled(groups));
@@ -253,45 +237,41 @@ TEST_F(TwoGroups, GraphSettingsStoreTypeAndWidthOnOkAndAColourAtOnce) {
     SCOPED_TRACE(c.name);
     HWND settings = OpenSettingsOf(*app_, groups, c.group);
     ASSERT_NE(settings, nullptr);
-    EXPECT_EQ(TickedType(settings), c.openType);
-    EXPECT_EQ(TickedWidth(settings), c.openWidth);
+    EXPECT_EQ(TickedIn(settings, kTypeBox, 9100, 0), c.openType);
+    EXPECT_EQ(TickedIn(settings, kWidthBox, 9150, 1), c.openWidth);
     if (c.tickType >= 0) Click(GetDlgItem(settings, kTypeBox), 9100 + c.tickType);
     if (c.tickWidth >= 0) Click(GetDlgItem(settings, kWidthBox), 9150 + c.tickWidth);
-    if (c.tickType >= 0) { EXPECT_EQ(TickedType(settings), c.tickType) << "one type at a time"; }
+    if (c.tickType >= 0) { EXPECT_EQ(TickedIn(settings, kTypeBox, 9100, 0), c.tickType) << "one type at a time"; }
     if (c.repaint) SendMessageA(settings, WM_PAINT, 0, 0);
     if (c.answer != 0) {
       PostMessageA(GetDlgItem(settings, kColour), BM_CLICK, 0, 0);
       HWND dialog = nullptr;
       for (int i = 0; i < 250 && dialog == nullptr; ++i, Sleep(20)) dialog = FindWindowExA(nullptr, nullptr, "#32770", nullptr);
       ASSERT_NE(dialog, nullptr);
-      for (auto [id, value] : {std::pair{706, GetRValue(c.answer)}, {707, GetGValue(c.answer)}, {708, GetBValue(c.answer)}}) {
+      for (auto [id, value] : {std::pair{706, GetRValue(c.answer)}, {707, GetGValue(c.answer)}, {708, GetBValue(c.answer)}})
         SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(std::to_string(value).c_str()));
-      }
       PostMessageA(GetDlgItem(dialog, c.confirm ? IDOK : IDCANCEL), BM_CLICK, 0, 0);
       ASSERT_TRUE(WaitGone(dialog));
       EXPECT_FALSE(IsWindowEnabled(groups)) << "the colour dialog leaves the group list disabled";
       // The type samples (type box at (5, 5), solid sample 45 rows down) take the colour.
-      if (c.confirm) { EXPECT_TRUE(WaitForColour(settings, 5 + 45, 5 + 60, 5 + 120, c.answer)); }
+      if (c.confirm) { EXPECT_TRUE(WaitForColour(settings, 5 + 45, c.answer, 5 + 60, 5 + 120)); }
     }
+    const int row = 45 * c.group + 28;
     if (c.sample != 0) {
-      const int row = 45 * c.group + 28;
-      EXPECT_TRUE(WaitForColour(groups, row, 40, 105, c.sample));
-      EXPECT_EQ(CountPixels(groups, row, 40, 105, kRejected), 0);
+      EXPECT_TRUE(WaitForColour(groups, row, c.sample));
+      EXPECT_EQ(CountPixels(groups, row, kRejected), 0);
       // The pen of a confirmed colour takes the type ticked at the last paint: dash-dot-dot.
-      if (c.repaint) { EXPECT_LT(CountPixels(groups, row, 40, 105, c.sample), 66); }
+      if (c.repaint) { EXPECT_LT(CountPixels(groups, row, c.sample), 66); }
     }
     EXPECT_TRUE(End(*app_, settings, c.pressOk));
   }
   RedrawWindow(groups, nullptr, nullptr, RDW_INVALIDATE);
-  EXPECT_TRUE(WaitForColour(groups, 45 * 2 + 28, 40, 105, kChosen));
+  EXPECT_TRUE(WaitForColour(groups, 45 * 2 + 28, kChosen));
   EXPECT_TRUE(End(*app_, groups, true));
 }
 
 TEST_F(TwoGroups, CensoredCausesReloadOnlyWhenTheChoiceChanged) {
-  struct Case {
-    const char* name;
-    bool tickedOnOpen, clickCause, repaint, pressOk, reloads;
-  };
+  struct Case { const char* name; bool tickedOnOpen, clickCause, repaint, pressOk, reloads; };
   const Case cases[] = {
       {"OK without a change", false, false, false, true, false},
       {"a tick closed without OK", false, true, false, false, false},
@@ -304,7 +284,7 @@ TEST_F(TwoGroups, CensoredCausesReloadOnlyWhenTheChoiceChanged) {
   std::string censored;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    MarkTables(*app_);
+    Tables(*app_, true);
     HWND window = Open(*app_, kCensoredCases, kCausesTitle);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(Ticked(window, 9201), c.tickedOnOpen);
@@ -345,7 +325,7 @@ TEST_F(ThreeGroups, ShownFlagsChangeOnOkAndOnlyRealGroupsRebuildTheTables) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    MarkTables(*app_);
+    Tables(*app_, true);
     HWND window = Open(*app_, kChooseGroups, kGroupTitle);
     ASSERT_NE(window, nullptr);
     for (int g = 0; g <= 3; ++g) EXPECT_EQ(Ticked(window, 9000 + g), c.tickedOnOpen[g]) << "group " << g;
