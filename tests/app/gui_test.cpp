@@ -333,6 +333,31 @@ TEST(Files, Drops) {
   EXPECT_EQ(app.Close(), 0u);
 }
 
+TEST(Files, CensoredCausesReloadTheShownFile) {
+  const std::string shown = WriteDataFile("censor-shown.csv", kTwoGroups);
+  const std::string missing = TempDir() + "\\censor-missing.csv";
+  App app("\"" + shown + "\"");
+  app.Drop({missing});
+  app.DismissAllBoxes();
+  ASSERT_EQ(WindowText(app.Main()), "Orvantis") << "a failed drop leaves the title";
+  // Deaths of the first cause (癌) count as censored from now on.
+  app.Command(kCmdCensoredCases);
+  HWND window = app.Find("NORMALDLG");
+  ASSERT_NE(window, nullptr);
+  SendMessageA(GetDlgItem(window, 9201), BM_SETCHECK, BST_CHECKED, 0);
+  SendMessageA(GetDlgItem(window, 1000), BM_CLICK, 0, 0);
+  app.Settle();
+  EXPECT_EQ(app.OpenBox(), std::nullopt);
+  Model model = LoadedModel(app, shown);
+  const std::string uncensored = model.logRank.Text();
+  model.ws.cases.CauseCensored[1] = 1;
+  model.Load(shown);
+  EXPECT_NE(model.logRank.Text(), uncensored);
+  EXPECT_EQ(ReportText(app), model.report.Text()) << "the shown file is reloaded, not the failed one";
+  EXPECT_EQ(LogRankText(app), model.logRank.Text());
+  EXPECT_EQ(app.Close(), 0u);
+}
+
 TEST(Boxes, WarningDuringALoad) {
   const std::string path = WriteDataFile("overlong.csv", kOverLong);
   App app("\"" + path + "\"");

@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "app/app_ids.h"
 #include "app/command_line.h"
+#include "app/menu.h"
 #include "app/rich_text.h"
 #include "gui_driver.h"
 
@@ -145,6 +147,66 @@ TEST(SettingsFile, PathBesideTheProgram) {
   for (const Case& c : cases) {
     EXPECT_EQ(SettingsPathFor(c.module), c.settings) << c.name;
   }
+}
+
+TEST(MainMenu, ReadsInTheOrderOfItsTable) {
+  struct Entry {
+    const char* text;  // nullptr: a separator
+    int id;
+  };
+  struct Bar {
+    const char* text;
+    int id;
+    std::vector<Entry> popup;
+  };
+  const Bar bar[] = {
+      {"ファイル開く", kCmdOpenFile, {}},
+      {"ラベル", kCmdLegend, {}},
+      {"生存率", kCmdSurvivalRate, {}},
+      {"５年", kCmdFiveYears, {}},
+      {"１０年", kCmdTenYears, {}},
+      {"観察期間", 0,
+       {{"＋１年", 1009}, {"＋５年", 1010}, {nullptr, 0}, {"－１年", 1011}, {"－５年", 1012}, {nullptr, 0}, {"　最長", 1013}}},
+      {"データ値", 0,
+       {{"死因別人数", 1014}, {"死亡者数", 1015}, {nullptr, 0}, {"多重検定(Log rank)", 1016},
+        {"多重検定(General Wilcoxon)", 1024}, {nullptr, 0}, {"読み込みデータ", 1017}}},
+      {"グループ選択", 0, {{"描画グループ", 1018}, {nullptr, 0}, {"打ち切り症例", 1019}}},
+      {"グラフ", 0, {{"コピー", 1020}, {nullptr, 0}, {"線種、太さ、色の設定", 1021}}},
+      {"ＨＥＬＰ", 0, {{"Help", 1022}, {"About", 1023}}},
+  };
+  auto check = [](HMENU menu, int pos, const char* text, int id, bool popup) {
+    char buffer[64] = {};
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_STRING | MIIM_ID | MIIM_SUBMENU | MIIM_STATE;
+    info.dwTypeData = buffer;
+    info.cch = sizeof buffer;
+    ASSERT_TRUE(GetMenuItemInfoA(menu, static_cast<UINT>(pos), TRUE, &info));
+    EXPECT_EQ(info.fState & (MFS_DISABLED | MFS_CHECKED), 0u);
+    if (!text) {
+      EXPECT_TRUE(info.fType & MFT_SEPARATOR);
+      return;
+    }
+    EXPECT_STREQ(buffer, text);
+    if (!popup) {
+      EXPECT_EQ(static_cast<int>(info.wID), id);
+    }
+    EXPECT_EQ(info.hSubMenu != nullptr, popup);
+  };
+  HMENU menu = BuildMainMenu();
+  ASSERT_EQ(GetMenuItemCount(menu), 10);
+  for (int i = 0; i < 10; ++i) {
+    const Bar& b = bar[i];
+    SCOPED_TRACE(b.text);
+    check(menu, i, b.text, b.id, !b.popup.empty());
+    if (b.popup.empty()) continue;
+    HMENU popup = GetSubMenu(menu, i);
+    ASSERT_EQ(GetMenuItemCount(popup), static_cast<int>(b.popup.size()));
+    for (std::size_t j = 0; j < b.popup.size(); ++j) {
+      check(popup, static_cast<int>(j), b.popup[j].text, b.popup[j].id, false);
+    }
+  }
+  DestroyMenu(menu);
 }
 
 }  // namespace
