@@ -1,0 +1,136 @@
+// Weekly survival tables per group and pooled, the analysis run after them, and a whole load.
+#include "survival/analysis.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/recording.h"
+#include "support/test_support.h"
+#include "survival/case_builder.h"
+
+namespace orv {
+namespace {
+
+using Summary = std::array<std::string, 4>;  // 5 years, 10 years, end of data, median
+using WeeklyS = std::vector<std::pair<int, double>>;
+
+TEST(SurvivalTables, GroupAndPooledExamples) {
+  // A: a death in week 2; B: a case censored in week 4; C: 8 cases censored in week 3.
+  const test::DataSet abc = {{{2}}, {{}, {4}}, {{}, {3, 3, 3, 3, 3, 3, 3, 3}}};
+  const struct {
+    const char* name;
+    test::DataSet groups;
+    std::vector<int> hidden;
+    std::size_t g;  // the group checked; 0 is the pool of the shown groups
+    double lastEventWeek;
+    WeeklyS survival;
+    Summary summary;
+  } cases[] = {
+      // First and longest, so the cases after it also show that a load leaves nothing of the one before.
+      {"survival 1 at five years and beyond", {{{}, {300, 600}}}, {}, 1, 600, {{260, 1}, {520, 1}}, {"100.0 %", "100.0 %", "100.0 % ,11y 6m", ""}},
+      {"one censored case", {{{}, {10}}}, {}, 1, 10, {{0, 1}, {10, 1}}, {"   . ", "   . ", "100.0 % , 0y 2m", ""}},
+      {"three deaths in a row", {{{0, 1, 2}}}, {}, 1, 2, {{0, 0.666}, {1, 0.333}, {2, 0}}, {"   . ", "   . ", "  0.0 % ,0.4m", "0.2m"}},
+      {"death and censored case in one week", {{{5}, {5}}}, {}, 1, 5, {{4, 1}, {5, 0.5}}, {"   . ", "   . ", " 50.0 % , 0y 1m", " 0y 1m"}},
+      {"last event one week before five years", {{{100}, {259, 259}}}, {}, 1, 259, {{259, 0.666}}, {"   . ", "   . ", " 66.6 % , 4y11m", ""}},
+      {"pool of A and B", abc, {3}, 0, 4, {{1, 1}, {2, 0.5}, {4, 0.5}}, {"   . ", "   . ", " 50.0 % ,0.9m", "0.4m"}},
+      {"pool with B hidden is A alone", abc, {2, 3}, 0, 2, {{1, 1}, {2, 0}}, {"   . ", "   . ", "  0.0 % ,0.4m", "0.4m"}},
+      {"pool with a small group shown by the user", abc, {}, 0, 4, {{2, 0.9}}, {"   . ", "   . ", " 90.0 % ,0.9m", ""}},
+      {"pool of no shown group: empty, no 0 / 0", abc, {1, 2, 3}, 0, 0, {{0, 0}}, {"", "", "", ""}},
+  };
+  Workspace ws;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ws.cases = CaseData{};
+    test::FillCases(ws, c.groups);
+    for (int g : c.hidden) ws.styles[g].shown = 0;
+    BuildGroupTables(ws);
+    BuildPooledTable(ws);
+    const SurvivalTables& t = ws.survival;
+    EXPECT_EQ(t.lastEventWeek[c.g], c.lastEventWeek);
+    EXPECT_FALSE(std::isnan(t.SurvivalTable[0][kHazard][c.g]));
+    for (auto [week, s] : c.survival) EXPECT_EQ(t.SurvivalTable[static_cast<std::size_t>(week)][kSurvival][c.g], s) << week;
+    // Every week after the last event holds nothing.
+    const auto after = static_cast<std::size_t>(c.lastEventWeek) + 1;
+    for (int slot = kCensored; slot <= kSurvival; ++slot) EXPECT_EQ(t.SurvivalTable[after][slot][c.g], 0) << slot;
+    EXPECT_EQ(t.AtRiskTable[after][c.g], 0);
+    const auto& texts = t.GroupSummaryTexts[c.g];
+    EXPECT_EQ((Summary{texts[kFiveYears], texts[kTenYears], texts[kDataMax], texts[kMedian]}), c.summary);
+  }
+}
+
+constexpr int kAny = -1;
+
+TEST(RunAnalysis, LabelFittedRangeAndOverallTest) {
+  const test::DataSet tenTwelveTwenty = {{std::vector<int>(10, 5)}, {{}, std::vector<int>(12, 6)}, {std::vector<int>(20, 7)}};
+  const struct {
+    const char* name;
+    test::DataSet groups;
+    std::vector<int> hidden;
+    int xMax, fitted;
+    const char* label;
+    const char* pText;  // survdiff's overall figures, stats/reference/pairwise_logrank.out
+  } cases[] = {
+      {"three shown groups of 10, 12 and 20", tenTwelveTwenty, {}, 2080, 52, "all Case ( n=42 )  ", nullptr},
+      {"the group of 12 hidden", tenTwelveTwenty, {2}, 2080, 52, "all Case ( n=30 )  ", nullptr},
+      {"nothing shown", tenTwelveTwenty, {1, 2, 3}, 2080, kAny, "all Case ( n=0 )  ", nullptr},
+      {"last events at 100 and 150", {{{100}}, {{}, {150}}}, {}, 260, 156, "all Case ( n=2 )  ", nullptr},
+      {"an exact multiple stays", {{{104}}, {{20}}}, {}, 260, 104, "all Case ( n=2 )  ", nullptr},
+      {"never raised", {{{300}}, {{20}}}, {}, 260, 260, "all Case ( n=2 )  ", nullptr},
+      {"long follow-up, narrowed to five years", test::kLongFollowUp, {}, 260, 260, "all Case ( n=32 )  ", "p=0.0746 "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Workspace ws;
+    Surfaces surfaces;
+    test::FillCases(ws, c.groups, c.xMax);
+    for (int g : c.hidden) ws.styles[g].shown = 0;
+    ComputeGroupSurvival(ws, surfaces);
+    EXPECT_EQ(ws.survival.GroupSummaryTexts[0][kLabel], c.label);
+    if (c.fitted != kAny) { EXPECT_EQ(ws.geometry.xMax, c.fitted); }
+    if (c.pText != nullptr) { EXPECT_EQ(ws.tests.PetoPText, c.pText); }
+  }
+}
+
+TEST(LoadAndAnalyse, WholeChainWithOrWithoutSurfacesThenOneShownGroup) {
+  std::string file = "'two arms\r\n";
+  for (int i = 1; i <= 8; ++i) file += "A," + std::to_string(7 * i) + ",死亡,癌\r\nB," + std::to_string(70 * i) + ",生存\r\n";
+  const std::string path = test::WriteTempFile("orvantis_analysis_run.csv", file);
+  Workspace bare, ws;
+  RecordingCanvas screen, graph, legend, rate, cumulative, byCause;
+  RecordingRichText report;
+  RecordingResultText logRank("log-rank\r\n");
+  RecordingMessageBoxes boxes;
+  RecordingViewWindows views;
+  Surfaces none, surfaces{&graph, &screen, &legend, &cumulative, &byCause, &rate, &report, &logRank, nullptr, &boxes, &views};
+  LoadAndAnalyse(path, bare, none);
+  LoadAndAnalyse(path, ws, surfaces);
+  EXPECT_EQ(views.calls, 1);
+  EXPECT_FALSE(report.Text().empty());
+  EXPECT_EQ(screen.Texts(), (std::vector<RecordingCanvas::PlacedText>{{100, 300, "死亡率計算中"}, {240, 70, "全体死亡率　初期化中"}}));
+  for (const Workspace* w : {&bare, &ws}) {
+    EXPECT_EQ(w->survival.GroupSummaryTexts[0][kLabel], "all Case ( n=16 )  ");
+    EXPECT_EQ(w->tests.PetoPText, "p<0.001 ");
+    // A: one death in each of weeks 1 to 8 of 8 cases, so S reaches 0.5 in week 4.
+    EXPECT_EQ(w->survival.GroupSummaryTexts[1][kMedian], "0.9m");
+  }
+  // One shown group: every view is redrawn, but the comparison of the two stays as it was.
+  const GroupTestResults before = ws.tests;
+  const std::string window = logRank.Text();
+  for (RecordingCanvas* view : {&graph, &legend, &rate, &cumulative, &byCause}) view->Reset();
+  ws.styles[2].shown = 0;
+  ComputeAllCases(ws, surfaces);
+  EXPECT_EQ(ws.tests.ShownGroupCount, 1);
+  EXPECT_EQ(ws.tests.PetoPText, before.PetoPText);
+  EXPECT_EQ(ws.tests.PetoStatText, before.PetoStatText);
+  EXPECT_EQ(ws.tests.pairs.LogRankChi2, before.pairs.LogRankChi2);
+  EXPECT_EQ(logRank.Text(), window);
+  for (const RecordingCanvas* view : {&graph, &legend, &rate, &cumulative, &byCause}) EXPECT_FALSE(view->ops.empty());
+}
+
+}  // namespace
+}  // namespace orv
