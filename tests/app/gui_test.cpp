@@ -132,29 +132,36 @@ TEST(Startup, FileOnTheCommandLine) {
   const std::string spaced = WriteDataFile("two groups.csv", kTwoGroups);
   const std::string plain = WriteDataFile("two.csv", kTwoGroups);
   const std::string missing = TempDir() + "\\no-such-file.csv";
+  CreateDirectoryA((TempDir() + "\\sub").c_str(), nullptr);
+  WriteDataFile("sub\\rel.csv", kTwoGroups);
   struct Case {
     const char* name;
     std::string arguments;
     bool quoteProgram;
-    bool loads;
+    std::string loads;  // the path as the report prints it; empty: nothing loads
     std::vector<Box> boxes;
   };
   const Case cases[] = {
-      {"quoted path with blanks", "\"" + spaced + "\"", true, true, {}},
-      {"program path without quotes", plain, false, true, {}},
-      {"unterminated quote names no file", "\"" + plain, true, false, {}},
-      {"empty quotes name no file", "\"\" " + plain, true, false, {}},
-      {"argument shorter than five bytes", "a.cs", true, false, {}},
-      {"missing file", missing, true, false, {{missing, "ファイルが見つかりません"}}},
+      {"quoted path with blanks", "\"" + spaced + "\"", true, spaced, {}},
+      {"program path without quotes", plain, false, plain, {}},
+      {"relative path with forward slashes", "sub/rel.csv", true, "sub/rel.csv", {}},
+      {"unterminated quote names no file", "\"" + plain, true, "", {}},
+      {"empty quotes name no file", "\"\" " + plain, true, "", {}},
+      {"argument shorter than five bytes", "a.cs", true, "", {}},
+      {"missing file", missing, true, "", {{missing, "ファイルが見つかりません"}}},
   };
+  char testDir[MAX_PATH] = {};
+  GetCurrentDirectoryA(MAX_PATH, testDir);
+  // Relative paths are taken from the folder the program starts in.
+  SetCurrentDirectoryA(TempDir().c_str());
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     App app(c.arguments, c.quoteProgram);
     std::vector<Box> boxes = app.DismissAllBoxes();
     EXPECT_EQ(boxes, c.boxes);
     EXPECT_EQ(WindowText(app.Main()), "Orvantis") << "a command-line file leaves the title";
-    if (c.loads) {
-      Model model = LoadedModel(app, c.arguments[0] == '"' ? spaced : plain);
+    if (!c.loads.empty()) {
+      Model model = LoadedModel(app, c.loads);
       EXPECT_EQ(ReportText(app), model.report.Text());
       EXPECT_EQ(LogRankText(app), model.logRank.Text());
       EXPECT_EQ(WilcoxonText(app), model.wilcoxon.Text());
@@ -165,6 +172,7 @@ TEST(Startup, FileOnTheCommandLine) {
     }
     EXPECT_EQ(app.Close(), 0u);
   }
+  SetCurrentDirectoryA(testDir);
 }
 
 TEST(Views, ShowHideAndClose) {
@@ -458,6 +466,27 @@ TEST(Screenshot, SampleLoaded) {
   app.Settle();
   Sleep(300);
   EXPECT_TRUE(SaveScreenshot(app.Main(), "orvantis-sample.bmp"));
+  // The views one by one, moved into the screen.
+  struct View {
+    int command;
+    const char* className;
+    const char* file;
+  };
+  const View views[] = {
+      {kCmdLegend, "NORMAL1", "orvantis-legend.bmp"},
+      {kCmdSurvivalRate, "NORMAL4", "orvantis-survival-rate.bmp"},
+      {kCmdCumulativeDeaths, "NORMAL2", "orvantis-cumulative-deaths.bmp"},
+      {kCmdDeathsByCause, "NORMAL3", "orvantis-deaths-by-cause.bmp"},
+  };
+  for (const View& v : views) {
+    app.Command(v.command);
+    HWND w = app.Find(v.className);
+    SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE);
+    app.Settle();
+    Sleep(300);
+    EXPECT_TRUE(SaveScreenshot(w, v.file)) << v.className;
+    app.Command(v.command);
+  }
   EXPECT_EQ(app.Close(), 0u);
 }
 

@@ -11,7 +11,11 @@ namespace {
 
 // Wine hands the test the build's own paths; the program needs them as Windows paths.
 std::string WindowsPath(const char* path) {
-  if (path[0] != '/') return path;
+  if (path[0] != '/') {
+    char full[MAX_PATH] = {};
+    DWORD n = GetFullPathNameA(path, MAX_PATH, full, nullptr);
+    return n > 0 && n < MAX_PATH ? std::string(full) : std::string(path);
+  }
   using ToDos = WCHAR*(CDECL*)(const char*);
   auto toDos = reinterpret_cast<ToDos>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name")));

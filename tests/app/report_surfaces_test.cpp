@@ -52,6 +52,21 @@ std::vector<COLORREF> CharColours(HWND control) {
   return colours;
 }
 
+// Some 24 KB of lines whose pairs, brackets and line ends fall on every byte offset, in
+// colour runs of a few lines, and a summary inserted at the start at the end.
+std::vector<Op> LongReport() {
+  const Rgb colours[] = {kBlack, MakeRgb(255, 0, 0), MakeRgb(0, 0, 255)};
+  std::vector<Op> ops = {{Op::Clear}};
+  for (int i = 0; i < 900; ++i) {
+    if (i % 7 == 0) ops.push_back(Col(colours[(i / 7) % 3]));
+    ops.push_back(Ins(std::string(static_cast<std::size_t>(i % 3), 'x') + "行 表示ソ予 {x}\\ 十\t\r\n"));
+  }
+  ops.push_back({Op::ToStart});
+  ops.push_back(Col(kBlack));
+  ops.push_back(Ins("総データ数 : 900\t\r\n"));
+  return ops;
+}
+
 HWND NewControl(HWND parent) {
   HWND c = CreateWindowExA(0, "RichEdit20A", "", 0x50B000C4, 0, 0, 400, 300, parent, nullptr, nullptr, nullptr);
   SendMessageA(c, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
@@ -78,6 +93,7 @@ TEST(ReportControl, BatchedReportEqualsInsertions) {
         Ins("C:\\data\\表.csv\t\r\n\r\n"), Col(kBlack), Ins("総データ数 : 1\t\r\n"), {Op::ToStart}}},
       {"cleared and rewritten", {Ins("old text\r\n"), {Op::Clear}, Col(red), Ins("new\t\r\n"), Col(kBlack)}},
       {"empty inserts and empty lines", {{Op::Clear}, Ins(""), Ins("\t\r\n"), Ins(""), Ins("\t\r\n")}},
+      {"a report of several slices", LongReport()},
   };
   LoadLibraryA("riched20.dll");
   HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
