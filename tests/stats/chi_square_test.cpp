@@ -17,12 +17,8 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
 TEST(ChiSquareUpperTail, CutToSevenDecimalsAndAlwaysAProbability) {
-  const struct {
-    const char* name;
-    int df;
-    double x, p;
-    int iterations = 0;  // of the series for df 1, when given
-  } cases[] = {
+  // The iterations of the series, when given, are those for df 1.
+  const struct { const char* name; int df; double x, p; int iterations = 0; } cases[] = {
       {"zero statistic", 1, 0, 1},
       {"one", 1, 1, 0.3173105},
       {"5% point of df 1, not rounded", 1, 3.84, 0.0500435, 16},
@@ -49,12 +45,7 @@ TEST(ChiSquareUpperTail, CutToSevenDecimalsAndAlwaysAProbability) {
 
 TEST(NumberTexts, CutBeforeTheBoundsAndPadded) {
   using Text = std::string (*)(double);
-  const struct {
-    const char* name;
-    Text text;
-    double x;
-    const char* want;
-  } cases[] = {
+  const struct { const char* name; Text text; double x; const char* want; } cases[] = {
       {"p: probability 1", PValueText, 1, "p>0.5   "},
       {"p: just under 0.001 after the cut", PValueText, 0.0009987, "p<0.001 "},
       {"p: exactly 0.001", PValueText, 0.001, "p=0.001 "},

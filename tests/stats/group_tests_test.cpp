@@ -1,17 +1,20 @@
-// The overall Peto & Peto statistic and the pair statistics over the weeks of the X range,
-// against worked examples and independent computations: log-rank figures from R's survdiff
-// (rho = 0, reference/pairwise_logrank.R and .out), Gehan-Breslow Wilcoxon figures from
-// Gehan's pairwise scores with the hypergeometric variance worked out separately in exact
-// fractions.
+// Group comparisons: the overall and pair statistics over the X range, and the pairwise tables.
+// Log-rank figures come from R's survdiff (rho = 0, reference/pairwise_logrank.R and .out),
+// Wilcoxon figures from Gehan's pairwise scores with the hypergeometric variance worked out
+// separately in exact fractions.
 #include "stats/group_tests.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+#include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
+#include "platform/recording.h"
+#include "stats/pairwise.h"
 #include "survival/analysis.h"
 #include "survival/case_builder.h"
 
@@ -20,12 +23,22 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kUnchecked = -1;
+constexpr const char* kBlank = "         ";
 
 // The sums run in a different order from the references, so agreement is to rounding; NaN
 // stands for a pair without an informative week.
 void ExpectFigure(double got, double want, const char* what) {
   if (std::isnan(want)) { EXPECT_TRUE(std::isnan(got)) << what << " " << got; }
   else EXPECT_NEAR(got, want, want * 1e-12) << what;
+}
+
+// The tests as an analysis run leaves them, on the given groups.
+void Compare(Workspace& ws, Surfaces& surfaces, const test::DataSet& groups, int xMax, const std::vector<int>& hidden = {}) {
+  test::FillCases(ws, groups, xMax);
+  for (int g : hidden) ws.styles[g].shown = 0;
+  BuildGroupTables(ws);
+  BuildPooledTable(ws);
+  ComputePetoStatistic(ws, surfaces);
 }
 
 struct Pair {
@@ -37,15 +50,9 @@ TEST(GroupTests, OverallAndPairStatistics) {
   const std::vector<Pair> threeGroups = {{1, 2, 4.17451691581669, 4.7700812268011195},
                                          {1, 3, 11.388472375028, 10.5},
                                          {2, 3, 4.40142916827724, 4.548072457036693}};
-  const struct {
-    const char* name;
-    test::DataSet groups;
-    int xMax;
-    std::vector<int> hidden;
-    double overall, p;  // checked when pText is given; p also needs to be known
-    const char *pText, *statText;
-    std::vector<Pair> pairs;
-  } cases[] = {
+  // The overall figures are checked when pText is given, p only when it is known.
+  const struct { const char* name; test::DataSet groups; int xMax; std::vector<int> hidden; double overall, p;
+                 const char *pText, *statText; std::vector<Pair> pairs; } cases[] = {
       // E_A = 2/3 + 1/2, E_B = 1/3 + 1/2: X = (5/6)^2 / (7/6) + (5/6)^2 / (5/6) = 10/7.
       {"two-group example", {{{1, 3}}, {{}, {5}}}, 52, {}, 10.0 / 7.0, 0.2319977, "p=0.2319 ", "1.4285 ",
        {{1, 2, 25.0 / 17.0, 4.0 / 3.0, 0.2252529, 0.2482131}}},
@@ -70,11 +77,7 @@ TEST(GroupTests, OverallAndPairStatistics) {
     SCOPED_TRACE(c.name);
     Workspace ws;
     Surfaces surfaces;
-    test::FillCases(ws, c.groups, c.xMax);
-    for (int g : c.hidden) ws.styles[g].shown = 0;
-    BuildGroupTables(ws);
-    BuildPooledTable(ws);
-    ComputePetoStatistic(ws, surfaces);
+    Compare(ws, surfaces, c.groups, c.xMax, c.hidden);
     const GroupTestResults& t = ws.tests;
     EXPECT_EQ(t.ShownGroupCount, c.groups.size() - c.hidden.size());
     if (c.pText != nullptr) {
@@ -92,12 +95,104 @@ TEST(GroupTests, OverallAndPairStatistics) {
         if (e.wilcoxonP != kUnchecked) { EXPECT_EQ(t.pairs.WilcoxonP[i][j], e.wilcoxonP); }
       }
     }
-    for (std::size_t g = 1; g <= c.groups.size(); ++g) {
-      for (const PairTable* table : {&t.pairs.LogRankChi2, &t.pairs.LogRankP, &t.pairs.WilcoxonChi2, &t.pairs.WilcoxonP}) {
-        EXPECT_EQ((*table)[g][g], 0) << g;
-      }
+    for (const PairTable* table : {&t.pairs.LogRankChi2, &t.pairs.LogRankP, &t.pairs.WilcoxonChi2, &t.pairs.WilcoxonP}) {
+      for (std::size_t g = 1; g <= c.groups.size(); ++g) EXPECT_EQ((*table)[g][g], 0) << "diagonal " << g;
     }
   }
+}
+
+// Four groups with given statistics and p-values per pair; the groups named in a pair are shown.
+struct Given {
+  std::size_t a, b;
+  double statistic, p;
+};
+
+std::vector<PairRow> Rows(const std::vector<Given>& pairs, double alpha) {
+  Workspace ws;
+  ws.cases.NumGroups = 4;
+  PairTable s{}, p{};
+  for (const Given& x : pairs) {
+    std::tie(s[x.a][x.b], p[x.a][x.b]) = std::pair(x.statistic, x.p);
+    ws.styles[static_cast<int>(x.a)].shown = ws.styles[static_cast<int>(x.b)].shown = 1;
+  }
+  return BuildPairRows(ws, s, p, alpha);
+}
+
+std::vector<std::string> Column(const std::vector<PairRow>& rows, std::string PairRow::*field) {
+  std::vector<std::string> texts;
+  for (const PairRow& r : rows) texts.push_back(r.*field);
+  return texts;
+}
+
+TEST(BuildPairRows, RowsFollowTheShownGroups) {
+  const auto rows = Rows({{1, 3, 2, 0.2}, {1, 4, 3, 0.1}, {3, 4, 1, 0.3}}, 0.05);
+  EXPECT_EQ(Column(rows, &PairRow::label), (std::vector<std::string>{" 1 -  3", " 1 -  4", " 3 -  4"}));
+}
+
+TEST(BuildPairRows, AdjustedTexts) {
+  using Texts = std::vector<std::string>;
+  const double alphaLogRank = 0.05f;
+  const struct { const char* name; std::vector<Given> pairs; double alpha; Texts bonferroni, holm, sidak; } cases[] = {
+      // 1 - (1 - p) for these p is a hair below p, which the cut to four decimals would show.
+      {"one pair: every method gives the plain p", {{1, 2, 5, 0.0123}}, alphaLogRank, {"0.0123  "}, {"0.0123  "}, {"0.0123  "}},
+      {"one pair above the threshold keeps Holm blank", {{1, 2, 1, 0.2}}, alphaLogRank, {"0.2  "}, {kBlank}, {"0.2  "}},
+      {"Holm of exactly 0.05 passes the single-precision threshold", {{1, 2, 3.8, 0.05}}, alphaLogRank, {"0.05  "}, {"0.05  "}, {"0.05  "}},
+      // Rank 2: 2 x 0.05 is exactly 0.1, so it and rank 3 (1 x 0.06) stay blank.
+      {"Wilcoxon Holm of exactly 0.1 fails, and so does every later rank", {{1, 2, 9, 0.001}, {1, 3, 8, 0.05}, {2, 3, 7, 0.06}}, 0.1,
+       {"0.003  ", "0.15  ", "0.18  "}, {"0.003  ", kBlank, kBlank}, {"0.0029  ", "0.1426  ", "0.1694  "}},
+      {"Wilcoxon Holm just under 0.1", {{1, 2, 9, 0.001}, {1, 3, 8, 0.0499}, {2, 3, 7, 0.06}}, 0.1,
+       {"0.003  ", "0.1497  ", "0.18  "}, {"0.003  ", "0.0998  ", "0.0998  "}, {"0.0029  ", "0.1423  ", "0.1694  "}},
+      // Ranks: (1,2) 0.02 -> 0.06 fails, so (1,3) stays blank although 2 x 0.024 < 0.05.
+      {"step-down: a failed rank blanks every later one", {{1, 2, 9, 0.02}, {1, 3, 8, 0.024}, {2, 3, 1, 0.3}}, alphaLogRank,
+       {"0.06  ", "0.072  ", " >0.5    "}, {kBlank, kBlank, kBlank}, {"0.0588  ", "0.0702  ", " >0.5    "}},
+      // Ranks: 3 x 0.01 = 0.03, then 2 x 0.011 = 0.022 is raised to the 0.03 above it.
+      {"Holm values are the running maximum", {{1, 2, 9, 0.01}, {1, 3, 8, 0.011}, {2, 3, 7, 0.04}}, alphaLogRank,
+       {"0.03  ", "0.033  ", "0.12  "}, {"0.03  ", "0.03  ", "0.04  "}, {"0.0297  ", "0.0326  ", "0.1152  "}},
+      // Statistics 1, 1, 2: the exchanges give Z, Y, X, so Y is adjusted by 2 and X by 1.
+      {"exchange order, not a stable sort", {{1, 2, 1, 0.01}, {1, 3, 1, 0.001}, {2, 3, 2, 0.0001}}, alphaLogRank,
+       {"0.03  ", "0.003  ", "<0.001  "}, {"0.01  ", "0.002  ", "<0.001  "}, {"0.0297  ", "0.0029  ", "<0.001  "}},
+      {"a pair without a statistic ranks last and counts as p = 1", {{1, 2, kNaN, 0}, {1, 3, 12, 0.001}, {2, 3, 11, 0.002}}, alphaLogRank,
+       {" >0.5    ", "0.003  ", "0.006  "}, {kBlank, "0.003  ", "0.004  "}, {" >0.5    ", "0.0029  ", "0.0059  "}},
+  };
+  for (const auto& c : cases) {
+    const auto rows = Rows(c.pairs, c.alpha);
+    EXPECT_EQ(Column(rows, &PairRow::bonferroni), c.bonferroni) << c.name;
+    EXPECT_EQ(Column(rows, &PairRow::holm), c.holm) << c.name;
+    EXPECT_EQ(Column(rows, &PairRow::sidak), c.sidak) << c.name;
+  }
+}
+
+TEST(WritePairwiseTables, ThreeGroupTexts) {
+  // Statistics as checked against the independent computations; Holm steps down in the
+  // log-rank table (rank 2 fails, so rank 3 stays blank) and takes the running maximum in
+  // the Wilcoxon table (rank 3 shows rank 2's value).
+  const std::string rule = "\t- - - - - - - - - - - - - - - - - - - - - - - - - - - - - -\r\n";
+  const std::string legend = rule + "\t\t 1 :  A ( n = 11 )\r\n\t\t 2 :  B ( n = 12 )\r\n\t\t 3 :  C ( n = 11 )\r\n"
+                                    "\t- - - - - - - - - - - - - - - - - -\r\n";
+  const std::string logRank = "\t\t\tlog-rank\t\r\n" + rule +
+                              "\t組み合せ\tBonFerroni\tHolm    \tSaidak     \r\n"
+                              "\t 1 -  2\t0.1231  \t         \t0.1181  \r\n"
+                              "\t 1 -  3\t0.0022  \t0.0022  \t0.0022  \r\n"
+                              "\t 2 -  3\t0.1077  \t         \t0.1039  \r\n" + legend;
+  const std::string wilcoxon = "\t\t\tGeneral Wilcoxon\t\r\n" + rule +
+                               "\t組み合せ\tBonFerroni\tHolm    \tSaidak     \t\t 統計量\r\n"
+                               "\t 1 -  2\t0.0868  \t0.0579  \t0.0843  \t\t  4.77008\r\n"
+                               "\t 1 -  3\t0.0035  \t0.0035  \t0.0035  \t\t 10.5\r\n"
+                               "\t 2 -  3\t0.0988  \t0.0579  \t0.0956  \t\t  4.54807\r\n" + legend;
+
+  Workspace bare, ws;
+  RecordingResultText logRankWindow("log-rank\r\n"), wilcoxonWindow("General Wilcoxon\r\n");
+  Surfaces none, surfaces{.logRank = &logRankWindow, .wilcoxon = &wilcoxonWindow};
+  Compare(bare, none, test::kThreeGroups, 52);
+  Compare(ws, surfaces, test::kThreeGroups, 52);
+  for (const Workspace* w : {&bare, &ws}) {
+    EXPECT_EQ(w->tests.logRankTable, logRank);
+    EXPECT_EQ(w->tests.wilcoxonTable, wilcoxon);
+  }
+  EXPECT_EQ(logRankWindow.Text(), logRank);
+  EXPECT_EQ(wilcoxonWindow.Text(), wilcoxon);
+  EXPECT_EQ(logRankWindow.SelectionStart(), 0u);
+  EXPECT_EQ(wilcoxonWindow.SelectionEnd(), 0u);
 }
 
 }  // namespace

@@ -18,19 +18,14 @@ namespace {
 
 using Summary = std::array<std::string, 4>;  // 5 years, 10 years, end of data, median
 using WeeklyS = std::vector<std::pair<int, double>>;
+constexpr int kAny = -1;  // a fitted range left unchecked
 
 TEST(SurvivalTables, GroupAndPooledExamples) {
   // A: a death in week 2; B: a case censored in week 4; C: 8 cases censored in week 3.
   const test::DataSet abc = {{{2}}, {{}, {4}}, {{}, {3, 3, 3, 3, 3, 3, 3, 3}}};
-  const struct {
-    const char* name;
-    test::DataSet groups;
-    std::vector<int> hidden;
-    std::size_t g;  // the group checked; 0 is the pool of the shown groups
-    double lastEventWeek;
-    WeeklyS survival;
-    Summary summary;
-  } cases[] = {
+  // g is the group checked; 0 is the pool of the shown groups.
+  const struct { const char* name; test::DataSet groups; std::vector<int> hidden; std::size_t g;
+                 double lastEventWeek; WeeklyS survival; Summary summary; } cases[] = {
       // First and longest, so the cases after it also show that a load leaves nothing of the one before.
       {"survival 1 at five years and beyond", {{{}, {300, 600}}}, {}, 1, 600, {{260, 1}, {520, 1}}, {"100.0 %", "100.0 %", "100.0 % ,11y 6m", ""}},
       {"one censored case", {{{}, {10}}}, {}, 1, 10, {{0, 1}, {10, 1}}, {"   . ", "   . ", "100.0 % , 0y 2m", ""}},
@@ -63,18 +58,11 @@ TEST(SurvivalTables, GroupAndPooledExamples) {
   }
 }
 
-constexpr int kAny = -1;
-
 TEST(RunAnalysis, LabelFittedRangeAndOverallTest) {
   const test::DataSet tenTwelveTwenty = {{std::vector<int>(10, 5)}, {{}, std::vector<int>(12, 6)}, {std::vector<int>(20, 7)}};
-  const struct {
-    const char* name;
-    test::DataSet groups;
-    std::vector<int> hidden;
-    int xMax, fitted;
-    const char* label;
-    const char* pText;  // survdiff's overall figures, stats/reference/pairwise_logrank.out
-  } cases[] = {
+  // The p text agrees with survdiff's overall figures, stats/reference/pairwise_logrank.out.
+  const struct { const char* name; test::DataSet groups; std::vector<int> hidden; int xMax, fitted;
+                 const char *label, *pText; } cases[] = {
       {"three shown groups of 10, 12 and 20", tenTwelveTwenty, {}, 2080, 52, "all Case ( n=42 )  ", nullptr},
       {"the group of 12 hidden", tenTwelveTwenty, {2}, 2080, 52, "all Case ( n=30 )  ", nullptr},
       {"nothing shown", tenTwelveTwenty, {1, 2, 3}, 2080, kAny, "all Case ( n=0 )  ", nullptr},
