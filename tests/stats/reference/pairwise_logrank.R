@@ -1,5 +1,5 @@
-# Pairwise log-rank statistics of the data sets in tests/stats/pair_stats_crosscheck_test.cpp,
-# from the survival package's survdiff (rho = 0) on whole-week times.
+# Pairwise log-rank statistics of the data sets in tests/stats/group_tests_test.cpp (built by
+# tests/survival/case_builder.h), from the survival package's survdiff (rho = 0) on whole-week times.
 # Run: Rscript pairwise_logrank.R > pairwise_logrank.out
 library(survival)
 
