@@ -1,0 +1,227 @@
+// Drawing of the graph and the views, read back from recorded canvases as short texts.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <memory>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "graph/curves.h"
+#include "graph/plot_frame.h"
+#include "graph/tables.h"
+#include "platform/recording.h"
+#include "stats/survival_rate_view.h"
+
+namespace orv {
+namespace {
+
+// A plot 520 by 550 pixels: in a 52-week range week w lies at x = 80 + 10 w; survival 1 at
+// y 50, 0.5 at 325, 0 at 600. Groups labelled "A", "B", ...; only `shown` drawn.
+std::unique_ptr<Workspace> Plot(int xMax, int groups, const std::vector<int>& shown) {
+  auto ws = std::make_unique<Workspace>();
+  ws->geometry = {.width = 520, .height = 550, .xMax = xMax};
+  ws->cases.dataMaxWeeks = 2080;
+  ws->cases.NumGroups = groups;
+  for (int g = 1; g <= groups; ++g) ws->survival.GroupSummaryTexts[g][kLabel] = std::string(1, static_cast<char>('A' + g - 1));
+  for (int g : shown) ws->styles[g].shown = 1;
+  return ws;
+}
+
+// "x:text|x:text" of the texts drawn at height y.
+std::string TextsAt(const RecordingCanvas& c, int y) {
+  std::string out;
+  for (const auto& t : c.Texts()) {
+    if (t.y == y) out.append(out.empty() ? "" : "|").append(std::to_string(t.x)).append(":").append(t.text);
+  }
+  return out;
+}
+
+// "x1,y1>x2,y2 ..." of the segments drawn with one pen.
+std::string Lines(const RecordingCanvas& c, const Pen& pen) {
+  std::string out;
+  for (const auto& s : c.Segments()) {
+    if (s.pen != pen) continue;
+    out.append(out.empty() ? "" : " ").append(std::to_string(s.x1)).append(",").append(std::to_string(s.y1));
+    out.append(">").append(std::to_string(s.x2)).append(",").append(std::to_string(s.y2));
+  }
+  return out;
+}
+
+// Group 5 alone, in its default style: a black dashed curve, so its solid marks stand apart;
+// events as week, censored, deaths, survival.
+// A range of 0 weeks (every shown event in week 0) has no scale: the curve then stays on the
+// Y axis instead of an undefined position. Hidden groups lose their "graph max" text.
+TEST(DrawCurves, StepsDropsMarksAndScale) {
+  struct Case { const char* name; int xMax, width; std::vector<std::array<double, 4>> weeks; const char *curve, *marks, *graphMax; };
+  const Case cases[] = {
+      {"mark at the level before the drop", 52, 2, {{5, 1, 1, 0.5}}, "80,50>131,50 80,51>131,51 129,50>129,327 130,50>130,327",
+       "129,43>129,50 130,43>130,50", " 50.0 %"},
+      {"survival 0 drops onto the X axis", 52, 2, {{3, 0, 2, 0}}, "80,50>111,50 80,51>111,51 109,50>109,602 110,50>110,602", "", "  0.0 %"},
+      {"first event after the range: one bar at 1.0", 52, 2, {{60, 0, 1, 0.5}}, "80,50>601,50 80,51>601,51 599,50>599,52 600,50>600,52", "",
+       "100.0 %"},
+      {"censored after the range: level extended, no mark", 52, 2, {{10, 0, 1, 0.5}, {70, 1, 0, 0.5}},
+       "80,50>181,50 80,51>181,51 179,50>179,327 180,50>180,327 180,325>601,325 180,326>601,326 599,325>599,327 600,325>600,327", "",
+       " 50.0 %"},
+      {"death in week 0 drops at the Y axis; width 5 gives five rows", 52, 5, {{0, 0, 1, 0.5}},
+       "80,50>81,50 80,51>81,51 80,52>81,52 80,53>81,53 80,54>81,54 79,50>79,330 80,50>80,330", "", " 50.0 %"},
+      {"seven weeks: the scale is cut", 7, 2, {{5, 0, 1, 0.5}}, "80,50>452,50 80,51>452,51 450,50>450,327 451,50>451,327", "", " 50.0 %"},
+      {"no range: the death lies beyond it", 0, 2, {{5, 0, 1, 0.5}}, "80,50>81,50 80,51>81,51 79,50>79,52 80,50>80,52", "", "100.0 %"},
+  };
+  for (const Case& c : cases) {
+    auto ws = Plot(c.xMax, 5, {5});
+    ws->styles[5].width = c.width;
+    ws->survival.GroupSummaryTexts[4][kGraphMax] = "stale";
+    for (const auto& [week, censored, deaths, survival] : c.weeks) {
+      auto& row = ws->survival.SurvivalTable[static_cast<std::size_t>(week)];
+      std::tie(row[kCensored][5], row[kDeaths][5], row[kSurvival][5]) = std::tie(censored, deaths, survival);
+    }
+    RecordingCanvas graph;
+    Surfaces surfaces{.graph = &graph};
+    DrawCurves(*ws, surfaces);
+    EXPECT_EQ(Lines(graph, {1, kBlack}), c.curve) << c.name;
+    EXPECT_EQ(Lines(graph, {0, kBlack}), c.marks) << c.name;
+    EXPECT_EQ(ws->survival.GroupSummaryTexts[5][kGraphMax], c.graphMax) << c.name;
+    EXPECT_EQ(ws->survival.GroupSummaryTexts[4][kGraphMax], "") << c.name;
+  }
+}
+
+// The range is first fitted to the longest period: above it, the next year boundary. Ticks
+// are given by the right-hand column of each two-pixel mark; numbers stand 7 pixels a
+// character left of their tick at y 610, the unit at the end of the axis at y 638. A client
+// 100 pixels wide wraps the plot width to 65506 and every coordinate with it.
+TEST(RedrawGraph, FittedRangeTicksNumbersAndUnit) {
+  struct Case { const char* name; int xMax, dataMax, clientWidth; const char *ticks, *numbers, *unit; };
+  const Case cases[] = {
+      {"52 weeks", 52, 2080, 650, "160 240 320 400 480 560", "73:0|153:8|226:16|306:24|386:32|466:40|546:48", "600:(w)"},
+      {"10 weeks becomes 52", 10, 2080, 650, "160 240 320 400 480 560", "73:0|153:8|226:16|306:24|386:32|466:40|546:48", "600:(w)"},
+      {"no data: one year of weeks", 0, 0, 650, "160 240 320 400 480 560", "73:0|153:8|226:16|306:24|386:32|466:40|546:48", "600:(w)"},
+      {"exactly four years of data: 260 weeks", 520, 208, 650, "184 288 392 496 600", "73:0|177:1|281:2|385:3|489:4|593:5", "600:(y)"},
+      {"200 weeks of data: 208", 520, 200, 650, "210 340 470 600", "73:0|203:1|333:2|463:3|593:4", "600:(y)"},
+      {"261 weeks", 261, 2080, 650, "287 494", "73:0|280:2|487:4", "600:(y)"},
+      {"520 weeks", 520, 2080, 650, "184 288 392 496 600", "73:0|177:2|281:4|385:6|489:8|586:10", "600:(y)"},
+      {"just over ten years", 521, 600, 650, "339 599", "73:0|332:5|585:10", "600:(y)"},
+      {"2080 weeks", 2080, 2080, 650, "145 210 275 340 405 470 535 600",
+       "73:0|138:5|196:10|261:15|326:20|391:25|456:30|521:35|586:40", "600:(y)"},
+      {"narrow client wraps", 52, 2080, 100, "10157 20235 30313 40391 50469 60547",
+       "73:0|10150:8|20221:16|30299:24|40377:32|50455:40|60533:48", "50:(w)"},
+  };
+  for (const Case& c : cases) {
+    auto ws = Plot(c.xMax, 0, {});
+    ws->cases.dataMaxWeeks = c.dataMax;
+    ws->geometry.width = static_cast<std::uint16_t>(c.clientWidth - 130);
+    RecordingCanvas graph({0, 0, c.clientWidth, 700});
+    Surfaces surfaces{.graph = &graph};
+    RedrawGraph(*ws, surfaces);
+    std::string ticks;
+    bool rightColumn = false;
+    for (const auto& s : graph.Segments()) {
+      if (s.y1 != 600 || s.y2 != 595) continue;
+      if (rightColumn) ticks.append(ticks.empty() ? "" : " ").append(std::to_string(s.x1));
+      rightColumn = !rightColumn;
+    }
+    EXPECT_EQ(ticks, c.ticks) << c.name;
+    EXPECT_EQ(TextsAt(graph, 610), c.numbers) << c.name;
+    EXPECT_EQ(TextsAt(graph, 638), c.unit) << c.name;
+  }
+}
+
+// The default styles: all cases red dash-dot-dot, 5 black dashed, 12 green dash-dot. Each
+// case shows one group alone; its row keeps the place of its index.
+TEST(DrawLegend, RowsKeepTheirGroupIndex) {
+  struct Case { const char* name; int shown, textY; Pen pen; const char *texts, *sample; };
+  const Case cases[] = {
+      {"all cases", 0, 28, {4, kRed}, "10: 0 : |130:all case", "50,36>91,36 50,37>91,37"},
+      {"group 5", 5, 228, {1, kBlack}, "10: 5 : |130:E", "50,236>91,236 50,237>91,237"},
+      {"two-digit index", 12, 508, {3, kGreen}, "10:12 : |130:L", "50,516>91,516 50,517>91,517"},
+  };
+  for (const Case& c : cases) {
+    auto ws = Plot(260, 12, {c.shown});
+    RecordingCanvas view;
+    DrawLegend(*ws, &view);
+    EXPECT_EQ(TextsAt(view, c.textY), c.texts) << c.name;
+    EXPECT_EQ(Lines(view, c.pen), c.sample) << c.name;
+    EXPECT_EQ(view.Texts().size(), 2u) << c.name;
+  }
+}
+
+// Groups 1 and 3 shown, 2 hidden. Deaths by week: group 1 7 in week 10 and 2 in week 100,
+// group 2 5 in week 0, group 3 1 in week 300, multiplied by `scale`. Deaths by cause (alive,
+// X, Y): group 1 3 7 0, group 2 1 1 1, group 3 0 2 5.
+TEST(DrawTables, HeadingsCellsAndTotalsByGroupIndex) {
+  enum View { kCumulative, kByCause, kByCauseNoWindow };
+  struct Case { const char* name; View view; int xMax, tickStep, scale, y; const char* row; };
+  const Case cases[] = {
+      {"year headings", kCumulative, 260, 52, 1, 24, "330:    0|410:    1|490:    2|570:    3|650:    4|730:    5|850:data max "},
+      {"week headings are cut years", kCumulative, 52, 8, 1, 24,
+       "330:    0|410:46154|490:92308|570:38462|650:84615|730:30769|810:76923|930:data max "},
+      {"cumulative cells", kCumulative, 260, 52, 1, 80, "330:    0|410:    7|490:    9|570:    9|650:    9|730:    9|850:    9"},
+      {"hidden group: label only", kCumulative, 260, 52, 1, 128, "10:B  "},
+      {"hidden group: no cells", kCumulative, 260, 52, 1, 120, ""},
+      {"totals at 220 leave the hidden group out", kCumulative, 260, 52, 1, 220,
+       "30: 累計 |330:    0|410:    7|490:    9|570:    9|650:    9|730:    9|850:   10"},
+      {"totals past 16 bits do not wrap", kCumulative, 104, 52, 8000, 220, "30: 累計 |330:    0|410:56000|490:72000|610:80000"},
+      {"no tick step yet: week 0 alone", kCumulative, 260, 0, 1, 24, "330:    0|450:data max "},
+      {"cause headings", kByCause, 260, 52, 1, 32, "330:alive|410:X|490:Y"},
+      {"shown group's causes", kByCause, 260, 52, 1, 80, "330:    3|410:    7|490:    0|10:A  "},
+      {"hidden group: cause label only", kByCause, 260, 52, 1, 120, "10:B  "},
+      {"cause totals at 220", kByCause, 260, 52, 1, 220, "50:累計  |330:    3|410:    9|490:    5"},
+      {"no window: totals still rebuilt", kByCauseNoWindow, 260, 52, 1, 220, ""},
+  };
+  for (const Case& c : cases) {
+    auto ws = Plot(c.xMax, 3, {1, 3});
+    ws->geometry.tickStep = static_cast<std::uint16_t>(c.tickStep);
+    auto& counts = ws->cases.WeekCounts;
+    std::tie(counts[10][2][1], counts[100][2][1], counts[0][2][2], counts[300][2][3]) =
+        std::make_tuple(7 * c.scale, 2 * c.scale, 5 * c.scale, c.scale);
+    ws->cases.NumCauses = 2;
+    ws->cases.CauseNames = {"alive", "X", "Y"};
+    auto& deaths = ws->cases.DeathsByCause;
+    deaths[1] = {3, 7, 0};
+    deaths[2] = {1, 1, 1};
+    deaths[3] = {0, 2, 5};
+    deaths[21].fill(99);
+    RecordingCanvas view;
+    if (c.view == kCumulative) DrawCumulativeDeaths(*ws, &view);
+    if (c.view != kCumulative) DrawDeathsByCause(*ws, c.view == kByCause ? &view : nullptr);
+    EXPECT_EQ(TextsAt(view, c.y), c.row) << c.name;
+    if (c.view != kCumulative) { EXPECT_EQ(deaths[21], (std::array<Count, kCauseSlots>{3, 9, 5})) << c.name; }
+  }
+}
+
+// Six groups, every summary text "c<column>", test results for the pair 2 and 5.
+TEST(DrawSurvivalRateView, RowsColumnsAndTestLines) {
+  struct Case { const char* name; std::vector<int> shown; int xMax, y; const char* row; };
+  const Case cases[] = {
+      {"headings at 5 years: no graph max", {2}, 260, 32, "320: 5(y)|420: 10(y)|520:data max|670: 50%"},
+      {"headings at 10 years: no graph max", {2}, 520, 32, "320: 5(y)|420: 10(y)|520:data max|670: 50%"},
+      {"headings at 261 weeks: graph max", {2}, 261, 32, "320: 5(y)|420: 10(y)|520:data max|670: 50%|760:graph max"},
+      {"group row", {2}, 260, 160, "10: 2:   B ( n = 12 )  |320:c1|420:c2|520:c3|670:c4"},
+      {"group row with graph max", {2}, 52, 160, "10: 2:   B ( n = 12 )  |320:c1|420:c2|520:c3|670:c4|760:c5"},
+      {"all cases at 80", {0}, 260, 80, "10: 0:   c0  |320:c1|420:c2|520:c3|670:c4"},
+      {"hidden group's row stays empty", {0, 3}, 260, 160, ""},
+      {"pair 2 and 5 of 6: log-rank at 380", {2, 5}, 260, 380, "100:p=0.05 |200:Logrank   χ2 =   3.84145"},
+      {"pair 2 and 5 of 6: Wilcoxon at 420", {0, 2, 5}, 260, 420, "100:p=0.3173 |200:General Wilcoxon χ2 =  12.3456"},
+      {"pair 2 and 5 of 6: overall at 460", {2, 5}, 260, 460, "100:p=0.0099 |200:Logrank( Peto & Peto ) χ2 =   6.63500"},
+      {"three groups: overall at 380", {1, 2, 5}, 260, 380, "100:p=0.0099 |200:Logrank( Peto & Peto ) χ2 =   6.63500"},
+      {"three groups: nothing at 420", {1, 2, 5}, 260, 420, ""},
+      {"one group: no test lines", {0, 5}, 260, 380, ""},
+  };
+  for (const Case& c : cases) {
+    auto ws = Plot(c.xMax, 6, c.shown);
+    for (int g = 0; g <= 6; ++g) ws->survival.GroupSummaryTexts[g] = {"c0", "c1", "c2", "c3", "c4", "c5"};
+    ws->survival.GroupSummaryTexts[2][kLabel] = "B ( n = 12 )";
+    for (int g : c.shown) ws->tests.ShownGroupCount += g > 0 ? 1 : 0;
+    PairStats& p = ws->tests.pairs;
+    std::tie(p.LogRankP[2][5], p.LogRankChi2[2][5], p.WilcoxonP[2][5], p.WilcoxonChi2[2][5]) =
+        std::make_tuple(0.0500435, 3.8414588, 0.3173105, 12.345678);
+    ws->tests.PetoPText = "p=0.0099 ";
+    ws->tests.PetoStatText = "  6.63500";
+    RecordingCanvas view;
+    DrawSurvivalRateView(*ws, &view);
+    EXPECT_EQ(TextsAt(view, c.y), c.row) << c.name;
+  }
+}
+
+}  // namespace
+}  // namespace orv
