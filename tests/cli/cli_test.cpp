@@ -29,9 +29,7 @@ std::string U8(const char8_t* text) { return reinterpret_cast<const char*>(text)
 std::string TempName(const std::string& name) { return "orvantis_cli_" + std::to_string(getpid()) + "_" + name; }
 
 std::string ReadFile(const fs::path& path) {
-  std::stringstream ss;
-  ss << std::ifstream(path, std::ios::binary).rdbuf();
-  return ss.str();
+  return (std::stringstream() << std::ifstream(path, std::ios::binary).rdbuf()).str();
 }
 
 std::string Quote(const std::string& arg) {
@@ -40,10 +38,7 @@ std::string Quote(const std::string& arg) {
   return q + "'";
 }
 
-struct RunResult {
-  int status = -1;
-  std::string out, err;
-};
+struct RunResult { int status; std::string out, err; };
 
 RunResult RunCommand(const std::vector<std::string>& args) {
   const fs::path out = fs::temp_directory_path() / TempName("stdout.txt"), err = fs::temp_directory_path() / TempName("stderr.txt");
@@ -93,7 +88,6 @@ TEST(CliOptions, MenuCommandsAndSettingWindowChoices) {
     std::vector<std::string> args = c.args;
     args.insert(args.begin(), cohort);
     json doc = RunJson(args);
-    ASSERT_FALSE(doc.is_discarded()) << c.name;
     std::string state = doc["xMax"].dump() + " " + doc["tickStep"].dump() + " ";
     for (const json& g : doc["groups"]) state += g["shown"].get<bool>() ? '1' : '0';
     state += ' ';
