@@ -495,7 +495,8 @@ TEST(Performance, LargeFileLoadsWhole) {
   const char* groups[] = {"A", "B", "C", "D"};
   for (int i = 0; i < 100000; ++i) {
     bytes += groups[i % 4];
-    bytes += "," + std::to_string((i * 37) % 5000 + 1);
+    bytes += ',';
+    bytes += std::to_string((i * 37) % 5000 + 1);
     bytes += (i % 3 == 0) ? ",生存\r\n" : (i % 7 == 0 ? ",死亡\r\n" : ",死亡,癌\r\n");
   }
   const std::string path = WriteDataFile("large.csv", bytes);
