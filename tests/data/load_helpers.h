@@ -10,15 +10,21 @@
 
 namespace orv::test {
 
+// A control that takes the report at once: it notes what it held when Flush came.
+struct BatchedRichText : RecordingRichText {
+  void Flush() override { ++flushes, textAtFlush = Text(); }
+  int flushes = 0;
+  std::string textAtFlush;
+};
+
 struct Loaded {
   Workspace ws;
-  RecordingRichText report;
+  BatchedRichText report;
   RecordingMessageBoxes boxes;
 
   // The report between the raw data heading and the END line: the file's lines with notes.
   std::string Body() const {
-    const std::string text = report.Text();
-    const std::string head = "--- Raw data --- \t\r\n\r\n";
+    const std::string text = report.Text(), head = "--- Raw data --- \t\r\n\r\n";
     const std::size_t from = text.find(head) + head.size();
     return text.substr(from, text.find(" ---.--- END") - from);
   }

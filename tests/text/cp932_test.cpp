@@ -11,53 +11,33 @@ namespace {
 
 std::string U8(std::u8string_view s) { return {s.begin(), s.end()}; }
 
+// What is read as UTF-8 besides every input of the conversion table below.
 TEST(Cp932, Utf8InputIsRecognised) {
-  const struct {
-    const char* name;
-    std::string bytes;
-    bool utf8;
-  } cases[] = {
-      {"byte-order mark alone", "\xEF\xBB\xBF", true},
-      {"byte-order mark and ASCII", "\xEF\xBB\xBF" "A,7,x", true},
-      {"Japanese in UTF-8", U8(u8"A,7,死亡"), true},
-      {"four-byte character", U8(u8"A😀"), true},
-      {"ASCII only", "A,7,x\r\n", false},
-      {"empty", "", false},
-      {"Japanese in Shift-JIS", "A,7,死亡", false},
-      {"half-width katakana in Shift-JIS", "ｱｲｳ", false},
-      {"overlong slash", "\xC0\xAF", false},
-      {"overlong three bytes", "\xE0\x80\xAF", false},
-      {"surrogate", "\xED\xA0\x80", false},
-      {"beyond U+10FFFF", "\xF4\x90\x80\x80", false},
-      {"cut at the end", U8(u8"死").substr(0, 2), false},
-      {"stray continuation byte", "A\x80", false},
+  struct { const char* name; std::string bytes; bool utf8; } cases[] = {
+      {"byte-order mark alone", "\xEF\xBB\xBF", true}, {"ASCII only", "A,7,x\r\n", false}, {"empty", "", false},
+      {"Japanese in Shift-JIS", "A,7,死亡", false}, {"half-width katakana in Shift-JIS", "ｱｲｳ", false},
+      {"overlong slash", "\xC0\xAF", false}, {"overlong three bytes", "\xE0\x80\xAF", false},
+      {"surrogate", "\xED\xA0\x80", false}, {"beyond U+10FFFF", "\xF4\x90\x80\x80", false},
+      {"cut at the end", U8(u8"死").substr(0, 2), false}, {"stray continuation byte", "A\x80", false},
   };
   for (const auto& c : cases) EXPECT_EQ(IsUtf8Input(c.bytes), c.utf8) << c.name;
 }
 
 TEST(Cp932, ConversionWithSubstitutions) {
-  const struct {
-    const char* name;
-    std::string utf8;
-    std::string cp932;
-    std::vector<std::size_t> substitutions;
-  } cases[] = {
+  struct { const char* name; std::string utf8, cp932; std::vector<std::size_t> substitutions; } cases[] = {
       {"Japanese", U8(u8"標準,100,死亡,癌"), "標準,100,死亡,癌", {}},
       {"byte-order mark dropped", "\xEF\xBB\xBF" "A\r\n", "A\r\n", {}},
       {"full-width blank and tilde", U8(u8"　～"), "　～", {}},
       {"wave dash as full-width tilde", U8(u8"\u301C"), "～", {}},
-      {"half-width katakana one byte", U8(u8"ｱ"), "\xB1", {}},
-      {"second byte 0x5C kept", U8(u8"表ソ"), "表ソ", {}},
-      {"emoji", U8(u8"A😀B"), "A?B", {1}},
-      {"accented letters", U8(u8"é,ü"), "?,?", {0, 2}},
+      {"half-width katakana one byte", U8(u8"ｱ"), "\xB1", {}}, {"second byte 0x5C kept", U8(u8"表ソ"), "表ソ", {}},
+      {"emoji", U8(u8"A😀B"), "A?B", {1}}, {"accented letters", U8(u8"é,ü"), "?,?", {0, 2}},
       {"malformed byte in marked input", "\xEF\xBB\xBF" "A\xFF\r\n", "A?\r\n", {1}},
       {"cut sequence before line end", "\xEF\xBB\xBF" "\xE6\xAD\r\nB", "??\r\nB", {0, 1}},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    const Cp932Text out = Utf8ToCp932(c.utf8);
-    EXPECT_EQ(out.bytes, c.cp932);
-    EXPECT_EQ(out.substitutions, c.substitutions);
+    EXPECT_TRUE(IsUtf8Input(c.utf8)) << c.name;
+    EXPECT_EQ(Utf8ToCp932(c.utf8).bytes, c.cp932) << c.name;
+    EXPECT_EQ(Utf8ToCp932(c.utf8).substitutions, c.substitutions) << c.name;
   }
   EXPECT_EQ(UnicodeToCp932(U'死'), 0x8E80);
   EXPECT_EQ(UnicodeToCp932(U'\uFF61'), 0xA1);

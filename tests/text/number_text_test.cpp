@@ -1,92 +1,84 @@
-// FormatNumber and ParseNumber against their reference texts.
-#include "text/number_text.h"
-
+// The texts of numbers, periods and percentages, and the guarded conversions of reals to integers.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
+#include "text/number_text.h"
+#include "text/period_text.h"
+#include "text/truncate.h"
+
 namespace orv {
 namespace {
 
+using Limits = std::numeric_limits<double>;
+
 TEST(FormatNumber, ReferenceTexts) {
-  struct Case {
-    double value;
-    const char* text;
+  struct { double value; const char* text; } cases[] = {
+      {0, "0"}, {-0.0, "0"}, {0.5, "0.5"}, {12, "12"}, {-3.25, "-3.25"}, {65535, "65535"}, {0.05, "0.05"},
+      {1.0 / 3, "0.333333333333333"}, {2.0 / 3, "0.666666666666667"}, {0.1 + 0.2, "0.3"}, {0.3173, "0.3173"},
+      {0.0001, "0.0001"}, {0.00001, "1.00000000000000e-05"}, {1e-7, "1.00000000000000e-07"},
+      {1e-100, "1.00000000000000e-100"}, {0.0001234, "0.0001234"}, {-0.0001234, "-0.0001234"},
+      {1e14, "100000000000000"}, {1e15, "1.00000000000000e+015"}, {1e20, "1.00000000000000e+020"},
+      {2.5e20, "2.50000000000000e+020"}, {123456789012345.0, "123456789012345"},
+      {1234567890123456.0, "1.23456789012346e+015"}, {0.999999999999999, "1"}, {0.9999999999999995, "1"},
+      {0.99999999999999, "0.99999999999999"}, {9.99999999999999, "10"}, {Limits::quiet_NaN(), "0"},
+      // Infinity would never leave the normalising loop.
+      {Limits::infinity(), "1.#INF"}, {-Limits::infinity(), "-1.#INF"}, {Limits::denorm_min(), "4.94065645841247e-324"},
   };
-  const Case cases[] = {
-      {0, "0"},
-      {-0.0, "0"},
-      {0.5, "0.5"},
-      {12, "12"},
-      {-3.25, "-3.25"},
-      {1.0 / 3, "0.333333333333333"},
-      {2.0 / 3, "0.666666666666667"},
-      {0.0001, "0.0001"},
-      {0.00001, "1.00000000000000e-05"},
-      {1e-7, "1.00000000000000e-07"},
-      {1e-100, "1.00000000000000e-100"},
-      {1e14, "100000000000000"},
-      {1e15, "1.00000000000000e+015"},
-      {1e20, "1.00000000000000e+020"},
-      {2.5e20, "2.50000000000000e+020"},
-      {0.1 + 0.2, "0.3"},
-      {123456789012345.0, "123456789012345"},
-      {1234567890123456.0, "1.23456789012346e+015"},
-      {0.0001234, "0.0001234"},
-      {-0.0001234, "-0.0001234"},
-      {0.999999999999999, "1"},
-      {0.9999999999999995, "1"},
-      {0.99999999999999, "0.99999999999999"},
-      {9.99999999999999, "10"},
-      {65535, "65535"},
-      {0.05, "0.05"},
-      {0.3173, "0.3173"},
-      {std::numeric_limits<double>::quiet_NaN(), "0"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(FormatNumber(c.value), c.text) << "value " << c.value;
-}
-
-TEST(FormatNumber, InfinityGivesAFiniteText) {
-  EXPECT_EQ(FormatNumber(std::numeric_limits<double>::infinity()), "1.#INF");
-  EXPECT_EQ(FormatNumber(-std::numeric_limits<double>::infinity()), "-1.#INF");
-}
-
-TEST(FormatNumber, ExtremesStayWithinTwentyTwoBytes) {
-  for (double v : {std::numeric_limits<double>::max(), -std::numeric_limits<double>::max(),
-                   std::numeric_limits<double>::min(), std::numeric_limits<double>::denorm_min()}) {
-    EXPECT_LE(FormatNumber(v).size(), 22u) << v;
-  }
-  EXPECT_EQ(FormatNumber(std::numeric_limits<double>::denorm_min()), "4.94065645841247e-324");
+  for (const auto& c : cases) EXPECT_EQ(FormatNumber(c.value), c.text) << "value " << c.value;
+  for (double v : {Limits::max(), -Limits::max(), Limits::min()}) EXPECT_LE(FormatNumber(v).size(), 22u) << v;
 }
 
 TEST(ParseNumber, Grammar) {
-  struct Case {
-    const char* text;
-    double value;
+  struct { const char* text; double value; } cases[] = {
+      {"  42abc", 42}, {"-.5", -0.5}, {"1,234", 1}, {"&hff", 255}, {"&HFF", 255}, {"&O17", 15}, {"&o17", 15},
+      {"&X1", 0}, {"", 0}, {"abc", 0}, {"+-5", 0}, {"1e5", 1}, {"\t 7.25", 7.25}, {"100", 100}, {"14561", 14561},
+      {".", 0}, {"&", 0}, {"&O8", 0}, {"12.5.3", 12.5}, {"+3", 3},
   };
-  const Case cases[] = {
-      {"  42abc", 42},   {"-.5", -0.5}, {"1,234", 1},  {"&hff", 255}, {"&HFF", 255}, {"&O17", 15},
-      {"&o17", 15},      {"&X1", 0},    {"", 0},       {"abc", 0},    {"+-5", 0},    {"1e5", 1},
-      {"\t 7.25", 7.25}, {"100", 100},  {"14561", 14561}, {".", 0},   {"&", 0},      {"&O8", 0},
-      {"12.5.3", 12.5},  {"+3", 3},
-  };
-  for (const Case& c : cases) EXPECT_EQ(ParseNumber(c.text), c.value) << '"' << c.text << '"';
-}
-
-TEST(ParseNumber, FourHundredDigitsGiveInfinityNotUndefinedBehaviour) {
+  for (const auto& c : cases) EXPECT_EQ(ParseNumber(c.text), c.value) << '"' << c.text << '"';
+  // Past the range of a double the digits give infinity, not undefined behaviour.
   EXPECT_TRUE(std::isinf(ParseNumber(std::string(400, '9'))));
   EXPECT_EQ(ParseNumber("0." + std::string(400, '0') + "1"), 0.0);
 }
 
 TEST(SourceCharset, LiteralsAreShiftJisBytes) {
-  // "表" is 0x95 0x5C in Shift-JIS: its second byte is a backslash.
-  const std::string hyou = "表";
-  ASSERT_EQ(hyou.size(), 2u);
-  EXPECT_EQ(static_cast<unsigned char>(hyou[0]), 0x95);
-  EXPECT_EQ(static_cast<unsigned char>(hyou[1]), 0x5C);
-  EXPECT_EQ(std::string("死亡"), std::string("\x8E\x80\x96\x53"));
-  EXPECT_EQ(std::string("　").size(), 2u);
+  // "表" ends in a backslash byte; "　" is two bytes.
+  EXPECT_EQ(std::string("表死亡　"), std::string("\x95\x5C\x8E\x80\x96\x53\x81\x40"));
+}
+
+
+TEST(WeeksToYearsMonths, ReferenceTexts) {
+  struct { unsigned weeks; const char* text; } cases[] = {
+      {0, "0.0m"}, {1, "0.2m"}, {2, "0.4m"}, {3, "0.6m"}, {4, "0.9m"}, {5, " 0y 1m"}, {37, " 0y 8m"}, {51, " 0y11m"},
+      {52, " 1y 0m"}, {100, " 1y11m"}, {260, " 5y 0m"}, {2080, "40y 0m"}, {5199, "99y11m"}, {5200, "100y 0m"},
+      {13311, "255y11m"}, {93184, "1792y 0m"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(WeeksToYearsMonths(c.weeks), c.text) << c.weeks;
+}
+
+TEST(PercentText, ReferenceTexts) {
+  struct { double fraction; const char* text; } cases[] = {
+      {0, "  0.0"}, {0.005, "  0.5"}, {0.042, "  4.2"}, {0.523, " 52.3"}, {1, "100.0"}, {0.0004, "  0.0"},
+      {0.9999, " 99.9"}, {0.5, " 50.0"}, {0.853, " 85.3"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(PercentText(c.fraction), c.text) << c.fraction;
+}
+
+
+TEST(Truncate, TowardZeroSaturatingAndCoordinatesWrapping) {
+  using I32 = std::numeric_limits<std::int32_t>;
+  using I64 = std::numeric_limits<std::int64_t>;
+  const double inf = std::numeric_limits<double>::infinity(), nan = std::nan("");
+  struct { const char* name; std::int64_t got, want; } cases[] = {
+      {"down", TruncToInt32(2.9), 2}, {"up", TruncToInt32(-2.9), -2}, {"NaN", TruncToInt32(nan), 0},
+      {"too big", TruncToInt32(1e300), I32::max()}, {"minus infinity", TruncToInt32(-inf), I32::min()},
+      {"just below the top", TruncToInt32(2147483647.5), I32::max()}, {"64-bit infinity", TruncToInt64(inf), I64::max()},
+      {"64-bit too small", TruncToInt64(-9.5e18), I64::min()}, {"coordinate", ToCoord(100.7), 100},
+      {"negative coordinate", ToCoord(std::int64_t{100 - 130}), 65506}, {"coordinate wraps", ToCoord(65536.0), 0},
+      {"NaN coordinate", ToCoord(nan), 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.got, c.want) << c.name;
 }
 
 }  // namespace

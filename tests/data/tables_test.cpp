@@ -1,0 +1,200 @@
+// What a load leaves behind: the case tables (groups and causes, totals, flags, sizes, the
+// reset) and the raw data report, byte for byte and colour run for colour run.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "data/loader.h"
+#include "data/report.h"
+#include "load_helpers.h"
+#include "support/test_support.h"
+
+namespace orv::test {
+namespace {
+
+std::string Rows(int count, const std::string& row) {
+  std::string out;
+  for (int i = 0; i < count; ++i) out += row + "\r\n";
+  return out;
+}
+
+struct Figure {
+  const char* name;
+  Count got, want;
+};
+
+TEST(CaseTables, GroupsAndCausesInOrderOfFirstAppearance) {
+  std::string manyGroups, manyCauses;
+  for (int i = 1; i <= 25; ++i) manyGroups.append("G").append(std::to_string(i)).append(",7,生存\r\n");
+  for (int i = 1; i <= 25; ++i) manyCauses.append("A,7,死亡,C").append(std::to_string(i)).append("\n");
+  const std::string longName(300, 'G'), farRow = longName + "," + std::string(300, ' ') + "7,生存";
+  // The last two group names in use, and the rows of the last group.
+  struct { const char* name; std::string file; int numGroups, numCauses; std::string before, last; int lastRows; } cases[] = {
+      {"25 names: six in 20 over", manyGroups + "G2,7,生存\r\nG25,7,生存\r\n", 20, 0, "G19", "20 over", 7},
+      {"25 causes: six in 20 over", manyCauses, 1, 20, "all Cases", "A", 25},
+      {"names are case-sensitive", "A,7,生存\na,7,生存\nA,7,生存\n", 2, 0, "A", "a", 1},
+      {"names are trimmed", "\" A\",7,生存\nA　,7,生存\n", 1, 0, "all Cases", "A", 2},
+      {"fields beyond byte 255", longName + ",7,死亡," + longName + "\n" + farRow, 1, 1, "all Cases", longName, 2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto l = Load(c.file);
+    const CaseData& cd = l->ws.cases;
+    EXPECT_EQ(cd.NumGroups, c.numGroups);
+    EXPECT_EQ(cd.NumCauses, c.numCauses);
+    const auto n = static_cast<std::size_t>(c.numGroups);
+    EXPECT_EQ(cd.GroupNames[n - 1], c.before);
+    EXPECT_EQ(cd.GroupNames[n], c.last);
+    EXPECT_EQ(cd.GroupTotals[0][n], c.lastRows);
+  }
+  auto causes = Load(manyCauses);
+  EXPECT_EQ(causes->ws.cases.CauseNames[19], "C19");
+  EXPECT_EQ(causes->ws.cases.CauseNames[20], "20 over");
+  EXPECT_EQ(causes->ws.cases.DeathsByCause[1][20], 6);
+  EXPECT_EQ(causes->ws.viewSizes.byCauseWidth, 20 * 60 + 600);
+}
+
+TEST(CaseTables, TotalsLabelsShownFlagsAndTheResetOfTheNextLoad) {
+  // Group A: 8 rows (3 deaths by cancer, one censored cause), B: 7 rows, C: a correction.
+  auto l = std::make_unique<Loaded>();
+  l->ws.cases.CauseCensored[2] = 1;  // the second cause of the file: 事故
+  l = Load(Rows(4, "A,70,生存") + Rows(3, "A,7000,死亡,癌") + "A,14,死亡,事故\n" + Rows(7, "B,7,生存") + "C,7,死亡",
+           std::move(l));
+  const CaseData& cd = l->ws.cases;
+  const Figure cases[] = {
+      {"A rows", cd.GroupTotals[0][1], 8}, {"A censored", cd.GroupTotals[1][1], 5},
+      {"A deaths", cd.GroupTotals[2][1], 3}, {"A both", cd.GroupTotals[3][1], 8}, {"B rows", cd.GroupTotals[0][2], 7},
+      {"B both", cd.GroupTotals[3][2], 7}, {"censored cause counted as censored", cd.WeekCounts[2][1][1], 1},
+      {"and not as death", cd.WeekCounts[2][2][1], 0}, {"censored cause still by cause", cd.DeathsByCause[1][2], 1},
+      {"cancer by cause", cd.DeathsByCause[1][1], 3}, {"alive, all groups", cd.DeathsByCause[0][0], 11},
+      {"group 0 never counted", cd.GroupTotals[0][0], 0}, {"A shown with 8", l->ws.styles[1].shown, 1},
+      {"B hidden with 7", l->ws.styles[2].shown, 0}, {"longest period", cd.dataMaxWeeks, 1000},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.got, c.want) << c.name;
+  EXPECT_EQ(l->ws.survival.GroupSummaryTexts[1][kLabel], "A ( n = 8 )");
+  EXPECT_EQ(l->ws.survival.GroupSummaryTexts[2][kLabel], "B ( n = 7 )");
+  l->ws.survival.SurvivalTable[3][kSurvival][1] = 0.5;
+  l->ws.survival.AtRiskTable[3][1] = 9;
+  l->ws.survival.GroupSummaryTexts[1][kMedian] = "x";
+  l->ws.geometry.xMax = 1000;
+  l->ws.geometry.tickStep = 104;
+  l = Load(Rows(3, "X,14,生存"), std::move(l));
+  const Workspace& ws = l->ws;
+  const Figure reset[] = {
+      {"groups", ws.cases.NumGroups, 1}, {"causes reset after deaths", ws.cases.NumCauses, 0},
+      {"old cause deaths gone", ws.cases.DeathsByCause[0][1], 0}, {"old week counts", ws.cases.WeekCounts[1000][2][1], 0},
+      {"old totals gone", ws.cases.GroupTotals[0][2], 0}, {"at risk", ws.survival.AtRiskTable[3][1], 0},
+      {"shown flag", ws.styles[1].shown, 0}, {"x range", ws.geometry.xMax, 260}, {"tick step", ws.geometry.tickStep, 52},
+      {"longest", ws.cases.dataMaxWeeks, 2}, {"rows", ws.cases.counters.total, 3},
+      {"corrections", ws.cases.counters.corrected, 0},
+  };
+  for (const auto& c : reset) EXPECT_EQ(c.got, c.want) << c.name;
+  EXPECT_EQ(ws.survival.SurvivalTable[3][kSurvival][1], 0.0);
+  EXPECT_EQ(ws.cases.CauseNames[1] + ws.cases.GroupNames[2] + ws.survival.GroupSummaryTexts[1][kMedian], "");
+}
+
+TEST(CaseTables, ViewSizesFollowGroupsAndCauses) {
+  struct { const char* name; std::string file; ViewSizes want; } cases[] = {
+      {"no rows", "", {500, 600, 400, 200, 620, 280, 620, 280, 1000, 200, 600, 200, 900, 320}},
+      {"two groups", "A,7,生存\nB,7,死亡,癌\n", {500, 600, 400, 280, 620, 360, 620, 360, 1000, 280, 660, 280, 900, 400}},
+      {"three groups", "A,7,生存\nB,7,生存\nC,7,生存\n", {500, 600, 400, 320, 620, 400, 620, 400, 1000, 320, 600, 320, 900, 360}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Load(c.file)->ws.viewSizes, c.want) << c.name;
+}
+
+TEST(CaseTables, CountsBeyondSixteenBits) {
+  // 70,000 rows of one group in one week: more than 16-bit counts hold.
+  std::string file;
+  for (int i = 0; i < 100'000; ++i) file += i < 70'000 ? "A,7,死亡,癌\r\n" : i % 2 ? "B,14,生存\r\n" : "C,x\r\n";
+  auto l = Load(file);
+  const CaseData& cd = l->ws.cases;
+  const Figure cases[] = {
+      {"rows", cd.counters.total, 100'000}, {"excluded", cd.counters.excluded, 15'000},
+      {"one week", cd.WeekCounts[1][2][1], 70'000}, {"group total", cd.GroupTotals[3][2], 15'000},
+      {"by cause", cd.DeathsByCause[0][1], 70'000},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.got, c.want) << c.name;
+  EXPECT_EQ(l->ws.survival.GroupSummaryTexts[1][kLabel], "A ( n = 70000 )");
+  EXPECT_NE(l->report.Text().find("総データ数 : 100000\t"), std::string::npos);
+}
+
+
+// The blue path and the black summary block above the raw data heading, then the runs that
+// follow it (a run in the colour before it joins that run).
+std::vector<ColourRun> Report(const std::vector<std::string>& counts, const std::string& longest,
+                              const std::vector<ColourRun>& body) {
+  const std::string separator = " ---.------------.--- \t\r\n";
+  const char* name[] = {"総データ数 : ", "\t\r\n修正データ数 : ", "\t\r\n除外データ数 : "};
+  std::string summary = separator;
+  for (std::size_t i = 0; i < 3; ++i) summary += name[i] + counts[i];
+  std::vector<ColourRun> runs{{kBlue, "case.csv\t\r\n\r\n"},
+                              {kBlack, summary + "\t\r\n\r\nデータ最長期間 = " + longest + "\r\n" + separator +
+                                           "\r\n--- Raw data --- \t\r\n\r\n"}};
+  for (const ColourRun& r : body) r.colour == runs.back().colour ? void(runs.back().text += r.text) : runs.push_back(r);
+  runs.back().text += " ---.--- END ---.--- \t\r\n\r\n";
+  return runs;
+}
+
+TEST(RawDataReport, LayoutAndColoursOfWholeReports) {
+  struct { const char* name; std::string file; std::vector<ColourRun> runs; } cases[] = {
+      {"two accepted rows", "A,100,生存\r\nA,262,生存\r\n",
+       Report({"2", "0", "0"}, "37 週  (  0y 8m ) ", {{kBlack, "A,100,生存\t\t\r\nA,262,生存\t\t\r\n"}})},
+      {"empty file", "", Report({"0", "0", "0"}, "0 週  ( 0.0m ) ", {})},
+      {"comments, empty lines, notes",
+       "'群,日数,転帰,死因\r\n\r\nA,70,死亡\r\n\r\nB,x,生存\r\n,5,生存\r\nA,99999,生存\r\n\r\nB,7,死亡,癌\r\n",
+       Report({"5", "2", "2"}, "2080 週  ( 40y 0m ) ",
+              {{kBlue, "'群,日数,転帰,死因\t\r\n\t\r\n"},
+               {kBlack, "A,70,死亡\t"},
+               {kOrange, "\t死因が未入力の為、不明で計算\t\t\r\n\t\r\n"},
+               {kBlack, "B,x,生存\t"},
+               {kRed, "\t　生存日数は　半角数値　除外データ\t\r\n\r\n"},
+               {kBlack, ",5,生存\t"},
+               {kRed, " ＊ グループ名が未入力 除外データ\t\r\n\r\n"},
+               {kBlack, "A,99999,生存\t"},
+               {kRed, "\t＊生存日数 を　14,560日（40年）、生存　に修正\t\r\n\r\n\t\r\n\t\r\n"},
+               {kBlack, "B,7,死亡,癌\t\t\r\n"}})},
+  };
+  for (const auto& c : cases) {
+    const auto l = Load(c.file);
+    EXPECT_EQ(l->report.Runs(), c.runs) << c.name;
+    EXPECT_EQ(l->report.textAtFlush, l->report.Text()) << c.name;
+    // Height, caret at the top, black for the next load, one flush.
+    EXPECT_EQ(std::tuple(l->report.Height(), l->report.Caret(), l->report.Colour(), l->report.flushes),
+              std::tuple(240, 0u, kBlack, 1)) << c.name;
+  }
+}
+
+TEST(RawDataReport, WritesAddTabAndBreaks) {
+  struct { const char* name; int breaks; std::string out; } cases[] = {
+      // breaks -1: ReportWriteLine
+      {"no break", 0, "x\t"}, {"two breaks", 2, "x\t\r\n\r\n"}, {"more counts as three", 9, "x\t\r\n\r\n\r\n"},
+      {"negative counts as none", -3, "x\t"}, {"line", -1, "x\r\n"},
+  };
+  for (const auto& c : cases) {
+    RecordingRichText sink;
+    c.breaks == -1 ? ReportWriteLine(sink, "x") : ReportWrite(sink, "x", c.breaks);
+    EXPECT_EQ(sink.Text(), c.out) << c.name;
+  }
+}
+
+TEST(RawDataReport, FileIsReadAsBytesAndAMissingOneAsEmpty) {
+  const std::string file = WriteTempFile("orvantis-data-file.csv", "'表\r\nA,7,死亡,癌\r\nB,14,生存");
+  struct { const char* name; std::string path, body; int groups; } cases[] = {
+      {"file", file, "'表\t\r\nA,7,死亡,癌\t\t\r\nB,14,生存\t\t\r\n", 2},
+      {"missing file", WriteTempFile("orvantis-data-missing-dir", "") + ".none", "", 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto l = Load("C,7,死亡,癌\r\n");  // what the previous load left must go
+    LoadDataFile(c.path, l->ws, l->report, l->boxes);
+    EXPECT_EQ(l->Body(), c.body);
+    EXPECT_EQ(l->ws.cases.NumGroups, c.groups);
+    EXPECT_EQ(l->ws.cases.DeathsByCause[0][1], c.groups == 0 ? 0 : 1);
+    EXPECT_EQ(l->report.Runs().front(), (ColourRun{kBlue, c.path + "\t\r\n\r\n"}));
+  }
+}
+
+}  // namespace
+}  // namespace orv::test
