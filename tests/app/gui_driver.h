@@ -59,7 +59,7 @@ class App {
   void Drop(const std::vector<std::string>& paths) const;
   COLORREF GraphPixel(int x, int y) const;
   DWORD Close();
-  DWORD ProcessId() const { return pi_.dwProcessId; }
+  bool Running() const { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
 
  private:
   HWND FindBoxWindow() const;

@@ -89,6 +89,10 @@ TEST(Startup, WindowsAsCreated) {
   EXPECT_TRUE(GetWindowLongA(app.Main(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
   EXPECT_EQ(GetWindowLongA(app.Main(), GWL_STYLE) & 0x10CF0000, 0x10CC0000) << "no minimise or maximise box";
   EXPECT_TRUE(PromptDrawn(app));
+  // Before any file a resize changes the geometry only: the prompt stays.
+  SetWindowPos(app.Main(), nullptr, 0, 0, 700, 500, SWP_NOMOVE | SWP_NOZORDER);
+  app.Settle();
+  EXPECT_TRUE(PromptDrawn(app));
 
   struct View {
     const char* className;
@@ -338,6 +342,10 @@ TEST(Files, Drops) {
   app.Settle();
   SIZE client = ClientSize(app.Main());
   EXPECT_EQ(app.GraphPixel(80 + (client.cx - 130) / 2, 50 + client.cy - 150), RGB(0, 0, 0)) << "X axis";
+  // A client narrower than the margins wraps the plot width; the graph is drawn and clipped.
+  SetWindowPos(app.Main(), nullptr, 0, 0, 110, 300, SWP_NOMOVE | SWP_NOZORDER);
+  app.Settle();
+  EXPECT_TRUE(app.Running());
   EXPECT_EQ(app.Close(), 0u);
 }
 
