@@ -349,6 +349,39 @@ TEST(Files, Drops) {
   EXPECT_EQ(app.Close(), 0u);
 }
 
+TEST(Files, OpenDialog) {
+  const std::string path = WriteDataFile("chosen.csv", kTwoGroups);
+  struct Case {
+    const char* name;
+    int button;
+    std::string title;
+  };
+  const Case cases[] = {
+      {"cancelled: nothing changes", IDCANCEL, "Orvantis"},
+      {"a file chosen", IDOK, "Orvantis : " + path},
+  };
+  App app;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    app.Command(kCmdOpenFile);
+    HWND dialog = app.Find("#32770");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(WindowText(dialog), "データファイルを選んで下さい");
+    HWND name = GetDlgItem(dialog, 0x47C);  // the file name field
+    if (!name) name = GetDlgItem(dialog, 0x480);
+    EXPECT_EQ(ControlText(name), "data-sample.csv");
+    EXPECT_EQ(ControlText(GetDlgItem(dialog, 0x470)), "csv(*.csv)");
+    SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    SendMessageA(GetDlgItem(dialog, c.button), BM_CLICK, 0, 0);
+    app.Settle();
+    EXPECT_EQ(app.Find("#32770"), nullptr);
+    EXPECT_EQ(WindowText(app.Main()), c.title);
+  }
+  Model model = LoadedModel(app, path);
+  EXPECT_EQ(ReportText(app), model.report.Text());
+  EXPECT_EQ(app.Close(), 0u);
+}
+
 TEST(Files, CensoredCausesReloadTheShownFile) {
   const std::string shown = WriteDataFile("censor-shown.csv", kTwoGroups);
   const std::string missing = TempDir() + "\\censor-missing.csv";
