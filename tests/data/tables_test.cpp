@@ -20,10 +20,7 @@ std::string Rows(int count, const std::string& row) {
   return out;
 }
 
-struct Figure {
-  const char* name;
-  Count got, want;
-};
+struct Figure { const char* name; Count got, want; };
 
 TEST(CaseTables, GroupsAndCausesInOrderOfFirstAppearance) {
   std::string manyGroups, manyCauses;
@@ -49,11 +46,11 @@ TEST(CaseTables, GroupsAndCausesInOrderOfFirstAppearance) {
     EXPECT_EQ(cd.GroupNames[n], c.last);
     EXPECT_EQ(cd.GroupTotals[0][n], c.lastRows);
   }
-  auto causes = Load(manyCauses);
-  EXPECT_EQ(causes->ws.cases.CauseNames[19], "C19");
-  EXPECT_EQ(causes->ws.cases.CauseNames[20], "20 over");
-  EXPECT_EQ(causes->ws.cases.DeathsByCause[1][20], 6);
-  EXPECT_EQ(causes->ws.viewSizes.byCauseWidth, 20 * 60 + 600);
+  const auto causes = Load(manyCauses);
+  const CaseData& cd = causes->ws.cases;
+  // The last two causes, the deaths of the overflow cause, the width of the view by cause.
+  EXPECT_EQ(std::tuple(cd.CauseNames[19], cd.CauseNames[20], cd.DeathsByCause[1][20], causes->ws.viewSizes.byCauseWidth),
+            std::tuple("C19", "20 over", 6, 20 * 60 + 600));
 }
 
 TEST(CaseTables, TotalsLabelsShownFlagsAndTheResetOfTheNextLoad) {
@@ -119,7 +116,6 @@ TEST(CaseTables, CountsBeyondSixteenBits) {
   EXPECT_EQ(l->ws.survival.GroupSummaryTexts[1][kLabel], "A ( n = 70000 )");
   EXPECT_NE(l->report.Text().find("総データ数 : 100000\t"), std::string::npos);
 }
-
 
 // The blue path and the black summary block above the raw data heading, then the runs that
 // follow it (a run in the colour before it joins that run).
