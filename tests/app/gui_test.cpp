@@ -407,6 +407,48 @@ TEST(Files, CensoredCausesReloadTheShownFile) {
   EXPECT_EQ(app.Close(), 0u);
 }
 
+TEST(Commands, GroupSelectionDecidesTheComparisons) {
+  const std::string path = WriteDataFile("groups.csv", kTwoGroups);
+  App app("\"" + path + "\"");
+  // Each step: the command, whether group 2 is ticked when OK is pressed (closed without OK
+  // when none), and whether the log-rank window may then be shown.
+  struct Step {
+    const char* name;
+    int command;
+    std::optional<bool> secondShown;
+    bool comparisons;
+  };
+  const Step steps[] = {
+      {"closing the selection changes nothing", kCmdChooseGroups, std::nullopt, true},
+      {"one curve left", kCmdChooseGroups, false, false},
+      {"line settings with both ticked again", kCmdLineSettings, true, true},
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE(s.name);
+    app.Command(s.command);
+    HWND window = app.Find("NORMALDLG");
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(WindowText(window), "グラフ：選択");
+    if (s.secondShown) {
+      SendMessageA(GetDlgItem(window, 9002), BM_SETCHECK, *s.secondShown ? BST_CHECKED : BST_UNCHECKED, 0);
+      SendMessageA(GetDlgItem(window, 1000), BM_CLICK, 0, 0);
+    } else {
+      SendMessageA(window, WM_CLOSE, 0, 0);
+    }
+    app.Settle();
+    EXPECT_EQ(app.Find("NORMALDLG"), nullptr);
+    app.Command(kCmdLogRankWindow);
+    std::vector<Box> boxes = app.DismissAllBoxes();
+    EXPECT_EQ(boxes.empty(), s.comparisons);
+    EXPECT_EQ(Visible(app.Find("NORMAL9")), s.comparisons);
+    if (s.comparisons) app.Command(kCmdLogRankWindow);
+  }
+  // Help: without the help file beside it the shell finds nothing, and the program goes on.
+  app.Command(kCmdHelp);
+  EXPECT_TRUE(app.Running());
+  EXPECT_EQ(app.Close(), 0u);
+}
+
 TEST(Boxes, WarningDuringALoad) {
   const std::string path = WriteDataFile("overlong.csv", kOverLong);
   App app("\"" + path + "\"");
