@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "text/cp932.h"
@@ -39,9 +40,9 @@ TEST(Cp932, ConversionWithSubstitutions) {
     EXPECT_EQ(Utf8ToCp932(c.utf8).bytes, c.cp932) << c.name;
     EXPECT_EQ(Utf8ToCp932(c.utf8).substitutions, c.substitutions) << c.name;
   }
-  EXPECT_EQ(UnicodeToCp932(U'死'), 0x8E80);
-  EXPECT_EQ(UnicodeToCp932(U'\uFF61'), 0xA1);
-  EXPECT_EQ(UnicodeToCp932(U'\u00E9'), -1);
+  // A double-byte character, a half-width katakana, a letter code page 932 lacks.
+  EXPECT_EQ(std::tuple(UnicodeToCp932(U'死'), UnicodeToCp932(U'\uFF61'), UnicodeToCp932(U'\u00E9')),
+            std::tuple(0x8E80, 0xA1, -1));
 }
 
 }  // namespace
