@@ -1,5 +1,8 @@
-// The driver of the real program under Wine.
+// The driver of the real program under Wine, and the main of the tests that use it:
+// test_x ORVANTIS_EXE [gtest options].
 #include "gui_driver.h"
+
+#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <fstream>
@@ -16,35 +19,26 @@ std::string& ExeStore() {
   static std::string path;
   return path;
 }
-std::string& SampleStore() {
-  static std::string path;
-  return path;
-}
 
+// The program answers a ping with a pong once it has handled everything posted before.
 struct PongState {
   HWND window = nullptr;
-  WPARAM last = 0;
-  WPARAM next = 0;
+  WPARAM last = 0, next = 0;
 };
-
 PongState& Pong() {
   static PongState state;
   return state;
-}
-
-LRESULT CALLBACK PongProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == app::kPong) {
-    Pong().last = wp;
-    return 0;
-  }
-  return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
 HWND PongWindow() {
   PongState& p = Pong();
   if (!p.window) {
     WNDCLASSA wc{};
-    wc.lpfnWndProc = PongProc;
+    wc.lpfnWndProc = [](HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
+      if (msg != app::kPong) return DefWindowProcA(hwnd, msg, wp, lp);
+      Pong().last = wp;
+      return 0;
+    };
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "OrvantisTestPong";
     RegisterClassA(&wc);
@@ -53,48 +47,50 @@ HWND PongWindow() {
   return p.window;
 }
 
-void PumpFor(DWORD ms) {
-  DWORD end = GetTickCount() + ms;
+// Handles this process's messages for a while, or until done() holds.
+template <class Done>
+void PumpUntil(DWORD ms, Done done) {
+  const DWORD end = GetTickCount() + ms;
   MSG msg;
-  do {
+  while (!done() && static_cast<int>(end - GetTickCount()) > 0) {
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  } while (static_cast<int>(end - GetTickCount()) > 0);
-}
-
-struct FindClass {
-  DWORD pid;
-  const char* className;
-  HWND found;
-};
-
-BOOL CALLBACK FindByClass(HWND hwnd, LPARAM lp) {
-  auto* f = reinterpret_cast<FindClass*>(lp);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  char name[64] = {};
-  GetClassNameA(hwnd, name, sizeof name);
-  if (pid == f->pid && lstrcmpA(name, f->className) == 0) {
-    f->found = hwnd;
-    return FALSE;
+    if (!done()) MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
   }
-  return TRUE;
 }
 
 HWND FindProcessWindow(DWORD pid, const char* className) {
-  FindClass f{pid, className, nullptr};
-  EnumWindows(FindByClass, reinterpret_cast<LPARAM>(&f));
-  return f.found;
+  struct Search { DWORD pid; const char* className; HWND found; } s{pid, className, nullptr};
+  EnumWindows(
+      [](HWND hwnd, LPARAM lp) -> BOOL {
+        auto* search = reinterpret_cast<Search*>(lp);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        char name[64] = {};
+        GetClassNameA(hwnd, name, sizeof name);
+        if (owner != search->pid || lstrcmpA(name, search->className) != 0) return TRUE;
+        search->found = hwnd;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+// Wine hands the test the build's own paths; the program needs them as Windows paths.
+std::string WindowsPath(const char* path) {
+  using ToDos = WCHAR*(CDECL*)(const char*);
+  auto toDos = reinterpret_cast<ToDos>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name")));
+  WCHAR* wide = path[0] == '/' && toDos ? toDos(path) : nullptr;
+  if (!wide) return path;
+  char out[MAX_PATH * 2] = {};
+  WideCharToMultiByte(CP_ACP, 0, wide, -1, out, sizeof out, nullptr, nullptr);
+  HeapFree(GetProcessHeap(), 0, wide);
+  return out;
 }
 
 }  // namespace
 
 const std::string& ExePath() { return ExeStore(); }
-const std::string& SamplePath() { return SampleStore(); }
-void SetPaths(std::string exe, std::string sample) {
-  ExeStore() = std::move(exe);
-  SampleStore() = std::move(sample);
-}
 
 const std::string& TempDir() {
   static const std::string dir = [] {
@@ -109,53 +105,35 @@ const std::string& TempDir() {
 
 std::string WriteDataFile(std::string_view name, std::string_view bytes) {
   std::string path = TempDir() + "\\" + std::string(name);
-  std::ofstream out(path, std::ios::binary);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   return path;
 }
 
-App::App(const std::string& arguments, bool quoteProgram, bool settle) {
-  std::string line = quoteProgram ? "\"" + ExePath() + "\"" : ExePath();
-  if (!arguments.empty()) line += " " + arguments;
+App::App(const std::string& arguments, bool quoteProgram) {
+  std::string line = (quoteProgram ? "\"" + ExePath() + "\"" : ExePath()) + (arguments.empty() ? "" : " " + arguments);
   STARTUPINFOA si{};
   si.cb = sizeof si;
-  std::vector<char> buffer(line.begin(), line.end());
-  buffer.push_back('\0');
-  if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_)) {
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_)) {
     throw std::runtime_error("cannot start " + line);
   }
-  for (int i = 0; i < 1000 && !main_; ++i) {
-    main_ = FindProcessWindow(pi_.dwProcessId, "NORMAL0");
-    if (!main_) PumpFor(20);
-  }
+  PumpUntil(20000, [&] { return (main_ = FindProcessWindow(pi_.dwProcessId, "NORMAL0")) != nullptr; });
   if (!main_) throw std::runtime_error("no main window");
-  if (settle) Settle();
+  Settle();
 }
 
 App::~App() {
-  if (!closed_) {
-    Close();
-  }
+  if (!closed_) Close();
   CloseHandle(pi_.hThread);
   CloseHandle(pi_.hProcess);
 }
 
 HWND App::Find(const char* className) const { return FindProcessWindow(pi_.dwProcessId, className); }
 
-HWND App::Control(const char* className, int id) const { return GetDlgItem(Find(className), id); }
-
 void App::Settle() const {
   PongState& p = Pong();
-  WPARAM seq = ++p.next;
+  const WPARAM seq = ++p.next;
   PostMessageA(main_, app::kPing, seq, reinterpret_cast<LPARAM>(PongWindow()));
-  DWORD end = GetTickCount() + 60000;
-  MSG msg;
-  while (p.last != seq && static_cast<int>(end - GetTickCount()) > 0) {
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    if (p.last == seq) break;
-    if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_OBJECT_0) break;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-  }
+  PumpUntil(60000, [&] { return p.last == seq || !Running(); });
 }
 
 void App::Command(int id) const {
@@ -163,42 +141,26 @@ void App::Command(int id) const {
   Settle();
 }
 
-HWND App::FindBoxWindow() const { return FindProcessWindow(pi_.dwProcessId, "#32770"); }
-
 std::optional<Box> App::OpenBox() const {
-  HWND box = FindBoxWindow();
+  HWND box = Find("#32770");
   if (!box) return std::nullopt;
   return Box{WindowText(GetDlgItem(box, 0xFFFF)), WindowText(box)};
 }
 
-std::optional<Box> App::DismissBox() const {
-  HWND box = nullptr;
-  for (int i = 0; i < 250 && !box; ++i) {
-    box = FindBoxWindow();
-    if (!box) PumpFor(20);
-  }
-  if (!box) return std::nullopt;
-  Box b{WindowText(GetDlgItem(box, 0xFFFF)), WindowText(box)};
-  SendMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-  for (int i = 0; i < 250 && IsWindow(box); ++i) PumpFor(10);
-  Settle();
-  return b;
-}
-
 std::vector<Box> App::DismissAllBoxes() const {
   std::vector<Box> boxes;
-  while (FindBoxWindow()) {
-    if (auto b = DismissBox()) boxes.push_back(*b);
+  for (HWND box; (box = Find("#32770")) != nullptr;) {
+    boxes.push_back(*OpenBox());
+    SendMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    PumpUntil(2500, [&] { return !IsWindow(box); });
+    Settle();
   }
   return boxes;
 }
 
 void App::Drop(const std::vector<std::string>& paths) const {
   std::string bytes;
-  for (const std::string& p : paths) {
-    bytes += p;
-    bytes += '\0';
-  }
+  for (const std::string& p : paths) bytes.append(p).push_back('\0');
   COPYDATASTRUCT cds{app::kCopyDataDrop, static_cast<DWORD>(bytes.size()), bytes.data()};
   SendMessageA(main_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds));
   Settle();
@@ -224,8 +186,7 @@ DWORD App::Close() {
 }
 
 std::string WindowText(HWND window) {
-  int length = GetWindowTextLengthW(window);
-  std::string text(static_cast<std::size_t>(length) * 2 + 2, '\0');
+  std::string text(static_cast<std::size_t>(GetWindowTextLengthW(window)) * 2 + 2, '\0');
   int n = GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
   text.resize(static_cast<std::size_t>(n > 0 ? n : 0));
   return text;
@@ -233,36 +194,10 @@ std::string WindowText(HWND window) {
 
 std::string ControlText(HWND control) {
   // An ANSI length from another process reads 0: size the buffer from the Unicode length.
-  auto units = static_cast<std::size_t>(SendMessageW(control, WM_GETTEXTLENGTH, 0, 0));
-  std::string text(units * 2 + 2, '\0');
+  std::string text(static_cast<std::size_t>(SendMessageW(control, WM_GETTEXTLENGTH, 0, 0)) * 2 + 2, '\0');
   auto n = SendMessageA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
   text.resize(static_cast<std::size_t>(n > 0 ? n : 0));
   return text;
-}
-
-bool Visible(HWND window) { return IsWindowVisible(window) != FALSE; }
-
-Model::Model(int clientWidth, int clientHeight)
-    : graph({0, 0, clientWidth, clientHeight}), screen({0, 0, clientWidth, clientHeight}) {
-  ws.geometry.width = static_cast<std::uint16_t>(clientWidth - 130);
-  ws.geometry.height = static_cast<std::uint16_t>(clientHeight - 150);
-  ws.geometry.pixelsPerWeek = static_cast<double>(ws.geometry.width) / ws.geometry.xMax;
-  surfaces.graph = &graph;
-  surfaces.screen = &screen;
-  surfaces.legend = &legend;
-  surfaces.cumulativeDeaths = &cumulative;
-  surfaces.deathsByCause = &byCause;
-  surfaces.survivalRate = &rate;
-  surfaces.report = &report;
-  surfaces.logRank = &logRank;
-  surfaces.wilcoxon = &wilcoxon;
-  surfaces.boxes = &boxes;
-  surfaces.views = &views;
-}
-
-void Model::Load(const std::string& path) {
-  ws.cases.NumGroups = 0;
-  LoadAndAnalyse(path, ws, surfaces);
 }
 
 SIZE ClientSize(HWND window) {
@@ -271,42 +206,27 @@ SIZE ClientSize(HWND window) {
   return {r.right, r.bottom};
 }
 
-bool SaveScreenshot(HWND window, const std::string& path) {
-  RECT r{};
-  GetClientRect(window, &r);
-  POINT origin{0, 0};
-  ClientToScreen(window, &origin);
-  const int w = r.right;
-  const int h = r.bottom;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 24;
-  void* bits = nullptr;
-  HBITMAP dib = CreateDIBSection(memory, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, dib);
-  BitBlt(memory, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
-  GdiFlush();
-  const DWORD stride = static_cast<DWORD>((w * 3 + 3) & ~3);
-  const DWORD imageSize = stride * static_cast<DWORD>(h);
-  BITMAPFILEHEADER fh{};
-  fh.bfType = 0x4D42;
-  fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
-  fh.bfSize = fh.bfOffBits + imageSize;
-  bi.bmiHeader.biSizeImage = imageSize;
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(&fh), sizeof fh);
-  out.write(reinterpret_cast<const char*>(&bi.bmiHeader), sizeof bi.bmiHeader);
-  out.write(static_cast<const char*>(bits), imageSize);
-  SelectObject(memory, old);
-  DeleteObject(dib);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return out.good();
+Model::Model(int clientWidth, int clientHeight)
+    : graph({0, 0, clientWidth, clientHeight}), screen({0, 0, clientWidth, clientHeight}) {
+  ws.geometry.width = static_cast<std::uint16_t>(clientWidth - 130);
+  ws.geometry.height = static_cast<std::uint16_t>(clientHeight - 150);
+  ws.geometry.pixelsPerWeek = static_cast<double>(ws.geometry.width) / ws.geometry.xMax;
+  surfaces = {&graph, &screen, &legend, &cumulative, &byCause, &rate, &report, &logRank, &wilcoxon, &boxes, &views};
+}
+
+void Model::Load(const std::string& path) {
+  ws.cases.NumGroups = 0;
+  LoadAndAnalyse(path, ws, surfaces);
 }
 
 }  // namespace orv::guitest
+
+int main(int argc, char** argv) {
+  testing::InitGoogleTest(&argc, argv);
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: %s ORVANTIS_EXE\n", argv[0]);
+    return 2;
+  }
+  orv::guitest::ExeStore() = orv::guitest::WindowsPath(argv[1]);
+  return RUN_ALL_TESTS();
+}

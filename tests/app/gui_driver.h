@@ -15,10 +15,8 @@
 
 namespace orv::guitest {
 
-// The program under test and the bundled sample, as Windows paths (set by main).
+// The program under test as a Windows path, set by main from its first argument.
 const std::string& ExePath();
-const std::string& SamplePath();
-void SetPaths(std::string exe, std::string sample);
 
 // A folder of this test run and a file written into it.
 const std::string& TempDir();
@@ -32,28 +30,28 @@ struct Box {
 
 class App {
  public:
-  // Starts the program with the given arguments after its path and waits until it is idle.
-  // An unquoted program path when quoteProgram is false.
-  explicit App(const std::string& arguments = "", bool quoteProgram = true, bool settle = true);
+  // Starts the program with the given arguments after its path (quoted unless quoteProgram
+  // is false) and waits until it is idle.
+  explicit App(const std::string& arguments = "", bool quoteProgram = true);
   ~App();
   App(const App&) = delete;
   App& operator=(const App&) = delete;
 
   HWND Main() const { return main_; }
+  DWORD ProcessId() const { return pi_.dwProcessId; }
   // A top-level window of the program with this class, hidden or not.
   HWND Find(const char* className) const;
   // The child control with the id of the window of this class.
-  HWND Control(const char* className, int id) const;
+  HWND Control(const char* className, int id) const { return GetDlgItem(Find(className), id); }
 
   // Waits until the program has handled everything posted to it so far (also when a message
   // box now waits for the user).
   void Settle() const;
   // A menu command; returns once it is handled or has opened a message box.
   void Command(int id) const;
-  // The message box of the program now open, if any; Dismiss presses its OK button.
+  // The message box of the program now open, if any.
   std::optional<Box> OpenBox() const;
-  // Waits for a box, reads it, presses OK, settles.
-  std::optional<Box> DismissBox() const;
+  // Presses OK on every box the program opens, one after the other, and returns them.
   std::vector<Box> DismissAllBoxes() const;
 
   void Drop(const std::vector<std::string>& paths) const;
@@ -62,7 +60,6 @@ class App {
   bool Running() const { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
 
  private:
-  HWND FindBoxWindow() const;
   PROCESS_INFORMATION pi_{};
   HWND main_ = nullptr;
   bool closed_ = false;
@@ -71,17 +68,17 @@ class App {
 std::string WindowText(HWND window);
 // The text of a rich edit control of another process, byte for byte.
 std::string ControlText(HWND control);
-bool Visible(HWND window);
+inline bool Visible(HWND window) { return IsWindowVisible(window) != FALSE; }
+// The client size of a window.
+SIZE ClientSize(HWND window);
 
-// What the core gives for a file: the report, the pairwise tables and the drawing.
+// What the core gives for a file: the report, the pairwise tables, the boxes and the drawing.
 struct Model {
   Workspace ws;
   RecordingRichText report;
   RecordingResultText logRank{"log-rank\r\n"};
   RecordingResultText wilcoxon{"General Wilcoxon\r\n"};
-  RecordingCanvas graph;
-  RecordingCanvas screen;
-  RecordingCanvas legend, cumulative, byCause, rate;
+  RecordingCanvas graph, screen, legend, cumulative, byCause, rate;
   RecordingMessageBoxes boxes;
   RecordingViewWindows views;
   Surfaces surfaces;
@@ -90,11 +87,5 @@ struct Model {
   Model(int clientWidth, int clientHeight);
   void Load(const std::string& path);
 };
-
-// The client size of a window.
-SIZE ClientSize(HWND window);
-
-// Writes the client area of the window, as the screen shows it, to a BMP file.
-bool SaveScreenshot(HWND window, const std::string& path);
 
 }  // namespace orv::guitest

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/app_ids.h"
@@ -16,23 +19,19 @@
 namespace orv::app {
 namespace {
 
-struct Op {
-  enum Kind { Clear, Colour, Height, Insert, ToStart } kind;
-  Rgb colour = 0;
-  std::string text;
-};
-
-Op Ins(std::string text) { return {Op::Insert, 0, std::move(text)}; }
-Op Col(Rgb colour) { return {Op::Colour, colour, {}}; }
-
-void Apply(RichTextSink& sink, const std::vector<Op>& ops) {
-  for (const Op& op : ops) {
-    switch (op.kind) {
-      case Op::Clear: sink.Clear(); break;
-      case Op::Colour: sink.SetColour(op.colour); break;
-      case Op::Height: sink.SetHeight(240); break;
-      case Op::Insert: sink.Insert(op.text); break;
-      case Op::ToStart: sink.CaretToStart(); break;
+// A script of sink calls: items between '|' are insertions, except ~C (clear), ~H (a height),
+// ~S (caret to the start) and ~k, ~r, ~o, ~b (black, red, orange, blue).
+void Apply(RichTextSink& sink, std::string_view script) {
+  for (std::size_t from = 0, to = 0; from <= script.size(); from = to + 1) {
+    to = std::min(script.find('|', from), script.size());
+    const std::string_view item = script.substr(from, to - from);
+    if (item.size() != 2 || item[0] != '~') { sink.Insert(item); continue; }
+    switch (item[1]) {
+      case 'C': sink.Clear(); break;
+      case 'H': sink.SetHeight(240); break;
+      case 'S': sink.CaretToStart(); break;
+      default: sink.SetColour(item[1] == 'r' ? MakeRgb(255, 0, 0) : item[1] == 'o' ? MakeRgb(255, 128, 0)
+                              : item[1] == 'b' ? MakeRgb(0, 0, 255) : kBlack);
     }
   }
   sink.Flush();
@@ -54,17 +53,13 @@ std::vector<COLORREF> CharColours(HWND control) {
 
 // Some 24 KB of lines whose pairs, brackets and line ends fall on every byte offset, in
 // colour runs of a few lines, and a summary inserted at the start at the end.
-std::vector<Op> LongReport() {
-  const Rgb colours[] = {kBlack, MakeRgb(255, 0, 0), MakeRgb(0, 0, 255)};
-  std::vector<Op> ops = {{Op::Clear}};
+std::string LongReport() {
+  std::string script = "~C";
   for (int i = 0; i < 900; ++i) {
-    if (i % 7 == 0) ops.push_back(Col(colours[(i / 7) % 3]));
-    ops.push_back(Ins(std::string(static_cast<std::size_t>(i % 3), 'x') + "行 表示ソ予 {x}\\ 十\t\r\n"));
+    if (i % 7 == 0) script += std::string("|~") + "krb"[(i / 7) % 3];
+    script.append(1, '|').append(static_cast<std::size_t>(i % 3), 'x').append("行 表示ソ予 {x}\\ 十\t\r\n");
   }
-  ops.push_back({Op::ToStart});
-  ops.push_back(Col(kBlack));
-  ops.push_back(Ins("総データ数 : 900\t\r\n"));
-  return ops;
+  return script + "|~S|~k|総データ数 : 900\t\r\n";
 }
 
 HWND NewControl(HWND parent) {
@@ -76,43 +71,34 @@ HWND NewControl(HWND parent) {
 }
 
 TEST(ReportControl, BatchedReportEqualsInsertions) {
-  const Rgb red = MakeRgb(255, 0, 0), orange = MakeRgb(255, 128, 0), blue = MakeRgb(0, 0, 255);
-  struct Case {
-    const char* name;
-    std::vector<Op> ops;
-  };
+  struct Case { const char* name; std::string script; };
   const Case cases[] = {
-      {"plain lines with tabs", {{Op::Clear}, Ins("--- Raw data --- \t"), Ins("\r\n"), Ins("\r\n"), Ins("A,100,生存\t\t\r\n")}},
+      {"plain lines with tabs", "~C|--- Raw data --- \t|\r\n|\r\n|A,100,生存\t\t\r\n"},
       // 表, ソ and 予 end in the byte of a backslash; { and } are RTF syntax.
-      {"trail bytes and RTF syntax", {{Op::Clear}, Ins("表示ソ予 {x} \\y\\ 十\t\r\n")}},
-      {"colour runs",
-       {{Op::Clear}, Ins("A,100,死亡\t"), Col(red), Ins("\t＊ データ形式はカンマ区切りです \t\r\n\r\n"), Col(orange),
-        Ins("\t死因が未入力の為、不明で計算\t"), Col(blue), Ins("'comment\t\r\n"), Col(kBlack), Ins("end\t\r\n")}},
-      {"summary above the rows",
-       {{Op::Clear}, {Op::Height}, Ins("--- Raw data --- \t\r\n\r\n"), Ins("B,7,死亡,癌\t\t\r\n"), {Op::ToStart}, Col(blue),
-        Ins("C:\\data\\表.csv\t\r\n\r\n"), Col(kBlack), Ins("総データ数 : 1\t\r\n"), {Op::ToStart}}},
-      {"cleared and rewritten", {Ins("old text\r\n"), {Op::Clear}, Col(red), Ins("new\t\r\n"), Col(kBlack)}},
-      {"empty inserts and empty lines", {{Op::Clear}, Ins(""), Ins("\t\r\n"), Ins(""), Ins("\t\r\n")}},
+      {"trail bytes and RTF syntax", "~C|表示ソ予 {x} \\y\\ 十\t\r\n"},
+      {"colour runs", "~C|A,100,死亡\t|~r|\t＊ データ形式はカンマ区切りです \t\r\n\r\n|~o|\t死因が未入力の為、不明で計算\t"
+                      "|~b|'comment\t\r\n|~k|end\t\r\n"},
+      {"summary above the rows", "~C|~H|--- Raw data --- \t\r\n\r\n|B,7,死亡,癌\t\t\r\n|~S|~b|C:\\data\\表.csv\t\r\n\r\n"
+                                 "|~k|総データ数 : 1\t\r\n|~S"},
+      {"cleared and rewritten", "old text\r\n|~C|~r|new\t\r\n|~k"},
+      {"empty inserts and empty lines", "~C||\t\r\n||\t\r\n"},
       {"a report of several slices", LongReport()},
   };
   LoadLibraryA("riched20.dll");
   HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    HWND directControl = NewControl(parent);
-    HWND batchedControl = NewControl(parent);
-    RichEditReport direct(directControl, "");
+    HWND directControl = NewControl(parent), batchedControl = NewControl(parent);
+    RichEditReport direct(directControl, ""), batched(batchedControl, "");
     direct.SetDirect(true);
-    RichEditReport batched(batchedControl, "");
-    Apply(direct, c.ops);
-    Apply(batched, c.ops);
+    Apply(direct, c.script);
+    Apply(batched, c.script);
     EXPECT_EQ(guitest::ControlText(batchedControl), batched.Model().Text());
     EXPECT_EQ(guitest::ControlText(batchedControl), guitest::ControlText(directControl));
     CHARRANGE directSel{}, batchedSel{};
     SendMessageA(directControl, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&directSel));
     SendMessageA(batchedControl, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&batchedSel));
-    EXPECT_EQ(batchedSel.cpMin, directSel.cpMin);
-    EXPECT_EQ(batchedSel.cpMax, directSel.cpMax);
+    EXPECT_EQ((std::pair{batchedSel.cpMin, batchedSel.cpMax}), (std::pair{directSel.cpMin, directSel.cpMax}));
     EXPECT_EQ(CharColours(batchedControl), CharColours(directControl));
     DestroyWindow(directControl);
     DestroyWindow(batchedControl);
@@ -165,63 +151,35 @@ TEST(SettingsFile, PathBesideTheProgram) {
   }
 }
 
-TEST(MainMenu, ReadsInTheOrderOfItsTable) {
-  struct Entry {
-    const char* text;  // nullptr: a separator
-    int id;
-  };
-  struct Bar {
-    const char* text;
-    int id;
-    std::vector<Entry> popup;
-  };
-  const Bar bar[] = {
-      {"ファイル開く", kCmdOpenFile, {}},
-      {"ラベル", kCmdLegend, {}},
-      {"生存率", kCmdSurvivalRate, {}},
-      {"５年", kCmdFiveYears, {}},
-      {"１０年", kCmdTenYears, {}},
-      {"観察期間", 0,
-       {{"＋１年", 1009}, {"＋５年", 1010}, {nullptr, 0}, {"－１年", 1011}, {"－５年", 1012}, {nullptr, 0}, {"　最長", 1013}}},
-      {"データ値", 0,
-       {{"死因別人数", 1014}, {"死亡者数", 1015}, {nullptr, 0}, {"多重検定(Log rank)", 1016},
-        {"多重検定(General Wilcoxon)", 1024}, {nullptr, 0}, {"読み込みデータ", 1017}}},
-      {"グループ選択", 0, {{"描画グループ", 1018}, {nullptr, 0}, {"打ち切り症例", 1019}}},
-      {"グラフ", 0, {{"コピー", 1020}, {nullptr, 0}, {"線種、太さ、色の設定", 1021}}},
-      {"ＨＥＬＰ", 0, {{"Help", 1022}, {"About", 1023}}},
-  };
-  auto check = [](HMENU menu, int pos, const char* text, int id, bool popup) {
-    char buffer[64] = {};
+// The menu as text: items joined by '|', an id after '=', a popup's items in brackets, '-' a
+// separator, '!' before an item that is disabled or checked.
+std::string MenuText(HMENU menu) {
+  std::string out;
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    char text[64] = {};
     MENUITEMINFOA info{};
     info.cbSize = sizeof info;
     info.fMask = MIIM_FTYPE | MIIM_STRING | MIIM_ID | MIIM_SUBMENU | MIIM_STATE;
-    info.dwTypeData = buffer;
-    info.cch = sizeof buffer;
-    ASSERT_TRUE(GetMenuItemInfoA(menu, static_cast<UINT>(pos), TRUE, &info));
-    EXPECT_EQ(info.fState & (MFS_DISABLED | MFS_CHECKED), 0u);
-    if (!text) {
-      EXPECT_TRUE(info.fType & MFT_SEPARATOR);
-      return;
-    }
-    EXPECT_STREQ(buffer, text);
-    if (!popup) {
-      EXPECT_EQ(static_cast<int>(info.wID), id);
-    }
-    EXPECT_EQ(info.hSubMenu != nullptr, popup);
-  };
-  HMENU menu = BuildMainMenu();
-  ASSERT_EQ(GetMenuItemCount(menu), 10);
-  for (int i = 0; i < 10; ++i) {
-    const Bar& b = bar[i];
-    SCOPED_TRACE(b.text);
-    check(menu, i, b.text, b.id, !b.popup.empty());
-    if (b.popup.empty()) continue;
-    HMENU popup = GetSubMenu(menu, i);
-    ASSERT_EQ(GetMenuItemCount(popup), static_cast<int>(b.popup.size()));
-    for (std::size_t j = 0; j < b.popup.size(); ++j) {
-      check(popup, static_cast<int>(j), b.popup[j].text, b.popup[j].id, false);
-    }
+    info.dwTypeData = text;
+    info.cch = sizeof text;
+    GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info);
+    out += std::string(i ? "|" : "") + (info.fState & (MFS_DISABLED | MFS_CHECKED) ? "!" : "");
+    if (info.fType & MFT_SEPARATOR) out += "-";
+    else if (info.hSubMenu) out.append(text).append(1, '[').append(MenuText(info.hSubMenu)).append(1, ']');
+    else out.append(text).append(1, '=').append(std::to_string(info.wID));
   }
+  return out;
+}
+
+TEST(MainMenu, ReadsInTheOrderOfItsTable) {
+  HMENU menu = BuildMainMenu();
+  EXPECT_EQ(MenuText(menu),
+            "ファイル開く=1004|ラベル=1005|生存率=1006|５年=1007|１０年=1008"
+            "|観察期間[＋１年=1009|＋５年=1010|-|－１年=1011|－５年=1012|-|　最長=1013]"
+            "|データ値[死因別人数=1014|死亡者数=1015|-|多重検定(Log rank)=1016|多重検定(General Wilcoxon)=1024|-"
+            "|読み込みデータ=1017]"
+            "|グループ選択[描画グループ=1018|-|打ち切り症例=1019]|グラフ[コピー=1020|-|線種、太さ、色の設定=1021]"
+            "|ＨＥＬＰ[Help=1022|About=1023]");
   DestroyMenu(menu);
 }
 

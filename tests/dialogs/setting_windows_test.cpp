@@ -344,13 +344,3 @@ TEST_F(ThreeGroups, ShownFlagsChangeOnOkAndOnlyRealGroupsRebuildTheTables) {
 
 }  // namespace
 }  // namespace orv::guitest
-
-int main(int argc, char** argv) {
-  testing::InitGoogleTest(&argc, argv);
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: test_dialogs ORVANTIS_EXE\n");
-    return 2;
-  }
-  orv::guitest::SetPaths(argv[1], "");
-  return RUN_ALL_TESTS();
-}
