@@ -75,19 +75,6 @@ HWND FindProcessWindow(DWORD pid, const char* className) {
   return s.found;
 }
 
-// Wine hands the test the build's own paths; the program needs them as Windows paths.
-std::string WindowsPath(const char* path) {
-  using ToDos = WCHAR*(CDECL*)(const char*);
-  auto toDos = reinterpret_cast<ToDos>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name")));
-  WCHAR* wide = path[0] == '/' && toDos ? toDos(path) : nullptr;
-  if (!wide) return path;
-  char out[MAX_PATH * 2] = {};
-  WideCharToMultiByte(CP_ACP, 0, wide, -1, out, sizeof out, nullptr, nullptr);
-  HeapFree(GetProcessHeap(), 0, wide);
-  return out;
-}
-
 }  // namespace
 
 const std::string& ExePath() { return ExeStore(); }
@@ -109,8 +96,8 @@ std::string WriteDataFile(std::string_view name, std::string_view bytes) {
   return path;
 }
 
-App::App(const std::string& arguments, bool quoteProgram) {
-  std::string line = (quoteProgram ? "\"" + ExePath() + "\"" : ExePath()) + (arguments.empty() ? "" : " " + arguments);
+App::App(const std::string& arguments) {
+  std::string line = "\"" + ExePath() + "\"" + (arguments.empty() ? "" : " " + arguments);
   STARTUPINFOA si{};
   si.cb = sizeof si;
   if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_)) {
@@ -141,16 +128,10 @@ void App::Command(int id) const {
   Settle();
 }
 
-std::optional<Box> App::OpenBox() const {
-  HWND box = Find("#32770");
-  if (!box) return std::nullopt;
-  return Box{WindowText(GetDlgItem(box, 0xFFFF)), WindowText(box)};
-}
-
 std::vector<Box> App::DismissAllBoxes() const {
   std::vector<Box> boxes;
   for (HWND box; (box = Find("#32770")) != nullptr;) {
-    boxes.push_back(*OpenBox());
+    boxes.push_back({WindowText(GetDlgItem(box, 0xFFFF)), WindowText(box)});
     SendMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     PumpUntil(2500, [&] { return !IsWindow(box); });
     Settle();
@@ -206,6 +187,13 @@ SIZE ClientSize(HWND window) {
   return {r.right, r.bottom};
 }
 
+Rect Place(HWND w) {
+  RECT r{};
+  GetWindowRect(w, &r);
+  if (GetWindowLongA(w, GWL_STYLE) & WS_CHILD) MapWindowPoints(nullptr, GetParent(w), reinterpret_cast<POINT*>(&r), 2);
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
 Model::Model(int clientWidth, int clientHeight)
     : graph({0, 0, clientWidth, clientHeight}), screen({0, 0, clientWidth, clientHeight}) {
   ws.geometry.width = static_cast<std::uint16_t>(clientWidth - 130);
@@ -227,6 +215,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s ORVANTIS_EXE\n", argv[0]);
     return 2;
   }
-  orv::guitest::ExeStore() = orv::guitest::WindowsPath(argv[1]);
+  orv::guitest::ExeStore() = argv[1];
   return RUN_ALL_TESTS();
 }

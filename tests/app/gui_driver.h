@@ -15,7 +15,7 @@
 
 namespace orv::guitest {
 
-// The program under test as a Windows path, set by main from its first argument.
+// The program under test, set by main from its first argument.
 const std::string& ExePath();
 
 // A folder of this test run and a file written into it.
@@ -30,9 +30,9 @@ struct Box {
 
 class App {
  public:
-  // Starts the program with the given arguments after its path (quoted unless quoteProgram
-  // is false) and waits until it is idle.
-  explicit App(const std::string& arguments = "", bool quoteProgram = true);
+  // Starts the program with the given arguments after its quoted path and waits until it is
+  // idle.
+  explicit App(const std::string& arguments = "");
   ~App();
   App(const App&) = delete;
   App& operator=(const App&) = delete;
@@ -49,8 +49,6 @@ class App {
   void Settle() const;
   // A menu command; returns once it is handled or has opened a message box.
   void Command(int id) const;
-  // The message box of the program now open, if any.
-  std::optional<Box> OpenBox() const;
   // Presses OK on every box the program opens, one after the other, and returns them.
   std::vector<Box> DismissAllBoxes() const;
 
@@ -71,6 +69,9 @@ std::string ControlText(HWND control);
 inline bool Visible(HWND window) { return IsWindowVisible(window) != FALSE; }
 // The client size of a window.
 SIZE ClientSize(HWND window);
+// Left, top, width and height: of a top-level window on the screen, of a child in its parent.
+using Rect = std::vector<LONG>;
+Rect Place(HWND window);
 
 // What the core gives for a file: the report, the pairwise tables, the boxes and the drawing.
 struct Model {

@@ -78,11 +78,9 @@ void Resize(const App& app, int width, int height) {
 
 TEST(Startup, WindowsAsCreatedThenPlacedByALoad) {
   App app;
-  RECT r{};
-  GetWindowRect(app.Main(), &r);
   const int x = TruncToInt32(GetSystemMetrics(SM_CXSCREEN) * 0.5 - 450);
   const int y = TruncToInt32(GetSystemMetrics(SM_CYSCREEN) * 0.5 - 360);
-  EXPECT_EQ((std::vector<LONG>{r.left, r.top, r.right - r.left, r.bottom - r.top}), (std::vector<LONG>{x, y, 900, 700}));
+  EXPECT_EQ(Place(app.Main()), (Rect{x, y, 900, 700}));
   EXPECT_EQ(WindowText(app.Main()), "Orvantis");
   EXPECT_TRUE(Visible(app.Main()));
   EXPECT_TRUE(GetWindowLongA(app.Main(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
@@ -113,8 +111,7 @@ TEST(Startup, WindowsAsCreatedThenPlacedByALoad) {
     EXPECT_EQ(WindowText(w), v.caption);
     EXPECT_FALSE(Visible(w));
     EXPECT_EQ(GetWindow(w, GW_OWNER), nullptr);
-    GetWindowRect(w, &r);
-    EXPECT_EQ((std::vector<LONG>{r.right - r.left, r.bottom - r.top}), (std::vector<LONG>{v.createdWidth, 360}));
+    EXPECT_EQ((Rect{Place(w)[2], Place(w)[3]}), (Rect{v.createdWidth, 360}));
     if (!v.controlId) continue;
     char cls[32] = {};
     GetClassNameA(GetDlgItem(w, v.controlId), cls, sizeof cls);
@@ -129,17 +126,12 @@ TEST(Startup, WindowsAsCreatedThenPlacedByALoad) {
   for (const View& v : views) {
     SCOPED_TRACE(v.className);
     HWND w = app.Find(v.className);
-    GetWindowRect(w, &r);
-    EXPECT_EQ((std::vector<LONG>{r.left, r.top, r.right - r.left, r.bottom - r.top}),
-              (std::vector<LONG>{viewX, viewY, v.width, v.height}));
+    EXPECT_EQ(Place(w), (Rect{viewX, viewY, v.width, v.height}));
     EXPECT_FALSE(Visible(w));
     app.Command(v.command);
     EXPECT_TRUE(Visible(w));
     if (HWND control = GetWindow(w, GW_CHILD)) {
-      GetWindowRect(control, &r);
-      SIZE outer = ClientSize(w);
-      EXPECT_EQ((std::vector<LONG>{r.right - r.left, r.bottom - r.top}), (std::vector<LONG>{outer.cx, outer.cy}))
-          << "the control fills its window";
+      EXPECT_EQ(Place(control), (Rect{0, 0, ClientSize(w).cx, ClientSize(w).cy})) << "the control fills its window";
     }
     SendMessageA(w, WM_CLOSE, 0, 0);
     EXPECT_FALSE(Visible(w));
@@ -148,7 +140,7 @@ TEST(Startup, WindowsAsCreatedThenPlacedByALoad) {
     EXPECT_TRUE(Visible(w));
     app.Command(v.command);
     EXPECT_FALSE(Visible(w));
-    EXPECT_EQ(app.OpenBox(), std::nullopt);
+    EXPECT_EQ(app.Find("#32770"), nullptr) << "no box";
   }
   EXPECT_EQ(ReportText(app), report);
   app.Command(kCmdLegend);
@@ -158,23 +150,20 @@ TEST(Startup, WindowsAsCreatedThenPlacedByALoad) {
 // The parsing of the line itself is covered case by case in CommandLine.DataFileArgument.
 TEST(Startup, FileOnTheCommandLine) {
   const std::string spaced = WriteDataFile("two groups.csv", kTwoGroups);
-  const std::string plain = WriteDataFile("two.csv", kTwoGroups);
   const std::string missing = TempDir() + "\\no-such-file.csv";
   CreateDirectoryA((TempDir() + "\\sub").c_str(), nullptr);
   WriteDataFile("sub\\rel.csv", kTwoGroups);
   struct Case {
     const char* name;
     std::string arguments;
-    bool quoteProgram;
     std::string loads;  // the path as the report prints it; empty: nothing loads
     std::vector<Box> boxes;
   };
   const Case cases[] = {
-      {"quoted path with blanks", Quoted(spaced), true, spaced, {}},
-      {"program path without quotes", plain, false, plain, {}},
-      {"relative path with forward slashes", "sub/rel.csv", true, "sub/rel.csv", {}},
-      {"argument shorter than five bytes", "a.cs", true, "", {}},
-      {"missing file", missing, true, "", {{missing, kNotFound}}},
+      {"quoted path with blanks", Quoted(spaced), spaced, {}},
+      {"relative path with forward slashes", "sub/rel.csv", "sub/rel.csv", {}},
+      {"argument shorter than five bytes", "a.cs", "", {}},
+      {"missing file", missing, "", {{missing, kNotFound}}},
   };
   char testDir[MAX_PATH] = {};
   GetCurrentDirectoryA(MAX_PATH, testDir);
@@ -182,7 +171,7 @@ TEST(Startup, FileOnTheCommandLine) {
   SetCurrentDirectoryA(TempDir().c_str());
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    App app(c.arguments, c.quoteProgram);
+    App app(c.arguments);
     EXPECT_EQ(app.DismissAllBoxes(), c.boxes);
     EXPECT_EQ(WindowText(app.Main()), "Orvantis") << "a command-line file leaves the title";
     if (c.loads.empty()) {
@@ -258,99 +247,81 @@ TEST(Commands, RangeOfTheGraphAndTheTests) {
   EXPECT_EQ(LogRankText(app), fiveYears);
 }
 
-TEST(Files, Drops) {
-  const std::string first = WriteDataFile("drop-first.csv", kTwoGroups);
-  const std::string second = WriteDataFile("drop-second.csv", kLateDeaths);
-  const std::string third = WriteDataFile("drop-third.csv", kOneShownGroup);
+// The file-open dialog and drops, one after the other in one program, and what a failed drop
+// leaves for a resize and for the censored-case selection.
+TEST(Files, ChosenOrDropped) {
+  const std::string first = WriteDataFile("first.csv", kLateDeaths), second = WriteDataFile("second.csv", kTwoGroups);
   const std::string missing = TempDir() + "\\missing.csv", folder = TempDir();
   struct Step {
     const char* name;
+    int button;  // of the file-open dialog, which gets the first path; 0: the paths are dropped
     std::vector<std::string> paths;
     std::vector<Box> boxes;
-    std::string shown;  // the file whose report and title are expected afterwards
+    std::string shown;  // the file whose report and title are expected afterwards; empty: none
   };
   const Step steps[] = {
-      {"three files: only the first loads", {first, second, third}, {}, first},
-      {"missing file", {missing}, {{missing, kNotFound}, {missing, kOpenError}}, first},
-      {"a folder does not open", {folder}, {{folder, kOpenError}, {folder, kOpenError}}, first},
-      {"another file replaces the first", {second}, {}, second},
+      {"dialog cancelled: nothing changes", IDCANCEL, {first}, {}, ""},
+      {"a file chosen in the dialog", IDOK, {first}, {}, first},
+      {"of three dropped files only the first loads, replacing the chosen one", 0, {second, first, folder}, {}, second},
+      {"missing file", 0, {missing}, {{missing, kNotFound}, {missing, kOpenError}}, second},
+      {"a folder does not open", 0, {folder}, {{folder, kOpenError}, {folder, kOpenError}}, second},
   };
   App app;
   for (const Step& s : steps) {
     SCOPED_TRACE(s.name);
-    app.Drop(s.paths);
+    if (s.button) {
+      app.Command(kCmdOpenFile);
+      HWND dialog = app.Find("#32770");
+      ASSERT_NE(dialog, nullptr);
+      EXPECT_EQ(WindowText(dialog), "データファイルを選んで下さい");
+      HWND name = GetDlgItem(dialog, 0x47C);  // the file name field
+      if (!name) name = GetDlgItem(dialog, 0x480);
+      EXPECT_EQ(ControlText(name), "data-sample.csv");
+      EXPECT_EQ(ControlText(GetDlgItem(dialog, 0x470)), "csv(*.csv)");
+      SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(s.paths[0].c_str()));
+      SendMessageA(GetDlgItem(dialog, s.button), BM_CLICK, 0, 0);
+      app.Settle();
+    } else {
+      app.Drop(s.paths);
+    }
     EXPECT_EQ(app.DismissAllBoxes(), s.boxes);
-    EXPECT_EQ(WindowText(app.Main()), "Orvantis : " + s.shown);
-    ExpectShows(app, s.shown);
+    EXPECT_EQ(WindowText(app.Main()), s.shown.empty() ? "Orvantis" : "Orvantis : " + s.shown);
+    if (s.shown.empty()) {
+      EXPECT_EQ(ReportText(app), kReportInitial);
+    } else {
+      ExpectShows(app, s.shown);
+    }
   }
   // After a failed drop a resize redraws the graph of the shown file.
-  app.Drop({missing});
-  app.DismissAllBoxes();
   Resize(app, 800, 600);
   SIZE client = ClientSize(app.Main());
   EXPECT_EQ(app.GraphPixel(80 + (client.cx - 130) / 2, 50 + client.cy - 150), RGB(0, 0, 0)) << "X axis";
-  // A client narrower than the margins wraps the plot width; the graph is drawn and clipped.
-  Resize(app, 110, 300);
-  EXPECT_TRUE(app.Running());
-  EXPECT_EQ(app.Close(), 0u);
-}
-
-TEST(Files, OpenDialog) {
-  const std::string path = WriteDataFile("chosen.csv", kTwoGroups);
-  struct Case { const char* name; int button; std::string title; };
-  const Case cases[] = {
-      {"cancelled: nothing changes", IDCANCEL, "Orvantis"},
-      {"a file chosen", IDOK, "Orvantis : " + path},
-  };
-  App app;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    app.Command(kCmdOpenFile);
-    HWND dialog = app.Find("#32770");
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(WindowText(dialog), "データファイルを選んで下さい");
-    HWND name = GetDlgItem(dialog, 0x47C);  // the file name field
-    if (!name) name = GetDlgItem(dialog, 0x480);
-    EXPECT_EQ(ControlText(name), "data-sample.csv");
-    EXPECT_EQ(ControlText(GetDlgItem(dialog, 0x470)), "csv(*.csv)");
-    SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-    SendMessageA(GetDlgItem(dialog, c.button), BM_CLICK, 0, 0);
-    app.Settle();
-    EXPECT_EQ(app.Find("#32770"), nullptr);
-    EXPECT_EQ(WindowText(app.Main()), c.title);
-  }
-  EXPECT_EQ(ReportText(app), LoadedModel(app, path).report.Text());
-  EXPECT_EQ(app.Close(), 0u);
-}
-
-TEST(Files, CensoredCausesReloadTheShownFile) {
-  const std::string shown = WriteDataFile("censor-shown.csv", kTwoGroups);
-  App app(Quoted(shown));
-  app.Drop({TempDir() + "\\censor-missing.csv"});
-  app.DismissAllBoxes();
-  // Deaths of the first cause (癌) count as censored from now on.
+  // Deaths of the first cause (癌) count as censored from now on: the shown file reloads.
   app.Command(kCmdCensoredCases);
   HWND window = app.Find("NORMALDLG");
   ASSERT_NE(window, nullptr);
   SendMessageA(GetDlgItem(window, 9201), BM_SETCHECK, BST_CHECKED, 0);
   SendMessageA(GetDlgItem(window, 1000), BM_CLICK, 0, 0);
   app.Settle();
-  EXPECT_EQ(app.OpenBox(), std::nullopt);
-  Model model = LoadedModel(app, shown);
+  EXPECT_EQ(app.Find("#32770"), nullptr);
+  Model model = LoadedModel(app, second);
   const std::string uncensored = model.logRank.Text();
   model.ws.cases.CauseCensored[1] = 1;
-  model.Load(shown);
+  model.Load(second);
   EXPECT_NE(model.logRank.Text(), uncensored);
   EXPECT_EQ(ReportText(app), model.report.Text()) << "the shown file is reloaded, not the failed one";
   EXPECT_EQ(LogRankText(app), model.logRank.Text());
+  // A client narrower than the margins wraps the plot width; the graph is drawn and clipped.
+  Resize(app, 110, 300);
+  EXPECT_TRUE(app.Running());
   EXPECT_EQ(app.Close(), 0u);
 }
 
-// Loads as large as a real series: the report control holds the whole report.
+// A report of 100,000 rows reaches its control whole.
 TEST(Files, LargeFileReportWhole) {
   std::string bytes = "'a large file\r\n";
   for (int i = 0; i < 100000; ++i) {
-    bytes += std::string(1, "ABCD"[i % 4]) + "," + std::to_string((i * 37) % 5000 + 1);
+    bytes.append(1, "ABCD"[i % 4]).append(1, ',').append(std::to_string((i * 37) % 5000 + 1));
     bytes += (i % 3 == 0) ? ",生存\r\n" : (i % 7 == 0 ? ",死亡\r\n" : ",死亡,癌\r\n");
   }
   const std::string path = WriteDataFile("large.csv", bytes);

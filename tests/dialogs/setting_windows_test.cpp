@@ -18,7 +18,6 @@ constexpr int kChooseGroups = 1018, kCensoredCases = 1019, kLineSettings = 1021;
 constexpr int kOk = 1000, kColour = 1001, kTypeBox = 1002, kWidthBox = 1003;
 constexpr const char* kGroupTitle = "グラフ：選択";
 constexpr const char* kCausesTitle = "打ち切り症例の選択";
-using Rect = std::vector<LONG>;
 
 // A visible setting window of the program (with this owner or title when given), once its
 // run has started (its loop answers).
@@ -62,14 +61,6 @@ bool End(const App& app, HWND window, bool pressOk) {
   const bool gone = WaitGone(window);
   app.Settle();
   return gone;
-}
-
-// Left, top, width and height: of a top-level window on the screen, of a child in its parent.
-Rect Place(HWND w) {
-  RECT r{};
-  GetWindowRect(w, &r);
-  if (GetWindowLongA(w, GWL_STYLE) & WS_CHILD) MapWindowPoints(nullptr, GetParent(w), reinterpret_cast<POINT*>(&r), 2);
-  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
 bool Ticked(HWND parent, int id) { return SendMessageA(GetDlgItem(parent, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
