@@ -108,7 +108,6 @@ class Program {
 
   HWND main_ = nullptr;
   std::array<HWND, kViewCount> views_{};
-  std::array<HWND, kViewCount> controls_{};
   std::array<HDC, kViewCount> viewDCs_{};
   HMENU menuBar_ = nullptr;
   HFONT dialogFont_ = nullptr;

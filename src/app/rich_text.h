@@ -5,8 +5,9 @@
 // that the control ends with the same text and colours that insertion by insertion would
 // leave. A large report is handed over in slices while the program is idle, so that a load
 // stays responsive; whoever reads the control's text meanwhile gets the whole report, since
-// a read completes the hand-over first. The result controls are small and are written
-// directly.
+// a read completes the hand-over first, and a new load drops the slices still to come. Each
+// hand-over starts on a fresh control in the old one's place (see Renew). The result
+// controls are small and are written directly.
 #pragma once
 
 #include "app/win32.h"
@@ -43,8 +44,13 @@ class RichEditReport : public RichTextSink {
   // both ways leave the same control).
   void SetDirect(bool direct) { direct_ = direct; }
   const RecordingRichText& Model() const { return model_; }
+  // The control now in use: a hand-over replaces it.
+  HWND Control() const { return control_; }
 
  private:
+  void Attach();
+  void Detach();
+  void Renew();
   void FocusIfShown();
   void FillSlice();
   void Complete();

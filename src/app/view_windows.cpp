@@ -100,7 +100,6 @@ LRESULT Program::OnViewMessage(View v, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
         if (v == kRate) surfaces_.survivalRate = canvas;
       } else if (v == kReport) {
         HWND control = CreateReportControl(hwnd, kReportControlId, kReportInitial);
-        controls_[index] = control;
         if (control) {
           // The caret stands at 0 after creation, so this second line goes above the first.
           SendMessageA(control, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(kReportInitial));
@@ -111,7 +110,6 @@ LRESULT Program::OnViewMessage(View v, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
         const bool logRank = v == kLogRank;
         HWND control = CreateReportControl(hwnd, logRank ? kLogRankControlId : kWilcoxonControlId,
                                            logRank ? "log-rank\r\n" : "General Wilcoxon\r\n");
-        controls_[index] = control;
         if (control) {
           auto sink = std::make_unique<RichEditResult>(control);
           (logRank ? surfaces_.logRank : surfaces_.wilcoxon) = sink.get();
@@ -121,8 +119,9 @@ LRESULT Program::OnViewMessage(View v, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
       return 0;
     case WM_SIZE:
       if (!isReport) break;
-      if (controls_[index]) {
-        MoveWindow(controls_[index], 0, 0, static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)), FALSE);
+      // The report's sink replaces its control on each load: the child is looked up, not kept.
+      if (HWND control = GetWindow(hwnd, GW_CHILD)) {
+        MoveWindow(control, 0, 0, static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)), FALSE);
       }
       return 0;
     case WM_PAINT: {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -317,19 +318,48 @@ TEST(Files, ChosenOrDropped) {
   EXPECT_EQ(app.Close(), 0u);
 }
 
-// A report of 100,000 rows reaches its control whole.
+const std::string& LargeFile() {
+  static const std::string path = [] {
+    std::string bytes = "'a large file\r\n";
+    for (int i = 0; i < 100000; ++i) {
+      bytes.append(1, "ABCD"[i % 4]).append(1, ',').append(std::to_string((i * 37) % 5000 + 1));
+      bytes += (i % 3 == 0) ? ",生存\r\n" : (i % 7 == 0 ? ",死亡\r\n" : ",死亡,癌\r\n");
+    }
+    return WriteDataFile("large.csv", bytes);
+  }();
+  return path;
+}
+
+// A report of 100,000 rows reaches its control whole, and a small file then replaces it.
 TEST(Files, LargeFileReportWhole) {
-  std::string bytes = "'a large file\r\n";
-  for (int i = 0; i < 100000; ++i) {
-    bytes.append(1, "ABCD"[i % 4]).append(1, ',').append(std::to_string((i * 37) % 5000 + 1));
-    bytes += (i % 3 == 0) ? ",生存\r\n" : (i % 7 == 0 ? ",死亡\r\n" : ",死亡,癌\r\n");
-  }
-  const std::string path = WriteDataFile("large.csv", bytes);
+  const std::string& path = LargeFile();
   App app;
+  const DWORD start = GetTickCount();
   app.Drop({path});
   const std::string shown = ReportText(app), expected = LoadedModel(app, path).report.Text();
+  const DWORD whole = GetTickCount();
   EXPECT_EQ(shown.size(), expected.size());
   EXPECT_TRUE(shown == expected);
+  const std::string small = WriteDataFile("small.csv", kTwoGroups);
+  app.Drop({small});
+  std::printf("drop to whole report %lu ms; a small drop then %lu ms\n", whole - start, GetTickCount() - whole);
+  EXPECT_EQ(ReportText(app), LoadedModel(app, small).report.Text());
+  EXPECT_EQ(app.Close(), 0u);
+}
+
+// A small file dropped while the large report is still handed over replaces it at once: the
+// slices still to come are dropped, not finished first.
+TEST(Files, SmallFileDroppedDuringLargeReport) {
+  const std::string small = WriteDataFile("small.csv", kTwoGroups);
+  App app;
+  const DWORD start = GetTickCount();
+  app.Drop({LargeFile()});
+  const DWORD large = GetTickCount();
+  app.Drop({small});
+  const DWORD responsive = GetTickCount();
+  EXPECT_EQ(ReportText(app), LoadedModel(app, small).report.Text());
+  std::printf("large drop %lu ms; small drop to responsive %lu ms, to its report read %lu ms\n", large - start,
+              responsive - large, GetTickCount() - large);
   EXPECT_EQ(app.Close(), 0u);
 }
 

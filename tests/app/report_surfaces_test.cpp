@@ -20,7 +20,7 @@ namespace orv::app {
 namespace {
 
 // A script of sink calls: items between '|' are insertions, except ~C (clear), ~H (a height),
-// ~S (caret to the start) and ~k, ~r, ~o, ~b (black, red, orange, blue).
+// ~S (caret to the start), ~F (a flush) and ~k, ~r, ~o, ~b (black, red, orange, blue).
 void Apply(RichTextSink& sink, std::string_view script) {
   for (std::size_t from = 0, to = 0; from <= script.size(); from = to + 1) {
     to = std::min(script.find('|', from), script.size());
@@ -30,6 +30,7 @@ void Apply(RichTextSink& sink, std::string_view script) {
       case 'C': sink.Clear(); break;
       case 'H': sink.SetHeight(240); break;
       case 'S': sink.CaretToStart(); break;
+      case 'F': sink.Flush(); break;
       default: sink.SetColour(item[1] == 'r' ? MakeRgb(255, 0, 0) : item[1] == 'o' ? MakeRgb(255, 128, 0)
                               : item[1] == 'b' ? MakeRgb(0, 0, 255) : kBlack);
     }
@@ -87,6 +88,7 @@ TEST(ReportControl, BatchedReportEqualsInsertions) {
       {"cleared and rewritten", "old text\r\n|~C|~r|new\t\r\n|~k"},
       {"empty inserts and empty lines", "~C||\t\r\n||\t\r\n"},
       {"a report of several slices", LongReport()},
+      {"a new load before the last slices of the old one", LongReport() + "|~F|~C|~r|new\t\r\n|~k|end\r\n"},
   };
   LoadLibraryA("riched20.dll");
   HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
@@ -97,10 +99,10 @@ TEST(ReportControl, BatchedReportEqualsInsertions) {
     direct.SetDirect(true);
     Apply(direct, c.script);
     Apply(batched, c.script);
-    EXPECT_EQ(guitest::ControlText(batchedControl), batched.Model().Text());
-    EXPECT_EQ(Held(batchedControl), Held(directControl));
+    EXPECT_EQ(guitest::ControlText(batched.Control()), batched.Model().Text());
+    EXPECT_EQ(Held(batched.Control()), Held(directControl));
     DestroyWindow(directControl);
-    DestroyWindow(batchedControl);
+    DestroyWindow(batched.Control());
   }
   DestroyWindow(parent);
 }
