@@ -33,4 +33,10 @@ mkdir -p "$(dirname "$prefix")"
   fi
 ) 9>"$prefix.lock"
 
-exec "$wine" "$@"
+set +e
+"$wine" "$@"
+rc=$?
+# A process the program started (the help viewer, say) can outlive it and keep the test's
+# output open, so the run would never end: stop everything of this prefix.
+"$wineserver" -k 2>/dev/null
+exit $rc
