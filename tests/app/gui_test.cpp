@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -423,6 +425,51 @@ TEST(Graph, PixelsAtKnownPoints) {
   for (const Point& p : points) {
     EXPECT_EQ(app.GraphPixel(p.x, p.y), p.colour) << p.name << " at " << p.x << "," << p.y;
   }
+  EXPECT_EQ(app.Close(), 0u);
+}
+
+// The main window with the sample loaded, saved as a BMP in the build tree for a person to look
+// at; its pixels are those of the program's graph.
+TEST(Graph, ScreenshotOfTheSample) {
+  std::string sample = "Z:" ORVANTIS_SOURCE_DIR "/examples/data-sample.csv";
+  std::replace(sample.begin(), sample.end(), '/', '\\');
+  App app(Quoted(sample));
+  Model model = LoadedModel(app, sample);
+  std::vector<Box> boxes;
+  for (const RecordedBox& b : model.boxes.boxes) boxes.push_back({b.text, b.caption});
+  EXPECT_EQ(app.DismissAllBoxes(), boxes);
+  ASSERT_FALSE(boxes.empty()) << "the sample raises the data check";
+  RedrawWindow(app.Main(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  app.Settle();
+  const SIZE size = ClientSize(app.Main());
+  HDC window = GetDC(app.Main()), copy = CreateCompatibleDC(window);
+  HBITMAP bitmap = CreateCompatibleBitmap(window, size.cx, size.cy);
+  HGDIOBJ previous = SelectObject(copy, bitmap);
+  BitBlt(copy, 0, 0, size.cx, size.cy, window, 0, 0, SRCCOPY);
+  const int axisX = 80 + (size.cx - 130) / 2, axisY = 50 + size.cy - 150;
+  EXPECT_EQ(GetPixel(copy, axisX, axisY), app.GraphPixel(axisX, axisY));
+  SelectObject(copy, previous);
+  BITMAPINFOHEADER info{};
+  info.biSize = sizeof info;
+  info.biWidth = size.cx;
+  info.biHeight = size.cy;
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  const auto stride = static_cast<std::size_t>(size.cx * 3 + 3) / 4 * 4;
+  std::vector<char> pixels(stride * static_cast<std::size_t>(size.cy));
+  GetDIBits(copy, bitmap, 0, static_cast<UINT>(size.cy), pixels.data(), reinterpret_cast<BITMAPINFO*>(&info),
+            DIB_RGB_COLORS);
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof file + sizeof info;
+  file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size());
+  std::ofstream("orvantis-sample.bmp", std::ios::binary)
+      .write(reinterpret_cast<const char*>(&file), sizeof file)
+      .write(reinterpret_cast<const char*>(&info), sizeof info)
+      .write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+  DeleteObject(bitmap);
+  DeleteDC(copy);
+  ReleaseDC(app.Main(), window);
   EXPECT_EQ(app.Close(), 0u);
 }
 
