@@ -62,7 +62,8 @@ BatchSession::BatchSession(std::FILE* err) : boxes(err) {
 void BatchSession::Load(const std::string& path) {
   path_ = path;
   boxes.texts.clear();
-  LoadAndAnalyse(path_, ws, surfaces_);
+  // Linux paths are UTF-8 bytes; the report shows the path as text of the program's code page.
+  LoadAndAnalyse(path_, ws, surfaces_, Utf8ToCp932(path_).value_or(path_));
 }
 
 std::string BatchSession::CheckChoices(const CliOptions& options) const {

@@ -346,7 +346,8 @@ void LoadDataBytes(std::string_view path, std::string_view bytes, Workspace& ws,
   report.Flush();
 }
 
-void LoadDataFile(const std::string& path, Workspace& ws, RichTextSink& report, MessageBoxes& boxes) {
+void LoadDataFile(const std::string& path, Workspace& ws, RichTextSink& report, MessageBoxes& boxes,
+                  std::string_view shownPath) {
   std::string bytes;
   std::ifstream in(path, std::ios::binary);
   if (in) {
@@ -354,7 +355,7 @@ void LoadDataFile(const std::string& path, Workspace& ws, RichTextSink& report, 
     // A read that fails part-way leaves nothing trustworthy: the file reads as empty.
     if (in.bad()) bytes.clear();
   }
-  LoadDataBytes(path, bytes, ws, report, boxes);
+  LoadDataBytes(shownPath.empty() ? std::string_view(path) : shownPath, bytes, ws, report, boxes);
 }
 
 }  // namespace orv

@@ -14,8 +14,11 @@ namespace orv {
 // Rebuilds every case table of the workspace from the file, resets the X range to five
 // years, sets the shown flags (groups of 8 or more rows) and the view sizes, and leaves the
 // raw data report in the sink. A file that cannot be read reads as empty. Bad rows never
-// stop the load. It does not compute the survival tables; see LoadAndAnalyse.
-void LoadDataFile(const std::string& path, Workspace& ws, RichTextSink& report, MessageBoxes& boxes);
+// stop the load. It does not compute the survival tables; see LoadAndAnalyse. The report
+// prints shownPath when given: the path in the program's code page where the platform's
+// own path bytes are in another (UTF-8 on Linux).
+void LoadDataFile(const std::string& path, Workspace& ws, RichTextSink& report, MessageBoxes& boxes,
+                  std::string_view shownPath = {});
 
 // The same for bytes already in memory; the path is only printed in the report.
 void LoadDataBytes(std::string_view path, std::string_view bytes, Workspace& ws, RichTextSink& report,

@@ -195,11 +195,11 @@ void ComputeGroupSurvival(Workspace& ws, Surfaces& surfaces) {
   ComputeAllCases(ws, surfaces);
 }
 
-void LoadAndAnalyse(const std::string& path, Workspace& ws, Surfaces& surfaces) {
+void LoadAndAnalyse(const std::string& path, Workspace& ws, Surfaces& surfaces, std::string_view shownPath) {
   DiscardingReport noReport;
   DiscardingBoxes noBoxes;
   LoadDataFile(path, ws, surfaces.report != nullptr ? *surfaces.report : noReport,
-               surfaces.boxes != nullptr ? *surfaces.boxes : noBoxes);
+               surfaces.boxes != nullptr ? *surfaces.boxes : noBoxes, shownPath);
   if (surfaces.views != nullptr) surfaces.views->Resize(ws.viewSizes);
   ComputeGroupSurvival(ws, surfaces);
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "data/workspace.h"
 #include "platform/surfaces.h"
@@ -9,7 +10,7 @@
 namespace orv {
 
 // The whole road: LoadDataFile, the view sizes, then ComputeGroupSurvival and on.
-void LoadAndAnalyse(const std::string& path, Workspace& ws, Surfaces& surfaces);
+void LoadAndAnalyse(const std::string& path, Workspace& ws, Surfaces& surfaces, std::string_view shownPath = {});
 
 // Each group's weekly Kaplan-Meier table and summary texts; then ComputeAllCases.
 void ComputeGroupSurvival(Workspace& ws, Surfaces& surfaces);

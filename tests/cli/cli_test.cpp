@@ -150,6 +150,7 @@ TEST(CliJson, FieldsOfASmallFile) {
 TEST(CliRuns, StatusAndPrintedText) {
   const std::string cohort = CohortFile();
   const std::string odd = orv::test::WriteTempFile(TempName("odd.csv"), "A,100,生存\xFF\r\n");
+  const std::string named = orv::test::WriteTempFile(TempName(U8(u8"症例.csv")), "A,100,生存\r\n");
   const std::string missing = (fs::temp_directory_path() / TempName("no_such_file.csv")).string();
   const std::string folder = fs::temp_directory_path().string();
   const std::string heading = "\t 5(y)\t 10(y)\tdata max\t 50%";
@@ -167,6 +168,7 @@ TEST(CliRuns, StatusAndPrintedText) {
       {"unknown cause", {cohort, "--censor", U8(u8"心疾患")}, 2, {U8(u8"no cause of death '心疾患'")}},
       {"alive is not a cause to tick", {cohort, "--censor", U8(u8"生存")}, 2, {U8(u8"no cause of death '生存'")}},
       {"report rows", {cohort}, 0, {U8(u8"B,4400,生存\t\t\r\nC,30,生存\t\t\r\n"), U8(u8"データ最長期間 = 2080 週  ( 40y 0m ) \r\n")}},
+      {"a UTF-8 file name shows as itself", {named}, 0, {named + "\t\r\n\r\n"}},
       {"a byte that is not Shift-JIS shows as U+FFFD", {odd}, 0, {U8(u8"A,100,生存\uFFFD\t\t\r\n")}},
       {"five years: no graph max column", {cohort}, 0,
        {heading + "\n", U8(u8" 1:   A ( n = 10 )  \t"), "\tLogrank   ", "\tGeneral Wilcoxon ", "\tLogrank( Peto & Peto ) ",
