@@ -130,11 +130,13 @@ void FillClientWhite(HWND window, HDC dc) {
 }
 
 void PlaceListWindow(HWND window, HDC dc, const ListWindowLayout& layout) {
-  constexpr int kMargin = 20, kGap = 10, kOkWidth = 70, kOkHeight = 25;
+  constexpr int kMargin = 4, kGap = 10, kOkWidth = 70, kOkHeight = 25;
   int widest = 0;
   for (const std::string& label : layout.labels) {
+    // Blanks at the end of a label show nothing.
+    const std::size_t shown = label.find_last_not_of(' ') + 1;
     SIZE size{};
-    GetTextExtentPoint32A(dc, label.data(), static_cast<int>(label.size()), &size);
+    GetTextExtentPoint32A(dc, label.data(), static_cast<int>(shown), &size);
     widest = std::max<int>(widest, size.cx);
   }
   TEXTMETRICA tm{};

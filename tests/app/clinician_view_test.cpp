@@ -37,26 +37,6 @@ std::string SamplePath() {
   return sample;
 }
 
-// 25 groups of 9 cases with long names: 19 named groups and "20 over" are kept.
-std::string TwentyFiveGroups() {
-  std::string bytes;
-  for (int g = 1; g <= 25; ++g) {
-    const std::string name = "第" + std::to_string(g) + "群・長期経過観察の症例";
-    for (int i = 1; i <= 9; ++i) bytes += name + "," + std::to_string(100 * i + g) + (i % 3 ? ",死亡,癌\r\n" : ",生存\r\n");
-  }
-  return WriteDataFile("groups25.csv", bytes);
-}
-
-// Two groups whose deaths have 25 causes with long names.
-std::string TwentyFiveCauses() {
-  std::string bytes;
-  for (int c = 1; c <= 25; ++c) {
-    const std::string cause = "死因" + std::to_string(c) + "・詳細不明の合併症";
-    bytes += "A," + std::to_string(30 * c) + ",死亡," + cause + "\r\nB," + std::to_string(40 * c) + ",死亡," + cause + "\r\n";
-  }
-  return WriteDataFile("causes25.csv", bytes);
-}
-
 HWND LogRankControl(const App& app) { return app.Control("NORMAL9", kLogRankControlId); }
 HWND WilcoxonControl(const App& app) { return app.Control("NORMAL10", kWilcoxonControlId); }
 
@@ -187,7 +167,7 @@ TEST(Commands, NoShownGroupKeepsTheRange) {
 TEST(Views, InsideTheWorkAreaAndScrolledWhenLarger) {
   const RECT work = WorkArea();
   struct Case { const char* name; std::string path; };
-  const Case cases[] = {{"the sample", SamplePath()}, {"25 groups", TwentyFiveGroups()}, {"25 causes", TwentyFiveCauses()}};
+  const Case cases[] = {{"the sample", SamplePath()}, {"25 groups", ManyGroupsFile()}, {"25 causes", ManyCausesFile()}};
   for (const Case& c : cases) {
     App app(Quoted(c.path));
     app.DismissAllBoxes();

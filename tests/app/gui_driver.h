@@ -22,6 +22,11 @@ const std::string& ExePath();
 const std::string& TempDir();
 std::string WriteDataFile(std::string_view name, std::string_view bytes);
 
+// Files larger than the screen: 25 groups of 9 cases (19 named groups and "20 over" are
+// kept), and two groups whose deaths have 25 causes; every name is long.
+std::string ManyGroupsFile();
+std::string ManyCausesFile();
+
 struct Box {
   std::string text;
   std::string caption;
