@@ -487,9 +487,24 @@ TEST(Graph, ScreenshotOfTheSample) {
   SaveBitmap(copy, bitmap, size, "orvantis-sample.bmp");
   DeleteObject(bitmap);
 
-  for (int command : {kCmdReportWindow, kCmdCumulativeDeaths, kCmdDeathsByCause, kCmdLogRankWindow,
-                      kCmdWilcoxonWindow, kCmdSurvivalRate, kCmdLegend}) {
-    app.Command(command);
+  // Every view opened, then laid out as a user would drag them, so that each shows its caption
+  // and most of its content; a help viewer of an earlier test is closed first.
+  if (HWND help = FindWindowA("HH Parent", nullptr)) PostMessageA(help, WM_CLOSE, 0, 0);
+  struct Layout { int command; const char* className; int x, y, w, h; };
+  const Layout layouts[] = {
+      {0, "NORMAL0", 0, 0, 700, 560},
+      {kCmdReportWindow, "NORMAL5", 1000, 620, 280, 404},
+      {kCmdDeathsByCause, "NORMAL3", 700, 680, 580, 344},
+      {kCmdCumulativeDeaths, "NORMAL2", 730, 710, 550, 314},
+      {kCmdLogRankWindow, "NORMAL9", 700, 0, 580, 340},
+      {kCmdWilcoxonWindow, "NORMAL10", 700, 340, 580, 340},
+      {kCmdSurvivalRate, "NORMAL4", 0, 560, 700, 464},
+      {kCmdLegend, "NORMAL1", 760, 740, 400, 284},
+  };
+  for (const Layout& l : layouts) {
+    if (l.command) app.Command(l.command);
+    SetWindowPos(app.Find(l.className), HWND_TOP, l.x, l.y, l.w, l.h, 0);
+    app.Settle();
   }
   EXPECT_EQ(app.Find("#32770"), nullptr);
   // Wine paints asynchronously through the X server: give it a moment to settle.
