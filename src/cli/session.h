@@ -83,6 +83,7 @@ class BatchSession {
   RecordingCanvas cumulativeDeaths;
   RecordingCanvas deathsByCause;
   RecordingCanvas survivalRate;
+  RecordingCanvas numberAtRisk;
 
  private:
   std::string path_;
