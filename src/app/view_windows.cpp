@@ -40,7 +40,7 @@ constexpr ViewClass kViewClasses[kViewCount] = {
 
 // The interval columns are wider than the pairwise ones: a label with its case count, a
 // median with its interval as periods, two survival rates with theirs.
-constexpr LONG kIntervalTabStops[] = {3600, 6600, 9600};
+constexpr LONG kIntervalTabStops[] = {4200, 7650, 11100};
 
 struct Creation {
   Program* program;

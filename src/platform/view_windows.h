@@ -15,7 +15,7 @@ struct ViewSizes {
   int survivalRateWidth = 900, survivalRateHeight = 0;
   // Eleven year columns and the totals; the interval columns at their tab stops.
   int numberAtRiskWidth = 1220, numberAtRiskHeight = 0;
-  int intervalsWidth = 900, intervalsHeight = 0;
+  int intervalsWidth = 980, intervalsHeight = 0;
   bool operator==(const ViewSizes&) const = default;
 };
 
