@@ -51,7 +51,7 @@ void FuzzJob::Run(std::string_view input) {
   for (cli::RangeCommand command : options.ranges) s.ApplyRange(command);
   s.PaintViews();
 
-  if ((control & 128u) != 0) {
+  if ((control & 0xC0u) == 0xC0u) {
     (void)cli::ResultJson(s);
   } else {
     (void)cli::TerminalText(s, true);

@@ -18,7 +18,8 @@ namespace orv::fuzz {
 //   bit 4     hide one group
 //   bits 5-6  which cause (1 + n modulo the causes) and which group (0 to 3; a group
 //             beyond the data is refused as the command line refuses it)
-//   bit 7     the JSON result instead of the terminal text
+//   bits 6-7  both set: the JSON result instead of the terminal text (a quarter of the
+//             inputs, as building the JSON costs more than the rest of a run)
 class FuzzJob {
  public:
   FuzzJob();

@@ -10,7 +10,7 @@ import os
 NO_RANGE = 7
 CENSOR = 8
 HIDE = 16
-JSON = 128
+JSON = 0xC0
 
 
 def sjis(text):
