@@ -353,21 +353,28 @@ std::string TooLargeText(std::uint64_t maxBytes) {
 }
 
 DataFileBytes ReadDataStream(std::istream& in, std::uint64_t maxBytes) {
-  constexpr std::size_t kChunk = std::size_t{1} << 20;
+  constexpr std::uint64_t kChunk = std::uint64_t{1} << 20;
   DataFileBytes file;
   std::string& bytes = file.bytes;
   std::uint64_t have = 0;
-  while (in) {
-    // One byte beyond the limit is enough to know the input is too large.
-    const std::uint64_t room = maxBytes - have;
-    const std::size_t want = room < kChunk ? static_cast<std::size_t>(room) + 1 : kChunk;
-    bytes.resize(static_cast<std::size_t>(have) + want);
+  while (have < maxBytes) {
+    const std::uint64_t want = std::min(kChunk, maxBytes - have);
+    // The text grows by doubling but never beyond the limit, so an endless input holds at
+    // most the limit and its last half in memory at once.
+    if (have + want > bytes.capacity()) {
+      bytes.reserve(static_cast<std::size_t>(std::min(std::max<std::uint64_t>(2 * bytes.capacity(), have + want), maxBytes)));
+    }
+    bytes.resize(static_cast<std::size_t>(have + want));
     in.read(bytes.data() + have, static_cast<std::streamsize>(want));
-    have += static_cast<std::uint64_t>(in.gcount());
-    if (have > maxBytes) return {FileRead::TooLarge, {}};
+    const auto got = static_cast<std::uint64_t>(in.gcount());
+    have += got;
+    if (got < want) break;
   }
   bytes.resize(static_cast<std::size_t>(have));
   // A read that fails part-way leaves nothing trustworthy.
+  if (in.bad()) return {FileRead::Unreadable, {}};
+  // One byte beyond the limit is enough to know the input is too large.
+  if (have == maxBytes && in.peek() != std::istream::traits_type::eof()) return {FileRead::TooLarge, {}};
   if (in.bad()) return {FileRead::Unreadable, {}};
   return file;
 }
