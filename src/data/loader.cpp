@@ -347,9 +347,14 @@ void LoadDataBytes(std::string_view path, std::string_view bytes, Workspace& ws,
 }
 
 std::string TooLargeText(std::uint64_t maxBytes) {
-  std::string digits = std::to_string(maxBytes);
-  for (std::size_t i = digits.size(); i > 3; i -= 3) digits.insert(i - 3, ",");
-  return "データファイルが " + digits + " バイトを超えるため読み込みません";
+  const std::string digits = std::to_string(maxBytes);
+  std::string grouped;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) grouped += ',';
+    grouped += digits[i];
+  }
+  std::string text = "データファイルが ";
+  return text.append(grouped).append(" バイトを超えるため読み込みません");
 }
 
 DataFileBytes ReadDataStream(std::istream& in, std::uint64_t maxBytes) {
