@@ -79,7 +79,7 @@ int Run(const std::vector<std::string>& args) {
   std::fwrite(text.data(), 1, text.size(), stdout);
   std::fflush(stdout);
   if (options.outDir) {
-    if (std::string error = WriteOutputs(session, *options.outDir); !error.empty()) return Fail(kExitFile, error);
+    if (std::string error = WriteOutputs(session, *options.outDir, options.ci); !error.empty()) return Fail(kExitFile, error);
   }
   return 0;
 }

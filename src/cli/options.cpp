@@ -65,6 +65,8 @@ std::variant<CliOptions, OptionError> ParseOptions(const std::vector<std::string
       if (inlineValue) return OptionError{"option '" + arg + "' takes no value"};
       if (arg == "--json") {
         options.json = true;
+      } else if (arg == "--ci") {
+        options.ci = true;
       } else if (arg == "--help") {
         options.help = true;
       } else {
