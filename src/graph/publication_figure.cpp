@@ -23,7 +23,7 @@ constexpr double kSampleGap = 14;
 // Between an at-risk label and the first column of numbers.
 constexpr double kLabelGap = 40;
 constexpr double kRowHeight = 44;
-constexpr double kBandOpacity = 0.2;
+constexpr double kBandOpacity = 0.15;
 // Baselines below the X axis: year labels, the axis title, the at-risk heading.
 constexpr double kYearLabelDrop = 56;
 constexpr double kAxisTitleDrop = 106;
@@ -171,16 +171,16 @@ FigureInput FigureInputOf(const Workspace& ws, bool bands) {
                    .style = style.style,
                    .width = style.width};
     const auto gi = static_cast<std::size_t>(g);
-    const int lastWeek = std::clamp(static_cast<int>(ws.survival.lastEventWeek[gi]), 0, kMaxWeek);
-    const bool hasEvents = table[static_cast<std::size_t>(lastWeek)][kCumulative][gi] > 0;
-    if (hasEvents) {
-      s.lastWeek = lastWeek;
-      for (int w = 0; w <= lastWeek; ++w) {
-        const auto& week = table[static_cast<std::size_t>(w)];
-        s.survival.push_back(week[kSurvival][gi]);
-        s.censored.push_back(week[kCensored][gi] > 0);
-      }
+    // The figure draws the estimate itself, not the three-decimal survival of the views.
+    const GroupEstimates& est = ws.figures.groups[gi];
+    const int weeks = std::min(static_cast<int>(est.km.size()), kWeekSlots);
+    s.lastWeek = weeks - 1;
+    s.survival.assign(est.km.begin(), est.km.begin() + weeks);
+    if (bands && est.lower.size() >= static_cast<std::size_t>(weeks) && est.upper.size() >= static_cast<std::size_t>(weeks)) {
+      s.lower.assign(est.lower.begin(), est.lower.begin() + weeks);
+      s.upper.assign(est.upper.begin(), est.upper.begin() + weeks);
     }
+    for (int w = 0; w < weeks; ++w) s.censored.push_back(table[static_cast<std::size_t>(w)][kCensored][gi] > 0);
     for (int k = 0; 52 * k <= std::min(in.xMax, kMaxWeek); ++k) {
       s.atRisk.push_back(ws.survival.AtRiskTable[static_cast<std::size_t>(52 * k)][gi]);
     }
@@ -289,7 +289,8 @@ FigureLayout LayoutPublicationFigure(const FigureInput& in, const TextMeasure& m
   for (const FigureSeries& s : in.series) widestLegend = std::max(widestLegend, kSampleLength + kSampleGap + measure(s.name, size));
   if (!pText.empty()) widestLegend = std::max(widestLegend, measure(pText, size));
   const double legendRow = rows > 0 ? std::min(kRowHeight, (f.bottom - f.top - 2 * kRowHeight) / (rows + 1)) : kRowHeight;
-  const double legendSize = std::min(size, legendRow * 0.8);
+  // Long names shrink the legend rather than let it leave the plot's right half.
+  const double legendSize = std::min({size, legendRow * 0.8, size * (f.right - f.left) / 2 / std::max(widestLegend, 1.0)});
   const double legendX = f.right - widestLegend * legendSize / size - 10;
   double baseline = f.top + kRowHeight;
   for (const FigureSeries& s : in.series) {
