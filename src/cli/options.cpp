@@ -140,7 +140,15 @@ load, --censor, --hide/--show, --range):
                  cumulative-deaths.png, deaths-by-cause.png (the view windows' sizes less
                  16 x 39 of frame), a .txt of each view (one line per 40-pixel row, texts
                  left to right separated by tabs, a heading row shifted one cell to
-                 stand over the figures), log-rank.txt, wilcoxon.txt and report.txt
+                 stand over the figures), log-rank.txt, wilcoxon.txt and report.txt;
+                 and the publication figure of the shown groups, 170 x 120 mm:
+                 figure.pdf (its texts real text, searchable), figure.svg and
+                 figure.png (2008 x 1417 pixels, 300 dpi): the Kaplan-Meier curves in
+                 the groups' colours and line styles with censor marks, the X axis in
+                 years of the current range, the legend, the overall log-rank p, and
+                 the numbers at risk at each year mark in a table under the axis
+  --ci           draw each curve's pointwise 95 % confidence band (log scale) into
+                 the publication figure, a light fill of the group's colour
   --help         this text
 
 Exit status: 0 after a load; 1 when the file cannot be read or an output cannot be
