@@ -9,12 +9,14 @@
 #include <variant>
 #include <vector>
 
+#include "cli/csv_output.h"
 #include "cli/encoding.h"
 #include "cli/image_output.h"
 #include "cli/json_result.h"
 #include "cli/options.h"
 #include "cli/session.h"
 #include "cli/view_text.h"
+#include "stats/figure_tables.h"
 
 namespace {
 
@@ -54,6 +56,7 @@ std::string TerminalText(const BatchSession& s, bool ansi) {
   out += tested ? Cp932ToUtf8(s.ws.tests.logRankTable) : notice;
   out += "\n" + Section("多重比較(General Wilcoxon)");
   out += tested ? Cp932ToUtf8(s.ws.tests.wilcoxonTable) : notice;
+  out += "\n" + Cp932ToUtf8(FiguresText(s.ws));
   return out;
 }
 
@@ -80,6 +83,7 @@ int Run(const std::vector<std::string>& args) {
   std::fflush(stdout);
   if (options.outDir) {
     if (std::string error = WriteOutputs(session, *options.outDir, options.ci); !error.empty()) return Fail(kExitFile, error);
+    if (std::string error = WriteFigureTables(session.ws, *options.outDir); !error.empty()) return Fail(kExitFile, error);
   }
   return 0;
 }

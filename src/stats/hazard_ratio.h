@@ -14,6 +14,7 @@
 #pragma once
 
 #include <span>
+#include <vector>
 
 namespace orv {
 
@@ -27,9 +28,17 @@ struct HazardRatio {
   double p = 1;      // Wald test, two-sided
 };
 
+// Room for the Efron terms of one pair, kept by the caller so that a run over many pairs
+// allocates once.
+struct CoxScratch {
+  std::vector<double> a;  // per term: the risk set less the week's share of its deaths, group a
+  std::vector<double> b;  // the same of group b, to be weighted by e^beta
+};
+
 // Group b relative to group a over weeks 0..n-1 (the caller cuts the weeks to the range).
 // Deaths and numbers at risk per week, whole numbers, deaths <= at risk.
 HazardRatio EstimateHazardRatio(std::span<const double> deathsA, std::span<const double> atRiskA,
-                                std::span<const double> deathsB, std::span<const double> atRiskB);
+                                std::span<const double> deathsB, std::span<const double> atRiskB,
+                                CoxScratch& scratch);
 
 }  // namespace orv

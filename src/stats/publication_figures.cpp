@@ -34,12 +34,13 @@ void ComputePublicationFigures(const CaseData& cases, const SurvivalTables& tabl
 
   const auto inRange = static_cast<std::size_t>(lastWeek) + 1;
   for (auto& row : out.hazardRatios) row.fill(HazardRatio{});
+  CoxScratch scratch;
   for (std::size_t a = 1; a < static_cast<std::size_t>(groups); ++a) {
     for (std::size_t b = a + 1; b <= static_cast<std::size_t>(groups); ++b) {
       out.hazardRatios[a][b] = EstimateHazardRatio(std::span<const double>(deaths[a]).first(inRange),
                                                    std::span<const double>(atRisk[a]).first(inRange),
                                                    std::span<const double>(deaths[b]).first(inRange),
-                                                   std::span<const double>(atRisk[b]).first(inRange));
+                                                   std::span<const double>(atRisk[b]).first(inRange), scratch);
     }
   }
 }
