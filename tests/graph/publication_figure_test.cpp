@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "graph/publication_figure.h"
+#include "survival/analysis.h"
+#include "survival/case_builder.h"
 
 namespace orv {
 namespace {
@@ -254,6 +256,47 @@ TEST(PublicationFigure, ManyGroupsAndLongNamesKeepThePlotLarge) {
   const FigureText* label = TextsOf(l, TextRole::AtRiskLabel).front();
   EXPECT_LT(label->x + EstimatedTextWidth(label->text, label->size),
             l.plotLeft - EstimatedTextWidth("1000000", numbers.front()->size) / 2);
+}
+
+// The figure's input from an analysis run: shown groups only, the estimate itself rather
+// than the three-decimal survival of the views, the numbers at risk of weeks 0, 52, 104.
+TEST(PublicationFigure, InputFromTheWorkspace) {
+  const test::DataSet groups = {{{1, 2}, {60}}, {{3}}, {{10, 20}, {100}}};
+  struct Case {
+    const char* name;
+    std::vector<int> hidden;
+    bool bands;
+    std::vector<int> series;
+    bool pValue;
+  };
+  const Case cases[] = {
+      {"B hidden, with bands", {2}, true, {1, 3}, true},
+      {"only A shown: no test", {2, 3}, false, {1}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Workspace ws;
+    Surfaces surfaces;
+    test::FillCases(ws, groups);
+    for (int g : c.hidden) ws.styles[g].shown = 0;
+    ComputeGroupSurvival(ws, surfaces);
+    const FigureInput in = FigureInputOf(ws, c.bands);
+    std::vector<int> shown;
+    for (const FigureSeries& s : in.series) shown.push_back(s.group);
+    ASSERT_EQ(shown, c.series);
+    const FigureSeries& a = in.series[0];
+    EXPECT_EQ(a.name, "A");
+    EXPECT_EQ(a.lastWeek, 60);
+    EXPECT_DOUBLE_EQ(a.survival[1], 2.0 / 3);  // not the views' 0.666
+    EXPECT_DOUBLE_EQ(a.survival[60], 1.0 / 3);
+    EXPECT_TRUE(a.censored[60]);
+    EXPECT_FALSE(a.censored[59]);
+    EXPECT_EQ(a.lower.size(), c.bands ? 61u : 0u);
+    EXPECT_EQ(a.atRisk, (std::vector<std::int64_t>{3, 1, 0}));
+    EXPECT_EQ(in.xMax, 104);
+    EXPECT_EQ(in.pValue.empty(), !c.pValue);
+    if (c.pValue) { EXPECT_EQ(in.pValue, ws.tests.PetoPText); }
+  }
 }
 
 }  // namespace
