@@ -285,13 +285,17 @@ FigureLayout LayoutPublicationFigure(const FigureInput& in, const TextMeasure& m
 
   // The legend in the plot's top right corner, the overall p under it.
   const std::string pText = in.pValue.empty() ? std::string() : "Log-rank " + SpacedP(in.pValue);
-  double widestLegend = 0;
-  for (const FigureSeries& s : in.series) widestLegend = std::max(widestLegend, kSampleLength + kSampleGap + measure(s.name, size));
-  if (!pText.empty()) widestLegend = std::max(widestLegend, measure(pText, size));
+  double widestLegend = 1;
+  for (const FigureSeries& s : in.series) widestLegend = std::max(widestLegend, measure(s.name, size));
+  const double pWidth = std::max(measure(pText, size), 1.0);
   const double legendRow = rows > 0 ? std::min(kRowHeight, (f.bottom - f.top - 2 * kRowHeight) / (rows + 1)) : kRowHeight;
   // Long names shrink the legend rather than let it leave the plot's right half.
-  const double legendSize = std::min({size, legendRow * 0.8, size * (f.right - f.left) / 2 / std::max(widestLegend, 1.0)});
-  const double legendX = f.right - widestLegend * legendSize / size - 10;
+  const double half = (f.right - f.left) / 2 - 10;
+  const double legendSize =
+      std::min({size, legendRow * 0.8, size * (half - kSampleLength - kSampleGap) / widestLegend, size * half / pWidth});
+  const double scale = legendSize / size;
+  const double legendX =
+      f.right - 10 - std::max(kSampleLength + kSampleGap + widestLegend * scale, pText.empty() ? 0 : pWidth * scale);
   double baseline = f.top + kRowHeight;
   for (const FigureSeries& s : in.series) {
     AddSample(out, legendX, baseline, legendSize, s);

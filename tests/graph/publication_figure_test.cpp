@@ -252,6 +252,10 @@ TEST(PublicationFigure, ManyGroupsAndLongNamesKeepThePlotLarge) {
   const auto numbers = TextsOf(l, TextRole::AtRiskNumber);
   ASSERT_EQ(numbers.size(), 21u * 6);
   EXPECT_LE(numbers.back()->y, 1417 - 30);
+  // The legend shrinks to stay in the plot's right half, its sample included.
+  const FigureText* legend = TextsOf(l, TextRole::Legend).front();
+  EXPECT_LE(legend->x + EstimatedTextWidth(legend->text, legend->size), l.plotRight - 10 + 1e-9);
+  EXPECT_GE(legend->x - 72 - 14, (l.plotLeft + l.plotRight) / 2 - 1e-9);
   // The labels shrink so that a label ends left of the first number.
   const FigureText* label = TextsOf(l, TextRole::AtRiskLabel).front();
   EXPECT_LT(label->x + EstimatedTextWidth(label->text, label->size),
