@@ -29,7 +29,7 @@ void ComputePublicationFigures(const CaseData& cases, const SurvivalTables& tabl
     }
     const auto weeks = static_cast<std::size_t>(std::clamp(TruncToInt32(tables.lastEventWeek[g]), 0, kMaxWeek)) + 1;
     const WeeklyCounts counts{std::span<const double>(deaths[g]).first(weeks), std::span<const double>(atRisk[g]).first(weeks)};
-    EstimateGroup(counts, xMax, out.groups[g]);
+    EstimateGroup(counts, lastWeek, out.groups[g]);
   }
 
   const auto inRange = static_cast<std::size_t>(lastWeek) + 1;

@@ -57,8 +57,9 @@ void EstimateGroup(const WeeklyCounts& counts, int xMax, GroupEstimates& out) {
     const double root = std::sqrt(g);
     out.stdErr[w] = s * root;
     if (s > 0) {
-      out.lower[w] = s * std::exp(-kNormalQuantile975 * root);
-      out.upper[w] = std::min(1.0, s * std::exp(kNormalQuantile975 * root));
+      const double factor = std::exp(kNormalQuantile975 * root);
+      out.lower[w] = s / factor;
+      out.upper[w] = std::min(1.0, s * factor);
     }
   }
 

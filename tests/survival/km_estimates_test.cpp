@@ -195,6 +195,7 @@ TEST(KmEstimates, YearMarksRunWhile52kIsWithinTheRange) {
       {"whole range: week 2080 holds the death and the censored case", 2080, 41, {40, 2080, 2}},
       {"range on a year mark", 260, 6, {5, 260, 6}},
       {"range one week short of a mark", 259, 5, {4, 208, 6}},
+      {"a range beyond week 2080 stops at its mark", 5000, 41, {40, 2080, 2}},
   };
   for (const Case& c : cases) {
     Workspace ws;
