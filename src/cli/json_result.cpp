@@ -21,31 +21,88 @@ Json WholeNumber(double value) { return std::isfinite(value) ? Json(TruncToInt64
 
 Json Text(const std::string& bytes) { return Cp932ToUtf8(bytes); }
 
+// The publication figures, each from plain values so that they move easily with the
+// document's writer.
+
+// A week's Kaplan-Meier estimate, standard error and 95 % limits (null where none).
+void AddWeekEstimates(Json& week, double km, double stdErr, double lower, double upper) {
+  week["km"] = Number(km);
+  week["stdErr"] = Number(stdErr);
+  week["lower"] = Number(lower);
+  week["upper"] = Number(upper);
+}
+
+Json AtRiskJson(const std::vector<AtRiskMark>& marks) {
+  Json list = Json::array();
+  for (const AtRiskMark& m : marks) list.push_back(Json{{"year", m.year}, {"week", m.week}, {"n", m.n}});
+  return list;
+}
+
+Json OptionalNumber(const std::optional<double>& value) { return value ? Number(*value) : Json(nullptr); }
+
+// null where the curve never falls to 0.5.
+Json MedianJson(const MedianEstimate& median) {
+  if (!median.week) return nullptr;
+  return Json{{"week", Number(*median.week)}, {"lower", OptionalNumber(median.lower)}, {"upper", OptionalNumber(median.upper)}};
+}
+
+// null where the group's data do not reach the week.
+Json SurvivalAtJson(const std::optional<SurvivalEstimate>& estimate) {
+  if (!estimate) return nullptr;
+  return Json{{"survival", Number(estimate->survival)}, {"lower", Number(estimate->lower)}, {"upper", Number(estimate->upper)}};
+}
+
+void AddGroupFigures(Json& group, const GroupEstimates& e) {
+  group["atRisk"] = AtRiskJson(e.atRisk);
+  group["median"] = MedianJson(e.median);
+  group["at5y"] = SurvivalAtJson(e.at5y);
+  group["at10y"] = SurvivalAtJson(e.at10y);
+}
+
+// null throughout where the likelihood has no finite maximum.
+void AddHazardRatio(Json& pair, const HazardRatio& h) {
+  auto value = [&](double v) { return h.estimated ? Number(v) : Json(nullptr); };
+  pair["hazardRatio"] = value(h.hr);
+  pair["hrLower"] = value(h.lower);
+  pair["hrUpper"] = value(h.upper);
+  pair["hrP"] = value(h.p);
+}
+
 Json GroupJson(const Workspace& ws, int g) {
   const SurvivalTables& tables = ws.survival;
   Json summary = Json::array();
   for (const std::string& text : tables.GroupSummaryTexts[g]) summary.push_back(Text(text));
   const int lastWeek = std::clamp(TruncToInt32(tables.lastEventWeek[g]), 0, kMaxWeek);
+  const GroupEstimates& estimates = ws.figures.groups[g];
   Json weeks = Json::array();
   for (int w = 0; w <= lastWeek; ++w) {
     const auto& row = tables.SurvivalTable[w];
-    weeks.push_back(Json{{"week", w},
-                         {"censored", WholeNumber(row[kCensored][g])},
-                         {"deaths", WholeNumber(row[kDeaths][g])},
-                         {"atRisk", tables.AtRiskTable[w][g]},
-                         {"hazard", Number(row[kHazard][g])},
-                         {"survival", Number(row[kSurvival][g])}});
+    Json week{{"week", w},
+              {"censored", WholeNumber(row[kCensored][g])},
+              {"deaths", WholeNumber(row[kDeaths][g])},
+              {"atRisk", tables.AtRiskTable[w][g]},
+              {"hazard", Number(row[kHazard][g])},
+              {"survival", Number(row[kSurvival][g])}};
+    const auto wi = static_cast<std::size_t>(w);
+    if (wi < estimates.km.size()) {
+      AddWeekEstimates(week, estimates.km[wi], estimates.stdErr[wi], estimates.lower[wi], estimates.upper[wi]);
+    } else {
+      AddWeekEstimates(week, NAN, NAN, NAN, NAN);
+    }
+    weeks.push_back(std::move(week));
   }
   // Group 0 pools the shown groups; its case count is theirs.
   const Count cases = g == 0 ? tables.ShownCaseTotal : ws.cases.GroupTotals[0][g];
-  return Json{{"index", g},
-              {"name", Text(ws.cases.GroupNames[g])},
-              {"label", Text(tables.GroupSummaryTexts[g][kLabel])},
-              {"cases", cases},
-              {"shown", ws.styles[g].shown == 1},
-              {"lastEventWeek", WholeNumber(tables.lastEventWeek[g])},
-              {"summary", summary},
-              {"weeks", weeks}};
+  Json group{{"index", g},
+             {"name", Text(ws.cases.GroupNames[g])},
+             {"label", Text(tables.GroupSummaryTexts[g][kLabel])},
+             {"cases", cases},
+             {"shown", ws.styles[g].shown == 1},
+             {"lastEventWeek", WholeNumber(tables.lastEventWeek[g])},
+             {"summary", summary},
+             {"weeks", weeks}};
+  AddGroupFigures(group, estimates);
+  return group;
 }
 
 }  // namespace
@@ -96,12 +153,14 @@ std::string ResultJson(const BatchSession& session) {
   auto figure = [&](const PairTable& table, int a, int b) { return tested ? Number(table[a][b]) : Json(nullptr); };
   for (int a = 1; a < cases.NumGroups; ++a) {
     for (int b = a + 1; b <= cases.NumGroups; ++b) {
-      pairs.push_back({{"a", a},
-                       {"b", b},
-                       {"logRankChi2", figure(p.LogRankChi2, a, b)},
-                       {"logRankP", figure(p.LogRankP, a, b)},
-                       {"wilcoxonChi2", figure(p.WilcoxonChi2, a, b)},
-                       {"wilcoxonP", figure(p.WilcoxonP, a, b)}});
+      Json pair{{"a", a},
+                {"b", b},
+                {"logRankChi2", figure(p.LogRankChi2, a, b)},
+                {"logRankP", figure(p.LogRankP, a, b)},
+                {"wilcoxonChi2", figure(p.WilcoxonChi2, a, b)},
+                {"wilcoxonP", figure(p.WilcoxonP, a, b)}};
+      AddHazardRatio(pair, ws.figures.hazardRatios[a][b]);
+      pairs.push_back(std::move(pair));
     }
   }
   doc["pairs"] = pairs;

@@ -9,6 +9,7 @@
 #include <variant>
 #include <vector>
 
+#include "cli/csv_output.h"
 #include "cli/encoding.h"
 #include "cli/image_output.h"
 #include "cli/json_result.h"
@@ -72,7 +73,8 @@ int Run(const std::vector<std::string>& args) {
   std::fwrite(text.data(), 1, text.size(), stdout);
   std::fflush(stdout);
   if (options.outDir) {
-    if (std::string error = WriteOutputs(session, *options.outDir); !error.empty()) return Fail(kExitFile, error);
+    if (std::string error = WriteOutputs(session, *options.outDir, options.ci); !error.empty()) return Fail(kExitFile, error);
+    if (std::string error = WriteFigureTables(session.ws, *options.outDir); !error.empty()) return Fail(kExitFile, error);
   }
   return 0;
 }

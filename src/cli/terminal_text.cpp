@@ -3,6 +3,7 @@
 
 #include "cli/encoding.h"
 #include "cli/view_text.h"
+#include "stats/figure_tables.h"
 
 namespace orv::cli {
 namespace {
@@ -24,6 +25,7 @@ std::string TerminalText(const BatchSession& s, bool ansi) {
   out += tested ? Cp932ToUtf8(s.ws.tests.logRankTable) : notice;
   out += "\n" + Section("多重比較(General Wilcoxon)");
   out += tested ? Cp932ToUtf8(s.ws.tests.wilcoxonTable) : notice;
+  out += "\n" + Cp932ToUtf8(FiguresText(s.ws));
   return out;
 }
 

@@ -130,7 +130,7 @@ TEST(CliJson, FieldsOfASmallFile) {
       {"group D: a censoring in week 4 is its last event", 0, "/groups/4/lastEventWeek", "4"},
       {"every pair of groups 1..4, shown or not", 0, "/pairs/6", "absent"},
       {"a pair without a death has no statistic", 0, "/pairs/5",
-       R"j({"a":3,"b":4,"logRankChi2":null,"logRankP":1.0,"wilcoxonChi2":null,"wilcoxonP":1.0})j"},
+       R"j({"a":3,"b":4,"logRankChi2":null,"logRankP":1.0,"wilcoxonChi2":null,"wilcoxonP":1.0,"hazardRatio":null,"hrLower":null,"hrUpper":null,"hrP":null})j"},
       {"A and B compared", 0, "/pairs/0/logRankP", "0.0464079"},
       {"one shown group: no overall statistic", 1, "/overall/statistic", "null"},
       {"one shown group: no pair p-value", 1, "/pairs/0/logRankP", "null"},
