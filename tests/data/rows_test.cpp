@@ -104,7 +104,6 @@ TEST(RowRules, TrimFieldRemovesBlanksAndQuotesFromBothEnds) {
   for (const auto& c : cases) EXPECT_EQ(TrimField(c.in), c.out) << c.name;
 }
 
-
 // One case series, written once and compiled both as Shift-JIS and as UTF-8.
 #define ORV_SERIES                                                                        \
   "'群,生存日数,転帰,死因　（～2024年）\r\n"                                              \
@@ -154,8 +153,10 @@ TEST(Utf8Input, EachLineReadAndConvertedOnItsOwn) {
       {"unmappable in the days", U8(u8"A,7é,生存\r\n"),
        "A,7?,生存\t" + note + "\t　生存日数は　半角数値　除外データ\t\r\n\r\n", 0, 1, ""},
       {"unmappable in a comment", U8(u8"'é\r\nA,7,生存"), "'?\t" + note + "\r\nA,7,生存\t\t\r\n", 0, 0, "A"},
-      {"cut sequence at the end of the file", "\xEF\xBB\xBF" + U8(u8"A,7,死亡,癌") + "\xE7\x99", "A,7,死亡,癌??\t" + note + "\t\r\n", 0, 0, "A"},
-      {"cut sequence at the end of a line", "\xEF\xBB\xBF" "A\xE7\x99\n" + U8(u8"B,7,生存"), "A??\t" + note + "\t＊ データ形式はカンマ区切りです \t\r\n\r\nB,7,生存\t\t\r\n", 0, 1, "B"},
+      {"cut sequence at the end of the file", "\xEF\xBB\xBF" + U8(u8"A,7,死亡,癌") + "\xE7\x99", "A,7,死亡,癌??\t" + note + "\t\r\n",
+       0, 0, "A"},
+      {"cut sequence at the end of a line", "\xEF\xBB\xBF" "A\xE7\x99\n" + U8(u8"B,7,生存"), "A??\t" + note + kNoComma + "B,7,生存\t\t\r\n",
+       0, 1, "B"},
       {"unmappable only in its own row", U8(u8"A,7,生存,é\r\n死,7,生存\r\n"),
        "A,7,生存,?\t" + note + "\t\r\n死,7,生存\t\t\r\n", 0, 0, "A"},
       // "ﾃｽﾄ群" alone would pass for UTF-8; the rest of the row does not.

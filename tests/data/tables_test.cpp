@@ -38,12 +38,9 @@ TEST(CaseTables, GroupsAndCausesInOrderOfFirstAppearance) {
     SCOPED_TRACE(c.name);
     auto l = Load(c.file);
     const CaseData& cd = l->ws.cases;
-    EXPECT_EQ(cd.NumGroups, c.numGroups);
-    EXPECT_EQ(cd.NumCauses, c.numCauses);
     const auto n = static_cast<std::size_t>(c.numGroups);
-    EXPECT_EQ(cd.GroupNames[n - 1], c.before);
-    EXPECT_EQ(cd.GroupNames[n], c.last);
-    EXPECT_EQ(cd.GroupTotals[0][n], c.lastRows);
+    EXPECT_EQ(std::tuple(cd.NumGroups, cd.NumCauses, cd.GroupNames[n - 1], cd.GroupNames[n], cd.GroupTotals[0][n]),
+              std::tuple(c.numGroups, c.numCauses, c.before, c.last, c.lastRows));
   }
   const auto causes = Load(manyCauses);
   const CaseData& cd = causes->ws.cases;
@@ -69,8 +66,7 @@ TEST(CaseTables, TotalsLabelsShownFlagsAndTheResetOfTheNextLoad) {
       {"B hidden with 7", l->ws.styles[2].shown, 0}, {"longest period", cd.dataMaxWeeks, 1000},
   };
   for (const auto& c : cases) EXPECT_EQ(c.got, c.want) << c.name;
-  EXPECT_EQ(l->ws.survival.GroupSummaryTexts[1][kLabel], "A ( n = 8 )");
-  EXPECT_EQ(l->ws.survival.GroupSummaryTexts[2][kLabel], "B ( n = 7 )");
+  EXPECT_EQ(l->ws.survival.GroupSummaryTexts[1][kLabel] + "|" + l->ws.survival.GroupSummaryTexts[2][kLabel], "A ( n = 8 )|B ( n = 7 )");
   l->ws.survival.SurvivalTable[3][kSurvival][1] = 0.5;
   l->ws.survival.AtRiskTable[3][1] = 9;
   l->ws.survival.GroupSummaryTexts[1][kMedian] = "x";
@@ -99,19 +95,6 @@ TEST(CaseTables, ViewSizesFollowGroupsAndCauses) {
       {"three groups", "A,7,生存\nB,7,生存\nC,7,生存\n", {500, 600, 400, 320, 620, 400, 620, 400, 1000, 320, 600, 320, 900, 360}},
   };
   for (const auto& c : cases) EXPECT_EQ(Load(c.file)->ws.viewSizes, c.want) << c.name;
-}
-
-TEST(CaseTables, CountsBeyondSixteenBits) {
-  // 70,000 rows of one group in one week: more than 16-bit counts hold.
-  std::string file;
-  for (int i = 0; i < 100'000; ++i) file += i < 70'000 ? "A,7,死亡,癌\r\n" : i % 2 ? "B,14,生存\r\n" : "C,x\r\n";
-  auto l = Load(file);
-  const CaseData& cd = l->ws.cases;
-  // Rows and exclusions of the file, deaths in one week, the total of B, deaths by cause.
-  EXPECT_EQ(std::tuple(cd.counters.total, cd.counters.excluded, cd.WeekCounts[1][2][1], cd.GroupTotals[3][2],
-                       cd.DeathsByCause[0][1]), std::tuple(100'000, 15'000, 70'000, 15'000, 70'000));
-  EXPECT_EQ(l->ws.survival.GroupSummaryTexts[1][kLabel], "A ( n = 70000 )");
-  EXPECT_NE(l->report.Text().find("総データ数 : 100000\t"), std::string::npos);
 }
 
 TEST(RawDataReport, LayoutAndColoursOfWholeReports) {
