@@ -100,10 +100,6 @@ TEST(CaseTables, ViewSizesFollowGroupsAndCauses) {
 TEST(RawDataReport, LayoutAndColoursOfWholeReports) {
   const std::string rule = " ---.------------.--- \t\r\n";
   struct { const char* name; std::string file; std::vector<ColourRun> runs; } cases[] = {
-      {"empty file", "",
-       {{kBlue, "case.csv\t\r\n\r\n"},
-        {kBlack, rule + "総データ数 : 0\t\r\n修正データ数 : 0\t\r\n除外データ数 : 0\t\r\n\r\nデータ最長期間 = 0 週  ( 0.0m ) \r\n" +
-                     rule + "\r\n--- Raw data --- \t\r\n\r\n ---.--- END ---.--- \t\r\n\r\n"}}},
       {"comments, empty lines, notes",
        "'群,日数,転帰,死因\r\n\r\nA,70,死亡\r\n\r\nB,x,生存\r\n,5,生存\r\nA,99999,生存\r\n\r\nB,7,死亡,癌\r\n",
        {{kBlue, "case.csv\t\r\n\r\n"},
