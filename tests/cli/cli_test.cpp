@@ -173,7 +173,6 @@ TEST(CliRuns, StatusAndPrintedText) {
        {heading + "\n", U8(u8" 1:   A ( n = 10 )  \t"), "\tLogrank   ", "\tGeneral Wilcoxon ", "\tLogrank( Peto & Peto ) ",
         "\t\t\tlog-rank\t\r\n", "\t\t\tGeneral Wilcoxon\t\r\n"},
        {"graph max", U8(u8" 3:   C")}},
-      {"pooled group row", {cohort, "--show", "0"}, 0, {U8(u8" 0:   all Case ( n=19 )    \t")}},
       {"one shown group: the notice instead of the tables", {cohort, "--hide", "2"}, 0, {U8(u8"グラフは2本以上必要です")},
        {"\tLogrank", "log-rank\t"}},
   };
