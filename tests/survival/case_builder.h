@@ -16,8 +16,9 @@ struct Group {
 };
 using DataSet = std::vector<Group>;  // groups 1, 2, ... in order
 
-// Loads the groups as a data file: groups "A", "B", ... in order, a row of 7 w days per case,
-// deaths of cancer. Then every group is shown and the X range set.
+// Loads the groups as a data file: groups "A", "B", ... in order (each needs a case to be
+// named), a row of 7 w days per case, deaths of cancer. Then every group is shown and the X
+// range set.
 inline void FillCases(Workspace& ws, const DataSet& groups, int xMax = 2080) {
   std::string file;
   for (std::size_t g = 0; g < groups.size(); ++g) {
