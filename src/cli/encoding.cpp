@@ -4,6 +4,9 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <cstdio>
+
+#include "text/cp932.h"
 
 namespace orv::cli {
 namespace {
@@ -54,6 +57,23 @@ std::string Cp932ToUtf8(std::string_view bytes) {
   while (!conv.Run(bytes, out)) {
     out += "\xEF\xBF\xBD";
     bytes.remove_prefix(1);
+  }
+  return out;
+}
+
+std::string PrintableUtf8(std::string_view bytes) {
+  std::string out;
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    if (const std::size_t length = Utf8SequenceLength(bytes, i); length > 0) {
+      out.append(bytes.substr(i, length));
+      i += length;
+    } else {
+      char escape[5];
+      std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned char>(bytes[i]));
+      out += escape;
+      ++i;
+    }
   }
   return out;
 }

@@ -4,8 +4,8 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -15,8 +15,8 @@
 #include "cli/json_result.h"
 #include "cli/options.h"
 #include "cli/session.h"
-#include "cli/view_text.h"
-#include "stats/figure_tables.h"
+#include "cli/terminal_text.h"
+#include "data/loader.h"
 
 namespace {
 
@@ -26,38 +26,28 @@ using namespace orv::cli;
 constexpr int kExitFile = 1;
 constexpr int kExitUsage = 2;
 
+// Standard error stays UTF-8 whatever bytes the user gave (a cause name, a path).
 int Fail(int status, const std::string& message) {
-  std::fprintf(stderr, "orvantis: %s\n", message.c_str());
+  std::fprintf(stderr, "orvantis: %s\n", PrintableUtf8(message).c_str());
   return status;
 }
 
-// The program's own file check before a load: the file must exist and open for reading.
-std::string CheckDataFile(const std::string& path) {
+// The program's own file check before a load, made on the one read of the file: a pipe
+// (a named pipe, <(...)) yields its bytes only once, and a reload reuses them.
+std::string ReadOnce(const std::string& path, std::string& bytes) {
   namespace fs = std::filesystem;
   std::error_code ec;
   if (!fs::exists(path, ec)) return path + ": file not found";
-  std::ifstream in(path, std::ios::binary);
-  if (fs::is_directory(path, ec) || !in) return path + ": cannot open the file for reading";
+  if (fs::is_directory(path, ec)) return path + ": cannot open the file for reading";
+  DataFileBytes file = ReadDataFile(path);
+  switch (file.status) {
+    case FileRead::Read: break;
+    case FileRead::Unreadable: return path + ": cannot open the file for reading";
+    case FileRead::TooLarge:
+      return path + ": larger than " + std::to_string(kMaxDataFileBytes) + " bytes (2 GiB), the limit of a data file";
+  }
+  bytes = std::move(file.bytes);
   return {};
-}
-
-// A heading of the text output: the caption of the window it comes from.
-std::string Section(const char* caption) { return "[" + Cp932ToUtf8(caption) + "]\n"; }
-
-std::string TerminalText(const BatchSession& s, bool ansi) {
-  std::string out = ReportText(s.report, ansi);
-  out += "\n";
-  out += Section("生存率");
-  out += ViewRowsText(s.survivalRate, kSurvivalRateColumns);
-  const bool tested = s.ws.tests.ShownGroupCount >= 2;
-  // The program's own notice when the pairwise window is asked for with too few groups.
-  const std::string notice = Cp932ToUtf8("グラフは2本以上必要です") + "\n";
-  out += "\n" + Section("多重比較(Log rank)");
-  out += tested ? Cp932ToUtf8(s.ws.tests.logRankTable) : notice;
-  out += "\n" + Section("多重比較(General Wilcoxon)");
-  out += tested ? Cp932ToUtf8(s.ws.tests.wilcoxonTable) : notice;
-  out += "\n" + Cp932ToUtf8(FiguresText(s.ws));
-  return out;
 }
 
 int Run(const std::vector<std::string>& args) {
@@ -68,10 +58,11 @@ int Run(const std::vector<std::string>& args) {
     std::fputs(UsageText(), stdout);
     return 0;
   }
-  if (std::string error = CheckDataFile(options.path); !error.empty()) return Fail(kExitFile, error);
+  std::string bytes;
+  if (std::string error = ReadOnce(options.path, bytes); !error.empty()) return Fail(kExitFile, error);
 
   BatchSession session(stderr);
-  session.Load(options.path);
+  session.Load(options.path, std::move(bytes));
   if (std::string error = session.CheckChoices(options); !error.empty()) return Fail(kExitUsage, error);
   if (!options.censor.empty()) session.CensorCauses(options.censor);
   if (!options.groupFlags.empty()) session.SetShownGroups(options.groupFlags);
@@ -82,7 +73,7 @@ int Run(const std::vector<std::string>& args) {
   std::fwrite(text.data(), 1, text.size(), stdout);
   std::fflush(stdout);
   if (options.outDir) {
-    if (std::string error = WriteOutputs(session, *options.outDir); !error.empty()) return Fail(kExitFile, error);
+    if (std::string error = WriteOutputs(session, *options.outDir, options.ci); !error.empty()) return Fail(kExitFile, error);
     if (std::string error = WriteFigureTables(session.ws, *options.outDir); !error.empty()) return Fail(kExitFile, error);
   }
   return 0;

@@ -65,6 +65,8 @@ std::variant<CliOptions, OptionError> ParseOptions(const std::vector<std::string
       if (inlineValue) return OptionError{"option '" + arg + "' takes no value"};
       if (arg == "--json") {
         options.json = true;
+      } else if (arg == "--ci") {
+        options.ci = true;
       } else if (arg == "--help") {
         options.help = true;
       } else {
@@ -153,11 +155,20 @@ load, --censor, --hide/--show, --range):
                  life-tables.csv (per group and week: at risk, deaths, censored, the
                  Kaplan-Meier estimate, its standard error and 95 % limits) and pairs.csv
                  (per pair: the log-rank and Wilcoxon statistics and p-values, the hazard
-                 ratio with its interval and p), UTF-8 with a byte-order mark
+                 ratio with its interval and p), UTF-8 with a byte-order mark;
+                 and the publication figure of the shown groups, 170 x 120 mm:
+                 figure.pdf (its texts real text, searchable), figure.svg and
+                 figure.png (2008 x 1417 pixels, 300 dpi): the Kaplan-Meier curves in
+                 the groups' colours and line styles with censor marks, the X axis in
+                 years of the current range, the legend, the overall log-rank p, and
+                 the numbers at risk at each year mark in a table under the axis
+  --ci           draw each curve's pointwise 95 % confidence band (log scale) into
+                 the publication figure, a light fill of the group's colour
   --help         this text
 
-Exit status: 0 after a load; 1 when the file cannot be read or an output cannot be
-written; 2 for a wrong command line, cause name or group index.
+Exit status: 0 after a load; 1 when the file cannot be read, is larger than 2 GiB
+(2147483648 bytes) or an output cannot be written; 2 for a wrong command line, cause
+name or group index.
 )usage";
 }
 

@@ -59,8 +59,9 @@ class BatchSession {
   BatchSession(const BatchSession&) = delete;
   BatchSession& operator=(const BatchSession&) = delete;
 
-  // The data file road, as a file named on the command line starts it.
-  void Load(const std::string& path);
+  // The data file road, as a file named on the command line starts it, for the file's
+  // bytes read once; a reload takes the same bytes, as a pipe cannot be read twice.
+  void Load(const std::string& path, std::string bytes);
   // Empty when every cause name and group index of the options exists in the loaded data;
   // otherwise the error line.
   std::string CheckChoices(const CliOptions& options) const;
@@ -86,7 +87,10 @@ class BatchSession {
   RecordingCanvas numberAtRisk;
 
  private:
+  void Reload();
+
   std::string path_;
+  std::string bytes_;
   CanvasViewWindows views_{legend, cumulativeDeaths, deathsByCause, survivalRate};
   Surfaces surfaces_;
 };

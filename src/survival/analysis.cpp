@@ -205,13 +205,30 @@ void ComputeGroupSurvival(Workspace& ws, Surfaces& surfaces) {
   ComputeAllCases(ws, surfaces);
 }
 
+namespace {
+
+// The steps of the road after the loader: the view sizes, then the survival chain.
+void AfterLoad(Workspace& ws, Surfaces& surfaces) {
+  if (surfaces.views != nullptr) surfaces.views->Resize(ws.viewSizes);
+  ComputeGroupSurvival(ws, surfaces);
+}
+
+}  // namespace
+
 void LoadAndAnalyse(const std::string& path, Workspace& ws, Surfaces& surfaces, std::string_view shownPath) {
   DiscardingReport noReport;
   DiscardingBoxes noBoxes;
   LoadDataFile(path, ws, surfaces.report != nullptr ? *surfaces.report : noReport,
                surfaces.boxes != nullptr ? *surfaces.boxes : noBoxes, shownPath);
-  if (surfaces.views != nullptr) surfaces.views->Resize(ws.viewSizes);
-  ComputeGroupSurvival(ws, surfaces);
+  AfterLoad(ws, surfaces);
+}
+
+void LoadBytesAndAnalyse(std::string_view shownPath, std::string_view bytes, Workspace& ws, Surfaces& surfaces) {
+  DiscardingReport noReport;
+  DiscardingBoxes noBoxes;
+  LoadDataBytes(shownPath, bytes, ws, surfaces.report != nullptr ? *surfaces.report : noReport,
+                surfaces.boxes != nullptr ? *surfaces.boxes : noBoxes);
+  AfterLoad(ws, surfaces);
 }
 
 }  // namespace orv

@@ -51,6 +51,11 @@ std::size_t DecodeAt(std::string_view bytes, std::size_t i, char32_t& cp) {
 
 }  // namespace
 
+std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t i) {
+  char32_t cp = 0;
+  return i < bytes.size() ? DecodeAt(bytes, i, cp) : 0;
+}
+
 bool IsUtf8Input(std::string_view bytes) {
   if (bytes.starts_with(kByteOrderMark)) return true;
   bool high = false;
