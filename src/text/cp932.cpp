@@ -1,8 +1,10 @@
-// Reading UTF-8 input as code page 932: detection, decoding and the table lookup.
+// Reading UTF-8 input as code page 932 (detection, decoding and the table lookup), and
+// writing code page 932 as UTF-8.
 #include "text/cp932.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
 #include "text/cp932_table.h"
 
@@ -49,7 +51,69 @@ std::size_t DecodeAt(std::string_view bytes, std::size_t i, char32_t& cp) {
   return length;
 }
 
+bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
+// Code point of every two-byte code (lead << 8 | trail), 0 where the code holds none. Built
+// once from the encoding table, whose first character for a code is the one it decodes to
+// unless the decode-only table says otherwise.
+const std::vector<char16_t>& DoubleByteTable() {
+  static const std::vector<char16_t> table = [] {
+    std::vector<char16_t> t(0x10000, 0);
+    for (const std::uint32_t entry : Cp932Table()) {
+      const std::uint32_t code = entry & 0xFFFFu;
+      if (code > 0xFF && t[code] == 0) t[code] = static_cast<char16_t>(entry >> 16);
+    }
+    for (const std::uint32_t entry : Cp932DecodeOnlyTable()) t[entry >> 16] = static_cast<char16_t>(entry & 0xFFFFu);
+    return t;
+  }();
+  return table;
+}
+
+// Characters of the code page are all in the Basic Multilingual Plane and above U+007F.
+void AppendUtf8(char16_t cp, std::string& out) {
+  if (cp < 0x800) {
+    const char bytes[2] = {static_cast<char>(0xC0 | (cp >> 6)), static_cast<char>(0x80 | (cp & 0x3F))};
+    out.append(bytes, 2);
+  } else {
+    const char bytes[3] = {static_cast<char>(0xE0 | (cp >> 12)), static_cast<char>(0x80 | ((cp >> 6) & 0x3F)),
+                           static_cast<char>(0x80 | (cp & 0x3F))};
+    out.append(bytes, 3);
+  }
+}
+
 }  // namespace
+
+void AppendCp932AsUtf8(std::string_view bytes, std::string& out) {
+  const std::vector<char16_t>& doubleByte = DoubleByteTable();
+  const std::size_t n = bytes.size();
+  std::size_t i = 0;
+  while (i < n) {
+    const auto b = static_cast<unsigned char>(bytes[i]);
+    if (b < 0x80) {
+      // Most of the text is ASCII: copy each run of it at once.
+      std::size_t j = i + 1;
+      while (j < n && static_cast<unsigned char>(bytes[j]) < 0x80) ++j;
+      out.append(bytes.data() + i, j - i);
+      i = j;
+    } else if (b >= 0xA1 && b <= 0xDF) {
+      AppendUtf8(static_cast<char16_t>(0xFF61 + (b - 0xA1)), out);
+      ++i;
+    } else if (IsLeadByte(b) && i + 1 < n && doubleByte[b << 8 | static_cast<unsigned char>(bytes[i + 1])] != 0) {
+      AppendUtf8(doubleByte[b << 8 | static_cast<unsigned char>(bytes[i + 1])], out);
+      i += 2;
+    } else {
+      out.append("\xEF\xBF\xBD", 3);
+      ++i;
+    }
+  }
+}
+
+std::string Cp932ToUtf8(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size() + bytes.size() / 2);
+  AppendCp932AsUtf8(bytes, out);
+  return out;
+}
 
 bool IsUtf8Input(std::string_view bytes) {
   if (bytes.starts_with(kByteOrderMark)) return true;
