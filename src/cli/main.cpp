@@ -1,92 +1,12 @@
 // The Linux batch command: loads a data file, applies the chosen menu commands and setting
 // window choices, and prints (or writes) what the program would show.
-#include <unistd.h>
-
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <string>
-#include <variant>
 #include <vector>
 
-#include "cli/encoding.h"
-#include "cli/image_output.h"
-#include "cli/json_result.h"
-#include "cli/options.h"
-#include "cli/session.h"
-#include "cli/view_text.h"
-
-namespace {
-
-using namespace orv;
-using namespace orv::cli;
-
-constexpr int kExitFile = 1;
-constexpr int kExitUsage = 2;
-
-int Fail(int status, const std::string& message) {
-  std::fprintf(stderr, "orvantis: %s\n", message.c_str());
-  return status;
-}
-
-// The program's own file check before a load: the file must exist and open for reading.
-std::string CheckDataFile(const std::string& path) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  if (!fs::exists(path, ec)) return path + ": file not found";
-  std::ifstream in(path, std::ios::binary);
-  if (fs::is_directory(path, ec) || !in) return path + ": cannot open the file for reading";
-  return {};
-}
-
-// A heading of the text output: the caption of the window it comes from.
-std::string Section(const char* caption) { return "[" + Cp932ToUtf8(caption) + "]\n"; }
-
-std::string TerminalText(const BatchSession& s, bool ansi) {
-  std::string out = ReportText(s.report, ansi);
-  out += "\n";
-  out += Section("生存率");
-  out += ViewRowsText(s.survivalRate, kSurvivalRateColumns);
-  const bool tested = s.ws.tests.ShownGroupCount >= 2;
-  // The program's own notice when the pairwise window is asked for with too few groups.
-  const std::string notice = Cp932ToUtf8("グラフは2本以上必要です") + "\n";
-  out += "\n" + Section("多重比較(Log rank)");
-  out += tested ? Cp932ToUtf8(s.ws.tests.logRankTable) : notice;
-  out += "\n" + Section("多重比較(General Wilcoxon)");
-  out += tested ? Cp932ToUtf8(s.ws.tests.wilcoxonTable) : notice;
-  return out;
-}
-
-int Run(const std::vector<std::string>& args) {
-  auto parsed = ParseOptions(args);
-  if (auto* error = std::get_if<OptionError>(&parsed)) return Fail(kExitUsage, error->message);
-  const CliOptions& options = std::get<CliOptions>(parsed);
-  if (options.help) {
-    std::fputs(UsageText(), stdout);
-    return 0;
-  }
-  if (std::string error = CheckDataFile(options.path); !error.empty()) return Fail(kExitFile, error);
-
-  BatchSession session(stderr);
-  session.Load(options.path);
-  if (std::string error = session.CheckChoices(options); !error.empty()) return Fail(kExitUsage, error);
-  if (!options.censor.empty()) session.CensorCauses(options.censor);
-  if (!options.groupFlags.empty()) session.SetShownGroups(options.groupFlags);
-  for (RangeCommand command : options.ranges) session.ApplyRange(command);
-  session.PaintViews();
-
-  const std::string text = options.json ? ResultJson(session) : TerminalText(session, isatty(STDOUT_FILENO) == 1);
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  std::fflush(stdout);
-  if (options.outDir) {
-    if (std::string error = WriteOutputs(session, *options.outDir); !error.empty()) return Fail(kExitFile, error);
-  }
-  return 0;
-}
-
-}  // namespace
+#include "cli/batch.h"
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
-  return Run(args);
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  return orv::cli::RunBatch(args, stdout, stderr);
 }
