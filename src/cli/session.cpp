@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "cli/encoding.h"
+#include "cli/image_output.h"
 #include "graph/plot_frame.h"
 #include "graph/tables.h"
 #include "stats/survival_rate_view.h"
@@ -20,7 +21,33 @@ std::string FlagText(const auto& flags, int first, int last) {
   return text;
 }
 
+bool IsStateOp(CanvasOp::Kind kind) {
+  using K = CanvasOp::Kind;
+  return kind == K::SelectPen || kind == K::SelectFont || kind == K::TextColour || kind == K::BkColour ||
+         kind == K::BkMode;
+}
+
 }  // namespace
+
+void KeepCurrentDrawing(RecordingCanvas& canvas) {
+  const std::size_t from = LastFullRedraw(canvas);
+  if (from == 0) return;
+  // What was drawn before the last full redraw is painted over; of the state it set, only
+  // the last pen, font, colours and mode still count.
+  std::vector<CanvasOp> kept;
+  std::vector<bool> seen(static_cast<std::size_t>(CanvasOp::Kind::Invalidate) + 1, false);
+  for (std::size_t i = from; i-- > 0;) {
+    const CanvasOp& op = canvas.ops[i];
+    const auto kind = static_cast<std::size_t>(op.kind);
+    if (!IsStateOp(op.kind) || seen[kind]) continue;
+    seen[kind] = true;
+    kept.push_back(std::move(canvas.ops[i]));
+  }
+  std::reverse(kept.begin(), kept.end());
+  kept.insert(kept.end(), std::make_move_iterator(canvas.ops.begin() + static_cast<std::ptrdiff_t>(from)),
+              std::make_move_iterator(canvas.ops.end()));
+  canvas.ops = std::move(kept);
+}
 
 void StderrMessageBoxes::Show(std::string_view text, std::string_view caption, BoxIcon) {
   texts.emplace_back(text);
@@ -64,6 +91,13 @@ void BatchSession::Load(const std::string& path) {
   boxes.texts.clear();
   // Linux paths are UTF-8 bytes; the report shows the path as text of the program's code page.
   LoadAndAnalyse(path_, ws, surfaces_, Utf8ToCp932(path_).value_or(path_));
+  KeepCurrentDrawings();
+}
+
+void BatchSession::KeepCurrentDrawings() {
+  KeepCurrentDrawing(graph);
+  // The views are painted afresh before anything reads them.
+  for (RecordingCanvas* view : {&legend, &cumulativeDeaths, &deathsByCause, &survivalRate}) view->Reset();
 }
 
 std::string BatchSession::CheckChoices(const CliOptions& options) const {
@@ -110,6 +144,7 @@ void BatchSession::SetShownGroups(const std::vector<GroupFlag>& flags) {
   // A change of the all-cases flag alone only redraws.
   if (before.substr(1) != after.substr(1)) ComputeAllCases(ws, surfaces_);
   RedrawGraph(ws, surfaces_);
+  KeepCurrentDrawings();
 }
 
 void BatchSession::ApplyRange(RangeCommand command) {
@@ -136,6 +171,7 @@ void BatchSession::ApplyRange(RangeCommand command) {
     case RangeCommand::Longest: geometry.xMax = ws.cases.dataMaxWeeks + 52; break;
   }
   RunAnalysis(ws, surfaces_);
+  KeepCurrentDrawings();
 }
 
 void BatchSession::PaintViews() {
