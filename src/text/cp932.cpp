@@ -70,47 +70,54 @@ const std::vector<char16_t>& DoubleByteTable() {
 }
 
 // Characters of the code page are all in the Basic Multilingual Plane and above U+007F.
-void AppendUtf8(char16_t cp, std::string& out) {
+char* WriteUtf8(char16_t cp, char* out) {
   if (cp < 0x800) {
-    const char bytes[2] = {static_cast<char>(0xC0 | (cp >> 6)), static_cast<char>(0x80 | (cp & 0x3F))};
-    out.append(bytes, 2);
+    *out++ = static_cast<char>(0xC0 | (cp >> 6));
   } else {
-    const char bytes[3] = {static_cast<char>(0xE0 | (cp >> 12)), static_cast<char>(0x80 | ((cp >> 6) & 0x3F)),
-                           static_cast<char>(0x80 | (cp & 0x3F))};
-    out.append(bytes, 3);
+    *out++ = static_cast<char>(0xE0 | (cp >> 12));
+    *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
   }
+  *out++ = static_cast<char>(0x80 | (cp & 0x3F));
+  return out;
 }
 
 }  // namespace
 
-void AppendCp932AsUtf8(std::string_view bytes, std::string& out) {
-  const std::vector<char16_t>& doubleByte = DoubleByteTable();
-  const std::size_t n = bytes.size();
-  std::size_t i = 0;
-  while (i < n) {
-    const auto b = static_cast<unsigned char>(bytes[i]);
+char* WriteCp932AsUtf8(std::string_view bytes, char* out) {
+  const char16_t* doubleByte = DoubleByteTable().data();
+  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+  const unsigned char* const end = in + bytes.size();
+  while (in < end) {
+    const unsigned char b = *in;
     if (b < 0x80) {
-      // Most of the text is ASCII: copy each run of it at once.
-      std::size_t j = i + 1;
-      while (j < n && static_cast<unsigned char>(bytes[j]) < 0x80) ++j;
-      out.append(bytes.data() + i, j - i);
-      i = j;
+      // Most of the text is ASCII and passes as it is.
+      *out++ = static_cast<char>(b);
+      ++in;
     } else if (b >= 0xA1 && b <= 0xDF) {
-      AppendUtf8(static_cast<char16_t>(0xFF61 + (b - 0xA1)), out);
-      ++i;
-    } else if (IsLeadByte(b) && i + 1 < n && doubleByte[b << 8 | static_cast<unsigned char>(bytes[i + 1])] != 0) {
-      AppendUtf8(doubleByte[b << 8 | static_cast<unsigned char>(bytes[i + 1])], out);
-      i += 2;
+      out = WriteUtf8(static_cast<char16_t>(0xFF61 + (b - 0xA1)), out);
+      ++in;
+    } else if (IsLeadByte(b) && in + 1 < end && doubleByte[b << 8 | in[1]] != 0) {
+      out = WriteUtf8(doubleByte[b << 8 | in[1]], out);
+      in += 2;
     } else {
-      out.append("\xEF\xBF\xBD", 3);
-      ++i;
+      *out++ = '\xEF';
+      *out++ = '\xBF';
+      *out++ = '\xBD';
+      ++in;
     }
   }
+  return out;
+}
+
+void AppendCp932AsUtf8(std::string_view bytes, std::string& out) {
+  const std::size_t start = out.size();
+  out.resize(start + 3 * bytes.size());
+  const char* end = WriteCp932AsUtf8(bytes, out.data() + start);
+  out.resize(static_cast<std::size_t>(end - out.data()));
 }
 
 std::string Cp932ToUtf8(std::string_view bytes) {
   std::string out;
-  out.reserve(bytes.size() + bytes.size() / 2);
   AppendCp932AsUtf8(bytes, out);
   return out;
 }

@@ -34,5 +34,8 @@ int UnicodeToCp932(char32_t cp);
 // byte, so a refused trail byte is read again on its own. The result is always valid UTF-8.
 void AppendCp932AsUtf8(std::string_view bytes, std::string& out);
 std::string Cp932ToUtf8(std::string_view bytes);
+// The same written at `out`, which has room for 3 x bytes.size() bytes (no byte of code
+// page 932 becomes more than three of UTF-8); returns the end of what was written.
+char* WriteCp932AsUtf8(std::string_view bytes, char* out);
 
 }  // namespace orv
