@@ -15,6 +15,7 @@
 #include "cli/image_output.h"
 #include "cli/json_result.h"
 #include "cli/options.h"
+#include "cli/output_stream.h"
 #include "cli/session.h"
 #include "cli/view_text.h"
 
@@ -37,21 +38,26 @@ std::string CheckDataFile(const std::string& path) {
 }
 
 // A heading of the text output: the caption of the window it comes from.
-std::string Section(const char* caption) { return "[" + Cp932ToUtf8(caption) + "]\n"; }
+void WriteSection(OutputStream& out, const char* caption) {
+  out.Write('[');
+  out.WriteCp932(caption);
+  out.Write("]\n");
+}
 
-std::string TerminalText(const BatchSession& s, bool ansi) {
-  std::string out = ReportText(s.report, ansi);
-  out += "\n";
-  out += Section("生存率");
-  out += ViewRowsText(s.survivalRate, kSurvivalRateColumns);
+void WriteTerminalText(const BatchSession& s, bool ansi, OutputStream& out) {
+  WriteReportText(s.report, ansi, out);
+  out.Write('\n');
+  WriteSection(out, "生存率");
+  out.Write(ViewRowsText(s.survivalRate, kSurvivalRateColumns));
   const bool tested = s.ws.tests.ShownGroupCount >= 2;
   // The program's own notice when the pairwise window is asked for with too few groups.
-  const std::string notice = Cp932ToUtf8("グラフは2本以上必要です") + "\n";
-  out += "\n" + Section("多重比較(Log rank)");
-  out += tested ? Cp932ToUtf8(s.ws.tests.logRankTable) : notice;
-  out += "\n" + Section("多重比較(General Wilcoxon)");
-  out += tested ? Cp932ToUtf8(s.ws.tests.wilcoxonTable) : notice;
-  return out;
+  const char* notice = "グラフは2本以上必要です\n";
+  out.Write('\n');
+  WriteSection(out, "多重比較(Log rank)");
+  out.WriteCp932(tested ? std::string_view(s.ws.tests.logRankTable) : notice);
+  out.Write('\n');
+  WriteSection(out, "多重比較(General Wilcoxon)");
+  out.WriteCp932(tested ? std::string_view(s.ws.tests.wilcoxonTable) : notice);
 }
 
 }  // namespace
@@ -74,9 +80,14 @@ int RunBatch(const std::vector<std::string>& args, std::FILE* out, std::FILE* er
   for (RangeCommand command : options.ranges) session.ApplyRange(command);
   session.PaintViews();
 
-  const std::string text = options.json ? ResultJson(session) : TerminalText(session, isatty(fileno(out)) == 1);
-  std::fwrite(text.data(), 1, text.size(), out);
-  std::fflush(out);
+  {
+    OutputStream stream(out);
+    if (options.json) {
+      WriteResultJson(session, stream);
+    } else {
+      WriteTerminalText(session, isatty(fileno(out)) == 1, stream);
+    }
+  }
   if (options.outDir) {
     if (std::string error = WriteOutputs(session, *options.outDir); !error.empty()) return Fail(err, kExitFile, error);
   }

@@ -1,51 +1,142 @@
-// The JSON form of a run's result.
+// The JSON form of a run's result, one small writer per object.
 #include "cli/json_result.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
-#include <nlohmann/json.hpp>
-
-#include "cli/encoding.h"
+#include "cli/json_writer.h"
 #include "text/truncate.h"
 
 namespace orv::cli {
 namespace {
 
-using Json = nlohmann::ordered_json;
-
-Json Number(double value) { return std::isfinite(value) ? Json(value) : Json(nullptr); }
-
 // Counts held in doubles by the survival tables.
-Json WholeNumber(double value) { return std::isfinite(value) ? Json(TruncToInt64(value)) : Json(nullptr); }
-
-Json Text(const std::string& bytes) { return Cp932ToUtf8(bytes); }
-
-Json GroupJson(const Workspace& ws, int g) {
-  const SurvivalTables& tables = ws.survival;
-  Json summary = Json::array();
-  for (const std::string& text : tables.GroupSummaryTexts[g]) summary.push_back(Text(text));
-  const int lastWeek = std::clamp(TruncToInt32(tables.lastEventWeek[g]), 0, kMaxWeek);
-  Json weeks = Json::array();
-  for (int w = 0; w <= lastWeek; ++w) {
-    const auto& row = tables.SurvivalTable[w];
-    weeks.push_back(Json{{"week", w},
-                         {"censored", WholeNumber(row[kCensored][g])},
-                         {"deaths", WholeNumber(row[kDeaths][g])},
-                         {"atRisk", tables.AtRiskTable[w][g]},
-                         {"hazard", Number(row[kHazard][g])},
-                         {"survival", Number(row[kSurvival][g])}});
+void WholeNumber(JsonWriter& json, double value) {
+  if (std::isfinite(value)) {
+    json.Integer(TruncToInt64(value));
+  } else {
+    json.Null();
   }
+}
+
+// A figure of the tests, null when no test ran.
+void TestFigure(JsonWriter& json, bool tested, double value) {
+  if (tested) {
+    json.Double(value);
+  } else {
+    json.Null();
+  }
+}
+
+void TestText(JsonWriter& json, bool tested, const std::string& text) {
+  if (tested) {
+    json.String(text);
+  } else {
+    json.Null();
+  }
+}
+
+void WriteWeek(JsonWriter& json, const SurvivalTables& tables, int g, int w) {
+  const auto& row = tables.SurvivalTable[w];
+  json.BeginObject();
+  json.Member("week", w);
+  json.Key("censored");
+  WholeNumber(json, row[kCensored][g]);
+  json.Key("deaths");
+  WholeNumber(json, row[kDeaths][g]);
+  json.Member("atRisk", tables.AtRiskTable[w][g]);
+  json.Member("hazard", row[kHazard][g]);
+  json.Member("survival", row[kSurvival][g]);
+  json.EndObject();
+}
+
+void WriteGroup(JsonWriter& json, const Workspace& ws, int g) {
+  const SurvivalTables& tables = ws.survival;
   // Group 0 pools the shown groups; its case count is theirs.
   const Count cases = g == 0 ? tables.ShownCaseTotal : ws.cases.GroupTotals[0][g];
-  return Json{{"index", g},
-              {"name", Text(ws.cases.GroupNames[g])},
-              {"label", Text(tables.GroupSummaryTexts[g][kLabel])},
-              {"cases", cases},
-              {"shown", ws.styles[g].shown == 1},
-              {"lastEventWeek", WholeNumber(tables.lastEventWeek[g])},
-              {"summary", summary},
-              {"weeks", weeks}};
+  json.BeginObject();
+  json.Member("index", g);
+  json.Key("name");
+  json.String(ws.cases.GroupNames[g]);
+  json.Key("label");
+  json.String(tables.GroupSummaryTexts[g][kLabel]);
+  json.Member("cases", cases);
+  json.Member("shown", ws.styles[g].shown == 1);
+  json.Key("lastEventWeek");
+  WholeNumber(json, tables.lastEventWeek[g]);
+  json.Key("summary");
+  json.BeginArray();
+  for (const std::string& text : tables.GroupSummaryTexts[g]) json.String(text);
+  json.EndArray();
+  json.Key("weeks");
+  json.BeginArray();
+  const int lastWeek = std::clamp(TruncToInt32(tables.lastEventWeek[g]), 0, kMaxWeek);
+  for (int w = 0; w <= lastWeek; ++w) WriteWeek(json, tables, g, w);
+  json.EndArray();
+  json.EndObject();
+}
+
+void WriteCause(JsonWriter& json, const CaseData& cases, int j) {
+  json.BeginObject();
+  json.Member("index", j);
+  json.Key("name");
+  json.String(cases.CauseNames[j]);
+  json.Member("deaths", cases.DeathsByCause[0][j]);
+  json.Member("censored", cases.CauseCensored[j] == 1);
+  json.EndObject();
+}
+
+void WriteOverall(JsonWriter& json, const GroupTestResults& tests, bool tested) {
+  json.BeginObject();
+  json.Member("shownGroups", tests.ShownGroupCount);
+  json.Key("statistic");
+  TestFigure(json, tested, tests.petoStatistic);
+  json.Key("p");
+  TestFigure(json, tested, tests.petoP);
+  json.Key("statisticText");
+  TestText(json, tested, tests.PetoStatText);
+  json.Key("pText");
+  TestText(json, tested, tests.PetoPText);
+  json.EndObject();
+}
+
+void WritePair(JsonWriter& json, const PairStats& p, bool tested, int a, int b) {
+  json.BeginObject();
+  json.Member("a", a);
+  json.Member("b", b);
+  json.Key("logRankChi2");
+  TestFigure(json, tested, p.LogRankChi2[a][b]);
+  json.Key("logRankP");
+  TestFigure(json, tested, p.LogRankP[a][b]);
+  json.Key("wilcoxonChi2");
+  TestFigure(json, tested, p.WilcoxonChi2[a][b]);
+  json.Key("wilcoxonP");
+  TestFigure(json, tested, p.WilcoxonP[a][b]);
+  json.EndObject();
+}
+
+// The report's text is the concatenation of its runs; neither is ever held as UTF-8.
+void WriteReport(JsonWriter& json, const ReportDocument& report) {
+  json.BeginObject();
+  json.Key("text");
+  json.BeginString();
+  for (const ReportDocument::Piece& piece : report.Pieces()) json.StringPart(piece.text);
+  json.EndString();
+  json.Key("runs");
+  json.BeginArray();
+  for (const ReportDocument::Run& run : report.Runs()) {
+    json.BeginObject();
+    json.Key("colour");
+    json.String(ColourText(run.colour));
+    json.Key("text");
+    json.BeginString();
+    for (const ReportDocument::Piece& piece : run.pieces) json.StringPart(piece.text);
+    json.EndString();
+    json.EndObject();
+  }
+  json.EndArray();
+  json.EndObject();
 }
 
 }  // namespace
@@ -56,68 +147,64 @@ std::string ColourText(Rgb colour) {
   return text;
 }
 
-std::string ResultJson(const BatchSession& session) {
+void WriteResultJson(const BatchSession& session, OutputStream& out) {
   const Workspace& ws = session.ws;
   const CaseData& cases = ws.cases;
   const GroupTestResults& tests = ws.tests;
   // With fewer than two shown groups no test runs: earlier figures would be stale.
   const bool tested = tests.ShownGroupCount >= 2;
 
-  Json doc;
-  doc["counters"] = {{"total", cases.counters.total},
-                     {"corrected", cases.counters.corrected},
-                     {"excluded", cases.counters.excluded}};
-  doc["dataMaxWeeks"] = cases.dataMaxWeeks;
-  doc["xMax"] = ws.geometry.xMax;
-  doc["tickStep"] = ws.geometry.tickStep;
-  doc["unitLabel"] = Text(ws.geometry.unitLabel);
+  JsonWriter json(out);
+  json.BeginObject();
+  json.Key("counters");
+  json.BeginObject();
+  json.Member("total", cases.counters.total);
+  json.Member("corrected", cases.counters.corrected);
+  json.Member("excluded", cases.counters.excluded);
+  json.EndObject();
+  json.Member("dataMaxWeeks", cases.dataMaxWeeks);
+  json.Member("xMax", ws.geometry.xMax);
+  json.Member("tickStep", ws.geometry.tickStep);
+  json.Key("unitLabel");
+  json.String(ws.geometry.unitLabel);
 
-  Json groups = Json::array();
-  for (int g = 0; g <= cases.NumGroups; ++g) groups.push_back(GroupJson(ws, g));
-  doc["groups"] = groups;
+  json.Key("groups");
+  json.BeginArray();
+  for (int g = 0; g <= cases.NumGroups; ++g) WriteGroup(json, ws, g);
+  json.EndArray();
 
-  Json causes = Json::array();
-  for (int j = 0; j <= cases.NumCauses; ++j) {
-    causes.push_back({{"index", j},
-                      {"name", Text(cases.CauseNames[j])},
-                      {"deaths", cases.DeathsByCause[0][j]},
-                      {"censored", cases.CauseCensored[j] == 1}});
-  }
-  doc["causes"] = causes;
+  json.Key("causes");
+  json.BeginArray();
+  for (int j = 0; j <= cases.NumCauses; ++j) WriteCause(json, cases, j);
+  json.EndArray();
 
-  doc["overall"] = {{"shownGroups", tests.ShownGroupCount},
-                    {"statistic", tested ? Number(tests.petoStatistic) : Json(nullptr)},
-                    {"p", tested ? Number(tests.petoP) : Json(nullptr)},
-                    {"statisticText", tested ? Text(tests.PetoStatText) : Json(nullptr)},
-                    {"pText", tested ? Text(tests.PetoPText) : Json(nullptr)}};
+  json.Key("overall");
+  WriteOverall(json, tests, tested);
 
-  Json pairs = Json::array();
-  const PairStats& p = tests.pairs;
-  auto figure = [&](const PairTable& table, int a, int b) { return tested ? Number(table[a][b]) : Json(nullptr); };
+  json.Key("pairs");
+  json.BeginArray();
   for (int a = 1; a < cases.NumGroups; ++a) {
-    for (int b = a + 1; b <= cases.NumGroups; ++b) {
-      pairs.push_back({{"a", a},
-                       {"b", b},
-                       {"logRankChi2", figure(p.LogRankChi2, a, b)},
-                       {"logRankP", figure(p.LogRankP, a, b)},
-                       {"wilcoxonChi2", figure(p.WilcoxonChi2, a, b)},
-                       {"wilcoxonP", figure(p.WilcoxonP, a, b)}});
-    }
+    for (int b = a + 1; b <= cases.NumGroups; ++b) WritePair(json, tests.pairs, tested, a, b);
   }
-  doc["pairs"] = pairs;
-  doc["tables"] = {{"logRank", tested ? Text(tests.logRankTable) : Json(nullptr)},
-                   {"wilcoxon", tested ? Text(tests.wilcoxonTable) : Json(nullptr)}};
+  json.EndArray();
 
-  Json runs = Json::array();
-  for (const ColourRun& run : session.report.Runs()) {
-    runs.push_back({{"colour", ColourText(run.colour)}, {"text", Text(run.text)}});
-  }
-  doc["report"] = {{"text", Text(session.report.Text())}, {"runs", runs}};
+  json.Key("tables");
+  json.BeginObject();
+  json.Key("logRank");
+  TestText(json, tested, tests.logRankTable);
+  json.Key("wilcoxon");
+  TestText(json, tested, tests.wilcoxonTable);
+  json.EndObject();
 
-  Json messages = Json::array();
-  for (const std::string& text : session.boxes.texts) messages.push_back(Text(text));
-  doc["messages"] = messages;
-  return doc.dump(2) + "\n";
+  json.Key("report");
+  WriteReport(json, session.report);
+
+  json.Key("messages");
+  json.BeginArray();
+  for (const std::string& text : session.boxes.texts) json.String(text);
+  json.EndArray();
+  json.EndObject();
+  out.Write('\n');
 }
 
 }  // namespace orv::cli

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/options.h"
+#include "cli/report_document.h"
 #include "data/workspace.h"
 #include "platform/recording.h"
 #include "platform/surfaces.h"
@@ -80,7 +81,7 @@ class BatchSession {
   void PaintViews();
 
   Workspace ws;
-  RecordingRichText report;
+  ReportDocument report;
   StderrMessageBoxes boxes;
   RecordingResultText logRank{"log-rank\r\n"};
   RecordingResultText wilcoxon{"General Wilcoxon\r\n"};
