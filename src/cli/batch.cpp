@@ -72,7 +72,7 @@ int RunBatch(const std::vector<std::string>& args, std::FILE* out, std::FILE* er
   }
   if (std::string error = CheckDataFile(options.path); !error.empty()) return Fail(err, kExitFile, error);
 
-  BatchSession session(err);
+  BatchSession session(err, options.outDir.has_value());
   session.Load(options.path);
   if (std::string error = session.CheckChoices(options); !error.empty()) return Fail(err, kExitUsage, error);
   if (!options.censor.empty()) session.CensorCauses(options.censor);

@@ -65,8 +65,8 @@ void CanvasViewWindows::Resize(const ViewSizes& sizes) {
   survivalRate_.SetClientRect(ViewClientRect(sizes.survivalRateWidth, sizes.survivalRateHeight));
 }
 
-BatchSession::BatchSession(std::FILE* err) : boxes(err) {
-  surfaces_.graph = &graph;
+BatchSession::BatchSession(std::FILE* err, bool recordGraph) : boxes(err) {
+  surfaces_.graph = recordGraph ? static_cast<Canvas*>(&graph) : &unrecordedGraph_;
   surfaces_.legend = &legend;
   surfaces_.cumulativeDeaths = &cumulativeDeaths;
   surfaces_.deathsByCause = &deathsByCause;

@@ -57,12 +57,33 @@ class CanvasViewWindows : public ViewWindows {
 // the number of redraws.
 void KeepCurrentDrawing(RecordingCanvas& canvas);
 
+// A canvas of a given size that keeps nothing of what is drawn on it.
+class DiscardingCanvas final : public Canvas {
+ public:
+  explicit DiscardingCanvas(Rect client) : client_(client) {}
+  void SelectPen(const Pen&) override {}
+  void SelectFont(const FontSpec*) override {}
+  void SetTextColour(Rgb) override {}
+  void SetBkColour(Rgb) override {}
+  void SetBkMode(BkMode) override {}
+  void MoveTo(int, int) override {}
+  void LineTo(int, int) override {}
+  void TextOut(int, int, std::string_view) override {}
+  void FillRect(const Rect&, Rgb) override {}
+  Rect ClientRect() const override { return client_; }
+
+ private:
+  Rect client_;
+};
+
 // The client rectangle of a view window of the given size; never smaller than one pixel.
 Rect ViewClientRect(int windowWidth, int windowHeight);
 
 class BatchSession {
  public:
-  explicit BatchSession(std::FILE* err);
+  // Without `recordGraph` the main graph is drawn onto a canvas that keeps nothing: only
+  // the image files need its drawing, and it is the largest one.
+  explicit BatchSession(std::FILE* err, bool recordGraph = true);
   BatchSession(const BatchSession&) = delete;
   BatchSession& operator=(const BatchSession&) = delete;
 
@@ -97,6 +118,7 @@ class BatchSession {
 
   std::string path_;
   CanvasViewWindows views_{legend, cumulativeDeaths, deathsByCause, survivalRate};
+  DiscardingCanvas unrecordedGraph_{graph.ClientRect()};
   Surfaces surfaces_;
 };
 
