@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "text/cp932_table.h"
@@ -53,17 +54,26 @@ std::size_t DecodeAt(std::string_view bytes, std::size_t i, char32_t& cp) {
 
 bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
-// Code point of every two-byte code (lead << 8 | trail), 0 where the code holds none. Built
-// once from the encoding table, whose first character for a code is the one it decodes to
-// unless the decode-only table says otherwise.
-const std::vector<char16_t>& DoubleByteTable() {
-  static const std::vector<char16_t> table = [] {
-    std::vector<char16_t> t(0x10000, 0);
+// The UTF-8 of every two-byte code (lead << 8 | trail): its bytes in the low three bytes,
+// first byte lowest, and its length in the high byte; 0 where the code holds no character.
+// Built once from the encoding table, whose first character for a code is the one it
+// decodes to unless the decode-only table says otherwise.
+const std::vector<std::uint32_t>& DoubleByteTable() {
+  static const std::vector<std::uint32_t> table = [] {
+    std::vector<char16_t> cps(0x10000, 0);
     for (const std::uint32_t entry : Cp932Table()) {
       const std::uint32_t code = entry & 0xFFFFu;
-      if (code > 0xFF && t[code] == 0) t[code] = static_cast<char16_t>(entry >> 16);
+      if (code > 0xFF && cps[code] == 0) cps[code] = static_cast<char16_t>(entry >> 16);
     }
-    for (const std::uint32_t entry : Cp932DecodeOnlyTable()) t[entry >> 16] = static_cast<char16_t>(entry & 0xFFFFu);
+    for (const std::uint32_t entry : Cp932DecodeOnlyTable()) cps[entry >> 16] = static_cast<char16_t>(entry & 0xFFFFu);
+    std::vector<std::uint32_t> t(0x10000, 0);
+    for (std::size_t code = 0; code < t.size(); ++code) {
+      const std::uint32_t cp = cps[code];
+      if (cp == 0) continue;
+      // Every character of the code page above U+007F is in the Basic Multilingual Plane.
+      t[code] = cp < 0x800 ? (2u << 24) | ((0x80 | (cp & 0x3F)) << 8) | (0xC0 | (cp >> 6))
+                           : (3u << 24) | ((0x80 | (cp & 0x3F)) << 16) | ((0x80 | ((cp >> 6) & 0x3F)) << 8) | (0xE0 | (cp >> 12));
+    }
     return t;
   }();
   return table;
@@ -84,20 +94,24 @@ char* WriteUtf8(char16_t cp, char* out) {
 }  // namespace
 
 char* WriteCp932AsUtf8(std::string_view bytes, char* out) {
-  const char16_t* doubleByte = DoubleByteTable().data();
+  const std::uint32_t* doubleByte = DoubleByteTable().data();
   const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
   const unsigned char* const end = in + bytes.size();
   while (in < end) {
     const unsigned char b = *in;
     if (b < 0x80) {
-      // Most of the text is ASCII and passes as it is.
       *out++ = static_cast<char>(b);
       ++in;
     } else if (b >= 0xA1 && b <= 0xDF) {
       out = WriteUtf8(static_cast<char16_t>(0xFF61 + (b - 0xA1)), out);
       ++in;
     } else if (IsLeadByte(b) && in + 1 < end && doubleByte[b << 8 | in[1]] != 0) {
-      out = WriteUtf8(doubleByte[b << 8 | in[1]], out);
+      // Four bytes stored, three at most kept: two bytes in leave room for six out.
+      const std::uint32_t packed = doubleByte[b << 8 | in[1]];
+      const char utf8[4] = {static_cast<char>(packed & 0xFF), static_cast<char>((packed >> 8) & 0xFF),
+                             static_cast<char>((packed >> 16) & 0xFF), 0};
+      std::memcpy(out, utf8, 4);
+      out += packed >> 24;
       in += 2;
     } else {
       *out++ = '\xEF';
