@@ -87,6 +87,7 @@ int RunBatch(const std::vector<std::string>& args, std::FILE* out, std::FILE* er
     } else {
       WriteTerminalText(session, isatty(fileno(out)) == 1, stream);
     }
+    if (!stream.Flush()) return Fail(err, kExitFile, "cannot write the output");
   }
   if (options.outDir) {
     if (std::string error = WriteOutputs(session, *options.outDir); !error.empty()) return Fail(err, kExitFile, error);

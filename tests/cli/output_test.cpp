@@ -12,6 +12,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/batch.h"
 #include "cli/json_writer.h"
 #include "cli/output_stream.h"
 #include "cli/report_document.h"
@@ -204,6 +205,35 @@ TEST(ReportDocument, LongTextsSpanBlocks) {
   for (const ReportDocument::Piece& piece : report.Pieces()) text += piece.text;
   EXPECT_TRUE(text == "head" + expected);
   EXPECT_EQ(report.Size(), text.size());
+}
+
+}  // namespace
+
+namespace {
+
+// A full disk: the command says so and ends with status 1 instead of losing the output
+// without a word.
+TEST(RunBatch, AnOutputThatCannotBeWrittenIsAnError) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> args;
+  };
+  const Case cases[] = {{"text", {ORVANTIS_SAMPLE}}, {"JSON", {ORVANTIS_SAMPLE, "--json"}}};
+  for (const Case& c : cases) {
+    std::FILE* full = std::fopen("/dev/full", "w");
+    ASSERT_NE(full, nullptr);
+    std::string err;
+    {
+      std::FILE* errFile = std::tmpfile();
+      EXPECT_EQ(orv::cli::RunBatch(c.args, full, errFile), orv::cli::kExitFile) << c.name;
+      std::rewind(errFile);
+      char buffer[4096];
+      for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, errFile)) > 0;) err.append(buffer, n);
+      std::fclose(errFile);
+    }
+    std::fclose(full);
+    EXPECT_TRUE(err.ends_with("orvantis: cannot write the output\n")) << c.name << ": " << err;
+  }
 }
 
 }  // namespace
