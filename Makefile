@@ -3,12 +3,15 @@
 # make gui:  starts Orvantis.exe on the sample under Wine on your display.
 # make bench: runs the benchmarks.
 # make dist: builds the Windows release package build/windows/Orvantis-<version>-win64.zip.
+# make fuzz: fuzzes the whole job with AFL++ for FUZZ_SECONDS (default 600) and prints the figures.
 
 SHELL := /bin/bash
 WINEPREFIX_DIR := $(CURDIR)/build/windows/wineprefix
 XVFB := xvfb-run -a -s "-screen 0 1280x1024x24"
 
-.PHONY: deps native asan windows test run gui bench dist clean
+FUZZ_SECONDS ?= 600
+
+.PHONY: deps native asan windows test run gui bench dist fuzz clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -45,6 +48,9 @@ bench: native
 
 dist: windows
 	@cmake --build --preset windows --target dist
+
+fuzz:
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) bash scripts/fuzz.sh
 
 clean:
 	rm -rf build out

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and tests need, only those that are missing.
+# With the argument "fuzz", also AFL++ and the GCC plugin headers that `make fuzz` needs.
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,7 @@ packages=(
   fonts-ipafont-gothic fonts-liberation
   locales fp-utils unzip zip libchm-bin
 )
+if [ "${1:-}" = fuzz ]; then packages+=(afl++ gcc-12-plugin-dev binutils); fi
 
 missing=()
 for p in "${packages[@]}"; do

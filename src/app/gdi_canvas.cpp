@@ -79,6 +79,8 @@ void GdiCanvas::FillRect(const Rect& rect, Rgb colour) {
 Rect GdiCanvas::ClientRect() const {
   RECT r{};
   GetClientRect(clientOf_, &r);
+  // A scrolled view draws with its origin moved: the visible area in drawing coordinates.
+  DPtoLP(dc_, reinterpret_cast<POINT*>(&r), 2);
   return {r.left, r.top, r.right, r.bottom};
 }
 

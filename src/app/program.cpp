@@ -22,6 +22,7 @@ namespace {
 constexpr DWORD kMainStyle = 0x10CC0000;
 constexpr DWORD kMaxDropPath = 260;
 constexpr char kPrompt[] = "データファイルを選択してください";
+constexpr char kNoValidData[] = "有効なデータがありません";
 
 void InitCommonControls(DWORD classes) {
   INITCOMMONCONTROLSEX icc{sizeof(INITCOMMONCONTROLSEX), classes};
@@ -38,20 +39,7 @@ void Win32MessageBoxes::Show(std::string_view text, std::string_view caption, Bo
   MessageBoxA(program_.mainWindow(), std::string(text).c_str(), std::string(caption).c_str(), type);
 }
 
-void Win32ViewWindows::Resize(const ViewSizes& s) {
-  float halfWidth = static_cast<float>(GetSystemMetrics(SM_CXSCREEN)) / 2.0f;
-  float halfHeight = static_cast<float>(GetSystemMetrics(SM_CYSCREEN)) / 2.0f;
-  int x = TruncToInt32(halfWidth - 700.0f);
-  int y = TruncToInt32(halfHeight - 300.0f);
-  auto move = [&](View v, int w, int h) { MoveWindow(program_.view(v), x, y, w, h, FALSE); };
-  move(kReport, s.reportWidth, s.reportHeight);
-  move(kLegend, s.legendWidth, s.legendHeight);
-  move(kLogRank, s.logRankWidth, s.logRankHeight);
-  move(kWilcoxon, s.wilcoxonWidth, s.wilcoxonHeight);
-  move(kCumulative, s.cumulativeWidth, s.cumulativeHeight);
-  move(kByCause, s.byCauseWidth, s.byCauseHeight);
-  move(kRate, s.survivalRateWidth, s.survivalRateHeight);
-}
+void Win32ViewWindows::Resize(const ViewSizes& s) { program_.PlaceViewWindows(s); }
 
 Program::Program(HINSTANCE instance) : instance_(instance) {
   surfaces_.boxes = &boxes_;
@@ -150,13 +138,11 @@ LRESULT Program::OnMainMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DROPFILES:
       DropDataFile(reinterpret_cast<HDROP>(wp));
       return 0;
-    case WM_COPYDATA:
-      return OnCopyData(*reinterpret_cast<const COPYDATASTRUCT*>(lp));
-    case kPing:
-      PostMessageA(reinterpret_cast<HWND>(lp), kPong, wp, 0);
-      return 0;
-    default:
-      return DefWindowProcA(hwnd, msg, wp, lp);
+    default: {
+      bool handled = false;
+      const LRESULT result = OnTestHook(msg, wp, lp, handled);
+      return handled ? result : DefWindowProcA(hwnd, msg, wp, lp);
+    }
   }
 }
 
@@ -286,6 +272,10 @@ void Program::OnCommand(int id) {
   }
   // The censored-case selection reloads the shown file into the report.
   if (report_) report_->Flush();
+  // Every command that may have run the analysis on a loaded file.
+  const bool analysed = (id >= kCmdFiveYears && id <= kCmdLongest) || id == kCmdChooseGroups ||
+                        id == kCmdLineSettings || id == kCmdCensoredCases;
+  if (analysed && !shownPath_.empty()) HideStaleComparisons();
 }
 
 void Program::ToggleComparisons(View v) {
@@ -294,30 +284,6 @@ void Program::ToggleComparisons(View v) {
     return;
   }
   ToggleViewWindow(v);
-}
-
-LRESULT Program::OnCopyData(const COPYDATASTRUCT& data) {
-  if (data.dwData == kCopyDataDrop) {
-    // Built as a shell builds a drop: a DROPFILES header followed by the ANSI paths.
-    const char* bytes = static_cast<const char*>(data.lpData);
-    std::vector<char> paths(bytes, bytes + data.cbData);
-    paths.push_back('\0');
-    paths.push_back('\0');
-    HGLOBAL drop = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + paths.size());
-    if (!drop) return 0;
-    auto* header = static_cast<DROPFILES*>(GlobalLock(drop));
-    header->pFiles = sizeof(DROPFILES);
-    header->fWide = FALSE;
-    CopyMemory(reinterpret_cast<char*>(header) + sizeof(DROPFILES), paths.data(), paths.size());
-    GlobalUnlock(drop);
-    PostMessageA(main_, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
-    return 1;
-  }
-  if (data.dwData == kCopyDataGraphPixel && data.cbData == 2 * sizeof(std::int32_t)) {
-    const auto* xy = static_cast<const std::int32_t*>(data.lpData);
-    return static_cast<LRESULT>(GetPixel(graphDC_, xy[0], xy[1]));
-  }
-  return 0;
 }
 
 bool Program::CheckDataFile(const std::string& path) {
@@ -341,6 +307,27 @@ void Program::LoadShownFile(const std::string& path) {
   shownPath_ = path;
   LoadAndAnalyse(path, ws_, surfaces_);
   if (report_) report_->Flush();
+  HideStaleComparisons();
+  if (ws_.cases.NumGroups == 0) {
+    // Not one row was taken: the report says why, row by row, so it comes to the front.
+    if (!IsWindowVisible(view(kReport))) ShowWindow(view(kReport), SW_SHOWNORMAL);
+    MessageBoxA(main_, (std::string(kNoValidData) + "\r\n" + path).c_str(), "データの確認！",
+                MB_OK | MB_ICONEXCLAMATION);
+  }
+}
+
+void Program::HideStaleComparisons() {
+  // With fewer than two curves the run leaves no pairwise table: the tables of an earlier
+  // file or choice must not stay on screen as if they were this one's.
+  if (ws_.tests.ShownGroupCount >= 2) return;
+  for (View v : {kLogRank, kWilcoxon}) {
+    if (IsWindowVisible(view(v))) {
+      ShowWindow(view(v), SW_HIDE);
+      InvalidateRect(main_, nullptr, TRUE);
+    }
+  }
+  if (logRank_) logRank_->Command("CLEAR");
+  if (wilcoxon_) wilcoxon_->Command("CLEAR");
 }
 
 void Program::ChooseDataFile() {

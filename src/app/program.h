@@ -32,11 +32,11 @@ class Win32MessageBoxes : public MessageBoxes {
 
 class Win32ViewWindows : public ViewWindows {
  public:
-  explicit Win32ViewWindows(const Program& program) : program_(program) {}
+  explicit Win32ViewWindows(Program& program) : program_(program) {}
   void Resize(const ViewSizes& sizes) override;
 
  private:
-  const Program& program_;
+  Program& program_;
 };
 
 // The seven view windows, in their order of creation.
@@ -53,6 +53,7 @@ class Program {
 
   HWND mainWindow() const { return main_; }
   HWND view(View v) const { return views_[static_cast<std::size_t>(v)]; }
+  void PlaceViewWindows(const ViewSizes& sizes);
 
   static LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   static LRESULT CALLBACK ViewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -65,7 +66,8 @@ class Program {
   void ResizeGraph(int cx, int cy);
   void PaintGraph();
   void OnCommand(int id);
-  LRESULT OnCopyData(const COPYDATASTRUCT& data);
+  // The test build's hooks (test_hooks.cpp); the release build handles none (no_test_hooks.cpp).
+  LRESULT OnTestHook(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
   void DrawPrompt();
   void SetRangeAndAnalyse(int xMax, int tickStep);
 
@@ -74,6 +76,11 @@ class Program {
   void CreateViewWindows();
   HWND CreateReportControl(HWND parent, int id, const char* text);
   void ToggleViewWindow(View v);
+  // Moves a view to (x, y) with the size w x h asked for, then inside the work area of its
+  // monitor; a painted view larger than that area scrolls over the size asked for.
+  void PlaceView(View v, int x, int y, int w, int h);
+  void UpdateViewScroll(View v);
+  void ScrollView(View v, int bar, int code);
   void ToggleComparisons(View v);
   void PaintView(View v);
 
@@ -82,6 +89,7 @@ class Program {
   void ChooseDataFile();
   void DropDataFile(HDROP drop);
   void LoadShownFile(const std::string& path);
+  void HideStaleComparisons();
   void SetFileTitle();
 
   // Clipboard, help, about.
@@ -107,6 +115,9 @@ class Program {
   bool startupFile_ = false;
 
   HWND main_ = nullptr;
+  std::array<SIZE, kViewCount> viewContent_{};  // client size of a painted view's content; 0: its client
+  std::array<POINT, kViewCount> viewScroll_{};  // scroll position of a painted view
+  bool updatingScroll_ = false;
   std::array<HWND, kViewCount> views_{};
   std::array<HDC, kViewCount> viewDCs_{};
   HMENU menuBar_ = nullptr;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -121,9 +122,39 @@ CHARFORMATA ReportCharFormat() {
   cf.dwMask = CFM_SIZE | CFM_COLOR | CFM_FACE | CFM_CHARSET;
   cf.yHeight = 280;
   cf.crTextColor = 0;
-  cf.bCharSet = 0;
+  cf.bCharSet = SHIFTJIS_CHARSET;
   lstrcpynA(cf.szFaceName, "System", LF_FACESIZE);
   return cf;
+}
+
+void SetUpRichEdit(HWND control) {
+  // Without a raised limit a control takes 32,767 characters, and a large file's report
+  // would be cut off.
+  SendMessageA(control, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+  CHARFORMATA cf = ReportCharFormat();
+  SendMessageA(control, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
+  SendMessageA(control, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&cf));
+}
+
+void SetUpResultControl(HWND control) {
+  CHARRANGE kept{};
+  SendMessageA(control, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&kept));
+  CHARRANGE all{0, -1};
+  SendMessageA(control, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&all));
+  PARAFORMAT pf{};
+  pf.cbSize = sizeof pf;
+  pf.dwMask = PFM_TABSTOPS;
+  pf.cTabCount = static_cast<SHORT>(std::size(kResultTabStops));
+  std::copy(std::begin(kResultTabStops), std::end(kResultTabStops), pf.rgxTabs);
+  SendMessageA(control, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
+  // The character set alone: what the user typed keeps its other attributes until the next table.
+  CHARFORMATA cf{};
+  cf.cbSize = sizeof cf;
+  cf.dwMask = CFM_CHARSET;
+  cf.bCharSet = SHIFTJIS_CHARSET;
+  SendMessageA(control, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&cf));
+  SendMessageA(control, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
+  SendMessageA(control, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&kept));
 }
 
 RichEditReport::RichEditReport(HWND control, std::string_view initial) : control_(control) {
@@ -162,15 +193,12 @@ void RichEditReport::Renew() {
   const auto exStyle = static_cast<DWORD>(GetWindowLongPtrA(control_, GWL_EXSTYLE));
   const auto id = static_cast<INT_PTR>(GetDlgCtrlID(control_));
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(control_, GWLP_HINSTANCE));
-  const LRESULT limit = SendMessageA(control_, EM_GETLIMITTEXT, 0, 0);
   Detach();
   DestroyWindow(control_);
   control_ = CreateWindowExA(exStyle, className, "", style, r.left, r.top, r.right - r.left, r.bottom - r.top, parent,
                              reinterpret_cast<HMENU>(id), instance, nullptr);
   if (!control_) return;
-  SendMessageA(control_, EM_EXLIMITTEXT, 0, limit);
-  CHARFORMATA cf = ReportCharFormat();
-  SendMessageA(control_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
+  SetUpRichEdit(control_);
   Attach();
 }
 
@@ -295,6 +323,10 @@ LRESULT CALLBACK RichEditReport::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPA
   return CallWindowProcA(self ? self->controlProc_ : DefWindowProcA, hwnd, msg, wp, lp);
 }
 
+RichEditResult::RichEditResult(HWND control) : control_(control) {
+  if (control_) SetUpResultControl(control_);
+}
+
 void RichEditResult::FocusIfShown() {
   if (IsWindowVisible(GetAncestor(control_, GA_ROOT))) SetFocus(control_);
 }
@@ -304,6 +336,7 @@ void RichEditResult::Command(std::string_view command) {
   if (command == "CLEAR") {
     FocusIfShown();
     SetWindowTextA(control_, "");
+    SetUpResultControl(control_);
   } else if (command == "CUT") {
     SendMessageA(control_, WM_CUT, 0, 0);
   } else if (command == "COPY") {
@@ -319,11 +352,18 @@ void RichEditResult::Command(std::string_view command) {
 void RichEditResult::Append(std::string_view text) {
   if (!control_) return;
   std::string copy(text);
+  CHARFORMATA cf{};
+  cf.cbSize = sizeof cf;
+  cf.dwMask = CFM_CHARSET;
+  cf.bCharSet = SHIFTJIS_CHARSET;
+  SendMessageA(control_, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
   SendMessageA(control_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(copy.c_str()));
 }
 
 void RichEditResult::CaretToStart() {
   if (!control_) return;
+  // Lines typed or pasted by the user since may have paragraphs of another layout.
+  SetUpResultControl(control_);
   FocusIfShown();
   SendMessageA(control_, EM_SETSEL, 0, 0);
 }

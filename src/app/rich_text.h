@@ -69,9 +69,11 @@ class RichEditReport : public RichTextSink {
   LPARAM filled_ = 0;       // characters handed over so far
 };
 
+// A result control: a text table of the program in Shift-JIS, laid out by tab stops.
 class RichEditResult : public ResultTextSink {
  public:
-  explicit RichEditResult(HWND control) : control_(control) {}
+  // Gives the control its layout (SetUpResultControl).
+  explicit RichEditResult(HWND control);
   void Command(std::string_view command) override;
   void Append(std::string_view text) override;
   void CaretToStart() override;
@@ -81,7 +83,21 @@ class RichEditResult : public ResultTextSink {
   HWND control_;
 };
 
-// The character format every report control starts with: face "System", 280 twips, black.
+// The character format every report control starts with: face "System", 280 twips, black,
+// character set 128 (Shift-JIS), without which Japanese shows as empty boxes.
 CHARFORMATA ReportCharFormat();
+
+// Sets up a new rich edit control of the program: no 32,767-character limit, and
+// ReportCharFormat as its default and for the text it already holds.
+void SetUpRichEdit(HWND control);
+
+// The tab stops of the result tables, in twips: each column of a table (heading, pair rows,
+// group footer) starts at one of them, whatever the width of the text before it.
+inline constexpr LONG kResultTabStops[] = {600, 2250, 3900, 5400, 7050, 7350, 8550};
+
+// Gives every paragraph of a result control the tab stops and every character the character
+// set 128, keeping the selection. Any control that holds a result table uses it after each
+// rewrite, so that a table laid out with tabs lines up.
+void SetUpResultControl(HWND control);
 
 }  // namespace orv::app

@@ -1,9 +1,12 @@
 // The seven view windows: four painted tables and three report controls.
 #include "app/program.h"
 
+#include <algorithm>
+
 #include "app/app_ids.h"
 #include "graph/tables.h"
 #include "stats/survival_rate_view.h"
+#include "text/truncate.h"
 
 namespace orv::app {
 
@@ -12,6 +15,9 @@ namespace {
 constexpr DWORD kViewStyle = 0x00CC0000;
 constexpr DWORD kReportStyle = 0x50B000C4;
 constexpr char kReportInitial[] = "読み込みデータ\r\n";
+constexpr LONG kScrollLine = 40;  // one row of the tables
+
+bool IsReport(View v) { return v == kReport || v == kLogRank || v == kWilcoxon; }
 
 struct ViewClass {
   const char* className;
@@ -79,7 +85,7 @@ LRESULT CALLBACK Program::ViewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 LRESULT Program::OnViewMessage(View v, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   const auto index = static_cast<std::size_t>(v);
-  const bool isReport = v == kReport || v == kLogRank || v == kWilcoxon;
+  const bool isReport = IsReport(v);
   switch (msg) {
     case WM_CREATE:
       if (!isReport) {
@@ -118,7 +124,10 @@ LRESULT Program::OnViewMessage(View v, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
       }
       return 0;
     case WM_SIZE:
-      if (!isReport) break;
+      if (!isReport) {
+        UpdateViewScroll(v);
+        break;
+      }
       // The report's sink replaces its control on each load: the child is looked up, not kept.
       if (HWND control = GetWindow(hwnd, GW_CHILD)) {
         MoveWindow(control, 0, 0, static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)), FALSE);
@@ -132,6 +141,15 @@ LRESULT Program::OnViewMessage(View v, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
       EndPaint(hwnd, &ps);
       return 0;
     }
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+      if (isReport) break;
+      ScrollView(v, msg == WM_HSCROLL ? SB_HORZ : SB_VERT, LOWORD(wp));
+      return 0;
+    case WM_MOUSEWHEEL:
+      if (isReport) break;
+      for (int i = 0; i < 3; ++i) ScrollView(v, SB_VERT, GET_WHEEL_DELTA_WPARAM(wp) > 0 ? SB_LINEUP : SB_LINEDOWN);
+      return 0;
     case WM_CLOSE:
       ShowWindow(hwnd, SW_HIDE);
       return 0;
@@ -150,12 +168,94 @@ HWND Program::CreateReportControl(HWND parent, int id, const char* text) {
     MessageBoxA(main_, "リッチエディットの作成に失敗", "Error - T_RichEdit", MB_OK | MB_ICONERROR);
     return nullptr;
   }
-  // Without a raised limit a control takes 32,767 characters, and a large file's report
-  // would be cut off.
-  SendMessageA(control, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
-  CHARFORMATA cf = ReportCharFormat();
-  SendMessageA(control, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
+  SetUpRichEdit(control);
   return GetDlgItem(parent, id);
+}
+
+void Program::PlaceViewWindows(const ViewSizes& s) {
+  float halfWidth = static_cast<float>(GetSystemMetrics(SM_CXSCREEN)) / 2.0f;
+  float halfHeight = static_cast<float>(GetSystemMetrics(SM_CYSCREEN)) / 2.0f;
+  int x = TruncToInt32(halfWidth - 700.0f);
+  int y = TruncToInt32(halfHeight - 300.0f);
+  PlaceView(kReport, x, y, s.reportWidth, s.reportHeight);
+  PlaceView(kLegend, x, y, s.legendWidth, s.legendHeight);
+  PlaceView(kLogRank, x, y, s.logRankWidth, s.logRankHeight);
+  PlaceView(kWilcoxon, x, y, s.wilcoxonWidth, s.wilcoxonHeight);
+  PlaceView(kCumulative, x, y, s.cumulativeWidth, s.cumulativeHeight);
+  PlaceView(kByCause, x, y, s.byCauseWidth, s.byCauseHeight);
+  PlaceView(kRate, x, y, s.survivalRateWidth, s.survivalRateHeight);
+}
+
+void Program::PlaceView(View v, int x, int y, int w, int h) {
+  HWND window = view(v);
+  const auto index = static_cast<std::size_t>(v);
+  MoveWindow(window, x, y, w, h, FALSE);
+  MONITORINFO mi{};
+  mi.cbSize = sizeof mi;
+  GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &mi);
+  const RECT& work = mi.rcWork;
+  const int width = std::min<int>(w, work.right - work.left), height = std::min<int>(h, work.bottom - work.top);
+  RECT frame{0, 0, 0, 0};
+  AdjustWindowRectEx(&frame, kViewStyle, FALSE, 0);
+  // The report windows' controls scroll by themselves; a painted view scrolls over the
+  // client area it was sized for.
+  if (!IsReport(v)) viewContent_[index] = {w - (frame.right - frame.left), h - (frame.bottom - frame.top)};
+  viewScroll_[index] = {0, 0};
+  MoveWindow(window, std::clamp<int>(x, work.left, work.right - width), std::clamp<int>(y, work.top, work.bottom - height),
+             width, height, FALSE);
+  UpdateViewScroll(v);
+}
+
+void Program::UpdateViewScroll(View v) {
+  const auto index = static_cast<std::size_t>(v);
+  if (IsReport(v) || updatingScroll_) return;
+  updatingScroll_ = true;
+  HWND window = view(v);
+  // Twice: a bar that appears narrows the client area the other bar pages over.
+  for (int pass = 0; pass < 2; ++pass) {
+    RECT client{};
+    GetClientRect(window, &client);
+    const LONG content[2] = {viewContent_[index].cx, viewContent_[index].cy};
+    const LONG page[2] = {client.right, client.bottom};
+    LONG* pos[2] = {&viewScroll_[index].x, &viewScroll_[index].y};
+    for (int bar : {SB_HORZ, SB_VERT}) {
+      const LONG extent = std::max<LONG>(content[bar], 1);
+      *pos[bar] = std::clamp<LONG>(*pos[bar], 0, std::max<LONG>(extent - page[bar], 0));
+      SCROLLINFO si{};
+      si.cbSize = sizeof si;
+      si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+      si.nMax = extent - 1;
+      si.nPage = static_cast<UINT>(std::max<LONG>(page[bar], 0));
+      si.nPos = *pos[bar];
+      SetScrollInfo(window, bar, &si, TRUE);
+    }
+  }
+  updatingScroll_ = false;
+  if (HDC dc = viewDCs_[index]) SetViewportOrgEx(dc, -viewScroll_[index].x, -viewScroll_[index].y, nullptr);
+}
+
+void Program::ScrollView(View v, int bar, int code) {
+  const auto index = static_cast<std::size_t>(v);
+  HWND window = view(v);
+  SCROLLINFO si{};
+  si.cbSize = sizeof si;
+  si.fMask = SIF_ALL;
+  if (!GetScrollInfo(window, bar, &si)) return;
+  LONG& pos = bar == SB_HORZ ? viewScroll_[index].x : viewScroll_[index].y;
+  const LONG page = static_cast<LONG>(si.nPage);
+  switch (code) {
+    case SB_LINEUP: pos -= kScrollLine; break;
+    case SB_LINEDOWN: pos += kScrollLine; break;
+    case SB_PAGEUP: pos -= page; break;
+    case SB_PAGEDOWN: pos += page; break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: pos = si.nTrackPos; break;
+    case SB_TOP: pos = 0; break;
+    case SB_BOTTOM: pos = si.nMax; break;
+    default: return;
+  }
+  UpdateViewScroll(v);
+  InvalidateRect(window, nullptr, TRUE);
 }
 
 void Program::ToggleViewWindow(View v) {

@@ -6,8 +6,8 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -17,47 +17,34 @@
 #include "cli/options.h"
 #include "cli/output_stream.h"
 #include "cli/session.h"
-#include "cli/view_text.h"
+#include "cli/terminal_text.h"
+#include "data/loader.h"
 
 namespace orv::cli {
 namespace {
 
+// Standard error stays UTF-8 whatever bytes the user gave (a cause name, a path).
 int Fail(std::FILE* err, int status, const std::string& message) {
-  std::fprintf(err, "orvantis: %s\n", message.c_str());
+  std::fprintf(err, "orvantis: %s\n", PrintableUtf8(message).c_str());
   return status;
 }
 
-// The program's own file check before a load: the file must exist and open for reading.
-std::string CheckDataFile(const std::string& path) {
+// The program's own file check before a load, made on the one read of the file: a pipe
+// (a named pipe, <(...)) yields its bytes only once, and a reload reuses them.
+std::string ReadOnce(const std::string& path, std::string& bytes) {
   namespace fs = std::filesystem;
   std::error_code ec;
   if (!fs::exists(path, ec)) return path + ": file not found";
-  std::ifstream in(path, std::ios::binary);
-  if (fs::is_directory(path, ec) || !in) return path + ": cannot open the file for reading";
+  if (fs::is_directory(path, ec)) return path + ": cannot open the file for reading";
+  DataFileBytes file = ReadDataFile(path);
+  switch (file.status) {
+    case FileRead::Read: break;
+    case FileRead::Unreadable: return path + ": cannot open the file for reading";
+    case FileRead::TooLarge:
+      return path + ": larger than " + std::to_string(kMaxDataFileBytes) + " bytes (2 GiB), the limit of a data file";
+  }
+  bytes = std::move(file.bytes);
   return {};
-}
-
-// A heading of the text output: the caption of the window it comes from.
-void WriteSection(OutputStream& out, const char* caption) {
-  out.Write('[');
-  out.WriteCp932(caption);
-  out.Write("]\n");
-}
-
-void WriteTerminalText(const BatchSession& s, bool ansi, OutputStream& out) {
-  WriteReportText(s.report, ansi, out);
-  out.Write('\n');
-  WriteSection(out, "生存率");
-  out.Write(ViewRowsText(s.survivalRate, kSurvivalRateColumns));
-  const bool tested = s.ws.tests.ShownGroupCount >= 2;
-  // The program's own notice when the pairwise window is asked for with too few groups.
-  const char* notice = "グラフは2本以上必要です\n";
-  out.Write('\n');
-  WriteSection(out, "多重比較(Log rank)");
-  out.WriteCp932(tested ? std::string_view(s.ws.tests.logRankTable) : notice);
-  out.Write('\n');
-  WriteSection(out, "多重比較(General Wilcoxon)");
-  out.WriteCp932(tested ? std::string_view(s.ws.tests.wilcoxonTable) : notice);
 }
 
 }  // namespace
@@ -70,10 +57,11 @@ int RunBatch(const std::vector<std::string>& args, std::FILE* out, std::FILE* er
     std::fputs(UsageText(), out);
     return 0;
   }
-  if (std::string error = CheckDataFile(options.path); !error.empty()) return Fail(err, kExitFile, error);
+  std::string bytes;
+  if (std::string error = ReadOnce(options.path, bytes); !error.empty()) return Fail(err, kExitFile, error);
 
   BatchSession session(err, options.outDir.has_value());
-  session.Load(options.path);
+  session.Load(options.path, std::move(bytes));
   if (std::string error = session.CheckChoices(options); !error.empty()) return Fail(err, kExitUsage, error);
   if (!options.censor.empty()) session.CensorCauses(options.censor);
   if (!options.groupFlags.empty()) session.SetShownGroups(options.groupFlags);

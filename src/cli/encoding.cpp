@@ -5,6 +5,9 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <cstdio>
+
+#include "text/cp932.h"
 
 #include "text/cp932.h"
 
@@ -47,6 +50,23 @@ class Converter {
 }  // namespace
 
 std::string Cp932ToUtf8(std::string_view bytes) { return orv::Cp932ToUtf8(bytes); }
+
+std::string PrintableUtf8(std::string_view bytes) {
+  std::string out;
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    if (const std::size_t length = Utf8SequenceLength(bytes, i); length > 0) {
+      out.append(bytes.substr(i, length));
+      i += length;
+    } else {
+      char escape[5];
+      std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned char>(bytes[i]));
+      out += escape;
+      ++i;
+    }
+  }
+  return out;
+}
 
 std::optional<std::string> Utf8ToCp932(std::string_view text) {
   std::string out;

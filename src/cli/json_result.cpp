@@ -147,6 +147,15 @@ std::string ColourText(Rgb colour) {
   return text;
 }
 
+std::string ResultJson(const BatchSession& session) {
+  std::string text;
+  {
+    OutputStream out(text);
+    WriteResultJson(session, out);
+  }
+  return text;
+}
+
 void WriteResultJson(const BatchSession& session, OutputStream& out) {
   const Workspace& ws = session.ws;
   const CaseData& cases = ws.cases;

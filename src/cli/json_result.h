@@ -13,6 +13,8 @@ namespace orv::cli {
 // written as they are read from the workspace. Undefined figures (a NaN statistic, tests
 // with fewer than two shown groups) are null.
 void WriteResultJson(const BatchSession& session, OutputStream& out);
+// The same as one string.
+std::string ResultJson(const BatchSession& session);
 
 // "#rrggbb".
 std::string ColourText(Rgb colour);

@@ -141,8 +141,9 @@ load, --censor, --hide/--show, --range):
                  stand over the figures), log-rank.txt, wilcoxon.txt and report.txt
   --help         this text
 
-Exit status: 0 after a load; 1 when the file cannot be read or an output cannot be
-written; 2 for a wrong command line, cause name or group index.
+Exit status: 0 after a load; 1 when the file cannot be read, is larger than 2 GiB
+(2147483648 bytes) or an output cannot be written; 2 for a wrong command line, cause
+name or group index.
 )usage";
 }
 

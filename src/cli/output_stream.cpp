@@ -45,6 +45,8 @@ constexpr std::array<char, 256> kJsonEscapes = [] {
 
 OutputStream::OutputStream(std::FILE* out) : out_(out), buffer_(kBufferSize) {}
 
+OutputStream::OutputStream(std::string& out) : text_(&out), buffer_(kBufferSize) {}
+
 void OutputStream::MakeRoom(std::size_t n) {
   Flush();
   if (buffer_.size() < n) buffer_.resize(n);
@@ -122,6 +124,11 @@ void OutputStream::WriteJsonEscaped(std::string_view utf8) {
 }
 
 bool OutputStream::Flush() {
+  if (text_ != nullptr) {
+    text_->append(buffer_.data(), used_);
+    used_ = 0;
+    return true;
+  }
   if (used_ > 0 && !failed_) failed_ = std::fwrite(buffer_.data(), 1, used_, out_) != used_;
   used_ = 0;
   if (std::fflush(out_) != 0) failed_ = true;

@@ -13,6 +13,8 @@ namespace orv::cli {
 class OutputStream {
  public:
   explicit OutputStream(std::FILE* out);
+  // Into a string instead, for callers that want the whole text.
+  explicit OutputStream(std::string& out);
   ~OutputStream() { Flush(); }
   OutputStream(const OutputStream&) = delete;
   OutputStream& operator=(const OutputStream&) = delete;
@@ -47,7 +49,8 @@ class OutputStream {
   void TextPart(std::string_view bytes);
   void EndText();
 
-  // Hands the buffer to the stream and flushes it; false once the stream has refused bytes.
+  // Hands the buffer to the stream (or string) and flushes it; false once the stream has
+  // refused bytes.
   bool Flush();
 
  private:
@@ -61,7 +64,8 @@ class OutputStream {
   void Convert(std::string_view bytes);
   void WriteJsonEscaped(std::string_view utf8);
 
-  std::FILE* out_;
+  std::FILE* out_ = nullptr;
+  std::string* text_ = nullptr;
   std::vector<char> buffer_;
   std::size_t used_ = 0;
   std::vector<char> utf8_;  // one slice of a JSON string, converted before escaping

@@ -2,6 +2,7 @@
 #include "cli/session.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "cli/encoding.h"
 #include "cli/image_output.h"
@@ -86,11 +87,17 @@ BatchSession::BatchSession(std::FILE* err, bool recordGraph) : boxes(err) {
   ws.geometry.pixelsPerWeek = static_cast<double>(ws.geometry.width) / ws.geometry.xMax;
 }
 
-void BatchSession::Load(const std::string& path) {
+void BatchSession::Load(const std::string& path, std::string bytes) {
   path_ = path;
+  bytes_ = std::move(bytes);
+  Reload();
+}
+
+void BatchSession::Reload() {
   boxes.texts.clear();
   // Linux paths are UTF-8 bytes; the report shows the path as text of the program's code page.
-  LoadAndAnalyse(path_, ws, surfaces_, Utf8ToCp932(path_).value_or(path_));
+  const std::string shownPath = Utf8ToCp932(path_).value_or(path_);
+  LoadBytesAndAnalyse(shownPath, bytes_, ws, surfaces_);
   KeepCurrentDrawings();
 }
 
@@ -132,7 +139,7 @@ void BatchSession::CensorCauses(const std::vector<std::string>& utf8Names) {
       if (ws.cases.CauseNames[j] == *bytes) censored[j] = 1;
     }
   }
-  if (FlagText(flag, 1, n) != before) Load(path_);
+  if (FlagText(flag, 1, n) != before) Reload();
 }
 
 void BatchSession::SetShownGroups(const std::vector<GroupFlag>& flags) {

@@ -87,8 +87,9 @@ class BatchSession {
   BatchSession(const BatchSession&) = delete;
   BatchSession& operator=(const BatchSession&) = delete;
 
-  // The data file road, as a file named on the command line starts it.
-  void Load(const std::string& path);
+  // The data file road, as a file named on the command line starts it, for the file's
+  // bytes read once; a reload takes the same bytes, as a pipe cannot be read twice.
+  void Load(const std::string& path, std::string bytes);
   // Empty when every cause name and group index of the options exists in the loaded data;
   // otherwise the error line.
   std::string CheckChoices(const CliOptions& options) const;
@@ -113,10 +114,12 @@ class BatchSession {
   RecordingCanvas survivalRate;
 
  private:
+  void Reload();
   // After each re-entry into the road: only the current drawing of every canvas is kept.
   void KeepCurrentDrawings();
 
   std::string path_;
+  std::string bytes_;
   CanvasViewWindows views_{legend, cumulativeDeaths, deathsByCause, survivalRate};
   DiscardingCanvas unrecordedGraph_{graph.ClientRect()};
   Surfaces surfaces_;

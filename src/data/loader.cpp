@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <fstream>
-#include <iterator>
+#include <string>
 
 #include "data/report.h"
 #include "text/cp932.h"
@@ -346,16 +346,64 @@ void LoadDataBytes(std::string_view path, std::string_view bytes, Workspace& ws,
   report.Flush();
 }
 
-void LoadDataFile(const std::string& path, Workspace& ws, RichTextSink& report, MessageBoxes& boxes,
-                  std::string_view shownPath) {
-  std::string bytes;
-  std::ifstream in(path, std::ios::binary);
-  if (in) {
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    // A read that fails part-way leaves nothing trustworthy: the file reads as empty.
-    if (in.bad()) bytes.clear();
+std::string TooLargeText(std::uint64_t maxBytes) {
+  const std::string digits = std::to_string(maxBytes);
+  std::string grouped;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) grouped += ',';
+    grouped += digits[i];
   }
-  LoadDataBytes(shownPath.empty() ? std::string_view(path) : shownPath, bytes, ws, report, boxes);
+  std::string text = "データファイルが ";
+  return text.append(grouped).append(" バイトを超えるため読み込みません");
+}
+
+DataFileBytes ReadDataStream(std::istream& in, std::uint64_t maxBytes) {
+  constexpr std::uint64_t kChunk = std::uint64_t{1} << 20;
+  DataFileBytes file;
+  std::string& bytes = file.bytes;
+  std::uint64_t have = 0;
+  while (have < maxBytes) {
+    const std::uint64_t want = std::min(kChunk, maxBytes - have);
+    // The text grows by doubling but never beyond the limit, so an endless input holds at
+    // most the limit and its last half in memory at once.
+    if (have + want > bytes.capacity()) {
+      bytes.reserve(static_cast<std::size_t>(std::min(std::max<std::uint64_t>(2 * bytes.capacity(), have + want), maxBytes)));
+    }
+    bytes.resize(static_cast<std::size_t>(have + want));
+    in.read(bytes.data() + have, static_cast<std::streamsize>(want));
+    const auto got = static_cast<std::uint64_t>(in.gcount());
+    have += got;
+    if (got < want) break;
+  }
+  bytes.resize(static_cast<std::size_t>(have));
+  // A read that fails part-way leaves nothing trustworthy.
+  if (in.bad()) return {FileRead::Unreadable, {}};
+  // One byte beyond the limit is enough to know the input is too large.
+  if (have == maxBytes && in.peek() != std::istream::traits_type::eof()) return {FileRead::TooLarge, {}};
+  if (in.bad()) return {FileRead::Unreadable, {}};
+  return file;
+}
+
+DataFileBytes ReadDataFile(const std::string& path, std::uint64_t maxBytes) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return {FileRead::Unreadable, {}};
+  // A file whose size is known is judged before it is read. A pipe cannot seek and a
+  // device reports no size: those are judged as they are read.
+  if (in.seekg(0, std::ios::end)) {
+    const std::streamoff size = in.tellg();
+    if (size > 0 && static_cast<std::uint64_t>(size) > maxBytes) return {FileRead::TooLarge, {}};
+    in.seekg(0, std::ios::beg);
+  }
+  in.clear();
+  return ReadDataStream(in, maxBytes);
+}
+
+FileRead LoadDataFile(const std::string& path, Workspace& ws, RichTextSink& report, MessageBoxes& boxes,
+                      std::string_view shownPath, std::uint64_t maxBytes) {
+  DataFileBytes file = ReadDataFile(path, maxBytes);
+  if (file.status == FileRead::TooLarge) boxes.Show(TooLargeText(maxBytes), "データの確認！", BoxIcon::Warning);
+  LoadDataBytes(shownPath.empty() ? std::string_view(path) : shownPath, file.bytes, ws, report, boxes);
+  return file.status;
 }
 
 }  // namespace orv

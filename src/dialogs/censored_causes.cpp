@@ -13,21 +13,38 @@ namespace {
 constexpr int kOkButton = 1000;
 constexpr int kFirstCheckBox = 9200;
 constexpr int kRowPitch = 40;
+constexpr int kLabelX = 40;
+
+// The cause and its number of deaths, as its row shows them.
+std::string RowLabel(const CaseData& cases, int j) {
+  const auto cause = static_cast<std::size_t>(j);
+  return cases.CauseNames[cause] + " ( " + FormatNumber(static_cast<double>(cases.DeathsByCause[0][cause])) + " )";
+}
 
 void Initialise(HWND window, ModalRun& run) {
   const DialogContext& ctx = *run.ctx;
   const CaseData& cases = ctx.ws->cases;
   HWND ok = CreateControl(window, "ＯＫ", BS_PUSHBUTTON, 133, 643, 95, 34, kOkButton);
   SendMessageA(ok, WM_SETFONT, reinterpret_cast<WPARAM>(ctx.dialogFont), FALSE);
-  KeepWindowDC(run);
-  MoveWindow(window, 650, 50, 300, kRowPitch * (cases.NumCauses + 5), FALSE);
+  HDC dc = KeepWindowDC(run);
+  ListWindowLayout layout;
+  for (int j = 0; j <= cases.NumCauses; ++j) layout.labels.push_back(RowLabel(cases, j));
+  layout.labelX = kLabelX;
+  layout.lastRowTop = kRowPitch * cases.NumCauses + 20;
+  layout.x = 650;
+  layout.y = 50;
+  layout.minWidth = 300;
+  layout.minHeight = kRowPitch * (cases.NumCauses + 5);
+  layout.ok = ok;
+  layout.okX = 50;
+  layout.okY = kRowPitch * (cases.NumCauses + 3);
+  PlaceListWindow(window, dc, layout);
   for (int j = 1; j <= cases.NumCauses; ++j) {
     HWND box = CreateControl(window, "", BS_AUTOCHECKBOX | BS_LEFTTEXT, 8, kRowPitch * j + 20, 14, 14,
                              kFirstCheckBox + j);
     // Set once: a repaint must not undo what the user ticked before pressing OK.
     SendMessageA(box, BM_SETCHECK, cases.CauseCensored[static_cast<std::size_t>(j)] == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
   }
-  MoveWindow(ok, 50, kRowPitch * (cases.NumCauses + 3), 70, 25, TRUE);
 }
 
 void Paint(HWND window, const ModalRun& run) {
@@ -35,10 +52,8 @@ void Paint(HWND window, const ModalRun& run) {
   const CaseData& cases = run.ctx->ws->cases;
   FillClientWhite(window, run.dc);
   for (int j = 0; j <= cases.NumCauses; ++j) {
-    const auto cause = static_cast<std::size_t>(j);
-    const std::string text =
-        cases.CauseNames[cause] + " ( " + FormatNumber(static_cast<double>(cases.DeathsByCause[0][cause])) + " )";
-    TextOutA(run.dc, 40, kRowPitch * j + 20, text.data(), static_cast<int>(text.size()));
+    const std::string text = RowLabel(cases, j);
+    TextOutA(run.dc, kLabelX, kRowPitch * j + 20, text.data(), static_cast<int>(text.size()));
   }
 }
 

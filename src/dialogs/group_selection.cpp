@@ -16,7 +16,14 @@ constexpr int kOkButton = 1000;
 constexpr int kFirstCheckBox = 9000;
 constexpr int kRowPitch = 45;
 
+constexpr int kLabelX = 120;
+
 int GroupCount(const DialogContext& ctx) { return ctx.ws->cases.NumGroups; }
+
+// The number of the group and its label, as the list shows them: " 2: " and the label.
+std::string RowLabel(const Workspace& ws, int g) {
+  return TwoColumnNumber(g) + ": " + ws.survival.GroupSummaryTexts[static_cast<std::size_t>(g)][kLabel];
+}
 
 void Initialise(HWND window, ModalRun& run) {
   const DialogContext& ctx = *run.ctx;
@@ -24,7 +31,22 @@ void Initialise(HWND window, ModalRun& run) {
   HWND ok = CreateControl(window, "ＯＫ", BS_PUSHBUTTON, 131, 532, 96, 34, kOkButton);
   SendMessageA(ok, WM_SETFONT, reinterpret_cast<WPARAM>(ctx.dialogFont), FALSE);
   HDC dc = KeepWindowDC(run);
-  MoveWindow(window, 650, 50, 300, 40 * (groups + 5), FALSE);
+  ListWindowLayout layout;
+  for (int g = 0; g <= groups; ++g) {
+    const auto gi = static_cast<std::size_t>(g);
+    layout.labels.push_back(ctx.ws->cases.GroupNames[gi]);
+    layout.labels.push_back(RowLabel(*ctx.ws, g));
+  }
+  layout.labelX = kLabelX;
+  layout.lastRowTop = kRowPitch * groups + 20;
+  layout.x = 650;
+  layout.y = 50;
+  layout.minWidth = 300;
+  layout.minHeight = 40 * (groups + 5);
+  layout.ok = ok;
+  layout.okX = 70;
+  layout.okY = 40 * (groups + 3);
+  PlaceListWindow(window, dc, layout);
   FillClientWhite(window, dc);
   for (int g = 0; g <= groups; ++g) {
     HWND box = CreateControl(window, "", BS_AUTOCHECKBOX | BS_LEFTTEXT, 20, kRowPitch * g + 20, 12, 12,
@@ -33,9 +55,8 @@ void Initialise(HWND window, ModalRun& run) {
     // the user's choice until OK, also across repaints and a graph settings run.
     SendMessageA(box, BM_SETCHECK, ctx.ws->styles[g].shown == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
     const std::string& name = ctx.ws->cases.GroupNames[static_cast<std::size_t>(g)];
-    TextOutA(dc, 120, kRowPitch * g + 20, name.data(), static_cast<int>(name.size()));
+    TextOutA(dc, kLabelX, kRowPitch * g + 20, name.data(), static_cast<int>(name.size()));
   }
-  MoveWindow(ok, 70, 40 * (groups + 3), 70, 25, TRUE);
 }
 
 void ApplyTicks(HWND window, const DialogContext& ctx) {
@@ -66,8 +87,7 @@ void PaintGroupList(HWND groupWindow) {
   for (int g = 0; g <= ws.cases.NumGroups; ++g) {
     canvas.SelectPen(ws.styles[g].pen);
     DrawHBar(canvas, 40, kRowPitch * g + 28, 105, ws.styles[g].width);
-    const std::string text = TwoColumnNumber(g) + ": " + ws.survival.GroupSummaryTexts[static_cast<std::size_t>(g)][kLabel];
-    canvas.TextOut(120, kRowPitch * g + 20, text);
+    canvas.TextOut(kLabelX, kRowPitch * g + 20, RowLabel(ws, g));
   }
 }
 

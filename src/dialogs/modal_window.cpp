@@ -1,5 +1,6 @@
 // The one modal mechanism of the setting windows: the window class, the nested message loop
 // with the owner disabled, and the end of a run.
+#include <algorithm>
 #include <cstring>
 
 #include "dialogs/setting_window.h"
@@ -126,6 +127,41 @@ void FillClientWhite(HWND window, HDC dc) {
   RECT r{};
   GetClientRect(window, &r);
   FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+}
+
+void PlaceListWindow(HWND window, HDC dc, const ListWindowLayout& layout) {
+  constexpr int kMargin = 4, kGap = 10, kOkWidth = 70, kOkHeight = 25;
+  int widest = 0;
+  for (const std::string& label : layout.labels) {
+    // Blanks at the end of a label show nothing.
+    const std::size_t shown = label.find_last_not_of(' ') + 1;
+    SIZE size{};
+    GetTextExtentPoint32A(dc, label.data(), static_cast<int>(shown), &size);
+    widest = std::max<int>(widest, size.cx);
+  }
+  TEXTMETRICA tm{};
+  GetTextMetricsA(dc, &tm);
+  const int rowBottom = layout.lastRowTop + tm.tmHeight;
+  RECT frame{0, 0, 0, 0};
+  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongPtrA(window, GWL_EXSTYLE)));
+  const int frameWidth = frame.right - frame.left, frameHeight = frame.bottom - frame.top;
+
+  const int width = std::max(layout.minWidth, layout.labelX + widest + kMargin + frameWidth);
+  int okY = std::max(layout.okY, rowBottom + kGap);
+  int height = std::max(layout.minHeight, okY + kOkHeight + kMargin + frameHeight);
+  MoveWindow(window, layout.x, layout.y, width, height, FALSE);
+  MONITORINFO mi{};
+  mi.cbSize = sizeof mi;
+  GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &mi);
+  const RECT& work = mi.rcWork;
+  if (height > work.bottom - work.top) {
+    okY = rowBottom + kGap;
+    height = std::max<int>(okY + kOkHeight + kMargin + frameHeight, work.bottom - work.top);
+  }
+  MoveWindow(window, std::clamp<int>(layout.x, work.left, std::max<int>(work.left, work.right - width)),
+             std::clamp<int>(layout.y, work.top, std::max<int>(work.top, work.bottom - height)), width, height, FALSE);
+  MoveWindow(layout.ok, layout.okX, okY, kOkWidth, kOkHeight, TRUE);
 }
 
 std::string TwoColumnNumber(int value) {

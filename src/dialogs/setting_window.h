@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "dialogs/dialogs.h"
 
@@ -37,6 +38,22 @@ void ReleaseWindowDC(ModalRun& run);
 HWND CreateControl(HWND parent, const char* text, DWORD style, int x, int y, int w, int h, int id);
 
 void FillClientWhite(HWND window, HDC dc);
+
+// How a list window (one row per group or cause, ＯＫ below) is sized and placed.
+struct ListWindowLayout {
+  std::vector<std::string> labels;  // every text drawn on a row, from labelX
+  int labelX = 0;
+  int lastRowTop = 0;               // y of the last row's text
+  int x = 0, y = 0;                 // where the window goes
+  int minWidth = 0, minHeight = 0;  // the window's least size
+  HWND ok = nullptr;
+  int okX = 0, okY = 0;             // the least y of ＯＫ, 70 x 25
+};
+
+// Sizes the window to its longest label and keeps ＯＫ below the last row, never below the
+// least size, and moves it inside the work area of its monitor. A window still taller than
+// that area has ＯＫ right below the last row, so that it stays on screen when it can.
+void PlaceListWindow(HWND window, HDC dc, const ListWindowLayout& layout);
 
 // The last two bytes of two blanks followed by the number: " 2", "12".
 std::string TwoColumnNumber(int value);

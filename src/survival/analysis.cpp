@@ -163,8 +163,10 @@ void BuildPooledTable(Workspace& ws) {
 void RunAnalysis(Workspace& ws, Surfaces& surfaces) {
   Count total = 0;
   double lastWeek = 0;
+  bool anyShown = false;
   for (int g = 1; g <= NumGroupsOf(ws); ++g) {
     if (!Shown(ws, g)) continue;
+    anyShown = true;
     total += ws.cases.GroupTotals[0][static_cast<std::size_t>(g)];
     lastWeek = std::max(lastWeek, ws.survival.lastEventWeek[static_cast<std::size_t>(g)]);
   }
@@ -172,8 +174,10 @@ void RunAnalysis(Workspace& ws, Surfaces& surfaces) {
   ws.survival.GroupSummaryTexts[0][kLabel] = After("all Case ( n=", FormatNumber(static_cast<double>(total))) + " )  ";
 
   // The range is only lowered here, to the first year boundary at or after the last event.
+  // With no group shown there is nothing to fit: the range the user chose stays for the
+  // groups shown again later.
   const double fitted = -52 * std::floor(-lastWeek / 52);
-  if (fitted < ws.geometry.xMax) ws.geometry.xMax = TruncToInt32(fitted);
+  if (anyShown && fitted < ws.geometry.xMax) ws.geometry.xMax = TruncToInt32(fitted);
 
   ComputePetoStatistic(ws, surfaces);
   RedrawGraph(ws, surfaces);
@@ -195,13 +199,30 @@ void ComputeGroupSurvival(Workspace& ws, Surfaces& surfaces) {
   ComputeAllCases(ws, surfaces);
 }
 
+namespace {
+
+// The steps of the road after the loader: the view sizes, then the survival chain.
+void AfterLoad(Workspace& ws, Surfaces& surfaces) {
+  if (surfaces.views != nullptr) surfaces.views->Resize(ws.viewSizes);
+  ComputeGroupSurvival(ws, surfaces);
+}
+
+}  // namespace
+
 void LoadAndAnalyse(const std::string& path, Workspace& ws, Surfaces& surfaces, std::string_view shownPath) {
   DiscardingReport noReport;
   DiscardingBoxes noBoxes;
   LoadDataFile(path, ws, surfaces.report != nullptr ? *surfaces.report : noReport,
                surfaces.boxes != nullptr ? *surfaces.boxes : noBoxes, shownPath);
-  if (surfaces.views != nullptr) surfaces.views->Resize(ws.viewSizes);
-  ComputeGroupSurvival(ws, surfaces);
+  AfterLoad(ws, surfaces);
+}
+
+void LoadBytesAndAnalyse(std::string_view shownPath, std::string_view bytes, Workspace& ws, Surfaces& surfaces) {
+  DiscardingReport noReport;
+  DiscardingBoxes noBoxes;
+  LoadDataBytes(shownPath, bytes, ws, surfaces.report != nullptr ? *surfaces.report : noReport,
+                surfaces.boxes != nullptr ? *surfaces.boxes : noBoxes);
+  AfterLoad(ws, surfaces);
 }
 
 }  // namespace orv

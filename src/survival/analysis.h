@@ -11,6 +11,8 @@ namespace orv {
 
 // The whole road: LoadDataFile, the view sizes, then ComputeGroupSurvival and on.
 void LoadAndAnalyse(const std::string& path, Workspace& ws, Surfaces& surfaces, std::string_view shownPath = {});
+// The same road for the bytes of a file already read; the path is only printed.
+void LoadBytesAndAnalyse(std::string_view shownPath, std::string_view bytes, Workspace& ws, Surfaces& surfaces);
 
 // Each group's weekly Kaplan-Meier table and summary texts; then ComputeAllCases.
 void ComputeGroupSurvival(Workspace& ws, Surfaces& surfaces);

@@ -136,6 +136,11 @@ std::string Cp932ToUtf8(std::string_view bytes) {
   return out;
 }
 
+std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t i) {
+  char32_t cp = 0;
+  return i < bytes.size() ? DecodeAt(bytes, i, cp) : 0;
+}
+
 bool IsUtf8Input(std::string_view bytes) {
   if (bytes.starts_with(kByteOrderMark)) return true;
   bool high = false;

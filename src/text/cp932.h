@@ -14,6 +14,10 @@ namespace orv {
 // characters in it is practically never valid UTF-8, and pure ASCII reads the same either way.
 bool IsUtf8Input(std::string_view bytes);
 
+// The length of the well-formed UTF-8 sequence at bytes[i], or 0 when none starts there
+// (overlong forms, surrogates, values above U+10FFFF and cut sequences are not well-formed).
+std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t i);
+
 struct Cp932Text {
   std::string bytes;
   // Offsets in bytes of every "?" that stands for a character code page 932 cannot hold

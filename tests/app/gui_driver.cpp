@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "app/app_ids.h"
+#include "app/test_hooks.h"
 #include "survival/analysis.h"
 
 namespace orv::guitest {
@@ -153,6 +154,20 @@ COLORREF App::GraphPixel(int x, int y) const {
   return static_cast<COLORREF>(SendMessageA(main_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds)));
 }
 
+long App::CharSet(HWND control, long first, long last) const {
+  app::CharFormatQuery q{reinterpret_cast<std::uintptr_t>(control), static_cast<std::int32_t>(first),
+                         static_cast<std::int32_t>(last)};
+  COPYDATASTRUCT cds{app::kCopyDataCharSet, sizeof q, &q};
+  return static_cast<long>(SendMessageA(main_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds)));
+}
+
+App::Scroll App::ScrollOf(HWND window, int bar) const {
+  app::ScrollQuery q{reinterpret_cast<std::uintptr_t>(window), bar};
+  COPYDATASTRUCT cds{app::kCopyDataScroll, sizeof q, &q};
+  const auto r = static_cast<std::uint64_t>(SendMessageA(main_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds)));
+  return {static_cast<long>(r & 0xFFFF), static_cast<long>((r >> 16) & 0xFFFF), static_cast<long>(r >> 32)};
+}
+
 DWORD App::Close() {
   closed_ = true;
   DismissAllBoxes();
@@ -179,6 +194,42 @@ std::string ControlText(HWND control) {
   auto n = SendMessageA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
   text.resize(static_cast<std::size_t>(n > 0 ? n : 0));
   return text;
+}
+
+// 25 groups of 9 cases with long names: 19 named groups and "20 over" are kept.
+std::string ManyGroupsFile() {
+  std::string bytes;
+  for (int g = 1; g <= 25; ++g) {
+    const std::string name = "第" + std::to_string(g) + "群・長期経過観察の症例";
+    for (int i = 1; i <= 9; ++i) bytes += name + "," + std::to_string(100 * i + g) + (i % 3 ? ",死亡,癌\r\n" : ",生存\r\n");
+  }
+  return WriteDataFile("groups25.csv", bytes);
+}
+
+// Two groups whose deaths have 25 causes with long names.
+std::string ManyCausesFile() {
+  std::string bytes;
+  for (int c = 1; c <= 25; ++c) {
+    const std::string cause = "死因" + std::to_string(c) + "・詳細不明の合併症";
+    bytes += "A," + std::to_string(30 * c) + ",死亡," + cause + "\r\nB," + std::to_string(40 * c) + ",死亡," + cause + "\r\n";
+  }
+  return WriteDataFile("causes25.csv", bytes);
+}
+
+long CharIndex(std::string_view text, std::size_t byteOffset) {
+  long chars = 0;
+  for (std::size_t i = 0; i < byteOffset && i < text.size(); ++i, ++chars) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+    if (lead || (b == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) ++i;
+  }
+  return chars;
+}
+
+RECT WorkArea() {
+  RECT work{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  return work;
 }
 
 SIZE ClientSize(HWND window) {

@@ -22,6 +22,11 @@ const std::string& ExePath();
 const std::string& TempDir();
 std::string WriteDataFile(std::string_view name, std::string_view bytes);
 
+// Files larger than the screen: 25 groups of 9 cases (19 named groups and "20 over" are
+// kept), and two groups whose deaths have 25 causes; every name is long.
+std::string ManyGroupsFile();
+std::string ManyCausesFile();
+
 struct Box {
   std::string text;
   std::string caption;
@@ -54,6 +59,16 @@ class App {
 
   void Drop(const std::vector<std::string>& paths) const;
   COLORREF GraphPixel(int x, int y) const;
+  // The character set of characters first..last of a rich edit control of the program, with
+  // app::kMixedCharSet added when the range holds more than one.
+  long CharSet(HWND control, long first, long last) const;
+  // A scroll bar of a view window: the end of its range (0 when the window has none), its page
+  // and its position.
+  struct Scroll {
+    long extent, page, pos;
+    bool operator==(const Scroll&) const = default;
+  };
+  Scroll ScrollOf(HWND window, int bar) const;
   DWORD Close();
   bool Running() const { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
 
@@ -64,6 +79,11 @@ class App {
 };
 
 std::string WindowText(HWND window);
+// The position a rich edit control gives the character at this byte of its text: a Shift-JIS
+// pair is one character, and so is a CR LF paragraph end.
+long CharIndex(std::string_view text, std::size_t byteOffset);
+// The screen's work area, as the program's monitor has it.
+RECT WorkArea();
 // The text of a rich edit control of another process, byte for byte.
 std::string ControlText(HWND control);
 inline bool Visible(HWND window) { return IsWindowVisible(window) != FALSE; }

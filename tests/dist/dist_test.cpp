@@ -5,10 +5,12 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "app/app_ids.h"
+#include "app/test_hooks.h"
 #include "help_storage.h"
 
 namespace orv::dist {
@@ -164,6 +166,49 @@ TEST(ReleasePackage, HelpOpensFromTheMenu) {
   EXPECT_EQ(SendMessageA(tree, TVM_GETCOUNT, 0, 0), 15);
   EXPECT_TRUE(boxes.empty()) << boxes.front();
   EXPECT_NE(CloseAndWait(viewer, viewerProcess.handle), -1) << "the viewer did not close";
+  EXPECT_EQ(CloseAndWait(main, program.handle), 0);
+}
+
+// The packaged program is the released one: it answers none of the messages through which
+// the GUI tests drive their build of it (the same messages do answer there, see test_gui).
+TEST(ReleasePackage, AnswersNoTestHook) {
+  Process program;
+  ASSERT_TRUE(Start("Orvantis.exe", program));
+  std::vector<std::string> boxes;
+  HWND main = nullptr;
+  ASSERT_TRUE(WaitFor(0, boxes, [&] { return (main = Find("NORMAL0", program.pid)) != nullptr; }));
+
+  // A pixel of the white graph bitmap: the test build gives its colour, white.
+  std::int32_t xy[2] = {5, 5};
+  COPYDATASTRUCT pixel{orv::app::kCopyDataGraphPixel, sizeof xy, xy};
+  EXPECT_EQ(SendMessageA(main, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&pixel)), 0);
+  // A drop of the sample: the test build loads it and names it in the title.
+  char path[] = "data-sample.csv";
+  COPYDATASTRUCT drop{orv::app::kCopyDataDrop, sizeof path, path};
+  EXPECT_EQ(SendMessageA(main, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&drop)), 0);
+  // A ping: the test build posts a pong back to the window named.
+  static bool ponged = false;
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = [](HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
+    if (msg == orv::app::kPong) ponged = true;
+    return DefWindowProcA(hwnd, msg, wp, lp);
+  };
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "OrvantisDistPong";
+  RegisterClassA(&wc);
+  HWND pong = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+  PostMessageA(main, orv::app::kPing, 1, reinterpret_cast<LPARAM>(pong));
+  // Once the program has answered a message sent after the ping, a pong would be queued here.
+  DWORD_PTR result = 0;
+  EXPECT_TRUE(SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result));
+  MSG msg;
+  for (int i = 0; i < 10; ++i, Sleep(50)) {
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+  }
+  EXPECT_FALSE(ponged);
+  EXPECT_EQ(CaptionOf(main), "Orvantis") << "nothing was loaded";
+  EXPECT_EQ(Find("#32770", program.pid), nullptr);
+  DestroyWindow(pong);
   EXPECT_EQ(CloseAndWait(main, program.handle), 0);
 }
 

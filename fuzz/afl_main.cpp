@@ -1,0 +1,20 @@
+// The fuzzing harness under AFL++: one process runs input after input (persistent mode),
+// each read from AFL++'s shared memory.
+#include <memory>
+#include <string_view>
+
+#include "fuzz/fuzz_job.h"
+
+__AFL_FUZZ_INIT();
+
+int main() {
+  // Built before the fork server starts, so every child inherits it ready.
+  auto job = std::make_unique<orv::fuzz::FuzzJob>();
+  __AFL_INIT();
+  const unsigned char* buffer = __AFL_FUZZ_TESTCASE_BUF;
+  while (__AFL_LOOP(10000)) {
+    const auto length = static_cast<std::size_t>(__AFL_FUZZ_TESTCASE_LEN);
+    job->Run(std::string_view(reinterpret_cast<const char*>(buffer), length));
+  }
+  return 0;
+}

@@ -1,0 +1,83 @@
+// The size limit of a data file: where it falls, how an input that never ends is stopped,
+// and what the load then shows.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <streambuf>
+#include <string>
+
+#include "data/load_helpers.h"
+#include "support/test_support.h"
+
+namespace orv::test {
+namespace {
+
+// An input that never ends, as /dev/zero: every read is answered in full.
+class EndlessZeros : public std::streambuf {
+ protected:
+  int_type underflow() override {
+    buffer_.assign(4096, '\0');
+    setg(buffer_.data(), buffer_.data(), buffer_.data() + buffer_.size());
+    return traits_type::to_int_type('\0');
+  }
+
+ private:
+  std::string buffer_;
+};
+
+TEST(DataFileSize, LimitHoldsExactlyAndAnEndlessInputStops) {
+  // Above the reader's one-mebibyte step, so the limit is met across steps.
+  constexpr std::uint64_t kLimit = (1u << 20) + 5;
+  EndlessZeros zeros;
+  std::istream endless(&zeros);
+  EXPECT_EQ(ReadDataStream(endless, kLimit).status, FileRead::TooLarge) << "endless input";
+
+  const std::string atLimit(kLimit, 'x');
+  struct { const char* name; std::string bytes; FileRead status; std::size_t kept; } cases[] = {
+      {"exactly the limit", atLimit, FileRead::Read, kLimit},
+      {"one byte more", atLimit + "x", FileRead::TooLarge, 0},
+      {"empty", "", FileRead::Read, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::istringstream stream(c.bytes);
+    const DataFileBytes streamed = ReadDataStream(stream, kLimit);
+    EXPECT_EQ(streamed.status, c.status);
+    EXPECT_EQ(streamed.bytes.size(), c.kept);
+    // A file of known size is judged by that size, and with the same boundary.
+    const DataFileBytes file = ReadDataFile(WriteTempFile("orvantis-size-limit.csv", c.bytes), kLimit);
+    EXPECT_EQ(file.status, c.status);
+    EXPECT_EQ(file.bytes == c.bytes, c.status == FileRead::Read);
+  }
+}
+
+TEST(DataFileSize, TooLargeFileWarnsAndLoadsNothing) {
+  struct { std::uint64_t limit; const char* text; } texts[] = {
+      {kMaxDataFileBytes, "データファイルが 2,147,483,648 バイトを超えるため読み込みません"},
+      {999, "データファイルが 999 バイトを超えるため読み込みません"},
+      {1000, "データファイルが 1,000 バイトを超えるため読み込みません"},
+  };
+  for (const auto& t : texts) EXPECT_EQ(TooLargeText(t.limit), t.text);
+
+  const std::string rows = "A,7,死亡,癌\r\nB,14,生存\r\n";
+  struct { const char* name; std::uint64_t limit; FileRead status; int groups; std::size_t boxes; } cases[] = {
+      {"fits", rows.size(), FileRead::Read, 2, 0},
+      {"one byte too many", rows.size() - 1, FileRead::TooLarge, 0, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto l = Load("C,7,死亡,癌\r\n");  // what the previous load left must go
+    const std::string path = WriteTempFile("orvantis-size-limit-rows.csv", rows);
+    EXPECT_EQ(LoadDataFile(path, l->ws, l->report, l->boxes, {}, c.limit), c.status);
+    EXPECT_EQ(l->ws.cases.NumGroups, c.groups);
+    EXPECT_EQ(l->ws.cases.counters.total, c.groups);
+    ASSERT_EQ(l->boxes.boxes.size(), c.boxes);
+    if (c.boxes == 1) {
+      EXPECT_EQ(l->boxes.boxes[0], (RecordedBox{TooLargeText(c.limit), "データの確認！", BoxIcon::Warning}));
+      EXPECT_EQ(l->Body(), "");
+    }
+  }
+}
+
+}  // namespace
+}  // namespace orv::test
