@@ -6,6 +6,7 @@
 
 #include "data/workspace.h"
 #include "stats/group_tests.h"
+#include "stats/publication_figures.h"
 #include "survival/analysis.h"
 
 namespace {
@@ -49,5 +50,33 @@ void BM_AnalysisRun20GroupsEveryWeek(benchmark::State& state) {
   state.counters["pairs"] = static_cast<double>(ws->tests.ShownGroupCount * (ws->tests.ShownGroupCount - 1) / 2);
 }
 BENCHMARK(BM_AnalysisRun20GroupsEveryWeek)->Unit(benchmark::kMillisecond);
+
+// The same run with the publication figures: every group's estimates, intervals, median and
+// year marks, and the hazard ratio of each of the 190 pairs.
+void BM_AnalysisRunWithFigures20GroupsEveryWeek(benchmark::State& state) {
+  const auto ws = FullWorkspace();
+  orv::Surfaces surfaces;
+  for (auto _ : state) {
+    orv::BuildGroupTables(*ws);
+    orv::BuildPooledTable(*ws);
+    orv::ComputePetoStatistic(*ws, surfaces);
+    orv::ComputePublicationFigures(ws->cases, ws->survival, ws->geometry.xMax, ws->figures);
+    benchmark::DoNotOptimize(ws->figures.hazardRatios[19][20].beta);
+  }
+}
+BENCHMARK(BM_AnalysisRunWithFigures20GroupsEveryWeek)->Unit(benchmark::kMillisecond);
+
+// The publication figures alone.
+void BM_PublicationFigures20GroupsEveryWeek(benchmark::State& state) {
+  const auto ws = FullWorkspace();
+  orv::Surfaces surfaces;
+  orv::BuildGroupTables(*ws);
+  orv::BuildPooledTable(*ws);
+  for (auto _ : state) {
+    orv::ComputePublicationFigures(ws->cases, ws->survival, ws->geometry.xMax, ws->figures);
+    benchmark::DoNotOptimize(ws->figures.hazardRatios[19][20].beta);
+  }
+}
+BENCHMARK(BM_PublicationFigures20GroupsEveryWeek)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <variant>
 #include <vector>
 
+#include "cli/csv_output.h"
 #include "cli/encoding.h"
 #include "cli/image_output.h"
 #include "cli/json_result.h"
@@ -78,7 +79,12 @@ int RunBatch(const std::vector<std::string>& args, std::FILE* out, std::FILE* er
     if (!stream.Flush()) return Fail(err, kExitFile, "cannot write the output");
   }
   if (options.outDir) {
-    if (std::string error = WriteOutputs(session, *options.outDir); !error.empty()) return Fail(err, kExitFile, error);
+    if (std::string error = WriteOutputs(session, *options.outDir, options.ci); !error.empty()) {
+      return Fail(err, kExitFile, error);
+    }
+    if (std::string error = WriteFigureTables(session.ws, *options.outDir); !error.empty()) {
+      return Fail(err, kExitFile, error);
+    }
   }
   return 0;
 }

@@ -11,6 +11,7 @@
 
 #include "cli/cairo_canvas.h"
 #include "cli/encoding.h"
+#include "cli/figure_output.h"
 #include "cli/output_stream.h"
 #include "cli/view_text.h"
 
@@ -119,7 +120,7 @@ std::string WriteSvg(const RecordingCanvas& canvas, std::size_t drawFrom, BkMode
   return {};
 }
 
-std::string WriteOutputs(const BatchSession& s, const std::string& dir) {
+std::string WriteOutputs(const BatchSession& s, const std::string& dir, bool bands) {
   namespace fs = std::filesystem;
   std::error_code ec;
   fs::create_directories(dir, ec);
@@ -151,6 +152,7 @@ std::string WriteOutputs(const BatchSession& s, const std::string& dir) {
   if (error.empty()) error = WriteReportFile(path("report.txt"), s.report);
   if (error.empty()) error = WriteTextFile(path("log-rank.txt"), Cp932ToUtf8(s.logRank.Text()));
   if (error.empty()) error = WriteTextFile(path("wilcoxon.txt"), Cp932ToUtf8(s.wilcoxon.Text()));
+  if (error.empty()) error = WriteFigures(s.ws, bands, dir);
   // Fontconfig keeps its font list until told otherwise; release it so that a leak check
   // of the command sees only its own memory.
   cairo_debug_reset_static_data();

@@ -24,8 +24,8 @@ std::size_t LastFullRedraw(const RecordingCanvas& canvas);
 std::string WritePng(const RecordingCanvas& canvas, std::size_t drawFrom, BkMode initialMode, const std::string& path);
 std::string WriteSvg(const RecordingCanvas& canvas, std::size_t drawFrom, BkMode initialMode, const std::string& path);
 
-// Every file of --out into `dir`, which is created when missing. Empty on success, else
-// the error line.
-std::string WriteOutputs(const BatchSession& session, const std::string& dir);
+// Every file of --out into `dir`, which is created when missing; `bands` adds the 95 %
+// bands to the publication figure. Empty on success, else the error line.
+std::string WriteOutputs(const BatchSession& session, const std::string& dir, bool bands = false);
 
 }  // namespace orv::cli

@@ -4,8 +4,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <optional>
+#include <vector>
 
 #include "cli/json_writer.h"
+#include "stats/publication_figures.h"
 #include "text/truncate.h"
 
 namespace orv::cli {
@@ -37,7 +40,81 @@ void TestText(JsonWriter& json, bool tested, const std::string& text) {
   }
 }
 
-void WriteWeek(JsonWriter& json, const SurvivalTables& tables, int g, int w) {
+// The publication figures.
+
+// A week's Kaplan-Meier estimate, standard error and 95 % limits (null where none: also
+// for the weeks past the estimates).
+void WriteWeekEstimates(JsonWriter& json, const GroupEstimates& e, int w) {
+  const auto wi = static_cast<std::size_t>(w);
+  const bool known = wi < e.km.size();
+  json.Member("km", known ? e.km[wi] : NAN);
+  json.Member("stdErr", known ? e.stdErr[wi] : NAN);
+  json.Member("lower", known ? e.lower[wi] : NAN);
+  json.Member("upper", known ? e.upper[wi] : NAN);
+}
+
+void WriteOptional(JsonWriter& json, const std::optional<double>& value) {
+  if (value) {
+    json.Double(*value);
+  } else {
+    json.Null();
+  }
+}
+
+void WriteAtRisk(JsonWriter& json, const std::vector<AtRiskMark>& marks) {
+  json.BeginArray();
+  for (const AtRiskMark& m : marks) {
+    json.BeginObject();
+    json.Member("year", m.year);
+    json.Member("week", m.week);
+    json.Member("n", m.n);
+    json.EndObject();
+  }
+  json.EndArray();
+}
+
+// null where the curve never falls to 0.5.
+void WriteMedian(JsonWriter& json, const MedianEstimate& median) {
+  if (!median.week) return json.Null();
+  json.BeginObject();
+  json.Member("week", *median.week);
+  json.Key("lower");
+  WriteOptional(json, median.lower);
+  json.Key("upper");
+  WriteOptional(json, median.upper);
+  json.EndObject();
+}
+
+// null where the group's data do not reach the week.
+void WriteSurvivalAt(JsonWriter& json, const std::optional<SurvivalEstimate>& estimate) {
+  if (!estimate) return json.Null();
+  json.BeginObject();
+  json.Member("survival", estimate->survival);
+  json.Member("lower", estimate->lower);
+  json.Member("upper", estimate->upper);
+  json.EndObject();
+}
+
+void WriteGroupFigures(JsonWriter& json, const GroupEstimates& e) {
+  json.Key("atRisk");
+  WriteAtRisk(json, e.atRisk);
+  json.Key("median");
+  WriteMedian(json, e.median);
+  json.Key("at5y");
+  WriteSurvivalAt(json, e.at5y);
+  json.Key("at10y");
+  WriteSurvivalAt(json, e.at10y);
+}
+
+// null throughout where the likelihood has no finite maximum.
+void WriteHazardRatio(JsonWriter& json, const HazardRatio& h) {
+  json.Member("hazardRatio", h.estimated ? h.hr : NAN);
+  json.Member("hrLower", h.estimated ? h.lower : NAN);
+  json.Member("hrUpper", h.estimated ? h.upper : NAN);
+  json.Member("hrP", h.estimated ? h.p : NAN);
+}
+
+void WriteWeek(JsonWriter& json, const SurvivalTables& tables, const GroupEstimates& estimates, int g, int w) {
   const auto& row = tables.SurvivalTable[w];
   json.BeginObject();
   json.Member("week", w);
@@ -48,6 +125,7 @@ void WriteWeek(JsonWriter& json, const SurvivalTables& tables, int g, int w) {
   json.Member("atRisk", tables.AtRiskTable[w][g]);
   json.Member("hazard", row[kHazard][g]);
   json.Member("survival", row[kSurvival][g]);
+  WriteWeekEstimates(json, estimates, w);
   json.EndObject();
 }
 
@@ -71,9 +149,11 @@ void WriteGroup(JsonWriter& json, const Workspace& ws, int g) {
   json.EndArray();
   json.Key("weeks");
   json.BeginArray();
+  const GroupEstimates& estimates = ws.figures.groups[g];
   const int lastWeek = std::clamp(TruncToInt32(tables.lastEventWeek[g]), 0, kMaxWeek);
-  for (int w = 0; w <= lastWeek; ++w) WriteWeek(json, tables, g, w);
+  for (int w = 0; w <= lastWeek; ++w) WriteWeek(json, tables, estimates, g, w);
   json.EndArray();
+  WriteGroupFigures(json, estimates);
   json.EndObject();
 }
 
@@ -101,7 +181,8 @@ void WriteOverall(JsonWriter& json, const GroupTestResults& tests, bool tested) 
   json.EndObject();
 }
 
-void WritePair(JsonWriter& json, const PairStats& p, bool tested, int a, int b) {
+void WritePair(JsonWriter& json, const Workspace& ws, bool tested, int a, int b) {
+  const PairStats& p = ws.tests.pairs;
   json.BeginObject();
   json.Member("a", a);
   json.Member("b", b);
@@ -113,6 +194,7 @@ void WritePair(JsonWriter& json, const PairStats& p, bool tested, int a, int b) 
   TestFigure(json, tested, p.WilcoxonChi2[a][b]);
   json.Key("wilcoxonP");
   TestFigure(json, tested, p.WilcoxonP[a][b]);
+  WriteHazardRatio(json, ws.figures.hazardRatios[a][b]);
   json.EndObject();
 }
 
@@ -193,7 +275,7 @@ void WriteResultJson(const BatchSession& session, OutputStream& out) {
   json.Key("pairs");
   json.BeginArray();
   for (int a = 1; a < cases.NumGroups; ++a) {
-    for (int b = a + 1; b <= cases.NumGroups; ++b) WritePair(json, tests.pairs, tested, a, b);
+    for (int b = a + 1; b <= cases.NumGroups; ++b) WritePair(json, ws, tested, a, b);
   }
   json.EndArray();
 

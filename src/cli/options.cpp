@@ -65,6 +65,8 @@ std::variant<CliOptions, OptionError> ParseOptions(const std::vector<std::string
       if (inlineValue) return OptionError{"option '" + arg + "' takes no value"};
       if (arg == "--json") {
         options.json = true;
+      } else if (arg == "--ci") {
+        options.ci = true;
       } else if (arg == "--help") {
         options.help = true;
       } else {
@@ -118,7 +120,15 @@ data report and what the views show, in UTF-8:
      (" 3:   label  " and its figures), then the test lines (p-value, tab, test and
      statistic) when two or more groups are shown;
   3. the log-rank and the generalized Wilcoxon pairwise tables, exactly as their windows
-     hold them (CR LF line ends); with fewer than two shown groups, the notice instead.
+     hold them (CR LF line ends); with fewer than two shown groups, the notice instead;
+  4. the figures for publication: per shown group (the pooled group first) the median
+     survival with its 95 % confidence interval in weeks and as a period (" 3y 0m"; a
+     median on a stretch where the Kaplan-Meier estimate is exactly 0.5 is the midpoint
+     to the next death), 5- and 10-year survival with 95 % intervals (log scale,
+     Greenwood) and the numbers at risk at each year mark of the range; then per pair of
+     shown groups the hazard ratio of the higher-numbered group relative to the lower
+     (Cox model, Efron ties) with its 95 % interval and Wald p, in the range's weeks;
+     "n/a" where there is none (no death in a group, or no finite estimate).
 Message box texts go to standard error, one line each ("caption: text").
 
 Options (applied in this order, whatever their order on the command line:
@@ -132,13 +142,28 @@ load, --censor, --hide/--show, --range):
   --range CMD    an X range menu command, then the analysis run (repeatable, in order):
                  5y, 10y, +1y, +5y, -1y (only above 1 year), -5y (only above 6 years),
                  longest
-  --json         print one JSON document of the whole result instead of the text
+  --json         print one JSON document of the whole result instead of the text; the
+                 figures for publication are in each group's weeks (km, stdErr, lower,
+                 upper), in each group (atRisk, median, at5y, at10y) and in each pair
+                 (hazardRatio, hrLower, hrUpper, hrP), null where there is none
   --out DIR      also write into DIR: graph.png and graph.svg (884 x 642, the main
                  window's default client area), legend.png, survival-rate.png,
                  cumulative-deaths.png, deaths-by-cause.png (the view windows' sizes less
                  16 x 39 of frame), a .txt of each view (one line per 40-pixel row, texts
                  left to right separated by tabs, a heading row shifted one cell to
-                 stand over the figures), log-rank.txt, wilcoxon.txt and report.txt
+                 stand over the figures), log-rank.txt, wilcoxon.txt and report.txt;
+                 life-tables.csv (per group and week: at risk, deaths, censored, the
+                 Kaplan-Meier estimate, its standard error and 95 % limits) and pairs.csv
+                 (per pair: the log-rank and Wilcoxon statistics and p-values, the hazard
+                 ratio with its interval and p), UTF-8 with a byte-order mark;
+                 and the publication figure of the shown groups, 170 x 120 mm:
+                 figure.pdf (its texts real text, searchable), figure.svg and
+                 figure.png (2008 x 1417 pixels, 300 dpi): the Kaplan-Meier curves in
+                 the groups' colours and line styles with censor marks, the X axis in
+                 years of the current range, the legend, the overall log-rank p, and
+                 the numbers at risk at each year mark in a table under the axis
+  --ci           draw each curve's pointwise 95 % confidence band (log scale) into
+                 the publication figure, a light fill of the group's colour
   --help         this text
 
 Exit status: 0 after a load; 1 when the file cannot be read, is larger than 2 GiB

@@ -24,6 +24,7 @@ struct CliOptions {
   std::vector<RangeCommand> ranges;   // in command-line order
   std::optional<std::string> outDir;
   bool json = false;
+  bool ci = false;  // the figure's 95 % bands
   bool help = false;
 };
 

@@ -2,6 +2,7 @@
 #include "cli/terminal_text.h"
 
 #include "cli/view_text.h"
+#include "stats/figure_tables.h"
 
 namespace orv::cli {
 namespace {
@@ -29,6 +30,8 @@ void WriteTerminalText(const BatchSession& s, bool ansi, OutputStream& out) {
   out.Write('\n');
   WriteSection(out, "多重比較(General Wilcoxon)");
   out.WriteCp932(tested ? std::string_view(s.ws.tests.wilcoxonTable) : notice);
+  out.Write('\n');
+  out.WriteCp932(FiguresText(s.ws));
 }
 
 std::string TerminalText(const BatchSession& session, bool ansi) {

@@ -9,7 +9,8 @@
 namespace orv::cli {
 
 // The raw data report (ANSI-coloured with `ansi`), the survival-rate view and the two
-// pairwise tables, each under its window caption in brackets, written as converted.
+// pairwise tables, each under its window caption in brackets, then the figures for
+// publication, written as converted.
 void WriteTerminalText(const BatchSession& session, bool ansi, OutputStream& out);
 
 // The same as one string.

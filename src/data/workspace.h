@@ -5,6 +5,7 @@
 #include "graph/line_styles.h"
 #include "graph/plot_geometry.h"
 #include "platform/view_windows.h"
+#include "stats/publication_figures.h"
 #include "stats/test_results.h"
 #include "survival/survival_tables.h"
 
@@ -14,6 +15,7 @@ struct Workspace {
   CaseData cases;
   SurvivalTables survival;
   GroupTestResults tests;
+  PublicationFigures figures;  // estimates with intervals and hazard ratios
   PlotGeometry geometry;
   LineStyles styles;
   ViewSizes viewSizes;

@@ -10,6 +10,7 @@
 #include "graph/plot_frame.h"
 #include "graph/tables.h"
 #include "stats/group_tests.h"
+#include "stats/publication_figures.h"
 #include "stats/survival_rate_view.h"
 #include "text/number_text.h"
 #include "text/period_text.h"
@@ -180,6 +181,7 @@ void RunAnalysis(Workspace& ws, Surfaces& surfaces) {
   if (anyShown && fitted < ws.geometry.xMax) ws.geometry.xMax = TruncToInt32(fitted);
 
   ComputePetoStatistic(ws, surfaces);
+  ComputePublicationFigures(ws.cases, ws.survival, ws.geometry.xMax, ws.figures);
   RedrawGraph(ws, surfaces);
   DrawLegend(ws, surfaces.legend);
   DrawSurvivalRateView(ws, surfaces.survivalRate);

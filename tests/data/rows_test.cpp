@@ -23,60 +23,67 @@ const std::string kNoGroup = " ＊ グループ名が未入力 除外データ\t
 const std::string kNoDays = Ex("＊　生存日数が未入力 除外データ");
 const std::string kBadDays = Ex("　生存日数は　半角数値　除外データ");
 const std::string kNoOutcome = Ex("＊　転帰が未入力 除外データ");
-std::string Box(const std::string& days, const std::string& period) { return "生存日数 " + days + " 日  ( " + period + " )"; }
 
-TEST(RowRules, EachRowIsCheckedCorrectedOrExcluded) {
+RecordedBox Capped(const std::string& days, const std::string& period) {
+  return {"生存日数 " + days + " 日  ( " + period + " )", "データの確認！", BoxIcon::Warning};
+}
+
+TEST(RowRules, AcceptedRowsAreCountedInTheirWeek) {
   const std::string d400(400, '9'), zeroInside = "10" + std::string(398, '5'), zeros = std::string(395, '0') + "12345";
-  struct { const char* name; std::string row, note; Count corrected; int week, code; std::string cause, box; } cases[] = {
-      // week -1: excluded; code 1 censored, 2 death
-      {"death without cause gets unknown", "A,100,死亡", kNoCause + kOk, 1, 14, 2, "不明", ""},
-      {"cause of a survivor is ignored", "A,100,生存,癌", kOk, 0, 14, 1, "", ""},
-      {"outcome containing death mark", "A,100,死因不明", kNoCause + kOk, 1, 14, 2, "不明", ""},
-      {"outcome of one blank is alive", "A,100, ", kOk, 0, 14, 1, "", ""},
-      {"cause trimmed", "A,13,病死,\"　癌 \"", kOk, 0, 1, 2, "癌", ""},
-      {"fields past the fourth ignored", "A,7,死亡,癌,x,y", kOk, 0, 1, 2, "癌", ""},
-      {"14560 days is the last week", "A,14560,死亡,癌", kOk, 0, 2080, 2, "癌", ""},
-      {"14561 days capped to alive", "A,14561,死亡,癌", kCap + kOk, 1, 2080, 1, "", Box("14561", "40y 0m")},
-      {"capped and without cause", "A,14561,死亡", kCap + kNoCause + kOk, 2, 2080, 1, "", Box("14561", "40y 0m")},
-      {"capped then without outcome", "A,14561", kNoOutcome, 1, -1, 0, "", Box("14561", "40y 0m")},
-      {"period beyond 255 years", "A,93184,生存", kCap + kOk, 1, 2080, 1, "", Box("93184", "256y 0m")},
-      {"period beyond 32-bit weeks", "A,100000000000000000000,生存", kCap + kOk, 1, 2080, 1, "",
-       Box("100000000000000000000", "2.74725274725275e+017y")},
-      {"400 digits are infinite", std::string("A,").append(d400).append(",死亡,癌"), kCap + kOk, 1, 2080, 1, "", Box(d400, "∞")},
-      {"zero among digits beyond a double", std::string("A,").append(zeroInside).append(",生存"), kCap + kOk, 1, 2080, 1, "", Box(zeroInside, "∞")},
-      {"many leading zeros", std::string("A,").append(zeros).append(",生存"), kOk, 0, 1763, 1, "", ""},
-      {"quoted days", "A,\"12\",生存", kOk, 0, 1, 1, "", ""},
-      {"days of one blank are zero", "A, ,生存", kOk, 0, 0, 1, "", ""},
-      {"fractional days", "A,13.99,死亡,癌", kOk, 0, 1, 2, "癌", ""},
-      {"no comma", "12", kNoComma, 0, -1, 0, "", ""},
-      {"empty group", ",12,死亡", kNoGroup, 0, -1, 0, "", ""},
-      {"group of blanks and quotes", " \"　\",12,死亡", kNoGroup, 0, -1, 0, "", ""},
-      {"empty days", "A,,死亡", kNoDays, 0, -1, 0, "", ""},
-      {"nothing after group", "A,", kNoDays, 0, -1, 0, "", ""},
-      {"negative days", "A,-5,生存", kBadDays, 0, -1, 0, "", ""},
-      {"exponent days", "A,1e3,生存", kBadDays, 0, -1, 0, "", ""},
-      {"full-width digits", "A,１２,生存", kBadDays, 0, -1, 0, "", ""},
-      {"header without apostrophe", "群,日数,転帰,死因", kBadDays, 0, -1, 0, "", ""},
-      {"no outcome", "A,12", kNoOutcome, 0, -1, 0, "", ""},
-      {"empty outcome", "A,12,,癌", kNoOutcome, 0, -1, 0, "", ""},
+  // The week and outcome the row is counted with, its cause of death ("" alive), its box.
+  struct { const char* name; std::string row, note; Count corrected; int week; bool dead; std::string cause;
+           std::vector<RecordedBox> box; } cases[] = {
+      {"death without cause gets unknown", "A,100,死亡", kNoCause + kOk, 1, 14, true, "不明"},
+      {"cause of a survivor is ignored", "A,100,生存,癌", kOk, 0, 14, false, ""},
+      {"outcome containing death mark", "A,100,死因不明", kNoCause + kOk, 1, 14, true, "不明"},
+      {"outcome of one blank is alive", "A,100, ", kOk, 0, 14, false, ""},
+      {"cause trimmed", "A,13,病死,\"　癌 \"", kOk, 0, 1, true, "癌"},
+      {"fields past the fourth ignored", "A,7,死亡,癌,x,y", kOk, 0, 1, true, "癌"},
+      {"14560 days is the last week", "A,14560,死亡,癌", kOk, 0, 2080, true, "癌"},
+      {"14561 days capped to alive", "A,14561,死亡,癌", kCap + kOk, 1, 2080, false, "", {Capped("14561", "40y 0m")}},
+      {"capped and without cause", "A,14561,死亡", kCap + kNoCause + kOk, 2, 2080, false, "", {Capped("14561", "40y 0m")}},
+      {"period beyond 255 years", "A,93184,生存", kCap + kOk, 1, 2080, false, "", {Capped("93184", "256y 0m")}},
+      {"period beyond 32-bit weeks", "A,100000000000000000000,生存", kCap + kOk, 1, 2080, false, "",
+       {Capped("100000000000000000000", "2.74725274725275e+017y")}},
+      {"400 digits are infinite", "A," + d400 + ",死亡,癌", kCap + kOk, 1, 2080, false, "", {Capped(d400, "∞")}},
+      {"zero among digits beyond a double", "A," + zeroInside + ",生存", kCap + kOk, 1, 2080, false, "", {Capped(zeroInside, "∞")}},
+      {"many leading zeros", "A," + zeros + ",生存", kOk, 0, 1763, false, ""},
+      {"quoted days", "A,\"12\",生存", kOk, 0, 1, false, ""},
+      {"days of one blank are zero", "A, ,生存", kOk, 0, 0, false, ""},
+      {"fractional days", "A,13.99,死亡,癌", kOk, 0, 1, true, "癌"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     auto l = Load(c.row);
     const CaseData& cd = l->ws.cases;
     EXPECT_EQ(l->Body(), c.row + "\t" + c.note);
-    // Rows, corrections, exclusions.
-    EXPECT_EQ(std::tuple(cd.counters.total, cd.counters.corrected, cd.counters.excluded),
-              std::tuple(1, c.corrected, c.week < 0 ? 1 : 0));
-    EXPECT_EQ(std::tuple(cd.CauseNames[1], cd.NumCauses), std::tuple(c.cause, c.cause.empty() ? 0 : 1));
-    const std::vector<RecordedBox> box{{c.box, "データの確認！", BoxIcon::Warning}};
-    EXPECT_EQ(l->boxes.boxes, c.box.empty() ? std::vector<RecordedBox>{} : box);
-    ASSERT_EQ(cd.NumGroups, c.week < 0 ? 0 : 1);
-    if (c.week < 0) continue;
-    const auto week = static_cast<std::size_t>(c.week), code = static_cast<std::size_t>(c.code);
+    EXPECT_EQ(std::tuple(cd.counters.total, cd.counters.corrected, cd.counters.excluded), std::tuple(1, c.corrected, 0));
+    EXPECT_EQ(std::tuple(cd.NumGroups, cd.CauseNames[1], cd.NumCauses), std::tuple(1, c.cause, c.dead ? 1 : 0));
+    EXPECT_EQ(l->boxes.boxes, c.box);
+    const std::size_t week = static_cast<std::size_t>(c.week), code = c.dead ? 2 : 1;
     // Counted in its week, its group's total, by cause, and as the longest period.
-    EXPECT_EQ(std::tuple(cd.WeekCounts[week][code][1], cd.GroupTotals[code][1], cd.DeathsByCause[1][code - 1],
-                         cd.dataMaxWeeks), std::tuple(1, 1, 1, c.week));
+    EXPECT_EQ(std::tuple(cd.WeekCounts[week][code][1], cd.GroupTotals[code][1], cd.DeathsByCause[1][code - 1], cd.dataMaxWeeks),
+              std::tuple(1, 1, 1, c.week));
+  }
+}
+
+TEST(RowRules, RefusedRowsAreExcludedWithTheirNote) {
+  struct { const char* name; std::string row, note; Count corrected; std::vector<RecordedBox> box; } cases[] = {
+      {"no comma", "12", kNoComma}, {"empty group", ",12,死亡", kNoGroup}, {"group of blanks and quotes", " \"　\",12,死亡", kNoGroup},
+      {"empty days", "A,,死亡", kNoDays}, {"nothing after group", "A,", kNoDays}, {"negative days", "A,-5,生存", kBadDays},
+      {"exponent days", "A,1e3,生存", kBadDays}, {"full-width digits", "A,１２,生存", kBadDays},
+      {"header without apostrophe", "群,日数,転帰,死因", kBadDays}, {"no outcome", "A,12", kNoOutcome},
+      {"empty outcome", "A,12,,癌", kNoOutcome},
+      {"capped then without outcome", "A,14561", kNoOutcome, 1, {Capped("14561", "40y 0m")}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto l = Load(c.row);
+    const CaseData& cd = l->ws.cases;
+    EXPECT_EQ(l->Body(), c.row + "\t" + c.note);
+    EXPECT_EQ(std::tuple(cd.counters.total, cd.counters.corrected, cd.counters.excluded), std::tuple(1, c.corrected, 1));
+    EXPECT_EQ(std::tuple(cd.NumGroups, cd.NumCauses, cd.dataMaxWeeks, cd.DeathsByCause[0][0]), std::tuple(0, 0, 0, 0));
+    EXPECT_EQ(l->boxes.boxes, c.box);
   }
 }
 
@@ -87,10 +94,15 @@ TEST(RowRules, TrimFieldRemovesBlanksAndQuotesFromBothEnds) {
       {"only blanks", " 　\" ", ""}, {"tab is not a blank", "\tA\t", "\tA\t"},
       // The last two bytes look like a full-width blank but are the end of "＝" and "@".
       {"trail byte before at sign", "＝@", "＝@"}, {"full-width blank after a character", "表　", "表"},
+      // The first and last lead bytes of both ranges take 0x81 as their trail byte; the bytes
+      // beside the ranges stand alone, so 0x81 0x40 after them is a blank.
+      {"lead 0x81", "x\x81\x81\x40", "x\x81\x81\x40"}, {"lead 0x9F", "x\x9F\x81\x40", "x\x9F\x81\x40"},
+      {"lead 0xE0", "x\xE0\x81\x40", "x\xE0\x81\x40"}, {"lead 0xFC", "x\xFC\x81\x40", "x\xFC\x81\x40"},
+      {"single 0x80", "x\x80\x81\x40", "x\x80"}, {"single 0xA0", "x\xA0\x81\x40", "x\xA0"},
+      {"single 0xDF", "x\xDF\x81\x40", "x\xDF"}, {"single 0xFD", "x\xFD\x81\x40", "x\xFD"},
   };
   for (const auto& c : cases) EXPECT_EQ(TrimField(c.in), c.out) << c.name;
 }
-
 
 // One case series, written once and compiled both as Shift-JIS and as UTF-8.
 #define ORV_SERIES                                                                        \
@@ -141,6 +153,10 @@ TEST(Utf8Input, EachLineReadAndConvertedOnItsOwn) {
       {"unmappable in the days", U8(u8"A,7é,生存\r\n"),
        "A,7?,生存\t" + note + "\t　生存日数は　半角数値　除外データ\t\r\n\r\n", 0, 1, ""},
       {"unmappable in a comment", U8(u8"'é\r\nA,7,生存"), "'?\t" + note + "\r\nA,7,生存\t\t\r\n", 0, 0, "A"},
+      {"cut sequence at the end of the file", "\xEF\xBB\xBF" + U8(u8"A,7,死亡,癌") + "\xE7\x99", "A,7,死亡,癌??\t" + note + "\t\r\n",
+       0, 0, "A"},
+      {"cut sequence at the end of a line", "\xEF\xBB\xBF" "A\xE7\x99\n" + U8(u8"B,7,生存"), "A??\t" + note + kNoComma + "B,7,生存\t\t\r\n",
+       0, 1, "B"},
       {"unmappable only in its own row", U8(u8"A,7,生存,é\r\n死,7,生存\r\n"),
        "A,7,生存,?\t" + note + "\t\r\n死,7,生存\t\t\r\n", 0, 0, "A"},
       // "ﾃｽﾄ群" alone would pass for UTF-8; the rest of the row does not.

@@ -58,7 +58,9 @@ TEST(DrawCurves, StepsDropsMarksAndScale) {
       {"mark at the level before the drop", 52, 2, {{5, 1, 1, 0.5}}, "80,50>131,50 80,51>131,51 129,50>129,327 130,50>130,327",
        "129,43>129,50 130,43>130,50", " 50.0 %"},
       {"survival 0 drops onto the X axis", 52, 2, {{3, 0, 2, 0}}, "80,50>111,50 80,51>111,51 109,50>109,602 110,50>110,602", "", "  0.0 %"},
-      {"first event after the range: one bar at 1.0", 52, 2, {{60, 0, 1, 0.5}}, "80,50>601,50 80,51>601,51 599,50>599,52 600,50>600,52", "",
+      {"death on the last week of the range drops there", 52, 2, {{52, 0, 1, 0.5}},
+       "80,50>601,50 80,51>601,51 599,50>599,327 600,50>600,327", "", " 50.0 %"},
+      {"death a week after the range: one bar at 1.0", 52, 2, {{53, 0, 1, 0.5}}, "80,50>601,50 80,51>601,51 599,50>599,52 600,50>600,52", "",
        "100.0 %"},
       {"censored after the range: level extended, no mark", 52, 2, {{10, 0, 1, 0.5}, {70, 1, 0, 0.5}},
        "80,50>181,50 80,51>181,51 179,50>179,327 180,50>180,327 180,325>601,325 180,326>601,326 599,325>599,327 600,325>600,327", "",
@@ -86,43 +88,51 @@ TEST(DrawCurves, StepsDropsMarksAndScale) {
   }
 }
 
-// The range is first fitted to the longest period: above it, the next year boundary. Ticks
-// are given by the right-hand column of each two-pixel mark; numbers stand 7 pixels a
-// character left of their tick at y 610, the unit at the end of the axis at y 638. A client
-// 100 pixels wide wraps the plot width to 65506 and every coordinate with it.
-TEST(RedrawGraph, FittedRangeTicksNumbersAndUnit) {
-  struct Case { const char* name; int xMax, dataMax, clientWidth; const char *ticks, *numbers, *unit; };
-  const Case cases[] = {
-      {"52 weeks", 52, 2080, 650, "160 240 320 400 480 560", "73:0|153:8|226:16|306:24|386:32|466:40|546:48", "600:(w)"},
-      {"10 weeks becomes 52", 10, 2080, 650, "160 240 320 400 480 560", "73:0|153:8|226:16|306:24|386:32|466:40|546:48", "600:(w)"},
-      {"no data: one year of weeks", 0, 0, 650, "160 240 320 400 480 560", "73:0|153:8|226:16|306:24|386:32|466:40|546:48", "600:(w)"},
-      {"exactly four years of data: 260 weeks", 520, 208, 650, "184 288 392 496 600", "73:0|177:1|281:2|385:3|489:4|593:5", "600:(y)"},
-      {"200 weeks of data: 208", 520, 200, 650, "210 340 470 600", "73:0|203:1|333:2|463:3|593:4", "600:(y)"},
-      {"261 weeks", 261, 2080, 650, "287 494", "73:0|280:2|487:4", "600:(y)"},
-      {"520 weeks", 520, 2080, 650, "184 288 392 496 600", "73:0|177:2|281:4|385:6|489:8|586:10", "600:(y)"},
-      {"just over ten years", 521, 600, 650, "339 599", "73:0|332:5|585:10", "600:(y)"},
-      {"2080 weeks", 2080, 2080, 650, "145 210 275 340 405 470 535 600",
-       "73:0|138:5|196:10|261:15|326:20|391:25|456:30|521:35|586:40", "600:(y)"},
-      {"narrow client wraps", 52, 2080, 100, "10157 20235 30313 40391 50469 60547",
-       "73:0|10150:8|20221:16|30299:24|40377:32|50455:40|60533:48", "50:(w)"},
+TEST(FitXRange, YearAboveTheDataAndTickStep) {
+  // Above the longest period the range becomes the next year boundary; below a year, a year.
+  struct { const char* name; int xMax, dataMax, fitted, tickStep; const char* unit; } cases[] = {
+      {"52 weeks", 52, 2080, 52, 8, "(w)"}, {"10 weeks becomes 52", 10, 2080, 52, 8, "(w)"},
+      {"no data: one year of weeks", 0, 0, 52, 8, "(w)"}, {"53 weeks", 53, 2080, 53, 52, "(y)"},
+      {"exactly four years of data: 260 weeks", 520, 208, 260, 52, "(y)"}, {"200 weeks of data: 208", 520, 200, 208, 52, "(y)"},
+      {"261 weeks", 261, 2080, 261, 104, "(y)"}, {"520 weeks", 520, 2080, 520, 104, "(y)"},
+      {"just over ten years", 521, 600, 521, 260, "(y)"},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     auto ws = Plot(c.xMax, 0, {});
     ws->cases.dataMaxWeeks = c.dataMax;
+    FitXRange(*ws);
+    EXPECT_EQ(std::tuple(ws->geometry.xMax, ws->geometry.tickStep, ws->geometry.unitLabel), std::tuple(c.fitted, c.tickStep, c.unit))
+        << c.name;
+  }
+}
+
+// Each tick is a two-pixel mark from y 600 up to 595; numbers stand 7 pixels a character left
+// of their tick at y 610, the unit at the end of the axis at y 638, "1.0" and ".5" left of the
+// Y axis at the heights of 1 and 0.5 less 7. A client 100 pixels wide wraps the plot width to
+// 65506 and every X coordinate with it.
+TEST(RedrawGraph, TicksNumbersAndUnits) {
+  struct { const char* name; int xMax, clientWidth; const char *ticks, *numbers, *unit; } cases[] = {
+      {"52 weeks", 52, 650, "159 160 239 240 319 320 399 400 479 480 559 560", "73:0|153:8|226:16|306:24|386:32|466:40|546:48", "600:(w)"},
+      {"520 weeks", 520, 650, "183 184 287 288 391 392 495 496 599 600", "73:0|177:2|281:4|385:6|489:8|586:10", "600:(y)"},
+      {"2080 weeks", 2080, 650, "144 145 209 210 274 275 339 340 404 405 469 470 534 535 599 600",
+       "73:0|138:5|196:10|261:15|326:20|391:25|456:30|521:35|586:40", "600:(y)"},
+      {"narrow client wraps", 52, 100, "10156 10157 20234 20235 30312 30313 40390 40391 50468 50469 60546 60547",
+       "73:0|10150:8|20221:16|30299:24|40377:32|50455:40|60533:48", "50:(w)"},
+  };
+  for (const auto& c : cases) {
+    auto ws = Plot(c.xMax, 0, {});
     ws->geometry.width = static_cast<std::uint16_t>(c.clientWidth - 130);
     RecordingCanvas graph({0, 0, c.clientWidth, 700});
     Surfaces surfaces{.graph = &graph};
     RedrawGraph(*ws, surfaces);
     std::string ticks;
-    bool rightColumn = false;
     for (const auto& s : graph.Segments()) {
-      if (s.y1 != 600 || s.y2 != 595) continue;
-      if (rightColumn) ticks.append(ticks.empty() ? "" : " ").append(std::to_string(s.x1));
-      rightColumn = !rightColumn;
+      if (s.y1 == 600 && s.y2 == 595) ticks.append(ticks.empty() ? "" : " ").append(std::to_string(s.x1));
     }
     EXPECT_EQ(ticks, c.ticks) << c.name;
     EXPECT_EQ(TextsAt(graph, 610), c.numbers) << c.name;
     EXPECT_EQ(TextsAt(graph, 638), c.unit) << c.name;
+    EXPECT_EQ(TextsAt(graph, 43) + " " + TextsAt(graph, 318), "29:1.0 36:.5") << c.name;
   }
 }
 

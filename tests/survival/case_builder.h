@@ -1,13 +1,12 @@
-// Case tables filled directly from short lists of weeks, as a load would, and the data sets
-// shared by the survival and test checks (the same as in stats/reference/pairwise_logrank.R).
+// Case tables loaded from short lists of weeks, and the data sets shared by the survival and
+// test checks (the same as in stats/reference/pairwise_logrank.R).
 #pragma once
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
-#include "data/workspace.h"
-#include "text/number_text.h"
+#include "data/loader.h"
+#include "platform/recording.h"
 
 namespace orv::test {
 
@@ -17,23 +16,20 @@ struct Group {
 };
 using DataSet = std::vector<Group>;  // groups 1, 2, ... in order
 
-// Counts the cases into groups named "A", "B", ..., labels them as the loader does, shows
-// every group and sets the X range.
+// Loads the groups as a data file: groups "A", "B", ... in order (each needs a case to be
+// named), a row of 7 w days per case, deaths of cancer. Then every group is shown and the X
+// range set.
 inline void FillCases(Workspace& ws, const DataSet& groups, int xMax = 2080) {
-  CaseData& c = ws.cases;
-  c.NumGroups = static_cast<int>(groups.size());
-  for (std::size_t g = 1; g <= groups.size(); ++g) {
-    for (int code : {1, 2}) {
-      for (int w : code == 2 ? groups[g - 1].deaths : groups[g - 1].censored) {
-        ++c.WeekCounts[static_cast<std::size_t>(w)][static_cast<std::size_t>(code)][g];
-        for (int row : {0, code, 3}) ++c.GroupTotals[static_cast<std::size_t>(row)][g];
-        c.dataMaxWeeks = std::max(c.dataMaxWeeks, w);
-      }
-    }
-    c.GroupNames[g] = std::string(1, static_cast<char>('A' + g - 1));
-    ws.survival.GroupSummaryTexts[g][0] = c.GroupNames[g] + " ( n = " + FormatNumber(static_cast<double>(c.GroupTotals[0][g])) + " )";
-    ws.styles[static_cast<int>(g)].shown = 1;
+  std::string file;
+  for (std::size_t g = 0; g < groups.size(); ++g) {
+    const std::string name(1, static_cast<char>('A' + g));
+    for (int w : groups[g].deaths) file += name + "," + std::to_string(7 * w) + ",死亡,癌\n";
+    for (int w : groups[g].censored) file += name + "," + std::to_string(7 * w) + ",生存\n";
   }
+  RecordingRichText report;
+  RecordingMessageBoxes boxes;
+  LoadDataBytes("cases.csv", file, ws, report, boxes);
+  for (std::size_t g = 1; g <= groups.size(); ++g) ws.styles[static_cast<int>(g)].shown = 1;
   ws.geometry.xMax = xMax;
 }
 

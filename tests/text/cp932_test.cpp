@@ -12,6 +12,14 @@ namespace {
 
 std::string U8(std::u8string_view s) { return {s.begin(), s.end()}; }
 
+// The bytes followed by a continuation byte that the view leaves out: a read past the end
+// would complete a cut sequence instead of failing on it.
+struct Fenced {
+  explicit Fenced(const std::string& s) : bytes(s + "\x80") {}
+  std::string_view View() const { return std::string_view(bytes).substr(0, bytes.size() - 1); }
+  std::string bytes;
+};
+
 // What is read as UTF-8 besides every input of the conversion table below.
 TEST(Cp932, Utf8InputIsRecognised) {
   struct { const char* name; std::string bytes; bool utf8; } cases[] = {
@@ -21,7 +29,7 @@ TEST(Cp932, Utf8InputIsRecognised) {
       {"surrogate", "\xED\xA0\x80", false}, {"beyond U+10FFFF", "\xF4\x90\x80\x80", false},
       {"cut at the end", U8(u8"死").substr(0, 2), false}, {"stray continuation byte", "A\x80", false},
   };
-  for (const auto& c : cases) EXPECT_EQ(IsUtf8Input(c.bytes), c.utf8) << c.name;
+  for (const auto& c : cases) EXPECT_EQ(IsUtf8Input(Fenced(c.bytes).View()), c.utf8) << c.name;
 }
 
 TEST(Cp932, ConversionWithSubstitutions) {
@@ -34,11 +42,14 @@ TEST(Cp932, ConversionWithSubstitutions) {
       {"emoji", U8(u8"A😀B"), "A?B", {1}}, {"accented letters", U8(u8"é,ü"), "?,?", {0, 2}},
       {"malformed byte in marked input", "\xEF\xBB\xBF" "A\xFF\r\n", "A?\r\n", {1}},
       {"cut sequence before line end", "\xEF\xBB\xBF" "\xE6\xAD\r\nB", "??\r\nB", {0, 1}},
+      {"three-byte sequence cut at the end", "\xEF\xBB\xBF" "A\xE6\xAD", "A??", {1, 2}},
+      {"four-byte sequence cut at the end", "\xEF\xBB\xBF" "\xF0\x9F\x98", "???", {0, 1, 2}},
   };
   for (const auto& c : cases) {
-    EXPECT_TRUE(IsUtf8Input(c.utf8)) << c.name;
-    EXPECT_EQ(Utf8ToCp932(c.utf8).bytes, c.cp932) << c.name;
-    EXPECT_EQ(Utf8ToCp932(c.utf8).substitutions, c.substitutions) << c.name;
+    const Fenced in(c.utf8);
+    EXPECT_TRUE(IsUtf8Input(in.View())) << c.name;
+    EXPECT_EQ(Utf8ToCp932(in.View()).bytes, c.cp932) << c.name;
+    EXPECT_EQ(Utf8ToCp932(in.View()).substitutions, c.substitutions) << c.name;
   }
   // A double-byte character, a half-width katakana, a letter code page 932 lacks.
   EXPECT_EQ(std::tuple(UnicodeToCp932(U'死'), UnicodeToCp932(U'\uFF61'), UnicodeToCp932(U'\u00E9')),

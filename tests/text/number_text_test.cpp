@@ -25,6 +25,8 @@ TEST(FormatNumber, ReferenceTexts) {
       {0.99999999999999, "0.99999999999999"}, {9.99999999999999, "10"}, {Limits::quiet_NaN(), "0"},
       // Infinity would never leave the normalising loop.
       {Limits::infinity(), "1.#INF"}, {-Limits::infinity(), "-1.#INF"}, {Limits::denorm_min(), "4.94065645841247e-324"},
+      // 32769 / 32768 = 1.000030517578125: the sixteenth digit is an exact 5, which rounds up.
+      {32769.0 / 32768, "1.00003051757813"}, {-32769.0 / 32768, "-1.00003051757813"},
   };
   for (const auto& c : cases) EXPECT_EQ(FormatNumber(c.value), c.text) << "value " << c.value;
   for (double v : {Limits::max(), -Limits::max(), Limits::min()}) EXPECT_LE(FormatNumber(v).size(), 22u) << v;
@@ -47,7 +49,6 @@ TEST(SourceCharset, LiteralsAreShiftJisBytes) {
   EXPECT_EQ(std::string("表死亡　"), std::string("\x95\x5C\x8E\x80\x96\x53\x81\x40"));
 }
 
-
 TEST(WeeksToYearsMonths, ReferenceTexts) {
   struct { unsigned weeks; const char* text; } cases[] = {
       {0, "0.0m"}, {1, "0.2m"}, {2, "0.4m"}, {3, "0.6m"}, {4, "0.9m"}, {5, " 0y 1m"}, {37, " 0y 8m"}, {51, " 0y11m"},
@@ -65,16 +66,18 @@ TEST(PercentText, ReferenceTexts) {
   for (const auto& c : cases) EXPECT_EQ(PercentText(c.fraction), c.text) << c.fraction;
 }
 
-
 TEST(Truncate, TowardZeroSaturatingAndCoordinatesWrapping) {
   using I32 = std::numeric_limits<std::int32_t>;
   using I64 = std::numeric_limits<std::int64_t>;
-  const double inf = std::numeric_limits<double>::infinity(), nan = std::nan("");
+  const double inf = Limits::infinity(), nan = std::nan(""), two31 = 2147483648.0, two63 = 9223372036854775808.0;
   struct { const char* name; std::int64_t got, want; } cases[] = {
       {"down", TruncToInt32(2.9), 2}, {"up", TruncToInt32(-2.9), -2}, {"NaN", TruncToInt32(nan), 0},
+      {"2^31", TruncToInt32(two31), I32::max()}, {"below 2^31", TruncToInt32(std::nextafter(two31, 0)), I32::max()},
+      {"-2^31", TruncToInt32(-two31), I32::min()}, {"above -2^31 - 1", TruncToInt32(-2147483648.5), I32::min()},
       {"too big", TruncToInt32(1e300), I32::max()}, {"minus infinity", TruncToInt32(-inf), I32::min()},
-      {"just below the top", TruncToInt32(2147483647.5), I32::max()}, {"64-bit infinity", TruncToInt64(inf), I64::max()},
-      {"64-bit too small", TruncToInt64(-9.5e18), I64::min()}, {"coordinate", ToCoord(100.7), 100},
+      {"2^63", TruncToInt64(two63), I64::max()}, {"below 2^63", TruncToInt64(std::nextafter(two63, 0)), I64::max() - 1023},
+      {"-2^63", TruncToInt64(-two63), I64::min()}, {"above -2^63", TruncToInt64(std::nextafter(-two63, 0)), I64::min() + 1024},
+      {"64-bit infinity", TruncToInt64(inf), I64::max()}, {"coordinate", ToCoord(100.7), 100},
       {"negative coordinate", ToCoord(std::int64_t{100 - 130}), 65506}, {"coordinate wraps", ToCoord(65536.0), 0},
       {"NaN coordinate", ToCoord(nan), 0},
   };

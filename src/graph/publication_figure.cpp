@@ -1,0 +1,323 @@
+// Layout of the publication figure.
+#include "graph/publication_figure.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstddef>
+
+#include "survival/survival_tables.h"
+
+namespace orv {
+namespace {
+
+constexpr double kMargin = 30;
+constexpr double kPlotTop = 40;
+constexpr double kTickLength = 16;
+constexpr double kMinorTickLength = 9;
+constexpr double kAxisWidth = 3;
+constexpr double kCensorHalfHeight = 11;
+constexpr double kCensorWidth = 3;
+constexpr double kSampleLength = 72;
+constexpr double kSampleGap = 14;
+// Between an at-risk label and the first column of numbers.
+constexpr double kLabelGap = 40;
+constexpr double kRowHeight = 44;
+constexpr double kBandOpacity = 0.15;
+// Baselines below the X axis: year labels, the axis title, the at-risk heading.
+constexpr double kYearLabelDrop = 56;
+constexpr double kAxisTitleDrop = 106;
+constexpr double kAtRiskTitleDrop = 170;
+// Half a text's height above its baseline: where a line sample or a tick meets it.
+constexpr double kMidHeight = 0.35;
+// The plot keeps at least half the figure's height however many groups are listed, and
+// the label column at most 40 % of its width.
+constexpr double kMinPlotShare = 0.5;
+constexpr double kMaxLabelShare = 0.4;
+constexpr std::array<int, 6> kYearSteps = {1, 2, 5, 10, 20, 40};
+
+bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
+double CurveWidth(int barWidth) { return 2.5 * std::clamp(barWidth, 1, 5); }
+
+// "p=0.0019 " as the views write it, spaced for print: "p = 0.0019".
+std::string SpacedP(std::string_view text) {
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  if (text.size() >= 2 && text[0] == 'p' && (text[1] == '=' || text[1] == '<' || text[1] == '>')) {
+    return std::string("p ") + text[1] + " " + std::string(text.substr(2));
+  }
+  return std::string(text);
+}
+
+struct Frame {
+  double left = 0;
+  double top = 0;
+  double right = 0;
+  double bottom = 0;
+  double dotsPerWeek = 0;
+  double X(double week) const { return left + week * dotsPerWeek; }
+  double Y(double survival) const { return bottom - survival * (bottom - top); }
+};
+
+void AddText(FigureLayout& out, double x, double y, std::string text, double size, TextAnchor anchor, TextRole role) {
+  out.texts.push_back({.x = x, .y = y, .text = std::move(text), .size = size, .anchor = anchor, .role = role});
+}
+
+void AddCurve(FigureLayout& out, const Frame& f, const FigureSeries& s, int endWeek) {
+  FigureLine line{.colour = s.colour, .style = s.style, .width = CurveWidth(s.width)};
+  double level = 1;
+  line.points.push_back({f.X(0), f.Y(1)});
+  for (int w = 0; w <= endWeek && w < static_cast<int>(s.survival.size()); ++w) {
+    const double next = s.survival[static_cast<std::size_t>(w)];
+    if (next == level) continue;
+    if (line.points.back().x != f.X(w)) line.points.push_back({f.X(w), f.Y(level)});
+    line.points.push_back({f.X(w), f.Y(next)});
+    level = next;
+  }
+  if (line.points.back().x != f.X(endWeek)) line.points.push_back({f.X(endWeek), f.Y(level)});
+  out.lines.push_back(std::move(line));
+}
+
+void AddCensorMarks(FigureLayout& out, const Frame& f, const FigureSeries& s, int endWeek) {
+  const int last = std::min({endWeek, static_cast<int>(s.censored.size()) - 1, static_cast<int>(s.survival.size()) - 1});
+  for (int w = 0; w <= last; ++w) {
+    if (!s.censored[static_cast<std::size_t>(w)]) continue;
+    const double y = f.Y(s.survival[static_cast<std::size_t>(w)]);
+    out.lines.push_back({.points = {{f.X(w), y - kCensorHalfHeight}, {f.X(w), y + kCensorHalfHeight}},
+                         .colour = s.colour,
+                         .width = kCensorWidth});
+  }
+}
+
+// The band of each run of weeks with both limits, each week's limits holding from its own
+// mark to the next week's, as the curve's level does; the curve's last week has no width.
+void AddBands(FigureLayout& out, const Frame& f, const FigureSeries& s, int endWeek) {
+  const int last = std::min({endWeek - 1, static_cast<int>(s.lower.size()) - 1, static_cast<int>(s.upper.size()) - 1});
+  auto has = [&](int w) {
+    return std::isfinite(s.lower[static_cast<std::size_t>(w)]) && std::isfinite(s.upper[static_cast<std::size_t>(w)]);
+  };
+  int w = 0;
+  while (w <= last) {
+    if (!has(w)) {
+      ++w;
+      continue;
+    }
+    const int a = w;
+    while (w + 1 <= last && has(w + 1)) ++w;
+    const int b = w;
+    ++w;
+    auto lo = [&](int v) { return f.Y(s.lower[static_cast<std::size_t>(v)]); };
+    auto up = [&](int v) { return f.Y(s.upper[static_cast<std::size_t>(v)]); };
+    FigureFill fill{.colour = s.colour, .opacity = kBandOpacity};
+    auto& p = fill.points;
+    p.push_back({f.X(a), up(a)});
+    for (int v = a + 1; v <= b; ++v) {
+      if (up(v) == up(v - 1)) continue;
+      p.push_back({f.X(v), up(v - 1)});
+      p.push_back({f.X(v), up(v)});
+    }
+    p.push_back({f.X(b + 1), up(b)});
+    p.push_back({f.X(b + 1), lo(b)});
+    for (int v = b; v > a; --v) {
+      if (lo(v) == lo(v - 1)) continue;
+      p.push_back({f.X(v), lo(v)});
+      p.push_back({f.X(v), lo(v - 1)});
+    }
+    p.push_back({f.X(a), lo(a)});
+    out.fills.push_back(std::move(fill));
+  }
+}
+
+// A group's line sample ending at x + kSampleLength, level with the middle of a text.
+void AddSample(FigureLayout& out, double x, double baseline, double size, const FigureSeries& s) {
+  const double y = baseline - kMidHeight * size;
+  out.lines.push_back({.points = {{x, y}, {x + kSampleLength, y}},
+                       .colour = s.colour,
+                       .style = s.style,
+                       .width = CurveWidth(s.width)});
+}
+
+std::int64_t AtRiskAt(const FigureSeries& s, int k) {
+  return k < static_cast<int>(s.atRisk.size()) ? s.atRisk[static_cast<std::size_t>(k)] : 0;
+}
+
+}  // namespace
+
+double EstimatedTextWidth(std::string_view bytes, double size) {
+  double ems = 0;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (IsLeadByte(static_cast<unsigned char>(bytes[i])) && i + 1 < bytes.size()) {
+      ems += 1;
+      ++i;
+    } else {
+      ems += 0.55;
+    }
+  }
+  return ems * size;
+}
+
+FigureInput FigureInputOf(const Workspace& ws, bool bands) {
+  FigureInput in;
+  in.xMax = ws.geometry.xMax;
+  in.bands = bands;
+  const auto& table = ws.survival.SurvivalTable;
+  const int lastGroup = std::clamp(ws.cases.NumGroups, 0, kGroupSlots - 1);
+  for (int g = 0; g <= lastGroup; ++g) {
+    const LineStyle& style = ws.styles[g];
+    if (style.shown != 1) continue;
+    FigureSeries s{.group = g,
+                   .name = ws.cases.GroupNames[static_cast<std::size_t>(g)],
+                   .colour = style.colour,
+                   .style = style.style,
+                   .width = style.width};
+    const auto gi = static_cast<std::size_t>(g);
+    // The figure draws the estimate itself, not the three-decimal survival of the views.
+    const GroupEstimates& est = ws.figures.groups[gi];
+    const int weeks = std::min(static_cast<int>(est.km.size()), kWeekSlots);
+    s.lastWeek = weeks - 1;
+    s.survival.assign(est.km.begin(), est.km.begin() + weeks);
+    if (bands && est.lower.size() >= static_cast<std::size_t>(weeks) && est.upper.size() >= static_cast<std::size_t>(weeks)) {
+      s.lower.assign(est.lower.begin(), est.lower.begin() + weeks);
+      s.upper.assign(est.upper.begin(), est.upper.begin() + weeks);
+    }
+    for (int w = 0; w < weeks; ++w) s.censored.push_back(table[static_cast<std::size_t>(w)][kCensored][gi] > 0);
+    for (int k = 0; 52 * k <= std::min(in.xMax, kMaxWeek); ++k) {
+      s.atRisk.push_back(ws.survival.AtRiskTable[static_cast<std::size_t>(52 * k)][gi]);
+    }
+    in.series.push_back(std::move(s));
+  }
+  if (ws.tests.ShownGroupCount >= 2) in.pValue = ws.tests.PetoPText;
+  return in;
+}
+
+FigureLayout LayoutPublicationFigure(const FigureInput& in, const TextMeasure& measure) {
+  FigureLayout out;
+  const double size = kFigureTextSize;
+  // A range below one year still shows its year: the axis never has less than 52 weeks.
+  const int xMax = std::max(in.xMax, 52);
+  const int years = xMax / 52;
+  const int rows = static_cast<int>(in.series.size());
+
+  double widestName = 0;
+  double widestNumber = measure("0", size);
+  for (const FigureSeries& s : in.series) {
+    widestName = std::max(widestName, measure(s.name, size));
+    for (int k = 0; k <= years; ++k) widestNumber = std::max(widestNumber, measure(std::to_string(AtRiskAt(s, k)), size));
+  }
+  const double widestYear = measure(std::to_string(years), size);
+
+  // Rows of the at-risk table shrink when many groups would squeeze the plot.
+  const double riskSpace = kFigureHeight * (1 - kMinPlotShare) - kPlotTop - kAtRiskTitleDrop - kMargin;
+  const double rowHeight = rows > 0 ? std::min(kRowHeight, riskSpace / rows) : kRowHeight;
+  const double rowSize = std::min(size, rowHeight * 0.8);
+
+  // Left: room for the Y axis title and labels, and for the at-risk labels beside the first
+  // column of numbers, which is centred on the Y axis.
+  const double labelStart = kMargin + kSampleLength + kSampleGap;
+  const double yNeed = kMargin + size + kSampleGap + measure("0.0", size) + 8 + kTickLength;
+  const double numberHalf = widestNumber * rowSize / size / 2;
+  double nameSize = rowSize;
+  double riskNeed = labelStart + widestName * rowSize / size + kLabelGap + numberHalf;
+  const double maxLeft = kFigureWidth * kMaxLabelShare;
+  if (riskNeed > maxLeft && widestName > 0) {
+    nameSize = rowSize * (maxLeft - labelStart - kLabelGap - numberHalf) / (widestName * rowSize / size);
+    riskNeed = maxLeft;
+  }
+  Frame f;
+  f.left = std::ceil(std::max(yNeed, riskNeed));
+  f.top = kPlotTop;
+  f.right = kFigureWidth - std::ceil(std::max(60.0, std::max(widestNumber, widestYear) / 2 + kMargin));
+  f.bottom = kFigureHeight - kMargin - kAtRiskTitleDrop - rows * rowHeight;
+  f.dotsPerWeek = (f.right - f.left) / xMax;
+  out.plotLeft = f.left;
+  out.plotTop = f.top;
+  out.plotRight = f.right;
+  out.plotBottom = f.bottom;
+  out.dotsPerWeek = f.dotsPerWeek;
+
+  // Year marks: every year has a tick; labels and numbers stand at every yearStep-th, the
+  // first step at which the widest of them fits between two neighbours.
+  const double yearWidth = 52 * f.dotsPerWeek;
+  const double need = std::max(widestNumber, widestYear) + 24;
+  out.yearStep = kYearSteps.back();
+  for (int step : kYearSteps) {
+    if (step * yearWidth >= need) {
+      out.yearStep = step;
+      break;
+    }
+  }
+
+  if (in.bands) {
+    for (const FigureSeries& s : in.series) {
+      if (s.lastWeek >= 0) AddBands(out, f, s, std::min(s.lastWeek, xMax));
+    }
+  }
+
+  out.lines.push_back({.points = {{f.left, f.top}, {f.left, f.bottom}, {f.right, f.bottom}}, .width = kAxisWidth});
+  for (int k = 0; k <= years; ++k) {
+    const double x = f.X(52.0 * k);
+    const bool labelled = k % out.yearStep == 0;
+    out.lines.push_back(
+        {.points = {{x, f.bottom}, {x, f.bottom + (labelled ? kTickLength : kMinorTickLength)}}, .width = kAxisWidth});
+    if (labelled) AddText(out, x, f.bottom + kYearLabelDrop, std::to_string(k), size, TextAnchor::Centre, TextRole::YearLabel);
+  }
+  for (int tenth = 0; tenth <= 10; tenth += 2) {
+    const double y = f.Y(tenth / 10.0);
+    out.lines.push_back({.points = {{f.left - kTickLength, y}, {f.left, y}}, .width = kAxisWidth});
+    const std::string label = tenth == 10 ? "1.0" : "0." + std::to_string(tenth);
+    AddText(out, f.left - kTickLength - 8, y + kMidHeight * size, label, size, TextAnchor::Right, TextRole::SurvivalLabel);
+  }
+  AddText(out, (f.left + f.right) / 2, f.bottom + kAxisTitleDrop, "Years", size, TextAnchor::Centre, TextRole::AxisTitle);
+  out.texts.push_back({.x = f.left - kTickLength - 8 - measure("0.0", size) - kSampleGap,
+                       .y = (f.top + f.bottom) / 2,
+                       .text = "Survival probability",
+                       .size = size,
+                       .anchor = TextAnchor::Centre,
+                       .vertical = true,
+                       .role = TextRole::AxisTitle});
+
+  for (const FigureSeries& s : in.series) {
+    if (s.lastWeek < 0) continue;
+    const int endWeek = std::min(s.lastWeek, xMax);
+    AddCurve(out, f, s, endWeek);
+    AddCensorMarks(out, f, s, endWeek);
+  }
+
+  // The legend in the plot's top right corner, the overall p under it.
+  const std::string pText = in.pValue.empty() ? std::string() : "Log-rank " + SpacedP(in.pValue);
+  double widestLegend = 1;
+  for (const FigureSeries& s : in.series) widestLegend = std::max(widestLegend, measure(s.name, size));
+  const double pWidth = std::max(measure(pText, size), 1.0);
+  const double legendRow = rows > 0 ? std::min(kRowHeight, (f.bottom - f.top - 2 * kRowHeight) / (rows + 1)) : kRowHeight;
+  // Long names shrink the legend rather than let it leave the plot's right half.
+  const double half = (f.right - f.left) / 2 - 10;
+  const double legendSize =
+      std::min({size, legendRow * 0.8, size * (half - kSampleLength - kSampleGap) / widestLegend, size * half / pWidth});
+  const double scale = legendSize / size;
+  const double legendX =
+      f.right - 10 - std::max(kSampleLength + kSampleGap + widestLegend * scale, pText.empty() ? 0 : pWidth * scale);
+  double baseline = f.top + kRowHeight;
+  for (const FigureSeries& s : in.series) {
+    AddSample(out, legendX, baseline, legendSize, s);
+    AddText(out, legendX + kSampleLength + kSampleGap, baseline, s.name, legendSize, TextAnchor::Left, TextRole::Legend);
+    baseline += legendRow;
+  }
+  if (!pText.empty()) AddText(out, legendX, baseline + 8, pText, legendSize, TextAnchor::Left, TextRole::PValue);
+
+  // The numbers at risk: a heading, then per group its sample, its name and one number
+  // centred under each labelled year mark.
+  const double titleY = f.bottom + kAtRiskTitleDrop;
+  AddText(out, kMargin, titleY, "Number at risk", size, TextAnchor::Left, TextRole::AtRiskTitle);
+  for (int i = 0; i < rows; ++i) {
+    const FigureSeries& s = in.series[static_cast<std::size_t>(i)];
+    const double rowY = titleY + (i + 1) * rowHeight;
+    AddSample(out, kMargin, rowY, rowSize, s);
+    AddText(out, labelStart, rowY, s.name, nameSize, TextAnchor::Left, TextRole::AtRiskLabel);
+    for (int k = 0; k <= years; k += out.yearStep) {
+      AddText(out, f.X(52.0 * k), rowY, std::to_string(AtRiskAt(s, k)), rowSize, TextAnchor::Centre, TextRole::AtRiskNumber);
+    }
+  }
+  return out;
+}
+
+}  // namespace orv

@@ -1,0 +1,140 @@
+// The summary text and the CSV tables of the publication figures.
+#include "stats/figure_tables.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "text/number_text.h"
+#include "text/truncate.h"
+
+namespace orv {
+
+namespace {
+
+const char* const kNone = "n/a";
+
+bool Shown(const Workspace& ws, int g) { return ws.styles[g].shown == 1; }
+
+int GroupCount(const Workspace& ws) { return std::clamp(ws.cases.NumGroups, 0, kGroupSlots - 1); }
+
+// Rounded to a fixed number of decimals; the C locale's point, whatever the platform's.
+std::string Fixed(double value, int decimals) {
+  if (!std::isfinite(value)) return kNone;
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  std::string s = text;
+  std::replace(s.begin(), s.end(), ',', '.');
+  return s;
+}
+
+std::string Percent(double fraction) { return std::isfinite(fraction) ? Fixed(fraction * 100, 1) + " %" : kNone; }
+
+std::string PText(double p) { return p < 0.0001 ? "p<0.0001" : "p=" + Fixed(p, 4); }
+
+// A week, possibly a midpoint, with its period: "130.5 weeks ( 2y 6m)".
+std::string WeekText(const std::optional<double>& week) {
+  if (!week) return "not reached";
+  return FormatNumber(*week) + " weeks (" + PeriodText(*week) + ")";
+}
+
+std::string Trimmed(std::string text) {
+  while (!text.empty() && text.back() == ' ') text.pop_back();
+  return text;
+}
+
+std::string YearText(const char* title, const std::optional<SurvivalEstimate>& e) {
+  std::string line = std::string("  ") + title + ": ";
+  if (!e) return line + kNone + " (the data end earlier)\n";
+  return line + Percent(e->survival) + " (95 % CI " + Percent(e->lower) + " to " + Percent(e->upper) + ")\n";
+}
+
+void AppendGroup(std::string& out, const Workspace& ws, int g) {
+  const GroupEstimates& e = ws.figures.groups[static_cast<std::size_t>(g)];
+  out += Trimmed(ws.survival.GroupSummaryTexts[static_cast<std::size_t>(g)][kLabel]) + "\n";
+  out += "  median: " + WeekText(e.median.week) + ", 95 % CI " + WeekText(e.median.lower) + " to " +
+         WeekText(e.median.upper) + "\n";
+  out += YearText("5 years", e.at5y);
+  out += YearText("10 years", e.at10y);
+  out += "  at risk (year: cases):";
+  for (const AtRiskMark& m : e.atRisk) {
+    out += (m.year == 0 ? " " : ", ") + FormatNumber(m.year) + ": " + FormatNumber(static_cast<double>(m.n));
+  }
+  out += "\n";
+}
+
+// Empty where there is no value, else every digit a double holds.
+std::string CsvNumber(double value) { return std::isfinite(value) ? FormatNumber(value) : ""; }
+
+}  // namespace
+
+std::string FiguresText(const Workspace& ws) {
+  std::string out = "[Median, 5- and 10-year survival, numbers at risk]\n";
+  const int groups = GroupCount(ws);
+  if (!ws.figures.groups[0].km.empty()) AppendGroup(out, ws, 0);
+  for (int g = 1; g <= groups; ++g) {
+    if (Shown(ws, g)) AppendGroup(out, ws, g);
+  }
+  out += "\n[Hazard ratios (95 % CI)]\n";
+  for (int a = 1; a < groups; ++a) {
+    for (int b = a + 1; b <= groups; ++b) {
+      if (!Shown(ws, a) || !Shown(ws, b)) continue;
+      const auto ai = static_cast<std::size_t>(a);
+      const auto bi = static_cast<std::size_t>(b);
+      const HazardRatio& h = ws.figures.hazardRatios[ai][bi];
+      out += FormatNumber(b) + " " + ws.cases.GroupNames[bi] + " vs " + FormatNumber(a) + " " + ws.cases.GroupNames[ai] + ": ";
+      out += h.estimated ? "HR " + Fixed(h.hr, 3) + " (" + Fixed(h.lower, 3) + " to " + Fixed(h.upper, 3) + "), " + PText(h.p)
+                         : std::string("HR n/a (no finite estimate)");
+      out += "\n";
+    }
+  }
+  return out;
+}
+
+std::string CsvField(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + "\"";
+}
+
+std::string LifeTablesCsv(const Workspace& ws) {
+  std::string out = "group,name,week,atRisk,deaths,censored,km,stdErr,lower,upper\r\n";
+  const SurvivalTables& t = ws.survival;
+  for (int g = 0; g <= GroupCount(ws); ++g) {
+    const auto gi = static_cast<std::size_t>(g);
+    const GroupEstimates& e = ws.figures.groups[gi];
+    const std::string prefix = FormatNumber(g) + "," + CsvField(ws.cases.GroupNames[gi]) + ",";
+    for (std::size_t w = 0; w < e.km.size(); ++w) {
+      out += prefix + FormatNumber(static_cast<double>(w)) + "," + FormatNumber(static_cast<double>(t.AtRiskTable[w][gi])) + "," +
+             CsvNumber(t.SurvivalTable[w][kDeaths][gi]) + "," + CsvNumber(t.SurvivalTable[w][kCensored][gi]) + "," +
+             CsvNumber(e.km[w]) + "," + CsvNumber(e.stdErr[w]) + "," + CsvNumber(e.lower[w]) + "," + CsvNumber(e.upper[w]) +
+             "\r\n";
+    }
+  }
+  return out;
+}
+
+std::string PairsCsv(const Workspace& ws) {
+  std::string out =
+      "a,b,nameA,nameB,logRankChi2,logRankP,wilcoxonChi2,wilcoxonP,hazardRatio,hrLower,hrUpper,hrP\r\n";
+  const bool tested = ws.tests.ShownGroupCount >= 2;
+  const PairStats& p = ws.tests.pairs;
+  const int groups = GroupCount(ws);
+  for (int a = 1; a < groups; ++a) {
+    for (int b = a + 1; b <= groups; ++b) {
+      const auto ai = static_cast<std::size_t>(a);
+      const auto bi = static_cast<std::size_t>(b);
+      auto test = [&](const PairTable& table) { return tested ? CsvNumber(table[ai][bi]) : std::string(); };
+      const HazardRatio& h = ws.figures.hazardRatios[ai][bi];
+      auto hr = [&](double v) { return h.estimated ? CsvNumber(v) : std::string(); };
+      out += FormatNumber(a) + "," + FormatNumber(b) + "," + CsvField(ws.cases.GroupNames[ai]) + "," +
+             CsvField(ws.cases.GroupNames[bi]) + "," + test(p.LogRankChi2) + "," + test(p.LogRankP) + "," +
+             test(p.WilcoxonChi2) + "," + test(p.WilcoxonP) + "," + hr(h.hr) + "," + hr(h.lower) + "," + hr(h.upper) + "," +
+             hr(h.p) + "\r\n";
+    }
+  }
+  return out;
+}
+
+}  // namespace orv

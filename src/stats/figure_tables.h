@@ -1,0 +1,34 @@
+// The publication figures as text: the summary that follows the pairwise tables, and the
+// two CSV tables (life tables per group and week, one row per pair). The texts are in code
+// page 932 like every text of the program; the caller converts them where it writes them
+// (the batch command as UTF-8 with a byte-order mark).
+#pragma once
+
+#include <string>
+
+#include "data/workspace.h"
+
+namespace orv {
+
+// Per shown group (the pooled group first): the median with its interval in weeks and as a
+// period, 5- and 10-year survival with intervals, the numbers at risk at each year mark;
+// then per pair of shown groups the hazard ratio with its interval and p. Figures are
+// rounded (three decimals for hazard ratios, one for percentages), "n/a" where there is
+// none. LF line ends.
+std::string FiguresText(const Workspace& ws);
+
+// One row per group 0..NumGroups and week 0 to the group's last event week: group index,
+// name, week, at risk, deaths, censored, Kaplan-Meier estimate, standard error, lower and
+// upper limit (empty where there is none). A heading row first; CR LF line ends.
+std::string LifeTablesCsv(const Workspace& ws);
+
+// One row per pair a < b of groups 1..NumGroups: indexes and names, the log-rank and
+// Wilcoxon statistics and p-values (empty with fewer than two shown groups, when no test
+// ran), the hazard ratio of b relative to a with its interval and p (empty without an
+// estimate). A heading row first; CR LF line ends.
+std::string PairsCsv(const Workspace& ws);
+
+// A CSV field: quoted, with its quotes doubled, when it holds a comma, a quote or a line end.
+std::string CsvField(const std::string& text);
+
+}  // namespace orv

@@ -1,0 +1,213 @@
+// Cox proportional-hazards estimate of the hazard ratio between two groups, Efron's ties.
+#include "stats/hazard_ratio.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "survival/km_estimates.h"
+#include "text/truncate.h"
+
+namespace orv {
+
+namespace {
+
+constexpr int kMaxSteps = 30;
+constexpr int kMaxHalvings = 60;
+constexpr double kRelativeChange = 1e-9;
+constexpr int kShortWeek = 8;
+
+// The Efron terms of the weeks in which both groups have cases at risk and someone dies:
+// term j of a week's d deaths (f = j / d) has the denominator a + b e^beta with
+// a = n_a - f d_a and b = n_b - f d_b, both above 0. Weeks in which only one group is at
+// risk add a constant to the log likelihood and nothing to its derivatives.
+struct PairLikelihood {
+  const CoxScratch& terms;
+  std::size_t count = 0;
+  double deathsB = 0;   // deaths of b in the weeks of the terms: the beta d_b part
+  double constant = 0;  // the other weeks' part
+  double mostAtRisk = 1;  // the largest n_a + n_b of the weeks of the terms
+  double mostDeaths = 1;  // the largest d
+};
+
+struct Evaluation {
+  double logLik = 0;
+  double score = 0;
+  double information = 0;
+};
+
+// log of a product of positive factors, one logarithm per chunk of them instead of per
+// factor; the chunk ends before the product can leave the range of a double.
+class LogOfProduct {
+ public:
+  void Multiply(double factor) {
+    product_ *= factor;
+    if (product_ > 1e250 || product_ < 1e-250) Flush();
+  }
+  double Sum() {
+    Flush();
+    return sum_;
+  }
+
+ private:
+  void Flush() {
+    sum_ += std::log(product_);
+    product_ = 1;
+  }
+  double product_ = 1;
+  double sum_ = 0;
+};
+
+// How many denominators each of the four running products may take before a logarithm:
+// every one lies between the bounds, so a product of this many stays within e^+-600.
+std::size_t ChunkLength(const PairLikelihood& lik, double r) {
+  // a and b are 1 or more, or at least 1 / d when a group's every case dies that week.
+  const double scale = std::max(1.0, r);
+  const double low = scale / lik.mostDeaths;
+  const double high = lik.mostAtRisk * scale;
+  const double perTerm = std::max({std::abs(std::log(low)), std::abs(std::log(high)), 1.0});
+  return static_cast<std::size_t>(std::clamp(600 / perTerm, 1.0, 256.0));
+}
+
+// Four independent sums, so that the divisions of neighbouring terms overlap.
+Evaluation Evaluate(const PairLikelihood& lik, double beta) {
+  const double r = std::exp(beta);
+  const double* a = lik.terms.a.data();
+  const double* b = lik.terms.b.data();
+  const std::size_t n = lik.count;
+  const std::size_t chunk = 4 * ChunkLength(lik, r);
+  double score[4] = {}, info[4] = {};
+  double logDen = 0;
+  for (std::size_t start = 0; start < n; start += chunk) {
+    const std::size_t end = std::min(n, start + chunk);
+    double product[4] = {1, 1, 1, 1};
+    std::size_t i = start;
+    for (; i + 4 <= end; i += 4) {
+      for (std::size_t k = 0; k < 4; ++k) {
+        const double num = b[i + k] * r;
+        const double den = a[i + k] + num;
+        const double m = num / den;
+        score[k] += m;
+        info[k] += m - m * m;  // the covariate is 0 or 1, so its square is itself
+        product[k] *= den;
+      }
+    }
+    for (std::size_t k = 0; i < end; ++i, ++k) {
+      const double num = b[i] * r;
+      const double den = a[i] + num;
+      const double m = num / den;
+      score[k] += m;
+      info[k] += m - m * m;
+      product[k] *= den;
+    }
+    for (double p : product) logDen += std::log(p);
+  }
+  const double expected = (score[0] + score[1]) + (score[2] + score[3]);
+  const double information = (info[0] + info[1]) + (info[2] + info[3]);
+  return {beta * lik.deathsB + lik.constant - logDen, lik.deathsB - expected, information};
+}
+
+bool Converged(double before, double after) {
+  return std::abs(after - before) <= kRelativeChange * std::abs(before);
+}
+
+}  // namespace
+
+HazardRatio EstimateHazardRatio(std::span<const double> deathsA, std::span<const double> atRiskA,
+                                std::span<const double> deathsB, std::span<const double> atRiskB,
+                                CoxScratch& scratch) {
+  const std::size_t weeks = std::min({deathsA.size(), atRiskA.size(), deathsB.size(), atRiskB.size()});
+  double termCount = 0;
+  double mostDeaths = 1;
+  double mostAtRisk = 1;
+  for (std::size_t w = 0; w < weeks; ++w) {
+    if (!(atRiskA[w] > 0 && atRiskB[w] > 0)) continue;
+    const double d = deathsA[w] + deathsB[w];
+    termCount += d;
+    mostDeaths = std::max(mostDeaths, d);
+    mostAtRisk = std::max(mostAtRisk, atRiskA[w] + atRiskB[w]);
+  }
+  // Room for the terms and for the whole block that a short week writes.
+  scratch.a.resize(static_cast<std::size_t>(TruncToInt64(termCount)) + kShortWeek);
+  scratch.b.resize(scratch.a.size());
+  double* termA = scratch.a.data();
+  double* termB = scratch.b.data();
+  PairLikelihood lik{scratch};
+  lik.mostDeaths = mostDeaths;
+  lik.mostAtRisk = mostAtRisk;
+  // The maximum is finite only when each group has a death while the other has cases at
+  // risk; otherwise beta runs off to one side without end.
+  bool deathOfAFacingB = false;
+  bool deathOfBFacingA = false;
+  LogOfProduct constantLog;
+  for (std::size_t w = 0; w < weeks; ++w) {
+    const double da = deathsA[w];
+    const double db = deathsB[w];
+    const double d = da + db;
+    if (!(d > 0)) continue;
+    const double na = atRiskA[w];
+    const double nb = atRiskB[w];
+    if (na > 0 && nb > 0) {
+      deathOfAFacingB = deathOfAFacingB || da > 0;
+      deathOfBFacingA = deathOfBFacingA || db > 0;
+      lik.deathsB += db;
+      const double perDeath = 1 / d;
+      const double stepA = da * perDeath;
+      const double stepB = db * perDeath;
+      if (d <= kShortWeek) {
+        // A week of few deaths writes a whole block and keeps its first d terms: the same
+        // work every week, instead of a loop whose length the processor cannot foresee.
+        for (int k = 0; k < kShortWeek; ++k) {
+          termA[k] = na - k * stepA;
+          termB[k] = nb - k * stepB;
+        }
+        const int count = static_cast<int>(d);  // a whole number from 1 to kShortWeek
+        termA += count;
+        termB += count;
+      } else {
+        for (double f = 0; f < d; ++f) {
+          *termA++ = na - f * stepA;
+          *termB++ = nb - f * stepB;
+        }
+      }
+    } else {
+      // One group alone at risk: its own factor e^beta cancels between deaths and risk set.
+      const double n = na > 0 ? na : nb;
+      for (double j = 0; j < d; ++j) constantLog.Multiply(n - j);
+    }
+  }
+  lik.constant = -constantLog.Sum();
+  lik.count = std::min(static_cast<std::size_t>(termA - scratch.a.data()), scratch.a.size() - kShortWeek);
+  HazardRatio result;
+  if (!deathOfAFacingB || !deathOfBFacingA) return result;
+
+  double beta = 0;
+  Evaluation at = Evaluate(lik, beta);
+  bool converged = false;
+  for (int step = 0; step < kMaxSteps && !converged; ++step) {
+    if (!(at.information > 0)) return result;
+    double delta = at.score / at.information;
+    Evaluation next = Evaluate(lik, beta + delta);
+    for (int h = 0; h < kMaxHalvings && !(next.logLik >= at.logLik); ++h) {
+      delta /= 2;
+      next = Evaluate(lik, beta + delta);
+    }
+    if (!(next.logLik >= at.logLik)) return result;
+    converged = Converged(at.logLik, next.logLik);
+    beta += delta;
+    at = next;
+  }
+  if (!converged || !(at.information > 0) || !std::isfinite(beta)) return result;
+
+  result.estimated = true;
+  result.beta = beta;
+  result.se = 1 / std::sqrt(at.information);
+  result.hr = std::exp(beta);
+  result.lower = std::exp(beta - kNormalQuantile975 * result.se);
+  result.upper = std::exp(beta + kNormalQuantile975 * result.se);
+  // Two-sided normal tail, computed as a tail.
+  result.p = std::erfc(std::abs(beta / result.se) / std::sqrt(2.0));
+  return result;
+}
+
+}  // namespace orv

@@ -1,0 +1,59 @@
+// The data sets of the publication figures' checks, the same as in
+// survival/reference/km_cox.R, whose output holds the expected figures.
+#pragma once
+
+#include <cmath>
+#include <limits>
+#include <map>
+#include <string>
+
+#include "stats/publication_figures.h"
+#include "survival/analysis.h"
+#include "survival/case_builder.h"
+
+namespace orv::test {
+
+inline constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
+
+inline DataSet TwentyGroups() {
+  DataSet groups;
+  for (int g = 1; g <= 20; ++g) {
+    Group group;
+    for (int k = 1; k <= 3 + g % 5; ++k) group.deaths.push_back((g * 37 + k * 53) % 400);
+    for (int k = 1; k <= 2 + g % 3; ++k) group.censored.push_back((g * 11 + k * 71) % 450);
+    groups.push_back(group);
+  }
+  return groups;
+}
+
+inline const std::map<std::string, DataSet>& FigureDataSets() {
+  static const std::map<std::string, DataSet> sets = {
+      {"half_stretches", {{{2, 2, 9}, {5}}, {{1, 3}, {3, 8}}, {{4}, {6}}}},
+      {"no_death", {{{3, 5, 5, 9, 12}, {7, 15}}, {{}, {4, 8, 8, 20}}}},
+      {"heavy_ties", kHeavyTies},
+      {"deaths_first", {{{1, 2, 3}, {5, 6}}, {{1, 1, 2}, {4}}}},
+      {"one_case", {{{7}}, {{2, 5, 7, 9, 11}, {6, 14}}}},
+      {"separated", {{{1, 2}}, {{5, 6}, {10}}}},
+      {"long_follow_up",
+       {{{30, 45, 60, 60, 120, 200, 310, 400, 520, 700}, {80, 150, 260, 600, 900, 1500}},
+        {{10, 12, 25, 40, 40, 41, 90, 95, 130, 260, 261, 2080}, {5, 50, 300, 1000, 2080}}}},
+      {"twenty", TwentyGroups()},
+  };
+  return sets;
+}
+
+// A workspace after the analysis chain on one data set, every group shown.
+inline void AnalyseDataSet(Workspace& ws, const std::string& name, int xMax = 2080) {
+  FillCases(ws, FigureDataSets().at(name), xMax);
+  BuildGroupTables(ws);
+  BuildPooledTable(ws);
+  ComputePublicationFigures(ws.cases, ws.survival, ws.geometry.xMax, ws.figures);
+}
+
+// Equal within `relative` of the expected value, or both without a value.
+inline bool Near(double actual, double expected, double relative) {
+  if (std::isnan(expected)) return std::isnan(actual);
+  return std::abs(actual - expected) <= relative * std::abs(expected) + 1e-300;
+}
+
+}  // namespace orv::test
