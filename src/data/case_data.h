@@ -1,6 +1,7 @@
 // The tables into which the cases of a data file are counted.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -55,5 +56,8 @@ struct CaseData {
 
   CaseData();  // the start-up texts: cause 0 "生存", cause 21 "死亡計", group 0, CauseCensored[0] = 1
 };
+
+// The index of the last group in use, kept inside the group tables.
+inline int LastGroup(const CaseData& cd) { return std::clamp(cd.NumGroups, 0, kGroupSlots - 1); }
 
 }  // namespace orv

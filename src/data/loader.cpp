@@ -36,8 +36,6 @@ constexpr std::string_view kSubstituted = "\t＊ 変換できない文字を ? �
 
 constexpr std::string_view kSeparator = " ---.------------.--- ";
 
-bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
 // True when the last two bytes of the text are one character and not the trail byte of
 // the character before them followed by a single-byte one.
 bool LastTwoBytesAreOneCharacter(std::string_view text) {

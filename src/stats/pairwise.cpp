@@ -27,15 +27,9 @@ constexpr const char* kEndRule = "- - - - - - - - - - - - - - - - - -";
 constexpr const char* kBlankHolm = "         ";
 constexpr double kWilcoxonAlpha = 0.1;
 
-// Text after a prefix. Appending, rather than literal + temporary, sidesteps a false
-// -Wrestrict report of GCC 12 at high optimisation.
-std::string After(std::string prefix, const std::string& text) { return prefix += text; }
-
 std::string LastTwo(const std::string& s) { return s.substr(s.size() - 2); }
 
 std::string TwoWide(int n) { return LastTwo(After("  ", FormatNumber(n))); }
-
-bool Shown(const Workspace& ws, int g) { return ws.styles[g].shown == 1; }
 
 struct WorkingRow {
   double code;
@@ -60,8 +54,8 @@ std::vector<std::string> TableLines(const Workspace& ws, const std::vector<PairR
     lines.push_back(line + end);
   }
   lines.push_back(std::string("\t") + kHeadingRule + end);
-  for (int g = 1; g <= std::min(ws.cases.NumGroups, kGroupSlots - 1); ++g) {
-    if (!Shown(ws, g)) continue;
+  for (int g = 1; g <= LastGroup(ws.cases); ++g) {
+    if (!Shown(ws.styles, g)) continue;
     lines.push_back(After("\t\t", TwoWide(g)) + " :  " + ws.survival.GroupSummaryTexts[static_cast<std::size_t>(g)][0] + end);
   }
   lines.push_back(std::string("\t") + kEndRule + end);
@@ -97,17 +91,17 @@ std::string PairPText(double p) {
 }
 
 std::vector<PairRow> BuildPairRows(const Workspace& ws, const PairTable& S, const PairTable& P, double alpha) {
-  const int groups = std::min(ws.cases.NumGroups, kGroupSlots - 1);
+  const int groups = LastGroup(ws.cases);
   int shown = 0;
-  for (int g = 1; g <= groups; ++g) shown += Shown(ws, g) ? 1 : 0;
+  for (int g = 1; g <= groups; ++g) shown += Shown(ws.styles, g) ? 1 : 0;
   const int m = shown * (shown - 1) / 2;
 
   std::vector<PairRow> rows;
   std::vector<WorkingRow> working;
   for (int a = 1; a < groups; ++a) {
-    if (!Shown(ws, a)) continue;
+    if (!Shown(ws.styles, a)) continue;
     for (int b = a + 1; b <= groups; ++b) {
-      if (!Shown(ws, b)) continue;
+      if (!Shown(ws.styles, b)) continue;
       const auto ai = static_cast<std::size_t>(a);
       const auto bi = static_cast<std::size_t>(b);
       const double code = 100.0 * a + b;
