@@ -205,10 +205,10 @@ class Loader {
   void Tally(int week, std::string_view group, bool death, std::string_view cause) {
     const int g = FindOrEnter(cd_.GroupNames, cd_.NumGroups, group, lastGroup_);
     int c = 0;
-    int code = 1;
+    int code = kCodeCensored;
     if (death) {
       c = FindOrEnter(cd_.CauseNames, cd_.NumCauses, cause, lastCause_);
-      code = cd_.CauseCensored[static_cast<std::size_t>(c)] == 1 ? 1 : 2;
+      code = cd_.CauseCensored[static_cast<std::size_t>(c)] == 1 ? kCodeCensored : kCodeDeath;
     }
     const auto gi = static_cast<std::size_t>(g);
     const auto ci = static_cast<std::size_t>(c);
@@ -216,7 +216,7 @@ class Loader {
     ++cd_.DeathsByCause[0][ci];
     cd_.dataMaxWeeks = std::max(cd_.dataMaxWeeks, week);
     ++cd_.WeekCounts[static_cast<std::size_t>(week)][static_cast<std::size_t>(code)][gi];
-    ++cd_.GroupTotals[0][gi];
+    ++cd_.GroupTotals[kTotalRows][gi];
   }
 
   Workspace& ws_;
@@ -234,13 +234,13 @@ void FinishTables(Workspace& ws) {
     Count censored = 0;
     Count deaths = 0;
     for (const auto& week : cd.WeekCounts) {
-      censored += week[1][gi];
-      deaths += week[2][gi];
+      censored += week[kCodeCensored][gi];
+      deaths += week[kCodeDeath][gi];
     }
-    cd.GroupTotals[1][gi] = censored;
-    cd.GroupTotals[2][gi] = deaths;
-    cd.GroupTotals[3][gi] = censored + deaths;
-    const Count rows = cd.GroupTotals[0][gi];
+    cd.GroupTotals[kTotalCensored][gi] = censored;
+    cd.GroupTotals[kTotalDeaths][gi] = deaths;
+    cd.GroupTotals[kTotalCensoredAndDeaths][gi] = censored + deaths;
+    const Count rows = cd.GroupTotals[kTotalRows][gi];
     ws.survival.GroupSummaryTexts[gi][kLabel] =
         cd.GroupNames[gi] + " ( n = " + FormatNumber(static_cast<double>(rows)) + " )";
     ws.styles[g].shown = rows >= 8 ? 1 : 0;

@@ -81,7 +81,7 @@ void DrawCumulativeDeaths(const Workspace& ws, Canvas* canvas) {
   for (int g = 1; g <= groups; ++g) {
     Count running = 0;
     for (int w = 0; w <= kMaxWeek; ++w) {
-      running += ws.cases.WeekCounts[static_cast<std::size_t>(w)][2][g];
+      running += ws.cases.WeekCounts[static_cast<std::size_t>(w)][kCodeDeath][g];
       cumulative[static_cast<std::size_t>(w)] = running;
     }
     const LineStyle& style = ws.styles[g];
@@ -110,13 +110,12 @@ void DrawCumulativeDeaths(const Workspace& ws, Canvas* canvas) {
 void DrawDeathsByCause(Workspace& ws, Canvas* canvas) {
   // The totals row is part of the workspace: it is rebuilt even when there is no window.
   auto& deaths = ws.cases.DeathsByCause;
-  constexpr std::size_t kTotalsRow = 21;
-  deaths[kTotalsRow].fill(0);
+  deaths[kTotalsIndex].fill(0);
   const int groups = LastGroup(ws.cases);
   const int causes = LastCause(ws);
   for (int g = 1; g <= groups; ++g) {
     if (!Shown(ws.styles, g)) continue;
-    for (int j = 0; j <= causes; ++j) deaths[kTotalsRow][j] += deaths[g][j];
+    for (int j = 0; j <= causes; ++j) deaths[kTotalsIndex][j] += deaths[g][j];
   }
 
   if (canvas == nullptr) return;
@@ -138,8 +137,8 @@ void DrawDeathsByCause(Workspace& ws, Canvas* canvas) {
   }
 
   const int totalsY = RowY(groups + 2.5);
-  DrawLabel(c, 50, totalsY, ws.survival.GroupSummaryTexts[21][kLabel] + "  ");
-  for (int j = 0; j <= causes; ++j) DrawLabel(c, columnX(j), totalsY, Cell(deaths[kTotalsRow][j]));
+  DrawLabel(c, 50, totalsY, ws.survival.GroupSummaryTexts[kSummaryTotalsRow][kLabel] + "  ");
+  for (int j = 0; j <= causes; ++j) DrawLabel(c, columnX(j), totalsY, Cell(deaths[kTotalsIndex][j]));
 }
 
 }  // namespace orv

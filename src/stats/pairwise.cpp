@@ -56,7 +56,7 @@ std::vector<std::string> TableLines(const Workspace& ws, const std::vector<PairR
   lines.push_back(std::string("\t") + kHeadingRule + end);
   for (int g = 1; g <= LastGroup(ws.cases); ++g) {
     if (!Shown(ws.styles, g)) continue;
-    lines.push_back(After("\t\t", TwoWide(g)) + " :  " + ws.survival.GroupSummaryTexts[static_cast<std::size_t>(g)][0] + end);
+    lines.push_back(After("\t\t", TwoWide(g)) + " :  " + ws.survival.GroupSummaryTexts[static_cast<std::size_t>(g)][kLabel] + end);
   }
   lines.push_back(std::string("\t") + kEndRule + end);
   return lines;

@@ -97,13 +97,13 @@ void BuildGroupTables(Workspace& ws) {
     auto& week = t.SurvivalTable[wi];
     for (int g = 1; g <= groups; ++g) {
       const auto gi = static_cast<std::size_t>(g);
-      week[kCensored][gi] = static_cast<double>(c.WeekCounts[wi][1][gi]);
-      week[kDeaths][gi] = static_cast<double>(c.WeekCounts[wi][2][gi]);
+      week[kCensored][gi] = static_cast<double>(c.WeekCounts[wi][kCodeCensored][gi]);
+      week[kDeaths][gi] = static_cast<double>(c.WeekCounts[wi][kCodeDeath][gi]);
       week[kCumulative][gi] = week[kCensored][gi] + week[kDeaths][gi];
       if (week[kCumulative][gi] != 0) t.lastEventWeek[gi] = w;
     }
   }
-  for (int g = 1; g <= groups; ++g) t.AtRiskTable[0][static_cast<std::size_t>(g)] = c.GroupTotals[3][static_cast<std::size_t>(g)];
+  for (int g = 1; g <= groups; ++g) t.AtRiskTable[0][static_cast<std::size_t>(g)] = c.GroupTotals[kTotalCensoredAndDeaths][static_cast<std::size_t>(g)];
   for (int w = 1; w <= kMaxWeek; ++w) {
     const auto wi = static_cast<std::size_t>(w);
     auto& week = t.SurvivalTable[wi];
@@ -111,7 +111,7 @@ void BuildGroupTables(Workspace& ws) {
       const auto gi = static_cast<std::size_t>(g);
       if (w > t.lastEventWeek[gi]) continue;
       week[kCumulative][gi] += t.SurvivalTable[wi - 1][kCumulative][gi];
-      const double total = static_cast<double>(c.GroupTotals[3][gi]);
+      const double total = static_cast<double>(c.GroupTotals[kTotalCensoredAndDeaths][gi]);
       t.AtRiskTable[wi][gi] = TruncToInt64(total - (week[kCumulative][gi] - week[kCensored][gi] - week[kDeaths][gi]));
     }
   }
@@ -132,7 +132,7 @@ void BuildPooledTable(Workspace& ws) {
   for (int g = 1; g <= LastGroup(ws.cases); ++g) {
     if (!Shown(ws.styles, g)) continue;
     const auto gi = static_cast<std::size_t>(g);
-    for (int row = 1; row <= 3; ++row) c.GroupTotals[static_cast<std::size_t>(row)][0] += c.GroupTotals[static_cast<std::size_t>(row)][gi];
+    for (int row = kTotalCensored; row <= kTotalCensoredAndDeaths; ++row) c.GroupTotals[static_cast<std::size_t>(row)][0] += c.GroupTotals[static_cast<std::size_t>(row)][gi];
     t.lastEventWeek[0] = std::max(t.lastEventWeek[0], t.lastEventWeek[gi]);
   }
   // Weeks outside, groups inside: each cell still adds the groups in index order.
@@ -160,7 +160,7 @@ void RunAnalysis(Workspace& ws, Surfaces& surfaces) {
   for (int g = 1; g <= LastGroup(ws.cases); ++g) {
     if (!Shown(ws.styles, g)) continue;
     anyShown = true;
-    total += ws.cases.GroupTotals[0][static_cast<std::size_t>(g)];
+    total += ws.cases.GroupTotals[kTotalRows][static_cast<std::size_t>(g)];
     lastWeek = std::max(lastWeek, ws.survival.lastEventWeek[static_cast<std::size_t>(g)]);
   }
   ws.survival.ShownCaseTotal = total;
