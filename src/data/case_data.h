@@ -20,18 +20,6 @@ inline constexpr double kMaxDays = 14560.0;       // 2080 weeks
 // Counts are 64-bit: a group or a week may hold any number of rows without wrapping.
 using Count = std::int64_t;
 
-// One accepted row, held only while the loader counts it.
-struct CaseRecord {
-  std::string groupName;
-  double survivalDays = 0;
-  int week = 0;
-  std::string outcome;
-  std::string causeName;
-  int groupIndex = 0;
-  int causeIndex = 0;
-  int countCode = 1;  // 1 censored, 2 death
-};
-
 // The codes of WeekCounts: how a row's week ended.
 enum CountCode : int {
   kCodeCensored = 1,  // alive at the end, or dead of a cause counted as censored
