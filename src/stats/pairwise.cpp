@@ -32,7 +32,7 @@ std::string LastTwo(const std::string& s) { return s.substr(s.size() - 2); }
 std::string TwoWide(int n) { return LastTwo(After("  ", FormatNumber(n))); }
 
 struct WorkingRow {
-  double code;
+  std::size_t row;  // the pair's row in the table
   double statistic;
   double p;
 };
@@ -107,7 +107,7 @@ std::vector<PairRow> BuildPairRows(const Workspace& ws, const PairTable& S, cons
       const double code = 100.0 * a + b;
       // A pair without a statistic counts as not significant at all.
       const double p = std::isnan(S[ai][bi]) ? 1.0 : P[ai][bi];
-      working.push_back({code, S[ai][bi], p});
+      working.push_back({rows.size(), S[ai][bi], p});
       rows.push_back({PairLabel(code), StatisticText(S[ai][bi]), PairPText(m * p),
                       kBlankHolm, PairPText(SidakAdjusted(p, m))});
     }
@@ -124,13 +124,7 @@ std::vector<PairRow> BuildPairRows(const Workspace& ws, const PairTable& S, cons
   for (std::size_t i = 0; i < working.size(); ++i) {
     adjusted = std::max(adjusted, static_cast<double>(m - static_cast<int>(i)) * working[i].p);
     if (!(adjusted < alpha)) break;  // step-down: every later rank stays blank too
-    const std::string label = PairLabel(working[i].code);
-    for (PairRow& row : rows) {
-      if (row.label == label) {
-        row.holm = PairPText(adjusted);
-        break;
-      }
-    }
+    rows[working[i].row].holm = PairPText(adjusted);
   }
   return rows;
 }
