@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "data/workspace.h"
+#include "workspace/workspace.h"
 #include "stats/group_tests.h"
 #include "stats/publication_figures.h"
 #include "survival/analysis.h"

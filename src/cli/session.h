@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "cli/options.h"
-#include "data/workspace.h"
+#include "workspace/workspace.h"
 #include "platform/recording.h"
 #include "platform/surfaces.h"
 
