@@ -9,7 +9,7 @@
 
 #include "cli/options.h"
 #include "cli/report_document.h"
-#include "data/workspace.h"
+#include "workspace/workspace.h"
 #include "platform/recording.h"
 #include "platform/surfaces.h"
 

@@ -9,6 +9,9 @@
 
 namespace orv {
 
+// True for the first byte of a two-byte Shift-JIS character.
+constexpr bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
 // True for bytes that are to be read as UTF-8: they start with the byte-order mark, or
 // they are valid UTF-8 throughout and hold a byte above 0x7F. Shift-JIS text with Japanese
 // characters in it is practically never valid UTF-8, and pure ASCII reads the same either way.

@@ -12,7 +12,7 @@
 
 #include "app/menu.h"
 #include "data/loader.h"
-#include "data/workspace.h"
+#include "workspace/workspace.h"
 #include "help_storage.h"
 #include "platform/recording.h"
 
