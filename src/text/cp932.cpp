@@ -52,7 +52,6 @@ std::size_t DecodeAt(std::string_view bytes, std::size_t i, char32_t& cp) {
   return length;
 }
 
-bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
 // The UTF-8 of every two-byte code (lead << 8 | trail): its bytes in the low three bytes,
 // first byte lowest, and its length in the high byte; 0 where the code holds no character.
