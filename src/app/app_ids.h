@@ -25,10 +25,14 @@ enum Command : int {
   kCmdHelp = 1022,
   kCmdAbout = 1023,
   kCmdWilcoxonWindow = 1024,
+  kCmdNumberAtRisk = 1025,
+  kCmdIntervals = 1026,
+  kCmdSaveTables = 1027,
 };
 
 inline constexpr int kLogRankControlId = 1995;
 inline constexpr int kWilcoxonControlId = 1996;
+inline constexpr int kIntervalsControlId = 1997;
 inline constexpr int kReportControlId = 1998;
 inline constexpr int kIconResource = 101;
 

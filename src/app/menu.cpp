@@ -53,7 +53,11 @@ HMENU BuildMainMenu() {
                              {"多重検定(Log rank)", kCmdLogRankWindow},
                              {"多重検定(General Wilcoxon)", kCmdWilcoxonWindow},
                              {nullptr, 0},
-                             {"読み込みデータ", kCmdReportWindow}});
+                             {"読み込みデータ", kCmdReportWindow},
+                             {nullptr, 0},
+                             {"リスク集団数", kCmdNumberAtRisk},
+                             {"信頼区間・ハザード比", kCmdIntervals},
+                             {"表をCSVで保存…", kCmdSaveTables}});
   HMENU groups = BuildPopup({{"描画グループ", kCmdChooseGroups}, {nullptr, 0}, {"打ち切り症例", kCmdCensoredCases}});
   HMENU graph = BuildPopup({{"コピー", kCmdCopyGraph}, {nullptr, 0}, {"線種、太さ、色の設定", kCmdLineSettings}});
   HMENU help = BuildPopup({{"Help", kCmdHelp}, {"About", kCmdAbout}});

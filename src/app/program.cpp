@@ -262,6 +262,9 @@ void Program::OnCommand(int id) {
     case kCmdLogRankWindow: ToggleComparisons(kLogRank); break;
     case kCmdWilcoxonWindow: ToggleComparisons(kWilcoxon); break;
     case kCmdReportWindow: ToggleViewWindow(kReport); break;
+    case kCmdNumberAtRisk: ToggleViewWindow(kAtRisk); break;
+    case kCmdIntervals: ToggleViewWindow(kIntervals); break;
+    case kCmdSaveTables: SaveTables(); break;
     case kCmdChooseGroups: ChooseGroups(dialogs_, false); break;
     case kCmdCensoredCases: ChooseCensoredCauses(dialogs_); break;
     case kCmdCopyGraph: CopyGraphToClipboard(); break;

@@ -39,8 +39,8 @@ class Win32ViewWindows : public ViewWindows {
   Program& program_;
 };
 
-// The seven view windows, in their order of creation.
-enum View : int { kLegend, kCumulative, kByCause, kRate, kReport, kLogRank, kWilcoxon, kViewCount };
+// The view windows, in their order of creation.
+enum View : int { kLegend, kCumulative, kByCause, kRate, kReport, kLogRank, kWilcoxon, kAtRisk, kIntervals, kViewCount };
 
 class Program {
  public:
@@ -92,6 +92,9 @@ class Program {
   void HideStaleComparisons();
   void SetFileTitle();
 
+  // The life tables and the pair table as CSV files for a spreadsheet (save_tables.cpp).
+  void SaveTables();
+
   // Clipboard, help, about.
   void CopyGraphToClipboard();
   void OpenHelp();
@@ -135,6 +138,7 @@ class Program {
   std::unique_ptr<RichEditReport> report_;
   std::unique_ptr<RichEditResult> logRank_;
   std::unique_ptr<RichEditResult> wilcoxon_;
+  std::unique_ptr<RichEditResult> intervals_;
 };
 
 }  // namespace orv::app

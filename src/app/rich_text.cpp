@@ -136,7 +136,7 @@ void SetUpRichEdit(HWND control) {
   SendMessageA(control, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&cf));
 }
 
-void SetUpResultControl(HWND control) {
+void SetUpResultControl(HWND control, std::span<const LONG> tabStops) {
   CHARRANGE kept{};
   SendMessageA(control, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&kept));
   CHARRANGE all{0, -1};
@@ -144,8 +144,8 @@ void SetUpResultControl(HWND control) {
   PARAFORMAT pf{};
   pf.cbSize = sizeof pf;
   pf.dwMask = PFM_TABSTOPS;
-  pf.cTabCount = static_cast<SHORT>(std::size(kResultTabStops));
-  std::copy(std::begin(kResultTabStops), std::end(kResultTabStops), pf.rgxTabs);
+  pf.cTabCount = static_cast<SHORT>(std::min<std::size_t>(tabStops.size(), MAX_TAB_STOPS));
+  std::copy_n(tabStops.begin(), pf.cTabCount, pf.rgxTabs);
   SendMessageA(control, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
   // The character set alone: what the user typed keeps its other attributes until the next table.
   CHARFORMATA cf{};
@@ -323,8 +323,8 @@ LRESULT CALLBACK RichEditReport::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPA
   return CallWindowProcA(self ? self->controlProc_ : DefWindowProcA, hwnd, msg, wp, lp);
 }
 
-RichEditResult::RichEditResult(HWND control) : control_(control) {
-  if (control_) SetUpResultControl(control_);
+RichEditResult::RichEditResult(HWND control, std::span<const LONG> tabStops) : control_(control), tabStops_(tabStops) {
+  if (control_) SetUpResultControl(control_, tabStops_);
 }
 
 void RichEditResult::FocusIfShown() {
@@ -336,7 +336,7 @@ void RichEditResult::Command(std::string_view command) {
   if (command == "CLEAR") {
     FocusIfShown();
     SetWindowTextA(control_, "");
-    SetUpResultControl(control_);
+    SetUpResultControl(control_, tabStops_);
   } else if (command == "CUT") {
     SendMessageA(control_, WM_CUT, 0, 0);
   } else if (command == "COPY") {
@@ -363,7 +363,7 @@ void RichEditResult::Append(std::string_view text) {
 void RichEditResult::CaretToStart() {
   if (!control_) return;
   // Lines typed or pasted by the user since may have paragraphs of another layout.
-  SetUpResultControl(control_);
+  SetUpResultControl(control_, tabStops_);
   FocusIfShown();
   SendMessageA(control_, EM_SETSEL, 0, 0);
 }

@@ -13,6 +13,7 @@
 #include "app/win32.h"
 
 #include <cstddef>
+#include <span>
 #include <string>
 
 #include "platform/recording.h"
@@ -69,11 +70,15 @@ class RichEditReport : public RichTextSink {
   LPARAM filled_ = 0;       // characters handed over so far
 };
 
+// The tab stops of the result tables, in twips: each column of a table (heading, pair rows,
+// group footer) starts at one of them, whatever the width of the text before it.
+inline constexpr LONG kResultTabStops[] = {600, 2250, 3900, 5400, 7050, 7350, 8550};
+
 // A result control: a text table of the program in Shift-JIS, laid out by tab stops.
 class RichEditResult : public ResultTextSink {
  public:
-  // Gives the control its layout (SetUpResultControl).
-  explicit RichEditResult(HWND control);
+  // Gives the control its layout (SetUpResultControl) with these tab stops.
+  explicit RichEditResult(HWND control, std::span<const LONG> tabStops = kResultTabStops);
   void Command(std::string_view command) override;
   void Append(std::string_view text) override;
   void CaretToStart() override;
@@ -81,6 +86,7 @@ class RichEditResult : public ResultTextSink {
  private:
   void FocusIfShown();
   HWND control_;
+  std::span<const LONG> tabStops_;
 };
 
 // The character format every report control starts with: face "System", 280 twips, black,
@@ -91,13 +97,9 @@ CHARFORMATA ReportCharFormat();
 // ReportCharFormat as its default and for the text it already holds.
 void SetUpRichEdit(HWND control);
 
-// The tab stops of the result tables, in twips: each column of a table (heading, pair rows,
-// group footer) starts at one of them, whatever the width of the text before it.
-inline constexpr LONG kResultTabStops[] = {600, 2250, 3900, 5400, 7050, 7350, 8550};
-
-// Gives every paragraph of a result control the tab stops and every character the character
-// set 128, keeping the selection. Any control that holds a result table uses it after each
-// rewrite, so that a table laid out with tabs lines up.
-void SetUpResultControl(HWND control);
+// Gives every paragraph of a result control the tab stops (at most 32) and every character
+// the character set 128, keeping the selection. Any control that holds a result table uses it
+// after each rewrite, so that a table laid out with tabs lines up.
+void SetUpResultControl(HWND control, std::span<const LONG> tabStops = kResultTabStops);
 
 }  // namespace orv::app

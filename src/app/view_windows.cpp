@@ -1,9 +1,10 @@
-// The seven view windows: four painted tables and three report controls.
+// The view windows: five painted tables and four report controls.
 #include "app/program.h"
 
 #include <algorithm>
 
 #include "app/app_ids.h"
+#include "graph/number_at_risk.h"
 #include "graph/tables.h"
 #include "stats/survival_rate_view.h"
 #include "text/truncate.h"
@@ -17,7 +18,7 @@ constexpr DWORD kReportStyle = 0x50B000C4;
 constexpr char kReportInitial[] = "読み込みデータ\r\n";
 constexpr LONG kScrollLine = 40;  // one row of the tables
 
-bool IsReport(View v) { return v == kReport || v == kLogRank || v == kWilcoxon; }
+bool IsReport(View v) { return v == kReport || v == kLogRank || v == kWilcoxon || v == kIntervals; }
 
 struct ViewClass {
   const char* className;
@@ -33,7 +34,13 @@ constexpr ViewClass kViewClasses[kViewCount] = {
     {"NORMAL5", "LogWnd", 480},
     {"NORMAL9", "多重比較(Log rank)", 620},
     {"NORMAL10", "多重比較(General Wilcoxon)", 620},
+    {"NORMAL6", "リスク集団数", 480},
+    {"NORMAL11", "信頼区間・ハザード比", 620},
 };
+
+// The interval columns are wider than the pairwise ones: a label with its case count, a
+// median with its interval as periods, two survival rates with theirs.
+constexpr LONG kIntervalTabStops[] = {4200, 7650, 11100};
 
 struct Creation {
   Program* program;
@@ -104,6 +111,7 @@ LRESULT Program::OnViewMessage(View v, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
         if (v == kCumulative) surfaces_.cumulativeDeaths = canvas;
         if (v == kByCause) surfaces_.deathsByCause = canvas;
         if (v == kRate) surfaces_.survivalRate = canvas;
+        if (v == kAtRisk) surfaces_.numberAtRisk = canvas;
       } else if (v == kReport) {
         HWND control = CreateReportControl(hwnd, kReportControlId, kReportInitial);
         if (control) {
@@ -111,6 +119,11 @@ LRESULT Program::OnViewMessage(View v, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
           SendMessageA(control, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(kReportInitial));
           report_ = std::make_unique<RichEditReport>(control, std::string(kReportInitial) + kReportInitial);
           surfaces_.report = report_.get();
+        }
+      } else if (v == kIntervals) {
+        if (HWND control = CreateReportControl(hwnd, kIntervalsControlId, "信頼区間・ハザード比\r\n")) {
+          intervals_ = std::make_unique<RichEditResult>(control, kIntervalTabStops);
+          surfaces_.intervals = intervals_.get();
         }
       } else {
         const bool logRank = v == kLogRank;
@@ -184,6 +197,8 @@ void Program::PlaceViewWindows(const ViewSizes& s) {
   PlaceView(kCumulative, x, y, s.cumulativeWidth, s.cumulativeHeight);
   PlaceView(kByCause, x, y, s.byCauseWidth, s.byCauseHeight);
   PlaceView(kRate, x, y, s.survivalRateWidth, s.survivalRateHeight);
+  PlaceView(kAtRisk, x, y, s.numberAtRiskWidth, s.numberAtRiskHeight);
+  PlaceView(kIntervals, x, y, s.intervalsWidth, s.intervalsHeight);
 }
 
 void Program::PlaceView(View v, int x, int y, int w, int h) {
@@ -275,6 +290,7 @@ void Program::PaintView(View v) {
     case kCumulative: DrawCumulativeDeaths(ws_, canvas); break;
     case kByCause: DrawDeathsByCause(ws_, canvas); break;
     case kRate: DrawSurvivalRateView(ws_, canvas); break;
+    case kAtRisk: DrawNumberAtRisk(ws_, canvas); break;
     default: break;
   }
 }

@@ -144,6 +144,7 @@ std::string WriteOutputs(const BatchSession& s, const std::string& dir, bool ban
       {&s.survivalRate, BkMode::Transparent, "survival-rate.png", "survival-rate.txt", kSurvivalRateColumns},
       {&s.cumulativeDeaths, BkMode::Opaque, "cumulative-deaths.png", "cumulative-deaths.txt", {}},
       {&s.deathsByCause, BkMode::Opaque, "deaths-by-cause.png", "deaths-by-cause.txt", {}},
+      {&s.numberAtRisk, BkMode::Opaque, "number-at-risk.png", "number-at-risk.txt", {}},
   };
   for (const View& v : views) {
     if (error.empty()) error = WritePng(*v.canvas, 0, v.mode, path(v.image));

@@ -6,6 +6,7 @@
 
 #include "cli/encoding.h"
 #include "cli/image_output.h"
+#include "graph/number_at_risk.h"
 #include "graph/plot_frame.h"
 #include "graph/tables.h"
 #include "stats/survival_rate_view.h"
@@ -72,6 +73,7 @@ BatchSession::BatchSession(std::FILE* err, bool recordGraph) : boxes(err) {
   surfaces_.cumulativeDeaths = &cumulativeDeaths;
   surfaces_.deathsByCause = &deathsByCause;
   surfaces_.survivalRate = &survivalRate;
+  surfaces_.numberAtRisk = &numberAtRisk;
   surfaces_.report = &report;
   surfaces_.logRank = &logRank;
   surfaces_.wilcoxon = &wilcoxon;
@@ -190,6 +192,10 @@ void BatchSession::PaintViews() {
   DrawSurvivalRateView(ws, &survivalRate);
   DrawCumulativeDeaths(ws, &cumulativeDeaths);
   DrawDeathsByCause(ws, &deathsByCause);
+  // Sized from the load's view sizes, as the program places the window.
+  numberAtRisk.SetClientRect(ViewClientRect(ws.viewSizes.numberAtRiskWidth, ws.viewSizes.numberAtRiskHeight));
+  numberAtRisk.Reset();
+  DrawNumberAtRisk(ws, &numberAtRisk);
 }
 
 }  // namespace orv::cli

@@ -112,6 +112,7 @@ class BatchSession {
   RecordingCanvas cumulativeDeaths;
   RecordingCanvas deathsByCause;
   RecordingCanvas survivalRate;
+  RecordingCanvas numberAtRisk;
 
  private:
   void Reload();

@@ -297,6 +297,8 @@ ViewSizes SizesFor(int groups, int causes) {
   s.byCauseWidth = causes * 60 + 600;
   s.byCauseHeight = (groups + 5) * kRow;
   s.survivalRateHeight = (groups > 2 ? groups + 6 : groups + 8) * kRow;
+  s.numberAtRiskHeight = (groups + 5) * kRow;
+  s.intervalsHeight = (groups + 7) * kRow;
   return s;
 }
 

@@ -22,6 +22,8 @@ struct Surfaces {
   ResultTextSink* wilcoxon = nullptr;  // "多重比較(General Wilcoxon)"
   MessageBoxes* boxes = nullptr;
   ViewWindows* views = nullptr;
+  Canvas* numberAtRisk = nullptr;       // "リスク集団数"
+  ResultTextSink* intervals = nullptr;  // "信頼区間・ハザード比"
 };
 
 }  // namespace orv

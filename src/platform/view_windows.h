@@ -13,6 +13,9 @@ struct ViewSizes {
   int cumulativeWidth = 1000, cumulativeHeight = 0;
   int byCauseWidth = 0, byCauseHeight = 0;
   int survivalRateWidth = 900, survivalRateHeight = 0;
+  // Eleven year columns and the totals; the interval columns at their tab stops.
+  int numberAtRiskWidth = 1220, numberAtRiskHeight = 0;
+  int intervalsWidth = 980, intervalsHeight = 0;
   bool operator==(const ViewSizes&) const = default;
 };
 

@@ -7,9 +7,11 @@
 #include <cmath>
 
 #include "data/loader.h"
+#include "graph/number_at_risk.h"
 #include "graph/plot_frame.h"
 #include "graph/tables.h"
 #include "stats/group_tests.h"
+#include "stats/interval_text.h"
 #include "stats/publication_figures.h"
 #include "stats/survival_rate_view.h"
 #include "text/number_text.h"
@@ -179,6 +181,8 @@ void RunAnalysis(Workspace& ws, Surfaces& surfaces) {
   DrawSurvivalRateView(ws, surfaces.survivalRate);
   DrawCumulativeDeaths(ws, surfaces.cumulativeDeaths);
   DrawDeathsByCause(ws, surfaces.deathsByCause);
+  DrawNumberAtRisk(ws, surfaces.numberAtRisk);
+  WriteIntervals(ws, surfaces.intervals);
 }
 
 void ComputeAllCases(Workspace& ws, Surfaces& surfaces) {

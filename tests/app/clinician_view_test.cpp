@@ -164,7 +164,8 @@ TEST(Views, InsideTheWorkAreaAndScrolledWhenLarger) {
         {"NORMAL1", s.legendWidth, s.legendHeight, true},       {"NORMAL2", s.cumulativeWidth, s.cumulativeHeight, true},
         {"NORMAL3", s.byCauseWidth, s.byCauseHeight, true},     {"NORMAL4", s.survivalRateWidth, s.survivalRateHeight, true},
         {"NORMAL5", s.reportWidth, s.reportHeight, false},      {"NORMAL9", s.logRankWidth, s.logRankHeight, false},
-        {"NORMAL10", s.wilcoxonWidth, s.wilcoxonHeight, false},
+        {"NORMAL10", s.wilcoxonWidth, s.wilcoxonHeight, false},  {"NORMAL6", s.numberAtRiskWidth, s.numberAtRiskHeight, true},
+        {"NORMAL11", s.intervalsWidth, s.intervalsHeight, false},
     };
     for (const View& v : views) {
       SCOPED_TRACE(path + ", " + v.className);

@@ -250,7 +250,8 @@ Model::Model(int clientWidth, int clientHeight)
   ws.geometry.width = static_cast<std::uint16_t>(clientWidth - 130);
   ws.geometry.height = static_cast<std::uint16_t>(clientHeight - 150);
   ws.geometry.pixelsPerWeek = static_cast<double>(ws.geometry.width) / ws.geometry.xMax;
-  surfaces = {&graph, &screen, &legend, &cumulative, &byCause, &rate, &report, &logRank, &wilcoxon, &boxes, &views};
+  surfaces = {&graph, &screen, &legend, &cumulative, &byCause, &rate, &report, &logRank, &wilcoxon, &boxes, &views,
+              &numberAtRisk, &intervals};
 }
 
 void Model::Load(const std::string& path) {

@@ -99,7 +99,8 @@ struct Model {
   RecordingRichText report;
   RecordingResultText logRank{"log-rank\r\n"};
   RecordingResultText wilcoxon{"General Wilcoxon\r\n"};
-  RecordingCanvas graph, screen, legend, cumulative, byCause, rate;
+  RecordingCanvas graph, screen, legend, cumulative, byCause, rate, numberAtRisk;
+  RecordingResultText intervals{"信頼区間・ハザード比\r\n"};
   RecordingMessageBoxes boxes;
   RecordingViewWindows views;
   Surfaces surfaces;

@@ -492,14 +492,16 @@ TEST(Graph, ScreenshotOfTheSample) {
   if (HWND help = FindWindowA("HH Parent", nullptr)) PostMessageA(help, WM_CLOSE, 0, 0);
   struct Layout { int command; const char* className; int x, y, w, h; };
   const Layout layouts[] = {
-      {0, "NORMAL0", 0, 0, 700, 560},
-      {kCmdReportWindow, "NORMAL5", 1000, 620, 280, 404},
-      {kCmdDeathsByCause, "NORMAL3", 700, 680, 580, 344},
-      {kCmdCumulativeDeaths, "NORMAL2", 730, 710, 550, 314},
-      {kCmdLogRankWindow, "NORMAL9", 700, 0, 580, 340},
-      {kCmdWilcoxonWindow, "NORMAL10", 700, 340, 580, 340},
-      {kCmdSurvivalRate, "NORMAL4", 0, 560, 700, 464},
-      {kCmdLegend, "NORMAL1", 760, 740, 400, 284},
+      {0, "NORMAL0", 0, 0, 640, 500},
+      {kCmdIntervals, "NORMAL11", 640, 0, 640, 390},
+      {kCmdNumberAtRisk, "NORMAL6", 0, 500, 640, 330},
+      {kCmdSurvivalRate, "NORMAL4", 0, 830, 640, 194},
+      {kCmdLogRankWindow, "NORMAL9", 640, 390, 640, 300},
+      {kCmdWilcoxonWindow, "NORMAL10", 640, 690, 640, 334},
+      {kCmdReportWindow, "NORMAL5", 670, 720, 610, 304},
+      {kCmdDeathsByCause, "NORMAL3", 700, 750, 580, 274},
+      {kCmdCumulativeDeaths, "NORMAL2", 730, 780, 550, 244},
+      {kCmdLegend, "NORMAL1", 760, 810, 520, 214},
   };
   for (const Layout& l : layouts) {
     if (l.command) app.Command(l.command);

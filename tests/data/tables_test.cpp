@@ -90,8 +90,8 @@ TEST(CaseTables, TotalsLabelsShownFlagsAndTheResetOfTheNextLoad) {
 
 TEST(CaseTables, ViewSizesFollowGroupsAndCauses) {
   struct { const char* name; std::string file; ViewSizes want; } cases[] = {
-      {"two groups", "A,7,生存\nB,7,死亡,癌\n", {500, 600, 400, 280, 620, 360, 620, 360, 1000, 280, 660, 280, 900, 400}},
-      {"three groups", "A,7,生存\nB,7,生存\nC,7,生存\n", {500, 600, 400, 320, 620, 400, 620, 400, 1000, 320, 600, 320, 900, 360}},
+      {"two groups", "A,7,生存\nB,7,死亡,癌\n", {500, 600, 400, 280, 620, 360, 620, 360, 1000, 280, 660, 280, 900, 400, 1220, 280, 980, 360}},
+      {"three groups", "A,7,生存\nB,7,生存\nC,7,生存\n", {500, 600, 400, 320, 620, 400, 620, 400, 1000, 320, 600, 320, 900, 360, 1220, 320, 980, 400}},
   };
   for (const auto& c : cases) EXPECT_EQ(Load(c.file)->ws.viewSizes, c.want) << c.name;
 }

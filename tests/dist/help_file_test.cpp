@@ -34,6 +34,7 @@ const PageTitle kPages[] = {
     {"survival.htm", "生存率表の見方"},
     {"tests.htm", "検定の見方"},
     {"multiple.htm", "多重比較表"},
+    {"figures.htm", "リスク集団数、信頼区間・ハザード比、表の保存"},
     {"settings.htm", "設定のウィンドウ"},
     {"limits.htm", "制限事項"},
 };
@@ -161,6 +162,8 @@ TEST(HelpFile, StatesTheLimits) {
       {"tests.htm", "<code>p&lt;0.001 </code>"},
       {"multiple.htm", "<code>BonFerroni</code>"},
       {"multiple.htm", "<code>Saidak     </code>"},
+      {"figures.htm", "「グラフは2本以上必要です」"},
+      {"figures.htm", "見出し「ファイルの書き込みエラー」"},
   };
   for (const PageTitle& c : cases) EXPECT_NE(Page(c.page).find(c.title), std::string::npos) << c.page << ": " << c.title;
 }

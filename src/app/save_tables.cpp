@@ -1,0 +1,104 @@
+// "表をCSVで保存…": the life tables and the pair table written for a spreadsheet, as the
+// batch command writes life-tables.csv and pairs.csv.
+#include "app/program.h"
+
+#include <commdlg.h>
+
+#include <string>
+#include <vector>
+
+#include "stats/figure_tables.h"
+
+namespace orv::app {
+
+namespace {
+
+constexpr DWORD kMaxPath = 260;
+constexpr char kWriteError[] = "ファイルの書き込みエラー";
+
+// Code page 932 to UTF-8 behind a byte-order mark, so that a spreadsheet program opens the
+// file without asking for its encoding.
+std::string Utf8File(const std::string& cp932) {
+  std::string out = "\xEF\xBB\xBF";
+  if (cp932.empty()) return out;
+  const int wide = MultiByteToWideChar(932, 0, cp932.data(), static_cast<int>(cp932.size()), nullptr, 0);
+  std::wstring text(static_cast<std::size_t>(wide), L'\0');
+  MultiByteToWideChar(932, 0, cp932.data(), static_cast<int>(cp932.size()), text.data(), wide);
+  const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
+  const std::size_t start = out.size();
+  out.resize(start + static_cast<std::size_t>(bytes));
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, out.data() + start, bytes, nullptr, nullptr);
+  return out;
+}
+
+// The data file's name without its folder and extension; "orvantis" before any file.
+std::string DataStem(const std::string& path) {
+  const std::size_t slash = path.find_last_of("\\/:");
+  std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+  const std::size_t dot = name.find_last_of('.');
+  if (dot != std::string::npos && dot > 0) name.resize(dot);
+  return name.empty() ? "orvantis" : name;
+}
+
+// "tables.csv" gives "tables-pairs.csv"; a name without the extension gets it.
+std::string PairsPath(const std::string& path) {
+  std::string stem = path;
+  if (stem.size() >= 4 && lstrcmpiA(stem.c_str() + stem.size() - 4, ".csv") == 0) stem.resize(stem.size() - 4);
+  return stem + "-pairs.csv";
+}
+
+struct OutputFile {
+  std::string path;
+  std::string bytes;
+  HANDLE handle = INVALID_HANDLE_VALUE;
+  bool created = false;  // it did not exist before
+};
+
+}  // namespace
+
+void Program::SaveTables() {
+  char file[kMaxPath] = {};
+  lstrcpynA(file, (DataStem(dataPath_) + "-life-tables.csv").c_str(), kMaxPath);
+  // The dialog opens in the data file's folder.
+  const std::size_t slash = dataPath_.find_last_of("\\/");
+  const std::string folder = slash == std::string::npos ? std::string() : dataPath_.substr(0, slash);
+  OPENFILENAMEA ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = main_;
+  ofn.lpstrFilter = "CSV (*.csv)\0*.csv\0";
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = kMaxPath;
+  ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+  ofn.lpstrTitle = "表をCSVで保存";
+  ofn.lpstrDefExt = "csv";
+  ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  if (!GetSaveFileNameA(&ofn) || file[0] == '\0') return;
+
+  std::vector<OutputFile> outputs = {{file, Utf8File(LifeTablesCsv(ws_))}, {PairsPath(file), Utf8File(PairsCsv(ws_))}};
+  // Both files are opened before either is written, so that a file that cannot be written
+  // leaves the other as it was, and a file made for nothing is taken away again.
+  const OutputFile* failed = nullptr;
+  for (OutputFile& out : outputs) {
+    out.handle = CreateFileA(out.path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (out.handle == INVALID_HANDLE_VALUE) {
+      failed = &out;
+      break;
+    }
+    out.created = GetLastError() != ERROR_ALREADY_EXISTS;
+  }
+  for (OutputFile& out : outputs) {
+    if (out.handle == INVALID_HANDLE_VALUE) continue;
+    if (!failed) {
+      DWORD written = 0;
+      const bool ok = WriteFile(out.handle, out.bytes.data(), static_cast<DWORD>(out.bytes.size()), &written, nullptr) &&
+                      written == out.bytes.size() && SetEndOfFile(out.handle);
+      if (!ok) failed = &out;
+    }
+    CloseHandle(out.handle);
+    if (failed && failed != &out && out.created) DeleteFileA(out.path.c_str());
+  }
+  if (failed) MessageBoxA(main_, failed->path.c_str(), kWriteError, MB_OK | MB_ICONEXCLAMATION);
+}
+
+}  // namespace orv::app

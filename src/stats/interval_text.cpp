@@ -1,0 +1,107 @@
+// The interval and hazard-ratio text.
+#include "stats/interval_text.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "survival/km_estimates.h"
+#include "text/number_text.h"
+
+namespace orv {
+
+namespace {
+
+constexpr const char* kNone = "n/a";
+constexpr const char* kNotReached = "未到達";
+constexpr const char* kEnd = "\r\n";
+
+// Rounded to a fixed number of decimals with a point, whatever the platform's locale.
+std::string Fixed(double value, int decimals) {
+  if (!std::isfinite(value)) return kNone;
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  std::string s = text;
+  std::replace(s.begin(), s.end(), ',', '.');
+  return s;
+}
+
+std::string TwoWide(int n) {
+  std::string text = "  " + FormatNumber(n);
+  return text.substr(text.size() - 2);
+}
+
+std::string Period(const std::optional<double>& week) {
+  if (!week) return kNotReached;
+  std::string text = PeriodText(*week);
+  return text.substr(std::min(text.find_first_not_of(' '), text.size()));
+}
+
+// "3y 0m (2y 3m - 4y 1m)"; a median not reached, with no lower limit reached either, is
+// "未到達" alone.
+std::string MedianText(const MedianEstimate& m) {
+  if (!m.week && !m.lower) return kNotReached;
+  return Period(m.week) + " (" + Period(m.lower) + " - " + Period(m.upper) + ")";
+}
+
+// "39.5 % (29.1 - 53.7 %)"; "n/a" where the data end earlier.
+std::string SurvivalText(const std::optional<SurvivalEstimate>& e) {
+  if (!e) return kNone;
+  const std::string estimate = Fixed(e->survival * 100, 1) + " %";
+  if (!std::isfinite(e->lower) || !std::isfinite(e->upper)) return estimate + " (" + kNone + ")";
+  return estimate + " (" + Fixed(e->lower * 100, 1) + " - " + Fixed(e->upper * 100, 1) + " %)";
+}
+
+std::string Label(const Workspace& ws, int g) {
+  std::string label = ws.survival.GroupSummaryTexts[static_cast<std::size_t>(g)][kLabel];
+  while (!label.empty() && label.back() == ' ') label.pop_back();
+  return TwoWide(g) + " : " + label;
+}
+
+std::string GroupRow(const Workspace& ws, int g) {
+  const GroupEstimates& e = ws.figures.groups[static_cast<std::size_t>(g)];
+  return Label(ws, g) + "\t" + MedianText(e.median) + "\t" + SurvivalText(e.at5y) + "\t" + SurvivalText(e.at10y) + kEnd;
+}
+
+}  // namespace
+
+std::string IntervalsText(const Workspace& ws) {
+  const int groups = std::clamp(ws.cases.NumGroups, 0, kGroupSlots - 1);
+  const auto shown = [&](int g) { return ws.styles[g].shown == 1; };
+  std::string out = std::string("生存期間中央値と生存率 (95 % 信頼区間)") + kEnd;
+  out += std::string("群\t中央値 (95 % CI)\t5年生存率 (95 % CI)\t10年生存率 (95 % CI)") + kEnd;
+  if (!ws.figures.groups[0].km.empty()) out += GroupRow(ws, 0);
+  for (int g = 1; g <= groups; ++g) {
+    if (shown(g)) out += GroupRow(ws, g);
+  }
+  out += std::string("Kaplan-Meier 法、標準誤差は Greenwood の分散、区間は対数変換による") + kEnd;
+  out += kEnd;
+  out += std::string("ハザード比 (95 % 信頼区間)") + kEnd;
+  if (ws.tests.ShownGroupCount < 2) return out + "グラフは2本以上必要です" + kEnd;
+  out += std::string("組み合せ\tHR (95 % CI)\tp") + kEnd;
+  for (int a = 1; a < groups; ++a) {
+    for (int b = a + 1; b <= groups; ++b) {
+      if (!shown(a) || !shown(b)) continue;
+      const HazardRatio& h = ws.figures.hazardRatios[static_cast<std::size_t>(a)][static_cast<std::size_t>(b)];
+      out += TwoWide(b) + " / " + TwoWide(a) + "\t";
+      if (h.estimated) {
+        out += Fixed(h.hr, 3) + " (" + Fixed(h.lower, 3) + " - " + Fixed(h.upper, 3) + ")\t" +
+               (h.p < 0.0001 ? std::string("p<0.0001") : "p=" + Fixed(h.p, 4));
+      } else {
+        out += std::string(kNone) + "\t" + kNone;
+      }
+      out += kEnd;
+    }
+  }
+  out += std::string("Cox 比例ハザードモデル (同順位は Efron 法、p は Wald 検定)、HR は左の群の右の群に対する比") + kEnd;
+  return out;
+}
+
+void WriteIntervals(const Workspace& ws, ResultTextSink* sink) {
+  if (sink == nullptr) return;
+  ResultClear(*sink);
+  ResultAppend(*sink, IntervalsText(ws));
+  sink->CaretToStart();
+}
+
+}  // namespace orv

@@ -1,0 +1,22 @@
+// The text of the window "信頼区間・ハザード比": per shown group the median survival and
+// the 5- and 10-year survival with their 95 % intervals, per pair of shown groups the
+// hazard ratio with its interval and p, each table followed by a line naming its method.
+// Columns are separated by tabs for the control's tab stops; CR LF line ends, code page 932.
+#pragma once
+
+#include <string>
+
+#include "workspace/workspace.h"
+#include "platform/result_text_sink.h"
+
+namespace orv {
+
+// From the publication figures of the last analysis run. The pooled group comes first when
+// it has cases; with fewer than two shown groups the pair table is replaced by the line
+// "グラフは2本以上必要です".
+std::string IntervalsText(const Workspace& ws);
+
+// Replaces the control's text with IntervalsText and puts the caret at its start.
+void WriteIntervals(const Workspace& ws, ResultTextSink* sink);
+
+}  // namespace orv
