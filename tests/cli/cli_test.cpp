@@ -41,8 +41,7 @@ TEST(CliOptions, MenuCommandsAndSettingWindowChoices) {
   using Names = std::vector<std::string>;
   struct Case { const char* name; Names args; int xMax, tickStep; std::vector<int> shown; Names censored; int deathsOfB; };
   const Case cases[] = {
-      {"after the load", {}, 260, 52, {1, 2}, {}, 8},
-      {"10 years", {"--range", "10y"}, 520, 104, {1, 2}, {}, 8},
+      {"after the load", {}, 260, 52, {1, 2}, {}, 8}, {"10 years", {"--range", "10y"}, 520, 104, {1, 2}, {}, 8},
       {"steps add up and the axis picks its ticks", {"--range", "5y", "--range", "+1y", "--range=+5y"}, 572, 260, {1, 2}, {}, 8},
       {"-5y refused at 312 weeks", {"--range", "+1y", "--range", "-5y"}, 312, 104, {1, 2}, {}, 8},
       {"-5y then -1y", {"--range", "10y", "--range", "-5y", "--range", "-1y"}, 208, 52, {1, 2}, {}, 8},
@@ -89,18 +88,15 @@ TEST(CliJson, FieldsOfASmallFile) {
       {"over-long period", 0, "/messages", U8(u8R"j(["生存日数 15000 日  ( 41y 2m )"])j")},
       {"report colour", 0, "/report/runs/0/colour", R"j("#0000ff")j"}, {"shown groups", 0, "/overall/shownGroups", "2"},
       {"groups 0 to 4", 0, "/groups/5", "absent"}, {"group B label", 0, "/groups/2/label", U8(u8R"j("B ( n = 9 )")j")},
-      {"group B last event", 0, "/groups/2/lastEventWeek", "628"},
-      {"group B: weeks up to the last event", 0, "/groups/2/weeks/628/week", "628"},
+      {"group B last event", 0, "/groups/2/lastEventWeek", "628"}, {"group B: weeks up to the last event", 0, "/groups/2/weeks/628/week", "628"},
       {"group B: no week after it", 0, "/groups/2/weeks/629", "absent"},
       {"group B starts at 1", 0, "/groups/2/weeks/0/survival", "1.0"}, {"group D at its index", 0, "/groups/4/index", "4"},
       {"group D: a censoring in week 4 is its last event", 0, "/groups/4/lastEventWeek", "4"},
       {"every pair of groups 1..4, shown or not", 0, "/pairs/6", "absent"},
       {"a pair without a death has no statistic", 0, "/pairs/5",
        R"j({"a":3,"b":4,"logRankChi2":null,"logRankP":1.0,"wilcoxonChi2":null,"wilcoxonP":1.0,"hazardRatio":null,"hrLower":null,"hrUpper":null,"hrP":null})j"},
-      {"A and B compared", 0, "/pairs/0/logRankP", "0.0464079"},
-      {"one shown group: no overall statistic", 1, "/overall/statistic", "null"},
-      {"one shown group: no pair p-value", 1, "/pairs/0/logRankP", "null"},
-      {"one shown group: no table", 1, "/tables/logRank", "null"},
+      {"A and B compared", 0, "/pairs/0/logRankP", "0.0464079"}, {"one shown group: no overall statistic", 1, "/overall/statistic", "null"},
+      {"one shown group: no pair p-value", 1, "/pairs/0/logRankP", "null"}, {"one shown group: no table", 1, "/tables/logRank", "null"},
   };
   for (const Case& c : cases) {
     const json::json_pointer pointer(c.pointer);
@@ -123,10 +119,8 @@ TEST(CliRuns, StatusAndPrintedText) {
   struct Case { const char* name; std::vector<std::string> args; int status; std::vector<std::string> present, absent; };
   const Case cases[] = {
       {"missing file", {missing}, 1, {missing + ": file not found"}},
-      {"a directory", {folder}, 1, {folder + ": cannot open the file for reading"}},
-      {"no file", {"--json"}, 2, {"no data file given"}},
-      {"two files", {cohort, cohort}, 2, {"only one data file"}},
-      {"unknown option", {cohort, "--colour"}, 2, {"unknown option '--colour'"}},
+      {"a directory", {folder}, 1, {folder + ": cannot open the file for reading"}}, {"no file", {"--json"}, 2, {"no data file given"}},
+      {"two files", {cohort, cohort}, 2, {"only one data file"}}, {"unknown option", {cohort, "--colour"}, 2, {"unknown option '--colour'"}},
       {"unknown range", {cohort, "--range", "3y"}, 2, {"unknown range '3y'"}},
       {"range without value", {cohort, "--range"}, 2, {"option '--range' needs a value"}},
       {"group index not a number", {cohort, "--hide", "-1"}, 2, {"option '--hide' needs a group index, not '-1'"}},
@@ -196,8 +190,7 @@ TEST(CliOut, WritesEveryImageAndText) {
       {"X axis, first row", 81, 542, 0}, {"X axis, last row", 833, 545, 0}, {"below the X axis", 400, 546, 0xffffff},
       {"50 % line", 400, 296, 0}, {"50 % line ends before its end point", 835, 296, 0xffffff},
       {"above the 50 % line", 400, 295, 0xffffff}, {"Y axis", 79, 300, 0}, {"background", 860, 20, 0xffffff},
-      {"dash, last pixel", 97, 50, 0}, {"gap, first pixel", 98, 50, 0xffffff}, {"gap, last pixel", 103, 51, 0xffffff},
-      {"next dash", 104, 51, 0},
+      {"dash, last pixel", 97, 50, 0}, {"gap, first pixel", 98, 50, 0xffffff}, {"gap, last pixel", 103, 51, 0xffffff}, {"next dash", 104, 51, 0},
   };
   cairo_surface_t* graph = cairo_image_surface_create_from_png((dir / "graph.png").c_str());
   cairo_surface_flush(graph);

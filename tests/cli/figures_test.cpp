@@ -46,30 +46,18 @@ TEST(CliFigures, SectionAfterThePairwiseTables) {
   ASSERT_NE(start, std::string::npos);
   // Expected UTF-8 is written as a u8 literal: ordinary literals here are Shift-JIS.
   EXPECT_LT(out.rfind(reinterpret_cast<const char*>(u8"[多重比較(General Wilcoxon)]")), start);
+  const std::string noYears = "  5 years: n/a (the data end earlier)\n  10 years: n/a (the data end earlier)\n";
   EXPECT_EQ(out.substr(start),
             "[Median, 5- and 10-year survival, numbers at risk]\n"
-            "all Case ( n=24 )\n"
-            "  median: 14 weeks ( 0y 3m), 95 % CI 8 weeks ( 0y 1m) to not reached\n"
-            "  5 years: n/a (the data end earlier)\n"
-            "  10 years: n/a (the data end earlier)\n"
+            "all Case ( n=24 )\n  median: 14 weeks ( 0y 3m), 95 % CI 8 weeks ( 0y 1m) to not reached\n" + noYears +
             "  at risk (year: cases): 0: 24, 1: 4, 2: 0\n"
-            "A ( n = 8 )\n"
-            "  median: 32.5 weeks ( 0y 7m), 95 % CI 3 weeks (0.6m) to not reached\n"
-            "  5 years: n/a (the data end earlier)\n"
-            "  10 years: n/a (the data end earlier)\n"
+            "A ( n = 8 )\n  median: 32.5 weeks ( 0y 7m), 95 % CI 3 weeks (0.6m) to not reached\n" + noYears +
             "  at risk (year: cases): 0: 8, 1: 4, 2: 0\n"
-            "B ( n = 8 )\n"
-            "  median: 9 weeks ( 0y 2m), 95 % CI 6 weeks ( 0y 1m) to not reached\n"
-            "  5 years: n/a (the data end earlier)\n"
-            "  10 years: n/a (the data end earlier)\n"
+            "B ( n = 8 )\n  median: 9 weeks ( 0y 2m), 95 % CI 6 weeks ( 0y 1m) to not reached\n" + noYears +
             "  at risk (year: cases): 0: 8, 1: 0, 2: 0\n"
-            "C ( n = 8 )\n"
-            "  median: not reached, 95 % CI not reached to not reached\n"
-            "  5 years: n/a (the data end earlier)\n"
-            "  10 years: n/a (the data end earlier)\n"
+            "C ( n = 8 )\n  median: not reached, 95 % CI not reached to not reached\n" + noYears +
             "  at risk (year: cases): 0: 8, 1: 0, 2: 0\n"
-            "\n"
-            "[Hazard ratios (95 % CI)]\n"
+            "\n[Hazard ratios (95 % CI)]\n"
             "2 B vs 1 A: HR 2.161 (0.627 to 7.451), p=0.2226\n"
             "3 C vs 1 A: HR n/a (no finite estimate)\n"
             "3 C vs 2 B: HR n/a (no finite estimate)\n");
@@ -88,8 +76,7 @@ TEST(CliFigures, JsonFieldsMatchR) {
       {"B in week 10: upper limit", "/groups/2/weeks/10/upper", 0.91738120786438559},
       {"B relative to A", "/pairs/0/hazardRatio", 2.160685168, 1e-6}, {"its lower limit", "/pairs/0/hrLower", 0.626550294, 1e-6},
       {"its upper limit", "/pairs/0/hrUpper", 7.451214119, 1e-6}, {"its Wald p", "/pairs/0/hrP", 0.2225552132, 1e-6},
-      {"A at the year mark 1", "/groups/1/atRisk/1/n", 4},
-      {"the last year mark within the range of 104 weeks", "/groups/1/atRisk/2/week", 104},
+      {"A at the year mark 1", "/groups/1/atRisk/1/n", 4}, {"the last year mark within the range of 104 weeks", "/groups/1/atRisk/2/week", 104},
   };
   for (const auto& c : cases) {
     const json::json_pointer pointer(c.pointer);
