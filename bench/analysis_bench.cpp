@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "data/workspace.h"
+#include "workspace/workspace.h"
 #include "stats/group_tests.h"
 #include "stats/publication_figures.h"
 #include "survival/analysis.h"
@@ -22,13 +22,13 @@ std::unique_ptr<orv::Workspace> FullWorkspace() {
     for (int w = 0; w <= orv::kMaxWeek; ++w) {
       const auto wi = static_cast<std::size_t>(w);
       const orv::Count deaths = 1 + (w * g) % 3;
-      c.WeekCounts[wi][1][gi] = 1;
-      c.WeekCounts[wi][2][gi] = deaths;
-      c.GroupTotals[1][gi] += 1;
-      c.GroupTotals[2][gi] += deaths;
+      c.WeekCounts[wi][orv::kCodeCensored][gi] = 1;
+      c.WeekCounts[wi][orv::kCodeDeath][gi] = deaths;
+      c.GroupTotals[orv::kTotalCensored][gi] += 1;
+      c.GroupTotals[orv::kTotalDeaths][gi] += deaths;
     }
-    c.GroupTotals[3][gi] = c.GroupTotals[1][gi] + c.GroupTotals[2][gi];
-    c.GroupTotals[0][gi] = c.GroupTotals[3][gi];
+    c.GroupTotals[orv::kTotalCensoredAndDeaths][gi] = c.GroupTotals[orv::kTotalCensored][gi] + c.GroupTotals[orv::kTotalDeaths][gi];
+    c.GroupTotals[orv::kTotalRows][gi] = c.GroupTotals[orv::kTotalCensoredAndDeaths][gi];
     ws->styles[g].shown = 1;
   }
   c.dataMaxWeeks = orv::kMaxWeek;

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "cli/session.h"
-#include "data/workspace.h"
+#include "workspace/workspace.h"
 
 namespace orv::fuzz {
 

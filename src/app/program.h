@@ -10,7 +10,7 @@
 
 #include "app/gdi_canvas.h"
 #include "app/rich_text.h"
-#include "data/workspace.h"
+#include "workspace/workspace.h"
 #include "dialogs/dialogs.h"
 #include "platform/message_boxes.h"
 #include "platform/surfaces.h"

@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "text/cp932.h"
+
 namespace orv::app {
 
 namespace {
@@ -17,8 +19,6 @@ constexpr char kSinkProperty[] = "OrvantisReportSink";
 // About 800 report lines: under Wine a slice takes well under a tenth of a second, so the
 // program answers the user between two slices.
 constexpr std::size_t kSliceBytes = 16 * 1024;
-
-bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
 // The end of a slice of about `budget` bytes from `from`: never inside a Shift-JIS pair or
 // between CR and LF.

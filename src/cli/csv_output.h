@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "data/workspace.h"
+#include "workspace/workspace.h"
 
 namespace orv::cli {
 

@@ -1,10 +1,13 @@
-// Code page 932 <-> UTF-8 through glibc's iconv.
+// Code page 932 to UTF-8 with the core's own table; UTF-8 to code page 932 (paths and names
+// given on the command line) through glibc's iconv.
 #include "cli/encoding.h"
 
 #include <iconv.h>
 
 #include <cerrno>
 #include <cstdio>
+
+#include "text/cp932.h"
 
 #include "text/cp932.h"
 
@@ -46,20 +49,7 @@ class Converter {
 
 }  // namespace
 
-std::string Cp932ToUtf8(std::string_view bytes) {
-  std::string out;
-  out.reserve(bytes.size() + bytes.size() / 2);
-  Converter conv("UTF-8", "CP932");
-  if (!conv.ok()) {
-    for (char c : bytes) out += static_cast<unsigned char>(c) < 0x80 ? std::string(1, c) : "\xEF\xBF\xBD";
-    return out;
-  }
-  while (!conv.Run(bytes, out)) {
-    out += "\xEF\xBF\xBD";
-    bytes.remove_prefix(1);
-  }
-  return out;
-}
+std::string Cp932ToUtf8(std::string_view bytes) { return orv::Cp932ToUtf8(bytes); }
 
 std::string PrintableUtf8(std::string_view bytes) {
   std::string out;

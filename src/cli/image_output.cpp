@@ -12,6 +12,7 @@
 #include "cli/cairo_canvas.h"
 #include "cli/encoding.h"
 #include "cli/figure_output.h"
+#include "cli/output_stream.h"
 #include "cli/view_text.h"
 
 namespace orv::cli {
@@ -37,6 +38,19 @@ std::string WriteTextFile(const std::filesystem::path& path, const std::string& 
   out << text;
   out.close();
   if (!out) return "cannot write " + path.string();
+  return {};
+}
+
+std::string WriteReportFile(const std::string& path, const ReportDocument& report) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) return "cannot write " + path;
+  bool written = false;
+  {
+    OutputStream out(file);
+    WriteReportText(report, false, out);
+    written = out.Flush();
+  }
+  if (std::fclose(file) != 0 || !written) return "cannot write " + path;
   return {};
 }
 
@@ -136,7 +150,7 @@ std::string WriteOutputs(const BatchSession& s, const std::string& dir, bool ban
     if (error.empty()) error = WritePng(*v.canvas, 0, v.mode, path(v.image));
     if (error.empty()) error = WriteTextFile(path(v.text), ViewRowsText(*v.canvas, v.columns));
   }
-  if (error.empty()) error = WriteTextFile(path("report.txt"), ReportText(s.report, false));
+  if (error.empty()) error = WriteReportFile(path("report.txt"), s.report);
   if (error.empty()) error = WriteTextFile(path("log-rank.txt"), Cp932ToUtf8(s.logRank.Text()));
   if (error.empty()) error = WriteTextFile(path("wilcoxon.txt"), Cp932ToUtf8(s.wilcoxon.Text()));
   if (error.empty()) error = WriteFigures(s.ws, bands, dir);

@@ -1,108 +1,224 @@
-// The JSON form of a run's result.
+// The JSON form of a run's result, one small writer per object.
 #include "cli/json_result.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <optional>
+#include <vector>
 
-#include <nlohmann/json.hpp>
-
-#include "cli/encoding.h"
+#include "cli/json_writer.h"
+#include "stats/publication_figures.h"
 #include "text/truncate.h"
 
 namespace orv::cli {
 namespace {
 
-using Json = nlohmann::ordered_json;
-
-Json Number(double value) { return std::isfinite(value) ? Json(value) : Json(nullptr); }
-
 // Counts held in doubles by the survival tables.
-Json WholeNumber(double value) { return std::isfinite(value) ? Json(TruncToInt64(value)) : Json(nullptr); }
-
-Json Text(const std::string& bytes) { return Cp932ToUtf8(bytes); }
-
-// The publication figures, each from plain values so that they move easily with the
-// document's writer.
-
-// A week's Kaplan-Meier estimate, standard error and 95 % limits (null where none).
-void AddWeekEstimates(Json& week, double km, double stdErr, double lower, double upper) {
-  week["km"] = Number(km);
-  week["stdErr"] = Number(stdErr);
-  week["lower"] = Number(lower);
-  week["upper"] = Number(upper);
+void WholeNumber(JsonWriter& json, double value) {
+  if (std::isfinite(value)) {
+    json.Integer(TruncToInt64(value));
+  } else {
+    json.Null();
+  }
 }
 
-Json AtRiskJson(const std::vector<AtRiskMark>& marks) {
-  Json list = Json::array();
-  for (const AtRiskMark& m : marks) list.push_back(Json{{"year", m.year}, {"week", m.week}, {"n", m.n}});
-  return list;
+// A figure of the tests, null when no test ran.
+void TestFigure(JsonWriter& json, bool tested, double value) {
+  if (tested) {
+    json.Double(value);
+  } else {
+    json.Null();
+  }
 }
 
-Json OptionalNumber(const std::optional<double>& value) { return value ? Number(*value) : Json(nullptr); }
+void TestText(JsonWriter& json, bool tested, const std::string& text) {
+  if (tested) {
+    json.String(text);
+  } else {
+    json.Null();
+  }
+}
+
+// The publication figures.
+
+// A week's Kaplan-Meier estimate, standard error and 95 % limits (null where none: also
+// for the weeks past the estimates).
+void WriteWeekEstimates(JsonWriter& json, const GroupEstimates& e, int w) {
+  const auto wi = static_cast<std::size_t>(w);
+  const bool known = wi < e.km.size();
+  json.Member("km", known ? e.km[wi] : NAN);
+  json.Member("stdErr", known ? e.stdErr[wi] : NAN);
+  json.Member("lower", known ? e.lower[wi] : NAN);
+  json.Member("upper", known ? e.upper[wi] : NAN);
+}
+
+void WriteOptional(JsonWriter& json, const std::optional<double>& value) {
+  if (value) {
+    json.Double(*value);
+  } else {
+    json.Null();
+  }
+}
+
+void WriteAtRisk(JsonWriter& json, const std::vector<AtRiskMark>& marks) {
+  json.BeginArray();
+  for (const AtRiskMark& m : marks) {
+    json.BeginObject();
+    json.Member("year", m.year);
+    json.Member("week", m.week);
+    json.Member("n", m.n);
+    json.EndObject();
+  }
+  json.EndArray();
+}
 
 // null where the curve never falls to 0.5.
-Json MedianJson(const MedianEstimate& median) {
-  if (!median.week) return nullptr;
-  return Json{{"week", Number(*median.week)}, {"lower", OptionalNumber(median.lower)}, {"upper", OptionalNumber(median.upper)}};
+void WriteMedian(JsonWriter& json, const MedianEstimate& median) {
+  if (!median.week) return json.Null();
+  json.BeginObject();
+  json.Member("week", *median.week);
+  json.Key("lower");
+  WriteOptional(json, median.lower);
+  json.Key("upper");
+  WriteOptional(json, median.upper);
+  json.EndObject();
 }
 
 // null where the group's data do not reach the week.
-Json SurvivalAtJson(const std::optional<SurvivalEstimate>& estimate) {
-  if (!estimate) return nullptr;
-  return Json{{"survival", Number(estimate->survival)}, {"lower", Number(estimate->lower)}, {"upper", Number(estimate->upper)}};
+void WriteSurvivalAt(JsonWriter& json, const std::optional<SurvivalEstimate>& estimate) {
+  if (!estimate) return json.Null();
+  json.BeginObject();
+  json.Member("survival", estimate->survival);
+  json.Member("lower", estimate->lower);
+  json.Member("upper", estimate->upper);
+  json.EndObject();
 }
 
-void AddGroupFigures(Json& group, const GroupEstimates& e) {
-  group["atRisk"] = AtRiskJson(e.atRisk);
-  group["median"] = MedianJson(e.median);
-  group["at5y"] = SurvivalAtJson(e.at5y);
-  group["at10y"] = SurvivalAtJson(e.at10y);
+void WriteGroupFigures(JsonWriter& json, const GroupEstimates& e) {
+  json.Key("atRisk");
+  WriteAtRisk(json, e.atRisk);
+  json.Key("median");
+  WriteMedian(json, e.median);
+  json.Key("at5y");
+  WriteSurvivalAt(json, e.at5y);
+  json.Key("at10y");
+  WriteSurvivalAt(json, e.at10y);
 }
 
 // null throughout where the likelihood has no finite maximum.
-void AddHazardRatio(Json& pair, const HazardRatio& h) {
-  auto value = [&](double v) { return h.estimated ? Number(v) : Json(nullptr); };
-  pair["hazardRatio"] = value(h.hr);
-  pair["hrLower"] = value(h.lower);
-  pair["hrUpper"] = value(h.upper);
-  pair["hrP"] = value(h.p);
+void WriteHazardRatio(JsonWriter& json, const HazardRatio& h) {
+  json.Member("hazardRatio", h.estimated ? h.hr : NAN);
+  json.Member("hrLower", h.estimated ? h.lower : NAN);
+  json.Member("hrUpper", h.estimated ? h.upper : NAN);
+  json.Member("hrP", h.estimated ? h.p : NAN);
 }
 
-Json GroupJson(const Workspace& ws, int g) {
+void WriteWeek(JsonWriter& json, const SurvivalTables& tables, const GroupEstimates& estimates, int g, int w) {
+  const auto& row = tables.SurvivalTable[w];
+  json.BeginObject();
+  json.Member("week", w);
+  json.Key("censored");
+  WholeNumber(json, row[kCensored][g]);
+  json.Key("deaths");
+  WholeNumber(json, row[kDeaths][g]);
+  json.Member("atRisk", tables.AtRiskTable[w][g]);
+  json.Member("hazard", row[kHazard][g]);
+  json.Member("survival", row[kSurvival][g]);
+  WriteWeekEstimates(json, estimates, w);
+  json.EndObject();
+}
+
+void WriteGroup(JsonWriter& json, const Workspace& ws, int g) {
   const SurvivalTables& tables = ws.survival;
-  Json summary = Json::array();
-  for (const std::string& text : tables.GroupSummaryTexts[g]) summary.push_back(Text(text));
-  const int lastWeek = std::clamp(TruncToInt32(tables.lastEventWeek[g]), 0, kMaxWeek);
-  const GroupEstimates& estimates = ws.figures.groups[g];
-  Json weeks = Json::array();
-  for (int w = 0; w <= lastWeek; ++w) {
-    const auto& row = tables.SurvivalTable[w];
-    Json week{{"week", w},
-              {"censored", WholeNumber(row[kCensored][g])},
-              {"deaths", WholeNumber(row[kDeaths][g])},
-              {"atRisk", tables.AtRiskTable[w][g]},
-              {"hazard", Number(row[kHazard][g])},
-              {"survival", Number(row[kSurvival][g])}};
-    const auto wi = static_cast<std::size_t>(w);
-    if (wi < estimates.km.size()) {
-      AddWeekEstimates(week, estimates.km[wi], estimates.stdErr[wi], estimates.lower[wi], estimates.upper[wi]);
-    } else {
-      AddWeekEstimates(week, NAN, NAN, NAN, NAN);
-    }
-    weeks.push_back(std::move(week));
-  }
   // Group 0 pools the shown groups; its case count is theirs.
   const Count cases = g == 0 ? tables.ShownCaseTotal : ws.cases.GroupTotals[0][g];
-  Json group{{"index", g},
-             {"name", Text(ws.cases.GroupNames[g])},
-             {"label", Text(tables.GroupSummaryTexts[g][kLabel])},
-             {"cases", cases},
-             {"shown", ws.styles[g].shown == 1},
-             {"lastEventWeek", WholeNumber(tables.lastEventWeek[g])},
-             {"summary", summary},
-             {"weeks", weeks}};
-  AddGroupFigures(group, estimates);
-  return group;
+  json.BeginObject();
+  json.Member("index", g);
+  json.Key("name");
+  json.String(ws.cases.GroupNames[g]);
+  json.Key("label");
+  json.String(tables.GroupSummaryTexts[g][kLabel]);
+  json.Member("cases", cases);
+  json.Member("shown", ws.styles[g].shown == 1);
+  json.Key("lastEventWeek");
+  WholeNumber(json, tables.lastEventWeek[g]);
+  json.Key("summary");
+  json.BeginArray();
+  for (const std::string& text : tables.GroupSummaryTexts[g]) json.String(text);
+  json.EndArray();
+  json.Key("weeks");
+  json.BeginArray();
+  const GroupEstimates& estimates = ws.figures.groups[g];
+  const int lastWeek = std::clamp(TruncToInt32(tables.lastEventWeek[g]), 0, kMaxWeek);
+  for (int w = 0; w <= lastWeek; ++w) WriteWeek(json, tables, estimates, g, w);
+  json.EndArray();
+  WriteGroupFigures(json, estimates);
+  json.EndObject();
+}
+
+void WriteCause(JsonWriter& json, const CaseData& cases, int j) {
+  json.BeginObject();
+  json.Member("index", j);
+  json.Key("name");
+  json.String(cases.CauseNames[j]);
+  json.Member("deaths", cases.DeathsByCause[0][j]);
+  json.Member("censored", cases.CauseCensored[j] == 1);
+  json.EndObject();
+}
+
+void WriteOverall(JsonWriter& json, const GroupTestResults& tests, bool tested) {
+  json.BeginObject();
+  json.Member("shownGroups", tests.ShownGroupCount);
+  json.Key("statistic");
+  TestFigure(json, tested, tests.petoStatistic);
+  json.Key("p");
+  TestFigure(json, tested, tests.petoP);
+  json.Key("statisticText");
+  TestText(json, tested, tests.PetoStatText);
+  json.Key("pText");
+  TestText(json, tested, tests.PetoPText);
+  json.EndObject();
+}
+
+void WritePair(JsonWriter& json, const Workspace& ws, bool tested, int a, int b) {
+  const PairStats& p = ws.tests.pairs;
+  json.BeginObject();
+  json.Member("a", a);
+  json.Member("b", b);
+  json.Key("logRankChi2");
+  TestFigure(json, tested, p.LogRankChi2[a][b]);
+  json.Key("logRankP");
+  TestFigure(json, tested, p.LogRankP[a][b]);
+  json.Key("wilcoxonChi2");
+  TestFigure(json, tested, p.WilcoxonChi2[a][b]);
+  json.Key("wilcoxonP");
+  TestFigure(json, tested, p.WilcoxonP[a][b]);
+  WriteHazardRatio(json, ws.figures.hazardRatios[a][b]);
+  json.EndObject();
+}
+
+// The report's text is the concatenation of its runs; neither is ever held as UTF-8.
+void WriteReport(JsonWriter& json, const ReportDocument& report) {
+  json.BeginObject();
+  json.Key("text");
+  json.BeginString();
+  for (const ReportDocument::Piece& piece : report.Pieces()) json.StringPart(piece.text);
+  json.EndString();
+  json.Key("runs");
+  json.BeginArray();
+  for (const ReportDocument::Run& run : report.Runs()) {
+    json.BeginObject();
+    json.Key("colour");
+    json.String(ColourText(run.colour));
+    json.Key("text");
+    json.BeginString();
+    for (const ReportDocument::Piece& piece : run.pieces) json.StringPart(piece.text);
+    json.EndString();
+    json.EndObject();
+  }
+  json.EndArray();
+  json.EndObject();
 }
 
 }  // namespace
@@ -114,69 +230,72 @@ std::string ColourText(Rgb colour) {
 }
 
 std::string ResultJson(const BatchSession& session) {
+  std::string text;
+  {
+    OutputStream out(text);
+    WriteResultJson(session, out);
+  }
+  return text;
+}
+
+void WriteResultJson(const BatchSession& session, OutputStream& out) {
   const Workspace& ws = session.ws;
   const CaseData& cases = ws.cases;
   const GroupTestResults& tests = ws.tests;
   // With fewer than two shown groups no test runs: earlier figures would be stale.
   const bool tested = tests.ShownGroupCount >= 2;
 
-  Json doc;
-  doc["counters"] = {{"total", cases.counters.total},
-                     {"corrected", cases.counters.corrected},
-                     {"excluded", cases.counters.excluded}};
-  doc["dataMaxWeeks"] = cases.dataMaxWeeks;
-  doc["xMax"] = ws.geometry.xMax;
-  doc["tickStep"] = ws.geometry.tickStep;
-  doc["unitLabel"] = Text(ws.geometry.unitLabel);
+  JsonWriter json(out);
+  json.BeginObject();
+  json.Key("counters");
+  json.BeginObject();
+  json.Member("total", cases.counters.total);
+  json.Member("corrected", cases.counters.corrected);
+  json.Member("excluded", cases.counters.excluded);
+  json.EndObject();
+  json.Member("dataMaxWeeks", cases.dataMaxWeeks);
+  json.Member("xMax", ws.geometry.xMax);
+  json.Member("tickStep", ws.geometry.tickStep);
+  json.Key("unitLabel");
+  json.String(ws.geometry.unitLabel);
 
-  Json groups = Json::array();
-  for (int g = 0; g <= cases.NumGroups; ++g) groups.push_back(GroupJson(ws, g));
-  doc["groups"] = groups;
+  json.Key("groups");
+  json.BeginArray();
+  for (int g = 0; g <= cases.NumGroups; ++g) WriteGroup(json, ws, g);
+  json.EndArray();
 
-  Json causes = Json::array();
-  for (int j = 0; j <= cases.NumCauses; ++j) {
-    causes.push_back({{"index", j},
-                      {"name", Text(cases.CauseNames[j])},
-                      {"deaths", cases.DeathsByCause[0][j]},
-                      {"censored", cases.CauseCensored[j] == 1}});
-  }
-  doc["causes"] = causes;
+  json.Key("causes");
+  json.BeginArray();
+  for (int j = 0; j <= cases.NumCauses; ++j) WriteCause(json, cases, j);
+  json.EndArray();
 
-  doc["overall"] = {{"shownGroups", tests.ShownGroupCount},
-                    {"statistic", tested ? Number(tests.petoStatistic) : Json(nullptr)},
-                    {"p", tested ? Number(tests.petoP) : Json(nullptr)},
-                    {"statisticText", tested ? Text(tests.PetoStatText) : Json(nullptr)},
-                    {"pText", tested ? Text(tests.PetoPText) : Json(nullptr)}};
+  json.Key("overall");
+  WriteOverall(json, tests, tested);
 
-  Json pairs = Json::array();
-  const PairStats& p = tests.pairs;
-  auto figure = [&](const PairTable& table, int a, int b) { return tested ? Number(table[a][b]) : Json(nullptr); };
+  json.Key("pairs");
+  json.BeginArray();
   for (int a = 1; a < cases.NumGroups; ++a) {
-    for (int b = a + 1; b <= cases.NumGroups; ++b) {
-      Json pair{{"a", a},
-                {"b", b},
-                {"logRankChi2", figure(p.LogRankChi2, a, b)},
-                {"logRankP", figure(p.LogRankP, a, b)},
-                {"wilcoxonChi2", figure(p.WilcoxonChi2, a, b)},
-                {"wilcoxonP", figure(p.WilcoxonP, a, b)}};
-      AddHazardRatio(pair, ws.figures.hazardRatios[a][b]);
-      pairs.push_back(std::move(pair));
-    }
+    for (int b = a + 1; b <= cases.NumGroups; ++b) WritePair(json, ws, tested, a, b);
   }
-  doc["pairs"] = pairs;
-  doc["tables"] = {{"logRank", tested ? Text(tests.logRankTable) : Json(nullptr)},
-                   {"wilcoxon", tested ? Text(tests.wilcoxonTable) : Json(nullptr)}};
+  json.EndArray();
 
-  Json runs = Json::array();
-  for (const ColourRun& run : session.report.Runs()) {
-    runs.push_back({{"colour", ColourText(run.colour)}, {"text", Text(run.text)}});
-  }
-  doc["report"] = {{"text", Text(session.report.Text())}, {"runs", runs}};
+  json.Key("tables");
+  json.BeginObject();
+  json.Key("logRank");
+  TestText(json, tested, tests.logRankTable);
+  json.Key("wilcoxon");
+  TestText(json, tested, tests.wilcoxonTable);
+  json.EndObject();
 
-  Json messages = Json::array();
-  for (const std::string& text : session.boxes.texts) messages.push_back(Text(text));
-  doc["messages"] = messages;
-  return doc.dump(2) + "\n";
+  json.Key("report");
+  WriteReport(json, session.report);
+
+  json.Key("messages");
+  json.BeginArray();
+  for (const std::string& text : session.boxes.texts) json.String(text);
+  json.EndArray();
+  json.EndObject();
+  out.Write('\n');
 }
 
 }  // namespace orv::cli

@@ -1,87 +1,12 @@
 // The Linux batch command: loads a data file, applies the chosen menu commands and setting
 // window choices, and prints (or writes) what the program would show.
-#include <unistd.h>
-
 #include <cstdio>
-#include <filesystem>
 #include <string>
-#include <utility>
-#include <variant>
 #include <vector>
 
-#include "cli/csv_output.h"
-#include "cli/encoding.h"
-#include "cli/image_output.h"
-#include "cli/json_result.h"
-#include "cli/options.h"
-#include "cli/session.h"
-#include "cli/terminal_text.h"
-#include "data/loader.h"
-
-namespace {
-
-using namespace orv;
-using namespace orv::cli;
-
-constexpr int kExitFile = 1;
-constexpr int kExitUsage = 2;
-
-// Standard error stays UTF-8 whatever bytes the user gave (a cause name, a path).
-int Fail(int status, const std::string& message) {
-  std::fprintf(stderr, "orvantis: %s\n", PrintableUtf8(message).c_str());
-  return status;
-}
-
-// The program's own file check before a load, made on the one read of the file: a pipe
-// (a named pipe, <(...)) yields its bytes only once, and a reload reuses them.
-std::string ReadOnce(const std::string& path, std::string& bytes) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  if (!fs::exists(path, ec)) return path + ": file not found";
-  if (fs::is_directory(path, ec)) return path + ": cannot open the file for reading";
-  DataFileBytes file = ReadDataFile(path);
-  switch (file.status) {
-    case FileRead::Read: break;
-    case FileRead::Unreadable: return path + ": cannot open the file for reading";
-    case FileRead::TooLarge:
-      return path + ": larger than " + std::to_string(kMaxDataFileBytes) + " bytes (2 GiB), the limit of a data file";
-  }
-  bytes = std::move(file.bytes);
-  return {};
-}
-
-int Run(const std::vector<std::string>& args) {
-  auto parsed = ParseOptions(args);
-  if (auto* error = std::get_if<OptionError>(&parsed)) return Fail(kExitUsage, error->message);
-  const CliOptions& options = std::get<CliOptions>(parsed);
-  if (options.help) {
-    std::fputs(UsageText(), stdout);
-    return 0;
-  }
-  std::string bytes;
-  if (std::string error = ReadOnce(options.path, bytes); !error.empty()) return Fail(kExitFile, error);
-
-  BatchSession session(stderr);
-  session.Load(options.path, std::move(bytes));
-  if (std::string error = session.CheckChoices(options); !error.empty()) return Fail(kExitUsage, error);
-  if (!options.censor.empty()) session.CensorCauses(options.censor);
-  if (!options.groupFlags.empty()) session.SetShownGroups(options.groupFlags);
-  for (RangeCommand command : options.ranges) session.ApplyRange(command);
-  session.PaintViews();
-
-  const std::string text = options.json ? ResultJson(session) : TerminalText(session, isatty(STDOUT_FILENO) == 1);
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  std::fflush(stdout);
-  if (options.outDir) {
-    if (std::string error = WriteOutputs(session, *options.outDir, options.ci); !error.empty()) return Fail(kExitFile, error);
-    if (std::string error = WriteFigureTables(session.ws, *options.outDir); !error.empty()) return Fail(kExitFile, error);
-  }
-  return 0;
-}
-
-}  // namespace
+#include "cli/batch.h"
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
-  return Run(args);
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  return orv::cli::RunBatch(args, stdout, stderr);
 }

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "cli/encoding.h"
+#include "cli/image_output.h"
 #include "graph/number_at_risk.h"
 #include "graph/plot_frame.h"
 #include "graph/tables.h"
@@ -22,7 +23,33 @@ std::string FlagText(const auto& flags, int first, int last) {
   return text;
 }
 
+bool IsStateOp(CanvasOp::Kind kind) {
+  using K = CanvasOp::Kind;
+  return kind == K::SelectPen || kind == K::SelectFont || kind == K::TextColour || kind == K::BkColour ||
+         kind == K::BkMode;
+}
+
 }  // namespace
+
+void KeepCurrentDrawing(RecordingCanvas& canvas) {
+  const std::size_t from = LastFullRedraw(canvas);
+  if (from == 0) return;
+  // What was drawn before the last full redraw is painted over; of the state it set, only
+  // the last pen, font, colours and mode still count.
+  std::vector<CanvasOp> kept;
+  std::vector<bool> seen(static_cast<std::size_t>(CanvasOp::Kind::Invalidate) + 1, false);
+  for (std::size_t i = from; i-- > 0;) {
+    const CanvasOp& op = canvas.ops[i];
+    const auto kind = static_cast<std::size_t>(op.kind);
+    if (!IsStateOp(op.kind) || seen[kind]) continue;
+    seen[kind] = true;
+    kept.push_back(std::move(canvas.ops[i]));
+  }
+  std::reverse(kept.begin(), kept.end());
+  kept.insert(kept.end(), std::make_move_iterator(canvas.ops.begin() + static_cast<std::ptrdiff_t>(from)),
+              std::make_move_iterator(canvas.ops.end()));
+  canvas.ops = std::move(kept);
+}
 
 void StderrMessageBoxes::Show(std::string_view text, std::string_view caption, BoxIcon) {
   texts.emplace_back(text);
@@ -40,8 +67,8 @@ void CanvasViewWindows::Resize(const ViewSizes& sizes) {
   survivalRate_.SetClientRect(ViewClientRect(sizes.survivalRateWidth, sizes.survivalRateHeight));
 }
 
-BatchSession::BatchSession(std::FILE* err) : boxes(err) {
-  surfaces_.graph = &graph;
+BatchSession::BatchSession(std::FILE* err, bool recordGraph) : boxes(err) {
+  surfaces_.graph = recordGraph ? static_cast<Canvas*>(&graph) : &unrecordedGraph_;
   surfaces_.legend = &legend;
   surfaces_.cumulativeDeaths = &cumulativeDeaths;
   surfaces_.deathsByCause = &deathsByCause;
@@ -73,6 +100,13 @@ void BatchSession::Reload() {
   // Linux paths are UTF-8 bytes; the report shows the path as text of the program's code page.
   const std::string shownPath = Utf8ToCp932(path_).value_or(path_);
   LoadBytesAndAnalyse(shownPath, bytes_, ws, surfaces_);
+  KeepCurrentDrawings();
+}
+
+void BatchSession::KeepCurrentDrawings() {
+  KeepCurrentDrawing(graph);
+  // The views are painted afresh before anything reads them.
+  for (RecordingCanvas* view : {&legend, &cumulativeDeaths, &deathsByCause, &survivalRate}) view->Reset();
 }
 
 std::string BatchSession::CheckChoices(const CliOptions& options) const {
@@ -119,6 +153,7 @@ void BatchSession::SetShownGroups(const std::vector<GroupFlag>& flags) {
   // A change of the all-cases flag alone only redraws.
   if (before.substr(1) != after.substr(1)) ComputeAllCases(ws, surfaces_);
   RedrawGraph(ws, surfaces_);
+  KeepCurrentDrawings();
 }
 
 void BatchSession::ApplyRange(RangeCommand command) {
@@ -145,6 +180,7 @@ void BatchSession::ApplyRange(RangeCommand command) {
     case RangeCommand::Longest: geometry.xMax = ws.cases.dataMaxWeeks + 52; break;
   }
   RunAnalysis(ws, surfaces_);
+  KeepCurrentDrawings();
 }
 
 void BatchSession::PaintViews() {

@@ -8,7 +8,8 @@
 #include <vector>
 
 #include "cli/options.h"
-#include "data/workspace.h"
+#include "cli/report_document.h"
+#include "workspace/workspace.h"
 #include "platform/recording.h"
 #include "platform/surfaces.h"
 
@@ -50,12 +51,39 @@ class CanvasViewWindows : public ViewWindows {
   RecordingCanvas& survivalRate_;
 };
 
+// Drops what the last full redraw of the canvas painted over, keeping the pen, font,
+// colours and mode in force where it began, so that a replay from the last full redraw
+// draws the same picture. The recording of a redrawn canvas then no longer grows with
+// the number of redraws.
+void KeepCurrentDrawing(RecordingCanvas& canvas);
+
+// A canvas of a given size that keeps nothing of what is drawn on it.
+class DiscardingCanvas final : public Canvas {
+ public:
+  explicit DiscardingCanvas(Rect client) : client_(client) {}
+  void SelectPen(const Pen&) override {}
+  void SelectFont(const FontSpec*) override {}
+  void SetTextColour(Rgb) override {}
+  void SetBkColour(Rgb) override {}
+  void SetBkMode(BkMode) override {}
+  void MoveTo(int, int) override {}
+  void LineTo(int, int) override {}
+  void TextOut(int, int, std::string_view) override {}
+  void FillRect(const Rect&, Rgb) override {}
+  Rect ClientRect() const override { return client_; }
+
+ private:
+  Rect client_;
+};
+
 // The client rectangle of a view window of the given size; never smaller than one pixel.
 Rect ViewClientRect(int windowWidth, int windowHeight);
 
 class BatchSession {
  public:
-  explicit BatchSession(std::FILE* err);
+  // Without `recordGraph` the main graph is drawn onto a canvas that keeps nothing: only
+  // the image files need its drawing, and it is the largest one.
+  explicit BatchSession(std::FILE* err, bool recordGraph = true);
   BatchSession(const BatchSession&) = delete;
   BatchSession& operator=(const BatchSession&) = delete;
 
@@ -75,7 +103,7 @@ class BatchSession {
   void PaintViews();
 
   Workspace ws;
-  RecordingRichText report;
+  ReportDocument report;
   StderrMessageBoxes boxes;
   RecordingResultText logRank{"log-rank\r\n"};
   RecordingResultText wilcoxon{"General Wilcoxon\r\n"};
@@ -88,10 +116,13 @@ class BatchSession {
 
  private:
   void Reload();
+  // After each re-entry into the road: only the current drawing of every canvas is kept.
+  void KeepCurrentDrawings();
 
   std::string path_;
   std::string bytes_;
   CanvasViewWindows views_{legend, cumulativeDeaths, deathsByCause, survivalRate};
+  DiscardingCanvas unrecordedGraph_{graph.ClientRect()};
   Surfaces surfaces_;
 };
 

@@ -1,7 +1,6 @@
 // The batch command's text output.
 #include "cli/terminal_text.h"
 
-#include "cli/encoding.h"
 #include "cli/view_text.h"
 #include "stats/figure_tables.h"
 
@@ -9,24 +8,39 @@ namespace orv::cli {
 namespace {
 
 // A heading of the text output: the caption of the window it comes from.
-std::string Section(const char* caption) { return "[" + Cp932ToUtf8(caption) + "]\n"; }
+void WriteSection(OutputStream& out, const char* caption) {
+  out.Write('[');
+  out.WriteCp932(caption);
+  out.Write("]\n");
+}
 
 }  // namespace
 
-std::string TerminalText(const BatchSession& s, bool ansi) {
-  std::string out = ReportText(s.report, ansi);
-  out += "\n";
-  out += Section("生存率");
-  out += ViewRowsText(s.survivalRate, kSurvivalRateColumns);
+void WriteTerminalText(const BatchSession& s, bool ansi, OutputStream& out) {
+  WriteReportText(s.report, ansi, out);
+  out.Write('\n');
+  WriteSection(out, "生存率");
+  out.Write(ViewRowsText(s.survivalRate, kSurvivalRateColumns));
   const bool tested = s.ws.tests.ShownGroupCount >= 2;
   // The program's own notice when the pairwise window is asked for with too few groups.
-  const std::string notice = Cp932ToUtf8("グラフは2本以上必要です") + "\n";
-  out += "\n" + Section("多重比較(Log rank)");
-  out += tested ? Cp932ToUtf8(s.ws.tests.logRankTable) : notice;
-  out += "\n" + Section("多重比較(General Wilcoxon)");
-  out += tested ? Cp932ToUtf8(s.ws.tests.wilcoxonTable) : notice;
-  out += "\n" + Cp932ToUtf8(FiguresText(s.ws));
-  return out;
+  const char* notice = "グラフは2本以上必要です\n";
+  out.Write('\n');
+  WriteSection(out, "多重比較(Log rank)");
+  out.WriteCp932(tested ? std::string_view(s.ws.tests.logRankTable) : notice);
+  out.Write('\n');
+  WriteSection(out, "多重比較(General Wilcoxon)");
+  out.WriteCp932(tested ? std::string_view(s.ws.tests.wilcoxonTable) : notice);
+  out.Write('\n');
+  out.WriteCp932(FiguresText(s.ws));
+}
+
+std::string TerminalText(const BatchSession& session, bool ansi) {
+  std::string text;
+  {
+    OutputStream out(text);
+    WriteTerminalText(session, ansi, out);
+  }
+  return text;
 }
 
 }  // namespace orv::cli

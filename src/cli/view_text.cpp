@@ -19,20 +19,20 @@ int FloorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 
 }  // namespace
 
-std::string ReportText(const RecordingRichText& report, bool ansi) {
-  std::string out;
-  for (const ColourRun& run : report.Runs()) {
+void WriteReportText(const ReportDocument& report, bool ansi, OutputStream& out) {
+  for (const ReportDocument::Run& run : report.Runs()) {
     const bool coloured = ansi && run.colour != kBlack;
     if (coloured) {
       char escape[32];
       std::snprintf(escape, sizeof escape, "\x1b[38;2;%d;%d;%dm", RedOf(run.colour), GreenOf(run.colour),
                     BlueOf(run.colour));
-      out += escape;
+      out.Write(escape);
     }
-    out += Cp932ToUtf8(run.text);
-    if (coloured) out += "\x1b[0m";
+    out.BeginText(false);
+    for (const ReportDocument::Piece& piece : run.pieces) out.TextPart(piece.text);
+    out.EndText();
+    if (coloured) out.Write("\x1b[0m");
   }
-  return out;
 }
 
 std::string ViewRowsText(const RecordingCanvas& view, std::span<const int> columns) {

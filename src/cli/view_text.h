@@ -5,6 +5,8 @@
 #include <span>
 #include <string>
 
+#include "cli/output_stream.h"
+#include "cli/report_document.h"
 #include "platform/recording.h"
 
 namespace orv::cli {
@@ -14,7 +16,7 @@ inline constexpr int kSurvivalRateColumns[] = {10, 320, 420, 520, 670, 760};
 
 // The report's bytes in UTF-8, unchanged otherwise; with `ansi`, every run that is not
 // black is wrapped in a 24-bit colour escape (black stays the terminal's own colour).
-std::string ReportText(const RecordingRichText& report, bool ansi);
+void WriteReportText(const ReportDocument& report, bool ansi, OutputStream& out);
 
 // The texts a view drew, one line per 40-pixel row (the views' row height), rows without
 // text left out. In a row the texts stand left to right, separated by a tab; a row that

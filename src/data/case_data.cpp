@@ -6,7 +6,7 @@ namespace orv {
 CaseData::CaseData() {
   GroupNames[0] = "all case";
   CauseNames[0] = "生存";
-  CauseNames[21] = "死亡計";
+  CauseNames[kTotalsIndex] = "死亡計";
   CauseCensored[0] = 1;
 }
 

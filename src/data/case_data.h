@@ -1,6 +1,7 @@
 // The tables into which the cases of a data file are counted.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -13,22 +14,27 @@ inline constexpr int kWeekSlots = kMaxWeek + 1;   // weeks 0..2080
 inline constexpr int kGroupSlots = 21;            // 0 all cases, 1..19 named, 20 "20 over"
 inline constexpr int kCauseSlots = 22;            // 0 alive, 1..19 named, 20 "20 over", 21 total
 inline constexpr int kOverflowIndex = 20;
+inline constexpr int kTotalsIndex = 21;           // cause "死亡計" and the totals row of DeathsByCause
 inline constexpr double kMaxDays = 14560.0;       // 2080 weeks
 
 // Counts are 64-bit: a group or a week may hold any number of rows without wrapping.
 using Count = std::int64_t;
 
-// One accepted row, held only while the loader counts it.
-struct CaseRecord {
-  std::string groupName;
-  double survivalDays = 0;
-  int week = 0;
-  std::string outcome;
-  std::string causeName;
-  int groupIndex = 0;
-  int causeIndex = 0;
-  int countCode = 1;  // 1 censored, 2 death
+// The codes of WeekCounts: how a row's week ended.
+enum CountCode : int {
+  kCodeCensored = 1,  // alive at the end, or dead of a cause counted as censored
+  kCodeDeath = 2,
 };
+inline constexpr int kCountCodes = 3;  // code 0 unused
+
+// The rows of GroupTotals.
+enum GroupTotalRow : int {
+  kTotalRows = 0,      // accepted rows
+  kTotalCensored = 1,  // rows of code 1
+  kTotalDeaths = 2,    // rows of code 2
+  kTotalCensoredAndDeaths = 3,
+};
+inline constexpr int kGroupTotalRows = 4;
 
 // Counters of one load, printed by the raw data report.
 struct LoadCounters {
@@ -44,10 +50,10 @@ struct CaseData {
   int NumCauses = 0;
   std::array<std::int32_t, kGroupSlots> CauseCensored{};  // 1 = deaths of that cause count as censored
   // WeekCounts[week][code][group]: code 1 censored, 2 death; group 0 stays zero.
-  std::vector<std::array<std::array<Count, kGroupSlots>, 3>> WeekCounts =
-      std::vector<std::array<std::array<Count, kGroupSlots>, 3>>(kWeekSlots);
+  std::vector<std::array<std::array<Count, kGroupSlots>, kCountCodes>> WeekCounts =
+      std::vector<std::array<std::array<Count, kGroupSlots>, kCountCodes>>(kWeekSlots);
   // GroupTotals[row][group]: 0 rows, 1 censored, 2 deaths, 3 both.
-  std::array<std::array<Count, kGroupSlots>, 4> GroupTotals{};
+  std::array<std::array<Count, kGroupSlots>, kGroupTotalRows> GroupTotals{};
   // DeathsByCause[group][cause]: rows 0 (all groups) to 20 and 21 (totals of the view).
   std::array<std::array<Count, kCauseSlots>, kCauseSlots> DeathsByCause{};
   int dataMaxWeeks = 0;
@@ -55,5 +61,8 @@ struct CaseData {
 
   CaseData();  // the start-up texts: cause 0 "生存", cause 21 "死亡計", group 0, CauseCensored[0] = 1
 };
+
+// The index of the last group in use, kept inside the group tables.
+inline int LastGroup(const CaseData& cd) { return std::clamp(cd.NumGroups, 0, kGroupSlots - 1); }
 
 }  // namespace orv

@@ -36,8 +36,6 @@ constexpr std::string_view kSubstituted = "\t＊ 変換できない文字を ? �
 
 constexpr std::string_view kSeparator = " ---.------------.--- ";
 
-bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
 // True when the last two bytes of the text are one character and not the trail byte of
 // the character before them followed by a single-byte one.
 bool LastTwoBytesAreOneCharacter(std::string_view text) {
@@ -100,6 +98,53 @@ int FindOrEnter(std::array<std::string, N>& names, int& highest, std::string_vie
   return last = kOverflowIndex;
 }
 
+// What the rules make of one data row, decided before anything is counted or reported.
+struct RowFate {
+  std::string_view exclusion;  // the note of a dropped row; empty when the row is counted
+  std::string_view group;
+  std::string_view daysText;
+  double days = 0;
+  bool capped = false;   // more than 40 years: corrected to week 2080, alive (also on a dropped row)
+  bool noCause = false;  // a death without a cause: corrected to "不明"
+  int week = 0;
+  bool death = false;    // counted as a death (of `cause`); never for a capped row
+  std::string_view cause;
+
+  int Corrections() const { return (capped ? 1 : 0) + (noCause ? 1 : 0); }
+};
+
+RowFate Dropped(RowFate fate, std::string_view note) {
+  fate.exclusion = note;
+  return fate;
+}
+
+// The rules of a data row, field by field; the first broken rule drops the row.
+RowFate JudgeRow(std::string_view line) {
+  RowFate fate;
+  const std::size_t comma = line.find(',');
+  if (comma == std::string_view::npos) return Dropped(fate, kNoComma);
+  // A group field of blanks only would name no group; it is refused like an empty one.
+  fate.group = TrimField(line.substr(0, comma));
+  if (fate.group.empty()) return Dropped(fate, kNoGroup);
+  std::string_view rest = line.substr(comma + 1);
+
+  if (rest.empty() || rest.front() == ',') return Dropped(fate, kNoDays);
+  fate.daysText = TrimField(NextField(rest));
+  if (!IsDaysText(fate.daysText)) return Dropped(fate, kDaysNotNumeric);
+  fate.days = ParseDays(fate.daysText);
+  fate.capped = fate.days > kMaxDays;
+
+  const std::string_view outcome = NextField(rest);
+  if (outcome.empty()) return Dropped(fate, kNoOutcome);
+  const bool deathMark = outcome.find(kDeathMark) != std::string_view::npos;
+  fate.cause = TrimField(NextField(rest));
+  fate.noCause = deathMark && fate.cause.empty();
+  if (fate.noCause) fate.cause = kUnknownCause;
+  fate.week = fate.capped ? kMaxWeek : TruncToInt32(fate.days / 7);
+  fate.death = deathMark && !fate.capped;
+  return fate;
+}
+
 void ResetForLoad(Workspace& ws) {
   CaseData& cd = ws.cases;
   ws.geometry.xMax = 260;
@@ -155,49 +200,26 @@ class Loader {
   }
 
   void Row(std::string_view line, bool substituted) {
+    const RowFate fate = JudgeRow(line);
     report_.SetColour(kBlack);
     ReportWrite(report_, line, 0);
     if (substituted) NoteSubstitution(0);
     ++cd_.counters.total;
-
-    const std::size_t comma = line.find(',');
-    if (comma == std::string_view::npos) return Exclude(kNoComma);
-    // A group field of blanks only would name no group; it is refused like an empty one.
-    const std::string_view group = TrimField(line.substr(0, comma));
-    if (group.empty()) return Exclude(kNoGroup);
-    std::string_view rest = line.substr(comma + 1);
-
-    if (rest.empty() || rest.front() == ',') return Exclude(kNoDays);
-    const std::string_view daysText = TrimField(NextField(rest));
-    if (!IsDaysText(daysText)) return Exclude(kDaysNotNumeric);
-    const double days = ParseDays(daysText);
-    const bool capped = days > kMaxDays;
-    if (capped) {
-      ++cd_.counters.corrected;
+    cd_.counters.corrected += fate.Corrections();
+    // The period is too long even when a later field drops the row: the user hears of it.
+    if (fate.capped) {
       std::string text = "生存日数 ";
-      text.append(daysText).append(" 日  ( ").append(PeriodOfDays(days)).append(" )");
+      text.append(fate.daysText).append(" 日  ( ").append(PeriodOfDays(fate.days)).append(" )");
       boxes_.Show(text, "データの確認！", BoxIcon::Warning);
     }
+    if (!fate.exclusion.empty()) return Exclude(fate.exclusion);
 
-    const std::string_view outcome = NextField(rest);
-    if (outcome.empty()) return Exclude(kNoOutcome);
-    bool death = outcome.find(kDeathMark) != std::string_view::npos;
-    std::string_view cause = TrimField(NextField(rest));
-    const bool noCause = death && cause.empty();
-    if (noCause) {
-      ++cd_.counters.corrected;
-      cause = kUnknownCause;
-    }
-
-    const int week = capped ? kMaxWeek : TruncToInt32(days / 7);
-    if (capped) death = false;
-    Tally(week, group, death, cause);
-
-    if (capped) {
+    Tally(fate.week, fate.group, fate.death, fate.cause);
+    if (fate.capped) {
       report_.SetColour(kRed);
       ReportWrite(report_, kDaysCapped, 2);
     }
-    if (noCause) {
+    if (fate.noCause) {
       report_.SetColour(kOrange);
       ReportWrite(report_, kNoCause, 0);
     }
@@ -207,10 +229,10 @@ class Loader {
   void Tally(int week, std::string_view group, bool death, std::string_view cause) {
     const int g = FindOrEnter(cd_.GroupNames, cd_.NumGroups, group, lastGroup_);
     int c = 0;
-    int code = 1;
+    int code = kCodeCensored;
     if (death) {
       c = FindOrEnter(cd_.CauseNames, cd_.NumCauses, cause, lastCause_);
-      code = cd_.CauseCensored[static_cast<std::size_t>(c)] == 1 ? 1 : 2;
+      code = cd_.CauseCensored[static_cast<std::size_t>(c)] == 1 ? kCodeCensored : kCodeDeath;
     }
     const auto gi = static_cast<std::size_t>(g);
     const auto ci = static_cast<std::size_t>(c);
@@ -218,7 +240,7 @@ class Loader {
     ++cd_.DeathsByCause[0][ci];
     cd_.dataMaxWeeks = std::max(cd_.dataMaxWeeks, week);
     ++cd_.WeekCounts[static_cast<std::size_t>(week)][static_cast<std::size_t>(code)][gi];
-    ++cd_.GroupTotals[0][gi];
+    ++cd_.GroupTotals[kTotalRows][gi];
   }
 
   Workspace& ws_;
@@ -236,13 +258,13 @@ void FinishTables(Workspace& ws) {
     Count censored = 0;
     Count deaths = 0;
     for (const auto& week : cd.WeekCounts) {
-      censored += week[1][gi];
-      deaths += week[2][gi];
+      censored += week[kCodeCensored][gi];
+      deaths += week[kCodeDeath][gi];
     }
-    cd.GroupTotals[1][gi] = censored;
-    cd.GroupTotals[2][gi] = deaths;
-    cd.GroupTotals[3][gi] = censored + deaths;
-    const Count rows = cd.GroupTotals[0][gi];
+    cd.GroupTotals[kTotalCensored][gi] = censored;
+    cd.GroupTotals[kTotalDeaths][gi] = deaths;
+    cd.GroupTotals[kTotalCensoredAndDeaths][gi] = censored + deaths;
+    const Count rows = cd.GroupTotals[kTotalRows][gi];
     ws.survival.GroupSummaryTexts[gi][kLabel] =
         cd.GroupNames[gi] + " ( n = " + FormatNumber(static_cast<double>(rows)) + " )";
     ws.styles[g].shown = rows >= 8 ? 1 : 0;

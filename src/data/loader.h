@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "data/workspace.h"
+#include "workspace/workspace.h"
 #include "platform/message_boxes.h"
 #include "platform/rich_text_sink.h"
 

@@ -47,7 +47,7 @@ void Initialise(HWND window, ModalRun& run) {
   }
 }
 
-void Paint(HWND window, const ModalRun& run) {
+void Paint(HWND window, ModalRun& run) {
   if (run.dc == nullptr) return;
   const CaseData& cases = run.ctx->ws->cases;
   FillClientWhite(window, run.dc);
@@ -63,37 +63,18 @@ void ApplyTicks(HWND window, CaseData& cases) {
   }
 }
 
+void OnCommand(HWND window, ModalRun& run, WPARAM wParam) {
+  if (IsClickOf(wParam, kOkButton)) {
+    ApplyTicks(window, run.ctx->ws->cases);
+    EndModalWindow(window, IDOK);
+  }
+}
+
 }  // namespace
 
 LRESULT CALLBACK CensoredCausesProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  ModalRun* run = RunOf(window);
-  if (run == nullptr) return DefWindowProcA(window, message, wParam, lParam);
-  switch (message) {
-    case WM_INITDIALOG:
-      Initialise(window, *run);
-      return 0;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      BeginPaint(window, &ps);
-      Paint(window, *run);
-      EndPaint(window, &ps);
-      return 0;
-    }
-    case WM_COMMAND:
-      if (IsClickOf(wParam, kOkButton)) {
-        ApplyTicks(window, run->ctx->ws->cases);
-        EndModalWindow(window, IDOK);
-      }
-      return 0;
-    case WM_CLOSE:
-      EndModalWindow(window, IDCANCEL);
-      return 0;
-    case WM_DESTROY:
-      ReleaseWindowDC(*run);
-      return 0;
-    default:
-      return DefWindowProcA(window, message, wParam, lParam);
-  }
+  static constexpr SettingWindowHandlers kHandlers{.initialise = Initialise, .paint = Paint, .command = OnCommand};
+  return SettingWindowProc(window, message, wParam, lParam, kHandlers);
 }
 
 void ChooseCensoredCauses(DialogContext& ctx) {

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "data/workspace.h"
+#include "workspace/workspace.h"
 #include "platform/surfaces.h"
 
 namespace orv {

@@ -143,40 +143,24 @@ void StoreAndEnd(HWND window, ModalRun& run) {
   EndModalWindow(window, IDOK);
 }
 
+void Paint(HWND, ModalRun& run) {
+  if (run.state == nullptr) return;
+  GraphSettingsState& state = StateOf(run);
+  ReadTicks(state);
+  DrawStylePreview(run, state, state.editColour, state.editWidth);
+}
+
+void OnCommand(HWND window, ModalRun& run, WPARAM wParam) {
+  if (run.state == nullptr) return;
+  if (IsClickOf(wParam, kOkButton)) StoreAndEnd(window, run);
+  else if (IsClickOf(wParam, kColourButton)) ChooseColour(window, run);
+}
+
 }  // namespace
 
 LRESULT CALLBACK GraphSettingsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  ModalRun* run = RunOf(window);
-  if (run == nullptr) return DefWindowProcA(window, message, wParam, lParam);
-  switch (message) {
-    case WM_INITDIALOG:
-      Initialise(window, *run);
-      return 0;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      BeginPaint(window, &ps);
-      if (run->state != nullptr) {
-        GraphSettingsState& state = StateOf(*run);
-        ReadTicks(state);
-        DrawStylePreview(*run, state, state.editColour, state.editWidth);
-      }
-      EndPaint(window, &ps);
-      return 0;
-    }
-    case WM_COMMAND:
-      if (run->state == nullptr) return 0;
-      if (IsClickOf(wParam, kOkButton)) StoreAndEnd(window, *run);
-      else if (IsClickOf(wParam, kColourButton)) ChooseColour(window, *run);
-      return 0;
-    case WM_CLOSE:
-      EndModalWindow(window, IDCANCEL);
-      return 0;
-    case WM_DESTROY:
-      ReleaseWindowDC(*run);
-      return 0;
-    default:
-      return DefWindowProcA(window, message, wParam, lParam);
-  }
+  static constexpr SettingWindowHandlers kHandlers{.initialise = Initialise, .paint = Paint, .command = OnCommand};
+  return SettingWindowProc(window, message, wParam, lParam, kHandlers);
 }
 
 }  // namespace orv

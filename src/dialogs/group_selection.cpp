@@ -76,6 +76,15 @@ void OnDoubleClick(HWND window, ModalRun& run, LPARAM lParam) {
   if (IsWindow(window)) PaintGroupList(window);
 }
 
+void OnCommand(HWND window, ModalRun& run, WPARAM wParam) {
+  if (IsClickOf(wParam, kOkButton)) {
+    ApplyTicks(window, *run.ctx);
+    EndModalWindow(window, IDOK);
+  }
+}
+
+void OnPaint(HWND window, ModalRun&) { PaintGroupList(window); }
+
 }  // namespace
 
 void PaintGroupList(HWND groupWindow) {
@@ -92,37 +101,9 @@ void PaintGroupList(HWND groupWindow) {
 }
 
 LRESULT CALLBACK GroupSelectionProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  ModalRun* run = RunOf(window);
-  if (run == nullptr) return DefWindowProcA(window, message, wParam, lParam);
-  switch (message) {
-    case WM_INITDIALOG:
-      Initialise(window, *run);
-      return 0;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      BeginPaint(window, &ps);
-      PaintGroupList(window);
-      EndPaint(window, &ps);
-      return 0;
-    }
-    case WM_COMMAND:
-      if (IsClickOf(wParam, kOkButton)) {
-        ApplyTicks(window, *run->ctx);
-        EndModalWindow(window, IDOK);
-      }
-      return 0;
-    case WM_LBUTTONDBLCLK:
-      OnDoubleClick(window, *run, lParam);
-      return 0;
-    case WM_CLOSE:
-      EndModalWindow(window, IDCANCEL);
-      return 0;
-    case WM_DESTROY:
-      ReleaseWindowDC(*run);
-      return 0;
-    default:
-      return DefWindowProcA(window, message, wParam, lParam);
-  }
+  static constexpr SettingWindowHandlers kHandlers{
+      .initialise = Initialise, .paint = OnPaint, .command = OnCommand, .doubleClick = OnDoubleClick};
+  return SettingWindowProc(window, message, wParam, lParam, kHandlers);
 }
 
 void ChooseGroups(DialogContext& ctx, bool bringMainToFront) {

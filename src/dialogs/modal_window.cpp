@@ -104,6 +104,39 @@ void EndModalWindow(HWND window, int code) {
   PostQuitMessage(code);
 }
 
+LRESULT SettingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                          const SettingWindowHandlers& handlers) {
+  ModalRun* run = RunOf(window);
+  if (run == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+  switch (message) {
+    case WM_INITDIALOG:
+      if (handlers.initialise != nullptr) handlers.initialise(window, *run);
+      return 0;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      BeginPaint(window, &ps);
+      if (handlers.paint != nullptr) handlers.paint(window, *run);
+      EndPaint(window, &ps);
+      return 0;
+    }
+    case WM_COMMAND:
+      if (handlers.command != nullptr) handlers.command(window, *run, wParam);
+      return 0;
+    case WM_LBUTTONDBLCLK:
+      if (handlers.doubleClick == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+      handlers.doubleClick(window, *run, lParam);
+      return 0;
+    case WM_CLOSE:
+      EndModalWindow(window, IDCANCEL);
+      return 0;
+    case WM_DESTROY:
+      ReleaseWindowDC(*run);
+      return 0;
+    default:
+      return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
 HDC KeepWindowDC(ModalRun& run) {
   run.dc = GetDC(run.window);
   SetBkMode(run.dc, OPAQUE);

@@ -61,6 +61,22 @@ std::string TwoColumnNumber(int value);
 // A command of a setting window counts only when it comes from a click (notification 0).
 inline bool IsClickOf(WPARAM wParam, int id) { return LOWORD(wParam) == id && HIWORD(wParam) == 0; }
 
+// What one setting window does with the messages of the shared procedure; a handler that
+// is left out means the window has nothing to do there.
+struct SettingWindowHandlers {
+  void (*initialise)(HWND window, ModalRun& run) = nullptr;        // WM_INITDIALOG
+  void (*paint)(HWND window, ModalRun& run) = nullptr;             // WM_PAINT, inside BeginPaint
+  void (*command)(HWND window, ModalRun& run, WPARAM wParam) = nullptr;
+  void (*doubleClick)(HWND window, ModalRun& run, LPARAM lParam) = nullptr;  // else the default
+};
+
+// The window procedure every setting window shares: the window's handlers for its own
+// messages; closing ends the run without applying anything; destroying gives the kept
+// drawing context back; every other message, and any message before the run is attached,
+// goes to the platform's default.
+LRESULT SettingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                          const SettingWindowHandlers& handlers);
+
 LRESULT CALLBACK GroupSelectionProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK CensoredCausesProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK GraphSettingsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -38,9 +38,9 @@ void DrawCurves(Workspace& ws, Surfaces& surfaces) {
 
   NoCanvas none;
   Canvas& graph = surfaces.graph != nullptr ? *surfaces.graph : none;
-  const int lastGroup = std::min(ws.cases.NumGroups, kGroupSlots - 1);
+  const int lastGroup = LastGroup(ws.cases);
   for (int g = 0; g <= lastGroup; ++g) {
-    if (ws.styles[g].shown == 1) {
+    if (Shown(ws.styles, g)) {
       DrawCurve(ws, graph, g);
     } else {
       ws.survival.GroupSummaryTexts[g][kGraphMax].clear();

@@ -1,7 +1,7 @@
 // The Kaplan-Meier step curves with their censor marks; the "graph max" texts.
 #pragma once
 
-#include "data/workspace.h"
+#include "workspace/workspace.h"
 #include "platform/surfaces.h"
 
 namespace orv {

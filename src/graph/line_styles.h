@@ -25,6 +25,10 @@ struct LineStyles {
   const LineStyle& operator[](int g) const { return records[static_cast<std::size_t>(g)]; }
 };
 
+// True when group g's curve, legend line and table rows are drawn and its cases take part
+// in the tests.
+inline bool Shown(const LineStyles& styles, int g) { return styles[g].shown == 1; }
+
 // The defaults: all cases red dash-dot-dot, then black, red, blue, green in blocks of solid,
 // dash, dash-dot, dash-dot-dot and dot; width 2; nothing shown.
 void InitLineStyles(LineStyles& styles);

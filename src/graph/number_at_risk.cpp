@@ -16,7 +16,6 @@ constexpr int kFirstColumnX = 330;
 constexpr int kColumnPitch = 80;
 constexpr int kMaxColumns = 11;
 
-int RowY(double rows) { return Coord(rows * kRowHeight); }
 
 // A figure centred in a cell of five characters: "  3", "  96", " 307".
 std::string CentredCell(double value) {

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "data/workspace.h"
+#include "workspace/workspace.h"
 #include "platform/canvas.h"
 
 namespace orv {

@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "data/workspace.h"
+#include "workspace/workspace.h"
 #include "platform/canvas.h"
 #include "platform/surfaces.h"
 

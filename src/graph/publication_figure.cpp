@@ -7,6 +7,7 @@
 #include <cstddef>
 
 #include "survival/survival_tables.h"
+#include "text/cp932.h"
 
 namespace orv {
 namespace {
@@ -35,8 +36,6 @@ constexpr double kMidHeight = 0.35;
 constexpr double kMinPlotShare = 0.5;
 constexpr double kMaxLabelShare = 0.4;
 constexpr std::array<int, 6> kYearSteps = {1, 2, 5, 10, 20, 40};
-
-bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
 double CurveWidth(int barWidth) { return 2.5 * std::clamp(barWidth, 1, 5); }
 
@@ -161,7 +160,7 @@ FigureInput FigureInputOf(const Workspace& ws, bool bands) {
   in.xMax = ws.geometry.xMax;
   in.bands = bands;
   const auto& table = ws.survival.SurvivalTable;
-  const int lastGroup = std::clamp(ws.cases.NumGroups, 0, kGroupSlots - 1);
+  const int lastGroup = LastGroup(ws.cases);
   for (int g = 0; g <= lastGroup; ++g) {
     const LineStyle& style = ws.styles[g];
     if (style.shown != 1) continue;

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "data/workspace.h"
+#include "workspace/workspace.h"
 #include "platform/colour.h"
 
 namespace orv {

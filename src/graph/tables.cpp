@@ -29,10 +29,7 @@ void StartView(Canvas& c) {
   c.SelectFont(nullptr);
 }
 
-int LastGroup(const Workspace& ws) { return std::clamp(ws.cases.NumGroups, 0, kGroupSlots - 1); }
 int LastCause(const Workspace& ws) { return std::clamp(ws.cases.NumCauses, 0, kCauseSlots - 1); }
-
-int RowY(double rows) { return Coord(rows * kRowHeight); }
 
 std::string Cell(Count value) { return CellText(static_cast<double>(value)); }
 
@@ -44,7 +41,7 @@ void DrawLegend(const Workspace& ws, Canvas* canvas) {
   if (canvas == nullptr) return;
   Canvas& c = *canvas;
   StartView(c);
-  for (int g = 0; g <= LastGroup(ws); ++g) {
+  for (int g = 0; g <= LastGroup(ws.cases); ++g) {
     const LineStyle& style = ws.styles[g];
     if (style.shown != 1) continue;
     const int textY = RowY(g + 0.7);
@@ -60,7 +57,7 @@ void DrawCumulativeDeaths(const Workspace& ws, Canvas* canvas) {
   Canvas& c = *canvas;
   StartView(c);
   const PlotGeometry& geo = ws.geometry;
-  const int groups = LastGroup(ws);
+  const int groups = LastGroup(ws.cases);
 
   // The tick weeks of the X axis. Before the axis has ever been drawn there is no tick step:
   // the table then has the week 0 column alone instead of repeating it for ever.
@@ -84,7 +81,7 @@ void DrawCumulativeDeaths(const Workspace& ws, Canvas* canvas) {
   for (int g = 1; g <= groups; ++g) {
     Count running = 0;
     for (int w = 0; w <= kMaxWeek; ++w) {
-      running += ws.cases.WeekCounts[static_cast<std::size_t>(w)][2][g];
+      running += ws.cases.WeekCounts[static_cast<std::size_t>(w)][kCodeDeath][g];
       cumulative[static_cast<std::size_t>(w)] = running;
     }
     const LineStyle& style = ws.styles[g];
@@ -113,13 +110,12 @@ void DrawCumulativeDeaths(const Workspace& ws, Canvas* canvas) {
 void DrawDeathsByCause(Workspace& ws, Canvas* canvas) {
   // The totals row is part of the workspace: it is rebuilt even when there is no window.
   auto& deaths = ws.cases.DeathsByCause;
-  constexpr std::size_t kTotalsRow = 21;
-  deaths[kTotalsRow].fill(0);
-  const int groups = LastGroup(ws);
+  deaths[kTotalsIndex].fill(0);
+  const int groups = LastGroup(ws.cases);
   const int causes = LastCause(ws);
   for (int g = 1; g <= groups; ++g) {
-    if (ws.styles[g].shown != 1) continue;
-    for (int j = 0; j <= causes; ++j) deaths[kTotalsRow][j] += deaths[g][j];
+    if (!Shown(ws.styles, g)) continue;
+    for (int j = 0; j <= causes; ++j) deaths[kTotalsIndex][j] += deaths[g][j];
   }
 
   if (canvas == nullptr) return;
@@ -141,8 +137,8 @@ void DrawDeathsByCause(Workspace& ws, Canvas* canvas) {
   }
 
   const int totalsY = RowY(groups + 2.5);
-  DrawLabel(c, 50, totalsY, ws.survival.GroupSummaryTexts[21][kLabel] + "  ");
-  for (int j = 0; j <= causes; ++j) DrawLabel(c, columnX(j), totalsY, Cell(deaths[kTotalsRow][j]));
+  DrawLabel(c, 50, totalsY, ws.survival.GroupSummaryTexts[kSummaryTotalsRow][kLabel] + "  ");
+  for (int j = 0; j <= causes; ++j) DrawLabel(c, columnX(j), totalsY, Cell(deaths[kTotalsIndex][j]));
 }
 
 }  // namespace orv

@@ -1,7 +1,7 @@
 // The legend, the cumulative deaths table and the deaths-by-cause table.
 #pragma once
 
-#include "data/workspace.h"
+#include "workspace/workspace.h"
 #include "platform/canvas.h"
 
 namespace orv {

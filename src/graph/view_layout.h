@@ -22,6 +22,9 @@ int Coord(double value);
 int Coord(std::int64_t value);
 inline int Coord(int value) { return Coord(static_cast<std::int64_t>(value)); }
 
+// The Y coordinate `rows` row heights below the top of a view.
+inline int RowY(double rows) { return Coord(rows * kRowHeight); }
+
 // Pixels per week of the plot: width / xMax. A range that is not positive has no width to
 // spread over, so every week then lies on the Y axis rather than at an infinite position.
 double PixelsPerWeek(const PlotGeometry& geometry);

@@ -19,10 +19,6 @@ constexpr std::array<double, 8> kGammaCoefficients = {
 
 constexpr std::array<double, 8> kPowersOfTen = {1, 10, 100, 1000, 1e4, 1e5, 1e6, 1e7};
 
-// Text after a prefix. Appending, rather than literal + temporary, sidesteps a false
-// -Wrestrict report of GCC 12 at high optimisation.
-std::string After(std::string prefix, const std::string& text) { return prefix += text; }
-
 // Gamma(a + 1): the recurrence brings the argument into (1, 2], where the polynomial holds.
 double GammaOfAPlusOne(double a) {
   double z = a + 1;

@@ -14,10 +14,6 @@ namespace {
 
 const char* const kNone = "n/a";
 
-bool Shown(const Workspace& ws, int g) { return ws.styles[g].shown == 1; }
-
-int GroupCount(const Workspace& ws) { return std::clamp(ws.cases.NumGroups, 0, kGroupSlots - 1); }
-
 // Rounded to a fixed number of decimals; the C locale's point, whatever the platform's.
 std::string Fixed(double value, int decimals) {
   if (!std::isfinite(value)) return kNone;
@@ -70,15 +66,15 @@ std::string CsvNumber(double value) { return std::isfinite(value) ? FormatNumber
 
 std::string FiguresText(const Workspace& ws) {
   std::string out = "[Median, 5- and 10-year survival, numbers at risk]\n";
-  const int groups = GroupCount(ws);
+  const int groups = LastGroup(ws.cases);
   if (!ws.figures.groups[0].km.empty()) AppendGroup(out, ws, 0);
   for (int g = 1; g <= groups; ++g) {
-    if (Shown(ws, g)) AppendGroup(out, ws, g);
+    if (Shown(ws.styles, g)) AppendGroup(out, ws, g);
   }
   out += "\n[Hazard ratios (95 % CI)]\n";
   for (int a = 1; a < groups; ++a) {
     for (int b = a + 1; b <= groups; ++b) {
-      if (!Shown(ws, a) || !Shown(ws, b)) continue;
+      if (!Shown(ws.styles, a) || !Shown(ws.styles, b)) continue;
       const auto ai = static_cast<std::size_t>(a);
       const auto bi = static_cast<std::size_t>(b);
       const HazardRatio& h = ws.figures.hazardRatios[ai][bi];
@@ -101,7 +97,7 @@ std::string CsvField(const std::string& text) {
 std::string LifeTablesCsv(const Workspace& ws) {
   std::string out = "group,name,week,atRisk,deaths,censored,km,stdErr,lower,upper\r\n";
   const SurvivalTables& t = ws.survival;
-  for (int g = 0; g <= GroupCount(ws); ++g) {
+  for (int g = 0; g <= LastGroup(ws.cases); ++g) {
     const auto gi = static_cast<std::size_t>(g);
     const GroupEstimates& e = ws.figures.groups[gi];
     const std::string prefix = FormatNumber(g) + "," + CsvField(ws.cases.GroupNames[gi]) + ",";
@@ -120,7 +116,7 @@ std::string PairsCsv(const Workspace& ws) {
       "a,b,nameA,nameB,logRankChi2,logRankP,wilcoxonChi2,wilcoxonP,hazardRatio,hrLower,hrUpper,hrP\r\n";
   const bool tested = ws.tests.ShownGroupCount >= 2;
   const PairStats& p = ws.tests.pairs;
-  const int groups = GroupCount(ws);
+  const int groups = LastGroup(ws.cases);
   for (int a = 1; a < groups; ++a) {
     for (int b = a + 1; b <= groups; ++b) {
       const auto ai = static_cast<std::size_t>(a);

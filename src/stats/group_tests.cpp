@@ -18,8 +18,6 @@ namespace {
 // The last week of every test: the X range, kept inside the weekly tables.
 int LastTestWeek(const Workspace& ws) { return std::min(ws.geometry.xMax, kMaxWeek); }
 
-bool Shown(const Workspace& ws, int g) { return ws.styles[g].shown == 1; }
-
 // One group's weekly columns laid out contiguously, so that the pair loop streams through
 // them instead of striding across the whole survival table for each of up to 190 pairs.
 struct GroupColumns {
@@ -91,7 +89,7 @@ void ComputePetoStatistic(Workspace& ws, Surfaces& surfaces) {
   double x = 0;
   int shown = 0;
   for (int g = 1; g <= ws.cases.NumGroups; ++g) {
-    if (!Shown(ws, g)) continue;
+    if (!Shown(ws.styles, g)) continue;
     ++shown;
     double expected = 0;
     double observed = 0;
@@ -121,7 +119,7 @@ void ComputePetoStatistic(Workspace& ws, Surfaces& surfaces) {
 void ComputePairStats(Workspace& ws) {
   PairStats& stats = ws.tests.pairs;
   stats = PairStats{};
-  const int groups = std::min(ws.cases.NumGroups, kGroupSlots - 1);
+  const int groups = LastGroup(ws.cases);
   const int weeks = std::max(LastTestWeek(ws) + 1, 0);
   std::vector<GroupColumns> columns(static_cast<std::size_t>(groups + 1));
   for (int g = 1; g <= groups; ++g) columns[static_cast<std::size_t>(g)] = ColumnsOf(ws, g, weeks);

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "data/workspace.h"
+#include "workspace/workspace.h"
 #include "platform/result_text_sink.h"
 
 namespace orv {

@@ -27,18 +27,12 @@ constexpr const char* kEndRule = "- - - - - - - - - - - - - - - - - -";
 constexpr const char* kBlankHolm = "         ";
 constexpr double kWilcoxonAlpha = 0.1;
 
-// Text after a prefix. Appending, rather than literal + temporary, sidesteps a false
-// -Wrestrict report of GCC 12 at high optimisation.
-std::string After(std::string prefix, const std::string& text) { return prefix += text; }
-
 std::string LastTwo(const std::string& s) { return s.substr(s.size() - 2); }
 
 std::string TwoWide(int n) { return LastTwo(After("  ", FormatNumber(n))); }
 
-bool Shown(const Workspace& ws, int g) { return ws.styles[g].shown == 1; }
-
 struct WorkingRow {
-  double code;
+  std::size_t row;  // the pair's row in the table
   double statistic;
   double p;
 };
@@ -60,9 +54,9 @@ std::vector<std::string> TableLines(const Workspace& ws, const std::vector<PairR
     lines.push_back(line + end);
   }
   lines.push_back(std::string("\t") + kHeadingRule + end);
-  for (int g = 1; g <= std::min(ws.cases.NumGroups, kGroupSlots - 1); ++g) {
-    if (!Shown(ws, g)) continue;
-    lines.push_back(After("\t\t", TwoWide(g)) + " :  " + ws.survival.GroupSummaryTexts[static_cast<std::size_t>(g)][0] + end);
+  for (int g = 1; g <= LastGroup(ws.cases); ++g) {
+    if (!Shown(ws.styles, g)) continue;
+    lines.push_back(After("\t\t", TwoWide(g)) + " :  " + ws.survival.GroupSummaryTexts[static_cast<std::size_t>(g)][kLabel] + end);
   }
   lines.push_back(std::string("\t") + kEndRule + end);
   return lines;
@@ -97,23 +91,23 @@ std::string PairPText(double p) {
 }
 
 std::vector<PairRow> BuildPairRows(const Workspace& ws, const PairTable& S, const PairTable& P, double alpha) {
-  const int groups = std::min(ws.cases.NumGroups, kGroupSlots - 1);
+  const int groups = LastGroup(ws.cases);
   int shown = 0;
-  for (int g = 1; g <= groups; ++g) shown += Shown(ws, g) ? 1 : 0;
+  for (int g = 1; g <= groups; ++g) shown += Shown(ws.styles, g) ? 1 : 0;
   const int m = shown * (shown - 1) / 2;
 
   std::vector<PairRow> rows;
   std::vector<WorkingRow> working;
   for (int a = 1; a < groups; ++a) {
-    if (!Shown(ws, a)) continue;
+    if (!Shown(ws.styles, a)) continue;
     for (int b = a + 1; b <= groups; ++b) {
-      if (!Shown(ws, b)) continue;
+      if (!Shown(ws.styles, b)) continue;
       const auto ai = static_cast<std::size_t>(a);
       const auto bi = static_cast<std::size_t>(b);
       const double code = 100.0 * a + b;
       // A pair without a statistic counts as not significant at all.
       const double p = std::isnan(S[ai][bi]) ? 1.0 : P[ai][bi];
-      working.push_back({code, S[ai][bi], p});
+      working.push_back({rows.size(), S[ai][bi], p});
       rows.push_back({PairLabel(code), StatisticText(S[ai][bi]), PairPText(m * p),
                       kBlankHolm, PairPText(SidakAdjusted(p, m))});
     }
@@ -130,13 +124,7 @@ std::vector<PairRow> BuildPairRows(const Workspace& ws, const PairTable& S, cons
   for (std::size_t i = 0; i < working.size(); ++i) {
     adjusted = std::max(adjusted, static_cast<double>(m - static_cast<int>(i)) * working[i].p);
     if (!(adjusted < alpha)) break;  // step-down: every later rank stays blank too
-    const std::string label = PairLabel(working[i].code);
-    for (PairRow& row : rows) {
-      if (row.label == label) {
-        row.holm = PairPText(adjusted);
-        break;
-      }
-    }
+    rows[working[i].row].holm = PairPText(adjusted);
   }
   return rows;
 }

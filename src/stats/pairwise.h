@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "data/workspace.h"
+#include "workspace/workspace.h"
 #include "platform/surfaces.h"
 
 namespace orv {

@@ -10,7 +10,7 @@ namespace orv {
 
 void ComputePublicationFigures(const CaseData& cases, const SurvivalTables& tables, int xMax,
                                PublicationFigures& out) {
-  const int groups = std::clamp(cases.NumGroups, 0, kGroupSlots - 1);
+  const int groups = LastGroup(cases);
   const int lastWeek = std::clamp(xMax, 0, kMaxWeek);
   // Columns of the tables, one contiguous run of weeks per group.
   std::vector<std::vector<double>> deaths(static_cast<std::size_t>(groups) + 1, std::vector<double>(kWeekSlots));

@@ -20,8 +20,6 @@ constexpr std::array<const char*, 6> kHeadings = {"groupe", " 5(y)", " 10(y)", "
 constexpr int kPValueX = 100;
 constexpr int kStatisticX = 200;
 
-int RowY(double rows) { return Coord(rows * kRowHeight); }
-
 }  // namespace
 
 void DrawSurvivalRateView(const Workspace& ws, Canvas* canvas) {
@@ -40,7 +38,7 @@ void DrawSurvivalRateView(const Workspace& ws, Canvas* canvas) {
   const int headingY = RowY(0.8);
   for (int k = 1; k <= lastColumn; ++k) DrawLabel(c, kColumnX[k], headingY, kHeadings[k]);
 
-  const int groups = std::clamp(ws.cases.NumGroups, 0, kGroupSlots - 1);
+  const int groups = LastGroup(ws.cases);
   const auto& texts = ws.survival.GroupSummaryTexts;
   for (int g = 0; g <= groups; ++g) {
     const LineStyle& style = ws.styles[g];
@@ -58,7 +56,7 @@ void DrawSurvivalRateView(const Workspace& ws, Canvas* canvas) {
     int a = 0;
     int b = 0;
     for (int g = 1; g <= groups; ++g) {
-      if (ws.styles[g].shown != 1) continue;
+      if (!Shown(ws.styles, g)) continue;
       (a == 0 ? a : b) = g;
       if (b != 0) break;
     }

@@ -1,7 +1,7 @@
 // The "生存率" view: one row per shown group with its figures, and the test results.
 #pragma once
 
-#include "data/workspace.h"
+#include "workspace/workspace.h"
 #include "platform/canvas.h"
 
 namespace orv {

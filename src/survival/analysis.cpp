@@ -36,15 +36,7 @@ class DiscardingBoxes : public MessageBoxes {
   void Show(std::string_view, std::string_view, BoxIcon) override {}
 };
 
-int NumGroupsOf(const Workspace& ws) { return std::clamp(ws.cases.NumGroups, 0, kGroupSlots - 1); }
-
-bool Shown(const Workspace& ws, int g) { return ws.styles[g].shown == 1; }
-
 std::string YearSurvivalText(double s) { return s != 0 ? PercentText(s) + " %" : "   . "; }
-
-// Text after a prefix. Appending, rather than literal + temporary, sidesteps a false
-// -Wrestrict report of GCC 12 at high optimisation.
-std::string After(std::string prefix, const std::string& text) { return prefix += text; }
 
 // Hazard, survival truncated to three decimals, the median and columns 1 to 4 of groups
 // `from` to `to`, from their counts, cumulative events and numbers at risk. The weeks run in
@@ -101,19 +93,19 @@ void BuildGroupTables(Workspace& ws) {
     for (int col = kFiveYears; col <= kGraphMax; ++col) t.GroupSummaryTexts[static_cast<std::size_t>(g)][col].clear();
   }
 
-  const int groups = NumGroupsOf(ws);
+  const int groups = LastGroup(ws.cases);
   for (int w = 0; w <= kMaxWeek; ++w) {
     const auto wi = static_cast<std::size_t>(w);
     auto& week = t.SurvivalTable[wi];
     for (int g = 1; g <= groups; ++g) {
       const auto gi = static_cast<std::size_t>(g);
-      week[kCensored][gi] = static_cast<double>(c.WeekCounts[wi][1][gi]);
-      week[kDeaths][gi] = static_cast<double>(c.WeekCounts[wi][2][gi]);
+      week[kCensored][gi] = static_cast<double>(c.WeekCounts[wi][kCodeCensored][gi]);
+      week[kDeaths][gi] = static_cast<double>(c.WeekCounts[wi][kCodeDeath][gi]);
       week[kCumulative][gi] = week[kCensored][gi] + week[kDeaths][gi];
       if (week[kCumulative][gi] != 0) t.lastEventWeek[gi] = w;
     }
   }
-  for (int g = 1; g <= groups; ++g) t.AtRiskTable[0][static_cast<std::size_t>(g)] = c.GroupTotals[3][static_cast<std::size_t>(g)];
+  for (int g = 1; g <= groups; ++g) t.AtRiskTable[0][static_cast<std::size_t>(g)] = c.GroupTotals[kTotalCensoredAndDeaths][static_cast<std::size_t>(g)];
   for (int w = 1; w <= kMaxWeek; ++w) {
     const auto wi = static_cast<std::size_t>(w);
     auto& week = t.SurvivalTable[wi];
@@ -121,7 +113,7 @@ void BuildGroupTables(Workspace& ws) {
       const auto gi = static_cast<std::size_t>(g);
       if (w > t.lastEventWeek[gi]) continue;
       week[kCumulative][gi] += t.SurvivalTable[wi - 1][kCumulative][gi];
-      const double total = static_cast<double>(c.GroupTotals[3][gi]);
+      const double total = static_cast<double>(c.GroupTotals[kTotalCensoredAndDeaths][gi]);
       t.AtRiskTable[wi][gi] = TruncToInt64(total - (week[kCumulative][gi] - week[kCensored][gi] - week[kDeaths][gi]));
     }
   }
@@ -139,20 +131,20 @@ void BuildPooledTable(Workspace& ws) {
   t.lastEventWeek[0] = 0;
   for (int col = kFiveYears; col <= kGraphMax; ++col) t.GroupSummaryTexts[0][col].clear();
 
-  for (int g = 1; g <= NumGroupsOf(ws); ++g) {
-    if (!Shown(ws, g)) continue;
+  for (int g = 1; g <= LastGroup(ws.cases); ++g) {
+    if (!Shown(ws.styles, g)) continue;
     const auto gi = static_cast<std::size_t>(g);
-    for (int row = 1; row <= 3; ++row) c.GroupTotals[static_cast<std::size_t>(row)][0] += c.GroupTotals[static_cast<std::size_t>(row)][gi];
+    for (int row = kTotalCensored; row <= kTotalCensoredAndDeaths; ++row) c.GroupTotals[static_cast<std::size_t>(row)][0] += c.GroupTotals[static_cast<std::size_t>(row)][gi];
     t.lastEventWeek[0] = std::max(t.lastEventWeek[0], t.lastEventWeek[gi]);
   }
   // Weeks outside, groups inside: each cell still adds the groups in index order.
   for (int w = 0; w <= TruncToInt32(t.lastEventWeek[0]); ++w) {
     const auto wi = static_cast<std::size_t>(w);
     auto& week = t.SurvivalTable[wi];
-    for (int g = 1; g <= NumGroupsOf(ws); ++g) {
+    for (int g = 1; g <= LastGroup(ws.cases); ++g) {
       const auto gi = static_cast<std::size_t>(g);
       // Weeks after a group's last event add nothing.
-      if (!Shown(ws, g) || w > t.lastEventWeek[gi]) continue;
+      if (!Shown(ws.styles, g) || w > t.lastEventWeek[gi]) continue;
       for (int slot = kCensored; slot <= kCumulative; ++slot) week[slot][0] += week[slot][gi];
       t.AtRiskTable[wi][0] += t.AtRiskTable[wi][gi];
     }
@@ -167,10 +159,10 @@ void RunAnalysis(Workspace& ws, Surfaces& surfaces) {
   Count total = 0;
   double lastWeek = 0;
   bool anyShown = false;
-  for (int g = 1; g <= NumGroupsOf(ws); ++g) {
-    if (!Shown(ws, g)) continue;
+  for (int g = 1; g <= LastGroup(ws.cases); ++g) {
+    if (!Shown(ws.styles, g)) continue;
     anyShown = true;
-    total += ws.cases.GroupTotals[0][static_cast<std::size_t>(g)];
+    total += ws.cases.GroupTotals[kTotalRows][static_cast<std::size_t>(g)];
     lastWeek = std::max(lastWeek, ws.survival.lastEventWeek[static_cast<std::size_t>(g)]);
   }
   ws.survival.ShownCaseTotal = total;

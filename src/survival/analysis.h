@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "data/workspace.h"
+#include "workspace/workspace.h"
 #include "platform/surfaces.h"
 
 namespace orv {

@@ -5,7 +5,7 @@ namespace orv {
 
 SurvivalTables::SurvivalTables() {
   GroupSummaryTexts[0][kLabel] = "all case";
-  GroupSummaryTexts[21][kLabel] = "累計";
+  GroupSummaryTexts[kSummaryTotalsRow][kLabel] = "累計";
 }
 
 }  // namespace orv

@@ -30,7 +30,8 @@ enum SummaryColumn : int {
   kGraphMax = 5,
 };
 
-inline constexpr int kSummaryRows = 22;  // groups 0..20 and row 21 ("累計")
+inline constexpr int kSummaryTotalsRow = 21;  // "累計", the label of the totals rows
+inline constexpr int kSummaryRows = kSummaryTotalsRow + 1;  // groups 0..20 and the totals row
 
 struct SurvivalTables {
   // SurvivalTable[week][slot][group], slots 1..5 (slot 0 unused).

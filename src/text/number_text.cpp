@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "text/truncate.h"
+
 namespace orv {
 
 std::string FormatNumber(double value) {
@@ -29,7 +31,7 @@ std::string FormatNumber(double value) {
     }
     for (int& d : digits) {
       double whole = std::floor(v);
-      d = static_cast<int>(whole);
+      d = TruncToInt32(whole);
       v = (v - whole) * 10;
     }
     if (v >= 5) {
@@ -88,7 +90,9 @@ double ParseNumber(std::string_view text) {
     };
     while (i < text.size() && digitValue(text[i]) >= 0) ++i;
     double sum = 0;
-    std::uint64_t weight = 1;  // wraps beyond 64 bits, as the weights of the original form do
+    // The place weight is a 64-bit integer that wraps: digits beyond the 16th hexadecimal
+    // or the 22nd octal place from the right have a weight of 0 and add nothing.
+    std::uint64_t weight = 1;
     for (std::size_t k = i; k > begin; --k) {
       sum += static_cast<double>(digitValue(text[k - 1])) * static_cast<double>(weight);
       weight *= static_cast<std::uint64_t>(base);

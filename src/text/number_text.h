@@ -18,4 +18,8 @@ std::string FormatNumber(double value);
 // which callers must be ready for.
 double ParseNumber(std::string_view text);
 
+// Text after a prefix. Appending, rather than literal + temporary, sidesteps a false
+// -Wrestrict report of GCC 12 at high optimisation.
+inline std::string After(std::string prefix, const std::string& text) { return prefix += text; }
+
 }  // namespace orv

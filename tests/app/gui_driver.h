@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "data/workspace.h"
+#include "workspace/workspace.h"
 #include "platform/recording.h"
 #include "platform/surfaces.h"
 

@@ -12,7 +12,6 @@
 
 #include "app/app_ids.h"
 #include "app/command_line.h"
-#include "app/menu.h"
 #include "app/rich_text.h"
 #include "gui_driver.h"
 
@@ -42,14 +41,11 @@ void Apply(RichTextSink& sink, std::string_view script) {
 std::string Held(HWND control) {
   CHARRANGE sel{};
   SendMessageA(control, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&sel));
-  std::string held = guitest::ControlText(control) + "\nselection " + std::to_string(sel.cpMin);
-  held.append("-").append(std::to_string(sel.cpMax));
+  std::string held = guitest::ControlText(control) + "\nselection " + std::to_string(sel.cpMin) + "-" + std::to_string(sel.cpMax);
   GETTEXTLENGTHEX gtl{GTL_NUMCHARS, 1200};
-  auto n = static_cast<int>(SendMessageA(control, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&gtl), 0));
-  for (int i = 0; i < n; ++i) {
+  for (int i = 0, n = static_cast<int>(SendMessageA(control, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&gtl), 0)); i < n; ++i) {
     SendMessageA(control, EM_SETSEL, static_cast<WPARAM>(i), i + 1);
-    CHARFORMATA cf{};
-    cf.cbSize = sizeof cf;
+    CHARFORMATA cf{sizeof cf};
     SendMessageA(control, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
     held.append(" ").append(std::to_string(cf.crTextColor));
   }
@@ -108,11 +104,7 @@ TEST(ReportControl, BatchedReportEqualsInsertions) {
 }
 
 TEST(CommandLine, DataFileArgument) {
-  struct Case {
-    const char* name;
-    const char* line;
-    std::optional<std::string> path;
-  };
+  struct Case { const char* name; const char* line; std::optional<std::string> path; };
   const Case cases[] = {
       {"quoted program, quoted file", R"("C:\Prog\Orvantis.exe" "D:\data\cases.csv")", R"(D:\data\cases.csv)"},
       {"quoted file with blanks", R"("C:\P\O.exe" "D:\my data\a b.csv")", R"(D:\my data\a b.csv)"},
@@ -130,58 +122,18 @@ TEST(CommandLine, DataFileArgument) {
       {"unterminated program quote", R"("C:\P\O.exe D:\cases.csv)", std::nullopt},
       {"empty line", "", std::nullopt},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(DataFileArgument(c.line), c.path) << c.name;
-  }
+  for (const Case& c : cases) EXPECT_EQ(DataFileArgument(c.line), c.path) << c.name;
 }
 
 TEST(SettingsFile, PathBesideTheProgram) {
-  struct Case {
-    const char* name;
-    const char* module;
-    const char* settings;
-  };
+  struct Case { const char* name; const char* module; const char* settings; };
   const Case cases[] = {
       {"three-letter extension", R"(C:\Tools\Survival.exe)", R"(C:\Tools\Survival.ini)"},
       {"two-letter extension loses a byte of the name", R"(C:\Tools\Survival.ex)", R"(C:\Tools\Surviva.ini)"},
       {"no extension", R"(C:\Tools\Survival)", R"(C:\Tools\Surv.ini)"},
       {"shorter than four bytes", "abc", ".ini"},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(SettingsPathFor(c.module), c.settings) << c.name;
-  }
-}
-
-// The menu as text: items joined by '|', an id after '=', a popup's items in brackets, '-' a
-// separator, '!' before an item that is disabled or checked.
-std::string MenuText(HMENU menu) {
-  std::string out;
-  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-    char text[64] = {};
-    MENUITEMINFOA info{};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_FTYPE | MIIM_STRING | MIIM_ID | MIIM_SUBMENU | MIIM_STATE;
-    info.dwTypeData = text;
-    info.cch = sizeof text;
-    GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info);
-    out += std::string(i ? "|" : "") + (info.fState & (MFS_DISABLED | MFS_CHECKED) ? "!" : "");
-    if (info.fType & MFT_SEPARATOR) out += "-";
-    else if (info.hSubMenu) out.append(text).append(1, '[').append(MenuText(info.hSubMenu)).append(1, ']');
-    else out.append(text).append(1, '=').append(std::to_string(info.wID));
-  }
-  return out;
-}
-
-TEST(MainMenu, ReadsInTheOrderOfItsTable) {
-  HMENU menu = BuildMainMenu();
-  EXPECT_EQ(MenuText(menu),
-            "ファイル開く=1004|ラベル=1005|生存率=1006|５年=1007|１０年=1008"
-            "|観察期間[＋１年=1009|＋５年=1010|-|－１年=1011|－５年=1012|-|　最長=1013]"
-            "|データ値[死因別人数=1014|死亡者数=1015|-|多重検定(Log rank)=1016|多重検定(General Wilcoxon)=1024|-"
-            "|読み込みデータ=1017|-|リスク集団数=1025|信頼区間・ハザード比=1026|表をCSVで保存…=1027]"
-            "|グループ選択[描画グループ=1018|-|打ち切り症例=1019]|グラフ[コピー=1020|-|線種、太さ、色の設定=1021]"
-            "|ＨＥＬＰ[Help=1022|About=1023]");
-  DestroyMenu(menu);
+  for (const Case& c : cases) EXPECT_EQ(SettingsPathFor(c.module), c.settings) << c.name;
 }
 
 }  // namespace

@@ -1,53 +1,20 @@
 // The batch command from outside: what it prints, its exit status, its options and the
-// files of --out, on small generated data files.
+// files of --out, on small generated data files; pipes, a file above the size limit and cause
+// names that are not UTF-8.
 #include <cairo.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <sys/stat.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include <nlohmann/json.hpp>
 
-#include "support/test_support.h"
+#include "cli/cli_run.h"
 
+namespace cli {
 namespace {
 
-namespace fs = std::filesystem;
 using json = nlohmann::ordered_json;
-
-// Expected texts are written as UTF-8 literals: ordinary literals here are Shift-JIS.
-std::string U8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
-
-// Temporary names of this process, so that runs of the tests in other build trees at the
-// same time do not share files.
-std::string TempName(const std::string& name) { return "orvantis_cli_" + std::to_string(getpid()) + "_" + name; }
-
-std::string ReadFile(const fs::path& path) {
-  return (std::stringstream() << std::ifstream(path, std::ios::binary).rdbuf()).str();
-}
-
-std::string Quote(const std::string& arg) {
-  std::string q = "'";
-  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-struct RunResult { int status; std::string out, err; };
-
-RunResult RunCommand(const std::vector<std::string>& args) {
-  const fs::path out = fs::temp_directory_path() / TempName("stdout.txt"), err = fs::temp_directory_path() / TempName("stderr.txt");
-  std::string command = ORVANTIS_COMMAND;
-  for (const std::string& a : args) command += " " + Quote(a);
-  const int raw = std::system((command + " >" + Quote(out.string()) + " 2>" + Quote(err.string())).c_str());
-  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(out), ReadFile(err)};
-}
 
 // Groups A (10 rows) and B (9 rows) shown, C and D (2 and 1 rows, no deaths) hidden; follow-up
 // beyond ten years, one over-long period (a message box), one excluded row.
@@ -57,12 +24,12 @@ std::string CohortFile() {
   rows += "A,4400,生存\r\n";
   for (int k = 1; k <= 8; ++k) rows += "B," + std::to_string(365 * k) + ",死亡,癌\r\n";
   rows += "B,4400,生存\r\nC,30,生存\r\nC,60,生存\r\nD,30,生存\r\nA,15000,死亡,癌\r\nE,abc,死亡\r\n";
-  return orv::test::WriteTempFile(TempName("cohort.csv"), rows);
+  return WriteData("cohort.csv", rows);
 }
 
 json RunJson(std::vector<std::string> args) {
   args.push_back("--json");
-  RunResult r = RunCommand(args);
+  RunResult r = Orvantis(args);
   EXPECT_EQ(r.status, 0) << r.err;
   return json::parse(r.out, nullptr, false);
 }
@@ -74,8 +41,7 @@ TEST(CliOptions, MenuCommandsAndSettingWindowChoices) {
   using Names = std::vector<std::string>;
   struct Case { const char* name; Names args; int xMax, tickStep; std::vector<int> shown; Names censored; int deathsOfB; };
   const Case cases[] = {
-      {"after the load", {}, 260, 52, {1, 2}, {}, 8},
-      {"10 years", {"--range", "10y"}, 520, 104, {1, 2}, {}, 8},
+      {"after the load", {}, 260, 52, {1, 2}, {}, 8}, {"10 years", {"--range", "10y"}, 520, 104, {1, 2}, {}, 8},
       {"steps add up and the axis picks its ticks", {"--range", "5y", "--range", "+1y", "--range=+5y"}, 572, 260, {1, 2}, {}, 8},
       {"-5y refused at 312 weeks", {"--range", "+1y", "--range", "-5y"}, 312, 104, {1, 2}, {}, 8},
       {"-5y then -1y", {"--range", "10y", "--range", "-5y", "--range", "-1y"}, 208, 52, {1, 2}, {}, 8},
@@ -122,18 +88,15 @@ TEST(CliJson, FieldsOfASmallFile) {
       {"over-long period", 0, "/messages", U8(u8R"j(["生存日数 15000 日  ( 41y 2m )"])j")},
       {"report colour", 0, "/report/runs/0/colour", R"j("#0000ff")j"}, {"shown groups", 0, "/overall/shownGroups", "2"},
       {"groups 0 to 4", 0, "/groups/5", "absent"}, {"group B label", 0, "/groups/2/label", U8(u8R"j("B ( n = 9 )")j")},
-      {"group B last event", 0, "/groups/2/lastEventWeek", "628"},
-      {"group B: weeks up to the last event", 0, "/groups/2/weeks/628/week", "628"},
+      {"group B last event", 0, "/groups/2/lastEventWeek", "628"}, {"group B: weeks up to the last event", 0, "/groups/2/weeks/628/week", "628"},
       {"group B: no week after it", 0, "/groups/2/weeks/629", "absent"},
       {"group B starts at 1", 0, "/groups/2/weeks/0/survival", "1.0"}, {"group D at its index", 0, "/groups/4/index", "4"},
       {"group D: a censoring in week 4 is its last event", 0, "/groups/4/lastEventWeek", "4"},
       {"every pair of groups 1..4, shown or not", 0, "/pairs/6", "absent"},
       {"a pair without a death has no statistic", 0, "/pairs/5",
        R"j({"a":3,"b":4,"logRankChi2":null,"logRankP":1.0,"wilcoxonChi2":null,"wilcoxonP":1.0,"hazardRatio":null,"hrLower":null,"hrUpper":null,"hrP":null})j"},
-      {"A and B compared", 0, "/pairs/0/logRankP", "0.0464079"},
-      {"one shown group: no overall statistic", 1, "/overall/statistic", "null"},
-      {"one shown group: no pair p-value", 1, "/pairs/0/logRankP", "null"},
-      {"one shown group: no table", 1, "/tables/logRank", "null"},
+      {"A and B compared", 0, "/pairs/0/logRankP", "0.0464079"}, {"one shown group: no overall statistic", 1, "/overall/statistic", "null"},
+      {"one shown group: no pair p-value", 1, "/pairs/0/logRankP", "null"}, {"one shown group: no table", 1, "/tables/logRank", "null"},
   };
   for (const Case& c : cases) {
     const json::json_pointer pointer(c.pointer);
@@ -148,23 +111,28 @@ TEST(CliJson, FieldsOfASmallFile) {
 // into a pipe.
 TEST(CliRuns, StatusAndPrintedText) {
   const std::string cohort = CohortFile();
-  const std::string odd = orv::test::WriteTempFile(TempName("odd.csv"), "A,100,生存\xFF\r\n");
-  const std::string named = orv::test::WriteTempFile(TempName(U8(u8"症例.csv")), "A,100,生存\r\n");
+  const std::string odd = WriteData("odd.csv", "A,100,生存\xFF\r\n");
+  const std::string named = WriteData(U8(u8"症例.csv"), "A,100,生存\r\n");
   const std::string missing = (fs::temp_directory_path() / TempName("no_such_file.csv")).string();
   const std::string folder = fs::temp_directory_path().string();
   const std::string heading = "\t 5(y)\t 10(y)\tdata max\t 50%";
   struct Case { const char* name; std::vector<std::string> args; int status; std::vector<std::string> present, absent; };
   const Case cases[] = {
       {"missing file", {missing}, 1, {missing + ": file not found"}},
-      {"a directory", {folder}, 1, {folder + ": cannot open the file for reading"}},
-      {"no file", {"--json"}, 2, {"no data file given"}},
-      {"two files", {cohort, cohort}, 2, {"only one data file"}},
-      {"unknown option", {cohort, "--colour"}, 2, {"unknown option '--colour'"}},
+      {"a directory", {folder}, 1, {folder + ": cannot open the file for reading"}}, {"no file", {"--json"}, 2, {"no data file given"}},
+      {"two files", {cohort, cohort}, 2, {"only one data file"}}, {"unknown option", {cohort, "--colour"}, 2, {"unknown option '--colour'"}},
       {"unknown range", {cohort, "--range", "3y"}, 2, {"unknown range '3y'"}},
       {"range without value", {cohort, "--range"}, 2, {"option '--range' needs a value"}},
       {"group index not a number", {cohort, "--hide", "-1"}, 2, {"option '--hide' needs a group index, not '-1'"}},
       {"group beyond the groups", {cohort, "--show", "5"}, 2, {"no group 5 in the data (groups 0 to 4)"}},
-      {"unknown cause", {cohort, "--censor", U8(u8"心疾患")}, 2, {U8(u8"no cause of death '心疾患'")}},
+      {"unknown cause", {cohort, "--censor", U8(u8"心疾患")}, 2, {U8(u8"no cause of death '心疾患' in the data (causes: 癌, 肺炎)\n")}},
+      // Bytes of a cause that are not UTF-8 are escaped, so that standard error stays UTF-8.
+      {"cause: lone high byte", {cohort, "--censor", "\xFF"}, 2, {"no cause of death '\\xFF' in"}},
+      {"cause: Shift-JIS bytes", {cohort, "--censor", "\x8A\xE0"}, 2, {"no cause of death '\\x8A\\xE0' in"}},
+      {"cause: cut sequence before valid text", {cohort, "--censor", "\xE7\x99" + U8(u8"癌")}, 2, {"no cause of death '\\xE7\\x99" + U8(u8"癌' in")}},
+      {"cause: overlong slash", {cohort, "--censor", "\xC0\xAF"}, 2, {"no cause of death '\\xC0\\xAF' in"}},
+      {"cause: surrogate", {cohort, "--censor", "\xED\xA0\x80"}, 2, {"no cause of death '\\xED\\xA0\\x80' in"}},
+      {"--ci takes no value", {cohort, "--ci=1"}, 2, {"option '--ci' takes no value"}},
       {"alive is not a cause to tick", {cohort, "--censor", U8(u8"生存")}, 2, {U8(u8"no cause of death '生存'")}},
       {"report rows", {cohort}, 0, {U8(u8"B,4400,生存\t\t\r\nC,30,生存\t\t\r\n"), U8(u8"データ最長期間 = 2080 週  ( 40y 0m ) \r\n")}},
       {"a UTF-8 file name shows as itself", {named}, 0, {named + "\t\r\n\r\n"}},
@@ -178,7 +146,7 @@ TEST(CliRuns, StatusAndPrintedText) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    RunResult r = RunCommand(c.args);
+    RunResult r = Orvantis(c.args);
     EXPECT_EQ(r.status, c.status);
     EXPECT_TRUE(c.status == 0 || r.out.empty()) << r.out;
     EXPECT_EQ(r.out.find("\x1b["), std::string::npos);
@@ -196,7 +164,7 @@ TEST(CliOut, WritesEveryImageAndText) {
   for (int i = 0; i < 8; ++i) rows += "E,1000,生存\r\n";
   const fs::path dir = fs::temp_directory_path() / TempName("out");
   fs::remove_all(dir);
-  RunResult r = RunCommand({orv::test::WriteTempFile(TempName("flat.csv"), rows), "--out", dir.string()});
+  RunResult r = Orvantis({WriteData("flat.csv", rows), "--out", dir.string()});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out.rfind(ReadFile(dir / "report.txt"), 0), 0u) << "report.txt is the printed report";
   // Every file, the images with their size: Cairo reads only a true PNG, a failed read has none.
@@ -222,8 +190,7 @@ TEST(CliOut, WritesEveryImageAndText) {
       {"X axis, first row", 81, 542, 0}, {"X axis, last row", 833, 545, 0}, {"below the X axis", 400, 546, 0xffffff},
       {"50 % line", 400, 296, 0}, {"50 % line ends before its end point", 835, 296, 0xffffff},
       {"above the 50 % line", 400, 295, 0xffffff}, {"Y axis", 79, 300, 0}, {"background", 860, 20, 0xffffff},
-      {"dash, last pixel", 97, 50, 0}, {"gap, first pixel", 98, 50, 0xffffff}, {"gap, last pixel", 103, 51, 0xffffff},
-      {"next dash", 104, 51, 0},
+      {"dash, last pixel", 97, 50, 0}, {"gap, first pixel", 98, 50, 0xffffff}, {"gap, last pixel", 103, 51, 0xffffff}, {"next dash", 104, 51, 0},
   };
   cairo_surface_t* graph = cairo_image_surface_create_from_png((dir / "graph.png").c_str());
   cairo_surface_flush(graph);
@@ -236,4 +203,37 @@ TEST(CliOut, WritesEveryImageAndText) {
   cairo_surface_destroy(graph);
 }
 
+
+// A pipe yields its bytes once: the output is the plain file's (its path heading the report),
+// also when censoring a cause loads the data a second time.
+TEST(CliReliability, PipeIsReadOnceAndReloadedFromItsBytes) {
+  const std::string file = CohortFile(), fifo = TempPath("fifo");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string& args : {std::string(), " --censor " + Quote(U8(u8"癌"))}) {
+    SCOPED_TRACE(args);
+    const RunResult plain = RunScript("\"$ORV\" " + Quote(file) + args);
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    const struct { std::string script, path; } pipes[] = {
+        {"exec 3< <(cat " + Quote(file) + "); \"$ORV\" /dev/fd/3" + args, "/dev/fd/3"},
+        {"cat " + Quote(file) + " >" + Quote(fifo) + " & \"$ORV\" " + Quote(fifo) + args, fifo}};
+    for (const auto& p : pipes) {
+      const RunResult r = RunScript(p.script);
+      EXPECT_EQ(r.status, 0) << r.err;
+      EXPECT_EQ(r.out, std::string(plain.out).replace(plain.out.find(file), file.size(), p.path));
+    }
+  }
+  fs::remove(fifo);
+}
+
+TEST(CliReliability, FileAboveTwoGibibytesIsRefusedUnread) {
+  const std::string big = TempPath("big.csv");
+  std::ofstream(big).close();
+  fs::resize_file(big, (std::uintmax_t{1} << 31) + 1);  // sparse: nothing is written
+  const RunResult r = Orvantis({big});
+  fs::remove(big);
+  EXPECT_EQ(std::tuple(r.status, r.out), std::tuple(1, ""));
+  EXPECT_EQ(r.err, "orvantis: " + big + ": larger than 2147483648 bytes (2 GiB), the limit of a data file\n");
+}
+
 }  // namespace
+}  // namespace cli

@@ -8,7 +8,6 @@
 
 #include "data/loader.h"
 #include "load_helpers.h"
-#include "support/test_support.h"
 
 namespace orv::test {
 namespace {
@@ -123,23 +122,6 @@ TEST(RawDataReport, LayoutAndColoursOfWholeReports) {
     // Height, caret at the top, black for the next load, one flush.
     EXPECT_EQ(std::tuple(l->report.Height(), l->report.Caret(), l->report.Colour(), l->report.flushes),
               std::tuple(240, 0u, kBlack, 1)) << c.name;
-  }
-}
-
-TEST(RawDataReport, FileIsReadAsBytesAndAMissingOneAsEmpty) {
-  const std::string file = WriteTempFile("orvantis-data-file.csv", "'表\r\nA,7,死亡,癌\r\nB,14,生存");
-  struct { const char* name; std::string path, body; int groups; } cases[] = {
-      {"file", file, "'表\t\r\nA,7,死亡,癌\t\t\r\nB,14,生存\t\t\r\n", 2},
-      {"missing file", WriteTempFile("orvantis-data-missing-dir", "") + ".none", "", 0},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    auto l = Load("C,7,死亡,癌\r\n");  // what the previous load left must go
-    LoadDataFile(c.path, l->ws, l->report, l->boxes);
-    EXPECT_EQ(l->Body(), c.body);
-    EXPECT_EQ(l->ws.cases.NumGroups, c.groups);
-    EXPECT_EQ(l->ws.cases.DeathsByCause[0][1], c.groups == 0 ? 0 : 1);
-    EXPECT_EQ(l->report.Runs().front(), (ColourRun{kBlue, c.path + "\t\r\n\r\n"}));
   }
 }
 

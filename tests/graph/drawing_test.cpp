@@ -166,8 +166,7 @@ TEST(DrawTables, HeadingsCellsAndTotalsByGroupIndex) {
       {"week headings are cut years", kCumulative, 52, 8, 1, 24,
        "330:    0|410:46154|490:92308|570:38462|650:84615|730:30769|810:76923|930:data max "},
       {"cumulative cells", kCumulative, 260, 52, 1, 80, "330:    0|410:    7|490:    9|570:    9|650:    9|730:    9|850:    9"},
-      {"hidden group: label only", kCumulative, 260, 52, 1, 128, "10:B  "},
-      {"hidden group: no cells", kCumulative, 260, 52, 1, 120, ""},
+      {"hidden group: label only", kCumulative, 260, 52, 1, 128, "10:B  "}, {"hidden group: no cells", kCumulative, 260, 52, 1, 120, ""},
       {"totals at 220 leave the hidden group out", kCumulative, 260, 52, 1, 220,
        "30: 累計 |330:    0|410:    7|490:    9|570:    9|650:    9|730:    9|850:   10"},
       {"totals past 16 bits do not wrap", kCumulative, 104, 52, 8000, 220, "30: 累計 |330:    0|410:56000|490:72000|610:80000"},
@@ -208,14 +207,12 @@ TEST(DrawSurvivalRateView, RowsColumnsAndTestLines) {
       {"headings at 261 weeks: graph max", {2}, 261, 32, "320: 5(y)|420: 10(y)|520:data max|670: 50%|760:graph max"},
       {"group row", {2}, 260, 160, "10: 2:   B ( n = 12 )  |320:c1|420:c2|520:c3|670:c4"},
       {"group row with graph max", {2}, 52, 160, "10: 2:   B ( n = 12 )  |320:c1|420:c2|520:c3|670:c4|760:c5"},
-      {"all cases at 80", {0}, 260, 80, "10: 0:   c0  |320:c1|420:c2|520:c3|670:c4"},
-      {"hidden group's row stays empty", {0, 3}, 260, 160, ""},
+      {"all cases at 80", {0}, 260, 80, "10: 0:   c0  |320:c1|420:c2|520:c3|670:c4"}, {"hidden group's row stays empty", {0, 3}, 260, 160, ""},
       {"pair 2 and 5 of 6: log-rank at 380", {2, 5}, 260, 380, "100:p=0.05 |200:Logrank   χ2 =   3.84145"},
       {"pair 2 and 5 of 6: Wilcoxon at 420", {0, 2, 5}, 260, 420, "100:p=0.3173 |200:General Wilcoxon χ2 =  12.3456"},
       {"pair 2 and 5 of 6: overall at 460", {2, 5}, 260, 460, "100:p=0.0099 |200:Logrank( Peto & Peto ) χ2 =   6.63500"},
       {"three groups: overall at 380", {1, 2, 5}, 260, 380, "100:p=0.0099 |200:Logrank( Peto & Peto ) χ2 =   6.63500"},
-      {"three groups: nothing at 420", {1, 2, 5}, 260, 420, ""},
-      {"one group: no test lines", {0, 5}, 260, 380, ""},
+      {"three groups: nothing at 420", {1, 2, 5}, 260, 420, ""}, {"one group: no test lines", {0, 5}, 260, 380, ""},
   };
   for (const Case& c : cases) {
     auto ws = Plot(c.xMax, 6, c.shown);

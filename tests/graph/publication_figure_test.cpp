@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "graph/publication_figure.h"
@@ -36,78 +37,51 @@ std::vector<const FigureText*> TextsOf(const FigureLayout& l, TextRole role) {
   return out;
 }
 
-// "text@x" of every text of a role whose baseline is y (any y when NaN).
-std::vector<std::string> Placed(const FigureLayout& l, TextRole role, double y = kNaN) {
+// The texts of a role, each as "text@x" when `at` is set, of those whose baseline is y (any y when NaN).
+std::vector<std::string> Texts(const FigureLayout& l, TextRole role, bool at = false, double y = kNaN) {
   std::vector<std::string> out;
   for (const FigureText* t : TextsOf(l, role)) {
-    if (std::isnan(y) || t->y == y) out.push_back(t->text + "@" + std::to_string(t->x));
+    if (std::isnan(y) || t->y == y) out.push_back(at ? t->text + "@" + std::to_string(t->x) : t->text);
   }
   return out;
 }
 
-// The x of year mark k when the range ends on a year mark: the marks divide the axis evenly.
-std::string At(const FigureLayout& l, const std::string& text, int k, int years) {
-  return text + "@" + std::to_string(l.plotLeft + k * (l.plotRight - l.plotLeft) / years);
-}
-
+// Two rows of 44 dots under the heading 170 dots below the axis, ending 30 above the edge;
+// the marks of a range ending on a year mark divide the axis evenly, each number centred.
 TEST(PublicationFigure, NumbersAtRiskStandCentredUnderTheirYearMarks) {
-  struct Case {
-    const char* name;
-    int xMax;
-    std::vector<std::int64_t> first;
-    std::vector<std::int64_t> second;  // an empty group: no case left after week 0
-    int years;
-    std::vector<std::string> firstTexts;
+  const struct { const char* name; int xMax; std::vector<std::int64_t> first, second; } cases[] = {
+      {"five years", 260, {96, 71, 54, 32, 20, 16}, {3, 0, 0, 0, 0, 0}},
+      {"eleven years, twelve marks; an empty group", 572, {120, 110, 100, 90, 80, 70, 60, 50, 40, 30, 20, 10}, {}},
+      {"one year", 52, {8, 1}, {0, 0}},
   };
-  const std::vector<Case> cases = {
-      {"five years", 260, {96, 71, 54, 32, 20, 16}, {3, 0, 0, 0, 0, 0}, 5, {"96", "71", "54", "32", "20", "16"}},
-      {"eleven years, twelve marks",
-       572,
-       {120, 110, 100, 90, 80, 70, 60, 50, 40, 30, 20, 10},
-       {},
-       11,
-       {"120", "110", "100", "90", "80", "70", "60", "50", "40", "30", "20", "10"}},
-      {"one year", 52, {8, 1}, {0, 0}, 1, {"8", "1"}},
-  };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    FigureInput in{.xMax = c.xMax, .series = {Series("A", c.first), Series("Empty", c.second)}};
-    const FigureLayout l = Layout(in);
+    const FigureLayout l = Layout({.xMax = c.xMax, .series = {Series("A", c.first), Series("Empty", c.second)}});
     ASSERT_EQ(l.yearStep, 1);
-    // Two rows of 44 dots under the heading 170 dots below the axis, ending 30 above the edge.
     EXPECT_EQ(l.plotBottom, 1417 - 30 - 170 - 2 * 44);
-    std::vector<std::string> first, second, years;
-    for (int k = 0; k <= c.years; ++k) {
-      first.push_back(At(l, c.firstTexts[static_cast<std::size_t>(k)], k, c.years));
-      second.push_back(At(l, c.second.empty() ? "0" : std::to_string(c.second[static_cast<std::size_t>(k)]), k, c.years));
-      years.push_back(At(l, std::to_string(k), k, c.years));
+    const std::size_t years = static_cast<std::size_t>(c.xMax / 52);
+    std::vector<std::string> first, second, labels;
+    for (std::size_t k = 0; k <= years; ++k) {
+      const std::string x = "@" + std::to_string(l.plotLeft + static_cast<double>(k) * (l.plotRight - l.plotLeft) / static_cast<double>(years));
+      first.push_back(std::to_string(c.first[k]) + x);
+      second.push_back((c.second.empty() ? "0" : std::to_string(c.second[k])) + x);
+      labels.push_back(std::to_string(k) + x);
     }
-    EXPECT_EQ(Placed(l, TextRole::AtRiskNumber, l.plotBottom + 170 + 44), first);
-    EXPECT_EQ(Placed(l, TextRole::AtRiskNumber, l.plotBottom + 170 + 88), second);
-    EXPECT_EQ(Placed(l, TextRole::YearLabel), years);
-    EXPECT_EQ(Placed(l, TextRole::AtRiskLabel),
-              (std::vector<std::string>{"A@116.000000", "Empty@116.000000"}));
+    EXPECT_EQ(Texts(l, TextRole::AtRiskNumber, true, l.plotBottom + 170 + 44), first);
+    EXPECT_EQ(Texts(l, TextRole::AtRiskNumber, true, l.plotBottom + 170 + 88), second);
+    EXPECT_EQ(Texts(l, TextRole::YearLabel, true), labels);
+    EXPECT_EQ(Texts(l, TextRole::AtRiskLabel, true), (std::vector<std::string>{"A@116.000000", "Empty@116.000000"}));
     for (const FigureText* t : TextsOf(l, TextRole::AtRiskNumber)) EXPECT_EQ(t->anchor, TextAnchor::Centre);
   }
 }
 
+// Every year has a tick; labels and numbers thin out to every second year when they would collide.
 TEST(PublicationFigure, YearLabelsThinOutWhenTheyWouldCollide) {
-  struct Case {
-    const char* name;
-    int xMax;
-    int step;
-    int labels;  // labelled marks
-    int ticks;   // every year has a tick
-  };
-  const Case cases[] = {
-      {"ten years fit", 520, 1, 11, 11},
-      {"forty years: every second year", 2080, 2, 21, 41},
-      {"a range past the last year mark", 300, 1, 6, 6},
-  };
-  for (const Case& c : cases) {
+  const struct { const char* name; int xMax, step, labels, ticks; } cases[] = {
+      {"ten years fit", 520, 1, 11, 11}, {"forty years: every second year", 2080, 2, 21, 41}, {"a range past the last year mark", 300, 1, 6, 6}};
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    FigureInput in{.xMax = c.xMax, .series = {Series("A", std::vector<std::int64_t>(41, 100))}};
-    const FigureLayout l = Layout(in);
+    const FigureLayout l = Layout({.xMax = c.xMax, .series = {Series("A", std::vector<std::int64_t>(41, 100))}});
     EXPECT_EQ(l.yearStep, c.step);
     const auto labels = TextsOf(l, TextRole::YearLabel);
     ASSERT_EQ(static_cast<int>(labels.size()), c.labels);
@@ -122,122 +96,83 @@ TEST(PublicationFigure, YearLabelsThinOutWhenTheyWouldCollide) {
   }
 }
 
-TEST(PublicationFigure, SurvivalAxisLabelsAndTitles) {
-  const FigureLayout l = Layout({.series = {Series("A", {5})}});
-  std::vector<std::string> labels;
-  for (const FigureText* t : TextsOf(l, TextRole::SurvivalLabel)) labels.push_back(t->text);
-  EXPECT_EQ(labels, (std::vector<std::string>{"0.0", "0.2", "0.4", "0.6", "0.8", "1.0"}));
-  std::vector<std::string> titles;
-  for (const FigureText* t : TextsOf(l, TextRole::AxisTitle)) titles.push_back(t->text + (t->vertical ? " |" : ""));
-  EXPECT_EQ(titles, (std::vector<std::string>{"Years", "Survival probability |"}));
-  EXPECT_EQ(TextsOf(l, TextRole::AtRiskTitle).front()->text, "Number at risk");
-}
-
-TEST(PublicationFigure, OverallPValueUnderTheLegend) {
-  struct Case {
-    const char* name;
-    std::string pValue;
-    std::vector<std::string> expected;
+TEST(PublicationFigure, AxisLabelsTitlesLegendAndPValue) {
+  using Strings = std::vector<std::string>;
+  const struct { const char* name; std::string pValue; Strings expected; } cases[] = {
+      {"a value", "p=0.0019 ", {"Log-rank p = 0.0019"}}, {"below the smallest shown", "p<0.001 ", {"Log-rank p < 0.001"}},
+      {"above one half", "p>0.5   ", {"Log-rank p > 0.5"}}, {"one group: no test", "", {}},
   };
-  const Case cases[] = {
-      {"a value", "p=0.0019 ", {"Log-rank p = 0.0019"}},
-      {"below the smallest shown", "p<0.001 ", {"Log-rank p < 0.001"}},
-      {"above one half", "p>0.5   ", {"Log-rank p > 0.5"}},
-      {"one group: no test", "", {}},
-  };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const FigureLayout l = Layout({.series = {Series("A", {5}), Series("B", {5})}, .pValue = c.pValue});
-    std::vector<std::string> texts;
-    for (const FigureText* t : TextsOf(l, TextRole::PValue)) texts.push_back(t->text);
-    EXPECT_EQ(texts, c.expected);
-    std::vector<std::string> legend;
-    for (const FigureText* t : TextsOf(l, TextRole::Legend)) legend.push_back(t->text);
-    EXPECT_EQ(legend, (std::vector<std::string>{"A", "B"}));
+    EXPECT_EQ(Texts(l, TextRole::PValue), c.expected);
+    EXPECT_EQ(Texts(l, TextRole::Legend), (Strings{"A", "B"}));
+    EXPECT_EQ(Texts(l, TextRole::SurvivalLabel), (Strings{"0.0", "0.2", "0.4", "0.6", "0.8", "1.0"}));
+    EXPECT_EQ(Texts(l, TextRole::AxisTitle), (Strings{"Years", "Survival probability"}));
+    EXPECT_TRUE(TextsOf(l, TextRole::AxisTitle).back()->vertical);
+    EXPECT_EQ(Texts(l, TextRole::AtRiskTitle), Strings{"Number at risk"});
   }
 }
 
-// A curve in a 52-week range: week w at x = left + w * dotsPerWeek, survival s at
+// A series in a 52-week range: week w at x = left + w * dotsPerWeek, survival s at
 // y = bottom - s * (bottom - top).
+struct Plot {
+  FigureLayout l;
+  FigurePoint P(double w, double s) const { return {l.plotLeft + w * l.dotsPerWeek, l.plotBottom - s * (l.plotBottom - l.plotTop)}; }
+};
+
+Plot PlotOf(std::vector<double> survival, std::vector<bool> censored, Rgb colour, bool bands = false, std::vector<double> lower = {},
+            std::vector<double> upper = {}) {
+  FigureSeries s = Series("A", {1});
+  s.lastWeek = static_cast<int>(survival.size()) - 1;
+  s.survival = std::move(survival);
+  s.censored = censored.empty() ? std::vector<bool>(s.survival.size(), false) : std::move(censored);
+  std::tie(s.lower, s.upper, s.colour, s.style) = std::tuple(std::move(lower), std::move(upper), colour, 3);
+  return {Layout({.xMax = 52, .series = {s}, .bands = bands})};
+}
+
 TEST(PublicationFigure, CurveStepsDownAtEachDeathAndEndsAtItsLastWeek) {
-  struct Case {
-    const char* name;
-    std::vector<double> survival;
-    int lastWeek;
-    std::vector<std::pair<double, double>> expected;  // (week, survival)
+  const struct { const char* name; std::vector<double> survival; std::vector<std::pair<double, double>> expected; } cases[] = {
+      {"deaths in weeks 1 and 3", {1, 0.5, 0.5, 0.25}, {{0, 1}, {1, 1}, {1, 0.5}, {3, 0.5}, {3, 0.25}}},
+      {"a death in week 0 drops on the axis", {0.5, 0.5}, {{0, 1}, {0, 0.5}, {1, 0.5}}},
+      {"censored only: a level line to the last week", {1, 1, 1}, {{0, 1}, {2, 1}}},
+      {"events past the range run on to its end", std::vector<double>(60, 0.75), {{0, 1}, {0, 0.75}, {52, 0.75}}},
   };
-  const Case cases[] = {
-      {"deaths in weeks 1 and 3", {1, 0.5, 0.5, 0.25}, 3, {{0, 1}, {1, 1}, {1, 0.5}, {3, 0.5}, {3, 0.25}}},
-      {"a death in week 0 drops on the axis", {0.5, 0.5}, 1, {{0, 1}, {0, 0.5}, {1, 0.5}}},
-      {"censored only: a level line to the last week", {1, 1, 1}, 2, {{0, 1}, {2, 1}}},
-      {"events past the range run on to its end", std::vector<double>(60, 0.75), 59, {{0, 1}, {0, 0.75}, {52, 0.75}}},
-  };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    FigureSeries s = Series("A", {1});
-    s.survival = c.survival;
-    s.lastWeek = c.lastWeek;
-    s.censored.assign(c.survival.size(), false);
-    s.colour = kRed;
-    s.style = 3;
-    const FigureLayout l = Layout({.xMax = 52, .series = {s}});
+    const Plot p = PlotOf(c.survival, {}, kRed);
     const FigureLine* curve = nullptr;
     // The curve starts at survival 1 on the Y axis; the line samples start elsewhere.
-    for (const FigureLine& line : l.lines) {
-      if (line.colour == kRed && line.points[0] == FigurePoint{l.plotLeft, l.plotTop}) curve = &line;
+    for (const FigureLine& line : p.l.lines) {
+      if (line.colour == kRed && line.points[0] == p.P(0, 1)) curve = &line;
     }
     ASSERT_NE(curve, nullptr);
-    EXPECT_EQ(curve->style, 3);
-    EXPECT_EQ(curve->width, 5);  // bar width 2
+    EXPECT_EQ(std::tuple(curve->style, curve->width), std::tuple(3, 5));  // bar width 2
     std::vector<FigurePoint> expected;
-    for (auto [w, sv] : c.expected) {
-      expected.push_back({l.plotLeft + w * l.dotsPerWeek, l.plotBottom - sv * (l.plotBottom - l.plotTop)});
-    }
+    for (auto [w, sv] : c.expected) expected.push_back(p.P(w, sv));
     EXPECT_EQ(curve->points, expected);
   }
 }
 
 TEST(PublicationFigure, CensorMarksStandOnTheLevelAfterTheirWeek) {
-  FigureSeries s = Series("A", {1});
-  s.survival = {1, 0.5, 0.5};
-  s.censored = {false, true, true};
-  s.lastWeek = 2;
-  s.colour = kBlue;
-  const FigureLayout l = Layout({.xMax = 52, .series = {s}});
+  const Plot p = PlotOf({1, 0.5, 0.5}, {false, true, true}, kBlue);
   std::vector<std::vector<FigurePoint>> marks;
-  for (const FigureLine& line : l.lines) {
+  for (const FigureLine& line : p.l.lines) {
     if (line.colour == kBlue && line.points.size() == 2 && line.points[0].x == line.points[1].x) marks.push_back(line.points);
   }
-  const double y = l.plotBottom - 0.5 * (l.plotBottom - l.plotTop);
-  const double x1 = l.plotLeft + l.dotsPerWeek;
-  const double x2 = l.plotLeft + 2 * l.dotsPerWeek;
-  EXPECT_EQ(marks, (std::vector<std::vector<FigurePoint>>{{{x1, y - 11}, {x1, y + 11}}, {{x2, y - 11}, {x2, y + 11}}}));
+  const FigurePoint m1 = p.P(1, 0.5), m2 = p.P(2, 0.5);
+  EXPECT_EQ(marks, (std::vector<std::vector<FigurePoint>>{{{m1.x, m1.y - 11}, {m1.x, m1.y + 11}}, {{m2.x, m2.y - 11}, {m2.x, m2.y + 11}}}));
 }
 
+// Weeks 0 to 3 hold limits, each to the next week's mark; weeks 4 and 5 have none.
 TEST(PublicationFigure, BandsCoverEachRunOfWeeksWithAnInterval) {
-  FigureSeries s = Series("A", {1});
-  s.survival = {1, 0.8, 0.8, 0.4, 0, 0};
-  s.lower = {1, 0.6, 0.5, 0.2, kNaN, kNaN};
-  s.upper = {1, 1, 1, 0.7, kNaN, kNaN};
-  s.censored.assign(6, false);
-  s.lastWeek = 5;
-  s.colour = kGreen;
-  const FigureInput without{.xMax = 52, .series = {s}};
-  EXPECT_TRUE(Layout(without).fills.empty());
-
-  FigureInput with = without;
-  with.bands = true;
-  const FigureLayout l = Layout(with);
-  ASSERT_EQ(l.fills.size(), 1u);
-  EXPECT_EQ(l.fills[0].colour, kGreen);
-  EXPECT_DOUBLE_EQ(l.fills[0].opacity, 0.15);
-  auto P = [&](double w, double sv) {
-    return FigurePoint{l.plotLeft + w * l.dotsPerWeek, l.plotBottom - sv * (l.plotBottom - l.plotTop)};
-  };
-  // Weeks 0 to 3 hold limits, each to the next week's mark; weeks 4 and 5 have none.
-  EXPECT_EQ(l.fills[0].points,
-            (std::vector<FigurePoint>{P(0, 1), P(3, 1), P(3, 0.7), P(4, 0.7), P(4, 0.2), P(3, 0.2), P(3, 0.5),
-                                      P(2, 0.5), P(2, 0.6), P(1, 0.6), P(1, 1), P(0, 1)}));
+  const std::vector<double> survival = {1, 0.8, 0.8, 0.4, 0, 0}, lower = {1, 0.6, 0.5, 0.2, kNaN, kNaN}, upper = {1, 1, 1, 0.7, kNaN, kNaN};
+  EXPECT_TRUE(PlotOf(survival, {}, kGreen, false, lower, upper).l.fills.empty());
+  const Plot p = PlotOf(survival, {}, kGreen, true, lower, upper);
+  ASSERT_EQ(p.l.fills.size(), 1u);
+  EXPECT_EQ(std::tuple(p.l.fills[0].colour, p.l.fills[0].opacity), std::tuple(kGreen, 0.15));
+  EXPECT_EQ(p.l.fills[0].points, (std::vector<FigurePoint>{p.P(0, 1), p.P(3, 1), p.P(3, 0.7), p.P(4, 0.7), p.P(4, 0.2), p.P(3, 0.2),
+                                                           p.P(3, 0.5), p.P(2, 0.5), p.P(2, 0.6), p.P(1, 0.6), p.P(1, 1), p.P(0, 1)}));
 }
 
 TEST(PublicationFigure, ManyGroupsAndLongNamesKeepThePlotLarge) {
@@ -266,18 +201,11 @@ TEST(PublicationFigure, ManyGroupsAndLongNamesKeepThePlotLarge) {
 // than the three-decimal survival of the views, the numbers at risk of weeks 0, 52, 104.
 TEST(PublicationFigure, InputFromTheWorkspace) {
   const test::DataSet groups = {{{1, 2}, {60}}, {{3}}, {{10, 20}, {100}}};
-  struct Case {
-    const char* name;
-    std::vector<int> hidden;
-    bool bands;
-    std::vector<int> series;
-    bool pValue;
-  };
-  const Case cases[] = {
+  const struct { const char* name; std::vector<int> hidden; bool bands; std::vector<int> series; bool pValue; } cases[] = {
       {"B hidden, with bands", {2}, true, {1, 3}, true},
       {"only A shown: no test", {2, 3}, false, {1}, false},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     Workspace ws;
     Surfaces surfaces;
@@ -289,17 +217,13 @@ TEST(PublicationFigure, InputFromTheWorkspace) {
     for (const FigureSeries& s : in.series) shown.push_back(s.group);
     ASSERT_EQ(shown, c.series);
     const FigureSeries& a = in.series[0];
-    EXPECT_EQ(a.name, "A");
-    EXPECT_EQ(a.lastWeek, 60);
+    EXPECT_EQ(std::tuple(a.name, a.lastWeek, in.xMax), std::tuple("A", 60, 104));
     EXPECT_DOUBLE_EQ(a.survival[1], 2.0 / 3);  // not the views' 0.666
     EXPECT_DOUBLE_EQ(a.survival[60], 1.0 / 3);
-    EXPECT_TRUE(a.censored[60]);
-    EXPECT_FALSE(a.censored[59]);
+    EXPECT_EQ(std::tuple(a.censored[59], a.censored[60]), std::tuple(false, true));
     EXPECT_EQ(a.lower.size(), c.bands ? 61u : 0u);
     EXPECT_EQ(a.atRisk, (std::vector<std::int64_t>{3, 1, 0}));
-    EXPECT_EQ(in.xMax, 104);
-    EXPECT_EQ(in.pValue.empty(), !c.pValue);
-    if (c.pValue) { EXPECT_EQ(in.pValue, ws.tests.PetoPText); }
+    EXPECT_EQ(in.pValue, c.pValue ? ws.tests.PetoPText : "");
   }
 }
 

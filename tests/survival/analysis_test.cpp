@@ -1,4 +1,5 @@
-// Weekly survival tables per group and pooled, the analysis run after them, and a whole load.
+// Weekly survival tables per group and pooled, the analysis run after them (its label and X
+// range), and a whole load.
 #include "survival/analysis.h"
 
 #include <gtest/gtest.h>
@@ -75,6 +76,34 @@ TEST(RunAnalysis, LabelAndFittedRange) {
     EXPECT_EQ(std::tuple(ws.survival.GroupSummaryTexts[0][kLabel], ws.geometry.xMax), std::tuple(c.label, c.fitted)) << c.name;
   }
 }
+
+// No group shown: nothing to fit, so the X range stays.
+TEST(RunAnalysis, NoShownGroupLeavesTheRange) {
+  // Each group's last event, and the range before the groups are all hidden and shown again.
+  const struct { const char* name; test::DataSet groups; int xMax, fitted; } cases[] = {
+      {"ten years over a follow-up of forty", test::kLongFollowUp, 520, 520},
+      {"five years", test::kLongFollowUp, 260, 260},
+      {"lowered to the data first, at 156", {{{100}}, {{}, {150}}}, 260, 156},
+      {"one year, the least the axis shows", test::kLongFollowUp, 52, 52},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Workspace ws;
+    Surfaces surfaces;
+    test::FillCases(ws, c.groups, c.xMax);
+    ComputeGroupSurvival(ws, surfaces);
+    ASSERT_EQ(ws.geometry.xMax, c.fitted);
+    const std::string pText = ws.tests.PetoPText;
+
+    for (int shown : {0, 1}) {
+      for (int g = 1; g <= ws.cases.NumGroups; ++g) ws.styles[g].shown = shown;
+      ComputeAllCases(ws, surfaces);
+      EXPECT_EQ(ws.geometry.xMax, c.fitted) << "shown " << shown;
+    }
+    EXPECT_EQ(ws.tests.PetoPText, pText) << "the tests run over the same weeks as before";
+  }
+}
+
 
 TEST(LoadAndAnalyse, WholeChainThenANewSelection) {
   std::string file = "'two arms\r\n";

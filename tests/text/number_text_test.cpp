@@ -44,11 +44,6 @@ TEST(ParseNumber, Grammar) {
   EXPECT_EQ(ParseNumber("0." + std::string(400, '0') + "1"), 0.0);
 }
 
-TEST(SourceCharset, LiteralsAreShiftJisBytes) {
-  // "表" ends in a backslash byte; "　" is two bytes.
-  EXPECT_EQ(std::string("表死亡　"), std::string("\x95\x5C\x8E\x80\x96\x53\x81\x40"));
-}
-
 TEST(WeeksToYearsMonths, ReferenceTexts) {
   struct { unsigned weeks; const char* text; } cases[] = {
       {0, "0.0m"}, {1, "0.2m"}, {2, "0.4m"}, {3, "0.6m"}, {4, "0.9m"}, {5, " 0y 1m"}, {37, " 0y 8m"}, {51, " 0y11m"},

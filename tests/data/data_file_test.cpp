@@ -1,10 +1,12 @@
-// The size limit of a data file: where it falls, how an input that never ends is stopped,
-// and what the load then shows.
+// Reading a data file: as bytes, a missing one as empty, the size limit (where it falls, how
+// an input that never ends is stopped) and what the load then shows.
 #include <gtest/gtest.h>
 
 #include <sstream>
 #include <streambuf>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "data/load_helpers.h"
 #include "support/test_support.h"
@@ -25,7 +27,7 @@ class EndlessZeros : public std::streambuf {
   std::string buffer_;
 };
 
-TEST(DataFileSize, LimitHoldsExactlyAndAnEndlessInputStops) {
+TEST(DataFile, LimitHoldsExactlyAndAnEndlessInputStops) {
   // Above the reader's one-mebibyte step, so the limit is met across steps.
   constexpr std::uint64_t kLimit = (1u << 20) + 5;
   EndlessZeros zeros;
@@ -51,7 +53,7 @@ TEST(DataFileSize, LimitHoldsExactlyAndAnEndlessInputStops) {
   }
 }
 
-TEST(DataFileSize, TooLargeFileWarnsAndLoadsNothing) {
+TEST(DataFile, ReadAsBytesAndATooLargeOneWarnsAndLoadsNothing) {
   struct { std::uint64_t limit; const char* text; } texts[] = {
       {kMaxDataFileBytes, "データファイルが 2,147,483,648 バイトを超えるため読み込みません"},
       {999, "データファイルが 999 バイトを超えるため読み込みません"},
@@ -59,23 +61,25 @@ TEST(DataFileSize, TooLargeFileWarnsAndLoadsNothing) {
   };
   for (const auto& t : texts) EXPECT_EQ(TooLargeText(t.limit), t.text);
 
-  const std::string rows = "A,7,死亡,癌\r\nB,14,生存\r\n";
-  struct { const char* name; std::uint64_t limit; FileRead status; int groups; std::size_t boxes; } cases[] = {
-      {"fits", rows.size(), FileRead::Read, 2, 0},
-      {"one byte too many", rows.size() - 1, FileRead::TooLarge, 0, 1},
+  const std::string rows = "'表\r\nA,7,死亡,癌\r\nB,14,生存", body = "'表\t\r\nA,7,死亡,癌\t\t\r\nB,14,生存\t\t\r\n";
+  const std::string file = WriteTempFile("orvantis-data-file.csv", rows);
+  const std::string missing = WriteTempFile("orvantis-data-missing-dir", "") + ".none";
+  struct { const char* name; std::string path; std::uint64_t limit; FileRead status; std::string body; int groups; } cases[] = {
+      {"file", file, kMaxDataFileBytes, FileRead::Read, body, 2},
+      {"fits exactly", file, rows.size(), FileRead::Read, body, 2},
+      {"one byte too many", file, rows.size() - 1, FileRead::TooLarge, "", 0},
+      {"missing file", missing, kMaxDataFileBytes, FileRead::Unreadable, "", 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     auto l = Load("C,7,死亡,癌\r\n");  // what the previous load left must go
-    const std::string path = WriteTempFile("orvantis-size-limit-rows.csv", rows);
-    EXPECT_EQ(LoadDataFile(path, l->ws, l->report, l->boxes, {}, c.limit), c.status);
-    EXPECT_EQ(l->ws.cases.NumGroups, c.groups);
-    EXPECT_EQ(l->ws.cases.counters.total, c.groups);
-    ASSERT_EQ(l->boxes.boxes.size(), c.boxes);
-    if (c.boxes == 1) {
-      EXPECT_EQ(l->boxes.boxes[0], (RecordedBox{TooLargeText(c.limit), "データの確認！", BoxIcon::Warning}));
-      EXPECT_EQ(l->Body(), "");
-    }
+    EXPECT_EQ(LoadDataFile(c.path, l->ws, l->report, l->boxes, {}, c.limit), c.status);
+    EXPECT_EQ(l->Body(), c.body);
+    EXPECT_EQ(std::tuple(l->ws.cases.NumGroups, l->ws.cases.counters.total, l->ws.cases.DeathsByCause[0][1]),
+              std::tuple(c.groups, c.groups, c.groups == 0 ? 0 : 1));
+    EXPECT_EQ(l->report.Runs().front(), (ColourRun{kBlue, c.path + "\t\r\n\r\n"}));
+    const std::vector<RecordedBox> box = {{TooLargeText(c.limit), "データの確認！", BoxIcon::Warning}};
+    EXPECT_EQ(l->boxes.boxes, c.status == FileRead::TooLarge ? box : std::vector<RecordedBox>{});
   }
 }
 

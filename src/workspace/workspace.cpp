@@ -1,5 +1,5 @@
 // Start-up values of the whole workspace.
-#include "data/workspace.h"
+#include "workspace/workspace.h"
 
 namespace orv {
 

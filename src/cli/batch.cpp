@@ -1,0 +1,92 @@
+// One run of the batch command: loads a data file, applies the chosen menu commands and
+// setting window choices, and prints what the program would show (and writes --out).
+#include "cli/batch.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include "cli/csv_output.h"
+#include "cli/encoding.h"
+#include "cli/image_output.h"
+#include "cli/json_result.h"
+#include "cli/options.h"
+#include "cli/output_stream.h"
+#include "cli/session.h"
+#include "cli/terminal_text.h"
+#include "data/loader.h"
+
+namespace orv::cli {
+namespace {
+
+// Standard error stays UTF-8 whatever bytes the user gave (a cause name, a path).
+int Fail(std::FILE* err, int status, const std::string& message) {
+  std::fprintf(err, "orvantis: %s\n", PrintableUtf8(message).c_str());
+  return status;
+}
+
+// The program's own file check before a load, made on the one read of the file: a pipe
+// (a named pipe, <(...)) yields its bytes only once, and a reload reuses them.
+std::string ReadOnce(const std::string& path, std::string& bytes) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  if (!fs::exists(path, ec)) return path + ": file not found";
+  if (fs::is_directory(path, ec)) return path + ": cannot open the file for reading";
+  DataFileBytes file = ReadDataFile(path);
+  switch (file.status) {
+    case FileRead::Read: break;
+    case FileRead::Unreadable: return path + ": cannot open the file for reading";
+    case FileRead::TooLarge:
+      return path + ": larger than " + std::to_string(kMaxDataFileBytes) + " bytes (2 GiB), the limit of a data file";
+  }
+  bytes = std::move(file.bytes);
+  return {};
+}
+
+}  // namespace
+
+int RunBatch(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
+  auto parsed = ParseOptions(args);
+  if (auto* error = std::get_if<OptionError>(&parsed)) return Fail(err, kExitUsage, error->message);
+  const CliOptions& options = std::get<CliOptions>(parsed);
+  if (options.help) {
+    std::fputs(UsageText(), out);
+    return 0;
+  }
+  std::string bytes;
+  if (std::string error = ReadOnce(options.path, bytes); !error.empty()) return Fail(err, kExitFile, error);
+
+  BatchSession session(err, options.outDir.has_value());
+  session.Load(options.path, std::move(bytes));
+  if (std::string error = session.CheckChoices(options); !error.empty()) return Fail(err, kExitUsage, error);
+  if (!options.censor.empty()) session.CensorCauses(options.censor);
+  if (!options.groupFlags.empty()) session.SetShownGroups(options.groupFlags);
+  for (RangeCommand command : options.ranges) session.ApplyRange(command);
+  session.PaintViews();
+
+  {
+    OutputStream stream(out);
+    if (options.json) {
+      WriteResultJson(session, stream);
+    } else {
+      WriteTerminalText(session, isatty(fileno(out)) == 1, stream);
+    }
+    if (!stream.Flush()) return Fail(err, kExitFile, "cannot write the output");
+  }
+  if (options.outDir) {
+    if (std::string error = WriteOutputs(session, *options.outDir, options.ci); !error.empty()) {
+      return Fail(err, kExitFile, error);
+    }
+    if (std::string error = WriteFigureTables(session.ws, *options.outDir); !error.empty()) {
+      return Fail(err, kExitFile, error);
+    }
+  }
+  return 0;
+}
+
+}  // namespace orv::cli

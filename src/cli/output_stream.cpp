@@ -1,0 +1,138 @@
+// Buffered output with the conversion to UTF-8 done slice by slice.
+#include "cli/output_stream.h"
+
+#include <array>
+
+#include "text/cp932.h"
+
+namespace orv::cli {
+namespace {
+
+constexpr std::size_t kBufferSize = 1 << 18;
+// Long texts are converted in slices of about this many bytes.
+constexpr std::size_t kSliceSize = 1 << 15;
+
+// A byte below 0x40 is never the trail byte of a two-byte character: the text up to it
+// decodes exactly as it does within the whole text.
+bool EndsCharacter(char byte) { return static_cast<unsigned char>(byte) < 0x40; }
+
+// The end of the next slice of `bytes` from `from`: just after a byte that ends a
+// character. Without such a byte in reach, the rest of the text is one slice.
+std::size_t SliceEnd(std::string_view bytes, std::size_t from) {
+  if (bytes.size() - from <= kSliceSize) return bytes.size();
+  for (std::size_t i = from + kSliceSize; i > from; --i) {
+    if (EndsCharacter(bytes[i - 1])) return i;
+  }
+  return bytes.size();
+}
+
+// For each byte of UTF-8 in a JSON string: 0 when it stands as it is, else the letter of
+// its escape ('u' for \u00xx).
+constexpr std::array<char, 256> kJsonEscapes = [] {
+  std::array<char, 256> table{};
+  for (int c = 0; c < 0x20; ++c) table[c] = 'u';
+  table['\b'] = 'b';
+  table['\f'] = 'f';
+  table['\n'] = 'n';
+  table['\r'] = 'r';
+  table['\t'] = 't';
+  table['"'] = '"';
+  table['\\'] = '\\';
+  return table;
+}();
+
+}  // namespace
+
+OutputStream::OutputStream(std::FILE* out) : out_(out), buffer_(kBufferSize) {}
+
+OutputStream::OutputStream(std::string& out) : text_(&out), buffer_(kBufferSize) {}
+
+void OutputStream::MakeRoom(std::size_t n) {
+  Flush();
+  if (buffer_.size() < n) buffer_.resize(n);
+}
+
+void OutputStream::BeginText(bool json) {
+  json_ = json;
+  pending_.clear();
+  if (json_) Write('"');
+}
+
+void OutputStream::TextPart(std::string_view bytes) {
+  if (!pending_.empty()) {
+    // The pending end of the earlier parts goes with this part up to its first byte that
+    // surely ends a character.
+    std::size_t i = 0;
+    while (i < bytes.size() && !EndsCharacter(bytes[i])) ++i;
+    if (i == bytes.size()) {
+      pending_.append(bytes);
+      return;
+    }
+    pending_.append(bytes.substr(0, i + 1));
+    Convert(pending_);
+    pending_.clear();
+    bytes.remove_prefix(i + 1);
+  }
+  std::size_t cut = bytes.size();
+  while (cut > 0 && !EndsCharacter(bytes[cut - 1])) --cut;
+  Convert(bytes.substr(0, cut));
+  pending_.assign(bytes.substr(cut));
+}
+
+void OutputStream::EndText() {
+  Convert(pending_);
+  pending_.clear();
+  if (json_) Write('"');
+}
+
+void OutputStream::Convert(std::string_view bytes) {
+  for (std::size_t from = 0; from < bytes.size();) {
+    const std::size_t end = SliceEnd(bytes, from);
+    const std::string_view slice = bytes.substr(from, end - from);
+    if (json_) {
+      if (utf8_.size() < 3 * slice.size()) utf8_.resize(3 * slice.size());
+      const char* utf8End = WriteCp932AsUtf8(slice, utf8_.data());
+      WriteJsonEscaped({utf8_.data(), static_cast<std::size_t>(utf8End - utf8_.data())});
+    } else {
+      char* at = Room(3 * slice.size());
+      used_ += static_cast<std::size_t>(WriteCp932AsUtf8(slice, at) - at);
+    }
+    from = end;
+  }
+}
+
+void OutputStream::WriteJsonEscaped(std::string_view utf8) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  // No byte becomes more than six.
+  char* const start = Room(6 * utf8.size());
+  char* out = start;
+  for (const char byte : utf8) {
+    const auto c = static_cast<unsigned char>(byte);
+    const char escape = kJsonEscapes[c];
+    if (escape == 0) {
+      *out++ = byte;
+    } else if (escape != 'u') {
+      *out++ = '\\';
+      *out++ = escape;
+    } else {
+      const char text[6] = {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 0xF]};
+      std::memcpy(out, text, sizeof text);
+      out += sizeof text;
+    }
+  }
+  used_ += static_cast<std::size_t>(out - start);
+}
+
+bool OutputStream::Flush() {
+  if (text_ != nullptr) {
+    text_->append(buffer_.data(), used_);
+    used_ = 0;
+    return true;
+  }
+  if (used_ > 0 && !failed_) failed_ = std::fwrite(buffer_.data(), 1, used_, out_) != used_;
+  used_ = 0;
+  if (std::fflush(out_) != 0) failed_ = true;
+  return !failed_;
+}
+
+}  // namespace orv::cli

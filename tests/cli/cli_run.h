@@ -1,0 +1,56 @@
+// Running the built batch command and reading what it prints and writes.
+#pragma once
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/test_support.h"
+
+namespace cli {
+
+namespace fs = std::filesystem;
+
+// Expected texts are written as UTF-8 literals: ordinary literals here are Shift-JIS.
+inline std::string U8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+
+// Names of this process, so that test runs in other build trees at the same time share no file.
+inline std::string TempName(const std::string& name) { return "orvantis_cli_" + std::to_string(getpid()) + "_" + name; }
+inline std::string TempPath(const std::string& name) { return (fs::temp_directory_path() / TempName(name)).string(); }
+inline std::string WriteData(const std::string& name, const std::string& rows) { return orv::test::WriteTempFile(TempName(name), rows); }
+
+inline std::string ReadFile(const fs::path& path) {
+  return (std::stringstream() << std::ifstream(path, std::ios::binary).rdbuf()).str();
+}
+
+inline std::string Quote(const std::string& arg) {
+  std::string q = "'";
+  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+struct RunResult { int status; std::string out, err; };
+
+// Runs a bash script in which $ORV is the command; a run that hangs ends after 60 seconds
+// with status 124.
+inline RunResult RunScript(const std::string& script) {
+  const std::string out = TempPath("stdout"), err = TempPath("stderr");
+  const std::string command = "ORV=" + Quote(ORVANTIS_COMMAND) + " timeout 60 bash -c " + Quote(script) + " >" + Quote(out) +
+                              " 2>" + Quote(err);
+  const int raw = std::system(command.c_str());
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(out), ReadFile(err)};
+}
+
+inline RunResult Orvantis(const std::vector<std::string>& args) {
+  std::string script = "\"$ORV\"";
+  for (const std::string& a : args) script += " " + Quote(a);
+  return RunScript(script);
+}
+
+}  // namespace cli
