@@ -1,5 +1,4 @@
-// The figures for publication in the program (the menu items are checked with the whole
-// menu in MainMenu.ReadsInTheOrderOfItsTable): the window 信頼区間・ハザード比
+// The figures for publication in the program: the menu items, the window 信頼区間・ハザード比
 // (its text equal to the core's for the same load), the view リスク集団数 on screen, and the
 // tables saved as CSV files through the save dialog.
 #include "app/win32.h"
@@ -14,6 +13,7 @@
 #include <vector>
 
 #include "app/app_ids.h"
+#include "app/menu.h"
 #include "gui_driver.h"
 #include "stats/figure_tables.h"
 #include "stats/interval_text.h"
@@ -54,6 +54,22 @@ std::string Utf8Csv(const std::string& cp932) {
 }
 
 std::string Utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+
+// The popup "データ値": the existing items, then the three of the figures.
+TEST(PublicationViews, MenuItemsFollowTheDataValues) {
+  HMENU bar = BuildMainMenu();
+  HMENU values = GetSubMenu(bar, 6);
+  std::vector<std::string> items;
+  for (int i = 0; i < GetMenuItemCount(values); ++i) {
+    char text[64] = {};
+    GetMenuStringA(values, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+    items.push_back(std::string(text) + "=" + std::to_string(static_cast<int>(GetMenuItemID(values, i))));
+  }
+  DestroyMenu(bar);
+  EXPECT_EQ(items, (std::vector<std::string>{"死因別人数=1014", "死亡者数=1015", "=0", "多重検定(Log rank)=1016",
+                                             "多重検定(General Wilcoxon)=1024", "=0", "読み込みデータ=1017", "=0",
+                                             "リスク集団数=1025", "信頼区間・ハザード比=1026", "表をCSVで保存…=1027"}));
+}
 
 // Created hidden; after a load the text is the core's, in Shift-JIS, its columns on the tab
 // stops; toggled by its command; rewritten by a range command; with one shown group the line
