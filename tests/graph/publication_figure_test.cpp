@@ -62,7 +62,9 @@ TEST(PublicationFigure, NumbersAtRiskStandCentredUnderTheirYearMarks) {
     const std::size_t years = static_cast<std::size_t>(c.xMax / 52);
     std::vector<std::string> first, second, labels;
     for (std::size_t k = 0; k <= years; ++k) {
-      const std::string x = "@" + std::to_string(l.plotLeft + static_cast<double>(k) * (l.plotRight - l.plotLeft) / static_cast<double>(years));
+      // Appended rather than "@" + string: GCC 12 reports a false overlap for that insert.
+      std::string x = "@";
+      x += std::to_string(l.plotLeft + static_cast<double>(k) * (l.plotRight - l.plotLeft) / static_cast<double>(years));
       first.push_back(std::to_string(c.first[k]) + x);
       second.push_back((c.second.empty() ? "0" : std::to_string(c.second[k])) + x);
       labels.push_back(std::to_string(k) + x);
