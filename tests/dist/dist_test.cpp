@@ -163,7 +163,7 @@ TEST(ReleasePackage, HelpOpensFromTheMenu) {
     return tree && SendMessageA(tree, TVM_GETCOUNT, 0, 0) > 0;
   });
   ASSERT_NE(tree, nullptr);
-  EXPECT_EQ(SendMessageA(tree, TVM_GETCOUNT, 0, 0), 15);
+  EXPECT_EQ(SendMessageA(tree, TVM_GETCOUNT, 0, 0), 16);
   EXPECT_TRUE(boxes.empty()) << boxes.front();
   EXPECT_NE(CloseAndWait(viewer, viewerProcess.handle), -1) << "the viewer did not close";
   EXPECT_EQ(CloseAndWait(main, program.handle), 0);
