@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <numbers>
 
 #include "survival/km_estimates.h"
 #include "text/truncate.h"
@@ -16,6 +17,8 @@ constexpr int kMaxSteps = 30;
 constexpr int kMaxHalvings = 60;
 constexpr double kRelativeChange = 1e-9;
 constexpr int kShortWeek = 8;
+// 1 / d for the deaths of a short week, which the table gives without a division.
+constexpr double kInverse[kShortWeek + 1] = {0, 1.0 / 1, 1.0 / 2, 1.0 / 3, 1.0 / 4, 1.0 / 5, 1.0 / 6, 1.0 / 7, 1.0 / 8};
 
 // The Efron terms of the weeks in which both groups have cases at risk and someone dies:
 // term j of a week's d deaths (f = j / d) has the denominator a + b e^beta with
@@ -75,13 +78,33 @@ Evaluation Evaluate(const PairLikelihood& lik, double beta) {
   const double* a = lik.terms.a.data();
   const double* b = lik.terms.b.data();
   const std::size_t n = lik.count;
-  const std::size_t chunk = 4 * ChunkLength(lik, r);
+  const std::size_t perLane = ChunkLength(lik, r);
+  const std::size_t chunk = 4 * perLane;
+  const bool pairs = perLane >= 2;
   double score[4] = {}, info[4] = {};
-  double logDen = 0;
+  // Each product is kept as a fraction and a power of two, and renormalised after every
+  // chunk: exact, and one logarithm per lane at the end instead of one per chunk.
+  double product[4] = {1, 1, 1, 1};
+  long long exponent = 0;
   for (std::size_t start = 0; start < n; start += chunk) {
     const std::size_t end = std::min(n, start + chunk);
-    double product[4] = {1, 1, 1, 1};
     std::size_t i = start;
+    // Division is the slow step: two terms share one, through the reciprocal of their
+    // denominators' product, which the bounds keep finite when a chunk holds two or more.
+    if (pairs) {
+      for (; i + 8 <= end; i += 8) {
+        for (std::size_t k = 0; k < 4; ++k) {
+          const double num1 = b[i + k] * r, num2 = b[i + 4 + k] * r;
+          const double den1 = a[i + k] + num1, den2 = a[i + 4 + k] + num2;
+          const double both = den1 * den2;
+          const double inverse = 1 / both;
+          const double m1 = num1 * den2 * inverse, m2 = num2 * den1 * inverse;
+          score[k] += m1 + m2;
+          info[k] += (m1 - m1 * m1) + (m2 - m2 * m2);
+          product[k] *= both;
+        }
+      }
+    }
     for (; i + 4 <= end; i += 4) {
       for (std::size_t k = 0; k < 4; ++k) {
         const double num = b[i + k] * r;
@@ -100,8 +123,14 @@ Evaluation Evaluate(const PairLikelihood& lik, double beta) {
       info[k] += m - m * m;
       product[k] *= den;
     }
-    for (double p : product) logDen += std::log(p);
+    for (double& p : product) {
+      int e = 0;
+      p = std::frexp(p, &e);
+      exponent += e;
+    }
   }
+  const double logDen = (std::log(product[0] * product[1]) + std::log(product[2] * product[3])) +
+                        static_cast<double>(exponent) * std::numbers::ln2;
   const double expected = (score[0] + score[1]) + (score[2] + score[3]);
   const double information = (info[0] + info[1]) + (info[2] + info[3]);
   return {beta * lik.deathsB + lik.constant - logDen, lik.deathsB - expected, information};
@@ -117,24 +146,20 @@ HazardRatio EstimateHazardRatio(std::span<const double> deathsA, std::span<const
                                 std::span<const double> deathsB, std::span<const double> atRiskB,
                                 CoxScratch& scratch) {
   const std::size_t weeks = std::min({deathsA.size(), atRiskA.size(), deathsB.size(), atRiskB.size()});
-  double termCount = 0;
-  double mostDeaths = 1;
-  double mostAtRisk = 1;
-  for (std::size_t w = 0; w < weeks; ++w) {
-    if (!(atRiskA[w] > 0 && atRiskB[w] > 0)) continue;
-    const double d = deathsA[w] + deathsB[w];
-    termCount += d;
-    mostDeaths = std::max(mostDeaths, d);
-    mostAtRisk = std::max(mostAtRisk, atRiskA[w] + atRiskB[w]);
+  // Every death of either group, room enough for the terms; and for the whole block that a
+  // short week writes.
+  double deaths[4] = {};
+  std::size_t v = 0;
+  for (; v + 4 <= weeks; v += 4) {
+    for (std::size_t k = 0; k < 4; ++k) deaths[k] += deathsA[v + k] + deathsB[v + k];
   }
-  // Room for the terms and for the whole block that a short week writes.
-  scratch.a.resize(static_cast<std::size_t>(TruncToInt64(termCount)) + kShortWeek);
+  for (; v < weeks; ++v) deaths[0] += deathsA[v] + deathsB[v];
+  const double allDeaths = (deaths[0] + deaths[1]) + (deaths[2] + deaths[3]);
+  scratch.a.resize(static_cast<std::size_t>(TruncToInt64(allDeaths)) + kShortWeek);
   scratch.b.resize(scratch.a.size());
   double* termA = scratch.a.data();
   double* termB = scratch.b.data();
   PairLikelihood lik{scratch};
-  lik.mostDeaths = mostDeaths;
-  lik.mostAtRisk = mostAtRisk;
   // The maximum is finite only when each group has a death while the other has cases at
   // risk; otherwise beta runs off to one side without end.
   bool deathOfAFacingB = false;
@@ -151,20 +176,27 @@ HazardRatio EstimateHazardRatio(std::span<const double> deathsA, std::span<const
       deathOfAFacingB = deathOfAFacingB || da > 0;
       deathOfBFacingA = deathOfBFacingA || db > 0;
       lik.deathsB += db;
-      const double perDeath = 1 / d;
-      const double stepA = da * perDeath;
-      const double stepB = db * perDeath;
+      lik.mostDeaths = std::max(lik.mostDeaths, d);
+      lik.mostAtRisk = std::max(lik.mostAtRisk, na + nb);
       if (d <= kShortWeek) {
-        // A week of few deaths writes a whole block and keeps its first d terms: the same
-        // work every week, instead of a loop whose length the processor cannot foresee.
-        for (int k = 0; k < kShortWeek; ++k) {
-          termA[k] = na - k * stepA;
-          termB[k] = nb - k * stepB;
-        }
         const int count = static_cast<int>(d);  // a whole number from 1 to kShortWeek
+        const double stepA = da * kInverse[count];
+        const double stepB = db * kInverse[count];
+        // A week of few deaths writes a whole block of four, or two, and keeps its first d
+        // terms: nearly the same work every week, instead of a loop whose length the
+        // processor cannot foresee. Separate loops for a and b keep each run's stores
+        // together for the vectoriser.
+        for (int k = 0; k < 4; ++k) termA[k] = na - k * stepA;
+        for (int k = 0; k < 4; ++k) termB[k] = nb - k * stepB;
+        if (count > 4) {
+          for (int k = 4; k < kShortWeek; ++k) termA[k] = na - k * stepA;
+          for (int k = 4; k < kShortWeek; ++k) termB[k] = nb - k * stepB;
+        }
         termA += count;
         termB += count;
       } else {
+        const double stepA = da / d;
+        const double stepB = db / d;
         for (double f = 0; f < d; ++f) {
           *termA++ = na - f * stepA;
           *termB++ = nb - f * stepB;
