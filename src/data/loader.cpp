@@ -113,35 +113,36 @@ struct RowFate {
   int Corrections() const { return (capped ? 1 : 0) + (noCause ? 1 : 0); }
 };
 
-RowFate Dropped(RowFate fate, std::string_view note) {
-  fate.exclusion = note;
-  return fate;
-}
-
-// The rules of a data row, field by field; the first broken rule drops the row.
-RowFate JudgeRow(std::string_view line) {
-  RowFate fate;
+// The rules of a data row, field by field, filling in `fate`; the first broken rule drops
+// the row, and its note is returned (empty for a counted row).
+std::string_view ApplyRules(std::string_view line, RowFate& fate) {
   const std::size_t comma = line.find(',');
-  if (comma == std::string_view::npos) return Dropped(fate, kNoComma);
+  if (comma == std::string_view::npos) return kNoComma;
   // A group field of blanks only would name no group; it is refused like an empty one.
   fate.group = TrimField(line.substr(0, comma));
-  if (fate.group.empty()) return Dropped(fate, kNoGroup);
+  if (fate.group.empty()) return kNoGroup;
   std::string_view rest = line.substr(comma + 1);
 
-  if (rest.empty() || rest.front() == ',') return Dropped(fate, kNoDays);
+  if (rest.empty() || rest.front() == ',') return kNoDays;
   fate.daysText = TrimField(NextField(rest));
-  if (!IsDaysText(fate.daysText)) return Dropped(fate, kDaysNotNumeric);
+  if (!IsDaysText(fate.daysText)) return kDaysNotNumeric;
   fate.days = ParseDays(fate.daysText);
   fate.capped = fate.days > kMaxDays;
 
   const std::string_view outcome = NextField(rest);
-  if (outcome.empty()) return Dropped(fate, kNoOutcome);
+  if (outcome.empty()) return kNoOutcome;
   const bool deathMark = outcome.find(kDeathMark) != std::string_view::npos;
   fate.cause = TrimField(NextField(rest));
   fate.noCause = deathMark && fate.cause.empty();
   if (fate.noCause) fate.cause = kUnknownCause;
   fate.week = fate.capped ? kMaxWeek : TruncToInt32(fate.days / 7);
   fate.death = deathMark && !fate.capped;
+  return {};
+}
+
+RowFate JudgeRow(std::string_view line) {
+  RowFate fate;
+  fate.exclusion = ApplyRules(line, fate);
   return fate;
 }
 
@@ -348,7 +349,11 @@ void LoadDataBytes(std::string_view path, std::string_view bytes, Workspace& ws,
   std::size_t pos = 0;
   while (pos < bytes.size()) {
     std::size_t end = pos;
-    while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
+    // Most bytes are above CR: one comparison passes them.
+    while (end < bytes.size() &&
+           (static_cast<unsigned char>(bytes[end]) > '\r' || (bytes[end] != '\r' && bytes[end] != '\n'))) {
+      ++end;
+    }
     bool substituted = false;
     while (nextSubstitution < substitutions.size() && substitutions[nextSubstitution] < end) {
       substituted = true;
