@@ -84,9 +84,14 @@ const std::string& TempDir() {
   static const std::string dir = [] {
     char base[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, base);
-    std::string d = std::string(base) + "orvantis-gui-" + std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(d.c_str(), nullptr);
-    return d;
+    // Wine gives a later run the same process id: a new folder each run, so that files of
+    // an earlier run (a saved table that would raise the overwrite question) are never met.
+    const std::string stem = std::string(base) + "orvantis-gui-" + std::to_string(GetCurrentProcessId()) + "-";
+    for (int n = 0; n < 1000; ++n) {
+      std::string d = stem + std::to_string(n);
+      if (CreateDirectoryA(d.c_str(), nullptr)) return d;
+    }
+    throw std::runtime_error("no new folder under " + std::string(base));
   }();
   return dir;
 }
