@@ -323,8 +323,67 @@ LRESULT CALLBACK RichEditReport::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPA
   return CallWindowProcA(self ? self->controlProc_ : DefWindowProcA, hwnd, msg, wp, lp);
 }
 
-RichEditResult::RichEditResult(HWND control, std::span<const LONG> tabStops) : control_(control), tabStops_(tabStops) {
+std::vector<LONG> FittedTabStops(HWND control, std::string_view text, std::span<const LONG> least) {
+  std::vector<LONG> stops(least.begin(), least.end());
+  HDC dc = GetDC(control);
+  if (!dc) return stops;
+  const int dpiX = GetDeviceCaps(dc, LOGPIXELSX), dpiY = GetDeviceCaps(dc, LOGPIXELSY);
+  const CHARFORMATA cf = ReportCharFormat();
+  HFONT font = CreateFontA(-MulDiv(cf.yHeight, dpiY, 1440), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, cf.bCharSet,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, cf.szFaceName);
+  HGDIOBJ old = SelectObject(dc, font);
+  // The widest cell of each column but the last of its line, in twips.
+  std::vector<LONG> widest;
+  for (std::size_t start = 0; start < text.size();) {
+    const std::size_t end = std::min(text.find_first_of("\r\n", start), text.size());
+    std::string_view line = text.substr(start, end - start);
+    for (std::size_t column = 0, tab; (tab = line.find('\t')) != std::string_view::npos; ++column) {
+      SIZE size{};
+      GetTextExtentPoint32A(dc, line.data(), static_cast<int>(tab), &size);
+      if (widest.size() <= column) widest.resize(column + 1, 0);
+      widest[column] = std::max(widest[column], static_cast<LONG>(MulDiv(size.cx, 1440, dpiX)));
+      line.remove_prefix(tab + 1);
+    }
+    start = end + 1;
+  }
+  SelectObject(dc, old);
+  DeleteObject(font);
+  ReleaseDC(control, dc);
+  // Room between a column's widest text and the next column: about a blank of the font.
+  constexpr LONG kGap = 150;
+  LONG columnStart = 0;
+  for (std::size_t column = 0; column < widest.size() && column < MAX_TAB_STOPS; ++column) {
+    const LONG needed = columnStart + widest[column] + kGap;
+    if (column < stops.size()) {
+      stops[column] = std::max(stops[column], needed);
+    } else {
+      stops.push_back(needed);
+    }
+    columnStart = stops[column];
+  }
+  // Later stops keep their distances from the one before, moved with it.
+  for (std::size_t i = 1; i < stops.size(); ++i) {
+    const LONG leastGap = least.size() > i ? least[i] - least[i - 1] : kGap;
+    stops[i] = std::max(stops[i], stops[i - 1] + leastGap);
+  }
+  return stops;
+}
+
+RichEditResult::RichEditResult(HWND control, std::span<const LONG> tabStops, bool fitText)
+    : control_(control), tabStops_(tabStops), fitText_(fitText) {
   if (control_) SetUpResultControl(control_, tabStops_);
+}
+
+void RichEditResult::LayOut() {
+  if (!fitText_) return SetUpResultControl(control_, tabStops_);
+  // The control's own text in code page 932; the window-text calls read nothing from it.
+  GETTEXTLENGTHEX length{GTL_NUMBYTES | GTL_PRECISE, 932};
+  const auto bytes = SendMessageA(control_, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0);
+  std::string text(static_cast<std::size_t>(std::max<LRESULT>(bytes, 0)) + 1, '\0');
+  GETTEXTEX get{static_cast<DWORD>(text.size()), GT_DEFAULT, 932, nullptr, nullptr};
+  const auto got = SendMessageA(control_, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<std::size_t>(std::clamp<LRESULT>(got, 0, static_cast<LRESULT>(text.size()) - 1)));
+  SetUpResultControl(control_, FittedTabStops(control_, text, tabStops_));
 }
 
 void RichEditResult::FocusIfShown() {
@@ -336,7 +395,7 @@ void RichEditResult::Command(std::string_view command) {
   if (command == "CLEAR") {
     FocusIfShown();
     SetWindowTextA(control_, "");
-    SetUpResultControl(control_, tabStops_);
+    LayOut();
   } else if (command == "CUT") {
     SendMessageA(control_, WM_CUT, 0, 0);
   } else if (command == "COPY") {
@@ -363,7 +422,7 @@ void RichEditResult::Append(std::string_view text) {
 void RichEditResult::CaretToStart() {
   if (!control_) return;
   // Lines typed or pasted by the user since may have paragraphs of another layout.
-  SetUpResultControl(control_, tabStops_);
+  LayOut();
   FocusIfShown();
   SendMessageA(control_, EM_SETSEL, 0, 0);
 }

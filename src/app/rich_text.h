@@ -15,6 +15,8 @@
 #include <cstddef>
 #include <span>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/recording.h"
 #include "platform/result_text_sink.h"
@@ -77,17 +79,26 @@ inline constexpr LONG kResultTabStops[] = {600, 2250, 3900, 5400, 7050, 7350, 85
 // A result control: a text table of the program in Shift-JIS, laid out by tab stops.
 class RichEditResult : public ResultTextSink {
  public:
-  // Gives the control its layout (SetUpResultControl) with these tab stops.
-  explicit RichEditResult(HWND control, std::span<const LONG> tabStops = kResultTabStops);
+  // Gives the control its layout (SetUpResultControl) with these tab stops. With
+  // `fitText`, they are the least stops, moved right after each table as far as the
+  // widest text of a column needs, so that a long group name does not push its row's
+  // figures onto the next stop.
+  explicit RichEditResult(HWND control, std::span<const LONG> tabStops = kResultTabStops, bool fitText = false);
   void Command(std::string_view command) override;
   void Append(std::string_view text) override;
   void CaretToStart() override;
 
  private:
   void FocusIfShown();
+  void LayOut();
   HWND control_;
   std::span<const LONG> tabStops_;
+  bool fitText_;
 };
+
+// The tab stops that give each column of `text` (lines of cells between tabs) room for its
+// widest cell in the report font, and are never left of `least`.
+std::vector<LONG> FittedTabStops(HWND control, std::string_view text, std::span<const LONG> least);
 
 // The character format every report control starts with: face "System", 280 twips, black,
 // character set 128 (Shift-JIS), without which Japanese shows as empty boxes.

@@ -122,7 +122,7 @@ LRESULT Program::OnViewMessage(View v, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
         }
       } else if (v == kIntervals) {
         if (HWND control = CreateReportControl(hwnd, kIntervalsControlId, "信頼区間・ハザード比\r\n")) {
-          intervals_ = std::make_unique<RichEditResult>(control, kIntervalTabStops);
+          intervals_ = std::make_unique<RichEditResult>(control, kIntervalTabStops, true);
           surfaces_.intervals = intervals_.get();
         }
       } else {

@@ -71,6 +71,21 @@ TEST(PublicationViews, MenuItemsFollowTheDataValues) {
                                              "リスク集団数=1025", "信頼区間・ハザード比=1026", "表をCSVで保存…=1027"}));
 }
 
+// Every column after a tab starts at one x in all rows of both tables: no cell reaches the
+// next stop.
+void ExpectColumnsOnOneX(const App& app, const std::string& text) {
+  std::map<int, int> columnX;
+  for (std::size_t i = 1; i < text.size(); ++i) {
+    if (text[i - 1] != '\t') continue;
+    const std::size_t lineStart = text.rfind('\n', i) + 1;
+    const int tabs = static_cast<int>(std::count(text.begin() + static_cast<long>(lineStart), text.begin() + static_cast<long>(i), '\t'));
+    const int x = static_cast<short>(LOWORD(SendMessageA(IntervalsControl(app), EM_POSFROMCHAR, CharIndex(text, i), 0)));
+    auto [it, first] = columnX.emplace(tabs, x);
+    EXPECT_EQ(x, it->second) << "column " << tabs << " of " << text.substr(lineStart, text.find('\r', i) - lineStart);
+  }
+  EXPECT_EQ(columnX.size(), 3u);
+}
+
 // Created hidden; after a load the text is the core's, in Shift-JIS, its columns on the tab
 // stops; toggled by its command; rewritten by a range command; with one shown group the line
 // in place of the pair table.
@@ -94,17 +109,17 @@ TEST(PublicationViews, IntervalWindowShowsTheCoresText) {
               SHIFTJIS_CHARSET) << t;
   }
 
-  // Every column after a tab starts at one x in all rows of both tables.
-  std::map<int, int> columnX;
-  for (std::size_t i = 1; i < text.size(); ++i) {
-    if (text[i - 1] != '\t') continue;
-    const std::size_t lineStart = text.rfind('\n', i) + 1;
-    const int tabs = static_cast<int>(std::count(text.begin() + static_cast<long>(lineStart), text.begin() + static_cast<long>(i), '\t'));
-    const int x = static_cast<short>(LOWORD(SendMessageA(IntervalsControl(app), EM_POSFROMCHAR, CharIndex(text, i), 0)));
-    auto [it, first] = columnX.emplace(tabs, x);
-    EXPECT_EQ(x, it->second) << "column " << tabs << " of " << text.substr(lineStart, text.find('\r', i) - lineStart);
-  }
-  EXPECT_EQ(columnX.size(), 3u);
+  ExpectColumnsOnOneX(app, text);
+  // 19 long group names and "20 over": the first stop moves right of the longest label.
+  const std::string many = ManyGroupsFile();
+  app.Drop({many});
+  app.DismissAllBoxes();
+  const std::string manyText = ControlText(IntervalsControl(app));
+  EXPECT_EQ(manyText, LoadedModel(app, many).intervals.Text());
+  ExpectColumnsOnOneX(app, manyText);
+  app.Drop({sample});
+  app.DismissAllBoxes();
+  EXPECT_EQ(ControlText(IntervalsControl(app)), text) << "the sample again: its stops again";
 
   app.Command(kCmdIntervals);
   EXPECT_TRUE(Visible(window));
