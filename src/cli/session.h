@@ -57,25 +57,6 @@ class CanvasViewWindows : public ViewWindows {
 // the number of redraws.
 void KeepCurrentDrawing(RecordingCanvas& canvas);
 
-// A canvas of a given size that keeps nothing of what is drawn on it.
-class DiscardingCanvas final : public Canvas {
- public:
-  explicit DiscardingCanvas(Rect client) : client_(client) {}
-  void SelectPen(const Pen&) override {}
-  void SelectFont(const FontSpec*) override {}
-  void SetTextColour(Rgb) override {}
-  void SetBkColour(Rgb) override {}
-  void SetBkMode(BkMode) override {}
-  void MoveTo(int, int) override {}
-  void LineTo(int, int) override {}
-  void TextOut(int, int, std::string_view) override {}
-  void FillRect(const Rect&, Rgb) override {}
-  Rect ClientRect() const override { return client_; }
-
- private:
-  Rect client_;
-};
-
 // The client rectangle of a view window of the given size; never smaller than one pixel.
 Rect ViewClientRect(int windowWidth, int windowHeight);
 

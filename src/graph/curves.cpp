@@ -10,33 +10,14 @@
 
 namespace orv {
 
-namespace {
-
-// Stands in for a graph surface that does not exist yet, so the "graph max" texts are still
-// written.
-class NoCanvas final : public Canvas {
- public:
-  void SelectPen(const Pen&) override {}
-  void SelectFont(const FontSpec*) override {}
-  void SetTextColour(Rgb) override {}
-  void SetBkColour(Rgb) override {}
-  void SetBkMode(BkMode) override {}
-  void MoveTo(int, int) override {}
-  void LineTo(int, int) override {}
-  void TextOut(int, int, std::string_view) override {}
-  void FillRect(const Rect&, Rgb) override {}
-  Rect ClientRect() const override { return {}; }
-};
-
-}  // namespace
-
 void DrawCurves(Workspace& ws, Surfaces& surfaces) {
   for (Canvas* c : {surfaces.graph, surfaces.screen}) {
     if (c != nullptr) c->FillRect(c->ClientRect(), kWhite);
   }
   ws.geometry.pixelsPerWeek = PixelsPerWeek(ws.geometry);
 
-  NoCanvas none;
+  // A graph surface that does not exist yet: the "graph max" texts are still written.
+  DiscardingCanvas none;
   Canvas& graph = surfaces.graph != nullptr ? *surfaces.graph : none;
   const int lastGroup = LastGroup(ws.cases);
   for (int g = 0; g <= lastGroup; ++g) {

@@ -60,4 +60,25 @@ class Canvas {
   virtual void Invalidate() {}
 };
 
+// A canvas of a given size that keeps nothing of what is drawn on it: it stands in for a
+// surface that does not exist, or whose drawing nobody needs, where the drawing code still
+// has texts to write.
+class DiscardingCanvas final : public Canvas {
+ public:
+  explicit DiscardingCanvas(Rect client = {}) : client_(client) {}
+  void SelectPen(const Pen&) override {}
+  void SelectFont(const FontSpec*) override {}
+  void SetTextColour(Rgb) override {}
+  void SetBkColour(Rgb) override {}
+  void SetBkMode(BkMode) override {}
+  void MoveTo(int, int) override {}
+  void LineTo(int, int) override {}
+  void TextOut(int, int, std::string_view) override {}
+  void FillRect(const Rect&, Rgb) override {}
+  Rect ClientRect() const override { return client_; }
+
+ private:
+  Rect client_;
+};
+
 }  // namespace orv

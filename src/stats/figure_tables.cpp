@@ -14,19 +14,9 @@ namespace {
 
 const char* const kNone = "n/a";
 
-// Rounded to a fixed number of decimals; the C locale's point, whatever the platform's.
-std::string Fixed(double value, int decimals) {
-  if (!std::isfinite(value)) return kNone;
-  char text[64];
-  std::snprintf(text, sizeof text, "%.*f", decimals, value);
-  std::string s = text;
-  std::replace(s.begin(), s.end(), ',', '.');
-  return s;
-}
+std::string Percent(double fraction) { return std::isfinite(fraction) ? FixedFigure(fraction * 100, 1) + " %" : kNone; }
 
-std::string Percent(double fraction) { return std::isfinite(fraction) ? Fixed(fraction * 100, 1) + " %" : kNone; }
-
-std::string PText(double p) { return p < 0.0001 ? "p<0.0001" : "p=" + Fixed(p, 4); }
+std::string PText(double p) { return p < 0.0001 ? "p<0.0001" : "p=" + FixedFigure(p, 4); }
 
 // A week, possibly a midpoint, with its period: "130.5 weeks ( 2y 6m)".
 std::string WeekText(const std::optional<double>& week) {
@@ -79,12 +69,21 @@ std::string FiguresText(const Workspace& ws) {
       const auto bi = static_cast<std::size_t>(b);
       const HazardRatio& h = ws.figures.hazardRatios[ai][bi];
       out += FormatNumber(b) + " " + ws.cases.GroupNames[bi] + " vs " + FormatNumber(a) + " " + ws.cases.GroupNames[ai] + ": ";
-      out += h.estimated ? "HR " + Fixed(h.hr, 3) + " (" + Fixed(h.lower, 3) + " to " + Fixed(h.upper, 3) + "), " + PText(h.p)
+      out += h.estimated ? "HR " + FixedFigure(h.hr, 3) + " (" + FixedFigure(h.lower, 3) + " to " + FixedFigure(h.upper, 3) + "), " + PText(h.p)
                          : std::string("HR n/a (no finite estimate)");
       out += "\n";
     }
   }
   return out;
+}
+
+std::string FixedFigure(double value, int decimals) {
+  if (!std::isfinite(value)) return kNone;
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  std::string s = text;
+  std::replace(s.begin(), s.end(), ',', '.');
+  return s;
 }
 
 std::string CsvField(const std::string& text) {

@@ -28,6 +28,10 @@ std::string LifeTablesCsv(const Workspace& ws);
 // estimate). A heading row first; CR LF line ends.
 std::string PairsCsv(const Workspace& ws);
 
+// A figure rounded to a fixed number of decimals with a point, whatever the platform's
+// locale; "n/a" where it is not a finite number.
+std::string FixedFigure(double value, int decimals);
+
 // A CSV field: quoted, with its quotes doubled, when it holds a comma, a quote or a line end.
 std::string CsvField(const std::string& text);
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "stats/figure_tables.h"
 #include "survival/km_estimates.h"
 #include "text/number_text.h"
 
@@ -15,16 +16,6 @@ namespace {
 constexpr const char* kNone = "n/a";
 constexpr const char* kNotReached = "未到達";
 constexpr const char* kEnd = "\r\n";
-
-// Rounded to a fixed number of decimals with a point, whatever the platform's locale.
-std::string Fixed(double value, int decimals) {
-  if (!std::isfinite(value)) return kNone;
-  char text[64];
-  std::snprintf(text, sizeof text, "%.*f", decimals, value);
-  std::string s = text;
-  std::replace(s.begin(), s.end(), ',', '.');
-  return s;
-}
 
 std::string TwoWide(int n) {
   std::string text = "  " + FormatNumber(n);
@@ -47,9 +38,9 @@ std::string MedianText(const MedianEstimate& m) {
 // "39.5 % (29.1 - 53.7 %)"; "n/a" where the data end earlier.
 std::string SurvivalText(const std::optional<SurvivalEstimate>& e) {
   if (!e) return kNone;
-  const std::string estimate = Fixed(e->survival * 100, 1) + " %";
+  const std::string estimate = FixedFigure(e->survival * 100, 1) + " %";
   if (!std::isfinite(e->lower) || !std::isfinite(e->upper)) return estimate + " (" + kNone + ")";
-  return estimate + " (" + Fixed(e->lower * 100, 1) + " - " + Fixed(e->upper * 100, 1) + " %)";
+  return estimate + " (" + FixedFigure(e->lower * 100, 1) + " - " + FixedFigure(e->upper * 100, 1) + " %)";
 }
 
 std::string Label(const Workspace& ws, int g) {
@@ -85,8 +76,8 @@ std::string IntervalsText(const Workspace& ws) {
       const HazardRatio& h = ws.figures.hazardRatios[static_cast<std::size_t>(a)][static_cast<std::size_t>(b)];
       out += TwoWide(b) + " / " + TwoWide(a) + "\t";
       if (h.estimated) {
-        out += Fixed(h.hr, 3) + " (" + Fixed(h.lower, 3) + " - " + Fixed(h.upper, 3) + ")\t" +
-               (h.p < 0.0001 ? std::string("p<0.0001") : "p=" + Fixed(h.p, 4));
+        out += FixedFigure(h.hr, 3) + " (" + FixedFigure(h.lower, 3) + " - " + FixedFigure(h.upper, 3) + ")\t" +
+               (h.p < 0.0001 ? std::string("p<0.0001") : "p=" + FixedFigure(h.p, 4));
       } else {
         out += std::string(kNone) + "\t" + kNone;
       }
