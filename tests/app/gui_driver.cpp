@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <map>
 #include <stdexcept>
 
 #include "app/app_ids.h"
@@ -80,6 +82,14 @@ HWND FindProcessWindow(DWORD pid, const char* className) {
 
 const std::string& ExePath() { return ExeStore(); }
 
+std::string SamplePath() {
+  std::string sample = "Z:" ORVANTIS_SOURCE_DIR "/examples/data-sample.csv";
+  std::replace(sample.begin(), sample.end(), '/', '\\');
+  return sample;
+}
+
+std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+
 const std::string& TempDir() {
   static const std::string dir = [] {
     char base[MAX_PATH] = {};
@@ -140,6 +150,15 @@ std::vector<Box> App::DismissAllBoxes() const {
   return boxes;
 }
 
+void App::Tick(int command, const std::vector<int>& boxes, bool ticked) const {
+  Command(command);
+  HWND window = Find("NORMALDLG");
+  EXPECT_NE(window, nullptr) << "no setting window";
+  for (int id : boxes) SendMessageA(GetDlgItem(window, id), BM_SETCHECK, ticked ? BST_CHECKED : BST_UNCHECKED, 0);
+  SendMessageA(GetDlgItem(window, 1000), BM_CLICK, 0, 0);
+  Settle();
+}
+
 void App::Drop(const std::vector<std::string>& paths) const {
   std::string bytes;
   for (const std::string& p : paths) bytes.append(p).push_back('\0');
@@ -159,6 +178,12 @@ long App::CharSet(HWND control, long first, long last) const {
                          static_cast<std::int32_t>(last)};
   COPYDATASTRUCT cds{app::kCopyDataCharSet, sizeof q, &q};
   return static_cast<long>(SendMessageA(main_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds)));
+}
+
+long App::CharSetOf(HWND control, std::string_view text) const {
+  const std::string held = ControlText(control);
+  const std::size_t at = held.find(text);
+  return at == std::string::npos ? -1 : CharSet(control, CharIndex(held, at), CharIndex(held, at + text.size()));
 }
 
 App::Scroll App::ScrollOf(HWND window, int bar) const {
@@ -245,6 +270,20 @@ Rect Place(HWND w) {
   return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
+std::size_t ExpectColumnsLineUp(HWND control) {
+  const std::string text = ControlText(control);
+  std::map<std::size_t, int> columnX;  // by the number of tabs before the column
+  for (std::size_t line = 0, tabs = 0, i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n') line = i + 1, tabs = 0;
+    if (text[i] == '\t') ++tabs;
+    if (i == line || text[i] == '\t' || text[i] == '\r' || text[i - 1] != '\t') continue;
+    const int x = static_cast<short>(LOWORD(SendMessageA(control, EM_POSFROMCHAR, static_cast<WPARAM>(CharIndex(text, i)), 0)));
+    EXPECT_EQ(x, columnX.emplace(tabs, x).first->second)
+        << "column after " << tabs << " tabs in " << text.substr(line, text.find('\r', i) - line);
+  }
+  return columnX.size();
+}
+
 Model::Model(int clientWidth, int clientHeight)
     : graph({0, 0, clientWidth, clientHeight}), screen({0, 0, clientWidth, clientHeight}) {
   ws.geometry.width = static_cast<std::uint16_t>(clientWidth - 130);
@@ -252,6 +291,10 @@ Model::Model(int clientWidth, int clientHeight)
   ws.geometry.pixelsPerWeek = static_cast<double>(ws.geometry.width) / ws.geometry.xMax;
   surfaces = {&graph, &screen, &legend, &cumulative, &byCause, &rate, &report, &logRank, &wilcoxon, &boxes, &views,
               &numberAtRisk, &intervals};
+}
+
+Model::Model(const App& app, const std::string& path) : Model(ClientSize(app.Main()).cx, ClientSize(app.Main()).cy) {
+  Load(path);
 }
 
 void Model::Load(const std::string& path) {

@@ -4,6 +4,9 @@
 
 #include "app/win32.h"
 
+#include <gtest/gtest.h>
+
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,6 +24,18 @@ const std::string& ExePath();
 // A folder of this test run and a file written into it.
 const std::string& TempDir();
 std::string WriteDataFile(std::string_view name, std::string_view bytes);
+
+// Two groups of 10 and 12 cases: deaths of two causes, one without a cause, a comment, an
+// excluded row.
+inline constexpr char kTwoGroups[] =
+    "'group,days,outcome,cause\r\nA,35,死亡,癌\r\nA,120,死亡,肺炎\r\nA,300,生存\r\nA,410,死亡,癌\r\nA,700,死亡\r\n"
+    "A,820,生存\r\nA,1000,死亡,癌\r\nA,1500,生存\r\nA,1800,死亡,肺炎\r\nA,2100,生存\r\nB,60,死亡,肺炎\r\n"
+    "B,90,死亡,癌\r\nB,150,死亡,癌\r\nB,200,生存\r\nB,260,死亡,肺炎\r\nB,380,死亡,癌\r\nB,500,生存\r\n"
+    "B,640,死亡,癌\r\nB,900,死亡,肺炎\r\nB,1100,生存\r\nB,1300,死亡,癌\r\nB,1600,生存\r\nC,abc,死亡\r\n";
+
+// The bundled sample as the program under Wine reaches it, and a path quoted for a command line.
+std::string SamplePath();
+std::string Quoted(const std::string& path);
 
 // Files larger than the screen: 25 groups of 9 cases (19 named groups and "20 over" are
 // kept), and two groups whose deaths have 25 causes; every name is long.
@@ -56,12 +71,16 @@ class App {
   void Command(int id) const;
   // Presses OK on every box the program opens, one after the other, and returns them.
   std::vector<Box> DismissAllBoxes() const;
+  // Opens the setting window of the command, sets its check boxes of these ids and presses ＯＫ.
+  void Tick(int command, const std::vector<int>& boxes, bool ticked) const;
 
   void Drop(const std::vector<std::string>& paths) const;
   COLORREF GraphPixel(int x, int y) const;
   // The character set of characters first..last of a rich edit control of the program, with
   // app::kMixedCharSet added when the range holds more than one.
   long CharSet(HWND control, long first, long last) const;
+  // The same for the first occurrence of the text in the control; -1 when it holds none.
+  long CharSetOf(HWND control, std::string_view text) const;
   // A scroll bar of a view window: the end of its range (0 when the window has none), its page
   // and its position.
   struct Scroll {
@@ -92,6 +111,9 @@ SIZE ClientSize(HWND window);
 // Left, top, width and height: of a top-level window on the screen, of a child in its parent.
 using Rect = std::vector<LONG>;
 Rect Place(HWND window);
+// Expects every cell after a tab of a rich edit control to start at the x of the cells after
+// as many tabs in the other rows; returns the number of such columns.
+std::size_t ExpectColumnsLineUp(HWND control);
 
 // What the core gives for a file: the report, the pairwise tables, the boxes and the drawing.
 struct Model {
@@ -107,7 +129,24 @@ struct Model {
 
   // The main window's client size as the program has it.
   Model(int clientWidth, int clientHeight);
+  // Loaded from the file in a main window of the program's client size.
+  Model(const App& app, const std::string& path);
   void Load(const std::string& path);
 };
+
+// One program for a whole suite, started on the file Path() writes, its boxes answered: each
+// start of Wine costs seconds. The suite's tests run in the order written.
+template <std::string (*Path)()>
+class SharedApp : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    app_ = std::make_unique<App>(Quoted(Path()));
+    boxes_ = app_->DismissAllBoxes();
+  }
+  static void TearDownTestSuite() { app_.reset(); }
+  static inline std::unique_ptr<App> app_;
+  static inline std::vector<Box> boxes_;  // those the start opened
+};
+using Sample = SharedApp<SamplePath>;
 
 }  // namespace orv::guitest
