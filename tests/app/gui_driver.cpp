@@ -23,31 +23,26 @@ std::string& ExeStore() {
   return path;
 }
 
-// The program answers a ping with a pong once it has handled everything posted before.
-struct PongState {
-  HWND window = nullptr;
-  WPARAM last = 0, next = 0;
-};
-PongState& Pong() {
-  static PongState state;
-  return state;
+// The program answers a ping with a pong once it has handled everything posted before: the
+// number of the last pong come back.
+WPARAM& LastPong() {
+  static WPARAM last = 0;
+  return last;
 }
 
 HWND PongWindow() {
-  PongState& p = Pong();
-  if (!p.window) {
+  static const HWND window = [] {
     WNDCLASSA wc{};
     wc.lpfnWndProc = [](HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
-      if (msg != app::kPong) return DefWindowProcA(hwnd, msg, wp, lp);
-      Pong().last = wp;
-      return 0;
+      if (msg == app::kPong) LastPong() = wp;
+      return DefWindowProcA(hwnd, msg, wp, lp);
     };
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "OrvantisTestPong";
     RegisterClassA(&wc);
-    p.window = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-  }
-  return p.window;
+    return CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+  }();
+  return window;
 }
 
 // Handles this process's messages for a while, or until done() holds.
@@ -108,7 +103,7 @@ std::string WriteDataFile(std::string_view name, std::string_view bytes) {
 }
 
 App::App(const std::string& arguments) {
-  std::string line = "\"" + ExePath() + "\"" + (arguments.empty() ? "" : " " + arguments);
+  std::string line = Quoted(ExePath()).append(arguments.empty() ? "" : " ").append(arguments);
   STARTUPINFOA si{};
   si.cb = sizeof si;
   if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_)) {
@@ -128,10 +123,10 @@ App::~App() {
 HWND App::Find(const char* className) const { return FindProcessWindow(pi_.dwProcessId, className); }
 
 void App::Settle() const {
-  PongState& p = Pong();
-  const WPARAM seq = ++p.next;
+  static WPARAM next = 0;
+  const WPARAM seq = ++next;
   PostMessageA(main_, app::kPing, seq, reinterpret_cast<LPARAM>(PongWindow()));
-  PumpUntil(60000, [&] { return p.last == seq || !Running(); });
+  PumpUntil(60000, [&] { return LastPong() == seq || !Running(); });
 }
 
 void App::Command(int id) const {

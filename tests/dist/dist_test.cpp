@@ -6,6 +6,8 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -29,17 +31,6 @@ struct Process {
     CloseHandle(handle);
   }
 };
-
-bool Start(std::string line, Process& p) {
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION info{};
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &info)) return false;
-  CloseHandle(info.hThread);
-  p.handle = info.hProcess;
-  p.pid = info.dwProcessId;
-  return true;
-}
 
 // A window of the class: top-level (of the process pid, or of any but notPid when pid is 0),
 // or a child of `parent`; visible only when asked.
@@ -90,10 +81,11 @@ long CloseAndWait(HWND window, HANDLE process) {
 }
 
 TEST(ReleasePackage, ReadMeIsShiftJisWithCrLf) {
-  const auto readMe = ReadWholeFile("README-ja.txt");
-  ASSERT_TRUE(readMe);
-  EXPECT_TRUE(IsShiftJis(*readMe));
-  std::string bare = *readMe;
+  std::ifstream in("README-ja.txt", std::ios::binary);
+  const std::string readMe{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  ASSERT_FALSE(readMe.empty());
+  EXPECT_TRUE(IsShiftJis(readMe));
+  std::string bare = readMe;
   for (std::size_t at; (at = bare.find("\r\n")) != std::string::npos;) bare.erase(at, 2);
   EXPECT_EQ(bare.find_first_of("\r\n"), std::string::npos) << "every line ends with CR LF";
   struct Case { const char* what; const char* text; };
@@ -105,7 +97,7 @@ TEST(ReleasePackage, ReadMeIsShiftJisWithCrLf) {
       {"comment lines", "アポストロフィ（'）"},
       {"the help file", "「ＨＥＬＰ」→「Help」で Orvantis.chm"},
   };
-  for (const Case& c : cases) EXPECT_NE(readMe->find(c.text), std::string::npos) << c.what;
+  for (const Case& c : cases) EXPECT_NE(readMe.find(c.text), std::string::npos) << c.what;
 }
 
 // The program started from the package with the sample: the load goes through (its warning
@@ -113,8 +105,12 @@ TEST(ReleasePackage, ReadMeIsShiftJisWithCrLf) {
 // answers none of the messages through which the GUI tests drive their build of it (the same
 // messages do answer there, see test_gui); and its help opens from the menu.
 TEST(ReleasePackage, RunsTheSampleAnswersNoTestHookAndOpensItsHelp) {
-  Process program;
-  ASSERT_TRUE(Start("Orvantis.exe data-sample.csv", program));
+  STARTUPINFOA si{sizeof si};
+  PROCESS_INFORMATION info{};
+  char line[] = "Orvantis.exe data-sample.csv";
+  ASSERT_TRUE(CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &info));
+  CloseHandle(info.hThread);
+  Process program{info.hProcess, info.dwProcessId};
   std::vector<std::string> boxes;
   HWND main = nullptr;
   ASSERT_TRUE(WaitFor(program.pid, boxes, [&] { return (main = Find("NORMAL0", program.pid)) != nullptr; }));
