@@ -43,7 +43,10 @@ TEST_F(Sample, ColumnsLineUp) {
       {"Wilcoxon: and its statistic", WilcoxonControl(*app_), 5},
       {"intervals: median, two rates; hazard ratio", IntervalsControl(*app_), 3},
   };
-  for (const Case& c : cases) EXPECT_EQ(ExpectColumnsLineUp(c.control), c.columns) << c.name;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(ExpectColumnsLineUp(c.control), c.columns);
+  }
 }
 
 // Every view at the load position moved inside the work area, as large as the core sized it
