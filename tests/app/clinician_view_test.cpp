@@ -1,5 +1,5 @@
 // What a clinician sees of the program: Japanese legible in every rich edit control, the
-// columns of the tables lined up, and every view on screen.
+// columns of the tables lined up, and every view and list window on screen.
 #include "app/win32.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +10,7 @@
 
 #include "app/app_ids.h"
 #include "gui_driver.h"
+#include "text/number_text.h"
 #include "text/truncate.h"
 
 namespace orv::guitest {
@@ -49,16 +50,35 @@ TEST_F(Sample, ColumnsLineUp) {
   }
 }
 
+// The text of each row of a list window of the program, as the window draws it.
+std::vector<std::string> ListRows(const Model& model, int command) {
+  const CaseData& data = model.ws.cases;
+  std::vector<std::string> rows;
+  for (int i = 0; i <= (command == kCmdChooseGroups ? data.NumGroups : data.NumCauses); ++i) {
+    const auto at = static_cast<std::size_t>(i);
+    const std::string number = "  " + FormatNumber(i);
+    rows.push_back(command == kCmdChooseGroups
+                       ? number.substr(number.size() - 2) + ": " + model.ws.survival.GroupSummaryTexts[at][0]
+                       : data.CauseNames[at] + " ( " + FormatNumber(static_cast<double>(data.DeathsByCause[0][at])) + " )");
+  }
+  return rows;
+}
+
 // Every view at the load position moved inside the work area, as large as the core sized it
-// where the work area allows; a painted view larger than it scrolls over its whole size.
+// where the work area allows; a painted view larger than it scrolls over its whole size. With
+// many groups or causes of long names each list window is as wide as its longest label, its
+// ＯＫ stands below the last row, and it is on screen.
 TEST(Views, InsideTheWorkAreaAndScrolledWhenLarger) {
   const RECT work = WorkArea();
   const int viewX = TruncToInt32(static_cast<float>(GetSystemMetrics(SM_CXSCREEN)) / 2.0f - 700.0f);
   const int viewY = TruncToInt32(static_cast<float>(GetSystemMetrics(SM_CYSCREEN)) / 2.0f - 300.0f);
-  for (const std::string& path : {SamplePath(), ManyGroupsFile(), ManyCausesFile()}) {
-    App app(Quoted(path));
+  struct File { std::string path; int list, labelX, pitch; };  // list: the command of the list window to open
+  const File files[] = {{SamplePath(), 0, 0, 0}, {ManyGroupsFile(), kCmdChooseGroups, 120, 45},
+                        {ManyCausesFile(), kCmdCensoredCases, 40, 40}};
+  for (const File& f : files) {
+    App app(Quoted(f.path));
     app.DismissAllBoxes();
-    Model model(app, path);
+    Model model(app, f.path);
     ASSERT_TRUE(model.views.last);
     const ViewSizes& s = *model.views.last;
     struct View { const char* className; int width, height; bool painted; };
@@ -70,7 +90,7 @@ TEST(Views, InsideTheWorkAreaAndScrolledWhenLarger) {
         {"NORMAL11", s.intervalsWidth, s.intervalsHeight, false},
     };
     for (const View& v : views) {
-      SCOPED_TRACE(path + ", " + v.className);
+      SCOPED_TRACE(f.path + ", " + v.className);
       HWND w = app.Find(v.className);
       const LONG width = std::min<LONG>(v.width, work.right - work.left), height = std::min<LONG>(v.height, work.bottom - work.top);
       EXPECT_EQ(Place(w), (Rect{std::clamp<LONG>(viewX, work.left, work.right - width),
@@ -91,6 +111,31 @@ TEST(Views, InsideTheWorkAreaAndScrolledWhenLarger) {
         EXPECT_EQ(app.ScrollOf(w, bar).pos, std::max(content[bar] - page[bar], 0L));
       }
     }
+    if (!f.list) continue;
+    SCOPED_TRACE(f.path);
+    const std::vector<std::string> rows = ListRows(model, f.list);
+    ASSERT_GE(rows.size(), 21u);
+    app.Command(f.list);
+    HWND window = app.Find("NORMALDLG");
+    ASSERT_TRUE(Visible(window));
+    // The window draws with its default font, as the screen's context has it.
+    HDC dc = GetDC(nullptr);
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc, &tm);
+    const Rect ok = Place(GetDlgItem(window, 1000));
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+      SCOPED_TRACE(rows[r]);
+      SIZE text{};
+      GetTextExtentPoint32A(dc, rows[r].data(), static_cast<int>(rows[r].find_last_not_of(' ') + 1), &text);
+      EXPECT_LE(f.labelX + text.cx, ClientSize(window).cx) << "the label is cut";
+      const LONG top = f.pitch * static_cast<LONG>(r) + 20, bottom = top + tm.tmHeight;
+      EXPECT_TRUE(ok[1] >= bottom || ok[1] + ok[3] <= top) << "ＯＫ covers the row";
+    }
+    ReleaseDC(nullptr, dc);
+    const Rect place = Place(window);
+    EXPECT_GE(place[2], 300) << "never narrower than before";
+    EXPECT_TRUE(place[1] >= work.top && place[1] + place[3] <= work.bottom && place[0] + place[2] <= work.right)
+        << "ＯＫ on screen";
   }
 }
 

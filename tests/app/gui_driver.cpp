@@ -115,7 +115,9 @@ App::App(const std::string& arguments) {
 }
 
 App::~App() {
-  if (!closed_) Close();
+  if (!closed_) {
+    EXPECT_EQ(Close(), 0u) << "the program ended with an error";
+  }
   CloseHandle(pi_.hThread);
   CloseHandle(pi_.hProcess);
 }

@@ -51,7 +51,7 @@ struct Box {
 class App {
  public:
   // Starts the program with the given arguments after its quoted path and waits until it is
-  // idle.
+  // idle; expects it to end without an error when the object goes.
   explicit App(const std::string& arguments = "");
   ~App();
   App(const App&) = delete;

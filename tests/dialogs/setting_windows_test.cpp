@@ -10,7 +10,6 @@
 
 #include "app/app_ids.h"
 #include "app/gui_driver.h"
-#include "text/number_text.h"
 
 namespace orv::guitest {
 namespace {
@@ -142,58 +141,6 @@ TEST_F(TwoGroups, WindowsTakeTheirSizeFromTheGroupsAndCauses) {
     EXPECT_FALSE(IsWindowEnabled(app_->Main())) << "the main window waits for the run";
     EXPECT_TRUE(End(*app_, window, false));
     EXPECT_TRUE(IsWindowEnabled(app_->Main()));
-  }
-}
-
-// With many groups or causes of long names each list window is as wide as its longest label,
-// its ＯＫ stands below the last row, and it is on screen.
-TEST(ListWindows, EveryLabelAndOkShownForManyRows) {
-  struct Case { const char* name; std::string path; int command; const char* title; int labelX, pitch; };
-  const Case cases[] = {
-      {"group selection, 25 groups", ManyGroupsFile(), kCmdChooseGroups, kGroupTitle, 120, 45},
-      {"censored causes, 25 causes", ManyCausesFile(), kCmdCensoredCases, kCausesTitle, 40, 40},
-  };
-  const RECT work = WorkArea();
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    App app(Quoted(c.path));
-    Model model(app, c.path);
-    const CaseData& data = model.ws.cases;
-    std::vector<std::string> rows;  // the text of each row, as the window draws it
-    if (c.command == kCmdChooseGroups) {
-      for (int g = 0; g <= data.NumGroups; ++g) {
-        const std::string number = "  " + FormatNumber(g);
-        rows.push_back(number.substr(number.size() - 2) + ": " + model.ws.survival.GroupSummaryTexts[static_cast<std::size_t>(g)][0]);
-      }
-    } else {
-      for (int j = 0; j <= data.NumCauses; ++j) {
-        const auto cause = static_cast<std::size_t>(j);
-        rows.push_back(data.CauseNames[cause] + " ( " + FormatNumber(static_cast<double>(data.DeathsByCause[0][cause])) + " )");
-      }
-    }
-    ASSERT_GE(rows.size(), 21u);
-    HWND window = Open(app, c.command, c.title);
-    ASSERT_NE(window, nullptr);
-    // The window draws with its default font, as the screen's context has it.
-    HDC dc = GetDC(nullptr);
-    TEXTMETRICA tm{};
-    GetTextMetricsA(dc, &tm);
-    const Rect ok = Place(GetDlgItem(window, kOk));
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-      SCOPED_TRACE(rows[r]);
-      SIZE text{};
-      GetTextExtentPoint32A(dc, rows[r].data(), static_cast<int>(rows[r].find_last_not_of(' ') + 1), &text);
-      EXPECT_LE(c.labelX + text.cx, ClientSize(window).cx) << "the label is cut";
-      const LONG top = c.pitch * static_cast<LONG>(r) + 20, bottom = top + tm.tmHeight;
-      EXPECT_TRUE(ok[1] >= bottom || ok[1] + ok[3] <= top) << "ＯＫ covers the row";
-    }
-    ReleaseDC(nullptr, dc);
-    const Rect place = Place(window);
-    EXPECT_GE(place[2], 300) << "never narrower than before";
-    EXPECT_GE(place[1], work.top);
-    EXPECT_LE(place[1] + place[3], work.bottom) << "ＯＫ on screen";
-    EXPECT_LE(place[0] + place[2], work.right);
-    EXPECT_TRUE(End(app, window, false));
   }
 }
 
