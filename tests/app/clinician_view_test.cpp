@@ -50,6 +50,26 @@ TEST_F(Sample, ColumnsLineUp) {
   }
 }
 
+// 25 groups of 9 cases with long names: 19 named groups and "20 over" are kept.
+std::string ManyGroupsFile() {
+  std::string bytes;
+  for (int g = 1; g <= 25; ++g) {
+    const std::string name = "第" + std::to_string(g) + "群・長期経過観察の症例";
+    for (int i = 1; i <= 9; ++i) bytes += name + "," + std::to_string(100 * i + g) + (i % 3 ? ",死亡,癌\r\n" : ",生存\r\n");
+  }
+  return WriteDataFile("groups25.csv", bytes);
+}
+
+// Two groups whose deaths have 25 causes with long names.
+std::string ManyCausesFile() {
+  std::string bytes;
+  for (int c = 1; c <= 25; ++c) {
+    const std::string cause = "死因" + std::to_string(c) + "・詳細不明の合併症";
+    bytes += "A," + std::to_string(30 * c) + ",死亡," + cause + "\r\nB," + std::to_string(40 * c) + ",死亡," + cause + "\r\n";
+  }
+  return WriteDataFile("causes25.csv", bytes);
+}
+
 // The text of each row of a list window of the program, as the window draws it.
 std::vector<std::string> ListRows(const Model& model, int command) {
   const CaseData& data = model.ws.cases;
@@ -69,7 +89,8 @@ std::vector<std::string> ListRows(const Model& model, int command) {
 // many groups or causes of long names each list window is as wide as its longest label, its
 // ＯＫ stands below the last row, and it is on screen.
 TEST(Views, InsideTheWorkAreaAndScrolledWhenLarger) {
-  const RECT work = WorkArea();
+  RECT work{};  // as the program's monitor has it
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
   const int viewX = TruncToInt32(static_cast<float>(GetSystemMetrics(SM_CXSCREEN)) / 2.0f - 700.0f);
   const int viewY = TruncToInt32(static_cast<float>(GetSystemMetrics(SM_CYSCREEN)) / 2.0f - 300.0f);
   struct File { std::string path; int list, labelX, pitch; };  // list: the command of the list window to open

@@ -218,26 +218,6 @@ std::string ControlText(HWND control) {
   return text;
 }
 
-// 25 groups of 9 cases with long names: 19 named groups and "20 over" are kept.
-std::string ManyGroupsFile() {
-  std::string bytes;
-  for (int g = 1; g <= 25; ++g) {
-    const std::string name = "第" + std::to_string(g) + "群・長期経過観察の症例";
-    for (int i = 1; i <= 9; ++i) bytes += name + "," + std::to_string(100 * i + g) + (i % 3 ? ",死亡,癌\r\n" : ",生存\r\n");
-  }
-  return WriteDataFile("groups25.csv", bytes);
-}
-
-// Two groups whose deaths have 25 causes with long names.
-std::string ManyCausesFile() {
-  std::string bytes;
-  for (int c = 1; c <= 25; ++c) {
-    const std::string cause = "死因" + std::to_string(c) + "・詳細不明の合併症";
-    bytes += "A," + std::to_string(30 * c) + ",死亡," + cause + "\r\nB," + std::to_string(40 * c) + ",死亡," + cause + "\r\n";
-  }
-  return WriteDataFile("causes25.csv", bytes);
-}
-
 long CharIndex(std::string_view text, std::size_t byteOffset) {
   long chars = 0;
   for (std::size_t i = 0; i < byteOffset && i < text.size(); ++i, ++chars) {
@@ -246,12 +226,6 @@ long CharIndex(std::string_view text, std::size_t byteOffset) {
     if (lead || (b == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) ++i;
   }
   return chars;
-}
-
-RECT WorkArea() {
-  RECT work{};
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-  return work;
 }
 
 SIZE ClientSize(HWND window) {

@@ -37,11 +37,6 @@ inline constexpr char kTwoGroups[] =
 std::string SamplePath();
 std::string Quoted(const std::string& path);
 
-// Files larger than the screen: 25 groups of 9 cases (19 named groups and "20 over" are
-// kept), and two groups whose deaths have 25 causes; every name is long.
-std::string ManyGroupsFile();
-std::string ManyCausesFile();
-
 struct Box {
   std::string text;
   std::string caption;
@@ -101,8 +96,6 @@ std::string WindowText(HWND window);
 // The position a rich edit control gives the character at this byte of its text: a Shift-JIS
 // pair is one character, and so is a CR LF paragraph end.
 long CharIndex(std::string_view text, std::size_t byteOffset);
-// The screen's work area, as the program's monitor has it.
-RECT WorkArea();
 // The text of a rich edit control of another process, byte for byte.
 std::string ControlText(HWND control);
 inline bool Visible(HWND window) { return IsWindowVisible(window) != FALSE; }
