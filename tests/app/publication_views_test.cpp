@@ -1,5 +1,5 @@
-// The figures for publication in the program: the view リスク集団数 on screen, and the tables
-// saved as CSV files through the save dialog.
+// The figures for publication in the program: the window 信頼区間・ハザード比 and the view
+// リスク集団数 of the sample, and the tables saved as CSV files through the save dialog.
 #include "app/win32.h"
 
 #include <gtest/gtest.h>
@@ -42,10 +42,12 @@ std::string Utf8Csv(const std::string& cp932) {
 
 std::string Utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
 
-// The view on top of the screen: each shown group's line sample in its colour on its row,
-// figures in its first column, white between the rows.
-TEST_F(Sample, NumberAtRiskViewShowsTheRows) {
+// The intervals of four groups as the core writes them; the view on top of the screen: each
+// shown group's line sample in its colour on its row, figures in its first column, white
+// between the rows.
+TEST_F(Sample, IntervalsTextAndNumberAtRiskRowsShown) {
   Model model(*app_, SamplePath());
+  EXPECT_EQ(ControlText(IntervalsControl(*app_)), model.intervals.Text());
   HWND view = app_->Find("NORMAL6");
   SetWindowPos(view, HWND_TOP, 0, 0, 800, 400, SWP_SHOWWINDOW);
   app_->Settle();
