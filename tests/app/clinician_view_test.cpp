@@ -1,162 +1,106 @@
 // What a clinician sees of the program: Japanese legible in every rich edit control, the
-// columns of the pairwise tables lined up, no table of an earlier file left on screen, the X
-// range kept across a run without a shown group, every view on screen, and a file without a
-// valid row told.
+// columns of the tables lined up, and every view and list window on screen.
 #include "app/win32.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "app/app_ids.h"
 #include "gui_driver.h"
+#include "text/number_text.h"
+#include "text/truncate.h"
 
 namespace orv::guitest {
 namespace {
 
 using namespace orv::app;
 
-// Two groups of 10 cases, both shown, with deaths in both between five and ten years.
-constexpr char kTwoArms[] =
-    "A,35,死亡,癌\r\nA,120,死亡,肺炎\r\nA,300,生存\r\nA,410,死亡,癌\r\nA,700,死亡\r\nA,820,生存\r\n"
-    "A,1000,死亡,癌\r\nA,2000,死亡,肺炎\r\nA,2500,死亡,肺炎\r\nA,3300,生存\r\nB,60,死亡,肺炎\r\nB,90,死亡,癌\r\n"
-    "B,150,死亡,癌\r\nB,200,生存\r\nB,260,死亡,肺炎\r\nB,380,死亡,癌\r\nB,500,生存\r\nB,640,死亡,癌\r\n"
-    "B,2900,死亡,肺炎\r\nB,3400,生存\r\n";
-// The first bytes of a PNG picture: no row of it has a comma.
-constexpr char kPicture[] = "\x89PNG\r\n\x1a\n\x00\x00\x00\rIHDR\x00\x00\x01\x00\x08\x06\x00\x00\x00\x5c\x72\xa8";
-
-std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
-std::string SamplePath() {
-  std::string sample = "Z:" ORVANTIS_SOURCE_DIR "/examples/data-sample.csv";
-  std::replace(sample.begin(), sample.end(), '/', '\\');
-  return sample;
-}
+HWND ReportControl(const App& app) { return app.Control("NORMAL5", kReportControlId); }
 HWND LogRankControl(const App& app) { return app.Control("NORMAL9", kLogRankControlId); }
 HWND WilcoxonControl(const App& app) { return app.Control("NORMAL10", kWilcoxonControlId); }
+HWND IntervalsControl(const App& app) { return app.Control("NORMAL11", kIntervalsControlId); }
 
-// Japanese before any load, in both tables after one and in the report: character set 128.
-TEST(Legibility, JapaneseTextHasTheShiftJisCharacterSet) {
-  App app;
-  HWND report = app.Control("NORMAL5", kReportControlId);
-  EXPECT_EQ(app.CharSet(report, 0, 7), SHIFTJIS_CHARSET) << "the first 読み込みデータ";
-  EXPECT_EQ(app.CharSet(report, 8, 15), SHIFTJIS_CHARSET) << "the second";
-  app.Drop({SamplePath()});
-  app.DismissAllBoxes();
-  report = app.Control("NORMAL5", kReportControlId);
-  std::vector<std::pair<HWND, std::string>> cases = {{report, "総データ数"}, {report, "除外データ数"},
-                                                     {WilcoxonControl(app), " 統計量"}};
-  for (HWND table : {LogRankControl(app), WilcoxonControl(app)})
+// Japanese in the report, both pairwise tables and the intervals: character set 128.
+TEST_F(Sample, JapaneseHasTheShiftJisCharacterSet) {
+  std::vector<std::pair<HWND, std::string>> cases = {{ReportControl(*app_), "総データ数"},
+                                                     {ReportControl(*app_), "除外データ数"},
+                                                     {WilcoxonControl(*app_), " 統計量"},
+                                                     {IntervalsControl(*app_), "生存期間中央値"}};
+  for (HWND table : {LogRankControl(*app_), WilcoxonControl(*app_), IntervalsControl(*app_)})
     for (const char* t : {"組み合せ", "新規治療群", "標準治療群", "併用療法群", "経過観察群"}) cases.emplace_back(table, t);
-  for (const auto& [control, t] : cases) {
-    SCOPED_TRACE(t);
-    const std::string text = ControlText(control);
-    const std::size_t at = text.find(t);
-    ASSERT_NE(at, std::string::npos);
-    EXPECT_EQ(app.CharSet(control, CharIndex(text, at), CharIndex(text, at + t.size())), SHIFTJIS_CHARSET);
-  }
-  EXPECT_EQ(app.Close(), 0u);
+  for (const auto& [control, t] : cases) EXPECT_EQ(app_->CharSetOf(control, t), SHIFTJIS_CHARSET) << t;
 }
 
-// Every column of a table, heading and footer included, starts at one x in every row.
-TEST(Legibility, PairwiseColumnsLineUp) {
-  App app(Quoted(SamplePath()));
-  app.DismissAllBoxes();
-  app.Command(kCmdLogRankWindow);
-  app.Command(kCmdWilcoxonWindow);
-  for (HWND control : {LogRankControl(app), WilcoxonControl(app)}) {
-    const std::string text = ControlText(control);
-    SCOPED_TRACE(text);
-    ASSERT_NE(text.find("         \t"), std::string::npos) << "the sample has blank Holm cells";
-    std::map<int, int> columnX;  // by the number of tabs before the column
-    int columns = 0;
-    for (std::size_t line = 0, tabs = 0, i = 0; i < text.size(); ++i) {
-      if (text[i] == '\n') line = i + 1, tabs = 0;
-      if (text[i] == '\t') ++tabs;
-      if (i == line || text[i] == '\t' || text[i] == '\r' || text[i - 1] != '\t') continue;
-      const int x = static_cast<short>(LOWORD(SendMessageA(control, EM_POSFROMCHAR, static_cast<WPARAM>(CharIndex(text, i)), 0)));
-      ++columns;
-      EXPECT_EQ(x, columnX.emplace(static_cast<int>(tabs), x).first->second) << "column after " << tabs << " tabs, byte " << i;
-    }
-    EXPECT_GE(columnX.size(), 4u) << "the pair, the three adjusted p-values; the Wilcoxon statistic";
-    EXPECT_GT(columns, 20);
-  }
-  EXPECT_EQ(app.Close(), 0u);
-}
-
-// A drop after the pairwise windows were open: a load without a valid row is told in a box
-// owned by the main window, with the report shown; a run left with fewer than two shown
-// groups empties and hides both pairwise windows (and their menu command refuses); a drop
-// that does not open keeps them. Unticking a group takes the same way (Views in gui_test).
-TEST(Files, DropAfterTheComparisonsWereShown) {
-  const std::string missing = TempDir() + "\\missing.csv";
-  struct Case { const char* name; std::string path; bool told, kept; std::vector<Box> boxes; };
+// Every column of a table, heading and footer included, starts at one x in every row: the
+// tab stops suit the columns.
+TEST_F(Sample, ColumnsLineUp) {
+  ASSERT_NE(ControlText(LogRankControl(*app_)).find("         \t"), std::string::npos) << "blank Holm cells";
+  struct Case { const char* name; HWND control; std::size_t columns; };
   const Case cases[] = {
-      {"an empty file", WriteDataFile("empty.csv", ""), true, false},
-      {"a picture", WriteDataFile("picture.png", std::string(kPicture, sizeof kPicture - 1)), true, false},
-      {"only rows without days", WriteDataFile("nodays.csv", "'comment\r\nA,,死亡\r\nB,abc,生存\r\n"), true, false},
-      {"one valid row, no shown group", WriteDataFile("one.csv", "A,,死亡\r\nB,10,生存\r\n"), false, false},
-      {"a missing file", missing, false, true, {{missing, "ファイルが見つかりません"}, {missing, "ファイルのオープンエラー"}}},
+      {"log-rank: the pair, the three adjusted p-values", LogRankControl(*app_), 4},
+      {"Wilcoxon: and its statistic", WilcoxonControl(*app_), 5},
+      {"intervals: median, two rates; hazard ratio", IntervalsControl(*app_), 3},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    App app(Quoted(WriteDataFile("arms.csv", kTwoArms)));
-    app.Command(kCmdLogRankWindow);
-    app.Command(kCmdWilcoxonWindow);
-    const std::string logRank = ControlText(LogRankControl(app)), wilcoxon = ControlText(WilcoxonControl(app));
-    ASSERT_NE(logRank.find(" 1 -  2"), std::string::npos);
-    app.Drop({c.path});
-    if (HWND box = app.Find("#32770"); box && c.told) {
-      EXPECT_EQ(GetWindow(box, GW_OWNER), app.Main());
-      EXPECT_TRUE(Visible(app.Find("NORMAL5"))) << "the report is shown with the box";
-    }
-    std::vector<Box> boxes = c.boxes;
-    if (c.told) boxes.push_back({"有効なデータがありません\r\n" + c.path, "データの確認！"});
-    EXPECT_EQ(app.DismissAllBoxes(), boxes);
-    EXPECT_EQ(Visible(app.Find("NORMAL5")), c.told);
-    EXPECT_EQ(WindowText(app.Main()), c.kept ? "Orvantis" : "Orvantis : " + c.path);
-    for (auto [className, before] : {std::pair{"NORMAL9", logRank}, {"NORMAL10", wilcoxon}}) {
-      SCOPED_TRACE(className);
-      EXPECT_EQ(Visible(app.Find(className)), c.kept);
-      EXPECT_EQ(ControlText(GetWindow(app.Find(className), GW_CHILD)), c.kept ? before : "");
-    }
-    app.Command(kCmdLogRankWindow);
-    const std::vector<Box> refused = {{"グラフは2本以上必要です", "多重比較"}};
-    EXPECT_EQ(app.DismissAllBoxes(), c.kept ? std::vector<Box>{} : refused) << "the menu command agrees";
-    EXPECT_EQ(app.Close(), 0u);
+    EXPECT_EQ(ExpectColumnsLineUp(c.control), c.columns);
   }
 }
 
-// Hiding every group and showing them again leaves the range and every test as they were.
-TEST(Commands, NoShownGroupKeepsTheRange) {
-  App app(Quoted(WriteDataFile("arms.csv", kTwoArms)));
-  app.Command(kCmdTenYears);
-  const std::string tenYears = ControlText(LogRankControl(app));
-  app.Command(kCmdFiveYears);
-  ASSERT_NE(ControlText(LogRankControl(app)), tenYears) << "a death after five years changes the tests";
-  app.Command(kCmdTenYears);
-  for (int tick : {BST_UNCHECKED, BST_CHECKED}) {
-    app.Command(kCmdChooseGroups);
-    HWND window = app.Find("NORMALDLG");
-    ASSERT_NE(window, nullptr);
-    for (int g = 1; g <= 2; ++g) SendMessageA(GetDlgItem(window, 9000 + g), BM_SETCHECK, static_cast<WPARAM>(tick), 0);
-    SendMessageA(GetDlgItem(window, 1000), BM_CLICK, 0, 0);
-    app.Settle();
+// 25 groups of 9 cases with long names: 19 named groups and "20 over" are kept.
+std::string ManyGroupsFile() {
+  std::string bytes;
+  for (int g = 1; g <= 25; ++g) {
+    const std::string name = "第" + std::to_string(g) + "群・長期経過観察の症例";
+    for (int i = 1; i <= 9; ++i) bytes += name + "," + std::to_string(100 * i + g) + (i % 3 ? ",死亡,癌\r\n" : ",生存\r\n");
   }
-  EXPECT_EQ(ControlText(LogRankControl(app)), tenYears);
-  EXPECT_EQ(app.Close(), 0u);
+  return WriteDataFile("groups25.csv", bytes);
 }
 
-// Every view inside the work area; a painted view larger than it scrolls over its whole size.
+// Two groups whose deaths have 25 causes with long names.
+std::string ManyCausesFile() {
+  std::string bytes;
+  for (int c = 1; c <= 25; ++c) {
+    const std::string cause = "死因" + std::to_string(c) + "・詳細不明の合併症";
+    bytes += "A," + std::to_string(30 * c) + ",死亡," + cause + "\r\nB," + std::to_string(40 * c) + ",死亡," + cause + "\r\n";
+  }
+  return WriteDataFile("causes25.csv", bytes);
+}
+
+// The text of each row of a list window of the program, as the window draws it.
+std::vector<std::string> ListRows(const Model& model, int command) {
+  const CaseData& data = model.ws.cases;
+  std::vector<std::string> rows;
+  for (int i = 0; i <= (command == kCmdChooseGroups ? data.NumGroups : data.NumCauses); ++i) {
+    const auto at = static_cast<std::size_t>(i);
+    const std::string number = "  " + FormatNumber(i);
+    rows.push_back(command == kCmdChooseGroups
+                       ? number.substr(number.size() - 2) + ": " + model.ws.survival.GroupSummaryTexts[at][0]
+                       : data.CauseNames[at] + " ( " + FormatNumber(static_cast<double>(data.DeathsByCause[0][at])) + " )");
+  }
+  return rows;
+}
+
+// Every view at the load position moved inside the work area, as large as the core sized it
+// where the work area allows; a painted view larger than it scrolls over its whole size; the
+// interval window's columns line up whatever the names' lengths. With
+// many groups or causes of long names each list window is as wide as its longest label, its
+// ＯＫ stands below the last row, and it is on screen.
 TEST(Views, InsideTheWorkAreaAndScrolledWhenLarger) {
-  const RECT work = WorkArea();
-  for (const std::string& path : {SamplePath(), ManyGroupsFile(), ManyCausesFile()}) {
-    App app(Quoted(path));
+  RECT work{};  // as the program's monitor has it
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  const int viewX = TruncToInt32(static_cast<float>(GetSystemMetrics(SM_CXSCREEN)) / 2.0f - 700.0f);
+  const int viewY = TruncToInt32(static_cast<float>(GetSystemMetrics(SM_CYSCREEN)) / 2.0f - 300.0f);
+  struct File { std::string path; int list, labelX, pitch; };  // list: the command of the list window to open
+  const File files[] = {{SamplePath(), 0, 0, 0}, {ManyGroupsFile(), kCmdChooseGroups, 120, 45},
+                        {ManyCausesFile(), kCmdCensoredCases, 40, 40}};
+  for (const File& f : files) {
+    App app(Quoted(f.path));
     app.DismissAllBoxes();
-    Model model(ClientSize(app.Main()).cx, ClientSize(app.Main()).cy);
-    model.Load(path);
+    Model model(app, f.path);
     ASSERT_TRUE(model.views.last);
     const ViewSizes& s = *model.views.last;
     struct View { const char* className; int width, height; bool painted; };
@@ -168,15 +112,11 @@ TEST(Views, InsideTheWorkAreaAndScrolledWhenLarger) {
         {"NORMAL11", s.intervalsWidth, s.intervalsHeight, false},
     };
     for (const View& v : views) {
-      SCOPED_TRACE(path + ", " + v.className);
+      SCOPED_TRACE(f.path + ", " + v.className);
       HWND w = app.Find(v.className);
-      const Rect place = Place(w);
-      EXPECT_GE(place[0], work.left);
-      EXPECT_GE(place[1], work.top);
-      EXPECT_EQ(place[2], std::min<LONG>(v.width, work.right - work.left));
-      EXPECT_EQ(place[3], std::min<LONG>(v.height, work.bottom - work.top));
-      EXPECT_LE(place[0] + place[2], work.right);
-      EXPECT_LE(place[1] + place[3], work.bottom);
+      const LONG width = std::min<LONG>(v.width, work.right - work.left), height = std::min<LONG>(v.height, work.bottom - work.top);
+      EXPECT_EQ(Place(w), (Rect{std::clamp<LONG>(viewX, work.left, work.right - width),
+                                std::clamp<LONG>(viewY, work.top, work.bottom - height), width, height}));
       if (!v.painted) continue;
       RECT frame{0, 0, 0, 0};
       AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(w, GWL_STYLE)) & ~(WS_HSCROLL | WS_VSCROLL), FALSE, 0);
@@ -193,6 +133,33 @@ TEST(Views, InsideTheWorkAreaAndScrolledWhenLarger) {
         EXPECT_EQ(app.ScrollOf(w, bar).pos, std::max(content[bar] - page[bar], 0L));
       }
     }
+    // Long group names: the interval window's stops move right of the longest label.
+    EXPECT_EQ(ExpectColumnsLineUp(IntervalsControl(app)), 3u) << f.path;
+    if (!f.list) continue;
+    SCOPED_TRACE(f.path);
+    const std::vector<std::string> rows = ListRows(model, f.list);
+    ASSERT_GE(rows.size(), 21u);
+    app.Command(f.list);
+    HWND window = app.Find("NORMALDLG");
+    ASSERT_TRUE(Visible(window));
+    // The window draws with its default font, as the screen's context has it.
+    HDC dc = GetDC(nullptr);
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc, &tm);
+    const Rect ok = Place(GetDlgItem(window, 1000));
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+      SCOPED_TRACE(rows[r]);
+      SIZE text{};
+      GetTextExtentPoint32A(dc, rows[r].data(), static_cast<int>(rows[r].find_last_not_of(' ') + 1), &text);
+      EXPECT_LE(f.labelX + text.cx, ClientSize(window).cx) << "the label is cut";
+      const LONG top = f.pitch * static_cast<LONG>(r) + 20, bottom = top + tm.tmHeight;
+      EXPECT_TRUE(ok[1] >= bottom || ok[1] + ok[3] <= top) << "ＯＫ covers the row";
+    }
+    ReleaseDC(nullptr, dc);
+    const Rect place = Place(window);
+    EXPECT_GE(place[2], 300) << "never narrower than before";
+    EXPECT_TRUE(place[1] >= work.top && place[1] + place[3] <= work.bottom && place[0] + place[2] <= work.right)
+        << "ＯＫ on screen";
   }
 }
 

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <map>
 #include <stdexcept>
 
 #include "app/app_ids.h"
@@ -21,31 +23,26 @@ std::string& ExeStore() {
   return path;
 }
 
-// The program answers a ping with a pong once it has handled everything posted before.
-struct PongState {
-  HWND window = nullptr;
-  WPARAM last = 0, next = 0;
-};
-PongState& Pong() {
-  static PongState state;
-  return state;
+// The program answers a ping with a pong once it has handled everything posted before: the
+// number of the last pong come back.
+WPARAM& LastPong() {
+  static WPARAM last = 0;
+  return last;
 }
 
 HWND PongWindow() {
-  PongState& p = Pong();
-  if (!p.window) {
+  static const HWND window = [] {
     WNDCLASSA wc{};
     wc.lpfnWndProc = [](HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
-      if (msg != app::kPong) return DefWindowProcA(hwnd, msg, wp, lp);
-      Pong().last = wp;
-      return 0;
+      if (msg == app::kPong) LastPong() = wp;
+      return DefWindowProcA(hwnd, msg, wp, lp);
     };
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "OrvantisTestPong";
     RegisterClassA(&wc);
-    p.window = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-  }
-  return p.window;
+    return CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+  }();
+  return window;
 }
 
 // Handles this process's messages for a while, or until done() holds.
@@ -80,6 +77,14 @@ HWND FindProcessWindow(DWORD pid, const char* className) {
 
 const std::string& ExePath() { return ExeStore(); }
 
+std::string SamplePath() {
+  std::string sample = "Z:" ORVANTIS_SOURCE_DIR "/examples/data-sample.csv";
+  std::replace(sample.begin(), sample.end(), '/', '\\');
+  return sample;
+}
+
+std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+
 const std::string& TempDir() {
   static const std::string dir = [] {
     char base[MAX_PATH] = {};
@@ -103,7 +108,7 @@ std::string WriteDataFile(std::string_view name, std::string_view bytes) {
 }
 
 App::App(const std::string& arguments) {
-  std::string line = "\"" + ExePath() + "\"" + (arguments.empty() ? "" : " " + arguments);
+  std::string line = Quoted(ExePath()).append(arguments.empty() ? "" : " ").append(arguments);
   STARTUPINFOA si{};
   si.cb = sizeof si;
   if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_)) {
@@ -115,7 +120,9 @@ App::App(const std::string& arguments) {
 }
 
 App::~App() {
-  if (!closed_) Close();
+  if (!closed_) {
+    EXPECT_EQ(Close(), 0u) << "the program ended with an error";
+  }
   CloseHandle(pi_.hThread);
   CloseHandle(pi_.hProcess);
 }
@@ -123,10 +130,10 @@ App::~App() {
 HWND App::Find(const char* className) const { return FindProcessWindow(pi_.dwProcessId, className); }
 
 void App::Settle() const {
-  PongState& p = Pong();
-  const WPARAM seq = ++p.next;
+  static WPARAM next = 0;
+  const WPARAM seq = ++next;
   PostMessageA(main_, app::kPing, seq, reinterpret_cast<LPARAM>(PongWindow()));
-  PumpUntil(60000, [&] { return p.last == seq || !Running(); });
+  PumpUntil(60000, [&] { return LastPong() == seq || !Running(); });
 }
 
 void App::Command(int id) const {
@@ -143,6 +150,15 @@ std::vector<Box> App::DismissAllBoxes() const {
     Settle();
   }
   return boxes;
+}
+
+void App::Tick(int command, const std::vector<int>& boxes, bool ticked) const {
+  Command(command);
+  HWND window = Find("NORMALDLG");
+  EXPECT_NE(window, nullptr) << "no setting window";
+  for (int id : boxes) SendMessageA(GetDlgItem(window, id), BM_SETCHECK, ticked ? BST_CHECKED : BST_UNCHECKED, 0);
+  SendMessageA(GetDlgItem(window, 1000), BM_CLICK, 0, 0);
+  Settle();
 }
 
 void App::Drop(const std::vector<std::string>& paths) const {
@@ -164,6 +180,12 @@ long App::CharSet(HWND control, long first, long last) const {
                          static_cast<std::int32_t>(last)};
   COPYDATASTRUCT cds{app::kCopyDataCharSet, sizeof q, &q};
   return static_cast<long>(SendMessageA(main_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds)));
+}
+
+long App::CharSetOf(HWND control, std::string_view text) const {
+  const std::string held = ControlText(control);
+  const std::size_t at = held.find(text);
+  return at == std::string::npos ? -1 : CharSet(control, CharIndex(held, at), CharIndex(held, at + text.size()));
 }
 
 App::Scroll App::ScrollOf(HWND window, int bar) const {
@@ -201,26 +223,6 @@ std::string ControlText(HWND control) {
   return text;
 }
 
-// 25 groups of 9 cases with long names: 19 named groups and "20 over" are kept.
-std::string ManyGroupsFile() {
-  std::string bytes;
-  for (int g = 1; g <= 25; ++g) {
-    const std::string name = "第" + std::to_string(g) + "群・長期経過観察の症例";
-    for (int i = 1; i <= 9; ++i) bytes += name + "," + std::to_string(100 * i + g) + (i % 3 ? ",死亡,癌\r\n" : ",生存\r\n");
-  }
-  return WriteDataFile("groups25.csv", bytes);
-}
-
-// Two groups whose deaths have 25 causes with long names.
-std::string ManyCausesFile() {
-  std::string bytes;
-  for (int c = 1; c <= 25; ++c) {
-    const std::string cause = "死因" + std::to_string(c) + "・詳細不明の合併症";
-    bytes += "A," + std::to_string(30 * c) + ",死亡," + cause + "\r\nB," + std::to_string(40 * c) + ",死亡," + cause + "\r\n";
-  }
-  return WriteDataFile("causes25.csv", bytes);
-}
-
 long CharIndex(std::string_view text, std::size_t byteOffset) {
   long chars = 0;
   for (std::size_t i = 0; i < byteOffset && i < text.size(); ++i, ++chars) {
@@ -229,12 +231,6 @@ long CharIndex(std::string_view text, std::size_t byteOffset) {
     if (lead || (b == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) ++i;
   }
   return chars;
-}
-
-RECT WorkArea() {
-  RECT work{};
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-  return work;
 }
 
 SIZE ClientSize(HWND window) {
@@ -250,6 +246,20 @@ Rect Place(HWND w) {
   return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
+std::size_t ExpectColumnsLineUp(HWND control) {
+  const std::string text = ControlText(control);
+  std::map<std::size_t, int> columnX;  // by the number of tabs before the column
+  for (std::size_t line = 0, tabs = 0, i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n') line = i + 1, tabs = 0;
+    if (text[i] == '\t') ++tabs;
+    if (i == line || text[i] == '\t' || text[i] == '\r' || text[i - 1] != '\t') continue;
+    const int x = static_cast<short>(LOWORD(SendMessageA(control, EM_POSFROMCHAR, static_cast<WPARAM>(CharIndex(text, i)), 0)));
+    EXPECT_EQ(x, columnX.emplace(tabs, x).first->second)
+        << "column after " << tabs << " tabs in " << text.substr(line, text.find('\r', i) - line);
+  }
+  return columnX.size();
+}
+
 Model::Model(int clientWidth, int clientHeight)
     : graph({0, 0, clientWidth, clientHeight}), screen({0, 0, clientWidth, clientHeight}) {
   ws.geometry.width = static_cast<std::uint16_t>(clientWidth - 130);
@@ -257,6 +267,10 @@ Model::Model(int clientWidth, int clientHeight)
   ws.geometry.pixelsPerWeek = static_cast<double>(ws.geometry.width) / ws.geometry.xMax;
   surfaces = {&graph, &screen, &legend, &cumulative, &byCause, &rate, &report, &logRank, &wilcoxon, &boxes, &views,
               &numberAtRisk, &intervals};
+}
+
+Model::Model(const App& app, const std::string& path) : Model(ClientSize(app.Main()).cx, ClientSize(app.Main()).cy) {
+  Load(path);
 }
 
 void Model::Load(const std::string& path) {

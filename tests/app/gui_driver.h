@@ -4,6 +4,9 @@
 
 #include "app/win32.h"
 
+#include <gtest/gtest.h>
+
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,10 +25,17 @@ const std::string& ExePath();
 const std::string& TempDir();
 std::string WriteDataFile(std::string_view name, std::string_view bytes);
 
-// Files larger than the screen: 25 groups of 9 cases (19 named groups and "20 over" are
-// kept), and two groups whose deaths have 25 causes; every name is long.
-std::string ManyGroupsFile();
-std::string ManyCausesFile();
+// Two groups of 10 and 12 cases: deaths of two causes, one without a cause, a comment, an
+// excluded row.
+inline constexpr char kTwoGroups[] =
+    "'group,days,outcome,cause\r\nA,35,死亡,癌\r\nA,120,死亡,肺炎\r\nA,300,生存\r\nA,410,死亡,癌\r\nA,700,死亡\r\n"
+    "A,820,生存\r\nA,1000,死亡,癌\r\nA,1500,生存\r\nA,1800,死亡,肺炎\r\nA,2100,生存\r\nB,60,死亡,肺炎\r\n"
+    "B,90,死亡,癌\r\nB,150,死亡,癌\r\nB,200,生存\r\nB,260,死亡,肺炎\r\nB,380,死亡,癌\r\nB,500,生存\r\n"
+    "B,640,死亡,癌\r\nB,900,死亡,肺炎\r\nB,1100,生存\r\nB,1300,死亡,癌\r\nB,1600,生存\r\nC,abc,死亡\r\n";
+
+// The bundled sample as the program under Wine reaches it, and a path quoted for a command line.
+std::string SamplePath();
+std::string Quoted(const std::string& path);
 
 struct Box {
   std::string text;
@@ -36,7 +46,7 @@ struct Box {
 class App {
  public:
   // Starts the program with the given arguments after its quoted path and waits until it is
-  // idle.
+  // idle; expects it to end without an error when the object goes.
   explicit App(const std::string& arguments = "");
   ~App();
   App(const App&) = delete;
@@ -56,12 +66,16 @@ class App {
   void Command(int id) const;
   // Presses OK on every box the program opens, one after the other, and returns them.
   std::vector<Box> DismissAllBoxes() const;
+  // Opens the setting window of the command, sets its check boxes of these ids and presses ＯＫ.
+  void Tick(int command, const std::vector<int>& boxes, bool ticked) const;
 
   void Drop(const std::vector<std::string>& paths) const;
   COLORREF GraphPixel(int x, int y) const;
   // The character set of characters first..last of a rich edit control of the program, with
   // app::kMixedCharSet added when the range holds more than one.
   long CharSet(HWND control, long first, long last) const;
+  // The same for the first occurrence of the text in the control; -1 when it holds none.
+  long CharSetOf(HWND control, std::string_view text) const;
   // A scroll bar of a view window: the end of its range (0 when the window has none), its page
   // and its position.
   struct Scroll {
@@ -82,8 +96,6 @@ std::string WindowText(HWND window);
 // The position a rich edit control gives the character at this byte of its text: a Shift-JIS
 // pair is one character, and so is a CR LF paragraph end.
 long CharIndex(std::string_view text, std::size_t byteOffset);
-// The screen's work area, as the program's monitor has it.
-RECT WorkArea();
 // The text of a rich edit control of another process, byte for byte.
 std::string ControlText(HWND control);
 inline bool Visible(HWND window) { return IsWindowVisible(window) != FALSE; }
@@ -92,6 +104,9 @@ SIZE ClientSize(HWND window);
 // Left, top, width and height: of a top-level window on the screen, of a child in its parent.
 using Rect = std::vector<LONG>;
 Rect Place(HWND window);
+// Expects every cell after a tab of a rich edit control to start at the x of the cells after
+// as many tabs in the other rows; returns the number of such columns.
+std::size_t ExpectColumnsLineUp(HWND control);
 
 // What the core gives for a file: the report, the pairwise tables, the boxes and the drawing.
 struct Model {
@@ -107,7 +122,24 @@ struct Model {
 
   // The main window's client size as the program has it.
   Model(int clientWidth, int clientHeight);
+  // Loaded from the file in a main window of the program's client size.
+  Model(const App& app, const std::string& path);
   void Load(const std::string& path);
 };
+
+// One program for a whole suite, started on the file Path() writes, its boxes answered: each
+// start of Wine costs seconds. The suite's tests run in the order written.
+template <std::string (*Path)()>
+class SharedApp : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    app_ = std::make_unique<App>(Quoted(Path()));
+    boxes_ = app_->DismissAllBoxes();
+  }
+  static void TearDownTestSuite() { app_.reset(); }
+  static inline std::unique_ptr<App> app_;
+  static inline std::vector<Box> boxes_;  // those the start opened
+};
+using Sample = SharedApp<SamplePath>;
 
 }  // namespace orv::guitest

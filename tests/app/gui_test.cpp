@@ -20,14 +20,6 @@ namespace {
 
 using namespace orv::app;
 
-// Two groups of 10 and 12 cases: deaths of two causes, one without a cause, a comment, an
-// excluded row.
-constexpr char kTwoGroups[] =
-    "'group,days,outcome,cause\r\nA,35,死亡,癌\r\nA,120,死亡,肺炎\r\nA,300,生存\r\nA,410,死亡,癌\r\nA,700,死亡\r\n"
-    "A,820,生存\r\nA,1000,死亡,癌\r\nA,1500,生存\r\nA,1800,死亡,肺炎\r\nA,2100,生存\r\nB,60,死亡,肺炎\r\n"
-    "B,90,死亡,癌\r\nB,150,死亡,癌\r\nB,200,生存\r\nB,260,死亡,肺炎\r\nB,380,死亡,癌\r\nB,500,生存\r\n"
-    "B,640,死亡,癌\r\nB,900,死亡,肺炎\r\nB,1100,生存\r\nB,1300,死亡,癌\r\nB,1600,生存\r\nC,abc,死亡\r\n";
-
 // Deaths until week 600 (A) and 550 (B), many of them between five and ten years.
 constexpr char kLateDeaths[] =
     "A,100,死亡,癌\r\nA,900,生存\r\nA,1500,死亡,癌\r\nA,1900,死亡,癌\r\nA,2300,生存\r\nA,2600,死亡,癌\r\n"
@@ -42,22 +34,14 @@ constexpr char kReportInitial[] = "読み込みデータ\r\n読み込みデー�
 constexpr char kNotFound[] = "ファイルが見つかりません";
 constexpr char kOpenError[] = "ファイルのオープンエラー";
 
-std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
-
-Model LoadedModel(const App& app, const std::string& path) {
-  SIZE client = ClientSize(app.Main());
-  Model model(client.cx, client.cy);
-  model.Load(path);
-  return model;
-}
-
 std::string ReportText(const App& app) { return ControlText(app.Control("NORMAL5", kReportControlId)); }
 std::string LogRankText(const App& app) { return ControlText(app.Control("NORMAL9", kLogRankControlId)); }
 std::string WilcoxonText(const App& app) { return ControlText(app.Control("NORMAL10", kWilcoxonControlId)); }
+std::string IntervalsText(const App& app) { return ControlText(app.Control("NORMAL11", kIntervalsControlId)); }
 
 // The report and both pairwise tables of the program equal the core's for the file.
 void ExpectShows(const App& app, const std::string& path) {
-  Model model = LoadedModel(app, path);
+  Model model(app, path);
   EXPECT_EQ(ReportText(app), model.report.Text());
   EXPECT_EQ(LogRankText(app), model.logRank.Text());
   EXPECT_EQ(WilcoxonText(app), model.wilcoxon.Text());
@@ -79,33 +63,31 @@ void Resize(const App& app, int width, int height) {
   app.Settle();
 }
 
-TEST(Startup, WindowsAsCreatedThenPlacedByALoad) {
+// The main window as created; every view created hidden, unowned, 360 high, its control
+// holding its heading; after a load each command shows and hides its view.
+TEST(Startup, WindowsAsCreatedAndShownByTheirCommands) {
   App app;
   const int x = TruncToInt32(GetSystemMetrics(SM_CXSCREEN) * 0.5 - 450);
   const int y = TruncToInt32(GetSystemMetrics(SM_CYSCREEN) * 0.5 - 360);
   EXPECT_EQ(Place(app.Main()), (Rect{x, y, 900, 700}));
   EXPECT_EQ(WindowText(app.Main()), "Orvantis");
-  EXPECT_TRUE(Visible(app.Main()));
   EXPECT_TRUE(GetWindowLongA(app.Main(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
   EXPECT_EQ(GetWindowLongA(app.Main(), GWL_STYLE) & 0x10CF0000, 0x10CC0000) << "no minimise or maximise box";
   EXPECT_TRUE(PromptDrawn(app));
   Resize(app, 700, 500);
   EXPECT_TRUE(PromptDrawn(app)) << "before any file a resize changes the geometry only";
 
-  // Created hidden, unowned, 360 high; after a load of two groups and three causes (癌, 肺炎,
-  // 不明) all placed at one point and sized for them.
-  struct View {
-    const char* className; const char* caption; LONG createdWidth; int controlId; const char* text;
-    int command; LONG width, height;
-  };
+  struct View { const char* className; const char* caption; LONG createdWidth; int controlId; const char* text; int command; };
   const View views[] = {
-      {"NORMAL1", "LabelWnd", 480, 0, nullptr, kCmdLegend, 400, 280},
-      {"NORMAL2", "累積死亡者数", 480, 0, nullptr, kCmdCumulativeDeaths, 1000, 280},
-      {"NORMAL3", "死因別", 480, 0, nullptr, kCmdDeathsByCause, 780, 280},
-      {"NORMAL4", "生存率", 480, 0, nullptr, kCmdSurvivalRate, 900, 400},
-      {"NORMAL5", "LogWnd", 480, kReportControlId, kReportInitial, kCmdReportWindow, 500, 600},
-      {"NORMAL9", "多重比較(Log rank)", 620, kLogRankControlId, "log-rank\r\n", kCmdLogRankWindow, 620, 360},
-      {"NORMAL10", "多重比較(General Wilcoxon)", 620, kWilcoxonControlId, "General Wilcoxon\r\n", kCmdWilcoxonWindow, 620, 360},
+      {"NORMAL1", "LabelWnd", 480, 0, nullptr, kCmdLegend},
+      {"NORMAL2", "累積死亡者数", 480, 0, nullptr, kCmdCumulativeDeaths},
+      {"NORMAL3", "死因別", 480, 0, nullptr, kCmdDeathsByCause},
+      {"NORMAL4", "生存率", 480, 0, nullptr, kCmdSurvivalRate},
+      {"NORMAL5", "LogWnd", 480, kReportControlId, kReportInitial, kCmdReportWindow},
+      {"NORMAL9", "多重比較(Log rank)", 620, kLogRankControlId, "log-rank\r\n", kCmdLogRankWindow},
+      {"NORMAL10", "多重比較(General Wilcoxon)", 620, kWilcoxonControlId, "General Wilcoxon\r\n", kCmdWilcoxonWindow},
+      {"NORMAL6", "リスク集団数", 480, 0, nullptr, kCmdNumberAtRisk},
+      {"NORMAL11", "信頼区間・ハザード比", 620, kIntervalsControlId, "信頼区間・ハザード比\r\n", kCmdIntervals},
   };
   for (const View& v : views) {
     SCOPED_TRACE(v.className);
@@ -116,23 +98,17 @@ TEST(Startup, WindowsAsCreatedThenPlacedByALoad) {
     EXPECT_EQ(GetWindow(w, GW_OWNER), nullptr);
     EXPECT_EQ((Rect{Place(w)[2], Place(w)[3]}), (Rect{v.createdWidth, 360}));
     if (!v.controlId) continue;
-    char cls[32] = {};
-    GetClassNameA(GetDlgItem(w, v.controlId), cls, sizeof cls);
-    EXPECT_STREQ(cls, "RichEdit20A");
     EXPECT_EQ(ControlText(GetDlgItem(w, v.controlId)), v.text);
+    // Japanese already in the heading: legible before any load.
+    const long firstLine = CharIndex(v.text, std::string_view(v.text).find('\r'));
+    if (v.text[0] & 0x80) { EXPECT_EQ(app.CharSet(GetDlgItem(w, v.controlId), 0, firstLine), SHIFTJIS_CHARSET); }
   }
 
   app.Drop({WriteDataFile("views.csv", kTwoGroups)});
   const std::string report = ReportText(app);
-  const int viewX = TruncToInt32(static_cast<float>(GetSystemMetrics(SM_CXSCREEN)) / 2.0f - 700.0f);
-  const int viewY = TruncToInt32(static_cast<float>(GetSystemMetrics(SM_CYSCREEN)) / 2.0f - 300.0f);
-  const RECT work = WorkArea();
   for (const View& v : views) {
     SCOPED_TRACE(v.className);
     HWND w = app.Find(v.className);
-    // A screen narrower than 1400 pixels puts the load position left of it: moved onto it.
-    const LONG placedX = std::min(std::max<LONG>(viewX, work.left), work.right - v.width);
-    EXPECT_EQ(Place(w), (Rect{placedX, viewY, v.width, v.height}));
     EXPECT_FALSE(Visible(w));
     app.Command(v.command);
     EXPECT_TRUE(Visible(w));
@@ -168,7 +144,6 @@ TEST(Startup, FileOnTheCommandLine) {
   const Case cases[] = {
       {"quoted path with blanks", Quoted(spaced), spaced, {}},
       {"relative path with forward slashes", "sub/rel.csv", "sub/rel.csv", {}},
-      {"argument shorter than five bytes", "a.cs", "", {}},
       {"missing file", missing, "", {{missing, kNotFound}}},
   };
   char testDir[MAX_PATH] = {};
@@ -186,51 +161,80 @@ TEST(Startup, FileOnTheCommandLine) {
       ExpectShows(app, c.loads);
     }
     EXPECT_EQ(PromptDrawn(app), c.loads.empty() && c.boxes.empty()) << "a file that fails its check leaves it white";
-    EXPECT_EQ(app.Close(), 0u);
   }
   SetCurrentDirectoryA(testDir);
 }
 
-// The log-rank and Wilcoxon windows show only with two or more groups on the graph.
+// The log-rank and Wilcoxon windows show only with two or more groups on the graph: their
+// command refuses before any file and after a run left fewer, and such a run empties and
+// hides them. A load without a valid row is told in a box owned by the main window, with the
+// report shown; a drop that does not open keeps the windows.
 TEST(Views, ComparisonsNeedTwoShownGroups) {
-  struct Case { const char* name; const char* data; bool untickSecond, shown; };
+  // The first bytes of a PNG picture: no row of it has a comma.
+  constexpr char kPicture[] = "\x89PNG\r\n\x1a\n\x00\x00\x00\rIHDR\x00\x00\x01\x00\x08\x06\x00\x00\x00\x5c\x72\xa8";
+  const std::string two = WriteDataFile("two.csv", kTwoGroups), missing = TempDir() + "\\missing.csv";
+  struct Case { const char* name; std::string path; bool told, kept; std::vector<Box> boxes; };  // path "": untick
   const Case cases[] = {
-      {"before any file", nullptr, false, false},
-      {"one group of 8 or more cases", kOneShownGroup.c_str(), false, false},
-      {"two shown groups", kTwoGroups, false, true},
-      {"the second unticked in the group selection", kTwoGroups, true, false},
+      {"an empty file", WriteDataFile("empty.csv", ""), true, false},
+      {"a picture", WriteDataFile("picture.png", std::string(kPicture, sizeof kPicture - 1)), true, false},
+      {"only rows without days", WriteDataFile("nodays.csv", "'comment\r\nA,,死亡\r\nB,abc,生存\r\n"), true, false},
+      {"one valid row, no shown group", WriteDataFile("one.csv", "A,,死亡\r\nB,10,生存\r\n"), false, false},
+      {"one group of 8 or more cases", WriteDataFile("one-shown.csv", kOneShownGroup), false, false},
+      {"the second unticked in the group selection", "", false, false},
+      {"a missing file", missing, false, true, {{missing, kNotFound}, {missing, kOpenError}}},
   };
-  for (const Case& c : cases) {
-    App app(c.data ? Quoted(WriteDataFile("cmp.csv", c.data)) : "");
-    if (c.untickSecond) {
-      app.Command(kCmdChooseGroups);
-      HWND window = app.Find("NORMALDLG");
-      SendMessageA(GetDlgItem(window, 9002), BM_SETCHECK, BST_UNCHECKED, 0);
-      SendMessageA(GetDlgItem(window, 1000), BM_CLICK, 0, 0);
-      app.Settle();
-    }
-    for (auto [command, className] : {std::pair{kCmdLogRankWindow, "NORMAL9"}, {kCmdWilcoxonWindow, "NORMAL10"}}) {
-      SCOPED_TRACE(std::string(c.name) + ", " + className);
+  App app;
+  const auto expectRefused = [&](bool refused) {
+    for (int command : {kCmdLogRankWindow, kCmdWilcoxonWindow}) {
       app.Command(command);
-      const std::vector<Box> refused = {{"グラフは2本以上必要です", "多重比較"}};
-      EXPECT_EQ(app.DismissAllBoxes(), c.shown ? std::vector<Box>{} : refused);
-      EXPECT_EQ(Visible(app.Find(className)), c.shown);
+      const std::vector<Box> refusal = {{"グラフは2本以上必要です", "多重比較"}};
+      EXPECT_EQ(app.DismissAllBoxes(), refused ? refusal : std::vector<Box>{}) << command;
     }
-    EXPECT_EQ(app.Close(), 0u);
+  };
+  expectRefused(true);
+  EXPECT_FALSE(Visible(app.Find("NORMAL9")) || Visible(app.Find("NORMAL10"))) << "before any file";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    app.Drop({two});
+    expectRefused(false);
+    const std::string logRank = LogRankText(app), wilcoxon = WilcoxonText(app);
+    ASSERT_TRUE(Visible(app.Find("NORMAL9")) && Visible(app.Find("NORMAL10")) && logRank.find(" 1 -  2") != std::string::npos);
+    if (c.path.empty()) app.Tick(kCmdChooseGroups, {9002}, false);
+    else app.Drop({c.path});
+    if (HWND box = app.Find("#32770"); box && c.told) {
+      EXPECT_EQ(GetWindow(box, GW_OWNER), app.Main());
+      EXPECT_TRUE(Visible(app.Find("NORMAL5"))) << "the report is shown with the box";
+    }
+    std::vector<Box> boxes = c.boxes;
+    if (c.told) boxes.push_back({"有効なデータがありません\r\n" + c.path, "データの確認！"});
+    EXPECT_EQ(app.DismissAllBoxes(), boxes);
+    EXPECT_EQ(Visible(app.Find("NORMAL5")), c.told);
+    SendMessageA(app.Find("NORMAL5"), WM_CLOSE, 0, 0);
+    EXPECT_EQ(WindowText(app.Main()), "Orvantis : " + (c.kept || c.path.empty() ? two : c.path));
+    for (auto [className, before] : {std::pair{"NORMAL9", logRank}, {"NORMAL10", wilcoxon}}) {
+      SCOPED_TRACE(className);
+      EXPECT_EQ(Visible(app.Find(className)), c.kept);
+      EXPECT_EQ(ControlText(GetWindow(app.Find(className), GW_CHILD)), c.kept ? before : "");
+    }
+    expectRefused(!c.kept);
+    // The intervals are not a pair table: one group still has its own.
+    if (!c.told && !c.kept && !c.path.empty()) { EXPECT_EQ(IntervalsText(app), Model(app, c.path).intervals.Text()); }
   }
 }
 
 TEST(Commands, RangeOfTheGraphAndTheTests) {
   const std::string path = WriteDataFile("late.csv", kLateDeaths);
   App app(Quoted(path));
-  Model model = LoadedModel(app, path);
+  Model model(app, path);
   ASSERT_EQ(model.ws.geometry.xMax, 260);
   const std::string fiveYears = LogRankText(app);
   EXPECT_EQ(fiveYears, model.logRank.Text());
   // Each step: the command and the range it leaves (after the fit to the data).
   struct Step { const char* name; int command; int xMax; };
+  constexpr int kNoGroupAndBack = 0;  // every group unticked, then ticked again
   const Step steps[] = {
-      {"10 years", kCmdTenYears, 520},       {"-1 year", kCmdMinusOneYear, 468},
+      {"10 years", kCmdTenYears, 520},       {"no shown group keeps the range", kNoGroupAndBack, 520},
+      {"-1 year", kCmdMinusOneYear, 468},
       {"-5 years", kCmdMinusFiveYears, 208}, {"-5 years at 208 does nothing", kCmdMinusFiveYears, 208},
       {"-1 year", kCmdMinusOneYear, 156},    {"-1 year", kCmdMinusOneYear, 104},
       {"-1 year", kCmdMinusOneYear, 52},     {"-1 year at 52 does nothing", kCmdMinusOneYear, 52},
@@ -241,16 +245,21 @@ TEST(Commands, RangeOfTheGraphAndTheTests) {
   std::string tenYears;
   for (const Step& s : steps) {
     SCOPED_TRACE(s.name);
-    app.Command(s.command);
+    if (s.command == kNoGroupAndBack) {
+      app.Tick(kCmdChooseGroups, {9001, 9002}, false);
+      app.Tick(kCmdChooseGroups, {9001, 9002}, true);
+    } else {
+      app.Command(s.command);
+    }
     model.ws.geometry.xMax = s.xMax;
     RunAnalysis(model.ws, model.surfaces);
     ASSERT_EQ(model.ws.geometry.xMax, s.xMax);
     EXPECT_EQ(LogRankText(app), model.logRank.Text());
     EXPECT_EQ(WilcoxonText(app), model.wilcoxon.Text());
+    EXPECT_EQ(IntervalsText(app), model.intervals.Text());
     if (s.command == kCmdTenYears) tenYears = LogRankText(app);
   }
   EXPECT_NE(tenYears, fiveYears) << "deaths between five and ten years change the tests";
-  EXPECT_EQ(LogRankText(app), fiveYears);
 }
 
 // The file-open dialog and drops, one after the other in one program, and what a failed drop
@@ -303,14 +312,9 @@ TEST(Files, ChosenOrDropped) {
   SIZE client = ClientSize(app.Main());
   EXPECT_EQ(app.GraphPixel(80 + (client.cx - 130) / 2, 50 + client.cy - 150), RGB(0, 0, 0)) << "X axis";
   // Deaths of the first cause (癌) count as censored from now on: the shown file reloads.
-  app.Command(kCmdCensoredCases);
-  HWND window = app.Find("NORMALDLG");
-  ASSERT_NE(window, nullptr);
-  SendMessageA(GetDlgItem(window, 9201), BM_SETCHECK, BST_CHECKED, 0);
-  SendMessageA(GetDlgItem(window, 1000), BM_CLICK, 0, 0);
-  app.Settle();
+  app.Tick(kCmdCensoredCases, {9201}, true);
   EXPECT_EQ(app.Find("#32770"), nullptr);
-  Model model = LoadedModel(app, second);
+  Model model(app, second);
   const std::string uncensored = model.logRank.Text();
   model.ws.cases.CauseCensored[1] = 1;
   model.Load(second);
@@ -320,52 +324,29 @@ TEST(Files, ChosenOrDropped) {
   // A client narrower than the margins wraps the plot width; the graph is drawn and clipped.
   Resize(app, 110, 300);
   EXPECT_TRUE(app.Running());
-  EXPECT_EQ(app.Close(), 0u);
 }
 
-const std::string& LargeFile() {
-  static const std::string path = [] {
-    std::string bytes = "'a large file\r\n";
-    for (int i = 0; i < 100000; ++i) {
-      bytes.append(1, "ABCD"[i % 4]).append(1, ',').append(std::to_string((i * 37) % 5000 + 1));
-      bytes += (i % 3 == 0) ? ",生存\r\n" : (i % 7 == 0 ? ",死亡\r\n" : ",死亡,癌\r\n");
-    }
-    return WriteDataFile("large.csv", bytes);
-  }();
-  return path;
-}
-
-// A report of 100,000 rows reaches its control whole, and a small file then replaces it.
-TEST(Files, LargeFileReportWhole) {
-  const std::string& path = LargeFile();
+// A report of 100,000 rows reaches its control whole; a small file dropped while it is still
+// handed over replaces it at once: the slices still to come are dropped, not finished first.
+TEST(Files, LargeReportWholeOrReplacedAtOnce) {
+  std::string bytes = "'a large file\r\n";
+  for (int i = 0; i < 100000; ++i) {
+    bytes.append(1, "ABCD"[i % 4]).append(1, ',').append(std::to_string((i * 37) % 5000 + 1));
+    bytes += (i % 3 == 0) ? ",生存\r\n" : (i % 7 == 0 ? ",死亡\r\n" : ",死亡,癌\r\n");
+  }
+  const std::string large = WriteDataFile("large.csv", bytes), small = WriteDataFile("small.csv", kTwoGroups);
   App app;
   const DWORD start = GetTickCount();
-  app.Drop({path});
-  const std::string shown = ReportText(app), expected = LoadedModel(app, path).report.Text();
-  const DWORD whole = GetTickCount();
-  EXPECT_EQ(shown.size(), expected.size());
-  EXPECT_TRUE(shown == expected);
-  const std::string small = WriteDataFile("small.csv", kTwoGroups);
-  app.Drop({small});
-  std::printf("drop to whole report %lu ms; a small drop then %lu ms\n", whole - start, GetTickCount() - whole);
-  EXPECT_EQ(ReportText(app), LoadedModel(app, small).report.Text());
-  EXPECT_EQ(app.Close(), 0u);
-}
-
-// A small file dropped while the large report is still handed over replaces it at once: the
-// slices still to come are dropped, not finished first.
-TEST(Files, SmallFileDroppedDuringLargeReport) {
-  const std::string small = WriteDataFile("small.csv", kTwoGroups);
-  App app;
-  const DWORD start = GetTickCount();
-  app.Drop({LargeFile()});
-  const DWORD large = GetTickCount();
+  app.Drop({large});
+  const DWORD dropped = GetTickCount();
   app.Drop({small});
   const DWORD responsive = GetTickCount();
-  EXPECT_EQ(ReportText(app), LoadedModel(app, small).report.Text());
-  std::printf("large drop %lu ms; small drop to responsive %lu ms, to its report read %lu ms\n", large - start,
-              responsive - large, GetTickCount() - large);
-  EXPECT_EQ(app.Close(), 0u);
+  EXPECT_EQ(ReportText(app), Model(app, small).report.Text());
+  std::printf("large drop %lu ms; small drop to responsive %lu ms\n", dropped - start, responsive - dropped);
+  app.Drop({large});
+  const std::string shown = ReportText(app), expected = Model(app, large).report.Text();
+  EXPECT_TRUE(shown == expected) << shown.size() << " bytes shown of " << expected.size();
+  std::printf("drop to whole report %lu ms\n", GetTickCount() - responsive);
 }
 
 TEST(Commands, AboutHelpAndClipboard) {
@@ -397,13 +378,12 @@ TEST(Commands, AboutHelpAndClipboard) {
   CloseClipboard();
   EXPECT_FALSE(IsClipboardFormatAvailable(CF_BITMAP));
   EXPECT_TRUE(IsClipboardFormatAvailable(CF_TEXT));
-  EXPECT_EQ(app.Close(), 0u);
 }
 
 TEST(Graph, PixelsAtKnownPoints) {
   const std::string path = WriteDataFile("pixels.csv", kTwoGroups);
   App app(Quoted(path));
-  Model model = LoadedModel(app, path);
+  Model model(app, path);
   const PlotGeometry& g = model.ws.geometry;
   const int left = g.left, top = g.top, mid = g.left + g.width / 2, axis = g.top + g.height;
   const int half = TruncToInt32(top + g.height / 2.0);
@@ -428,96 +408,54 @@ TEST(Graph, PixelsAtKnownPoints) {
   for (const Point& p : points) {
     EXPECT_EQ(app.GraphPixel(p.x, p.y), p.colour) << p.name << " at " << p.x << "," << p.y;
   }
-  EXPECT_EQ(app.Close(), 0u);
 }
 
-void SaveBitmap(HDC dc, HBITMAP bitmap, SIZE size, const char* path) {
-  BITMAPINFOHEADER info{};
-  info.biSize = sizeof info;
-  info.biWidth = size.cx;
-  info.biHeight = size.cy;
-  info.biPlanes = 1;
-  info.biBitCount = 24;
-  const auto stride = static_cast<std::size_t>(size.cx * 3 + 3) / 4 * 4;
-  std::vector<char> pixels(stride * static_cast<std::size_t>(size.cy));
-  GetDIBits(dc, bitmap, 0, static_cast<UINT>(size.cy), pixels.data(), reinterpret_cast<BITMAPINFO*>(&info),
-            DIB_RGB_COLORS);
-  BITMAPFILEHEADER file{};
-  file.bfType = 0x4D42;
+// The whole screen with the sample loaded and every view open, laid out as a user would drag
+// them so that each shows its caption and most of its content, saved as a BMP in the build
+// tree for a person to look at; the main window shows the pixels of the program's graph.
+TEST_F(Sample, ScreenshotOfEveryView) {
+  std::vector<Box> boxes;
+  for (const RecordedBox& b : Model(*app_, SamplePath()).boxes.boxes) boxes.push_back({b.text, b.caption});
+  EXPECT_EQ(boxes_, boxes);
+  ASSERT_FALSE(boxes.empty()) << "the sample raises the data check";
+  // A help viewer of an earlier test is closed first.
+  if (HWND help = FindWindowA("HH Parent", nullptr)) PostMessageA(help, WM_CLOSE, 0, 0);
+  struct Layout { const char* className; int x, y, w, h; };
+  const Layout layouts[] = {
+      {"NORMAL0", 0, 0, 640, 500},     {"NORMAL11", 640, 0, 640, 390},   {"NORMAL6", 0, 500, 640, 330},
+      {"NORMAL4", 0, 830, 640, 194},   {"NORMAL9", 640, 390, 640, 300},  {"NORMAL10", 640, 690, 640, 334},
+      {"NORMAL5", 670, 720, 610, 304}, {"NORMAL3", 700, 750, 580, 274},  {"NORMAL2", 730, 780, 550, 244},
+      {"NORMAL1", 760, 810, 520, 214},
+  };
+  for (const Layout& l : layouts) SetWindowPos(app_->Find(l.className), HWND_TOP, l.x, l.y, l.w, l.h, SWP_SHOWWINDOW);
+  app_->Settle();
+  EXPECT_EQ(app_->Find("#32770"), nullptr);
+  // Wine paints asynchronously through the X server: give it a moment to settle.
+  Sleep(500);
+  app_->Settle();
+  const SIZE screen{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  HDC source = GetDC(nullptr), copy = CreateCompatibleDC(source);
+  HBITMAP bitmap = CreateCompatibleBitmap(source, screen.cx, screen.cy);
+  HGDIOBJ previous = SelectObject(copy, bitmap);
+  BitBlt(copy, 0, 0, screen.cx, screen.cy, source, 0, 0, SRCCOPY);
+  const SIZE client = ClientSize(app_->Main());
+  POINT axis{80 + (client.cx - 130) / 2, 50 + client.cy - 150}, onScreen = axis;
+  ClientToScreen(app_->Main(), &onScreen);
+  EXPECT_EQ(GetPixel(copy, onScreen.x, onScreen.y), app_->GraphPixel(axis.x, axis.y));
+  SelectObject(copy, previous);
+  BITMAPINFOHEADER info{sizeof info, screen.cx, screen.cy, 1, 24};
+  std::vector<char> pixels(static_cast<std::size_t>(screen.cx * 3 + 3) / 4 * 4 * static_cast<std::size_t>(screen.cy));
+  GetDIBits(copy, bitmap, 0, static_cast<UINT>(screen.cy), pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+  BITMAPFILEHEADER file{0x4D42};
   file.bfOffBits = sizeof file + sizeof info;
   file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size());
-  std::ofstream(path, std::ios::binary)
+  std::ofstream("orvantis-windows.bmp", std::ios::binary)
       .write(reinterpret_cast<const char*>(&file), sizeof file)
       .write(reinterpret_cast<const char*>(&info), sizeof info)
       .write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
-}
-
-// Copies a window's client area (the whole screen for none) as the screen shows it.
-HBITMAP CopyOf(HWND window, HDC copy, SIZE size) {
-  HDC source = GetDC(window);
-  HBITMAP bitmap = CreateCompatibleBitmap(source, size.cx, size.cy);
-  HGDIOBJ previous = SelectObject(copy, bitmap);
-  BitBlt(copy, 0, 0, size.cx, size.cy, source, 0, 0, SRCCOPY);
-  SelectObject(copy, previous);
-  ReleaseDC(window, source);
-  return bitmap;
-}
-
-// The main window with the sample loaded, and then the whole screen with every view open,
-// saved as BMPs in the build tree for a person to look at; the main window's pixels are
-// those of the program's graph.
-TEST(Graph, ScreenshotOfTheSample) {
-  std::string sample = "Z:" ORVANTIS_SOURCE_DIR "/examples/data-sample.csv";
-  std::replace(sample.begin(), sample.end(), '/', '\\');
-  App app(Quoted(sample));
-  Model model = LoadedModel(app, sample);
-  std::vector<Box> boxes;
-  for (const RecordedBox& b : model.boxes.boxes) boxes.push_back({b.text, b.caption});
-  EXPECT_EQ(app.DismissAllBoxes(), boxes);
-  ASSERT_FALSE(boxes.empty()) << "the sample raises the data check";
-  RedrawWindow(app.Main(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-  app.Settle();
-  const SIZE size = ClientSize(app.Main());
-  HDC copy = CreateCompatibleDC(nullptr);
-  HBITMAP bitmap = CopyOf(app.Main(), copy, size);
-  HGDIOBJ previous = SelectObject(copy, bitmap);
-  const int axisX = 80 + (size.cx - 130) / 2, axisY = 50 + size.cy - 150;
-  EXPECT_EQ(GetPixel(copy, axisX, axisY), app.GraphPixel(axisX, axisY));
-  SelectObject(copy, previous);
-  SaveBitmap(copy, bitmap, size, "orvantis-sample.bmp");
-  DeleteObject(bitmap);
-
-  // Every view opened, then laid out as a user would drag them, so that each shows its caption
-  // and most of its content; a help viewer of an earlier test is closed first.
-  if (HWND help = FindWindowA("HH Parent", nullptr)) PostMessageA(help, WM_CLOSE, 0, 0);
-  struct Layout { int command; const char* className; int x, y, w, h; };
-  const Layout layouts[] = {
-      {0, "NORMAL0", 0, 0, 640, 500},
-      {kCmdIntervals, "NORMAL11", 640, 0, 640, 390},
-      {kCmdNumberAtRisk, "NORMAL6", 0, 500, 640, 330},
-      {kCmdSurvivalRate, "NORMAL4", 0, 830, 640, 194},
-      {kCmdLogRankWindow, "NORMAL9", 640, 390, 640, 300},
-      {kCmdWilcoxonWindow, "NORMAL10", 640, 690, 640, 334},
-      {kCmdReportWindow, "NORMAL5", 670, 720, 610, 304},
-      {kCmdDeathsByCause, "NORMAL3", 700, 750, 580, 274},
-      {kCmdCumulativeDeaths, "NORMAL2", 730, 780, 550, 244},
-      {kCmdLegend, "NORMAL1", 760, 810, 520, 214},
-  };
-  for (const Layout& l : layouts) {
-    if (l.command) app.Command(l.command);
-    SetWindowPos(app.Find(l.className), HWND_TOP, l.x, l.y, l.w, l.h, 0);
-    app.Settle();
-  }
-  EXPECT_EQ(app.Find("#32770"), nullptr);
-  // Wine paints asynchronously through the X server: give it a moment to settle.
-  Sleep(500);
-  app.Settle();
-  const SIZE screen{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  bitmap = CopyOf(nullptr, copy, screen);
-  SaveBitmap(copy, bitmap, screen, "orvantis-windows.bmp");
   DeleteObject(bitmap);
   DeleteDC(copy);
-  EXPECT_EQ(app.Close(), 0u);
+  ReleaseDC(nullptr, source);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
-// The figures for publication in the program: the menu items, the window 信頼区間・ハザード比
-// (its text equal to the core's for the same load), the view リスク集団数 on screen, and the
-// tables saved as CSV files through the save dialog.
+// The figures for publication in the program: the window 信頼区間・ハザード比 and the view
+// リスク集団数 of the sample, and the tables saved as CSV files through the save dialog.
 #include "app/win32.h"
 
 #include <gtest/gtest.h>
@@ -8,12 +7,10 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "app/app_ids.h"
-#include "app/menu.h"
 #include "gui_driver.h"
 #include "stats/figure_tables.h"
 #include "stats/interval_text.h"
@@ -24,17 +21,7 @@ namespace {
 
 using namespace orv::app;
 
-std::string SamplePath() {
-  std::string sample = "Z:" ORVANTIS_SOURCE_DIR "/examples/data-sample.csv";
-  std::replace(sample.begin(), sample.end(), '/', '\\');
-  return sample;
-}
-
-Model LoadedModel(const App& app, const std::string& path) {
-  Model model(ClientSize(app.Main()).cx, ClientSize(app.Main()).cy);
-  model.Load(path);
-  return model;
-}
+Model LoadedModel(const App& app, const std::string& path) { return Model(app, path); }
 
 HWND IntervalsControl(const App& app) { return app.Control("NORMAL11", kIntervalsControlId); }
 
@@ -55,110 +42,17 @@ std::string Utf8Csv(const std::string& cp932) {
 
 std::string Utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
 
-// The popup "データ値": the existing items, then the three of the figures.
-TEST(PublicationViews, MenuItemsFollowTheDataValues) {
-  HMENU bar = BuildMainMenu();
-  HMENU values = GetSubMenu(bar, 6);
-  std::vector<std::string> items;
-  for (int i = 0; i < GetMenuItemCount(values); ++i) {
-    char text[64] = {};
-    GetMenuStringA(values, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
-    items.push_back(std::string(text) + "=" + std::to_string(static_cast<int>(GetMenuItemID(values, i))));
-  }
-  DestroyMenu(bar);
-  EXPECT_EQ(items, (std::vector<std::string>{"死因別人数=1014", "死亡者数=1015", "=0", "多重検定(Log rank)=1016",
-                                             "多重検定(General Wilcoxon)=1024", "=0", "読み込みデータ=1017", "=0",
-                                             "リスク集団数=1025", "信頼区間・ハザード比=1026", "表をCSVで保存…=1027"}));
-}
-
-// Every column after a tab starts at one x in all rows of both tables: no cell reaches the
-// next stop.
-void ExpectColumnsOnOneX(const App& app, const std::string& text) {
-  std::map<int, int> columnX;
-  for (std::size_t i = 1; i < text.size(); ++i) {
-    if (text[i - 1] != '\t') continue;
-    const std::size_t lineStart = text.rfind('\n', i) + 1;
-    const int tabs = static_cast<int>(std::count(text.begin() + static_cast<long>(lineStart), text.begin() + static_cast<long>(i), '\t'));
-    const int x = static_cast<short>(LOWORD(SendMessageA(IntervalsControl(app), EM_POSFROMCHAR, CharIndex(text, i), 0)));
-    auto [it, first] = columnX.emplace(tabs, x);
-    EXPECT_EQ(x, it->second) << "column " << tabs << " of " << text.substr(lineStart, text.find('\r', i) - lineStart);
-  }
-  EXPECT_EQ(columnX.size(), 3u);
-}
-
-// Created hidden; after a load the text is the core's, in Shift-JIS, its columns on the tab
-// stops; toggled by its command; rewritten by a range command; with one shown group the line
-// in place of the pair table.
-TEST(PublicationViews, IntervalWindowShowsTheCoresText) {
-  const std::string sample = SamplePath();
-  App app;
-  HWND window = app.Find("NORMAL11");
-  ASSERT_NE(window, nullptr);
-  EXPECT_EQ(WindowText(window), "信頼区間・ハザード比");
-  EXPECT_EQ(WindowText(app.Find("NORMAL6")), "リスク集団数");
-  EXPECT_EQ(ControlText(IntervalsControl(app)), "信頼区間・ハザード比\r\n");
-  app.Drop({sample});
-  app.DismissAllBoxes();
-  Model model = LoadedModel(app, sample);
-  const std::string text = ControlText(IntervalsControl(app));
-  EXPECT_EQ(text, IntervalsText(model.ws));
-  ASSERT_NE(text.find("新規治療群"), std::string::npos);
-  for (const char* t : {"生存期間中央値", "新規治療群", "組み合せ"}) {
-    const std::size_t at = text.find(t);
-    EXPECT_EQ(app.CharSet(IntervalsControl(app), CharIndex(text, at), CharIndex(text, at + std::string(t).size())),
-              SHIFTJIS_CHARSET) << t;
-  }
-
-  ExpectColumnsOnOneX(app, text);
-  // 19 long group names and "20 over": the first stop moves right of the longest label.
-  const std::string many = ManyGroupsFile();
-  app.Drop({many});
-  app.DismissAllBoxes();
-  const std::string manyText = ControlText(IntervalsControl(app));
-  EXPECT_EQ(manyText, LoadedModel(app, many).intervals.Text());
-  ExpectColumnsOnOneX(app, manyText);
-  app.Drop({sample});
-  app.DismissAllBoxes();
-  EXPECT_EQ(ControlText(IntervalsControl(app)), text) << "the sample again: its stops again";
-
-  app.Command(kCmdIntervals);
-  EXPECT_TRUE(Visible(window));
-  SendMessageA(window, WM_CLOSE, 0, 0);
-  EXPECT_FALSE(Visible(window));
-  app.Command(kCmdIntervals);
-  EXPECT_TRUE(Visible(window));
-  app.Command(kCmdIntervals);
-  EXPECT_FALSE(Visible(window));
-
-  app.Command(kCmdTenYears);
-  model.ws.geometry.xMax = 520;
-  RunAnalysis(model.ws, model.surfaces);
-  EXPECT_EQ(ControlText(IntervalsControl(app)), IntervalsText(model.ws)) << "rewritten by the run";
-  EXPECT_EQ(ControlText(IntervalsControl(app)), model.intervals.Text());
-
-  const std::string one = WriteDataFile("one-arm.csv", "A,100,死亡,癌\r\nA,200,生存\r\nA,300,死亡,癌\r\nA,400,死亡,癌\r\n"
-                                                       "A,500,生存\r\nA,600,死亡,癌\r\nA,700,死亡,癌\r\nA,800,生存\r\nB,50,死亡,癌\r\n");
-  app.Drop({one});
-  const std::string oneText = ControlText(IntervalsControl(app));
-  EXPECT_EQ(oneText, LoadedModel(app, one).intervals.Text());
-  EXPECT_TRUE(oneText.ends_with("ハザード比 (95 % 信頼区間)\r\nグラフは2本以上必要です\r\n")) << oneText;
-  EXPECT_EQ(app.Close(), 0u);
-}
-
-// The view on top of the screen: each shown group's line sample in its colour on its row,
-// figures in its first column, white between the rows.
-TEST(PublicationViews, NumberAtRiskViewShowsTheRows) {
-  const std::string sample = SamplePath();
-  App app("\"" + sample + "\"");
-  app.DismissAllBoxes();
-  Model model = LoadedModel(app, sample);
-  HWND view = app.Find("NORMAL6");
-  app.Command(kCmdNumberAtRisk);
-  ASSERT_TRUE(Visible(view));
-  SetWindowPos(view, HWND_TOP, 0, 0, 800, 400, 0);
-  app.Settle();
+// The intervals of four groups as the core writes them; the view on top of the screen: each
+// shown group's line sample in its colour on its row, figures in its first column, white
+// between the rows.
+TEST_F(Sample, IntervalsTextAndNumberAtRiskRowsShown) {
+  Model model(*app_, SamplePath());
+  EXPECT_EQ(ControlText(IntervalsControl(*app_)), model.intervals.Text());
+  HWND view = app_->Find("NORMAL6");
+  SetWindowPos(view, HWND_TOP, 0, 0, 800, 400, SWP_SHOWWINDOW);
+  app_->Settle();
   Sleep(300);
-  app.Settle();
+  app_->Settle();
   HDC dc = GetDC(view);
   const auto darkIn = [&](int x1, int y1, int x2, int y2) {
     for (int y = y1; y < y2; ++y)
@@ -169,17 +63,13 @@ TEST(PublicationViews, NumberAtRiskViewShowsTheRows) {
   for (int g = 1; g <= 4; ++g) {
     SCOPED_TRACE(g);
     const Rgb colour = model.ws.styles[g].colour;
-    const COLORREF expected = RGB(RedOf(colour), GreenOf(colour), BlueOf(colour));
-    EXPECT_EQ(GetPixel(dc, 250, (g + 1) * 40 + 8), expected) << "line sample";
+    EXPECT_EQ(GetPixel(dc, 250, (g + 1) * 40 + 8), RGB(RedOf(colour), GreenOf(colour), BlueOf(colour))) << "line sample";
     EXPECT_EQ(GetPixel(dc, 250, (g + 1) * 40 + 20), RGB(255, 255, 255)) << "below it";
     EXPECT_TRUE(darkIn(330, (g + 1) * 40, 370, (g + 1) * 40 + 16)) << "the figure of year 0";
   }
   EXPECT_TRUE(darkIn(330, 260, 370, 276)) << "the totals";
   EXPECT_FALSE(darkIn(330, 220, 370, 256)) << "nothing between the rows and the totals";
   ReleaseDC(view, dc);
-  app.Command(kCmdNumberAtRisk);
-  EXPECT_FALSE(Visible(view));
-  EXPECT_EQ(app.Close(), 0u);
 }
 
 // Fills in the save dialog the command opens and presses 保存 (OK).

@@ -5,17 +5,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <memory>
 #include <string>
 #include <vector>
 
+#include "app/app_ids.h"
 #include "app/gui_driver.h"
-#include "text/number_text.h"
 
 namespace orv::guitest {
 namespace {
 
-constexpr int kChooseGroups = 1018, kCensoredCases = 1019, kLineSettings = 1021;
+using namespace orv::app;
+
 constexpr int kOk = 1000, kColour = 1001, kTypeBox = 1002, kWidthBox = 1003;
 constexpr const char* kGroupTitle = "グラフ：選択";
 constexpr const char* kCausesTitle = "打ち切り症例の選択";
@@ -98,62 +98,33 @@ std::string Tables(const App& app, bool mark = false) {
 }
 bool TablesRewritten(const App& app) { return Tables(app).find("untouched") == std::string::npos; }
 
-// `count` rows of the group, the i-th (from 1) `days` × i days long, with the outcome of `row`.
-std::string Rows(const char* group, int count, int days, std::string (*row)(int)) {
-  std::string rows;
-  for (int i = 1; i <= count; ++i) {
-    rows += group;
-    rows += std::string(1, ',').append(std::to_string(days * i));
-    rows += row(i);
-    rows += "\r\n";
-  }
-  return rows;
-}
-
-// One program per data file for a whole suite: each start of Wine costs seconds.
-template <const char* (*Data)()>
-class Suite : public testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    std::string argument = "\"";
-    app_ = std::make_unique<App>(argument.append(WriteDataFile("data.csv", Data())).append("\""));
-  }
-  static void TearDownTestSuite() { app_.reset(); }
-  static inline std::unique_ptr<App> app_;
-};
-
 // Two groups of ten; causes in order of first appearance: 癌 1, 肺炎 2, 事故 3.
-const char* TwoGroupsThreeCauses() {
-  static std::string rows;
-  if (rows.empty()) {
-    rows = "'group,days,outcome,cause\r\n";
-    rows += Rows("A", 6, 7, [](int) -> std::string { return ",死亡,癌"; });
-    rows += "A,210,死亡,肺炎\r\nA,280,死亡,肺炎\r\nA,1400,生存\r\nA,1500,生存\r\n"
-            "B,350,死亡,事故\r\nB,420,死亡,肺炎\r\nB,490,死亡,事故\r\nB,560,死亡,肺炎\r\nB,630,死亡,事故\r\n"
-            "B,700,死亡,肺炎\r\nB,800,生存\r\nB,900,生存\r\nB,1000,生存\r\nB,1100,生存\r\n";
-  }
-  return rows.c_str();
+std::string TwoGroupsThreeCauses() {
+  return WriteDataFile("two.csv", "'group,days,outcome,cause\r\nA,7,死亡,癌\r\nA,14,死亡,癌\r\nA,21,死亡,癌\r\nA,28,死亡,癌\r\n"
+                       "A,35,死亡,癌\r\nA,42,死亡,癌\r\nA,210,死亡,肺炎\r\nA,280,死亡,肺炎\r\nA,1400,生存\r\nA,1500,生存\r\n"
+                       "B,350,死亡,事故\r\nB,420,死亡,肺炎\r\nB,490,死亡,事故\r\nB,560,死亡,肺炎\r\nB,630,死亡,事故\r\n"
+                       "B,700,死亡,肺炎\r\nB,800,生存\r\nB,900,生存\r\nB,1000,生存\r\nB,1100,生存\r\n");
 }
 
 // A and B have ten rows and are shown after loading; C has five and is not.
-const char* ThreeGroupsOneSmall() {
-  static std::string rows;
-  if (rows.empty()) {
-    rows += Rows("A", 10, 20, [](int i) -> std::string { return i % 3 == 0 ? ",生存" : ",死亡,癌"; });
-    rows += Rows("B", 10, 90, [](int i) -> std::string { return i % 2 == 0 ? ",生存" : ",死亡,癌"; });
-    rows += Rows("C", 5, 45, [](int) -> std::string { return ",死亡,事故"; });
+std::string ThreeGroupsOneSmall() {
+  std::string rows;
+  for (int i = 1; i <= 10; ++i) {
+    rows.append("A,").append(std::to_string(20 * i)).append(i % 3 == 0 ? ",生存\r\n" : ",死亡,癌\r\n");
+    rows.append("B,").append(std::to_string(90 * i)).append(i % 2 == 0 ? ",生存\r\n" : ",死亡,癌\r\n");
+    if (i <= 5) rows.append("C,").append(std::to_string(45 * i)).append(",死亡,事故\r\n");
   }
-  return rows.c_str();
+  return WriteDataFile("three.csv", rows);
 }
 
-using TwoGroups = Suite<TwoGroupsThreeCauses>;
-using ThreeGroups = Suite<ThreeGroupsOneSmall>;
+using TwoGroups = SharedApp<TwoGroupsThreeCauses>;
+using ThreeGroups = SharedApp<ThreeGroupsOneSmall>;
 
 TEST_F(TwoGroups, WindowsTakeTheirSizeFromTheGroupsAndCauses) {
   struct Case { const char* name; int command; const char* title; int height, okX, okY, firstBox, lastBox, boxX, pitch; };
   const Case cases[] = {
-      {"group selection, two groups", kChooseGroups, kGroupTitle, 280, 70, 200, 9000, 9002, 20, 45},
-      {"censored causes, three causes", kCensoredCases, kCausesTitle, 320, 50, 240, 9201, 9203, 8, 40},
+      {"group selection, two groups", kCmdChooseGroups, kGroupTitle, 280, 70, 200, 9000, 9002, 20, 45},
+      {"censored causes, three causes", kCmdCensoredCases, kCausesTitle, 320, 50, 240, 9201, 9203, 8, 40},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -173,59 +144,6 @@ TEST_F(TwoGroups, WindowsTakeTheirSizeFromTheGroupsAndCauses) {
   }
 }
 
-// With many groups or causes of long names each list window is as wide as its longest label,
-// its ＯＫ stands below the last row, and it is on screen.
-TEST(ListWindows, EveryLabelAndOkShownForManyRows) {
-  struct Case { const char* name; std::string path; int command; const char* title; int labelX, pitch; };
-  const Case cases[] = {
-      {"group selection, 25 groups", ManyGroupsFile(), kChooseGroups, kGroupTitle, 120, 45},
-      {"censored causes, 25 causes", ManyCausesFile(), kCensoredCases, kCausesTitle, 40, 40},
-  };
-  const RECT work = WorkArea();
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    App app("\"" + c.path + "\"");
-    Model model(ClientSize(app.Main()).cx, ClientSize(app.Main()).cy);
-    model.Load(c.path);
-    const CaseData& data = model.ws.cases;
-    std::vector<std::string> rows;  // the text of each row, as the window draws it
-    if (c.command == kChooseGroups) {
-      for (int g = 0; g <= data.NumGroups; ++g) {
-        const std::string number = "  " + FormatNumber(g);
-        rows.push_back(number.substr(number.size() - 2) + ": " + model.ws.survival.GroupSummaryTexts[static_cast<std::size_t>(g)][0]);
-      }
-    } else {
-      for (int j = 0; j <= data.NumCauses; ++j) {
-        const auto cause = static_cast<std::size_t>(j);
-        rows.push_back(data.CauseNames[cause] + " ( " + FormatNumber(static_cast<double>(data.DeathsByCause[0][cause])) + " )");
-      }
-    }
-    ASSERT_GE(rows.size(), 21u);
-    HWND window = Open(app, c.command, c.title);
-    ASSERT_NE(window, nullptr);
-    // The window draws with its default font, as the screen's context has it.
-    HDC dc = GetDC(nullptr);
-    TEXTMETRICA tm{};
-    GetTextMetricsA(dc, &tm);
-    const Rect ok = Place(GetDlgItem(window, kOk));
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-      SCOPED_TRACE(rows[r]);
-      SIZE text{};
-      GetTextExtentPoint32A(dc, rows[r].data(), static_cast<int>(rows[r].find_last_not_of(' ') + 1), &text);
-      EXPECT_LE(c.labelX + text.cx, ClientSize(window).cx) << "the label is cut";
-      const LONG top = c.pitch * static_cast<LONG>(r) + 20, bottom = top + tm.tmHeight;
-      EXPECT_TRUE(ok[1] >= bottom || ok[1] + ok[3] <= top) << "ＯＫ covers the row";
-    }
-    ReleaseDC(nullptr, dc);
-    const Rect place = Place(window);
-    EXPECT_GE(place[2], 300) << "never narrower than before";
-    EXPECT_GE(place[1], work.top);
-    EXPECT_LE(place[1] + place[3], work.bottom) << "ＯＫ on screen";
-    EXPECT_LE(place[0] + place[2], work.right);
-    EXPECT_TRUE(End(app, window, false));
-  }
-}
-
 TEST_F(TwoGroups, DoubleClickOnALineEditsThatGroup) {
   struct Case { const char* name; int x, y; const char* title; };  // title: null when nothing opens
   const Case cases[] = {
@@ -234,7 +152,7 @@ TEST_F(TwoGroups, DoubleClickOnALineEditsThatGroup) {
       {"left of the lines", 39, 30, nullptr},             {"right of the lines", 111, 30, nullptr},
       {"above the first line", 70, 19, nullptr},          {"below the last group", 70, 151, nullptr},
   };
-  HWND groups = Open(*app_, kLineSettings, kGroupTitle);
+  HWND groups = Open(*app_, kCmdLineSettings, kGroupTitle);
   ASSERT_NE(groups, nullptr);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -276,7 +194,7 @@ TEST_F(TwoGroups, GraphSettingsStoreTypeAndWidthOnOkAndAColourAtOnce) {
       {"a confirmed colour shows at once; closing keeps it", 2, 0, 2, 4, 4, true, kChosen, true, false, kChosen},
       {"type and width were not stored; a cancelled colour changes nothing", 2, 0, 2, -1, -1, false, kRejected, false, false, kChosen},
   };
-  HWND groups = Open(*app_, kChooseGroups, kGroupTitle);
+  HWND groups = Open(*app_, kCmdChooseGroups, kGroupTitle);
   ASSERT_NE(groups, nullptr);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -330,7 +248,7 @@ TEST_F(TwoGroups, CensoredCausesReloadOnlyWhenTheChoiceChanged) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Tables(*app_, true);
-    HWND window = Open(*app_, kCensoredCases, kCausesTitle);
+    HWND window = Open(*app_, kCmdCensoredCases, kCausesTitle);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(Ticked(window, 9201), c.tickedOnOpen);
     if (c.clickCause) Click(window, 9201);
@@ -344,7 +262,7 @@ TEST_F(TwoGroups, CensoredCausesReloadOnlyWhenTheChoiceChanged) {
 }
 
 TEST_F(TwoGroups, ClosingTheProgramInsideNestedRunsEndsIt) {
-  HWND groups = Open(*app_, kChooseGroups, kGroupTitle);
+  HWND groups = Open(*app_, kCmdChooseGroups, kGroupTitle);
   ASSERT_NE(groups, nullptr);
   ASSERT_NE(OpenSettingsOf(*app_, groups, 0), nullptr);
   EXPECT_EQ(app_->Close(), 0u);
@@ -371,7 +289,7 @@ TEST_F(ThreeGroups, ShownFlagsChangeOnOkAndOnlyRealGroupsRebuildTheTables) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Tables(*app_, true);
-    HWND window = Open(*app_, kChooseGroups, kGroupTitle);
+    HWND window = Open(*app_, kCmdChooseGroups, kGroupTitle);
     ASSERT_NE(window, nullptr);
     for (int g = 0; g <= 3; ++g) EXPECT_EQ(Ticked(window, 9000 + g), c.tickedOnOpen[g]) << "group " << g;
     if (c.click >= 0) Click(window, 9000 + c.click);

@@ -4,9 +4,6 @@
 #include <windows.h>
 #include <objbase.h>
 
-#include <fstream>
-#include <iterator>
-#include <vector>
 
 namespace orv::dist {
 
@@ -60,12 +57,6 @@ std::optional<std::string> ReadHelpPage(const std::string& path, const std::stri
     if (FAILED(hr) || got == 0) break;
   }
   return bytes;
-}
-
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 bool IsShiftJis(const std::string& bytes) {

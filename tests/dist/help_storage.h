@@ -12,9 +12,6 @@ namespace orv::dist {
 // when the storage cannot be opened or holds no such file.
 std::optional<std::string> ReadHelpPage(const std::string& path, const std::string& name);
 
-// The whole file, or nothing when it cannot be read.
-std::optional<std::string> ReadWholeFile(const std::string& path);
-
 // True when the bytes are valid code page 932 text throughout.
 bool IsShiftJis(const std::string& bytes);
 
