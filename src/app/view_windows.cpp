@@ -226,24 +226,30 @@ void Program::UpdateViewScroll(View v) {
   if (IsReport(v) || updatingScroll_) return;
   updatingScroll_ = true;
   HWND window = view(v);
-  // Twice: a bar that appears narrows the client area the other bar pages over.
-  for (int pass = 0; pass < 2; ++pass) {
-    RECT client{};
-    GetClientRect(window, &client);
-    const LONG content[2] = {viewContent_[index].cx, viewContent_[index].cy};
-    const LONG page[2] = {client.right, client.bottom};
-    LONG* pos[2] = {&viewScroll_[index].x, &viewScroll_[index].y};
-    for (int bar : {SB_HORZ, SB_VERT}) {
-      const LONG extent = std::max<LONG>(content[bar], 1);
-      *pos[bar] = std::clamp<LONG>(*pos[bar], 0, std::max<LONG>(extent - page[bar], 0));
-      SCROLLINFO si{};
-      si.cbSize = sizeof si;
-      si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-      si.nMax = extent - 1;
-      si.nPage = static_cast<UINT>(std::max<LONG>(page[bar], 0));
-      si.nPos = *pos[bar];
-      SetScrollInfo(window, bar, &si, TRUE);
-    }
+  // The bars are chosen from the client area without them: read back from the window, a
+  // client area narrowed by one bar kept the other even after a load made the view fit.
+  RECT outer{}, frame{0, 0, 0, 0};
+  GetWindowRect(window, &outer);
+  AdjustWindowRectEx(&frame, kViewStyle, FALSE, 0);
+  const LONG full[2] = {(outer.right - outer.left) - (frame.right - frame.left),
+                        (outer.bottom - outer.top) - (frame.bottom - frame.top)};
+  const LONG content[2] = {viewContent_[index].cx, viewContent_[index].cy};
+  const LONG across = GetSystemMetrics(SM_CYHSCROLL), down = GetSystemMetrics(SM_CXVSCROLL);
+  bool need[2] = {content[SB_HORZ] > full[SB_HORZ], content[SB_VERT] > full[SB_VERT]};
+  if (need[SB_HORZ] && !need[SB_VERT]) need[SB_VERT] = content[SB_VERT] > full[SB_VERT] - across;
+  if (need[SB_VERT] && !need[SB_HORZ]) need[SB_HORZ] = content[SB_HORZ] > full[SB_HORZ] - down;
+  const LONG page[2] = {full[SB_HORZ] - (need[SB_VERT] ? down : 0), full[SB_VERT] - (need[SB_HORZ] ? across : 0)};
+  LONG* pos[2] = {&viewScroll_[index].x, &viewScroll_[index].y};
+  for (int bar : {SB_HORZ, SB_VERT}) {
+    const LONG extent = std::max<LONG>(content[bar], 1);
+    *pos[bar] = std::clamp<LONG>(*pos[bar], 0, std::max<LONG>(extent - page[bar], 0));
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    si.nMax = extent - 1;
+    si.nPage = static_cast<UINT>(std::max<LONG>(page[bar], 0));
+    si.nPos = *pos[bar];
+    SetScrollInfo(window, bar, &si, TRUE);
   }
   updatingScroll_ = false;
   if (HDC dc = viewDCs_[index]) SetViewportOrgEx(dc, -viewScroll_[index].x, -viewScroll_[index].y, nullptr);

@@ -94,11 +94,15 @@ TEST(Views, InsideTheWorkAreaAndScrolledWhenLarger) {
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
   const int viewX = TruncToInt32(static_cast<float>(GetSystemMetrics(SM_CXSCREEN)) / 2.0f - 700.0f);
   const int viewY = TruncToInt32(static_cast<float>(GetSystemMetrics(SM_CYSCREEN)) / 2.0f - 300.0f);
-  struct File { std::string path; int list, labelX, pitch; };  // list: the command of the list window to open
-  const File files[] = {{SamplePath(), 0, 0, 0}, {ManyGroupsFile(), kCmdChooseGroups, 120, 45},
-                        {ManyCausesFile(), kCmdCensoredCases, 40, 40}};
+  // list: the command of the list window to open; first: a file loaded before, whose larger
+  // views had both bars.
+  struct File { std::string path; int list, labelX, pitch; std::string first; };
+  const File files[] = {{SamplePath(), 0, 0, 0, ""}, {ManyGroupsFile(), kCmdChooseGroups, 120, 45, ""},
+                        {ManyCausesFile(), kCmdCensoredCases, 40, 40, ""}, {SamplePath(), 0, 0, 0, ManyCausesFile()}};
   for (const File& f : files) {
-    App app(Quoted(f.path));
+    App app(Quoted(f.first.empty() ? f.path : f.first));
+    app.DismissAllBoxes();
+    if (!f.first.empty()) app.Drop({f.path});
     app.DismissAllBoxes();
     Model model(app, f.path);
     ASSERT_TRUE(model.views.last);
