@@ -106,7 +106,7 @@ void BatchSession::Reload() {
 void BatchSession::KeepCurrentDrawings() {
   KeepCurrentDrawing(graph);
   // The views are painted afresh before anything reads them.
-  for (RecordingCanvas* view : {&legend, &cumulativeDeaths, &deathsByCause, &survivalRate}) view->Reset();
+  for (RecordingCanvas* view : {&legend, &cumulativeDeaths, &deathsByCause, &survivalRate, &numberAtRisk}) view->Reset();
 }
 
 std::string BatchSession::CheckChoices(const CliOptions& options) const {
