@@ -1,7 +1,8 @@
 // The publication figures of the batch command: the section after the pairwise tables, the
 // JSON fields and the CSV files of --out, on a small file whose figures R survival gives
 // (survfit and quantile for A and B, coxph with Efron ties for B relative to A); the figure's
-// files: the PNG's size and resolution, the PDF's searchable text and the bands of --ci.
+// files: the PNG's size and resolution, the PDF's searchable text and the bands of --ci; the
+// number-at-risk view's files.
 #include <cairo.h>
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -40,8 +41,10 @@ std::string FiguresFile() {
   return WriteData("figures.csv", rows);
 }
 
-TEST(CliFigures, SectionAfterThePairwiseTables) {
-  const std::string out = RunOrvantis({FiguresFile()});
+// One run prints the section and writes the CSV files.
+TEST(CliFigures, SectionAfterThePairwiseTablesAndCsvFilesOfOut) {
+  const fs::path dir = TempPath("out");
+  const std::string out = RunOrvantis({FiguresFile(), "--out", dir.string()});
   const std::size_t start = out.find("[Median, 5- and 10-year survival, numbers at risk]");
   ASSERT_NE(start, std::string::npos);
   // Expected UTF-8 is written as a u8 literal: ordinary literals here are Shift-JIS.
@@ -61,6 +64,22 @@ TEST(CliFigures, SectionAfterThePairwiseTables) {
             "2 B vs 1 A: HR 2.161 (0.627 to 7.451), p=0.2226\n"
             "3 C vs 1 A: HR n/a (no finite estimate)\n"
             "3 C vs 2 B: HR n/a (no finite estimate)\n");
+
+  const std::string tables = ReadFile(dir / "life-tables.csv"), pairs = ReadFile(dir / "pairs.csv"), bom = "\xEF\xBB\xBF";
+  const struct { const char* name; const std::string& file; std::string line; } cases[] = {
+      {"heading of the life tables", tables, bom + "group,name,week,atRisk,deaths,censored,km,stdErr,lower,upper\r\n"},
+      {"the pooled group's first week", tables, "\r\n0,all Cases,0,24,0,0,1,0,1,1\r\n"},
+      {"B's last week: no error and no interval", tables, "\r\n2,B,16,1,1,0,0,,,\r\n"},
+      {"A's censored cases in week 61: fifteen digits, the upper limit below 1", tables,
+       "\r\n1,A,61,4,0,4,0.5,0.176776695296637,0.250048821862805,0.999804750678524\r\n"},
+      {"heading of the pairs", pairs, bom + "a,b,nameA,nameB,logRankChi2,logRankP,wilcoxonChi2,wilcoxonP,hazardRatio,hrLower,hrUpper,hrP\r\n"},
+      // The two pairs with C have no hazard ratio: their rows end in four empty fields.
+      {"a pair without an estimate", pairs, ",,,,\r\n2,3,B,C,"},
+  };
+  for (const auto& c : cases) EXPECT_NE(c.file.find(c.line), std::string::npos) << c.name;
+  EXPECT_EQ(std::count(pairs.begin(), pairs.end(), '\n'), 4);
+  EXPECT_EQ(pairs.substr(pairs.size() - 6), ",,,,\r\n");
+  fs::remove_all(dir);
 }
 
 TEST(CliFigures, JsonFieldsMatchR) {
@@ -90,25 +109,6 @@ TEST(CliFigures, JsonFieldsMatchR) {
   EXPECT_EQ(doc["groups"][1]["atRisk"].size(), 3u);
 }
 
-TEST(CliFigures, CsvFilesOfOut) {
-  const fs::path dir = TempPath("out");
-  RunOrvantis({FiguresFile(), "--out", dir.string()});
-  const std::string tables = ReadFile(dir / "life-tables.csv"), pairs = ReadFile(dir / "pairs.csv"), bom = "\xEF\xBB\xBF";
-  const struct { const char* name; const std::string& file; std::string line; } cases[] = {
-      {"heading of the life tables", tables, bom + "group,name,week,atRisk,deaths,censored,km,stdErr,lower,upper\r\n"},
-      {"the pooled group's first week", tables, "\r\n0,all Cases,0,24,0,0,1,0,1,1\r\n"},
-      {"B's last week: no error and no interval", tables, "\r\n2,B,16,1,1,0,0,,,\r\n"},
-      {"A's censored cases in week 61: fifteen digits, the upper limit below 1", tables,
-       "\r\n1,A,61,4,0,4,0.5,0.176776695296637,0.250048821862805,0.999804750678524\r\n"},
-      {"heading of the pairs", pairs, bom + "a,b,nameA,nameB,logRankChi2,logRankP,wilcoxonChi2,wilcoxonP,hazardRatio,hrLower,hrUpper,hrP\r\n"},
-      // The two pairs with C have no hazard ratio: their rows end in four empty fields.
-      {"a pair without an estimate", pairs, ",,,,\r\n2,3,B,C,"},
-  };
-  for (const auto& c : cases) EXPECT_NE(c.file.find(c.line), std::string::npos) << c.name;
-  EXPECT_EQ(std::count(pairs.begin(), pairs.end(), '\n'), 4);
-  EXPECT_EQ(pairs.substr(pairs.size() - 6), ",,,,\r\n");
-  fs::remove_all(dir);
-}
 
 // --- the figure's files ---
 
@@ -127,21 +127,12 @@ std::uint32_t BigEndian(const std::string& b, std::size_t at) {
   return v;
 }
 
+// A stream that is not zlib data, or inflates beyond 4 MiB (no font map does), gives nothing.
 std::string Inflate(const std::string& in) {
-  z_stream z{};
-  std::string out;
-  if (inflateInit(&z) != Z_OK) return out;
-  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data()));
-  z.avail_in = static_cast<uInt>(in.size());
-  for (int status = Z_OK; status == Z_OK;) {
-    char buffer[65536];
-    z.next_out = reinterpret_cast<Bytef*>(buffer);
-    z.avail_out = sizeof buffer;
-    status = inflate(&z, Z_NO_FLUSH);
-    out.append(buffer, sizeof buffer - z.avail_out);
-  }
-  inflateEnd(&z);
-  return out;
+  std::string out(4 << 20, '\0');
+  uLongf size = out.size();
+  if (uncompress(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(in.data()), in.size()) != Z_OK) return {};
+  return out.substr(0, size);
 }
 
 // 170 x 120 mm: 2008 x 1417 pixels at 300 dpi, 481.92 x 340.08 points.
@@ -198,6 +189,26 @@ TEST(Figure, CiDrawsEachGroupsBandAsALightFillOfItsColour) {
             std::tuple(0xD9D9D9u, 0xFFFFFFu, 0xFFFFFFu));
   cairo_surface_destroy(with);
   cairo_surface_destroy(without);
+}
+
+// The number-at-risk view's files: the numbers of the figures section's "at risk" lines, the
+// totals the pooled group's; over the whole range the columns thin out to every fourth year.
+TEST(Figure, NumberAtRiskTextAndImage) {
+  const fs::path dir = RunWithOut(ORVANTIS_SAMPLE, "at_risk"), longest = RunWithOut(ORVANTIS_SAMPLE, "at_risk_all", "--range=longest");
+  EXPECT_EQ(ReadFile(dir / "number-at-risk.txt"),
+            U8(u8"\t  0\t  1\t  2\t  3\t  4\t  5\n"
+               u8"新規治療群 ( n = 96 )  \t  96\t  71\t  54\t  32\t  20\t  16\n"
+               u8"標準治療群 ( n = 111 )  \t 111\t  80\t  49\t  29\t  17\t  9\n"
+               u8"併用療法群 ( n = 60 )  \t  60\t  44\t  32\t  27\t  16\t  7\n"
+               u8"経過観察群 ( n = 40 )  \t  40\t  22\t  14\t  7\t  3\t  2\n"
+               u8" 累計 \t 307\t 217\t 149\t  95\t  56\t  34\n"));
+  // The window's client area: 1220 x (4 groups + 5) rows less the frame.
+  const std::string png = ReadFile(dir / "number-at-risk.png"), all = ReadFile(longest / "number-at-risk.txt");
+  ASSERT_GE(png.size(), 24u);
+  EXPECT_EQ(std::tuple(png.substr(12, 4), BigEndian(png, 16), BigEndian(png, 20)), std::tuple("IHDR", 1204u, 321u));
+  EXPECT_EQ(all.substr(0, all.find('\n')), "\t  0\t  4\t  8\t  12\t  16\t  20\t  24\t  28\t  32\t  36\t  40");
+  fs::remove_all(dir);
+  fs::remove_all(longest);
 }
 
 }  // namespace

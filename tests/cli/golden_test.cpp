@@ -2,14 +2,15 @@
 // byte (sections added since may follow it), and the JSON value for value (every field of
 // the golden present with the same type and number; fields added since are allowed).
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 
+#include "cli/cli_run.h"
+
+namespace cli {
 namespace {
 
 using json = nlohmann::ordered_json;
@@ -17,31 +18,20 @@ using json = nlohmann::ordered_json;
 const std::string kSample = "examples/data-sample.csv";
 const std::string kGenerated = "tests/cli/golden/generated-300.csv";
 
-std::string Quote(const std::string& arg) {
-  std::string q = "'";
-  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-// Standard output of a shell command run in the source tree (the report's first line is the
-// path as given, as when the goldens were made); a failing command fails the test.
-std::string Capture(const std::string& command) {
-  std::string out;
-  std::FILE* pipe = popen(("cd " + Quote(ORVANTIS_SOURCE_DIR) + " && " + command + " 2>/dev/null").c_str(), "r");
-  if (pipe == nullptr) return out;
-  char buffer[65536];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-  const int raw = pclose(pipe);
-  EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << command;
-  return out;
+// Standard output of a script run in the source tree (the report's first line is the path
+// as given, as when the goldens were made); a failing script fails the test.
+std::string Capture(const std::string& script) {
+  const RunResult r = RunScript("cd " + Quote(ORVANTIS_SOURCE_DIR) + " && " + script);
+  EXPECT_EQ(r.status, 0) << script << ": " << r.err;
+  return r.out;
 }
 
 std::string Golden(const char* name) { return Capture("gzip -dc " + Quote(std::string("tests/cli/golden/") + name)); }
 
-std::string Orvantis(const std::vector<std::string>& args) {
-  std::string command = ORVANTIS_COMMAND;
-  for (const std::string& a : args) command += " " + Quote(a);
-  return Capture(command);
+std::string Output(const std::vector<std::string>& args) {
+  std::string script = "\"$ORV\"";
+  for (const std::string& a : args) script += " " + Quote(a);
+  return Capture(script);
 }
 
 // Adds a failure for every field of `golden` that `actual` lacks or holds otherwise. Integers
@@ -76,7 +66,7 @@ TEST(Golden, JsonHoldsEveryFieldOfTheGolden) {
       {{kGenerated, "--json"}, "generated-300.json.gz"},
   };
   for (const auto& [args, golden] : cases) {
-    const std::string text = Orvantis(args);
+    const std::string text = Output(args);
     const json actual = json::parse(text, nullptr, false);
     ASSERT_FALSE(actual.is_discarded()) << golden << ": not JSON";
     // Catches a change of layout, escaping or number text that leaves the value alone.
@@ -95,7 +85,7 @@ TEST(Golden, TextStartsWithTheGoldenByteForByte) {
        "generated-300-censored.txt.gz"},
   };
   for (const auto& [args, name] : cases) {
-    const std::string text = Orvantis(args);
+    const std::string text = Output(args);
     const std::string golden = Golden(name);
     // Sections added since stand after the golden's last one, after an empty line.
     EXPECT_TRUE(text.compare(0, golden.size(), golden) == 0) << name;
@@ -104,3 +94,4 @@ TEST(Golden, TextStartsWithTheGoldenByteForByte) {
 }
 
 }  // namespace
+}  // namespace cli

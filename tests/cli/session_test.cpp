@@ -14,18 +14,10 @@ using orv::RecordingCanvas;
 using K = CanvasOp::Kind;
 
 CanvasOp State(K kind, int value) {
-  CanvasOp op{.kind = kind};
-  op.colour = static_cast<orv::Rgb>(value);
-  op.value = value;
-  if (kind == K::SelectPen) op.pen = {.style = value};
-  return op;
+  return {.kind = kind, .pen = {.style = kind == K::SelectPen ? value : 0}, .colour = static_cast<orv::Rgb>(value), .value = value};
 }
 CanvasOp Line(int x) { return {.kind = K::LineTo, .x = x}; }
-CanvasOp Fill(int right, int bottom) {
-  CanvasOp op{.kind = K::Fill};
-  op.rect = {0, 0, right, bottom};
-  return op;
-}
+CanvasOp Fill(int right, int bottom) { return {.kind = K::Fill, .rect = {0, 0, right, bottom}}; }
 
 TEST(KeepCurrentDrawing, KeepsTheLastRedrawAndTheStateInForce) {
   struct Case {

@@ -66,7 +66,6 @@ TEST(DataFile, ReadAsBytesAndATooLargeOneWarnsAndLoadsNothing) {
   const std::string missing = WriteTempFile("orvantis-data-missing-dir", "") + ".none";
   struct { const char* name; std::string path; std::uint64_t limit; FileRead status; std::string body; int groups; } cases[] = {
       {"file", file, kMaxDataFileBytes, FileRead::Read, body, 2},
-      {"fits exactly", file, rows.size(), FileRead::Read, body, 2},
       {"one byte too many", file, rows.size() - 1, FileRead::TooLarge, "", 0},
       {"missing file", missing, kMaxDataFileBytes, FileRead::Unreadable, "", 0},
   };

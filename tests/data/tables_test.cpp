@@ -96,33 +96,28 @@ TEST(CaseTables, ViewSizesFollowGroupsAndCauses) {
   for (const auto& c : cases) EXPECT_EQ(Load(c.file)->ws.viewSizes, c.want) << c.name;
 }
 
-TEST(RawDataReport, LayoutAndColoursOfWholeReports) {
+// Comments, empty lines and notes of every colour.
+TEST(RawDataReport, LayoutAndColoursOfAWholeReport) {
   const std::string rule = " ---.------------.--- \t\r\n";
-  struct { const char* name; std::string file; std::vector<ColourRun> runs; } cases[] = {
-      {"comments, empty lines, notes",
-       "'群,日数,転帰,死因\r\n\r\nA,70,死亡\r\n\r\nB,x,生存\r\n,5,生存\r\nA,99999,生存\r\n\r\nB,7,死亡,癌\r\n",
-       {{kBlue, "case.csv\t\r\n\r\n"},
-        {kBlack, rule + "総データ数 : 5\t\r\n修正データ数 : 2\t\r\n除外データ数 : 2\t\r\n\r\nデータ最長期間 = 2080 週  ( 40y 0m ) \r\n" +
-                     rule + "\r\n--- Raw data --- \t\r\n\r\n"},
-        {kBlue, "'群,日数,転帰,死因\t\r\n\t\r\n"},
-        {kBlack, "A,70,死亡\t"},
-        {kOrange, "\t死因が未入力の為、不明で計算\t\t\r\n\t\r\n"},
-        {kBlack, "B,x,生存\t"},
-        {kRed, "\t　生存日数は　半角数値　除外データ\t\r\n\r\n"},
-        {kBlack, ",5,生存\t"},
-        {kRed, " ＊ グループ名が未入力 除外データ\t\r\n\r\n"},
-        {kBlack, "A,99999,生存\t"},
-        {kRed, "\t＊生存日数 を　14,560日（40年）、生存　に修正\t\r\n\r\n\t\r\n\t\r\n"},
-        {kBlack, "B,7,死亡,癌\t\t\r\n ---.--- END ---.--- \t\r\n\r\n"}}},
-  };
-  for (const auto& c : cases) {
-    const auto l = Load(c.file);
-    EXPECT_EQ(l->report.Runs(), c.runs) << c.name;
-    EXPECT_EQ(l->report.textAtFlush, l->report.Text()) << c.name;
-    // Height, caret at the top, black for the next load, one flush.
-    EXPECT_EQ(std::tuple(l->report.Height(), l->report.Caret(), l->report.Colour(), l->report.flushes),
-              std::tuple(240, 0u, kBlack, 1)) << c.name;
-  }
+  const auto l = Load("'群,日数,転帰,死因\r\n\r\nA,70,死亡\r\n\r\nB,x,生存\r\n,5,生存\r\nA,99999,生存\r\n\r\nB,7,死亡,癌\r\n");
+  EXPECT_EQ(l->report.Runs(),
+            (std::vector<ColourRun>{
+                {kBlue, "case.csv\t\r\n\r\n"},
+                {kBlack, rule + "総データ数 : 5\t\r\n修正データ数 : 2\t\r\n除外データ数 : 2\t\r\n\r\nデータ最長期間 = 2080 週  ( 40y 0m ) \r\n" +
+                             rule + "\r\n--- Raw data --- \t\r\n\r\n"},
+                {kBlue, "'群,日数,転帰,死因\t\r\n\t\r\n"},
+                {kBlack, "A,70,死亡\t"},
+                {kOrange, "\t死因が未入力の為、不明で計算\t\t\r\n\t\r\n"},
+                {kBlack, "B,x,生存\t"},
+                {kRed, "\t　生存日数は　半角数値　除外データ\t\r\n\r\n"},
+                {kBlack, ",5,生存\t"},
+                {kRed, " ＊ グループ名が未入力 除外データ\t\r\n\r\n"},
+                {kBlack, "A,99999,生存\t"},
+                {kRed, "\t＊生存日数 を　14,560日（40年）、生存　に修正\t\r\n\r\n\t\r\n\t\r\n"},
+                {kBlack, "B,7,死亡,癌\t\t\r\n ---.--- END ---.--- \t\r\n\r\n"}}));
+  EXPECT_EQ(l->report.textAtFlush, l->report.Text());
+  // Height, caret at the top, black for the next load, one flush.
+  EXPECT_EQ(std::tuple(l->report.Height(), l->report.Caret(), l->report.Colour(), l->report.flushes), std::tuple(240, 0u, kBlack, 1));
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// Drawing of the graph and the views, read back from recorded canvases as short texts.
+// Drawing of the graph and the views (the number-at-risk view among them), read back from
+// recorded canvases as short texts.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "graph/curves.h"
+#include "graph/number_at_risk.h"
 #include "graph/plot_frame.h"
 #include "graph/tables.h"
 #include "platform/recording.h"
@@ -228,6 +230,51 @@ TEST(DrawSurvivalRateView, RowsColumnsAndTestLines) {
     DrawSurvivalRateView(*ws, &view);
     EXPECT_EQ(TextsAt(view, c.y), c.row) << c.name;
   }
+}
+
+TEST(NumberAtRiskYears, EveryYearUpToElevenColumnsThenWiderSteps) {
+  struct Case { const char* name; int xMax; const char* years; };
+  const Case cases[] = {
+      {"no range", -1, ""}, {"under a year: week 0 alone", 51, "0"}, {"one year", 52, "0 1"},
+      {"ten years: eleven columns", 520, "0 1 2 3 4 5 6 7 8 9 10"}, {"a week short of eleven years", 571, "0 1 2 3 4 5 6 7 8 9 10"},
+      {"eleven years: every second year", 572, "0 2 4 6 8 10"},
+      {"twenty years: eleven columns again", 1040, "0 2 4 6 8 10 12 14 16 18 20"},
+      {"twenty-one years: still every second", 1092, "0 2 4 6 8 10 12 14 16 18 20"},
+      {"twenty-two years: every fourth", 1144, "0 4 8 12 16 20"}, {"forty years", 2080, "0 4 8 12 16 20 24 28 32 36 40"},
+  };
+  for (const Case& c : cases) {
+    std::string years;
+    for (int y : NumberAtRiskYears(c.xMax)) years.append(years.empty() ? "" : " ").append(std::to_string(y));
+    EXPECT_EQ(years, c.years) << c.name;
+  }
+}
+
+// Groups A, B, C with their numbers at risk at years 0, 1, 2; B hidden; A's marks stop at
+// year 1 (the run's range was shorter), so its year 2 reads 0.
+TEST(DrawNumberAtRisk, RowsOfShownGroupsAndTotals) {
+  auto ws = Plot(104, 3, {1, 3});
+  ws->styles[3].width = 3;
+  ws->styles[3].pen = {1, kBlue};
+  ws->figures.groups[1].atRisk = {{0, 0, 96}, {1, 52, 71}};
+  ws->figures.groups[2].atRisk = {{0, 0, 500}, {1, 52, 400}, {2, 104, 300}};
+  ws->figures.groups[3].atRisk = {{0, 0, 12345}, {1, 52, 7}, {2, 104, 0}};
+  struct Case { const char* name; int xMax, y; const char* row; };
+  const Case cases[] = {
+      {"headings centred in five characters", 104, 24, "330:  0|410:  1|490:  2"},
+      {"first shown group at 80", 104, 80, "330:  96|410:  71|490:  0"}, {"its label over the line sample", 104, 88, "10:A  "},
+      {"the hidden group takes no row: C at 120", 104, 120, "330:12345|410:  7|490:  0"}, {"C's label", 104, 128, "10:C  "},
+      {"totals of the shown groups at 180", 104, 180, "30: 累計 |330:12441|410:  78|490:  0"},
+      {"a range of under a year: one column", 40, 80, "330:  96"},
+  };
+  for (const Case& c : cases) {
+    ws->geometry.xMax = c.xMax;
+    RecordingCanvas view;
+    DrawNumberAtRisk(*ws, &view);
+    EXPECT_EQ(TextsAt(view, c.y), c.row) << c.name;
+    // C's line sample in the second row: its width in one-pixel rows, in its pen.
+    EXPECT_EQ(Lines(view, {1, kBlue}), "40,128>281,128 40,129>281,129 40,130>281,130") << c.name;
+  }
+  DrawNumberAtRisk(*ws, nullptr);  // no window yet: nothing to draw on
 }
 
 }  // namespace

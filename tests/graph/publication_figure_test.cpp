@@ -18,13 +18,7 @@ namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 FigureSeries Series(std::string name, std::vector<std::int64_t> atRisk) {
-  FigureSeries s;
-  s.name = std::move(name);
-  s.atRisk = std::move(atRisk);
-  s.lastWeek = 0;
-  s.survival = {1};
-  s.censored = {false};
-  return s;
+  return {.name = std::move(name), .survival = {1}, .censored = {false}, .lastWeek = 0, .atRisk = std::move(atRisk)};
 }
 
 FigureLayout Layout(const FigureInput& in) { return LayoutPublicationFigure(in, EstimatedTextWidth); }

@@ -121,9 +121,5 @@ TEST(KmEstimates, NoShownGroupLeavesThePooledGroupEmpty) {
   EXPECT_EQ(ws.figures.groups[1].km.size(), 16u);  // the groups themselves are estimated
 }
 
-TEST(KmEstimates, PeriodTextOfFractionalWeeks) {
-  EXPECT_EQ(std::tuple(PeriodText(130.5), PeriodText(4.5), PeriodText(156)), std::tuple(" 2y 6m", "0.9m", " 3y 0m"));
-}
-
 }  // namespace
 }  // namespace orv::test
