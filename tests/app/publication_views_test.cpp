@@ -50,7 +50,8 @@ TEST_F(Sample, NumberAtRiskRowsShown) {
     EXPECT_EQ(GetPixel(dc, 250, (g + 1) * 40 + 8), RGB(RedOf(colour), GreenOf(colour), BlueOf(colour))) << "line sample";
     EXPECT_EQ(GetPixel(dc, 250, (g + 1) * 40 + 20), RGB(255, 255, 255)) << "below it";
     int dark = 0;
-    for (int x = 330; x < 370; ++x) dark += GetPixel(dc, x, (g + 1) * 40 + 8) == RGB(0, 0, 0);
+    for (int y = (g + 1) * 40; y < (g + 1) * 40 + 16; ++y)
+      for (int x = 330; x < 370; ++x) dark += GetPixel(dc, x, y) == RGB(0, 0, 0);
     EXPECT_GT(dark, 0) << "the figure of year 0";
   }
   ReleaseDC(view, dc);
