@@ -50,7 +50,8 @@ void Resize(const App& app, int width, int height) {
 }
 
 // The main window as created; every view created hidden, unowned, 360 high, its control
-// holding its heading; after a load each command shows and hides its view.
+// holding its heading; after a load each command shows and hides its view. The about box, the
+// help command and the graph copied to the clipboard, in the same program.
 TEST(Startup, WindowsAsCreatedAndShownByTheirCommands) {
   App app;
   const int x = TruncToInt32(GetSystemMetrics(SM_CXSCREEN) * 0.5 - 450);
@@ -253,8 +254,9 @@ TEST(Commands, RangeOfTheGraphAndTheTests) {
   }
 }
 
-// The file-open dialog and drops, one after the other in one program, and what a failed drop
-// leaves for a resize and for the censored-case selection.
+// The file-open dialog and drops, one after the other in one program; what a failed drop
+// leaves for a resize (the axes' pixels) and for the censored-case selection; then a large
+// report, whole or replaced at once.
 TEST(Files, ChosenOrDropped) {
   const std::string first = WriteDataFile("first.csv", kLateDeaths), second = WriteDataFile("second.csv", kTwoGroups);
   const std::string missing = TempDir() + "\\missing.csv", folder = TempDir();
