@@ -18,11 +18,6 @@ namespace orv::guitest {
 
 namespace {
 
-std::string& ExeStore() {
-  static std::string path;
-  return path;
-}
-
 // The program answers a ping with a pong once it has handled everything posted before: the
 // number of the last pong come back.
 WPARAM& LastPong() {
@@ -56,8 +51,8 @@ void PumpUntil(DWORD ms, Done done) {
   }
 }
 
-HWND FindProcessWindow(DWORD pid, const char* className) {
-  struct Search { DWORD pid; const char* className; HWND found; } s{pid, className, nullptr};
+HWND FindProcessWindow(DWORD pid, const char* className, const std::function<bool(HWND)>& also) {
+  struct Search { DWORD pid; const char* className; const std::function<bool(HWND)>& also; HWND found; } s{pid, className, also, nullptr};
   EnumWindows(
       [](HWND hwnd, LPARAM lp) -> BOOL {
         auto* search = reinterpret_cast<Search*>(lp);
@@ -65,7 +60,7 @@ HWND FindProcessWindow(DWORD pid, const char* className) {
         GetWindowThreadProcessId(hwnd, &owner);
         char name[64] = {};
         GetClassNameA(hwnd, name, sizeof name);
-        if (owner != search->pid || lstrcmpA(name, search->className) != 0) return TRUE;
+        if (owner != search->pid || lstrcmpA(name, search->className) != 0 || (search->also && !search->also(hwnd))) return TRUE;
         search->found = hwnd;
         return FALSE;
       },
@@ -75,7 +70,10 @@ HWND FindProcessWindow(DWORD pid, const char* className) {
 
 }  // namespace
 
-const std::string& ExePath() { return ExeStore(); }
+std::string& ExePath() {
+  static std::string path;
+  return path;
+}
 
 std::string SamplePath() {
   std::string sample = "Z:" ORVANTIS_SOURCE_DIR "/examples/data-sample.csv";
@@ -87,16 +85,15 @@ std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
 const std::string& TempDir() {
   static const std::string dir = [] {
-    char base[MAX_PATH] = {};
+    char base[MAX_PATH] = {}, name[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, base);
-    // Wine gives a later run the same process id: a new folder each run, so that files of
-    // an earlier run (a saved table that would raise the overwrite question) are never met.
-    const std::string stem = std::string(base) + "orvantis-gui-" + std::to_string(GetCurrentProcessId()) + "-";
-    for (int n = 0; n < 1000; ++n) {
-      std::string d = stem + std::to_string(n);
-      if (CreateDirectoryA(d.c_str(), nullptr)) return d;
-    }
-    throw std::runtime_error("no new folder under " + std::string(base));
+    // A name the system makes unique, never one of an earlier run (Wine gives a later run the
+    // same process id), so that its files (a saved table that would raise the overwrite
+    // question) are never met.
+    GetTempFileNameA(base, "orv", 0, name);
+    DeleteFileA(name);
+    if (!CreateDirectoryA(name, nullptr)) throw std::runtime_error(std::string("no new folder ") + name);
+    return std::string(name);
   }();
   return dir;
 }
@@ -114,7 +111,7 @@ App::App(const std::string& arguments) {
   if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_)) {
     throw std::runtime_error("cannot start " + line);
   }
-  PumpUntil(20000, [&] { return (main_ = FindProcessWindow(pi_.dwProcessId, "NORMAL0")) != nullptr; });
+  PumpUntil(20000, [&] { return (main_ = Find("NORMAL0")) != nullptr; });
   if (!main_) throw std::runtime_error("no main window");
   Settle();
 }
@@ -127,7 +124,9 @@ App::~App() {
   CloseHandle(pi_.hProcess);
 }
 
-HWND App::Find(const char* className) const { return FindProcessWindow(pi_.dwProcessId, className); }
+HWND App::Find(const char* className, const std::function<bool(HWND)>& also) const {
+  return FindProcessWindow(pi_.dwProcessId, className, also);
+}
 
 void App::Settle() const {
   static WPARAM next = 0;
@@ -175,17 +174,14 @@ COLORREF App::GraphPixel(int x, int y) const {
   return static_cast<COLORREF>(SendMessageA(main_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds)));
 }
 
-long App::CharSet(HWND control, long first, long last) const {
-  app::CharFormatQuery q{reinterpret_cast<std::uintptr_t>(control), static_cast<std::int32_t>(first),
-                         static_cast<std::int32_t>(last)};
-  COPYDATASTRUCT cds{app::kCopyDataCharSet, sizeof q, &q};
-  return static_cast<long>(SendMessageA(main_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds)));
-}
-
 long App::CharSetOf(HWND control, std::string_view text) const {
   const std::string held = ControlText(control);
   const std::size_t at = held.find(text);
-  return at == std::string::npos ? -1 : CharSet(control, CharIndex(held, at), CharIndex(held, at + text.size()));
+  if (at == std::string::npos) return -1;
+  app::CharFormatQuery q{reinterpret_cast<std::uintptr_t>(control), static_cast<std::int32_t>(CharIndex(held, at)),
+                         static_cast<std::int32_t>(CharIndex(held, at + text.size()))};
+  COPYDATASTRUCT cds{app::kCopyDataCharSet, sizeof q, &q};
+  return static_cast<long>(SendMessageA(main_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds)));
 }
 
 App::Scroll App::ScrollOf(HWND window, int bar) const {
@@ -260,16 +256,13 @@ std::size_t ExpectColumnsLineUp(HWND control) {
   return columnX.size();
 }
 
-Model::Model(int clientWidth, int clientHeight)
-    : graph({0, 0, clientWidth, clientHeight}), screen({0, 0, clientWidth, clientHeight}) {
-  ws.geometry.width = static_cast<std::uint16_t>(clientWidth - 130);
-  ws.geometry.height = static_cast<std::uint16_t>(clientHeight - 150);
+Model::Model(const App& app, const std::string& path)
+    : graph({0, 0, ClientSize(app.Main()).cx, ClientSize(app.Main()).cy}), screen(graph.ClientRect()) {
+  ws.geometry.width = static_cast<std::uint16_t>(graph.ClientRect().right - 130);
+  ws.geometry.height = static_cast<std::uint16_t>(graph.ClientRect().bottom - 150);
   ws.geometry.pixelsPerWeek = static_cast<double>(ws.geometry.width) / ws.geometry.xMax;
   surfaces = {&graph, &screen, &legend, &cumulative, &byCause, &rate, &report, &logRank, &wilcoxon, &boxes, &views,
               &numberAtRisk, &intervals};
-}
-
-Model::Model(const App& app, const std::string& path) : Model(ClientSize(app.Main()).cx, ClientSize(app.Main()).cy) {
   Load(path);
 }
 
@@ -286,6 +279,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s ORVANTIS_EXE\n", argv[0]);
     return 2;
   }
-  orv::guitest::ExeStore() = argv[1];
+  orv::guitest::ExePath() = argv[1];
   return RUN_ALL_TESTS();
 }

@@ -6,12 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "app/app_ids.h"
 #include "workspace/workspace.h"
 #include "platform/recording.h"
 #include "platform/surfaces.h"
@@ -19,7 +21,7 @@
 namespace orv::guitest {
 
 // The program under test, set by main from its first argument.
-const std::string& ExePath();
+std::string& ExePath();
 
 // A folder of this test run and a file written into it.
 const std::string& TempDir();
@@ -54,8 +56,8 @@ class App {
 
   HWND Main() const { return main_; }
   DWORD ProcessId() const { return pi_.dwProcessId; }
-  // A top-level window of the program with this class, hidden or not.
-  HWND Find(const char* className) const;
+  // A top-level window of the program with this class, hidden or not, for which also() holds.
+  HWND Find(const char* className, const std::function<bool(HWND)>& also = nullptr) const;
   // The child control with the id of the window of this class.
   HWND Control(const char* className, int id) const { return GetDlgItem(Find(className), id); }
 
@@ -71,10 +73,8 @@ class App {
 
   void Drop(const std::vector<std::string>& paths) const;
   COLORREF GraphPixel(int x, int y) const;
-  // The character set of characters first..last of a rich edit control of the program, with
-  // app::kMixedCharSet added when the range holds more than one.
-  long CharSet(HWND control, long first, long last) const;
-  // The same for the first occurrence of the text in the control; -1 when it holds none.
+  // The character set of the first occurrence of the text in a rich edit control of the
+  // program, with app::kMixedCharSet added when it holds more than one; -1 when it is absent.
   long CharSetOf(HWND control, std::string_view text) const;
   // A scroll bar of a view window: the end of its range (0 when the window has none), its page
   // and its position.
@@ -92,12 +92,20 @@ class App {
   bool closed_ = false;
 };
 
+// The rich edit controls of the report and the result windows.
+inline HWND ReportControl(const App& app) { return app.Control("NORMAL5", app::kReportControlId); }
+inline HWND LogRankControl(const App& app) { return app.Control("NORMAL9", app::kLogRankControlId); }
+inline HWND WilcoxonControl(const App& app) { return app.Control("NORMAL10", app::kWilcoxonControlId); }
+inline HWND IntervalsControl(const App& app) { return app.Control("NORMAL11", app::kIntervalsControlId); }
+
 std::string WindowText(HWND window);
 // The position a rich edit control gives the character at this byte of its text: a Shift-JIS
 // pair is one character, and so is a CR LF paragraph end.
 long CharIndex(std::string_view text, std::size_t byteOffset);
 // The text of a rich edit control of another process, byte for byte.
 std::string ControlText(HWND control);
+// The file name field of a file dialog, as the dialog's template numbers it.
+inline HWND FileNameField(HWND dialog) { return GetDlgItem(dialog, 0x47C) ? GetDlgItem(dialog, 0x47C) : GetDlgItem(dialog, 0x480); }
 inline bool Visible(HWND window) { return IsWindowVisible(window) != FALSE; }
 // The client size of a window.
 SIZE ClientSize(HWND window);
@@ -120,8 +128,6 @@ struct Model {
   RecordingViewWindows views;
   Surfaces surfaces;
 
-  // The main window's client size as the program has it.
-  Model(int clientWidth, int clientHeight);
   // Loaded from the file in a main window of the program's client size.
   Model(const App& app, const std::string& path);
   void Load(const std::string& path);
@@ -134,11 +140,10 @@ class SharedApp : public testing::Test {
  protected:
   static void SetUpTestSuite() {
     app_ = std::make_unique<App>(Quoted(Path()));
-    boxes_ = app_->DismissAllBoxes();
+    app_->DismissAllBoxes();
   }
   static void TearDownTestSuite() { app_.reset(); }
   static inline std::unique_ptr<App> app_;
-  static inline std::vector<Box> boxes_;  // those the start opened
 };
 using Sample = SharedApp<SamplePath>;
 

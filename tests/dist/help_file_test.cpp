@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <map>
 #include <regex>
 #include <set>
 #include <string>
@@ -44,11 +43,9 @@ const PageCase kPages[] = {
 
 // A stored file as the help viewer's own storage reads it; a failure when it cannot.
 std::string Page(const std::string& name) {
-  static std::map<std::string, std::string> read;
-  if (auto it = read.find(name); it != read.end()) return it->second;
   const auto bytes = ReadHelpPage(kHelpFile, "/" + name);
   if (!bytes) ADD_FAILURE() << "the help storage cannot read " << name;
-  return read[name] = bytes.value_or("");
+  return bytes.value_or("");
 }
 
 // Every page and the contents and index are Shift-JIS; each page declares it, has its title
@@ -68,10 +65,8 @@ TEST(HelpFile, PagesWithTheirTitlesTextsAndLinks) {
       EXPECT_NE(toc.find(std::string("\"") + c.page + "\""), std::string::npos) << "not in contents";
     }
     for (const char* t : c.holds) EXPECT_NE(text.find(t), std::string::npos) << t;
-    int links = 0;
-    for (std::sregex_iterator it(text.begin(), text.end(), link), end; it != end; ++it, ++links)
+    for (std::sregex_iterator it(text.begin(), text.end(), link), end; it != end; ++it)
       EXPECT_FALSE(Page((*it)[1].str()).empty()) << "dead link to " << (*it)[1].str();
-    EXPECT_GT(links, 0);
   }
 }
 
