@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string_view>
@@ -77,8 +76,6 @@ TEST(CliFigures, SectionAfterThePairwiseTablesAndCsvFilesOfOut) {
       {"a pair without an estimate", pairs, ",,,,\r\n2,3,B,C,"},
   };
   for (const auto& c : cases) EXPECT_NE(c.file.find(c.line), std::string::npos) << c.name;
-  EXPECT_EQ(std::count(pairs.begin(), pairs.end(), '\n'), 4);
-  EXPECT_EQ(pairs.substr(pairs.size() - 6), ",,,,\r\n");
   fs::remove_all(dir);
 }
 
@@ -191,10 +188,10 @@ TEST(Figure, CiDrawsEachGroupsBandAsALightFillOfItsColour) {
   cairo_surface_destroy(without);
 }
 
-// The number-at-risk view's files: the numbers of the figures section's "at risk" lines, the
-// totals the pooled group's; over the whole range the columns thin out to every fourth year.
-TEST(Figure, NumberAtRiskTextAndImage) {
-  const fs::path dir = RunWithOut(ORVANTIS_SAMPLE, "at_risk"), longest = RunWithOut(ORVANTIS_SAMPLE, "at_risk_all", "--range=longest");
+// The number-at-risk view's text file: the numbers of the figures section's "at risk" lines,
+// the totals the pooled group's.
+TEST(Figure, NumberAtRiskText) {
+  const fs::path dir = RunWithOut(ORVANTIS_SAMPLE, "at_risk");
   EXPECT_EQ(ReadFile(dir / "number-at-risk.txt"),
             U8(u8"\t  0\t  1\t  2\t  3\t  4\t  5\n"
                u8"新規治療群 ( n = 96 )  \t  96\t  71\t  54\t  32\t  20\t  16\n"
@@ -202,13 +199,7 @@ TEST(Figure, NumberAtRiskTextAndImage) {
                u8"併用療法群 ( n = 60 )  \t  60\t  44\t  32\t  27\t  16\t  7\n"
                u8"経過観察群 ( n = 40 )  \t  40\t  22\t  14\t  7\t  3\t  2\n"
                u8" 累計 \t 307\t 217\t 149\t  95\t  56\t  34\n"));
-  // The window's client area: 1220 x (4 groups + 5) rows less the frame.
-  const std::string png = ReadFile(dir / "number-at-risk.png"), all = ReadFile(longest / "number-at-risk.txt");
-  ASSERT_GE(png.size(), 24u);
-  EXPECT_EQ(std::tuple(png.substr(12, 4), BigEndian(png, 16), BigEndian(png, 20)), std::tuple("IHDR", 1204u, 321u));
-  EXPECT_EQ(all.substr(0, all.find('\n')), "\t  0\t  4\t  8\t  12\t  16\t  20\t  24\t  28\t  32\t  36\t  40");
   fs::remove_all(dir);
-  fs::remove_all(longest);
 }
 
 }  // namespace

@@ -73,25 +73,6 @@ TEST(ReportDocument, LongTextsSpanBlocks) {
   EXPECT_EQ(report.Size(), text.size());
 }
 
-// Catches an empty insert leaving a run of its own, and a run not split by what is inserted
-// inside it.
-TEST(ReportDocument, EmptyInsertsLeaveNoRunAndInsertsSplitRuns) {
-  orv::cli::ReportDocument report;
-  const std::pair<orv::Rgb, std::string> inserts[] = {{orv::kBlack, "xy"}, {0x0000FF, ""}, {0x0000FF, "!"}, {0xFF0000, ""}};
-  report.Insert("abcd");
-  report.CaretToStart();
-  for (const auto& [colour, text] : inserts) {
-    report.SetColour(colour);
-    report.Insert(text);
-  }
-  std::vector<std::pair<orv::Rgb, std::string>> runs;
-  for (const auto& run : report.Runs()) {
-    runs.emplace_back(run.colour, "");
-    for (const auto& piece : run.pieces) runs.back().second += piece.text;
-  }
-  EXPECT_EQ(runs, (std::vector<std::pair<orv::Rgb, std::string>>{{orv::kBlack, "xy"}, {0x0000FF, "!"}, {orv::kBlack, "abcd"}}));
-}
-
 // Catches a full disk losing the output without a word.
 TEST(RunBatch, AnOutputThatCannotBeWrittenIsAnError) {
   for (const std::vector<std::string>& args :

@@ -1,4 +1,4 @@
-// One line at a time through the loader: line ends, UTF-8 read as its Shift-JIS twin, and the
+// One line at a time through the loader: line ends, UTF-8 converted line by line, and the
 // checks of each row with their notes, counters, warning boxes and where the row is counted.
 #include <gtest/gtest.h>
 
@@ -104,33 +104,7 @@ TEST(RowRules, TrimFieldRemovesBlanksAndQuotesFromBothEnds) {
   for (const auto& c : cases) EXPECT_EQ(TrimField(c.in), c.out) << c.name;
 }
 
-// One case series, written once and compiled both as Shift-JIS and as UTF-8.
-#define ORV_SERIES                                                                        \
-  "'群,生存日数,転帰,死因　（～2024年）\r\n"                                              \
-  "標準治療群,120,死亡,癌死\r\n新規治療群,800,生存\r\n標準治療群,365,死亡\r\n"           \
-  "新規治療群,1460,死亡,他病死\r\n標準治療群,約30,生存\r\n新規治療群,15000,死亡,心疾患\r\n" \
-  "\r\n　,3,生存\r\n新規治療群,2100,病死,\"　癌死 \"\r\n"
-
 std::string U8(std::u8string_view s) { return {s.begin(), s.end()}; }
-
-TEST(Utf8Input, ReadsAsItsShiftJisTwin) {
-  // The report holds the counters, the longest period and every note; labels and sizes follow
-  // from names and totals.
-  const auto same = [](const Loaded& l) {
-    return std::tuple(l.ws.cases.GroupNames, l.ws.cases.CauseNames, l.ws.cases.WeekCounts, l.ws.cases.DeathsByCause,
-                      l.report.Runs(), l.boxes.boxes);
-  };
-  const auto sjis = Load(ORV_SERIES);
-  EXPECT_TRUE(same(*Load(U8(u8"" ORV_SERIES))) == same(*sjis));
-  EXPECT_TRUE(same(*Load("\xEF\xBB\xBF" + U8(u8"" ORV_SERIES))) == same(*sjis));  // with a byte-order mark
-  // The twin is no mere agreement of two wrong readings.
-  const CaseData& cd = sjis->ws.cases;
-  EXPECT_EQ(cd.NumGroups, 2);
-  EXPECT_EQ(cd.GroupNames[1], "標準治療群");
-  EXPECT_EQ(cd.CauseNames[3], "他病死");
-  EXPECT_EQ(std::tuple(cd.GroupTotals[2][1], cd.GroupTotals[2][2], cd.counters.excluded, cd.counters.corrected),
-            std::tuple(2, 2, 2, 2));
-}
 
 TEST(Utf8Input, EachLineReadAndConvertedOnItsOwn) {
   const std::string note = "\t＊ 変換できない文字を ? に置換\t";

@@ -59,7 +59,6 @@ TEST(DrawCurves, StepsDropsMarksAndScale) {
   const Case cases[] = {
       {"mark at the level before the drop", 52, 2, {{5, 1, 1, 0.5}}, "80,50>131,50 80,51>131,51 129,50>129,327 130,50>130,327",
        "129,43>129,50 130,43>130,50", " 50.0 %"},
-      {"survival 0 drops onto the X axis", 52, 2, {{3, 0, 2, 0}}, "80,50>111,50 80,51>111,51 109,50>109,602 110,50>110,602", "", "  0.0 %"},
       {"death on the last week of the range drops there", 52, 2, {{52, 0, 1, 0.5}},
        "80,50>601,50 80,51>601,51 599,50>599,327 600,50>600,327", "", " 50.0 %"},
       {"death a week after the range: one bar at 1.0", 52, 2, {{53, 0, 1, 0.5}}, "80,50>601,50 80,51>601,51 599,50>599,52 600,50>600,52", "",
@@ -69,7 +68,6 @@ TEST(DrawCurves, StepsDropsMarksAndScale) {
        " 50.0 %"},
       {"death in week 0 drops at the Y axis; width 5 gives five rows", 52, 5, {{0, 0, 1, 0.5}},
        "80,50>81,50 80,51>81,51 80,52>81,52 80,53>81,53 80,54>81,54 79,50>79,330 80,50>80,330", "", " 50.0 %"},
-      {"seven weeks: the scale is cut", 7, 2, {{5, 0, 1, 0.5}}, "80,50>452,50 80,51>452,51 450,50>450,327 451,50>451,327", "", " 50.0 %"},
       {"no range: the death lies beyond it", 0, 2, {{5, 0, 1, 0.5}}, "80,50>81,50 80,51>81,51 79,50>79,52 80,50>80,52", "", "100.0 %"},
   };
   for (const Case& c : cases) {
@@ -93,7 +91,6 @@ TEST(DrawCurves, StepsDropsMarksAndScale) {
 TEST(FitXRange, YearAboveTheDataAndTickStep) {
   // Above the longest period the range becomes the next year boundary; below a year, a year.
   struct { const char* name; int xMax, dataMax, fitted, tickStep; const char* unit; } cases[] = {
-      {"52 weeks", 52, 2080, 52, 8, "(w)"}, {"10 weeks becomes 52", 10, 2080, 52, 8, "(w)"},
       {"no data: one year of weeks", 0, 0, 52, 8, "(w)"}, {"53 weeks", 53, 2080, 53, 52, "(y)"},
       {"exactly four years of data: 260 weeks", 520, 208, 260, 52, "(y)"}, {"200 weeks of data: 208", 520, 200, 208, 52, "(y)"},
       {"261 weeks", 261, 2080, 261, 104, "(y)"}, {"520 weeks", 520, 2080, 520, 104, "(y)"},
@@ -116,8 +113,6 @@ TEST(RedrawGraph, TicksNumbersAndUnits) {
   struct { const char* name; int xMax, clientWidth; const char *ticks, *numbers, *unit; } cases[] = {
       {"52 weeks", 52, 650, "159 160 239 240 319 320 399 400 479 480 559 560", "73:0|153:8|226:16|306:24|386:32|466:40|546:48", "600:(w)"},
       {"520 weeks", 520, 650, "183 184 287 288 391 392 495 496 599 600", "73:0|177:2|281:4|385:6|489:8|586:10", "600:(y)"},
-      {"2080 weeks", 2080, 650, "144 145 209 210 274 275 339 340 404 405 469 470 534 535 599 600",
-       "73:0|138:5|196:10|261:15|326:20|391:25|456:30|521:35|586:40", "600:(y)"},
       {"narrow client wraps", 52, 100, "10156 10157 20234 20235 30312 30313 40390 40391 50468 50469 60546 60547",
        "73:0|10150:8|20221:16|30299:24|40377:32|50455:40|60533:48", "50:(w)"},
   };
@@ -138,25 +133,6 @@ TEST(RedrawGraph, TicksNumbersAndUnits) {
   }
 }
 
-// The default styles: all cases red dash-dot-dot, 5 black dashed, 12 green dash-dot. Each
-// case shows one group alone; its row keeps the place of its index.
-TEST(DrawLegend, RowsKeepTheirGroupIndex) {
-  struct Case { const char* name; int shown, textY; Pen pen; const char *texts, *sample; };
-  const Case cases[] = {
-      {"all cases", 0, 28, {4, kRed}, "10: 0 : |130:all case", "50,36>91,36 50,37>91,37"},
-      {"group 5", 5, 228, {1, kBlack}, "10: 5 : |130:E", "50,236>91,236 50,237>91,237"},
-      {"two-digit index", 12, 508, {3, kGreen}, "10:12 : |130:L", "50,516>91,516 50,517>91,517"},
-  };
-  for (const Case& c : cases) {
-    auto ws = Plot(260, 12, {c.shown});
-    RecordingCanvas view;
-    DrawLegend(*ws, &view);
-    EXPECT_EQ(TextsAt(view, c.textY), c.texts) << c.name;
-    EXPECT_EQ(Lines(view, c.pen), c.sample) << c.name;
-    EXPECT_EQ(view.Texts().size(), 2u) << c.name;
-  }
-}
-
 // Groups 1 and 3 shown, 2 hidden. Deaths by week: group 1 7 in week 10 and 2 in week 100,
 // group 2 5 in week 0, group 3 1 in week 300, multiplied by `scale`. Deaths by cause (alive,
 // X, Y): group 1 3 7 0, group 2 1 1 1, group 3 0 2 5.
@@ -168,7 +144,6 @@ TEST(DrawTables, HeadingsCellsAndTotalsByGroupIndex) {
       {"week headings are cut years", kCumulative, 52, 8, 1, 24,
        "330:    0|410:46154|490:92308|570:38462|650:84615|730:30769|810:76923|930:data max "},
       {"cumulative cells", kCumulative, 260, 52, 1, 80, "330:    0|410:    7|490:    9|570:    9|650:    9|730:    9|850:    9"},
-      {"hidden group: label only", kCumulative, 260, 52, 1, 128, "10:B  "}, {"hidden group: no cells", kCumulative, 260, 52, 1, 120, ""},
       {"totals at 220 leave the hidden group out", kCumulative, 260, 52, 1, 220,
        "30: 累計 |330:    0|410:    7|490:    9|570:    9|650:    9|730:    9|850:   10"},
       {"totals past 16 bits do not wrap", kCumulative, 104, 52, 8000, 220, "30: 累計 |330:    0|410:56000|490:72000|610:80000"},
@@ -204,12 +179,10 @@ TEST(DrawTables, HeadingsCellsAndTotalsByGroupIndex) {
 TEST(DrawSurvivalRateView, RowsColumnsAndTestLines) {
   struct Case { const char* name; std::vector<int> shown; int xMax, y; const char* row; };
   const Case cases[] = {
-      {"headings at 5 years: no graph max", {2}, 260, 32, "320: 5(y)|420: 10(y)|520:data max|670: 50%"},
       {"headings at 10 years: no graph max", {2}, 520, 32, "320: 5(y)|420: 10(y)|520:data max|670: 50%"},
       {"headings at 261 weeks: graph max", {2}, 261, 32, "320: 5(y)|420: 10(y)|520:data max|670: 50%|760:graph max"},
-      {"group row", {2}, 260, 160, "10: 2:   B ( n = 12 )  |320:c1|420:c2|520:c3|670:c4"},
       {"group row with graph max", {2}, 52, 160, "10: 2:   B ( n = 12 )  |320:c1|420:c2|520:c3|670:c4|760:c5"},
-      {"all cases at 80", {0}, 260, 80, "10: 0:   c0  |320:c1|420:c2|520:c3|670:c4"}, {"hidden group's row stays empty", {0, 3}, 260, 160, ""},
+      {"hidden group's row stays empty", {0, 3}, 260, 160, ""},
       {"pair 2 and 5 of 6: log-rank at 380", {2, 5}, 260, 380, "100:p=0.05 |200:Logrank   χ2 =   3.84145"},
       {"pair 2 and 5 of 6: Wilcoxon at 420", {0, 2, 5}, 260, 420, "100:p=0.3173 |200:General Wilcoxon χ2 =  12.3456"},
       {"pair 2 and 5 of 6: overall at 460", {2, 5}, 260, 460, "100:p=0.0099 |200:Logrank( Peto & Peto ) χ2 =   6.63500"},

@@ -69,8 +69,6 @@ TEST(RunAnalysis, LabelAndFittedRange) {
       {"last events at 100 and 150", {{{100}}, {{}, {150}}}, {}, 260, 156, "all Case ( n=2 )  "},
       {"an exact multiple stays", {{{104}}, {{20}}}, {}, 260, 104, "all Case ( n=2 )  "},
       {"never raised", {{{300}}, {{20}}}, {}, 260, 260, "all Case ( n=2 )  "},
-      {"ten years over a follow-up of forty", test::kLongFollowUp, {}, 520, 520, "all Case ( n=32 )  "},
-      {"one year, the least the axis shows", test::kLongFollowUp, {}, 52, 52, "all Case ( n=32 )  "},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
