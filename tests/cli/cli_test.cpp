@@ -96,6 +96,7 @@ TEST(CliRuns, StatusAndPrintedText) {
       {"cause: overlong slash", {cohort, "--censor", "\xC0\xAF"}, 2, {"no cause of death '\\xC0\\xAF' in"}},
       {"cause: surrogate", {cohort, "--censor", "\xED\xA0\x80"}, 2, {"no cause of death '\\xED\\xA0\\x80' in"}},
       {"--ci takes no value", {cohort, "--ci=1"}, 2, {"option '--ci' takes no value"}},
+      {"a cause of no name", {cohort, "--censor="}, 2, {"option '--censor' needs a cause of death"}},
       {"alive is not a cause to tick", {cohort, "--censor", U8(u8"生存")}, 2, {U8(u8"no cause of death '生存'")}},
       {"a UTF-8 file name shows as itself", {named}, 0, {named + "\t\r\n\r\n"}},
       {"a byte that is not Shift-JIS shows as U+FFFD", {odd}, 0, {U8(u8"A,100,生存\uFFFD\t\t\r\n")}},

@@ -69,9 +69,10 @@ TEST(IntervalsText, GroupsPairsAndMethods) {
   ws->styles[3].shown = 1;
   ws->figures.groups[0].km.clear();
   ws->figures.hazardRatios[2][3].estimated = false;
+  ws->figures.hazardRatios[1][2].p = 0.00051;  // below 0.001, still shown as a figure
   const std::string text = IntervalsText(*ws);
   EXPECT_EQ(text.find(" 0 : "), std::string::npos);
-  EXPECT_NE(text.find("\r\n 3 /  1\t9.000 (1.000 - 90.000)\tp<0.0001\r\n 3 /  2\tn/a\tn/a\r\n"), std::string::npos);
+  EXPECT_NE(text.find("\tp=0.0005\r\n 3 /  1\t9.000 (1.000 - 90.000)\tp<0.0001\r\n 3 /  2\tn/a\tn/a\r\n"), std::string::npos);
 }
 
 }  // namespace
