@@ -68,12 +68,24 @@ HWND FindProcessWindow(DWORD pid, const char* className, const std::function<boo
   return s.found;
 }
 
-}  // namespace
-
 std::string& ExePath() {
   static std::string path;
   return path;
 }
+
+// The position a rich edit control gives the character at this byte of its text: a Shift-JIS
+// pair is one character, and so is a CR LF paragraph end.
+long CharIndex(std::string_view text, std::size_t byteOffset) {
+  long chars = 0;
+  for (std::size_t i = 0; i < byteOffset && i < text.size(); ++i, ++chars) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+    if (lead || (b == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) ++i;
+  }
+  return chars;
+}
+
+}  // namespace
 
 std::string SamplePath() {
   std::string sample = "Z:" ORVANTIS_SOURCE_DIR "/examples/data-sample.csv";
@@ -217,16 +229,6 @@ std::string ControlText(HWND control) {
   auto n = SendMessageA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
   text.resize(static_cast<std::size_t>(n > 0 ? n : 0));
   return text;
-}
-
-long CharIndex(std::string_view text, std::size_t byteOffset) {
-  long chars = 0;
-  for (std::size_t i = 0; i < byteOffset && i < text.size(); ++i, ++chars) {
-    const auto b = static_cast<unsigned char>(text[i]);
-    const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-    if (lead || (b == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) ++i;
-  }
-  return chars;
 }
 
 SIZE ClientSize(HWND window) {

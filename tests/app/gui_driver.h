@@ -8,7 +8,6 @@
 
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,8 +19,6 @@
 
 namespace orv::guitest {
 
-// The program under test, set by main from its first argument.
-std::string& ExePath();
 
 // A folder of this test run and a file written into it.
 const std::string& TempDir();
@@ -55,7 +52,6 @@ class App {
   App& operator=(const App&) = delete;
 
   HWND Main() const { return main_; }
-  DWORD ProcessId() const { return pi_.dwProcessId; }
   // A top-level window of the program with this class, hidden or not, for which also() holds.
   HWND Find(const char* className, const std::function<bool(HWND)>& also = nullptr) const;
   // The child control with the id of the window of this class.
@@ -99,9 +95,6 @@ inline HWND WilcoxonControl(const App& app) { return app.Control("NORMAL10", app
 inline HWND IntervalsControl(const App& app) { return app.Control("NORMAL11", app::kIntervalsControlId); }
 
 std::string WindowText(HWND window);
-// The position a rich edit control gives the character at this byte of its text: a Shift-JIS
-// pair is one character, and so is a CR LF paragraph end.
-long CharIndex(std::string_view text, std::size_t byteOffset);
 // The text of a rich edit control of another process, byte for byte.
 std::string ControlText(HWND control);
 // The file name field of a file dialog, as the dialog's template numbers it.

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "app/command_line.h"
 #include "app/rich_text.h"

@@ -4,7 +4,6 @@
 
 #include <string>
 #include <tuple>
-#include <vector>
 
 #include "data/loader.h"
 #include "load_helpers.h"
