@@ -83,7 +83,7 @@ Evaluation Evaluate(const PairLikelihood& lik, double beta) {
   const bool pairs = perLane >= 2;
   double score[4] = {}, info[4] = {};
   // Each product is kept as a fraction and a power of two, and renormalised after every
-  // chunk: exact, and one logarithm per lane at the end instead of one per chunk.
+  // chunk: exact, and two logarithms at the end instead of four per chunk.
   double product[4] = {1, 1, 1, 1};
   long long exponent = 0;
   for (std::size_t start = 0; start < n; start += chunk) {
@@ -182,8 +182,8 @@ HazardRatio EstimateHazardRatio(std::span<const double> deathsA, std::span<const
         const int count = static_cast<int>(d);  // a whole number from 1 to kShortWeek
         const double stepA = da * kInverse[count];
         const double stepB = db * kInverse[count];
-        // A week of few deaths writes a whole block of four, or two, and keeps its first d
-        // terms: nearly the same work every week, instead of a loop whose length the
+        // A week of few deaths writes one block of four terms, or two blocks for more than
+        // four deaths, and keeps its first d terms: nearly the same work every week, instead of a loop whose length the
         // processor cannot foresee. Separate loops for a and b keep each run's stores
         // together for the vectoriser.
         for (int k = 0; k < 4; ++k) termA[k] = na - k * stepA;
