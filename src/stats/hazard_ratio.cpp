@@ -13,7 +13,8 @@ namespace orv {
 
 namespace {
 
-// Far enough for any ratio a double can show.
+// Steps of at most kMaxStep reach |beta| = 240, a ratio of 1e104, far past any that cases
+// can give.
 constexpr int kMaxSteps = 60;
 constexpr int kMaxHalvings = 60;
 // A first step from 0 toward a ratio of thousands overshoots to where e^beta leaves every
@@ -233,7 +234,7 @@ HazardRatio EstimateHazardRatio(std::span<const double> deathsA, std::span<const
       delta /= 2;
       next = Evaluate(lik, beta + delta);
     }
-    // No step up at all: beta is the maximum as far as a double can tell.
+    // No step up even at 4 / 2^60: beta is the maximum as far as l's doubles can tell.
     converged = !taken(next) || Converged(at.logLik, next.logLik);
     if (!taken(next)) break;
     beta += delta;
