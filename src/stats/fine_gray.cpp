@@ -13,16 +13,15 @@ namespace {
 
 constexpr int kMaxSteps = 200;
 constexpr double kMaxStep = 4;        // a ratio of e^4 = 55 per Newton step at most
-constexpr double kStepTolerance = 1e-13;
+constexpr double kStepTolerance = 1e-9;
 
-// The weeks with deaths of interest, as five columns of one block.
+// The weeks with deaths of interest, as four columns of one block.
 struct EventWeeks {
   std::size_t count = 0;
   double* week;   // the week, as a double
   double* deaths;  // d1 of both groups
   double* risksA;  // A_t
   double* risksB;  // B_t
-  double* deathsB;  // d1 of group b
 };
 
 struct Evaluation {
@@ -30,19 +29,31 @@ struct Evaluation {
   double information = 0;
 };
 
+// Four independent sums, so that the divisions of neighbouring weeks overlap.
 Evaluation Evaluate(const EventWeeks& e, double deathsB, double beta) {
   const double r = std::exp(beta);
-  double expected = 0, information = 0;
-  for (std::size_t i = 0; i < e.count; ++i) {
+  double expected[4] = {}, information[4] = {};
+  std::size_t i = 0;
+  for (; i + 4 <= e.count; i += 4) {
+    for (std::size_t k = 0; k < 4; ++k) {
+      const double rb = e.risksB[i + k] * r;
+      const double p = rb / (e.risksA[i + k] + rb);
+      expected[k] += e.deaths[i + k] * p;
+      information[k] += e.deaths[i + k] * (p - p * p);
+    }
+  }
+  for (std::size_t k = 0; i < e.count; ++i, ++k) {
     const double rb = e.risksB[i] * r;
     const double p = rb / (e.risksA[i] + rb);
-    expected += e.deaths[i] * p;
-    information += e.deaths[i] * (p - p * p);
+    expected[k] += e.deaths[i] * p;
+    information[k] += e.deaths[i] * (p - p * p);
   }
-  return {deathsB - expected, information};
+  return {deathsB - ((expected[0] + expected[1]) + (expected[2] + expected[3])),
+          (information[0] + information[1]) + (information[2] + information[3])};
 }
 
-// The root of the falling score, known to exist.
+// The root of the falling score, known to exist. Newton's steps shrink quadratically: once
+// one is below the tolerance the next would change nothing a double holds, so it is the last.
 double SolveScore(const EventWeeks& e, double deathsB) {
   double low = -std::numeric_limits<double>::infinity();
   double high = std::numeric_limits<double>::infinity();
@@ -73,22 +84,25 @@ SubHazardRatio EstimateSubHazardRatio(const CauseCounts& a, const CauseCounts& b
   const std::size_t weeks = std::min({a.atRisk.size(), a.interest.size(), a.competing.size(), a.censored.size(),
                                       b.atRisk.size(), b.interest.size(), b.competing.size(), b.censored.size()});
   if (weeks == 0) return result;
-  // Per week: G before it, and the suffix sums Qa, Qb (one more each); then the event columns.
-  scratch.values.assign(3 * weeks + 2 + 5 * weeks, 0);
+  // Per week: G before it and its inverse, and the suffix sums Qa, Qb (one more each); then
+  // the event columns.
+  scratch.values.assign(5 * weeks + 2 + 4 * weeks, 0);
   double* g = scratch.values.data();
-  double* qa = g + weeks;       // sum over t >= w of lambda_t G_t p_t
-  double* qb = qa + weeks + 1;  // sum over t >= w of lambda_t G_t (1 - p_t)
+  double* inverseG = g + weeks;         // 1 / G, 0 where G is 0
+  double* inverseN = inverseG + weeks;  // 1 / (n_a + n_b), 0 where nobody is at risk
+  double* qa = inverseN + weeks;        // sum over t >= w of lambda_t G_t p_t
+  double* qb = qa + weeks + 1;          // sum over t >= w of lambda_t G_t (1 - p_t)
   EventWeeks events;
   events.week = qb + weeks + 1;
   events.deaths = events.week + weeks;
   events.risksA = events.deaths + weeks;
   events.risksB = events.risksA + weeks;
-  events.deathsB = events.risksB + weeks;
 
   // The competing deaths so far, each over G before its week: the weighted risk set of a
   // group in week t is its n_t + G_t times this sum.
   double pastA = 0, pastB = 0;
   double censoring = 1;  // G
+  double inverseCensoring = 1;  // 1 / G, 0 once G is 0
   double deathsB = 0;
   bool bFacingA = false, aFacingB = false;
   for (std::size_t w = 0; w < weeks; ++w) {
@@ -103,39 +117,58 @@ SubHazardRatio EstimateSubHazardRatio(const CauseCounts& a, const CauseCounts& b
       events.deaths[i] = d1a + d1b;
       events.risksA[i] = riskA;
       events.risksB[i] = riskB;
-      events.deathsB[i] = d1b;
       deathsB += d1b;
       bFacingA = bFacingA || (d1b > 0 && riskA > 0);
       aFacingB = aFacingB || (d1a > 0 && riskB > 0);
     }
-    if (censoring > 0) {
-      pastA += a.competing[w] / censoring;
-      pastB += b.competing[w] / censoring;
-    }
+    inverseG[w] = inverseCensoring;
+    pastA += a.competing[w] * inverseCensoring;
+    pastB += b.competing[w] * inverseCensoring;
+    // One division gives 1 / n and, where cases are censored, G's step (n - c) / n and its
+    // inverse.
     const double n = na + nb;
-    if (n > 0 && w + 1 < weeks) censoring *= 1 - (a.censored[w] + b.censored[w]) / n;
+    if (n > 0) {
+      const double c = a.censored[w] + b.censored[w];
+      const double left = n - c;
+      const double kept = left > 0 ? left : 1;
+      const double inverse = 1 / (n * kept);
+      inverseN[w] = kept * inverse;
+      if (c > 0 && left > 0) {
+        censoring *= left * (left * inverse);
+        inverseCensoring *= n * (n * inverse);
+      } else if (c > 0) {
+        censoring = inverseCensoring = 0;
+      }
+    }
   }
   if (!bFacingA || !aFacingB) return result;
 
   const double beta = SolveScore(events, deathsB);
   const double r = std::exp(beta);
-  const Evaluation at = Evaluate(events, deathsB, beta);
 
-  // Suffix sums over the event weeks, laid out per week.
+  // Suffix sums over the event weeks, laid out per week; the columns of A and B, no longer
+  // needed, take p_t and lambda_t = d1_t / (A_t + B_t r) for the pass after.
+  double* const share = events.risksA;
+  double* const lambda = events.risksB;
+  double information = 0;
   {
     std::size_t i = events.count;
+    double sumA = 0, sumB = 0;
     for (std::size_t w = weeks; w-- > 0;) {
-      qa[w] = qa[w + 1];
-      qb[w] = qb[w + 1];
       if (i > 0 && events.week[i - 1] == static_cast<double>(w)) {
         --i;
         const double rb = events.risksB[i] * r;
-        const double s0 = events.risksA[i] + rb;
-        const double p = rb / s0;
-        const double weighted = events.deaths[i] / s0 * g[w];
-        qa[w] += weighted * p;
-        qb[w] += weighted * (1 - p);
+        const double inverse = 1 / (events.risksA[i] + rb);
+        const double p = rb * inverse;
+        share[i] = p;
+        lambda[i] = events.deaths[i] * inverse;
+        information += events.deaths[i] * (p - p * p);
+        const double weighted = lambda[i] * g[w];
+        sumA += weighted * p;
+        sumB += weighted * (1 - p);
       }
+      qa[w] = sumA;
+      qb[w] = sumB;
     }
   }
 
@@ -157,37 +190,32 @@ SubHazardRatio EstimateSubHazardRatio(const CauseCounts& a, const CauseCounts& b
     const double cb = last ? nb - d1b - d2b : b.censored[w];
     double p = 0;
     if (i < events.count && events.week[i] == static_cast<double>(w)) {
-      const double rb = events.risksB[i] * r;
-      const double s0 = events.risksA[i] + rb;
-      p = rb / s0;
-      const double lambda = events.deaths[i] / s0;
-      dLambdaA -= lambda * p;
-      dLambdaB += lambda * (1 - p);
+      p = share[i];
+      dLambdaA -= lambda[i] * p;
+      dLambdaB += lambda[i] * (1 - p);
       ++i;
     }
-    double q = 0;
+    double q = 0;  // q(w) / n
     if (ca + cb > 0) {
-      q = r * pastB * qb[w] - pastA * qa[w];
-      psi -= (ca + cb) * q / (n * n);
+      q = (r * pastB * qb[w] - pastA * qa[w]) * inverseN[w];
+      psi -= (ca + cb) * q * inverseN[w];
     }
-    const double etaA = -dLambdaA;       // e^(beta x) = 1
+    const double etaA = -dLambdaA;  // e^(beta x) = 1
     const double etaB = -r * dLambdaB;
-    const double gw = g[w];
-    const double competingA = gw > 0 ? etaA + qa[w + 1] / gw : etaA;
-    const double competingB = gw > 0 ? etaB - r * qb[w + 1] / gw : etaB;
-    const double censoredShare = psi + q / n;
+    const double inverse = inverseG[w];  // 0 where G is: no case is then at risk
+    const double competingA = etaA + qa[w + 1] * inverse;
+    const double competingB = etaB - r * qb[w + 1] * inverse;
+    const double censoredShare = psi + q;
     const auto square = [](double x) { return x * x; };
     sandwich += d1a * square(-p + etaA + psi) + d1b * square(1 - p + etaB + psi) + d2a * square(competingA + psi) +
                 d2b * square(competingB + psi) + ca * square(etaA + censoredShare) + cb * square(etaB + censoredShare);
-    if (gw > 0) {
-      pastA += d2a / gw;
-      pastB += d2b / gw;
-    }
+    pastA += d2a * inverse;
+    pastB += d2b * inverse;
   }
 
   result.estimated = true;
   result.beta = beta;
-  result.se = std::sqrt(sandwich) / at.information;
+  result.se = std::sqrt(sandwich) / information;
   result.hr = r;
   result.lower = std::exp(beta - kNormalQuantile975 * result.se);
   result.upper = std::exp(beta + kNormalQuantile975 * result.se);

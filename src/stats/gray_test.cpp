@@ -84,15 +84,44 @@ double ChiSquareTail(int df, double x) {
   return std::min(tail, 1.0);
 }
 
-GrayTest ComputeGrayTest(std::span<const CauseCounts> all, GrayScratch& scratch) {
+void PrepareGrayColumns(const CauseCounts& counts, GrayColumns& out) {
+  const std::size_t weeks = std::min({counts.atRisk.size(), counts.interest.size(), counts.competing.size()});
+  out.counts = {counts.atRisk.first(weeks), counts.interest.first(weeks), counts.competing.first(weeks),
+                counts.censored.first(std::min(weeks, counts.censored.size()))};
+  out.scaledRisk.assign(weeks, 0);
+  out.incidenceRisk.assign(weeks, 0);
+  out.survivalBefore.assign(weeks, 0);
+  out.survivalPerRisk.assign(weeks, 0);
+  out.inverseAfter.assign(weeks, 0);
+  out.competingTerm.assign(weeks, 0);
+  double s = 1, f = 0;
+  for (std::size_t w = 0; w < weeks; ++w) {
+    const double n = counts.atRisk[w];
+    out.survivalBefore[w] = s;
+    if (!(n > 0)) continue;
+    const double d1 = counts.interest[w];
+    const double d2 = counts.competing[w];
+    out.scaledRisk[w] = n / s;
+    out.survivalPerRisk[w] = s / n;
+    out.incidenceRisk[w] = n * (1 - f) / s;
+    const double after = s * (n - d1 - d2) / n;
+    if (after > 0) {
+      out.inverseAfter[w] = 1 / after;
+      if (d2 > 0) out.competingTerm[w] = (d2 > 1 ? 1 - (d2 - 1) / (n - 1) : 1) * (s * s * d2) / (n * n);
+    }
+    f += s * d1 / n;
+    s = after;
+  }
+}
+
+GrayTest ComputeGrayTest(std::span<const GrayColumns* const> all, GrayScratch& scratch) {
   GrayTest result;
   scratch.groups.clear();
   std::size_t weeks = 0;
-  for (const CauseCounts& g : all) {
-    if (g.atRisk.empty() || !(g.atRisk[0] > 0)) continue;
-    const std::size_t own = std::min({g.atRisk.size(), g.interest.size(), g.competing.size()});
-    weeks = scratch.groups.empty() ? own : std::min(weeks, own);
-    scratch.groups.push_back(&g);
+  for (const GrayColumns* g : all) {
+    if (g->scaledRisk.empty() || !(g->counts.atRisk[0] > 0)) continue;
+    weeks = scratch.groups.empty() ? g->scaledRisk.size() : std::min(weeks, g->scaledRisk.size());
+    scratch.groups.push_back(g);
   }
   const int k = static_cast<int>(scratch.groups.size());
   if (k < 2) return result;
@@ -100,118 +129,207 @@ GrayTest ComputeGrayTest(std::span<const CauseCounts> all, GrayScratch& scratch)
   const auto ku = static_cast<std::size_t>(k);
   const auto k1u = static_cast<std::size_t>(k1);
 
-  // Per group: F_k and S_k before the week, their values after it, n_k / S_k; the matrices
-  // c (k x k), the running terms v3 (k), v2 (k-1 x k), v (k-1 x k-1), the scores and a row of
-  // a - t4 c for the week.
-  scratch.values.assign(6 * ku + 2 * ku * ku + 2 * k1u * ku + k1u, 0);
-  double* f1m = scratch.values.data();
-  double* skmm = f1m + ku;
-  double* f1 = skmm + ku;
-  double* skm = f1 + ku;
-  double* t = skm + ku;
-  double* v3 = t + ku;
-  double* c = v3 + ku;
+  // The matrices c and a (k x k), the running terms v3 (k), v2 (k x k-1 in rows of k), v
+  // (k-1 x k-1 in rows of k), the scores (k-1), and the week's t, D, E, F (k each) and h
+  // (k-1); at the end the k-1 x k-1 matrix of the test.
+  scratch.values.assign(4 * ku * ku + k1u * ku + k1u + 4 * ku + k1u + k1u * k1u, 0);
+  double* c = scratch.values.data();
   double* a = c + ku * ku;
-  double* v2 = a + ku * ku;
-  double* v = v2 + k1u * ku;
-  double* s = v + k1u * ku;  // v uses k1 x k1 of its k1 x k room
-  std::fill(skmm, skmm + ku, 1.0);
-  std::fill(skm, skm + ku, 1.0);
-  std::vector<double> row(ku);
+  double* v3 = a + ku * ku;
+  double* v2 = v3 + ku;
+  double* v = v2 + ku * ku;
+  double* s = v + k1u * ku;
+  double* t = s + k1u;
+  double* d = t + ku;
+  double* e = d + ku;
+  double* f2 = e + ku;
+  double* h = f2 + ku;
+  double* square = h + k1u;
 
   double fm = 0;  // the pooled incidence before the week
   for (std::size_t w = 0; w < weeks; ++w) {
     double nd1 = 0, nd2 = 0;
-    for (int i = 0; i < k; ++i) {
-      nd1 += scratch.groups[static_cast<std::size_t>(i)]->interest[w];
-      nd2 += scratch.groups[static_cast<std::size_t>(i)]->competing[w];
+    for (const GrayColumns* g : scratch.groups) {
+      nd1 += g->counts.interest[w];
+      nd2 += g->counts.competing[w];
     }
     if (!(nd1 > 0) && !(nd2 > 0)) continue;
     double tr = 0, tq = 0;
     for (int i = 0; i < k; ++i) {
-      const CauseCounts& g = *scratch.groups[static_cast<std::size_t>(i)];
-      const double rs = g.atRisk[w];
-      t[i] = 0;
-      if (!(rs > 0)) continue;
-      skm[i] = skmm[i] * (rs - g.interest[w] - g.competing[w]) / rs;
-      f1[i] = f1m[i] + skmm[i] * g.interest[w] / rs;
-      t[i] = rs / skmm[i];
+      const GrayColumns& g = *scratch.groups[static_cast<std::size_t>(i)];
+      t[i] = g.scaledRisk[w];
       tr += t[i];
-      tq += rs * (1 - f1m[i]) / skmm[i];
+      tq += g.incidenceRisk[w];
     }
     const double f = fm + nd1 / tr;
-    // a = diag(t) - t t' / tr over the groups at risk; c sums a nd1 / (tr (1 - F)).
+    // a = diag(t) - t t' / tr over the groups at risk (t is 0 for the others); c sums
+    // a nd1 / (tr (1 - F)). Both are symmetric, so a column is read as a row.
     const double cWeight = nd1 / (tr * (1 - fm));
     for (int i = 0; i < k; ++i) {
+      const double ti = t[i] / tr;
+      double* ai = a + i * k;
+      double* ci = c + i * k;
       for (int j = 0; j < k; ++j) {
-        const double aij = (i == j ? t[i] : 0) - t[i] * t[j] / tr;
-        a[i * k + j] = aij;
-        c[i * k + j] += aij * cWeight;
+        ai[j] = -ti * t[j];
+        ci[j] += ai[j] * cWeight;
       }
+      ai[i] += t[i];
+      ci[i] += t[i] * cWeight;
     }
     for (int i = 0; i < k1; ++i) {
-      const CauseCounts& g = *scratch.groups[static_cast<std::size_t>(i)];
-      const double rs = g.atRisk[w];
-      if (rs > 0) s[i] += g.interest[w] - nd1 * rs * (1 - f1m[i]) / (skmm[i] * tq);
+      const GrayColumns& g = *scratch.groups[static_cast<std::size_t>(i)];
+      s[i] += g.counts.interest[w] - nd1 * g.incidenceRisk[w] / tq;
     }
-    if (nd1 > 0) {
-      for (int m = 0; m < k; ++m) {
-        const double rs = scratch.groups[static_cast<std::size_t>(m)]->atRisk[w];
-        if (!(rs > 0)) continue;
-        const double t4 = skm[m] > 0 ? 1 - (1 - f) / skm[m] : 1;
-        const double t5 = nd1 > 1 ? 1 - (nd1 - 1) / (tr * skmm[m] - 1) : 1;
-        const double t3 = t5 * skmm[m] * nd1 / (tr * rs);
+    // The week adds to v the sum over m of t3_m r_m r_m' over the rows r_m = a_m - t4_m c_m
+    // of the deaths of interest and t4_m c_m of the competing deaths (columns m of a and c
+    // cut to the first k-1 groups). Expanded with D = t3, E = t3 t4 and F = t3 t4^2 of both
+    // kinds, the parts in a are sums of k terms, since a is diag(t) - t t' / tr, and only
+    // c F c' costs k^3, half of what the rows one by one would.
+    const double oneMinusF = 1 - f;
+    double sumDt2 = 0;
+    std::fill(h, h + k1, 0.0);
+    for (int m = 0; m < k; ++m) {
+      const GrayColumns& g = *scratch.groups[static_cast<std::size_t>(m)];
+      const double* am = a + m * k;
+      const double* cm = c + m * k;
+      double* v2m = v2 + m * k;
+      d[m] = e[m] = f2[m] = 0;
+      if (nd1 > 0 && t[m] > 0) {
+        const double t4 = 1 - oneMinusF * g.inverseAfter[w];
+        const double t5 = nd1 > 1 ? 1 - (nd1 - 1) / (tr * g.survivalBefore[w] - 1) : 1;
+        const double t3 = t5 * nd1 / (tr * t[m]);
         v3[m] += t4 * t4 * t3;
-        for (int i = 0; i < k1; ++i) row[i] = a[i * k + m] - t4 * c[i * k + m];
-        for (int i = 0; i < k1; ++i) {
-          v2[i * k + m] += row[i] * t4 * t3;
-          const double scaled = row[i] * t3;
-          for (int j = 0; j <= i; ++j) v[i * k + j] += scaled * row[j];
-        }
+        for (int i = 0; i < k1; ++i) v2m[i] += (am[i] - t4 * cm[i]) * t4 * t3;
+        d[m] = t3;
+        e[m] = t3 * t4;
+        f2[m] = t3 * t4 * t4;
+        sumDt2 += t3 * t[m] * t[m];
+        const double et = e[m] * t[m];
+        for (int j = 0; j < k1; ++j) h[j] += et * cm[j];
+      }
+      if (nd2 > 0 && g.competingTerm[w] > 0) {
+        const double t4 = oneMinusF * g.inverseAfter[w];
+        const double t3 = g.competingTerm[w];
+        v3[m] += t4 * t4 * t3;
+        for (int i = 0; i < k1; ++i) v2m[i] -= t4 * cm[i] * t4 * t3;
+        f2[m] += t3 * t4 * t4;
       }
     }
-    if (nd2 > 0) {
-      for (int m = 0; m < k; ++m) {
-        const CauseCounts& g = *scratch.groups[static_cast<std::size_t>(m)];
-        const double d2 = g.competing[w];
-        if (!(skm[m] > 0) || !(d2 > 0)) continue;
-        const double rs = g.atRisk[w];
-        const double t4 = (1 - f) / skm[m];
-        const double t5 = d2 > 1 ? 1 - (d2 - 1) / (rs - 1) : 1;
-        const double t3 = t5 * skmm[m] * skmm[m] * d2 / (rs * rs);
-        v3[m] += t4 * t4 * t3;
-        for (int i = 0; i < k1; ++i) row[i] = t4 * c[i * k + m];
-        for (int i = 0; i < k1; ++i) {
-          v2[i * k + m] -= row[i] * t4 * t3;
-          const double scaled = row[i] * t3;
-          for (int j = 0; j <= i; ++j) v[i * k + j] += scaled * row[j];
-        }
+    const double inverseTr = 1 / tr;
+    const double shared = sumDt2 * inverseTr * inverseTr;
+    for (int i = 0; i < k1; ++i) {
+      const double di = d[i] * t[i] * t[i];
+      const double* ci = c + i * k;
+      double* vi = v + i * k;
+      for (int j = 0; j <= i; ++j) {
+        const double dj = d[j] * t[j] * t[j];
+        vi[j] += t[i] * t[j] * shared - (di * t[j] + dj * t[i]) * inverseTr -
+                 (t[i] * e[i] + t[j] * e[j]) * ci[j] + (t[i] * h[j] + t[j] * h[i]) * inverseTr;
+      }
+      vi[i] += di;
+    }
+    for (int m = 0; m < k; ++m) {
+      if (f2[m] == 0) continue;
+      const double* cm = c + m * k;
+      for (int i = 0; i < k1; ++i) {
+        const double z = f2[m] * cm[i];
+        double* vi = v + i * k;
+        for (int j = 0; j <= i; ++j) vi[j] += z * cm[j];
       }
     }
     fm = f;
-    std::copy(f1, f1 + k, f1m);
-    std::copy(skm, skm + k, skmm);
   }
   for (int i = 0; i < k1; ++i) {
     for (int j = 0; j <= i; ++j) {
       double sum = v[i * k + j];
       for (int m = 0; m < k; ++m) {
-        sum += c[i * k + m] * c[j * k + m] * v3[m] + c[i * k + m] * v2[j * k + m] + c[j * k + m] * v2[i * k + m];
+        const double cim = c[m * k + i], cjm = c[m * k + j];
+        sum += cim * cjm * v3[m] + cim * v2[m * k + j] + cjm * v2[m * k + i];
       }
-      v[i * k + j] = sum;
+      square[i * k1 + j] = square[j * k1 + i] = sum;
     }
   }
-  // Square k1 x k1, row-major, for the solve.
-  std::vector<double> square(k1u * k1u);
-  for (int i = 0; i < k1; ++i) {
-    for (int j = 0; j <= i; ++j) square[static_cast<std::size_t>(i * k1 + j)] = square[static_cast<std::size_t>(j * k1 + i)] = v[i * k + j];
-  }
   double statistic = 0;
-  if (!QuadraticForm(square.data(), s, k1, statistic)) return result;
+  if (!QuadraticForm(square, s, k1, statistic)) return result;
   result.tested = true;
   result.statistic = statistic;
   result.df = k1;
   result.p = ChiSquareTail(k1, statistic);
+  return result;
+}
+
+GrayTest ComputePairGrayTest(const GrayColumns& a, const GrayColumns& b) {
+  GrayTest result;
+  if (a.scaledRisk.empty() || b.scaledRisk.empty() || !(a.counts.atRisk[0] > 0) || !(b.counts.atRisk[0] > 0)) {
+    return result;
+  }
+  const std::size_t weeks = std::min(a.scaledRisk.size(), b.scaledRisk.size());
+  // c = gamma [1 -1; -1 1]; v2 and v3 per group, v2 signed by the group's side.
+  double gamma = 0, v3a = 0, v3b = 0, v2a = 0, v2b = 0, v = 0, score = 0;
+  double fm = 0;
+  for (std::size_t w = 0; w < weeks; ++w) {
+    const double d1a = a.counts.interest[w], d1b = b.counts.interest[w];
+    const double d2a = a.counts.competing[w], d2b = b.counts.competing[w];
+    const double nd1 = d1a + d1b, nd2 = d2a + d2b;
+    if (!(nd1 > 0) && !(nd2 > 0)) continue;
+    const double ta = a.scaledRisk[w], tb = b.scaledRisk[w];
+    const double tr = ta + tb;
+    const double tq = a.incidenceRisk[w] + b.incidenceRisk[w];
+    // Division is the slow step: one gives both reciprocals of the week's own sums, and
+    // only the one of 1 - F waits for the week before, so that weeks overlap.
+    const double inverse = 1 / (tr * tq);
+    const double inverseTr = tq * inverse;
+    const double f = fm + nd1 * inverseTr;
+    const double e = ta * tb * inverseTr;  // a = e [1 -1; -1 1]
+    gamma += e * nd1 * inverseTr / (1 - fm);
+    score += d1a - nd1 * a.incidenceRisk[w] * (tr * inverse);
+    const double oneMinusF = 1 - f;
+    if (nd1 > 0) {
+      // 1 - (nd1 - 1) / (tr S - 1) per group at risk, again from one division.
+      double t5a = 1, t5b = 1;
+      if (nd1 > 1) {
+        const double xa = ta > 0 ? tr * a.survivalBefore[w] - 1 : 1;
+        const double xb = tb > 0 ? tr * b.survivalBefore[w] - 1 : 1;
+        const double both = (nd1 - 1) / (xa * xb);
+        t5a = 1 - xb * both;
+        t5b = 1 - xa * both;
+      }
+      if (ta > 0) {
+        const double t4 = 1 - oneMinusF * a.inverseAfter[w];
+        const double t3 = t5a * nd1 * inverseTr * a.survivalPerRisk[w];
+        const double row = e - t4 * gamma;
+        v3a += t4 * t4 * t3;
+        v2a += row * t4 * t3;
+        v += t3 * row * row;
+      }
+      if (tb > 0) {
+        const double t4 = 1 - oneMinusF * b.inverseAfter[w];
+        const double t3 = t5b * nd1 * inverseTr * b.survivalPerRisk[w];
+        const double row = e - t4 * gamma;
+        v3b += t4 * t4 * t3;
+        v2b += row * t4 * t3;
+        v += t3 * row * row;
+      }
+    }
+    if (nd2 > 0) {
+      const double ca = a.competingTerm[w], cb = b.competingTerm[w];
+      const double t4a = oneMinusF * a.inverseAfter[w], t4b = oneMinusF * b.inverseAfter[w];
+      const double ta3 = t4a * t4a * ca, tb3 = t4b * t4b * cb;
+      v3a += ta3;
+      v3b += tb3;
+      v2a -= gamma * ta3;
+      v2b -= gamma * tb3;
+      v += gamma * gamma * (ta3 + tb3);
+    }
+    fm = f;
+  }
+  v += gamma * gamma * (v3a + v3b) + 2 * gamma * (v2a + v2b);
+  // A 1 x 1 matrix is singular for R's qr only where it is 0.
+  if (!(std::abs(v) > 0)) return result;
+  result.tested = true;
+  result.statistic = score * score / v;
+  result.df = 1;
+  result.p = ChiSquareTail(1, result.statistic);
   return result;
 }
 

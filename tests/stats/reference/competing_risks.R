@@ -66,7 +66,12 @@ gray <- function(name, d, groups) {
 
 fine_gray <- function(name, d, a, b) {
   g <- d[d$group %in% c(a, b), ]
-  f <- crr(g$week + 1, g$status, as.numeric(g$group == b), gtol = 1e-12, maxiter = 100)
+  x <- as.numeric(g$group == b)
+  f <- crr(g$week + 1, g$status, x, gtol = 1e-12, maxiter = 100)
+  # Where crr's line search gives up short of the root, one more Newton step from its
+  # coefficient, evaluated by crr itself (maxiter = 0), reaches it.
+  if (abs(f$score) > 1e-12 && abs(f$coef) < 20)
+    f <- crr(g$week + 1, g$status, x, gtol = 1e-12, maxiter = 0, init = f$coef + f$score / f$inf[1, 1])
   se <- sqrt(f$var[1, 1])
   cat(sprintf("%s crr %d-%d coef %.17g se %.17g hr %.17g lower %.17g upper %.17g p %.17g score %.3g\n",
               name, a, b, f$coef, se, exp(f$coef), exp(f$coef - qnorm(0.975) * se),
