@@ -130,9 +130,9 @@ GrayTest ComputeGrayTest(std::span<const GrayColumns* const> all, GrayScratch& s
   const auto k1u = static_cast<std::size_t>(k1);
 
   // The matrices c and a (k x k), the running terms v3 (k), v2 (k x k-1 in rows of k), v
-  // (k-1 x k-1 in rows of k), the scores (k-1), and the week's t, D, E, F (k each) and h
-  // (k-1); at the end the k-1 x k-1 matrix of the test.
-  scratch.values.assign(4 * ku * ku + k1u * ku + k1u + 4 * ku + k1u + k1u * k1u, 0);
+  // (k-1 x k-1 in rows of k), the scores (k-1), and the week's t, D, E, F (k each), h, P, Q,
+  // t E (k-1 each) and F c (k x k); at the end the k-1 x k-1 matrix of the test.
+  scratch.values.assign(5 * ku * ku + k1u * ku + k1u + 4 * ku + 4 * k1u + k1u * k1u, 0);
   double* c = scratch.values.data();
   double* a = c + ku * ku;
   double* v3 = a + ku * ku;
@@ -144,7 +144,11 @@ GrayTest ComputeGrayTest(std::span<const GrayColumns* const> all, GrayScratch& s
   double* e = d + ku;
   double* f2 = e + ku;
   double* h = f2 + ku;
-  double* square = h + k1u;
+  double* p = h + k1u;
+  double* q = p + k1u;
+  double* te = q + k1u;
+  double* fc = te + k1u;  // F_m c_im, rows of k
+  double* square = fc + ku * ku;
 
   double fm = 0;  // the pooled incidence before the week
   for (std::size_t w = 0; w < weeks; ++w) {
@@ -183,8 +187,8 @@ GrayTest ComputeGrayTest(std::span<const GrayColumns* const> all, GrayScratch& s
     // The week adds to v the sum over m of t3_m r_m r_m' over the rows r_m = a_m - t4_m c_m
     // of the deaths of interest and t4_m c_m of the competing deaths (columns m of a and c
     // cut to the first k-1 groups). Expanded with D = t3, E = t3 t4 and F = t3 t4^2 of both
-    // kinds, the parts in a are sums of k terms, since a is diag(t) - t t' / tr, and only
-    // c F c' costs k^3, half of what the rows one by one would.
+    // kinds, the parts in a are sums of k terms, since a is diag(t) - t t' / tr; only c F c'
+    // costs k^3, half of what the rows one by one would.
     const double oneMinusF = 1 - f;
     double sumDt2 = 0;
     std::fill(h, h + k1, 0.0);
@@ -215,27 +219,35 @@ GrayTest ComputeGrayTest(std::span<const GrayColumns* const> all, GrayScratch& s
         f2[m] += t3 * t4 * t4;
       }
     }
+    // v_ij += (F c_i) . c_j + t_i P_j + t_j Q_i - (t_i E_i + t_j E_j) c_ij, the parts in a
+    // gathered per group: P = t sum(D t^2) / tr^2 - D t^2 / tr + h / tr, Q = (h - D t^2) / tr;
+    // c is symmetric, so both factors of the dot product are rows.
     const double inverseTr = 1 / tr;
     const double shared = sumDt2 * inverseTr * inverseTr;
     for (int i = 0; i < k1; ++i) {
-      const double di = d[i] * t[i] * t[i];
+      const double own = (h[i] - d[i] * t[i] * t[i]) * inverseTr;
+      p[i] = t[i] * shared + own;
+      q[i] = own;
+      te[i] = t[i] * e[i];
+      const double* ci = c + i * k;
+      double* fci = fc + i * k;
+      for (int m = 0; m < k; ++m) fci[m] = f2[m] * ci[m];
+    }
+    for (int i = 0; i < k1; ++i) {
+      const double* fci = fc + i * k;
       const double* ci = c + i * k;
       double* vi = v + i * k;
       for (int j = 0; j <= i; ++j) {
-        const double dj = d[j] * t[j] * t[j];
-        vi[j] += t[i] * t[j] * shared - (di * t[j] + dj * t[i]) * inverseTr -
-                 (t[i] * e[i] + t[j] * e[j]) * ci[j] + (t[i] * h[j] + t[j] * h[i]) * inverseTr;
+        const double* cj = c + j * k;
+        double lanes[4] = {};
+        int m = 0;
+        for (; m + 4 <= k; m += 4) {
+          for (int l = 0; l < 4; ++l) lanes[l] += fci[m + l] * cj[m + l];
+        }
+        for (; m < k; ++m) lanes[0] += fci[m] * cj[m];
+        vi[j] += ((lanes[0] + lanes[1]) + (lanes[2] + lanes[3])) + t[i] * p[j] + t[j] * q[i] - (te[i] + te[j]) * ci[j];
       }
-      vi[i] += di;
-    }
-    for (int m = 0; m < k; ++m) {
-      if (f2[m] == 0) continue;
-      const double* cm = c + m * k;
-      for (int i = 0; i < k1; ++i) {
-        const double z = f2[m] * cm[i];
-        double* vi = v + i * k;
-        for (int j = 0; j <= i; ++j) vi[j] += z * cm[j];
-      }
+      vi[i] += d[i] * t[i] * t[i];
     }
     fm = f;
   }
