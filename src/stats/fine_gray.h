@@ -3,7 +3,10 @@
 // deaths of interest with the group as its only covariate (x = 1 for group b).
 //
 // G is the Kaplan-Meier estimate of the censoring distribution over both groups, G_v its
-// value before week v (a censored case leaves after the week's deaths). A case stays in the
+// value before week v (a censored case leaves after the week's deaths), G_0 = 1 even where
+// week 0 has censored cases. (crr reads its estimate at time 0 after time 0's censorings,
+// which would weigh a week-0 competing death as if they had left before it; the R reference
+// counts weeks from 1 to compare like with like.) A case stays in the
 // risk set of week t while followed; after a competing death in week v < t it stays with
 // weight G_t / G_v. Per week t of deaths of interest, with A_t and B_t the weighted risk sets
 // of a and b, r = e^beta, p_t = B_t r / (A_t + B_t r), ties as one risk set (Breslow):

@@ -86,28 +86,25 @@ double ChiSquareTail(int df, double x) {
 
 void PrepareGrayColumns(const CauseCounts& counts, GrayColumns& out) {
   const std::size_t weeks = std::min({counts.atRisk.size(), counts.interest.size(), counts.competing.size()});
-  out.counts = {counts.atRisk.first(weeks), counts.interest.first(weeks), counts.competing.first(weeks),
-                counts.censored.first(std::min(weeks, counts.censored.size()))};
-  out.scaledRisk.assign(weeks, 0);
-  out.incidenceRisk.assign(weeks, 0);
-  out.survivalBefore.assign(weeks, 0);
-  out.survivalPerRisk.assign(weeks, 0);
-  out.inverseAfter.assign(weeks, 0);
-  out.competingTerm.assign(weeks, 0);
+  out.hasCases = weeks > 0 && counts.atRisk[0] > 0;
+  out.weeks.assign(weeks, GrayWeek{});
   double s = 1, f = 0;
   for (std::size_t w = 0; w < weeks; ++w) {
+    GrayWeek& g = out.weeks[w];
     const double n = counts.atRisk[w];
-    out.survivalBefore[w] = s;
+    g.survivalBefore = s;
     if (!(n > 0)) continue;
     const double d1 = counts.interest[w];
     const double d2 = counts.competing[w];
-    out.scaledRisk[w] = n / s;
-    out.survivalPerRisk[w] = s / n;
-    out.incidenceRisk[w] = n * (1 - f) / s;
+    g.interest = d1;
+    g.competing = d2;
+    g.scaledRisk = n / s;
+    g.survivalPerRisk = s / n;
+    g.incidenceRisk = n * (1 - f) / s;
     const double after = s * (n - d1 - d2) / n;
     if (after > 0) {
-      out.inverseAfter[w] = 1 / after;
-      if (d2 > 0) out.competingTerm[w] = (d2 > 1 ? 1 - (d2 - 1) / (n - 1) : 1) * (s * s * d2) / (n * n);
+      g.inverseAfter = 1 / after;
+      if (d2 > 0) g.competingTerm = (d2 > 1 ? 1 - (d2 - 1) / (n - 1) : 1) * (s * s * d2) / (n * n);
     }
     f += s * d1 / n;
     s = after;
@@ -119,8 +116,8 @@ GrayTest ComputeGrayTest(std::span<const GrayColumns* const> all, GrayScratch& s
   scratch.groups.clear();
   std::size_t weeks = 0;
   for (const GrayColumns* g : all) {
-    if (g->scaledRisk.empty() || !(g->counts.atRisk[0] > 0)) continue;
-    weeks = scratch.groups.empty() ? g->scaledRisk.size() : std::min(weeks, g->scaledRisk.size());
+    if (!g->hasCases) continue;
+    weeks = scratch.groups.empty() ? g->weeks.size() : std::min(weeks, g->weeks.size());
     scratch.groups.push_back(g);
   }
   const int k = static_cast<int>(scratch.groups.size());
@@ -154,16 +151,16 @@ GrayTest ComputeGrayTest(std::span<const GrayColumns* const> all, GrayScratch& s
   for (std::size_t w = 0; w < weeks; ++w) {
     double nd1 = 0, nd2 = 0;
     for (const GrayColumns* g : scratch.groups) {
-      nd1 += g->counts.interest[w];
-      nd2 += g->counts.competing[w];
+      nd1 += g->weeks[w].interest;
+      nd2 += g->weeks[w].competing;
     }
     if (!(nd1 > 0) && !(nd2 > 0)) continue;
     double tr = 0, tq = 0;
     for (int i = 0; i < k; ++i) {
-      const GrayColumns& g = *scratch.groups[static_cast<std::size_t>(i)];
-      t[i] = g.scaledRisk[w];
+      const GrayWeek& g = scratch.groups[static_cast<std::size_t>(i)]->weeks[w];
+      t[i] = g.scaledRisk;
       tr += t[i];
-      tq += g.incidenceRisk[w];
+      tq += g.incidenceRisk;
     }
     const double f = fm + nd1 / tr;
     // a = diag(t) - t t' / tr over the groups at risk (t is 0 for the others); c sums
@@ -181,8 +178,8 @@ GrayTest ComputeGrayTest(std::span<const GrayColumns* const> all, GrayScratch& s
       ci[i] += t[i] * cWeight;
     }
     for (int i = 0; i < k1; ++i) {
-      const GrayColumns& g = *scratch.groups[static_cast<std::size_t>(i)];
-      s[i] += g.counts.interest[w] - nd1 * g.incidenceRisk[w] / tq;
+      const GrayWeek& g = scratch.groups[static_cast<std::size_t>(i)]->weeks[w];
+      s[i] += g.interest - nd1 * g.incidenceRisk / tq;
     }
     // The week adds to v the sum over m of t3_m r_m r_m' over the rows r_m = a_m - t4_m c_m
     // of the deaths of interest and t4_m c_m of the competing deaths (columns m of a and c
@@ -193,14 +190,14 @@ GrayTest ComputeGrayTest(std::span<const GrayColumns* const> all, GrayScratch& s
     double sumDt2 = 0;
     std::fill(h, h + k1, 0.0);
     for (int m = 0; m < k; ++m) {
-      const GrayColumns& g = *scratch.groups[static_cast<std::size_t>(m)];
+      const GrayWeek& g = scratch.groups[static_cast<std::size_t>(m)]->weeks[w];
       const double* am = a + m * k;
       const double* cm = c + m * k;
       double* v2m = v2 + m * k;
       d[m] = e[m] = f2[m] = 0;
       if (nd1 > 0 && t[m] > 0) {
-        const double t4 = 1 - oneMinusF * g.inverseAfter[w];
-        const double t5 = nd1 > 1 ? 1 - (nd1 - 1) / (tr * g.survivalBefore[w] - 1) : 1;
+        const double t4 = 1 - oneMinusF * g.inverseAfter;
+        const double t5 = nd1 > 1 ? 1 - (nd1 - 1) / (tr * g.survivalBefore - 1) : 1;
         const double t3 = t5 * nd1 / (tr * t[m]);
         v3[m] += t4 * t4 * t3;
         for (int i = 0; i < k1; ++i) v2m[i] += (am[i] - t4 * cm[i]) * t4 * t3;
@@ -211,9 +208,9 @@ GrayTest ComputeGrayTest(std::span<const GrayColumns* const> all, GrayScratch& s
         const double et = e[m] * t[m];
         for (int j = 0; j < k1; ++j) h[j] += et * cm[j];
       }
-      if (nd2 > 0 && g.competingTerm[w] > 0) {
-        const double t4 = oneMinusF * g.inverseAfter[w];
-        const double t3 = g.competingTerm[w];
+      if (nd2 > 0 && g.competingTerm > 0) {
+        const double t4 = oneMinusF * g.inverseAfter;
+        const double t3 = g.competingTerm;
         v3[m] += t4 * t4 * t3;
         for (int i = 0; i < k1; ++i) v2m[i] -= t4 * cm[i] * t4 * t3;
         f2[m] += t3 * t4 * t4;
@@ -272,21 +269,21 @@ GrayTest ComputeGrayTest(std::span<const GrayColumns* const> all, GrayScratch& s
 
 GrayTest ComputePairGrayTest(const GrayColumns& a, const GrayColumns& b) {
   GrayTest result;
-  if (a.scaledRisk.empty() || b.scaledRisk.empty() || !(a.counts.atRisk[0] > 0) || !(b.counts.atRisk[0] > 0)) {
-    return result;
-  }
-  const std::size_t weeks = std::min(a.scaledRisk.size(), b.scaledRisk.size());
+  if (!a.hasCases || !b.hasCases) return result;
+  const std::size_t weeks = std::min(a.weeks.size(), b.weeks.size());
   // c = gamma [1 -1; -1 1]; v2 and v3 per group, v2 signed by the group's side.
   double gamma = 0, v3a = 0, v3b = 0, v2a = 0, v2b = 0, v = 0, score = 0;
   double fm = 0;
   for (std::size_t w = 0; w < weeks; ++w) {
-    const double d1a = a.counts.interest[w], d1b = b.counts.interest[w];
-    const double d2a = a.counts.competing[w], d2b = b.counts.competing[w];
+    const GrayWeek& ga = a.weeks[w];
+    const GrayWeek& gb = b.weeks[w];
+    const double d1a = ga.interest, d1b = gb.interest;
+    const double d2a = ga.competing, d2b = gb.competing;
     const double nd1 = d1a + d1b, nd2 = d2a + d2b;
     if (!(nd1 > 0) && !(nd2 > 0)) continue;
-    const double ta = a.scaledRisk[w], tb = b.scaledRisk[w];
+    const double ta = ga.scaledRisk, tb = gb.scaledRisk;
     const double tr = ta + tb;
-    const double tq = a.incidenceRisk[w] + b.incidenceRisk[w];
+    const double tq = ga.incidenceRisk + gb.incidenceRisk;
     // Division is the slow step: one gives both reciprocals of the week's own sums, and
     // only the one of 1 - F waits for the week before, so that weeks overlap.
     const double inverse = 1 / (tr * tq);
@@ -294,29 +291,29 @@ GrayTest ComputePairGrayTest(const GrayColumns& a, const GrayColumns& b) {
     const double f = fm + nd1 * inverseTr;
     const double e = ta * tb * inverseTr;  // a = e [1 -1; -1 1]
     gamma += e * nd1 * inverseTr / (1 - fm);
-    score += d1a - nd1 * a.incidenceRisk[w] * (tr * inverse);
+    score += d1a - nd1 * ga.incidenceRisk * (tr * inverse);
     const double oneMinusF = 1 - f;
     if (nd1 > 0) {
       // 1 - (nd1 - 1) / (tr S - 1) per group at risk, again from one division.
       double t5a = 1, t5b = 1;
       if (nd1 > 1) {
-        const double xa = ta > 0 ? tr * a.survivalBefore[w] - 1 : 1;
-        const double xb = tb > 0 ? tr * b.survivalBefore[w] - 1 : 1;
+        const double xa = ta > 0 ? tr * ga.survivalBefore - 1 : 1;
+        const double xb = tb > 0 ? tr * gb.survivalBefore - 1 : 1;
         const double both = (nd1 - 1) / (xa * xb);
         t5a = 1 - xb * both;
         t5b = 1 - xa * both;
       }
       if (ta > 0) {
-        const double t4 = 1 - oneMinusF * a.inverseAfter[w];
-        const double t3 = t5a * nd1 * inverseTr * a.survivalPerRisk[w];
+        const double t4 = 1 - oneMinusF * ga.inverseAfter;
+        const double t3 = t5a * nd1 * inverseTr * ga.survivalPerRisk;
         const double row = e - t4 * gamma;
         v3a += t4 * t4 * t3;
         v2a += row * t4 * t3;
         v += t3 * row * row;
       }
       if (tb > 0) {
-        const double t4 = 1 - oneMinusF * b.inverseAfter[w];
-        const double t3 = t5b * nd1 * inverseTr * b.survivalPerRisk[w];
+        const double t4 = 1 - oneMinusF * gb.inverseAfter;
+        const double t3 = t5b * nd1 * inverseTr * gb.survivalPerRisk;
         const double row = e - t4 * gamma;
         v3b += t4 * t4 * t3;
         v2b += row * t4 * t3;
@@ -324,8 +321,8 @@ GrayTest ComputePairGrayTest(const GrayColumns& a, const GrayColumns& b) {
       }
     }
     if (nd2 > 0) {
-      const double ca = a.competingTerm[w], cb = b.competingTerm[w];
-      const double t4a = oneMinusF * a.inverseAfter[w], t4b = oneMinusF * b.inverseAfter[w];
+      const double ca = ga.competingTerm, cb = gb.competingTerm;
+      const double t4a = oneMinusF * ga.inverseAfter, t4b = oneMinusF * gb.inverseAfter;
       const double ta3 = t4a * t4a * ca, tb3 = t4b * t4b * cb;
       v3a += ta3;
       v3b += tb3;

@@ -28,21 +28,28 @@ struct GrayTest {
   double p = 1;
 };
 
-// One group's own figures per week, the same in every test the group enters: prepared once
-// per analysis run instead of once per pair.
-struct GrayColumns {
-  CauseCounts counts;
-  std::vector<double> scaledRisk;     // t = n / S, S the group's Kaplan-Meier before the week; 0 where n = 0
-  std::vector<double> incidenceRisk;  // n (1 - F) / S, F the group's incidence before the week
-  std::vector<double> survivalBefore;  // S
-  std::vector<double> survivalPerRisk;  // S / n, 0 where n = 0
-  std::vector<double> inverseAfter;    // 1 / S after the week, 0 where that S is 0
-  std::vector<double> competingTerm;   // (1 - (d2 - 1) / (n - 1)) S^2 d2 / n^2, 0 where d2 = 0 or S after is 0
+// One group's own figures in one week, the same in every test the group enters; one cache
+// line, so that a pair's loop streams through two arrays.
+struct GrayWeek {
+  double interest = 0;        // d1
+  double competing = 0;       // d2
+  double scaledRisk = 0;      // t = n / S, S the group's Kaplan-Meier before the week; 0 where n = 0
+  double incidenceRisk = 0;   // n (1 - F) / S, F the group's incidence before the week
+  double survivalBefore = 1;  // S
+  double survivalPerRisk = 0;  // S / n, 0 where n = 0
+  double inverseAfter = 0;    // 1 / S after the week, 0 where that S is 0
+  double competingTerm = 0;   // (1 - (d2 - 1) / (n - 1)) S^2 d2 / n^2, 0 where d2 = 0 or S after is 0
 };
 
-// The groups' counts must cover the same weeks 0..lastWeek (the caller cuts them to the
-// range; a case followed beyond it is then at risk in its last week and censored after it,
-// which for this test is the same as censored in it).
+// Prepared once per analysis run instead of once per pair.
+struct GrayColumns {
+  bool hasCases = false;  // anyone at risk in week 0
+  std::vector<GrayWeek> weeks;
+};
+
+// From one group's counts over weeks 0..lastWeek, the same weeks for every group of a test
+// (the caller cuts them to the range; a case followed beyond it is then at risk in its last
+// week and censored after it, which for this test is the same as censored in it).
 void PrepareGrayColumns(const CauseCounts& counts, GrayColumns& out);
 
 // Room for the running matrices of one test, kept by the caller so that a run over many
@@ -52,16 +59,16 @@ struct GrayScratch {
   std::vector<const GrayColumns*> groups;
 };
 
-// Any number of groups. Groups without cases (none at risk in week 0) are left out, as
-// cuminc leaves out empty groups; df counts the others.
+// Any number of groups, p from ChiSquareTail. Groups without cases (none at risk in week 0)
+// are left out, as cuminc leaves out empty groups; df counts the others.
 GrayTest ComputeGrayTest(std::span<const GrayColumns* const> groups, GrayScratch& scratch);
 
 // Two groups, by the same sums: with two groups the matrices of the week are multiples of
 // [1 -1; -1 1], which leaves a few scalars per week.
 GrayTest ComputePairGrayTest(const GrayColumns& a, const GrayColumns& b);
 
-// P(chi-square with df degrees of freedom > x), df >= 1, by the closed forms of whole
-// degrees of freedom: for even df, e^-h sum_{j < df/2} h^j / j!; for odd df,
+// P(chi-square with df degrees of freedom > x), df >= 1, to full precision (the p of a
+// statistic compared with R's), by the closed forms of whole degrees of freedom: for even df, e^-h sum_{j < df/2} h^j / j!; for odd df,
 // erfc(sqrt h) + e^-h sum_{j < (df-1)/2} h^(j+1/2) / Gamma(j + 3/2), h = x / 2.
 double ChiSquareTail(int df, double x);
 
