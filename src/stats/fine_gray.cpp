@@ -207,8 +207,11 @@ SubHazardRatio EstimateSubHazardRatio(const CauseCounts& a, const CauseCounts& b
     const double competingB = etaB - r * qb[w + 1] * inverse;
     const double censoredShare = psi + q;
     const auto square = [](double x) { return x * x; };
-    sandwich += d1a * square(-p + etaA + psi) + d1b * square(1 - p + etaB + psi) + d2a * square(competingA + psi) +
-                d2b * square(competingB + psi) + ca * square(etaA + censoredShare) + cb * square(etaB + censoredShare);
+    // Summed as a tree: the six products are independent, only the last addition waits.
+    const double interestTerms = d1a * square(-p + etaA + psi) + d1b * square(1 - p + etaB + psi);
+    const double competingTerms = d2a * square(competingA + psi) + d2b * square(competingB + psi);
+    const double censoredTerms = ca * square(etaA + censoredShare) + cb * square(etaB + censoredShare);
+    sandwich += interestTerms + (competingTerms + censoredTerms);
     pastA += d2a * inverse;
     pastB += d2b * inverse;
   }
