@@ -67,7 +67,7 @@ double ChiSquareTail(int df, double x) {
   const double logH = std::log(h);
   double tail = 0;
   double logTerm = -h;  // log of the first term of the finite sum
-  int terms = df / 2;
+  const int terms = df / 2;
   if (df % 2 == 0) {
     for (int j = 0; j < terms; ++j) {
       tail += std::exp(logTerm);
@@ -129,7 +129,7 @@ GrayTest ComputeGrayTest(std::span<const GrayColumns* const> all, GrayScratch& s
   // The matrices c and a (k x k), the running terms v3 (k), v2 (k x k-1 in rows of k), v
   // (k-1 x k-1 in rows of k), the scores (k-1), and the week's t, D, E, F (k each), h, P, Q,
   // t E (k-1 each) and F c (k x k); at the end the k-1 x k-1 matrix of the test.
-  scratch.values.assign(5 * ku * ku + k1u * ku + k1u + 4 * ku + 4 * k1u + k1u * k1u, 0);
+  scratch.values.assign(4 * ku * ku + k1u * ku + 5 * ku + 5 * k1u + k1u * k1u, 0);
   double* c = scratch.values.data();
   double* a = c + ku * ku;
   double* v3 = a + ku * ku;
