@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "cli/output_stream.h"
 #include "workspace/workspace.h"
 #include "graph/publication_figure.h"
 
@@ -15,8 +16,9 @@ enum class FigureFormat { Pdf, Svg, Png };
 // text with Japanese in it), with hinting off so that a width scales with the size.
 double CairoTextWidth(std::string_view bytes, double size);
 
-// Writes the layout in one format. Empty on success, else the error line.
-std::string WriteFigure(const FigureLayout& layout, FigureFormat format, const std::string& path);
+// Writes the layout in one format into the file and commits it. Empty on success, else the
+// error line naming the file.
+std::string WriteFigure(const FigureLayout& layout, FigureFormat format, OutFile& file);
 
 // figure.pdf, figure.svg and figure.png of the workspace's shown groups into `dir`; with
 // `bands`, each curve's 95 % band. Empty on success, else the error line.

@@ -10,8 +10,10 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/batch.h"
+#include "cli/figure_output.h"
 #include "cli/output_stream.h"
 #include "cli/report_document.h"
+#include "graph/publication_figure.h"
 #include "text/cp932.h"
 
 namespace {
@@ -60,6 +62,20 @@ TEST(OutputStream, TextInPartsOrSlicesDecodesAsTheWholeText) {
   }
 }
 
+// Catches a control character reaching a terminal raw (or a CR LF cut at a part boundary
+// shown as ^M), and a JSON escape with its hex digits swapped.
+TEST(OutputStream, ControlCharactersShownInTextEscapedInJson) {
+  const std::vector<std::string> parts = {"a\x01\x1f\x7f\x1b[2J\tb\r", "\nc\rd\r"};
+  for (bool json : {false, true}) {
+    const std::string text = Written([&](OutputStream& out) {
+      out.BeginText(json);
+      for (const std::string& part : parts) out.TextPart(part);
+      out.EndText();
+    });
+    EXPECT_EQ(text, json ? "\"a\\u0001\\u001f\x7f\\u001b[2J\\tb\\r\\nc\\rd\\r\"" : "a^A^_^?^[[2J\tb\r\nc^Md^M");
+  }
+}
+
 // Catches a report losing or reordering text across its 1 MB blocks.
 TEST(ReportDocument, LongTextsSpanBlocks) {
   orv::cli::ReportDocument report;
@@ -73,16 +89,74 @@ TEST(ReportDocument, LongTextsSpanBlocks) {
   EXPECT_EQ(report.Size(), text.size());
 }
 
-// Catches a full disk losing the output without a word.
+// Catches a full disk losing the output without a word, also an output small enough to stay
+// in the buffer until the end (a one-row file's report).
 TEST(RunBatch, AnOutputThatCannotBeWrittenIsAnError) {
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{ORVANTIS_SAMPLE}, std::vector<std::string>{ORVANTIS_SAMPLE, "--json"}}) {
+  const std::string oneRow = std::string(::testing::TempDir()) + "orvantis_one_row.csv";
+  std::FILE* data = std::fopen(oneRow.c_str(), "wb");
+  ASSERT_NE(data, nullptr);
+  std::fputs("A,100,\x90\xB6\x91\xB6\r\n", data);  // alive
+  std::fclose(data);
+  for (const std::vector<std::string>& args : {std::vector<std::string>{ORVANTIS_SAMPLE}, std::vector<std::string>{ORVANTIS_SAMPLE, "--json"},
+                                               std::vector<std::string>{oneRow}}) {
     std::FILE* full = std::fopen("/dev/full", "w");
     ASSERT_NE(full, nullptr);
     std::FILE* errFile = std::tmpfile();
-    EXPECT_EQ(orv::cli::RunBatch(args, full, errFile), orv::cli::kExitFile) << args.size();
+    EXPECT_EQ(orv::cli::RunBatch(args, full, errFile), orv::cli::kExitFile) << args[0];
     std::fclose(full);
-    EXPECT_TRUE(ReadBack(errFile).ends_with("orvantis: cannot write the output\n")) << args.size();
+    EXPECT_TRUE(ReadBack(errFile).ends_with("orvantis: cannot write the output: No space left on device\n")) << args[0];
+  }
+  std::remove(oneRow.c_str());
+}
+
+// Catches a write of the figure that fails unnoticed (the PDF library reports success on a
+// full device) or names another file.
+TEST(Figure, AFailedWriteOfEachFormatNamesItsFile) {
+  orv::FigureInput input;
+  input.series.push_back({.name = "A", .survival = {1, 0.5}, .censored = {false, false}, .lastWeek = 1, .atRisk = {2}});
+  const orv::FigureLayout layout = orv::LayoutPublicationFigure(input, orv::EstimatedTextWidth);
+  for (auto format : {orv::cli::FigureFormat::Pdf, orv::cli::FigureFormat::Svg, orv::cli::FigureFormat::Png}) {
+    orv::cli::OutFile full(std::fopen("/dev/full", "wb"), "/dev/full");
+    ASSERT_NE(full.File(), nullptr);
+    EXPECT_EQ(orv::cli::WriteFigure(layout, format, full), "cannot write /dev/full: No space left on device")
+        << static_cast<int>(format);
+  }
+}
+
+// The figure's legend and at-risk labels: never below 6 pt (25 dots); a name too wide for
+// its place at that size is cut with "…" and still fits. Catches a floor dropped, a cut that
+// overflows, or one that splits a double-byte character.
+TEST(Figure, LabelsNeverBelowSixPointsLongNamesCut) {
+  const std::string kanji = "\x90\x56\x8B\x4B";  // two double-byte characters
+  const struct { const char* name; int groups; std::size_t nameBytes; bool cut; } cases[] = {
+      {"a short name, 8 pt", 2, 10, false}, {"80 bytes", 2, 80, true}, {"20 groups of 200", 20, 200, true}, {"50,000", 1, 50000, true},
+  };
+  const std::string ellipsis = "\x81\x63";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    orv::FigureInput input;
+    for (int g = 0; g < c.groups; ++g) {
+      std::string name = "x" + std::to_string(g);
+      while (name.size() < c.nameBytes) name += kanji;
+      name.resize(c.nameBytes - c.nameBytes % 2);
+      input.series.push_back({.group = g, .name = name, .survival = {1}, .censored = {false}, .lastWeek = 0, .atRisk = {1}});
+    }
+    const orv::FigureLayout layout = orv::LayoutPublicationFigure(input, orv::EstimatedTextWidth);
+    int labels = 0;
+    for (const orv::FigureText& t : layout.texts) {
+      if (t.role != orv::TextRole::Legend && t.role != orv::TextRole::AtRiskLabel) continue;
+      ++labels;
+      EXPECT_GE(t.size, 25.0);
+      const bool cut = t.text.ends_with(ellipsis);
+      EXPECT_EQ(cut, c.cut) << t.text.size();
+      const std::string& whole = input.series[static_cast<std::size_t>(labels - 1) % input.series.size()].name;
+      if (cut) {
+        EXPECT_EQ(whole.compare(0, t.text.size() - 2, t.text, 0, t.text.size() - 2), 0) << "a prefix on a character boundary";
+      }
+      const double right = t.x + orv::EstimatedTextWidth(t.text, t.size);
+      EXPECT_LE(right, t.role == orv::TextRole::Legend ? layout.plotRight : layout.plotLeft) << t.text.size();
+    }
+    EXPECT_EQ(labels, 2 * c.groups);
   }
 }
 
