@@ -79,6 +79,9 @@ TEST(CliRuns, StatusAndPrintedText) {
   const std::string named = WriteData(U8(u8"症例.csv"), "A,100,生存\r\n");
   const std::string missing = (fs::temp_directory_path() / TempName("no_such_file.csv")).string();
   const std::string folder = fs::temp_directory_path().string();
+  // Longer than the 1,024 bytes the conversion of a name works in.
+  const std::string longCause(1500, 'x');
+  const std::string longCauses = WriteData("long_cause.csv", "A,100,死亡," + longCause + "\r\nA,200,生存\r\nB,50,死亡," + longCause + "\r\n");
   struct Case { const char* name; std::vector<std::string> args; int status; std::vector<std::string> present, absent; };
   const Case cases[] = {
       {"missing file", {missing}, 1, {missing + ": file not found"}},
@@ -95,6 +98,7 @@ TEST(CliRuns, StatusAndPrintedText) {
       {"cause: cut sequence before valid text", {cohort, "--censor", "\xE7\x99" + U8(u8"癌")}, 2, {"no cause of death '\\xE7\\x99" + U8(u8"癌' in")}},
       {"cause: overlong slash", {cohort, "--censor", "\xC0\xAF"}, 2, {"no cause of death '\\xC0\\xAF' in"}},
       {"cause: surrogate", {cohort, "--censor", "\xED\xA0\x80"}, 2, {"no cause of death '\\xED\\xA0\\x80' in"}},
+      {"a cause name longer than the conversion buffer", {longCauses, "--censor", longCause}, 0, {"A,100,"}},
       {"--ci takes no value", {cohort, "--ci=1"}, 2, {"option '--ci' takes no value"}},
       {"a cause of no name", {cohort, "--censor="}, 2, {"option '--censor' needs a cause of death"}},
       {"alive is not a cause to tick", {cohort, "--censor", U8(u8"生存")}, 2, {U8(u8"no cause of death '生存'")}},
