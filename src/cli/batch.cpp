@@ -16,6 +16,7 @@
 #include "cli/csv_output.h"
 #include "cli/encoding.h"
 #include "cli/image_output.h"
+#include "cli/input_file.h"
 #include "cli/json_result.h"
 #include "cli/options.h"
 #include "cli/output_stream.h"
@@ -39,7 +40,7 @@ std::string ReadOnce(const std::string& path, std::string& bytes) {
   std::error_code ec;
   if (!fs::exists(path, ec)) return path + ": file not found";
   if (fs::is_directory(path, ec)) return path + ": cannot open the file for reading";
-  DataFileBytes file = ReadDataFile(path);
+  DataFileBytes file = ReadInput(path);
   switch (file.status) {
     case FileRead::Read: break;
     case FileRead::Unreadable: return path + ": cannot open the file for reading";

@@ -1,6 +1,7 @@
 // The streamed output: a text written in parts, or longer than a slice, decodes as the whole
 // text does; a long report spans blocks; a failed write is an error.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <functional>
@@ -11,6 +12,7 @@
 
 #include "cli/batch.h"
 #include "cli/figure_output.h"
+#include "cli/input_file.h"
 #include "cli/output_stream.h"
 #include "cli/report_document.h"
 #include "graph/publication_figure.h"
@@ -107,6 +109,29 @@ TEST(RunBatch, AnOutputThatCannotBeWrittenIsAnError) {
     EXPECT_TRUE(ReadBack(errFile).ends_with("orvantis: cannot write the output: No space left on device\n")) << args[0];
   }
   std::remove(oneRow.c_str());
+}
+
+// Catches the limit of a pipe or a device moved by one byte.
+TEST(ReadInput, APipeOrDeviceEndsAtTheLimit) {
+  using orv::FileRead;
+  const struct { const char* name; std::string bytes; std::uint64_t limit; FileRead status; } cases[] = {
+      {"empty", "", 10, FileRead::Read}, {"exactly the limit", "0123456789", 10, FileRead::Read},
+      {"one byte more", "0123456789a", 10, FileRead::TooLarge}, {"endless device", "/dev/zero", 1 << 20, FileRead::TooLarge},
+  };
+  for (const auto& c : cases) {
+    std::string path = c.bytes;
+    int fds[2] = {-1, -1};
+    if (!c.bytes.starts_with("/dev/")) {
+      ASSERT_EQ(pipe(fds), 0);
+      ASSERT_EQ(write(fds[1], c.bytes.data(), c.bytes.size()), static_cast<ssize_t>(c.bytes.size()));
+      close(fds[1]);
+      path = "/dev/fd/" + std::to_string(fds[0]);
+    }
+    const orv::DataFileBytes read = orv::cli::ReadInput(path, c.limit);
+    if (fds[0] >= 0) close(fds[0]);
+    EXPECT_EQ(read.status, c.status) << c.name;
+    EXPECT_EQ(read.bytes, c.status == FileRead::Read ? c.bytes : "") << c.name;
+  }
 }
 
 // Catches a write of the figure that fails unnoticed (the PDF library reports success on a
