@@ -22,6 +22,8 @@ std::string PrintableUtf8(std::string_view bytes);
 // a data file acts on a terminal. Tab, line feed and the CR of a CR LF stay as they are.
 // Writes at most two bytes per byte to `out` and returns the end.
 char* WriteShownControls(std::string_view utf8, char* out);
+// Whether WriteShownControls would change the text.
+bool HasShownControls(std::string_view utf8);
 std::string ShownControls(std::string_view utf8);
 // Code page 932 text as UTF-8 with its control characters shown.
 std::string ShownText(std::string_view cp932);

@@ -101,10 +101,16 @@ void OutputStream::Convert(std::string_view bytes) {
       const char* utf8End = WriteCp932AsUtf8(slice, utf8_.data());
       WriteJsonEscaped({utf8_.data(), static_cast<std::size_t>(utf8End - utf8_.data())});
     } else {
-      if (utf8_.size() < 3 * slice.size()) utf8_.resize(3 * slice.size());
-      const auto length = static_cast<std::size_t>(WriteCp932AsUtf8(slice, utf8_.data()) - utf8_.data());
-      char* at = Room(2 * length);
-      used_ += static_cast<std::size_t>(WriteShownControls({utf8_.data(), length}, at) - at);
+      char* at = Room(3 * slice.size());
+      const auto length = static_cast<std::size_t>(WriteCp932AsUtf8(slice, at) - at);
+      if (!HasShownControls({at, length})) {
+        used_ += length;
+      } else {
+        // Rare: the converted text is escaped from a copy, as escaping may need more room.
+        utf8_.assign(at, at + length);
+        at = Room(2 * length);
+        used_ += static_cast<std::size_t>(WriteShownControls({utf8_.data(), length}, at) - at);
+      }
     }
     from = end;
   }
