@@ -63,6 +63,20 @@ char* WriteShownControls(std::string_view utf8, char* out) {
   return out;
 }
 
+bool HasShownControls(std::string_view utf8) {
+  // One pass without branches on the common bytes: tab, LF and CR are rare enough that the
+  // look at the byte after a CR costs little.
+  bool found = false;
+  const std::size_t n = utf8.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const auto c = static_cast<unsigned char>(utf8[i]);
+    if (c < 0x20 || c == 0x7F) {
+      found = found || (c != '\t' && c != '\n' && (c != '\r' || i + 1 == n || utf8[i + 1] != '\n'));
+    }
+  }
+  return found;
+}
+
 std::string ShownControls(std::string_view utf8) {
   std::string out(2 * utf8.size(), '\0');
   out.resize(static_cast<std::size_t>(WriteShownControls(utf8, out.data()) - out.data()));
