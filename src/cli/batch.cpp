@@ -68,7 +68,9 @@ int PrintResult(const BatchSession& session, const CliOptions& options, std::FIL
   } else {
     WriteTerminalText(session, isatty(fileno(out)) == 1, stream);
   }
-  if (!stream.Flush()) return Fail(err, kExitFile, std::string("cannot write the output: ") + std::strerror(stream.Error() != 0 ? stream.Error() : EIO));
+  if (!stream.Flush()) {
+    return Fail(err, kExitFile, std::string("cannot write the output: ") + std::strerror(stream.Error() != 0 ? stream.Error() : EIO));
+  }
   return 0;
 }
 

@@ -98,11 +98,6 @@ cairo_status_t AppendBytes(void* closure, const unsigned char* data, unsigned in
   return CAIRO_STATUS_SUCCESS;
 }
 
-cairo_status_t WriteToOutFile(void* closure, const unsigned char* data, unsigned int length) {
-  const bool written = static_cast<OutFile*>(closure)->Write({reinterpret_cast<const char*>(data), length});
-  return written ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_WRITE_ERROR;
-}
-
 void PutBigEndian(std::string& out, std::uint32_t v) {
   for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<char>((v >> shift) & 0xFF));
 }
@@ -125,6 +120,17 @@ std::string WithResolution(const std::string& png) {
 }
 
 }  // namespace
+
+cairo_status_t WriteToOutFile(void* closure, const unsigned char* data, unsigned int length) {
+  const bool written = static_cast<OutFile*>(closure)->Write({reinterpret_cast<const char*>(data), length});
+  return written ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_WRITE_ERROR;
+}
+
+std::string CommitDrawing(OutFile& file, cairo_status_t status) {
+  std::string error = file.Commit();
+  if (error.empty() && status != CAIRO_STATUS_SUCCESS) error = "cannot draw: " + std::string(cairo_status_to_string(status));
+  return error;
+}
 
 double CairoTextWidth(std::string_view bytes, double size) {
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1);
@@ -165,11 +171,7 @@ std::string WriteFigure(const FigureLayout& layout, FigureFormat format, OutFile
     status = cairo_surface_status(surface);
     cairo_surface_destroy(surface);
   }
-  // A failed write is reported with its reason by the commit; any other failure with the
-  // library's words.
-  std::string error = file.Commit();
-  if (error.empty() && status != CAIRO_STATUS_SUCCESS) error = "cannot draw: " + std::string(cairo_status_to_string(status));
-  return error;
+  return CommitDrawing(file, status);
 }
 
 std::string WriteFigures(const Workspace& ws, bool bands, const std::string& dir) {

@@ -2,6 +2,8 @@
 // and figure.png at 300 dpi.
 #pragma once
 
+#include <cairo.h>
+
 #include <string>
 
 #include "cli/output_stream.h"
@@ -15,6 +17,14 @@ enum class FigureFormat { Pdf, Svg, Png };
 // Widths of texts in the fonts the figure is drawn with (Liberation Sans, IPAGothic for any
 // text with Japanese in it), with hinting off so that a width scales with the size.
 double CairoTextWidth(std::string_view bytes, double size);
+
+// Cairo's write function into the OutFile given as its closure: a refused write stops the
+// drawing's output.
+cairo_status_t WriteToOutFile(void* closure, const unsigned char* data, unsigned int length);
+
+// Commits the file after Cairo wrote it with `status`. A failed write is named with its
+// reason; any other failure of the library in the library's words.
+std::string CommitDrawing(OutFile& file, cairo_status_t status);
 
 // Writes the layout in one format into the file and commits it. Empty on success, else the
 // error line naming the file.

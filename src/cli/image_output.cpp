@@ -85,22 +85,6 @@ std::size_t LastFullRedraw(const RecordingCanvas& canvas) {
   return 0;
 }
 
-cairo_status_t WriteToOutFile(void* closure, const unsigned char* data, unsigned int length) {
-  const bool written = static_cast<OutFile*>(closure)->Write({reinterpret_cast<const char*>(data), length});
-  return written ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_WRITE_ERROR;
-}
-
-std::string FinishInto(cairo_surface_t* surface, OutFile& file) {
-  cairo_surface_finish(surface);
-  const cairo_status_t status = cairo_surface_status(surface);
-  cairo_surface_destroy(surface);
-  // A failed write of our own is reported with its reason by the commit; any other failure
-  // of the library with the library's words.
-  std::string error = file.Commit();
-  if (error.empty() && status != CAIRO_STATUS_SUCCESS) error = "cannot draw: " + std::string(cairo_status_to_string(status));
-  return error;
-}
-
 std::string WritePng(const RecordingCanvas& canvas, std::size_t drawFrom, BkMode initialMode, const std::string& dir,
                      const std::string& name) {
   const Rect client = canvas.ClientRect();
@@ -111,9 +95,7 @@ std::string WritePng(const RecordingCanvas& canvas, std::size_t drawFrom, BkMode
   OutFile file(dir, name);
   const cairo_status_t status = cairo_surface_write_to_png_stream(surface, WriteToOutFile, &file);
   cairo_surface_destroy(surface);
-  std::string error = file.Commit();
-  if (error.empty() && status != CAIRO_STATUS_SUCCESS) error = "cannot draw: " + std::string(cairo_status_to_string(status));
-  return error;
+  return CommitDrawing(file, status);
 }
 
 std::string WriteSvg(const RecordingCanvas& canvas, std::size_t drawFrom, BkMode initialMode, const std::string& dir,
@@ -124,7 +106,10 @@ std::string WriteSvg(const RecordingCanvas& canvas, std::size_t drawFrom, BkMode
   cairo_t* cr = cairo_create(surface);
   DrawOnto(cr, canvas, drawFrom, initialMode, false);
   cairo_destroy(cr);
-  return FinishInto(surface, file);
+  cairo_surface_finish(surface);
+  const cairo_status_t status = cairo_surface_status(surface);
+  cairo_surface_destroy(surface);
+  return CommitDrawing(file, status);
 }
 
 std::string PrepareOutDir(const std::string& dir, const std::string& dataPath) {

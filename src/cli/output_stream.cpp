@@ -160,7 +160,8 @@ OutFile::OutFile(const std::string& dir, const std::string& name) : path_((std::
   // A new name of its own in the same folder (so that the rename stays within one file
   // system): O_EXCL never opens what is already there, a link included.
   for (unsigned attempt = 0; attempt < 100; ++attempt) {
-    temp_ = (std::filesystem::path(dir) / ("." + name + "." + std::to_string(getpid()) + "-" + std::to_string(attempt) + ".tmp")).string();
+    const std::string tempName = "." + name + "." + std::to_string(getpid()) + "-" + std::to_string(attempt) + ".tmp";
+    temp_ = (std::filesystem::path(dir) / tempName).string();
     const int fd = open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd >= 0) {
       file_ = fdopen(fd, "wb");
@@ -168,6 +169,7 @@ OutFile::OutFile(const std::string& dir, const std::string& name) : path_((std::
         Failed(errno);
         close(fd);
         unlink(temp_.c_str());
+        temp_.clear();
       }
       return;
     }
