@@ -168,8 +168,9 @@ load, --censor, --hide/--show, --range):
                  figure.png (2008 x 1417 pixels, 300 dpi): the Kaplan-Meier curves in
                  the groups' colours and line styles with censor marks, the X axis in
                  years of the current range, the legend, the overall log-rank p, and
-                 the numbers at risk at each year mark in a table under the axis
-                 Each file is written under a temporary name in DIR and renamed into
+                 the numbers at risk at each year mark in a table under the axis (long
+                 names shrink to 6 pt, no smaller, and are then cut with an ellipsis;
+                 the CSV files keep them whole). Each file is written under a temporary name in DIR and renamed into
                  place, so a link or a special file of that name is replaced, never
                  followed; DIR must not hold the data file under one of these names.
                  Control characters in names and causes are shown as ^X (ESC as ^[)
