@@ -138,6 +138,7 @@ std::string PrepareOutDir(const std::string& dir, const std::string& dataPath) {
 }
 
 std::string WriteOutputs(const BatchSession& s, const std::string& dir, bool bands) {
+  if (std::string error = PrepareOutDir(dir, {}); !error.empty()) return error;
   const std::size_t graphFrom = LastFullRedraw(s.graph);
   std::string error = WritePng(s.graph, graphFrom, BkMode::Opaque, dir, "graph.png");
   if (error.empty()) error = WriteSvg(s.graph, graphFrom, BkMode::Opaque, dir, "graph.svg");

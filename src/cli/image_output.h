@@ -38,8 +38,8 @@ std::string WriteSvg(const RecordingCanvas& canvas, std::size_t drawFrom, BkMode
 // onto it would lose the data). Empty when ready, else the error line.
 std::string PrepareOutDir(const std::string& dir, const std::string& dataPath);
 
-// Every file of --out into the prepared folder `dir`; `bands` adds the 95 % bands to the
-// publication figure. Empty on success, else the error line.
+// Every file of --out but the CSV files into `dir`, created when missing; `bands` adds the
+// 95 % bands to the publication figure. Empty on success, else the error line.
 std::string WriteOutputs(const BatchSession& session, const std::string& dir, bool bands = false);
 
 }  // namespace orv::cli
