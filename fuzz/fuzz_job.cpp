@@ -45,11 +45,7 @@ void FuzzJob::Run(std::string_view input) {
   }
   if ((control & 16u) != 0) options.groupFlags.push_back({static_cast<long>(pick), false});
   if ((control & 7u) != 7u) options.ranges.push_back(static_cast<cli::RangeCommand>(control & 7u));
-  if (!s.CheckChoices(options).empty()) return;
-  if (!options.censor.empty()) s.CensorCauses(options.censor);
-  if (!options.groupFlags.empty()) s.SetShownGroups(options.groupFlags);
-  for (cli::RangeCommand command : options.ranges) s.ApplyRange(command);
-  s.PaintViews();
+  if (!s.RunChoices(options).empty()) return;
 
   if ((control & 0xC0u) == 0xC0u) {
     (void)cli::ResultJson(s);

@@ -11,8 +11,8 @@
 #include "app/app_ids.h"
 #include "app/command_line.h"
 #include "app/menu.h"
-#include "graph/plot_frame.h"
-#include "survival/analysis.h"
+#include "session/analysis.h"
+#include "session/commands.h"
 #include "text/truncate.h"
 
 namespace orv::app {
@@ -234,29 +234,18 @@ void Program::PaintGraph() {
   BitBlt(mainDC_, 0, 0, r.right, r.bottom, graphDC_, 0, 0, SRCCOPY);
 }
 
-void Program::SetRangeAndAnalyse(int xMax, int tickStep) {
-  ws_.geometry.xMax = xMax;
-  if (tickStep) ws_.geometry.tickStep = static_cast<std::uint16_t>(tickStep);
-  RunAnalysis(ws_, surfaces_);
-}
-
 void Program::OnCommand(int id) {
-  const std::int32_t xMax = ws_.geometry.xMax;
   switch (id) {
     case kCmdOpenFile: ChooseDataFile(); break;
     case kCmdLegend: ToggleViewWindow(kLegend); break;
     case kCmdSurvivalRate: ToggleViewWindow(kRate); break;
-    case kCmdFiveYears: SetRangeAndAnalyse(260, 52); break;
-    case kCmdTenYears: SetRangeAndAnalyse(520, 104); break;
-    case kCmdPlusOneYear: SetRangeAndAnalyse(xMax + 52, 0); break;
-    case kCmdPlusFiveYears: SetRangeAndAnalyse(xMax + 260, 0); break;
-    case kCmdMinusOneYear:
-      if (xMax > 52) SetRangeAndAnalyse(xMax - 52, 0);
-      break;
-    case kCmdMinusFiveYears:
-      if (xMax > 312) SetRangeAndAnalyse(xMax - 260, 0);
-      break;
-    case kCmdLongest: SetRangeAndAnalyse(ws_.cases.dataMaxWeeks + 52, 0); break;
+    case kCmdFiveYears: ApplyRange(ws_, surfaces_, RangeCommand::FiveYears); break;
+    case kCmdTenYears: ApplyRange(ws_, surfaces_, RangeCommand::TenYears); break;
+    case kCmdPlusOneYear: ApplyRange(ws_, surfaces_, RangeCommand::PlusOneYear); break;
+    case kCmdPlusFiveYears: ApplyRange(ws_, surfaces_, RangeCommand::PlusFiveYears); break;
+    case kCmdMinusOneYear: ApplyRange(ws_, surfaces_, RangeCommand::MinusOneYear); break;
+    case kCmdMinusFiveYears: ApplyRange(ws_, surfaces_, RangeCommand::MinusFiveYears); break;
+    case kCmdLongest: ApplyRange(ws_, surfaces_, RangeCommand::Longest); break;
     case kCmdDeathsByCause: ToggleViewWindow(kByCause); break;
     case kCmdCumulativeDeaths: ToggleViewWindow(kCumulative); break;
     case kCmdLogRankWindow: ToggleComparisons(kLogRank); break;

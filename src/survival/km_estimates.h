@@ -21,8 +21,6 @@ namespace orv {
 // The 0.975 quantile of the standard normal distribution.
 inline constexpr double kNormalQuantile975 = 1.959963984540054;
 
-// Year marks are 52 weeks apart, as on the X axis.
-inline constexpr int kWeeksPerYear = 52;
 
 // An estimate with its 95 % interval; lower and upper are NaN where there is no interval.
 struct SurvivalEstimate {

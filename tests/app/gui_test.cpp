@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "gui_driver.h"
-#include "survival/analysis.h"
+#include "session/analysis.h"
 #include "text/truncate.h"
 
 namespace orv::guitest {
