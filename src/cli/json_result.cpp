@@ -124,7 +124,8 @@ void WriteWeek(JsonWriter& json, const SurvivalTables& tables, const GroupEstima
   WholeNumber(json, row[kDeaths][g]);
   json.Member("atRisk", tables.AtRiskTable[w][g]);
   json.Member("hazard", row[kHazard][g]);
-  json.Member("survival", row[kSurvival][g]);
+  // The fraction as the views show it: cut to three decimals where it becomes text.
+  json.Member("survival", static_cast<double>(TruncToInt64(row[kSurvival][g] * 1000)) / 1000);
   WriteWeekEstimates(json, estimates, w);
   json.EndObject();
 }

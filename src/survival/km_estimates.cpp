@@ -14,10 +14,6 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-// A value within this of 0.5 counts as 0.5 exactly: a product such as 3/4 x 2/3 lands a
-// rounding error away from it. The same tolerance as R survival's quantiles.
-constexpr double kHalfTolerance = 1.4901161193847656e-08;  // sqrt of the double epsilon
-
 std::optional<SurvivalEstimate> EstimateAt(const GroupEstimates& e, std::size_t week) {
   if (week >= e.km.size()) return std::nullopt;
   return SurvivalEstimate{e.km[week], e.lower[week], e.upper[week]};

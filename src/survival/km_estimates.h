@@ -21,6 +21,9 @@ namespace orv {
 // The 0.975 quantile of the standard normal distribution.
 inline constexpr double kNormalQuantile975 = 1.959963984540054;
 
+// A survival within this of 0.5 counts as 0.5 exactly: a product such as 3/4 x 2/3 lands a
+// rounding error away from it. The same tolerance as R survival's quantiles.
+inline constexpr double kHalfTolerance = 1.4901161193847656e-08;  // sqrt of the double epsilon
 
 // An estimate with its 95 % interval; lower and upper are NaN where there is no interval.
 struct SurvivalEstimate {

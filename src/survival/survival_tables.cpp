@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 
+#include "survival/km_estimates.h"
 #include "text/number_text.h"
 #include "text/period_text.h"
 #include "text/truncate.h"
@@ -20,9 +21,13 @@ namespace {
 
 std::string YearSurvivalText(double s) { return s != 0 ? PercentText(s) + " %" : "   . "; }
 
-// Hazard, survival truncated to three decimals, the median and columns 1 to 4 of groups
-// `from` to `to`, from their counts, cumulative events and numbers at risk. The weeks run in
-// the outer loop so that each pass reads one row of the table for every group at once.
+// Hazard, survival, the median and columns 1 to 4 of groups `from` to `to`, from their
+// counts, cumulative events and numbers at risk. The survival is the whole Kaplan-Meier
+// product, multiplied as the publication figures multiply it so both give the same double:
+// a fraction cut at every week would carry each cut into the next and drift further below
+// the estimate the more deaths there are. It is cut to three decimals only where it becomes
+// text. The weeks run in the outer loop so that each pass reads one row of the table for
+// every group at once.
 void FillSurvival(SurvivalTables& t, int from, int to) {
   std::array<double, kGroupSlots> previous;
   previous.fill(1);
@@ -38,13 +43,10 @@ void FillSurvival(SurvivalTables& t, int from, int to) {
       // Nobody at risk has no hazard; a load never leaves deaths without anyone at risk.
       const double q = atRisk > 0 ? week[kDeaths][gi] / static_cast<double>(atRisk) : 0.0;
       week[kHazard][gi] = q;
-      double m = 1 - q;
-      m = m * 1000;
-      m = previous[gi] * m;
-      const double s = TruncToInt32(m) / 1000.0;
+      if (q > 0) previous[gi] *= 1 - q;
+      const double s = previous[gi];
       week[kSurvival][gi] = s;
-      previous[gi] = s;
-      if (s <= 0.5 && !medianFound[gi]) {
+      if (s <= 0.5 + kHalfTolerance && !medianFound[gi]) {
         medianFound[gi] = true;
         t.GroupSummaryTexts[gi][kMedian] = WeeksToYearsMonths(static_cast<std::uint32_t>(w));
       }

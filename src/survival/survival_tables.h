@@ -18,7 +18,7 @@ enum SurvivalSlot : int {
   kDeaths = 2,      // deaths of the week
   kCumulative = 3,  // censored plus deaths in weeks 0 to this week
   kHazard = 4,      // deaths / number at risk
-  kSurvival = 5,    // survival after this week, truncated to three decimals
+  kSurvival = 5,    // survival after this week: the whole Kaplan-Meier product
 };
 
 // Columns of GroupSummaryTexts, after the headings of the survival-rate view.

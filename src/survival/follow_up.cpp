@@ -1,0 +1,13 @@
+// Median follow-up: the median of the reverse Kaplan-Meier curve.
+#include "survival/follow_up.h"
+
+namespace orv {
+
+MedianEstimate MedianFollowUp(std::span<const double> censored, std::span<const double> atRisk) {
+  GroupEstimates reversed;
+  // No year marks are wanted: a range below week 0 gives none.
+  EstimateGroup(WeeklyCounts{censored, atRisk}, -1, reversed);
+  return reversed.median;
+}
+
+}  // namespace orv
