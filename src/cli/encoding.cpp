@@ -1,5 +1,5 @@
-// Code page 932 to UTF-8 with the core's own table; UTF-8 to code page 932 (paths and names
-// given on the command line) through glibc's iconv.
+// UTF-8 to code page 932 (paths and names given on the command line) through glibc's iconv,
+// and bytes made fit for a terminal.
 #include "cli/encoding.h"
 
 #include <iconv.h>
@@ -46,8 +46,6 @@ class Converter {
 };
 
 }  // namespace
-
-std::string Cp932ToUtf8(std::string_view bytes) { return orv::Cp932ToUtf8(bytes); }
 
 char* WriteShownControls(std::string_view utf8, char* out) {
   for (std::size_t i = 0; i < utf8.size(); ++i) {

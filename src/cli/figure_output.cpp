@@ -175,7 +175,7 @@ std::string WriteFigure(const FigureLayout& layout, FigureFormat format, OutFile
 }
 
 std::string WriteFigures(const Workspace& ws, bool bands, const std::string& dir) {
-  const FigureLayout layout = LayoutPublicationFigure(FigureInputOf(ws, bands), CairoTextWidth);
+  const FigureLayout layout = LayoutPublicationFigure(FigureInputOf(ws, ws.styles, ws.geometry.xMax, bands), CairoTextWidth);
   const struct {
     FigureFormat format;
     const char* name;

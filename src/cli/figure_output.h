@@ -7,7 +7,7 @@
 #include <string>
 
 #include "cli/output_stream.h"
-#include "workspace/workspace.h"
+#include "session/workspace.h"
 #include "graph/publication_figure.h"
 
 namespace orv::cli {

@@ -11,14 +11,6 @@
 
 namespace orv::cli {
 
-// Draws the recorded primitives onto another canvas. Primitives before `drawFrom` only set
-// state (pen, font, colours, mode): what they drew was painted over later.
-void Replay(const std::vector<CanvasOp>& ops, Canvas& target, std::size_t drawFrom = 0);
-
-// The index of the last fill of the whole client area, where the last complete redraw
-// began; 0 when there is none.
-std::size_t LastFullRedraw(const RecordingCanvas& canvas);
-
 // The names of the files of --out.
 inline constexpr const char* kOutNames[] = {
     "graph.png", "graph.svg", "legend.png", "legend.txt", "survival-rate.png", "survival-rate.txt",

@@ -10,7 +10,7 @@
 
 #include "gui_driver.h"
 #include "graph/view_layout.h"
-#include "survival/analysis.h"
+#include "session/analysis.h"
 #include "text/truncate.h"
 
 namespace orv::guitest {

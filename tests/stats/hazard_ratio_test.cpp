@@ -172,7 +172,7 @@ TEST(FigureTables, CsvFieldQuotesOnlyWhatNeedsIt) {
 TEST(FigureTables, OnlyShownGroupsInTheTextEveryPairInTheCsv) {
   Workspace ws;
   FillCases(ws, FigureDataSets().at("twenty"));
-  for (int g = 3; g <= 20; ++g) ws.styles[g].shown = 0;
+  for (int g = 3; g <= 20; ++g) ws.shown.Set(g, false);
   BuildGroupTables(ws);
   BuildPooledTable(ws);
   ComputePublicationFigures(ws.cases, ws.survival, ws.geometry.xMax, ws.figures);
