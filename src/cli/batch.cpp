@@ -11,6 +11,7 @@
 #include <variant>
 #include <vector>
 
+#include "cli/competing_output.h"
 #include "cli/csv_output.h"
 #include "cli/encoding.h"
 #include "cli/image_output.h"
@@ -79,6 +80,9 @@ int RunBatch(const std::vector<std::string>& args, std::FILE* out, std::FILE* er
       return Fail(err, kExitFile, error);
     }
     if (std::string error = WriteFigureTables(session.ws, *options.outDir); !error.empty()) {
+      return Fail(err, kExitFile, error);
+    }
+    if (std::string error = WriteCompetingRisksFiles(session.ws, options.ci, *options.outDir); !error.empty()) {
       return Fail(err, kExitFile, error);
     }
   }
