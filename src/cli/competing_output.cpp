@@ -7,6 +7,8 @@
 #include <fstream>
 
 #include "cli/csv_output.h"
+#include "cli/figure_output.h"
+#include "graph/incidence_figure.h"
 #include "stats/competing_text.h"
 #include "text/truncate.h"
 
@@ -109,9 +111,15 @@ void WriteCompetingRisksJson(JsonWriter& json, const Workspace& ws) {
 
 std::string WriteCompetingRisksFiles(const Workspace& ws, bool bands, const std::string& dir) {
   if (!ws.competing.active) return {};
-  (void)bands;
   const std::filesystem::path base(dir);
-  return WriteFile((base / "cumulative-incidence.csv").string(), Utf8CsvFile(CumulativeIncidenceCsv(ws, ws.competing)));
+  std::string error =
+      WriteFile((base / "cumulative-incidence.csv").string(), Utf8CsvFile(CumulativeIncidenceCsv(ws, ws.competing)));
+  const FigureLayout layout =
+      LayoutPublicationFigure(IncidenceFigureInputOf(ws, ws.competing, ws.styles, ws.geometry.xMax, bands), CairoTextWidth);
+  if (error.empty()) error = WriteFigure(layout, FigureFormat::Pdf, (base / "cumulative-incidence.pdf").string());
+  if (error.empty()) error = WriteFigure(layout, FigureFormat::Svg, (base / "cumulative-incidence.svg").string());
+  if (error.empty()) error = WriteFigure(layout, FigureFormat::Png, (base / "cumulative-incidence.png").string());
+  return error;
 }
 
 }  // namespace orv::cli
