@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "cli/encoding.h"
+#include "cli/reviewer_output.h"
 #include "stats/figure_tables.h"
 
 namespace orv::cli {
@@ -26,6 +27,8 @@ std::string WriteFigureTables(const Workspace& ws, const std::string& dir) {
   const std::filesystem::path base(dir);
   std::string error = WriteFile((base / "life-tables.csv").string(), Utf8CsvFile(LifeTablesCsv(ws)));
   if (error.empty()) error = WriteFile((base / "pairs.csv").string(), Utf8CsvFile(PairsCsv(ws)));
+  if (error.empty()) error = WriteFile((base / "medians.csv").string(), Utf8CsvFile(MediansCsv(ws)));
+  if (error.empty()) error = WriteFile((base / "hazard-ratios.csv").string(), Utf8CsvFile(HazardRatiosCsv(ws)));
   return error;
 }
 

@@ -60,7 +60,8 @@ std::variant<CliOptions, OptionError> ParseOptions(const std::vector<std::string
       inlineValue = arg.substr(eq + 1);
       arg.resize(eq);
     }
-    const bool takesValue = arg == "--range" || arg == "--censor" || arg == "--hide" || arg == "--show" || arg == "--out";
+    const bool takesValue = arg == "--range" || arg == "--censor" || arg == "--hide" || arg == "--show" || arg == "--out" ||
+                            arg == "--reference" || arg == "--palette";
     if (!takesValue) {
       if (inlineValue) return OptionError{"option '" + arg + "' takes no value"};
       if (arg == "--json") {
@@ -93,6 +94,19 @@ std::variant<CliOptions, OptionError> ParseOptions(const std::vector<std::string
       std::optional<long> group = ParseGroupIndex(value);
       if (!group) return OptionError{"option '" + arg + "' needs a group index, not '" + value + "'"};
       options.groupFlags.push_back({*group, arg == "--show"});
+    } else if (arg == "--reference") {
+      if (value.empty()) return OptionError{"option '--reference' needs a group number or name"};
+      options.reference = value;
+    } else if (arg == "--palette") {
+      if (value == "program") {
+        options.palette = FigurePalette::Program;
+      } else if (value == "okabe-ito") {
+        options.palette = FigurePalette::OkabeIto;
+      } else if (value == "grey") {
+        options.palette = FigurePalette::Grey;
+      } else {
+        return OptionError{"unknown palette '" + value + "' (use program, okabe-ito or grey)"};
+      }
     } else {
       if (value.empty()) return OptionError{"option '--out' needs a directory"};
       options.outDir = value;

@@ -1,6 +1,7 @@
 // The batch command's text output.
 #include "cli/terminal_text.h"
 
+#include "cli/reviewer_output.h"
 #include "cli/view_text.h"
 #include "stats/figure_tables.h"
 
@@ -32,6 +33,8 @@ void WriteTerminalText(const BatchSession& s, bool ansi, OutputStream& out) {
   out.WriteCp932(tested ? std::string_view(s.ws.tests.wilcoxonTable) : notice);
   out.Write('\n');
   out.WriteCp932(FiguresText(s.ws));
+  out.Write('\n');
+  out.Write(ReviewerText(s.ws));
 }
 
 std::string TerminalText(const BatchSession& session, bool ansi) {

@@ -104,6 +104,11 @@ void BuildGroupTables(Workspace& ws) { BuildGroupTables(ws.cases, ws.survival); 
 
 void BuildPooledTable(Workspace& ws) { BuildPooledTable(ws.cases, ws.shown, ws.survival); }
 
+void ComputeReviewerResults(Workspace& ws, int lastWeek) {
+  ComputeReviewerResults(ws.cases, ws.survival, ws.shown, ws.figures.hazardRatios, lastWeek, ws.referenceGroup,
+                         ws.reviewer);
+}
+
 void RedrawGraph(Workspace& ws, Surfaces& surfaces) {
   for (Canvas* c : {surfaces.graph, surfaces.screen}) {
     if (c != nullptr) c->FillRect(c->ClientRect(), kWhite);
@@ -156,6 +161,7 @@ void RunAnalysis(Workspace& ws, Surfaces& surfaces) {
     WriteResultText(surfaces.wilcoxon, ws.tests.wilcoxonTable);
   }
   ComputePublicationFigures(ws.cases, ws.survival, ws.geometry.xMax, ws.figures);
+  ComputeReviewerResults(ws, ws.geometry.xMax);
   FillCauseTotals(ws.cases, ws.shown);
   RedrawGraph(ws, surfaces);
   const AnalysisResults r = ws.Results();

@@ -8,6 +8,7 @@
 #include "platform/view_windows.h"
 #include "stats/analysis_results.h"
 #include "stats/publication_figures.h"
+#include "stats/reviewer_results.h"
 #include "stats/test_results.h"
 #include "survival/survival_tables.h"
 
@@ -22,6 +23,10 @@ struct Workspace {
   PlotGeometry geometry;
   LineStyles styles;
   ViewSizes viewSizes;
+  // The reviewer's figures of the last run, against the chosen reference group (0: none
+  // chosen, the first shown group).
+  int referenceGroup = 0;
+  ReviewerResults reviewer;
 
   Workspace();  // start-up values everywhere, line styles included
 
