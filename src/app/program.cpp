@@ -272,7 +272,7 @@ void Program::OnCommand(int id) {
 
 void Program::ToggleComparisons(View v) {
   if (ws_.tests.ShownGroupCount < 2) {
-    MessageBoxA(main_, "グラフは2本以上必要です", "多重比較", MB_OK);
+    boxes_.Show("グラフは2本以上必要です", "多重比較", BoxIcon::None);
     return;
   }
   ToggleViewWindow(v);
@@ -280,13 +280,13 @@ void Program::ToggleComparisons(View v) {
 
 bool Program::CheckDataFile(const std::string& path) {
   if (!PathFileExistsA(path.c_str())) {
-    MessageBoxA(main_, path.c_str(), "ファイルが見つかりません", MB_OK | MB_ICONEXCLAMATION);
+    boxes_.Show(path, "ファイルが見つかりません", BoxIcon::Warning);
     return false;
   }
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
-    MessageBoxA(main_, path.c_str(), "ファイルのオープンエラー", MB_OK | MB_ICONEXCLAMATION);
+    boxes_.Show(path, "ファイルのオープンエラー", BoxIcon::Warning);
     return false;
   }
   CloseHandle(file);
@@ -303,8 +303,7 @@ void Program::LoadShownFile(const std::string& path) {
   if (ws_.cases.NumGroups == 0) {
     // Not one row was taken: the report says why, row by row, so it comes to the front.
     if (!IsWindowVisible(view(kReport))) ShowWindow(view(kReport), SW_SHOWNORMAL);
-    MessageBoxA(main_, (std::string(kNoValidData) + "\r\n" + path).c_str(), "データの確認！",
-                MB_OK | MB_ICONEXCLAMATION);
+    boxes_.Show(std::string(kNoValidData) + "\r\n" + path, "データの確認！", BoxIcon::Warning);
   }
 }
 
@@ -349,7 +348,7 @@ void Program::DropDataFile(HDROP drop) {
   DragFinish(drop);
   if (!CheckDataFile(dataPath_)) {
     // The tables, and shownPath_, stay those of the previous load.
-    MessageBoxA(main_, dataPath_.c_str(), "ファイルのオープンエラー", MB_OK | MB_ICONEXCLAMATION);
+    boxes_.Show(dataPath_, "ファイルのオープンエラー", BoxIcon::Warning);
     return;
   }
   SetFileTitle();
@@ -380,6 +379,6 @@ void Program::CopyGraphToClipboard() {
 
 void Program::OpenHelp() { ShellExecuteA(nullptr, "open", "Orvantis.chm", nullptr, nullptr, SW_SHOWNORMAL); }
 
-void Program::ShowAbout() { MessageBoxA(main_, (appTitle_ + "  " + appVersion_).c_str(), appTitle_.c_str(), MB_OK); }
+void Program::ShowAbout() { boxes_.Show(appTitle_ + "  " + appVersion_, appTitle_, BoxIcon::None); }
 
 }  // namespace orv::app

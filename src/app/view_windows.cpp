@@ -178,7 +178,7 @@ HWND Program::CreateReportControl(HWND parent, int id, const char* text) {
   HWND control = CreateWindowExA(0, "RichEdit20A", text, kReportStyle, 0, 0, 0, 0, parent,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
   if (!control) {
-    MessageBoxA(main_, "リッチエディットの作成に失敗", "Error - T_RichEdit", MB_OK | MB_ICONERROR);
+    boxes_.Show("リッチエディットの作成に失敗", "Error - T_RichEdit", BoxIcon::Error);
     return nullptr;
   }
   SetUpRichEdit(control);

@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "cli/encoding.h"
-#include "cli/image_output.h"
 #include "graph/number_at_risk.h"
 #include "graph/survival_rate_view.h"
 #include "graph/tables.h"
@@ -13,35 +12,6 @@
 #include "session/commands.h"
 
 namespace orv::cli {
-namespace {
-
-bool IsStateOp(CanvasOp::Kind kind) {
-  using K = CanvasOp::Kind;
-  return kind == K::SelectPen || kind == K::SelectFont || kind == K::TextColour || kind == K::BkColour ||
-         kind == K::BkMode;
-}
-
-}  // namespace
-
-void KeepCurrentDrawing(RecordingCanvas& canvas) {
-  const std::size_t from = LastFullRedraw(canvas);
-  if (from == 0) return;
-  // What was drawn before the last full redraw is painted over; of the state it set, only
-  // the last pen, font, colours and mode still count.
-  std::vector<CanvasOp> kept;
-  std::vector<bool> seen(static_cast<std::size_t>(CanvasOp::Kind::Invalidate) + 1, false);
-  for (std::size_t i = from; i-- > 0;) {
-    const CanvasOp& op = canvas.ops[i];
-    const auto kind = static_cast<std::size_t>(op.kind);
-    if (!IsStateOp(op.kind) || seen[kind]) continue;
-    seen[kind] = true;
-    kept.push_back(std::move(canvas.ops[i]));
-  }
-  std::reverse(kept.begin(), kept.end());
-  kept.insert(kept.end(), std::make_move_iterator(canvas.ops.begin() + static_cast<std::ptrdiff_t>(from)),
-              std::make_move_iterator(canvas.ops.end()));
-  canvas.ops = std::move(kept);
-}
 
 void StderrMessageBoxes::Show(std::string_view text, std::string_view caption, BoxIcon) {
   texts.emplace_back(text);

@@ -51,12 +51,6 @@ class CanvasViewWindows : public ViewWindows {
   RecordingCanvas& survivalRate_;
 };
 
-// Drops what the last full redraw of the canvas painted over, keeping the pen, font,
-// colours and mode in force where it began, so that a replay from the last full redraw
-// draws the same picture. The recording of a redrawn canvas then no longer grows with
-// the number of redraws.
-void KeepCurrentDrawing(RecordingCanvas& canvas);
-
 // The client rectangle of a view window of the given size; never smaller than one pixel.
 Rect ViewClientRect(int windowWidth, int windowHeight);
 

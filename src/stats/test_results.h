@@ -28,7 +28,7 @@ struct GroupTestResults {
   double petoStatistic = 0;  // the last overall statistic and its p-value, for the batch command
   double petoP = 1;
   int ShownGroupCount = 0;
-  // The last pairwise tables as written into the result windows (CR LF line ends).
+  // The last pairwise tables as the result windows show them (CR LF line ends).
   std::string logRankTable;
   std::string wilcoxonTable;
   // The Holm threshold of the log-rank table: 0.05 held in single precision.
