@@ -75,7 +75,7 @@ int RunBatch(const std::vector<std::string>& args, std::FILE* out, std::FILE* er
     if (!stream.Flush()) return Fail(err, kExitFile, "cannot write the output");
   }
   if (options.outDir) {
-    if (std::string error = WriteOutputs(session, *options.outDir, options.ci); !error.empty()) {
+    if (std::string error = WriteOutputs(session, *options.outDir, options.ci, options.palette); !error.empty()) {
       return Fail(err, kExitFile, error);
     }
     if (std::string error = WriteFigureTables(session.ws, *options.outDir); !error.empty()) {

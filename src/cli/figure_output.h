@@ -18,8 +18,9 @@ double CairoTextWidth(std::string_view bytes, double size);
 // Writes the layout in one format. Empty on success, else the error line.
 std::string WriteFigure(const FigureLayout& layout, FigureFormat format, const std::string& path);
 
-// figure.pdf, figure.svg and figure.png of the workspace's shown groups into `dir`; with
-// `bands`, each curve's 95 % band. Empty on success, else the error line.
-std::string WriteFigures(const Workspace& ws, bool bands, const std::string& dir);
+// figure.pdf, figure.svg and figure.png of the workspace's shown groups into `dir`, with the
+// reviewer's log-rank p, events/cases and footnote, in `palette`; with `bands`, each curve's
+// 95 % band. Empty on success, else the error line.
+std::string WriteFigures(const Workspace& ws, bool bands, FigurePalette palette, const std::string& dir);
 
 }  // namespace orv::cli

@@ -75,7 +75,7 @@ std::string WriteSvg(const RecordingCanvas& canvas, std::size_t drawFrom, BkMode
   return {};
 }
 
-std::string WriteOutputs(const BatchSession& s, const std::string& dir, bool bands) {
+std::string WriteOutputs(const BatchSession& s, const std::string& dir, bool bands, FigurePalette palette) {
   namespace fs = std::filesystem;
   std::error_code ec;
   fs::create_directories(dir, ec);
@@ -108,7 +108,7 @@ std::string WriteOutputs(const BatchSession& s, const std::string& dir, bool ban
   if (error.empty()) error = WriteReportFile(path("report.txt"), s.report);
   if (error.empty()) error = WriteTextFile(path("log-rank.txt"), Cp932ToUtf8(s.logRank.Text()));
   if (error.empty()) error = WriteTextFile(path("wilcoxon.txt"), Cp932ToUtf8(s.wilcoxon.Text()));
-  if (error.empty()) error = WriteFigures(s.ws, bands, dir);
+  if (error.empty()) error = WriteFigures(s.ws, bands, palette, dir);
   // Fontconfig keeps its font list until told otherwise; release it so that a leak check
   // of the command sees only its own memory.
   cairo_debug_reset_static_data();

@@ -17,7 +17,8 @@ std::string WritePng(const RecordingCanvas& canvas, std::size_t drawFrom, BkMode
 std::string WriteSvg(const RecordingCanvas& canvas, std::size_t drawFrom, BkMode initialMode, const std::string& path);
 
 // Every file of --out into `dir`, which is created when missing; `bands` adds the 95 %
-// bands to the publication figure. Empty on success, else the error line.
-std::string WriteOutputs(const BatchSession& session, const std::string& dir, bool bands = false);
+// bands to the publication figure, drawn in `palette`. Empty on success, else the error line.
+std::string WriteOutputs(const BatchSession& session, const std::string& dir, bool bands = false,
+                         FigurePalette palette = FigurePalette::OkabeIto);
 
 }  // namespace orv::cli

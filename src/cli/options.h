@@ -7,6 +7,7 @@
 #include <variant>
 #include <vector>
 
+#include "graph/publication_figure.h"
 #include "session/commands.h"
 
 namespace orv::cli {
@@ -14,9 +15,8 @@ namespace orv::cli {
 // The X range commands of the menu.
 using RangeCommand = orv::RangeCommand;
 
-// The colours of the publication figure: the groups' own, the eight colour-blind-safe
-// colours of Okabe and Ito (then the groups' own), or black with the groups' line styles.
-enum class FigurePalette { Program, OkabeIto, Grey };
+// The colours of the publication figure.
+using FigurePalette = orv::FigurePalette;
 
 struct GroupFlag {
   long group = 0;  // checked against the loaded groups after the load

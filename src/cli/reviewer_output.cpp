@@ -50,8 +50,10 @@ std::string PeriodOrNotReached(const std::optional<double>& weeks) {
   return text;
 }
 
-// "7y 6m (5y 2m – 未到達)"
+// "7y 6m (5y 2m – 未到達)". A median without a lower limit has no interval at all (a curve
+// that falls to 0 at its median): its limits are not "not reached" but n/a.
 std::string LimitsText(const MedianEstimate& m) {
+  if (m.week && !m.lower) return PeriodOrNotReached(m.week) + " (n/a)";
   return PeriodOrNotReached(m.week) + " (" + PeriodOrNotReached(m.lower) + " " + kDash + " " +
          PeriodOrNotReached(m.upper) + ")";
 }

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstddef>
 
+#include "stats/reviewer_text.h"
 #include "survival/survival_tables.h"
 #include "text/cp932.h"
 
@@ -36,6 +37,10 @@ constexpr double kMidHeight = 0.35;
 constexpr double kMinPlotShare = 0.5;
 constexpr double kMaxLabelShare = 0.4;
 constexpr std::array<int, 6> kYearSteps = {1, 2, 5, 10, 20, 40};
+// The footnote stands in the bottom margin, under the last row of numbers at risk, in 6 pt
+// so that nothing above it moves.
+constexpr double kFootnoteSize = 25;
+constexpr double kFootnoteDrop = 6;  // its baseline above the figure's lower edge
 
 double CurveWidth(int barWidth) { return 2.5 * std::clamp(barWidth, 1, 5); }
 
@@ -47,6 +52,8 @@ std::string SpacedP(std::string_view text) {
   }
   return std::string(text);
 }
+
+const std::string& LegendText(const FigureSeries& s) { return s.legend.empty() ? s.name : s.legend; }
 
 struct Frame {
   double left = 0;
@@ -138,6 +145,27 @@ void AddSample(FigureLayout& out, double x, double baseline, double size, const 
 
 std::int64_t AtRiskAt(const FigureSeries& s, int k) {
   return k < static_cast<int>(s.atRisk.size()) ? s.atRisk[static_cast<std::size_t>(k)] : 0;
+}
+
+// The weeks of the tests and the censored causes in one line at the bottom left, shrunk to
+// the figure's width. Drawn in UTF-8 for its en dashes; measured in code page 932 with two
+// hyphens for each dash, which are a little wider.
+void AddFootnote(FigureLayout& out, const FigureInput& in, const TextMeasure& measure) {
+  if (in.testLastWeek < 0) return;
+  std::string measured = TestWindowText(in.testLastWeek, "--");
+  std::string text = TestWindowText(in.testLastWeek, "\xE2\x80\x93");
+  if (!in.censoredCauses.empty()) {
+    measured += ". " + in.censoredCauses;
+    text += ". " + Cp932ToUtf8(in.censoredCauses);
+  }
+  const double room = kFigureWidth - 2 * kMargin;
+  const double size = std::min(kFootnoteSize, kFootnoteSize * room / std::max(measure(measured, kFootnoteSize), 1.0));
+  out.texts.push_back({.x = kMargin,
+                       .y = kFigureHeight - kFootnoteDrop,
+                       .text = std::move(text),
+                       .size = size,
+                       .role = TextRole::Footnote,
+                       .utf8 = true});
 }
 
 }  // namespace
@@ -285,7 +313,7 @@ FigureLayout LayoutPublicationFigure(const FigureInput& in, const TextMeasure& m
   // The legend in the plot's top right corner, the overall p under it.
   const std::string pText = in.pValue.empty() ? std::string() : "Log-rank " + SpacedP(in.pValue);
   double widestLegend = 1;
-  for (const FigureSeries& s : in.series) widestLegend = std::max(widestLegend, measure(s.name, size));
+  for (const FigureSeries& s : in.series) widestLegend = std::max(widestLegend, measure(LegendText(s), size));
   const double pWidth = std::max(measure(pText, size), 1.0);
   const double legendRow = rows > 0 ? std::min(kRowHeight, (f.bottom - f.top - 2 * kRowHeight) / (rows + 1)) : kRowHeight;
   // Long names shrink the legend rather than let it leave the plot's right half.
@@ -298,7 +326,7 @@ FigureLayout LayoutPublicationFigure(const FigureInput& in, const TextMeasure& m
   double baseline = f.top + kRowHeight;
   for (const FigureSeries& s : in.series) {
     AddSample(out, legendX, baseline, legendSize, s);
-    AddText(out, legendX + kSampleLength + kSampleGap, baseline, s.name, legendSize, TextAnchor::Left, TextRole::Legend);
+    AddText(out, legendX + kSampleLength + kSampleGap, baseline, LegendText(s), legendSize, TextAnchor::Left, TextRole::Legend);
     baseline += legendRow;
   }
   if (!pText.empty()) AddText(out, legendX, baseline + 8, pText, legendSize, TextAnchor::Left, TextRole::PValue);
@@ -316,7 +344,25 @@ FigureLayout LayoutPublicationFigure(const FigureInput& in, const TextMeasure& m
       AddText(out, f.X(52.0 * k), rowY, std::to_string(AtRiskAt(s, k)), rowSize, TextAnchor::Centre, TextRole::AtRiskNumber);
     }
   }
+  AddFootnote(out, in, measure);
   return out;
+}
+
+void AddReviewerFigures(const ReviewerResults& reviewer, const CaseData& cases, FigureInput& input) {
+  input.pValue = reviewer.shownGroups >= 2 && reviewer.logRank.tested ? RoundedPText(reviewer.logRank.p) : "";
+  for (FigureSeries& s : input.series) {
+    const auto g = static_cast<std::size_t>(s.group);
+    s.legend = s.name + " (" + std::to_string(reviewer.events[g]) + "/" + std::to_string(reviewer.cases[g]) + ")";
+  }
+  input.testLastWeek = reviewer.lastWeek;
+  input.censoredCauses = CensoredCausesText(cases);
+}
+
+void ApplyFigurePalette(FigurePalette palette, FigureInput& input) {
+  for (std::size_t i = 0; i < input.series.size(); ++i) {
+    if (palette == FigurePalette::Grey) input.series[i].colour = kBlack;
+    if (palette == FigurePalette::OkabeIto && i < kOkabeIto.size()) input.series[i].colour = kOkabeIto[i];
+  }
 }
 
 }  // namespace orv
