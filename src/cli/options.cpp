@@ -142,11 +142,19 @@ data report and what the views show, in UTF-8:
      Greenwood) and the numbers at risk at each year mark of the range; then per pair of
      shown groups the hazard ratio of the higher-numbered group relative to the lower
      (Cox model, Efron ties) with its 95 % interval and Wald p, in the range's weeks;
-     "n/a" where there is none (no death in a group, or no finite estimate).
+     "n/a" where there is none (no death in a group, or no finite estimate);
+  5. for a journal's reviewer, over the weeks 0 to the range's end (said in its first
+     line, with the causes counted as censored): the standard log-rank p of the shown
+     groups (two significant figures), the medians with their known limits (the
+     Japanese "not reached" where not reached) and events/cases, the median follow-up
+     by reverse Kaplan-Meier, each shown group's hazard ratio against the reference
+     group (Cox model of the two groups' cases) with the proportional-hazards check
+     (marked below p = 0.05), and the restricted mean survival to the range's last week
+     per group and per pair.
 Message box texts go to standard error, one line each ("caption: text").
 
 Options (applied in this order, whatever their order on the command line:
-load, --censor, --hide/--show, --range):
+load, --censor, --hide/--show, --range, --reference):
   --censor NAME  count deaths of this cause as censored and load the file again, as the
                  censored-case window does (repeatable; all names are ticked at once)
   --hide G       hide group G (0 = all cases, 1..number of groups)
@@ -156,10 +164,15 @@ load, --censor, --hide/--show, --range):
   --range CMD    an X range menu command, then the analysis run (repeatable, in order):
                  5y, 10y, +1y, +5y, -1y (only above 1 year), -5y (only above 6 years),
                  longest
+  --reference G  the reference group of the hazard ratios of section 5, by number
+                 (1..number of groups) or name, applied after the range commands; by
+                 default, and while G is hidden, the first shown group
   --json         print one JSON document of the whole result instead of the text; the
                  figures for publication are in each group's weeks (km, stdErr, lower,
                  upper), in each group (atRisk, median, at5y, at10y) and in each pair
-                 (hazardRatio, hrLower, hrUpper, hrP), null where there is none
+                 (hazardRatio, hrLower, hrUpper, hrP), null where there is none; the
+                 reviewer's figures as logRank, reference and referenceRatios, per group
+                 events, rmst and followUp, per pair phStatistic, phP and rmstDifference
   --out DIR      also write into DIR: graph.png and graph.svg (884 x 642, the main
                  window's default client area), legend.png, survival-rate.png,
                  cumulative-deaths.png, deaths-by-cause.png (the view windows' sizes less
@@ -169,15 +182,23 @@ load, --censor, --hide/--show, --range):
                  life-tables.csv (per group and week: at risk, deaths, censored, the
                  Kaplan-Meier estimate, its standard error and 95 % limits) and pairs.csv
                  (per pair: the log-rank and Wilcoxon statistics and p-values, the hazard
-                 ratio with its interval and p), UTF-8 with a byte-order mark;
+                 ratio with its interval and p), medians.csv (per group: cases, events,
+                 median and limits in weeks and as periods) and hazard-ratios.csv (the
+                 ratios against the reference with events/cases and their check), UTF-8
+                 with a byte-order mark;
                  and the publication figure of the shown groups, 170 x 120 mm:
                  figure.pdf (its texts real text, searchable), figure.svg and
                  figure.png (2008 x 1417 pixels, 300 dpi): the Kaplan-Meier curves in
-                 the groups' colours and line styles with censor marks, the X axis in
-                 years of the current range, the legend, the overall log-rank p, and
-                 the numbers at risk at each year mark in a table under the axis
+                 the palette's colours and the groups' line styles with censor marks,
+                 the X axis in years of the current range, the legend with events/cases,
+                 the standard log-rank p, the numbers at risk at each year mark in a
+                 table under the axis, and a footnote of the weeks and censored causes
   --ci           draw each curve's pointwise 95 % confidence band (log scale) into
                  the publication figure, a light fill of the group's colour
+  --palette P    the publication figure's colours: okabe-ito (the default: eight
+                 colour-blind-safe colours in drawing order, then the groups' own),
+                 program (the groups' own) or grey (black, the line styles telling the
+                 groups apart)
   --help         this text
 
 Exit status: 0 after a load; 1 when the file cannot be read, is larger than 2 GiB
