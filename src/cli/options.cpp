@@ -109,10 +109,14 @@ std::variant<CliOptions, OptionError> ParseOptions(const std::vector<std::string
       }
     } else {
       if (value.empty()) return OptionError{"option '--out' needs a directory"};
+      if (options.outDir) return OptionError{"option '--out' given twice ('" + *options.outDir + "' and '" + value + "')"};
       options.outDir = value;
     }
   }
   if (!haveFile && !options.help) return OptionError{"no data file given (see --help)"};
+  if (options.ci && !options.outDir && !options.help) {
+    return OptionError{"option '--ci' needs --out (the bands are drawn into the figure)"};
+  }
   return options;
 }
 
@@ -185,16 +189,25 @@ load, --censor, --hide/--show, --range, --reference):
                  ratio with its interval and p), medians.csv (per group: cases, events,
                  median and limits in weeks and as periods) and hazard-ratios.csv (the
                  ratios against the reference with events/cases and their check), UTF-8
-                 with a byte-order mark;
+                 with a byte-order mark; a name that starts with =, +, -, @, a tab or a
+                 CR is written with an apostrophe before it ("'=1+1"), so that a
+                 spreadsheet program shows it as text instead of running it as a formula;
                  and the publication figure of the shown groups, 170 x 120 mm:
                  figure.pdf (its texts real text, searchable), figure.svg and
                  figure.png (2008 x 1417 pixels, 300 dpi): the Kaplan-Meier curves in
                  the palette's colours and the groups' line styles with censor marks,
                  the X axis in years of the current range, the legend with events/cases,
                  the standard log-rank p, the numbers at risk at each year mark in a
-                 table under the axis, and a footnote of the weeks and censored causes
+                 table under the axis (long names shrink to 6 pt, no smaller, and are
+                 then cut with an ellipsis; the CSV files keep them whole), and a
+                 footnote of the weeks and censored causes. Each file is written under a
+                 temporary name in DIR and renamed into place, so a link or a special
+                 file of that name is replaced, never followed; DIR must not hold the
+                 data file under one of these names. Control characters in names and
+                 causes are shown as ^X (ESC as ^[) in the printed text and the .txt
+                 files.
   --ci           draw each curve's pointwise 95 % confidence band (log scale) into
-                 the publication figure, a light fill of the group's colour
+                 the publication figure, a light fill of the group's colour (needs --out)
   --palette P    the publication figure's colours: okabe-ito (the default: eight
                  colour-blind-safe colours in drawing order, then the groups' own),
                  program (the groups' own) or grey (black, the line styles telling the
@@ -202,8 +215,8 @@ load, --censor, --hide/--show, --range, --reference):
   --help         this text
 
 Exit status: 0 after a load; 1 when the file cannot be read, is larger than 2 GiB
-(2147483648 bytes) or an output cannot be written; 2 for a wrong command line, cause
-name or group index.
+(2147483648 bytes) or an output cannot be written (the files of --out are written even
+when standard output fails); 2 for a wrong command line, cause name or group index.
 )usage";
 }
 

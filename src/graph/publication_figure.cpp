@@ -37,6 +37,10 @@ constexpr double kMidHeight = 0.35;
 constexpr double kMinPlotShare = 0.5;
 constexpr double kMaxLabelShare = 0.4;
 constexpr std::array<int, 6> kYearSteps = {1, 2, 5, 10, 20, 40};
+// The smallest size of the legend and the at-risk table, 6 pt: a name too wide for its
+// place at that size is cut instead.
+constexpr double kMinTextSize = 25;
+constexpr char kEllipsis[] = "\x81\x63";  // "…"
 // The footnote stands in the bottom margin, under the last row of numbers at risk, in 6 pt
 // so that nothing above it moves.
 constexpr double kFootnoteSize = 25;
@@ -52,8 +56,6 @@ std::string SpacedP(std::string_view text) {
   }
   return std::string(text);
 }
-
-const std::string& LegendText(const FigureSeries& s) { return s.legend.empty() ? s.name : s.legend; }
 
 struct Frame {
   double left = 0;
@@ -168,6 +170,25 @@ void AddFootnote(FigureLayout& out, const FigureInput& in, const TextMeasure& me
                        .utf8 = true});
 }
 
+// The name whole when it fits `room` at `size`, else its longest start (whole characters)
+// with "…" that fits; the CSV files keep the whole name.
+std::string FitName(const std::string& name, double size, double room, const TextMeasure& measure) {
+  if (measure(name, size) <= room) return name;
+  std::vector<std::size_t> ends;  // where each character ends
+  for (std::size_t i = 0; i < name.size();) {
+    i += IsLeadByte(static_cast<unsigned char>(name[i])) && i + 1 < name.size() ? 2 : 1;
+    ends.push_back(i);
+  }
+  auto cut = [&](std::size_t n) { return name.substr(0, n) + kEllipsis; };
+  std::size_t lo = 0;
+  std::size_t hi = ends.size();  // the first count of characters known too long
+  while (hi - lo > 1) {
+    const std::size_t mid = (lo + hi) / 2;
+    (measure(cut(ends[mid - 1]), size) <= room ? lo : hi) = mid;
+  }
+  return cut(lo == 0 ? 0 : ends[lo - 1]);
+}
+
 }  // namespace
 
 double EstimatedTextWidth(std::string_view bytes, double size) {
@@ -236,7 +257,7 @@ FigureLayout LayoutPublicationFigure(const FigureInput& in, const TextMeasure& m
   // Rows of the at-risk table shrink when many groups would squeeze the plot.
   const double riskSpace = kFigureHeight * (1 - kMinPlotShare) - kPlotTop - kAtRiskTitleDrop - kMargin;
   const double rowHeight = rows > 0 ? std::min(kRowHeight, riskSpace / rows) : kRowHeight;
-  const double rowSize = std::min(size, rowHeight * 0.8);
+  const double rowSize = std::max(kMinTextSize, std::min(size, rowHeight * 0.8));
 
   // Left: room for the Y axis title and labels, and for the at-risk labels beside the first
   // column of numbers, which is centred on the Y axis.
@@ -247,7 +268,7 @@ FigureLayout LayoutPublicationFigure(const FigureInput& in, const TextMeasure& m
   double riskNeed = labelStart + widestName * rowSize / size + kLabelGap + numberHalf;
   const double maxLeft = kFigureWidth * kMaxLabelShare;
   if (riskNeed > maxLeft && widestName > 0) {
-    nameSize = rowSize * (maxLeft - labelStart - kLabelGap - numberHalf) / (widestName * rowSize / size);
+    nameSize = std::max(kMinTextSize, rowSize * (maxLeft - labelStart - kLabelGap - numberHalf) / (widestName * rowSize / size));
     riskNeed = maxLeft;
   }
   Frame f;
@@ -313,20 +334,29 @@ FigureLayout LayoutPublicationFigure(const FigureInput& in, const TextMeasure& m
   // The legend in the plot's top right corner, the overall p under it.
   const std::string pText = in.pValue.empty() ? std::string() : "Log-rank " + SpacedP(in.pValue);
   double widestLegend = 1;
-  for (const FigureSeries& s : in.series) widestLegend = std::max(widestLegend, measure(LegendText(s), size));
+  for (const FigureSeries& s : in.series) widestLegend = std::max(widestLegend, measure(s.name + s.legendNote, size));
   const double pWidth = std::max(measure(pText, size), 1.0);
   const double legendRow = rows > 0 ? std::min(kRowHeight, (f.bottom - f.top - 2 * kRowHeight) / (rows + 1)) : kRowHeight;
-  // Long names shrink the legend rather than let it leave the plot's right half.
+  // Long names shrink the legend rather than let it leave the plot's right half; at the
+  // smallest size they are cut.
   const double half = (f.right - f.left) / 2 - 10;
-  const double legendSize =
-      std::min({size, legendRow * 0.8, size * (half - kSampleLength - kSampleGap) / widestLegend, size * half / pWidth});
+  const double legendSize = std::max(
+      kMinTextSize, std::min({size, legendRow * 0.8, size * (half - kSampleLength - kSampleGap) / widestLegend, size * half / pWidth}));
   const double scale = legendSize / size;
+  std::vector<std::string> legendNames;
+  widestLegend = 1;
+  for (const FigureSeries& s : in.series) {
+    // The note (events/cases) stays whole; only the name is cut.
+    const double room = half - kSampleLength - kSampleGap - measure(s.legendNote, legendSize);
+    legendNames.push_back(FitName(s.name, legendSize, room, measure) + s.legendNote);
+    widestLegend = std::max(widestLegend, measure(legendNames.back(), size));
+  }
   const double legendX =
       f.right - 10 - std::max(kSampleLength + kSampleGap + widestLegend * scale, pText.empty() ? 0 : pWidth * scale);
   double baseline = f.top + kRowHeight;
-  for (const FigureSeries& s : in.series) {
-    AddSample(out, legendX, baseline, legendSize, s);
-    AddText(out, legendX + kSampleLength + kSampleGap, baseline, LegendText(s), legendSize, TextAnchor::Left, TextRole::Legend);
+  for (std::size_t i = 0; i < in.series.size(); ++i) {
+    AddSample(out, legendX, baseline, legendSize, in.series[i]);
+    AddText(out, legendX + kSampleLength + kSampleGap, baseline, legendNames[i], legendSize, TextAnchor::Left, TextRole::Legend);
     baseline += legendRow;
   }
   if (!pText.empty()) AddText(out, legendX, baseline + 8, pText, legendSize, TextAnchor::Left, TextRole::PValue);
@@ -339,7 +369,8 @@ FigureLayout LayoutPublicationFigure(const FigureInput& in, const TextMeasure& m
     const FigureSeries& s = in.series[static_cast<std::size_t>(i)];
     const double rowY = titleY + (i + 1) * rowHeight;
     AddSample(out, kMargin, rowY, rowSize, s);
-    AddText(out, labelStart, rowY, s.name, nameSize, TextAnchor::Left, TextRole::AtRiskLabel);
+    AddText(out, labelStart, rowY, FitName(s.name, nameSize, maxLeft - labelStart - kLabelGap - numberHalf, measure), nameSize,
+            TextAnchor::Left, TextRole::AtRiskLabel);
     for (int k = 0; k <= years; k += out.yearStep) {
       AddText(out, f.X(52.0 * k), rowY, std::to_string(AtRiskAt(s, k)), rowSize, TextAnchor::Centre, TextRole::AtRiskNumber);
     }
@@ -352,7 +383,7 @@ void AddReviewerFigures(const ReviewerResults& reviewer, const CaseData& cases, 
   input.pValue = reviewer.shownGroups >= 2 && reviewer.logRank.tested ? RoundedPText(reviewer.logRank.p) : "";
   for (FigureSeries& s : input.series) {
     const auto g = static_cast<std::size_t>(s.group);
-    s.legend = s.name + " (" + std::to_string(reviewer.events[g]) + "/" + std::to_string(reviewer.cases[g]) + ")";
+    s.legendNote = " (" + std::to_string(reviewer.events[g]) + "/" + std::to_string(reviewer.cases[g]) + ")";
   }
   input.testLastWeek = reviewer.lastWeek;
   input.censoredCauses = CensoredCausesText(cases);

@@ -77,7 +77,7 @@ double EstimatedTextWidth(std::string_view bytes, double size);
 struct FigureSeries {
   int group = 0;
   std::string name;
-  std::string legend;  // the legend's text; the name when empty
+  std::string legendNote;  // after the name in the legend, never cut: " (events/cases)"
   Rgb colour = kBlack;
   int style = 0;
   int width = 2;  // the line style's bar width, 1..5
