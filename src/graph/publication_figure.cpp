@@ -390,9 +390,24 @@ void AddReviewerFigures(const ReviewerResults& reviewer, const CaseData& cases, 
 }
 
 void ApplyFigurePalette(FigurePalette palette, FigureInput& input) {
+  std::array<bool, 5> taken{};  // the drawn styles 0..4 given to earlier series
   for (std::size_t i = 0; i < input.series.size(); ++i) {
-    if (palette == FigurePalette::Grey) input.series[i].colour = kBlack;
-    if (palette == FigurePalette::OkabeIto && i < kOkabeIto.size()) input.series[i].colour = kOkabeIto[i];
+    FigureSeries& s = input.series[i];
+    if (palette == FigurePalette::OkabeIto && i < kOkabeIto.size()) s.colour = kOkabeIto[i];
+    if (palette != FigurePalette::Grey) continue;
+    s.colour = kBlack;
+    // Groups 1 to 4 share one style and differ by colour alone: in black, a style an
+    // earlier series has becomes the first one still free, in the order the program
+    // hands styles out, while one is.
+    if (s.style >= 0 && s.style < 5 && taken[static_cast<std::size_t>(s.style)]) {
+      for (int style : DefaultStyleOrder) {
+        if (style < 5 && !taken[static_cast<std::size_t>(style)]) {
+          s.style = style;
+          break;
+        }
+      }
+    }
+    if (s.style >= 0 && s.style < 5) taken[static_cast<std::size_t>(s.style)] = true;
   }
 }
 

@@ -101,8 +101,9 @@ struct FigureInput {
 };
 
 // The colours of the figure: the groups' own; the eight colour-blind-safe colours of Okabe
-// and Ito in drawing order, then the groups' own; or black throughout, the line styles
-// telling the groups apart.
+// and Ito in drawing order, then the groups' own; or black throughout with the groups' line
+// styles, a style already drawn replaced by a free one while one is (groups 1 to 4 share
+// a style by default and would be told apart by nothing).
 enum class FigurePalette { Program, OkabeIto, Grey };
 inline constexpr std::array<Rgb, 8> kOkabeIto = {
     MakeRgb(0x00, 0x00, 0x00), MakeRgb(0xE6, 0x9F, 0x00), MakeRgb(0x56, 0xB4, 0xE9), MakeRgb(0x00, 0x9E, 0x73),

@@ -235,10 +235,13 @@ TEST(PublicationFigure, ReviewerFiguresAndPalettes) {
   ws.cases.CauseCensored[1] = 1;
   using Colours = std::vector<Rgb>;
   const Colours program = {ws.styles[1].colour, ws.styles[2].colour, ws.styles[3].colour};
-  const struct { const char* name; FigurePalette palette; Colours colours; } cases[] = {
-      {"the groups' own", FigurePalette::Program, program},
-      {"Okabe-Ito in drawing order", FigurePalette::OkabeIto, {kOkabeIto[0], kOkabeIto[1], kOkabeIto[2]}},
-      {"grey", FigurePalette::Grey, {kBlack, kBlack, kBlack}},
+  // A, B and C share the program's solid style; in grey they take the next free ones.
+  const std::vector<int> own = {0, 0, 0};
+  ASSERT_EQ(std::vector<int>({ws.styles[1].style, ws.styles[2].style, ws.styles[3].style}), own);
+  const struct { const char* name; FigurePalette palette; Colours colours; std::vector<int> styles; } cases[] = {
+      {"the groups' own", FigurePalette::Program, program, own},
+      {"Okabe-Ito in drawing order", FigurePalette::OkabeIto, {kOkabeIto[0], kOkabeIto[1], kOkabeIto[2]}, own},
+      {"grey: black, each style once", FigurePalette::Grey, {kBlack, kBlack, kBlack}, {0, 1, 3}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -246,9 +249,10 @@ TEST(PublicationFigure, ReviewerFiguresAndPalettes) {
     AddReviewerFigures(ws.reviewer, ws.cases, in);
     ApplyFigurePalette(c.palette, in);
     Colours colours;
-    for (const FigureSeries& s : in.series) colours.push_back(s.colour);
+    std::vector<int> styles;
+    for (const FigureSeries& s : in.series) colours.push_back(s.colour), styles.push_back(s.style);
     EXPECT_EQ(colours, c.colours);
-    EXPECT_EQ(in.series[2].style, ws.styles[3].style);
+    EXPECT_EQ(styles, c.styles);
     const FigureLayout l = Layout(in);
     ASSERT_TRUE(ws.reviewer.logRank.tested);
     EXPECT_EQ(Texts(l, TextRole::PValue), std::vector<std::string>{"Log-rank " + RoundedPText(ws.reviewer.logRank.p)});
