@@ -76,7 +76,7 @@ int PrintResult(const BatchSession& session, const CliOptions& options, std::FIL
 }
 
 int WriteOutDir(const BatchSession& session, const CliOptions& options, std::FILE* err) {
-  std::string error = WriteOutputs(session, *options.outDir, options.ci);
+  std::string error = WriteOutputs(session, *options.outDir, options.ci, options.palette);
   if (error.empty()) error = WriteFigureTables(session.ws, *options.outDir);
   if (error.empty()) error = WriteCompetingRisksFiles(session.ws, options.ci, *options.outDir);
   return error.empty() ? 0 : Fail(err, kExitFile, error);

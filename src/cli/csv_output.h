@@ -12,7 +12,7 @@ namespace orv::cli {
 // without asking for their encoding.
 std::string Utf8CsvFile(const std::string& cp932Csv);
 
-// life-tables.csv and pairs.csv into the existing directory `dir`. Empty on success, else
+// life-tables.csv, pairs.csv, medians.csv and hazard-ratios.csv into the existing directory `dir`. Empty on success, else
 // the error line.
 std::string WriteFigureTables(const Workspace& ws, const std::string& dir);
 

@@ -22,9 +22,20 @@ constexpr double kDashScale = 3;
 // A PNG states its resolution in pixels per metre.
 constexpr std::uint32_t kDotsPerMetre = 11811;  // 300 dpi
 
-void SelectFont(cairo_t* cr, std::string_view bytes, double size) {
-  cairo_select_font_face(cr, FontFamilyFor("Arial", bytes), CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+void SelectFont(cairo_t* cr, const char* family, double size) {
+  cairo_select_font_face(cr, family, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
   cairo_set_font_size(cr, size);
+}
+
+void SelectFont(cairo_t* cr, std::string_view bytes, double size) { SelectFont(cr, FontFamilyFor("Arial", bytes), size); }
+
+// A UTF-8 text in the Latin font unless it holds a character from U+3000 on (kana, kanji):
+// its dashes and marks the Latin font has.
+const char* Utf8FontFamily(std::string_view utf8) {
+  for (char c : utf8) {
+    if (static_cast<unsigned char>(c) >= 0xE3) return "IPAGothic";
+  }
+  return "Liberation Sans";
 }
 
 void SetUnhintedFonts(cairo_t* cr) {
@@ -78,8 +89,12 @@ void Draw(cairo_t* cr, const FigureLayout& layout) {
   cairo_set_source_rgb(cr, 0, 0, 0);
   for (const FigureText& t : layout.texts) {
     if (t.text.empty()) continue;
-    const std::string utf8 = Cp932ToUtf8(t.text);
-    SelectFont(cr, t.text, t.size);
+    const std::string utf8 = t.utf8 ? t.text : Cp932ToUtf8(t.text);
+    if (t.utf8) {
+      SelectFont(cr, Utf8FontFamily(utf8), t.size);
+    } else {
+      SelectFont(cr, t.text, t.size);
+    }
     const double width = Advance(cr, utf8);
     double dx = 0;
     if (t.anchor == TextAnchor::Centre) dx = -width / 2;
@@ -186,9 +201,11 @@ std::string WriteFigureFiles(const FigureLayout& layout, const std::string& dir,
   return {};
 }
 
-std::string WriteFigures(const Workspace& ws, bool bands, const std::string& dir) {
-  return WriteFigureFiles(LayoutPublicationFigure(FigureInputOf(ws, ws.styles, ws.geometry.xMax, bands), CairoTextWidth),
-                          dir, "figure");
+std::string WriteFigures(const Workspace& ws, bool bands, FigurePalette palette, const std::string& dir) {
+  FigureInput input = FigureInputOf(ws, ws.styles, ws.geometry.xMax, bands);
+  AddReviewerFigures(ws.reviewer, ws.cases, input);
+  ApplyFigurePalette(palette, input);
+  return WriteFigureFiles(LayoutPublicationFigure(input, CairoTextWidth), dir, "figure");
 }
 
 }  // namespace orv::cli

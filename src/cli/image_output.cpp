@@ -92,7 +92,7 @@ std::string PrepareOutDir(const std::string& dir, const std::string& dataPath) {
   return {};
 }
 
-std::string WriteOutputs(const BatchSession& s, const std::string& dir, bool bands) {
+std::string WriteOutputs(const BatchSession& s, const std::string& dir, bool bands, FigurePalette palette) {
   if (std::string error = PrepareOutDir(dir, {}); !error.empty()) return error;
   const std::size_t graphFrom = LastFullRedraw(s.graph);
   std::string error = WritePng(s.graph, graphFrom, BkMode::Opaque, dir, "graph.png");
@@ -119,7 +119,7 @@ std::string WriteOutputs(const BatchSession& s, const std::string& dir, bool ban
   if (error.empty()) error = WriteReportFile(dir, s.report);
   if (error.empty()) error = WriteOutFile(dir, "log-rank.txt", ShownText(s.logRank.Text()));
   if (error.empty()) error = WriteOutFile(dir, "wilcoxon.txt", ShownText(s.wilcoxon.Text()));
-  if (error.empty()) error = WriteFigures(s.ws, bands, dir);
+  if (error.empty()) error = WriteFigures(s.ws, bands, palette, dir);
   // Fontconfig keeps its font list until told otherwise; release it so that a leak check
   // of the command sees only its own memory.
   cairo_debug_reset_static_data();

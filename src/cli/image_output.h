@@ -17,7 +17,7 @@ inline constexpr const char* kOutNames[] = {
     "cumulative-deaths.png", "cumulative-deaths.txt", "deaths-by-cause.png", "deaths-by-cause.txt",
     "number-at-risk.png", "number-at-risk.txt", "report.txt", "log-rank.txt", "wilcoxon.txt", "figure.pdf",
     "figure.svg", "figure.png", "life-tables.csv", "pairs.csv", "cumulative-incidence.csv",
-    "cumulative-incidence.pdf", "cumulative-incidence.svg", "cumulative-incidence.png"};
+    "cumulative-incidence.pdf", "cumulative-incidence.svg", "cumulative-incidence.png", "medians.csv", "hazard-ratios.csv"};
 
 // Writes the recorded drawing as a PNG (lines not antialiased) or an SVG file of the
 // canvas's client size, as the file `name` of `dir`. Empty on success, else the error line.
@@ -32,7 +32,9 @@ std::string WriteSvg(const RecordingCanvas& canvas, std::size_t drawFrom, BkMode
 std::string PrepareOutDir(const std::string& dir, const std::string& dataPath);
 
 // Every file of --out but the CSV files into `dir`, created when missing; `bands` adds the
-// 95 % bands to the publication figure. Empty on success, else the error line.
-std::string WriteOutputs(const BatchSession& session, const std::string& dir, bool bands = false);
+// 95 % bands to the publication figure, drawn in `palette`. Empty on success, else the
+// error line.
+std::string WriteOutputs(const BatchSession& session, const std::string& dir, bool bands = false,
+                         FigurePalette palette = FigurePalette::OkabeIto);
 
 }  // namespace orv::cli

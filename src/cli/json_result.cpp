@@ -9,6 +9,7 @@
 
 #include "cli/competing_output.h"
 #include "cli/json_writer.h"
+#include "cli/reviewer_output.h"
 #include "stats/publication_figures.h"
 #include "text/truncate.h"
 
@@ -156,6 +157,7 @@ void WriteGroup(JsonWriter& json, const Workspace& ws, int g) {
   for (int w = 0; w <= lastWeek; ++w) WriteWeek(json, tables, estimates, g, w);
   json.EndArray();
   WriteGroupFigures(json, estimates);
+  WriteReviewerGroupMembers(json, ws, g);
   json.EndObject();
 }
 
@@ -197,6 +199,7 @@ void WritePair(JsonWriter& json, const Workspace& ws, bool tested, int a, int b)
   json.Key("wilcoxonP");
   TestFigure(json, tested, p.WilcoxonP[a][b]);
   WriteHazardRatio(json, ws.figures.hazardRatios[a][b]);
+  WriteReviewerPairMembers(json, ws, a, b);
   json.EndObject();
 }
 
@@ -280,6 +283,8 @@ void WriteResultJson(const BatchSession& session, OutputStream& out) {
     for (int b = a + 1; b <= cases.NumGroups; ++b) WritePair(json, ws, tested, a, b);
   }
   json.EndArray();
+
+  WriteReviewerMembers(json, ws);
 
   json.Key("tables");
   json.BeginObject();

@@ -60,7 +60,8 @@ std::variant<CliOptions, OptionError> ParseOptions(const std::vector<std::string
       inlineValue = arg.substr(eq + 1);
       arg.resize(eq);
     }
-    const bool takesValue = arg == "--range" || arg == "--censor" || arg == "--hide" || arg == "--show" || arg == "--out";
+    const bool takesValue = arg == "--range" || arg == "--censor" || arg == "--hide" || arg == "--show" || arg == "--out" ||
+                            arg == "--reference" || arg == "--palette";
     if (!takesValue) {
       if (inlineValue) return OptionError{"option '" + arg + "' takes no value"};
       if (arg == "--json") {
@@ -93,6 +94,19 @@ std::variant<CliOptions, OptionError> ParseOptions(const std::vector<std::string
       std::optional<long> group = ParseGroupIndex(value);
       if (!group) return OptionError{"option '" + arg + "' needs a group index, not '" + value + "'"};
       options.groupFlags.push_back({*group, arg == "--show"});
+    } else if (arg == "--reference") {
+      if (value.empty()) return OptionError{"option '--reference' needs a group number or name"};
+      options.reference = value;
+    } else if (arg == "--palette") {
+      if (value == "program") {
+        options.palette = FigurePalette::Program;
+      } else if (value == "okabe-ito") {
+        options.palette = FigurePalette::OkabeIto;
+      } else if (value == "grey") {
+        options.palette = FigurePalette::Grey;
+      } else {
+        return OptionError{"unknown palette '" + value + "' (use program, okabe-ito or grey)"};
+      }
     } else {
       if (value.empty()) return OptionError{"option '--out' needs a directory"};
       if (options.outDir) return OptionError{"option '--out' given twice ('" + *options.outDir + "' and '" + value + "')"};
@@ -133,7 +147,15 @@ data report and what the views show, in UTF-8:
      shown groups the hazard ratio of the higher-numbered group relative to the lower
      (Cox model, Efron ties) with its 95 % interval and Wald p, in the range's weeks;
      "n/a" where there is none (no death in a group, or no finite estimate);
-  5. with a cause counted as censored (--censor), the competing risks: its deaths compete
+  5. for a journal's reviewer, over the weeks 0 to the range's end (said in its first
+     line, with the causes counted as censored): the standard log-rank p of the shown
+     groups (two significant figures), the medians with their known limits (the
+     Japanese "not reached" where not reached) and events/cases, the median follow-up
+     by reverse Kaplan-Meier, each shown group's hazard ratio against the reference
+     group (Cox model of the two groups' cases) with the proportional-hazards check
+     (marked below p = 0.05), and the restricted mean survival to the range's last week
+     per group and per pair.
+  6. with a cause counted as censored (--censor), the competing risks: its deaths compete
      with those of the other causes; per shown group the 5- and 10-year cumulative
      incidence (Aalen-Johansen) with its 95 % interval beside the naive 1 - KM, Gray's
      test of the shown groups, and per pair Gray's test and the Fine-Gray
@@ -141,7 +163,7 @@ data report and what the views show, in UTF-8:
 Message box texts go to standard error, one line each ("caption: text").
 
 Options (applied in this order, whatever their order on the command line:
-load, --censor, --hide/--show, --range):
+load, --censor, --hide/--show, --range, --reference):
   --censor NAME  count deaths of this cause as censored and load the file again, as the
                  censored-case window does (repeatable; all names are ticked at once)
   --hide G       hide group G (0 = all cases, 1..number of groups)
@@ -151,10 +173,15 @@ load, --censor, --hide/--show, --range):
   --range CMD    an X range menu command, then the analysis run (repeatable, in order):
                  5y, 10y, +1y, +5y, -1y (only above 1 year), -5y (only above 6 years),
                  longest
+  --reference G  the reference group of the hazard ratios of section 5, by number
+                 (1..number of groups) or name, applied after the range commands; by
+                 default, and while G is hidden, the first shown group
   --json         print one JSON document of the whole result instead of the text; the
                  figures for publication are in each group's weeks (km, stdErr, lower,
                  upper), in each group (atRisk, median, at5y, at10y) and in each pair
-                 (hazardRatio, hrLower, hrUpper, hrP), null where there is none;
+                 (hazardRatio, hrLower, hrUpper, hrP), null where there is none; the
+                 reviewer's figures as logRank, reference and referenceRatios, per group
+                 events, rmst and followUp, per pair phStatistic, phP and rmstDifference;
                  competingRisks (per group and week the incidence with its error and
                  limits, at5y, at10y; grayTest; per pair Gray's test and the Fine-Gray
                  ratio), null without a cause counted as censored
@@ -167,27 +194,34 @@ load, --censor, --hide/--show, --range):
                  life-tables.csv (per group and week: at risk, deaths, censored, the
                  Kaplan-Meier estimate, its standard error and 95 % limits) and pairs.csv
                  (per pair: the log-rank and Wilcoxon statistics and p-values, the hazard
-                 ratio with its interval and p), UTF-8 with a byte-order mark; a name
-                 that starts with =, +, -, @, a tab or a CR is written with an
-                 apostrophe before it ("'=1+1"), so that a spreadsheet program shows it
-                 as text instead of running it as a formula;
+                 ratio with its interval and p), medians.csv (per group: cases, events,
+                 median and limits in weeks and as periods) and hazard-ratios.csv (the
+                 ratios against the reference with events/cases and their check), UTF-8
+                 with a byte-order mark; a name that starts with =, +, -, @, a tab or a
+                 CR is written with an apostrophe before it ("'=1+1"), so that a
+                 spreadsheet program shows it as text instead of running it as a formula;
                  and the publication figure of the shown groups, 170 x 120 mm:
                  figure.pdf (its texts real text, searchable), figure.svg and
                  figure.png (2008 x 1417 pixels, 300 dpi): the Kaplan-Meier curves in
-                 the groups' colours and line styles with censor marks, the X axis in
-                 years of the current range, the legend, the overall log-rank p, and
-                 the numbers at risk at each year mark in a table under the axis (long
-                 names shrink to 6 pt, no smaller, and are then cut with an ellipsis;
-                 the CSV files keep them whole); with a cause counted as censored,
-                 cumulative-incidence.csv and the figure of the incidences,
-                 cumulative-incidence.pdf, .svg and .png, Gray's p in its legend.
-                 Each file is written under a temporary name in DIR and renamed into
-                 place, so a link or a special file of that name is replaced, never
-                 followed; DIR must not hold the data file under one of these names.
-                 Control characters in names and causes are shown as ^X (ESC as ^[)
-                 in the printed text and the .txt files.
+                 the palette's colours and the groups' line styles with censor marks,
+                 the X axis in years of the current range, the legend with events/cases,
+                 the standard log-rank p, the numbers at risk at each year mark in a
+                 table under the axis (long names shrink to 6 pt, no smaller, and are
+                 then cut with an ellipsis; the CSV files keep them whole), and a
+                 footnote of the weeks and censored causes; with a cause counted as
+                 censored, cumulative-incidence.csv and the figure of the incidences,
+                 cumulative-incidence.pdf, .svg and .png, Gray's p in its legend. Each file is written under a
+                 temporary name in DIR and renamed into place, so a link or a special
+                 file of that name is replaced, never followed; DIR must not hold the
+                 data file under one of these names. Control characters in names and
+                 causes are shown as ^X (ESC as ^[) in the printed text and the .txt
+                 files.
   --ci           draw each curve's pointwise 95 % confidence band (log scale) into
                  the publication figures, a light fill of the group's colour (needs --out)
+  --palette P    the publication figure's colours: okabe-ito (the default: eight
+                 colour-blind-safe colours in drawing order, then the groups' own),
+                 program (the groups' own) or grey (black, the line styles telling the
+                 groups apart)
   --help         this text
 
 Exit status: 0 after a load; 1 when the file cannot be read, is larger than 2 GiB

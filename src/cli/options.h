@@ -7,12 +7,16 @@
 #include <variant>
 #include <vector>
 
+#include "graph/publication_figure.h"
 #include "session/commands.h"
 
 namespace orv::cli {
 
 // The X range commands of the menu.
 using RangeCommand = orv::RangeCommand;
+
+// The colours of the publication figure.
+using FigurePalette = orv::FigurePalette;
 
 struct GroupFlag {
   long group = 0;  // checked against the loaded groups after the load
@@ -25,6 +29,10 @@ struct CliOptions {
   std::vector<GroupFlag> groupFlags;  // in command-line order
   std::vector<RangeCommand> ranges;   // in command-line order
   std::optional<std::string> outDir;
+  // The reference group of the hazard ratios: a group number or name (UTF-8), checked
+  // against the loaded groups after the load; applied after the range commands.
+  std::optional<std::string> reference;
+  FigurePalette palette = FigurePalette::OkabeIto;
   bool json = false;
   bool ci = false;  // the figure's 95 % bands
   bool help = false;

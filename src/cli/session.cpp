@@ -89,7 +89,24 @@ std::string BatchSession::CheckChoices(const CliOptions& options) const {
              " in the data (groups 0 to " + std::to_string(cases.NumGroups) + ")";
     }
   }
+  if (options.reference && ReferenceGroupOf(*options.reference) == 0) {
+    return "no group '" + *options.reference + "' in the data for the reference (groups 1 to " +
+           std::to_string(cases.NumGroups) + ", by number or name)";
+  }
   return {};
+}
+
+int BatchSession::ReferenceGroupOf(const std::string& utf8) const {
+  const int groups = LastGroup(ws.cases);
+  if (!utf8.empty() && utf8.find_first_not_of("0123456789") == std::string::npos) {
+    const int g = utf8.size() <= 2 ? std::stoi(utf8) : 0;
+    return g >= 1 && g <= groups ? g : 0;
+  }
+  const std::optional<std::string> bytes = Utf8ToCp932(utf8);
+  for (int g = 1; bytes && g <= groups; ++g) {
+    if (ws.cases.GroupNames[static_cast<std::size_t>(g)] == *bytes) return g;
+  }
+  return 0;
 }
 
 void BatchSession::CensorCauses(const std::vector<std::string>& utf8Names) {
@@ -120,6 +137,7 @@ std::string BatchSession::RunChoices(const CliOptions& options) {
   if (!options.censor.empty()) CensorCauses(options.censor);
   if (!options.groupFlags.empty()) SetShownGroups(options.groupFlags);
   for (RangeCommand command : options.ranges) ApplyRange(command);
+  if (options.reference) SetReferenceGroup(ws, ReferenceGroupOf(*options.reference));
   PaintViews();
   return {};
 }

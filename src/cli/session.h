@@ -72,6 +72,8 @@ class BatchSession {
   // and the range commands in the program's order, and the views painted. The error line of
   // a choice the data do not have, before anything is applied; else empty.
   std::string RunChoices(const CliOptions& options);
+  // The group 1..NumGroups that --reference names by number or by name; 0 for none.
+  int ReferenceGroupOf(const std::string& utf8) const;
   // The censored-case window's OK: the causes ticked, and a reload when that changed a flag.
   void CensorCauses(const std::vector<std::string>& utf8Names);
   // The group selection window's OK with the given ticks changed.

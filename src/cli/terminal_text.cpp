@@ -1,6 +1,7 @@
 // The batch command's text output.
 #include "cli/terminal_text.h"
 
+#include "cli/reviewer_output.h"
 #include "cli/view_text.h"
 #include "stats/competing_text.h"
 #include "stats/figure_tables.h"
@@ -33,6 +34,8 @@ void WriteTerminalText(const BatchSession& s, bool ansi, OutputStream& out) {
   out.WriteCp932(tested ? std::string_view(s.ws.tests.wilcoxonTable) : notice);
   out.Write('\n');
   out.WriteCp932(FiguresText(s.ws));
+  out.Write('\n');
+  out.Write(ReviewerText(s.ws));
   if (s.ws.competing.active) {
     out.Write('\n');
     out.WriteCp932(CompetingRisksText(s.ws, s.ws.competing));

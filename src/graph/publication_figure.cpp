@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstddef>
 
+#include "stats/reviewer_text.h"
 #include "survival/survival_tables.h"
 #include "text/cp932.h"
 
@@ -40,6 +41,10 @@ constexpr std::array<int, 6> kYearSteps = {1, 2, 5, 10, 20, 40};
 // place at that size is cut instead.
 constexpr double kMinTextSize = 25;
 constexpr char kEllipsis[] = "\x81\x63";  // "…"
+// The footnote stands in the bottom margin, under the last row of numbers at risk, in 6 pt
+// so that nothing above it moves.
+constexpr double kFootnoteSize = 25;
+constexpr double kFootnoteDrop = 6;  // its baseline above the figure's lower edge
 
 double CurveWidth(int barWidth) { return 2.5 * std::clamp(barWidth, 1, 5); }
 
@@ -142,6 +147,27 @@ void AddSample(FigureLayout& out, double x, double baseline, double size, const 
 
 std::int64_t AtRiskAt(const FigureSeries& s, int k) {
   return k < static_cast<int>(s.atRisk.size()) ? s.atRisk[static_cast<std::size_t>(k)] : 0;
+}
+
+// The weeks of the tests and the censored causes in one line at the bottom left, shrunk to
+// the figure's width. Drawn in UTF-8 for its en dashes; measured in code page 932 with two
+// hyphens for each dash, which are a little wider.
+void AddFootnote(FigureLayout& out, const FigureInput& in, const TextMeasure& measure) {
+  if (in.testLastWeek < 0) return;
+  std::string measured = TestWindowText(in.testLastWeek, "--");
+  std::string text = TestWindowText(in.testLastWeek, "\xE2\x80\x93");
+  if (!in.censoredCauses.empty()) {
+    measured += ". " + in.censoredCauses;
+    text += ". " + Cp932ToUtf8(in.censoredCauses);
+  }
+  const double room = kFigureWidth - 2 * kMargin;
+  const double size = std::min(kFootnoteSize, kFootnoteSize * room / std::max(measure(measured, kFootnoteSize), 1.0));
+  out.texts.push_back({.x = kMargin,
+                       .y = kFigureHeight - kFootnoteDrop,
+                       .text = std::move(text),
+                       .size = size,
+                       .role = TextRole::Footnote,
+                       .utf8 = true});
 }
 
 // The name whole when it fits `room` at `size`, else its longest start (whole characters)
@@ -310,7 +336,7 @@ FigureLayout LayoutPublicationFigure(const FigureInput& in, const TextMeasure& m
   // The legend in the plot's top right corner, the overall p under it.
   const std::string pText = in.pValue.empty() ? std::string() : in.testName + " " + SpacedP(in.pValue);
   double widestLegend = 1;
-  for (const FigureSeries& s : in.series) widestLegend = std::max(widestLegend, measure(s.name, size));
+  for (const FigureSeries& s : in.series) widestLegend = std::max(widestLegend, measure(s.name + s.legendNote, size));
   const double pWidth = std::max(measure(pText, size), 1.0);
   const double legendRow = rows > 0 ? std::min(kRowHeight, (f.bottom - f.top - 2 * kRowHeight) / (rows + 1)) : kRowHeight;
   // Long names shrink the legend rather than let it leave the plot's right half; at the
@@ -322,7 +348,9 @@ FigureLayout LayoutPublicationFigure(const FigureInput& in, const TextMeasure& m
   std::vector<std::string> legendNames;
   widestLegend = 1;
   for (const FigureSeries& s : in.series) {
-    legendNames.push_back(FitName(s.name, legendSize, half - kSampleLength - kSampleGap, measure));
+    // The note (events/cases) stays whole; only the name is cut.
+    const double room = half - kSampleLength - kSampleGap - measure(s.legendNote, legendSize);
+    legendNames.push_back(FitName(s.name, legendSize, room, measure) + s.legendNote);
     widestLegend = std::max(widestLegend, measure(legendNames.back(), size));
   }
   const double legendX =
@@ -349,7 +377,40 @@ FigureLayout LayoutPublicationFigure(const FigureInput& in, const TextMeasure& m
       AddText(out, f.X(52.0 * k), rowY, std::to_string(AtRiskAt(s, k)), rowSize, TextAnchor::Centre, TextRole::AtRiskNumber);
     }
   }
+  AddFootnote(out, in, measure);
   return out;
+}
+
+void AddReviewerFigures(const ReviewerResults& reviewer, const CaseData& cases, FigureInput& input) {
+  input.pValue = reviewer.shownGroups >= 2 && reviewer.logRank.tested ? RoundedPText(reviewer.logRank.p) : "";
+  for (FigureSeries& s : input.series) {
+    const auto g = static_cast<std::size_t>(s.group);
+    s.legendNote = " (" + std::to_string(reviewer.events[g]) + "/" + std::to_string(reviewer.cases[g]) + ")";
+  }
+  input.testLastWeek = reviewer.lastWeek;
+  input.censoredCauses = CensoredCausesText(cases);
+}
+
+void ApplyFigurePalette(FigurePalette palette, FigureInput& input) {
+  std::array<bool, 5> taken{};  // the drawn styles 0..4 given to earlier series
+  for (std::size_t i = 0; i < input.series.size(); ++i) {
+    FigureSeries& s = input.series[i];
+    if (palette == FigurePalette::OkabeIto && i < kOkabeIto.size()) s.colour = kOkabeIto[i];
+    if (palette != FigurePalette::Grey) continue;
+    s.colour = kBlack;
+    // Groups 1 to 4 share one style and differ by colour alone: in black, a style an
+    // earlier series has becomes the first one still free, in the order the program
+    // hands styles out, while one is.
+    if (s.style >= 0 && s.style < 5 && taken[static_cast<std::size_t>(s.style)]) {
+      for (int style : DefaultStyleOrder) {
+        if (style < 5 && !taken[static_cast<std::size_t>(style)]) {
+          s.style = style;
+          break;
+        }
+      }
+    }
+    if (s.style >= 0 && s.style < 5) taken[static_cast<std::size_t>(s.style)] = true;
+  }
 }
 
 }  // namespace orv

@@ -8,6 +8,7 @@
 // from the caller's measure, so the renderer's real font metrics decide the margins.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -17,6 +18,7 @@
 #include "graph/line_styles.h"
 #include "platform/colour.h"
 #include "stats/analysis_results.h"
+#include "stats/reviewer_results.h"
 
 namespace orv {
 
@@ -51,7 +53,7 @@ struct FigureFill {
 
 enum class TextAnchor { Left, Centre, Right };
 
-enum class TextRole { YearLabel, SurvivalLabel, AxisTitle, Legend, PValue, AtRiskTitle, AtRiskLabel, AtRiskNumber };
+enum class TextRole { YearLabel, SurvivalLabel, AxisTitle, Legend, PValue, AtRiskTitle, AtRiskLabel, AtRiskNumber, Footnote };
 
 struct FigureText {
   double x = 0;
@@ -61,6 +63,7 @@ struct FigureText {
   TextAnchor anchor = TextAnchor::Left;
   bool vertical = false;  // turned a quarter left, reading upwards; x is then the baseline
   TextRole role = TextRole::AxisTitle;
+  bool utf8 = false;  // the text is UTF-8: it holds a character code page 932 lacks
 };
 
 // The width in dots of a text at a size.
@@ -75,6 +78,7 @@ double EstimatedTextWidth(std::string_view bytes, double size);
 struct FigureSeries {
   int group = 0;
   std::string name;
+  std::string legendNote;  // after the name in the legend, never cut: " (events/cases)"
   Rgb colour = kBlack;
   int style = 0;
   int width = 2;  // the line style's bar width, 1..5
@@ -95,6 +99,20 @@ struct FigureInput {
   // What the Y axis shows and which test the p is of.
   std::string yTitle = "Survival probability";
   std::string testName = "Log-rank";
+  // The footnote under the numbers at risk: the weeks 0..testLastWeek the test and ratios
+  // ran over (none when -1) and the censored causes' text (code page 932).
+  int testLastWeek = -1;
+  std::string censoredCauses;
+};
+
+// The colours of the figure: the groups' own; the eight colour-blind-safe colours of Okabe
+// and Ito in drawing order, then the groups' own; or black throughout with the groups' line
+// styles, a style already drawn replaced by a free one while one is (groups 1 to 4 share
+// a style by default and would be told apart by nothing).
+enum class FigurePalette { Program, OkabeIto, Grey };
+inline constexpr std::array<Rgb, 8> kOkabeIto = {
+    MakeRgb(0x00, 0x00, 0x00), MakeRgb(0xE6, 0x9F, 0x00), MakeRgb(0x56, 0xB4, 0xE9), MakeRgb(0x00, 0x9E, 0x73),
+    MakeRgb(0xF0, 0xE4, 0x42), MakeRgb(0x00, 0x72, 0xB2), MakeRgb(0xD5, 0x5E, 0x00), MakeRgb(0xCC, 0x79, 0xA7),
 };
 
 struct FigureLayout {
@@ -118,6 +136,13 @@ FigureInput FigureInputOf(const AnalysisResults& r, const LineStyles& styles, in
 
 // Group g's line and its numbers at risk at each year mark up to xMax, without a curve.
 FigureSeries SeriesOf(const AnalysisResults& r, const LineStyles& styles, int g, int xMax);
+
+// What a reviewer asks of the figure: the standard log-rank p ("p = 0.0013") in place of the
+// views' statistic, each legend entry as "name (events/cases)", the footnote's weeks and
+// censored causes.
+void AddReviewerFigures(const ReviewerResults& reviewer, const CaseData& cases, FigureInput& input);
+
+void ApplyFigurePalette(FigurePalette palette, FigureInput& input);
 
 FigureLayout LayoutPublicationFigure(const FigureInput& input, const TextMeasure& measure);
 

@@ -105,6 +105,11 @@ void BuildGroupTables(Workspace& ws) { BuildGroupTables(ws.cases, ws.survival); 
 
 void BuildPooledTable(Workspace& ws) { BuildPooledTable(ws.cases, ws.shown, ws.survival); }
 
+void ComputeReviewerResults(Workspace& ws, int lastWeek) {
+  ComputeReviewerResults(ws.cases, ws.survival, ws.shown, ws.figures.hazardRatios, lastWeek, ws.referenceGroup,
+                         ws.reviewer);
+}
+
 void RedrawGraph(Workspace& ws, Surfaces& surfaces) {
   for (Canvas* c : {surfaces.graph, surfaces.screen}) {
     if (c != nullptr) c->FillRect(c->ClientRect(), kWhite);
@@ -158,6 +163,7 @@ void RunAnalysis(Workspace& ws, Surfaces& surfaces) {
   }
   ComputePublicationFigures(ws.cases, ws.survival, ws.geometry.xMax, ws.figures);
   ComputeCompetingRisks(ws.cases, ws.survival, ws.shown, ws.geometry.xMax, ws.competing);
+  ComputeReviewerResults(ws, ws.geometry.xMax);
   FillCauseTotals(ws.cases, ws.shown);
   RedrawGraph(ws, surfaces);
   const AnalysisResults r = ws.Results();

@@ -41,5 +41,8 @@ void RedrawGraph(Workspace& ws, Surfaces& surfaces);
 // The computations alone, without progress texts or the rest of the chain.
 void BuildGroupTables(Workspace& ws);
 void BuildPooledTable(Workspace& ws);
+// The reviewer's figures over weeks 0..lastWeek (the range the run's tests and ratios used)
+// for the shown groups and the reference group.
+void ComputeReviewerResults(Workspace& ws, int lastWeek);
 
 }  // namespace orv

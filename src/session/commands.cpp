@@ -50,6 +50,12 @@ bool SetCensoredCauses(Workspace& ws, const CauseFlags& censored) {
   return changed;
 }
 
+void SetReferenceGroup(Workspace& ws, int g) {
+  ws.referenceGroup = g;
+  // Over the weeks of the run's pair ratios: a redraw may have fitted the range since.
+  ComputeReviewerResults(ws, ws.reviewer.lastWeek);
+}
+
 void SetGroupLine(Workspace& ws, Surfaces& surfaces, int g, int style, int width, Rgb colour) {
   SetLineStyle(ws.styles, g, style, width, colour);
   RedrawGraph(ws, surfaces);

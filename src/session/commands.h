@@ -25,6 +25,11 @@ void SetShownGroups(Workspace& ws, Surfaces& surfaces, const GroupSet& shown);
 // changed: the causes are classified while loading, so the shown file must be loaded again.
 bool SetCensoredCauses(Workspace& ws, const CauseFlags& censored);
 
+// The reference group's choice: group g (1..NumGroups; 0 for the first shown group) becomes
+// the reference of the hazard ratios, and the reviewer's figures are computed again. A
+// hidden group stands as the choice; the first shown group is used while it is hidden.
+void SetReferenceGroup(Workspace& ws, int g);
+
 // The graph settings' OK: group g's line style, width and pen, then the graph.
 void SetGroupLine(Workspace& ws, Surfaces& surfaces, int g, int style, int width, Rgb colour);
 

@@ -9,6 +9,7 @@
 #include "stats/analysis_results.h"
 #include "stats/competing_results.h"
 #include "stats/publication_figures.h"
+#include "stats/reviewer_results.h"
 #include "stats/test_results.h"
 #include "survival/survival_tables.h"
 
@@ -24,6 +25,10 @@ struct Workspace {
   PlotGeometry geometry;
   LineStyles styles;
   ViewSizes viewSizes;
+  // The reviewer's figures of the last run, against the chosen reference group (0: none
+  // chosen, the first shown group).
+  int referenceGroup = 0;
+  ReviewerResults reviewer;
 
   Workspace();  // start-up values everywhere, line styles included
 

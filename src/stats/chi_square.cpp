@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <numbers>
 
 #include "text/number_text.h"
 #include "text/truncate.h"
@@ -63,6 +64,31 @@ double ChiSquareUpperTail(int df, double x) {
   const double q = TruncToInt32((1 - lower) * 10000000) / 10000000.0;
   // The series can land a hair above 1 for large statistics; a probability stays in [0, 1].
   return std::clamp(q, 0.0, 1.0);
+}
+
+double ChiSquareTail(int df, double x) {
+  if (std::isnan(x)) return 1;
+  if (!(x > 0)) return 1;
+  if (std::isinf(x)) return 0;
+  const double h = x / 2;
+  const double logH = std::log(h);
+  double tail = 0;
+  double logTerm = -h;  // log of the first term of the finite sum
+  const int terms = df / 2;
+  if (df % 2 == 0) {
+    for (int j = 0; j < terms; ++j) {
+      tail += std::exp(logTerm);
+      logTerm += logH - std::log(j + 1.0);
+    }
+  } else {
+    tail = std::erfc(std::sqrt(h));
+    logTerm += 0.5 * logH + std::log(2 * std::numbers::inv_sqrtpi);  // 1 / Gamma(3/2) = 2 / sqrt(pi)
+    for (int j = 0; j < terms; ++j) {
+      tail += std::exp(logTerm);
+      logTerm += logH - std::log(j + 1.5);
+    }
+  }
+  return std::min(tail, 1.0);
 }
 
 double CutDecimals(double x, int decimals) {

@@ -12,6 +12,12 @@ namespace orv {
 // always lies in [0, 1].
 double ChiSquareUpperTail(int df, double x);
 
+// P(chi-square with df degrees of freedom > x), df >= 1, to full precision: the p of a
+// statistic compared with R's, where ChiSquareUpperTail cuts. The closed forms of whole
+// degrees of freedom, h = x / 2: for even df, e^-h sum_{j < df/2} h^j / j!; for odd df,
+// erfc(sqrt h) + e^-h sum_{j < (df-1)/2} h^(j+1/2) / Gamma(j + 3/2).
+double ChiSquareTail(int df, double x);
+
 // The confluent series sum of h^k / ((a+1)(a+2)...(a+k)), k = 0, 1, ..., stopped when a term
 // adds 1e-9 or less, and the number of terms added after the first.
 struct GammaSeries {

@@ -3,7 +3,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
+
+#include "stats/chi_square.h"
 
 namespace orv {
 
@@ -58,31 +59,6 @@ bool QuadraticForm(double* v, double* z, int p, double& result) {
 }
 
 }  // namespace
-
-double ChiSquareTail(int df, double x) {
-  if (std::isnan(x)) return 1;
-  if (!(x > 0)) return 1;
-  if (std::isinf(x)) return 0;
-  const double h = x / 2;
-  const double logH = std::log(h);
-  double tail = 0;
-  double logTerm = -h;  // log of the first term of the finite sum
-  const int terms = df / 2;
-  if (df % 2 == 0) {
-    for (int j = 0; j < terms; ++j) {
-      tail += std::exp(logTerm);
-      logTerm += logH - std::log(j + 1.0);
-    }
-  } else {
-    tail = std::erfc(std::sqrt(h));
-    logTerm += 0.5 * logH + std::log(2 * std::numbers::inv_sqrtpi);  // 1 / Gamma(3/2) = 2 / sqrt(pi)
-    for (int j = 0; j < terms; ++j) {
-      tail += std::exp(logTerm);
-      logTerm += logH - std::log(j + 1.5);
-    }
-  }
-  return std::min(tail, 1.0);
-}
 
 void PrepareGrayColumns(const CauseCounts& counts, GrayColumns& out) {
   const std::size_t weeks = std::min({counts.atRisk.size(), counts.interest.size(), counts.competing.size()});

@@ -59,17 +59,13 @@ struct GrayScratch {
   std::vector<const GrayColumns*> groups;
 };
 
-// Any number of groups, p from ChiSquareTail. Groups without cases (none at risk in week 0)
-// are left out, as cuminc leaves out empty groups; df counts the others.
+// Any number of groups, p from ChiSquareTail (stats/chi_square.h). Groups without cases
+// (none at risk in week 0) are left out, as cuminc leaves out empty groups; df counts the
+// others.
 GrayTest ComputeGrayTest(std::span<const GrayColumns* const> groups, GrayScratch& scratch);
 
 // Two groups, by the same sums: with two groups the matrices of the week are multiples of
 // [1 -1; -1 1], which leaves a few scalars per week.
 GrayTest ComputePairGrayTest(const GrayColumns& a, const GrayColumns& b);
-
-// P(chi-square with df degrees of freedom > x), df >= 1, to full precision (the p of a
-// statistic compared with R's), by the closed forms of whole degrees of freedom: for even df, e^-h sum_{j < df/2} h^j / j!; for odd df,
-// erfc(sqrt h) + e^-h sum_{j < (df-1)/2} h^(j+1/2) / Gamma(j + 3/2), h = x / 2.
-double ChiSquareTail(int df, double x);
 
 }  // namespace orv

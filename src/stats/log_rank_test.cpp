@@ -102,7 +102,7 @@ LogRankTest StandardLogRank(std::span<const WeeklyCounts> groups, int lastWeek) 
   test.tested = true;
   test.statistic = form.value;
   test.df = form.rank;
-  test.p = ChiSquareUpperTail(test.df, test.statistic);
+  test.p = ChiSquareTail(test.df, test.statistic);
   return test;
 }
 

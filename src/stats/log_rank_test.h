@@ -10,7 +10,7 @@
 // generalised inverse of a Cholesky factorisation that sets pivots below a relative 1.8e-12
 // to zero (survival's cholesky2): the ordinary inverse whenever V is regular, where survdiff
 // solves; a singular V (every case at risk dies in one week) counts only its rank in df.
-// p = P(chi-square(df) > X).
+// p = P(chi-square(df) > X), not cut (ChiSquareTail).
 #pragma once
 
 #include <limits>

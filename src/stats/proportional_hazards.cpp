@@ -58,7 +58,7 @@ ProportionalHazardsTest TestProportionalHazards(std::span<const double> deathsA,
   if (informative < 2 || !(determinant > 0)) return test;
   test.tested = true;
   test.statistic = u * u * i11 / determinant;
-  test.p = ChiSquareUpperTail(1, test.statistic);
+  test.p = ChiSquareTail(1, test.statistic);
   return test;
 }
 

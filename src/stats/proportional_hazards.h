@@ -12,7 +12,7 @@
 //   u  += g_w (d_b - sum_k m_k),  I_11 += sum_k m_k (1 - m_k),
 //   I_12 += g_w sum_k m_k (1 - m_k),  I_22 += g_w^2 sum_k m_k (1 - m_k)
 // (weeks with one group at risk add nothing). The score of beta itself is taken as 0, so
-// X = u^2 I_11 / (I_11 I_22 - I_12^2), df 1, p = P(chi-square(1) > X).
+// X = u^2 I_11 / (I_11 I_22 - I_12^2), df 1, p = P(chi-square(1) > X) not cut.
 //
 // With fewer than two such weeks g does not vary where it is weighed and I is singular
 // (R stops there): there is no test, nor where the ratio has no estimate.

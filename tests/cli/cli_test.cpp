@@ -91,6 +91,9 @@ TEST(CliRuns, StatusAndPrintedText) {
       {"range without value", {cohort, "--range"}, 2, {"option '--range' needs a value"}},
       {"group index not a number", {cohort, "--hide", "-1"}, 2, {"option '--hide' needs a group index, not '-1'"}},
       {"group beyond the groups", {cohort, "--show", "5"}, 2, {"no group 5 in the data (groups 0 to 4)"}},
+      {"reference neither a group's number nor name", {cohort, "--reference", "0"}, 2,
+       {"no group '0' in the data for the reference (groups 1 to 4, by number or name)"}},
+      {"unknown palette", {cohort, "--palette", "red"}, 2, {"unknown palette 'red' (use program, okabe-ito or grey)"}},
       {"unknown cause", {cohort, "--censor", U8(u8"心疾患")}, 2, {U8(u8"no cause of death '心疾患' in the data (causes: 癌, 肺炎)\n")}},
       // Bytes of a cause that are not UTF-8 are escaped, so that standard error stays UTF-8.
       {"cause: lone high byte", {cohort, "--censor", "\xFF"}, 2, {"no cause of death '\\xFF' in"}},

@@ -49,7 +49,9 @@ TEST(CliFigures, SectionAfterThePairwiseTablesAndCsvFilesOfOut) {
   // Expected UTF-8 is written as a u8 literal: ordinary literals here are Shift-JIS.
   EXPECT_LT(out.rfind(reinterpret_cast<const char*>(u8"[多重比較(General Wilcoxon)]")), start);
   const std::string noYears = "  5 years: n/a (the data end earlier)\n  10 years: n/a (the data end earlier)\n";
-  EXPECT_EQ(out.substr(start),
+  // The reviewer's section follows after an empty line.
+  const std::size_t end = out.find("\n[Log-rank test, hazard ratios", start);
+  EXPECT_EQ(out.substr(start, end - start),
             "[Median, 5- and 10-year survival, numbers at risk]\n"
             "all Case ( n=24 )\n  median: 14 weeks ( 0y 3m), 95 % CI 8 weeks ( 0y 1m) to not reached\n" + noYears +
             "  at risk (year: cases): 0: 24, 1: 4, 2: 0\n"

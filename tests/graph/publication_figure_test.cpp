@@ -10,6 +10,7 @@
 
 #include "graph/publication_figure.h"
 #include "session/analysis.h"
+#include "stats/reviewer_text.h"
 #include "survival/case_builder.h"
 
 namespace orv {
@@ -220,6 +221,51 @@ TEST(PublicationFigure, InputFromTheWorkspace) {
     EXPECT_EQ(a.lower.size(), c.bands ? 61u : 0u);
     EXPECT_EQ(a.atRisk, (std::vector<std::int64_t>{3, 1, 0}));
     EXPECT_EQ(in.pValue, c.pValue ? ws.tests.PetoPText : "");
+  }
+}
+
+// What the reviewer's figures change: the standard log-rank p instead of the views', each
+// legend entry with events/cases (the at-risk labels keep the bare names), the footnote of
+// the weeks and censored causes in the bottom margin, and the palettes.
+TEST(PublicationFigure, ReviewerFiguresAndPalettes) {
+  Workspace ws;
+  Surfaces surfaces;
+  test::FillCases(ws, {{{1, 2}, {60}}, {{3}}, {{10, 20}, {100}}});
+  ComputeGroupSurvival(ws, surfaces);
+  ws.cases.CauseCensored[1] = 1;
+  using Colours = std::vector<Rgb>;
+  const Colours program = {ws.styles[1].colour, ws.styles[2].colour, ws.styles[3].colour};
+  // A, B and C share the program's solid style; in grey they take the next free ones.
+  const std::vector<int> own = {0, 0, 0};
+  ASSERT_EQ(std::vector<int>({ws.styles[1].style, ws.styles[2].style, ws.styles[3].style}), own);
+  const struct { const char* name; FigurePalette palette; Colours colours; std::vector<int> styles; } cases[] = {
+      {"the groups' own", FigurePalette::Program, program, own},
+      {"Okabe-Ito in drawing order", FigurePalette::OkabeIto, {kOkabeIto[0], kOkabeIto[1], kOkabeIto[2]}, own},
+      {"grey: black, each style once", FigurePalette::Grey, {kBlack, kBlack, kBlack}, {0, 1, 3}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    FigureInput in = FigureInputOf(ws, ws.styles, ws.geometry.xMax, false);
+    AddReviewerFigures(ws.reviewer, ws.cases, in);
+    ApplyFigurePalette(c.palette, in);
+    Colours colours;
+    std::vector<int> styles;
+    for (const FigureSeries& s : in.series) colours.push_back(s.colour), styles.push_back(s.style);
+    EXPECT_EQ(colours, c.colours);
+    EXPECT_EQ(styles, c.styles);
+    const FigureLayout l = Layout(in);
+    ASSERT_TRUE(ws.reviewer.logRank.tested);
+    EXPECT_EQ(Texts(l, TextRole::PValue), std::vector<std::string>{"Log-rank " + RoundedPText(ws.reviewer.logRank.p)});
+    EXPECT_NE(in.pValue, ws.tests.PetoPText);
+    EXPECT_EQ(Texts(l, TextRole::Legend), (std::vector<std::string>{"A (2/3)", "B (1/1)", "C (2/3)"}));
+    EXPECT_EQ(Texts(l, TextRole::AtRiskLabel), (std::vector<std::string>{"A", "B", "C"}));
+    const std::vector<const FigureText*> foot = TextsOf(l, TextRole::Footnote);
+    ASSERT_EQ(foot.size(), 1u);
+    // Kept apart: EXPECT_EQ quotes its arguments as a narrow literal, which cannot hold the dash.
+    const std::string footnote(reinterpret_cast<const char*>(
+        u8"Tests and hazard ratios over weeks 0–104 (0–2 years). Deaths of 癌 counted as censored"));
+    EXPECT_EQ(std::tuple(foot[0]->text, foot[0]->utf8, foot[0]->x, foot[0]->y),
+              std::tuple(footnote, true, 30.0, kFigureHeight - 6.0));
   }
 }
 

@@ -11,6 +11,7 @@
 
 #include "stats/cumulative_incidence.h"
 #include "stats/fine_gray.h"
+#include "stats/chi_square.h"
 #include "stats/gray_test.h"
 #include "survival/km_estimates.h"
 
