@@ -1,6 +1,7 @@
 // The batch command's text output.
 #include "cli/terminal_text.h"
 
+#include "cli/encoding.h"
 #include "cli/reviewer_output.h"
 #include "cli/view_text.h"
 #include "stats/competing_text.h"
@@ -35,7 +36,7 @@ void WriteTerminalText(const BatchSession& s, bool ansi, OutputStream& out) {
   out.Write('\n');
   out.WriteCp932(FiguresText(s.ws));
   out.Write('\n');
-  out.Write(ReviewerText(s.ws));
+  out.Write(ShownControls(ReviewerText(s.ws)));
   if (s.ws.competing.active) {
     out.Write('\n');
     out.WriteCp932(CompetingRisksText(s.ws, s.ws.competing));
