@@ -19,17 +19,21 @@ namespace orv::guitest {
 namespace {
 
 // The program answers a ping with a pong once it has handled everything posted before: the
-// number of the last pong come back.
+// number of the last pong come back, and whether a report was still being filled then.
 WPARAM& LastPong() {
   static WPARAM last = 0;
   return last;
+}
+bool& LastPongFilling() {
+  static bool filling = false;
+  return filling;
 }
 
 HWND PongWindow() {
   static const HWND window = [] {
     WNDCLASSA wc{};
     wc.lpfnWndProc = [](HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
-      if (msg == app::kPong) LastPong() = wp;
+      if (msg == app::kPong) LastPong() = wp, LastPongFilling() = lp != 0;
       return DefWindowProcA(hwnd, msg, wp, lp);
     };
     wc.hInstance = GetModuleHandleA(nullptr);
@@ -140,11 +144,12 @@ HWND App::Find(const char* className, const std::function<bool(HWND)>& also) con
   return FindProcessWindow(pi_.dwProcessId, className, also);
 }
 
-void App::Settle() const {
+bool App::Settle() const {
   static WPARAM next = 0;
   const WPARAM seq = ++next;
   PostMessageA(main_, app::kPing, seq, reinterpret_cast<LPARAM>(PongWindow()));
   PumpUntil(60000, [&] { return LastPong() == seq || !Running(); });
+  return LastPongFilling();
 }
 
 void App::Command(int id) const {
@@ -172,12 +177,12 @@ void App::Tick(int command, const std::vector<int>& boxes, bool ticked) const {
   Settle();
 }
 
-void App::Drop(const std::vector<std::string>& paths) const {
+void App::Drop(const std::vector<std::string>& paths, bool settle) const {
   std::string bytes;
   for (const std::string& p : paths) bytes.append(p).push_back('\0');
   COPYDATASTRUCT cds{app::kCopyDataDrop, static_cast<DWORD>(bytes.size()), bytes.data()};
   SendMessageA(main_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds));
-  Settle();
+  if (settle) Settle();
 }
 
 COLORREF App::GraphPixel(int x, int y) const {

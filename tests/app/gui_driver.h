@@ -58,8 +58,8 @@ class App {
   HWND Control(const char* className, int id) const { return GetDlgItem(Find(className), id); }
 
   // Waits until the program has handled everything posted to it so far (also when a message
-  // box now waits for the user).
-  void Settle() const;
+  // box now waits for the user); returns whether the report control was still being filled.
+  bool Settle() const;
   // A menu command; returns once it is handled or has opened a message box.
   void Command(int id) const;
   // Presses OK on every box the program opens, one after the other, and returns them.
@@ -67,7 +67,8 @@ class App {
   // Opens the setting window of the command, sets its check boxes of these ids and presses ＯＫ.
   void Tick(int command, const std::vector<int>& boxes, bool ticked) const;
 
-  void Drop(const std::vector<std::string>& paths) const;
+  // The drop is posted; with `settle` the call returns once it is handled.
+  void Drop(const std::vector<std::string>& paths, bool settle = true) const;
   COLORREF GraphPixel(int x, int y) const;
   // The character set of the first occurrence of the text in a rich edit control of the
   // program, with app::kMixedCharSet added when it holds more than one; -1 when it is absent.
