@@ -4,10 +4,9 @@
 #include <cstdint>
 #include <memory>
 
-#include "workspace/workspace.h"
+#include "session/analysis.h"
 #include "stats/group_tests.h"
 #include "stats/publication_figures.h"
-#include "survival/analysis.h"
 
 namespace {
 
@@ -29,7 +28,7 @@ std::unique_ptr<orv::Workspace> FullWorkspace() {
     }
     c.GroupTotals[orv::kTotalCensoredAndDeaths][gi] = c.GroupTotals[orv::kTotalCensored][gi] + c.GroupTotals[orv::kTotalDeaths][gi];
     c.GroupTotals[orv::kTotalRows][gi] = c.GroupTotals[orv::kTotalCensoredAndDeaths][gi];
-    ws->styles[g].shown = 1;
+    ws->shown.Set(g, true);
   }
   c.dataMaxWeeks = orv::kMaxWeek;
   ws->geometry.xMax = orv::kMaxWeek;
@@ -40,11 +39,10 @@ std::unique_ptr<orv::Workspace> FullWorkspace() {
 // the surfaces have no canvases, so nothing is drawn.
 void BM_AnalysisRun20GroupsEveryWeek(benchmark::State& state) {
   const auto ws = FullWorkspace();
-  orv::Surfaces surfaces;
   for (auto _ : state) {
     orv::BuildGroupTables(*ws);
     orv::BuildPooledTable(*ws);
-    orv::ComputePetoStatistic(*ws, surfaces);
+    orv::ComputePetoStatistic(ws->cases, ws->survival, ws->shown, ws->geometry.xMax, ws->tests);
     benchmark::DoNotOptimize(ws->tests.wilcoxonTable.data());
   }
   state.counters["pairs"] = static_cast<double>(ws->tests.ShownGroupCount * (ws->tests.ShownGroupCount - 1) / 2);
@@ -55,11 +53,10 @@ BENCHMARK(BM_AnalysisRun20GroupsEveryWeek)->Unit(benchmark::kMillisecond);
 // year marks, and the hazard ratio of each of the 190 pairs.
 void BM_AnalysisRunWithFigures20GroupsEveryWeek(benchmark::State& state) {
   const auto ws = FullWorkspace();
-  orv::Surfaces surfaces;
   for (auto _ : state) {
     orv::BuildGroupTables(*ws);
     orv::BuildPooledTable(*ws);
-    orv::ComputePetoStatistic(*ws, surfaces);
+    orv::ComputePetoStatistic(ws->cases, ws->survival, ws->shown, ws->geometry.xMax, ws->tests);
     orv::ComputePublicationFigures(ws->cases, ws->survival, ws->geometry.xMax, ws->figures);
     benchmark::DoNotOptimize(ws->figures.hazardRatios[19][20].beta);
   }
@@ -69,7 +66,6 @@ BENCHMARK(BM_AnalysisRunWithFigures20GroupsEveryWeek)->Unit(benchmark::kMillisec
 // The publication figures alone.
 void BM_PublicationFigures20GroupsEveryWeek(benchmark::State& state) {
   const auto ws = FullWorkspace();
-  orv::Surfaces surfaces;
   orv::BuildGroupTables(*ws);
   orv::BuildPooledTable(*ws);
   for (auto _ : state) {

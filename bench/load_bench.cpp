@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "data/loader.h"
+#include "session/analysis.h"
 #include "platform/recording.h"
 
 namespace {

@@ -41,15 +41,11 @@ void FuzzJob::Run(std::string_view input) {
   const unsigned pick = (control >> 5) & 3u;
   if ((control & 8u) != 0 && s.ws.cases.NumCauses > 0) {
     const auto cause = static_cast<std::size_t>(1 + static_cast<int>(pick) % s.ws.cases.NumCauses);
-    options.censor.push_back(cli::Cp932ToUtf8(s.ws.cases.CauseNames[cause]));
+    options.censor.push_back(Cp932ToUtf8(s.ws.cases.CauseNames[cause]));
   }
   if ((control & 16u) != 0) options.groupFlags.push_back({static_cast<long>(pick), false});
   if ((control & 7u) != 7u) options.ranges.push_back(static_cast<cli::RangeCommand>(control & 7u));
-  if (!s.CheckChoices(options).empty()) return;
-  if (!options.censor.empty()) s.CensorCauses(options.censor);
-  if (!options.groupFlags.empty()) s.SetShownGroups(options.groupFlags);
-  for (cli::RangeCommand command : options.ranges) s.ApplyRange(command);
-  s.PaintViews();
+  if (!s.RunChoices(options).empty()) return;
 
   if ((control & 0xC0u) == 0xC0u) {
     (void)cli::ResultJson(s);

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "cli/session.h"
-#include "workspace/workspace.h"
+#include "session/workspace.h"
 
 namespace orv::fuzz {
 

@@ -11,8 +11,8 @@
 #include "app/app_ids.h"
 #include "app/command_line.h"
 #include "app/menu.h"
-#include "graph/plot_frame.h"
-#include "survival/analysis.h"
+#include "session/analysis.h"
+#include "session/commands.h"
 #include "text/truncate.h"
 
 namespace orv::app {
@@ -234,29 +234,18 @@ void Program::PaintGraph() {
   BitBlt(mainDC_, 0, 0, r.right, r.bottom, graphDC_, 0, 0, SRCCOPY);
 }
 
-void Program::SetRangeAndAnalyse(int xMax, int tickStep) {
-  ws_.geometry.xMax = xMax;
-  if (tickStep) ws_.geometry.tickStep = static_cast<std::uint16_t>(tickStep);
-  RunAnalysis(ws_, surfaces_);
-}
-
 void Program::OnCommand(int id) {
-  const std::int32_t xMax = ws_.geometry.xMax;
   switch (id) {
     case kCmdOpenFile: ChooseDataFile(); break;
     case kCmdLegend: ToggleViewWindow(kLegend); break;
     case kCmdSurvivalRate: ToggleViewWindow(kRate); break;
-    case kCmdFiveYears: SetRangeAndAnalyse(260, 52); break;
-    case kCmdTenYears: SetRangeAndAnalyse(520, 104); break;
-    case kCmdPlusOneYear: SetRangeAndAnalyse(xMax + 52, 0); break;
-    case kCmdPlusFiveYears: SetRangeAndAnalyse(xMax + 260, 0); break;
-    case kCmdMinusOneYear:
-      if (xMax > 52) SetRangeAndAnalyse(xMax - 52, 0);
-      break;
-    case kCmdMinusFiveYears:
-      if (xMax > 312) SetRangeAndAnalyse(xMax - 260, 0);
-      break;
-    case kCmdLongest: SetRangeAndAnalyse(ws_.cases.dataMaxWeeks + 52, 0); break;
+    case kCmdFiveYears: ApplyRange(ws_, surfaces_, RangeCommand::FiveYears); break;
+    case kCmdTenYears: ApplyRange(ws_, surfaces_, RangeCommand::TenYears); break;
+    case kCmdPlusOneYear: ApplyRange(ws_, surfaces_, RangeCommand::PlusOneYear); break;
+    case kCmdPlusFiveYears: ApplyRange(ws_, surfaces_, RangeCommand::PlusFiveYears); break;
+    case kCmdMinusOneYear: ApplyRange(ws_, surfaces_, RangeCommand::MinusOneYear); break;
+    case kCmdMinusFiveYears: ApplyRange(ws_, surfaces_, RangeCommand::MinusFiveYears); break;
+    case kCmdLongest: ApplyRange(ws_, surfaces_, RangeCommand::Longest); break;
     case kCmdDeathsByCause: ToggleViewWindow(kByCause); break;
     case kCmdCumulativeDeaths: ToggleViewWindow(kCumulative); break;
     case kCmdLogRankWindow: ToggleComparisons(kLogRank); break;
@@ -283,7 +272,7 @@ void Program::OnCommand(int id) {
 
 void Program::ToggleComparisons(View v) {
   if (ws_.tests.ShownGroupCount < 2) {
-    MessageBoxA(main_, "グラフは2本以上必要です", "多重比較", MB_OK);
+    boxes_.Show("グラフは2本以上必要です", "多重比較", BoxIcon::None);
     return;
   }
   ToggleViewWindow(v);
@@ -291,13 +280,13 @@ void Program::ToggleComparisons(View v) {
 
 bool Program::CheckDataFile(const std::string& path) {
   if (!PathFileExistsA(path.c_str())) {
-    MessageBoxA(main_, path.c_str(), "ファイルが見つかりません", MB_OK | MB_ICONEXCLAMATION);
+    boxes_.Show(path, "ファイルが見つかりません", BoxIcon::Warning);
     return false;
   }
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
-    MessageBoxA(main_, path.c_str(), "ファイルのオープンエラー", MB_OK | MB_ICONEXCLAMATION);
+    boxes_.Show(path, "ファイルのオープンエラー", BoxIcon::Warning);
     return false;
   }
   CloseHandle(file);
@@ -314,8 +303,7 @@ void Program::LoadShownFile(const std::string& path) {
   if (ws_.cases.NumGroups == 0) {
     // Not one row was taken: the report says why, row by row, so it comes to the front.
     if (!IsWindowVisible(view(kReport))) ShowWindow(view(kReport), SW_SHOWNORMAL);
-    MessageBoxA(main_, (std::string(kNoValidData) + "\r\n" + path).c_str(), "データの確認！",
-                MB_OK | MB_ICONEXCLAMATION);
+    boxes_.Show(std::string(kNoValidData) + "\r\n" + path, "データの確認！", BoxIcon::Warning);
   }
 }
 
@@ -360,7 +348,7 @@ void Program::DropDataFile(HDROP drop) {
   DragFinish(drop);
   if (!CheckDataFile(dataPath_)) {
     // The tables, and shownPath_, stay those of the previous load.
-    MessageBoxA(main_, dataPath_.c_str(), "ファイルのオープンエラー", MB_OK | MB_ICONEXCLAMATION);
+    boxes_.Show(dataPath_, "ファイルのオープンエラー", BoxIcon::Warning);
     return;
   }
   SetFileTitle();
@@ -391,6 +379,6 @@ void Program::CopyGraphToClipboard() {
 
 void Program::OpenHelp() { ShellExecuteA(nullptr, "open", "Orvantis.chm", nullptr, nullptr, SW_SHOWNORMAL); }
 
-void Program::ShowAbout() { MessageBoxA(main_, (appTitle_ + "  " + appVersion_).c_str(), appTitle_.c_str(), MB_OK); }
+void Program::ShowAbout() { boxes_.Show(appTitle_ + "  " + appVersion_, appTitle_, BoxIcon::None); }
 
 }  // namespace orv::app

@@ -10,11 +10,12 @@
 
 #include "app/gdi_canvas.h"
 #include "app/rich_text.h"
-#include "workspace/workspace.h"
 #include "dialogs/dialogs.h"
 #include "platform/message_boxes.h"
 #include "platform/surfaces.h"
 #include "platform/view_windows.h"
+#include "session/commands.h"
+#include "session/workspace.h"
 
 namespace orv::app {
 
@@ -69,7 +70,6 @@ class Program {
   // The test build's hooks (test_hooks.cpp); the release build handles none (no_test_hooks.cpp).
   LRESULT OnTestHook(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
   void DrawPrompt();
-  void SetRangeAndAnalyse(int xMax, int tickStep);
 
   // View windows.
   LRESULT OnViewMessage(View v, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

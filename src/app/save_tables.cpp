@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "stats/figure_tables.h"
+#include "text/cp932.h"
 
 namespace orv::app {
 
@@ -17,19 +18,8 @@ constexpr DWORD kMaxPath = 260;
 constexpr char kWriteError[] = "ファイルの書き込みエラー";
 
 // Code page 932 to UTF-8 behind a byte-order mark, so that a spreadsheet program opens the
-// file without asking for its encoding.
-std::string Utf8File(const std::string& cp932) {
-  std::string out = "\xEF\xBB\xBF";
-  if (cp932.empty()) return out;
-  const int wide = MultiByteToWideChar(932, 0, cp932.data(), static_cast<int>(cp932.size()), nullptr, 0);
-  std::wstring text(static_cast<std::size_t>(wide), L'\0');
-  MultiByteToWideChar(932, 0, cp932.data(), static_cast<int>(cp932.size()), text.data(), wide);
-  const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
-  const std::size_t start = out.size();
-  out.resize(start + static_cast<std::size_t>(bytes));
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, out.data() + start, bytes, nullptr, nullptr);
-  return out;
-}
+// file without asking for its encoding; the same converter as the batch command's.
+std::string Utf8File(const std::string& cp932) { return "\xEF\xBB\xBF" + Cp932ToUtf8(cp932); }
 
 // The data file's name without its folder and extension; "orvantis" before any file.
 std::string DataStem(const std::string& path) {
@@ -98,7 +88,7 @@ void Program::SaveTables() {
     CloseHandle(out.handle);
     if (failed && failed != &out && out.created) DeleteFileA(out.path.c_str());
   }
-  if (failed) MessageBoxA(main_, failed->path.c_str(), kWriteError, MB_OK | MB_ICONEXCLAMATION);
+  if (failed) boxes_.Show(failed->path, kWriteError, BoxIcon::Warning);
 }
 
 }  // namespace orv::app

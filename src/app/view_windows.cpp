@@ -6,7 +6,7 @@
 #include "app/app_ids.h"
 #include "graph/number_at_risk.h"
 #include "graph/tables.h"
-#include "stats/survival_rate_view.h"
+#include "graph/survival_rate_view.h"
 #include "text/truncate.h"
 
 namespace orv::app {
@@ -178,7 +178,7 @@ HWND Program::CreateReportControl(HWND parent, int id, const char* text) {
   HWND control = CreateWindowExA(0, "RichEdit20A", text, kReportStyle, 0, 0, 0, 0, parent,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
   if (!control) {
-    MessageBoxA(main_, "リッチエディットの作成に失敗", "Error - T_RichEdit", MB_OK | MB_ICONERROR);
+    boxes_.Show("リッチエディットの作成に失敗", "Error - T_RichEdit", BoxIcon::Error);
     return nullptr;
   }
   SetUpRichEdit(control);
@@ -292,11 +292,11 @@ void Program::ToggleViewWindow(View v) {
 void Program::PaintView(View v) {
   Canvas* canvas = viewCanvases_[static_cast<std::size_t>(v)].get();
   switch (v) {
-    case kLegend: DrawLegend(ws_, canvas); break;
-    case kCumulative: DrawCumulativeDeaths(ws_, canvas); break;
-    case kByCause: DrawDeathsByCause(ws_, canvas); break;
-    case kRate: DrawSurvivalRateView(ws_, canvas); break;
-    case kAtRisk: DrawNumberAtRisk(ws_, canvas); break;
+    case kLegend: DrawLegend(ws_, ws_.styles, canvas); break;
+    case kCumulative: DrawCumulativeDeaths(ws_, ws_.styles, ws_.geometry, canvas); break;
+    case kByCause: DrawDeathsByCause(ws_, ws_.styles, canvas); break;
+    case kRate: DrawSurvivalRateView(ws_, ws_.styles, ws_.geometry.xMax, canvas); break;
+    case kAtRisk: DrawNumberAtRisk(ws_, ws_.styles, ws_.geometry.xMax, canvas); break;
     default: break;
   }
 }

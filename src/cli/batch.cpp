@@ -63,11 +63,7 @@ int RunBatch(const std::vector<std::string>& args, std::FILE* out, std::FILE* er
 
   BatchSession session(err, options.outDir.has_value());
   session.Load(options.path, std::move(bytes));
-  if (std::string error = session.CheckChoices(options); !error.empty()) return Fail(err, kExitUsage, error);
-  if (!options.censor.empty()) session.CensorCauses(options.censor);
-  if (!options.groupFlags.empty()) session.SetShownGroups(options.groupFlags);
-  for (RangeCommand command : options.ranges) session.ApplyRange(command);
-  session.PaintViews();
+  if (std::string error = session.RunChoices(options); !error.empty()) return Fail(err, kExitUsage, error);
 
   {
     OutputStream stream(out);

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "workspace/workspace.h"
+#include "session/workspace.h"
 
 namespace orv::cli {
 

@@ -1,13 +1,11 @@
-// Code page 932 to UTF-8 with the core's own table; UTF-8 to code page 932 (paths and names
-// given on the command line) through glibc's iconv.
+// UTF-8 to code page 932 (paths and names given on the command line) through glibc's iconv,
+// and bytes made fit for a terminal.
 #include "cli/encoding.h"
 
 #include <iconv.h>
 
 #include <cerrno>
 #include <cstdio>
-
-#include "text/cp932.h"
 
 #include "text/cp932.h"
 
@@ -48,8 +46,6 @@ class Converter {
 };
 
 }  // namespace
-
-std::string Cp932ToUtf8(std::string_view bytes) { return orv::Cp932ToUtf8(bytes); }
 
 std::string PrintableUtf8(std::string_view bytes) {
   std::string out;

@@ -1,16 +1,15 @@
 // Conversions between the program's Shift-JIS (code page 932) bytes and UTF-8, for the
-// edges that need UTF-8: the terminal, JSON, SVG and Cairo's text.
+// edges that need UTF-8: the terminal, JSON, SVG and Cairo's text. Code page 932 becomes
+// UTF-8 through the core's one converter, Cp932ToUtf8 of text/cp932.h.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <string_view>
 
-namespace orv::cli {
+#include "text/cp932.h"
 
-// Never fails: a byte sequence that is not code page 932 becomes U+FFFD per byte, so the
-// result is always valid UTF-8 (a data file may hold any bytes).
-std::string Cp932ToUtf8(std::string_view bytes);
+namespace orv::cli {
 
 // Bytes given by the user (an argument, a path) made fit for a UTF-8 terminal: well-formed
 // UTF-8 stays as it is, every other byte becomes the four characters \xNN.

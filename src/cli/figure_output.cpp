@@ -172,7 +172,7 @@ std::string WriteFigure(const FigureLayout& layout, FigureFormat format, const s
 }
 
 std::string WriteFigures(const Workspace& ws, bool bands, const std::string& dir) {
-  const FigureLayout layout = LayoutPublicationFigure(FigureInputOf(ws, bands), CairoTextWidth);
+  const FigureLayout layout = LayoutPublicationFigure(FigureInputOf(ws, ws.styles, ws.geometry.xMax, bands), CairoTextWidth);
   const std::filesystem::path base(dir);
   std::string error = WriteFigure(layout, FigureFormat::Pdf, (base / "figure.pdf").string());
   if (error.empty()) error = WriteFigure(layout, FigureFormat::Svg, (base / "figure.svg").string());

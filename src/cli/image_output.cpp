@@ -18,12 +18,6 @@
 namespace orv::cli {
 namespace {
 
-bool IsStateOp(CanvasOp::Kind kind) {
-  using K = CanvasOp::Kind;
-  return kind == K::SelectPen || kind == K::SelectFont || kind == K::TextColour || kind == K::BkColour ||
-         kind == K::BkMode;
-}
-
 void DrawOnto(cairo_t* cr, const RecordingCanvas& canvas, std::size_t drawFrom, BkMode initialMode, bool crisp) {
   const Rect client = canvas.ClientRect();
   CairoCanvas target(cr, client.right, client.bottom, crisp);
@@ -55,45 +49,6 @@ std::string WriteReportFile(const std::string& path, const ReportDocument& repor
 }
 
 }  // namespace
-
-void Replay(const std::vector<CanvasOp>& ops, Canvas& target, std::size_t drawFrom) {
-  using K = CanvasOp::Kind;
-  for (std::size_t i = 0; i < ops.size(); ++i) {
-    const CanvasOp& op = ops[i];
-    if (i < drawFrom && !IsStateOp(op.kind)) continue;
-    switch (op.kind) {
-      case K::SelectPen: target.SelectPen(op.pen); break;
-      case K::SelectFont:
-        if (op.text.empty() && op.value == 0) {
-          target.SelectFont(nullptr);
-        } else {
-          FontSpec font{.face = op.text, .height = op.value};
-          target.SelectFont(&font);
-        }
-        break;
-      case K::TextColour: target.SetTextColour(op.colour); break;
-      case K::BkColour: target.SetBkColour(op.colour); break;
-      case K::BkMode: target.SetBkMode(static_cast<BkMode>(op.value)); break;
-      case K::MoveTo: target.MoveTo(op.x, op.y); break;
-      case K::LineTo: target.LineTo(op.x, op.y); break;
-      case K::Text: target.TextOut(op.x, op.y, op.text); break;
-      case K::Fill: target.FillRect(op.rect, op.colour); break;
-      case K::Invalidate: target.Invalidate(); break;
-    }
-  }
-}
-
-std::size_t LastFullRedraw(const RecordingCanvas& canvas) {
-  const Rect client = canvas.ClientRect();
-  for (std::size_t i = canvas.ops.size(); i-- > 0;) {
-    const CanvasOp& op = canvas.ops[i];
-    if (op.kind == CanvasOp::Kind::Fill && op.rect.left <= 0 && op.rect.top <= 0 && op.rect.right >= client.right &&
-        op.rect.bottom >= client.bottom) {
-      return i;
-    }
-  }
-  return 0;
-}
 
 std::string WritePng(const RecordingCanvas& canvas, std::size_t drawFrom, BkMode initialMode, const std::string& path) {
   const Rect client = canvas.ClientRect();

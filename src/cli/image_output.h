@@ -11,14 +11,6 @@
 
 namespace orv::cli {
 
-// Draws the recorded primitives onto another canvas. Primitives before `drawFrom` only set
-// state (pen, font, colours, mode): what they drew was painted over later.
-void Replay(const std::vector<CanvasOp>& ops, Canvas& target, std::size_t drawFrom = 0);
-
-// The index of the last fill of the whole client area, where the last complete redraw
-// began; 0 when there is none.
-std::size_t LastFullRedraw(const RecordingCanvas& canvas);
-
 // Writes the recorded drawing as a PNG (lines not antialiased) or an SVG file of the
 // canvas's client size. Empty on success, else the error line.
 std::string WritePng(const RecordingCanvas& canvas, std::size_t drawFrom, BkMode initialMode, const std::string& path);

@@ -141,7 +141,7 @@ void WriteGroup(JsonWriter& json, const Workspace& ws, int g) {
   json.Key("label");
   json.String(tables.GroupSummaryTexts[g][kLabel]);
   json.Member("cases", cases);
-  json.Member("shown", ws.styles[g].shown == 1);
+  json.Member("shown", ws.shown.Contains(g));
   json.Key("lastEventWeek");
   WholeNumber(json, tables.lastEventWeek[g]);
   json.Key("summary");

@@ -7,10 +7,12 @@
 #include <variant>
 #include <vector>
 
+#include "session/commands.h"
+
 namespace orv::cli {
 
 // The X range commands of the menu.
-enum class RangeCommand { FiveYears, TenYears, PlusOneYear, PlusFiveYears, MinusOneYear, MinusFiveYears, Longest };
+using RangeCommand = orv::RangeCommand;
 
 struct GroupFlag {
   long group = 0;  // checked against the loaded groups after the load

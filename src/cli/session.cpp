@@ -5,51 +5,13 @@
 #include <utility>
 
 #include "cli/encoding.h"
-#include "cli/image_output.h"
 #include "graph/number_at_risk.h"
-#include "graph/plot_frame.h"
+#include "graph/survival_rate_view.h"
 #include "graph/tables.h"
-#include "stats/survival_rate_view.h"
-#include "survival/analysis.h"
-#include "text/number_text.h"
+#include "session/analysis.h"
+#include "session/commands.h"
 
 namespace orv::cli {
-namespace {
-
-// The last character of FormatNumber of each flag, as the setting windows compare them.
-std::string FlagText(const auto& flags, int first, int last) {
-  std::string text;
-  for (int i = first; i <= last; ++i) text += FormatNumber(flags(i)).back();
-  return text;
-}
-
-bool IsStateOp(CanvasOp::Kind kind) {
-  using K = CanvasOp::Kind;
-  return kind == K::SelectPen || kind == K::SelectFont || kind == K::TextColour || kind == K::BkColour ||
-         kind == K::BkMode;
-}
-
-}  // namespace
-
-void KeepCurrentDrawing(RecordingCanvas& canvas) {
-  const std::size_t from = LastFullRedraw(canvas);
-  if (from == 0) return;
-  // What was drawn before the last full redraw is painted over; of the state it set, only
-  // the last pen, font, colours and mode still count.
-  std::vector<CanvasOp> kept;
-  std::vector<bool> seen(static_cast<std::size_t>(CanvasOp::Kind::Invalidate) + 1, false);
-  for (std::size_t i = from; i-- > 0;) {
-    const CanvasOp& op = canvas.ops[i];
-    const auto kind = static_cast<std::size_t>(op.kind);
-    if (!IsStateOp(op.kind) || seen[kind]) continue;
-    seen[kind] = true;
-    kept.push_back(std::move(canvas.ops[i]));
-  }
-  std::reverse(kept.begin(), kept.end());
-  kept.insert(kept.end(), std::make_move_iterator(canvas.ops.begin() + static_cast<std::ptrdiff_t>(from)),
-              std::make_move_iterator(canvas.ops.end()));
-  canvas.ops = std::move(kept);
-}
 
 void StderrMessageBoxes::Show(std::string_view text, std::string_view caption, BoxIcon) {
   texts.emplace_back(text);
@@ -131,56 +93,35 @@ std::string BatchSession::CheckChoices(const CliOptions& options) const {
 }
 
 void BatchSession::CensorCauses(const std::vector<std::string>& utf8Names) {
-  std::array<std::int32_t, kGroupSlots>& censored = ws.cases.CauseCensored;
-  const int n = ws.cases.NumCauses;
-  auto flag = [&](int j) { return static_cast<double>(censored[j]); };
-  const std::string before = FlagText(flag, 1, n);
+  CauseFlags censored = ws.cases.CauseCensored;
   for (const std::string& name : utf8Names) {
     std::optional<std::string> bytes = Utf8ToCp932(name);
-    for (int j = 1; bytes && j <= n; ++j) {
+    for (int j = 1; bytes && j <= ws.cases.NumCauses; ++j) {
       if (ws.cases.CauseNames[j] == *bytes) censored[j] = 1;
     }
   }
-  if (FlagText(flag, 1, n) != before) Reload();
+  if (SetCensoredCauses(ws, censored)) Reload();
 }
 
 void BatchSession::SetShownGroups(const std::vector<GroupFlag>& flags) {
-  const int g = ws.cases.NumGroups;
-  auto shown = [&](int i) { return static_cast<double>(ws.styles[i].shown); };
-  const std::string before = FlagText(shown, 0, g);
-  for (const GroupFlag& f : flags) ws.styles[static_cast<int>(f.group)].shown = f.shown ? 1 : 0;
-  const std::string after = FlagText(shown, 0, g);
-  // A change of the all-cases flag alone only redraws.
-  if (before.substr(1) != after.substr(1)) ComputeAllCases(ws, surfaces_);
-  RedrawGraph(ws, surfaces_);
+  GroupSet shown = ws.shown;
+  for (const GroupFlag& f : flags) shown.Set(static_cast<int>(f.group), f.shown);
+  orv::SetShownGroups(ws, surfaces_, shown);
   KeepCurrentDrawings();
 }
 
 void BatchSession::ApplyRange(RangeCommand command) {
-  PlotGeometry& geometry = ws.geometry;
-  switch (command) {
-    case RangeCommand::FiveYears:
-      geometry.xMax = 260;
-      geometry.tickStep = 52;
-      break;
-    case RangeCommand::TenYears:
-      geometry.xMax = 520;
-      geometry.tickStep = 104;
-      break;
-    case RangeCommand::PlusOneYear: geometry.xMax += 52; break;
-    case RangeCommand::PlusFiveYears: geometry.xMax += 260; break;
-    case RangeCommand::MinusOneYear:
-      if (geometry.xMax <= 52) return;
-      geometry.xMax -= 52;
-      break;
-    case RangeCommand::MinusFiveYears:
-      if (geometry.xMax <= 312) return;
-      geometry.xMax -= 260;
-      break;
-    case RangeCommand::Longest: geometry.xMax = ws.cases.dataMaxWeeks + 52; break;
-  }
-  RunAnalysis(ws, surfaces_);
+  if (!orv::ApplyRange(ws, surfaces_, command)) return;
   KeepCurrentDrawings();
+}
+
+std::string BatchSession::RunChoices(const CliOptions& options) {
+  if (std::string error = CheckChoices(options); !error.empty()) return error;
+  if (!options.censor.empty()) CensorCauses(options.censor);
+  if (!options.groupFlags.empty()) SetShownGroups(options.groupFlags);
+  for (RangeCommand command : options.ranges) ApplyRange(command);
+  PaintViews();
+  return {};
 }
 
 void BatchSession::PaintViews() {
@@ -188,14 +129,15 @@ void BatchSession::PaintViews() {
   survivalRate.Reset();
   cumulativeDeaths.Reset();
   deathsByCause.Reset();
-  DrawLegend(ws, &legend);
-  DrawSurvivalRateView(ws, &survivalRate);
-  DrawCumulativeDeaths(ws, &cumulativeDeaths);
-  DrawDeathsByCause(ws, &deathsByCause);
+  const AnalysisResults r = ws.Results();
+  DrawLegend(r, ws.styles, &legend);
+  DrawSurvivalRateView(r, ws.styles, ws.geometry.xMax, &survivalRate);
+  DrawCumulativeDeaths(r, ws.styles, ws.geometry, &cumulativeDeaths);
+  DrawDeathsByCause(r, ws.styles, &deathsByCause);
   // Sized from the load's view sizes, as the program places the window.
   numberAtRisk.SetClientRect(ViewClientRect(ws.viewSizes.numberAtRiskWidth, ws.viewSizes.numberAtRiskHeight));
   numberAtRisk.Reset();
-  DrawNumberAtRisk(ws, &numberAtRisk);
+  DrawNumberAtRisk(r, ws.styles, ws.geometry.xMax, &numberAtRisk);
 }
 
 }  // namespace orv::cli

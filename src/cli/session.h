@@ -9,9 +9,9 @@
 
 #include "cli/options.h"
 #include "cli/report_document.h"
-#include "workspace/workspace.h"
 #include "platform/recording.h"
 #include "platform/surfaces.h"
+#include "session/workspace.h"
 
 namespace orv::cli {
 
@@ -51,12 +51,6 @@ class CanvasViewWindows : public ViewWindows {
   RecordingCanvas& survivalRate_;
 };
 
-// Drops what the last full redraw of the canvas painted over, keeping the pen, font,
-// colours and mode in force where it began, so that a replay from the last full redraw
-// draws the same picture. The recording of a redrawn canvas then no longer grows with
-// the number of redraws.
-void KeepCurrentDrawing(RecordingCanvas& canvas);
-
 // The client rectangle of a view window of the given size; never smaller than one pixel.
 Rect ViewClientRect(int windowWidth, int windowHeight);
 
@@ -74,6 +68,10 @@ class BatchSession {
   // Empty when every cause name and group index of the options exists in the loaded data;
   // otherwise the error line.
   std::string CheckChoices(const CliOptions& options) const;
+  // The job after the load: the choices checked, then the censored causes, the shown groups
+  // and the range commands in the program's order, and the views painted. The error line of
+  // a choice the data do not have, before anything is applied; else empty.
+  std::string RunChoices(const CliOptions& options);
   // The censored-case window's OK: the causes ticked, and a reload when that changed a flag.
   void CensorCauses(const std::vector<std::string>& utf8Names);
   // The group selection window's OK with the given ticks changed.

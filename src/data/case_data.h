@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "text/period_text.h"
+
 namespace orv {
 
 inline constexpr int kMaxWeek = 2080;             // 40 years
@@ -36,6 +38,9 @@ enum GroupTotalRow : int {
 };
 inline constexpr int kGroupTotalRows = 4;
 
+// Per cause 1..20: 1 when deaths of that cause count as censored.
+using CauseFlags = std::array<std::int32_t, kGroupSlots>;
+
 // Counters of one load, printed by the raw data report.
 struct LoadCounters {
   Count total = 0;      // data rows seen
@@ -48,7 +53,7 @@ struct CaseData {
   int NumGroups = 0;
   std::array<std::string, kCauseSlots> CauseNames{};
   int NumCauses = 0;
-  std::array<std::int32_t, kGroupSlots> CauseCensored{};  // 1 = deaths of that cause count as censored
+  CauseFlags CauseCensored{};  // 1 = deaths of that cause count as censored
   // WeekCounts[week][code][group]: code 1 censored, 2 death; group 0 stays zero.
   std::vector<std::array<std::array<Count, kGroupSlots>, kCountCodes>> WeekCounts =
       std::vector<std::array<std::array<Count, kGroupSlots>, kCountCodes>>(kWeekSlots);

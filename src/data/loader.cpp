@@ -76,7 +76,7 @@ std::string PeriodOfDays(double days) {
   if (weeks <= static_cast<double>(UINT32_MAX)) {
     return WeeksToYearsMonths(static_cast<std::uint32_t>(TruncToInt64(weeks)));
   }
-  return FormatNumber(std::trunc(weeks / 52)) + "y";
+  return FormatNumber(std::trunc(weeks / kWeeksPerYear)) + "y";
 }
 
 // Finds the name among entries 1 to 19 or enters it in the first free one; beyond them
@@ -146,33 +146,9 @@ RowFate JudgeRow(std::string_view line) {
   return fate;
 }
 
-void ResetForLoad(Workspace& ws) {
-  CaseData& cd = ws.cases;
-  ws.geometry.xMax = 260;
-  ws.geometry.tickStep = 52;
-  cd.dataMaxWeeks = 0;
-  cd.NumGroups = 0;
-  cd.NumCauses = 0;
-  cd.counters = {};
-  for (int g = 0; g < kGroupSlots; ++g) {
-    const auto gi = static_cast<std::size_t>(g);
-    cd.GroupNames[gi].clear();
-    ws.styles[g].shown = 0;
-    for (int col = kFiveYears; col <= kGraphMax; ++col) ws.survival.GroupSummaryTexts[gi][static_cast<std::size_t>(col)].clear();
-    std::fill_n(cd.DeathsByCause[gi].begin(), kGroupSlots, Count{0});
-    for (auto& row : cd.GroupTotals) row[gi] = 0;
-  }
-  for (auto& week : cd.WeekCounts) week = {};
-  for (auto& week : ws.survival.SurvivalTable) week = {};
-  for (auto& week : ws.survival.AtRiskTable) week = {};
-  cd.GroupNames[0] = "all Cases";
-  for (int c = 1; c <= kOverflowIndex; ++c) cd.CauseNames[static_cast<std::size_t>(c)].clear();
-}
-
 class Loader {
  public:
-  Loader(Workspace& ws, RichTextSink& report, MessageBoxes& boxes)
-      : ws_(ws), cd_(ws.cases), report_(report), boxes_(boxes) {}
+  Loader(CaseData& cases, RichTextSink& report, MessageBoxes& boxes) : cd_(cases), report_(report), boxes_(boxes) {}
 
   // `substituted`: the line holds a "?" for a character of UTF-8 input that code page 932
   // cannot hold; the note follows the line and changes no count.
@@ -244,7 +220,6 @@ class Loader {
     ++cd_.GroupTotals[kTotalRows][gi];
   }
 
-  Workspace& ws_;
   CaseData& cd_;
   RichTextSink& report_;
   MessageBoxes& boxes_;
@@ -252,8 +227,7 @@ class Loader {
   int lastCause_ = 0;
 };
 
-void FinishTables(Workspace& ws) {
-  CaseData& cd = ws.cases;
+void FinishTables(CaseData& cd) {
   for (int g = 1; g <= cd.NumGroups; ++g) {
     const auto gi = static_cast<std::size_t>(g);
     Count censored = 0;
@@ -265,10 +239,6 @@ void FinishTables(Workspace& ws) {
     cd.GroupTotals[kTotalCensored][gi] = censored;
     cd.GroupTotals[kTotalDeaths][gi] = deaths;
     cd.GroupTotals[kTotalCensoredAndDeaths][gi] = censored + deaths;
-    const Count rows = cd.GroupTotals[kTotalRows][gi];
-    ws.survival.GroupSummaryTexts[gi][kLabel] =
-        cd.GroupNames[gi] + " ( n = " + FormatNumber(static_cast<double>(rows)) + " )";
-    ws.styles[g].shown = rows >= 8 ? 1 : 0;
   }
 }
 
@@ -286,21 +256,6 @@ void WriteSummary(std::string_view path, const CaseData& cd, RichTextSink& repor
                               WeeksToYearsMonths(maxWeeks) + " ) ");
   ReportWrite(report, kSeparator, 2);
   report.CaretToStart();
-}
-
-ViewSizes SizesFor(int groups, int causes) {
-  constexpr int kRow = 40;
-  ViewSizes s;
-  s.legendHeight = (groups + 5) * kRow;
-  s.logRankHeight = (groups + 7) * kRow;
-  s.wilcoxonHeight = (groups + 7) * kRow;
-  s.cumulativeHeight = (groups + 5) * kRow;
-  s.byCauseWidth = causes * 60 + 600;
-  s.byCauseHeight = (groups + 5) * kRow;
-  s.survivalRateHeight = (groups > 2 ? groups + 6 : groups + 8) * kRow;
-  s.numberAtRiskHeight = (groups + 5) * kRow;
-  s.intervalsHeight = (groups + 7) * kRow;
-  return s;
 }
 
 }  // namespace
@@ -328,11 +283,11 @@ std::string_view TrimField(std::string_view field) {
   return field;
 }
 
-void LoadDataBytes(std::string_view path, std::string_view bytes, Workspace& ws, RichTextSink& report,
-                   MessageBoxes& boxes) {
-  ResetForLoad(ws);
-  report.Clear();
-  report.SetHeight(240);
+CaseData LoadCases(std::string_view shownPath, std::string_view bytes, const CauseFlags& censoredCauses,
+                   RichTextSink& report, MessageBoxes& boxes) {
+  CaseData cases;
+  cases.GroupNames[0] = "all Cases";
+  cases.CauseCensored = censoredCauses;
   report.SetColour(kBlack);
   ReportWrite(report, "--- Raw data --- ", 2);
 
@@ -345,7 +300,7 @@ void LoadDataBytes(std::string_view path, std::string_view bytes, Workspace& ws,
   const std::vector<std::size_t>& substitutions = converted.substitutions;
   std::size_t nextSubstitution = 0;
 
-  Loader loader(ws, report, boxes);
+  Loader loader(cases, report, boxes);
   std::size_t pos = 0;
   while (pos < bytes.size()) {
     std::size_t end = pos;
@@ -369,10 +324,10 @@ void LoadDataBytes(std::string_view path, std::string_view bytes, Workspace& ws,
 
   report.SetColour(kBlack);
   ReportWrite(report, " ---.--- END ---.--- ", 2);
-  FinishTables(ws);
-  WriteSummary(path, ws.cases, report);
-  ws.viewSizes = SizesFor(ws.cases.NumGroups, ws.cases.NumCauses);
+  FinishTables(cases);
+  WriteSummary(shownPath, cases, report);
   report.Flush();
+  return cases;
 }
 
 std::string TooLargeText(std::uint64_t maxBytes) {
@@ -425,14 +380,6 @@ DataFileBytes ReadDataFile(const std::string& path, std::uint64_t maxBytes) {
   }
   in.clear();
   return ReadDataStream(in, maxBytes);
-}
-
-FileRead LoadDataFile(const std::string& path, Workspace& ws, RichTextSink& report, MessageBoxes& boxes,
-                      std::string_view shownPath, std::uint64_t maxBytes) {
-  DataFileBytes file = ReadDataFile(path, maxBytes);
-  if (file.status == FileRead::TooLarge) boxes.Show(TooLargeText(maxBytes), "データの確認！", BoxIcon::Warning);
-  LoadDataBytes(shownPath.empty() ? std::string_view(path) : shownPath, file.bytes, ws, report, boxes);
-  return file.status;
 }
 
 }  // namespace orv

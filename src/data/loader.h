@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "workspace/workspace.h"
+#include "data/case_data.h"
 #include "platform/message_boxes.h"
 #include "platform/rich_text_sink.h"
 
@@ -30,22 +30,16 @@ struct DataFileBytes {
 DataFileBytes ReadDataFile(const std::string& path, std::uint64_t maxBytes = kMaxDataFileBytes);
 DataFileBytes ReadDataStream(std::istream& in, std::uint64_t maxBytes = kMaxDataFileBytes);
 
-// Rebuilds every case table of the workspace from the file, resets the X range to five
-// years, sets the shown flags (groups of 8 or more rows) and the view sizes, and leaves the
-// raw data report in the sink. A file that cannot be read reads as empty; so does a file
-// above maxBytes, after a message box that says so. Bad rows never stop the load. It does
-// not compute the survival tables; see LoadAndAnalyse. The report prints shownPath when
-// given: the path in the program's code page where the platform's own path bytes are in
-// another (UTF-8 on Linux).
-FileRead LoadDataFile(const std::string& path, Workspace& ws, RichTextSink& report, MessageBoxes& boxes,
-                      std::string_view shownPath = {}, std::uint64_t maxBytes = kMaxDataFileBytes);
+// The case tables of the bytes of a data file: every row checked, the accepted rows counted
+// with the given causes counted as censored, and the raw data report written into the sink,
+// which the caller has cleared. Bad rows never stop the load. UTF-8 input is read through
+// code page 932. The report prints shownPath: the path in the program's code page where the
+// platform's own path bytes are in another (UTF-8 on Linux).
+CaseData LoadCases(std::string_view shownPath, std::string_view bytes, const CauseFlags& censoredCauses,
+                   RichTextSink& report, MessageBoxes& boxes);
 
 // The message box text of a file above maxBytes.
 std::string TooLargeText(std::uint64_t maxBytes);
-
-// The same for bytes already in memory; the path is only printed in the report.
-void LoadDataBytes(std::string_view path, std::string_view bytes, Workspace& ws, RichTextSink& report,
-                   MessageBoxes& boxes);
 
 // Removes half-width blanks, full-width blanks and double quotes from both ends.
 std::string_view TrimField(std::string_view field);

@@ -3,7 +3,8 @@
 #include <array>
 
 #include "dialogs/setting_window.h"
-#include "survival/analysis.h"
+#include "session/analysis.h"
+#include "session/commands.h"
 #include "text/number_text.h"
 
 namespace orv {
@@ -57,15 +58,15 @@ void Paint(HWND window, ModalRun& run) {
   }
 }
 
-void ApplyTicks(HWND window, CaseData& cases) {
-  for (int j = 1; j <= cases.NumCauses; ++j) {
-    cases.CauseCensored[static_cast<std::size_t>(j)] = IsDlgButtonChecked(window, kFirstCheckBox + j) == BST_CHECKED ? 1 : 0;
+void ApplyTicks(HWND window, DialogContext& ctx) {
+  for (int j = 1; j <= ctx.ws->cases.NumCauses; ++j) {
+    ctx.censoredTicks[static_cast<std::size_t>(j)] = IsDlgButtonChecked(window, kFirstCheckBox + j) == BST_CHECKED ? 1 : 0;
   }
 }
 
 void OnCommand(HWND window, ModalRun& run, WPARAM wParam) {
   if (IsClickOf(wParam, kOkButton)) {
-    ApplyTicks(window, run.ctx->ws->cases);
+    ApplyTicks(window, *run.ctx);
     EndModalWindow(window, IDOK);
   }
 }
@@ -78,17 +79,11 @@ LRESULT CALLBACK CensoredCausesProc(HWND window, UINT message, WPARAM wParam, LP
 }
 
 void ChooseCensoredCauses(DialogContext& ctx) {
-  CaseData& cases = ctx.ws->cases;
-  const std::array<std::int32_t, kGroupSlots> before = cases.CauseCensored;
-
+  ctx.censoredTicks = ctx.ws->cases.CauseCensored;
   RunModalWindow(ctx, ctx.mainWindow, "U_checkWnd");
   if (!IsWindow(ctx.mainWindow)) return;
 
-  bool changed = false;
-  for (int j = 1; j <= cases.NumCauses; ++j) {
-    const auto cause = static_cast<std::size_t>(j);
-    if (cases.CauseCensored[cause] != before[cause]) changed = true;
-  }
+  const bool changed = SetCensoredCauses(*ctx.ws, ctx.censoredTicks);
   // The causes are classified while loading, so a new choice means loading again: the file
   // whose tables are shown, never a path that was chosen but failed its check.
   if (changed && ctx.shownPath != nullptr && !ctx.shownPath->empty()) {

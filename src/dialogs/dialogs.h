@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "workspace/workspace.h"
 #include "platform/surfaces.h"
+#include "session/workspace.h"
 
 namespace orv {
 
@@ -22,6 +22,9 @@ struct DialogContext {
   const std::string* shownPath = nullptr;  // the file whose tables are shown; reloads read it
   COLORREF customColours[16] = {};  // the colour dialog's custom colours, kept for the run
   int editedGroup = 0;              // EditedGroup: the group the graph settings edit
+  // The ticks of the open group selection or censored-case window, taken by its OK.
+  GroupSet shownTicks;
+  CauseFlags censoredTicks{};
 };
 
 // Registers the class "NORMALDLG" with the given background brush.

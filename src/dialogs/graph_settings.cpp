@@ -5,6 +5,7 @@
 
 #include "app/gdi_canvas.h"
 #include "graph/plot_frame.h"
+#include "session/commands.h"
 #include "text/number_text.h"
 
 namespace orv {
@@ -138,8 +139,7 @@ void StoreAndEnd(HWND window, ModalRun& run) {
   DialogContext& ctx = *run.ctx;
   GraphSettingsState& state = StateOf(run);
   ReadTicks(state);
-  SetLineStyle(ctx.ws->styles, ctx.editedGroup, state.editStyle, state.editWidth, state.editColour);
-  RedrawGraph(*ctx.ws, *ctx.surfaces);
+  SetGroupLine(*ctx.ws, *ctx.surfaces, ctx.editedGroup, state.editStyle, state.editWidth, state.editColour);
   EndModalWindow(window, IDOK);
 }
 

@@ -6,7 +6,7 @@
 
 #include "app/gdi_canvas.h"
 #include "graph/plot_frame.h"
-#include "survival/analysis.h"
+#include "session/commands.h"
 
 namespace orv {
 
@@ -53,17 +53,15 @@ void Initialise(HWND window, ModalRun& run) {
                              kFirstCheckBox + g);
     // The boxes show the stored flags once, when the window opens; from then on they hold
     // the user's choice until OK, also across repaints and a graph settings run.
-    SendMessageA(box, BM_SETCHECK, ctx.ws->styles[g].shown == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageA(box, BM_SETCHECK, ctx.ws->shown.Contains(g) ? BST_CHECKED : BST_UNCHECKED, 0);
     const std::string& name = ctx.ws->cases.GroupNames[static_cast<std::size_t>(g)];
     TextOutA(dc, kLabelX, kRowPitch * g + 20, name.data(), static_cast<int>(name.size()));
   }
 }
 
-void ApplyTicks(HWND window, const DialogContext& ctx) {
+void ApplyTicks(HWND window, DialogContext& ctx) {
   const int groups = GroupCount(ctx);
-  for (int g = 0; g <= groups; ++g) {
-    ctx.ws->styles[g].shown = IsDlgButtonChecked(window, kFirstCheckBox + g) == BST_CHECKED ? 1 : 0;
-  }
+  for (int g = 0; g <= groups; ++g) ctx.shownTicks.Set(g, IsDlgButtonChecked(window, kFirstCheckBox + g) == BST_CHECKED);
 }
 
 void OnDoubleClick(HWND window, ModalRun& run, LPARAM lParam) {
@@ -107,21 +105,11 @@ LRESULT CALLBACK GroupSelectionProc(HWND window, UINT message, WPARAM wParam, LP
 }
 
 void ChooseGroups(DialogContext& ctx, bool bringMainToFront) {
-  Workspace& ws = *ctx.ws;
-  std::array<std::int32_t, kGroupSlots> before{};
-  for (int g = 0; g <= ws.cases.NumGroups; ++g) before[static_cast<std::size_t>(g)] = ws.styles[g].shown;
-
+  ctx.shownTicks = ctx.ws->shown;
   RunModalWindow(ctx, ctx.mainWindow, "G_sentakuWnd");
   // The program ended while the window ran: there is nothing left to redraw.
   if (!IsWindow(ctx.mainWindow)) return;
-
-  // Group 0 is built from the others, so only a change among groups 1..G rebuilds it.
-  bool groupsChanged = false;
-  for (int g = 1; g <= ws.cases.NumGroups; ++g) {
-    if (ws.styles[g].shown != before[static_cast<std::size_t>(g)]) groupsChanged = true;
-  }
-  if (groupsChanged) ComputeAllCases(ws, *ctx.surfaces);
-  RedrawGraph(ws, *ctx.surfaces);
+  SetShownGroups(*ctx.ws, *ctx.surfaces, ctx.shownTicks);
   if (bringMainToFront) {
     SetWindowPos(ctx.mainWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
   }

@@ -1,4 +1,4 @@
-// The Kaplan-Meier step curves with their censor marks, and the "graph max" texts.
+// The Kaplan-Meier step curves with their censor marks.
 #include "graph/curves.h"
 
 #include <algorithm>
@@ -6,34 +6,20 @@
 
 #include "graph/plot_frame.h"
 #include "graph/view_layout.h"
-#include "text/period_text.h"
 
 namespace orv {
 
-void DrawCurves(Workspace& ws, Surfaces& surfaces) {
-  for (Canvas* c : {surfaces.graph, surfaces.screen}) {
-    if (c != nullptr) c->FillRect(c->ClientRect(), kWhite);
-  }
-  ws.geometry.pixelsPerWeek = PixelsPerWeek(ws.geometry);
-
-  // A graph surface that does not exist yet: the "graph max" texts are still written.
-  DiscardingCanvas none;
-  Canvas& graph = surfaces.graph != nullptr ? *surfaces.graph : none;
-  const int lastGroup = LastGroup(ws.cases);
+void DrawCurves(const SurvivalTables& tables, const GroupSet& shown, const LineStyles& styles,
+                const PlotGeometry& geometry, int lastGroup, Canvas& graph) {
   for (int g = 0; g <= lastGroup; ++g) {
-    if (Shown(ws.styles, g)) {
-      DrawCurve(ws, graph, g);
-    } else {
-      ws.survival.GroupSummaryTexts[g][kGraphMax].clear();
-    }
+    if (shown.Contains(g)) DrawCurve(tables, styles[g], geometry, g, graph);
   }
 }
 
-void DrawCurve(Workspace& ws, Canvas& graph, int g) {
+void DrawCurve(const SurvivalTables& tables, const LineStyle& style, const PlotGeometry& geo, int g,
+               Canvas& graph) {
   if (g < 0 || g >= kGroupSlots) return;
-  const PlotGeometry& geo = ws.geometry;
-  const LineStyle& style = ws.styles[g];
-  const auto& table = ws.survival.SurvivalTable;
+  const auto& table = tables.SurvivalTable;
   const Pen markerPen{0, style.colour};
   // The bar width is an 8-bit count of pixel rows.
   const int n = static_cast<std::uint8_t>(style.width);
@@ -66,7 +52,6 @@ void DrawCurve(Workspace& ws, Canvas& graph, int g) {
     prevX = x;
     prevY = y;
   }
-  ws.survival.GroupSummaryTexts[g][kGraphMax] = PercentText(s) + " %";
 }
 
 }  // namespace orv

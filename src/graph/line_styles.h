@@ -1,4 +1,5 @@
-// Each group's line: whether it is drawn, its colour, pen style and bar width, and its pen.
+// Each group's line: its colour, pen style and bar width, and its pen. Whether it is drawn
+// is the shown groups' GroupSet.
 #pragma once
 
 #include <array>
@@ -10,7 +11,6 @@
 namespace orv {
 
 struct LineStyle {
-  std::int32_t shown = 0;
   Rgb colour = kBlack;
   std::int32_t style = 0;  // 0 solid, 1 dash, 2 dot, 3 dash-dot, 4 dash-dot-dot
   std::int32_t width = 2;  // pixel rows of horizontal segments, 1..5
@@ -25,12 +25,8 @@ struct LineStyles {
   const LineStyle& operator[](int g) const { return records[static_cast<std::size_t>(g)]; }
 };
 
-// True when group g's curve, legend line and table rows are drawn and its cases take part
-// in the tests.
-inline bool Shown(const LineStyles& styles, int g) { return styles[g].shown == 1; }
-
 // The defaults: all cases red dash-dot-dot, then black, red, blue, green in blocks of solid,
-// dash, dash-dot, dash-dot-dot and dot; width 2; nothing shown.
+// dash, dash-dot, dash-dot-dot and dot; width 2.
 void InitLineStyles(LineStyles& styles);
 // A colour confirmed in the graph settings: the pen is made with the style ticked there.
 void SetLineColour(LineStyles& styles, int g, Rgb colour, int style);

@@ -24,8 +24,8 @@ std::string CentredCell(double value) {
   return std::string(pad, ' ') + text;
 }
 
-Count AtRiskAt(const Workspace& ws, int g, int year) {
-  for (const AtRiskMark& m : ws.figures.groups[static_cast<std::size_t>(g)].atRisk) {
+Count AtRiskAt(const AnalysisResults& r, int g, int year) {
+  for (const AtRiskMark& m : r.figures.groups[static_cast<std::size_t>(g)].atRisk) {
     if (m.year == year) return m.n;
   }
   return 0;
@@ -43,7 +43,7 @@ std::vector<int> NumberAtRiskYears(int xMax) {
   return years;
 }
 
-void DrawNumberAtRisk(const Workspace& ws, Canvas* canvas) {
+void DrawNumberAtRisk(const AnalysisResults& r, const LineStyles& styles, int xMax, Canvas* canvas) {
   if (canvas == nullptr) return;
   Canvas& c = *canvas;
   c.FillRect(c.ClientRect(), kWhite);
@@ -52,29 +52,29 @@ void DrawNumberAtRisk(const Workspace& ws, Canvas* canvas) {
   c.SetTextColour(kBlack);
   c.SelectFont(nullptr);
 
-  const std::vector<int> years = NumberAtRiskYears(ws.geometry.xMax);
+  const std::vector<int> years = NumberAtRiskYears(xMax);
   const auto columnX = [](std::size_t k) { return Coord(static_cast<double>(k) * kColumnPitch + kFirstColumnX); };
   const int headingY = RowY(0.6);
   for (std::size_t k = 0; k < years.size(); ++k) DrawLabel(c, columnX(k), headingY, CentredCell(years[k]));
 
   // Totals are held wide, as in the cumulative deaths table.
   std::vector<Count> totals(years.size(), 0);
-  const int groups = std::clamp(ws.cases.NumGroups, 0, kGroupSlots - 1);
+  const int groups = std::clamp(r.cases.NumGroups, 0, kGroupSlots - 1);
   int row = 0;
   for (int g = 1; g <= groups; ++g) {
-    const LineStyle& style = ws.styles[g];
-    if (style.shown != 1) continue;
+    if (!r.shown.Contains(g)) continue;
+    const LineStyle& style = styles[g];
     ++row;
     c.SelectPen(style.pen);
     DrawHBar(c, 40, RowY(row + 1.2), 280, style.width);
     const int y = Coord((row + 1) * kRowHeight);
     for (std::size_t k = 0; k < years.size(); ++k) {
-      const Count n = AtRiskAt(ws, g, years[k]);
+      const Count n = AtRiskAt(r, g, years[k]);
       DrawLabel(c, columnX(k), y, CentredCell(static_cast<double>(n)));
       totals[k] += n;
     }
     // Drawn last and opaque, the label covers the start of the line sample.
-    DrawLabel(c, 10, RowY(row + 1.2), ws.survival.GroupSummaryTexts[static_cast<std::size_t>(g)][kLabel] + "  ");
+    DrawLabel(c, 10, RowY(row + 1.2), r.survival.GroupSummaryTexts[static_cast<std::size_t>(g)][kLabel] + "  ");
   }
 
   const int totalsY = RowY(row + 2.5);

@@ -4,8 +4,9 @@
 
 #include <vector>
 
-#include "workspace/workspace.h"
+#include "graph/line_styles.h"
 #include "platform/canvas.h"
+#include "stats/analysis_results.h"
 
 namespace orv {
 
@@ -17,7 +18,7 @@ std::vector<int> NumberAtRiskYears(int xMax);
 
 // One row per shown group in group order (line sample, label, the numbers centred under
 // the year headings), then the totals row "累計" of the shown groups. Reads the numbers at
-// risk of the last analysis run; a mark it did not reach counts 0.
-void DrawNumberAtRisk(const Workspace& ws, Canvas* canvas);
+// risk of the publication figures; a mark they did not reach counts 0.
+void DrawNumberAtRisk(const AnalysisResults& r, const LineStyles& styles, int xMax, Canvas* canvas);
 
 }  // namespace orv

@@ -1,14 +1,14 @@
 // The survival graph's frame: drawing primitives, the X range rules, both axes with their
-// ticks, numbers and unit, the 50 % line, and one complete redraw.
+// ticks, numbers and unit, and the 50 % line.
 #include "graph/plot_frame.h"
 
 #include <cmath>
 #include <cstdint>
 #include <string>
 
-#include "graph/curves.h"
 #include "graph/view_layout.h"
 #include "text/number_text.h"
+#include "text/period_text.h"
 #include "text/truncate.h"
 
 namespace orv {
@@ -18,8 +18,7 @@ namespace {
 constexpr Pen kAxisPen{0, kBlack};
 constexpr int kLabelFontHeight = 28;
 
-void DrawXAxis(Workspace& ws, Canvas& c) {
-  PlotGeometry& geo = ws.geometry;
+void DrawXAxis(const PlotGeometry& geo, Canvas& c) {
   const int left = geo.left;
   const int axisY = Coord(geo.top + geo.height);
 
@@ -51,8 +50,7 @@ void DrawXAxis(Workspace& ws, Canvas& c) {
   c.SelectFont(nullptr);
 }
 
-void DrawYAxis(const Workspace& ws, Canvas& c) {
-  const PlotGeometry& geo = ws.geometry;
+void DrawYAxis(const PlotGeometry& geo, Canvas& c) {
   c.SelectPen(kAxisPen);
   DrawVBar2(c, geo.left, geo.top, Coord(geo.top + geo.height + 4));
 
@@ -94,43 +92,29 @@ void DrawCensorTick(Canvas& c, int x, int y) {
 
 void DrawLabel(Canvas& c, int x, int y, std::string_view text) { c.TextOut(x, y, text); }
 
-void FitXRange(Workspace& ws) {
-  PlotGeometry& geo = ws.geometry;
-  const int dataMax = ws.cases.dataMaxWeeks;
+void FitXRange(PlotGeometry& geo, int dataMax) {
   if (geo.xMax > dataMax) {
     // The year boundary above the longest period: exactly k years gives k + 1.
-    geo.xMax = dataMax / 52 * 52 + 52;
-  } else if (geo.xMax < 52) {
-    geo.xMax = 52;
+    geo.xMax = dataMax / kWeeksPerYear * kWeeksPerYear + kWeeksPerYear;
+  } else if (geo.xMax < kWeeksPerYear) {
+    geo.xMax = kWeeksPerYear;
   }
   geo.unitLabel = "(y)";
-  if (geo.xMax > 520) {
-    geo.tickStep = 260;
-  } else if (geo.xMax > 260) {
-    geo.tickStep = 104;
-  } else if (geo.xMax > 52) {
-    geo.tickStep = 52;
+  if (geo.xMax > kWeeksPerTenYears) {
+    geo.tickStep = kWeeksPerFiveYears;
+  } else if (geo.xMax > kWeeksPerFiveYears) {
+    geo.tickStep = 2 * kWeeksPerYear;
+  } else if (geo.xMax > kWeeksPerYear) {
+    geo.tickStep = kWeeksPerYear;
   } else {
     geo.tickStep = 8;
     geo.unitLabel = "(w)";
   }
 }
 
-void RedrawGraph(Workspace& ws, Surfaces& surfaces) {
-  DrawCurves(ws, surfaces);
-
-  PlotGeometry& geo = ws.geometry;
-  const std::int32_t drawnRange = geo.xMax;
-  FitXRange(ws);
-  // The axis must describe the range it is labelled with; when the range was just fitted,
-  // the curves follow at the next redraw.
-  if (geo.xMax != drawnRange) geo.pixelsPerWeek = PixelsPerWeek(geo);
-  geo.labelDivisor = geo.xMax == 52 ? 1 : 51;
-
-  if (surfaces.graph == nullptr) return;
-  DrawXAxis(ws, *surfaces.graph);
-  DrawYAxis(ws, *surfaces.graph);
-  surfaces.graph->Invalidate();
+void DrawAxes(const PlotGeometry& geometry, Canvas& graph) {
+  DrawXAxis(geometry, graph);
+  DrawYAxis(geometry, graph);
 }
 
 FontSpec XLabelFont() { return FontSpec{"Arial", -kLabelFontHeight, 0, 0}; }

@@ -1,12 +1,11 @@
-// The survival graph's frame: scaling, axes, ticks, numbers and unit, the 50 % line, the
-// drawing primitives of every graph, and the order of one complete redraw.
+// The survival graph's frame: scaling, axes, ticks, numbers and unit, the 50 % line, and the
+// drawing primitives of every graph.
 #pragma once
 
 #include <string_view>
 
-#include "workspace/workspace.h"
+#include "graph/plot_geometry.h"
 #include "platform/canvas.h"
-#include "platform/surfaces.h"
 
 namespace orv {
 
@@ -18,11 +17,11 @@ void DrawVBar2(Canvas& c, int x, int y1, int y2);
 void DrawCensorTick(Canvas& c, int x, int y);
 void DrawLabel(Canvas& c, int x, int y, std::string_view text);
 
-// Adjusts xMax, tickStep and unitLabel to the data and the axis rules.
-void FitXRange(Workspace& ws);
+// Adjusts xMax, tickStep and unitLabel to the longest period of the data and the axis rules.
+void FitXRange(PlotGeometry& geometry, int dataMaxWeeks);
 
-// Curves, X axis, Y axis into the graph surface, then invalidates it.
-void RedrawGraph(Workspace& ws, Surfaces& surfaces);
+// The X axis with its ticks, numbers and unit and the 50 % line, then the Y axis.
+void DrawAxes(const PlotGeometry& geometry, Canvas& graph);
 
 // The fonts of the axis labels.
 FontSpec XLabelFont();

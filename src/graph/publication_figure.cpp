@@ -155,23 +155,23 @@ double EstimatedTextWidth(std::string_view bytes, double size) {
   return ems * size;
 }
 
-FigureInput FigureInputOf(const Workspace& ws, bool bands) {
+FigureInput FigureInputOf(const AnalysisResults& r, const LineStyles& styles, int xMax, bool bands) {
   FigureInput in;
-  in.xMax = ws.geometry.xMax;
+  in.xMax = xMax;
   in.bands = bands;
-  const auto& table = ws.survival.SurvivalTable;
-  const int lastGroup = LastGroup(ws.cases);
+  const auto& table = r.survival.SurvivalTable;
+  const int lastGroup = LastGroup(r.cases);
   for (int g = 0; g <= lastGroup; ++g) {
-    const LineStyle& style = ws.styles[g];
-    if (style.shown != 1) continue;
+    if (!r.shown.Contains(g)) continue;
+    const LineStyle& style = styles[g];
     FigureSeries s{.group = g,
-                   .name = ws.cases.GroupNames[static_cast<std::size_t>(g)],
+                   .name = r.cases.GroupNames[static_cast<std::size_t>(g)],
                    .colour = style.colour,
                    .style = style.style,
                    .width = style.width};
     const auto gi = static_cast<std::size_t>(g);
     // The figure draws the estimate itself, not the three-decimal survival of the views.
-    const GroupEstimates& est = ws.figures.groups[gi];
+    const GroupEstimates& est = r.figures.groups[gi];
     const int weeks = std::min(static_cast<int>(est.km.size()), kWeekSlots);
     s.lastWeek = weeks - 1;
     s.survival.assign(est.km.begin(), est.km.begin() + weeks);
@@ -180,12 +180,12 @@ FigureInput FigureInputOf(const Workspace& ws, bool bands) {
       s.upper.assign(est.upper.begin(), est.upper.begin() + weeks);
     }
     for (int w = 0; w < weeks; ++w) s.censored.push_back(table[static_cast<std::size_t>(w)][kCensored][gi] > 0);
-    for (int k = 0; 52 * k <= std::min(in.xMax, kMaxWeek); ++k) {
-      s.atRisk.push_back(ws.survival.AtRiskTable[static_cast<std::size_t>(52 * k)][gi]);
+    for (int k = 0; kWeeksPerYear * k <= std::min(in.xMax, kMaxWeek); ++k) {
+      s.atRisk.push_back(r.survival.AtRiskTable[static_cast<std::size_t>(kWeeksPerYear * k)][gi]);
     }
     in.series.push_back(std::move(s));
   }
-  if (ws.tests.ShownGroupCount >= 2) in.pValue = ws.tests.PetoPText;
+  if (r.tests.ShownGroupCount >= 2) in.pValue = r.tests.PetoPText;
   return in;
 }
 
@@ -193,8 +193,8 @@ FigureLayout LayoutPublicationFigure(const FigureInput& in, const TextMeasure& m
   FigureLayout out;
   const double size = kFigureTextSize;
   // A range below one year still shows its year: the axis never has less than 52 weeks.
-  const int xMax = std::max(in.xMax, 52);
-  const int years = xMax / 52;
+  const int xMax = std::max(in.xMax, kWeeksPerYear);
+  const int years = xMax / kWeeksPerYear;
   const int rows = static_cast<int>(in.series.size());
 
   double widestName = 0;

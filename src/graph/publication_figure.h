@@ -14,8 +14,9 @@
 #include <string_view>
 #include <vector>
 
-#include "workspace/workspace.h"
+#include "graph/line_styles.h"
 #include "platform/colour.h"
+#include "stats/analysis_results.h"
 
 namespace orv {
 
@@ -105,9 +106,10 @@ struct FigureLayout {
   std::vector<FigureText> texts;  // drawn last
 };
 
-// The figure's input from the workspace: every shown group in drawing order (all cases
-// first), the current X range and the overall p when two or more groups are compared.
-FigureInput FigureInputOf(const Workspace& ws, bool bands);
+// The figure's input from the results of an analysis run: every shown group in drawing
+// order (all cases first), the range of xMax weeks and the overall p when two or more groups
+// are compared.
+FigureInput FigureInputOf(const AnalysisResults& r, const LineStyles& styles, int xMax, bool bands);
 
 FigureLayout LayoutPublicationFigure(const FigureInput& input, const TextMeasure& measure);
 

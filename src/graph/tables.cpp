@@ -29,35 +29,36 @@ void StartView(Canvas& c) {
   c.SelectFont(nullptr);
 }
 
-int LastCause(const Workspace& ws) { return std::clamp(ws.cases.NumCauses, 0, kCauseSlots - 1); }
+int LastCause(const CaseData& cases) { return std::clamp(cases.NumCauses, 0, kCauseSlots - 1); }
 
 std::string Cell(Count value) { return CellText(static_cast<double>(value)); }
 
-const std::string& Label(const Workspace& ws, int g) { return ws.survival.GroupSummaryTexts[g][kLabel]; }
+const std::string& Label(const AnalysisResults& r, int g) { return r.survival.GroupSummaryTexts[g][kLabel]; }
 
 }  // namespace
 
-void DrawLegend(const Workspace& ws, Canvas* canvas) {
+void DrawLegend(const AnalysisResults& r, const LineStyles& styles, Canvas* canvas) {
   if (canvas == nullptr) return;
   Canvas& c = *canvas;
   StartView(c);
-  for (int g = 0; g <= LastGroup(ws.cases); ++g) {
-    const LineStyle& style = ws.styles[g];
-    if (style.shown != 1) continue;
+  for (int g = 0; g <= LastGroup(r.cases); ++g) {
+    if (!r.shown.Contains(g)) continue;
+    const LineStyle& style = styles[g];
     const int textY = RowY(g + 0.7);
     DrawLabel(c, 10, textY, RightAligned(FormatNumber(g), 2) + " : ");
     c.SelectPen(style.pen);
     DrawHBar(c, 50, RowY(g + 0.9), 90, style.width);
-    DrawLabel(c, 130, textY, Label(ws, g));
+    DrawLabel(c, 130, textY, Label(r, g));
   }
 }
 
-void DrawCumulativeDeaths(const Workspace& ws, Canvas* canvas) {
+void DrawCumulativeDeaths(const AnalysisResults& r, const LineStyles& styles, const PlotGeometry& geometry,
+                          Canvas* canvas) {
   if (canvas == nullptr) return;
   Canvas& c = *canvas;
   StartView(c);
-  const PlotGeometry& geo = ws.geometry;
-  const int groups = LastGroup(ws.cases);
+  const PlotGeometry& geo = geometry;
+  const int groups = LastGroup(r.cases);
 
   // The tick weeks of the X axis. Before the axis has ever been drawn there is no tick step:
   // the table then has the week 0 column alone instead of repeating it for ever.
@@ -81,11 +82,11 @@ void DrawCumulativeDeaths(const Workspace& ws, Canvas* canvas) {
   for (int g = 1; g <= groups; ++g) {
     Count running = 0;
     for (int w = 0; w <= kMaxWeek; ++w) {
-      running += ws.cases.WeekCounts[static_cast<std::size_t>(w)][kCodeDeath][g];
+      running += r.cases.WeekCounts[static_cast<std::size_t>(w)][kCodeDeath][g];
       cumulative[static_cast<std::size_t>(w)] = running;
     }
-    const LineStyle& style = ws.styles[g];
-    if (style.shown == 1) {
+    const LineStyle& style = styles[g];
+    if (r.shown.Contains(g)) {
       c.SelectPen(style.pen);
       DrawHBar(c, kSampleLeft, RowY(g + 1.2), kSampleRight, style.width);
       const int y = Coord((g + 1) * kRowHeight);
@@ -98,7 +99,7 @@ void DrawCumulativeDeaths(const Workspace& ws, Canvas* canvas) {
       DrawLabel(c, dataMaxX, y, Cell(running));
       grandTotal += running;
     }
-    DrawLabel(c, 10, RowY(g + 1.2), Label(ws, g) + "  ");
+    DrawLabel(c, 10, RowY(g + 1.2), Label(r, g) + "  ");
   }
 
   const int totalsY = RowY(groups + 2.5);
@@ -107,37 +108,30 @@ void DrawCumulativeDeaths(const Workspace& ws, Canvas* canvas) {
   DrawLabel(c, dataMaxX, totalsY, Cell(grandTotal));
 }
 
-void DrawDeathsByCause(Workspace& ws, Canvas* canvas) {
-  // The totals row is part of the workspace: it is rebuilt even when there is no window.
-  auto& deaths = ws.cases.DeathsByCause;
-  deaths[kTotalsIndex].fill(0);
-  const int groups = LastGroup(ws.cases);
-  const int causes = LastCause(ws);
-  for (int g = 1; g <= groups; ++g) {
-    if (!Shown(ws.styles, g)) continue;
-    for (int j = 0; j <= causes; ++j) deaths[kTotalsIndex][j] += deaths[g][j];
-  }
-
+void DrawDeathsByCause(const AnalysisResults& r, const LineStyles& styles, Canvas* canvas) {
   if (canvas == nullptr) return;
+  const auto& deaths = r.cases.DeathsByCause;
+  const int groups = LastGroup(r.cases);
+  const int causes = LastCause(r.cases);
   Canvas& c = *canvas;
   StartView(c);
   const auto columnX = [](int j) { return Coord(j * kColumnPitch + kFirstColumnX); };
   const int headingY = RowY(0.8);
-  for (int j = 0; j <= causes; ++j) DrawLabel(c, columnX(j), headingY, ws.cases.CauseNames[j]);
+  for (int j = 0; j <= causes; ++j) DrawLabel(c, columnX(j), headingY, r.cases.CauseNames[j]);
 
   for (int g = 1; g <= groups; ++g) {
-    const LineStyle& style = ws.styles[g];
+    const LineStyle& style = styles[g];
     const int y = Coord((g + 1) * kRowHeight);
-    if (style.shown == 1) {
+    if (r.shown.Contains(g)) {
       c.SelectPen(style.pen);
       DrawHBar(c, kSampleLeft, RowY(g + 1.2), kSampleRight, style.width);
       for (int j = 0; j <= causes; ++j) DrawLabel(c, columnX(j), y, Cell(deaths[g][j]));
     }
-    DrawLabel(c, 10, y, Label(ws, g) + "  ");
+    DrawLabel(c, 10, y, Label(r, g) + "  ");
   }
 
   const int totalsY = RowY(groups + 2.5);
-  DrawLabel(c, 50, totalsY, ws.survival.GroupSummaryTexts[kSummaryTotalsRow][kLabel] + "  ");
+  DrawLabel(c, 50, totalsY, r.survival.GroupSummaryTexts[kSummaryTotalsRow][kLabel] + "  ");
   for (int j = 0; j <= causes; ++j) DrawLabel(c, columnX(j), totalsY, Cell(deaths[kTotalsIndex][j]));
 }
 

@@ -2,6 +2,8 @@
 #include "platform/recording.h"
 
 #include <algorithm>
+#include <iterator>
+#include <utility>
 
 namespace orv {
 
@@ -135,6 +137,71 @@ std::vector<RecordingCanvas::Segment> RecordingCanvas::Segments() const {
     }
   }
   return out;
+}
+
+bool IsStateOp(CanvasOp::Kind kind) {
+  using K = CanvasOp::Kind;
+  return kind == K::SelectPen || kind == K::SelectFont || kind == K::TextColour || kind == K::BkColour ||
+         kind == K::BkMode;
+}
+
+void Replay(const std::vector<CanvasOp>& ops, Canvas& target, std::size_t drawFrom) {
+  using K = CanvasOp::Kind;
+  for (std::size_t i = 0; i < ops.size(); ++i) {
+    const CanvasOp& op = ops[i];
+    if (i < drawFrom && !IsStateOp(op.kind)) continue;
+    switch (op.kind) {
+      case K::SelectPen: target.SelectPen(op.pen); break;
+      case K::SelectFont:
+        if (op.text.empty() && op.value == 0) {
+          target.SelectFont(nullptr);
+        } else {
+          FontSpec font{.face = op.text, .height = op.value};
+          target.SelectFont(&font);
+        }
+        break;
+      case K::TextColour: target.SetTextColour(op.colour); break;
+      case K::BkColour: target.SetBkColour(op.colour); break;
+      case K::BkMode: target.SetBkMode(static_cast<BkMode>(op.value)); break;
+      case K::MoveTo: target.MoveTo(op.x, op.y); break;
+      case K::LineTo: target.LineTo(op.x, op.y); break;
+      case K::Text: target.TextOut(op.x, op.y, op.text); break;
+      case K::Fill: target.FillRect(op.rect, op.colour); break;
+      case K::Invalidate: target.Invalidate(); break;
+    }
+  }
+}
+
+std::size_t LastFullRedraw(const RecordingCanvas& canvas) {
+  const Rect client = canvas.ClientRect();
+  for (std::size_t i = canvas.ops.size(); i-- > 0;) {
+    const CanvasOp& op = canvas.ops[i];
+    if (op.kind == CanvasOp::Kind::Fill && op.rect.left <= 0 && op.rect.top <= 0 && op.rect.right >= client.right &&
+        op.rect.bottom >= client.bottom) {
+      return i;
+    }
+  }
+  return 0;
+}
+
+void KeepCurrentDrawing(RecordingCanvas& canvas) {
+  const std::size_t from = LastFullRedraw(canvas);
+  if (from == 0) return;
+  // What was drawn before the last full redraw is painted over; of the state it set, only
+  // the last pen, font, colours and mode still count.
+  std::vector<CanvasOp> kept;
+  std::vector<bool> seen(static_cast<std::size_t>(CanvasOp::Kind::Invalidate) + 1, false);
+  for (std::size_t i = from; i-- > 0;) {
+    const CanvasOp& op = canvas.ops[i];
+    const auto kind = static_cast<std::size_t>(op.kind);
+    if (!IsStateOp(op.kind) || seen[kind]) continue;
+    seen[kind] = true;
+    kept.push_back(std::move(canvas.ops[i]));
+  }
+  std::reverse(kept.begin(), kept.end());
+  kept.insert(kept.end(), std::make_move_iterator(canvas.ops.begin() + static_cast<std::ptrdiff_t>(from)),
+              std::make_move_iterator(canvas.ops.end()));
+  canvas.ops = std::move(kept);
 }
 
 }  // namespace orv

@@ -142,4 +142,21 @@ class RecordingCanvas : public Canvas {
   Rect client_;
 };
 
+// True for the primitives that only set state (pen, font, colours, mode).
+bool IsStateOp(CanvasOp::Kind kind);
+
+// Draws the recorded primitives onto another canvas. Primitives before `drawFrom` only set
+// state: what they drew was painted over later.
+void Replay(const std::vector<CanvasOp>& ops, Canvas& target, std::size_t drawFrom = 0);
+
+// The index of the last fill of the whole client area, where the last complete redraw
+// began; 0 when there is none.
+std::size_t LastFullRedraw(const RecordingCanvas& canvas);
+
+// Drops what the last full redraw of the canvas painted over, keeping the pen, font,
+// colours and mode in force where it began, so that a replay from the last full redraw
+// draws the same picture. The recording of a redrawn canvas then no longer grows with
+// the number of redraws.
+void KeepCurrentDrawing(RecordingCanvas& canvas);
+
 }  // namespace orv

@@ -35,9 +35,9 @@ std::string YearText(const char* title, const std::optional<SurvivalEstimate>& e
   return line + Percent(e->survival) + " (95 % CI " + Percent(e->lower) + " to " + Percent(e->upper) + ")\n";
 }
 
-void AppendGroup(std::string& out, const Workspace& ws, int g) {
-  const GroupEstimates& e = ws.figures.groups[static_cast<std::size_t>(g)];
-  out += Trimmed(ws.survival.GroupSummaryTexts[static_cast<std::size_t>(g)][kLabel]) + "\n";
+void AppendGroup(std::string& out, const AnalysisResults& r, int g) {
+  const GroupEstimates& e = r.figures.groups[static_cast<std::size_t>(g)];
+  out += Trimmed(r.survival.GroupSummaryTexts[static_cast<std::size_t>(g)][kLabel]) + "\n";
   out += "  median: " + WeekText(e.median.week) + ", 95 % CI " + WeekText(e.median.lower) + " to " +
          WeekText(e.median.upper) + "\n";
   out += YearText("5 years", e.at5y);
@@ -54,21 +54,21 @@ std::string CsvNumber(double value) { return std::isfinite(value) ? FormatNumber
 
 }  // namespace
 
-std::string FiguresText(const Workspace& ws) {
+std::string FiguresText(const AnalysisResults& r) {
   std::string out = "[Median, 5- and 10-year survival, numbers at risk]\n";
-  const int groups = LastGroup(ws.cases);
-  if (!ws.figures.groups[0].km.empty()) AppendGroup(out, ws, 0);
+  const int groups = LastGroup(r.cases);
+  if (!r.figures.groups[0].km.empty()) AppendGroup(out, r, 0);
   for (int g = 1; g <= groups; ++g) {
-    if (Shown(ws.styles, g)) AppendGroup(out, ws, g);
+    if (r.shown.Contains(g)) AppendGroup(out, r, g);
   }
   out += "\n[Hazard ratios (95 % CI)]\n";
   for (int a = 1; a < groups; ++a) {
     for (int b = a + 1; b <= groups; ++b) {
-      if (!Shown(ws.styles, a) || !Shown(ws.styles, b)) continue;
+      if (!r.shown.Contains(a) || !r.shown.Contains(b)) continue;
       const auto ai = static_cast<std::size_t>(a);
       const auto bi = static_cast<std::size_t>(b);
-      const HazardRatio& h = ws.figures.hazardRatios[ai][bi];
-      out += FormatNumber(b) + " " + ws.cases.GroupNames[bi] + " vs " + FormatNumber(a) + " " + ws.cases.GroupNames[ai] + ": ";
+      const HazardRatio& h = r.figures.hazardRatios[ai][bi];
+      out += FormatNumber(b) + " " + r.cases.GroupNames[bi] + " vs " + FormatNumber(a) + " " + r.cases.GroupNames[ai] + ": ";
       out += h.estimated ? "HR " + FixedFigure(h.hr, 3) + " (" + FixedFigure(h.lower, 3) + " to " + FixedFigure(h.upper, 3) + "), " + PText(h.p)
                          : std::string("HR n/a (no finite estimate)");
       out += "\n";
@@ -93,13 +93,13 @@ std::string CsvField(const std::string& text) {
   return quoted + "\"";
 }
 
-std::string LifeTablesCsv(const Workspace& ws) {
+std::string LifeTablesCsv(const AnalysisResults& r) {
   std::string out = "group,name,week,atRisk,deaths,censored,km,stdErr,lower,upper\r\n";
-  const SurvivalTables& t = ws.survival;
-  for (int g = 0; g <= LastGroup(ws.cases); ++g) {
+  const SurvivalTables& t = r.survival;
+  for (int g = 0; g <= LastGroup(r.cases); ++g) {
     const auto gi = static_cast<std::size_t>(g);
-    const GroupEstimates& e = ws.figures.groups[gi];
-    const std::string prefix = FormatNumber(g) + "," + CsvField(ws.cases.GroupNames[gi]) + ",";
+    const GroupEstimates& e = r.figures.groups[gi];
+    const std::string prefix = FormatNumber(g) + "," + CsvField(r.cases.GroupNames[gi]) + ",";
     for (std::size_t w = 0; w < e.km.size(); ++w) {
       out += prefix + FormatNumber(static_cast<double>(w)) + "," + FormatNumber(static_cast<double>(t.AtRiskTable[w][gi])) + "," +
              CsvNumber(t.SurvivalTable[w][kDeaths][gi]) + "," + CsvNumber(t.SurvivalTable[w][kCensored][gi]) + "," +
@@ -110,21 +110,21 @@ std::string LifeTablesCsv(const Workspace& ws) {
   return out;
 }
 
-std::string PairsCsv(const Workspace& ws) {
+std::string PairsCsv(const AnalysisResults& r) {
   std::string out =
       "a,b,nameA,nameB,logRankChi2,logRankP,wilcoxonChi2,wilcoxonP,hazardRatio,hrLower,hrUpper,hrP\r\n";
-  const bool tested = ws.tests.ShownGroupCount >= 2;
-  const PairStats& p = ws.tests.pairs;
-  const int groups = LastGroup(ws.cases);
+  const bool tested = r.tests.ShownGroupCount >= 2;
+  const PairStats& p = r.tests.pairs;
+  const int groups = LastGroup(r.cases);
   for (int a = 1; a < groups; ++a) {
     for (int b = a + 1; b <= groups; ++b) {
       const auto ai = static_cast<std::size_t>(a);
       const auto bi = static_cast<std::size_t>(b);
       auto test = [&](const PairTable& table) { return tested ? CsvNumber(table[ai][bi]) : std::string(); };
-      const HazardRatio& h = ws.figures.hazardRatios[ai][bi];
+      const HazardRatio& h = r.figures.hazardRatios[ai][bi];
       auto hr = [&](double v) { return h.estimated ? CsvNumber(v) : std::string(); };
-      out += FormatNumber(a) + "," + FormatNumber(b) + "," + CsvField(ws.cases.GroupNames[ai]) + "," +
-             CsvField(ws.cases.GroupNames[bi]) + "," + test(p.LogRankChi2) + "," + test(p.LogRankP) + "," +
+      out += FormatNumber(a) + "," + FormatNumber(b) + "," + CsvField(r.cases.GroupNames[ai]) + "," +
+             CsvField(r.cases.GroupNames[bi]) + "," + test(p.LogRankChi2) + "," + test(p.LogRankP) + "," +
              test(p.WilcoxonChi2) + "," + test(p.WilcoxonP) + "," + hr(h.hr) + "," + hr(h.lower) + "," + hr(h.upper) + "," +
              hr(h.p) + "\r\n";
     }

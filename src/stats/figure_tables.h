@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "workspace/workspace.h"
+#include "stats/analysis_results.h"
 
 namespace orv {
 
@@ -15,18 +15,18 @@ namespace orv {
 // then per pair of shown groups the hazard ratio with its interval and p. Figures are
 // rounded (three decimals for hazard ratios, one for percentages), "n/a" where there is
 // none. LF line ends.
-std::string FiguresText(const Workspace& ws);
+std::string FiguresText(const AnalysisResults& r);
 
 // One row per group 0..NumGroups and week 0 to the group's last event week: group index,
 // name, week, at risk, deaths, censored, Kaplan-Meier estimate, standard error, lower and
 // upper limit (empty where there is none). A heading row first; CR LF line ends.
-std::string LifeTablesCsv(const Workspace& ws);
+std::string LifeTablesCsv(const AnalysisResults& r);
 
 // One row per pair a < b of groups 1..NumGroups: indexes and names, the log-rank and
 // Wilcoxon statistics and p-values (empty with fewer than two shown groups, when no test
 // ran), the hazard ratio of b relative to a with its interval and p (empty without an
 // estimate). A heading row first; CR LF line ends.
-std::string PairsCsv(const Workspace& ws);
+std::string PairsCsv(const AnalysisResults& r);
 
 // A figure rounded to a fixed number of decimals with a point, whatever the platform's
 // locale; "n/a" where it is not a finite number.

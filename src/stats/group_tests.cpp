@@ -15,8 +15,8 @@ namespace orv {
 
 namespace {
 
-// The last week of every test: the X range, kept inside the weekly tables.
-int LastTestWeek(const Workspace& ws) { return std::min(ws.geometry.xMax, kMaxWeek); }
+// The last week of every test, kept inside the weekly tables.
+int LastTestWeek(int lastWeek) { return std::min(lastWeek, kMaxWeek); }
 
 // One group's weekly columns laid out contiguously, so that the pair loop streams through
 // them instead of striding across the whole survival table for each of up to 190 pairs.
@@ -26,8 +26,8 @@ struct GroupColumns {
   std::vector<double> atRisk;
 };
 
-GroupColumns ColumnsOf(const Workspace& ws, int g, int weeks) {
-  const auto& table = ws.survival.SurvivalTable;
+GroupColumns ColumnsOf(const SurvivalTables& t, int g, int weeks) {
+  const auto& table = t.SurvivalTable;
   GroupColumns c;
   c.events.resize(static_cast<std::size_t>(weeks));
   c.deaths.resize(static_cast<std::size_t>(weeks));
@@ -36,7 +36,7 @@ GroupColumns ColumnsOf(const Workspace& ws, int g, int weeks) {
     const auto i = static_cast<std::size_t>(w);
     c.events[i] = table[i][kCensored][g] + table[i][kDeaths][g];
     c.deaths[i] = table[i][kDeaths][g];
-    c.atRisk[i] = static_cast<double>(ws.survival.AtRiskTable[i][g]);
+    c.atRisk[i] = static_cast<double>(t.AtRiskTable[i][g]);
   }
   return c;
 }
@@ -83,46 +83,48 @@ std::string PetoStatisticText(double x) {
   return (FormatNumber(CutDecimals(x, 4)) + "  ").substr(0, 7);
 }
 
-void ComputePetoStatistic(Workspace& ws, Surfaces& surfaces) {
-  const auto& table = ws.survival.SurvivalTable;
-  const int last = LastTestWeek(ws);
+void ComputePetoStatistic(const CaseData& cases, const SurvivalTables& tables, const GroupSet& shownGroups, int lastWeek,
+                          GroupTestResults& results) {
+  const auto& table = tables.SurvivalTable;
+  const int last = LastTestWeek(lastWeek);
   double x = 0;
   int shown = 0;
-  for (int g = 1; g <= ws.cases.NumGroups; ++g) {
-    if (!Shown(ws.styles, g)) continue;
+  for (int g = 1; g <= cases.NumGroups; ++g) {
+    if (!shownGroups.Contains(g)) continue;
     ++shown;
     double expected = 0;
     double observed = 0;
     for (int w = 0; w <= last; ++w) {
       const auto i = static_cast<std::size_t>(w);
       if (table[i][kCumulative][0] > 0) {
-        expected = expected + table[i][kHazard][0] * static_cast<double>(ws.survival.AtRiskTable[i][g]);
+        expected = expected + table[i][kHazard][0] * static_cast<double>(tables.AtRiskTable[i][g]);
         observed = observed + table[i][kDeaths][g];
       }
     }
     if (expected == 0) expected = 1;
     x = x + ((expected - observed) * (expected - observed)) / expected;
   }
-  ws.tests.ShownGroupCount = shown;
+  results.ShownGroupCount = shown;
   if (shown < 2) return;
 
   double p = ChiSquareUpperTail(shown - 1, x);
   if (p < 0) p = 0;
-  ws.tests.petoStatistic = x;
-  ws.tests.petoP = p;
-  ws.tests.PetoPText = PValueText(p);
-  ws.tests.PetoStatText = PetoStatisticText(x);
-  ComputePairStats(ws);
-  WritePairwiseTables(ws, surfaces);
+  results.petoStatistic = x;
+  results.petoP = p;
+  results.PetoPText = PValueText(p);
+  results.PetoStatText = PetoStatisticText(x);
+  results.pairs = ComputePairStats(cases, tables, lastWeek);
+  const PairwiseTexts texts = PairwiseTables(cases, tables, shownGroups, results.pairs, results.SignificanceLevel);
+  results.logRankTable = texts.logRank;
+  results.wilcoxonTable = texts.wilcoxon;
 }
 
-void ComputePairStats(Workspace& ws) {
-  PairStats& stats = ws.tests.pairs;
-  stats = PairStats{};
-  const int groups = LastGroup(ws.cases);
-  const int weeks = std::max(LastTestWeek(ws) + 1, 0);
+PairStats ComputePairStats(const CaseData& cases, const SurvivalTables& tables, int lastWeek) {
+  PairStats stats;
+  const int groups = LastGroup(cases);
+  const int weeks = std::max(LastTestWeek(lastWeek) + 1, 0);
   std::vector<GroupColumns> columns(static_cast<std::size_t>(groups + 1));
-  for (int g = 1; g <= groups; ++g) columns[static_cast<std::size_t>(g)] = ColumnsOf(ws, g, weeks);
+  for (int g = 1; g <= groups; ++g) columns[static_cast<std::size_t>(g)] = ColumnsOf(tables, g, weeks);
 
   for (int r = 1; r < groups; ++r) {
     for (int q = r + 1; q <= groups; ++q) {
@@ -136,6 +138,7 @@ void ComputePairStats(Workspace& ws) {
       stats.WilcoxonP[ri][qi] = stats.WilcoxonP[qi][ri] = pr.wilcoxonP;
     }
   }
+  return stats;
 }
 
 }  // namespace orv

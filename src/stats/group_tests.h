@@ -10,18 +10,22 @@
 
 #include <string>
 
-#include "workspace/workspace.h"
-#include "platform/surfaces.h"
+#include "data/case_data.h"
+#include "data/group_set.h"
+#include "stats/test_results.h"
+#include "survival/survival_tables.h"
 
 namespace orv {
 
-// Counts ShownGroupCount; with two or more shown groups sets the overall texts, runs
-// ComputePairStats and writes the pairwise tables.
-void ComputePetoStatistic(Workspace& ws, Surfaces& surfaces);
+// Over weeks 0 to lastWeek: counts ShownGroupCount; with two or more shown groups sets the
+// overall statistic and texts, the pair statistics and the texts of both pairwise tables.
+// With fewer, the rest of the results stay as they were.
+void ComputePetoStatistic(const CaseData& cases, const SurvivalTables& tables, const GroupSet& shown, int lastWeek,
+                          GroupTestResults& results);
 
-// Every pair of groups 1..NumGroups, shown or not. A pair without an informative week
-// (zero variance) gets a NaN statistic and a p-value of 1.
-void ComputePairStats(Workspace& ws);
+// Every pair of groups 1..NumGroups, shown or not, over weeks 0 to lastWeek. A pair without
+// an informative week (zero variance) gets a NaN statistic and a p-value of 1.
+PairStats ComputePairStats(const CaseData& cases, const SurvivalTables& tables, int lastWeek);
 
 // The overall statistic as shown: cut to four decimals, the first seven characters of its
 // text padded with two blanks ("3.5  ", "0.1234 ", "12.3456"). An integer part of more than

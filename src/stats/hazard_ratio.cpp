@@ -13,8 +13,13 @@ namespace orv {
 
 namespace {
 
-constexpr int kMaxSteps = 30;
+// Steps of at most kMaxStep reach |beta| = 240, a ratio of 1e104, far past any that cases
+// can give.
+constexpr int kMaxSteps = 60;
 constexpr int kMaxHalvings = 60;
+// A first step from 0 toward a ratio of thousands overshoots to where e^beta leaves every
+// m_j at 0 or 1; steps this long stay where the information still tells the way back.
+constexpr double kMaxStep = 4;
 constexpr double kRelativeChange = 1e-9;
 constexpr int kShortWeek = 8;
 // 1 / d for the deaths of a short week, which the table gives without a division.
@@ -31,12 +36,7 @@ struct PairLikelihood {
   double constant = 0;  // the other weeks' part
   double mostAtRisk = 1;  // the largest n_a + n_b of the weeks of the terms
   double mostDeaths = 1;  // the largest d
-};
-
-struct Evaluation {
-  double logLik = 0;
-  double score = 0;
-  double information = 0;
+  bool finite = false;    // the maximum is finite
 };
 
 // log of a product of positive factors, one logarithm per chunk of them instead of per
@@ -73,7 +73,7 @@ std::size_t ChunkLength(const PairLikelihood& lik, double r) {
 }
 
 // Four independent sums, so that the divisions of neighbouring terms overlap.
-Evaluation Evaluate(const PairLikelihood& lik, double beta) {
+CoxLikelihood Evaluate(const PairLikelihood& lik, double beta) {
   const double r = std::exp(beta);
   const double* a = lik.terms.a.data();
   const double* b = lik.terms.b.data();
@@ -140,11 +140,9 @@ bool Converged(double before, double after) {
   return std::abs(after - before) <= kRelativeChange * std::abs(before);
 }
 
-}  // namespace
-
-HazardRatio EstimateHazardRatio(std::span<const double> deathsA, std::span<const double> atRiskA,
-                                std::span<const double> deathsB, std::span<const double> atRiskB,
-                                CoxScratch& scratch) {
+// The terms of the weeks in which both groups are at risk, into scratch; the rest of l.
+PairLikelihood CollectTerms(std::span<const double> deathsA, std::span<const double> atRiskA,
+                            std::span<const double> deathsB, std::span<const double> atRiskB, CoxScratch& scratch) {
   const std::size_t weeks = std::min({deathsA.size(), atRiskA.size(), deathsB.size(), atRiskB.size()});
   // Every death of either group, room enough for the terms; and for the whole block that a
   // short week writes.
@@ -210,26 +208,39 @@ HazardRatio EstimateHazardRatio(std::span<const double> deathsA, std::span<const
   }
   lik.constant = -constantLog.Sum();
   lik.count = std::min(static_cast<std::size_t>(termA - scratch.a.data()), scratch.a.size() - kShortWeek);
-  HazardRatio result;
-  if (!deathOfAFacingB || !deathOfBFacingA) return result;
+  lik.finite = deathOfAFacingB && deathOfBFacingA;
+  return lik;
+}
 
+}  // namespace
+
+HazardRatio EstimateHazardRatio(std::span<const double> deathsA, std::span<const double> atRiskA,
+                                std::span<const double> deathsB, std::span<const double> atRiskB,
+                                CoxScratch& scratch) {
+  const PairLikelihood lik = CollectTerms(deathsA, atRiskA, deathsB, atRiskB, scratch);
+  HazardRatio result;
+  if (!lik.finite) return result;
+
+  // Every point taken has I > 0 (beta = 0 has: each m_j lies strictly between 0 and 1), so
+  // each step has a direction; with l concave the steps climb to its maximum.
   double beta = 0;
-  Evaluation at = Evaluate(lik, beta);
+  CoxLikelihood at = Evaluate(lik, beta);
+  const auto taken = [&at](const CoxLikelihood& next) { return next.logLik >= at.logLik && next.information > 0; };
   bool converged = false;
   for (int step = 0; step < kMaxSteps && !converged; ++step) {
-    if (!(at.information > 0)) return result;
-    double delta = at.score / at.information;
-    Evaluation next = Evaluate(lik, beta + delta);
-    for (int h = 0; h < kMaxHalvings && !(next.logLik >= at.logLik); ++h) {
+    double delta = std::clamp(at.score / at.information, -kMaxStep, kMaxStep);
+    CoxLikelihood next = Evaluate(lik, beta + delta);
+    for (int h = 0; h < kMaxHalvings && !taken(next); ++h) {
       delta /= 2;
       next = Evaluate(lik, beta + delta);
     }
-    if (!(next.logLik >= at.logLik)) return result;
-    converged = Converged(at.logLik, next.logLik);
+    // No step up even at 4 / 2^60: beta is the maximum as far as l's doubles can tell.
+    converged = !taken(next) || Converged(at.logLik, next.logLik);
+    if (!taken(next)) break;
     beta += delta;
     at = next;
   }
-  if (!converged || !(at.information > 0) || !std::isfinite(beta)) return result;
+  if (!converged) return result;
 
   result.estimated = true;
   result.beta = beta;
@@ -240,6 +251,12 @@ HazardRatio EstimateHazardRatio(std::span<const double> deathsA, std::span<const
   // Two-sided normal tail, computed as a tail.
   result.p = std::erfc(std::abs(beta / result.se) / std::sqrt(2.0));
   return result;
+}
+
+CoxLikelihood EvaluateCoxLikelihood(double beta, std::span<const double> deathsA, std::span<const double> atRiskA,
+                                    std::span<const double> deathsB, std::span<const double> atRiskB,
+                                    CoxScratch& scratch) {
+  return Evaluate(CollectTerms(deathsA, atRiskA, deathsB, atRiskB, scratch), beta);
 }
 
 }  // namespace orv

@@ -43,37 +43,37 @@ std::string SurvivalText(const std::optional<SurvivalEstimate>& e) {
   return estimate + " (" + FixedFigure(e->lower * 100, 1) + " - " + FixedFigure(e->upper * 100, 1) + " %)";
 }
 
-std::string Label(const Workspace& ws, int g) {
-  std::string label = ws.survival.GroupSummaryTexts[static_cast<std::size_t>(g)][kLabel];
+std::string Label(const AnalysisResults& r, int g) {
+  std::string label = r.survival.GroupSummaryTexts[static_cast<std::size_t>(g)][kLabel];
   while (!label.empty() && label.back() == ' ') label.pop_back();
   return TwoWide(g) + " : " + label;
 }
 
-std::string GroupRow(const Workspace& ws, int g) {
-  const GroupEstimates& e = ws.figures.groups[static_cast<std::size_t>(g)];
-  return Label(ws, g) + "\t" + MedianText(e.median) + "\t" + SurvivalText(e.at5y) + "\t" + SurvivalText(e.at10y) + kEnd;
+std::string GroupRow(const AnalysisResults& r, int g) {
+  const GroupEstimates& e = r.figures.groups[static_cast<std::size_t>(g)];
+  return Label(r, g) + "\t" + MedianText(e.median) + "\t" + SurvivalText(e.at5y) + "\t" + SurvivalText(e.at10y) + kEnd;
 }
 
 }  // namespace
 
-std::string IntervalsText(const Workspace& ws) {
-  const int groups = std::clamp(ws.cases.NumGroups, 0, kGroupSlots - 1);
-  const auto shown = [&](int g) { return ws.styles[g].shown == 1; };
+std::string IntervalsText(const AnalysisResults& r) {
+  const int groups = std::clamp(r.cases.NumGroups, 0, kGroupSlots - 1);
+  const auto shown = [&](int g) { return r.shown.Contains(g); };
   std::string out = std::string("生存期間中央値と生存率 (95 % 信頼区間)") + kEnd;
   out += std::string("群\t中央値 (95 % CI)\t5年生存率 (95 % CI)\t10年生存率 (95 % CI)") + kEnd;
-  if (!ws.figures.groups[0].km.empty()) out += GroupRow(ws, 0);
+  if (!r.figures.groups[0].km.empty()) out += GroupRow(r, 0);
   for (int g = 1; g <= groups; ++g) {
-    if (shown(g)) out += GroupRow(ws, g);
+    if (shown(g)) out += GroupRow(r, g);
   }
   out += std::string("Kaplan-Meier 法、標準誤差は Greenwood の分散、区間は対数変換による") + kEnd;
   out += kEnd;
   out += std::string("ハザード比 (95 % 信頼区間)") + kEnd;
-  if (ws.tests.ShownGroupCount < 2) return out + "グラフは2本以上必要です" + kEnd;
+  if (r.tests.ShownGroupCount < 2) return out + "グラフは2本以上必要です" + kEnd;
   out += std::string("組み合せ\tHR (95 % CI)\tp") + kEnd;
   for (int a = 1; a < groups; ++a) {
     for (int b = a + 1; b <= groups; ++b) {
       if (!shown(a) || !shown(b)) continue;
-      const HazardRatio& h = ws.figures.hazardRatios[static_cast<std::size_t>(a)][static_cast<std::size_t>(b)];
+      const HazardRatio& h = r.figures.hazardRatios[static_cast<std::size_t>(a)][static_cast<std::size_t>(b)];
       out += TwoWide(b) + " / " + TwoWide(a) + "\t";
       if (h.estimated) {
         out += FixedFigure(h.hr, 3) + " (" + FixedFigure(h.lower, 3) + " - " + FixedFigure(h.upper, 3) + ")\t" +
@@ -86,13 +86,6 @@ std::string IntervalsText(const Workspace& ws) {
   }
   out += std::string("Cox 比例ハザードモデル (同順位は Efron 法、p は Wald 検定)、HR は左の群の右の群に対する比") + kEnd;
   return out;
-}
-
-void WriteIntervals(const Workspace& ws, ResultTextSink* sink) {
-  if (sink == nullptr) return;
-  ResultClear(*sink);
-  ResultAppend(*sink, IntervalsText(ws));
-  sink->CaretToStart();
 }
 
 }  // namespace orv

@@ -6,17 +6,13 @@
 
 #include <string>
 
-#include "workspace/workspace.h"
-#include "platform/result_text_sink.h"
+#include "stats/analysis_results.h"
 
 namespace orv {
 
 // From the publication figures of the last analysis run. The pooled group comes first when
 // it has cases; with fewer than two shown groups the pair table is replaced by the line
 // "グラフは2本以上必要です".
-std::string IntervalsText(const Workspace& ws);
-
-// Replaces the control's text with IntervalsText and puts the caret at its start.
-void WriteIntervals(const Workspace& ws, ResultTextSink* sink);
+std::string IntervalsText(const AnalysisResults& r);
 
 }  // namespace orv

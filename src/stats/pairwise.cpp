@@ -42,34 +42,24 @@ double RankKey(double statistic) {
   return std::isnan(statistic) ? -std::numeric_limits<double>::infinity() : statistic;
 }
 
-std::vector<std::string> TableLines(const Workspace& ws, const std::vector<PairRow>& rows, bool withStatistic) {
-  std::vector<std::string> lines;
-  const std::string end = "\r\n";
-  lines.push_back(std::string("\t\t\t") + (withStatistic ? "General Wilcoxon" : "log-rank") + "\t" + end);
-  lines.push_back(std::string("\t") + kHeadingRule + end);
-  lines.push_back(std::string("\t組み合せ\tBonFerroni\tHolm    \tSaidak     ") + (withStatistic ? "\t\t 統計量" : "") + end);
-  for (const PairRow& r : rows) {
-    std::string line = "\t" + r.label + "\t" + r.bonferroni + "\t" + r.holm + "\t" + r.sidak;
-    if (withStatistic) line += "\t\t" + r.statistic;
-    lines.push_back(line + end);
-  }
-  lines.push_back(std::string("\t") + kHeadingRule + end);
-  for (int g = 1; g <= LastGroup(ws.cases); ++g) {
-    if (!Shown(ws.styles, g)) continue;
-    lines.push_back(After("\t\t", TwoWide(g)) + " :  " + ws.survival.GroupSummaryTexts[static_cast<std::size_t>(g)][kLabel] + end);
-  }
-  lines.push_back(std::string("\t") + kEndRule + end);
-  return lines;
-}
-
-std::string WriteTable(const std::vector<std::string>& lines, ResultTextSink* sink) {
+std::string TableText(const CaseData& cases, const SurvivalTables& tables, const GroupSet& shown,
+                      const std::vector<PairRow>& rows, bool withStatistic) {
   std::string text;
-  for (const std::string& line : lines) text += line;
-  if (sink != nullptr) {
-    ResultClear(*sink);
-    for (const std::string& line : lines) ResultAppend(*sink, line);
-    sink->CaretToStart();
+  const std::string end = "\r\n";
+  text.append(std::string("\t\t\t") + (withStatistic ? "General Wilcoxon" : "log-rank") + "\t" + end);
+  text.append(std::string("\t") + kHeadingRule + end);
+  text.append(std::string("\t組み合せ\tBonFerroni\tHolm    \tSaidak     ") + (withStatistic ? "\t\t 統計量" : "") + end);
+  for (const PairRow& row : rows) {
+    std::string line = "\t" + row.label + "\t" + row.bonferroni + "\t" + row.holm + "\t" + row.sidak;
+    if (withStatistic) line += "\t\t" + row.statistic;
+    text.append(line + end);
   }
+  text.append(std::string("\t") + kHeadingRule + end);
+  for (int g = 1; g <= LastGroup(cases); ++g) {
+    if (!shown.Contains(g)) continue;
+    text.append(After("\t\t", TwoWide(g)) + " :  " + tables.GroupSummaryTexts[static_cast<std::size_t>(g)][kLabel] + end);
+  }
+  text.append(std::string("\t") + kEndRule + end);
   return text;
 }
 
@@ -90,18 +80,18 @@ std::string PairPText(double p) {
   return FormatNumber(v) + "  ";
 }
 
-std::vector<PairRow> BuildPairRows(const Workspace& ws, const PairTable& S, const PairTable& P, double alpha) {
-  const int groups = LastGroup(ws.cases);
-  int shown = 0;
-  for (int g = 1; g <= groups; ++g) shown += Shown(ws.styles, g) ? 1 : 0;
-  const int m = shown * (shown - 1) / 2;
+std::vector<PairRow> BuildPairRows(const CaseData& cases, const GroupSet& shown, const PairTable& S, const PairTable& P,
+                                   double alpha) {
+  const int groups = LastGroup(cases);
+  const int n = shown.CountIn(1, groups);
+  const int m = n * (n - 1) / 2;
 
   std::vector<PairRow> rows;
   std::vector<WorkingRow> working;
   for (int a = 1; a < groups; ++a) {
-    if (!Shown(ws.styles, a)) continue;
+    if (!shown.Contains(a)) continue;
     for (int b = a + 1; b <= groups; ++b) {
-      if (!Shown(ws.styles, b)) continue;
+      if (!shown.Contains(b)) continue;
       const auto ai = static_cast<std::size_t>(a);
       const auto bi = static_cast<std::size_t>(b);
       const double code = 100.0 * a + b;
@@ -129,14 +119,10 @@ std::vector<PairRow> BuildPairRows(const Workspace& ws, const PairTable& S, cons
   return rows;
 }
 
-void WritePairwiseTables(Workspace& ws, Surfaces& surfaces) {
-  GroupTestResults& t = ws.tests;
-  const double alphaLogRank = t.SignificanceLevel;
-  t.logRankTable = WriteTable(
-      TableLines(ws, BuildPairRows(ws, t.pairs.LogRankChi2, t.pairs.LogRankP, alphaLogRank), false), surfaces.logRank);
-  t.wilcoxonTable = WriteTable(
-      TableLines(ws, BuildPairRows(ws, t.pairs.WilcoxonChi2, t.pairs.WilcoxonP, kWilcoxonAlpha), true),
-      surfaces.wilcoxon);
+PairwiseTexts PairwiseTables(const CaseData& cases, const SurvivalTables& tables, const GroupSet& shown,
+                             const PairStats& p, double logRankAlpha) {
+  return {TableText(cases, tables, shown, BuildPairRows(cases, shown, p.LogRankChi2, p.LogRankP, logRankAlpha), false),
+          TableText(cases, tables, shown, BuildPairRows(cases, shown, p.WilcoxonChi2, p.WilcoxonP, kWilcoxonAlpha), true)};
 }
 
 }  // namespace orv

@@ -10,8 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "workspace/workspace.h"
-#include "platform/surfaces.h"
+#include "data/case_data.h"
+#include "data/group_set.h"
+#include "stats/test_results.h"
+#include "survival/survival_tables.h"
 
 namespace orv {
 
@@ -27,9 +29,17 @@ struct PairRow {
 
 // The rows of one test, pairs of shown groups in the order (1,2), (1,3), ..., (2,3), ...
 // S and P are the statistic and p tables of that test; alpha is its Holm threshold.
-std::vector<PairRow> BuildPairRows(const Workspace& ws, const PairTable& S, const PairTable& P, double alpha);
+std::vector<PairRow> BuildPairRows(const CaseData& cases, const GroupSet& shown, const PairTable& S, const PairTable& P,
+                                   double alpha);
 
-// Builds both tables, keeps them in ws.tests and writes them into the result windows.
-void WritePairwiseTables(Workspace& ws, Surfaces& surfaces);
+struct PairwiseTexts {
+  std::string logRank;
+  std::string wilcoxon;
+};
+
+// Both tables as the result windows show them (CR LF line ends), the shown groups listed
+// with their labels below; logRankAlpha is the Holm threshold of the log-rank table.
+PairwiseTexts PairwiseTables(const CaseData& cases, const SurvivalTables& tables, const GroupSet& shown,
+                             const PairStats& pairs, double logRankAlpha);
 
 }  // namespace orv

@@ -63,8 +63,8 @@ void EstimateGroup(const WeeklyCounts& counts, int xMax, GroupEstimates& out) {
   out.median.week = MedianWeek(out.km, deaths);
   out.median.lower = MedianWeek(out.lower, deaths);
   out.median.upper = MedianWeek(out.upper, deaths);
-  out.at5y = EstimateAt(out, 260);
-  out.at10y = EstimateAt(out, 520);
+  out.at5y = EstimateAt(out, kWeeksPerFiveYears);
+  out.at10y = EstimateAt(out, kWeeksPerTenYears);
 
   for (int year = 0; static_cast<long long>(year) * kWeeksPerYear <= xMax; ++year) {
     const int week = year * kWeeksPerYear;

@@ -25,9 +25,6 @@ inline constexpr double kNormalQuantile975 = 1.959963984540054;
 // rounding error away from it. The same tolerance as R survival's quantiles.
 inline constexpr double kHalfTolerance = 1.4901161193847656e-08;  // sqrt of the double epsilon
 
-// Year marks are 52 weeks apart, as on the X axis.
-inline constexpr int kWeeksPerYear = 52;
-
 // An estimate with its 95 % interval; lower and upper are NaN where there is no interval.
 struct SurvivalEstimate {
   double survival = 1;

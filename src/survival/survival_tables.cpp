@@ -1,11 +1,149 @@
-// Start-up values of the survival tables.
+// Start-up values of the survival tables, and the weekly Kaplan-Meier tables of the groups
+// and of the pooled shown groups.
 #include "survival/survival_tables.h"
+
+#include <algorithm>
+#include <array>
+
+#include "survival/km_estimates.h"
+#include "text/number_text.h"
+#include "text/period_text.h"
+#include "text/truncate.h"
 
 namespace orv {
 
 SurvivalTables::SurvivalTables() {
   GroupSummaryTexts[0][kLabel] = "all case";
   GroupSummaryTexts[kSummaryTotalsRow][kLabel] = "累計";
+}
+
+namespace {
+
+std::string YearSurvivalText(double s) { return s != 0 ? PercentText(s) + " %" : "   . "; }
+
+// Hazard, survival, the median and columns 1 to 4 of groups `from` to `to`, from their
+// counts, cumulative events and numbers at risk. The survival is the whole Kaplan-Meier
+// product, multiplied as the publication figures multiply it so both give the same double:
+// a fraction cut at every week would carry each cut into the next and drift further below
+// the estimate the more deaths there are. It is cut to three decimals only where it becomes
+// text. The weeks run in the outer loop so that each pass reads one row of the table for
+// every group at once.
+void FillSurvival(SurvivalTables& t, int from, int to) {
+  std::array<double, kGroupSlots> previous;
+  previous.fill(1);
+  std::array<bool, kGroupSlots> medianFound{};
+  int lastOfAll = 0;
+  for (int g = from; g <= to; ++g) lastOfAll = std::max(lastOfAll, TruncToInt32(t.lastEventWeek[static_cast<std::size_t>(g)]));
+  for (int w = 0; w <= lastOfAll; ++w) {
+    auto& week = t.SurvivalTable[static_cast<std::size_t>(w)];
+    for (int g = from; g <= to; ++g) {
+      const auto gi = static_cast<std::size_t>(g);
+      if (w > t.lastEventWeek[gi]) continue;
+      const Count atRisk = t.AtRiskTable[static_cast<std::size_t>(w)][gi];
+      // Nobody at risk has no hazard; a load never leaves deaths without anyone at risk.
+      const double q = atRisk > 0 ? week[kDeaths][gi] / static_cast<double>(atRisk) : 0.0;
+      week[kHazard][gi] = q;
+      if (q > 0) previous[gi] *= 1 - q;
+      const double s = previous[gi];
+      week[kSurvival][gi] = s;
+      if (s <= 0.5 + kHalfTolerance && !medianFound[gi]) {
+        medianFound[gi] = true;
+        t.GroupSummaryTexts[gi][kMedian] = WeeksToYearsMonths(static_cast<std::uint32_t>(w));
+      }
+    }
+  }
+  for (int g = from; g <= to; ++g) {
+    const auto gi = static_cast<std::size_t>(g);
+    auto& texts = t.GroupSummaryTexts[gi];
+    const int last = TruncToInt32(t.lastEventWeek[gi]);
+    texts[kFiveYears] = YearSurvivalText(t.SurvivalTable[kWeeksPerFiveYears][kSurvival][gi]);
+    texts[kTenYears] = YearSurvivalText(t.SurvivalTable[kWeeksPerTenYears][kSurvival][gi]);
+    texts[kDataMax] = PercentText(t.SurvivalTable[static_cast<std::size_t>(last)][kSurvival][gi]) + " % ," +
+                      WeeksToYearsMonths(static_cast<std::uint32_t>(last));
+  }
+}
+
+}  // namespace
+
+void BuildGroupTables(const CaseData& c, SurvivalTables& t) {
+  // Numbers at risk are cleared too: a later week of a previous, longer file must not
+  // reach the tests of this one.
+  for (auto& week : t.SurvivalTable) week = {};
+  for (auto& week : t.AtRiskTable) week = {};
+  t.lastEventWeek = {};
+  for (int g = 1; g < kGroupSlots; ++g) {
+    for (int col = kFiveYears; col <= kGraphMax; ++col) t.GroupSummaryTexts[static_cast<std::size_t>(g)][col].clear();
+  }
+
+  const int groups = LastGroup(c);
+  for (int w = 0; w <= kMaxWeek; ++w) {
+    const auto wi = static_cast<std::size_t>(w);
+    auto& week = t.SurvivalTable[wi];
+    for (int g = 1; g <= groups; ++g) {
+      const auto gi = static_cast<std::size_t>(g);
+      week[kCensored][gi] = static_cast<double>(c.WeekCounts[wi][kCodeCensored][gi]);
+      week[kDeaths][gi] = static_cast<double>(c.WeekCounts[wi][kCodeDeath][gi]);
+      week[kCumulative][gi] = week[kCensored][gi] + week[kDeaths][gi];
+      if (week[kCumulative][gi] != 0) t.lastEventWeek[gi] = w;
+    }
+  }
+  for (int g = 1; g <= groups; ++g) t.AtRiskTable[0][static_cast<std::size_t>(g)] = c.GroupTotals[kTotalCensoredAndDeaths][static_cast<std::size_t>(g)];
+  for (int w = 1; w <= kMaxWeek; ++w) {
+    const auto wi = static_cast<std::size_t>(w);
+    auto& week = t.SurvivalTable[wi];
+    for (int g = 1; g <= groups; ++g) {
+      const auto gi = static_cast<std::size_t>(g);
+      if (w > t.lastEventWeek[gi]) continue;
+      week[kCumulative][gi] += t.SurvivalTable[wi - 1][kCumulative][gi];
+      const double total = static_cast<double>(c.GroupTotals[kTotalCensoredAndDeaths][gi]);
+      t.AtRiskTable[wi][gi] = TruncToInt64(total - (week[kCumulative][gi] - week[kCensored][gi] - week[kDeaths][gi]));
+    }
+  }
+  FillSurvival(t, 1, groups);
+}
+
+void BuildPooledTable(CaseData& c, const GroupSet& shown, SurvivalTables& t) {
+  for (auto& row : c.GroupTotals) row[0] = 0;
+  for (auto& week : t.SurvivalTable) {
+    for (int slot = kCensored; slot <= kSurvival; ++slot) week[slot][0] = 0;
+  }
+  for (auto& week : t.AtRiskTable) week[0] = 0;
+  t.lastEventWeek[0] = 0;
+  for (int col = kFiveYears; col <= kGraphMax; ++col) t.GroupSummaryTexts[0][col].clear();
+
+  for (int g = 1; g <= LastGroup(c); ++g) {
+    if (!shown.Contains(g)) continue;
+    const auto gi = static_cast<std::size_t>(g);
+    for (int row = kTotalCensored; row <= kTotalCensoredAndDeaths; ++row) c.GroupTotals[static_cast<std::size_t>(row)][0] += c.GroupTotals[static_cast<std::size_t>(row)][gi];
+    t.lastEventWeek[0] = std::max(t.lastEventWeek[0], t.lastEventWeek[gi]);
+  }
+  // Weeks outside, groups inside: each cell still adds the groups in index order.
+  for (int w = 0; w <= TruncToInt32(t.lastEventWeek[0]); ++w) {
+    const auto wi = static_cast<std::size_t>(w);
+    auto& week = t.SurvivalTable[wi];
+    for (int g = 1; g <= LastGroup(c); ++g) {
+      const auto gi = static_cast<std::size_t>(g);
+      // Weeks after a group's last event add nothing.
+      if (!shown.Contains(g) || w > t.lastEventWeek[gi]) continue;
+      for (int slot = kCensored; slot <= kCumulative; ++slot) week[slot][0] += week[slot][gi];
+      t.AtRiskTable[wi][0] += t.AtRiskTable[wi][gi];
+    }
+  }
+  // Without a shown case there is nothing to estimate: group 0 keeps an all-zero table and
+  // empty figures instead of a survival of 100 % over no one.
+  if (t.AtRiskTable[0][0] <= 0) return;
+  FillSurvival(t, 0, 0);
+}
+
+double SurvivalAtRangeEnd(const SurvivalTables& tables, int g, int xMax) {
+  double s = 1.0;
+  if (g < 0 || g >= kGroupSlots) return s;
+  const auto gi = static_cast<std::size_t>(g);
+  for (int w = 0; w <= std::min(xMax, kMaxWeek); ++w) {
+    const auto& week = tables.SurvivalTable[static_cast<std::size_t>(w)];
+    if (week[kCensored][gi] + week[kDeaths][gi] > 0) s = week[kSurvival][gi];
+  }
+  return s;
 }
 
 }  // namespace orv

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "data/case_data.h"
+#include "data/group_set.h"
 
 namespace orv {
 
@@ -46,5 +47,15 @@ struct SurvivalTables {
 
   SurvivalTables();  // the start-up labels: group 0 "all case", row 21 "累計"
 };
+
+// Each group's weekly table: counts, cumulative events, numbers at risk, hazard, survival and
+// median, and its summary texts; every earlier week of the tables is cleared.
+void BuildGroupTables(const CaseData& cases, SurvivalTables& tables);
+// Group 0: the pooled table of the shown groups, and their totals in column 0 of GroupTotals.
+void BuildPooledTable(CaseData& cases, const GroupSet& shown, SurvivalTables& tables);
+
+// Where group g's curve ends on a range of xMax weeks: the survival after the last week up to
+// xMax with an event, 1 before the first.
+double SurvivalAtRangeEnd(const SurvivalTables& tables, int g, int xMax);
 
 }  // namespace orv

@@ -15,12 +15,12 @@ std::string Last(const std::string& s, std::size_t n) { return s.size() <= n ? s
 std::string WeeksToYearsMonths(std::uint32_t weeks) {
   const double w = weeks;
   if (weeks < 5) {
-    const std::int64_t tenths = TruncToInt64(w * 120 / 52);
+    const std::int64_t tenths = TruncToInt64(w * 120 / kWeeksPerYear);
     return ("0." + FormatNumber(static_cast<double>(tenths))).substr(0, 3) + "m";
   }
-  const std::int64_t years = TruncToInt64(w / 52);
-  const double rest = w - static_cast<double>(years) * 52;
-  const std::int64_t months = TruncToInt64(rest * 12 / 52);
+  const std::int64_t years = TruncToInt64(w / kWeeksPerYear);
+  const double rest = w - static_cast<double>(years) * kWeeksPerYear;
+  const std::int64_t months = TruncToInt64(rest * 12 / kWeeksPerYear);
   // Years of three or more digits are shown whole rather than cut to their last two.
   std::string yearText = FormatNumber(static_cast<double>(years)) + "y";
   yearText = years < 100 ? Last("  " + yearText, 3) : yearText;

@@ -6,6 +6,11 @@
 
 namespace orv {
 
+// Every period is counted in whole weeks, a year in 52 of them.
+inline constexpr int kWeeksPerYear = 52;
+inline constexpr int kWeeksPerFiveYears = 5 * kWeeksPerYear;  // 260
+inline constexpr int kWeeksPerTenYears = 10 * kWeeksPerYear;  // 520
+
 // A period in weeks as years and months: "0.9m" below five weeks, else " 1y11m".
 // Defined for the whole unsigned 16-bit range; above 13,311 weeks (255 years) the years
 // are shown in full ("300y 0m") rather than wrapping.

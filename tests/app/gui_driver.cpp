@@ -12,7 +12,7 @@
 
 #include "app/app_ids.h"
 #include "app/test_hooks.h"
-#include "survival/analysis.h"
+#include "session/analysis.h"
 
 namespace orv::guitest {
 

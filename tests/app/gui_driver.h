@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/app_ids.h"
-#include "workspace/workspace.h"
+#include "session/workspace.h"
 #include "platform/recording.h"
 #include "platform/surfaces.h"
 

@@ -14,7 +14,7 @@
 #include "app/test_hooks.h"
 #include "gui_driver.h"
 #include "graph/view_layout.h"
-#include "survival/analysis.h"
+#include "session/analysis.h"
 #include "text/truncate.h"
 
 namespace orv::guitest {

@@ -12,7 +12,7 @@
 #include "gui_driver.h"
 #include "stats/figure_tables.h"
 #include "stats/interval_text.h"
-#include "survival/analysis.h"
+#include "session/analysis.h"
 
 namespace orv::guitest {
 namespace {

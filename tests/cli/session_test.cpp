@@ -43,7 +43,7 @@ TEST(KeepCurrentDrawing, KeepsTheLastRedrawAndTheStateInForce) {
   orv::RecordingCanvas canvas(orv::Rect{});
   canvas.ops = {op(K::SelectPen, 1), op(K::SelectFont, 2), op(K::Fill, 0), op(K::LineTo, 3),
                 op(K::SelectPen, 4), op(K::TextColour, 5), op(K::Fill, 0), op(K::LineTo, 6)};
-  orv::cli::KeepCurrentDrawing(canvas);
+  orv::KeepCurrentDrawing(canvas);
   EXPECT_EQ(canvas.ops, (std::vector<orv::CanvasOp>{op(K::SelectFont, 2), op(K::SelectPen, 4), op(K::TextColour, 5),
                                                     op(K::Fill, 0), op(K::LineTo, 6)}));
 }

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "data/loader.h"
+#include "session/analysis.h"
 #include "platform/recording.h"
 
 namespace orv::test {

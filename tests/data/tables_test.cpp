@@ -58,8 +58,8 @@ TEST(CaseTables, TotalsLabelsShownFlagsAndTheResetOfTheNextLoad) {
       {"B both", cd.GroupTotals[3][2], 7}, {"censored cause counted as censored", cd.WeekCounts[2][1][1], 1},
       {"and not as death", cd.WeekCounts[2][2][1], 0}, {"censored cause still by cause", cd.DeathsByCause[1][2], 1},
       {"cancer by cause", cd.DeathsByCause[1][1], 3}, {"alive, all groups", cd.DeathsByCause[0][0], 11},
-      {"group 0 never counted", cd.GroupTotals[0][0], 0}, {"A shown with 8", l->ws.styles[1].shown, 1},
-      {"B hidden with 7", l->ws.styles[2].shown, 0}, {"longest period", cd.dataMaxWeeks, 1000},
+      {"group 0 never counted", cd.GroupTotals[0][0], 0}, {"A shown with 8", l->ws.shown.Contains(1), 1},
+      {"B hidden with 7", l->ws.shown.Contains(2), 0}, {"longest period", cd.dataMaxWeeks, 1000},
   };
   for (const auto& c : cases) EXPECT_EQ(c.got, c.want) << c.name;
   EXPECT_EQ(l->ws.survival.GroupSummaryTexts[1][kLabel] + "|" + l->ws.survival.GroupSummaryTexts[2][kLabel], "A ( n = 8 )|B ( n = 7 )");
@@ -68,14 +68,14 @@ TEST(CaseTables, TotalsLabelsShownFlagsAndTheResetOfTheNextLoad) {
   l->ws.survival.GroupSummaryTexts[1][kMedian] = "x";
   l->ws.geometry.xMax = 1000;
   l->ws.geometry.tickStep = 104;
-  l->ws.styles[0].shown = l->ws.styles[2].shown = 1;  // the user showed all cases and B
+  l->ws.shown.Set(0, true), l->ws.shown.Set(2, true);  // the user showed all cases and B
   l = Load(Rows(3, "X,14,生存"), std::move(l));
   const Workspace& ws = l->ws;
   const Figure reset[] = {
       {"groups", ws.cases.NumGroups, 1}, {"causes reset after deaths", ws.cases.NumCauses, 0},
       {"old cause deaths gone", ws.cases.DeathsByCause[0][1], 0}, {"old week counts", ws.cases.WeekCounts[1000][2][1], 0},
       {"old totals gone", ws.cases.GroupTotals[0][2], 0}, {"at risk", ws.survival.AtRiskTable[3][1], 0},
-      {"all cases hidden again", ws.styles[0].shown, 0}, {"old group B hidden", ws.styles[2].shown, 0},
+      {"all cases hidden again", ws.shown.Contains(0), 0}, {"old group B hidden", ws.shown.Contains(2), 0},
       {"x range", ws.geometry.xMax, 260}, {"tick step", ws.geometry.tickStep, 52},
       {"longest", ws.cases.dataMaxWeeks, 2}, {"rows", ws.cases.counters.total, 3},
       {"corrections", ws.cases.counters.corrected, 0},

@@ -11,7 +11,6 @@
 
 #include "app/menu.h"
 #include "data/loader.h"
-#include "workspace/workspace.h"
 #include "help_storage.h"
 #include "platform/recording.h"
 
@@ -73,9 +72,8 @@ TEST(HelpFile, PagesWithTheirTitlesTextsAndLinks) {
 // The notes of the loader, in the colours it writes them, with the tabs and line breaks of
 // the report layout removed.
 std::vector<std::string> NotesOf(std::string_view rows, RecordingMessageBoxes& boxes) {
-  Workspace ws;
   RecordingRichText report;
-  LoadDataBytes("notes.csv", rows, ws, report, boxes);
+  LoadCases("notes.csv", rows, CauseFlags{}, report, boxes);
   std::vector<std::string> notes;
   for (const ColourRun& run : report.Runs()) {
     const auto first = run.text.find_first_not_of("\t\r\n"), last = run.text.find_last_not_of("\t\r\n");

@@ -11,9 +11,11 @@
 #include "graph/curves.h"
 #include "graph/number_at_risk.h"
 #include "graph/plot_frame.h"
+#include "graph/survival_rate_view.h"
 #include "graph/tables.h"
+#include "graph/view_layout.h"
 #include "platform/recording.h"
-#include "stats/survival_rate_view.h"
+#include "session/analysis.h"
 
 namespace orv {
 namespace {
@@ -26,7 +28,7 @@ std::unique_ptr<Workspace> Plot(int xMax, int groups, const std::vector<int>& sh
   ws->cases.dataMaxWeeks = 2080;
   ws->cases.NumGroups = groups;
   for (int g = 1; g <= groups; ++g) ws->survival.GroupSummaryTexts[g][kLabel] = std::string(1, static_cast<char>('A' + g - 1));
-  for (int g : shown) ws->styles[g].shown = 1;
+  for (int g : shown) ws->shown.Set(g, true);
   return ws;
 }
 
@@ -79,10 +81,12 @@ TEST(DrawCurves, StepsDropsMarksAndScale) {
       std::tie(row[kCensored][5], row[kDeaths][5], row[kSurvival][5]) = std::tie(censored, deaths, survival);
     }
     RecordingCanvas graph;
-    Surfaces surfaces{.graph = &graph};
-    DrawCurves(*ws, surfaces);
+    ws->geometry.pixelsPerWeek = PixelsPerWeek(ws->geometry);
+    DrawCurves(ws->survival, ws->shown, ws->styles, ws->geometry, 5, graph);
     EXPECT_EQ(Lines(graph, {1, kBlack}), c.curve) << c.name;
     EXPECT_EQ(Lines(graph, {0, kBlack}), c.marks) << c.name;
+    Surfaces noGraph;
+    RedrawGraph(*ws, noGraph);  // the texts of the curves' ends, written by the session's redraw
     EXPECT_EQ(ws->survival.GroupSummaryTexts[5][kGraphMax], c.graphMax) << c.name;
     EXPECT_EQ(ws->survival.GroupSummaryTexts[4][kGraphMax], "") << c.name;
   }
@@ -98,8 +102,7 @@ TEST(FitXRange, YearAboveTheDataAndTickStep) {
   };
   for (const auto& c : cases) {
     auto ws = Plot(c.xMax, 0, {});
-    ws->cases.dataMaxWeeks = c.dataMax;
-    FitXRange(*ws);
+    FitXRange(ws->geometry, c.dataMax);
     EXPECT_EQ(std::tuple(ws->geometry.xMax, ws->geometry.tickStep, ws->geometry.unitLabel), std::tuple(c.fitted, c.tickStep, c.unit))
         << c.name;
   }
@@ -168,8 +171,9 @@ TEST(DrawTables, HeadingsCellsAndTotalsByGroupIndex) {
     deaths[3] = {0, 2, 5};
     deaths[21].fill(99);
     RecordingCanvas view;
-    if (c.view == kCumulative) DrawCumulativeDeaths(*ws, &view);
-    if (c.view != kCumulative) DrawDeathsByCause(*ws, c.view == kByCause ? &view : nullptr);
+    if (c.view == kCumulative) DrawCumulativeDeaths(*ws, ws->styles, ws->geometry, &view);
+    if (c.view != kCumulative) FillCauseTotals(ws->cases, ws->shown);
+    if (c.view != kCumulative) DrawDeathsByCause(*ws, ws->styles, c.view == kByCause ? &view : nullptr);
     EXPECT_EQ(TextsAt(view, c.y), c.row) << c.name;
     if (c.view != kCumulative) { EXPECT_EQ(deaths[21], (std::array<Count, kCauseSlots>{3, 9, 5})) << c.name; }
   }
@@ -200,7 +204,7 @@ TEST(DrawSurvivalRateView, RowsColumnsAndTestLines) {
     ws->tests.PetoPText = "p=0.0099 ";
     ws->tests.PetoStatText = "  6.63500";
     RecordingCanvas view;
-    DrawSurvivalRateView(*ws, &view);
+    DrawSurvivalRateView(*ws, ws->styles, ws->geometry.xMax, &view);
     EXPECT_EQ(TextsAt(view, c.y), c.row) << c.name;
   }
 }
@@ -242,12 +246,12 @@ TEST(DrawNumberAtRisk, RowsOfShownGroupsAndTotals) {
   for (const Case& c : cases) {
     ws->geometry.xMax = c.xMax;
     RecordingCanvas view;
-    DrawNumberAtRisk(*ws, &view);
+    DrawNumberAtRisk(*ws, ws->styles, ws->geometry.xMax, &view);
     EXPECT_EQ(TextsAt(view, c.y), c.row) << c.name;
     // C's line sample in the second row: its width in one-pixel rows, in its pen.
     EXPECT_EQ(Lines(view, {1, kBlue}), "40,128>281,128 40,129>281,129 40,130>281,130") << c.name;
   }
-  DrawNumberAtRisk(*ws, nullptr);  // no window yet: nothing to draw on
+  DrawNumberAtRisk(*ws, ws->styles, ws->geometry.xMax, nullptr);  // no window yet: nothing to draw on
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "graph/publication_figure.h"
-#include "survival/analysis.h"
+#include "session/analysis.h"
 #include "survival/case_builder.h"
 
 namespace orv {
@@ -206,9 +206,9 @@ TEST(PublicationFigure, InputFromTheWorkspace) {
     Workspace ws;
     Surfaces surfaces;
     test::FillCases(ws, groups);
-    for (int g : c.hidden) ws.styles[g].shown = 0;
+    for (int g : c.hidden) ws.shown.Set(g, false);
     ComputeGroupSurvival(ws, surfaces);
-    const FigureInput in = FigureInputOf(ws, c.bands);
+    const FigureInput in = FigureInputOf(ws, ws.styles, ws.geometry.xMax, c.bands);
     std::vector<int> shown;
     for (const FigureSeries& s : in.series) shown.push_back(s.group);
     ASSERT_EQ(shown, c.series);

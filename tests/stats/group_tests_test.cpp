@@ -15,7 +15,7 @@
 
 #include "platform/recording.h"
 #include "stats/pairwise.h"
-#include "survival/analysis.h"
+#include "session/analysis.h"
 #include "survival/case_builder.h"
 
 namespace orv {
@@ -33,12 +33,12 @@ void ExpectFigure(double got, double want, const char* what) {
 }
 
 // The tests as an analysis run leaves them, on the given groups.
-void Compare(Workspace& ws, Surfaces& surfaces, const test::DataSet& groups, int xMax, const std::vector<int>& hidden = {}) {
+void Compare(Workspace& ws, const test::DataSet& groups, int xMax, const std::vector<int>& hidden = {}) {
   test::FillCases(ws, groups, xMax);
-  for (int g : hidden) ws.styles[g].shown = 0;
+  for (int g : hidden) ws.shown.Set(g, false);
   BuildGroupTables(ws);
   BuildPooledTable(ws);
-  ComputePetoStatistic(ws, surfaces);
+  ComputePetoStatistic(ws.cases, ws.survival, ws.shown, xMax, ws.tests);
 }
 
 struct Pair {
@@ -77,8 +77,7 @@ TEST(GroupTests, OverallAndPairStatistics) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     Workspace ws;
-    Surfaces surfaces;
-    Compare(ws, surfaces, c.groups, c.xMax, c.hidden);
+    Compare(ws, c.groups, c.xMax, c.hidden);
     const GroupTestResults& t = ws.tests;
     EXPECT_EQ(t.ShownGroupCount, c.groups.size() - c.hidden.size());
     if (c.pText != nullptr) {
@@ -106,14 +105,15 @@ struct Given {
 };
 
 std::vector<PairRow> Rows(const std::vector<Given>& pairs, double alpha) {
-  Workspace ws;
-  ws.cases.NumGroups = 4;
+  CaseData cases;
+  cases.NumGroups = 4;
+  GroupSet shown;
   PairTable s{}, p{};
   for (const Given& x : pairs) {
     std::tie(s[x.a][x.b], p[x.a][x.b]) = std::pair(x.statistic, x.p);
-    ws.styles[static_cast<int>(x.a)].shown = ws.styles[static_cast<int>(x.b)].shown = 1;
+    shown.Set(static_cast<int>(x.a), true), shown.Set(static_cast<int>(x.b), true);
   }
-  return BuildPairRows(ws, s, p, alpha);
+  return BuildPairRows(cases, shown, s, p, alpha);
 }
 
 std::vector<std::string> Column(const std::vector<PairRow>& rows, std::string PairRow::*field) {
@@ -158,14 +158,15 @@ TEST(BuildPairRows, RowsOfTheShownGroupsWithAdjustedTexts) {
             (Texts{" 1 -  3", " 1 -  4", " 3 -  4"}));
 }
 
-// The tables' text is held by the goldens; here a window is written over with the table the
-// workspace keeps, caret at the start, and a run without windows keeps the same tables.
+// The tables' text is held by the goldens; here the analysis run writes the tables the tests
+// keep over the windows, caret at the start, and the tests alone keep the same tables.
 TEST(WritePairwiseTables, WindowsShowTheKeptTables) {
   Workspace bare, ws;
   RecordingResultText logRankWindow("log-rank\r\n"), wilcoxonWindow("General Wilcoxon\r\n");
-  Surfaces none, surfaces{.logRank = &logRankWindow, .wilcoxon = &wilcoxonWindow};
-  Compare(bare, none, test::kThreeGroups, 52);
-  Compare(ws, surfaces, test::kThreeGroups, 52);
+  Surfaces surfaces{.logRank = &logRankWindow, .wilcoxon = &wilcoxonWindow};
+  Compare(bare, test::kThreeGroups, 52);
+  test::FillCases(ws, test::kThreeGroups, 52);
+  ComputeGroupSurvival(ws, surfaces);
   const auto tables = std::tuple(ws.tests.logRankTable, ws.tests.wilcoxonTable);
   EXPECT_EQ(std::tuple(bare.tests.logRankTable, bare.tests.wilcoxonTable), tables);
   EXPECT_EQ(std::tuple(logRankWindow.Text(), wilcoxonWindow.Text()), tables);

@@ -1,11 +1,16 @@
 // Hazard ratios of one group relative to another, checked against R survival's coxph with
-// Efron ties (survival/reference/km_cox.R and its output km_cox.out); the CSV fields and the
-// summary text of the publication figures.
+// Efron ties (survival/reference/km_cox.R and stats/reference/cox_large_ratios.R, beside
+// their output); the CSV fields and the summary text of the publication figures.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "stats/figure_tables.h"
+#include "stats/hazard_ratio.h"
 #include "survival/figure_data_sets.h"
 
 namespace orv::test {
@@ -42,6 +47,103 @@ TEST(HazardRatio, MatchesRCoxWithEfronTies) {
   }
 }
 
+// Deaths and numbers at risk per week of one group.
+struct Weeks {
+  explicit Weeks(std::size_t n) : deaths(n), atRisk(n) {}
+  std::vector<double> deaths, atRisk;
+};
+
+// Weeks 0 to 249 of a group from the weeks of its deaths and censored cases.
+Weeks CountWeeks(const std::vector<int>& deathWeeks, const std::vector<int>& censoredWeeks) {
+  Weeks g(250);
+  for (int w : deathWeeks) g.deaths[static_cast<std::size_t>(w)] += 1;
+  for (const std::vector<int>* cases : {&deathWeeks, &censoredWeeks}) {
+    for (int last : *cases) {
+      for (int w = 0; w <= last; ++w) g.atRisk[static_cast<std::size_t>(w)] += 1;
+    }
+  }
+  return g;
+}
+
+// A large group (one death in week 2, the others censored over weeks 10 to 249) and a small
+// one (two deaths in each of weeks 1 to 5): a ratio of thousands, whose first Newton step
+// overshoots to where e^beta leaves no information in a double.
+TEST(HazardRatio, FarFromOneMatchesRStartedNearTheMaximum) {
+  const struct { const char* name; int censored; bool largeIsB; double beta, se, hr, lower, upper, p; } rows[] = {
+      {"small b", 3000, false, 8.9623698031954504, 1.0802267262365561, 7803.8291056060852, 939.32762299651688, 64833.341656908233, 1.0699928964929723e-16},
+      {"small a", 3000, true, -8.9623698031954611, 1.080226726236555, 0.0001281422217820753, 1.5424162544202863e-05, 0.0010645912837204999, 1.0699928964927962e-16},
+      {"100,000 censored", 100000, false, 12.468864532992342, 1.080232784941044, 260111.20575399019, 31308.571209143884, 2161000.5422104564, 8.0309212085264888e-31},
+  };
+  const Weeks small = CountWeeks({1, 1, 2, 2, 3, 3, 4, 4, 5, 5}, {});
+  for (const auto& row : rows) {
+    std::vector<int> censored;
+    for (int k = 0; k < row.censored; ++k) censored.push_back(10 + k * 240 / row.censored);
+    const Weeks large = CountWeeks({2}, censored);
+    const Weeks& a = row.largeIsB ? small : large;
+    const Weeks& b = row.largeIsB ? large : small;
+    CoxScratch scratch;
+    const HazardRatio h = EstimateHazardRatio(a.deaths, a.atRisk, b.deaths, b.atRisk, scratch);
+    SCOPED_TRACE(row.name);
+    EXPECT_TRUE(h.estimated);
+    for (const auto& [got, want] : {std::pair{h.beta, row.beta}, {h.se, row.se}, {h.hr, row.hr}, {h.lower, row.lower},
+                                    {h.upper, row.upper}, {h.p, row.p}}) {
+      EXPECT_TRUE(Near(got, want, kCoxTolerance)) << got << " R: " << want;
+    }
+  }
+}
+
+// l, U and I summed term by term as the header writes them, every week alike.
+CoxLikelihood PlainEfronSums(double beta, const Weeks& a, const Weeks& b) {
+  CoxLikelihood sum;
+  for (std::size_t w = 0; w < a.deaths.size(); ++w) {
+    const double d = a.deaths[w] + b.deaths[w];
+    sum.logLik += beta * b.deaths[w];
+    sum.score += b.deaths[w];
+    for (double j = 0; j < d; ++j) {
+      const double termA = a.atRisk[w] - j / d * a.deaths[w];
+      const double termB = (b.atRisk[w] - j / d * b.deaths[w]) * std::exp(beta);
+      const double m = termB / (termA + termB);
+      sum.logLik -= std::log(termA + termB);
+      sum.score -= m;
+      sum.information += m * (termA / (termA + termB));
+    }
+  }
+  return sum;
+}
+
+// The evaluation behind the estimate (terms written in blocks for weeks of up to 8 deaths,
+// one at a time above; logarithms of products, chunks shorter as e^beta grows; one division
+// for two terms) equals the plain sums on data that take every one of those ways: weeks of 0
+// to 22 deaths in every mix of the groups, thousands of terms, b's last cases dying in one
+// week, then weeks of a alone; and the same pair the other way round. m_j and m_j(1 - m_j)
+// lie in [0, 1], so U and I are compared to the number of terms.
+TEST(HazardRatio, EvaluationEqualsThePlainEfronSums) {
+  constexpr std::size_t kWeeks = 400;
+  Weeks a(kWeeks), b(kWeeks);
+  double na = 4000, nb = 1200;
+  for (std::size_t w = 0; w < kWeeks; ++w) {
+    a.atRisk[w] = na;
+    b.atRisk[w] = nb;
+    a.deaths[w] = static_cast<double>(w * 7 % 13);
+    b.deaths[w] = nb <= 12 ? nb : static_cast<double>(w * 5 % 11);
+    na -= a.deaths[w] + 1;
+    nb -= b.deaths[w] + std::min(nb - b.deaths[w], 1.0);
+  }
+  double terms = 0;
+  for (std::size_t w = 0; w < kWeeks; ++w) terms += a.deaths[w] + b.deaths[w];
+  CoxScratch scratch;
+  for (const auto& [first, second] : {std::pair{&a, &b}, {&b, &a}}) {
+    for (double beta : {-600.0, -30.0, -2.0, 0.0, 0.4, 3.0, 30.0, 600.0}) {
+      const CoxLikelihood fast = EvaluateCoxLikelihood(beta, first->deaths, first->atRisk, second->deaths, second->atRisk, scratch);
+      const CoxLikelihood plain = PlainEfronSums(beta, *first, *second);
+      SCOPED_TRACE((first == &a ? "a, b at beta " : "b, a at beta ") + std::to_string(beta));
+      EXPECT_TRUE(Near(fast.logLik, plain.logLik, 1e-12)) << fast.logLik << " plain: " << plain.logLik;
+      EXPECT_NEAR(fast.score, plain.score, 1e-12 * terms);
+      EXPECT_NEAR(fast.information, plain.information, 1e-12 * terms);
+    }
+  }
+}
+
 // R stops these with "coefficient may be infinite" and a ratio of about 1e-9 or 2e-10 that
 // only says where its iteration stopped.
 TEST(HazardRatio, NoEstimateWithoutAFiniteMaximum) {
@@ -70,7 +172,7 @@ TEST(FigureTables, CsvFieldQuotesOnlyWhatNeedsIt) {
 TEST(FigureTables, OnlyShownGroupsInTheTextEveryPairInTheCsv) {
   Workspace ws;
   FillCases(ws, FigureDataSets().at("twenty"));
-  for (int g = 3; g <= 20; ++g) ws.styles[g].shown = 0;
+  for (int g = 3; g <= 20; ++g) ws.shown.Set(g, false);
   BuildGroupTables(ws);
   BuildPooledTable(ws);
   ComputePublicationFigures(ws.cases, ws.survival, ws.geometry.xMax, ws.figures);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "data/loader.h"
+#include "session/analysis.h"
 #include "platform/recording.h"
 
 namespace orv::test {
@@ -29,7 +29,7 @@ inline void FillCases(Workspace& ws, const DataSet& groups, int xMax = 2080) {
   RecordingRichText report;
   RecordingMessageBoxes boxes;
   LoadDataBytes("cases.csv", file, ws, report, boxes);
-  for (std::size_t g = 1; g <= groups.size(); ++g) ws.styles[static_cast<int>(g)].shown = 1;
+  for (std::size_t g = 1; g <= groups.size(); ++g) ws.shown.Set(static_cast<int>(g), true);
   ws.geometry.xMax = xMax;
 }
 

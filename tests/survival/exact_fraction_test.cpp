@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "survival/analysis.h"
+#include "session/analysis.h"
 #include "survival/case_builder.h"
 #include "text/period_text.h"
 

@@ -8,7 +8,6 @@
 #include <string>
 
 #include "stats/publication_figures.h"
-#include "survival/analysis.h"
 #include "survival/case_builder.h"
 
 namespace orv::test {

@@ -112,7 +112,7 @@ TEST(KmEstimates, FiveAndTenYearsOnlyWhereTheDataReach) {
 TEST(KmEstimates, NoShownGroupLeavesThePooledGroupEmpty) {
   Workspace ws;
   FillCases(ws, kThreeGroups);
-  for (int g = 1; g <= 3; ++g) ws.styles[g].shown = 0;
+  for (int g = 1; g <= 3; ++g) ws.shown.Set(g, false);
   BuildGroupTables(ws);
   BuildPooledTable(ws);
   ComputePublicationFigures(ws.cases, ws.survival, ws.geometry.xMax, ws.figures);

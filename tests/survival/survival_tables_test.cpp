@@ -1,6 +1,6 @@
 // Weekly survival tables per group and pooled, the analysis run after them (its label and X
 // range), and a whole load.
-#include "survival/analysis.h"
+#include "session/analysis.h"
 
 #include <gtest/gtest.h>
 
@@ -44,7 +44,7 @@ TEST(SurvivalTables, GroupAndPooledExamples) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     test::FillCases(ws, c.groups);
-    for (int g : c.hidden) ws.styles[g].shown = 0;
+    for (int g : c.hidden) ws.shown.Set(g, false);
     BuildGroupTables(ws);
     BuildPooledTable(ws);
     const SurvivalTables& t = ws.survival;
@@ -77,12 +77,12 @@ TEST(RunAnalysis, LabelAndFittedRange) {
     Workspace ws;
     Surfaces surfaces;
     test::FillCases(ws, c.groups, c.xMax);
-    for (int g : c.hidden) ws.styles[g].shown = 0;
+    for (int g : c.hidden) ws.shown.Set(g, false);
     ComputeGroupSurvival(ws, surfaces);
     ASSERT_EQ(std::tuple(ws.survival.GroupSummaryTexts[0][kLabel], ws.geometry.xMax), std::tuple(c.label, c.fitted));
     const std::string pText = ws.tests.PetoPText;
     const auto styles = ws.styles;
-    for (int g = 1; g <= ws.cases.NumGroups; ++g) ws.styles[g].shown = 0;
+    for (int g = 1; g <= ws.cases.NumGroups; ++g) ws.shown.Set(g, false);
     ComputeAllCases(ws, surfaces);
     EXPECT_EQ(ws.geometry.xMax, c.fitted) << "all hidden";
     ws.styles = styles;
@@ -120,8 +120,8 @@ TEST(LoadAndAnalyse, WholeChainThenANewSelection) {
   const GroupTestResults before = ws.tests;
   const std::string window = logRank.Text();
   for (RecordingCanvas* view : {&graph, &legend, &rate}) view->Reset();
-  ws.styles[0].shown = 1;
-  ws.styles[2].shown = 0;
+  ws.shown.Set(0, true);
+  ws.shown.Set(2, false);
   ComputeAllCases(ws, surfaces);
   const SurvivalTables& t = ws.survival;
   EXPECT_EQ(t.lastEventWeek[0], 8);

@@ -1,5 +1,5 @@
 // Start-up values of the whole workspace.
-#include "workspace/workspace.h"
+#include "session/workspace.h"
 
 namespace orv {
 

@@ -1,6 +1,6 @@
 // The "生存率" view: one row per shown group with its survival figures, and below the rows
 // the results of the group comparison tests.
-#include "stats/survival_rate_view.h"
+#include "graph/survival_rate_view.h"
 
 #include <algorithm>
 #include <array>
@@ -22,7 +22,7 @@ constexpr int kStatisticX = 200;
 
 }  // namespace
 
-void DrawSurvivalRateView(const Workspace& ws, Canvas* canvas) {
+void DrawSurvivalRateView(const AnalysisResults& r, const LineStyles& styles, int xMax, Canvas* canvas) {
   if (canvas == nullptr) return;
   Canvas& c = *canvas;
   c.FillRect(c.ClientRect(), kWhite);
@@ -33,16 +33,16 @@ void DrawSurvivalRateView(const Workspace& ws, Canvas* canvas) {
 
   // The right end of the graph is worth a column only when it is not already the 5- or
   // 10-year column.
-  const bool graphMaxColumn = ws.geometry.xMax != 260 && ws.geometry.xMax != 520;
+  const bool graphMaxColumn = xMax != kWeeksPerFiveYears && xMax != kWeeksPerTenYears;
   const int lastColumn = graphMaxColumn ? 5 : 4;
   const int headingY = RowY(0.8);
   for (int k = 1; k <= lastColumn; ++k) DrawLabel(c, kColumnX[k], headingY, kHeadings[k]);
 
-  const int groups = LastGroup(ws.cases);
-  const auto& texts = ws.survival.GroupSummaryTexts;
+  const int groups = LastGroup(r.cases);
+  const auto& texts = r.survival.GroupSummaryTexts;
   for (int g = 0; g <= groups; ++g) {
-    const LineStyle& style = ws.styles[g];
-    if (style.shown != 1) continue;
+    if (!r.shown.Contains(g)) continue;
+    const LineStyle& style = styles[g];
     c.SelectPen(style.pen);
     DrawHBar(c, 40, RowY(g + 2.2), 280, style.width);
     const int y = Coord((g + 2) * kRowHeight);
@@ -50,13 +50,13 @@ void DrawSurvivalRateView(const Workspace& ws, Canvas* canvas) {
     for (int k = 1; k <= lastColumn; ++k) DrawLabel(c, kColumnX[k], y, texts[g][k]);
   }
 
-  const GroupTestResults& tests = ws.tests;
+  const GroupTestResults& tests = r.tests;
   const std::string petoLine = "Logrank( Peto & Peto ) χ2 = " + tests.PetoStatText;
   if (tests.ShownGroupCount == 2) {
     int a = 0;
     int b = 0;
     for (int g = 1; g <= groups; ++g) {
-      if (!Shown(ws.styles, g)) continue;
+      if (!r.shown.Contains(g)) continue;
       (a == 0 ? a : b) = g;
       if (b != 0) break;
     }

@@ -2,9 +2,11 @@
 #pragma once
 
 #include "data/case_data.h"
+#include "data/group_set.h"
 #include "graph/line_styles.h"
 #include "graph/plot_geometry.h"
 #include "platform/view_windows.h"
+#include "stats/analysis_results.h"
 #include "stats/publication_figures.h"
 #include "stats/test_results.h"
 #include "survival/survival_tables.h"
@@ -16,11 +18,17 @@ struct Workspace {
   SurvivalTables survival;
   GroupTestResults tests;
   PublicationFigures figures;  // estimates with intervals and hazard ratios
+  GroupSet shown;              // drawn, pooled into group 0 and compared
   PlotGeometry geometry;
   LineStyles styles;
   ViewSizes viewSizes;
 
   Workspace();  // start-up values everywhere, line styles included
+
+  // What the texts and views read of the last analysis run; a workspace is read as its
+  // results wherever those are asked for.
+  AnalysisResults Results() const { return {cases, survival, tests, figures, shown}; }
+  operator AnalysisResults() const { return Results(); }
 };
 
 }  // namespace orv

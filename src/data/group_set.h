@@ -1,0 +1,47 @@
+// The shown groups: which groups are drawn, pooled into group 0 and compared by the tests.
+#pragma once
+
+#include <bitset>
+
+#include "data/case_data.h"
+
+namespace orv {
+
+class GroupSet {
+ public:
+  bool Contains(int g) const { return g >= 0 && g < kGroupSlots && bits_.test(static_cast<std::size_t>(g)); }
+  // Groups outside 0..20 are never members.
+  void Set(int g, bool member) {
+    if (g >= 0 && g < kGroupSlots) bits_.set(static_cast<std::size_t>(g), member);
+  }
+  // How many of the groups from..to are members.
+  int CountIn(int from, int to) const {
+    int n = 0;
+    for (int g = from; g <= to; ++g) n += Contains(g) ? 1 : 0;
+    return n;
+  }
+  bool operator==(const GroupSet&) const = default;
+
+ private:
+  std::bitset<kGroupSlots> bits_;
+};
+
+// What a load shows: the named groups of 8 or more accepted rows; never the pooled group.
+inline GroupSet DefaultShownGroups(const CaseData& cases) {
+  GroupSet shown;
+  for (int g = 1; g <= LastGroup(cases); ++g) shown.Set(g, cases.GroupTotals[kTotalRows][static_cast<std::size_t>(g)] >= 8);
+  return shown;
+}
+
+// Row 21 of DeathsByCause: the deaths of each cause summed over the shown groups 1..20.
+inline void FillCauseTotals(CaseData& cases, const GroupSet& shown) {
+  auto& deaths = cases.DeathsByCause;
+  deaths[kTotalsIndex].fill(0);
+  const int causes = std::clamp(cases.NumCauses, 0, kCauseSlots - 1);
+  for (int g = 1; g <= LastGroup(cases); ++g) {
+    if (!shown.Contains(g)) continue;
+    for (int j = 0; j <= causes; ++j) deaths[kTotalsIndex][static_cast<std::size_t>(j)] += deaths[static_cast<std::size_t>(g)][static_cast<std::size_t>(j)];
+  }
+}
+
+}  // namespace orv

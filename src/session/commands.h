@@ -1,0 +1,31 @@
+// The user's commands after a load, each written once for the Windows program and the batch
+// command: the X range, the shown groups, the censored causes and a group's line.
+#pragma once
+
+#include "data/case_data.h"
+#include "data/group_set.h"
+#include "platform/colour.h"
+#include "platform/surfaces.h"
+#include "session/workspace.h"
+
+namespace orv {
+
+enum class RangeCommand { FiveYears, TenYears, PlusOneYear, PlusFiveYears, MinusOneYear, MinusFiveYears, Longest };
+
+// One X range command of the menu, then the analysis run. A step down that would leave less
+// than one year does nothing; false then.
+bool ApplyRange(Workspace& ws, Surfaces& surfaces, RangeCommand command);
+
+// The group selection's OK: the pooled table and the analysis run again when a group 1..20
+// changed (group 0 is built from them, so a change of its flag alone only redraws), then the
+// graph.
+void SetShownGroups(Workspace& ws, Surfaces& surfaces, const GroupSet& shown);
+
+// The censored-case selection's OK: the flags of causes 1..NumCauses stored. True when one
+// changed: the causes are classified while loading, so the shown file must be loaded again.
+bool SetCensoredCauses(Workspace& ws, const CauseFlags& censored);
+
+// The graph settings' OK: group g's line style, width and pen, then the graph.
+void SetGroupLine(Workspace& ws, Surfaces& surfaces, int g, int style, int width, Rgb colour);
+
+}  // namespace orv
