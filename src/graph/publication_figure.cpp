@@ -185,7 +185,7 @@ FigureInput FigureInputOf(const AnalysisResults& r, const LineStyles& styles, in
     }
     in.series.push_back(std::move(s));
   }
-  if (r.tests.ShownGroupCount >= 2) in.pValue = r.tests.PetoPText;
+  if (r.tests.ShownGroupCount >= 2 && r.tests.overallTested) in.pValue = r.tests.PetoPText;
   return in;
 }
 

@@ -66,9 +66,10 @@ void DrawSurvivalRateView(const AnalysisResults& r, const LineStyles& styles, in
     DrawLabel(c, kStatisticX, RowY(groups + 3.5), "Logrank   χ2 = " + StatisticText(pairs.LogRankChi2[a][b]));
     DrawLabel(c, kPValueX, RowY(groups + 4.5), PValueText(pairs.WilcoxonP[a][b]));
     DrawLabel(c, kStatisticX, RowY(groups + 4.5), "General Wilcoxon χ2 = " + StatisticText(pairs.WilcoxonChi2[a][b]));
+    if (!tests.overallTested) return;
     DrawLabel(c, kPValueX, RowY(groups + 5.5), tests.PetoPText);
     DrawLabel(c, kStatisticX, RowY(groups + 5.5), petoLine);
-  } else if (tests.ShownGroupCount > 2) {
+  } else if (tests.ShownGroupCount > 2 && tests.overallTested) {
     DrawLabel(c, kPValueX, RowY(groups + 3.5), tests.PetoPText);
     DrawLabel(c, kStatisticX, RowY(groups + 3.5), petoLine);
   }

@@ -249,6 +249,13 @@ Rect Place(HWND w) {
   return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
+bool Above(HWND a, HWND b) {
+  for (HWND w = GetWindow(a, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT)) {
+    if (w == b) return true;
+  }
+  return false;
+}
+
 std::size_t ExpectColumnsLineUp(HWND control) {
   const std::string text = ControlText(control);
   std::map<std::size_t, int> columnX;  // by the number of tabs before the column

@@ -181,7 +181,7 @@ TEST(DrawTables, HeadingsCellsAndTotalsByGroupIndex) {
 
 // Six groups, every summary text "c<column>", test results for the pair 2 and 5.
 TEST(DrawSurvivalRateView, RowsColumnsAndTestLines) {
-  struct Case { const char* name; std::vector<int> shown; int xMax, y; const char* row; };
+  struct Case { const char* name; std::vector<int> shown; int xMax, y; const char* row; bool overallTested = true; };
   const Case cases[] = {
       {"headings at 10 years: no graph max", {2}, 520, 32, "320: 5(y)|420: 10(y)|520:data max|670: 50%"},
       {"headings at 261 weeks: graph max", {2}, 261, 32, "320: 5(y)|420: 10(y)|520:data max|670: 50%|760:graph max"},
@@ -192,6 +192,8 @@ TEST(DrawSurvivalRateView, RowsColumnsAndTestLines) {
       {"pair 2 and 5 of 6: overall at 460", {2, 5}, 260, 460, "100:p=0.0099 |200:Logrank( Peto & Peto ) χ2 =   6.63500"},
       {"three groups: overall at 380", {1, 2, 5}, 260, 380, "100:p=0.0099 |200:Logrank( Peto & Peto ) χ2 =   6.63500"},
       {"three groups: nothing at 420", {1, 2, 5}, 260, 420, ""}, {"one group: no test lines", {0, 5}, 260, 380, ""},
+      {"pair without a death: no overall line", {2, 5}, 260, 460, "", false},
+      {"three groups without a death: no overall line", {1, 2, 5}, 260, 380, "", false},
   };
   for (const Case& c : cases) {
     auto ws = Plot(c.xMax, 6, c.shown);
@@ -203,6 +205,7 @@ TEST(DrawSurvivalRateView, RowsColumnsAndTestLines) {
         std::make_tuple(0.0500435, 3.8414588, 0.3173105, 12.345678);
     ws->tests.PetoPText = "p=0.0099 ";
     ws->tests.PetoStatText = "  6.63500";
+    ws->tests.overallTested = c.overallTested;
     RecordingCanvas view;
     DrawSurvivalRateView(*ws, ws->styles, ws->geometry.xMax, &view);
     EXPECT_EQ(TextsAt(view, c.y), c.row) << c.name;
