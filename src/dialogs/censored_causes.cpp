@@ -1,7 +1,5 @@
 // The censored-case selection window "U_checkWnd": which causes of death count as censored,
 // and the reload of the shown file when that choice changed.
-#include <array>
-
 #include "dialogs/setting_window.h"
 #include "session/analysis.h"
 #include "session/commands.h"

@@ -1,7 +1,5 @@
 // The group selection window "G_sentakuWnd": which groups' curves are drawn, and the way
 // into the graph settings of one group's line.
-#include <array>
-
 #include "dialogs/setting_window.h"
 
 #include "app/gdi_canvas.h"

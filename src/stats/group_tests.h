@@ -1,6 +1,6 @@
 // The overall Peto & Peto log-rank statistic over the shown groups and, for every pair of
 // groups, the log-rank and generalized (Gehan-Breslow) Wilcoxon statistics, all over the
-// weeks 0 to PlotGeometry.xMax.
+// weeks 0 to the last week of the range (the X range of the graph).
 //
 // Overall: X = sum over shown groups of (O - E)^2 / E, E = sum of pooled hazard x the
 // group's number at risk, df = shown groups - 1.

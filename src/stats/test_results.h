@@ -32,7 +32,7 @@ struct GroupTestResults {
   // to test; the overall figures and texts are then left empty.
   bool overallTested = false;
   int ShownGroupCount = 0;
-  // The last pairwise tables as written into the result windows (CR LF line ends).
+  // The last pairwise tables as the result windows show them (CR LF line ends).
   std::string logRankTable;
   std::string wilcoxonTable;
   // The Holm threshold of the log-rank table: 0.05 held in single precision.

@@ -2,22 +2,15 @@
 #   text < platform < data < survival < stats < graph < session < app, dialogs, cli
 # so that the core stays free of the session and each core layer of the ones above it.
 # Run as: cmake -DSRC=<source>/src -P include_rule.cmake; fails naming every upward include.
-set(levels text platform data survival stats graph session "app|dialogs|cli")
+set(levels text platform data survival stats graph session app)
 
 function(level_of folder out)
-  set(index 0)
-  foreach(level IN LISTS levels)
-    if(folder MATCHES "^(${level})$")
-      set(${out} ${index} PARENT_SCOPE)
-      return()
-    endif()
-    math(EXPR index "${index} + 1")
-  endforeach()
-  set(${out} -1 PARENT_SCOPE)
+  string(REGEX REPLACE "^(dialogs|cli)$" "app" folder "${folder}")
+  list(FIND levels "${folder}" index)
+  set(${out} ${index} PARENT_SCOPE)
 endfunction()
 
 file(GLOB_RECURSE sources RELATIVE "${SRC}" "${SRC}/*.h" "${SRC}/*.cpp")
-set(faults "")
 foreach(source IN LISTS sources)
   string(REGEX MATCH "^[^/]+" folder "${source}")
   level_of("${folder}" own)

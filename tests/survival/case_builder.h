@@ -1,12 +1,12 @@
-// Case tables loaded from short lists of weeks, and the data sets shared by the survival and
+// Case tables built from short lists of weeks, and the data sets shared by the survival and
 // test checks (the same as in stats/reference/pairwise_logrank.R).
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "session/analysis.h"
-#include "platform/recording.h"
 
 namespace orv::test {
 
@@ -16,20 +16,31 @@ struct Group {
 };
 using DataSet = std::vector<Group>;  // groups 1, 2, ... in order
 
-// Loads the groups as a data file: groups "A", "B", ... in order (each needs a case to be
-// named), a row of 7 w days per case, deaths of cancer. Then every group is shown and the X
-// range set.
+// The case tables of the groups as a load counts them, built without the loader: groups
+// "A", "B", ... in order, a case in each week listed, deaths of cancer. Nothing of an
+// earlier load stays; every group is shown and the X range set.
 inline void FillCases(Workspace& ws, const DataSet& groups, int xMax = 2080) {
-  std::string file;
-  for (std::size_t g = 0; g < groups.size(); ++g) {
-    const std::string name(1, static_cast<char>('A' + g));
-    for (int w : groups[g].deaths) file += name + "," + std::to_string(7 * w) + ",死亡,癌\n";
-    for (int w : groups[g].censored) file += name + "," + std::to_string(7 * w) + ",生存\n";
+  CaseData& c = ws.cases = CaseData{};
+  ws.survival = SurvivalTables{};
+  ws.shown = GroupSet{};
+  c.GroupNames[0] = "all Cases";
+  c.NumGroups = static_cast<int>(groups.size());
+  for (std::size_t g = 1; g <= groups.size(); ++g) {
+    c.GroupNames[g] = std::string(1, static_cast<char>('A' + g - 1));
+    for (const int code : {kCodeCensored, kCodeDeath}) {
+      for (int w : code == kCodeDeath ? groups[g - 1].deaths : groups[g - 1].censored) {
+        ++c.WeekCounts[static_cast<std::size_t>(w)][static_cast<std::size_t>(code)][g];
+        ++c.GroupTotals[static_cast<std::size_t>(code)][g];  // totals rows 1 and 2 count codes 1 and 2
+        ++c.DeathsByCause[g][static_cast<std::size_t>(code - 1)], ++c.DeathsByCause[0][static_cast<std::size_t>(code - 1)];
+        c.dataMaxWeeks = std::max(c.dataMaxWeeks, w);
+      }
+    }
+    c.GroupTotals[kTotalRows][g] = c.GroupTotals[kTotalCensoredAndDeaths][g] = c.GroupTotals[1][g] + c.GroupTotals[2][g];
+    ws.survival.GroupSummaryTexts[g][kLabel] = c.GroupNames[g] + " ( n = " + std::to_string(c.GroupTotals[0][g]) + " )";
+    ws.shown.Set(static_cast<int>(g), true);
   }
-  RecordingRichText report;
-  RecordingMessageBoxes boxes;
-  LoadDataBytes("cases.csv", file, ws, report, boxes);
-  for (std::size_t g = 1; g <= groups.size(); ++g) ws.shown.Set(static_cast<int>(g), true);
+  c.NumCauses = c.DeathsByCause[0][1] > 0 ? 1 : 0;
+  c.CauseNames[1] = c.NumCauses > 0 ? "癌" : "";
   ws.geometry.xMax = xMax;
 }
 

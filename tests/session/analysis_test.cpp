@@ -1,0 +1,101 @@
+// The analysis run (its label and X range) and a whole load, through every view.
+#include "session/analysis.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "platform/recording.h"
+#include "support/test_support.h"
+#include "survival/case_builder.h"
+
+namespace orv {
+namespace {
+
+// The range is only lowered, to the year boundary after the last shown event. With every
+// group hidden there is nothing to fit: the range stays for the groups shown again, and the
+// tests then run over the same weeks as before.
+TEST(RunAnalysis, LabelAndFittedRange) {
+  const test::DataSet tenTwelveTwenty = {{std::vector<int>(10, 5)}, {{}, std::vector<int>(12, 6)}, {std::vector<int>(20, 7)}};
+  const struct { const char* name; test::DataSet groups; std::vector<int> hidden; int xMax, fitted; const char* label; } cases[] = {
+      {"three shown groups of 10, 12 and 20", tenTwelveTwenty, {}, 2080, 52, "all Case ( n=42 )  "},
+      {"the group of 12 hidden", tenTwelveTwenty, {2}, 2080, 52, "all Case ( n=30 )  "},
+      {"nothing shown: a year of weeks", tenTwelveTwenty, {1, 2, 3}, 2080, 52, "all Case ( n=0 )  "},
+      {"last events at 100 and 150", {{{100}}, {{}, {150}}}, {}, 260, 156, "all Case ( n=2 )  "},
+      {"an exact multiple stays", {{{104}}, {{20}}}, {}, 260, 104, "all Case ( n=2 )  "},
+      {"never raised", {{{300}}, {{20}}}, {}, 260, 260, "all Case ( n=2 )  "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Workspace ws;
+    Surfaces surfaces;
+    test::FillCases(ws, c.groups, c.xMax);
+    for (int g : c.hidden) ws.shown.Set(g, false);
+    ComputeGroupSurvival(ws, surfaces);
+    ASSERT_EQ(std::tuple(ws.survival.GroupSummaryTexts[0][kLabel], ws.geometry.xMax), std::tuple(c.label, c.fitted));
+    const std::string pText = ws.tests.PetoPText;
+    const GroupSet shown = ws.shown;
+    ws.shown = GroupSet{};
+    ComputeAllCases(ws, surfaces);
+    EXPECT_EQ(ws.geometry.xMax, c.fitted) << "all hidden";
+    ws.shown = shown;
+    ComputeAllCases(ws, surfaces);
+    EXPECT_EQ(std::tuple(ws.geometry.xMax, ws.tests.PetoPText), std::tuple(c.fitted, pText)) << "shown again";
+  }
+}
+
+TEST(LoadAndAnalyse, WholeChainThenANewSelection) {
+  std::string file = "'two arms\r\n";
+  for (int i = 1; i <= 8; ++i) file += "A," + std::to_string(7 * i) + ",死亡,癌\r\nB," + std::to_string(70 * i) + ",生存\r\n";
+  const std::string path = test::WriteTempFile("orvantis_analysis_run.csv", file);
+  Workspace bare, ws;
+  RecordingCanvas screen, graph, legend, rate, cumulative, byCause;
+  RecordingRichText report;
+  RecordingResultText logRank("log-rank\r\n");
+  RecordingMessageBoxes boxes;
+  RecordingViewWindows views;
+  Surfaces none, surfaces{&graph, &screen, &legend, &cumulative, &byCause, &rate, &report, &logRank, nullptr, &boxes, &views};
+  LoadAndAnalyse(path, bare, none);
+  LoadAndAnalyse(path, ws, surfaces);
+  EXPECT_EQ(views.calls, 1);
+  EXPECT_EQ(report.Runs().front(), (ColourRun{kBlue, path + "\t\r\n\r\n"}));
+  EXPECT_NE(report.Text().find("総データ数 : 16\t\r\n修正データ数 : 0\t\r\n除外データ数 : 0\t"), std::string::npos);
+  EXPECT_EQ(screen.Texts(), (std::vector<RecordingCanvas::PlacedText>{{100, 300, "死亡率計算中"}, {240, 70, "全体死亡率　初期化中"}}));
+  for (const Workspace* w : {&bare, &ws}) {
+    EXPECT_EQ(w->survival.GroupSummaryTexts[0][kLabel], "all Case ( n=16 )  ");
+    EXPECT_EQ(w->survival.lastEventWeek[0], 80);
+    EXPECT_EQ(w->tests.PetoPText, "p<0.001 ");
+    // A: one death in each of weeks 1 to 8 of 8 cases, so S reaches 0.5 in week 4.
+    EXPECT_EQ(w->survival.GroupSummaryTexts[1][kMedian], "0.9m");
+  }
+  // All cases shown, B hidden: the pool is A alone, every view is redrawn with it, and the
+  // comparison of the two stays as it was.
+  const GroupTestResults before = ws.tests;
+  const std::string window = logRank.Text();
+  for (RecordingCanvas* view : {&graph, &legend, &rate}) view->Reset();
+  ws.shown.Set(0, true);
+  ws.shown.Set(2, false);
+  ComputeAllCases(ws, surfaces);
+  const SurvivalTables& t = ws.survival;
+  EXPECT_EQ(t.lastEventWeek[0], 8);
+  EXPECT_EQ(t.GroupSummaryTexts[0], (std::array<std::string, 6>{"all Case ( n=8 )  ", "   . ", "   . ", "  0.0 % , 0y 1m", "0.9m", "  0.0 %"}));
+  for (std::size_t w = 0; w <= kMaxWeek; ++w) {
+    ASSERT_EQ(t.SurvivalTable[w][kSurvival][0], t.SurvivalTable[w][kSurvival][1]) << w;
+    ASSERT_EQ(t.AtRiskTable[w][0], t.AtRiskTable[w][1]) << w;
+  }
+  EXPECT_EQ(legend.Texts(), (std::vector<RecordingCanvas::PlacedText>{
+                                {10, 28, " 0 : "}, {130, 28, "all Case ( n=8 )  "}, {10, 68, " 1 : "}, {130, 68, "A ( n = 8 )"}}));
+  const auto rateTexts = rate.Texts();
+  EXPECT_NE(std::find(rateTexts.begin(), rateTexts.end(), RecordingCanvas::PlacedText{10, 80, " 0:   all Case ( n=8 )    "}),
+            rateTexts.end());
+  EXPECT_EQ(std::tuple(ws.tests.ShownGroupCount, ws.tests.PetoPText, ws.tests.PetoStatText), std::tuple(1, before.PetoPText, before.PetoStatText));
+  EXPECT_EQ(ws.tests.pairs.LogRankChi2, before.pairs.LogRankChi2);
+  EXPECT_EQ(logRank.Text(), window);
+}
+
+}  // namespace
+}  // namespace orv
