@@ -157,11 +157,11 @@ void App::Command(int id) const {
   Settle();
 }
 
-std::vector<Box> App::DismissAllBoxes() const {
+std::vector<Box> App::DismissAllBoxes(int button) const {
   std::vector<Box> boxes;
   for (HWND box; (box = Find("#32770")) != nullptr;) {
     boxes.push_back({WindowText(GetDlgItem(box, 0xFFFF)), WindowText(box)});
-    SendMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    SendMessageA(GetDlgItem(box, button), BM_CLICK, 0, 0);
     PumpUntil(2500, [&] { return !IsWindow(box); });
     Settle();
   }

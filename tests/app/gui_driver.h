@@ -62,8 +62,9 @@ class App {
   bool Settle() const;
   // A menu command; returns once it is handled or has opened a message box.
   void Command(int id) const;
-  // Presses OK on every box the program opens, one after the other, and returns them.
-  std::vector<Box> DismissAllBoxes() const;
+  // Presses OK (or the button given) on every box the program opens, one after the other, and
+  // returns them.
+  std::vector<Box> DismissAllBoxes(int button = IDOK) const;
   // Opens the setting window of the command, sets its check boxes of these ids and presses ＯＫ.
   void Tick(int command, const std::vector<int>& boxes, bool ticked) const;
 
