@@ -1,5 +1,6 @@
 # make test: builds the Linux, sanitizer and Windows presets and runs every test.
-# make run:  builds the batch command and runs it on the bundled sample.
+# make run:  builds the batch command and runs it on the bundled sample (installs only what
+#            the Linux build needs; `ctest --preset native` then runs its tests).
 # make gui:  starts Orvantis.exe on the sample under Wine on your display.
 # make bench: runs the benchmarks.
 # make dist: builds the Windows release package build/windows/Orvantis-<version>-win64.zip.
@@ -11,16 +12,21 @@ XVFB := xvfb-run -a -s "-screen 0 1280x1024x24"
 
 FUZZ_SECONDS ?= 600
 
-.PHONY: deps native asan windows test run gui bench dist fuzz clean
+.PHONY: deps deps-native native asan windows test run gui bench dist fuzz clean
 
+# Everything, the Windows toolchain and Wine included (make test, gui, windows, dist).
 deps:
 	@bash scripts/install-deps.sh
 
-native: deps
+# Only what the Linux build, its tests and benchmarks need.
+deps-native:
+	@bash scripts/install-deps.sh native
+
+native: deps-native
 	@cmake --preset native >/dev/null
 	@cmake --build --preset native
 
-asan: deps
+asan: deps-native
 	@cmake --preset asan >/dev/null
 	@cmake --build --preset asan
 
@@ -36,7 +42,9 @@ test: native asan windows
 	WINEPREFIX=$(WINEPREFIX_DIR) wineserver -w 2>/dev/null || true; \
 	exit $$status
 
-run: native
+run: deps-native
+	@cmake --preset native >/dev/null
+	@cmake --build --preset native --target orvantis
 	@./build/native/src/cli/orvantis examples/data-sample.csv --out out
 	@echo "Images and view texts written to $(CURDIR)/out/"
 

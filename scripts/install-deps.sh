@@ -1,18 +1,25 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and tests need, only those that are missing.
-# With the argument "fuzz", also AFL++ and the GCC plugin headers that `make fuzz` needs.
+#   install-deps.sh native  the Linux batch command, its tests and benchmarks (make run, make native)
+#   install-deps.sh         also the Windows toolchain, Wine, Xvfb and the help tools (make test, gui, windows)
+#   install-deps.sh fuzz    also AFL++ and the GCC plugin headers that `make fuzz` needs
 set -euo pipefail
 
+set_name="${1:-all}"
 packages=(
   cmake make g++ pkg-config
   googletest libgtest-dev libbenchmark-dev
   libcairo2-dev nlohmann-json3-dev
-  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
-  wine wine64 xvfb xauth x11-utils
   fonts-ipafont-gothic fonts-liberation
-  locales fp-utils unzip zip libchm-bin
 )
-if [ "${1:-}" = fuzz ]; then packages+=(afl++ gcc-12-plugin-dev binutils); fi
+if [ "$set_name" != native ]; then
+  packages+=(
+    g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
+    wine wine64 xvfb xauth x11-utils
+    locales fp-utils unzip zip libchm-bin
+  )
+fi
+if [ "$set_name" = fuzz ]; then packages+=(afl++ gcc-12-plugin-dev binutils); fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -32,7 +39,7 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 # The Windows tests need the ANSI code page 932, which Wine takes from this locale.
-if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+if [ "$set_name" != native ] && ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
   echo "install-deps: generating the ja_JP.UTF-8 locale"
   if ! grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
     echo 'ja_JP.UTF-8 UTF-8' | "${sudo_cmd[@]}" tee -a /etc/locale.gen >/dev/null

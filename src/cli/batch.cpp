@@ -4,7 +4,9 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -14,6 +16,7 @@
 #include "cli/csv_output.h"
 #include "cli/encoding.h"
 #include "cli/image_output.h"
+#include "cli/input_file.h"
 #include "cli/json_result.h"
 #include "cli/options.h"
 #include "cli/output_stream.h"
@@ -37,7 +40,7 @@ std::string ReadOnce(const std::string& path, std::string& bytes) {
   std::error_code ec;
   if (!fs::exists(path, ec)) return path + ": file not found";
   if (fs::is_directory(path, ec)) return path + ": cannot open the file for reading";
-  DataFileBytes file = ReadDataFile(path);
+  DataFileBytes file = ReadInput(path);
   switch (file.status) {
     case FileRead::Read: break;
     case FileRead::Unreadable: return path + ": cannot open the file for reading";
@@ -48,41 +51,55 @@ std::string ReadOnce(const std::string& path, std::string& bytes) {
   return {};
 }
 
+// The usage text; a standard output that refuses it is an error.
+int PrintUsage(std::FILE* out, std::FILE* err) {
+  if (std::fputs(UsageText(), out) < 0 || std::fflush(out) != 0) {
+    return Fail(err, kExitFile, std::string("cannot write the output: ") + std::strerror(errno));
+  }
+  return 0;
+}
+
+// The text or JSON result on standard output. A failure is reported and returned, and the
+// files of --out are written all the same.
+int PrintResult(const BatchSession& session, const CliOptions& options, std::FILE* out, std::FILE* err) {
+  OutputStream stream(out);
+  if (options.json) {
+    WriteResultJson(session, stream);
+  } else {
+    WriteTerminalText(session, isatty(fileno(out)) == 1, stream);
+  }
+  if (!stream.Flush()) {
+    return Fail(err, kExitFile, std::string("cannot write the output: ") + std::strerror(stream.Error() != 0 ? stream.Error() : EIO));
+  }
+  return 0;
+}
+
+int WriteOutDir(const BatchSession& session, const CliOptions& options, std::FILE* err) {
+  std::string error = WriteOutputs(session, *options.outDir, options.ci);
+  if (error.empty()) error = WriteFigureTables(session.ws, *options.outDir);
+  return error.empty() ? 0 : Fail(err, kExitFile, error);
+}
+
 }  // namespace
 
 int RunBatch(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   auto parsed = ParseOptions(args);
   if (auto* error = std::get_if<OptionError>(&parsed)) return Fail(err, kExitUsage, error->message);
   const CliOptions& options = std::get<CliOptions>(parsed);
-  if (options.help) {
-    std::fputs(UsageText(), out);
-    return 0;
-  }
+  if (options.help) return PrintUsage(out, err);
   std::string bytes;
   if (std::string error = ReadOnce(options.path, bytes); !error.empty()) return Fail(err, kExitFile, error);
+  if (options.outDir) {
+    if (std::string error = PrepareOutDir(*options.outDir, options.path); !error.empty()) return Fail(err, kExitFile, error);
+  }
 
   BatchSession session(err, options.outDir.has_value());
   session.Load(options.path, std::move(bytes));
   if (std::string error = session.RunChoices(options); !error.empty()) return Fail(err, kExitUsage, error);
 
-  {
-    OutputStream stream(out);
-    if (options.json) {
-      WriteResultJson(session, stream);
-    } else {
-      WriteTerminalText(session, isatty(fileno(out)) == 1, stream);
-    }
-    if (!stream.Flush()) return Fail(err, kExitFile, "cannot write the output");
-  }
-  if (options.outDir) {
-    if (std::string error = WriteOutputs(session, *options.outDir, options.ci); !error.empty()) {
-      return Fail(err, kExitFile, error);
-    }
-    if (std::string error = WriteFigureTables(session.ws, *options.outDir); !error.empty()) {
-      return Fail(err, kExitFile, error);
-    }
-  }
-  return 0;
+  const int printed = PrintResult(session, options, out, err);
+  const int written = options.outDir ? WriteOutDir(session, options, err) : 0;
+  return printed != 0 ? printed : written;
 }
 
 }  // namespace orv::cli

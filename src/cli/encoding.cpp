@@ -47,12 +47,48 @@ class Converter {
 
 }  // namespace
 
+char* WriteShownControls(std::string_view utf8, char* out) {
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    const auto c = static_cast<unsigned char>(utf8[i]);
+    const bool kept = c == '\t' || c == '\n' || (c == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n');
+    if ((c < 0x20 && !kept) || c == 0x7F) {
+      *out++ = '^';
+      *out++ = static_cast<char>(c ^ 0x40);
+    } else {
+      *out++ = static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
+bool HasShownControls(std::string_view utf8) {
+  // One pass without branches on the common bytes: tab, LF and CR are rare enough that the
+  // look at the byte after a CR costs little.
+  bool found = false;
+  const std::size_t n = utf8.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const auto c = static_cast<unsigned char>(utf8[i]);
+    if (c < 0x20 || c == 0x7F) {
+      found = found || (c != '\t' && c != '\n' && (c != '\r' || i + 1 == n || utf8[i + 1] != '\n'));
+    }
+  }
+  return found;
+}
+
+std::string ShownControls(std::string_view utf8) {
+  std::string out(2 * utf8.size(), '\0');
+  out.resize(static_cast<std::size_t>(WriteShownControls(utf8, out.data()) - out.data()));
+  return out;
+}
+
+std::string ShownText(std::string_view cp932) { return ShownControls(orv::Cp932ToUtf8(cp932)); }
+
 std::string PrintableUtf8(std::string_view bytes) {
   std::string out;
   std::size_t i = 0;
   while (i < bytes.size()) {
     if (const std::size_t length = Utf8SequenceLength(bytes, i); length > 0) {
-      out.append(bytes.substr(i, length));
+      out += ShownControls(bytes.substr(i, length));
       i += length;
     } else {
       char escape[5];

@@ -7,8 +7,6 @@
 #include <zlib.h>
 
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 #include <numbers>
 
 #include "cli/cairo_canvas.h"
@@ -121,15 +119,18 @@ std::string WithResolution(const std::string& png) {
   return png.substr(0, kAfterHeader) + chunk + png.substr(kAfterHeader);
 }
 
-std::string Finish(cairo_surface_t* surface, const std::string& path) {
-  cairo_surface_finish(surface);
-  const cairo_status_t status = cairo_surface_status(surface);
-  cairo_surface_destroy(surface);
-  if (status != CAIRO_STATUS_SUCCESS) return "cannot write " + path + ": " + cairo_status_to_string(status);
-  return {};
+}  // namespace
+
+cairo_status_t WriteToOutFile(void* closure, const unsigned char* data, unsigned int length) {
+  const bool written = static_cast<OutFile*>(closure)->Write({reinterpret_cast<const char*>(data), length});
+  return written ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_WRITE_ERROR;
 }
 
-}  // namespace
+std::string CommitDrawing(OutFile& file, cairo_status_t status) {
+  std::string error = file.Commit();
+  if (error.empty() && status != CAIRO_STATUS_SUCCESS) error = "cannot draw: " + std::string(cairo_status_to_string(status));
+  return error;
+}
 
 double CairoTextWidth(std::string_view bytes, double size) {
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1);
@@ -142,7 +143,8 @@ double CairoTextWidth(std::string_view bytes, double size) {
   return width;
 }
 
-std::string WriteFigure(const FigureLayout& layout, FigureFormat format, const std::string& path) {
+std::string WriteFigure(const FigureLayout& layout, FigureFormat format, OutFile& file) {
+  cairo_status_t status = CAIRO_STATUS_SUCCESS;
   if (format == FigureFormat::Png) {
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, static_cast<int>(layout.width),
                                                           static_cast<int>(layout.height));
@@ -150,34 +152,39 @@ std::string WriteFigure(const FigureLayout& layout, FigureFormat format, const s
     Draw(cr, layout);
     cairo_destroy(cr);
     std::string png;
-    const cairo_status_t status = cairo_surface_write_to_png_stream(surface, AppendBytes, &png);
+    status = cairo_surface_write_to_png_stream(surface, AppendBytes, &png);
     cairo_surface_destroy(surface);
-    if (status != CAIRO_STATUS_SUCCESS) return "cannot write " + path + ": " + cairo_status_to_string(status);
-    std::ofstream out(path, std::ios::binary);
-    out << WithResolution(png);
-    out.close();
-    if (!out) return "cannot write " + path;
-    return {};
+    if (status == CAIRO_STATUS_SUCCESS) file.Write(WithResolution(png));
+  } else {
+    const double w = layout.width * kPointsPerDot;
+    const double h = layout.height * kPointsPerDot;
+    // Written through our own stream: the library does not report every failed write of
+    // its own file (a full disk left a truncated PDF and success).
+    cairo_surface_t* surface = format == FigureFormat::Pdf ? cairo_pdf_surface_create_for_stream(WriteToOutFile, &file, w, h)
+                                                           : cairo_svg_surface_create_for_stream(WriteToOutFile, &file, w, h);
+    if (format == FigureFormat::Pdf) cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_CREATOR, "Orvantis");
+    cairo_t* cr = cairo_create(surface);
+    cairo_scale(cr, kPointsPerDot, kPointsPerDot);
+    Draw(cr, layout);
+    cairo_destroy(cr);
+    cairo_surface_finish(surface);
+    status = cairo_surface_status(surface);
+    cairo_surface_destroy(surface);
   }
-  const double w = layout.width * kPointsPerDot;
-  const double h = layout.height * kPointsPerDot;
-  cairo_surface_t* surface = format == FigureFormat::Pdf ? cairo_pdf_surface_create(path.c_str(), w, h)
-                                                         : cairo_svg_surface_create(path.c_str(), w, h);
-  if (format == FigureFormat::Pdf) cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_CREATOR, "Orvantis");
-  cairo_t* cr = cairo_create(surface);
-  cairo_scale(cr, kPointsPerDot, kPointsPerDot);
-  Draw(cr, layout);
-  cairo_destroy(cr);
-  return Finish(surface, path);
+  return CommitDrawing(file, status);
 }
 
 std::string WriteFigures(const Workspace& ws, bool bands, const std::string& dir) {
   const FigureLayout layout = LayoutPublicationFigure(FigureInputOf(ws, ws.styles, ws.geometry.xMax, bands), CairoTextWidth);
-  const std::filesystem::path base(dir);
-  std::string error = WriteFigure(layout, FigureFormat::Pdf, (base / "figure.pdf").string());
-  if (error.empty()) error = WriteFigure(layout, FigureFormat::Svg, (base / "figure.svg").string());
-  if (error.empty()) error = WriteFigure(layout, FigureFormat::Png, (base / "figure.png").string());
-  return error;
+  const struct {
+    FigureFormat format;
+    const char* name;
+  } files[] = {{FigureFormat::Pdf, "figure.pdf"}, {FigureFormat::Svg, "figure.svg"}, {FigureFormat::Png, "figure.png"}};
+  for (const auto& f : files) {
+    OutFile file(dir, f.name);
+    if (std::string error = WriteFigure(layout, f.format, file); !error.empty()) return error;
+  }
+  return {};
 }
 
 }  // namespace orv::cli

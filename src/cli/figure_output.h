@@ -2,8 +2,11 @@
 // and figure.png at 300 dpi.
 #pragma once
 
+#include <cairo.h>
+
 #include <string>
 
+#include "cli/output_stream.h"
 #include "session/workspace.h"
 #include "graph/publication_figure.h"
 
@@ -15,8 +18,17 @@ enum class FigureFormat { Pdf, Svg, Png };
 // text with Japanese in it), with hinting off so that a width scales with the size.
 double CairoTextWidth(std::string_view bytes, double size);
 
-// Writes the layout in one format. Empty on success, else the error line.
-std::string WriteFigure(const FigureLayout& layout, FigureFormat format, const std::string& path);
+// Cairo's write function into the OutFile given as its closure: a refused write stops the
+// drawing's output.
+cairo_status_t WriteToOutFile(void* closure, const unsigned char* data, unsigned int length);
+
+// Commits the file after Cairo wrote it with `status`. A failed write is named with its
+// reason; any other failure of the library in the library's words.
+std::string CommitDrawing(OutFile& file, cairo_status_t status);
+
+// Writes the layout in one format into the file and commits it. Empty on success, else the
+// error line naming the file.
+std::string WriteFigure(const FigureLayout& layout, FigureFormat format, OutFile& file);
 
 // figure.pdf, figure.svg and figure.png of the workspace's shown groups into `dir`; with
 // `bands`, each curve's 95 % band. Empty on success, else the error line.

@@ -5,8 +5,9 @@
 #include <cairo.h>
 #include <fontconfig/fontconfig.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
 #include "cli/cairo_canvas.h"
@@ -27,65 +28,75 @@ void DrawOnto(cairo_t* cr, const RecordingCanvas& canvas, std::size_t drawFrom, 
   Replay(canvas.ops, target, drawFrom);
 }
 
-std::string WriteTextFile(const std::filesystem::path& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary);
-  out << text;
-  out.close();
-  if (!out) return "cannot write " + path.string();
-  return {};
-}
-
-std::string WriteReportFile(const std::string& path, const ReportDocument& report) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) return "cannot write " + path;
-  bool written = false;
-  {
-    OutputStream out(file);
+std::string WriteReportFile(const std::string& dir, const ReportDocument& report) {
+  OutFile file(dir, "report.txt");
+  if (file.File() != nullptr) {
+    OutputStream out(file.File());
     WriteReportText(report, false, out);
-    written = out.Flush();
+    if (!out.Flush()) file.Failed(out.Error());
   }
-  if (std::fclose(file) != 0 || !written) return "cannot write " + path;
-  return {};
+  return file.Commit();
 }
 
 }  // namespace
 
-std::string WritePng(const RecordingCanvas& canvas, std::size_t drawFrom, BkMode initialMode, const std::string& path) {
+std::string WritePng(const RecordingCanvas& canvas, std::size_t drawFrom, BkMode initialMode, const std::string& dir,
+                     const std::string& name) {
   const Rect client = canvas.ClientRect();
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, client.right, client.bottom);
   cairo_t* cr = cairo_create(surface);
   DrawOnto(cr, canvas, drawFrom, initialMode, true);
   cairo_destroy(cr);
-  const cairo_status_t status = cairo_surface_write_to_png(surface, path.c_str());
+  OutFile file(dir, name);
+  const cairo_status_t status = cairo_surface_write_to_png_stream(surface, WriteToOutFile, &file);
   cairo_surface_destroy(surface);
-  if (status != CAIRO_STATUS_SUCCESS) return "cannot write " + path + ": " + cairo_status_to_string(status);
-  return {};
+  return CommitDrawing(file, status);
 }
 
-std::string WriteSvg(const RecordingCanvas& canvas, std::size_t drawFrom, BkMode initialMode, const std::string& path) {
+std::string WriteSvg(const RecordingCanvas& canvas, std::size_t drawFrom, BkMode initialMode, const std::string& dir,
+                     const std::string& name) {
   const Rect client = canvas.ClientRect();
-  cairo_surface_t* surface = cairo_svg_surface_create(path.c_str(), client.right, client.bottom);
+  OutFile file(dir, name);
+  cairo_surface_t* surface = cairo_svg_surface_create_for_stream(WriteToOutFile, &file, client.right, client.bottom);
   cairo_t* cr = cairo_create(surface);
   DrawOnto(cr, canvas, drawFrom, initialMode, false);
   cairo_destroy(cr);
   cairo_surface_finish(surface);
   const cairo_status_t status = cairo_surface_status(surface);
   cairo_surface_destroy(surface);
-  if (status != CAIRO_STATUS_SUCCESS) return "cannot write " + path + ": " + cairo_status_to_string(status);
+  return CommitDrawing(file, status);
+}
+
+std::string PrepareOutDir(const std::string& dir, const std::string& dataPath) {
+  namespace fs = std::filesystem;
+  struct stat st {};
+  if (stat(dir.c_str(), &st) == 0) {
+    if (!S_ISDIR(st.st_mode)) return dir + ": not a directory";
+  } else {
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    if (ec) return "cannot create the directory " + dir + ": " + ec.message();
+  }
+  // The rename of an output onto the data file would lose the data: the data file (or the
+  // file a link to it names) standing under an output name is refused before anything is
+  // written.
+  struct stat data {};
+  if (stat(dataPath.c_str(), &data) != 0) return {};
+  for (const char* name : kOutNames) {
+    const std::string path = (fs::path(dir) / name).string();
+    struct stat there {};
+    if (lstat(path.c_str(), &there) == 0 && there.st_dev == data.st_dev && there.st_ino == data.st_ino) {
+      return path + " is the data file: not replaced";
+    }
+  }
   return {};
 }
 
 std::string WriteOutputs(const BatchSession& s, const std::string& dir, bool bands) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  fs::create_directories(dir, ec);
-  if (ec || !fs::is_directory(dir)) return "cannot create the directory " + dir;
-  const fs::path base(dir);
-  auto path = [&](const char* name) { return (base / name).string(); };
-
+  if (std::string error = PrepareOutDir(dir, {}); !error.empty()) return error;
   const std::size_t graphFrom = LastFullRedraw(s.graph);
-  std::string error = WritePng(s.graph, graphFrom, BkMode::Opaque, path("graph.png"));
-  if (error.empty()) error = WriteSvg(s.graph, graphFrom, BkMode::Opaque, path("graph.svg"));
+  std::string error = WritePng(s.graph, graphFrom, BkMode::Opaque, dir, "graph.png");
+  if (error.empty()) error = WriteSvg(s.graph, graphFrom, BkMode::Opaque, dir, "graph.svg");
 
   struct View {
     const RecordingCanvas* canvas;
@@ -102,12 +113,12 @@ std::string WriteOutputs(const BatchSession& s, const std::string& dir, bool ban
       {&s.numberAtRisk, BkMode::Opaque, "number-at-risk.png", "number-at-risk.txt", {}},
   };
   for (const View& v : views) {
-    if (error.empty()) error = WritePng(*v.canvas, 0, v.mode, path(v.image));
-    if (error.empty()) error = WriteTextFile(path(v.text), ViewRowsText(*v.canvas, v.columns));
+    if (error.empty()) error = WritePng(*v.canvas, 0, v.mode, dir, v.image);
+    if (error.empty()) error = WriteOutFile(dir, v.text, ViewRowsText(*v.canvas, v.columns));
   }
-  if (error.empty()) error = WriteReportFile(path("report.txt"), s.report);
-  if (error.empty()) error = WriteTextFile(path("log-rank.txt"), Cp932ToUtf8(s.logRank.Text()));
-  if (error.empty()) error = WriteTextFile(path("wilcoxon.txt"), Cp932ToUtf8(s.wilcoxon.Text()));
+  if (error.empty()) error = WriteReportFile(dir, s.report);
+  if (error.empty()) error = WriteOutFile(dir, "log-rank.txt", ShownText(s.logRank.Text()));
+  if (error.empty()) error = WriteOutFile(dir, "wilcoxon.txt", ShownText(s.wilcoxon.Text()));
   if (error.empty()) error = WriteFigures(s.ws, bands, dir);
   // Fontconfig keeps its font list until told otherwise; release it so that a leak check
   // of the command sees only its own memory.

@@ -95,10 +95,14 @@ std::variant<CliOptions, OptionError> ParseOptions(const std::vector<std::string
       options.groupFlags.push_back({*group, arg == "--show"});
     } else {
       if (value.empty()) return OptionError{"option '--out' needs a directory"};
+      if (options.outDir) return OptionError{"option '--out' given twice ('" + *options.outDir + "' and '" + value + "')"};
       options.outDir = value;
     }
   }
   if (!haveFile && !options.help) return OptionError{"no data file given (see --help)"};
+  if (options.ci && !options.outDir && !options.help) {
+    return OptionError{"option '--ci' needs --out (the bands are drawn into the figure)"};
+  }
   return options;
 }
 
@@ -155,20 +159,29 @@ load, --censor, --hide/--show, --range):
                  life-tables.csv (per group and week: at risk, deaths, censored, the
                  Kaplan-Meier estimate, its standard error and 95 % limits) and pairs.csv
                  (per pair: the log-rank and Wilcoxon statistics and p-values, the hazard
-                 ratio with its interval and p), UTF-8 with a byte-order mark;
+                 ratio with its interval and p), UTF-8 with a byte-order mark; a name
+                 that starts with =, +, -, @, a tab or a CR is written with an
+                 apostrophe before it ("'=1+1"), so that a spreadsheet program shows it
+                 as text instead of running it as a formula;
                  and the publication figure of the shown groups, 170 x 120 mm:
                  figure.pdf (its texts real text, searchable), figure.svg and
                  figure.png (2008 x 1417 pixels, 300 dpi): the Kaplan-Meier curves in
                  the groups' colours and line styles with censor marks, the X axis in
                  years of the current range, the legend, the overall log-rank p, and
-                 the numbers at risk at each year mark in a table under the axis
+                 the numbers at risk at each year mark in a table under the axis (long
+                 names shrink to 6 pt, no smaller, and are then cut with an ellipsis;
+                 the CSV files keep them whole). Each file is written under a temporary name in DIR and renamed into
+                 place, so a link or a special file of that name is replaced, never
+                 followed; DIR must not hold the data file under one of these names.
+                 Control characters in names and causes are shown as ^X (ESC as ^[)
+                 in the printed text and the .txt files.
   --ci           draw each curve's pointwise 95 % confidence band (log scale) into
-                 the publication figure, a light fill of the group's colour
+                 the publication figure, a light fill of the group's colour (needs --out)
   --help         this text
 
 Exit status: 0 after a load; 1 when the file cannot be read, is larger than 2 GiB
-(2147483648 bytes) or an output cannot be written; 2 for a wrong command line, cause
-name or group index.
+(2147483648 bytes) or an output cannot be written (the files of --out are written even
+when standard output fails); 2 for a wrong command line, cause name or group index.
 )usage";
 }
 

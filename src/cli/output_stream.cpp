@@ -1,8 +1,14 @@
 // Buffered output with the conversion to UTF-8 done slice by slice.
 #include "cli/output_stream.h"
 
-#include <array>
+#include <fcntl.h>
+#include <unistd.h>
 
+#include <array>
+#include <filesystem>
+#include <string>
+
+#include "cli/encoding.h"
 #include "text/cp932.h"
 
 namespace orv::cli {
@@ -13,8 +19,9 @@ constexpr std::size_t kBufferSize = 1 << 18;
 constexpr std::size_t kSliceSize = 1 << 15;
 
 // A byte below 0x40 is never the trail byte of a two-byte character: the text up to it
-// decodes exactly as it does within the whole text.
-bool EndsCharacter(char byte) { return static_cast<unsigned char>(byte) < 0x40; }
+// decodes exactly as it does within the whole text. A CR is held back with what follows, so
+// that the CR of a CR LF is seen with its LF.
+bool EndsCharacter(char byte) { return static_cast<unsigned char>(byte) < 0x40 && byte != '\r'; }
 
 // The end of the next slice of `bytes` from `from`: just after a byte that ends a
 // character. Without such a byte in reach, the rest of the text is one slice.
@@ -95,7 +102,15 @@ void OutputStream::Convert(std::string_view bytes) {
       WriteJsonEscaped({utf8_.data(), static_cast<std::size_t>(utf8End - utf8_.data())});
     } else {
       char* at = Room(3 * slice.size());
-      used_ += static_cast<std::size_t>(WriteCp932AsUtf8(slice, at) - at);
+      const auto length = static_cast<std::size_t>(WriteCp932AsUtf8(slice, at) - at);
+      if (!HasShownControls({at, length})) {
+        used_ += length;
+      } else {
+        // Rare: the converted text is escaped from a copy, as escaping may need more room.
+        utf8_.assign(at, at + length);
+        at = Room(2 * length);
+        used_ += static_cast<std::size_t>(WriteShownControls({utf8_.data(), length}, at) - at);
+      }
     }
     from = end;
   }
@@ -129,10 +144,68 @@ bool OutputStream::Flush() {
     used_ = 0;
     return true;
   }
-  if (used_ > 0 && !failed_) failed_ = std::fwrite(buffer_.data(), 1, used_, out_) != used_;
+  if (used_ > 0 && !failed_ && std::fwrite(buffer_.data(), 1, used_, out_) != used_) {
+    failed_ = true;
+    error_ = errno;
+  }
   used_ = 0;
-  if (std::fflush(out_) != 0) failed_ = true;
+  if (!failed_ && std::fflush(out_) != 0) {
+    failed_ = true;
+    error_ = errno;
+  }
   return !failed_;
+}
+
+OutFile::OutFile(const std::string& dir, const std::string& name) : path_((std::filesystem::path(dir) / name).string()) {
+  // A new name of its own in the same folder (so that the rename stays within one file
+  // system): O_EXCL never opens what is already there, a link included.
+  for (unsigned attempt = 0; attempt < 100; ++attempt) {
+    const std::string tempName = "." + name + "." + std::to_string(getpid()) + "-" + std::to_string(attempt) + ".tmp";
+    temp_ = (std::filesystem::path(dir) / tempName).string();
+    const int fd = open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      file_ = fdopen(fd, "wb");
+      if (file_ == nullptr) {
+        Failed(errno);
+        close(fd);
+        unlink(temp_.c_str());
+        temp_.clear();
+      }
+      return;
+    }
+    if (errno != EEXIST) break;
+  }
+  Failed(errno);
+  temp_.clear();
+}
+
+OutFile::~OutFile() {
+  if (file_ != nullptr) std::fclose(file_);
+  if (!temp_.empty()) unlink(temp_.c_str());
+}
+
+bool OutFile::Write(std::string_view bytes) {
+  if (error_ != 0 || file_ == nullptr) return false;
+  if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) Failed(errno);
+  return error_ == 0;
+}
+
+std::string OutFile::Commit() {
+  if (file_ != nullptr) {
+    if (error_ == 0 && std::fflush(file_) != 0) Failed(errno);
+    if (std::fclose(file_) != 0) Failed(errno);
+    file_ = nullptr;
+  }
+  if (error_ == 0 && !temp_.empty() && std::rename(temp_.c_str(), path_.c_str()) != 0) Failed(errno);
+  if (error_ != 0) return "cannot write " + path_ + ": " + std::strerror(error_);
+  temp_.clear();
+  return {};
+}
+
+std::string WriteOutFile(const std::string& dir, const std::string& name, std::string_view bytes) {
+  OutFile file(dir, name);
+  file.Write(bytes);
+  return file.Commit();
 }
 
 }  // namespace orv::cli

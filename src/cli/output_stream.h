@@ -2,10 +2,12 @@
 // each time it fills, so no whole report is ever held as UTF-8.
 #pragma once
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace orv::cli {
@@ -29,7 +31,7 @@ class OutputStream {
     *Room(1) = c;
     ++used_;
   }
-  // Code page 932 bytes as UTF-8.
+  // Code page 932 bytes as UTF-8, control characters shown as ShownControls shows them.
   void WriteCp932(std::string_view bytes) {
     BeginText(false);
     TextPart(bytes);
@@ -44,7 +46,8 @@ class OutputStream {
   }
 
   // One code page 932 text given in parts, converted as the whole text would be (a
-  // character may be split between parts): as UTF-8, or as a JSON string.
+  // character or a CR LF may be split between parts): as UTF-8 with its control characters
+  // shown, or as a JSON string.
   void BeginText(bool json);
   void TextPart(std::string_view bytes);
   void EndText();
@@ -52,6 +55,8 @@ class OutputStream {
   // Hands the buffer to the stream (or string) and flushes it; false once the stream has
   // refused bytes.
   bool Flush();
+  // The errno of the first refused write; 0 while none was refused.
+  int Error() const { return error_; }
 
  private:
   // Where `n` more bytes can be written: the buffer is handed on first when they do not fit.
@@ -72,6 +77,43 @@ class OutputStream {
   std::string pending_;     // the end of the parts so far, which may end inside a character
   bool json_ = false;
   bool failed_ = false;
+  int error_ = 0;
 };
+
+// A file of --out, written under a temporary name in its folder and renamed into place once
+// complete: a link, FIFO or file of that name is replaced, never followed or opened, and a
+// write that fails leaves the old file (or none) rather than half a file.
+class OutFile {
+ public:
+  OutFile(const std::string& dir, const std::string& name);
+  // A stream the caller opened (a device, a pipe), named `path` in messages: written and
+  // closed by Commit, nothing renamed.
+  OutFile(std::FILE* file, std::string path) : path_(std::move(path)), file_(file) {}
+  // Removes the temporary file unless it was renamed into place.
+  ~OutFile();
+  OutFile(const OutFile&) = delete;
+  OutFile& operator=(const OutFile&) = delete;
+
+  // Null when the temporary file could not be made (Commit then says why).
+  std::FILE* File() const { return file_; }
+  // False once a write failed; the first failure's errno is kept for Commit.
+  bool Write(std::string_view bytes);
+  // Records a failure of a write made past Write (errno; EIO when it is 0).
+  void Failed(int error) {
+    if (error_ == 0) error_ = error != 0 ? error : EIO;
+  }
+  // Flushes and closes the file and renames it into place. Empty on success, else
+  // "cannot write PATH: reason".
+  std::string Commit();
+
+ private:
+  std::string path_;
+  std::string temp_;
+  std::FILE* file_ = nullptr;
+  int error_ = 0;
+};
+
+// Writes `bytes` as the file `name` of `dir`. Empty on success, else the error line.
+std::string WriteOutFile(const std::string& dir, const std::string& name, std::string_view bytes);
 
 }  // namespace orv::cli

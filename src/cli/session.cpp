@@ -15,7 +15,7 @@ namespace orv::cli {
 
 void StderrMessageBoxes::Show(std::string_view text, std::string_view caption, BoxIcon) {
   texts.emplace_back(text);
-  std::fprintf(err_, "%s: %s\n", Cp932ToUtf8(caption).c_str(), Cp932ToUtf8(text).c_str());
+  std::fprintf(err_, "%s: %s\n", ShownText(caption).c_str(), ShownText(text).c_str());
 }
 
 Rect ViewClientRect(int windowWidth, int windowHeight) {

@@ -76,7 +76,7 @@ std::string ViewRowsText(const RecordingCanvas& view, std::span<const int> colum
       if (i > 0) line += '\t';
       line += cells[i];
     }
-    out += Cp932ToUtf8(line);
+    out += ShownText(line);
     out += '\n';
   }
   return out;

@@ -36,6 +36,10 @@ constexpr double kMidHeight = 0.35;
 constexpr double kMinPlotShare = 0.5;
 constexpr double kMaxLabelShare = 0.4;
 constexpr std::array<int, 6> kYearSteps = {1, 2, 5, 10, 20, 40};
+// The smallest size of the legend and the at-risk table, 6 pt: a name too wide for its
+// place at that size is cut instead.
+constexpr double kMinTextSize = 25;
+constexpr char kEllipsis[] = "\x81\x63";  // "…"
 
 double CurveWidth(int barWidth) { return 2.5 * std::clamp(barWidth, 1, 5); }
 
@@ -140,6 +144,25 @@ std::int64_t AtRiskAt(const FigureSeries& s, int k) {
   return k < static_cast<int>(s.atRisk.size()) ? s.atRisk[static_cast<std::size_t>(k)] : 0;
 }
 
+// The name whole when it fits `room` at `size`, else its longest start (whole characters)
+// with "…" that fits; the CSV files keep the whole name.
+std::string FitName(const std::string& name, double size, double room, const TextMeasure& measure) {
+  if (measure(name, size) <= room) return name;
+  std::vector<std::size_t> ends;  // where each character ends
+  for (std::size_t i = 0; i < name.size();) {
+    i += IsLeadByte(static_cast<unsigned char>(name[i])) && i + 1 < name.size() ? 2 : 1;
+    ends.push_back(i);
+  }
+  auto cut = [&](std::size_t n) { return name.substr(0, n) + kEllipsis; };
+  std::size_t lo = 0;
+  std::size_t hi = ends.size();  // the first count of characters known too long
+  while (hi - lo > 1) {
+    const std::size_t mid = (lo + hi) / 2;
+    (measure(cut(ends[mid - 1]), size) <= room ? lo : hi) = mid;
+  }
+  return cut(lo == 0 ? 0 : ends[lo - 1]);
+}
+
 }  // namespace
 
 double EstimatedTextWidth(std::string_view bytes, double size) {
@@ -208,7 +231,7 @@ FigureLayout LayoutPublicationFigure(const FigureInput& in, const TextMeasure& m
   // Rows of the at-risk table shrink when many groups would squeeze the plot.
   const double riskSpace = kFigureHeight * (1 - kMinPlotShare) - kPlotTop - kAtRiskTitleDrop - kMargin;
   const double rowHeight = rows > 0 ? std::min(kRowHeight, riskSpace / rows) : kRowHeight;
-  const double rowSize = std::min(size, rowHeight * 0.8);
+  const double rowSize = std::max(kMinTextSize, std::min(size, rowHeight * 0.8));
 
   // Left: room for the Y axis title and labels, and for the at-risk labels beside the first
   // column of numbers, which is centred on the Y axis.
@@ -219,7 +242,7 @@ FigureLayout LayoutPublicationFigure(const FigureInput& in, const TextMeasure& m
   double riskNeed = labelStart + widestName * rowSize / size + kLabelGap + numberHalf;
   const double maxLeft = kFigureWidth * kMaxLabelShare;
   if (riskNeed > maxLeft && widestName > 0) {
-    nameSize = rowSize * (maxLeft - labelStart - kLabelGap - numberHalf) / (widestName * rowSize / size);
+    nameSize = std::max(kMinTextSize, rowSize * (maxLeft - labelStart - kLabelGap - numberHalf) / (widestName * rowSize / size));
     riskNeed = maxLeft;
   }
   Frame f;
@@ -288,17 +311,24 @@ FigureLayout LayoutPublicationFigure(const FigureInput& in, const TextMeasure& m
   for (const FigureSeries& s : in.series) widestLegend = std::max(widestLegend, measure(s.name, size));
   const double pWidth = std::max(measure(pText, size), 1.0);
   const double legendRow = rows > 0 ? std::min(kRowHeight, (f.bottom - f.top - 2 * kRowHeight) / (rows + 1)) : kRowHeight;
-  // Long names shrink the legend rather than let it leave the plot's right half.
+  // Long names shrink the legend rather than let it leave the plot's right half; at the
+  // smallest size they are cut.
   const double half = (f.right - f.left) / 2 - 10;
-  const double legendSize =
-      std::min({size, legendRow * 0.8, size * (half - kSampleLength - kSampleGap) / widestLegend, size * half / pWidth});
+  const double legendSize = std::max(
+      kMinTextSize, std::min({size, legendRow * 0.8, size * (half - kSampleLength - kSampleGap) / widestLegend, size * half / pWidth}));
   const double scale = legendSize / size;
+  std::vector<std::string> legendNames;
+  widestLegend = 1;
+  for (const FigureSeries& s : in.series) {
+    legendNames.push_back(FitName(s.name, legendSize, half - kSampleLength - kSampleGap, measure));
+    widestLegend = std::max(widestLegend, measure(legendNames.back(), size));
+  }
   const double legendX =
       f.right - 10 - std::max(kSampleLength + kSampleGap + widestLegend * scale, pText.empty() ? 0 : pWidth * scale);
   double baseline = f.top + kRowHeight;
-  for (const FigureSeries& s : in.series) {
-    AddSample(out, legendX, baseline, legendSize, s);
-    AddText(out, legendX + kSampleLength + kSampleGap, baseline, s.name, legendSize, TextAnchor::Left, TextRole::Legend);
+  for (std::size_t i = 0; i < in.series.size(); ++i) {
+    AddSample(out, legendX, baseline, legendSize, in.series[i]);
+    AddText(out, legendX + kSampleLength + kSampleGap, baseline, legendNames[i], legendSize, TextAnchor::Left, TextRole::Legend);
     baseline += legendRow;
   }
   if (!pText.empty()) AddText(out, legendX, baseline + 8, pText, legendSize, TextAnchor::Left, TextRole::PValue);
@@ -311,7 +341,8 @@ FigureLayout LayoutPublicationFigure(const FigureInput& in, const TextMeasure& m
     const FigureSeries& s = in.series[static_cast<std::size_t>(i)];
     const double rowY = titleY + (i + 1) * rowHeight;
     AddSample(out, kMargin, rowY, rowSize, s);
-    AddText(out, labelStart, rowY, s.name, nameSize, TextAnchor::Left, TextRole::AtRiskLabel);
+    AddText(out, labelStart, rowY, FitName(s.name, nameSize, maxLeft - labelStart - kLabelGap - numberHalf, measure), nameSize,
+            TextAnchor::Left, TextRole::AtRiskLabel);
     for (int k = 0; k <= years; k += out.yearStep) {
       AddText(out, f.X(52.0 * k), rowY, std::to_string(AtRiskAt(s, k)), rowSize, TextAnchor::Centre, TextRole::AtRiskNumber);
     }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <string_view>
 
 #include "text/number_text.h"
 #include "text/truncate.h"
@@ -87,8 +88,11 @@ std::string FixedFigure(double value, int decimals) {
 }
 
 std::string CsvField(const std::string& text) {
-  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-  std::string quoted = "\"";
+  // A spreadsheet program runs a cell that starts with one of these as a formula; a
+  // leading apostrophe makes it text (and is not shown).
+  const bool formula = !text.empty() && std::string_view("=+-@\t\r").find(text[0]) != std::string_view::npos;
+  if (!formula && text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string quoted = formula ? "\"'" : "\"";
   for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
   return quoted + "\"";
 }

@@ -32,7 +32,9 @@ std::string PairsCsv(const AnalysisResults& r);
 // locale; "n/a" where it is not a finite number.
 std::string FixedFigure(double value, int decimals);
 
-// A CSV field: quoted, with its quotes doubled, when it holds a comma, a quote or a line end.
+// A CSV field: quoted, with its quotes doubled, when it holds a comma, a quote or a line end;
+// quoted with an apostrophe before it when it starts with =, +, -, @, a tab or a CR, so that a
+// spreadsheet program shows it as text rather than running it as a formula.
 std::string CsvField(const std::string& text);
 
 }  // namespace orv

@@ -79,6 +79,9 @@ TEST(CliRuns, StatusAndPrintedText) {
   const std::string named = WriteData(U8(u8"症例.csv"), "A,100,生存\r\n");
   const std::string missing = (fs::temp_directory_path() / TempName("no_such_file.csv")).string();
   const std::string folder = fs::temp_directory_path().string();
+  // Longer than the 1,024 bytes the conversion of a name works in.
+  const std::string longCause(1500, 'x');
+  const std::string longCauses = WriteData("long_cause.csv", "A,100,死亡," + longCause + "\r\nA,200,生存\r\nB,50,死亡," + longCause + "\r\n");
   struct Case { const char* name; std::vector<std::string> args; int status; std::vector<std::string> present, absent; };
   const Case cases[] = {
       {"missing file", {missing}, 1, {missing + ": file not found"}},
@@ -95,6 +98,7 @@ TEST(CliRuns, StatusAndPrintedText) {
       {"cause: cut sequence before valid text", {cohort, "--censor", "\xE7\x99" + U8(u8"癌")}, 2, {"no cause of death '\\xE7\\x99" + U8(u8"癌' in")}},
       {"cause: overlong slash", {cohort, "--censor", "\xC0\xAF"}, 2, {"no cause of death '\\xC0\\xAF' in"}},
       {"cause: surrogate", {cohort, "--censor", "\xED\xA0\x80"}, 2, {"no cause of death '\\xED\\xA0\\x80' in"}},
+      {"a cause name longer than the conversion buffer", {longCauses, "--censor", longCause}, 0, {"A,100,"}},
       {"--ci takes no value", {cohort, "--ci=1"}, 2, {"option '--ci' takes no value"}},
       {"a cause of no name", {cohort, "--censor="}, 2, {"option '--censor' needs a cause of death"}},
       {"alive is not a cause to tick", {cohort, "--censor", U8(u8"生存")}, 2, {U8(u8"no cause of death '生存'")}},
@@ -192,6 +196,85 @@ TEST(CliReliability, FileAboveTwoGibibytesIsRefusedUnread) {
   fs::remove(big);
   EXPECT_EQ(std::tuple(r.status, r.out), std::tuple(1, ""));
   EXPECT_EQ(r.err, "orvantis: " + big + ": larger than 2147483648 bytes (2 GiB), the limit of a data file\n");
+}
+
+}  // namespace
+}  // namespace cli
+
+namespace cli {
+namespace {
+
+// --- hostile inputs and surroundings: each case a bash script run in a fresh folder $T with
+// the data file $F; $D is the --out folder (not created). The script's standard output (the
+// command's, or what the script prints) and the named files must hold the given texts. ---
+
+const char* const kOutNames =
+    "graph.png graph.svg legend.png legend.txt survival-rate.png survival-rate.txt cumulative-deaths.png "
+    "cumulative-deaths.txt deaths-by-cause.png deaths-by-cause.txt number-at-risk.png number-at-risk.txt report.txt "
+    "log-rank.txt wilcoxon.txt figure.pdf figure.svg figure.png life-tables.csv pairs.csv";
+
+TEST(CliHostile, OutputsNeverWriteWhereTheyShouldNotNorClaimWhatIsFalse) {
+  const std::string cohort = ReadFile(CohortFile());
+  const std::string formulas = "=cmd|' /C calc'!A0,70,死亡,癌\r\n+1+1,140,死亡,癌\r\n-2+3,210,死亡,癌\r\n@SUM(1+1),280,死亡,癌\r\n"
+                               "\tT,350,死亡,癌\r\nplain,420,死亡,癌\r\n";
+  const std::string controls = "A\x1b]0;title\x07,70,死亡,\x1b[2J\r\nA\x1b]0;title\x07,140,生存\r\nB\x7F,210,死亡,癌\r\n";
+  const std::string all = "for n in $NAMES; do test -f \"$D/$n\" && test ! -L \"$D/$n\" || echo \"missing $n\"; done; "
+                          "ls -A \"$D\" | grep '^\\.' | wc -l; ";
+  struct File { const char* name; std::string text; bool present = true; };
+  struct Case { const char* name; std::string data, script; int status; std::string err; std::vector<File> files; };
+  const Case cases[] = {
+      {"links of the output names are replaced, never followed", cohort,
+       "mkdir \"$D\"; echo keep >\"$T/outside\"; for n in $NAMES; do ln -s \"$T/outside\" \"$D/$n\"; done; "
+       "\"$ORV\" \"$F\" --out \"$D\" >/dev/null; echo status $?; cat \"$T/outside\"; " + all,
+       0, "", {{"-", "status 0\nkeep\n0\n"}}},
+      {"a FIFO of an output name is replaced, never opened", cohort,
+       "mkdir \"$D\"; mkfifo \"$D/graph.png\"; timeout 10 \"$ORV\" \"$F\" --out \"$D\" >/dev/null; echo status $?; " + all,
+       0, "", {{"-", "status 0\n0\n"}}},
+      {"the data file is never replaced", cohort,
+       "mkdir \"$D\"; cp \"$F\" \"$D/life-tables.csv\"; \"$ORV\" \"$D/life-tables.csv\" --out \"$D\" >/dev/null; "
+       "echo status $?; cmp -s \"$F\" \"$D/life-tables.csv\" && echo unchanged; ls \"$D\"",
+       0, "/o/life-tables.csv is the data file", {{"-", "status 1\nunchanged\nlife-tables.csv\n"}}},
+      {"--out names a file", cohort, "echo x >\"$D\"; \"$ORV\" \"$F\" --out \"$D\"", 1, "/o: not a directory\n", {}},
+      {"a folder that cannot be made gives the reason", cohort, "echo x >\"$D\"; \"$ORV\" \"$F\" --out \"$D/sub\"", 1,
+       "cannot create the directory " "$T" "/o/sub: Not a directory\n", {}},
+      // A FIFO whose only reader is gone before the run starts: every write is refused.
+      {"the reader of standard output stops: the files are still written", cohort,
+       "mkfifo \"$T/p\"; exec 5<>\"$T/p\" 6>\"$T/p\" 5<&-; \"$ORV\" \"$F\" --out \"$D\" >&6; echo status $?; " + all, 0,
+       "cannot write the output: Broken pipe\n", {{"-", "status 1\n0\n"}}},
+      {"standard output closed: the files are still written", cohort,
+       "\"$ORV\" \"$F\" --out \"$D\" >&-; echo status $?; " + all, 0, "cannot write the output: Bad file descriptor\n",
+       {{"-", "status 1\n0\n"}}},
+      {"formulas in names are quoted with an apostrophe", formulas, "\"$ORV\" \"$F\" --out \"$D\" >/dev/null", 0, "",
+       {{"o/pairs.csv", "\r\n1,2,\"'=cmd|' /C calc'!A0\",\"'+1+1\","}, {"o/pairs.csv", "\r\n3,4,\"'-2+3\",\"'@SUM(1+1)\","},
+        {"o/life-tables.csv", "\r\n5,\"'\tT\",0,"}, {"o/life-tables.csv", "\r\n6,plain,0,"}}},
+      {"control characters in names and causes are shown as ^X", controls, "\"$ORV\" \"$F\" --out \"$D\"", 0, "",
+       {{"-", "A^[]0;title^G"}, {"-", "^[[2J"}, {"-", "B^?"}, {"-", "\x1b", false}, {"-", "\x07", false}, {"o/report.txt", "^[[2J"},
+        {"o/report.txt", "\x1b", false}, {"o/deaths-by-cause.txt", "A^[]0;title^G"},
+        {"o/deaths-by-cause.txt", "B^?"}, {"o/deaths-by-cause.txt", "\x1b", false}, {"o/number-at-risk.txt", "\x1b", false}}},
+      {"and on standard error", controls, "\"$ORV\" \"$F\" --censor X", 2, "(causes: ^[[2J, ", {}},
+      {"--help to a full device", "", "\"$ORV\" --help >/dev/full", 1, "orvantis: cannot write the output: No space left on device\n", {}},
+      {"--help with standard output closed", "", "\"$ORV\" --help >&-", 1, "orvantis: cannot write the output: Bad file descriptor\n", {}},
+      {"--ci without --out", cohort, "\"$ORV\" \"$F\" --ci", 2, "orvantis: option '--ci' needs --out (the bands are drawn into the figure)\n", {}},
+      {"--out twice", cohort, "cd \"$T\" && \"$ORV\" \"$F\" --out a --out=b", 2, "orvantis: option '--out' given twice ('a' and 'b')\n", {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const fs::path t = TempPath("hostile");
+    fs::remove_all(t);
+    fs::create_directories(t);
+    std::ofstream(t / "data.csv", std::ios::binary) << c.data;
+    const RunResult r = RunScript("T=" + Quote(t.string()) + "; F=\"$T/data.csv\"; D=\"$T/o\"; NAMES=" + Quote(kOutNames) +
+                                  "; " + c.script);
+    EXPECT_EQ(r.status, c.status) << r.err;
+    std::string err = c.err;
+    if (const std::size_t at = err.find("$T"); at != std::string::npos) err.replace(at, 2, t.string());
+    EXPECT_TRUE(err.empty() ? r.err.find("orvantis:") == std::string::npos : r.err.find(err) != std::string::npos) << r.err;
+    for (const File& f : c.files) {
+      const std::string text = std::string(f.name) == "-" ? r.out : ReadFile(t / f.name);
+      EXPECT_EQ(text.find(f.text) != std::string::npos, f.present) << f.name << ": " << f.text << "\n" << text.substr(0, 2000);
+    }
+    fs::remove_all(t);
+  }
 }
 
 }  // namespace

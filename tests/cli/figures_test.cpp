@@ -77,6 +77,10 @@ TEST(CliFigures, SectionAfterThePairwiseTablesAndCsvFilesOfOut) {
   };
   for (const auto& c : cases) EXPECT_NE(c.file.find(c.line), std::string::npos) << c.name;
   fs::remove_all(dir);
+  // With one group shown there are no tests: the four test columns stay empty.
+  RunOrvantis({FiguresFile(), "--hide", "2", "--hide", "3", "--out", dir.string()});
+  EXPECT_NE(ReadFile(dir / "pairs.csv").find("\r\n1,2,A,B,,,,,"), std::string::npos);
+  fs::remove_all(dir);
 }
 
 TEST(CliFigures, JsonFieldsMatchR) {
@@ -106,6 +110,23 @@ TEST(CliFigures, JsonFieldsMatchR) {
   EXPECT_EQ(doc["groups"][1]["atRisk"].size(), 3u);
 }
 
+// Data that reach ten years: the 10-year figures are the curve's at week 520, not the 5-year
+// ones (R survival, tests/cli/reference/ten_years.R).
+TEST(CliFigures, FiveAndTenYearsMatchR) {
+  std::string rows = "'ten years\r\n";
+  for (int k = 1; k <= 8; ++k) rows += "A," + std::to_string(300 * k) + ",死亡,癌\r\n";
+  rows += "A,4400,生存\r\n";
+  const json doc = json::parse(RunOrvantis({WriteData("ten_years.csv", rows), "--json"}), nullptr, false);
+  const struct { const char* pointer; double expected; } cases[] = {
+      {"/groups/1/at5y/survival", 1.0 / 3}, {"/groups/1/at5y/lower", 0.1323178665078942}, {"/groups/1/at5y/upper", 0.839728708174735},
+      {"/groups/1/at10y/survival", 1.0 / 9}, {"/groups/1/at10y/lower", 0.0175080177972009}, {"/groups/1/at10y/upper", 0.705144303332810},
+  };
+  for (const auto& c : cases) {
+    const json::json_pointer pointer(c.pointer);
+    ASSERT_TRUE(doc.contains(pointer) && doc[pointer].is_number()) << c.pointer;
+    EXPECT_NEAR(doc[pointer].get<double>(), c.expected, 1e-12) << c.pointer;
+  }
+}
 
 // --- the figure's files ---
 
@@ -142,6 +163,8 @@ TEST(Figure, SizeAndResolutionAndSearchableText) {
   // The resolution chunk follows the header: 11811 pixels per metre both ways, unit metre.
   EXPECT_EQ(png.substr(37, 4), "pHYs");
   EXPECT_EQ(std::tuple(BigEndian(png, 41), BigEndian(png, 45), png[49]), std::tuple(11811u, 11811u, '\1'));
+  // Its CRC covers the chunk's type and data.
+  EXPECT_EQ(BigEndian(png, 50), crc32(0, reinterpret_cast<const Bytef*>(png.data() + 37), 13));
   EXPECT_NE(ReadFile(dir / "figure.svg").find("width=\"481.92pt\" height=\"340.08pt\""), std::string::npos);
   const std::string pdf = ReadFile(dir / "figure.pdf");
   EXPECT_NE(pdf.find("/MediaBox [ 0 0 481.92 340.08 ]"), std::string::npos);
@@ -184,6 +207,15 @@ TEST(Figure, CiDrawsEachGroupsBandAsALightFillOfItsColour) {
   // Black at 15 % over white.
   EXPECT_EQ(std::tuple(Pixel(with, x + 30, 96), Pixel(without, x + 30, 96), Pixel(with, x - 30, 96)),
             std::tuple(0xD9D9D9u, 0xFFFFFFu, 0xFFFFFFu));
+  // The Y axis labels end where they are anchored, 24 dots left of the axis (16 of tick, 8 of
+  // gap): on the row through the lower bowl of "0.6" (its tick is at y 493), the first dark
+  // pixel left of the axis is the label's right end. The axis is the first dark pixel of
+  // row 1000, where no label stands.
+  int axis = 0;
+  while (axis < 2008 && Pixel(without, axis, 1000) == 0xFFFFFF) ++axis;
+  int label = axis - 3;
+  while (label > 0 && Pixel(without, label, 497) == 0xFFFFFF) --label;
+  EXPECT_EQ(axis - label, 24) << axis;
   cairo_surface_destroy(with);
   cairo_surface_destroy(without);
 }

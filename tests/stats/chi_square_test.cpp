@@ -1,5 +1,4 @@
-// Chi-square upper tails and their iteration counts, and every text made of a p-value, a
-// statistic or a pair code.
+// Chi-square upper tails, and every text made of a p-value, a statistic or a pair code.
 #include "stats/chi_square.h"
 
 #include <gtest/gtest.h>
@@ -17,20 +16,16 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
 TEST(ChiSquareUpperTail, CutToSevenDecimalsAndAlwaysAProbability) {
-  // The iterations of the series, when given, are those for df 1.
-  const struct { const char* name; int df; double x, p; int iterations = 0; } cases[] = {
-      {"zero statistic", 1, 0, 1}, {"one", 1, 1, 0.3173105}, {"5% point of df 1, not rounded", 1, 3.84, 0.0500435, 16},
+  const struct { const char* name; int df; double x, p; } cases[] = {
+      {"zero statistic", 1, 0, 1}, {"one", 1, 1, 0.3173105}, {"5% point of df 1, not rounded", 1, 3.84, 0.0500435},
       {"1% point of df 1", 1, 6.635, 0.0099994}, {"5% point of df 2", 2, 5.991, 0.0500116},
       {"0.1% point of df 1", 1, 10.83, 0.0009987}, {"df 4", 4, 2, 0.7357588}, {"df 19", 19, 30, 0.0517985},
-      {"far tail", 1, 20, 0.0000078, 41}, {"absolute tolerance lands exactly on 0.05", 1, 3.841459, 0.05},
+      {"far tail", 1, 20, 0.0000078}, {"absolute tolerance lands exactly on 0.05", 1, 3.841459, 0.05},
       {"series overflows", 1, 1500, 0}, {"far beyond the double range of the series", 1, 1e300, 0},
       {"power overflows with many degrees of freedom", 255, 1450, 0}, {"between overflow and 1400", 19, 1400, 0},
       {"infinite statistic", 1, kInf, 0}, {"no statistic", 1, kNaN, 1}, {"negative statistic", 1, -3, 1},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(ChiSquareUpperTail(c.df, c.x), c.p) << c.name;
-    if (c.iterations != 0) { EXPECT_EQ(IncompleteGammaSeries(0.5, c.x / 2).iterations, c.iterations) << c.name; }
-  }
+  for (const auto& c : cases) EXPECT_EQ(ChiSquareUpperTail(c.df, c.x), c.p) << c.name;
 }
 
 TEST(NumberTexts, CutBeforeTheBoundsAndPadded) {
