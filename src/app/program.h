@@ -76,9 +76,9 @@ class Program {
   void CreateViewWindows();
   HWND CreateReportControl(HWND parent, int id, const char* text);
   void ToggleViewWindow(View v);
-  // Moves a view to (x, y) with the size w x h asked for, then inside the work area of its
-  // monitor; a painted view larger than that area scrolls over the size asked for.
-  void PlaceView(View v, int x, int y, int w, int h);
+  // Moves a view once to (x, y) with the size w x h asked for, kept inside the work area; a
+  // painted view larger than that area scrolls over the size asked for.
+  void PlaceView(View v, const RECT& work, int x, int y, int w, int h);
   void UpdateViewScroll(View v);
   void ScrollView(View v, int bar, int code);
   void ToggleComparisons(View v);

@@ -249,6 +249,28 @@ Rect Place(HWND w) {
   return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
+void SaveScreen(const std::string& path) {
+  const SIZE screen{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  HDC source = GetDC(nullptr), copy = CreateCompatibleDC(source);
+  HBITMAP bitmap = CreateCompatibleBitmap(source, screen.cx, screen.cy);
+  HGDIOBJ previous = SelectObject(copy, bitmap);
+  BitBlt(copy, 0, 0, screen.cx, screen.cy, source, 0, 0, SRCCOPY);
+  SelectObject(copy, previous);
+  BITMAPINFOHEADER info{sizeof info, screen.cx, screen.cy, 1, 24};
+  std::vector<char> pixels(static_cast<std::size_t>(screen.cx * 3 + 3) / 4 * 4 * static_cast<std::size_t>(screen.cy));
+  GetDIBits(copy, bitmap, 0, static_cast<UINT>(screen.cy), pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+  BITMAPFILEHEADER file{0x4D42};
+  file.bfOffBits = sizeof file + sizeof info;
+  file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size());
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(&file), sizeof file)
+      .write(reinterpret_cast<const char*>(&info), sizeof info)
+      .write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+  DeleteObject(bitmap);
+  DeleteDC(copy);
+  ReleaseDC(nullptr, source);
+}
+
 bool Above(HWND a, HWND b) {
   for (HWND w = GetWindow(a, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT)) {
     if (w == b) return true;

@@ -107,6 +107,8 @@ SIZE ClientSize(HWND window);
 // Left, top, width and height: of a top-level window on the screen, of a child in its parent.
 using Rect = std::vector<LONG>;
 Rect Place(HWND window);
+// The whole screen as a 24-bit BMP file, for a person to look at.
+void SaveScreen(const std::string& path);
 // Whether top-level window a is above b in the z-order.
 bool Above(HWND a, HWND b);
 // Expects every cell after a tab of a rich edit control to start at the x of the cells after
