@@ -40,7 +40,7 @@ void Win32MessageBoxes::Show(std::string_view text, std::string_view caption, Bo
   MessageBoxA(program_.mainWindow(), std::string(text).c_str(), std::string(caption).c_str(), type);
 }
 
-void Win32ViewWindows::Resize(const ViewSizes& s) { program_.PlaceViewWindows(s); }
+void Win32ViewWindows::Resize(const ViewSizes& s) { program_.DeferViewPlacement(s); }
 
 Program::Program(HINSTANCE instance) : instance_(instance) {
   surfaces_.boxes = &boxes_;
@@ -266,7 +266,8 @@ void Program::OnCommand(int id) {
     case kCmdAbout: ShowAbout(); break;
     default: break;
   }
-  // The censored-case selection reloads the shown file into the report.
+  // The censored-case selection reloads the shown file into the report and the views.
+  PlacePendingViews();
   if (report_) report_->Flush();
   // Every command that may have run the analysis on a loaded file.
   const bool analysed = (id >= kCmdFiveYears && id <= kCmdLongest) || id == kCmdChooseGroups ||
@@ -302,6 +303,7 @@ void Program::SetFileTitle() { SetWindowTextA(main_, (appTitle_ + " : " + dataPa
 void Program::LoadShownFile(const std::string& path) {
   shownPath_ = path;
   LoadAndAnalyse(path, ws_, surfaces_);
+  PlacePendingViews();
   if (report_) report_->Flush();
   HideStaleComparisons();
   if (ws_.cases.NumGroups == 0) {

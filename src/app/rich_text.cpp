@@ -339,6 +339,20 @@ std::vector<LONG> FittedTabStops(HWND control, std::string_view text, std::span<
   return stops;
 }
 
+int TextRight(HWND control) {
+  if (!control) return 0;
+  const auto lines = static_cast<int>(SendMessageA(control, EM_GETLINECOUNT, 0, 0));
+  const int scrolled = GetScrollPos(control, SB_HORZ);
+  int right = 0;
+  for (int line = 0; line < lines; ++line) {
+    const LRESULT start = SendMessageA(control, EM_LINEINDEX, static_cast<WPARAM>(line), 0);
+    const LRESULT length = SendMessageA(control, EM_LINELENGTH, static_cast<WPARAM>(start), 0);
+    const LRESULT end = SendMessageA(control, EM_POSFROMCHAR, static_cast<WPARAM>(start + length), 0);
+    right = std::max(right, static_cast<short>(LOWORD(end)) + scrolled);
+  }
+  return right;
+}
+
 RichEditResult::RichEditResult(HWND control, std::span<const LONG> tabStops, bool fitText)
     : control_(control), tabStops_(tabStops), fitText_(fitText) {
   if (control_) SetUpResultControl(control_, tabStops_);

@@ -80,6 +80,7 @@ class RichEditResult : public ResultTextSink {
   void Command(std::string_view command) override;
   void Append(std::string_view text) override;
   void CaretToStart() override;
+  HWND Control() const { return control_; }
 
  private:
   void FocusIfShown();
@@ -92,6 +93,10 @@ class RichEditResult : public ResultTextSink {
 // The tab stops that give each column of `text` (lines of cells between tabs) room for its
 // widest cell in the report font, and are never left of `least`.
 std::vector<LONG> FittedTabStops(HWND control, std::string_view text, std::span<const LONG> least);
+
+// Where the longest line of a rich edit control ends, in its client coordinates when it is
+// scrolled to the left.
+int TextRight(HWND control);
 
 // The character format every report control starts with: face "System", 280 twips, black,
 // character set 128 (Shift-JIS), without which Japanese shows as empty boxes.

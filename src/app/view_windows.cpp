@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/app_ids.h"
+#include "graph/label_columns.h"
 #include "graph/number_at_risk.h"
 #include "graph/tables.h"
 #include "graph/survival_rate_view.h"
@@ -19,6 +20,7 @@ constexpr DWORD kReportStyle = 0x50B000C4;
 constexpr char kReportInitial[] = "読み込みデータ\r\n";
 constexpr LONG kScrollLine = 40;  // one row of the tables
 constexpr int kCascadeStep = 30;  // each view right of and below the one placed before
+constexpr int kTextMargin = 20;   // right of the longest line of a result window
 
 bool IsReport(View v) { return v == kReport || v == kLogRank || v == kWilcoxon || v == kIntervals; }
 
@@ -187,7 +189,21 @@ HWND Program::CreateReportControl(HWND parent, int id, const char* text) {
   return GetDlgItem(parent, id);
 }
 
-void Program::PlaceViewWindows(const ViewSizes& s) {
+void Program::PlacePendingViews() {
+  if (!pendingSizes_) return;
+  const ViewShifts shifts =
+      FitLabels(ws_.Results(), [this](std::string_view text) { return viewCanvases_[kLegend]->TextWidth(text); });
+  ViewSizes s = GrowViewSizes(*pendingSizes_, shifts, ws_.cases.NumCauses);
+  pendingSizes_.reset();
+  // The interval table's columns move right of its widest label: the window opens as wide as
+  // its longest line, a vertical bar and its frame.
+  if (intervals_) {
+    RECT frame{0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, kViewStyle, FALSE, 0);
+    s.intervalsWidth = std::max<int>(s.intervalsWidth, TextRight(intervals_->Control()) + kTextMargin +
+                                                           GetSystemMetrics(SM_CXVSCROLL) + (frame.right - frame.left));
+  }
+
   // The cascade starts left of and above the screen's centre, inside the work area of the
   // main window's monitor.
   MONITORINFO mi{};

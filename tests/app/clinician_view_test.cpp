@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "graph/label_columns.h"
 #include "gui_driver.h"
 #include "text/number_text.h"
 #include "text/truncate.h"
@@ -35,16 +36,6 @@ TEST_F(Sample, JapaneseLegibleAndColumnsLinedUp) {
       {"intervals: median, two rates; hazard ratio", IntervalsControl(*app_), 3},
   };
   for (const Table& t : tables) EXPECT_EQ(ExpectColumnsLineUp(t.control), t.columns) << t.name;
-}
-
-// 25 groups of 9 cases with long names: 19 named groups and "20 over" are kept.
-std::string ManyGroupsFile() {
-  std::string bytes;
-  for (int g = 1; g <= 25; ++g) {
-    const std::string name = "第" + std::to_string(g) + "群・長期経過観察の症例";
-    for (int i = 1; i <= 9; ++i) bytes += name + "," + std::to_string(100 * i + g) + (i % 3 ? ",死亡,癌\r\n" : ",生存\r\n");
-  }
-  return WriteDataFile("groups25.csv", bytes);
 }
 
 // Two groups whose deaths have 25 causes with long names.
@@ -85,7 +76,7 @@ TEST(Views, InsideTheWorkAreaAndScrolledWhenLarger) {
   // list: the command of the list window to open; first: a file loaded before, whose larger
   // views had both bars.
   struct File { std::string path; int list, labelX, pitch; std::string first; };
-  const File files[] = {{SamplePath(), 0, 0, 0, ""}, {ManyGroupsFile(), kCmdChooseGroups, 120, 45, ""},
+  const File files[] = {{SamplePath(), 0, 0, 0, ""}, {LongNamesFile(), kCmdChooseGroups, 120, 45, ""},
                         {ManyCausesFile(), kCmdCensoredCases, 40, 40, ""}, {SamplePath(), 0, 0, 0, ManyCausesFile()}};
   for (const File& f : files) {
     App app(Quoted(f.first.empty() ? f.path : f.first));
@@ -97,7 +88,14 @@ TEST(Views, InsideTheWorkAreaAndScrolledWhenLarger) {
     app.DismissAllBoxes();
     Model model(app, f.path);
     ASSERT_TRUE(model.views.last);
-    const ViewSizes& s = *model.views.last;
+    // Grown as far as the labels need in the views' font, the system font of a new context.
+    HDC measuring = GetDC(nullptr);
+    const ViewSizes s = GrowViewSizes(*model.views.last, FitLabels(model.ws.Results(), [&](std::string_view text) {
+      SIZE size{};
+      GetTextExtentPoint32A(measuring, text.data(), static_cast<int>(text.size()), &size);
+      return static_cast<int>(size.cx);
+    }), model.ws.cases.NumCauses);
+    ReleaseDC(nullptr, measuring);
     // step: the view's place in the cascade.
     struct View { const char* className; int width, height; bool painted; LONG step; };
     const View views[] = {
@@ -105,12 +103,14 @@ TEST(Views, InsideTheWorkAreaAndScrolledWhenLarger) {
         {"NORMAL3", s.byCauseWidth, s.byCauseHeight, true, 5},     {"NORMAL4", s.survivalRateWidth, s.survivalRateHeight, true, 6},
         {"NORMAL5", s.reportWidth, s.reportHeight, false, 0},      {"NORMAL9", s.logRankWidth, s.logRankHeight, false, 2},
         {"NORMAL10", s.wilcoxonWidth, s.wilcoxonHeight, false, 3},  {"NORMAL6", s.numberAtRiskWidth, s.numberAtRiskHeight, true, 7},
-        {"NORMAL11", s.intervalsWidth, s.intervalsHeight, false, 8},
+        {"NORMAL11", 0, s.intervalsHeight, false, 8},
     };
     for (const View& v : views) {
       SCOPED_TRACE(f.path + ", " + v.className);
       HWND w = app.Find(v.className);
-      const LONG width = std::min<LONG>(v.width, work.right - work.left), height = std::min<LONG>(v.height, work.bottom - work.top);
+      // The intervals open as wide as their longest line, which the control measures.
+      const LONG width = v.width ? std::min<LONG>(v.width, work.right - work.left) : Place(w)[2];
+      const LONG height = std::min<LONG>(v.height, work.bottom - work.top);
       EXPECT_EQ(Place(w), (Rect{std::clamp<LONG>(viewX + 30 * v.step, work.left, work.right - width),
                                 std::clamp<LONG>(viewY + 30 * v.step, work.top, work.bottom - height), width, height}));
       if (!v.painted) continue;
@@ -144,8 +144,13 @@ TEST(Views, InsideTheWorkAreaAndScrolledWhenLarger) {
       ReleaseDC(nullptr, screen);
       EXPECT_LE(blackLines, 2) << "lines of the report's left edge black through";
     }
-    // Long group names: the interval window's stops move right of the longest label.
+    // Long group names: the interval window's stops move right of the longest label, and the
+    // window opens as wide as its longest line where the work area allows.
     EXPECT_EQ(ExpectColumnsLineUp(IntervalsControl(app)), 3u) << f.path;
+    const LONG intervalsWidth = Place(app.Find("NORMAL11"))[2];
+    EXPECT_TRUE(intervalsWidth == work.right - work.left || LongestLineEnd(IntervalsControl(app)) < ClientSize(IntervalsControl(app)).cx)
+        << intervalsWidth;
+    EXPECT_GE(intervalsWidth, 980);
     if (!f.list) continue;
     SCOPED_TRACE(f.path);
     const std::vector<std::string> rows = ListRows(model, f.list);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "graph/curves.h"
+#include "graph/label_columns.h"
 #include "graph/number_at_risk.h"
 #include "graph/plot_frame.h"
 #include "graph/survival_rate_view.h"
@@ -209,6 +210,56 @@ TEST(DrawSurvivalRateView, RowsColumnsAndTestLines) {
     RecordingCanvas view;
     DrawSurvivalRateView(*ws, ws->styles, ws->geometry.xMax, &view);
     EXPECT_EQ(TextsAt(view, c.y), c.row) << c.name;
+  }
+}
+
+// 20 groups and 3 causes of long names, each byte 8 pixels wide, 16 high: in every table no
+// text overlaps another or a line sample, the labels as wide as the fixed layout leaves room
+// for do not move it, and each view grows by what its columns moved.
+TEST(LongLabels, NothingOverlapsAndViewsGrow) {
+  struct Case { const char* name; std::size_t labelBytes; int shift; };
+  // A 58-byte label and its two blanks end at 10 + 480 + a gap of 10: the samples start there.
+  const Case cases[] = {{"labels that fit: nothing moves", 28, 0}, {"58-byte names", 58, 10 + 480 + 10 - 40}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto ws = Plot(520, 20, {});
+    ws->geometry.tickStep = 52;
+    ws->cases.NumCauses = 3;
+    for (int g = 0; g <= 20; ++g) {
+      ws->shown.Set(g, true);
+      ws->survival.GroupSummaryTexts[g][kLabel] = std::string(c.labelBytes - 10, 'G') + " ( n = 9 )";
+    }
+    for (int j = 0; j <= 3; ++j) ws->cases.CauseNames[j] = std::string(j == 0 ? 4 : 24, 'c');
+    const AnalysisResults r = ws->Results();
+    const ViewShifts shifts = FitLabels(r, [](std::string_view t) { return 8 * static_cast<int>(t.size()); });
+    EXPECT_EQ(shifts.numberAtRisk, c.shift);
+    const ViewSizes grown = GrowViewSizes(ViewSizes{}, shifts, 3);
+    EXPECT_EQ(grown.numberAtRiskWidth - ViewSizes{}.numberAtRiskWidth, c.shift);
+    EXPECT_EQ(grown.byCauseWidth - ViewSizes{}.byCauseWidth, c.shift + 4 * (24 * 8 + kLabelGap - 80)) << "wider cause columns";
+    EXPECT_EQ(grown.legendWidth, std::max(400, 130 + 8 * static_cast<int>(c.labelBytes) + 40));
+    RecordingCanvas views[4];
+    for (RecordingCanvas& v : views) v.charWidth = 8;
+    DrawCumulativeDeaths(r, ws->styles, ws->geometry, &views[0]);
+    DrawDeathsByCause(r, ws->styles, &views[1]);
+    DrawSurvivalRateView(r, ws->styles, 520, &views[2]);
+    DrawNumberAtRisk(r, ws->styles, 520, &views[3]);
+    for (const RecordingCanvas& v : views) {
+      const auto texts = v.Texts();
+      const auto overlaps = [](int x1, int y1, int w1, int x2, int y2, int w2, int h2) {
+        return x1 < x2 + w2 && x2 < x1 + w1 && y1 < y2 + h2 && y2 < y1 + 16;
+      };
+      for (std::size_t i = 0; i < texts.size(); ++i) {
+        const int w = 8 * static_cast<int>(texts[i].text.find_last_not_of(' ') + 1);
+        for (std::size_t k = i + 1; k < texts.size(); ++k) {
+          const int wk = 8 * static_cast<int>(texts[k].text.find_last_not_of(' ') + 1);
+          EXPECT_FALSE(overlaps(texts[i].x, texts[i].y, w, texts[k].x, texts[k].y, wk, 16)) << texts[i].text << " / " << texts[k].text;
+        }
+        // A label that fits covers the start of its sample, as it always has.
+        for (const auto& s : v.Segments()) {
+          if (c.shift > 0) { EXPECT_FALSE(overlaps(texts[i].x, texts[i].y, w, std::min(s.x1, s.x2), s.y1, std::abs(s.x2 - s.x1), 1)) << texts[i].text; }
+        }
+      }
+    }
   }
 }
 
