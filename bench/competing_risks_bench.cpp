@@ -2,8 +2,11 @@
 // interest, competing deaths and censored cases in every one of the 2,081 weeks.
 #include <benchmark/benchmark.h>
 
+#include <memory>
 #include <vector>
 
+#include "session/analysis.h"
+#include "stats/competing_results.h"
 #include "stats/cumulative_incidence.h"
 #include "stats/fine_gray.h"
 #include "stats/gray_test.h"
@@ -130,5 +133,37 @@ void BM_FineGray190Pairs(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_FineGray190Pairs)->Unit(benchmark::kMillisecond);
+
+// The analysis run's step from the weekly tables: 20 shown groups, in every week deaths of
+// interest, a competing death (a death of the censored cause 1) and a censored case.
+void BM_CompetingRisksOfTheAnalysisRun20Groups(benchmark::State& state) {
+  auto ws = std::make_unique<orv::Workspace>();
+  orv::CaseData& c = ws->cases;
+  c.NumGroups = kGroups;
+  c.NumCauses = 2;
+  c.CauseCensored[1] = 1;
+  for (std::size_t g = 1; g <= kGroups; ++g) {
+    for (std::size_t w = 0; w < kWeeks; ++w) {
+      const orv::Count deaths = static_cast<orv::Count>(1 + (w * g) % 3);
+      c.WeekCounts[w][orv::kCodeCensored][g] = 2;
+      c.CompetingDeaths[w][g] = 1;
+      c.WeekCounts[w][orv::kCodeDeath][g] = deaths;
+      c.GroupTotals[orv::kTotalCensored][g] += 2;
+      c.GroupTotals[orv::kTotalDeaths][g] += deaths;
+    }
+    c.GroupTotals[orv::kTotalCensoredAndDeaths][g] = c.GroupTotals[orv::kTotalCensored][g] + c.GroupTotals[orv::kTotalDeaths][g];
+    c.GroupTotals[orv::kTotalRows][g] = c.GroupTotals[orv::kTotalCensoredAndDeaths][g];
+    ws->shown.Set(static_cast<int>(g), true);
+  }
+  c.dataMaxWeeks = orv::kMaxWeek;
+  orv::BuildGroupTables(*ws);
+  orv::BuildPooledTable(*ws);
+  for (auto _ : state) {
+    orv::ComputeCompetingRisks(ws->cases, ws->survival, ws->shown, orv::kMaxWeek, ws->competing);
+    benchmark::DoNotOptimize(ws->competing.ratios[19][20].beta);
+  }
+  state.counters["tested"] = ws->competing.overall.tested ? 1 : 0;
+}
+BENCHMARK(BM_CompetingRisksOfTheAnalysisRun20Groups)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -163,7 +163,7 @@ void Program::OnCreate(HWND hwnd) {
   g.pixelsPerWeek = 770.0 / 120.0;
   g.height = 550;
   g.top = 50;
-  g.xMax = 520;
+  g.xMax = kWeeksPerTenYears;
   g.labelDivisor = 51;
 
   int x = TruncToInt32(GetSystemMetrics(SM_CXSCREEN) * 0.5 - 450.0);

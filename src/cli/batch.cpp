@@ -13,6 +13,7 @@
 #include <variant>
 #include <vector>
 
+#include "cli/competing_output.h"
 #include "cli/csv_output.h"
 #include "cli/encoding.h"
 #include "cli/image_output.h"
@@ -77,6 +78,7 @@ int PrintResult(const BatchSession& session, const CliOptions& options, std::FIL
 int WriteOutDir(const BatchSession& session, const CliOptions& options, std::FILE* err) {
   std::string error = WriteOutputs(session, *options.outDir, options.ci);
   if (error.empty()) error = WriteFigureTables(session.ws, *options.outDir);
+  if (error.empty()) error = WriteCompetingRisksFiles(session.ws, options.ci, *options.outDir);
   return error.empty() ? 0 : Fail(err, kExitFile, error);
 }
 

@@ -174,17 +174,21 @@ std::string WriteFigure(const FigureLayout& layout, FigureFormat format, OutFile
   return CommitDrawing(file, status);
 }
 
-std::string WriteFigures(const Workspace& ws, bool bands, const std::string& dir) {
-  const FigureLayout layout = LayoutPublicationFigure(FigureInputOf(ws, ws.styles, ws.geometry.xMax, bands), CairoTextWidth);
+std::string WriteFigureFiles(const FigureLayout& layout, const std::string& dir, const std::string& stem) {
   const struct {
     FigureFormat format;
-    const char* name;
-  } files[] = {{FigureFormat::Pdf, "figure.pdf"}, {FigureFormat::Svg, "figure.svg"}, {FigureFormat::Png, "figure.png"}};
+    const char* extension;
+  } files[] = {{FigureFormat::Pdf, ".pdf"}, {FigureFormat::Svg, ".svg"}, {FigureFormat::Png, ".png"}};
   for (const auto& f : files) {
-    OutFile file(dir, f.name);
+    OutFile file(dir, stem + f.extension);
     if (std::string error = WriteFigure(layout, f.format, file); !error.empty()) return error;
   }
   return {};
+}
+
+std::string WriteFigures(const Workspace& ws, bool bands, const std::string& dir) {
+  return WriteFigureFiles(LayoutPublicationFigure(FigureInputOf(ws, ws.styles, ws.geometry.xMax, bands), CairoTextWidth),
+                          dir, "figure");
 }
 
 }  // namespace orv::cli

@@ -32,6 +32,8 @@ std::string WriteFigure(const FigureLayout& layout, FigureFormat format, OutFile
 
 // figure.pdf, figure.svg and figure.png of the workspace's shown groups into `dir`; with
 // `bands`, each curve's 95 % band. Empty on success, else the error line.
+// The layout as STEM.pdf, STEM.svg and STEM.png in `dir`. Empty on success, else the error line.
+std::string WriteFigureFiles(const FigureLayout& layout, const std::string& dir, const std::string& stem);
 std::string WriteFigures(const Workspace& ws, bool bands, const std::string& dir);
 
 }  // namespace orv::cli

@@ -16,7 +16,8 @@ inline constexpr const char* kOutNames[] = {
     "graph.png", "graph.svg", "legend.png", "legend.txt", "survival-rate.png", "survival-rate.txt",
     "cumulative-deaths.png", "cumulative-deaths.txt", "deaths-by-cause.png", "deaths-by-cause.txt",
     "number-at-risk.png", "number-at-risk.txt", "report.txt", "log-rank.txt", "wilcoxon.txt", "figure.pdf",
-    "figure.svg", "figure.png", "life-tables.csv", "pairs.csv"};
+    "figure.svg", "figure.png", "life-tables.csv", "pairs.csv", "cumulative-incidence.csv",
+    "cumulative-incidence.pdf", "cumulative-incidence.svg", "cumulative-incidence.png"};
 
 // Writes the recorded drawing as a PNG (lines not antialiased) or an SVG file of the
 // canvas's client size, as the file `name` of `dir`. Empty on success, else the error line.

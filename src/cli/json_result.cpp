@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "cli/competing_output.h"
 #include "cli/json_writer.h"
 #include "stats/publication_figures.h"
 #include "text/truncate.h"
@@ -288,6 +289,9 @@ void WriteResultJson(const BatchSession& session, OutputStream& out) {
   json.Key("wilcoxon");
   TestText(json, tested, tests.wilcoxonTable);
   json.EndObject();
+
+  json.Key("competingRisks");
+  WriteCompetingRisksJson(json, ws);
 
   json.Key("report");
   WriteReport(json, session.report);

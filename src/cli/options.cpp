@@ -132,7 +132,12 @@ data report and what the views show, in UTF-8:
      Greenwood) and the numbers at risk at each year mark of the range; then per pair of
      shown groups the hazard ratio of the higher-numbered group relative to the lower
      (Cox model, Efron ties) with its 95 % interval and Wald p, in the range's weeks;
-     "n/a" where there is none (no death in a group, or no finite estimate).
+     "n/a" where there is none (no death in a group, or no finite estimate);
+  5. with a cause counted as censored (--censor), the competing risks: its deaths compete
+     with those of the other causes; per shown group the 5- and 10-year cumulative
+     incidence (Aalen-Johansen) with its 95 % interval beside the naive 1 - KM, Gray's
+     test of the shown groups, and per pair Gray's test and the Fine-Gray
+     subdistribution hazard ratio, in the range's weeks.
 Message box texts go to standard error, one line each ("caption: text").
 
 Options (applied in this order, whatever their order on the command line:
@@ -149,7 +154,10 @@ load, --censor, --hide/--show, --range):
   --json         print one JSON document of the whole result instead of the text; the
                  figures for publication are in each group's weeks (km, stdErr, lower,
                  upper), in each group (atRisk, median, at5y, at10y) and in each pair
-                 (hazardRatio, hrLower, hrUpper, hrP), null where there is none
+                 (hazardRatio, hrLower, hrUpper, hrP), null where there is none;
+                 competingRisks (per group and week the incidence with its error and
+                 limits, at5y, at10y; grayTest; per pair Gray's test and the Fine-Gray
+                 ratio), null without a cause counted as censored
   --out DIR      also write into DIR: graph.png and graph.svg (884 x 642, the main
                  window's default client area), legend.png, survival-rate.png,
                  cumulative-deaths.png, deaths-by-cause.png (the view windows' sizes less
@@ -170,13 +178,16 @@ load, --censor, --hide/--show, --range):
                  years of the current range, the legend, the overall log-rank p, and
                  the numbers at risk at each year mark in a table under the axis (long
                  names shrink to 6 pt, no smaller, and are then cut with an ellipsis;
-                 the CSV files keep them whole). Each file is written under a temporary name in DIR and renamed into
+                 the CSV files keep them whole); with a cause counted as censored,
+                 cumulative-incidence.csv and the figure of the incidences,
+                 cumulative-incidence.pdf, .svg and .png, Gray's p in its legend.
+                 Each file is written under a temporary name in DIR and renamed into
                  place, so a link or a special file of that name is replaced, never
                  followed; DIR must not hold the data file under one of these names.
                  Control characters in names and causes are shown as ^X (ESC as ^[)
                  in the printed text and the .txt files.
   --ci           draw each curve's pointwise 95 % confidence band (log scale) into
-                 the publication figure, a light fill of the group's colour (needs --out)
+                 the publication figures, a light fill of the group's colour (needs --out)
   --help         this text
 
 Exit status: 0 after a load; 1 when the file cannot be read, is larger than 2 GiB

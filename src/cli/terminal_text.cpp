@@ -2,6 +2,7 @@
 #include "cli/terminal_text.h"
 
 #include "cli/view_text.h"
+#include "stats/competing_text.h"
 #include "stats/figure_tables.h"
 
 namespace orv::cli {
@@ -32,6 +33,10 @@ void WriteTerminalText(const BatchSession& s, bool ansi, OutputStream& out) {
   out.WriteCp932(tested ? std::string_view(s.ws.tests.wilcoxonTable) : notice);
   out.Write('\n');
   out.WriteCp932(FiguresText(s.ws));
+  if (s.ws.competing.active) {
+    out.Write('\n');
+    out.WriteCp932(CompetingRisksText(s.ws, s.ws.competing));
+  }
 }
 
 std::string TerminalText(const BatchSession& session, bool ansi) {

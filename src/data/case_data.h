@@ -57,6 +57,9 @@ struct CaseData {
   // WeekCounts[week][code][group]: code 1 censored, 2 death; group 0 stays zero.
   std::vector<std::array<std::array<Count, kGroupSlots>, kCountCodes>> WeekCounts =
       std::vector<std::array<std::array<Count, kGroupSlots>, kCountCodes>>(kWeekSlots);
+  // CompetingDeaths[week][group]: the deaths of the censored causes, also counted in code 1
+  // of WeekCounts; the competing-risks figures count them as competing events. Group 0 stays zero.
+  std::vector<std::array<Count, kGroupSlots>> CompetingDeaths = std::vector<std::array<Count, kGroupSlots>>(kWeekSlots);
   // GroupTotals[row][group]: 0 rows, 1 censored, 2 deaths, 3 both.
   std::array<std::array<Count, kGroupSlots>, kGroupTotalRows> GroupTotals{};
   // DeathsByCause[group][cause]: rows 0 (all groups) to 20 and 21 (totals of the view).

@@ -217,6 +217,7 @@ class Loader {
     ++cd_.DeathsByCause[0][ci];
     cd_.dataMaxWeeks = std::max(cd_.dataMaxWeeks, week);
     ++cd_.WeekCounts[static_cast<std::size_t>(week)][static_cast<std::size_t>(code)][gi];
+    if (death && code == kCodeCensored) ++cd_.CompetingDeaths[static_cast<std::size_t>(week)][gi];
     ++cd_.GroupTotals[kTotalRows][gi];
   }
 

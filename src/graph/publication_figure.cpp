@@ -68,8 +68,8 @@ void AddText(FigureLayout& out, double x, double y, std::string text, double siz
 
 void AddCurve(FigureLayout& out, const Frame& f, const FigureSeries& s, int endWeek) {
   FigureLine line{.colour = s.colour, .style = s.style, .width = CurveWidth(s.width)};
-  double level = 1;
-  line.points.push_back({f.X(0), f.Y(1)});
+  double level = s.start;
+  line.points.push_back({f.X(0), f.Y(level)});
   for (int w = 0; w <= endWeek && w < static_cast<int>(s.survival.size()); ++w) {
     const double next = s.survival[static_cast<std::size_t>(w)];
     if (next == level) continue;
@@ -186,12 +186,7 @@ FigureInput FigureInputOf(const AnalysisResults& r, const LineStyles& styles, in
   const int lastGroup = LastGroup(r.cases);
   for (int g = 0; g <= lastGroup; ++g) {
     if (!r.shown.Contains(g)) continue;
-    const LineStyle& style = styles[g];
-    FigureSeries s{.group = g,
-                   .name = r.cases.GroupNames[static_cast<std::size_t>(g)],
-                   .colour = style.colour,
-                   .style = style.style,
-                   .width = style.width};
+    FigureSeries s = SeriesOf(r, styles, g, xMax);
     const auto gi = static_cast<std::size_t>(g);
     // The figure draws the estimate itself, not the three-decimal survival of the views.
     const GroupEstimates& est = r.figures.groups[gi];
@@ -203,13 +198,20 @@ FigureInput FigureInputOf(const AnalysisResults& r, const LineStyles& styles, in
       s.upper.assign(est.upper.begin(), est.upper.begin() + weeks);
     }
     for (int w = 0; w < weeks; ++w) s.censored.push_back(table[static_cast<std::size_t>(w)][kCensored][gi] > 0);
-    for (int k = 0; kWeeksPerYear * k <= std::min(in.xMax, kMaxWeek); ++k) {
-      s.atRisk.push_back(r.survival.AtRiskTable[static_cast<std::size_t>(kWeeksPerYear * k)][gi]);
-    }
     in.series.push_back(std::move(s));
   }
   if (r.tests.ShownGroupCount >= 2 && r.tests.overallTested) in.pValue = r.tests.PetoPText;
   return in;
+}
+
+FigureSeries SeriesOf(const AnalysisResults& r, const LineStyles& styles, int g, int xMax) {
+  const LineStyle& style = styles[g];
+  const auto gi = static_cast<std::size_t>(g);
+  FigureSeries s{.group = g, .name = r.cases.GroupNames[gi], .colour = style.colour, .style = style.style, .width = style.width};
+  for (int k = 0; kWeeksPerYear * k <= std::min(xMax, kMaxWeek); ++k) {
+    s.atRisk.push_back(r.survival.AtRiskTable[static_cast<std::size_t>(kWeeksPerYear * k)][gi]);
+  }
+  return s;
 }
 
 FigureLayout LayoutPublicationFigure(const FigureInput& in, const TextMeasure& measure) {
@@ -259,7 +261,7 @@ FigureLayout LayoutPublicationFigure(const FigureInput& in, const TextMeasure& m
 
   // Year marks: every year has a tick; labels and numbers stand at every yearStep-th, the
   // first step at which the widest of them fits between two neighbours.
-  const double yearWidth = 52 * f.dotsPerWeek;
+  const double yearWidth = kWeeksPerYear * f.dotsPerWeek;
   const double need = std::max(widestNumber, widestYear) + 24;
   out.yearStep = kYearSteps.back();
   for (int step : kYearSteps) {
@@ -277,7 +279,7 @@ FigureLayout LayoutPublicationFigure(const FigureInput& in, const TextMeasure& m
 
   out.lines.push_back({.points = {{f.left, f.top}, {f.left, f.bottom}, {f.right, f.bottom}}, .width = kAxisWidth});
   for (int k = 0; k <= years; ++k) {
-    const double x = f.X(52.0 * k);
+    const double x = f.X(static_cast<double>(kWeeksPerYear) * k);
     const bool labelled = k % out.yearStep == 0;
     out.lines.push_back(
         {.points = {{x, f.bottom}, {x, f.bottom + (labelled ? kTickLength : kMinorTickLength)}}, .width = kAxisWidth});
@@ -292,7 +294,7 @@ FigureLayout LayoutPublicationFigure(const FigureInput& in, const TextMeasure& m
   AddText(out, (f.left + f.right) / 2, f.bottom + kAxisTitleDrop, "Years", size, TextAnchor::Centre, TextRole::AxisTitle);
   out.texts.push_back({.x = f.left - kTickLength - 8 - measure("0.0", size) - kSampleGap,
                        .y = (f.top + f.bottom) / 2,
-                       .text = "Survival probability",
+                       .text = in.yTitle,
                        .size = size,
                        .anchor = TextAnchor::Centre,
                        .vertical = true,
@@ -306,7 +308,7 @@ FigureLayout LayoutPublicationFigure(const FigureInput& in, const TextMeasure& m
   }
 
   // The legend in the plot's top right corner, the overall p under it.
-  const std::string pText = in.pValue.empty() ? std::string() : "Log-rank " + SpacedP(in.pValue);
+  const std::string pText = in.pValue.empty() ? std::string() : in.testName + " " + SpacedP(in.pValue);
   double widestLegend = 1;
   for (const FigureSeries& s : in.series) widestLegend = std::max(widestLegend, measure(s.name, size));
   const double pWidth = std::max(measure(pText, size), 1.0);
@@ -344,7 +346,7 @@ FigureLayout LayoutPublicationFigure(const FigureInput& in, const TextMeasure& m
     AddText(out, labelStart, rowY, FitName(s.name, nameSize, maxLeft - labelStart - kLabelGap - numberHalf, measure), nameSize,
             TextAnchor::Left, TextRole::AtRiskLabel);
     for (int k = 0; k <= years; k += out.yearStep) {
-      AddText(out, f.X(52.0 * k), rowY, std::to_string(AtRiskAt(s, k)), rowSize, TextAnchor::Centre, TextRole::AtRiskNumber);
+      AddText(out, f.X(static_cast<double>(kWeeksPerYear) * k), rowY, std::to_string(AtRiskAt(s, k)), rowSize, TextAnchor::Centre, TextRole::AtRiskNumber);
     }
   }
   return out;

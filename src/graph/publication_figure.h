@@ -69,8 +69,9 @@ using TextMeasure = std::function<double(std::string_view bytes, double size)>;
 // A width without a font: a double-byte character one em, any other byte 0.55 em.
 double EstimatedTextWidth(std::string_view bytes, double size);
 
-// One shown group's curve. survival[w] is S after week w for weeks 0..lastWeek; lower and
-// upper are empty without bands, else the limits per week, NaN where there is none.
+// One shown group's curve. survival[w] is S after week w for weeks 0..lastWeek (or the
+// cumulative incidence F, rising from start 0); lower and upper are empty without bands,
+// else the limits per week, NaN where there is none.
 struct FigureSeries {
   int group = 0;
   std::string name;
@@ -80,7 +81,8 @@ struct FigureSeries {
   std::vector<double> survival;
   std::vector<double> lower;
   std::vector<double> upper;
-  std::vector<bool> censored;  // cases censored in week w
+  std::vector<bool> censored;  // cases censored in week w; empty: no marks
+  double start = 1;            // the level before week 0: 1 for survival, 0 for an incidence
   int lastWeek = -1;           // the group's last week with an event; -1 without one
   std::vector<std::int64_t> atRisk;  // at the start of week 52k, k = 0, 1, ...
 };
@@ -90,6 +92,9 @@ struct FigureInput {
   std::vector<FigureSeries> series;
   std::string pValue;  // the overall log-rank p as the views write it ("p=0.0019 "); empty: none
   bool bands = false;
+  // What the Y axis shows and which test the p is of.
+  std::string yTitle = "Survival probability";
+  std::string testName = "Log-rank";
 };
 
 struct FigureLayout {
@@ -110,6 +115,9 @@ struct FigureLayout {
 // order (all cases first), the range of xMax weeks and the overall p when two or more groups
 // are compared.
 FigureInput FigureInputOf(const AnalysisResults& r, const LineStyles& styles, int xMax, bool bands);
+
+// Group g's line and its numbers at risk at each year mark up to xMax, without a curve.
+FigureSeries SeriesOf(const AnalysisResults& r, const LineStyles& styles, int g, int xMax);
 
 FigureLayout LayoutPublicationFigure(const FigureInput& input, const TextMeasure& measure);
 

@@ -78,7 +78,7 @@ void DrawCumulativeDeaths(const AnalysisResults& r, const LineStyles& styles, co
   const int dataMaxX = Coord((static_cast<double>(lastColumn) + 1.5) * kColumnPitch + kFirstColumnX + shift);
 
   const int headingY = RowY(0.6);
-  for (std::size_t k = 0; k < weeks.size(); ++k) DrawLabel(c, columnX(k), headingY, CellText(weeks[k] / 52.0));
+  for (std::size_t k = 0; k < weeks.size(); ++k) DrawLabel(c, columnX(k), headingY, CellText(weeks[k] / static_cast<double>(kWeeksPerYear)));
   DrawLabel(c, dataMaxX, headingY, "data max ");
 
   // Totals are held wide: a 16-bit total would wrap past 65,535 deaths.

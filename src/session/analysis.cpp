@@ -11,6 +11,7 @@
 #include "graph/survival_rate_view.h"
 #include "graph/tables.h"
 #include "graph/view_layout.h"
+#include "stats/competing_results.h"
 #include "stats/group_tests.h"
 #include "stats/interval_text.h"
 #include "stats/publication_figures.h"
@@ -156,6 +157,7 @@ void RunAnalysis(Workspace& ws, Surfaces& surfaces) {
     WriteResultText(surfaces.wilcoxon, ws.tests.wilcoxonTable);
   }
   ComputePublicationFigures(ws.cases, ws.survival, ws.geometry.xMax, ws.figures);
+  ComputeCompetingRisks(ws.cases, ws.survival, ws.shown, ws.geometry.xMax, ws.competing);
   FillCauseTotals(ws.cases, ws.shown);
   RedrawGraph(ws, surfaces);
   const AnalysisResults r = ws.Results();

@@ -7,6 +7,7 @@
 #include "graph/plot_geometry.h"
 #include "platform/view_windows.h"
 #include "stats/analysis_results.h"
+#include "stats/competing_results.h"
 #include "stats/publication_figures.h"
 #include "stats/test_results.h"
 #include "survival/survival_tables.h"
@@ -18,6 +19,7 @@ struct Workspace {
   SurvivalTables survival;
   GroupTestResults tests;
   PublicationFigures figures;  // estimates with intervals and hazard ratios
+  CompetingRisks competing;    // cumulative incidence and its tests, with a censored cause
   GroupSet shown;              // drawn, pooled into group 0 and compared
   PlotGeometry geometry;
   LineStyles styles;

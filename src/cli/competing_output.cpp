@@ -1,0 +1,113 @@
+// The competing-risks figures as JSON and as files of --out.
+#include "cli/competing_output.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "cli/csv_output.h"
+#include "cli/figure_output.h"
+#include "cli/output_stream.h"
+#include "graph/incidence_figure.h"
+#include "stats/competing_text.h"
+#include "text/truncate.h"
+
+namespace orv::cli {
+namespace {
+
+void WriteIncidenceAt(JsonWriter& json, const std::optional<IncidenceAtYear>& at) {
+  if (!at) return json.Null();
+  json.BeginObject();
+  json.Member("incidence", at->incidence);
+  json.Member("lower", at->lower);
+  json.Member("upper", at->upper);
+  json.Member("naive", at->naive);
+  json.EndObject();
+}
+
+void WriteIncidenceGroup(JsonWriter& json, const GroupIncidence& group, int g) {
+  const IncidenceEstimates& e = group.estimates;
+  json.BeginObject();
+  json.Member("index", g);
+  json.Key("weeks");
+  json.BeginArray();
+  for (std::size_t w = 0; w < e.incidence.size(); ++w) {
+    json.BeginObject();
+    json.Member("week", static_cast<int>(w));
+    json.Member("competing", TruncToInt64(group.competing[w]));
+    json.Member("cif", e.incidence[w]);
+    json.Member("stdErr", e.stdErr[w]);
+    json.Member("lower", e.lower[w]);
+    json.Member("upper", e.upper[w]);
+    json.EndObject();
+  }
+  json.EndArray();
+  json.Key("at5y");
+  WriteIncidenceAt(json, e.at5y);
+  json.Key("at10y");
+  WriteIncidenceAt(json, e.at10y);
+  json.EndObject();
+}
+
+// null where there is no test.
+void WriteGrayTest(JsonWriter& json, const GrayTest& t) {
+  if (!t.tested) return json.Null();
+  json.BeginObject();
+  json.Member("statistic", t.statistic);
+  json.Member("df", t.df);
+  json.Member("p", t.p);
+  json.EndObject();
+}
+
+void WriteCompetingPair(JsonWriter& json, const CompetingRisks& c, int a, int b) {
+  const GrayTest& t = c.pairTests[static_cast<std::size_t>(a)][static_cast<std::size_t>(b)];
+  const SubHazardRatio& h = c.ratios[static_cast<std::size_t>(a)][static_cast<std::size_t>(b)];
+  json.BeginObject();
+  json.Member("a", a);
+  json.Member("b", b);
+  json.Member("grayStatistic", t.tested ? t.statistic : NAN);
+  json.Member("grayP", t.tested ? t.p : NAN);
+  json.Member("subHazardRatio", h.estimated ? h.hr : NAN);
+  json.Member("lower", h.estimated ? h.lower : NAN);
+  json.Member("upper", h.estimated ? h.upper : NAN);
+  json.Member("p", h.estimated ? h.p : NAN);
+  json.EndObject();
+}
+
+}  // namespace
+
+void WriteCompetingRisksJson(JsonWriter& json, const Workspace& ws) {
+  const CompetingRisks& c = ws.competing;
+  if (!c.active) return json.Null();
+  const CaseData& cases = ws.cases;
+  json.BeginObject();
+  json.Key("competingCauses");
+  json.BeginArray();
+  for (int j = 1; j <= std::min(cases.NumCauses, kOverflowIndex); ++j) {
+    if (cases.CauseCensored[static_cast<std::size_t>(j)] == 1) json.String(cases.CauseNames[static_cast<std::size_t>(j)]);
+  }
+  json.EndArray();
+  json.Key("groups");
+  json.BeginArray();
+  for (int g = 0; g <= LastGroup(cases); ++g) WriteIncidenceGroup(json, c.groups[static_cast<std::size_t>(g)], g);
+  json.EndArray();
+  json.Key("grayTest");
+  WriteGrayTest(json, c.overall);
+  json.Key("pairs");
+  json.BeginArray();
+  for (int a = 1; a < LastGroup(cases); ++a) {
+    for (int b = a + 1; b <= LastGroup(cases); ++b) WriteCompetingPair(json, c, a, b);
+  }
+  json.EndArray();
+  json.EndObject();
+}
+
+std::string WriteCompetingRisksFiles(const Workspace& ws, bool bands, const std::string& dir) {
+  if (!ws.competing.active) return {};
+  std::string error = WriteOutFile(dir, "cumulative-incidence.csv", Utf8CsvFile(CumulativeIncidenceCsv(ws, ws.competing)));
+  if (!error.empty()) return error;
+  return WriteFigureFiles(
+      LayoutPublicationFigure(IncidenceFigureInputOf(ws, ws.competing, ws.styles, ws.geometry.xMax, bands), CairoTextWidth),
+      dir, "cumulative-incidence");
+}
+
+}  // namespace orv::cli

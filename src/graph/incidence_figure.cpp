@@ -1,0 +1,36 @@
+// The input of the cumulative incidence figure.
+#include "graph/incidence_figure.h"
+
+#include <algorithm>
+
+#include "stats/figure_tables.h"
+
+namespace orv {
+
+FigureInput IncidenceFigureInputOf(const AnalysisResults& r, const CompetingRisks& c, const LineStyles& styles, int xMax,
+                                   bool bands) {
+  FigureInput in;
+  in.xMax = xMax;
+  in.bands = bands;
+  in.yTitle = "Cumulative incidence";
+  in.testName = "Gray";
+  for (int g = 0; g <= LastGroup(r.cases); ++g) {
+    if (!r.shown.Contains(g)) continue;
+    FigureSeries s = SeriesOf(r, styles, g, xMax);
+    const IncidenceEstimates& e = c.groups[static_cast<std::size_t>(g)].estimates;
+    const auto weeks = std::min(e.incidence.size(), static_cast<std::size_t>(kWeekSlots));
+    s.start = 0;
+    // A group without cases has no curve, as in the survival figure.
+    s.lastWeek = r.figures.groups[static_cast<std::size_t>(g)].km.empty() ? -1 : static_cast<int>(weeks) - 1;
+    s.survival.assign(e.incidence.begin(), e.incidence.begin() + static_cast<std::ptrdiff_t>(weeks));
+    if (bands) {
+      s.lower.assign(e.lower.begin(), e.lower.begin() + static_cast<std::ptrdiff_t>(weeks));
+      s.upper.assign(e.upper.begin(), e.upper.begin() + static_cast<std::ptrdiff_t>(weeks));
+    }
+    in.series.push_back(std::move(s));
+  }
+  if (c.overall.tested) in.pValue = c.overall.p < 0.0001 ? "p<0.0001" : "p=" + FixedFigure(c.overall.p, 4);
+  return in;
+}
+
+}  // namespace orv

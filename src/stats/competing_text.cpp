@@ -1,0 +1,99 @@
+// The competing-risks section and CSV table.
+#include "stats/competing_text.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "stats/figure_tables.h"
+#include "text/number_text.h"
+
+namespace orv {
+
+namespace {
+
+const char* const kNone = "n/a";
+
+std::string Percent(double fraction) { return std::isfinite(fraction) ? FixedFigure(fraction * 100, 1) + " %" : kNone; }
+
+std::string PText(double p) { return p < 0.0001 ? "p<0.0001" : "p=" + FixedFigure(p, 4); }
+
+std::string Trimmed(std::string text) {
+  while (!text.empty() && text.back() == ' ') text.pop_back();
+  return text;
+}
+
+std::string YearText(const char* title, const std::optional<IncidenceAtYear>& e) {
+  std::string line = std::string("  ") + title + ": ";
+  if (!e) return line + kNone + " (the data end earlier)\n";
+  return line + Percent(e->incidence) + " (95 % CI " + Percent(e->lower) + " to " + Percent(e->upper) + "), 1 - KM " +
+         Percent(e->naive) + "\n";
+}
+
+std::string GrayText(const GrayTest& t) {
+  if (!t.tested) return std::string("Gray n/a");
+  return "Gray chi2 " + FixedFigure(t.statistic, 3) + ", df " + FormatNumber(t.df) + ", " + PText(t.p);
+}
+
+std::string RatioText(const SubHazardRatio& h) {
+  if (!h.estimated) return std::string("SHR n/a (no finite estimate)");
+  return "SHR " + FixedFigure(h.hr, 3) + " (" + FixedFigure(h.lower, 3) + " to " + FixedFigure(h.upper, 3) + "), " + PText(h.p);
+}
+
+std::string CsvNumber(double value) { return std::isfinite(value) ? FormatNumber(value) : ""; }
+
+}  // namespace
+
+std::string CompetingCauseNames(const CaseData& cases, const char* separator) {
+  std::string names;
+  for (int j = 1; j <= std::min(cases.NumCauses, kOverflowIndex); ++j) {
+    if (cases.CauseCensored[static_cast<std::size_t>(j)] != 1) continue;
+    if (!names.empty()) names += separator;
+    names += cases.CauseNames[static_cast<std::size_t>(j)];
+  }
+  return names;
+}
+
+std::string CompetingRisksText(const AnalysisResults& r, const CompetingRisks& c) {
+  if (!c.active) return {};
+  std::string out = "[Cumulative incidence with competing risks (95 % CI)]\n";
+  out += "competing causes: " + CompetingCauseNames(r.cases, ", ") + "\n";
+  const int groups = LastGroup(r.cases);
+  for (int g = 0; g <= groups; ++g) {
+    if (g == 0 ? r.figures.groups[0].km.empty() : !r.shown.Contains(g)) continue;
+    const IncidenceEstimates& e = c.groups[static_cast<std::size_t>(g)].estimates;
+    out += Trimmed(r.survival.GroupSummaryTexts[static_cast<std::size_t>(g)][kLabel]) + "\n";
+    out += YearText("5 years", e.at5y);
+    out += YearText("10 years", e.at10y);
+  }
+  out += "shown groups: " + GrayText(c.overall) + "\n";
+  for (int a = 1; a < groups; ++a) {
+    for (int b = a + 1; b <= groups; ++b) {
+      if (!r.shown.Contains(a) || !r.shown.Contains(b)) continue;
+      const auto ai = static_cast<std::size_t>(a);
+      const auto bi = static_cast<std::size_t>(b);
+      out += FormatNumber(b) + " " + r.cases.GroupNames[bi] + " vs " + FormatNumber(a) + " " + r.cases.GroupNames[ai] + ": " +
+             GrayText(c.pairTests[ai][bi]) + "; " + RatioText(c.ratios[ai][bi]) + "\n";
+    }
+  }
+  return out;
+}
+
+std::string CumulativeIncidenceCsv(const AnalysisResults& r, const CompetingRisks& c) {
+  std::string out = "group,name,week,atRisk,interest,competing,cif,stdErr,lower,upper\r\n";
+  if (!c.active) return out;
+  const SurvivalTables& t = r.survival;
+  for (int g = 0; g <= LastGroup(r.cases); ++g) {
+    const auto gi = static_cast<std::size_t>(g);
+    const GroupIncidence& group = c.groups[gi];
+    const IncidenceEstimates& e = group.estimates;
+    const std::string prefix = FormatNumber(g) + "," + CsvField(r.cases.GroupNames[gi]) + ",";
+    for (std::size_t w = 0; w < e.incidence.size(); ++w) {
+      out += prefix + FormatNumber(static_cast<double>(w)) + "," + FormatNumber(static_cast<double>(t.AtRiskTable[w][gi])) + "," +
+             CsvNumber(t.SurvivalTable[w][kDeaths][gi]) + "," + CsvNumber(group.competing[w]) + "," + CsvNumber(e.incidence[w]) +
+             "," + CsvNumber(e.stdErr[w]) + "," + CsvNumber(e.lower[w]) + "," + CsvNumber(e.upper[w]) + "\r\n";
+    }
+  }
+  return out;
+}
+
+}  // namespace orv
