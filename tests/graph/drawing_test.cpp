@@ -231,9 +231,7 @@ TEST(LongLabels, NothingOverlapsAndViewsGrow) {
     }
     for (int j = 0; j <= 3; ++j) ws->cases.CauseNames[j] = std::string(j == 0 ? 4 : 24, 'c');
     const AnalysisResults r = ws->Results();
-    const ViewShifts shifts = FitLabels(r, [](std::string_view t) { return 8 * static_cast<int>(t.size()); });
-    EXPECT_EQ(shifts.numberAtRisk, c.shift);
-    const ViewSizes grown = GrowViewSizes(ViewSizes{}, shifts, 3);
+    const ViewSizes grown = GrowViewSizes({}, FitLabels(r, [](std::string_view t) { return 8 * static_cast<int>(t.size()); }), 3);
     EXPECT_EQ(grown.numberAtRiskWidth - ViewSizes{}.numberAtRiskWidth, c.shift);
     EXPECT_EQ(grown.byCauseWidth - ViewSizes{}.byCauseWidth, c.shift + 4 * (24 * 8 + kLabelGap - 80)) << "wider cause columns";
     EXPECT_EQ(grown.legendWidth, std::max(400, 130 + 8 * static_cast<int>(c.labelBytes) + 40));
@@ -244,19 +242,15 @@ TEST(LongLabels, NothingOverlapsAndViewsGrow) {
     DrawSurvivalRateView(r, ws->styles, 520, &views[2]);
     DrawNumberAtRisk(r, ws->styles, 520, &views[3]);
     for (const RecordingCanvas& v : views) {
-      const auto texts = v.Texts();
-      const auto overlaps = [](int x1, int y1, int w1, int x2, int y2, int w2, int h2) {
-        return x1 < x2 + w2 && x2 < x1 + w1 && y1 < y2 + h2 && y2 < y1 + 16;
-      };
-      for (std::size_t i = 0; i < texts.size(); ++i) {
-        const int w = 8 * static_cast<int>(texts[i].text.find_last_not_of(' ') + 1);
-        for (std::size_t k = i + 1; k < texts.size(); ++k) {
-          const int wk = 8 * static_cast<int>(texts[k].text.find_last_not_of(' ') + 1);
-          EXPECT_FALSE(overlaps(texts[i].x, texts[i].y, w, texts[k].x, texts[k].y, wk, 16)) << texts[i].text << " / " << texts[k].text;
-        }
-        // A label that fits covers the start of its sample, as it always has.
-        for (const auto& s : v.Segments()) {
-          if (c.shift > 0) { EXPECT_FALSE(overlaps(texts[i].x, texts[i].y, w, std::min(s.x1, s.x2), s.y1, std::abs(s.x2 - s.x1), 1)) << texts[i].text; }
+      // Texts (without their trailing blanks) and, once moved, the samples as boxes: left, top, right, bottom.
+      std::vector<std::array<int, 4>> boxes;
+      for (const auto& t : v.Texts()) boxes.push_back({t.x, t.y, t.x + 8 * static_cast<int>(t.text.find_last_not_of(' ') + 1), t.y + 16});
+      const std::size_t texts = boxes.size();
+      for (const auto& l : v.Segments()) if (c.shift > 0) boxes.push_back({std::min(l.x1, l.x2), l.y1, std::max(l.x1, l.x2), l.y1 + 1});
+      for (std::size_t i = 0; i < texts; ++i) {
+        for (std::size_t k = i + 1; k < boxes.size(); ++k) {
+          EXPECT_FALSE(boxes[i][0] < boxes[k][2] && boxes[k][0] < boxes[i][2] && boxes[i][1] < boxes[k][3] && boxes[k][1] < boxes[i][3])
+              << v.Texts()[i].text << " / " << (k < texts ? v.Texts()[k].text : "a sample");
         }
       }
     }
