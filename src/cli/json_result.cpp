@@ -175,6 +175,7 @@ void WriteCause(JsonWriter& json, const CaseData& cases, int j) {
 }
 
 void WriteOverall(JsonWriter& json, const GroupTestResults& tests, bool tested) {
+  tested = tested && tests.overallTested;
   json.BeginObject();
   json.Member("shownGroups", tests.ShownGroupCount);
   json.Key("statistic");

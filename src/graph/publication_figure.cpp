@@ -226,7 +226,7 @@ FigureInput FigureInputOf(const AnalysisResults& r, const LineStyles& styles, in
     for (int w = 0; w < weeks; ++w) s.censored.push_back(table[static_cast<std::size_t>(w)][kCensored][gi] > 0);
     in.series.push_back(std::move(s));
   }
-  if (r.tests.ShownGroupCount >= 2) in.pValue = r.tests.PetoPText;
+  if (r.tests.ShownGroupCount >= 2 && r.tests.overallTested) in.pValue = r.tests.PetoPText;
   return in;
 }
 
