@@ -79,6 +79,7 @@ int WriteOutDir(const BatchSession& session, const CliOptions& options, std::FIL
   std::string error = WriteOutputs(session, *options.outDir, options.ci, options.palette);
   if (error.empty()) error = WriteFigureTables(session.ws, *options.outDir);
   if (error.empty()) error = WriteCompetingRisksFiles(session.ws, options.ci, *options.outDir);
+  ReleaseFontCaches();
   return error.empty() ? 0 : Fail(err, kExitFile, error);
 }
 

@@ -120,11 +120,12 @@ std::string WriteOutputs(const BatchSession& s, const std::string& dir, bool ban
   if (error.empty()) error = WriteOutFile(dir, "log-rank.txt", ShownText(s.logRank.Text()));
   if (error.empty()) error = WriteOutFile(dir, "wilcoxon.txt", ShownText(s.wilcoxon.Text()));
   if (error.empty()) error = WriteFigures(s.ws, bands, palette, dir);
-  // Fontconfig keeps its font list until told otherwise; release it so that a leak check
-  // of the command sees only its own memory.
+  return error;
+}
+
+void ReleaseFontCaches() {
   cairo_debug_reset_static_data();
   FcFini();
-  return error;
 }
 
 }  // namespace orv::cli
