@@ -85,12 +85,27 @@ TEST(CaseTables, TotalsLabelsShownFlagsAndTheResetOfTheNextLoad) {
   EXPECT_EQ(ws.cases.CauseNames[1] + ws.cases.GroupNames[2] + ws.survival.GroupSummaryTexts[1][kMedian], "");
 }
 
-TEST(CaseTables, ViewSizesFollowGroupsAndCauses) {
-  struct { const char* name; std::string file; ViewSizes want; } cases[] = {
-      {"two groups", "A,7,生存\nB,7,死亡,癌\n", {500, 600, 400, 280, 620, 360, 620, 360, 1000, 280, 660, 280, 900, 400, 1220, 280, 980, 360}},
-      {"three groups", "A,7,生存\nB,7,生存\nC,7,生存\n", {500, 600, 400, 320, 620, 400, 620, 400, 1000, 320, 600, 320, 900, 360, 1220, 320, 980, 400}},
+// Each view window gets the rows it draws, 40 pixels each: its headings and the groups' rows;
+// the survival-rate view keeps two rows more for the test lines of a single pair.
+TEST(CaseTables, ViewWindowsHoldTheirHeadingsAndARowPerGroup) {
+  const ViewSizes two = Load("A,7,生存\nB,7,死亡,癌\n")->ws.viewSizes, three = Load("A,7,生存\nB,7,生存\nC,7,生存\n")->ws.viewSizes;
+  const struct { const char* view; int ViewSizes::*width; int ViewSizes::*height; int pixelsWide, headingRows; } views[] = {
+      {"report", &ViewSizes::reportWidth, nullptr, 500, 0}, {"legend", &ViewSizes::legendWidth, &ViewSizes::legendHeight, 400, 5},
+      {"log-rank", &ViewSizes::logRankWidth, &ViewSizes::logRankHeight, 620, 7},
+      {"Wilcoxon", &ViewSizes::wilcoxonWidth, &ViewSizes::wilcoxonHeight, 620, 7},
+      {"cumulative deaths", &ViewSizes::cumulativeWidth, &ViewSizes::cumulativeHeight, 1000, 5},
+      {"deaths by cause, one cause", &ViewSizes::byCauseWidth, &ViewSizes::byCauseHeight, 660, 5},
+      {"survival rate", &ViewSizes::survivalRateWidth, &ViewSizes::survivalRateHeight, 900, 6},
+      {"number at risk", &ViewSizes::numberAtRiskWidth, &ViewSizes::numberAtRiskHeight, 1220, 5},
+      {"intervals", &ViewSizes::intervalsWidth, &ViewSizes::intervalsHeight, 980, 7},
   };
-  for (const auto& c : cases) EXPECT_EQ(Load(c.file)->ws.viewSizes, c.want) << c.name;
+  for (const auto& v : views) {
+    EXPECT_EQ(two.*v.width, v.pixelsWide) << v.view;
+    if (v.height == nullptr) continue;
+    EXPECT_EQ(three.*v.height, (v.headingRows + 3) * 40) << v.view;
+    EXPECT_EQ(two.*v.height, (v.headingRows + 2 + (v.height == &ViewSizes::survivalRateHeight ? 2 : 0)) * 40) << v.view;
+  }
+  EXPECT_EQ(std::tuple(two.reportHeight, three.byCauseWidth), std::tuple(600, 600));
 }
 
 }  // namespace

@@ -47,24 +47,6 @@ TEST(HazardRatio, MatchesRCoxWithEfronTies) {
   }
 }
 
-// Deaths and numbers at risk per week of one group.
-struct Weeks {
-  explicit Weeks(std::size_t n) : deaths(n), atRisk(n) {}
-  std::vector<double> deaths, atRisk;
-};
-
-// Weeks 0 to 249 of a group from the weeks of its deaths and censored cases.
-Weeks CountWeeks(const std::vector<int>& deathWeeks, const std::vector<int>& censoredWeeks) {
-  Weeks g(250);
-  for (int w : deathWeeks) g.deaths[static_cast<std::size_t>(w)] += 1;
-  for (const std::vector<int>* cases : {&deathWeeks, &censoredWeeks}) {
-    for (int last : *cases) {
-      for (int w = 0; w <= last; ++w) g.atRisk[static_cast<std::size_t>(w)] += 1;
-    }
-  }
-  return g;
-}
-
 // A large group (one death in week 2, the others censored over weeks 10 to 249) and a small
 // one (two deaths in each of weeks 1 to 5): a ratio of thousands, whose first Newton step
 // overshoots to where e^beta leaves no information in a double.
@@ -74,11 +56,11 @@ TEST(HazardRatio, FarFromOneMatchesRStartedNearTheMaximum) {
       {"small a", 3000, true, -8.9623698031954611, 1.080226726236555, 0.0001281422217820753, 1.5424162544202863e-05, 0.0010645912837204999, 1.0699928964927962e-16},
       {"100,000 censored", 100000, false, 12.468864532992342, 1.080232784941044, 260111.20575399019, 31308.571209143884, 2161000.5422104564, 8.0309212085264888e-31},
   };
-  const Weeks small = CountWeeks({1, 1, 2, 2, 3, 3, 4, 4, 5, 5}, {});
+  const Weeks small = CountWeeks({{{1, 1, 2, 2, 3, 3, 4, 4, 5, 5}}}, 0, 250);
   for (const auto& row : rows) {
-    std::vector<int> censored;
-    for (int k = 0; k < row.censored; ++k) censored.push_back(10 + k * 240 / row.censored);
-    const Weeks large = CountWeeks({2}, censored);
+    Group largeCases{{2}};
+    for (int k = 0; k < row.censored; ++k) largeCases.censored.push_back(10 + k * 240 / row.censored);
+    const Weeks large = CountWeeks({largeCases}, 0, 250);
     const Weeks& a = row.largeIsB ? small : large;
     const Weeks& b = row.largeIsB ? large : small;
     CoxScratch scratch;
@@ -119,7 +101,7 @@ CoxLikelihood PlainEfronSums(double beta, const Weeks& a, const Weeks& b) {
 // lie in [0, 1], so U and I are compared to the number of terms.
 TEST(HazardRatio, EvaluationEqualsThePlainEfronSums) {
   constexpr std::size_t kWeeks = 400;
-  Weeks a(kWeeks), b(kWeeks);
+  Weeks a = CountWeeks({}, 0, kWeeks), b = a;
   double na = 4000, nb = 1200;
   for (std::size_t w = 0; w < kWeeks; ++w) {
     a.atRisk[w] = na;

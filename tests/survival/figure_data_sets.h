@@ -2,10 +2,12 @@
 // survival/reference/km_cox.R, whose output holds the expected figures.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "stats/publication_figures.h"
 #include "survival/case_builder.h"
@@ -47,6 +49,31 @@ inline void AnalyseDataSet(Workspace& ws, const std::string& name, int xMax = 20
   BuildGroupTables(ws);
   BuildPooledTable(ws);
   ComputePublicationFigures(ws.cases, ws.survival, ws.geometry.xMax, ws.figures);
+}
+
+// Weeks 0 to the last case of the chosen groups (1, 2, ...; 0 all of them), at least `weeks`
+// long, as the survival tables hold them: the deaths and censored cases of each week and the
+// cases still under observation at its start.
+struct Weeks {
+  std::vector<double> deaths, censored, atRisk;
+  WeeklyCounts Counts() const { return {deaths, atRisk}; }
+};
+
+inline Weeks CountWeeks(const DataSet& set, int group = 0, std::size_t weeks = 0) {
+  Weeks out;
+  for (auto* c : {&out.deaths, &out.censored, &out.atRisk}) c->resize(weeks);
+  auto add = [&](std::vector<double>& column, int week) {
+    const auto w = static_cast<std::size_t>(week);
+    for (auto* c : {&out.deaths, &out.censored, &out.atRisk}) c->resize(std::max(c->size(), w + 1));
+    column[w] += 1;
+    for (std::size_t v = 0; v <= w; ++v) out.atRisk[v] += 1;
+  };
+  for (std::size_t g = 0; g < set.size(); ++g) {
+    if (group != 0 && static_cast<std::size_t>(group) != g + 1) continue;
+    for (int w : set[g].deaths) add(out.deaths, w);
+    for (int w : set[g].censored) add(out.censored, w);
+  }
+  return out;
 }
 
 // Equal within `relative` of the expected value, or both without a value.
