@@ -53,34 +53,26 @@ std::string Lines(const RecordingCanvas& c, const Pen& pen) {
   return out;
 }
 
-// What group 5's curve shows in a 52-week range, read back from its pixels: each level and the
-// weeks over which it is drawn ("1.000 w0-4"), each drop and the level it falls to ("drop w5 to
-// 0.500", a bar as deep as the line is thick below it), each censor mark and the level it
-// stands on ("mark w5 on 1.000"). Week w starts at x 80 + 10 w; a drop or a mark is two
-// pixel columns, the right one on its week.
+// What group 5's curve shows in a 52-week range, read back from its pixels in drawing order:
+// each level and the weeks it spans ("1.000 w0-5"), each drop and the level it falls to
+// ("drop w5 to 0.500", a bar as deep as the line is thick below it), each censor mark and the
+// level it stands on ("mark w5 on 1.000"). Week w lies at x 80 + 10 w, survival s at y
+// 600 - 550 s; a level is `width` one-pixel rows, a drop or a mark two columns, the right one
+// on its week.
 std::string Shown(const RecordingCanvas& c, int width) {
-  auto level = [](int y) { return std::to_string(static_cast<double>(600 - y) / 550).substr(0, 5); };
-  std::string out, run;
-  int first = 0;
-  std::string runLevel;
-  for (int w = 0; w <= 52; ++w) {
-    const int x = 85 + 10 * w;
-    int top = -1;
-    for (const auto& s : c.Segments()) {
-      if (s.pen == Pen{1, kBlack} && s.y1 == s.y2 && s.x1 <= x && x < s.x2 && (top < 0 || s.y1 < top)) top = s.y1;
+  auto level = [](int y) { return std::to_string((600 - y) / 550.0).substr(0, 5); };
+  auto week = [](int x) { return std::to_string((x - 80) / 10); };
+  std::string out;
+  const auto& lines = c.Segments();
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const auto& s = lines[i];
+    if (s.y1 == s.y2) {
+      if (i > 0 && lines[i - 1].x1 == s.x1 && lines[i - 1].y1 == s.y1 - 1) continue;
+      out += level(s.y1) + " w" + week(s.x1) + "-" + week(s.x2 - 1) + ", ";
+    } else if (i + 1 == lines.size() || lines[i + 1].x1 != s.x1 + 1) {
+      out += s.pen == Pen{1, kBlack} ? "drop w" + week(s.x1) + " to " + level(s.y2 - width) + ", "
+                                     : "mark w" + week(s.x1) + " on " + level(s.y2) + ", ";
     }
-    const std::string here = top < 0 || w == 52 ? "" : level(top);
-    if (here != runLevel && !runLevel.empty()) out += runLevel + " w" + std::to_string(first) + "-" + std::to_string(w - 1) + ", ";
-    if (here != runLevel) first = w, runLevel = here;
-  }
-  const auto& segments = c.Segments();
-  for (std::size_t i = 0; i < segments.size(); ++i) {
-    const auto& s = segments[i];
-    // One entry per two-column bar: its right column.
-    if (s.x1 != s.x2 || (i + 1 < segments.size() && segments[i + 1].x1 == s.x1 + 1 && segments[i + 1].y1 == s.y1)) continue;
-    const std::string week = std::to_string((s.x1 - 80) / 10);
-    if (s.pen == Pen{1, kBlack}) out += "drop w" + week + " to " + level(s.y2 - width) + ", ";
-    if (s.pen == Pen{0, kBlack}) out += "mark w" + week + " on " + level(s.y2) + ", ";
   }
   return out.substr(0, out.size() - 2);
 }
@@ -99,13 +91,13 @@ int Thickness(const RecordingCanvas& c) {
 TEST(DrawCurves, StepsDropsMarksAndScale) {
   struct Case { const char* name; int xMax, width; std::vector<std::array<double, 4>> weeks; const char *shown, *graphMax; };
   const Case cases[] = {
-      {"mark at the level before the drop", 52, 2, {{5, 1, 1, 0.5}}, "1.000 w0-4, drop w5 to 0.500, mark w5 on 1.000", " 50.0 %"},
-      {"death on the last week of the range drops there", 52, 2, {{52, 0, 1, 0.5}}, "1.000 w0-51, drop w52 to 0.500", " 50.0 %"},
-      {"death a week after the range: no drop", 52, 2, {{53, 0, 1, 0.5}}, "1.000 w0-51, drop w52 to 1.000", "100.0 %"},
+      {"mark at the level before the drop", 52, 2, {{5, 1, 1, 0.5}}, "1.000 w0-5, drop w5 to 0.500, mark w5 on 1.000", " 50.0 %"},
+      {"death on the last week of the range drops there", 52, 2, {{52, 0, 1, 0.5}}, "1.000 w0-52, drop w52 to 0.500", " 50.0 %"},
+      {"death a week after the range: no drop", 52, 2, {{53, 0, 1, 0.5}}, "1.000 w0-52, drop w52 to 1.000", "100.0 %"},
       {"censored after the range: level extended, no mark", 52, 2, {{10, 0, 1, 0.5}, {70, 1, 0, 0.5}},
-       "1.000 w0-9, 0.500 w10-51, drop w10 to 0.500, drop w52 to 0.500", " 50.0 %"},
-      {"death in week 0 drops at the Y axis; width 5 is five rows", 52, 5, {{0, 0, 1, 0.5}}, "drop w0 to 0.500", " 50.0 %"},
-      {"no range: the death lies beyond it", 0, 2, {{5, 0, 1, 0.5}}, "drop w0 to 1.000", "100.0 %"},
+       "1.000 w0-10, drop w10 to 0.500, 0.500 w10-52, drop w52 to 0.500", " 50.0 %"},
+      {"death in week 0 drops at the Y axis; width 5 is five rows", 52, 5, {{0, 0, 1, 0.5}}, "1.000 w0-0, drop w0 to 0.500", " 50.0 %"},
+      {"no range: the death lies beyond it", 0, 2, {{5, 0, 1, 0.5}}, "1.000 w0-0, drop w0 to 1.000", "100.0 %"},
   };
   for (const Case& c : cases) {
     auto ws = Plot(c.xMax, 5, {5});

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <map>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -33,23 +34,13 @@ struct Group {
 
 Group MakeGroup(const std::vector<WeekRow>& rows, std::size_t weeks) {
   Group g;
-  g.atRisk.assign(weeks, 0);
-  g.interest.assign(weeks, 0);
-  g.competing.assign(weeks, 0);
-  g.censored.assign(weeks, 0);
-  double cases = 0;
+  for (auto* c : {&g.atRisk, &g.interest, &g.competing, &g.censored}) c->assign(weeks, 0);
   for (const WeekRow& r : rows) {
     const auto w = static_cast<std::size_t>(r.week);
-    g.interest[w] = r.interest;
-    g.competing[w] = r.competing;
-    g.censored[w] = r.censored;
-    cases += r.interest + r.competing + r.censored;
-    g.ownWeeks = w + 1;
+    std::tie(g.interest[w], g.competing[w], g.censored[w], g.ownWeeks) = std::tuple(r.interest, r.competing, r.censored, w + 1);
   }
-  for (std::size_t w = 0; w < weeks; ++w) {
-    g.atRisk[w] = cases;
-    cases -= g.interest[w] + g.competing[w] + g.censored[w];
-  }
+  double cases = 0;  // counted up from the last week
+  for (std::size_t w = weeks; w-- > 0;) g.atRisk[w] = cases += g.interest[w] + g.competing[w] + g.censored[w];
   return g;
 }
 
