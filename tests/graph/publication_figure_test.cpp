@@ -128,37 +128,34 @@ Plot PlotOf(std::vector<double> survival, std::vector<bool> censored, Rgb colour
   return {Layout({.xMax = 52, .series = {s}, .bands = bands})};
 }
 
+// Censor marks stand 11 dots either side of the level after their week.
 TEST(PublicationFigure, CurveStepsDownAtEachDeathAndEndsAtItsLastWeek) {
-  const struct { const char* name; std::vector<double> survival; std::vector<std::pair<double, double>> expected; } cases[] = {
-      {"deaths in weeks 1 and 3", {1, 0.5, 0.5, 0.25}, {{0, 1}, {1, 1}, {1, 0.5}, {3, 0.5}, {3, 0.25}}},
-      {"a death in week 0 drops on the axis", {0.5, 0.5}, {{0, 1}, {0, 0.5}, {1, 0.5}}},
-      {"censored only: a level line to the last week", {1, 1, 1}, {{0, 1}, {2, 1}}},
-      {"events past the range run on to its end", std::vector<double>(60, 0.75), {{0, 1}, {0, 0.75}, {52, 0.75}}},
+  using Points = std::vector<std::pair<double, double>>;
+  const struct { const char* name; std::vector<double> survival; std::vector<bool> censored; Points expected, marks; } cases[] = {
+      {"deaths in weeks 1 and 3", {1, 0.5, 0.5, 0.25}, {}, {{0, 1}, {1, 1}, {1, 0.5}, {3, 0.5}, {3, 0.25}}, {}},
+      {"a death in week 0 drops on the axis", {0.5, 0.5}, {}, {{0, 1}, {0, 0.5}, {1, 0.5}}, {}},
+      {"censored only: a level line to the last week", {1, 1, 1}, {}, {{0, 1}, {2, 1}}, {}},
+      {"events past the range run on to its end", std::vector<double>(60, 0.75), {}, {{0, 1}, {0, 0.75}, {52, 0.75}}, {}},
+      {"marks on the level after their week", {1, 0.5, 0.5}, {false, true, true}, {{0, 1}, {1, 1}, {1, 0.5}, {2, 0.5}}, {{1, 0.5}, {2, 0.5}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const Plot p = PlotOf(c.survival, {}, kRed);
+    const Plot p = PlotOf(c.survival, c.censored, kRed);
     const FigureLine* curve = nullptr;
+    std::vector<std::vector<FigurePoint>> marks, expectedMarks;
     // The curve starts at survival 1 on the Y axis; the line samples start elsewhere.
     for (const FigureLine& line : p.l.lines) {
       if (line.colour == kRed && line.points[0] == p.P(0, 1)) curve = &line;
+      if (line.colour == kRed && line.points.size() == 2 && line.points[0].x == line.points[1].x) marks.push_back(line.points);
     }
     ASSERT_NE(curve, nullptr);
     EXPECT_EQ(std::tuple(curve->style, curve->width), std::tuple(3, 5));  // bar width 2
     std::vector<FigurePoint> expected;
     for (auto [w, sv] : c.expected) expected.push_back(p.P(w, sv));
     EXPECT_EQ(curve->points, expected);
+    for (auto [w, sv] : c.marks) expectedMarks.push_back({{p.P(w, sv).x, p.P(w, sv).y - 11}, {p.P(w, sv).x, p.P(w, sv).y + 11}});
+    EXPECT_EQ(marks, expectedMarks);
   }
-}
-
-TEST(PublicationFigure, CensorMarksStandOnTheLevelAfterTheirWeek) {
-  const Plot p = PlotOf({1, 0.5, 0.5}, {false, true, true}, kBlue);
-  std::vector<std::vector<FigurePoint>> marks;
-  for (const FigureLine& line : p.l.lines) {
-    if (line.colour == kBlue && line.points.size() == 2 && line.points[0].x == line.points[1].x) marks.push_back(line.points);
-  }
-  const FigurePoint m1 = p.P(1, 0.5), m2 = p.P(2, 0.5);
-  EXPECT_EQ(marks, (std::vector<std::vector<FigurePoint>>{{{m1.x, m1.y - 11}, {m1.x, m1.y + 11}}, {{m2.x, m2.y - 11}, {m2.x, m2.y + 11}}}));
 }
 
 // Weeks 0 to 3 hold limits, each to the next week's mark; weeks 4 and 5 have none.
