@@ -88,24 +88,19 @@ TEST(CaseTables, TotalsLabelsShownFlagsAndTheResetOfTheNextLoad) {
 // Each view window gets the rows it draws, 40 pixels each: its headings and the groups' rows;
 // the survival-rate view keeps two rows more for the test lines of a single pair.
 TEST(CaseTables, ViewWindowsHoldTheirHeadingsAndARowPerGroup) {
-  const ViewSizes two = Load("A,7,生存\nB,7,死亡,癌\n")->ws.viewSizes, three = Load("A,7,生存\nB,7,生存\nC,7,生存\n")->ws.viewSizes;
-  const struct { const char* view; int ViewSizes::*width; int ViewSizes::*height; int pixelsWide, headingRows; } views[] = {
-      {"report", &ViewSizes::reportWidth, nullptr, 500, 0}, {"legend", &ViewSizes::legendWidth, &ViewSizes::legendHeight, 400, 5},
-      {"log-rank", &ViewSizes::logRankWidth, &ViewSizes::logRankHeight, 620, 7},
-      {"Wilcoxon", &ViewSizes::wilcoxonWidth, &ViewSizes::wilcoxonHeight, 620, 7},
-      {"cumulative deaths", &ViewSizes::cumulativeWidth, &ViewSizes::cumulativeHeight, 1000, 5},
-      {"deaths by cause, one cause", &ViewSizes::byCauseWidth, &ViewSizes::byCauseHeight, 660, 5},
-      {"survival rate", &ViewSizes::survivalRateWidth, &ViewSizes::survivalRateHeight, 900, 6},
-      {"number at risk", &ViewSizes::numberAtRiskWidth, &ViewSizes::numberAtRiskHeight, 1220, 5},
-      {"intervals", &ViewSizes::intervalsWidth, &ViewSizes::intervalsHeight, 980, 7},
+  using V = ViewSizes;
+  const V two = Load("A,7,生存\nB,7,死亡,癌\n")->ws.viewSizes, three = Load("A,7,生存\nB,7,生存\nC,7,生存\n")->ws.viewSizes;
+  const struct { const char* view; int V::*width; int V::*height; int pixelsWide, headingRows; } views[] = {
+      {"legend", &V::legendWidth, &V::legendHeight, 400, 5}, {"log-rank", &V::logRankWidth, &V::logRankHeight, 620, 7},
+      {"Wilcoxon", &V::wilcoxonWidth, &V::wilcoxonHeight, 620, 7}, {"cumulative", &V::cumulativeWidth, &V::cumulativeHeight, 1000, 5},
+      {"by one cause", &V::byCauseWidth, &V::byCauseHeight, 660, 5}, {"survival rate", &V::survivalRateWidth, &V::survivalRateHeight, 900, 6},
+      {"number at risk", &V::numberAtRiskWidth, &V::numberAtRiskHeight, 1220, 5}, {"intervals", &V::intervalsWidth, &V::intervalsHeight, 980, 7},
   };
   for (const auto& v : views) {
-    EXPECT_EQ(two.*v.width, v.pixelsWide) << v.view;
-    if (v.height == nullptr) continue;
-    EXPECT_EQ(three.*v.height, (v.headingRows + 3) * 40) << v.view;
-    EXPECT_EQ(two.*v.height, (v.headingRows + 2 + (v.height == &ViewSizes::survivalRateHeight ? 2 : 0)) * 40) << v.view;
+    EXPECT_EQ(std::tuple(two.*v.width, three.*v.height), std::tuple(v.pixelsWide, (v.headingRows + 3) * 40)) << v.view;
+    EXPECT_EQ(two.*v.height, (v.headingRows + 2 + (v.height == &V::survivalRateHeight ? 2 : 0)) * 40) << v.view;
   }
-  EXPECT_EQ(std::tuple(two.reportHeight, three.byCauseWidth), std::tuple(600, 600));
+  EXPECT_EQ(std::tuple(two.reportWidth, two.reportHeight, three.byCauseWidth), std::tuple(500, 600, 600));
 }
 
 }  // namespace

@@ -40,10 +40,9 @@ TEST(HazardRatio, MatchesRCoxWithEfronTies) {
     SCOPED_TRACE(std::string(row.set) + " " + std::to_string(row.a) + "-" + std::to_string(row.b) + " to week " +
                  std::to_string(row.xMax));
     ASSERT_TRUE(h.estimated);
-    EXPECT_TRUE(Near(h.hr, row.hr, kCoxTolerance)) << h.hr;
-    EXPECT_TRUE(Near(h.lower, row.lower, kCoxTolerance)) << h.lower;
-    EXPECT_TRUE(Near(h.upper, row.upper, kCoxTolerance)) << h.upper;
-    EXPECT_TRUE(Near(h.p, row.p, kCoxTolerance)) << h.p;
+    for (const auto& [got, want] : {std::pair{h.hr, row.hr}, {h.lower, row.lower}, {h.upper, row.upper}, {h.p, row.p}}) {
+      EXPECT_TRUE(Near(got, want, kCoxTolerance)) << got << " R: " << want;
+    }
   }
 }
 
