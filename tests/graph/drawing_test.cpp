@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "graph/curves.h"
@@ -42,15 +43,13 @@ std::string TextsAt(const RecordingCanvas& c, int y) {
   return out;
 }
 
-// "x1,y1>x2,y2 ..." of the segments drawn with one pen.
-std::string Lines(const RecordingCanvas& c, const Pen& pen) {
-  std::string out;
+// The first row and the number of rows of the bar drawn with one pen from x1 (to x2 if given).
+std::pair<int, int> Bar(const RecordingCanvas& c, const Pen& pen, int x1, int x2 = -1) {
+  std::pair<int, int> rows{-1, 0};
   for (const auto& s : c.Segments()) {
-    if (s.pen != pen) continue;
-    out.append(out.empty() ? "" : " ").append(std::to_string(s.x1)).append(",").append(std::to_string(s.y1));
-    out.append(">").append(std::to_string(s.x2)).append(",").append(std::to_string(s.y2));
+    if (s.pen == pen && s.y1 == s.y2 && s.x1 == x1 && (x2 < 0 || s.x2 == x2) && rows.second++ == 0) rows.first = s.y1;
   }
-  return out;
+  return rows;
 }
 
 // What group 5's curve shows in a 52-week range, read back from its pixels in drawing order:
@@ -75,13 +74,6 @@ std::string Shown(const RecordingCanvas& c, int width) {
     }
   }
   return out.substr(0, out.size() - 2);
-}
-
-// The rows of the line drawn with one pen, where the curve starts.
-int Thickness(const RecordingCanvas& c) {
-  int rows = 0;
-  for (const auto& s : c.Segments()) rows += s.pen == Pen{1, kBlack} && s.y1 == s.y2 && s.x1 == 80 ? 1 : 0;
-  return rows;
 }
 
 // Group 5 alone, in its default style: a black dashed curve, so its solid marks stand apart;
@@ -111,7 +103,7 @@ TEST(DrawCurves, StepsDropsMarksAndScale) {
     ws->geometry.pixelsPerWeek = PixelsPerWeek(ws->geometry);
     DrawCurves(ws->survival, ws->shown, ws->styles, ws->geometry, 5, graph);
     EXPECT_EQ(Shown(graph, c.width), c.shown) << c.name;
-    EXPECT_EQ(Thickness(graph), c.width) << c.name;
+    EXPECT_EQ(Bar(graph, {1, kBlack}, 80), std::pair(50, c.width)) << c.name;  // the line as thick as its width
     Surfaces noGraph;
     RedrawGraph(*ws, noGraph);  // the texts of the curves' ends, written by the session's redraw
     EXPECT_EQ(ws->survival.GroupSummaryTexts[5][kGraphMax], c.graphMax) << c.name;
@@ -287,7 +279,7 @@ TEST(DrawNumberAtRisk, RowsOfShownGroupsAndTotals) {
     DrawNumberAtRisk(*ws, ws->styles, ws->geometry.xMax, &view);
     EXPECT_EQ(TextsAt(view, c.y), c.row) << c.name;
     // C's line sample in the second row: its width in one-pixel rows, in its pen.
-    EXPECT_EQ(Lines(view, {1, kBlue}), "40,128>281,128 40,129>281,129 40,130>281,130") << c.name;
+    EXPECT_EQ(Bar(view, {1, kBlue}, 40, 281), std::pair(128, 3)) << c.name;
   }
   DrawNumberAtRisk(*ws, ws->styles, ws->geometry.xMax, nullptr);  // no window yet: nothing to draw on
 }
