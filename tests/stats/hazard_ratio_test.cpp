@@ -30,6 +30,11 @@ const struct CoxRow { const char* set; int a, b, xMax; double hr, lower, upper, 
     {"twenty", 1, 20, 2080, 0.3913554266448101, 0.067061826852554254, 2.2838487579690478, 0.29724622336150591},
     {"twenty", 19, 20, 2080, 0.53078257869287193, 0.1332242397633529, 2.1147063503180346, 0.36913756328488201},
     {"twenty", 4, 9, 2080, 0.99298092101102331, 0.33092810059686972, 2.9795327375146066, 0.9899754986717606},
+    // R stops these with "coefficient may be infinite" and a ratio of about 1e-9 or 2e-10 that
+    // only says where its iteration stopped: one group without a death, every death facing
+    // the other group the same group's, no death inside the range.
+    {"no_death", 1, 2, 2080, kNone, kNone, kNone, kNone}, {"separated", 1, 2, 2080, kNone, kNone, kNone, kNone},
+    {"long_follow_up", 1, 2, 9, kNone, kNone, kNone, kNone},
 };
 
 TEST(HazardRatio, MatchesRCoxWithEfronTies) {
@@ -39,7 +44,8 @@ TEST(HazardRatio, MatchesRCoxWithEfronTies) {
     const HazardRatio& h = ws.figures.hazardRatios[static_cast<std::size_t>(row.a)][static_cast<std::size_t>(row.b)];
     SCOPED_TRACE(std::string(row.set) + " " + std::to_string(row.a) + "-" + std::to_string(row.b) + " to week " +
                  std::to_string(row.xMax));
-    ASSERT_TRUE(h.estimated);
+    ASSERT_EQ(h.estimated, !std::isnan(row.hr)) << h.hr;
+    if (!h.estimated) continue;
     for (const auto& [got, want] : {std::pair{h.hr, row.hr}, {h.lower, row.lower}, {h.upper, row.upper}, {h.p, row.p}}) {
       EXPECT_TRUE(Near(got, want, kCoxTolerance)) << got << " R: " << want;
     }
@@ -122,21 +128,6 @@ TEST(HazardRatio, EvaluationEqualsThePlainEfronSums) {
       EXPECT_NEAR(fast.score, plain.score, 1e-12 * terms);
       EXPECT_NEAR(fast.information, plain.information, 1e-12 * terms);
     }
-  }
-}
-
-// R stops these with "coefficient may be infinite" and a ratio of about 1e-9 or 2e-10 that
-// only says where its iteration stopped.
-TEST(HazardRatio, NoEstimateWithoutAFiniteMaximum) {
-  const struct { const char* name; const char* set; int xMax; } cases[] = {
-      {"one group without a death", "no_death", 2080},
-      {"every death facing the other group is the same group's", "separated", 2080},
-      {"no death inside the range", "long_follow_up", 9},
-  };
-  for (const auto& c : cases) {
-    Workspace ws;
-    AnalyseDataSet(ws, c.set, c.xMax);
-    EXPECT_FALSE(ws.figures.hazardRatios[1][2].estimated) << c.name << ": " << ws.figures.hazardRatios[1][2].hr;
   }
 }
 
