@@ -93,30 +93,25 @@ TEST(KmEstimates, YearMarksRunWhile52kIsWithinTheRange) {
   }
 }
 
-TEST(KmEstimates, FiveAndTenYearsOnlyWhereTheDataReach) {
-  const struct { const char* name; int lastWeek; bool at5y, at10y; } cases[] = {
-      {"last event in week 259", 259, false, false}, {"last event in week 260", 260, true, false}, {"last event in week 520", 520, true, true}};
+// Weeks estimated and the 5- and 10-year survival only where the data reach; the pool of no
+// shown group has no estimate, while the groups themselves are estimated.
+TEST(KmEstimates, EstimatesOnlyWhereTheDataReach) {
+  const struct { const char* name; DataSet groups; std::vector<int> hidden; std::size_t g, weeks; bool at5y, at10y; } cases[] = {
+      {"last event in week 259", {{{100}, {259}}}, {}, 1, 260, false, false}, {"last event in week 260", {{{100}, {260}}}, {}, 1, 261, true, false},
+      {"last event in week 520", {{{100}, {520}}}, {}, 1, 521, true, true}, {"no shown group: no pool", kThreeGroups, {1, 2, 3}, 0, 0, false, false},
+      {"no shown group: a group", kThreeGroups, {1, 2, 3}, 1, 16, false, false},
+  };
   for (const auto& c : cases) {
     Workspace ws;
-    FillCases(ws, {{{100}, {c.lastWeek}}});
+    FillCases(ws, c.groups);
+    for (int g : c.hidden) ws.shown.Set(g, false);
     BuildGroupTables(ws);
+    BuildPooledTable(ws);
     ComputePublicationFigures(ws.cases, ws.survival, ws.geometry.xMax, ws.figures);
-    const GroupEstimates& e = ws.figures.groups[1];
-    EXPECT_EQ(std::tuple(e.at5y.has_value(), e.at10y.has_value()), std::tuple(c.at5y, c.at10y)) << c.name;
+    const GroupEstimates& e = ws.figures.groups[c.g];
+    EXPECT_EQ(std::tuple(e.km.size(), e.at5y.has_value(), e.at10y.has_value()), std::tuple(c.weeks, c.at5y, c.at10y)) << c.name;
     if (c.at5y) { EXPECT_EQ(e.at5y->survival, 0.5) << c.name; }
   }
-}
-
-TEST(KmEstimates, NoShownGroupLeavesThePooledGroupEmpty) {
-  Workspace ws;
-  FillCases(ws, kThreeGroups);
-  for (int g = 1; g <= 3; ++g) ws.shown.Set(g, false);
-  BuildGroupTables(ws);
-  BuildPooledTable(ws);
-  ComputePublicationFigures(ws.cases, ws.survival, ws.geometry.xMax, ws.figures);
-  EXPECT_TRUE(ws.figures.groups[0].km.empty());
-  EXPECT_FALSE(ws.figures.groups[0].median.week.has_value());
-  EXPECT_EQ(ws.figures.groups[1].km.size(), 16u);  // the groups themselves are estimated
 }
 
 }  // namespace
