@@ -13,7 +13,7 @@
 #include "stats/cumulative_incidence.h"
 #include "stats/fine_gray.h"
 #include "stats/gray_test.h"
-#include "survival/figure_data_sets.h"
+#include "survival/case_builder.h"
 
 namespace orv::test {
 namespace {

@@ -11,7 +11,7 @@
 
 #include "stats/figure_tables.h"
 #include "stats/hazard_ratio.h"
-#include "survival/figure_data_sets.h"
+#include "survival/case_builder.h"
 
 namespace orv::test {
 namespace {

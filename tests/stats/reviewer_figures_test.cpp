@@ -9,7 +9,7 @@
 
 #include "stats/log_rank_test.h"
 #include "stats/proportional_hazards.h"
-#include "survival/figure_data_sets.h"
+#include "survival/case_builder.h"
 #include "survival/follow_up.h"
 #include "survival/restricted_mean.h"
 

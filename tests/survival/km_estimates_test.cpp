@@ -5,7 +5,7 @@
 #include <tuple>
 #include <utility>
 
-#include "survival/figure_data_sets.h"
+#include "survival/case_builder.h"
 
 namespace orv::test {
 namespace {
