@@ -281,7 +281,6 @@ TEST(DrawNumberAtRisk, RowsOfShownGroupsAndTotals) {
     // C's line sample in the second row: its width in one-pixel rows, in its pen.
     EXPECT_EQ(Bar(view, {1, kBlue}, 40, 281), std::pair(128, 3)) << c.name;
   }
-  DrawNumberAtRisk(*ws, ws->styles, ws->geometry.xMax, nullptr);  // no window yet: nothing to draw on
 }
 
 }  // namespace
