@@ -69,6 +69,12 @@ void GdiCanvas::TextOut(int x, int y, std::string_view bytes) {
   ::TextOutA(dc_, x, y, bytes.data(), static_cast<int>(bytes.size()));
 }
 
+int GdiCanvas::TextWidth(std::string_view bytes) const {
+  SIZE size{};
+  GetTextExtentPoint32A(dc_, bytes.data(), static_cast<int>(bytes.size()), &size);
+  return size.cx;
+}
+
 void GdiCanvas::FillRect(const Rect& rect, Rgb colour) {
   RECT r{rect.left, rect.top, rect.right, rect.bottom};
   COLORREF previous = SetDCBrushColor(dc_, colour);

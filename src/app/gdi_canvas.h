@@ -33,6 +33,7 @@ class GdiCanvas : public Canvas {
   void TextOut(int x, int y, std::string_view bytes) override;
   void FillRect(const Rect& rect, Rgb colour) override;
   Rect ClientRect() const override;
+  int TextWidth(std::string_view bytes) const override;
   void Invalidate() override;
 
   HDC dc() const { return dc_; }

@@ -6,6 +6,7 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include <string>
 #include <vector>
 
 #include "app/app_ids.h"
@@ -39,7 +40,7 @@ void Win32MessageBoxes::Show(std::string_view text, std::string_view caption, Bo
   MessageBoxA(program_.mainWindow(), std::string(text).c_str(), std::string(caption).c_str(), type);
 }
 
-void Win32ViewWindows::Resize(const ViewSizes& s) { program_.PlaceViewWindows(s); }
+void Win32ViewWindows::Resize(const ViewSizes& s) { program_.DeferViewPlacement(s); }
 
 Program::Program(HINSTANCE instance) : instance_(instance) {
   surfaces_.boxes = &boxes_;
@@ -80,7 +81,10 @@ int Program::Run() {
 
   CreateViewWindows();
   // The views exist now, so a file named on the command line gets its report and tables.
-  if (startupFile_ && CheckDataFile(startupPath_)) LoadShownFile(startupPath_);
+  if (startupFile_ && CheckDataFile(startupPath_)) {
+    SetFileTitle();
+    LoadShownFile(startupPath_);
+  }
 
   MSG msg;
   for (;;) {
@@ -159,7 +163,7 @@ void Program::OnCreate(HWND hwnd) {
   g.pixelsPerWeek = 770.0 / 120.0;
   g.height = 550;
   g.top = 50;
-  g.xMax = 520;
+  g.xMax = kWeeksPerTenYears;
   g.labelDivisor = 51;
 
   int x = TruncToInt32(GetSystemMetrics(SM_CXSCREEN) * 0.5 - 450.0);
@@ -262,7 +266,8 @@ void Program::OnCommand(int id) {
     case kCmdAbout: ShowAbout(); break;
     default: break;
   }
-  // The censored-case selection reloads the shown file into the report.
+  // The censored-case selection reloads the shown file into the report and the views.
+  PlacePendingViews();
   if (report_) report_->Flush();
   // Every command that may have run the analysis on a loaded file.
   const bool analysed = (id >= kCmdFiveYears && id <= kCmdLongest) || id == kCmdChooseGroups ||
@@ -298,12 +303,21 @@ void Program::SetFileTitle() { SetWindowTextA(main_, (appTitle_ + " : " + dataPa
 void Program::LoadShownFile(const std::string& path) {
   shownPath_ = path;
   LoadAndAnalyse(path, ws_, surfaces_);
+  PlacePendingViews();
   if (report_) report_->Flush();
   HideStaleComparisons();
   if (ws_.cases.NumGroups == 0) {
-    // Not one row was taken: the report says why, row by row, so it comes to the front.
-    if (!IsWindowVisible(view(kReport))) ShowWindow(view(kReport), SW_SHOWNORMAL);
+    // Not one row was taken: the report says why, row by row, so it is shown with the box and
+    // stays in front of the main window, which the box's closing activates.
+    ShowWindow(view(kReport), SW_SHOWNORMAL);
     boxes_.Show(std::string(kNoValidData) + "\r\n" + path, "データの確認！", BoxIcon::Warning);
+    SetWindowPos(view(kReport), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    SetForegroundWindow(view(kReport));
+  } else if (ws_.shown.CountIn(1, LastGroup(ws_.cases)) == 0) {
+    // Empty axes and tables would not say why.
+    boxes_.Show("表示できる群がありません\r\nどの群も " + std::to_string(kLeastShownRows) +
+                    " 例未満です（" + std::to_string(kLeastShownRows) + " 例以上の群を表示します）\r\n" + path,
+                "データの確認！", BoxIcon::Warning);
   }
 }
 
@@ -346,11 +360,9 @@ void Program::DropDataFile(HDROP drop) {
   DragQueryFileA(drop, 0, file, kMaxDropPath);
   dataPath_ = file;
   DragFinish(drop);
-  if (!CheckDataFile(dataPath_)) {
-    // The tables, and shownPath_, stay those of the previous load.
-    boxes_.Show(dataPath_, "ファイルのオープンエラー", BoxIcon::Warning);
-    return;
-  }
+  // A file that fails its check has been told in a box; the tables, and shownPath_, stay
+  // those of the previous load.
+  if (!CheckDataFile(dataPath_)) return;
   SetFileTitle();
   ws_.cases.NumGroups = 0;
   for (int i = 0; i <= 20; ++i) ws_.cases.CauseCensored[static_cast<std::size_t>(i)] = 0;

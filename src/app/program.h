@@ -6,6 +6,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/gdi_canvas.h"
@@ -54,7 +55,9 @@ class Program {
 
   HWND mainWindow() const { return main_; }
   HWND view(View v) const { return views_[static_cast<std::size_t>(v)]; }
-  void PlaceViewWindows(const ViewSizes& sizes);
+  // A load's view sizes, kept until its texts are in place: the views are then placed once,
+  // each as wide as its labels and texts need (PlacePendingViews).
+  void DeferViewPlacement(const ViewSizes& sizes) { pendingSizes_ = sizes; }
 
   static LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   static LRESULT CALLBACK ViewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -76,9 +79,10 @@ class Program {
   void CreateViewWindows();
   HWND CreateReportControl(HWND parent, int id, const char* text);
   void ToggleViewWindow(View v);
-  // Moves a view to (x, y) with the size w x h asked for, then inside the work area of its
-  // monitor; a painted view larger than that area scrolls over the size asked for.
-  void PlaceView(View v, int x, int y, int w, int h);
+  // Moves a view once to (x, y) with the size w x h asked for, kept inside the work area; a
+  // painted view larger than that area scrolls over the size asked for.
+  void PlaceView(View v, const RECT& work, int x, int y, int w, int h);
+  void PlacePendingViews();
   void UpdateViewScroll(View v);
   void ScrollView(View v, int bar, int code);
   void ToggleComparisons(View v);
@@ -118,6 +122,7 @@ class Program {
   bool startupFile_ = false;
 
   HWND main_ = nullptr;
+  std::optional<ViewSizes> pendingSizes_;
   std::array<SIZE, kViewCount> viewContent_{};  // client size of a painted view's content; 0: its client
   std::array<POINT, kViewCount> viewScroll_{};  // scroll position of a painted view
   bool updatingScroll_ = false;

@@ -15,10 +15,20 @@ namespace orv::app {
 
 namespace {
 
-constexpr char kSinkProperty[] = "OrvantisReportSink";
-// About 800 report lines: under Wine a slice takes well under a tenth of a second, so the
-// program answers the user between two slices.
-constexpr std::size_t kSliceBytes = 16 * 1024;
+// The first slice, about 800 report lines. Later slices are sized from the time the one
+// before took, aiming at kSliceSeconds: Wine's control takes longer per line as it grows and
+// on a busy machine, and the program answers the user only between two slices.
+constexpr std::size_t kFirstSliceBytes = 16 * 1024;
+constexpr std::size_t kLeastSliceBytes = 16 * 1024;
+constexpr std::size_t kMostSliceBytes = 512 * 1024;
+constexpr double kSliceSeconds = 0.08;
+
+double Seconds() {
+  LARGE_INTEGER frequency{}, now{};
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&now);
+  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
 
 // The end of a slice of about `budget` bytes from `from`: never inside a Shift-JIS pair or
 // between CR and LF.
@@ -157,26 +167,7 @@ void SetUpResultControl(HWND control, std::span<const LONG> tabStops) {
   SendMessageA(control, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&kept));
 }
 
-RichEditReport::RichEditReport(HWND control, std::string_view initial) : control_(control) {
-  model_.Insert(initial);
-  Attach();
-}
-
-RichEditReport::~RichEditReport() { Detach(); }
-
-void RichEditReport::Attach() {
-  if (!control_) return;
-  SetPropA(control_, kSinkProperty, this);
-  controlProc_ = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(control_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RichEditReport::ControlProc)));
-}
-
-void RichEditReport::Detach() {
-  if (control_ && IsWindow(control_)) {
-    SetWindowLongPtrA(control_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(controlProc_));
-    RemovePropA(control_, kSinkProperty);
-  }
-}
+RichEditReport::RichEditReport(HWND control, std::string_view initial) : control_(control) { model_.Insert(initial); }
 
 // Wine's RichEdit empties itself in a time that grows faster than the square of its lines
 // (1 s for 2,000 lines, 6 s for 4,000: hours for a large report, which then looks like a
@@ -193,13 +184,14 @@ void RichEditReport::Renew() {
   const auto exStyle = static_cast<DWORD>(GetWindowLongPtrA(control_, GWL_EXSTYLE));
   const auto id = static_cast<INT_PTR>(GetDlgCtrlID(control_));
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(control_, GWLP_HINSTANCE));
-  Detach();
   DestroyWindow(control_);
   control_ = CreateWindowExA(exStyle, className, "", style, r.left, r.top, r.right - r.left, r.bottom - r.top, parent,
                              reinterpret_cast<HMENU>(id), instance, nullptr);
   if (!control_) return;
   SetUpRichEdit(control_);
-  Attach();
+  // Wine's control keeps an undo record of every run inserted and, past its hundredth
+  // insertion, spends half a second on each to drop the oldest: a report is not undone.
+  SendMessageA(control_, EM_SETUNDOLIMIT, 0, 0);
 }
 
 void RichEditReport::FocusIfShown() {
@@ -250,7 +242,7 @@ void RichEditReport::Flush() {
   if (!control_) return;
   run_ = 0;
   offset_ = 0;
-  filled_ = 0;
+  sliceBytes_ = kFirstSliceBytes;
   pending_ = true;
   // A small report is in the control when Flush returns.
   FillSlice();
@@ -261,8 +253,8 @@ void RichEditReport::FillSome() {
 }
 
 void RichEditReport::FillSlice() {
-  filling_ = true;
-  std::size_t budget = kSliceBytes;
+  const double start = Seconds();
+  std::size_t budget = sliceBytes_;
   const auto& runs = model_.Runs();
   std::vector<std::pair<Rgb, std::string_view>> pieces;
   while (run_ < runs.size() && budget > 0) {
@@ -277,21 +269,19 @@ void RichEditReport::FillSlice() {
     }
   }
   // Streamed into the selection, the control keeps every paragraph mark of the slice; one
-  // insertion per slice is what keeps a large report fast.
+  // insertion per slice is what keeps a large report fast. The control holds what went before,
+  // so the slice goes at its end, which the control finds without counting its characters.
   std::string rtf = SliceRtf(pieces, model_.Height());
   StreamSource src{&rtf, 0};
   EDITSTREAM es{};
   es.dwCookie = reinterpret_cast<DWORD_PTR>(&src);
   es.pfnCallback = ReadStream;
-  SendMessageA(control_, EM_SETSEL, static_cast<WPARAM>(filled_), filled_);
+  SendMessageA(control_, EM_SETSEL, static_cast<WPARAM>(-1), -1);
   SendMessageA(control_, EM_STREAMIN, SF_RTF | SFF_SELECTION, reinterpret_cast<LPARAM>(&es));
-  for (const auto& piece : pieces) filled_ += CharPosition(piece.second, piece.second.size());
-  filling_ = false;
-  if (run_ >= runs.size()) Finish();
-}
-
-void RichEditReport::Complete() {
-  while (pending_) FillSlice();
+  if (run_ >= runs.size()) return Finish();
+  const double took = std::max(Seconds() - start, 1e-4);
+  const auto scaled = static_cast<std::size_t>(static_cast<double>(sliceBytes_) * std::min(kSliceSeconds / took, 2.0));
+  sliceBytes_ = std::clamp(scaled, kLeastSliceBytes, kMostSliceBytes);
 }
 
 void RichEditReport::Finish() {
@@ -301,26 +291,6 @@ void RichEditReport::Finish() {
   FocusIfShown();
   SendMessageA(control_, EM_SETSEL, static_cast<WPARAM>(caret), caret);
   ApplyColour(control_, model_.Colour(), model_.Height());
-}
-
-LRESULT CALLBACK RichEditReport::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* self = static_cast<RichEditReport*>(GetPropA(hwnd, kSinkProperty));
-  switch (msg) {
-    case WM_GETTEXT:
-    case WM_GETTEXTLENGTH:
-    case EM_GETTEXTEX:
-    case EM_GETTEXTLENGTHEX:
-    case EM_GETTEXTRANGE:
-    case EM_STREAMOUT:
-    case EM_GETSELTEXT:
-    case EM_GETLINE:
-    case EM_GETLINECOUNT:
-      if (self && self->pending_ && !self->filling_) self->Complete();
-      break;
-    default:
-      break;
-  }
-  return CallWindowProcA(self ? self->controlProc_ : DefWindowProcA, hwnd, msg, wp, lp);
 }
 
 std::vector<LONG> FittedTabStops(HWND control, std::string_view text, std::span<const LONG> least) {
@@ -367,6 +337,20 @@ std::vector<LONG> FittedTabStops(HWND control, std::string_view text, std::span<
     stops[i] = std::max(stops[i], stops[i - 1] + leastGap);
   }
   return stops;
+}
+
+int TextRight(HWND control) {
+  if (!control) return 0;
+  const auto lines = static_cast<int>(SendMessageA(control, EM_GETLINECOUNT, 0, 0));
+  const int scrolled = GetScrollPos(control, SB_HORZ);
+  int right = 0;
+  for (int line = 0; line < lines; ++line) {
+    const LRESULT start = SendMessageA(control, EM_LINEINDEX, static_cast<WPARAM>(line), 0);
+    const LRESULT length = SendMessageA(control, EM_LINELENGTH, static_cast<WPARAM>(start), 0);
+    const LRESULT end = SendMessageA(control, EM_POSFROMCHAR, static_cast<WPARAM>(start + length), 0);
+    right = std::max(right, static_cast<short>(LOWORD(end)) + scrolled);
+  }
+  return right;
 }
 
 RichEditResult::RichEditResult(HWND control, std::span<const LONG> tabStops, bool fitText)

@@ -3,11 +3,11 @@
 // The report control receives a whole load at once: the sink keeps the report as a model of
 // colour runs and a caret, and Flush hands the model to the control in large insertions, so
 // that the control ends with the same text and colours that insertion by insertion would
-// leave. A large report is handed over in slices while the program is idle, so that a load
-// stays responsive; whoever reads the control's text meanwhile gets the whole report, since
-// a read completes the hand-over first, and a new load drops the slices still to come. Each
-// hand-over starts on a fresh control in the old one's place (see Renew). The result
-// controls are small and are written directly.
+// leave. A large report is handed over in slices while the program is idle, each sized to
+// take a few hundredths of a second, so that a load stays responsive; whoever reads the
+// control's text meanwhile gets at once what is there so far (a beginning of the report), and
+// a new load drops the slices still to come. Each hand-over starts on a fresh control in the
+// old one's place (see Renew). The result controls are small and are written directly.
 #pragma once
 
 #include "app/win32.h"
@@ -28,7 +28,6 @@ class RichEditReport : public RichTextSink {
  public:
   // The control already holds `initial`, in black.
   RichEditReport(HWND control, std::string_view initial);
-  ~RichEditReport() override;
   RichEditReport(const RichEditReport&) = delete;
   RichEditReport& operator=(const RichEditReport&) = delete;
 
@@ -51,25 +50,19 @@ class RichEditReport : public RichTextSink {
   HWND Control() const { return control_; }
 
  private:
-  void Attach();
-  void Detach();
   void Renew();
   void FocusIfShown();
   void FillSlice();
-  void Complete();
   void Finish();
-  static LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
   HWND control_;
-  WNDPROC controlProc_ = nullptr;
   RecordingRichText model_;
   bool dirty_ = false;
   bool direct_ = false;
   bool pending_ = false;
-  bool filling_ = false;
   std::size_t run_ = 0;     // the next run to hand over
   std::size_t offset_ = 0;  // and the byte within it
-  LPARAM filled_ = 0;       // characters handed over so far
+  std::size_t sliceBytes_ = 0;  // the size of the next slice
 };
 
 // The tab stops of the result tables, in twips: each column of a table (heading, pair rows,
@@ -87,6 +80,7 @@ class RichEditResult : public ResultTextSink {
   void Command(std::string_view command) override;
   void Append(std::string_view text) override;
   void CaretToStart() override;
+  HWND Control() const { return control_; }
 
  private:
   void FocusIfShown();
@@ -99,6 +93,10 @@ class RichEditResult : public ResultTextSink {
 // The tab stops that give each column of `text` (lines of cells between tabs) room for its
 // widest cell in the report font, and are never left of `least`.
 std::vector<LONG> FittedTabStops(HWND control, std::string_view text, std::span<const LONG> least);
+
+// Where the longest line of a rich edit control ends, in its client coordinates when it is
+// scrolled to the left.
+int TextRight(HWND control);
 
 // The character format every report control starts with: face "System", 280 twips, black,
 // character set 128 (Shift-JIS), without which Japanese shows as empty boxes.

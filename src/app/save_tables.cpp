@@ -4,6 +4,7 @@
 
 #include <commdlg.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -30,10 +31,23 @@ std::string DataStem(const std::string& path) {
   return name.empty() ? "orvantis" : name;
 }
 
-// "tables.csv" gives "tables-pairs.csv"; a name without the extension gets it.
+constexpr char kLifeTablesSuffix[] = "-life-tables.csv";
+constexpr char kTitle[] = "表をCSVで保存";
+
+bool EndsWithNoCase(const std::string& text, const char* suffix) {
+  const std::size_t n = std::strlen(suffix);
+  return text.size() >= n && lstrcmpiA(text.c_str() + text.size() - n, suffix) == 0;
+}
+
+// The pair table beside the life tables: "<name>-life-tables.csv" gives "<name>-pairs.csv",
+// any other "tables.csv" gives "tables-pairs.csv".
 std::string PairsPath(const std::string& path) {
   std::string stem = path;
-  if (stem.size() >= 4 && lstrcmpiA(stem.c_str() + stem.size() - 4, ".csv") == 0) stem.resize(stem.size() - 4);
+  if (EndsWithNoCase(stem, kLifeTablesSuffix)) {
+    stem.resize(stem.size() - (sizeof kLifeTablesSuffix - 1));
+  } else if (EndsWithNoCase(stem, ".csv")) {
+    stem.resize(stem.size() - 4);
+  }
   return stem + "-pairs.csv";
 }
 
@@ -47,11 +61,16 @@ struct OutputFile {
 }  // namespace
 
 void Program::SaveTables() {
+  // Header lines alone would look like a saved analysis.
+  if (shownPath_.empty() || ws_.cases.NumGroups == 0) {
+    boxes_.Show("保存する表がありません\r\nデータファイルを読み込んでください", kTitle, BoxIcon::Information);
+    return;
+  }
   char file[kMaxPath] = {};
-  lstrcpynA(file, (DataStem(dataPath_) + "-life-tables.csv").c_str(), kMaxPath);
-  // The dialog opens in the data file's folder.
-  const std::size_t slash = dataPath_.find_last_of("\\/");
-  const std::string folder = slash == std::string::npos ? std::string() : dataPath_.substr(0, slash);
+  lstrcpynA(file, (DataStem(shownPath_) + kLifeTablesSuffix).c_str(), kMaxPath);
+  // The dialog opens in the shown file's folder.
+  const std::size_t slash = shownPath_.find_last_of("\\/");
+  const std::string folder = slash == std::string::npos ? std::string() : shownPath_.substr(0, slash);
   OPENFILENAMEA ofn{};
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = main_;
@@ -60,12 +79,21 @@ void Program::SaveTables() {
   ofn.lpstrFile = file;
   ofn.nMaxFile = kMaxPath;
   ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-  ofn.lpstrTitle = "表をCSVで保存";
+  ofn.lpstrTitle = kTitle;
   ofn.lpstrDefExt = "csv";
-  ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  // The dialog would ask about the first file only: one question below names both.
+  ofn.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   if (!GetSaveFileNameA(&ofn) || file[0] == '\0') return;
 
   std::vector<OutputFile> outputs = {{file, Utf8File(LifeTablesCsv(ws_))}, {PairsPath(file), Utf8File(PairsCsv(ws_))}};
+  std::string existing;
+  for (const OutputFile& out : outputs) {
+    if (GetFileAttributesA(out.path.c_str()) != INVALID_FILE_ATTRIBUTES) existing += out.path + "\r\n";
+  }
+  if (!existing.empty() &&
+      MessageBoxA(main_, (existing + "は既にあります。上書きしますか？").c_str(), kTitle, MB_OKCANCEL | MB_ICONQUESTION) != IDOK) {
+    return;
+  }
   // Both files are opened before either is written, so that a file that cannot be written
   // leaves the other as it was, and a file made for nothing is taken away again.
   const OutputFile* failed = nullptr;

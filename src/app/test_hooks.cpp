@@ -6,6 +6,7 @@
 #include <richedit.h>
 #include <shlobj.h>
 
+#include <cstdint>
 #include <vector>
 
 #include "app/test_hooks.h"
@@ -61,8 +62,14 @@ LRESULT Scroll(const ScrollQuery& q) {
 LRESULT Program::OnTestHook(UINT msg, WPARAM wp, LPARAM lp, bool& handled) {
   handled = true;
   if (msg == kPing) {
-    PostMessageA(reinterpret_cast<HWND>(lp), kPong, wp, 0);
+    PostMessageA(reinterpret_cast<HWND>(lp), kPong, wp, report_ && report_->Pending());
     return 0;
+  }
+  if (msg == kCpuMilliseconds) {
+    FILETIME created{}, ended{}, kernel{}, user{};
+    GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user);
+    const auto ticks = [](FILETIME t) { return (static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+    return static_cast<LRESULT>((ticks(kernel) + ticks(user)) / 10000);
   }
   if (msg == WM_COPYDATA) {
     const auto& data = *reinterpret_cast<const COPYDATASTRUCT*>(lp);

@@ -32,8 +32,12 @@ struct ScrollQuery {
 };
 
 // Posted with a window handle in lParam: the program posts kPong back with the same wParam
-// once it has handled every message posted before.
+// once it has handled every message posted before, and an lParam of 1 while the report
+// control is still being filled, else 0.
 inline constexpr unsigned kPing = 0x8000 + 0x150;  // WM_APP + 0x150
 inline constexpr unsigned kPong = 0x8000 + 0x151;
+// Sent: returns the program's processor time so far (user and kernel), in milliseconds; Wine
+// tells another process's times as 0.
+inline constexpr unsigned kCpuMilliseconds = 0x8000 + 0x152;
 
 }  // namespace orv::app

@@ -2,8 +2,10 @@
 #include "app/program.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "app/app_ids.h"
+#include "graph/label_columns.h"
 #include "graph/number_at_risk.h"
 #include "graph/tables.h"
 #include "graph/survival_rate_view.h"
@@ -17,6 +19,8 @@ constexpr DWORD kViewStyle = 0x00CC0000;
 constexpr DWORD kReportStyle = 0x50B000C4;
 constexpr char kReportInitial[] = "読み込みデータ\r\n";
 constexpr LONG kScrollLine = 40;  // one row of the tables
+constexpr int kCascadeStep = 30;  // each view right of and below the one placed before
+constexpr int kTextMargin = 20;   // right of the longest line of a result window
 
 bool IsReport(View v) { return v == kReport || v == kLogRank || v == kWilcoxon || v == kIntervals; }
 
@@ -143,7 +147,7 @@ LRESULT Program::OnViewMessage(View v, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
       }
       // The report's sink replaces its control on each load: the child is looked up, not kept.
       if (HWND control = GetWindow(hwnd, GW_CHILD)) {
-        MoveWindow(control, 0, 0, static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)), FALSE);
+        MoveWindow(control, 0, 0, static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)), TRUE);
       }
       return 0;
     case WM_PAINT: {
@@ -185,30 +189,48 @@ HWND Program::CreateReportControl(HWND parent, int id, const char* text) {
   return GetDlgItem(parent, id);
 }
 
-void Program::PlaceViewWindows(const ViewSizes& s) {
-  float halfWidth = static_cast<float>(GetSystemMetrics(SM_CXSCREEN)) / 2.0f;
-  float halfHeight = static_cast<float>(GetSystemMetrics(SM_CYSCREEN)) / 2.0f;
-  int x = TruncToInt32(halfWidth - 700.0f);
-  int y = TruncToInt32(halfHeight - 300.0f);
-  PlaceView(kReport, x, y, s.reportWidth, s.reportHeight);
-  PlaceView(kLegend, x, y, s.legendWidth, s.legendHeight);
-  PlaceView(kLogRank, x, y, s.logRankWidth, s.logRankHeight);
-  PlaceView(kWilcoxon, x, y, s.wilcoxonWidth, s.wilcoxonHeight);
-  PlaceView(kCumulative, x, y, s.cumulativeWidth, s.cumulativeHeight);
-  PlaceView(kByCause, x, y, s.byCauseWidth, s.byCauseHeight);
-  PlaceView(kRate, x, y, s.survivalRateWidth, s.survivalRateHeight);
-  PlaceView(kAtRisk, x, y, s.numberAtRiskWidth, s.numberAtRiskHeight);
-  PlaceView(kIntervals, x, y, s.intervalsWidth, s.intervalsHeight);
-}
+void Program::PlacePendingViews() {
+  if (!pendingSizes_) return;
+  const ViewShifts shifts =
+      FitLabels(ws_.Results(), [this](std::string_view text) { return viewCanvases_[kLegend]->TextWidth(text); });
+  ViewSizes s = GrowViewSizes(*pendingSizes_, shifts, ws_.cases.NumCauses);
+  pendingSizes_.reset();
+  // The interval table's columns move right of its widest label: the window opens as wide as
+  // its longest line, a vertical bar and its frame.
+  if (intervals_) {
+    RECT frame{0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, kViewStyle, FALSE, 0);
+    s.intervalsWidth = std::max<int>(s.intervalsWidth, TextRight(intervals_->Control()) + kTextMargin +
+                                                           GetSystemMetrics(SM_CXVSCROLL) + (frame.right - frame.left));
+  }
 
-void Program::PlaceView(View v, int x, int y, int w, int h) {
-  HWND window = view(v);
-  const auto index = static_cast<std::size_t>(v);
-  MoveWindow(window, x, y, w, h, FALSE);
+  // The cascade starts left of and above the screen's centre, inside the work area of the
+  // main window's monitor.
   MONITORINFO mi{};
   mi.cbSize = sizeof mi;
-  GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &mi);
+  GetMonitorInfoA(MonitorFromWindow(main_, MONITOR_DEFAULTTONEAREST), &mi);
   const RECT& work = mi.rcWork;
+  const float halfWidth = static_cast<float>(GetSystemMetrics(SM_CXSCREEN)) / 2.0f;
+  const float halfHeight = static_cast<float>(GetSystemMetrics(SM_CYSCREEN)) / 2.0f;
+  const POINT start{std::max<int>(TruncToInt32(halfWidth - 700.0f), work.left),
+                    std::max<int>(TruncToInt32(halfHeight - 300.0f), work.top)};
+  const std::pair<View, SIZE> order[] = {
+      {kReport, {s.reportWidth, s.reportHeight}},         {kLegend, {s.legendWidth, s.legendHeight}},
+      {kLogRank, {s.logRankWidth, s.logRankHeight}},      {kWilcoxon, {s.wilcoxonWidth, s.wilcoxonHeight}},
+      {kCumulative, {s.cumulativeWidth, s.cumulativeHeight}}, {kByCause, {s.byCauseWidth, s.byCauseHeight}},
+      {kRate, {s.survivalRateWidth, s.survivalRateHeight}}, {kAtRisk, {s.numberAtRiskWidth, s.numberAtRiskHeight}},
+      {kIntervals, {s.intervalsWidth, s.intervalsHeight}},
+  };
+  int step = 0;
+  for (const auto& [v, size] : order) {
+    PlaceView(v, work, start.x + kCascadeStep * step, start.y + kCascadeStep * step, size.cx, size.cy);
+    ++step;
+  }
+}
+
+void Program::PlaceView(View v, const RECT& work, int x, int y, int w, int h) {
+  HWND window = view(v);
+  const auto index = static_cast<std::size_t>(v);
   const int width = std::min<int>(w, work.right - work.left), height = std::min<int>(h, work.bottom - work.top);
   RECT frame{0, 0, 0, 0};
   AdjustWindowRectEx(&frame, kViewStyle, FALSE, 0);
@@ -216,9 +238,12 @@ void Program::PlaceView(View v, int x, int y, int w, int h) {
   // client area it was sized for.
   if (!IsReport(v)) viewContent_[index] = {w - (frame.right - frame.left), h - (frame.bottom - frame.top)};
   viewScroll_[index] = {0, 0};
-  MoveWindow(window, std::clamp<int>(x, work.left, work.right - width), std::clamp<int>(y, work.top, work.bottom - height),
-             width, height, FALSE);
+  // One move, straight to the final place, repainted: a view moved twice without a repaint
+  // kept black where it had been covered or off the screen.
+  SetWindowPos(window, nullptr, std::clamp<int>(x, work.left, work.right - width),
+               std::clamp<int>(y, work.top, work.bottom - height), width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   UpdateViewScroll(v);
+  if (IsWindowVisible(window)) RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void Program::UpdateViewScroll(View v) {

@@ -76,10 +76,13 @@ void WriteAtRisk(JsonWriter& json, const std::vector<AtRiskMark>& marks) {
 }
 
 // null where the curve never falls to 0.5.
-void WriteMedian(JsonWriter& json, const MedianEstimate& median) {
-  if (!median.week) return json.Null();
+// An object whenever the group has cases: a median not reached often has a lower limit that
+// is, and each member is null on its own.
+void WriteMedian(JsonWriter& json, const MedianEstimate& median, bool hasCases) {
+  if (!hasCases) return json.Null();
   json.BeginObject();
-  json.Member("week", *median.week);
+  json.Key("week");
+  WriteOptional(json, median.week);
   json.Key("lower");
   WriteOptional(json, median.lower);
   json.Key("upper");
@@ -101,7 +104,7 @@ void WriteGroupFigures(JsonWriter& json, const GroupEstimates& e) {
   json.Key("atRisk");
   WriteAtRisk(json, e.atRisk);
   json.Key("median");
-  WriteMedian(json, e.median);
+  WriteMedian(json, e.median, !e.km.empty());
   json.Key("at5y");
   WriteSurvivalAt(json, e.at5y);
   json.Key("at10y");
@@ -172,6 +175,7 @@ void WriteCause(JsonWriter& json, const CaseData& cases, int j) {
 }
 
 void WriteOverall(JsonWriter& json, const GroupTestResults& tests, bool tested) {
+  tested = tested && tests.overallTested;
   json.BeginObject();
   json.Member("shownGroups", tests.ShownGroupCount);
   json.Key("statistic");

@@ -26,10 +26,14 @@ class GroupSet {
   std::bitset<kGroupSlots> bits_;
 };
 
-// What a load shows: the named groups of 8 or more accepted rows; never the pooled group.
+// What a load shows: the named groups of kLeastShownRows or more accepted rows; never the
+// pooled group.
+inline constexpr Count kLeastShownRows = 8;
 inline GroupSet DefaultShownGroups(const CaseData& cases) {
   GroupSet shown;
-  for (int g = 1; g <= LastGroup(cases); ++g) shown.Set(g, cases.GroupTotals[kTotalRows][static_cast<std::size_t>(g)] >= 8);
+  for (int g = 1; g <= LastGroup(cases); ++g) {
+    shown.Set(g, cases.GroupTotals[kTotalRows][static_cast<std::size_t>(g)] >= kLeastShownRows);
+  }
   return shown;
 }
 

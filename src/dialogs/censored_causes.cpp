@@ -84,8 +84,12 @@ void ChooseCensoredCauses(DialogContext& ctx) {
   const bool changed = SetCensoredCauses(*ctx.ws, ctx.censoredTicks);
   // The causes are classified while loading, so a new choice means loading again: the file
   // whose tables are shown, never a path that was chosen but failed its check.
+  // The file's warnings (a period capped at 40 years, a file too large) were shown by its
+  // load; the reload repeats none of them.
   if (changed && ctx.shownPath != nullptr && !ctx.shownPath->empty()) {
-    LoadAndAnalyse(*ctx.shownPath, *ctx.ws, *ctx.surfaces);
+    Surfaces quiet = *ctx.surfaces;
+    quiet.boxes = nullptr;
+    LoadAndAnalyse(*ctx.shownPath, *ctx.ws, quiet);
   }
 }
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <string>
 
+#include "graph/label_columns.h"
 #include "graph/plot_frame.h"
 #include "graph/view_layout.h"
 #include "text/number_text.h"
@@ -53,7 +54,8 @@ void DrawNumberAtRisk(const AnalysisResults& r, const LineStyles& styles, int xM
   c.SelectFont(nullptr);
 
   const std::vector<int> years = NumberAtRiskYears(xMax);
-  const auto columnX = [](std::size_t k) { return Coord(static_cast<double>(k) * kColumnPitch + kFirstColumnX); };
+  const int shift = FitLabels(r, [&c](std::string_view text) { return c.TextWidth(text); }).numberAtRisk;
+  const auto columnX = [shift](std::size_t k) { return Coord(static_cast<double>(k) * kColumnPitch + kFirstColumnX + shift); };
   const int headingY = RowY(0.6);
   for (std::size_t k = 0; k < years.size(); ++k) DrawLabel(c, columnX(k), headingY, CentredCell(years[k]));
 
@@ -66,7 +68,7 @@ void DrawNumberAtRisk(const AnalysisResults& r, const LineStyles& styles, int xM
     const LineStyle& style = styles[g];
     ++row;
     c.SelectPen(style.pen);
-    DrawHBar(c, 40, RowY(row + 1.2), 280, style.width);
+    DrawHBar(c, 40 + shift, RowY(row + 1.2), 280 + shift, style.width);
     const int y = Coord((row + 1) * kRowHeight);
     for (std::size_t k = 0; k < years.size(); ++k) {
       const Count n = AtRiskAt(r, g, years[k]);

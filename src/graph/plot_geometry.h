@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "text/period_text.h"
+
 namespace orv {
 
 struct PlotGeometry {
@@ -13,7 +15,7 @@ struct PlotGeometry {
   std::uint16_t width = 770;
   std::uint16_t height = 550;
   double pixelsPerWeek = 770.0 / 120.0;
-  std::int32_t xMax = 520;
+  std::int32_t xMax = kWeeksPerTenYears;
   std::uint16_t tickStep = 0;
   std::string unitLabel;
   std::uint16_t labelDivisor = 51;

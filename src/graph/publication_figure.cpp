@@ -226,7 +226,7 @@ FigureInput FigureInputOf(const AnalysisResults& r, const LineStyles& styles, in
     for (int w = 0; w < weeks; ++w) s.censored.push_back(table[static_cast<std::size_t>(w)][kCensored][gi] > 0);
     in.series.push_back(std::move(s));
   }
-  if (r.tests.ShownGroupCount >= 2) in.pValue = r.tests.PetoPText;
+  if (r.tests.ShownGroupCount >= 2 && r.tests.overallTested) in.pValue = r.tests.PetoPText;
   return in;
 }
 
@@ -287,7 +287,7 @@ FigureLayout LayoutPublicationFigure(const FigureInput& in, const TextMeasure& m
 
   // Year marks: every year has a tick; labels and numbers stand at every yearStep-th, the
   // first step at which the widest of them fits between two neighbours.
-  const double yearWidth = 52 * f.dotsPerWeek;
+  const double yearWidth = kWeeksPerYear * f.dotsPerWeek;
   const double need = std::max(widestNumber, widestYear) + 24;
   out.yearStep = kYearSteps.back();
   for (int step : kYearSteps) {
@@ -305,7 +305,7 @@ FigureLayout LayoutPublicationFigure(const FigureInput& in, const TextMeasure& m
 
   out.lines.push_back({.points = {{f.left, f.top}, {f.left, f.bottom}, {f.right, f.bottom}}, .width = kAxisWidth});
   for (int k = 0; k <= years; ++k) {
-    const double x = f.X(52.0 * k);
+    const double x = f.X(static_cast<double>(kWeeksPerYear) * k);
     const bool labelled = k % out.yearStep == 0;
     out.lines.push_back(
         {.points = {{x, f.bottom}, {x, f.bottom + (labelled ? kTickLength : kMinorTickLength)}}, .width = kAxisWidth});
@@ -374,7 +374,7 @@ FigureLayout LayoutPublicationFigure(const FigureInput& in, const TextMeasure& m
     AddText(out, labelStart, rowY, FitName(s.name, nameSize, maxLeft - labelStart - kLabelGap - numberHalf, measure), nameSize,
             TextAnchor::Left, TextRole::AtRiskLabel);
     for (int k = 0; k <= years; k += out.yearStep) {
-      AddText(out, f.X(52.0 * k), rowY, std::to_string(AtRiskAt(s, k)), rowSize, TextAnchor::Centre, TextRole::AtRiskNumber);
+      AddText(out, f.X(static_cast<double>(kWeeksPerYear) * k), rowY, std::to_string(AtRiskAt(s, k)), rowSize, TextAnchor::Centre, TextRole::AtRiskNumber);
     }
   }
   AddFootnote(out, in, measure);

@@ -6,6 +6,7 @@
 #include <array>
 #include <string>
 
+#include "graph/label_columns.h"
 #include "graph/plot_frame.h"
 #include "graph/view_layout.h"
 #include "stats/chi_square.h"
@@ -36,7 +37,8 @@ void DrawSurvivalRateView(const AnalysisResults& r, const LineStyles& styles, in
   const bool graphMaxColumn = xMax != kWeeksPerFiveYears && xMax != kWeeksPerTenYears;
   const int lastColumn = graphMaxColumn ? 5 : 4;
   const int headingY = RowY(0.8);
-  for (int k = 1; k <= lastColumn; ++k) DrawLabel(c, kColumnX[k], headingY, kHeadings[k]);
+  const int shift = FitLabels(r, [&c](std::string_view text) { return c.TextWidth(text); }).survivalRate;
+  for (int k = 1; k <= lastColumn; ++k) DrawLabel(c, kColumnX[k] + shift, headingY, kHeadings[k]);
 
   const int groups = LastGroup(r.cases);
   const auto& texts = r.survival.GroupSummaryTexts;
@@ -44,10 +46,10 @@ void DrawSurvivalRateView(const AnalysisResults& r, const LineStyles& styles, in
     if (!r.shown.Contains(g)) continue;
     const LineStyle& style = styles[g];
     c.SelectPen(style.pen);
-    DrawHBar(c, 40, RowY(g + 2.2), 280, style.width);
+    DrawHBar(c, 40 + shift, RowY(g + 2.2), 280 + shift, style.width);
     const int y = Coord((g + 2) * kRowHeight);
     DrawLabel(c, kColumnX[0], y, RightAligned(FormatNumber(g), 2) + ":   " + texts[g][kLabel] + "  ");
-    for (int k = 1; k <= lastColumn; ++k) DrawLabel(c, kColumnX[k], y, texts[g][k]);
+    for (int k = 1; k <= lastColumn; ++k) DrawLabel(c, kColumnX[k] + shift, y, texts[g][k]);
   }
 
   const GroupTestResults& tests = r.tests;
@@ -66,9 +68,10 @@ void DrawSurvivalRateView(const AnalysisResults& r, const LineStyles& styles, in
     DrawLabel(c, kStatisticX, RowY(groups + 3.5), "Logrank   χ2 = " + StatisticText(pairs.LogRankChi2[a][b]));
     DrawLabel(c, kPValueX, RowY(groups + 4.5), PValueText(pairs.WilcoxonP[a][b]));
     DrawLabel(c, kStatisticX, RowY(groups + 4.5), "General Wilcoxon χ2 = " + StatisticText(pairs.WilcoxonChi2[a][b]));
+    if (!tests.overallTested) return;
     DrawLabel(c, kPValueX, RowY(groups + 5.5), tests.PetoPText);
     DrawLabel(c, kStatisticX, RowY(groups + 5.5), petoLine);
-  } else if (tests.ShownGroupCount > 2) {
+  } else if (tests.ShownGroupCount > 2 && tests.overallTested) {
     DrawLabel(c, kPValueX, RowY(groups + 3.5), tests.PetoPText);
     DrawLabel(c, kStatisticX, RowY(groups + 3.5), petoLine);
   }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "graph/label_columns.h"
 #include "graph/plot_frame.h"
 #include "graph/view_layout.h"
 #include "text/number_text.h"
@@ -34,6 +35,10 @@ int LastCause(const CaseData& cases) { return std::clamp(cases.NumCauses, 0, kCa
 std::string Cell(Count value) { return CellText(static_cast<double>(value)); }
 
 const std::string& Label(const AnalysisResults& r, int g) { return r.survival.GroupSummaryTexts[g][kLabel]; }
+
+ViewShifts Shifts(const AnalysisResults& r, const Canvas& c) {
+  return FitLabels(r, [&c](std::string_view text) { return c.TextWidth(text); });
+}
 
 }  // namespace
 
@@ -67,12 +72,13 @@ void DrawCumulativeDeaths(const AnalysisResults& r, const LineStyles& styles, co
     weeks.push_back(static_cast<int>(w));
     if (geo.tickStep == 0) break;
   }
-  const auto columnX = [](std::size_t k) { return Coord(static_cast<double>(k) * kColumnPitch + kFirstColumnX); };
+  const int shift = Shifts(r, c).cumulative;
+  const auto columnX = [shift](std::size_t k) { return Coord(static_cast<double>(k) * kColumnPitch + kFirstColumnX + shift); };
   const std::size_t lastColumn = weeks.empty() ? 0 : weeks.size() - 1;
-  const int dataMaxX = Coord((static_cast<double>(lastColumn) + 1.5) * kColumnPitch + kFirstColumnX);
+  const int dataMaxX = Coord((static_cast<double>(lastColumn) + 1.5) * kColumnPitch + kFirstColumnX + shift);
 
   const int headingY = RowY(0.6);
-  for (std::size_t k = 0; k < weeks.size(); ++k) DrawLabel(c, columnX(k), headingY, CellText(weeks[k] / 52.0));
+  for (std::size_t k = 0; k < weeks.size(); ++k) DrawLabel(c, columnX(k), headingY, CellText(weeks[k] / static_cast<double>(kWeeksPerYear)));
   DrawLabel(c, dataMaxX, headingY, "data max ");
 
   // Totals are held wide: a 16-bit total would wrap past 65,535 deaths.
@@ -88,7 +94,7 @@ void DrawCumulativeDeaths(const AnalysisResults& r, const LineStyles& styles, co
     const LineStyle& style = styles[g];
     if (r.shown.Contains(g)) {
       c.SelectPen(style.pen);
-      DrawHBar(c, kSampleLeft, RowY(g + 1.2), kSampleRight, style.width);
+      DrawHBar(c, kSampleLeft + shift, RowY(g + 1.2), kSampleRight + shift, style.width);
       const int y = Coord((g + 1) * kRowHeight);
       for (std::size_t k = 0; k < weeks.size(); ++k) {
         // No death lies beyond the last week, so a later tick reads the last week's count.
@@ -115,7 +121,8 @@ void DrawDeathsByCause(const AnalysisResults& r, const LineStyles& styles, Canva
   const int causes = LastCause(r.cases);
   Canvas& c = *canvas;
   StartView(c);
-  const auto columnX = [](int j) { return Coord(j * kColumnPitch + kFirstColumnX); };
+  const ViewShifts shifts = Shifts(r, c);
+  const auto columnX = [&shifts](int j) { return Coord(j * shifts.causePitch + kFirstColumnX + shifts.byCause); };
   const int headingY = RowY(0.8);
   for (int j = 0; j <= causes; ++j) DrawLabel(c, columnX(j), headingY, r.cases.CauseNames[j]);
 
@@ -124,7 +131,7 @@ void DrawDeathsByCause(const AnalysisResults& r, const LineStyles& styles, Canva
     const int y = Coord((g + 1) * kRowHeight);
     if (r.shown.Contains(g)) {
       c.SelectPen(style.pen);
-      DrawHBar(c, kSampleLeft, RowY(g + 1.2), kSampleRight, style.width);
+      DrawHBar(c, kSampleLeft + shifts.byCause, RowY(g + 1.2), kSampleRight + shifts.byCause, style.width);
       for (int j = 0; j <= causes; ++j) DrawLabel(c, columnX(j), y, Cell(deaths[g][j]));
     }
     DrawLabel(c, 10, y, Label(r, g) + "  ");

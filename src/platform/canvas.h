@@ -55,6 +55,9 @@ class Canvas {
   virtual void TextOut(int x, int y, std::string_view bytes) = 0;
   virtual void FillRect(const Rect& rect, Rgb colour) = 0;
   virtual Rect ClientRect() const = 0;
+  // The width in pixels of a text in the font selected; 0 for a surface that cannot measure
+  // (whose layout then never moves for a long label).
+  virtual int TextWidth(std::string_view) const { return 0; }
   // The surface's content changed outside a paint: have it shown (the main window copies
   // its bitmap again). Surfaces that are the screen themselves ignore it.
   virtual void Invalidate() {}

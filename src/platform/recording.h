@@ -117,9 +117,11 @@ class RecordingCanvas : public Canvas {
   void TextOut(int x, int y, std::string_view bytes) override;
   void FillRect(const Rect& rect, Rgb colour) override;
   Rect ClientRect() const override { return client_; }
+  int TextWidth(std::string_view bytes) const override { return charWidth * static_cast<int>(bytes.size()); }
   void Invalidate() override;
 
   void SetClientRect(Rect r) { client_ = r; }
+  int charWidth = 0;  // the width of every byte in TextWidth; 0: the canvas cannot measure
   void Reset() { ops.clear(); }
   std::vector<CanvasOp> ops;
 

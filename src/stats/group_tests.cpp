@@ -88,6 +88,7 @@ void ComputePetoStatistic(const CaseData& cases, const SurvivalTables& tables, c
   const auto& table = tables.SurvivalTable;
   const int last = LastTestWeek(lastWeek);
   double x = 0;
+  double deaths = 0;
   int shown = 0;
   for (int g = 1; g <= cases.NumGroups; ++g) {
     if (!shownGroups.Contains(g)) continue;
@@ -101,18 +102,29 @@ void ComputePetoStatistic(const CaseData& cases, const SurvivalTables& tables, c
         observed = observed + table[i][kDeaths][g];
       }
     }
+    deaths += observed;
     if (expected == 0) expected = 1;
     x = x + ((expected - observed) * (expected - observed)) / expected;
   }
   results.ShownGroupCount = shown;
   if (shown < 2) return;
 
-  double p = ChiSquareUpperTail(shown - 1, x);
-  if (p < 0) p = 0;
-  results.petoStatistic = x;
-  results.petoP = p;
-  results.PetoPText = PValueText(p);
-  results.PetoStatText = PetoStatisticText(x);
+  // Without a death no group has an expected count, and the 1 put in its place would make a
+  // statistic of the number of groups out of nothing.
+  results.overallTested = deaths > 0;
+  if (results.overallTested) {
+    double p = ChiSquareUpperTail(shown - 1, x);
+    if (p < 0) p = 0;
+    results.petoStatistic = x;
+    results.petoP = p;
+    results.PetoPText = PValueText(p);
+    results.PetoStatText = PetoStatisticText(x);
+  } else {
+    results.petoStatistic = std::numeric_limits<double>::quiet_NaN();
+    results.petoP = std::numeric_limits<double>::quiet_NaN();
+    results.PetoPText.clear();
+    results.PetoStatText.clear();
+  }
   results.pairs = ComputePairStats(cases, tables, lastWeek);
   const PairwiseTexts texts = PairwiseTables(cases, tables, shownGroups, results.pairs, results.SignificanceLevel);
   results.logRankTable = texts.logRank;

@@ -18,8 +18,9 @@
 namespace orv {
 
 // Over weeks 0 to lastWeek: counts ShownGroupCount; with two or more shown groups sets the
-// overall statistic and texts, the pair statistics and the texts of both pairwise tables.
-// With fewer, the rest of the results stay as they were.
+// overall statistic and texts (empty, and overallTested false, when the shown groups have no
+// death), the pair statistics and the texts of both pairwise tables. With fewer, the rest of
+// the results stay as they were.
 void ComputePetoStatistic(const CaseData& cases, const SurvivalTables& tables, const GroupSet& shown, int lastWeek,
                           GroupTestResults& results);
 

@@ -27,6 +27,10 @@ struct GroupTestResults {
   std::string PetoStatText;
   double petoStatistic = 0;  // the last overall statistic and its p-value, for the batch command
   double petoP = 1;
+  // Whether the last run had an overall test: two or more shown groups with a death among
+  // them in the weeks tested. Without a death every expected count is 0 and there is nothing
+  // to test; the overall figures and texts are then left empty.
+  bool overallTested = false;
   int ShownGroupCount = 0;
   // The last pairwise tables as the result windows show them (CR LF line ends).
   std::string logRankTable;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "graph/label_columns.h"
 #include "gui_driver.h"
 #include "text/number_text.h"
 #include "text/truncate.h"
@@ -37,16 +38,6 @@ TEST_F(Sample, JapaneseLegibleAndColumnsLinedUp) {
   for (const Table& t : tables) EXPECT_EQ(ExpectColumnsLineUp(t.control), t.columns) << t.name;
 }
 
-// 25 groups of 9 cases with long names: 19 named groups and "20 over" are kept.
-std::string ManyGroupsFile() {
-  std::string bytes;
-  for (int g = 1; g <= 25; ++g) {
-    const std::string name = "第" + std::to_string(g) + "群・長期経過観察の症例";
-    for (int i = 1; i <= 9; ++i) bytes += name + "," + std::to_string(100 * i + g) + (i % 3 ? ",死亡,癌\r\n" : ",生存\r\n");
-  }
-  return WriteDataFile("groups25.csv", bytes);
-}
-
 // Two groups whose deaths have 25 causes with long names.
 std::string ManyCausesFile() {
   std::string bytes;
@@ -71,43 +62,58 @@ std::vector<std::string> ListRows(const Model& model, int command) {
   return rows;
 }
 
-// Every view at the load position moved inside the work area, as large as the core sized it
-// where the work area allows; a painted view larger than it scrolls over its whole size; the
+// Every view cascaded from the load position (each 30 px right of and below the one placed
+// before) inside the work area, as large as the core sized it and its labels need where the
+// work area allows, and still so, repainted, after three reloads of a file; a painted view
+// larger than it scrolls over its whole size; the
 // interval window's columns line up whatever the names' lengths. With
 // many groups or causes of long names each list window is as wide as its longest label, its
 // ＯＫ stands below the last row, and it is on screen.
 TEST(Views, InsideTheWorkAreaAndScrolledWhenLarger) {
   RECT work{};  // as the program's monitor has it
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-  const int viewX = TruncToInt32(static_cast<float>(GetSystemMetrics(SM_CXSCREEN)) / 2.0f - 700.0f);
-  const int viewY = TruncToInt32(static_cast<float>(GetSystemMetrics(SM_CYSCREEN)) / 2.0f - 300.0f);
+  const LONG viewX = std::max<LONG>(TruncToInt32(static_cast<float>(GetSystemMetrics(SM_CXSCREEN)) / 2.0f - 700.0f), work.left);
+  const LONG viewY = std::max<LONG>(TruncToInt32(static_cast<float>(GetSystemMetrics(SM_CYSCREEN)) / 2.0f - 300.0f), work.top);
   // list: the command of the list window to open; first: a file loaded before, whose larger
   // views had both bars.
   struct File { std::string path; int list, labelX, pitch; std::string first; };
-  const File files[] = {{SamplePath(), 0, 0, 0, ""}, {ManyGroupsFile(), kCmdChooseGroups, 120, 45, ""},
+  const File files[] = {{SamplePath(), 0, 0, 0, ""}, {LongNamesFile(), kCmdChooseGroups, 120, 45, ""},
                         {ManyCausesFile(), kCmdCensoredCases, 40, 40, ""}, {SamplePath(), 0, 0, 0, ManyCausesFile()}};
   for (const File& f : files) {
     App app(Quoted(f.first.empty() ? f.path : f.first));
     app.DismissAllBoxes();
-    if (!f.first.empty()) app.Drop({f.path});
+    if (!f.first.empty()) {
+      app.Command(kCmdReportWindow);
+      for (int load = 0; load < 3; ++load) app.Drop({f.path});
+    }
     app.DismissAllBoxes();
     Model model(app, f.path);
     ASSERT_TRUE(model.views.last);
-    const ViewSizes& s = *model.views.last;
-    struct View { const char* className; int width, height; bool painted; };
+    // Grown as far as the labels need in the views' font, the system font of a new context.
+    HDC measuring = GetDC(nullptr);
+    const ViewSizes s = GrowViewSizes(*model.views.last, FitLabels(model.ws.Results(), [&](std::string_view text) {
+      SIZE size{};
+      GetTextExtentPoint32A(measuring, text.data(), static_cast<int>(text.size()), &size);
+      return static_cast<int>(size.cx);
+    }), model.ws.cases.NumCauses);
+    ReleaseDC(nullptr, measuring);
+    // step: the view's place in the cascade.
+    struct View { const char* className; int width, height; bool painted; LONG step; };
     const View views[] = {
-        {"NORMAL1", s.legendWidth, s.legendHeight, true},       {"NORMAL2", s.cumulativeWidth, s.cumulativeHeight, true},
-        {"NORMAL3", s.byCauseWidth, s.byCauseHeight, true},     {"NORMAL4", s.survivalRateWidth, s.survivalRateHeight, true},
-        {"NORMAL5", s.reportWidth, s.reportHeight, false},      {"NORMAL9", s.logRankWidth, s.logRankHeight, false},
-        {"NORMAL10", s.wilcoxonWidth, s.wilcoxonHeight, false},  {"NORMAL6", s.numberAtRiskWidth, s.numberAtRiskHeight, true},
-        {"NORMAL11", s.intervalsWidth, s.intervalsHeight, false},
+        {"NORMAL1", s.legendWidth, s.legendHeight, true, 1},       {"NORMAL2", s.cumulativeWidth, s.cumulativeHeight, true, 4},
+        {"NORMAL3", s.byCauseWidth, s.byCauseHeight, true, 5},     {"NORMAL4", s.survivalRateWidth, s.survivalRateHeight, true, 6},
+        {"NORMAL5", s.reportWidth, s.reportHeight, false, 0},      {"NORMAL9", s.logRankWidth, s.logRankHeight, false, 2},
+        {"NORMAL10", s.wilcoxonWidth, s.wilcoxonHeight, false, 3},  {"NORMAL6", s.numberAtRiskWidth, s.numberAtRiskHeight, true, 7},
+        {"NORMAL11", 0, s.intervalsHeight, false, 8},
     };
     for (const View& v : views) {
       SCOPED_TRACE(f.path + ", " + v.className);
       HWND w = app.Find(v.className);
-      const LONG width = std::min<LONG>(v.width, work.right - work.left), height = std::min<LONG>(v.height, work.bottom - work.top);
-      EXPECT_EQ(Place(w), (Rect{std::clamp<LONG>(viewX, work.left, work.right - width),
-                                std::clamp<LONG>(viewY, work.top, work.bottom - height), width, height}));
+      // The intervals open as wide as their longest line, which the control measures.
+      const LONG width = v.width ? std::min<LONG>(v.width, work.right - work.left) : Place(w)[2];
+      const LONG height = std::min<LONG>(v.height, work.bottom - work.top);
+      EXPECT_EQ(Place(w), (Rect{std::clamp<LONG>(viewX + 30 * v.step, work.left, work.right - width),
+                                std::clamp<LONG>(viewY + 30 * v.step, work.top, work.bottom - height), width, height}));
       if (!v.painted) continue;
       RECT frame{0, 0, 0, 0};
       AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(w, GWL_STYLE)) & ~(WS_HSCROLL | WS_VSCROLL), FALSE, 0);
@@ -124,8 +130,27 @@ TEST(Views, InsideTheWorkAreaAndScrolledWhenLarger) {
         EXPECT_EQ(app.ScrollOf(w, bar).pos, std::max(content[bar] - page[bar], 0L));
       }
     }
-    // Long group names: the interval window's stops move right of the longest label.
+    if (!f.first.empty()) {
+      // The report's left 60 px, caption included, were left black by moves without a repaint:
+      // no line of them may be black through, as only a frame line is.
+      Sleep(300);
+      const Rect report = Place(app.Find("NORMAL5"));
+      HDC screen = GetDC(nullptr);
+      int blackLines = 0;
+      for (LONG y = report[1], x = report[0] + 2; y < report[1] + report[3]; ++y, x = report[0] + 2) {
+        while (x < report[0] + 60 && GetPixel(screen, x, y) == RGB(0, 0, 0)) x += 3;
+        blackLines += x >= report[0] + 60;
+      }
+      ReleaseDC(nullptr, screen);
+      EXPECT_LE(blackLines, 2) << "lines of the report's left edge black through";
+    }
+    // Long group names: the interval window's stops move right of the longest label, and the
+    // window opens as wide as its longest line where the work area allows.
     EXPECT_EQ(ExpectColumnsLineUp(IntervalsControl(app)), 3u) << f.path;
+    const LONG intervalsWidth = Place(app.Find("NORMAL11"))[2];
+    EXPECT_TRUE(intervalsWidth >= 980 && (intervalsWidth == work.right - work.left ||
+                                          LongestLineEnd(IntervalsControl(app)) < ClientSize(IntervalsControl(app)).cx))
+        << intervalsWidth;
     if (!f.list) continue;
     SCOPED_TRACE(f.path);
     const std::vector<std::string> rows = ListRows(model, f.list);

@@ -19,17 +19,21 @@ namespace orv::guitest {
 namespace {
 
 // The program answers a ping with a pong once it has handled everything posted before: the
-// number of the last pong come back.
+// number of the last pong come back, and whether a report was still being filled then.
 WPARAM& LastPong() {
   static WPARAM last = 0;
   return last;
+}
+bool& LastPongFilling() {
+  static bool filling = false;
+  return filling;
 }
 
 HWND PongWindow() {
   static const HWND window = [] {
     WNDCLASSA wc{};
     wc.lpfnWndProc = [](HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
-      if (msg == app::kPong) LastPong() = wp;
+      if (msg == app::kPong) LastPong() = wp, LastPongFilling() = lp != 0;
       return DefWindowProcA(hwnd, msg, wp, lp);
     };
     wc.hInstance = GetModuleHandleA(nullptr);
@@ -95,6 +99,21 @@ std::string SamplePath() {
 
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
+// 21 groups of 9 cases with names of 58 bytes, as a multi-centre study names them, and two
+// causes of long names: 19 named groups and "20 over" are kept.
+std::string LongNamesFile() {
+  std::string bytes;
+  for (int g = 1; g <= 21; ++g) {
+    std::string name = "多施設共同研究・長期経過観察コホート・第" + std::to_string(100 + g) + "施設群";
+    name.resize(58, 'x');
+    for (int i = 1; i <= 9; ++i) {
+      bytes += name + "," + std::to_string(100 * i + g) + (i % 3 ? ",死亡," : ",生存\r\n");
+      if (i % 3) bytes += i % 2 ? "悪性新生物（癌）による死亡\r\n" : "心疾患・脳血管疾患による死亡\r\n";
+    }
+  }
+  return WriteDataFile("long-names.csv", bytes);
+}
+
 const std::string& TempDir() {
   static const std::string dir = [] {
     char base[MAX_PATH] = {}, name[MAX_PATH] = {};
@@ -140,11 +159,12 @@ HWND App::Find(const char* className, const std::function<bool(HWND)>& also) con
   return FindProcessWindow(pi_.dwProcessId, className, also);
 }
 
-void App::Settle() const {
+bool App::Settle() const {
   static WPARAM next = 0;
   const WPARAM seq = ++next;
   PostMessageA(main_, app::kPing, seq, reinterpret_cast<LPARAM>(PongWindow()));
   PumpUntil(60000, [&] { return LastPong() == seq || !Running(); });
+  return LastPongFilling();
 }
 
 void App::Command(int id) const {
@@ -152,11 +172,11 @@ void App::Command(int id) const {
   Settle();
 }
 
-std::vector<Box> App::DismissAllBoxes() const {
+std::vector<Box> App::DismissAllBoxes(int button) const {
   std::vector<Box> boxes;
   for (HWND box; (box = Find("#32770")) != nullptr;) {
     boxes.push_back({WindowText(GetDlgItem(box, 0xFFFF)), WindowText(box)});
-    SendMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    SendMessageA(GetDlgItem(box, button), BM_CLICK, 0, 0);
     PumpUntil(2500, [&] { return !IsWindow(box); });
     Settle();
   }
@@ -172,12 +192,12 @@ void App::Tick(int command, const std::vector<int>& boxes, bool ticked) const {
   Settle();
 }
 
-void App::Drop(const std::vector<std::string>& paths) const {
+void App::Drop(const std::vector<std::string>& paths, bool settle) const {
   std::string bytes;
   for (const std::string& p : paths) bytes.append(p).push_back('\0');
   COPYDATASTRUCT cds{app::kCopyDataDrop, static_cast<DWORD>(bytes.size()), bytes.data()};
   SendMessageA(main_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds));
-  Settle();
+  if (settle) Settle();
 }
 
 COLORREF App::GraphPixel(int x, int y) const {
@@ -242,6 +262,45 @@ Rect Place(HWND w) {
   GetWindowRect(w, &r);
   if (GetWindowLongA(w, GWL_STYLE) & WS_CHILD) MapWindowPoints(nullptr, GetParent(w), reinterpret_cast<POINT*>(&r), 2);
   return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+void SaveScreen(const std::string& path) {
+  const SIZE screen{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  HDC source = GetDC(nullptr), copy = CreateCompatibleDC(source);
+  HBITMAP bitmap = CreateCompatibleBitmap(source, screen.cx, screen.cy);
+  HGDIOBJ previous = SelectObject(copy, bitmap);
+  BitBlt(copy, 0, 0, screen.cx, screen.cy, source, 0, 0, SRCCOPY);
+  SelectObject(copy, previous);
+  BITMAPINFOHEADER info{sizeof info, screen.cx, screen.cy, 1, 24};
+  std::vector<char> pixels(static_cast<std::size_t>(screen.cx * 3 + 3) / 4 * 4 * static_cast<std::size_t>(screen.cy));
+  GetDIBits(copy, bitmap, 0, static_cast<UINT>(screen.cy), pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+  BITMAPFILEHEADER file{0x4D42};
+  file.bfOffBits = sizeof file + sizeof info;
+  file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size());
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(&file), sizeof file)
+      .write(reinterpret_cast<const char*>(&info), sizeof info)
+      .write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+  DeleteObject(bitmap);
+  DeleteDC(copy);
+  ReleaseDC(nullptr, source);
+}
+
+long LongestLineEnd(HWND control) {
+  const std::string text = ControlText(control);
+  long right = 0;
+  for (std::size_t end = text.find('\r'); end != std::string::npos; end = text.find('\r', end + 1)) {
+    const LRESULT at = SendMessageA(control, EM_POSFROMCHAR, static_cast<WPARAM>(CharIndex(text, end)), 0);
+    right = std::max<long>(right, static_cast<short>(LOWORD(at)));
+  }
+  return right;
+}
+
+bool Above(HWND a, HWND b) {
+  for (HWND w = GetWindow(a, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT)) {
+    if (w == b) return true;
+  }
+  return false;
 }
 
 std::size_t ExpectColumnsLineUp(HWND control) {

@@ -32,6 +32,10 @@ inline constexpr char kTwoGroups[] =
     "B,90,死亡,癌\r\nB,150,死亡,癌\r\nB,200,生存\r\nB,260,死亡,肺炎\r\nB,380,死亡,癌\r\nB,500,生存\r\n"
     "B,640,死亡,癌\r\nB,900,死亡,肺炎\r\nB,1100,生存\r\nB,1300,死亡,癌\r\nB,1600,生存\r\nC,abc,死亡\r\n";
 
+// 21 groups of 9 cases with names of 58 bytes, as a multi-centre study names them, and two
+// causes of long names: 19 named groups and "20 over" are kept.
+std::string LongNamesFile();
+
 // The bundled sample as the program under Wine reaches it, and a path quoted for a command line.
 std::string SamplePath();
 std::string Quoted(const std::string& path);
@@ -58,16 +62,18 @@ class App {
   HWND Control(const char* className, int id) const { return GetDlgItem(Find(className), id); }
 
   // Waits until the program has handled everything posted to it so far (also when a message
-  // box now waits for the user).
-  void Settle() const;
+  // box now waits for the user); returns whether the report control was still being filled.
+  bool Settle() const;
   // A menu command; returns once it is handled or has opened a message box.
   void Command(int id) const;
-  // Presses OK on every box the program opens, one after the other, and returns them.
-  std::vector<Box> DismissAllBoxes() const;
+  // Presses OK (or the button given) on every box the program opens, one after the other, and
+  // returns them.
+  std::vector<Box> DismissAllBoxes(int button = IDOK) const;
   // Opens the setting window of the command, sets its check boxes of these ids and presses ＯＫ.
   void Tick(int command, const std::vector<int>& boxes, bool ticked) const;
 
-  void Drop(const std::vector<std::string>& paths) const;
+  // The drop is posted; with `settle` the call returns once it is handled.
+  void Drop(const std::vector<std::string>& paths, bool settle = true) const;
   COLORREF GraphPixel(int x, int y) const;
   // The character set of the first occurrence of the text in a rich edit control of the
   // program, with app::kMixedCharSet added when it holds more than one; -1 when it is absent.
@@ -105,6 +111,12 @@ SIZE ClientSize(HWND window);
 // Left, top, width and height: of a top-level window on the screen, of a child in its parent.
 using Rect = std::vector<LONG>;
 Rect Place(HWND window);
+// The whole screen as a 24-bit BMP file, for a person to look at.
+void SaveScreen(const std::string& path);
+// The x where the longest line of a rich edit control of the program ends.
+long LongestLineEnd(HWND control);
+// Whether top-level window a is above b in the z-order.
+bool Above(HWND a, HWND b);
 // Expects every cell after a tab of a rich edit control to start at the x of the cells after
 // as many tabs in the other rows; returns the number of such columns.
 std::size_t ExpectColumnsLineUp(HWND control);

@@ -73,24 +73,46 @@ void SaveAs(const App& app, const std::string& path, const char* defaultName) {
   app.Settle();
 }
 
-// Both files as the batch command writes them; a file that cannot be written (a folder in
-// the way of the pair table: the test runs with rights no permission stops) is named in a
-// box, and neither file is left behind.
+// Nothing to save before a load with a valid row; then both files as the batch command writes
+// them, "<name>-life-tables.csv" and "<name>-pairs.csv", with one question before either is
+// overwritten; a file that cannot be written (a folder in the way of the pair table: the test
+// runs with rights no permission stops) is named in a box, and neither file is left behind.
 TEST(PublicationViews, SavedTablesEqualTheBatchCommandsFiles) {
-  App app(Quoted(SamplePath()));
-  app.DismissAllBoxes();
+  App app;
+  const std::vector<Box> refusal = {{"保存する表がありません\r\nデータファイルを読み込んでください", "表をCSVで保存"}};
+  for (const std::string& path : {WriteDataFile("empty.csv", ""), SamplePath()}) {
+    app.Command(kCmdSaveTables);
+    EXPECT_EQ(app.DismissAllBoxes(), refusal) << "before " << path;
+    app.Drop({path});
+    app.DismissAllBoxes();
+  }
   Model model(app, SamplePath());
-  const std::string saved = TempDir() + "\\tables.csv";
-  SaveAs(app, saved, "data-sample-life-tables.csv");
-  EXPECT_EQ(app.DismissAllBoxes(), std::vector<Box>{});
-  const std::string lifeTables = FileBytes(saved), pairs = FileBytes(TempDir() + "\\tables-pairs.csv");
-  EXPECT_TRUE(lifeTables == Utf8Csv(LifeTablesCsv(model.ws))) << lifeTables.substr(0, 200);
-  EXPECT_TRUE(pairs == Utf8Csv(PairsCsv(model.ws))) << pairs.substr(0, 200);
+  const std::string lifeTables = TempDir() + "\\data-sample-life-tables.csv", pairs = TempDir() + "\\data-sample-pairs.csv";
+  struct Step { const char* name; std::vector<std::string> there; int button; bool written; };
+  const Step steps[] = {
+      {"neither there: no question", {}, IDOK, true},
+      {"the pair table there: asked, cancelled", {pairs}, IDCANCEL, false},
+      {"both there: asked once, overwritten", {lifeTables, pairs}, IDOK, true},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.name);
+    DeleteFileA(lifeTables.c_str());
+    DeleteFileA(pairs.c_str());
+    std::string asked;
+    for (const std::string& path : step.there) WriteDataFile(path.substr(TempDir().size() + 1), "old"), asked += path + "\r\n";
+    SaveAs(app, lifeTables, "data-sample-life-tables.csv");
+    const std::vector<Box> question = {{asked + "は既にあります。上書きしますか？", "表をCSVで保存"}};
+    EXPECT_EQ(app.DismissAllBoxes(step.button), asked.empty() ? std::vector<Box>{} : question);
+    // Cancelled: the pair table as it was, no life tables.
+    EXPECT_TRUE(FileBytes(lifeTables) == (step.written ? Utf8Csv(LifeTablesCsv(model.ws)) : "")) << FileBytes(lifeTables).substr(0, 200);
+    EXPECT_TRUE(FileBytes(pairs) == (step.written ? Utf8Csv(PairsCsv(model.ws)) : "old")) << FileBytes(pairs).substr(0, 200);
+  }
 
   const std::string blocked = TempDir() + "\\blocked.csv", inTheWay = TempDir() + "\\blocked-pairs.csv";
   CreateDirectoryA(inTheWay.c_str(), nullptr);
   SaveAs(app, blocked, "data-sample-life-tables.csv");
-  EXPECT_EQ(app.DismissAllBoxes(), (std::vector<Box>{{inTheWay, "ファイルの書き込みエラー"}}));
+  EXPECT_EQ(app.DismissAllBoxes(), (std::vector<Box>{{inTheWay + "\r\nは既にあります。上書きしますか？", "表をCSVで保存"},
+                                                    {inTheWay, "ファイルの書き込みエラー"}}));
   EXPECT_EQ(GetFileAttributesA(blocked.c_str()), INVALID_FILE_ATTRIBUTES) << "the life tables are not left alone";
   EXPECT_EQ(ControlText(IntervalsControl(app)), IntervalsText(model.ws)) << "nothing else changes";
   EXPECT_EQ(app.Close(), 0u);

@@ -90,6 +90,7 @@ TEST(ReportControl, BatchedReportEqualsInsertions) {
     direct.SetDirect(true);
     Apply(direct, c.script);
     Apply(batched, c.script);
+    while (batched.Pending()) batched.FillSome();
     EXPECT_EQ(guitest::ControlText(batched.Control()), batched.Model().Text());
     EXPECT_EQ(Held(batched.Control()), Held(directControl));
     DestroyWindow(directControl);

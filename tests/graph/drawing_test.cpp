@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "graph/curves.h"
+#include "graph/label_columns.h"
 #include "graph/number_at_risk.h"
 #include "graph/plot_frame.h"
 #include "graph/survival_rate_view.h"
@@ -211,7 +212,7 @@ TEST(DrawTables, HeadingsCellsAndTotalsByGroupIndex) {
 
 // Six groups, every summary text "c<column>", test results for the pair 2 and 5.
 TEST(DrawSurvivalRateView, RowsColumnsAndTestLines) {
-  struct Case { const char* name; std::vector<int> shown; int xMax, y; const char* row; };
+  struct Case { const char* name; std::vector<int> shown; int xMax, y; const char* row; bool overallTested = true; };
   const Case cases[] = {
       {"headings at 10 years: no graph max", {2}, 520, 32, "320: 5(y)|420: 10(y)|520:data max|670: 50%"},
       {"headings at 261 weeks: graph max", {2}, 261, 32, "320: 5(y)|420: 10(y)|520:data max|670: 50%|760:graph max"},
@@ -222,6 +223,8 @@ TEST(DrawSurvivalRateView, RowsColumnsAndTestLines) {
       {"pair 2 and 5 of 6: overall at 460", {2, 5}, 260, 460, "100:p=0.0099 |200:Logrank( Peto & Peto ) χ2 =   6.63500"},
       {"three groups: overall at 380", {1, 2, 5}, 260, 380, "100:p=0.0099 |200:Logrank( Peto & Peto ) χ2 =   6.63500"},
       {"three groups: nothing at 420", {1, 2, 5}, 260, 420, ""}, {"one group: no test lines", {0, 5}, 260, 380, ""},
+      {"pair without a death: no overall line", {2, 5}, 260, 460, "", false},
+      {"three groups without a death: no overall line", {1, 2, 5}, 260, 380, "", false},
   };
   for (const Case& c : cases) {
     auto ws = Plot(c.xMax, 6, c.shown);
@@ -233,9 +236,54 @@ TEST(DrawSurvivalRateView, RowsColumnsAndTestLines) {
         std::make_tuple(0.0500435, 3.8414588, 0.3173105, 12.345678);
     ws->tests.PetoPText = "p=0.0099 ";
     ws->tests.PetoStatText = "  6.63500";
+    ws->tests.overallTested = c.overallTested;
     RecordingCanvas view;
     DrawSurvivalRateView(*ws, ws->styles, ws->geometry.xMax, &view);
     EXPECT_EQ(TextsAt(view, c.y), c.row) << c.name;
+  }
+}
+
+// 20 groups and 3 causes of long names, each byte 8 pixels wide, 16 high: in every table no
+// text overlaps another or a line sample, the labels as wide as the fixed layout leaves room
+// for do not move it, and each view grows by what its columns moved.
+TEST(LongLabels, NothingOverlapsAndViewsGrow) {
+  struct Case { const char* name; std::size_t labelBytes; int shift; };
+  // A 58-byte label and its two blanks end at 10 + 480 + a gap of 10: the samples start there.
+  const Case cases[] = {{"labels that fit: nothing moves", 28, 0}, {"58-byte names", 58, 10 + 480 + 10 - 40}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto ws = Plot(520, 20, {});
+    ws->geometry.tickStep = 52;
+    ws->cases.NumCauses = 3;
+    for (int g = 0; g <= 20; ++g) {
+      ws->shown.Set(g, true);
+      ws->survival.GroupSummaryTexts[g][kLabel] = std::string(c.labelBytes - 10, 'G') + " ( n = 9 )";
+    }
+    for (int j = 0; j <= 3; ++j) ws->cases.CauseNames[j] = std::string(j == 0 ? 4 : 24, 'c');
+    const AnalysisResults r = ws->Results();
+    const ViewSizes grown = GrowViewSizes({}, FitLabels(r, [](std::string_view t) { return 8 * static_cast<int>(t.size()); }), 3);
+    EXPECT_EQ(grown.numberAtRiskWidth - ViewSizes{}.numberAtRiskWidth, c.shift);
+    EXPECT_EQ(grown.byCauseWidth - ViewSizes{}.byCauseWidth, c.shift + 4 * (24 * 8 + kLabelGap - 80)) << "wider cause columns";
+    EXPECT_EQ(grown.legendWidth, std::max(400, 130 + 8 * static_cast<int>(c.labelBytes) + 40));
+    RecordingCanvas views[4];
+    for (RecordingCanvas& v : views) v.charWidth = 8;
+    DrawCumulativeDeaths(r, ws->styles, ws->geometry, &views[0]);
+    DrawDeathsByCause(r, ws->styles, &views[1]);
+    DrawSurvivalRateView(r, ws->styles, 520, &views[2]);
+    DrawNumberAtRisk(r, ws->styles, 520, &views[3]);
+    for (const RecordingCanvas& v : views) {
+      // Texts (without their trailing blanks) and, once moved, the samples as boxes: left, top, right, bottom.
+      std::vector<std::array<int, 4>> boxes;
+      for (const auto& t : v.Texts()) boxes.push_back({t.x, t.y, t.x + 8 * static_cast<int>(t.text.find_last_not_of(' ') + 1), t.y + 16});
+      const std::size_t texts = boxes.size();
+      for (const auto& l : v.Segments()) if (c.shift > 0) boxes.push_back({std::min(l.x1, l.x2), l.y1, std::max(l.x1, l.x2), l.y1 + 1});
+      for (std::size_t i = 0; i < texts; ++i) {
+        for (std::size_t k = i + 1; k < boxes.size(); ++k) {
+          EXPECT_FALSE(boxes[i][0] < boxes[k][2] && boxes[k][0] < boxes[i][2] && boxes[i][1] < boxes[k][3] && boxes[k][1] < boxes[i][3])
+              << v.Texts()[i].text << " / " << (k < texts ? v.Texts()[k].text : "a sample");
+        }
+      }
+    }
   }
 }
 

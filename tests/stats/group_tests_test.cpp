@@ -66,9 +66,11 @@ TEST(GroupTests, OverallAndPairStatistics) {
        {{1, 2, 1.83999027862404, 3.2750252900922345}}},
       {"long follow-up, range to five years", test::kLongFollowUp, 260, {}, 3.17765739201612, kUnchecked, "p=0.0746 ", "3.1776 ",
        {{1, 2, 3.23444609842316, 3.4660803247432193}}},
-      // Without informative weeks every E becomes 1 and every O is 0: X is the number of groups.
-      {"no deaths, two groups", {{{}, {3, 4}}, {{}, {6}}}, 52, {}, 2, 0.1572992, "p=0.1572 ", "2  ", {{1, 2, kNaN, kNaN, 1, 1}}},
-      {"no deaths, three groups", {{{}, {3}}, {{}, {6}}, {{}, {9, 9}}}, 52, {}, 3, 0.2231301, "p=0.2231 ", "3  ", {{1, 3, kNaN, kNaN, 1, 1}}},
+      // Without a death there is no overall test (1 put in for every E of 0 made X the number
+      // of groups); a death after the range counts as none.
+      {"no deaths, two groups", {{{}, {3, 4}}, {{}, {6}}}, 52, {}, kNaN, kNaN, "", "", {{1, 2, kNaN, kNaN, 1, 1}}},
+      {"no deaths, three groups", {{{}, {3}}, {{}, {6}}, {{}, {9, 9}}}, 52, {}, kNaN, kNaN, "", "", {{1, 3, kNaN, kNaN, 1, 1}}},
+      {"the only death after the range", {{{60}}, {{}, {6}}}, 52, {}, kNaN, kNaN, "", "", {}},
       // B has left before A's death: E_B = 0 becomes 1, so X = 0 + 1.
       {"a death after the other group has left", {{{2}}, {{}, {1}}}, 52, {}, 1, 0.3173105, "p=0.3173 ", "1  ", {{1, 2, kNaN, kNaN, 1, 1}}},
       // Week 2080, the last week read: U = 1/2, V = 1/4 for log-rank; the pool's E = 1/2 each.
@@ -81,8 +83,10 @@ TEST(GroupTests, OverallAndPairStatistics) {
     const GroupTestResults& t = ws.tests;
     EXPECT_EQ(t.ShownGroupCount, c.groups.size() - c.hidden.size());
     if (c.pText != nullptr) {
+      EXPECT_EQ(t.overallTested, *c.pText != '\0');
       ExpectFigure(t.petoStatistic, c.overall, "overall");
-      if (c.p != kUnchecked) { EXPECT_EQ(t.petoP, c.p); }
+      if (std::isnan(c.p)) { EXPECT_TRUE(std::isnan(t.petoP)); }
+      else if (c.p != kUnchecked) { EXPECT_EQ(t.petoP, c.p); }
       EXPECT_EQ(t.PetoPText, c.pText);
       EXPECT_EQ(t.PetoStatText, c.statText);
     }
