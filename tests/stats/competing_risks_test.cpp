@@ -155,26 +155,6 @@ TEST(GrayTest, GrayAndFineGrayMatchR) {
   }
 }
 
-// The pair's sums against the general ones on every pair of every data set, cut at weeks
-// where one group has left, has ties of both kinds or has no death of interest.
-TEST(GrayTest, PairSumsEqualTheGeneralOnes) {
-  for (const char* set : {"mixed", "separated", "no_competing"}) {
-    const std::vector<Group> groups = DataSet(set);
-    for (std::size_t weeks : {std::size_t{3}, std::size_t{6}, std::size_t{14}, groups[0].atRisk.size()}) {
-      if (weeks > groups[0].atRisk.size()) continue;
-      for (std::size_t a = 0; a < groups.size(); ++a) {
-        for (std::size_t b = a + 1; b < groups.size(); ++b) {
-          const std::vector<CauseCounts> pair = {groups[a].Counts(weeks), groups[b].Counts(weeks)};
-          const GrayTest general = Gray(pair), pairSums = Gray(pair, true);
-          SCOPED_TRACE(std::string(set) + " " + std::to_string(a + 1) + "-" + std::to_string(b + 1) + " weeks " + std::to_string(weeks));
-          ASSERT_EQ(pairSums.tested, general.tested);
-          EXPECT_NEAR(pairSums.statistic, general.statistic, 1e-12 * general.statistic);
-        }
-      }
-    }
-  }
-}
-
 // No test of one group, or of groups without a death of interest or with a singular variance;
 // no ratio without a finite root, which crr reports as converged, with ratios of about 1e-13
 // that only say where it stopped. The pair's sums answer as the general ones.
