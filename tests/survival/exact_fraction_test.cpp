@@ -25,16 +25,6 @@ test::DataSet ManyDeaths() {
   return arms;
 }
 
-test::Group Weekly(int cases, int deathsPerWeek, int censoredEvery) {
-  test::Group g;
-  for (int w = 0; w <= kMaxWeek; ++w) {
-    for (int d = 0; d < deathsPerWeek; ++d) g.deaths.push_back(w);
-    if (w % censoredEvery == 0) g.censored.push_back(w);
-  }
-  g.censored.resize(static_cast<std::size_t>(cases) - g.deaths.size(), kMaxWeek);
-  return g;
-}
-
 TEST(ExactFraction, ShownSurvivalAndMedianFollowR) {
   // Per group (0 the pool): R's survival at weeks 260 and 520 and its first week with
   // survival 0.5 or less.
@@ -43,9 +33,6 @@ TEST(ExactFraction, ShownSurvivalAndMedianFollowR) {
       {"three arms, many deaths", ManyDeaths(),
        {{0.773520068404091, 0.401864744521712, 470}, {0.731859107890623, 0.325659952971758, 434},
         {0.773043596486964, 0.403216453579686, 469}, {0.818035538898753, 0.494626211249128, 517}}},
-      {"deaths in every week", {Weekly(8000, 2, 1), Weekly(5000, 1, 2)},
-       {{0.938826230148063, 0.875835962257661, 1867}, {0.933640699988697, 0.865100856869950, 1723},
-        {0.947093951597900, 0.892877826741679, std::nullopt}}},
   };
   Workspace ws;
   for (const auto& c : cases) {
