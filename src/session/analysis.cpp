@@ -76,6 +76,7 @@ void LoadDataBytes(std::string_view shownPath, std::string_view bytes, Workspace
   report.Clear();
   report.SetHeight(kReportHeight);
   ws.cases = LoadCases(shownPath, bytes, ws.cases.CauseCensored, report, boxes);
+  ws.dataPath = shownPath;
   ws.geometry.xMax = kWeeksPerFiveYears;
   ws.geometry.tickStep = kWeeksPerYear;
   ws.shown = DefaultShownGroups(ws.cases);
