@@ -184,12 +184,12 @@ class PaperBuilder {
     }
     {
       std::string en = "Survival times recorded in days were counted in whole weeks (days divided by 7, rounded down)";
-      std::string ja = U(u8"生存日数は週単位（7で除して切り捨て）で扱い");
+      std::string ja = U(u8"生存日数は週単位（7で除して切り捨て）で扱");
       if (c.notes[kNoteDaysCapped] > 0) {
         en += ", and periods longer than 40 years were set to 40 years and counted as censored";
-        ja += U(u8"、40年を超える期間は40年として打ち切りとした");
+        ja += U(u8"い、40年を超える期間は40年として打ち切りとした");
       } else {
-        ja += U(u8"た");
+        ja += U(u8"った");
       }
       w_.Sentence(en + ".", ja + U(u8"。"));
     }
@@ -233,9 +233,9 @@ class PaperBuilder {
                   U(u8"制限付き平均生存時間（RMST）は ") + tau + U(u8" 週までについて求めた。"));
     }
     if (s_.competing.active) {
-      std::string en = "The cumulative incidence of death from the other causes was estimated by the Aalen" + kDash +
-                       "Johansen method";
-      std::string ja = U(u8"その他の死因による死亡の累積発生率はAalen") + kDash + U(u8"Johansen法で推定し");
+      std::string en = "The cumulative incidence of death from causes other than " + censored + " was estimated by the Aalen" +
+                       kDash + "Johansen method";
+      std::string ja = CensoredCauses(u8"、") + U(u8"以外の死因による死亡の累積発生率はAalen") + kDash + U(u8"Johansen法で推定し");
       if (s_.competing.overall.tested) {
         en += ", groups were compared by Gray's test";
         ja += U(u8"、群間の比較にはGray検定を用い");
@@ -402,14 +402,18 @@ class PaperBuilder {
 
   void CompetingSentences() {
     const CompetingRisks& c = s_.competing;
+    std::vector<std::string> parts;
     std::string en, ja;
     for (int g = 1; g <= groups_; ++g) {
       const auto& at5 = c.groups[static_cast<std::size_t>(g)].estimates.at5y;
       if (!Shown(g) || !at5) continue;
       const auto figure = Estimate(at5->incidence, at5->lower, at5->upper, Indexed("competingRisks.groups", g) + ".at5y",
                                    "incidence", Percent, Unit::Percent);
-      en += (en.empty() ? "" : ", ") + figure.first + " in " + Name(g);
+      parts.push_back(figure.first + " in " + Name(g));
       ja += (ja.empty() ? "" : U(u8"、")) + Name(g) + U(u8"で") + figure.second;
+    }
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+      en += (i == 0 ? "" : i + 1 < parts.size() ? ", " : parts.size() == 2 ? " and " : ", and ") + parts[i];
     }
     const std::string causes = CensoredCauses(u8", ");
     if (!en.empty()) {
@@ -453,6 +457,26 @@ std::string PaperDocument(const PaperText& text, PaperLanguage language) {
     return "Statistical analysis\n" + text.methodsEn + "\n\nResults\n" + text.resultsEn + "\n";
   }
   return U(u8"統計解析\n") + text.methodsJa + U(u8"\n\n結果\n") + text.resultsJa + "\n";
+}
+
+std::string PaperWindowText(const PaperText& text) {
+  std::string utf8 = PaperDocument(text, PaperLanguage::Japanese) + "\n" + PaperDocument(text, PaperLanguage::English);
+  std::string out;
+  out.reserve(utf8.size() + 64);
+  const std::pair<std::string, std::string> kReplaced[] = {{kDash, "-"}, {U(u8"²"), "2"}, {U(u8"−"), "-"}, {"\n", "\r\n"}};
+  for (std::size_t i = 0; i < utf8.size();) {
+    bool replaced = false;
+    for (const auto& [from, to] : kReplaced) {
+      if (utf8.compare(i, from.size(), from) == 0) {
+        out += to;
+        i += from.size();
+        replaced = true;
+        break;
+      }
+    }
+    if (!replaced) out += utf8[i++];
+  }
+  return Utf8ToCp932(out).bytes;
 }
 
 std::string PaperTraceCsv(const PaperText& text) {

@@ -52,6 +52,10 @@ PaperText BuildPaperText(const PaperSources& sources);
 // Both paragraphs under their headings, one language: the text of paper-en.txt and paper-ja.txt.
 std::string PaperDocument(const PaperText& text, PaperLanguage language);
 
+// The window's text: the Japanese paragraphs, then the English ones, in code page 932 with
+// CR LF line ends. The en dash, "²" and "−", which the code page lacks, become "-", "2" and "-".
+std::string PaperWindowText(const PaperText& text);
+
 // The trace as CSV rows (CR LF): language, paragraph, sentence, text, jsonPath.
 std::string PaperTraceCsv(const PaperText& text);
 
