@@ -31,7 +31,6 @@ std::string Indexed(std::string_view array, int i) { return std::string(array) +
 std::string Weeks(double weeks) { return FixedFigure(weeks, weeks == std::floor(weeks) ? 0 : 1); }
 // A fraction as a percentage; the sign follows the estimate only: "39.5% (95% CI, 29.1–53.7)".
 std::string Percent(double fraction) { return FixedFigure(fraction * 100, 1); }
-enum class Unit { None, Weeks, Percent };
 std::string Ratio(double value) { return FixedFigure(value, 2); }
 std::string OneDecimal(double value) { return FixedFigure(value, 1); }
 // "0.079" or "< 0.001", as RoundedPText writes it after its "p ".
@@ -94,7 +93,9 @@ class Writer {
   int sentence_ = 0;
 };
 
-// An interval's two limits, each a figure or "not reached".
+enum class Unit { None, Weeks, Percent };
+
+// " (95% CI, 0.96–2.06)" and "（95%信頼区間 0.96–2.06）".
 struct Limits {
   std::string en, ja;
 };
@@ -213,6 +214,12 @@ class PaperBuilder {
       const std::string week = w_.F(lastWeek, "logRank.lastWeek");
       w_.Sentence("Groups were compared by the log-rank test over weeks 0" + kDash + week + ".",
                   U(u8"群間の比較にはlog-rank検定を用い、0") + kDash + week + U(u8"週を対象とした。"));
+    }
+    // The pairwise tables of the run, whose three adjustments differ from the raw p from three groups on.
+    if (r.shownGroups >= 3) {
+      w_.Sentence("Pairs of groups were compared by the log-rank and the generalized Wilcoxon tests with the Bonferroni, "
+                  "Holm and Sidak adjustments for multiple comparisons.",
+                  U(u8"2群ずつの比較にはlog-rank検定と一般化Wilcoxon検定を用い、多重比較の調整にはBonferroni法、Holm法、Sidak法を用いた。"));
     }
     if (AnyRatio()) {
       std::string en = "Hazard ratios (HRs) against " + Name(r.reference) +
