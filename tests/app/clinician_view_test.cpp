@@ -100,7 +100,7 @@ TEST(Views, InsideTheWorkAreaAndScrolledWhenLarger) {
         {"NORMAL3", s.byCauseWidth, s.byCauseHeight, true},     {"NORMAL4", s.survivalRateWidth, s.survivalRateHeight, true},
         {"NORMAL5", s.reportWidth, s.reportHeight, false},      {"NORMAL9", s.logRankWidth, s.logRankHeight, false},
         {"NORMAL10", s.wilcoxonWidth, s.wilcoxonHeight, false},  {"NORMAL6", s.numberAtRiskWidth, s.numberAtRiskHeight, true},
-        {"NORMAL11", s.intervalsWidth, s.intervalsHeight, false},
+        {"NORMAL11", s.intervalsWidth, s.intervalsHeight, false},     {"NORMAL12", s.paperWidth, s.paperHeight, false},
     };
     for (const View& v : views) {
       SCOPED_TRACE(f.path + ", " + v.className);
