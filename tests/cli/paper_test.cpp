@@ -51,6 +51,17 @@ std::string ThreeGroupFile() {
   return WriteData("paper3.csv", rows);
 }
 
+// Twenty groups of eight cases, deaths later from group to group: 190 pairs, the last ones
+// at the end of the JSON arrays.
+std::string TwentyGroupFile() {
+  std::string rows = "'twenty groups\r\n";
+  for (int g = 1; g <= 20; ++g) {
+    const std::string name = "G" + std::to_string(g);
+    rows += Rows(name.c_str(), {g, 2 * g + 5, 3 * g + 20, 4 * g + 40}, "死亡,癌") + Rows(name.c_str(), {30, 60, 90, 120}, "生存");
+  }
+  return WriteData("paper20.csv", rows);
+}
+
 // Every note of the report: two rows without commas, a blank group, no days, days not a
 // number twice, no outcome, a period over 40 years, and two deaths without a cause.
 std::string NotesFile() {
@@ -133,6 +144,7 @@ TEST(CliPaper, EveryTracedFigureIsItsJsonValueAsWritten) {
       {"two groups, a cause censored", {TwoGroupFile(), "--censor", U8(u8"他病")}, 38},
       {"three groups, middle reference", {ThreeGroupFile(), "--censor", U8(u8"他病"), "--reference", "2"}, 71},
       {"notes", {NotesFile()}, 25},
+      {"twenty groups, the last the reference", {TwentyGroupFile(), "--reference", "20"}, 303},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
