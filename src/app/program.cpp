@@ -257,6 +257,7 @@ void Program::OnCommand(int id) {
     case kCmdReportWindow: ToggleViewWindow(kReport); break;
     case kCmdNumberAtRisk: ToggleViewWindow(kAtRisk); break;
     case kCmdIntervals: ToggleViewWindow(kIntervals); break;
+    case kCmdPaper: ToggleViewWindow(kPaper); break;
     case kCmdSaveTables: SaveTables(); break;
     case kCmdChooseGroups: ChooseGroups(dialogs_, false); break;
     case kCmdCensoredCases: ChooseCensoredCauses(dialogs_); break;

@@ -14,6 +14,7 @@
 #include "stats/competing_results.h"
 #include "stats/group_tests.h"
 #include "stats/interval_text.h"
+#include "stats/paper_text.h"
 #include "stats/publication_figures.h"
 #include "text/number_text.h"
 #include "text/period_text.h"
@@ -76,6 +77,7 @@ void LoadDataBytes(std::string_view shownPath, std::string_view bytes, Workspace
   report.Clear();
   report.SetHeight(kReportHeight);
   ws.cases = LoadCases(shownPath, bytes, ws.cases.CauseCensored, report, boxes);
+  ws.dataPath = shownPath;
   ws.geometry.xMax = kWeeksPerFiveYears;
   ws.geometry.tickStep = kWeeksPerYear;
   ws.shown = DefaultShownGroups(ws.cases);
@@ -173,6 +175,7 @@ void RunAnalysis(Workspace& ws, Surfaces& surfaces) {
   DrawDeathsByCause(r, ws.styles, surfaces.deathsByCause);
   DrawNumberAtRisk(r, ws.styles, ws.geometry.xMax, surfaces.numberAtRisk);
   WriteResultText(surfaces.intervals, IntervalsText(r));
+  if (surfaces.paper != nullptr) WriteResultText(surfaces.paper, PaperWindowText(BuildPaperText(ws.PaperInput())));
 }
 
 void ComputeAllCases(Workspace& ws, Surfaces& surfaces) {
