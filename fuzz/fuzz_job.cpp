@@ -1,8 +1,6 @@
 // The fuzzing harness's job: the batch command's steps for one input.
 #include "fuzz/fuzz_job.h"
 
-#include <cairo.h>
-#include <fontconfig/fontconfig.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -76,10 +74,8 @@ FuzzJob::FuzzJob(std::string scratchDir)
 FuzzJob::~FuzzJob() {
   session_.reset();
   if (discard_ != nullptr) std::fclose(discard_);
-  // The font lists the layouts' measures loaded, released as the command releases them so
-  // that a leak check sees only the job's own memory.
-  cairo_debug_reset_static_data();
-  FcFini();
+  // The fonts the layouts' measures and the drawings loaded, released as the command releases them.
+  cli::ReleaseFontCaches();
   if (scratchOwner_ != 0 && scratchOwner_ == static_cast<int>(getpid())) {
     std::error_code ec;
     std::filesystem::remove_all(scratch_, ec);

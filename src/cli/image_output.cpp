@@ -3,7 +3,6 @@
 
 #include <cairo-svg.h>
 #include <cairo.h>
-#include <fontconfig/fontconfig.h>
 
 #include <sys/stat.h>
 
@@ -120,10 +119,6 @@ std::string WriteOutputs(const BatchSession& s, const std::string& dir, bool ban
   if (error.empty()) error = WriteOutFile(dir, "log-rank.txt", ShownText(s.logRank.Text()));
   if (error.empty()) error = WriteOutFile(dir, "wilcoxon.txt", ShownText(s.wilcoxon.Text()));
   if (error.empty()) error = WriteFigures(s.ws, bands, palette, dir);
-  // Fontconfig keeps its font list until told otherwise; release it so that a leak check
-  // of the command sees only its own memory.
-  cairo_debug_reset_static_data();
-  FcFini();
   return error;
 }
 
