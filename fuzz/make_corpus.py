@@ -2,7 +2,7 @@
 """Writes the seed corpus of the fuzzing harness into fuzz/corpus/ and its token
 dictionary into fuzz/orvantis.dict.
 
-Each input is one control byte (see fuzz_job.h) followed by the bytes of a data file,
+Each input is two control bytes (see fuzz_job.h) followed by the bytes of a data file,
 Shift-JIS unless the seed is about UTF-8. The files are committed; run this again only to
 change them. Reproducers of faults found by fuzzing are added by hand, not here."""
 import os
@@ -11,6 +11,17 @@ NO_RANGE = 7
 CENSOR = 8
 HIDE = 16
 JSON = 0xC0
+
+# The second byte: the files of --out.
+PROGRAM_PALETTE = 1
+GREY = 2
+BANDS = 4
+CSV = 0x20
+EVERY_FILE = 0xE0
+
+
+def reference(group):
+    return group << 3  # group 1 by its name, 2 and 3 by number
 
 
 def sjis(text):
@@ -30,11 +41,15 @@ COHORT = (
 )
 
 SEEDS = {
-    "cohort-text": (NO_RANGE, sjis(COHORT)),
+    "cohort-text": ((NO_RANGE, CSV), sjis(COHORT)),
     "cohort-json-censor-hide": (JSON | CENSOR | HIDE | 0x20 | 1, sjis(COHORT)),
     "cohort-longest": (6, sjis(COHORT)),
     "cohort-minus-one-year-hide-all-cases": (HIDE | 4, sjis(COHORT)),
     "cohort-plus-five-years-json": (JSON | 3, sjis(COHORT)),
+    "cohort-every-file-grey-bands-reference-2": ((NO_RANGE, EVERY_FILE | GREY | BANDS | reference(2)), sjis(COHORT)),
+    "cohort-censor-every-file-competing": ((CENSOR | NO_RANGE, EVERY_FILE | PROGRAM_PALETTE), sjis(COHORT)),
+    "cohort-censor-csv-bands-reference-by-name": ((CENSOR | 0x20 | 6, CSV | BANDS | reference(1)), sjis(COHORT)),
+    "reference-beyond-groups": ((NO_RANGE, reference(3)), sjis("A,7,死亡,癌\r\nB,14,死亡,癌\r\n")),
     "rule1-no-comma": (NO_RANGE, sjis("12\r\nA 12 死亡\r\n")),
     "rule2-empty-group": (NO_RANGE, sjis(",12,死亡\r\n　 \",12,死亡\r\n")),
     "rule3-empty-days": (NO_RANGE, sjis("A,,死亡\r\n")),
@@ -125,8 +140,9 @@ def main():
     with open(os.path.join(folder, "..", "..", "examples", "data-sample.csv"), "rb") as f:
         SEEDS["data-sample"] = (NO_RANGE, f.read())
     for name, (control, data) in SEEDS.items():
+        commands, outputs = control if isinstance(control, tuple) else (control, 0)
         with open(os.path.join(folder, name), "wb") as f:
-            f.write(bytes([control]) + data)
+            f.write(bytes([commands, outputs]) + data)
     with open(os.path.join(folder, "..", "orvantis.dict"), "w", encoding="ascii") as f:
         f.write("# Tokens of the Orvantis data file for AFL++ (-x); written by make_corpus.py.\n")
         for name, data in TOKENS.items():

@@ -21,12 +21,15 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 env -u MAKEFLAGS -u MFLAGS -u MAKELEVEL cmake --build "$build" --target orvantis_fuzz -j2
 
 rm -rf "$findings"
+# The harness writes the files of --out here (memory, not disk); gone after the run.
+scratch=$(mktemp -d /dev/shm/orvantis-fuzz-XXXXXX)
+trap 'rm -rf "$scratch"' EXIT
 echo "fuzzing for $seconds s (log: $build/afl.log)"
 # The sanitizers abort on the first fault so that AFL++ sees a crash; large allocations
 # fail softly as in a release build.
 AFL_SKIP_CPUFREQ=1 AFL_NO_AFFINITY=1 AFL_NO_UI=1 AFL_I_DONT_CARE_ABOUT_MISSING_CRASHES=1 \
   ASAN_OPTIONS=detect_leaks=0:abort_on_error=1:symbolize=0:allocator_may_return_null=1 \
-  UBSAN_OPTIONS=halt_on_error=1:abort_on_error=1:symbolize=0 \
+  UBSAN_OPTIONS=halt_on_error=1:abort_on_error=1:symbolize=0 ORVANTIS_FUZZ_SCRATCH="$scratch" \
   afl-fuzz -i fuzz/corpus -o "$findings" -x fuzz/orvantis.dict -t 2000 -m none -V "$seconds" \
   -- "$build/fuzz/orvantis_fuzz" >"$build/afl.log" 2>&1 || { tail -30 "$build/afl.log"; exit 1; }
 

@@ -16,6 +16,7 @@
 #include "cli/competing_output.h"
 #include "cli/csv_output.h"
 #include "cli/encoding.h"
+#include "cli/figure_output.h"
 #include "cli/image_output.h"
 #include "cli/input_file.h"
 #include "cli/json_result.h"
@@ -81,6 +82,8 @@ int WriteOutDir(const BatchSession& session, const CliOptions& options, std::FIL
   if (error.empty()) error = WriteFigureTables(session.ws, *options.outDir);
   if (error.empty()) error = WriteCompetingRisksFiles(session.ws, options.ci, *options.outDir);
   if (error.empty()) error = WritePaperFiles(session.ws, *options.outDir);
+  // After the last figure: a drawing after the release would load the fonts again and hold
+  // them to the end.
   ReleaseFontCaches();
   return error.empty() ? 0 : Fail(err, kExitFile, error);
 }

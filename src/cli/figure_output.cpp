@@ -4,6 +4,7 @@
 #include <cairo-pdf.h>
 #include <cairo-svg.h>
 #include <cairo.h>
+#include <fontconfig/fontconfig.h>
 #include <zlib.h>
 
 #include <cmath>
@@ -156,6 +157,11 @@ double CairoTextWidth(std::string_view bytes, double size) {
   cairo_destroy(cr);
   cairo_surface_destroy(surface);
   return width;
+}
+
+void ReleaseFontCaches() {
+  cairo_debug_reset_static_data();
+  FcFini();
 }
 
 std::string WriteFigure(const FigureLayout& layout, FigureFormat format, OutFile& file) {

@@ -26,6 +26,11 @@ cairo_status_t WriteToOutFile(void* closure, const unsigned char* data, unsigned
 // reason; any other failure of the library in the library's words.
 std::string CommitDrawing(OutFile& file, cairo_status_t status);
 
+// Releases the font lists Cairo and Fontconfig keep once loaded, at the end of a process's
+// drawing, so that a leak check sees only the program's own memory. A later measure or
+// drawing loads them afresh, and would then hold them again until the next release.
+void ReleaseFontCaches();
+
 // Writes the layout in one format into the file and commits it. Empty on success, else the
 // error line naming the file.
 std::string WriteFigure(const FigureLayout& layout, FigureFormat format, OutFile& file);

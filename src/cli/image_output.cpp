@@ -3,7 +3,6 @@
 
 #include <cairo-svg.h>
 #include <cairo.h>
-#include <fontconfig/fontconfig.h>
 
 #include <sys/stat.h>
 
@@ -123,9 +122,5 @@ std::string WriteOutputs(const BatchSession& s, const std::string& dir, bool ban
   return error;
 }
 
-void ReleaseFontCaches() {
-  cairo_debug_reset_static_data();
-  FcFini();
-}
 
 }  // namespace orv::cli

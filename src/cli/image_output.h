@@ -32,10 +32,6 @@ std::string WriteSvg(const RecordingCanvas& canvas, std::size_t drawFrom, BkMode
 // onto it would lose the data). Empty when ready, else the error line.
 std::string PrepareOutDir(const std::string& dir, const std::string& dataPath);
 
-// Cairo and Fontconfig keep their font lists until told otherwise; released once every
-// text has been drawn, so that a leak check of the command sees only its own memory.
-void ReleaseFontCaches();
-
 // Every file of --out but the CSV files into `dir`, created when missing; `bands` adds the
 // 95 % bands to the publication figure, drawn in `palette`. Empty on success, else the
 // error line.

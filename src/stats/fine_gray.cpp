@@ -218,8 +218,17 @@ SubHazardRatio EstimateSubHazardRatio(const CauseCounts& a, const CauseCounts& b
 
   result.estimated = true;
   result.beta = beta;
-  result.se = std::sqrt(sandwich) / information;
   result.hr = r;
+  // Every case's residual 0 (each group's deaths of interest all in the one week that ends
+  // everyone's follow-up, say): a robust variance of 0 says nothing of the ratio's
+  // uncertainty. As crr (se 0, p NaN), no interval and no test, rather than an interval of
+  // no width and a p divided by 0.
+  if (!(sandwich > 0 && information > 0)) {
+    result.se = 0;
+    result.lower = result.upper = result.p = std::numeric_limits<double>::quiet_NaN();
+    return result;
+  }
+  result.se = std::sqrt(sandwich) / information;
   result.lower = std::exp(beta - kNormalQuantile975 * result.se);
   result.upper = std::exp(beta + kNormalQuantile975 * result.se);
   result.p = std::erfc(std::abs(beta / result.se) / std::sqrt(2.0));

@@ -36,9 +36,9 @@ struct SubHazardRatio {
   double beta = 0;
   double se = 0;     // robust
   double hr = 0;     // exp(beta)
-  double lower = 0;  // exp(beta -/+ z se)
+  double lower = 0;  // exp(beta -/+ z se); NaN with se 0 (no residual at all)
   double upper = 0;
-  double p = 1;      // Wald test, two-sided
+  double p = 1;      // Wald test, two-sided; NaN with se 0
 };
 
 // Per-week room of one pair, kept by the caller so that a run over many pairs allocates once.

@@ -21,6 +21,14 @@
 
 namespace {
 
+// The fonts the figure tests load, released after the last test as the command releases them,
+// so that the leak check of the sanitizer build sees only the tests' own memory.
+class ReleaseFontCachesAtEnd : public ::testing::Environment {
+ public:
+  void TearDown() override { orv::cli::ReleaseFontCaches(); }
+};
+[[maybe_unused]] ::testing::Environment* const kFontCaches = ::testing::AddGlobalTestEnvironment(new ReleaseFontCachesAtEnd);
+
 using orv::cli::OutputStream;
 
 std::string ReadBack(std::FILE* file) {

@@ -155,6 +155,24 @@ TEST(GrayTest, GrayAndFineGrayMatchR) {
   }
 }
 
+// crr(c(1, 1), c(1, 1), c(0, 1)): coefficient 0, se 0, p NaN. Catches the interval and p
+// computed from a robust variance of 0 (a division by zero).
+TEST(FineGray, NoIntervalOrTestWithoutAnyResidual) {
+  const struct { const char* name; std::vector<WeekRow> a, b; } cases[] = {
+      {"one death of interest each, in the last week", {{1, 1, 0, 0}}, {{1, 1, 0, 0}}},
+      {"two each, a case of each censored the week before", {{0, 0, 0, 1}, {1, 2, 0, 0}}, {{0, 0, 0, 1}, {1, 2, 0, 0}}},
+  };
+  for (const auto& c : cases) {
+    FineGrayScratch scratch;
+    const Group a = MakeGroup(c.a, 2), b = MakeGroup(c.b, 2);
+    const SubHazardRatio h = EstimateSubHazardRatio(a.Counts(2), b.Counts(2), scratch);
+    ASSERT_TRUE(h.estimated) << c.name;
+    EXPECT_EQ(h.hr, 1) << c.name;
+    EXPECT_EQ(h.se, 0) << c.name;
+    EXPECT_TRUE(std::isnan(h.lower) && std::isnan(h.upper) && std::isnan(h.p)) << c.name << " " << h.lower << " " << h.p;
+  }
+}
+
 // No test of one group, or of groups without a death of interest or with a singular variance;
 // no ratio without a finite root, which crr reports as converged, with ratios of about 1e-13
 // that only say where it stopped. The pair's sums answer as the general ones.
