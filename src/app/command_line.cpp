@@ -29,11 +29,4 @@ std::optional<std::string> DataFileArgument(std::string_view commandLine) {
   return std::string(rest.substr(0, rest.find(' ')));
 }
 
-std::string SettingsPathFor(std::string_view modulePath) {
-  std::size_t keep = modulePath.size() >= 4 ? modulePath.size() - 4 : 0;
-  std::string path(modulePath.substr(0, keep));
-  path += ".ini";
-  return path;
-}
-
 }  // namespace orv::app

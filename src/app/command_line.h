@@ -1,4 +1,4 @@
-// The data file named on the command line, and the settings file beside the program.
+// The data file named on the command line.
 #pragma once
 
 #include <optional>
@@ -13,8 +13,5 @@ namespace orv::app {
 // closed, or an empty pair of quotes. A quoted argument may hold blanks; an unquoted one ends
 // at its first blank.
 std::optional<std::string> DataFileArgument(std::string_view commandLine);
-
-// The program path with its last four bytes replaced by ".ini".
-std::string SettingsPathFor(std::string_view modulePath);
 
 }  // namespace orv::app

@@ -179,12 +179,6 @@ void Program::OnCreate(HWND hwnd) {
   surfaces_.graph = graphCanvas_.get();
   surfaces_.screen = screenCanvas_.get();
 
-  char module[MAX_PATH] = {};
-  DWORD n = GetModuleFileNameA(nullptr, module, MAX_PATH);
-  settingsPath_ = SettingsPathFor(std::string_view(module, n));
-  // The settings file is only looked for: the built-in defaults are in force either way.
-  PathFileExistsA(settingsPath_.c_str());
-
   SetTextColor(graphDC_, RGB(0, 0, 0));
   SetBkMode(mainDC_, OPAQUE);
   SetBkColor(mainDC_, RGB(255, 255, 255));

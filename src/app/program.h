@@ -117,7 +117,6 @@ class Program {
   std::string appVersion_ = "ver. 1.2";
   std::string dataPath_;   // DataPath: the last file chosen, dropped or named
   std::string shownPath_;  // the file whose tables are shown
-  std::string settingsPath_;
   std::string startupPath_;  // a file named on the command line, loaded once the views exist
   bool startupFile_ = false;
 

@@ -120,16 +120,5 @@ TEST(CommandLine, DataFileArgument) {
   for (const Case& c : cases) EXPECT_EQ(DataFileArgument(c.line), c.path) << c.name;
 }
 
-TEST(SettingsFile, PathBesideTheProgram) {
-  struct Case { const char* name; const char* module; const char* settings; };
-  const Case cases[] = {
-      {"three-letter extension", R"(C:\Tools\Survival.exe)", R"(C:\Tools\Survival.ini)"},
-      {"two-letter extension loses a byte of the name", R"(C:\Tools\Survival.ex)", R"(C:\Tools\Surviva.ini)"},
-      {"no extension", R"(C:\Tools\Survival)", R"(C:\Tools\Surv.ini)"},
-      {"shorter than four bytes", "abc", ".ini"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(SettingsPathFor(c.module), c.settings) << c.name;
-}
-
 }  // namespace
 }  // namespace orv::app
