@@ -28,6 +28,8 @@ enum Command : int {
   kCmdNumberAtRisk = 1025,
   kCmdIntervals = 1026,
   kCmdSaveTables = 1027,
+  kCmdIncidenceView = 1028,
+  kCmdChooseReference = 1029,
 };
 
 inline constexpr int kLogRankControlId = 1995;

@@ -24,6 +24,7 @@ struct Surfaces {
   ViewWindows* views = nullptr;
   Canvas* numberAtRisk = nullptr;       // "リスク集団数"
   ResultTextSink* intervals = nullptr;  // "信頼区間・ハザード比"
+  Canvas* incidence = nullptr;          // "累積発生率"
 };
 
 }  // namespace orv

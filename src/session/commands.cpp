@@ -2,6 +2,7 @@
 #include "session/commands.h"
 
 #include "session/analysis.h"
+#include "stats/interval_text.h"
 
 namespace orv {
 
@@ -54,6 +55,14 @@ void SetReferenceGroup(Workspace& ws, int g) {
   ws.referenceGroup = g;
   // Over the weeks of the run's pair ratios: a redraw may have fitted the range since.
   ComputeReviewerResults(ws, ws.reviewer.lastWeek);
+}
+
+void SetReferenceGroup(Workspace& ws, Surfaces& surfaces, int g) {
+  SetReferenceGroup(ws, g);
+  if (surfaces.intervals == nullptr) return;
+  ResultClear(*surfaces.intervals);
+  ResultAppend(*surfaces.intervals, IntervalsText(ws.Results(), ws.reviewer, ws.competing));
+  surfaces.intervals->CaretToStart();
 }
 
 void SetGroupLine(Workspace& ws, Surfaces& surfaces, int g, int style, int width, Rgb colour) {

@@ -93,6 +93,7 @@ TEST(Startup, WindowsAsCreatedAndShownByTheirCommands) {
       {"NORMAL10", "多重比較(General Wilcoxon)", 620, kWilcoxonControlId, "General Wilcoxon\r\n", kCmdWilcoxonWindow},
       {"NORMAL6", "リスク集団数", 480, 0, nullptr, kCmdNumberAtRisk},
       {"NORMAL11", "信頼区間・ハザード比", 620, kIntervalsControlId, "信頼区間・ハザード比\r\n", kCmdIntervals},
+      {"NORMAL12", "累積発生率", 480, 0, nullptr, kCmdIncidenceView},
   };
   for (const View& v : views) {
     SCOPED_TRACE(v.className);
