@@ -28,13 +28,15 @@ enum Command : int {
   kCmdNumberAtRisk = 1025,
   kCmdIntervals = 1026,
   kCmdSaveTables = 1027,
-  kCmdIncidenceView = 1028,
-  kCmdChooseReference = 1029,
+  kCmdPaper = 1028,
+  kCmdIncidenceView = 1029,
+  kCmdChooseReference = 1030,
 };
 
 inline constexpr int kLogRankControlId = 1995;
 inline constexpr int kWilcoxonControlId = 1996;
 inline constexpr int kIntervalsControlId = 1997;
+inline constexpr int kPaperControlId = 1994;
 inline constexpr int kReportControlId = 1998;
 inline constexpr int kIconResource = 101;
 

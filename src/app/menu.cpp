@@ -57,6 +57,7 @@ HMENU BuildMainMenu() {
                              {nullptr, 0},
                              {"リスク集団数", kCmdNumberAtRisk},
                              {"信頼区間・ハザード比", kCmdIntervals},
+                             {"論文用の記述", kCmdPaper},
                              {"表をCSVで保存…", kCmdSaveTables},
                              {nullptr, 0},
                              {"累積発生率", kCmdIncidenceView},

@@ -257,6 +257,7 @@ void Program::OnCommand(int id) {
     case kCmdReportWindow: ToggleViewWindow(kReport); break;
     case kCmdNumberAtRisk: ToggleViewWindow(kAtRisk); break;
     case kCmdIntervals: ToggleViewWindow(kIntervals); break;
+    case kCmdPaper: ToggleViewWindow(kPaper); break;
     case kCmdSaveTables: SaveTables(); break;
     case kCmdIncidenceView: ToggleViewWindow(kIncidence); break;
     case kCmdChooseReference: ChooseReferenceGroup(dialogs_); break;

@@ -42,7 +42,7 @@ class Win32ViewWindows : public ViewWindows {
 };
 
 // The view windows, in their order of creation.
-enum View : int { kLegend, kCumulative, kByCause, kRate, kReport, kLogRank, kWilcoxon, kAtRisk, kIntervals, kIncidence, kViewCount };
+enum View : int { kLegend, kCumulative, kByCause, kRate, kReport, kLogRank, kWilcoxon, kAtRisk, kIntervals, kPaper, kIncidence, kViewCount };
 
 class Program {
  public:
@@ -77,7 +77,7 @@ class Program {
   // View windows.
   LRESULT OnViewMessage(View v, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   void CreateViewWindows();
-  HWND CreateReportControl(HWND parent, int id, const char* text);
+  HWND CreateReportControl(HWND parent, int id, const char* text, bool wrap = false);
   void ToggleViewWindow(View v);
   // Moves a view once to (x, y) with the size w x h asked for, kept inside the work area; a
   // painted view larger than that area scrolls over the size asked for.
@@ -144,6 +144,7 @@ class Program {
   std::unique_ptr<RichEditResult> logRank_;
   std::unique_ptr<RichEditResult> wilcoxon_;
   std::unique_ptr<RichEditResult> intervals_;
+  std::unique_ptr<RichEditResult> paper_;
 };
 
 }  // namespace orv::app

@@ -1,4 +1,4 @@
-// The view windows: five painted tables, the incidence figure and four report controls.
+// The view windows: five painted tables, the incidence figure and five report controls.
 #include "app/program.h"
 
 #include <algorithm>
@@ -18,12 +18,14 @@ namespace {
 
 constexpr DWORD kViewStyle = 0x00CC0000;
 constexpr DWORD kReportStyle = 0x50B000C4;
+// Without the horizontal scroll bar and ES_AUTOHSCROLL: paragraphs wrap at the window's width.
+constexpr DWORD kWrappingReportStyle = 0x50A00044;
 constexpr char kReportInitial[] = "読み込みデータ\r\n";
 constexpr LONG kScrollLine = 40;  // one row of the tables
 constexpr int kCascadeStep = 30;  // each view right of and below the one placed before
 constexpr int kTextMargin = 20;   // right of the longest line of a result window
 
-bool IsReport(View v) { return v == kReport || v == kLogRank || v == kWilcoxon || v == kIntervals; }
+bool IsReport(View v) { return v == kReport || v == kLogRank || v == kWilcoxon || v == kIntervals || v == kPaper; }
 
 struct ViewClass {
   const char* className;
@@ -41,7 +43,8 @@ constexpr ViewClass kViewClasses[kViewCount] = {
     {"NORMAL10", "多重比較(General Wilcoxon)", 620},
     {"NORMAL6", "リスク集団数", 480},
     {"NORMAL11", "信頼区間・ハザード比", 620},
-    {"NORMAL12", "累積発生率", 480},
+    {"NORMAL12", "論文用の記述", 620},
+    {"NORMAL13", "累積発生率", 480},
 };
 
 // The interval columns are wider than the pairwise ones: a label with its case count, a
@@ -139,6 +142,11 @@ LRESULT Program::OnViewMessage(View v, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
           intervals_ = std::make_unique<RichEditResult>(control, kIntervalTabStops, true);
           surfaces_.intervals = intervals_.get();
         }
+      } else if (v == kPaper) {
+        if (HWND control = CreateReportControl(hwnd, kPaperControlId, "論文用の記述\r\n", true)) {
+          paper_ = std::make_unique<RichEditResult>(control);
+          surfaces_.paper = paper_.get();
+        }
       } else {
         const bool logRank = v == kLogRank;
         HWND control = CreateReportControl(hwnd, logRank ? kLogRankControlId : kWilcoxonControlId,
@@ -188,8 +196,8 @@ LRESULT Program::OnViewMessage(View v, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
   return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-HWND Program::CreateReportControl(HWND parent, int id, const char* text) {
-  HWND control = CreateWindowExA(0, "RichEdit20A", text, kReportStyle, 0, 0, 0, 0, parent,
+HWND Program::CreateReportControl(HWND parent, int id, const char* text, bool wrap) {
+  HWND control = CreateWindowExA(0, "RichEdit20A", text, wrap ? kWrappingReportStyle : kReportStyle, 0, 0, 0, 0, parent,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
   if (!control) {
     boxes_.Show("リッチエディットの作成に失敗", "Error - T_RichEdit", BoxIcon::Error);
@@ -229,7 +237,7 @@ void Program::PlacePendingViews() {
       {kLogRank, {s.logRankWidth, s.logRankHeight}},      {kWilcoxon, {s.wilcoxonWidth, s.wilcoxonHeight}},
       {kCumulative, {s.cumulativeWidth, s.cumulativeHeight}}, {kByCause, {s.byCauseWidth, s.byCauseHeight}},
       {kRate, {s.survivalRateWidth, s.survivalRateHeight}}, {kAtRisk, {s.numberAtRiskWidth, s.numberAtRiskHeight}},
-      {kIntervals, {s.intervalsWidth, s.intervalsHeight}},
+      {kIntervals, {s.intervalsWidth, s.intervalsHeight}}, {kPaper, {s.paperWidth, s.paperHeight}},
       {kIncidence, IncidenceViewSize()},
   };
   int step = 0;

@@ -21,6 +21,7 @@
 #include "cli/json_result.h"
 #include "cli/options.h"
 #include "cli/output_stream.h"
+#include "cli/paper_output.h"
 #include "cli/session.h"
 #include "cli/terminal_text.h"
 #include "data/loader.h"
@@ -79,6 +80,7 @@ int WriteOutDir(const BatchSession& session, const CliOptions& options, std::FIL
   std::string error = WriteOutputs(session, *options.outDir, options.ci, options.palette);
   if (error.empty()) error = WriteFigureTables(session.ws, *options.outDir);
   if (error.empty()) error = WriteCompetingRisksFiles(session.ws, options.ci, *options.outDir);
+  if (error.empty()) error = WritePaperFiles(session.ws, *options.outDir);
   ReleaseFontCaches();
   return error.empty() ? 0 : Fail(err, kExitFile, error);
 }

@@ -17,7 +17,8 @@ inline constexpr const char* kOutNames[] = {
     "cumulative-deaths.png", "cumulative-deaths.txt", "deaths-by-cause.png", "deaths-by-cause.txt",
     "number-at-risk.png", "number-at-risk.txt", "report.txt", "log-rank.txt", "wilcoxon.txt", "figure.pdf",
     "figure.svg", "figure.png", "life-tables.csv", "pairs.csv", "cumulative-incidence.csv",
-    "cumulative-incidence.pdf", "cumulative-incidence.svg", "cumulative-incidence.png", "medians.csv", "hazard-ratios.csv"};
+    "cumulative-incidence.pdf", "cumulative-incidence.svg", "cumulative-incidence.png", "medians.csv", "hazard-ratios.csv",
+    "paper-en.txt", "paper-ja.txt", "paper-trace.csv"};
 
 // Writes the recorded drawing as a PNG (lines not antialiased) or an SVG file of the
 // canvas's client size, as the file `name` of `dir`. Empty on success, else the error line.

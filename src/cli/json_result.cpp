@@ -9,7 +9,9 @@
 
 #include "cli/competing_output.h"
 #include "cli/json_writer.h"
+#include "cli/paper_output.h"
 #include "cli/reviewer_output.h"
+#include "data/loader.h"
 #include "stats/publication_figures.h"
 #include "text/truncate.h"
 
@@ -261,6 +263,21 @@ void WriteResultJson(const BatchSession& session, OutputStream& out) {
   json.Member("total", cases.counters.total);
   json.Member("corrected", cases.counters.corrected);
   json.Member("excluded", cases.counters.excluded);
+  // The report's notes that occurred, in the order of the rules; a note's words without its layout.
+  json.Key("notes");
+  json.BeginArray();
+  for (int n = 0; n < kRowNotes; ++n) {
+    const Count rows = cases.counters.notes[static_cast<std::size_t>(n)];
+    if (rows == 0) continue;
+    json.BeginObject();
+    json.Key("note");
+    json.String(RowNoteWords(n));
+    json.Key("kind");
+    json.String(IsExclusionNote(n) ? "excluded" : "corrected");
+    json.Member("rows", rows);
+    json.EndObject();
+  }
+  json.EndArray();
   json.EndObject();
   json.Member("dataMaxWeeks", cases.dataMaxWeeks);
   json.Member("xMax", ws.geometry.xMax);
@@ -300,6 +317,9 @@ void WriteResultJson(const BatchSession& session, OutputStream& out) {
 
   json.Key("competingRisks");
   WriteCompetingRisksJson(json, ws);
+
+  json.Key("paper");
+  WritePaperJson(json, ws);
 
   json.Key("report");
   WriteReport(json, session.report);

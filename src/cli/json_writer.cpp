@@ -35,6 +35,12 @@ void JsonWriter::Key(std::string_view name) {
   out_.Write("\": ");
 }
 
+void JsonWriter::Utf8String(std::string_view utf8) {
+  BeforeValue();
+  // Escaped as the document tree escapes it; a broken sequence becomes U+FFFD, never an exception.
+  out_.Write(nlohmann::json(std::string(utf8)).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+}
+
 void JsonWriter::Open(char bracket) {
   BeforeValue();
   out_.Write(bracket);

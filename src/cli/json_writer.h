@@ -25,6 +25,8 @@ class JsonWriter {
 
   // Code page 932 text, written as a UTF-8 string.
   void String(std::string_view cp932);
+  // A text that is UTF-8 already (the paragraphs for the paper).
+  void Utf8String(std::string_view utf8);
   // The same for a text given in parts (a character may be split between two parts).
   void BeginString() {
     BeforeValue();

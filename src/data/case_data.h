@@ -41,11 +41,26 @@ inline constexpr int kGroupTotalRows = 4;
 // Per cause 1..20: 1 when deaths of that cause count as censored.
 using CauseFlags = std::array<std::int32_t, kGroupSlots>;
 
+// The notes the raw data report writes beside a row, one per rule that dropped or corrected it.
+enum RowNote : int {
+  kNoteNoComma,         // excluded
+  kNoteNoGroup,         // excluded
+  kNoteNoDays,          // excluded
+  kNoteDaysNotNumeric,  // excluded
+  kNoteNoOutcome,       // excluded
+  kNoteDaysCapped,      // corrected: over 40 years, set to week 2080 and alive
+  kNoteNoCause,         // corrected: a death without a cause, counted as "不明"
+};
+inline constexpr int kRowNotes = 7;
+inline constexpr bool IsExclusionNote(int note) { return note < kNoteDaysCapped; }
+
 // Counters of one load, printed by the raw data report.
 struct LoadCounters {
   Count total = 0;      // data rows seen
   Count corrected = 0;  // corrections made (one row can make two)
   Count excluded = 0;   // rows dropped
+  // The notes as the report wrote them: a correction of a dropped row has none.
+  std::array<Count, kRowNotes> notes{};
 };
 
 struct CaseData {

@@ -34,6 +34,9 @@ constexpr std::string_view kNoOutcome = "\t＊　転帰が未入力 除外デー
 constexpr std::string_view kNoCause = "\t死因が未入力の為、不明で計算";
 constexpr std::string_view kSubstituted = "\t＊ 変換できない文字を ? に置換";
 
+constexpr std::string_view kNoteTexts[kRowNotes] = {kNoComma, kNoGroup, kNoDays, kDaysNotNumeric,
+                                                     kNoOutcome, kDaysCapped, kNoCause};
+
 constexpr std::string_view kSeparator = " ---.------------.--- ";
 
 // True when the last two bytes of the text are one character and not the trail byte of
@@ -169,6 +172,9 @@ class Loader {
     report_.SetColour(kRed);
     ReportWrite(report_, note, 2);
     ++cd_.counters.excluded;
+    for (int n = 0; n < kRowNotes; ++n) {
+      if (kNoteTexts[n] == note) ++cd_.counters.notes[static_cast<std::size_t>(n)];
+    }
   }
 
   void NoteSubstitution(int breaks) {
@@ -195,10 +201,12 @@ class Loader {
     if (fate.capped) {
       report_.SetColour(kRed);
       ReportWrite(report_, kDaysCapped, 2);
+      ++cd_.counters.notes[kNoteDaysCapped];
     }
     if (fate.noCause) {
       report_.SetColour(kOrange);
       ReportWrite(report_, kNoCause, 0);
+      ++cd_.counters.notes[kNoteNoCause];
     }
     ReportWrite(report_, "", 1);
   }
@@ -260,6 +268,21 @@ void WriteSummary(std::string_view path, const CaseData& cd, RichTextSink& repor
 }
 
 }  // namespace
+
+std::string_view RowNoteText(int note) { return kNoteTexts[std::clamp(note, 0, kRowNotes - 1)]; }
+
+std::string_view RowNoteWords(int note) {
+  constexpr std::string_view kMark = "＊";
+  std::string_view words = RowNoteText(note);
+  for (bool trimmed = true; trimmed;) {
+    const std::size_t before = words.size();
+    if (words.starts_with('\t')) words.remove_prefix(1);
+    if (words.starts_with(kMark)) words.remove_prefix(kMark.size());
+    words = TrimField(words);
+    trimmed = words.size() != before;
+  }
+  return words;
+}
 
 std::string_view TrimField(std::string_view field) {
   for (;;) {

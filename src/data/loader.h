@@ -41,6 +41,11 @@ CaseData LoadCases(std::string_view shownPath, std::string_view bytes, const Cau
 // The message box text of a file above maxBytes.
 std::string TooLargeText(std::uint64_t maxBytes);
 
+// The note of a RowNote exactly as the raw data report writes it, with its leading TAB.
+std::string_view RowNoteText(int note);
+// The same note's words alone: without the TAB, the blanks and the "＊" mark around them.
+std::string_view RowNoteWords(int note);
+
 // Removes half-width blanks, full-width blanks and double quotes from both ends.
 std::string_view TrimField(std::string_view field);
 

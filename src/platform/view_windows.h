@@ -16,6 +16,7 @@ struct ViewSizes {
   // Eleven year columns and the totals; the interval columns at their tab stops.
   int numberAtRiskWidth = 1220, numberAtRiskHeight = 0;
   int intervalsWidth = 980, intervalsHeight = 0;
+  int paperWidth = 900, paperHeight = 600;  // "論文用の記述": paragraphs that wrap
   bool operator==(const ViewSizes&) const = default;
 };
 

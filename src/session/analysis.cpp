@@ -15,6 +15,7 @@
 #include "stats/competing_results.h"
 #include "stats/group_tests.h"
 #include "stats/interval_text.h"
+#include "stats/paper_text.h"
 #include "stats/publication_figures.h"
 #include "text/number_text.h"
 #include "text/period_text.h"
@@ -77,6 +78,7 @@ void LoadDataBytes(std::string_view shownPath, std::string_view bytes, Workspace
   report.Clear();
   report.SetHeight(kReportHeight);
   ws.cases = LoadCases(shownPath, bytes, ws.cases.CauseCensored, report, boxes);
+  ws.dataPath = shownPath;
   ws.geometry.xMax = kWeeksPerFiveYears;
   ws.geometry.tickStep = kWeeksPerYear;
   ws.shown = DefaultShownGroups(ws.cases);
@@ -175,6 +177,7 @@ void RunAnalysis(Workspace& ws, Surfaces& surfaces) {
   DrawNumberAtRisk(r, ws.styles, ws.geometry.xMax, surfaces.numberAtRisk);
   WriteResultText(surfaces.intervals, IntervalsText(r, ws.reviewer, ws.competing));
   DrawIncidenceView(r, ws.competing, ws.styles, ws.geometry.xMax, surfaces.incidence);
+  if (surfaces.paper != nullptr) WriteResultText(surfaces.paper, PaperWindowText(BuildPaperText(ws.PaperInput())));
 }
 
 void ComputeAllCases(Workspace& ws, Surfaces& surfaces) {

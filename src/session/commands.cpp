@@ -3,6 +3,7 @@
 
 #include "session/analysis.h"
 #include "stats/interval_text.h"
+#include "stats/paper_text.h"
 
 namespace orv {
 
@@ -59,10 +60,15 @@ void SetReferenceGroup(Workspace& ws, int g) {
 
 void SetReferenceGroup(Workspace& ws, Surfaces& surfaces, int g) {
   SetReferenceGroup(ws, g);
-  if (surfaces.intervals == nullptr) return;
-  ResultClear(*surfaces.intervals);
-  ResultAppend(*surfaces.intervals, IntervalsText(ws.Results(), ws.reviewer, ws.competing));
-  surfaces.intervals->CaretToStart();
+  // The texts that name the reference: the interval window's and the paper's paragraphs.
+  const auto write = [](ResultTextSink* sink, const std::string& text) {
+    if (sink == nullptr) return;
+    ResultClear(*sink);
+    ResultAppend(*sink, text);
+    sink->CaretToStart();
+  };
+  write(surfaces.intervals, IntervalsText(ws.Results(), ws.reviewer, ws.competing));
+  write(surfaces.paper, PaperWindowText(BuildPaperText(ws.PaperInput())));
 }
 
 void SetGroupLine(Workspace& ws, Surfaces& surfaces, int g, int style, int width, Rgb colour) {

@@ -1,6 +1,8 @@
 // The state of one run of the program, owned by the program and passed by reference.
 #pragma once
 
+#include <string>
+
 #include "data/case_data.h"
 #include "data/group_set.h"
 #include "graph/line_styles.h"
@@ -8,6 +10,7 @@
 #include "platform/view_windows.h"
 #include "stats/analysis_results.h"
 #include "stats/competing_results.h"
+#include "stats/paper_text.h"
 #include "stats/publication_figures.h"
 #include "stats/reviewer_results.h"
 #include "stats/test_results.h"
@@ -17,6 +20,7 @@ namespace orv {
 
 struct Workspace {
   CaseData cases;
+  std::string dataPath;  // the loaded file as the raw data report names it (code page 932)
   SurvivalTables survival;
   GroupTestResults tests;
   PublicationFigures figures;  // estimates with intervals and hazard ratios
@@ -36,6 +40,8 @@ struct Workspace {
   // results wherever those are asked for.
   AnalysisResults Results() const { return {cases, survival, tests, figures, shown}; }
   operator AnalysisResults() const { return Results(); }
+  // What the paragraphs for the paper read of the last analysis run.
+  PaperSources PaperInput() const { return {cases, shown, figures, reviewer, competing, dataPath}; }
 };
 
 }  // namespace orv

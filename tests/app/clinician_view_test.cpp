@@ -104,7 +104,7 @@ TEST(Views, InsideTheWorkAreaAndScrolledWhenLarger) {
         {"NORMAL3", s.byCauseWidth, s.byCauseHeight, true, 5},     {"NORMAL4", s.survivalRateWidth, s.survivalRateHeight, true, 6},
         {"NORMAL5", s.reportWidth, s.reportHeight, false, 0},      {"NORMAL9", s.logRankWidth, s.logRankHeight, false, 2},
         {"NORMAL10", s.wilcoxonWidth, s.wilcoxonHeight, false, 3},  {"NORMAL6", s.numberAtRiskWidth, s.numberAtRiskHeight, true, 7},
-        {"NORMAL11", 0, s.intervalsHeight, false, 8},
+        {"NORMAL11", 0, s.intervalsHeight, false, 8}, {"NORMAL12", s.paperWidth, s.paperHeight, false, 9},
     };
     for (const View& v : views) {
       SCOPED_TRACE(f.path + ", " + v.className);

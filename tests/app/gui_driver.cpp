@@ -323,7 +323,7 @@ Model::Model(const App& app, const std::string& path)
   ws.geometry.height = static_cast<std::uint16_t>(graph.ClientRect().bottom - 150);
   ws.geometry.pixelsPerWeek = static_cast<double>(ws.geometry.width) / ws.geometry.xMax;
   surfaces = {&graph, &screen, &legend, &cumulative, &byCause, &rate, &report, &logRank, &wilcoxon, &boxes, &views,
-              &numberAtRisk, &intervals};
+              &numberAtRisk, &intervals, &paper};
   Load(path);
 }
 

@@ -99,6 +99,7 @@ inline HWND ReportControl(const App& app) { return app.Control("NORMAL5", app::k
 inline HWND LogRankControl(const App& app) { return app.Control("NORMAL9", app::kLogRankControlId); }
 inline HWND WilcoxonControl(const App& app) { return app.Control("NORMAL10", app::kWilcoxonControlId); }
 inline HWND IntervalsControl(const App& app) { return app.Control("NORMAL11", app::kIntervalsControlId); }
+inline HWND PaperControl(const App& app) { return app.Control("NORMAL12", app::kPaperControlId); }
 
 std::string WindowText(HWND window);
 // The text of a rich edit control of another process, byte for byte.
@@ -129,6 +130,7 @@ struct Model {
   RecordingResultText wilcoxon{"General Wilcoxon\r\n"};
   RecordingCanvas graph, screen, legend, cumulative, byCause, rate, numberAtRisk;
   RecordingResultText intervals{"信頼区間・ハザード比\r\n"};
+  RecordingResultText paper{"論文用の記述\r\n"};
   RecordingMessageBoxes boxes;
   RecordingViewWindows views;
   Surfaces surfaces;

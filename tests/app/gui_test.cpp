@@ -93,7 +93,8 @@ TEST(Startup, WindowsAsCreatedAndShownByTheirCommands) {
       {"NORMAL10", "多重比較(General Wilcoxon)", 620, kWilcoxonControlId, "General Wilcoxon\r\n", kCmdWilcoxonWindow},
       {"NORMAL6", "リスク集団数", 480, 0, nullptr, kCmdNumberAtRisk},
       {"NORMAL11", "信頼区間・ハザード比", 620, kIntervalsControlId, "信頼区間・ハザード比\r\n", kCmdIntervals},
-      {"NORMAL12", "累積発生率", 480, 0, nullptr, kCmdIncidenceView},
+      {"NORMAL12", "論文用の記述", 620, kPaperControlId, "論文用の記述\r\n", kCmdPaper},
+      {"NORMAL13", "累積発生率", 480, 0, nullptr, kCmdIncidenceView},
   };
   for (const View& v : views) {
     SCOPED_TRACE(v.className);
@@ -227,8 +228,12 @@ TEST(Views, ComparisonsNeedTwoShownGroups) {
       EXPECT_EQ(ControlText(GetWindow(app.Find(className), GW_CHILD)), c.kept ? before : "");
     }
     expectRefused(!c.kept);
-    // The intervals are not a pair table: one group still has its own.
-    if (!c.told && !c.kept && !c.path.empty()) { EXPECT_EQ(ControlText(IntervalsControl(app)), Model(app, c.path).intervals.Text()); }
+    // The intervals and the paragraphs for the paper are not pair tables: one group still has its own.
+    if (!c.told && !c.kept && !c.path.empty()) {
+      const Model model(app, c.path);
+      EXPECT_EQ(ControlText(IntervalsControl(app)), model.intervals.Text());
+      EXPECT_EQ(ControlText(PaperControl(app)), model.paper.Text());
+    }
   }
 }
 

@@ -123,7 +123,8 @@ TEST(PublicationViews, SavedTablesEqualTheBatchCommandsFiles) {
 }
 
 // Deaths of cause 1 counted as censored, in the suite's program: the interval window as the
-// core writes it for the same file, before and after group 3 becomes the reference (the
+// core writes it for the same file, before and after group 3 becomes the reference (and the
+// paper's paragraphs after it) (the
 // reference in force ticked when the window opens); the incidence view with the last shown
 // group's curve at its level; the incidence table saved beside the other two; the view cleared
 // by the run that follows when no cause is selected any more.
@@ -144,10 +145,11 @@ TEST_F(Sample, CompetingRisksAndReferenceGroup) {
   SendMessageA(GetDlgItem(window, 9403), BM_CLICK, 0, 0);
   SendMessageA(GetDlgItem(window, 1000), BM_CLICK, 0, 0);
   app.Settle();
-  SetReferenceGroup(model.ws, 3);
+  SetReferenceGroup(model.ws, model.surfaces, 3);
   const std::string after = ControlText(IntervalsControl(app));
   EXPECT_NE(after, before);
   EXPECT_EQ(after, IntervalsText(model.ws, model.ws.reviewer, model.ws.competing));
+  EXPECT_EQ(ControlText(PaperControl(app)), model.paper.Text()) << "the paragraphs name the reference too";
 
   // The last curve drawn lies over the others: its longest step, read at its middle.
   const FigureLayout layout = IncidenceViewLayout(model.ws, model.ws.competing, model.ws.styles, model.ws.geometry.xMax);
@@ -165,7 +167,7 @@ TEST_F(Sample, CompetingRisksAndReferenceGroup) {
   }
   const auto px = [](double dots) { return static_cast<int>(std::floor(dots * kIncidenceViewScale + 0.5)); };
   const POINT step{(px(from.x) + px(to.x)) / 2, px(from.y)};
-  HWND view = app.Find("NORMAL12");
+  HWND view = app.Find("NORMAL13");
   app.Command(kCmdIncidenceView);
   // Uncovered: a load places the views in their cascade again.
   const auto pixel = [&] {

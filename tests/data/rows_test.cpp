@@ -28,7 +28,10 @@ RecordedBox Capped(const std::string& days, const std::string& period) {
   return {"生存日数 " + days + " 日  ( " + period + " )", "データの確認！", BoxIcon::Warning};
 }
 
-TEST(RowRules, AcceptedRowsAreCountedInTheirWeek) {
+// A refused row is excluded with its note and counted nowhere; an accepted one is counted in
+// its week, its group's total, by cause and as the longest period.
+TEST(RowRules, EachRowCountedInItsWeekOrExcludedWithItsNote) {
+  constexpr int kRefused = -1;
   const std::string d400(400, '9'), zeroInside = "10" + std::string(398, '5'), zeros = std::string(395, '0') + "12345";
   // The week and outcome the row is counted with, its cause of death ("" alive), its box.
   struct { const char* name; std::string row, note; Count corrected; int week; bool dead; std::string cause;
@@ -51,39 +54,30 @@ TEST(RowRules, AcceptedRowsAreCountedInTheirWeek) {
       {"quoted days", "A,\"12\",生存", kOk, 0, 1, false, ""},
       {"days of one blank are zero", "A, ,生存", kOk, 0, 0, false, ""},
       {"fractional days", "A,13.99,死亡,癌", kOk, 0, 1, true, "癌"},
+      {"no comma", "12", kNoComma, 0, kRefused}, {"empty group", ",12,死亡", kNoGroup, 0, kRefused},
+      {"group of blanks and quotes", " \"　\",12,死亡", kNoGroup, 0, kRefused}, {"empty days", "A,,死亡", kNoDays, 0, kRefused},
+      {"nothing after group", "A,", kNoDays, 0, kRefused}, {"negative days", "A,-5,生存", kBadDays, 0, kRefused},
+      {"exponent days", "A,1e3,生存", kBadDays, 0, kRefused}, {"full-width digits", "A,１２,生存", kBadDays, 0, kRefused},
+      {"header without apostrophe", "群,日数,転帰,死因", kBadDays, 0, kRefused}, {"no outcome", "A,12", kNoOutcome, 0, kRefused},
+      {"empty outcome", "A,12,,癌", kNoOutcome, 0, kRefused},
+      {"capped then without outcome", "A,14561", kNoOutcome, 1, kRefused, false, "", {Capped("14561", "40y 0m")}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     auto l = Load(c.row);
     const CaseData& cd = l->ws.cases;
+    const bool refused = c.week == kRefused;
     EXPECT_EQ(l->Body(), c.row + "\t" + c.note);
-    EXPECT_EQ(std::tuple(cd.counters.total, cd.counters.corrected, cd.counters.excluded), std::tuple(1, c.corrected, 0));
-    EXPECT_EQ(std::tuple(cd.NumGroups, cd.CauseNames[1], cd.NumCauses), std::tuple(1, c.cause, c.dead ? 1 : 0));
+    EXPECT_EQ(std::tuple(cd.counters.total, cd.counters.corrected, cd.counters.excluded), std::tuple(1, c.corrected, refused ? 1 : 0));
+    EXPECT_EQ(std::tuple(cd.NumGroups, cd.CauseNames[1], cd.NumCauses), std::tuple(refused ? 0 : 1, c.cause, c.dead ? 1 : 0));
     EXPECT_EQ(l->boxes.boxes, c.box);
+    if (refused) {
+      EXPECT_EQ(std::tuple(cd.dataMaxWeeks, cd.DeathsByCause[0][0]), std::tuple(0, 0));
+      continue;
+    }
     const std::size_t week = static_cast<std::size_t>(c.week), code = c.dead ? 2 : 1;
-    // Counted in its week, its group's total, by cause, and as the longest period.
     EXPECT_EQ(std::tuple(cd.WeekCounts[week][code][1], cd.GroupTotals[code][1], cd.DeathsByCause[1][code - 1], cd.dataMaxWeeks),
               std::tuple(1, 1, 1, c.week));
-  }
-}
-
-TEST(RowRules, RefusedRowsAreExcludedWithTheirNote) {
-  struct { const char* name; std::string row, note; Count corrected; std::vector<RecordedBox> box; } cases[] = {
-      {"no comma", "12", kNoComma}, {"empty group", ",12,死亡", kNoGroup}, {"group of blanks and quotes", " \"　\",12,死亡", kNoGroup},
-      {"empty days", "A,,死亡", kNoDays}, {"nothing after group", "A,", kNoDays}, {"negative days", "A,-5,生存", kBadDays},
-      {"exponent days", "A,1e3,生存", kBadDays}, {"full-width digits", "A,１２,生存", kBadDays},
-      {"header without apostrophe", "群,日数,転帰,死因", kBadDays}, {"no outcome", "A,12", kNoOutcome},
-      {"empty outcome", "A,12,,癌", kNoOutcome},
-      {"capped then without outcome", "A,14561", kNoOutcome, 1, {Capped("14561", "40y 0m")}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    auto l = Load(c.row);
-    const CaseData& cd = l->ws.cases;
-    EXPECT_EQ(l->Body(), c.row + "\t" + c.note);
-    EXPECT_EQ(std::tuple(cd.counters.total, cd.counters.corrected, cd.counters.excluded), std::tuple(1, c.corrected, 1));
-    EXPECT_EQ(std::tuple(cd.NumGroups, cd.NumCauses, cd.dataMaxWeeks, cd.DeathsByCause[0][0]), std::tuple(0, 0, 0, 0));
-    EXPECT_EQ(l->boxes.boxes, c.box);
   }
 }
 

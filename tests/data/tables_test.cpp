@@ -85,12 +85,22 @@ TEST(CaseTables, TotalsLabelsShownFlagsAndTheResetOfTheNextLoad) {
   EXPECT_EQ(ws.cases.CauseNames[1] + ws.cases.GroupNames[2] + ws.survival.GroupSummaryTexts[1][kMedian], "");
 }
 
-TEST(CaseTables, ViewSizesFollowGroupsAndCauses) {
-  struct { const char* name; std::string file; ViewSizes want; } cases[] = {
-      {"two groups", "A,7,生存\nB,7,死亡,癌\n", {500, 600, 400, 280, 620, 360, 620, 360, 1000, 280, 660, 280, 900, 400, 1220, 280, 980, 360}},
-      {"three groups", "A,7,生存\nB,7,生存\nC,7,生存\n", {500, 600, 400, 320, 620, 400, 620, 400, 1000, 320, 600, 320, 900, 360, 1220, 320, 980, 400}},
+// Each view window gets the rows it draws, 40 pixels each: its headings and the groups' rows;
+// the survival-rate view keeps two rows more for the test lines of a single pair.
+TEST(CaseTables, ViewWindowsHoldTheirHeadingsAndARowPerGroup) {
+  using V = ViewSizes;
+  const V two = Load("A,7,生存\nB,7,死亡,癌\n")->ws.viewSizes, three = Load("A,7,生存\nB,7,生存\nC,7,生存\n")->ws.viewSizes;
+  const struct { const char* view; int V::*width; int V::*height; int pixelsWide, headingRows; } views[] = {
+      {"legend", &V::legendWidth, &V::legendHeight, 400, 5}, {"log-rank", &V::logRankWidth, &V::logRankHeight, 620, 7},
+      {"Wilcoxon", &V::wilcoxonWidth, &V::wilcoxonHeight, 620, 7}, {"cumulative", &V::cumulativeWidth, &V::cumulativeHeight, 1000, 5},
+      {"by one cause", &V::byCauseWidth, &V::byCauseHeight, 660, 5}, {"survival rate", &V::survivalRateWidth, &V::survivalRateHeight, 900, 6},
+      {"number at risk", &V::numberAtRiskWidth, &V::numberAtRiskHeight, 1220, 5}, {"intervals", &V::intervalsWidth, &V::intervalsHeight, 980, 7},
   };
-  for (const auto& c : cases) EXPECT_EQ(Load(c.file)->ws.viewSizes, c.want) << c.name;
+  for (const auto& v : views) {
+    EXPECT_EQ(std::tuple(two.*v.width, three.*v.height), std::tuple(v.pixelsWide, (v.headingRows + 3) * 40)) << v.view;
+    EXPECT_EQ(two.*v.height, (v.headingRows + 2 + (v.height == &V::survivalRateHeight ? 2 : 0)) * 40) << v.view;
+  }
+  EXPECT_EQ(std::tuple(two.reportWidth, two.reportHeight, three.byCauseWidth), std::tuple(500, 600, 600));
 }
 
 }  // namespace

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <memory>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "graph/curves.h"
@@ -42,15 +44,37 @@ std::string TextsAt(const RecordingCanvas& c, int y) {
   return out;
 }
 
-// "x1,y1>x2,y2 ..." of the segments drawn with one pen.
-std::string Lines(const RecordingCanvas& c, const Pen& pen) {
-  std::string out;
+// The first row and the number of rows of the bar drawn with one pen from x1 (to x2 if given).
+std::pair<int, int> Bar(const RecordingCanvas& c, const Pen& pen, int x1, int x2 = -1) {
+  std::pair<int, int> rows{-1, 0};
   for (const auto& s : c.Segments()) {
-    if (s.pen != pen) continue;
-    out.append(out.empty() ? "" : " ").append(std::to_string(s.x1)).append(",").append(std::to_string(s.y1));
-    out.append(">").append(std::to_string(s.x2)).append(",").append(std::to_string(s.y2));
+    if (s.pen == pen && s.y1 == s.y2 && s.x1 == x1 && (x2 < 0 || s.x2 == x2) && rows.second++ == 0) rows.first = s.y1;
   }
-  return out;
+  return rows;
+}
+
+// What group 5's curve shows in a 52-week range, read back from its pixels in drawing order:
+// each level and the weeks it spans ("1.000 w0-5"), each drop and the level it falls to
+// ("drop w5 to 0.500", a bar as deep as the line is thick below it), each censor mark and the
+// level it stands on ("mark w5 on 1.000"). Week w lies at x 80 + 10 w, survival s at y
+// 600 - 550 s; a level is `width` one-pixel rows, a drop or a mark two columns, the right one
+// on its week.
+std::string Shown(const RecordingCanvas& c, int width) {
+  auto level = [](int y) { return std::to_string((600 - y) / 550.0).substr(0, 5); };
+  auto week = [](int x) { return std::to_string((x - 80) / 10); };
+  std::string out;
+  const auto& lines = c.Segments();
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const auto& s = lines[i];
+    if (s.y1 == s.y2) {
+      if (i > 0 && lines[i - 1].x1 == s.x1 && lines[i - 1].y1 == s.y1 - 1) continue;
+      out += level(s.y1) + " w" + week(s.x1) + "-" + week(s.x2 - 1) + ", ";
+    } else if (i + 1 == lines.size() || lines[i + 1].x1 != s.x1 + 1) {
+      out += s.pen == Pen{1, kBlack} ? "drop w" + week(s.x1) + " to " + level(s.y2 - width) + ", "
+                                     : "mark w" + week(s.x1) + " on " + level(s.y2) + ", ";
+    }
+  }
+  return out.substr(0, out.size() - 2);
 }
 
 // Group 5 alone, in its default style: a black dashed curve, so its solid marks stand apart;
@@ -58,20 +82,15 @@ std::string Lines(const RecordingCanvas& c, const Pen& pen) {
 // A range of 0 weeks (every shown event in week 0) has no scale: the curve then stays on the
 // Y axis instead of an undefined position. Hidden groups lose their "graph max" text.
 TEST(DrawCurves, StepsDropsMarksAndScale) {
-  struct Case { const char* name; int xMax, width; std::vector<std::array<double, 4>> weeks; const char *curve, *marks, *graphMax; };
+  struct Case { const char* name; int xMax, width; std::vector<std::array<double, 4>> weeks; const char *shown, *graphMax; };
   const Case cases[] = {
-      {"mark at the level before the drop", 52, 2, {{5, 1, 1, 0.5}}, "80,50>131,50 80,51>131,51 129,50>129,327 130,50>130,327",
-       "129,43>129,50 130,43>130,50", " 50.0 %"},
-      {"death on the last week of the range drops there", 52, 2, {{52, 0, 1, 0.5}},
-       "80,50>601,50 80,51>601,51 599,50>599,327 600,50>600,327", "", " 50.0 %"},
-      {"death a week after the range: one bar at 1.0", 52, 2, {{53, 0, 1, 0.5}}, "80,50>601,50 80,51>601,51 599,50>599,52 600,50>600,52", "",
-       "100.0 %"},
+      {"mark at the level before the drop", 52, 2, {{5, 1, 1, 0.5}}, "1.000 w0-5, drop w5 to 0.500, mark w5 on 1.000", " 50.0 %"},
+      {"death on the last week of the range drops there", 52, 2, {{52, 0, 1, 0.5}}, "1.000 w0-52, drop w52 to 0.500", " 50.0 %"},
+      {"death a week after the range: no drop", 52, 2, {{53, 0, 1, 0.5}}, "1.000 w0-52, drop w52 to 1.000", "100.0 %"},
       {"censored after the range: level extended, no mark", 52, 2, {{10, 0, 1, 0.5}, {70, 1, 0, 0.5}},
-       "80,50>181,50 80,51>181,51 179,50>179,327 180,50>180,327 180,325>601,325 180,326>601,326 599,325>599,327 600,325>600,327", "",
-       " 50.0 %"},
-      {"death in week 0 drops at the Y axis; width 5 gives five rows", 52, 5, {{0, 0, 1, 0.5}},
-       "80,50>81,50 80,51>81,51 80,52>81,52 80,53>81,53 80,54>81,54 79,50>79,330 80,50>80,330", "", " 50.0 %"},
-      {"no range: the death lies beyond it", 0, 2, {{5, 0, 1, 0.5}}, "80,50>81,50 80,51>81,51 79,50>79,52 80,50>80,52", "", "100.0 %"},
+       "1.000 w0-10, drop w10 to 0.500, 0.500 w10-52, drop w52 to 0.500", " 50.0 %"},
+      {"death in week 0 drops at the Y axis; width 5 is five rows", 52, 5, {{0, 0, 1, 0.5}}, "1.000 w0-0, drop w0 to 0.500", " 50.0 %"},
+      {"no range: the death lies beyond it", 0, 2, {{5, 0, 1, 0.5}}, "1.000 w0-0, drop w0 to 1.000", "100.0 %"},
   };
   for (const Case& c : cases) {
     auto ws = Plot(c.xMax, 5, {5});
@@ -84,8 +103,8 @@ TEST(DrawCurves, StepsDropsMarksAndScale) {
     RecordingCanvas graph;
     ws->geometry.pixelsPerWeek = PixelsPerWeek(ws->geometry);
     DrawCurves(ws->survival, ws->shown, ws->styles, ws->geometry, 5, graph);
-    EXPECT_EQ(Lines(graph, {1, kBlack}), c.curve) << c.name;
-    EXPECT_EQ(Lines(graph, {0, kBlack}), c.marks) << c.name;
+    EXPECT_EQ(Shown(graph, c.width), c.shown) << c.name;
+    EXPECT_EQ(Bar(graph, {1, kBlack}, 80), std::pair(50, c.width)) << c.name;  // the line as thick as its width
     Surfaces noGraph;
     RedrawGraph(*ws, noGraph);  // the texts of the curves' ends, written by the session's redraw
     EXPECT_EQ(ws->survival.GroupSummaryTexts[5][kGraphMax], c.graphMax) << c.name;
@@ -109,31 +128,42 @@ TEST(FitXRange, YearAboveTheDataAndTickStep) {
   }
 }
 
-// Each tick is a two-pixel mark from y 600 up to 595; numbers stand 7 pixels a character left
-// of their tick at y 610, the unit at the end of the axis at y 638, "1.0" and ".5" left of the
-// Y axis at the heights of 1 and 0.5 less 7. A client 100 pixels wide wraps the plot width to
-// 65506 and every X coordinate with it.
+// Each tick is a two-pixel mark from y 600 up to 595 on its week; each number at y 610 ends
+// on its tick (7 pixels a character), the unit stands at the end of the axis at y 638, "1.0"
+// and ".5" left of the Y axis at the heights of 1 and 0.5 less 7. A client 100 pixels wide
+// wraps the plot width to 65506 and every X coordinate with it.
 TEST(RedrawGraph, TicksNumbersAndUnits) {
-  struct { const char* name; int xMax, clientWidth; const char *ticks, *numbers, *unit; } cases[] = {
-      {"52 weeks", 52, 650, "159 160 239 240 319 320 399 400 479 480 559 560", "73:0|153:8|226:16|306:24|386:32|466:40|546:48", "600:(w)"},
-      {"520 weeks", 520, 650, "183 184 287 288 391 392 495 496 599 600", "73:0|177:2|281:4|385:6|489:8|586:10", "600:(y)"},
-      {"narrow client wraps", 52, 100, "10156 10157 20234 20235 30312 30313 40390 40391 50468 50469 60546 60547",
-       "73:0|10150:8|20221:16|30299:24|40377:32|50455:40|60533:48", "50:(w)"},
+  struct { const char* name; int xMax, clientWidth, weeksPerNumber; const char *ticks, *numbers, *unit; } cases[] = {
+      {"52 weeks", 52, 650, 1, "8 16 24 32 40 48", "0 8 16 24 32 40 48", "(w)"},
+      {"520 weeks", 520, 650, 52, "104 208 312 416 520", "0 2 4 6 8 10", "(y)"},
+      {"narrow client wraps", 52, 100, 1, "8 16 24 32 40 48", "0 8 16 24 32 40 48", "(w)"},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
     auto ws = Plot(c.xMax, 0, {});
     ws->geometry.width = static_cast<std::uint16_t>(c.clientWidth - 130);
+    const double pixelsPerWeek = static_cast<double>(ws->geometry.width) / c.xMax;
+    auto x = [&](int week) { return static_cast<int>(static_cast<std::int64_t>(week * pixelsPerWeek) + 80) % 65536; };
     RecordingCanvas graph({0, 0, c.clientWidth, 700});
     Surfaces surfaces{.graph = &graph};
     RedrawGraph(*ws, surfaces);
-    std::string ticks;
-    for (const auto& s : graph.Segments()) {
-      if (s.y1 == 600 && s.y2 == 595) ticks.append(ticks.empty() ? "" : " ").append(std::to_string(s.x1));
+    std::string ticks, numbers;
+    const auto& segments = graph.Segments();
+    for (std::size_t i = 1; i < segments.size(); ++i) {
+      const auto& s = segments[i];
+      if (s.y1 == 600 && s.y2 == 595 && segments[i - 1].x1 == s.x1 - 1) {
+        ticks.append(ticks.empty() ? "" : " ").append(std::to_string(std::lround((s.x1 - 80) / pixelsPerWeek)));
+      }
     }
-    EXPECT_EQ(ticks, c.ticks) << c.name;
-    EXPECT_EQ(TextsAt(graph, 610), c.numbers) << c.name;
-    EXPECT_EQ(TextsAt(graph, 638), c.unit) << c.name;
-    EXPECT_EQ(TextsAt(graph, 43) + " " + TextsAt(graph, 318), "29:1.0 36:.5") << c.name;
+    for (const auto& t : graph.Texts()) {
+      if (t.y != 610) continue;
+      numbers.append(numbers.empty() ? "" : " ").append(t.text);
+      EXPECT_EQ(t.x + 7 * static_cast<int>(t.text.size()), x(std::stoi(t.text) * c.weeksPerNumber)) << t.text;
+    }
+    EXPECT_EQ(ticks, c.ticks);
+    EXPECT_EQ(numbers, c.numbers);
+    EXPECT_EQ(TextsAt(graph, 638), std::to_string(x(c.xMax)) + ":" + c.unit);
+    EXPECT_EQ(TextsAt(graph, 43) + " " + TextsAt(graph, 318), "29:1.0 36:.5");
   }
 }
 
@@ -297,9 +327,8 @@ TEST(DrawNumberAtRisk, RowsOfShownGroupsAndTotals) {
     DrawNumberAtRisk(*ws, ws->styles, ws->geometry.xMax, &view);
     EXPECT_EQ(TextsAt(view, c.y), c.row) << c.name;
     // C's line sample in the second row: its width in one-pixel rows, in its pen.
-    EXPECT_EQ(Lines(view, {1, kBlue}), "40,128>281,128 40,129>281,129 40,130>281,130") << c.name;
+    EXPECT_EQ(Bar(view, {1, kBlue}, 40, 281), std::pair(128, 3)) << c.name;
   }
-  DrawNumberAtRisk(*ws, ws->styles, ws->geometry.xMax, nullptr);  // no window yet: nothing to draw on
 }
 
 }  // namespace

@@ -3,14 +3,13 @@
 // directly from the cases (stats/reference/reviewer_figures.R and its output .out).
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "stats/log_rank_test.h"
 #include "stats/proportional_hazards.h"
-#include "survival/figure_data_sets.h"
+#include "survival/case_builder.h"
 #include "survival/follow_up.h"
 #include "survival/restricted_mean.h"
 
@@ -29,30 +28,6 @@ const DataSet& Set(const std::string& name) {
   };
   const auto it = own.find(name);
   return it != own.end() ? it->second : FigureDataSets().at(name);
-}
-
-// Weeks 0 to the last case of the chosen groups (1, 2, ...; 0 all of them) as the survival
-// tables hold them: the deaths and censored cases of each week and the cases still under
-// observation at its start.
-struct Weeks {
-  std::vector<double> deaths, censored, atRisk;
-  WeeklyCounts Counts() const { return {deaths, atRisk}; }
-};
-
-Weeks CountWeeks(const DataSet& set, int group) {
-  Weeks weeks;
-  auto add = [&](std::vector<double>& column, int week) {
-    const auto w = static_cast<std::size_t>(week);
-    for (auto* c : {&weeks.deaths, &weeks.censored, &weeks.atRisk}) c->resize(std::max(c->size(), w + 1));
-    column[w] += 1;
-    for (std::size_t v = 0; v <= w; ++v) weeks.atRisk[v] += 1;
-  };
-  for (std::size_t g = 0; g < set.size(); ++g) {
-    if (group != 0 && static_cast<std::size_t>(group) != g + 1) continue;
-    for (int w : set[g].deaths) add(weeks.deaths, w);
-    for (int w : set[g].censored) add(weeks.censored, w);
-  }
-  return weeks;
 }
 
 // survdiff over weeks 0..last (later deaths censored). R has no answer where every case dies

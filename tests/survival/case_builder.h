@@ -1,12 +1,17 @@
-// Case tables built from short lists of weeks, and the data sets shared by the survival and
-// test checks (the same as in stats/reference/pairwise_logrank.R).
+// Case tables built from short lists of weeks, the data sets shared by the survival and test
+// checks (the same as in stats/reference/pairwise_logrank.R and survival/reference/km_cox.R,
+// whose output holds the expected figures) and their weekly counts.
 #pragma once
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "session/analysis.h"
+#include "stats/publication_figures.h"
 
 namespace orv::test {
 
@@ -50,5 +55,75 @@ inline const DataSet kThreeGroups = {{{1, 2, 2, 3, 5, 8, 8, 12}, {4, 10, 15}},
 inline const DataSet kHeavyTies = {{{0, 0, 0, 1, 1, 4, 4, 4, 4}, {1, 1}}, {{0, 1, 1, 1, 4}, {4, 4, 4, 6, 6}}};
 inline const DataSet kLongFollowUp = {{{30, 45, 60, 60, 120, 200, 310, 400, 520, 700}, {80, 150, 260, 600, 900, 1500}},
                                       {{10, 12, 25, 40, 40, 41, 90, 95, 130, 260, 261}, {5, 50, 300, 1000, 2080}}};
+
+
+inline constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
+
+// The data sets of the publication figures' checks.
+inline DataSet TwentyGroups() {
+  DataSet groups;
+  for (int g = 1; g <= 20; ++g) {
+    Group group;
+    for (int k = 1; k <= 3 + g % 5; ++k) group.deaths.push_back((g * 37 + k * 53) % 400);
+    for (int k = 1; k <= 2 + g % 3; ++k) group.censored.push_back((g * 11 + k * 71) % 450);
+    groups.push_back(group);
+  }
+  return groups;
+}
+
+inline const std::map<std::string, DataSet>& FigureDataSets() {
+  static const std::map<std::string, DataSet> sets = {
+      {"half_stretches", {{{2, 2, 9}, {5}}, {{1, 3}, {3, 8}}, {{4}, {6}}}},
+      {"no_death", {{{3, 5, 5, 9, 12}, {7, 15}}, {{}, {4, 8, 8, 20}}}},
+      {"heavy_ties", kHeavyTies},
+      {"deaths_first", {{{1, 2, 3}, {5, 6}}, {{1, 1, 2}, {4}}}},
+      {"one_case", {{{7}}, {{2, 5, 7, 9, 11}, {6, 14}}}},
+      {"separated", {{{1, 2}}, {{5, 6}, {10}}}},
+      {"long_follow_up",
+       {{{30, 45, 60, 60, 120, 200, 310, 400, 520, 700}, {80, 150, 260, 600, 900, 1500}},
+        {{10, 12, 25, 40, 40, 41, 90, 95, 130, 260, 261, 2080}, {5, 50, 300, 1000, 2080}}}},
+      {"twenty", TwentyGroups()},
+  };
+  return sets;
+}
+
+// A workspace after the analysis chain on one data set, every group shown.
+inline void AnalyseDataSet(Workspace& ws, const std::string& name, int xMax = 2080) {
+  FillCases(ws, FigureDataSets().at(name), xMax);
+  BuildGroupTables(ws);
+  BuildPooledTable(ws);
+  ComputePublicationFigures(ws.cases, ws.survival, ws.geometry.xMax, ws.figures);
+}
+
+// Weeks 0 to the last case of the chosen groups (1, 2, ...; 0 all of them), at least `weeks`
+// long, as the survival tables hold them: the deaths and censored cases of each week and the
+// cases still under observation at its start.
+struct Weeks {
+  std::vector<double> deaths, censored, atRisk;
+  WeeklyCounts Counts() const { return {deaths, atRisk}; }
+};
+
+inline Weeks CountWeeks(const DataSet& set, int group = 0, std::size_t weeks = 0) {
+  Weeks out;
+  for (auto* c : {&out.deaths, &out.censored, &out.atRisk}) c->resize(weeks);
+  auto add = [&](std::vector<double>& column, int week) {
+    const auto w = static_cast<std::size_t>(week);
+    for (auto* c : {&out.deaths, &out.censored, &out.atRisk}) c->resize(std::max(c->size(), w + 1));
+    column[w] += 1;
+    for (std::size_t v = 0; v <= w; ++v) out.atRisk[v] += 1;
+  };
+  for (std::size_t g = 0; g < set.size(); ++g) {
+    if (group != 0 && static_cast<std::size_t>(group) != g + 1) continue;
+    for (int w : set[g].deaths) add(out.deaths, w);
+    for (int w : set[g].censored) add(out.censored, w);
+  }
+  return out;
+}
+
+// Equal within `relative` of the expected value, or both without a value.
+inline bool Near(double actual, double expected, double relative) {
+  if (std::isnan(expected)) return std::isnan(actual);
+  return std::abs(actual - expected) <= relative * std::abs(expected) + 1e-300;
+}
 
 }  // namespace orv::test

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -31,11 +30,7 @@ std::string Unpacked(std::uint32_t packed) {
 
 std::string Hex(const std::string& bytes) {
   std::string hex;
-  char digits[3];
-  for (unsigned char c : bytes) {
-    std::snprintf(digits, sizeof digits, "%02X", c);
-    hex += digits;
-  }
+  for (unsigned char c : bytes) hex += {"0123456789ABCDEF"[c >> 4], "0123456789ABCDEF"[c & 15]};
   return hex;
 }
 

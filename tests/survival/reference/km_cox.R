@@ -1,5 +1,5 @@
 # Kaplan-Meier estimates, medians and Cox hazard ratios of the data sets in
-# tests/survival/figure_data_sets.h, from the survival package on whole-week times:
+# tests/survival/case_builder.h, from the survival package on whole-week times:
 # survfit (conf.type "log") with quantile(fit, 0.5), and coxph (ties = "efron") per pair.
 # The lines are the rows of the tables in tests/survival/km_estimates_test.cpp and
 # tests/stats/hazard_ratio_test.cpp.

@@ -1,0 +1,499 @@
+// The paragraphs for the paper and the trace of their figures.
+#include "stats/paper_text.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+#include "data/loader.h"
+#include "stats/figure_tables.h"
+#include "stats/reviewer_text.h"
+#include "text/cp932.h"
+
+namespace orv {
+namespace {
+
+// Narrow literals are code page 932; every text here is UTF-8.
+std::string U(std::u8string_view text) { return {reinterpret_cast<const char*>(text.data()), text.size()}; }
+
+const std::string kDash = U(u8"–");
+
+// The pairs' position in the JSON arrays "pairs" and "competingRisks.pairs": (1,2), (1,3), ...
+int PairIndex(int groups, int a, int b) {
+  int index = 0;
+  for (int i = 1; i < a; ++i) index += groups - i;
+  return index + b - a - 1;
+}
+
+std::string Indexed(std::string_view array, int i) { return std::string(array) + "[" + std::to_string(i) + "]"; }
+
+// Whole weeks without decimals, a midpoint with its one.
+std::string Weeks(double weeks) { return FixedFigure(weeks, weeks == std::floor(weeks) ? 0 : 1); }
+// A fraction as a percentage; the sign follows the estimate only: "39.5% (95% CI, 29.1–53.7)".
+std::string Percent(double fraction) { return FixedFigure(fraction * 100, 1); }
+std::string Ratio(double value) { return FixedFigure(value, 2); }
+std::string OneDecimal(double value) { return FixedFigure(value, 1); }
+// "0.079" or "< 0.001", as RoundedPText writes it after its "p ".
+std::string PFigure(double p) {
+  const std::string text = RoundedPText(p);
+  return text.substr(text.starts_with("p = ") ? 4 : 2);
+}
+std::string PWords(const std::string& figure) { return figure.starts_with("<") ? "p " + figure : "p = " + figure; }
+
+// The file's name without its folders, as the report's path names it.
+std::string FileName(std::string_view path) {
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    if (path[i] == '/' || path[i] == '\\') start = i + 1;
+    if (IsLeadByte(static_cast<unsigned char>(path[i]))) ++i;  // a trail byte may be a backslash
+  }
+  return Cp932ToUtf8(path.substr(start));
+}
+
+// The English words of the notes, in RowNote order.
+constexpr std::u8string_view kNoteEnglish[kRowNotes] = {
+    u8"not comma-separated",       u8"no group name",   u8"no survival days", u8"survival days not a number",
+    u8"no outcome",                u8"survival over 40 years, set to 40 years and alive",
+    u8"death without a cause, counted as cause unknown"};
+
+// Builds the sentences of both languages side by side, so that a figure has the same
+// sentence number in each, and records every figure once.
+class Writer {
+ public:
+  explicit Writer(PaperText& out) : out_(out) {}
+
+  void Begin(PaperParagraph p) {
+    paragraph_ = p;
+    sentence_ = 0;
+  }
+  // A figure of the sentence being written.
+  std::string F(std::string text, std::string path) {
+    figures_.push_back({PaperLanguage::English, paragraph_, sentence_ + 1, text, std::move(path)});
+    return text;
+  }
+  void Sentence(const std::string& en, const std::string& ja) {
+    ++sentence_;
+    std::string& e = paragraph_ == PaperParagraph::Methods ? out_.methodsEn : out_.resultsEn;
+    std::string& j = paragraph_ == PaperParagraph::Methods ? out_.methodsJa : out_.resultsJa;
+    e += (e.empty() ? "" : " ") + en;
+    j += ja;
+  }
+  void Finish() {
+    out_.trace = figures_;
+    for (PaperFigure f : figures_) {
+      f.language = PaperLanguage::Japanese;
+      out_.trace.push_back(std::move(f));
+    }
+  }
+
+ private:
+  PaperText& out_;
+  std::vector<PaperFigure> figures_;
+  PaperParagraph paragraph_ = PaperParagraph::Methods;
+  int sentence_ = 0;
+};
+
+enum class Unit { None, Weeks, Percent };
+
+// " (95% CI, 0.96–2.06)" and "（95%信頼区間 0.96–2.06）".
+struct Limits {
+  std::string en, ja;
+};
+
+Limits Interval(const std::string& lower, const std::string& upper) {
+  // A negative limit followed by an en dash reads as a range of minus signs.
+  const bool negative = lower.starts_with("-") || upper.starts_with("-");
+  const std::string en = negative ? lower + " to " + upper : lower + kDash + upper;
+  const std::string ja = negative ? lower + U(u8"～") + upper : lower + kDash + upper;
+  return {" (95% CI, " + en + ")", U(u8"（95%信頼区間 ") + ja + U(u8"）")};
+}
+
+class PaperBuilder {
+ public:
+  PaperBuilder(const PaperSources& s, PaperText& out) : s_(s), w_(out), groups_(LastGroup(s.cases)) {}
+
+  void Build() {
+    w_.Begin(PaperParagraph::Methods);
+    Methods();
+    w_.Begin(PaperParagraph::Results);
+    Results();
+    w_.Finish();
+  }
+
+ private:
+  std::string Name(int g) const { return Cp932ToUtf8(s_.cases.GroupNames[static_cast<std::size_t>(g)]); }
+  std::string GroupPath(int g, std::string_view member) const {
+    return Indexed("groups", g) + "." + std::string(member);
+  }
+  bool Shown(int g) const { return g >= 1 && g <= groups_ && s_.shown.Contains(g); }
+
+  std::string CensoredCauses(const char8_t* separator) const {
+    std::string names;
+    for (int j = 1; j <= std::min(s_.cases.NumCauses, kOverflowIndex); ++j) {
+      if (s_.cases.CauseCensored[static_cast<std::size_t>(j)] != 1) continue;
+      names += (names.empty() ? "" : U(separator)) + Cp932ToUtf8(s_.cases.CauseNames[static_cast<std::size_t>(j)]);
+    }
+    return names;
+  }
+
+  // " (reason: 1; reason: 2)" / "（理由 1行、理由 2行）" for the notes of one kind; the
+  // Japanese names each note in the report's own words.
+  void NoteList(bool exclusions, std::string& en, std::string& ja) {
+    const LoadCounters& c = s_.cases.counters;
+    int listed = 0;  // the JSON lists the notes that occurred, both kinds, in RowNote order
+    for (int n = 0; n < kRowNotes; ++n) {
+      if (c.notes[static_cast<std::size_t>(n)] == 0) continue;
+      const int index = listed++;
+      if (IsExclusionNote(n) != exclusions) continue;
+      const std::string count = w_.F(std::to_string(c.notes[static_cast<std::size_t>(n)]), Indexed("counters.notes", index) + ".rows");
+      en += (en.empty() ? " (" : "; ") + U(kNoteEnglish[n]) + ": " + count;
+      ja += (ja.empty() ? U(u8"（") : U(u8"、")) + Cp932ToUtf8(RowNoteWords(n)) + " " + count + (exclusions ? U(u8"行") : U(u8"件"));
+    }
+    if (!en.empty()) en += ")";
+    if (!ja.empty()) ja += U(u8"）");
+  }
+
+  void Methods() {
+    const LoadCounters& c = s_.cases.counters;
+    const std::string file = FileName(s_.dataPath);
+    // Notes listed in RowNote order, as the JSON lists them.
+    {
+      const std::string total = w_.F(std::to_string(c.total), "counters.total");
+      if (c.excluded == 0) {
+        w_.Sentence("The data file " + file + " held " + total + " data rows, none of which was excluded.",
+                    U(u8"データファイル ") + file + U(u8" の ") + total + U(u8" 行のうち、除外した行はなかった。"));
+      } else {
+        const std::string excluded = w_.F(std::to_string(c.excluded), "counters.excluded");
+        std::string en, ja;
+        NoteList(true, en, ja);
+        w_.Sentence("The data file " + file + " held " + total + " data rows, of which " + excluded + " were excluded" + en + ".",
+                    U(u8"データファイル ") + file + U(u8" の ") + total + U(u8" 行のうち ") + excluded + U(u8" 行を除外した") + ja + U(u8"。"));
+      }
+    }
+    if (c.corrected > 0) {
+      const std::string corrected = w_.F(std::to_string(c.corrected), "counters.corrected");
+      std::string en, ja;
+      NoteList(false, en, ja);
+      w_.Sentence(corrected + (c.corrected == 1 ? " correction was" : " corrections were") + " made" + en + ".",
+                  U(u8"修正は ") + corrected + U(u8" 件であった") + ja + U(u8"。"));
+    }
+    {
+      const std::string cases = w_.F(std::to_string(s_.reviewer.cases[0]), "groups[0].cases");
+      const std::string groups = w_.F(std::to_string(s_.reviewer.shownGroups), "overall.shownGroups");
+      w_.Sentence("The analysis included " + cases + " cases in " + groups + (s_.reviewer.shownGroups == 1 ? " group." : " groups."),
+                  U(u8"解析対象は ") + groups + U(u8" 群 ") + cases + U(u8" 例とした。"));
+    }
+    {
+      std::string en = "Survival times recorded in days were counted in whole weeks (days divided by 7, rounded down)";
+      std::string ja = U(u8"生存日数は週単位（7で除して切り捨て）で扱");
+      if (c.notes[kNoteDaysCapped] > 0) {
+        en += ", and periods longer than 40 years were set to 40 years and counted as censored";
+        ja += U(u8"い、40年を超える期間は40年として打ち切りとした");
+      } else {
+        ja += U(u8"った");
+      }
+      w_.Sentence(en + ".", ja + U(u8"。"));
+    }
+    const std::string censored = CensoredCauses(u8", ");
+    if (s_.competing.active) {
+      w_.Sentence("Deaths from " + censored + " were counted as censored in the survival analysis and as competing events in "
+                  "the cumulative incidence analysis.",
+                  CensoredCauses(u8"、") + U(u8"による死亡は、生存解析では打ち切り、累積発生率の解析では競合事象として扱った。"));
+    } else {
+      w_.Sentence("Deaths from any cause were counted as events.", U(u8"死因を問わず死亡をイベントとした。"));
+    }
+    w_.Sentence("Survival was estimated by the Kaplan" + kDash + "Meier method with Greenwood's variance and 95% confidence "
+                "intervals (CIs) on the log scale; the median survival and its 95% CI were read from the estimate and its "
+                "confidence limits, and the median follow-up was estimated by the reverse Kaplan" + kDash + "Meier method.",
+                U(u8"生存率はKaplan") + kDash + U(u8"Meier法で推定し、分散はGreenwoodの式により、95%信頼区間は対数変換により求め、"
+                "生存期間中央値とその95%信頼区間は推定値と信頼限界の曲線から、追跡期間中央値はreverse Kaplan") + kDash +
+                U(u8"Meier法により求めた。"));
+    const ReviewerResults& r = s_.reviewer;
+    const std::string lastWeek = std::to_string(r.lastWeek);
+    if (r.shownGroups >= 2 && r.logRank.tested) {
+      const std::string week = w_.F(lastWeek, "logRank.lastWeek");
+      w_.Sentence("Groups were compared by the log-rank test over weeks 0" + kDash + week + ".",
+                  U(u8"群間の比較にはlog-rank検定を用い、0") + kDash + week + U(u8"週を対象とした。"));
+    }
+    // The pairwise tables of the run, whose three adjustments differ from the raw p from three groups on.
+    if (r.shownGroups >= 3) {
+      w_.Sentence("Pairs of groups were compared by the log-rank and the generalized Wilcoxon tests with the Bonferroni, "
+                  "Holm and Sidak adjustments for multiple comparisons.",
+                  U(u8"2群ずつの比較にはlog-rank検定と一般化Wilcoxon検定を用い、多重比較の調整にはBonferroni法、Holm法、Sidak法を用いた。"));
+    }
+    if (AnyRatio()) {
+      std::string en = "Hazard ratios (HRs) against " + Name(r.reference) +
+                       " were estimated by Cox proportional hazards models of each group with the reference group (Efron's "
+                       "method for ties, Wald 95% CIs) over the same weeks";
+      std::string ja = Name(r.reference) + U(u8"を基準群とするハザード比は、各群と基準群の2群のCox比例ハザードモデル（同順位はEfron法、"
+                       "95%信頼区間はWald法）により同じ期間について推定し");
+      if (AnyPhTest()) {
+        en += ", and proportional hazards were checked by the Grambsch" + kDash + "Therneau test on the Kaplan" + kDash +
+              "Meier time scale";
+        ja += U(u8"、比例ハザード性はKaplan") + kDash + U(u8"Meier時間尺度のGrambsch") + kDash + U(u8"Therneau検定で確認し");
+      }
+      w_.Sentence(en + ".", ja + U(u8"た。"));
+    }
+    if (const int g = FirstRmstGroup(); g != 0) {
+      const std::string tau = w_.F(std::to_string(r.rmst[static_cast<std::size_t>(g)].tau), GroupPath(g, "rmst.tau"));
+      w_.Sentence("The restricted mean survival time (RMST) was computed to " + tau + " weeks.",
+                  U(u8"制限付き平均生存時間（RMST）は ") + tau + U(u8" 週までについて求めた。"));
+    }
+    if (s_.competing.active) {
+      std::string en = "The cumulative incidence of death from causes other than " + censored + " was estimated by the Aalen" +
+                       kDash + "Johansen method";
+      std::string ja = CensoredCauses(u8"、") + U(u8"以外の死因による死亡の累積発生率はAalen") + kDash + U(u8"Johansen法で推定し");
+      if (s_.competing.overall.tested) {
+        en += ", groups were compared by Gray's test";
+        ja += U(u8"、群間の比較にはGray検定を用い");
+      }
+      if (AnySubRatio()) {
+        en += ", and subdistribution hazard ratios were estimated by the Fine" + kDash + "Gray model";
+        ja += U(u8"、部分分布ハザード比をFine") + kDash + U(u8"Grayモデルで推定し");
+      }
+      w_.Sentence(en + ".", ja + U(u8"た。"));
+    }
+    const std::string version = ORVANTIS_VERSION;
+    w_.Sentence("All tests were two-sided at the 5% significance level, and the analyses were performed with Orvantis " +
+                version + ".",
+                U(u8"検定はすべて両側検定で有意水準を5%とし、解析にはOrvantis ") + version + U(u8"を用いた。"));
+  }
+
+  bool AnyRatio() const {
+    for (const ReferenceRatio& ratio : s_.reviewer.referenceRatios) {
+      if (ratio.ratio.estimated) return true;
+    }
+    return false;
+  }
+  bool AnyPhTest() const {
+    for (const ReferenceRatio& ratio : s_.reviewer.referenceRatios) {
+      if (ratio.ph.tested) return true;
+    }
+    return false;
+  }
+  int FirstRmstGroup() const {
+    for (int g = 1; g <= groups_; ++g) {
+      if (Shown(g) && s_.reviewer.rmst[static_cast<std::size_t>(g)].estimated) return g;
+    }
+    return 0;
+  }
+  // The reference's pairs with the other shown groups, each as (a, b) with a < b.
+  std::vector<std::pair<int, int>> ReferencePairs() const {
+    std::vector<std::pair<int, int>> pairs;
+    const int ref = s_.reviewer.reference;
+    for (const ReferenceRatio& ratio : s_.reviewer.referenceRatios) {
+      pairs.emplace_back(std::min(ref, ratio.group), std::max(ref, ratio.group));
+    }
+    return pairs;
+  }
+  bool AnySubRatio() const {
+    for (const auto& [a, b] : ReferencePairs()) {
+      if (s_.competing.ratios[static_cast<std::size_t>(a)][static_cast<std::size_t>(b)].estimated) return true;
+    }
+    return false;
+  }
+
+  // A figure in weeks, or "not reached".
+  std::pair<std::string, std::string> WeeksOr(const std::optional<double>& weeks, const std::string& path) {
+    if (!weeks) return {"not reached", U(u8"未到達")};
+    const std::string text = w_.F(Weeks(*weeks), path);
+    return {text, text};
+  }
+
+  // "156 weeks (95% CI, 137–321)" / "156週（95%信頼区間 137–321）"; a median without a lower
+  // limit (the curve falls to 0 there) is written without an interval.
+  std::pair<std::string, std::string> MedianText(const MedianEstimate& m, const std::string& path, const char* centre) {
+    if (!m.week) return {"not reached", U(u8"未到達")};
+    const std::string week = w_.F(Weeks(*m.week), path + "." + centre);
+    if (!m.lower) return {week + " weeks", week + U(u8"週")};
+    const auto lower = WeeksOr(m.lower, path + ".lower");
+    const auto upper = WeeksOr(m.upper, path + ".upper");
+    const Limits en = Interval(lower.first, upper.first);
+    const Limits ja = Interval(lower.second, upper.second);
+    return {week + " weeks" + en.en, week + U(u8"週") + ja.ja};
+  }
+
+  // An estimate with its unit and its interval, each figure written by `format`; without
+  // finite limits, the estimate alone.
+  template <typename Format>
+  std::pair<std::string, std::string> Estimate(double value, double lower, double upper, const std::string& path,
+                                               const char* centre, Format format, Unit unit = Unit::None) {
+    const std::string text = w_.F(format(value), path + "." + centre);
+    const std::string en = text + (unit == Unit::Weeks ? " weeks" : unit == Unit::Percent ? "%" : "");
+    const std::string ja = text + (unit == Unit::Weeks ? U(u8"週") : unit == Unit::Percent ? "%" : "");
+    if (!std::isfinite(lower) || !std::isfinite(upper)) return {en, ja};
+    const Limits limits = Interval(w_.F(format(lower), path + ".lower"), w_.F(format(upper), path + ".upper"));
+    return {en + limits.en, ja + limits.ja};
+  }
+
+  void Results() {
+    const ReviewerResults& r = s_.reviewer;
+    if (r.cases[0] > 0 && !s_.figures.groups[0].km.empty()) {
+      const auto f = MedianText(r.followUp[0], GroupPath(0, "followUp"), "median");
+      w_.Sentence("The median follow-up was " + f.first + ".", U(u8"追跡期間中央値は") + f.second + U(u8"であった。"));
+    }
+    for (int g = 1; g <= groups_; ++g) {
+      if (Shown(g)) GroupSentence(g);
+    }
+    if (r.shownGroups >= 2 && r.logRank.tested) {
+      const std::string chi = w_.F(Ratio(r.logRank.statistic), "logRank.statistic");
+      const std::string df = w_.F(std::to_string(r.logRank.df), "logRank.df");
+      const std::string p = w_.F(PFigure(r.logRank.p), "logRank.p");
+      w_.Sentence(U(u8"The log-rank test gave χ² = ") + chi + " with " + df + (r.logRank.df == 1 ? " degree" : " degrees") +
+                      " of freedom, " + PWords(p) + ".",
+                  U(u8"log-rank検定ではχ² = ") + chi + U(u8"（自由度 ") + df + U(u8"）、") + PWords(p) + U(u8"であった。"));
+    }
+    for (std::size_t i = 0; i < r.referenceRatios.size(); ++i) RatioSentences(i);
+    if (s_.competing.active) CompetingSentences();
+  }
+
+  void GroupSentence(int g) {
+    const auto gi = static_cast<std::size_t>(g);
+    const std::string name = Name(g);
+    const std::string cases = w_.F(std::to_string(s_.cases.GroupTotals[kTotalRows][gi]), GroupPath(g, "cases"));
+    const std::string events = w_.F(std::to_string(s_.reviewer.events[gi]), GroupPath(g, "events"));
+    const GroupEstimates& e = s_.figures.groups[gi];
+    const auto median = MedianText(e.median, GroupPath(g, "median"), "week");
+    std::string en = "In " + name + ", " + events + " of " + cases + " cases had an event; the median survival was " + median.first;
+    std::string ja = name + U(u8"では ") + cases + U(u8" 例中 ") + events + U(u8" 例にイベントを認め、生存期間中央値は") + median.second;
+    if (e.at5y) {
+      const auto at5 = Estimate(e.at5y->survival, e.at5y->lower, e.at5y->upper, GroupPath(g, "at5y"), "survival", Percent, Unit::Percent);
+      en += ", the 5-year survival " + at5.first;
+      ja += U(u8"、5年生存率は") + at5.second;
+    }
+    const RestrictedMean& m = s_.reviewer.rmst[gi];
+    if (m.estimated) {
+      const auto rmst = Estimate(m.estimate, m.lower, m.upper, GroupPath(g, "rmst"), "estimate", OneDecimal, Unit::Weeks);
+      en += ", and the RMST " + rmst.first;
+      ja += U(u8"、RMSTは") + rmst.second;
+    }
+    w_.Sentence(en + ".", ja + U(u8"であった。"));
+  }
+
+  void RatioSentences(std::size_t i) {
+    const ReviewerResults& r = s_.reviewer;
+    const ReferenceRatio& ratio = r.referenceRatios[i];
+    const HazardRatio& h = ratio.ratio;
+    const std::string path = Indexed("referenceRatios", static_cast<int>(i));
+    const std::string name = Name(ratio.group);
+    const std::string ref = Name(r.reference);
+    if (h.estimated) {
+      const auto hr = Estimate(h.hr, h.lower, h.upper, path, "hazardRatio", Ratio);
+      const std::string p = PWords(w_.F(PFigure(h.p), path + ".p"));
+      w_.Sentence("The HR of " + name + " against " + ref + " was " + hr.first + ", " + p + ".",
+                  ref + U(u8"に対する") + name + U(u8"のハザード比は") + hr.second + U(u8"、") + p + U(u8"であった。"));
+    }
+    if (ratio.ph.tested && ratio.ph.p < 0.05) {
+      const std::string p = PWords(w_.F(PFigure(ratio.ph.p), path + ".phP"));
+      w_.Sentence("The proportional-hazards check of " + name + " against " + ref + " gave " + p +
+                      ": the hazard ratio changed over time, and the difference in RMST describes the comparison better.",
+                  name + U(u8"と") + ref + U(u8"の比例ハザード性の検定は") + p +
+                      U(u8"であり、ハザード比は時間とともに変化するため、RMSTの差による比較がより適切である。"));
+    }
+    const int a = std::min(r.reference, ratio.group);
+    const int b = std::max(r.reference, ratio.group);
+    const RestrictedMeanDifference& d = r.rmstDifference[static_cast<std::size_t>(a)][static_cast<std::size_t>(b)];
+    if (!d.estimated) return;
+    const std::string pairPath = Indexed("pairs", PairIndex(s_.cases.NumGroups, a, b)) + ".rmstDifference";
+    const auto diff = Estimate(d.estimate, d.lower, d.upper, pairPath, "estimate", OneDecimal, Unit::Weeks);
+    std::string en = "The RMST of " + Name(b) + " minus that of " + Name(a) + " was " + diff.first;
+    std::string ja = Name(b) + U(u8"と") + Name(a) + U(u8"のRMSTの差（") + Name(b) + U(u8" − ") + Name(a) + U(u8"）は") +
+                     diff.second;
+    if (std::isfinite(d.p)) {
+      const std::string p = PWords(w_.F(PFigure(d.p), pairPath + ".p"));
+      en += ", " + p;
+      ja += U(u8"、") + p;
+    }
+    w_.Sentence(en + ".", ja + U(u8"であった。"));
+  }
+
+  void CompetingSentences() {
+    const CompetingRisks& c = s_.competing;
+    std::vector<std::string> parts;
+    std::string en, ja;
+    for (int g = 1; g <= groups_; ++g) {
+      const auto& at5 = c.groups[static_cast<std::size_t>(g)].estimates.at5y;
+      if (!Shown(g) || !at5) continue;
+      const auto figure = Estimate(at5->incidence, at5->lower, at5->upper, Indexed("competingRisks.groups", g) + ".at5y",
+                                   "incidence", Percent, Unit::Percent);
+      parts.push_back(figure.first + " in " + Name(g));
+      ja += (ja.empty() ? "" : U(u8"、")) + Name(g) + U(u8"で") + figure.second;
+    }
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+      en += (i == 0 ? "" : i + 1 < parts.size() ? ", " : parts.size() == 2 ? " and " : ", and ") + parts[i];
+    }
+    const std::string causes = CensoredCauses(u8", ");
+    if (!en.empty()) {
+      w_.Sentence("The 5-year cumulative incidence of death from causes other than " + causes + " was " + en + ".",
+                  CensoredCauses(u8"、") + U(u8"以外の死因による死亡の5年累積発生率は、") + ja + U(u8"であった。"));
+    }
+    if (c.overall.tested) {
+      const std::string p = PWords(w_.F(PFigure(c.overall.p), "competingRisks.grayTest.p"));
+      w_.Sentence("Gray's test gave " + p + ".", U(u8"Gray検定では") + p + U(u8"であった。"));
+    }
+    for (const auto& [a, b] : ReferencePairs()) {
+      const SubHazardRatio& h = c.ratios[static_cast<std::size_t>(a)][static_cast<std::size_t>(b)];
+      if (!h.estimated) continue;
+      const std::string path = Indexed("competingRisks.pairs", PairIndex(LastGroup(s_.cases), a, b));
+      const auto hr = Estimate(h.hr, h.lower, h.upper, path, "subHazardRatio", Ratio);
+      const std::string p = PWords(w_.F(PFigure(h.p), path + ".p"));
+      w_.Sentence("The subdistribution HR of " + Name(b) + " relative to " + Name(a) + " was " + hr.first + ", " + p + ".",
+                  Name(a) + U(u8"に対する") + Name(b) + U(u8"の部分分布ハザード比は") + hr.second + U(u8"、") + p +
+                      U(u8"であった。"));
+    }
+  }
+
+  const PaperSources& s_;
+  Writer w_;
+  int groups_;
+};
+
+const char* LanguageName(PaperLanguage l) { return l == PaperLanguage::English ? "en" : "ja"; }
+const char* ParagraphName(PaperParagraph p) { return p == PaperParagraph::Methods ? "methods" : "results"; }
+
+}  // namespace
+
+PaperText BuildPaperText(const PaperSources& sources) {
+  PaperText text;
+  PaperBuilder(sources, text).Build();
+  return text;
+}
+
+std::string PaperDocument(const PaperText& text, PaperLanguage language) {
+  if (language == PaperLanguage::English) {
+    return "Statistical analysis\n" + text.methodsEn + "\n\nResults\n" + text.resultsEn + "\n";
+  }
+  return U(u8"統計解析\n") + text.methodsJa + U(u8"\n\n結果\n") + text.resultsJa + "\n";
+}
+
+std::string PaperWindowText(const PaperText& text) {
+  std::string utf8 = PaperDocument(text, PaperLanguage::Japanese) + "\n" + PaperDocument(text, PaperLanguage::English);
+  std::string out;
+  out.reserve(utf8.size() + 64);
+  const std::pair<std::string, std::string> kReplaced[] = {{kDash, "-"}, {U(u8"²"), "2"}, {U(u8"−"), "-"}, {"\n", "\r\n"}};
+  for (std::size_t i = 0; i < utf8.size();) {
+    bool replaced = false;
+    for (const auto& [from, to] : kReplaced) {
+      if (utf8.compare(i, from.size(), from) == 0) {
+        out += to;
+        i += from.size();
+        replaced = true;
+        break;
+      }
+    }
+    if (!replaced) out += utf8[i++];
+  }
+  return Utf8ToCp932(out).bytes;
+}
+
+std::string PaperTraceCsv(const PaperText& text) {
+  // A figure holds no comma, quote or line break: written as it is, a negative one keeps its sign.
+  std::string out = "language,paragraph,sentence,text,jsonPath\r\n";
+  for (const PaperFigure& f : text.trace) {
+    out += std::string(LanguageName(f.language)) + "," + ParagraphName(f.paragraph) + "," + std::to_string(f.sentence) +
+           "," + f.text + "," + f.jsonPath + "\r\n";
+  }
+  return out;
+}
+
+}  // namespace orv

@@ -1,0 +1,62 @@
+// The paragraphs for the paper: the statistical methods and the survival results of the last
+// analysis run, in English and in Japanese, written from that run's figures only, and the trace
+// of every figure written to the member of the batch command's JSON it comes from.
+//
+// The texts are UTF-8, unlike the rest of the core's texts: an interval is written with an en
+// dash, which code page 932 lacks. Group and cause names are converted from code page 932 on
+// the way in; a Windows control converts the texts back, the en dash becoming a hyphen.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data/case_data.h"
+#include "data/group_set.h"
+#include "stats/competing_results.h"
+#include "stats/publication_figures.h"
+#include "stats/reviewer_results.h"
+
+namespace orv {
+
+// What the paragraphs read of an analysis run.
+struct PaperSources {
+  const CaseData& cases;
+  const GroupSet& shown;
+  const PublicationFigures& figures;
+  const ReviewerResults& reviewer;
+  const CompetingRisks& competing;
+  std::string_view dataPath;  // the data file as the raw data report names it (code page 932)
+};
+
+enum class PaperLanguage { English, Japanese };
+enum class PaperParagraph { Methods, Results };
+
+// One figure as written and where it comes from: sentence counts from 1 within its paragraph,
+// the same in both languages. `text` is the figure alone ("39.5%", "0.079", "< 0.001").
+struct PaperFigure {
+  PaperLanguage language = PaperLanguage::English;
+  PaperParagraph paragraph = PaperParagraph::Methods;
+  int sentence = 0;
+  std::string text;
+  std::string jsonPath;  // "groups[2].median.lower"
+};
+
+struct PaperText {
+  std::string methodsEn, resultsEn, methodsJa, resultsJa;
+  std::vector<PaperFigure> trace;  // the English figures, then the Japanese ones
+};
+
+PaperText BuildPaperText(const PaperSources& sources);
+
+// Both paragraphs under their headings, one language: the text of paper-en.txt and paper-ja.txt.
+std::string PaperDocument(const PaperText& text, PaperLanguage language);
+
+// The window's text: the Japanese paragraphs, then the English ones, in code page 932 with
+// CR LF line ends. The en dash, "²" and "−", which the code page lacks, become "-", "2" and "-".
+std::string PaperWindowText(const PaperText& text);
+
+// The trace as CSV rows (CR LF): language, paragraph, sentence, text, jsonPath.
+std::string PaperTraceCsv(const PaperText& text);
+
+}  // namespace orv
