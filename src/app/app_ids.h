@@ -29,6 +29,8 @@ enum Command : int {
   kCmdIntervals = 1026,
   kCmdSaveTables = 1027,
   kCmdPaper = 1028,
+  kCmdIncidenceView = 1029,
+  kCmdChooseReference = 1030,
 };
 
 inline constexpr int kLogRankControlId = 1995;

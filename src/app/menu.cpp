@@ -58,7 +58,10 @@ HMENU BuildMainMenu() {
                              {"リスク集団数", kCmdNumberAtRisk},
                              {"信頼区間・ハザード比", kCmdIntervals},
                              {"論文用の記述", kCmdPaper},
-                             {"表をCSVで保存…", kCmdSaveTables}});
+                             {"表をCSVで保存…", kCmdSaveTables},
+                             {nullptr, 0},
+                             {"累積発生率", kCmdIncidenceView},
+                             {"基準群の選択…", kCmdChooseReference}});
   HMENU groups = BuildPopup({{"描画グループ", kCmdChooseGroups}, {nullptr, 0}, {"打ち切り症例", kCmdCensoredCases}});
   HMENU graph = BuildPopup({{"コピー", kCmdCopyGraph}, {nullptr, 0}, {"線種、太さ、色の設定", kCmdLineSettings}});
   HMENU help = BuildPopup({{"Help", kCmdHelp}, {"About", kCmdAbout}});

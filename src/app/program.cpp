@@ -253,6 +253,8 @@ void Program::OnCommand(int id) {
     case kCmdIntervals: ToggleViewWindow(kIntervals); break;
     case kCmdPaper: ToggleViewWindow(kPaper); break;
     case kCmdSaveTables: SaveTables(); break;
+    case kCmdIncidenceView: ToggleViewWindow(kIncidence); break;
+    case kCmdChooseReference: ChooseReferenceGroup(dialogs_); break;
     case kCmdChooseGroups: ChooseGroups(dialogs_, false); break;
     case kCmdCensoredCases: ChooseCensoredCauses(dialogs_); break;
     case kCmdCopyGraph: CopyGraphToClipboard(); break;
@@ -347,6 +349,7 @@ void Program::ChooseDataFile() {
   SetFileTitle();
   ws_.cases.NumGroups = 0;
   for (int i = 0; i <= 20; ++i) ws_.cases.CauseCensored[static_cast<std::size_t>(i)] = 0;
+  ws_.referenceGroup = 0;  // another file's groups: its first shown group until one is chosen
   LoadShownFile(dataPath_);
 }
 
@@ -361,6 +364,7 @@ void Program::DropDataFile(HDROP drop) {
   SetFileTitle();
   ws_.cases.NumGroups = 0;
   for (int i = 0; i <= 20; ++i) ws_.cases.CauseCensored[static_cast<std::size_t>(i)] = 0;
+  ws_.referenceGroup = 0;  // another file's groups: its first shown group until one is chosen
   LoadShownFile(dataPath_);
 }
 

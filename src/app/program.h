@@ -42,7 +42,7 @@ class Win32ViewWindows : public ViewWindows {
 };
 
 // The view windows, in their order of creation.
-enum View : int { kLegend, kCumulative, kByCause, kRate, kReport, kLogRank, kWilcoxon, kAtRisk, kIntervals, kPaper, kViewCount };
+enum View : int { kLegend, kCumulative, kByCause, kRate, kReport, kLogRank, kWilcoxon, kAtRisk, kIntervals, kPaper, kIncidence, kViewCount };
 
 class Program {
  public:
@@ -96,7 +96,7 @@ class Program {
   void HideStaleComparisons();
   void SetFileTitle();
 
-  // The life tables and the pair table as CSV files for a spreadsheet (save_tables.cpp).
+  // The life tables, the pair table and the incidence as CSV files for a spreadsheet (save_tables.cpp).
   void SaveTables();
 
   // Clipboard, help, about.

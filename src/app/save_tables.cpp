@@ -1,5 +1,5 @@
-// "表をCSVで保存…": the life tables and the pair table written for a spreadsheet, as the
-// batch command writes life-tables.csv and pairs.csv.
+// "表をCSVで保存…": the life tables, the pair table and, while deaths of some cause compete, the
+// cumulative incidence written for a spreadsheet, as the batch command writes its CSV files.
 #include "app/program.h"
 
 #include <commdlg.h>
@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "stats/competing_text.h"
 #include "stats/figure_tables.h"
 #include "text/cp932.h"
 
@@ -39,16 +40,16 @@ bool EndsWithNoCase(const std::string& text, const char* suffix) {
   return text.size() >= n && lstrcmpiA(text.c_str() + text.size() - n, suffix) == 0;
 }
 
-// The pair table beside the life tables: "<name>-life-tables.csv" gives "<name>-pairs.csv",
-// any other "tables.csv" gives "tables-pairs.csv".
-std::string PairsPath(const std::string& path) {
+// A table beside the life tables: "<name>-life-tables.csv" gives "<name><suffix>", any other
+// "tables.csv" gives "tables<suffix>".
+std::string SiblingPath(const std::string& path, const char* suffix) {
   std::string stem = path;
   if (EndsWithNoCase(stem, kLifeTablesSuffix)) {
     stem.resize(stem.size() - (sizeof kLifeTablesSuffix - 1));
   } else if (EndsWithNoCase(stem, ".csv")) {
     stem.resize(stem.size() - 4);
   }
-  return stem + "-pairs.csv";
+  return stem + suffix;
 }
 
 struct OutputFile {
@@ -81,11 +82,16 @@ void Program::SaveTables() {
   ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
   ofn.lpstrTitle = kTitle;
   ofn.lpstrDefExt = "csv";
-  // The dialog would ask about the first file only: one question below names both.
+  // The dialog would ask about the first file only: one question below names every one.
   ofn.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   if (!GetSaveFileNameA(&ofn) || file[0] == '\0') return;
 
-  std::vector<OutputFile> outputs = {{file, Utf8File(LifeTablesCsv(ws_))}, {PairsPath(file), Utf8File(PairsCsv(ws_))}};
+  std::vector<OutputFile> outputs = {{file, Utf8File(LifeTablesCsv(ws_))},
+                                     {SiblingPath(file, "-pairs.csv"), Utf8File(PairsCsv(ws_))}};
+  // The incidence table exists only while deaths of some cause compete.
+  if (ws_.competing.active) {
+    outputs.push_back({SiblingPath(file, "-cumulative-incidence.csv"), Utf8File(CumulativeIncidenceCsv(ws_, ws_.competing))});
+  }
   std::string existing;
   for (const OutputFile& out : outputs) {
     if (GetFileAttributesA(out.path.c_str()) != INVALID_FILE_ATTRIBUTES) existing += out.path + "\r\n";
@@ -94,8 +100,8 @@ void Program::SaveTables() {
       MessageBoxA(main_, (existing + "は既にあります。上書きしますか？").c_str(), kTitle, MB_OKCANCEL | MB_ICONQUESTION) != IDOK) {
     return;
   }
-  // Both files are opened before either is written, so that a file that cannot be written
-  // leaves the other as it was, and a file made for nothing is taken away again.
+  // Every file is opened before any is written, so that a file that cannot be written
+  // leaves the others as they were, and a file made for nothing is taken away again.
   const OutputFile* failed = nullptr;
   for (OutputFile& out : outputs) {
     out.handle = CreateFileA(out.path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -1,10 +1,11 @@
-// The view windows: five painted tables and five report controls.
+// The view windows: five painted tables, the incidence figure and five report controls.
 #include "app/program.h"
 
 #include <algorithm>
 #include <utility>
 
 #include "app/app_ids.h"
+#include "graph/incidence_view.h"
 #include "graph/label_columns.h"
 #include "graph/number_at_risk.h"
 #include "graph/tables.h"
@@ -43,11 +44,19 @@ constexpr ViewClass kViewClasses[kViewCount] = {
     {"NORMAL6", "リスク集団数", 480},
     {"NORMAL11", "信頼区間・ハザード比", 620},
     {"NORMAL12", "論文用の記述", 620},
+    {"NORMAL13", "累積発生率", 480},
 };
 
 // The interval columns are wider than the pairwise ones: a label with its case count, a
 // median with its interval as periods, two survival rates with theirs.
 constexpr LONG kIntervalTabStops[] = {4200, 7650, 11100};
+
+// The figure at the view's scale inside the frame.
+SIZE IncidenceViewSize() {
+  RECT r{0, 0, TruncToInt32(kFigureWidth * kIncidenceViewScale) + 1, TruncToInt32(kFigureHeight * kIncidenceViewScale) + 1};
+  AdjustWindowRectEx(&r, kViewStyle, FALSE, 0);
+  return {r.right - r.left, r.bottom - r.top};
+}
 
 struct Creation {
   Program* program;
@@ -119,6 +128,7 @@ LRESULT Program::OnViewMessage(View v, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
         if (v == kByCause) surfaces_.deathsByCause = canvas;
         if (v == kRate) surfaces_.survivalRate = canvas;
         if (v == kAtRisk) surfaces_.numberAtRisk = canvas;
+        if (v == kIncidence) surfaces_.incidence = canvas;
       } else if (v == kReport) {
         HWND control = CreateReportControl(hwnd, kReportControlId, kReportInitial);
         if (control) {
@@ -228,6 +238,7 @@ void Program::PlacePendingViews() {
       {kCumulative, {s.cumulativeWidth, s.cumulativeHeight}}, {kByCause, {s.byCauseWidth, s.byCauseHeight}},
       {kRate, {s.survivalRateWidth, s.survivalRateHeight}}, {kAtRisk, {s.numberAtRiskWidth, s.numberAtRiskHeight}},
       {kIntervals, {s.intervalsWidth, s.intervalsHeight}}, {kPaper, {s.paperWidth, s.paperHeight}},
+      {kIncidence, IncidenceViewSize()},
   };
   int step = 0;
   for (const auto& [v, size] : order) {
@@ -330,6 +341,7 @@ void Program::PaintView(View v) {
     case kByCause: DrawDeathsByCause(ws_, ws_.styles, canvas); break;
     case kRate: DrawSurvivalRateView(ws_, ws_.styles, ws_.geometry.xMax, canvas); break;
     case kAtRisk: DrawNumberAtRisk(ws_, ws_.styles, ws_.geometry.xMax, canvas); break;
+    case kIncidence: DrawIncidenceView(ws_, ws_.competing, ws_.styles, ws_.geometry.xMax, canvas); break;
     default: break;
   }
 }

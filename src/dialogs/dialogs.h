@@ -25,6 +25,7 @@ struct DialogContext {
   // The ticks of the open group selection or censored-case window, taken by its OK.
   GroupSet shownTicks;
   CauseFlags censoredTicks{};
+  int referenceTick = 0;  // the group chosen in the reference group window
 };
 
 // Registers the class "NORMALDLG" with the given background brush.
@@ -39,5 +40,7 @@ void EndModalWindow(HWND window, int code);
 void ChooseGroups(DialogContext& ctx, bool bringMainToFront);
 // Menu command 1019.
 void ChooseCensoredCauses(DialogContext& ctx);
+// "基準群の選択…": the reference group of the hazard ratios, and the interval window rewritten.
+void ChooseReferenceGroup(DialogContext& ctx);
 
 }  // namespace orv

@@ -23,6 +23,7 @@ constexpr WindowKind kWindowKinds[] = {
     {"G_sentakuWnd", "グラフ：選択", WS_CAPTION | WS_THICKFRAME | WS_CLIPCHILDREN, 273, 609, GroupSelectionProc},
     {"U_checkWnd", "打ち切り症例の選択", WS_CAPTION | WS_THICKFRAME | WS_CLIPCHILDREN, 373, 720, CensoredCausesProc},
     {"GP_Wnd", "グラフ設定", WS_CAPTION | WS_VISIBLE, 320, 310, GraphSettingsProc},
+    {"R_kijunWnd", "基準群の選択", WS_CAPTION | WS_THICKFRAME | WS_CLIPCHILDREN, 320, 400, ReferenceGroupProc},
 };
 
 const WindowKind* FindKind(const char* key) {

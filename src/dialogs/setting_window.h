@@ -80,6 +80,7 @@ LRESULT SettingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 LRESULT CALLBACK GroupSelectionProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK CensoredCausesProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK GraphSettingsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK ReferenceGroupProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Redraws the group list: white ground, each group's line sample and its label.
 void PaintGroupList(HWND groupWindow);

@@ -25,6 +25,7 @@ struct Surfaces {
   Canvas* numberAtRisk = nullptr;       // "リスク集団数"
   ResultTextSink* intervals = nullptr;  // "信頼区間・ハザード比"
   ResultTextSink* paper = nullptr;      // "論文用の記述"
+  Canvas* incidence = nullptr;          // "累積発生率"
 };
 
 }  // namespace orv

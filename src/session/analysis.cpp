@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "graph/curves.h"
+#include "graph/incidence_view.h"
 #include "graph/number_at_risk.h"
 #include "graph/plot_frame.h"
 #include "graph/survival_rate_view.h"
@@ -174,7 +175,8 @@ void RunAnalysis(Workspace& ws, Surfaces& surfaces) {
   DrawCumulativeDeaths(r, ws.styles, ws.geometry, surfaces.cumulativeDeaths);
   DrawDeathsByCause(r, ws.styles, surfaces.deathsByCause);
   DrawNumberAtRisk(r, ws.styles, ws.geometry.xMax, surfaces.numberAtRisk);
-  WriteResultText(surfaces.intervals, IntervalsText(r));
+  WriteResultText(surfaces.intervals, IntervalsText(r, ws.reviewer, ws.competing));
+  DrawIncidenceView(r, ws.competing, ws.styles, ws.geometry.xMax, surfaces.incidence);
   if (surfaces.paper != nullptr) WriteResultText(surfaces.paper, PaperWindowText(BuildPaperText(ws.PaperInput())));
 }
 

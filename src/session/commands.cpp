@@ -2,6 +2,8 @@
 #include "session/commands.h"
 
 #include "session/analysis.h"
+#include "stats/interval_text.h"
+#include "stats/paper_text.h"
 
 namespace orv {
 
@@ -54,6 +56,19 @@ void SetReferenceGroup(Workspace& ws, int g) {
   ws.referenceGroup = g;
   // Over the weeks of the run's pair ratios: a redraw may have fitted the range since.
   ComputeReviewerResults(ws, ws.reviewer.lastWeek);
+}
+
+void SetReferenceGroup(Workspace& ws, Surfaces& surfaces, int g) {
+  SetReferenceGroup(ws, g);
+  // The texts that name the reference: the interval window's and the paper's paragraphs.
+  const auto write = [](ResultTextSink* sink, const std::string& text) {
+    if (sink == nullptr) return;
+    ResultClear(*sink);
+    ResultAppend(*sink, text);
+    sink->CaretToStart();
+  };
+  write(surfaces.intervals, IntervalsText(ws.Results(), ws.reviewer, ws.competing));
+  write(surfaces.paper, PaperWindowText(BuildPaperText(ws.PaperInput())));
 }
 
 void SetGroupLine(Workspace& ws, Surfaces& surfaces, int g, int style, int width, Rgb colour) {

@@ -29,6 +29,8 @@ bool SetCensoredCauses(Workspace& ws, const CauseFlags& censored);
 // the reference of the hazard ratios, and the reviewer's figures are computed again. A
 // hidden group stands as the choice; the first shown group is used while it is hidden.
 void SetReferenceGroup(Workspace& ws, int g);
+// The same, then the texts of the interval and paper windows written again with the new ratios.
+void SetReferenceGroup(Workspace& ws, Surfaces& surfaces, int g);
 
 // The graph settings' OK: group g's line style, width and pen, then the graph.
 void SetGroupLine(Workspace& ws, Surfaces& surfaces, int g, int style, int width, Rgb colour);

@@ -5,7 +5,9 @@
 #include <cmath>
 #include <cstdio>
 
+#include "stats/competing_text.h"
 #include "stats/figure_tables.h"
+#include "stats/reviewer_text.h"
 #include "survival/km_estimates.h"
 #include "text/number_text.h"
 
@@ -54,7 +56,74 @@ std::string GroupRow(const AnalysisResults& r, int g) {
   return Label(r, g) + "\t" + MedianText(e.median) + "\t" + SurvivalText(e.at5y) + "\t" + SurvivalText(e.at10y) + kEnd;
 }
 
+std::string EventsText(const ReviewerResults& v, int g) {
+  const auto gi = static_cast<std::size_t>(g);
+  return FormatNumber(static_cast<double>(v.events[gi])) + "/" + FormatNumber(static_cast<double>(v.cases[gi]));
+}
+
+std::string ReferenceCell(const ReviewerResults& v, int g, bool& marked) {
+  if (g == v.reference) return "基準群\t";
+  for (const ReferenceRatio& ratio : v.referenceRatios) {
+    if (ratio.group != g) continue;
+    const HazardRatio& h = ratio.ratio;
+    if (!h.estimated) return std::string(kNone) + "\t" + kNone;
+    std::string cell = FixedFigure(h.hr, 3) + " (" + FixedFigure(h.lower, 3) + " - " + FixedFigure(h.upper, 3) + ")\t" +
+                       RoundedPText(h.p);
+    if (ratio.ph.tested && ratio.ph.p < 0.05) {
+      cell += " ※";
+      marked = true;
+    }
+    return cell;
+  }
+  return std::string(kNone) + "\t" + kNone;
+}
+
+// The reviewer's part: every line ends with CR LF.
+std::string ReviewerPart(const AnalysisResults& r, const ReviewerResults& v) {
+  std::string out = std::string(kEnd) + "基準群に対するハザード比 (95 % 信頼区間)" + kEnd;
+  out += TestWindowText(v.lastWeek, "-") + kEnd;
+  if (const std::string causes = CensoredCausesText(r.cases); !causes.empty()) out += causes + kEnd;
+  out += std::string("Log-rank ") + (v.shownGroups >= 2 && v.logRank.tested ? RoundedPText(v.logRank.p) : "p = n/a");
+  if (v.shownGroups >= 2 && v.logRank.tested) {
+    out += " (chi2 " + FixedFigure(v.logRank.statistic, 2) + ", df " + FormatNumber(v.logRank.df) + ")";
+  }
+  out += kEnd;
+  out += std::string("群\tevents/cases  中央値 (95 % CI)\tHR (群 vs 基準群) (95 % CI)\tp") + kEnd;
+  bool marked = false;
+  const int groups = std::clamp(r.cases.NumGroups, 0, kGroupSlots - 1);
+  for (int g = 1; g <= groups; ++g) {
+    if (!r.shown.Contains(g)) continue;
+    out += Label(r, g) + "\t" + EventsText(v, g) + "  " + MedianText(r.figures.groups[static_cast<std::size_t>(g)].median) +
+           "\t" + (v.shownGroups >= 2 ? ReferenceCell(v, g, marked) : std::string(kNone) + "\t" + kNone) + kEnd;
+  }
+  if (v.referenceFellBack) {
+    out += "基準群 " + TwoWide(v.requestedReference) + " は表示されていないため、表示中の最初の群 " + TwoWide(v.reference) +
+           " を基準群とした" + kEnd;
+  }
+  if (marked) out += std::string("※ 比例ハザード性の検定で p < 0.05: ハザード比は期間中一定ではない") + kEnd;
+  return out;
+}
+
+// The competing-risks section with the window's line ends.
+std::string CompetingPart(const AnalysisResults& r, const CompetingRisks& c) {
+  const std::string section = CompetingRisksText(r, c);
+  if (section.empty()) return section;
+  std::string out = kEnd;
+  for (char ch : section) {
+    if (ch == '\n') {
+      out += kEnd;
+    } else {
+      out += ch;
+    }
+  }
+  return out;
+}
+
 }  // namespace
+
+std::string IntervalsText(const AnalysisResults& r, const ReviewerResults& reviewer, const CompetingRisks& competing) {
+  return IntervalsText(r) + ReviewerPart(r, reviewer) + CompetingPart(r, competing);
+}
 
 std::string IntervalsText(const AnalysisResults& r) {
   const int groups = std::clamp(r.cases.NumGroups, 0, kGroupSlots - 1);

@@ -98,6 +98,7 @@ TEST(Startup, WindowsAsCreatedAndShownByTheirCommands) {
       {"NORMAL6", "リスク集団数", 480, 0, nullptr, kCmdNumberAtRisk},
       {"NORMAL11", "信頼区間・ハザード比", 620, kIntervalsControlId, "信頼区間・ハザード比\r\n", kCmdIntervals},
       {"NORMAL12", "論文用の記述", 620, kPaperControlId, "論文用の記述\r\n", kCmdPaper},
+      {"NORMAL13", "累積発生率", 480, 0, nullptr, kCmdIncidenceView},
   };
   for (const View& v : views) {
     SCOPED_TRACE(v.className);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "session/workspace.h"
+#include "stats/competing_text.h"
 #include "stats/interval_text.h"
 
 namespace orv {
@@ -66,6 +67,47 @@ TEST(IntervalsText, GroupsPairsAndMethods) {
   const std::string text = IntervalsText(*ws);
   EXPECT_EQ(text.find(" 0 : "), std::string::npos);
   EXPECT_NE(text.find("\tp=0.0005\r\n 3 /  1\t9.000 (1.000 - 90.000)\tp<0.0001\r\n 3 /  2\tn/a\tn/a\r\n"), std::string::npos);
+}
+
+// What follows the tables: the weeks, the censored causes, the standard log-rank p, per shown
+// group events/cases, the median's known limits and the ratio against the reference, "※"
+// with its footnote only below 0.05, the stand-in reference said; the competing-risks section
+// in the window's line ends.
+TEST(IntervalsText, ReviewerLinesFollowTheTables) {
+  const auto ws = Figures(2);
+  ReviewerResults v;
+  v.lastWeek = 260;
+  v.shownGroups = 2;
+  v.logRank = {.tested = true, .statistic = 10.354, .df = 1, .p = 0.00128};
+  v.reference = 1;
+  v.events[1] = 7, v.cases[1] = 20, v.events[2] = 9, v.cases[2] = 10;
+  ReferenceRatio ratio{.group = 2, .ratio = ws->figures.hazardRatios[1][2], .ph = {.tested = true, .statistic = 4.4, .p = 0.036}};
+  v.referenceRatios = {ratio};
+  const std::string head =
+      "\r\n基準群に対するハザード比 (95 % 信頼区間)\r\nTests and hazard ratios over weeks 0-260 (0-5 years)\r\n";
+  const std::string table =
+      "Log-rank p = 0.0013 (chi2 10.35, df 1)\r\n群\tevents/cases  中央値 (95 % CI)\tHR (群 vs 基準群) (95 % CI)\tp\r\n"
+      " 1 : A ( n = 20 )\t7/20  3y 0m (2y 7m - 6y 2m)\t基準群\t\r\n"
+      " 2 : B ( n = 10 )\t9/10  未到達 (1y 1m - 未到達)\t1.408 (0.961 - 2.064)\tp = 0.079";
+  const CompetingRisks none;
+  EXPECT_EQ(IntervalsText(*ws, v, none), IntervalsText(*ws) + head + table +
+                                             " ※\r\n※ 比例ハザード性の検定で p < 0.05: ハザード比は期間中一定ではない\r\n");
+
+  auto censored = Figures(2);
+  censored->cases.NumCauses = 1;
+  censored->cases.CauseNames[1] = "移植";
+  censored->cases.CauseCensored[1] = 1;
+  v.referenceRatios[0].ph.p = 0.05;
+  v.requestedReference = 3;
+  v.referenceFellBack = true;
+  CompetingRisks active;
+  active.active = true;
+  const std::string section = CompetingRisksText(*censored, active);
+  std::string crlf;
+  for (char ch : section) crlf += ch == '\n' ? std::string("\r\n") : std::string(1, ch);
+  EXPECT_EQ(IntervalsText(*censored, v, active),
+            IntervalsText(*censored) + head + "Deaths of 移植 counted as censored\r\n" + table +
+                "\r\n基準群  3 は表示されていないため、表示中の最初の群  1 を基準群とした\r\n\r\n" + crlf);
 }
 
 }  // namespace
