@@ -134,9 +134,9 @@ void BM_FineGray190Pairs(benchmark::State& state) {
 }
 BENCHMARK(BM_FineGray190Pairs)->Unit(benchmark::kMillisecond);
 
-// The analysis run's step from the weekly tables: 20 shown groups, in every week deaths of
-// interest, a competing death (a death of the censored cause 1) and a censored case.
-void BM_CompetingRisksOfTheAnalysisRun20Groups(benchmark::State& state) {
+// 20 shown groups, in every week deaths of interest, a competing death (a death of the
+// censored cause 1) and a censored case.
+std::unique_ptr<orv::Workspace> CompetingWorkspace() {
   auto ws = std::make_unique<orv::Workspace>();
   orv::CaseData& c = ws->cases;
   c.NumGroups = kGroups;
@@ -156,6 +156,13 @@ void BM_CompetingRisksOfTheAnalysisRun20Groups(benchmark::State& state) {
     ws->shown.Set(static_cast<int>(g), true);
   }
   c.dataMaxWeeks = orv::kMaxWeek;
+  ws->geometry.xMax = orv::kMaxWeek;
+  return ws;
+}
+
+// The analysis run's step from the weekly tables.
+void BM_CompetingRisksOfTheAnalysisRun20Groups(benchmark::State& state) {
+  const auto ws = CompetingWorkspace();
   orv::BuildGroupTables(*ws);
   orv::BuildPooledTable(*ws);
   for (auto _ : state) {
@@ -165,5 +172,18 @@ void BM_CompetingRisksOfTheAnalysisRun20Groups(benchmark::State& state) {
   state.counters["tested"] = ws->competing.overall.tested ? 1 : 0;
 }
 BENCHMARK(BM_CompetingRisksOfTheAnalysisRun20Groups)->Unit(benchmark::kMillisecond);
+
+// The whole analysis run as a change of the shown groups starts it: the survival tables, the
+// tests and pairwise tables, the publication, competing-risks and reviewer figures (no window
+// to draw in).
+void BM_WholeAnalysisRunWithCompetingRisks20Groups(benchmark::State& state) {
+  const auto ws = CompetingWorkspace();
+  orv::Surfaces none;
+  for (auto _ : state) {
+    orv::ComputeGroupSurvival(*ws, none);
+    benchmark::DoNotOptimize(ws->competing.ratios[19][20].beta);
+  }
+}
+BENCHMARK(BM_WholeAnalysisRunWithCompetingRisks20Groups)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

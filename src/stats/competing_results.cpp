@@ -10,41 +10,42 @@ namespace orv {
 
 namespace {
 
-// One group's columns over every week of the tables.
-struct CauseColumns {
-  std::vector<double> atRisk = std::vector<double>(kWeekSlots);
-  std::vector<double> interest = std::vector<double>(kWeekSlots);
-  std::vector<double> competing = std::vector<double>(kWeekSlots);
-  std::vector<double> censored = std::vector<double>(kWeekSlots);
+// One group's columns, cut to the first weeks.
+CauseCounts CountsOf(const CompetingScratch& room, std::size_t g, std::size_t weeks) {
+  const double* c = room.columns.data() + 4 * g * room.weeks;
+  return {{c, weeks}, {c + room.weeks, weeks}, {c + 2 * room.weeks, weeks}, {c + 3 * room.weeks, weeks}};
+}
 
-  CauseCounts First(std::size_t weeks) const {
-    return {std::span(atRisk).first(weeks), std::span(interest).first(weeks), std::span(competing).first(weeks),
-            std::span(censored).first(weeks)};
-  }
-};
-
-// Groups 1..groups from the tables, then group 0 as the sum of the shown ones (the competing
-// deaths are not pooled by the survival tables).
-std::vector<CauseColumns> ColumnsOf(const CaseData& cases, const SurvivalTables& tables, const GroupSet& shown, int groups) {
-  std::vector<CauseColumns> columns(static_cast<std::size_t>(groups) + 1);
-  CauseColumns& pooled = columns[0];
-  for (std::size_t w = 0; w < kWeekSlots; ++w) {
-    const auto& week = tables.SurvivalTable[w];
-    for (std::size_t g = 1; g <= static_cast<std::size_t>(groups); ++g) {
-      CauseColumns& c = columns[g];
-      c.competing[w] = static_cast<double>(cases.CompetingDeaths[w][g]);
-      // The pooled table stops at its last event week; so do its competing deaths.
-      if (shown.Contains(static_cast<int>(g)) && static_cast<double>(w) <= tables.lastEventWeek[0]) pooled.competing[w] += c.competing[w];
-    }
-    for (std::size_t g = 0; g <= static_cast<std::size_t>(groups); ++g) {
-      CauseColumns& c = columns[g];
-      c.atRisk[w] = static_cast<double>(tables.AtRiskTable[w][g]);
-      c.interest[w] = week[kDeaths][g];
-      // The tables count the competing deaths among the censored cases.
-      c.censored[w] = week[kCensored][g] - c.competing[w];
+// Groups 1..groups from the tables over weeks 0..weeks-1, then group 0 as the sum of the shown
+// ones (the competing deaths are not pooled by the survival tables).
+void FillColumns(const CaseData& cases, const SurvivalTables& tables, const GroupSet& shown, int groups,
+                 std::size_t weeks, CompetingScratch& room) {
+  room.weeks = weeks;
+  room.columns.assign(4 * weeks * (static_cast<std::size_t>(groups) + 1), 0);
+  const auto column = [&](std::size_t g, std::size_t kind) { return room.columns.data() + (4 * g + kind) * weeks; };
+  for (std::size_t g = 0; g <= static_cast<std::size_t>(groups); ++g) {
+    double* atRisk = column(g, 0);
+    double* interest = column(g, 1);
+    double* competing = column(g, 2);
+    double* pooled = column(0, 2);
+    const bool intoPool = g > 0 && shown.Contains(static_cast<int>(g));
+    for (std::size_t w = 0; w < weeks; ++w) {
+      if (g > 0) {
+        competing[w] = static_cast<double>(cases.CompetingDeaths[w][g]);
+        // The pooled table stops at its last event week; so do its competing deaths.
+        if (intoPool && static_cast<double>(w) <= tables.lastEventWeek[0]) pooled[w] += competing[w];
+      }
+      atRisk[w] = static_cast<double>(tables.AtRiskTable[w][g]);
+      interest[w] = tables.SurvivalTable[w][kDeaths][g];
     }
   }
-  return columns;
+  // The tables count the competing deaths among the censored cases; group 0's competing
+  // column is whole only now.
+  for (std::size_t g = 0; g <= static_cast<std::size_t>(groups); ++g) {
+    const double* competing = column(g, 2);
+    double* censored = column(g, 3);
+    for (std::size_t w = 0; w < weeks; ++w) censored[w] = tables.SurvivalTable[w][kCensored][g] - competing[w];
+  }
 }
 
 }  // namespace
@@ -55,33 +56,49 @@ bool HasCompetingCauses(const CaseData& cases) {
 
 void ComputeCompetingRisks(const CaseData& cases, const SurvivalTables& tables, const GroupSet& shown, int xMax,
                            CompetingRisks& out) {
-  out = {};
+  CompetingScratch& room = out.scratch;
   out.active = HasCompetingCauses(cases);
+  out.overall = {};
+  for (auto& row : out.pairTests) row.fill({});
+  for (auto& row : out.ratios) row.fill({});
+  for (GroupIncidence& g : out.groups) {
+    g.competing.clear();
+    g.estimates.incidence.clear();
+    g.estimates.stdErr.clear();
+    g.estimates.lower.clear();
+    g.estimates.upper.clear();
+    g.estimates.at5y.reset();
+    g.estimates.at10y.reset();
+  }
   if (!out.active) return;
   const int groups = LastGroup(cases);
-  const std::vector<CauseColumns> columns = ColumnsOf(cases, tables, shown, groups);
+  const auto inRange = static_cast<std::size_t>(std::clamp(xMax, 0, kMaxWeek)) + 1;
+  std::array<std::size_t, kGroupSlots> lastWeeks{};
+  std::size_t weeks = inRange;
+  for (std::size_t g = 0; g <= static_cast<std::size_t>(groups); ++g) {
+    lastWeeks[g] = static_cast<std::size_t>(std::clamp(TruncToInt32(tables.lastEventWeek[g]), 0, kMaxWeek)) + 1;
+    weeks = std::max(weeks, lastWeeks[g]);
+  }
+  FillColumns(cases, tables, shown, groups, weeks, room);
 
   for (std::size_t g = 0; g <= static_cast<std::size_t>(groups); ++g) {
-    const auto weeks = static_cast<std::size_t>(std::clamp(TruncToInt32(tables.lastEventWeek[g]), 0, kMaxWeek)) + 1;
-    out.groups[g].competing.assign(columns[g].competing.begin(), columns[g].competing.begin() + static_cast<std::ptrdiff_t>(weeks));
-    EstimateIncidence(columns[g].First(weeks), out.groups[g].estimates);
+    const CauseCounts counts = CountsOf(room, g, lastWeeks[g]);
+    out.groups[g].competing.assign(counts.competing.begin(), counts.competing.end());
+    EstimateIncidence(counts, out.groups[g].estimates);
   }
 
-  const auto inRange = static_cast<std::size_t>(std::clamp(xMax, 0, kMaxWeek)) + 1;
-  std::vector<GrayColumns> gray(static_cast<std::size_t>(groups) + 1);
+  room.gray.resize(static_cast<std::size_t>(groups) + 1);
   std::vector<const GrayColumns*> shownColumns;
   for (std::size_t g = 1; g <= static_cast<std::size_t>(groups); ++g) {
-    PrepareGrayColumns(columns[g].First(inRange), gray[g]);
-    if (shown.Contains(static_cast<int>(g))) shownColumns.push_back(&gray[g]);
+    PrepareGrayColumns(CountsOf(room, g, inRange), room.gray[g]);
+    if (shown.Contains(static_cast<int>(g))) shownColumns.push_back(&room.gray[g]);
   }
-  GrayScratch grayScratch;
-  if (shownColumns.size() >= 2) out.overall = ComputeGrayTest(shownColumns, grayScratch);
+  if (shownColumns.size() >= 2) out.overall = ComputeGrayTest(shownColumns, room.grayTest);
 
-  FineGrayScratch scratch;
   for (std::size_t a = 1; a < static_cast<std::size_t>(groups); ++a) {
     for (std::size_t b = a + 1; b <= static_cast<std::size_t>(groups); ++b) {
-      out.pairTests[a][b] = ComputePairGrayTest(gray[a], gray[b]);
-      out.ratios[a][b] = EstimateSubHazardRatio(columns[a].First(inRange), columns[b].First(inRange), scratch);
+      out.pairTests[a][b] = ComputePairGrayTest(room.gray[a], room.gray[b]);
+      out.ratios[a][b] = EstimateSubHazardRatio(CountsOf(room, a, inRange), CountsOf(room, b, inRange), room.fineGray);
     }
   }
 }

@@ -22,6 +22,16 @@ struct GroupIncidence {
   IncidenceEstimates estimates;
 };
 
+// Room of one run's columns and tests, kept from run to run so that a run over tables of the
+// same size allocates nothing and touches no fresh page.
+struct CompetingScratch {
+  std::vector<double> columns;  // per group: atRisk, interest, competing, censored, each over the weeks
+  std::size_t weeks = 0;        // of each column
+  std::vector<GrayColumns> gray;
+  GrayScratch grayTest;
+  FineGrayScratch fineGray;
+};
+
 struct CompetingRisks {
   bool active = false;  // some cause 1..20 counted as censored; nothing below is set without one
   // Groups 0 (pooled shown groups) to NumGroups; later slots stay empty.
@@ -31,6 +41,7 @@ struct CompetingRisks {
   // same weeks: Gray's test of the two groups, and the ratio of b relative to a.
   std::array<std::array<GrayTest, kGroupSlots>, kGroupSlots> pairTests;
   std::array<std::array<SubHazardRatio, kGroupSlots>, kGroupSlots> ratios;
+  CompetingScratch scratch;  // no result: the room the next run reuses
 };
 
 // True when the deaths of some cause count as censored (cause 0 "生存" always does).
@@ -39,7 +50,8 @@ bool HasCompetingCauses(const CaseData& cases);
 // From the case tables and the survival tables as the last analysis run left them: events of
 // interest the deaths of the week, competing events the deaths of the censored causes, at
 // risk the tables' numbers. Tests and ratios over weeks 0..xMax: a case followed beyond it is
-// censored in its last week. Without a censored cause, out is reset and left inactive.
+// censored in its last week. Without a censored cause, out is reset and left inactive. Every
+// figure of the last run is replaced; only the room of out.scratch is kept.
 void ComputeCompetingRisks(const CaseData& cases, const SurvivalTables& tables, const GroupSet& shown, int xMax,
                            CompetingRisks& out);
 
