@@ -21,6 +21,21 @@ struct GroupColumns {
   }
 };
 
+// Group b relative to group a, from the fit of the pair: the pairs' ratios hold the later
+// group relative to the earlier, and the fit of the other order is the same fit with the
+// sign of beta turned.
+HazardRatio RatioOf(const std::array<std::array<HazardRatio, kGroupSlots>, kGroupSlots>& hazardRatios, std::size_t a,
+                    std::size_t b) {
+  if (a < b) return hazardRatios[a][b];
+  HazardRatio r = hazardRatios[b][a];
+  if (!r.estimated) return r;
+  r.beta = -r.beta;
+  r.hr = std::exp(r.beta);
+  r.lower = std::exp(r.beta - kNormalQuantile975 * r.se);
+  r.upper = std::exp(r.beta + kNormalQuantile975 * r.se);
+  return r;
+}
+
 }  // namespace
 
 int ReferenceGroup(const CaseData& cases, const GroupSet& shown, int requested) {
@@ -82,16 +97,14 @@ void ComputeReviewerResults(const CaseData& cases, const SurvivalTables& tables,
   out.reference = ReferenceGroup(cases, shown, requestedReference);
   out.referenceFellBack = requestedReference != 0 && out.reference != requestedReference;
   if (out.reference == 0) return;
-  const GroupColumns& ref = columns[static_cast<std::size_t>(out.reference)];
-  CoxScratch scratch;
+  const auto ref = static_cast<std::size_t>(out.reference);
   for (int g = 1; g <= groups; ++g) {
     if (g == out.reference || !shown.Contains(g)) continue;
-    const GroupColumns& c = columns[static_cast<std::size_t>(g)];
+    const auto gi = static_cast<std::size_t>(g);
     ReferenceRatio r{.group = g};
-    r.ratio = EstimateHazardRatio(inRangeOf(ref.deaths), inRangeOf(ref.atRisk), inRangeOf(c.deaths), inRangeOf(c.atRisk),
-                                  scratch);
-    r.ph = TestProportionalHazards(inRangeOf(ref.deaths), inRangeOf(ref.atRisk), inRangeOf(c.deaths),
-                                   inRangeOf(c.atRisk), r.ratio);
+    // The check is symmetric in the two groups: the pair's own serves.
+    r.ratio = RatioOf(hazardRatios, ref, gi);
+    r.ph = out.pairPh[std::min(ref, gi)][std::max(ref, gi)];
     out.referenceRatios.push_back(r);
   }
 }
