@@ -42,8 +42,9 @@ ProportionalHazardsTest TestProportionalHazards(std::span<const double> deathsA,
     if (!(na > 0) || !(nb > 0)) continue;
     ++informative;
     double expected = 0, variance = 0;
+    const double perDeath = 1 / d;
     for (double k = 1; k <= d; ++k) {
-      const double f = k / d;
+      const double f = k * perDeath;
       const double b = (nb - db + f * db) * r;
       const double m = b / (na - da + f * da + b);
       expected += m;
