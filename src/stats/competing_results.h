@@ -25,8 +25,7 @@ struct GroupIncidence {
 // Room of one run's columns and tests, kept from run to run so that a run over tables of the
 // same size allocates nothing and touches no fresh page.
 struct CompetingScratch {
-  std::vector<double> columns;  // per group: atRisk, interest, competing, censored, each over the weeks
-  std::size_t weeks = 0;        // of each column
+  std::vector<double> columns;  // per group: its competing deaths, then its other censored cases, every week
   std::vector<GrayColumns> gray;
   GrayScratch grayTest;
   FineGrayScratch fineGray;

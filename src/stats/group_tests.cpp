@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <span>
 #include <vector>
 
 #include "stats/chi_square.h"
@@ -18,28 +19,10 @@ namespace {
 // The last week of every test, kept inside the weekly tables.
 int LastTestWeek(int lastWeek) { return std::min(lastWeek, kMaxWeek); }
 
-// One group's weekly columns laid out contiguously, so that the pair loop streams through
-// them instead of striding across the whole survival table for each of up to 190 pairs.
+// One group's weeks in the tables' columns.
 struct GroupColumns {
-  std::vector<double> events;  // censored + deaths of the week
-  std::vector<double> deaths;
-  std::vector<double> atRisk;
+  std::span<const double> censored, deaths, atRisk;
 };
-
-GroupColumns ColumnsOf(const SurvivalTables& t, int g, int weeks) {
-  const auto& table = t.SurvivalTable;
-  GroupColumns c;
-  c.events.resize(static_cast<std::size_t>(weeks));
-  c.deaths.resize(static_cast<std::size_t>(weeks));
-  c.atRisk.resize(static_cast<std::size_t>(weeks));
-  for (int w = 0; w < weeks; ++w) {
-    const auto i = static_cast<std::size_t>(w);
-    c.events[i] = table[i][kCensored][g] + table[i][kDeaths][g];
-    c.deaths[i] = table[i][kDeaths][g];
-    c.atRisk[i] = static_cast<double>(t.AtRiskTable[i][g]);
-  }
-  return c;
-}
 
 struct PairResult {
   double logRankChi2, logRankP, wilcoxonChi2, wilcoxonP;
@@ -49,7 +32,7 @@ PairResult ComparePair(const GroupColumns& r, const GroupColumns& q, int weeks) 
   double uL = 0, vL = 0, uW = 0, vW = 0;
   for (int w = 0; w < weeks; ++w) {
     const auto i = static_cast<std::size_t>(w);
-    if (!(q.events[i] + r.events[i] > 0)) continue;
+    if (!(q.censored[i] + q.deaths[i] + r.censored[i] + r.deaths[i] > 0)) continue;
     const double nR = r.atRisk[i];
     const double nQ = q.atRisk[i];
     const double n = nQ + nR;
@@ -135,8 +118,11 @@ PairStats ComputePairStats(const CaseData& cases, const SurvivalTables& tables, 
   PairStats stats;
   const int groups = LastGroup(cases);
   const int weeks = std::max(LastTestWeek(lastWeek) + 1, 0);
+  const auto w = static_cast<std::size_t>(weeks);
   std::vector<GroupColumns> columns(static_cast<std::size_t>(groups + 1));
-  for (int g = 1; g <= groups; ++g) columns[static_cast<std::size_t>(g)] = ColumnsOf(tables, g, weeks);
+  for (std::size_t g = 1; g < columns.size(); ++g) {
+    columns[g] = {tables.columns.Censored(g, w), tables.columns.Deaths(g, w), tables.columns.AtRisk(g, w)};
+  }
 
   for (int r = 1; r < groups; ++r) {
     for (int q = r + 1; q <= groups; ++q) {

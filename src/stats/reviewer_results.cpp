@@ -10,17 +10,6 @@ namespace orv {
 
 namespace {
 
-// One group's columns of the tables over weeks 0..kMaxWeek.
-struct GroupColumns {
-  std::vector<double> deaths = std::vector<double>(kWeekSlots);
-  std::vector<double> atRisk = std::vector<double>(kWeekSlots);
-  std::vector<double> censored = std::vector<double>(kWeekSlots);
-  std::size_t weeks = 1;  // to the group's last event week
-  WeeklyCounts Counts() const {
-    return {std::span<const double>(deaths).first(weeks), std::span<const double>(atRisk).first(weeks)};
-  }
-};
-
 // Group b relative to group a, from the fit of the pair: the pairs' ratios hold the later
 // group relative to the earlier, and the fit of the other order is the same fit with the
 // sign of beta turned.
@@ -52,43 +41,38 @@ void ComputeReviewerResults(const CaseData& cases, const SurvivalTables& tables,
   const int groups = LastGroup(cases);
   const int lastWeek = std::clamp(xMax, 0, kMaxWeek);
   const auto inRange = static_cast<std::size_t>(lastWeek) + 1;
-  std::vector<GroupColumns> columns(static_cast<std::size_t>(groups) + 1);
-  for (std::size_t g = 0; g < columns.size(); ++g) {
-    GroupColumns& c = columns[g];
-    for (std::size_t w = 0; w < kWeekSlots; ++w) {
-      c.deaths[w] = tables.SurvivalTable[w][kDeaths][g];
-      c.censored[w] = tables.SurvivalTable[w][kCensored][g];
-      c.atRisk[w] = static_cast<double>(tables.AtRiskTable[w][g]);
-    }
-    c.weeks = static_cast<std::size_t>(std::clamp(TruncToInt32(tables.lastEventWeek[g]), 0, kMaxWeek)) + 1;
-  }
-  auto inRangeOf = [&](const std::vector<double>& column) { return std::span<const double>(column).first(inRange); };
+  const WeekColumns& columns = tables.columns;
+  const auto lastEventWeeks = [&](std::size_t g) {
+    return static_cast<std::size_t>(std::clamp(TruncToInt32(tables.lastEventWeek[g]), 0, kMaxWeek)) + 1;
+  };
+  const auto countsOf = [&](std::size_t g) {
+    return WeeklyCounts{columns.Deaths(g, lastEventWeeks(g)), columns.AtRisk(g, lastEventWeeks(g))};
+  };
 
   out = ReviewerResults{};
   out.lastWeek = lastWeek;
   out.requestedReference = requestedReference;
   std::vector<WeeklyCounts> shownCounts;
   for (int g = 1; g <= groups; ++g) {
-    if (shown.Contains(g)) shownCounts.push_back(columns[static_cast<std::size_t>(g)].Counts());
+    if (shown.Contains(g)) shownCounts.push_back(countsOf(static_cast<std::size_t>(g)));
   }
   out.shownGroups = static_cast<int>(shownCounts.size());
   if (out.shownGroups >= 2) out.logRank = StandardLogRank(shownCounts, lastWeek);
 
-  for (std::size_t g = 0; g < columns.size(); ++g) {
-    const GroupColumns& c = columns[g];
+  for (std::size_t g = 0; g <= static_cast<std::size_t>(groups); ++g) {
+    const std::size_t weeks = lastEventWeeks(g);
     out.cases[g] = g == 0 ? tables.ShownCaseTotal : cases.GroupTotals[kTotalRows][g];
     double deaths = 0;
-    for (double d : c.deaths) deaths += d;
+    for (double d : columns.Deaths(g, kWeekSlots)) deaths += d;
     out.events[g] = TruncToInt64(deaths);
-    out.rmst[g] = EstimateRestrictedMean(c.Counts(), lastWeek);
-    out.followUp[g] = MedianFollowUp(std::span<const double>(c.censored).first(c.weeks),
-                                     std::span<const double>(c.atRisk).first(c.weeks));
+    out.rmst[g] = EstimateRestrictedMean(countsOf(g), lastWeek);
+    out.followUp[g] = MedianFollowUp(columns.Censored(g, weeks), columns.AtRisk(g, weeks));
   }
 
-  for (std::size_t a = 1; a < columns.size(); ++a) {
-    for (std::size_t b = a + 1; b < columns.size(); ++b) {
-      out.pairPh[a][b] = TestProportionalHazards(inRangeOf(columns[a].deaths), inRangeOf(columns[a].atRisk),
-                                                 inRangeOf(columns[b].deaths), inRangeOf(columns[b].atRisk),
+  for (std::size_t a = 1; a < static_cast<std::size_t>(groups); ++a) {
+    for (std::size_t b = a + 1; b <= static_cast<std::size_t>(groups); ++b) {
+      out.pairPh[a][b] = TestProportionalHazards(columns.Deaths(a, inRange), columns.AtRisk(a, inRange),
+                                                 columns.Deaths(b, inRange), columns.AtRisk(b, inRange),
                                                  hazardRatios[a][b]);
       out.rmstDifference[a][b] = CompareRestrictedMeans(out.rmst[a], out.rmst[b]);
     }

@@ -63,6 +63,22 @@ void FillSurvival(SurvivalTables& t, int from, int to) {
   }
 }
 
+// Groups from..to of the tables into their columns.
+void CopyColumns(SurvivalTables& t, int from, int to) {
+  WeekColumns& c = t.columns;
+  for (int g = from; g <= to; ++g) {
+    const auto gi = static_cast<std::size_t>(g);
+    double* deaths = c.deaths.data() + gi * kWeekSlots;
+    double* censored = c.censored.data() + gi * kWeekSlots;
+    double* atRisk = c.atRisk.data() + gi * kWeekSlots;
+    for (std::size_t w = 0; w < kWeekSlots; ++w) {
+      deaths[w] = t.SurvivalTable[w][kDeaths][gi];
+      censored[w] = t.SurvivalTable[w][kCensored][gi];
+      atRisk[w] = static_cast<double>(t.AtRiskTable[w][gi]);
+    }
+  }
+}
+
 }  // namespace
 
 void BuildGroupTables(const CaseData& c, SurvivalTables& t) {
@@ -100,6 +116,8 @@ void BuildGroupTables(const CaseData& c, SurvivalTables& t) {
     }
   }
   FillSurvival(t, 1, groups);
+  // Every group, so that the columns of a previous file's later groups are cleared too.
+  CopyColumns(t, 1, kGroupSlots - 1);
 }
 
 void BuildPooledTable(CaseData& c, const GroupSet& shown, SurvivalTables& t) {
@@ -129,6 +147,7 @@ void BuildPooledTable(CaseData& c, const GroupSet& shown, SurvivalTables& t) {
       t.AtRiskTable[wi][0] += t.AtRiskTable[wi][gi];
     }
   }
+  CopyColumns(t, 0, 0);
   // Without a shown case there is nothing to estimate: group 0 keeps an all-zero table and
   // empty figures instead of a survival of 100 % over no one.
   if (t.AtRiskTable[0][0] <= 0) return;

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,24 @@ enum SummaryColumn : int {
 inline constexpr int kSummaryTotalsRow = 21;  // "累計", the label of the totals rows
 inline constexpr int kSummaryRows = kSummaryTotalsRow + 1;  // groups 0..20 and the totals row
 
+// The counts of the tables once more, as one contiguous run of weeks per group: the
+// statistics of up to 190 pairs stream through these instead of striding across the rows.
+struct WeekColumns {
+  std::vector<double> deaths = std::vector<double>(kGroupSlots * kWeekSlots);
+  std::vector<double> censored = std::vector<double>(kGroupSlots * kWeekSlots);
+  std::vector<double> atRisk = std::vector<double>(kGroupSlots * kWeekSlots);
+
+  // Group g's weeks 0..weeks-1 (weeks at most kWeekSlots).
+  std::span<const double> Deaths(std::size_t g, std::size_t weeks) const { return Of(deaths, g, weeks); }
+  std::span<const double> Censored(std::size_t g, std::size_t weeks) const { return Of(censored, g, weeks); }
+  std::span<const double> AtRisk(std::size_t g, std::size_t weeks) const { return Of(atRisk, g, weeks); }
+
+ private:
+  static std::span<const double> Of(const std::vector<double>& column, std::size_t g, std::size_t weeks) {
+    return std::span<const double>(column).subspan(g * kWeekSlots, weeks);
+  }
+};
+
 struct SurvivalTables {
   // SurvivalTable[week][slot][group], slots 1..5 (slot 0 unused).
   std::vector<std::array<std::array<double, kGroupSlots>, 6>> SurvivalTable =
@@ -44,6 +63,7 @@ struct SurvivalTables {
   std::array<double, kGroupSlots> lastEventWeek{};
   std::array<std::array<std::string, 6>, kSummaryRows> GroupSummaryTexts{};
   Count ShownCaseTotal = 0;
+  WeekColumns columns;  // the counts and numbers at risk above, kept by the two builders below
 
   SurvivalTables();  // the start-up labels: group 0 "all case", row 21 "累計"
 };
