@@ -63,6 +63,19 @@ void BM_AnalysisRunWithFigures20GroupsEveryWeek(benchmark::State& state) {
 }
 BENCHMARK(BM_AnalysisRunWithFigures20GroupsEveryWeek)->Unit(benchmark::kMillisecond);
 
+// The whole analysis run as a change of the shown groups starts it: the same with the
+// reviewer's figures (standard log-rank, reference ratios, proportional-hazards checks,
+// restricted means, follow-up) and every text of the run, no window to draw in.
+void BM_WholeAnalysisRun20GroupsEveryWeek(benchmark::State& state) {
+  const auto ws = FullWorkspace();
+  orv::Surfaces none;
+  for (auto _ : state) {
+    orv::ComputeGroupSurvival(*ws, none);
+    benchmark::DoNotOptimize(ws->reviewer.pairPh[19][20].statistic);
+  }
+}
+BENCHMARK(BM_WholeAnalysisRun20GroupsEveryWeek)->Unit(benchmark::kMillisecond);
+
 // The publication figures alone.
 void BM_PublicationFigures20GroupsEveryWeek(benchmark::State& state) {
   const auto ws = FullWorkspace();
