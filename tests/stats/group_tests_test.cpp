@@ -32,15 +32,6 @@ void ExpectFigure(double got, double want, const char* what) {
   else EXPECT_NEAR(got, want, want * 1e-12) << what;
 }
 
-// The tests as an analysis run leaves them, on the given groups.
-void Compare(Workspace& ws, const test::DataSet& groups, int xMax, const std::vector<int>& hidden = {}) {
-  test::FillCases(ws, groups, xMax);
-  for (int g : hidden) ws.shown.Set(g, false);
-  BuildGroupTables(ws);
-  BuildPooledTable(ws);
-  ComputePetoStatistic(ws.cases, ws.survival, ws.shown, xMax, ws.tests);
-}
-
 struct Pair {
   std::size_t a, b;
   double logRank, wilcoxon, logRankP = kUnchecked, wilcoxonP = kUnchecked;
@@ -79,7 +70,7 @@ TEST(GroupTests, OverallAndPairStatistics) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     Workspace ws;
-    Compare(ws, c.groups, c.xMax, c.hidden);
+    test::Analyse(ws, c.groups, c.xMax, c.hidden);
     const GroupTestResults& t = ws.tests;
     EXPECT_EQ(t.ShownGroupCount, c.groups.size() - c.hidden.size());
     if (c.pText != nullptr) {
@@ -168,7 +159,7 @@ TEST(WritePairwiseTables, WindowsShowTheKeptTables) {
   Workspace bare, ws;
   RecordingResultText logRankWindow("log-rank\r\n"), wilcoxonWindow("General Wilcoxon\r\n");
   Surfaces surfaces{.logRank = &logRankWindow, .wilcoxon = &wilcoxonWindow};
-  Compare(bare, test::kThreeGroups, 52);
+  test::Analyse(bare, test::kThreeGroups, 52);
   test::FillCases(ws, test::kThreeGroups, 52);
   ComputeGroupSurvival(ws, surfaces);
   const auto tables = std::tuple(ws.tests.logRankTable, ws.tests.wilcoxonTable);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 #include <string>
 #include <utility>
 #include <vector>
@@ -40,7 +41,7 @@ const struct CoxRow { const char* set; int a, b, xMax; double hr, lower, upper, 
 TEST(HazardRatio, MatchesRCoxWithEfronTies) {
   for (const CoxRow& row : kCoxRows) {
     Workspace ws;
-    AnalyseDataSet(ws, row.set, row.xMax);
+    Analyse(ws, Set(row.set), row.xMax);
     const HazardRatio& h = ws.figures.hazardRatios[static_cast<std::size_t>(row.a)][static_cast<std::size_t>(row.b)];
     SCOPED_TRACE(std::string(row.set) + " " + std::to_string(row.a) + "-" + std::to_string(row.b) + " to week " +
                  std::to_string(row.xMax));
@@ -143,11 +144,9 @@ TEST(FigureTables, CsvFieldQuotesOnlyWhatNeedsIt) {
 // pair a < b of the twenty groups has its ratio, b relative to a.
 TEST(FigureTables, OnlyShownGroupsInTheTextEveryPairInTheCsv) {
   Workspace ws;
-  FillCases(ws, FigureDataSets().at("twenty"));
-  for (int g = 3; g <= 20; ++g) ws.shown.Set(g, false);
-  BuildGroupTables(ws);
-  BuildPooledTable(ws);
-  ComputePublicationFigures(ws.cases, ws.survival, ws.geometry.xMax, ws.figures);
+  std::vector<int> hidden(18);
+  std::iota(hidden.begin(), hidden.end(), 3);
+  Analyse(ws, Set("twenty"), 2080, hidden);
   const std::string text = FiguresText(ws), pairs = PairsCsv(ws);
   EXPECT_NE(text.find("\n2 B vs 1 A: HR 0.358 (0.078 to 1.658), p=0.1891\n"), std::string::npos) << text;
   EXPECT_EQ(text.find(" vs 3 C"), std::string::npos);

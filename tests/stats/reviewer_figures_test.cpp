@@ -3,7 +3,6 @@
 // directly from the cases (stats/reference/reviewer_figures.R and its output .out).
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -15,20 +14,6 @@
 
 namespace orv::test {
 namespace {
-
-// The data sets of the R script: the figures' sets, the three groups and bad cases of its own.
-const DataSet& Set(const std::string& name) {
-  static const std::map<std::string, DataSet> own = {
-      {"three_groups", kThreeGroups},
-      {"many_censored", {{{5, 40}, {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15,
-                                    16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30}}}},
-      {"no_deaths", {{{}, {3, 5, 9}}, {{}, {4, 4, 12}}}},
-      {"one_week", {{{4, 4}, {2, 6}}, {{4}, {1, 7, 9}}}},
-      {"week_zero", {{{0, 0}}, {{0}}}},
-  };
-  const auto it = own.find(name);
-  return it != own.end() ? it->second : FigureDataSets().at(name);
-}
 
 // survdiff over weeks 0..last (later deaths censored). R has no answer where every case dies
 // in week 0 (V = 0) and gives chisq 0 on df -1 where no death falls in the range: no test.

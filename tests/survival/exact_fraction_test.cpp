@@ -50,9 +50,7 @@ TEST(ExactFraction, ShownSurvivalAndMedianFollowR) {
   };
   for (const auto& c : cases) {
     Workspace ws;
-    test::FillCases(ws, c.groups);
-    BuildGroupTables(ws);
-    BuildPooledTable(ws);
+    test::Analyse(ws, c.groups);
     for (std::size_t g = 0; g < c.expected.size(); ++g) {
       SCOPED_TRACE(std::string(c.name) + ", group " + std::to_string(g));
       const Expected& e = c.expected[g];

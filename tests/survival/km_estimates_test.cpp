@@ -40,7 +40,7 @@ const struct KmRow { const char* set; int group, week; double survival, stdErr, 
 TEST(KmEstimates, MatchRSurvival) {
   for (const KmRow& row : kKmRows) {
     Workspace ws;
-    AnalyseDataSet(ws, row.set);
+    Analyse(ws, Set(row.set));
     const GroupEstimates& e = ws.figures.groups[static_cast<std::size_t>(row.group)];
     const auto w = static_cast<std::size_t>(row.week);
     SCOPED_TRACE(std::string(row.set) + " group " + std::to_string(row.group) + " week " + std::to_string(row.week));
@@ -63,7 +63,7 @@ TEST(KmEstimates, MedianAndItsIntervalMatchR) {
   };
   for (const auto& row : rows) {
     Workspace ws;
-    AnalyseDataSet(ws, row.set);
+    Analyse(ws, Set(row.set));
     const MedianEstimate& m = ws.figures.groups[static_cast<std::size_t>(row.group)].median;
     SCOPED_TRACE(std::string(row.set) + " group " + std::to_string(row.group));
     EXPECT_TRUE(Near(m.week.value_or(kNone), row.week, kKmTolerance)) << m.week.value_or(kNone);
@@ -84,7 +84,7 @@ TEST(KmEstimates, YearMarksRunWhile52kIsWithinTheRange) {
   };
   for (const auto& c : cases) {
     Workspace ws;
-    AnalyseDataSet(ws, "long_follow_up", c.xMax);
+    Analyse(ws, Set("long_follow_up"), c.xMax);
     const std::vector<AtRiskMark>& marks = ws.figures.groups[static_cast<std::size_t>(c.group)].atRisk;
     SCOPED_TRACE(c.name);
     ASSERT_EQ(marks.size(), c.marks);
@@ -103,11 +103,7 @@ TEST(KmEstimates, EstimatesOnlyWhereTheDataReach) {
   };
   for (const auto& c : cases) {
     Workspace ws;
-    FillCases(ws, c.groups);
-    for (int g : c.hidden) ws.shown.Set(g, false);
-    BuildGroupTables(ws);
-    BuildPooledTable(ws);
-    ComputePublicationFigures(ws.cases, ws.survival, ws.geometry.xMax, ws.figures);
+    Analyse(ws, c.groups, 2080, c.hidden);
     const GroupEstimates& e = ws.figures.groups[c.g];
     EXPECT_EQ(std::tuple(e.km.size(), e.at5y.has_value(), e.at10y.has_value()), std::tuple(c.weeks, c.at5y, c.at10y)) << c.name;
     if (c.at5y) { EXPECT_EQ(e.at5y->survival, 0.5) << c.name; }

@@ -36,10 +36,7 @@ TEST(SurvivalTables, GroupAndPooledExamples) {
   Workspace ws;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    test::FillCases(ws, c.groups);
-    for (int g : c.hidden) ws.shown.Set(g, false);
-    BuildGroupTables(ws);
-    BuildPooledTable(ws);
+    test::Analyse(ws, c.groups, 2080, c.hidden);
     const SurvivalTables& t = ws.survival;
     EXPECT_EQ(t.lastEventWeek[c.g], c.lastEventWeek);
     for (auto [week, s] : c.survival) EXPECT_DOUBLE_EQ(t.SurvivalTable[static_cast<std::size_t>(week)][kSurvival][c.g], s) << week;
