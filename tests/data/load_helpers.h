@@ -10,16 +10,9 @@
 
 namespace orv::test {
 
-// A control that takes the report at once: it notes what it held when Flush came.
-struct BatchedRichText : RecordingRichText {
-  void Flush() override { ++flushes, textAtFlush = Text(); }
-  int flushes = 0;
-  std::string textAtFlush;
-};
-
 struct Loaded {
   Workspace ws;
-  BatchedRichText report;
+  RecordingRichText report;
   RecordingMessageBoxes boxes;
 
   // The report between the raw data heading and the END line: the file's lines with notes.

@@ -19,10 +19,7 @@ TEST(IncidenceView, LineWithoutCauseAndCurveAtItsLevels) {
   ws->figures.groups[1].km = {1.0, 0.9, 0.9, 0.8};
   RecordingCanvas canvas;
   DrawIncidenceView(*ws, ws->competing, ws->styles, 260, &canvas);
-  const std::vector<RecordingCanvas::PlacedText> texts = canvas.Texts();
-  ASSERT_EQ(texts.size(), 1u);
-  EXPECT_EQ((std::vector<int>{texts[0].x, texts[0].y}), (std::vector<int>{20, 20}));
-  EXPECT_EQ(texts[0].text, std::string_view(kNoCompetingCause));
+  EXPECT_EQ(canvas.Texts(), (std::vector<RecordingCanvas::PlacedText>{{20, 20, kNoCompetingCause}}));
 
   ws->competing.active = true;
   ws->competing.groups[1].estimates.incidence = {0.0, 0.25, 0.25, 0.5, 0.5, 0.5};

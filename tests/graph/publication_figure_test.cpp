@@ -17,6 +17,9 @@ namespace orv {
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+using Strings = std::vector<std::string>;
+// Three groups over weeks 0 to 104: A a censored case in week 60, C one in week 100.
+const test::DataSet kThree = {{{1, 2}, {60}}, {{3}}, {{10, 20}, {100}}};
 
 FigureSeries Series(std::string name, std::vector<std::int64_t> atRisk) {
   return {.name = std::move(name), .survival = {1}, .censored = {false}, .lastWeek = 0, .atRisk = std::move(atRisk)};
@@ -78,21 +81,12 @@ TEST(PublicationFigure, NumbersAtRiskStandCentredUnderTheirYearMarks) {
   }
 }
 
-TEST(PublicationFigure, AxisLabelsTitlesLegendAndPValue) {
-  using Strings = std::vector<std::string>;
-  const struct { const char* name; std::string pValue; Strings expected; } cases[] = {
-      {"a value", "p=0.0019 ", {"Log-rank p = 0.0019"}}, {"below the smallest shown", "p<0.001 ", {"Log-rank p < 0.001"}},
-      {"above one half", "p>0.5   ", {"Log-rank p > 0.5"}}, {"one group: no test", "", {}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    const FigureLayout l = Layout({.series = {Series("A", {5}), Series("B", {5})}, .pValue = c.pValue});
-    EXPECT_EQ(Texts(l, TextRole::PValue), c.expected);
-    EXPECT_EQ(Texts(l, TextRole::Legend), (Strings{"A", "B"}));
-    EXPECT_EQ(Texts(l, TextRole::SurvivalLabel), (Strings{"0.0", "0.2", "0.4", "0.6", "0.8", "1.0"}));
-    EXPECT_EQ(Texts(l, TextRole::AxisTitle), (Strings{"Years", "Survival probability"}));
-    EXPECT_TRUE(TextsOf(l, TextRole::AxisTitle).back()->vertical);
-    EXPECT_EQ(Texts(l, TextRole::AtRiskTitle), Strings{"Number at risk"});
+// The views' p ("p=0.0019 ") written spaced under the legend; none without a test.
+TEST(PublicationFigure, PValueSpacedUnderTheLegend) {
+  const std::pair<std::string, Strings> cases[] = {
+      {"p=0.0019 ", {"Log-rank p = 0.0019"}}, {"p<0.001 ", {"Log-rank p < 0.001"}}, {"p>0.5   ", {"Log-rank p > 0.5"}}, {"", {}}};
+  for (const auto& [pValue, expected] : cases) {
+    EXPECT_EQ(Texts(Layout({.series = {Series("A", {5}), Series("B", {5})}, .pValue = pValue}), TextRole::PValue), expected) << pValue;
   }
 }
 
@@ -179,7 +173,6 @@ TEST(PublicationFigure, ManyGroupsAndLongNamesKeepThePlotLarge) {
 // The figure's input from an analysis run: shown groups only, the estimate itself rather
 // than the three-decimal survival of the views, the numbers at risk of weeks 0, 52, 104.
 TEST(PublicationFigure, InputFromTheWorkspace) {
-  const test::DataSet groups = {{{1, 2}, {60}}, {{3}}, {{10, 20}, {100}}};
   const struct { const char* name; std::vector<int> hidden; bool bands; std::vector<int> series; bool pValue; } cases[] = {
       {"B hidden, with bands", {2}, true, {1, 3}, true},
       {"only A shown: no test", {2, 3}, false, {1}, false},
@@ -188,7 +181,7 @@ TEST(PublicationFigure, InputFromTheWorkspace) {
     SCOPED_TRACE(c.name);
     Workspace ws;
     Surfaces surfaces;
-    test::FillCases(ws, groups);
+    test::FillCases(ws, kThree);
     for (int g : c.hidden) ws.shown.Set(g, false);
     ComputeGroupSurvival(ws, surfaces);
     const FigureInput in = FigureInputOf(ws, ws.styles, ws.geometry.xMax, c.bands);
@@ -206,48 +199,51 @@ TEST(PublicationFigure, InputFromTheWorkspace) {
   }
 }
 
-// What the reviewer's figures change: the standard log-rank p instead of the views', each
-// legend entry with events/cases (the at-risk labels keep the bare names), the footnote of
-// the weeks and censored causes in the bottom margin, and the palettes.
-TEST(PublicationFigure, ReviewerFiguresAndPalettes) {
+// The figure as the batch command writes it, with the reviewer's figures: the standard
+// log-rank p instead of the views', each legend entry with events/cases (the at-risk labels
+// keep the bare names), the axes' texts, the footnote of the weeks and censored causes in the
+// bottom margin; then the palettes.
+TEST(PublicationFigure, ReviewerFiguresTextsAndPalettes) {
   Workspace ws;
   Surfaces surfaces;
-  test::FillCases(ws, {{{1, 2}, {60}}, {{3}}, {{10, 20}, {100}}});
+  test::FillCases(ws, kThree);
   ComputeGroupSurvival(ws, surfaces);
   ws.cases.CauseCensored[1] = 1;
+  FigureInput in = FigureInputOf(ws, ws.styles, ws.geometry.xMax, false);
+  AddReviewerFigures(ws.reviewer, ws.cases, in);
+  const FigureLayout l = Layout(in);
+  ASSERT_TRUE(ws.reviewer.logRank.tested);
+  EXPECT_EQ(Texts(l, TextRole::PValue), Strings{"Log-rank " + RoundedPText(ws.reviewer.logRank.p)});
+  EXPECT_NE(in.pValue, ws.tests.PetoPText);
+  EXPECT_EQ(Texts(l, TextRole::Legend), (Strings{"A (2/3)", "B (1/1)", "C (2/3)"}));
+  EXPECT_EQ(Texts(l, TextRole::AtRiskLabel), (Strings{"A", "B", "C"}));
+  EXPECT_EQ(Texts(l, TextRole::SurvivalLabel), (Strings{"0.0", "0.2", "0.4", "0.6", "0.8", "1.0"}));
+  EXPECT_EQ(Texts(l, TextRole::AxisTitle), (Strings{"Years", "Survival probability"}));
+  EXPECT_TRUE(TextsOf(l, TextRole::AxisTitle).back()->vertical);
+  EXPECT_EQ(Texts(l, TextRole::AtRiskTitle), Strings{"Number at risk"});
+  const std::vector<const FigureText*> foot = TextsOf(l, TextRole::Footnote);
+  ASSERT_EQ(foot.size(), 1u);
+  // Kept apart: EXPECT_EQ quotes its arguments as a narrow literal, which cannot hold the dash.
+  const std::string footnote(reinterpret_cast<const char*>(
+      u8"Tests and hazard ratios over weeks 0–104 (0–2 years). Deaths of 癌 counted as censored"));
+  EXPECT_EQ(std::tuple(foot[0]->text, foot[0]->utf8, foot[0]->x, foot[0]->y), std::tuple(footnote, true, 30.0, kFigureHeight - 6.0));
+
   using Colours = std::vector<Rgb>;
-  const Colours program = {ws.styles[1].colour, ws.styles[2].colour, ws.styles[3].colour};
   // A, B and C share the program's solid style; in grey they take the next free ones.
   const std::vector<int> own = {0, 0, 0};
   ASSERT_EQ(std::vector<int>({ws.styles[1].style, ws.styles[2].style, ws.styles[3].style}), own);
   const struct { const char* name; FigurePalette palette; Colours colours; std::vector<int> styles; } cases[] = {
-      {"the groups' own", FigurePalette::Program, program, own},
+      {"the groups' own", FigurePalette::Program, {ws.styles[1].colour, ws.styles[2].colour, ws.styles[3].colour}, own},
       {"Okabe-Ito in drawing order", FigurePalette::OkabeIto, {kOkabeIto[0], kOkabeIto[1], kOkabeIto[2]}, own},
       {"grey: black, each style once", FigurePalette::Grey, {kBlack, kBlack, kBlack}, {0, 1, 3}},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    FigureInput in = FigureInputOf(ws, ws.styles, ws.geometry.xMax, false);
-    AddReviewerFigures(ws.reviewer, ws.cases, in);
-    ApplyFigurePalette(c.palette, in);
+    FigureInput painted = in;
+    ApplyFigurePalette(c.palette, painted);
     Colours colours;
     std::vector<int> styles;
-    for (const FigureSeries& s : in.series) colours.push_back(s.colour), styles.push_back(s.style);
-    EXPECT_EQ(colours, c.colours);
-    EXPECT_EQ(styles, c.styles);
-    const FigureLayout l = Layout(in);
-    ASSERT_TRUE(ws.reviewer.logRank.tested);
-    EXPECT_EQ(Texts(l, TextRole::PValue), std::vector<std::string>{"Log-rank " + RoundedPText(ws.reviewer.logRank.p)});
-    EXPECT_NE(in.pValue, ws.tests.PetoPText);
-    EXPECT_EQ(Texts(l, TextRole::Legend), (std::vector<std::string>{"A (2/3)", "B (1/1)", "C (2/3)"}));
-    EXPECT_EQ(Texts(l, TextRole::AtRiskLabel), (std::vector<std::string>{"A", "B", "C"}));
-    const std::vector<const FigureText*> foot = TextsOf(l, TextRole::Footnote);
-    ASSERT_EQ(foot.size(), 1u);
-    // Kept apart: EXPECT_EQ quotes its arguments as a narrow literal, which cannot hold the dash.
-    const std::string footnote(reinterpret_cast<const char*>(
-        u8"Tests and hazard ratios over weeks 0–104 (0–2 years). Deaths of 癌 counted as censored"));
-    EXPECT_EQ(std::tuple(foot[0]->text, foot[0]->utf8, foot[0]->x, foot[0]->y),
-              std::tuple(footnote, true, 30.0, kFigureHeight - 6.0));
+    for (const FigureSeries& s : painted.series) colours.push_back(s.colour), styles.push_back(s.style);
+    EXPECT_EQ(std::tuple(colours, styles), std::tuple(c.colours, c.styles)) << c.name;
   }
 }
 

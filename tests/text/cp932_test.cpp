@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "text/cp932.h"
@@ -32,12 +31,10 @@ TEST(Cp932, Utf8InputIsRecognised) {
   for (const auto& c : cases) EXPECT_EQ(IsUtf8Input(Fenced(c.bytes).View()), c.utf8) << c.name;
 }
 
+// The table itself is the decoder's golden's; here the choices beside it and the substitutions.
 TEST(Cp932, ConversionWithSubstitutions) {
   struct { const char* name; std::string utf8, cp932; std::vector<std::size_t> substitutions; } cases[] = {
-      {"Japanese", U8(u8"標準,100,死亡,癌"), "標準,100,死亡,癌", {}},
-      {"byte-order mark dropped", "\xEF\xBB\xBF" "A\r\n", "A\r\n", {}},
-      {"full-width blank and tilde", U8(u8"　～"), "　～", {}},
-      {"wave dash as full-width tilde", U8(u8"\u301C"), "～", {}},
+      {"byte-order mark dropped", "\xEF\xBB\xBF" "A\r\n", "A\r\n", {}}, {"wave dash as full-width tilde", U8(u8"\u301C"), "～", {}},
       {"half-width katakana one byte", U8(u8"ｱ"), "\xB1", {}}, {"second byte 0x5C kept", U8(u8"表ソ"), "表ソ", {}},
       {"emoji", U8(u8"A😀B"), "A?B", {1}}, {"accented letters", U8(u8"é,ü"), "?,?", {0, 2}},
       {"malformed byte in marked input", "\xEF\xBB\xBF" "A\xFF\r\n", "A?\r\n", {1}},
@@ -51,9 +48,8 @@ TEST(Cp932, ConversionWithSubstitutions) {
     EXPECT_EQ(Utf8ToCp932(in.View()).bytes, c.cp932) << c.name;
     EXPECT_EQ(Utf8ToCp932(in.View()).substitutions, c.substitutions) << c.name;
   }
-  // A double-byte character, a half-width katakana, a letter code page 932 lacks.
-  EXPECT_EQ(std::tuple(UnicodeToCp932(U'死'), UnicodeToCp932(U'\uFF61'), UnicodeToCp932(U'\u00E9')),
-            std::tuple(0x8E80, 0xA1, -1));
+  // The first half-width katakana, where its one-byte range starts.
+  EXPECT_EQ(UnicodeToCp932(U'\uFF61'), 0xA1);
 }
 
 }  // namespace

@@ -15,13 +15,10 @@ using Limits = std::numeric_limits<double>;
 
 TEST(FormatNumber, ReferenceTexts) {
   struct { double value; const char* text; } cases[] = {
-      {0, "0"}, {-0.0, "0"}, {0.5, "0.5"}, {12, "12"}, {-3.25, "-3.25"}, {65535, "65535"}, {0.05, "0.05"},
-      {1.0 / 3, "0.333333333333333"}, {2.0 / 3, "0.666666666666667"}, {0.1 + 0.2, "0.3"}, {0.3173, "0.3173"},
-      {0.0001, "0.0001"}, {0.00001, "1.00000000000000e-05"}, {1e-7, "1.00000000000000e-07"},
-      {1e-100, "1.00000000000000e-100"}, {0.0001234, "0.0001234"}, {-0.0001234, "-0.0001234"},
-      {1e14, "100000000000000"}, {1e15, "1.00000000000000e+015"}, {1e20, "1.00000000000000e+020"},
-      {2.5e20, "2.50000000000000e+020"}, {123456789012345.0, "123456789012345"},
-      {1234567890123456.0, "1.23456789012346e+015"}, {0.999999999999999, "1"}, {0.9999999999999995, "1"},
+      {0, "0"}, {-0.0, "0"}, {-3.25, "-3.25"}, {1.0 / 3, "0.333333333333333"}, {2.0 / 3, "0.666666666666667"},
+      {0.1 + 0.2, "0.3"}, {0.0001, "0.0001"}, {0.00001, "1.00000000000000e-05"}, {1e-100, "1.00000000000000e-100"},
+      {-0.0001234, "-0.0001234"}, {1e14, "100000000000000"}, {1e15, "1.00000000000000e+015"},
+      {2.5e20, "2.50000000000000e+020"}, {1234567890123456.0, "1.23456789012346e+015"}, {0.999999999999999, "1"},
       {0.99999999999999, "0.99999999999999"}, {9.99999999999999, "10"}, {Limits::quiet_NaN(), "0"},
       // Infinity would never leave the normalising loop.
       {Limits::infinity(), "1.#INF"}, {-Limits::infinity(), "-1.#INF"}, {Limits::denorm_min(), "4.94065645841247e-324"},
@@ -44,21 +41,18 @@ TEST(ParseNumber, Grammar) {
   EXPECT_EQ(ParseNumber("0." + std::string(400, '0') + "1"), 0.0);
 }
 
-TEST(WeeksToYearsMonths, ReferenceTexts) {
-  struct { unsigned weeks; const char* text; } cases[] = {
+TEST(PeriodAndPercentText, ReferenceTexts) {
+  struct { unsigned weeks; const char* text; } periods[] = {
       {0, "0.0m"}, {1, "0.2m"}, {2, "0.4m"}, {3, "0.6m"}, {4, "0.9m"}, {5, " 0y 1m"}, {37, " 0y 8m"}, {51, " 0y11m"},
       {52, " 1y 0m"}, {100, " 1y11m"}, {260, " 5y 0m"}, {2080, "40y 0m"}, {5199, "99y11m"}, {5200, "100y 0m"},
       {13311, "255y11m"}, {93184, "1792y 0m"},
   };
-  for (const auto& c : cases) EXPECT_EQ(WeeksToYearsMonths(c.weeks), c.text) << c.weeks;
-}
-
-TEST(PercentText, ReferenceTexts) {
-  struct { double fraction; const char* text; } cases[] = {
+  for (const auto& c : periods) EXPECT_EQ(WeeksToYearsMonths(c.weeks), c.text) << c.weeks;
+  struct { double fraction; const char* text; } percents[] = {
       {0, "  0.0"}, {0.005, "  0.5"}, {0.042, "  4.2"}, {0.523, " 52.3"}, {1, "100.0"}, {0.0004, "  0.0"},
       {0.9999, " 99.9"}, {0.5, " 50.0"}, {0.853, " 85.3"},
   };
-  for (const auto& c : cases) EXPECT_EQ(PercentText(c.fraction), c.text) << c.fraction;
+  for (const auto& c : percents) EXPECT_EQ(PercentText(c.fraction), c.text) << c.fraction;
 }
 
 TEST(Truncate, TowardZeroSaturatingAndCoordinatesWrapping) {
