@@ -165,28 +165,48 @@ TEST(RedrawGraph, TicksNumbersAndUnits) {
   }
 }
 
-// Groups 1 and 3 shown, 2 hidden. Deaths by week: group 1 7 in week 10 and 2 in week 100,
-// group 2 5 in week 0, group 3 1 in week 300, multiplied by `scale`. Deaths by cause (alive,
-// X, Y): group 1 3 7 0, group 2 1 1 1, group 3 0 2 5; the totals' slot stale until rebuilt.
-TEST(DrawTables, HeadingsCellsAndTotalsByGroupIndex) {
-  enum View { kCumulative, kByCause };
-  struct Case { const char* name; View view; int xMax, tickStep, scale, y; const char* row; };
+// Groups A to F, their summary texts "A", "c1", ..., "c5". Deaths by week: A 7 in week 10 and 2
+// in week 100, B 5 in week 0, C 1 in week 300, multiplied by `scale`; by cause (alive, X, Y): A
+// 3 7 0, B 1 1 1, C 0 2 5, the totals' slot stale until rebuilt. Numbers at risk at years 0, 1,
+// 2, A's stopping at year 1 (the run's range was shorter), so its year 2 reads 0; C's line 3
+// rows thick in blue. Test results for the pair B and E. The tables and the number-at-risk view
+// show A to C; the headings and rows of every group shown are the batch command's texts'.
+TEST(Views, RowsOfEachView) {
+  enum View { kCumulative, kByCause, kRate, kAtRisk };
+  struct Case { const char* name; View view; std::vector<int> shown; int xMax, y; const char* row; int tickStep = 52, scale = 1;
+                bool overallTested = true; };
+  const std::vector<int> ac = {1, 3};
   const Case cases[] = {
-      {"year headings", kCumulative, 260, 52, 1, 24, "330:    0|410:    1|490:    2|570:    3|650:    4|730:    5|850:data max "},
-      {"week headings are cut years", kCumulative, 52, 8, 1, 24,
-       "330:    0|410:46154|490:92308|570:38462|650:84615|730:30769|810:76923|930:data max "},
-      {"cumulative cells", kCumulative, 260, 52, 1, 80, "330:    0|410:    7|490:    9|570:    9|650:    9|730:    9|850:    9"},
-      {"totals at 220 leave the hidden group out", kCumulative, 260, 52, 1, 220,
+      {"year headings", kCumulative, ac, 260, 24, "330:    0|410:    1|490:    2|570:    3|650:    4|730:    5|850:data max "},
+      {"week headings are cut years", kCumulative, ac, 52, 24,
+       "330:    0|410:46154|490:92308|570:38462|650:84615|730:30769|810:76923|930:data max ", 8},
+      {"cumulative cells", kCumulative, ac, 260, 80, "330:    0|410:    7|490:    9|570:    9|650:    9|730:    9|850:    9"},
+      {"totals at 220 leave the hidden group out", kCumulative, ac, 260, 220,
        "30: 累計 |330:    0|410:    7|490:    9|570:    9|650:    9|730:    9|850:   10"},
-      {"totals past 16 bits do not wrap", kCumulative, 104, 52, 8000, 220, "30: 累計 |330:    0|410:56000|490:72000|610:80000"},
-      {"no tick step yet: week 0 alone", kCumulative, 260, 0, 1, 24, "330:    0|450:data max "},
-      {"cause headings", kByCause, 260, 52, 1, 32, "330:alive|410:X|490:Y"},
-      {"shown group's causes", kByCause, 260, 52, 1, 80, "330:    3|410:    7|490:    0|10:A  "},
-      {"hidden group: cause label only", kByCause, 260, 52, 1, 120, "10:B  "},
-      {"cause totals at 220", kByCause, 260, 52, 1, 220, "50:累計  |330:    3|410:    9|490:    5"},
+      {"totals past 16 bits do not wrap", kCumulative, ac, 104, 220, "30: 累計 |330:    0|410:56000|490:72000|610:80000", 52, 8000},
+      {"no tick step yet: week 0 alone", kCumulative, ac, 260, 24, "330:    0|450:data max ", 0},
+      {"cause headings", kByCause, ac, 260, 32, "330:alive|410:X|490:Y"},
+      {"shown group's causes", kByCause, ac, 260, 80, "330:    3|410:    7|490:    0|10:A  "},
+      {"hidden group: cause label only", kByCause, ac, 260, 120, "10:B  "},
+      {"cause totals at 220", kByCause, ac, 260, 220, "50:累計  |330:    3|410:    9|490:    5"},
+      {"headings at 10 years: no graph max", kRate, {2}, 520, 32, "320: 5(y)|420: 10(y)|520:data max|670: 50%"},
+      {"headings at 261 weeks: graph max", kRate, {2}, 261, 32, "320: 5(y)|420: 10(y)|520:data max|670: 50%|760:graph max"},
+      {"group row with graph max", kRate, {2}, 52, 160, "10: 2:   B  |320:c1|420:c2|520:c3|670:c4|760:c5"},
+      {"hidden group's row stays empty", kRate, {0, 3}, 260, 160, ""},
+      {"pair 2 and 5 of 6: log-rank at 380", kRate, {2, 5}, 260, 380, "100:p=0.05 |200:Logrank   χ2 =   3.84145"},
+      {"pair 2 and 5 of 6: Wilcoxon at 420", kRate, {0, 2, 5}, 260, 420, "100:p=0.3173 |200:General Wilcoxon χ2 =  12.3456"},
+      {"pair 2 and 5 of 6: overall at 460", kRate, {2, 5}, 260, 460, "100:p=0.0099 |200:Logrank( Peto & Peto ) χ2 =   6.63500"},
+      {"three groups: overall at 380", kRate, {1, 2, 5}, 260, 380, "100:p=0.0099 |200:Logrank( Peto & Peto ) χ2 =   6.63500"},
+      {"three groups: nothing at 420", kRate, {1, 2, 5}, 260, 420, ""}, {"one group: no test lines", kRate, {0, 5}, 260, 380, ""},
+      {"pair without a death: no overall line", kRate, {2, 5}, 260, 460, "", 52, 1, false},
+      {"three groups without a death: no overall line", kRate, {1, 2, 5}, 260, 380, "", 52, 1, false},
+      {"first shown group at 80", kAtRisk, ac, 104, 80, "330:  96|410:  71|490:  0"},
+      {"the hidden group takes no row: C at 120", kAtRisk, ac, 104, 120, "330:12345|410:  7|490:  0"},
+      {"C's label", kAtRisk, ac, 104, 128, "10:C  "}, {"a range of under a year: one column", kAtRisk, ac, 40, 80, "330:  96"},
+      {"totals of the shown groups at 180", kAtRisk, ac, 104, 180, "30: 累計 |330:12441|410:  78|490:  0"},
   };
   for (const Case& c : cases) {
-    auto ws = Plot(c.xMax, 3, {1, 3});
+    auto ws = Plot(c.xMax, c.view == kRate ? 6 : 3, c.shown);
     ws->geometry.tickStep = static_cast<std::uint16_t>(c.tickStep);
     auto& counts = ws->cases.WeekCounts;
     std::tie(counts[10][2][1], counts[100][2][1], counts[0][2][2], counts[300][2][3]) =
@@ -198,44 +218,27 @@ TEST(DrawTables, HeadingsCellsAndTotalsByGroupIndex) {
     deaths[2] = {1, 1, 1};
     deaths[3] = {0, 2, 5};
     deaths[21].fill(99);
-    RecordingCanvas view;
-    if (c.view == kCumulative) DrawCumulativeDeaths(*ws, ws->styles, ws->geometry, &view);
-    if (c.view == kByCause) FillCauseTotals(ws->cases, ws->shown);
-    if (c.view == kByCause) DrawDeathsByCause(*ws, ws->styles, &view);
-    EXPECT_EQ(TextsAt(view, c.y), c.row) << c.name;
-  }
-}
-
-// Six groups, every summary text "c<column>", test results for the pair 2 and 5.
-TEST(DrawSurvivalRateView, RowsColumnsAndTestLines) {
-  struct Case { const char* name; std::vector<int> shown; int xMax, y; const char* row; bool overallTested = true; };
-  const Case cases[] = {
-      {"headings at 10 years: no graph max", {2}, 520, 32, "320: 5(y)|420: 10(y)|520:data max|670: 50%"},
-      {"headings at 261 weeks: graph max", {2}, 261, 32, "320: 5(y)|420: 10(y)|520:data max|670: 50%|760:graph max"},
-      {"group row with graph max", {2}, 52, 160, "10: 2:   B ( n = 12 )  |320:c1|420:c2|520:c3|670:c4|760:c5"},
-      {"hidden group's row stays empty", {0, 3}, 260, 160, ""},
-      {"pair 2 and 5 of 6: log-rank at 380", {2, 5}, 260, 380, "100:p=0.05 |200:Logrank   χ2 =   3.84145"},
-      {"pair 2 and 5 of 6: Wilcoxon at 420", {0, 2, 5}, 260, 420, "100:p=0.3173 |200:General Wilcoxon χ2 =  12.3456"},
-      {"pair 2 and 5 of 6: overall at 460", {2, 5}, 260, 460, "100:p=0.0099 |200:Logrank( Peto & Peto ) χ2 =   6.63500"},
-      {"three groups: overall at 380", {1, 2, 5}, 260, 380, "100:p=0.0099 |200:Logrank( Peto & Peto ) χ2 =   6.63500"},
-      {"three groups: nothing at 420", {1, 2, 5}, 260, 420, ""}, {"one group: no test lines", {0, 5}, 260, 380, ""},
-      {"pair without a death: no overall line", {2, 5}, 260, 460, "", false},
-      {"three groups without a death: no overall line", {1, 2, 5}, 260, 380, "", false},
-  };
-  for (const Case& c : cases) {
-    auto ws = Plot(c.xMax, 6, c.shown);
-    for (int g = 0; g <= 6; ++g) ws->survival.GroupSummaryTexts[g] = {"c0", "c1", "c2", "c3", "c4", "c5"};
-    ws->survival.GroupSummaryTexts[2][kLabel] = "B ( n = 12 )";
+    ws->figures.groups[1].atRisk = {{0, 0, 96}, {1, 52, 71}};
+    ws->figures.groups[2].atRisk = {{0, 0, 500}, {1, 52, 400}, {2, 104, 300}};
+    ws->figures.groups[3].atRisk = {{0, 0, 12345}, {1, 52, 7}, {2, 104, 0}};
+    ws->styles[3].width = 3;
+    ws->styles[3].pen = {1, kBlue};
+    for (auto& texts : ws->survival.GroupSummaryTexts) texts = {texts[kLabel], "c1", "c2", "c3", "c4", "c5"};
     for (int g : c.shown) ws->tests.ShownGroupCount += g > 0 ? 1 : 0;
     PairStats& p = ws->tests.pairs;
     std::tie(p.LogRankP[2][5], p.LogRankChi2[2][5], p.WilcoxonP[2][5], p.WilcoxonChi2[2][5]) =
         std::make_tuple(0.0500435, 3.8414588, 0.3173105, 12.345678);
-    ws->tests.PetoPText = "p=0.0099 ";
-    ws->tests.PetoStatText = "  6.63500";
-    ws->tests.overallTested = c.overallTested;
+    std::tie(ws->tests.PetoPText, ws->tests.PetoStatText, ws->tests.overallTested) =
+        std::tuple("p=0.0099 ", "  6.63500", c.overallTested);
     RecordingCanvas view;
-    DrawSurvivalRateView(*ws, ws->styles, ws->geometry.xMax, &view);
+    if (c.view == kCumulative) DrawCumulativeDeaths(*ws, ws->styles, ws->geometry, &view);
+    if (c.view == kByCause) FillCauseTotals(ws->cases, ws->shown);
+    if (c.view == kByCause) DrawDeathsByCause(*ws, ws->styles, &view);
+    if (c.view == kRate) DrawSurvivalRateView(*ws, ws->styles, ws->geometry.xMax, &view);
+    if (c.view == kAtRisk) DrawNumberAtRisk(*ws, ws->styles, ws->geometry.xMax, &view);
     EXPECT_EQ(TextsAt(view, c.y), c.row) << c.name;
+    // C's line sample in the second row: its width in one-pixel rows, in its pen.
+    if (c.view == kAtRisk) { EXPECT_EQ(Bar(view, {1, kBlue}, 40, 281), std::pair(128, 3)) << c.name; }
   }
 }
 
@@ -297,33 +300,6 @@ TEST(NumberAtRiskYears, EveryYearUpToElevenColumnsThenWiderSteps) {
     std::string years;
     for (int y : NumberAtRiskYears(c.xMax)) years.append(years.empty() ? "" : " ").append(std::to_string(y));
     EXPECT_EQ(years, c.years) << c.name;
-  }
-}
-
-// Groups A, B, C with their numbers at risk at years 0, 1, 2; B hidden; A's marks stop at
-// year 1 (the run's range was shorter), so its year 2 reads 0. The headings and rows of every
-// group shown are the batch command's number-at-risk text's.
-TEST(DrawNumberAtRisk, RowsOfShownGroupsAndTotals) {
-  auto ws = Plot(104, 3, {1, 3});
-  ws->styles[3].width = 3;
-  ws->styles[3].pen = {1, kBlue};
-  ws->figures.groups[1].atRisk = {{0, 0, 96}, {1, 52, 71}};
-  ws->figures.groups[2].atRisk = {{0, 0, 500}, {1, 52, 400}, {2, 104, 300}};
-  ws->figures.groups[3].atRisk = {{0, 0, 12345}, {1, 52, 7}, {2, 104, 0}};
-  struct Case { const char* name; int xMax, y; const char* row; };
-  const Case cases[] = {
-      {"first shown group at 80", 104, 80, "330:  96|410:  71|490:  0"},
-      {"the hidden group takes no row: C at 120", 104, 120, "330:12345|410:  7|490:  0"}, {"C's label", 104, 128, "10:C  "},
-      {"totals of the shown groups at 180", 104, 180, "30: 累計 |330:12441|410:  78|490:  0"},
-      {"a range of under a year: one column", 40, 80, "330:  96"},
-  };
-  for (const Case& c : cases) {
-    ws->geometry.xMax = c.xMax;
-    RecordingCanvas view;
-    DrawNumberAtRisk(*ws, ws->styles, ws->geometry.xMax, &view);
-    EXPECT_EQ(TextsAt(view, c.y), c.row) << c.name;
-    // C's line sample in the second row: its width in one-pixel rows, in its pen.
-    EXPECT_EQ(Bar(view, {1, kBlue}, 40, 281), std::pair(128, 3)) << c.name;
   }
 }
 
