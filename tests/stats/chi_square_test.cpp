@@ -1,4 +1,5 @@
-// Chi-square upper tails, and every text made of a p-value, a statistic or a pair code.
+// Chi-square upper tails, and every text made of a p-value (the views' cut, the reviewer's
+// rounded), a statistic, a pair code or the weeks of the reviewer's tests.
 #include "stats/chi_square.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 
 #include "stats/group_tests.h"
 #include "stats/pairwise.h"
+#include "stats/reviewer_text.h"
 
 namespace orv {
 namespace {
@@ -15,7 +17,7 @@ namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-TEST(ChiSquareUpperTail, CutToSevenDecimalsAndAlwaysAProbabilityUncutMatchesR) {
+TEST(ChiSquareUpperTail, CutToSevenDecimalsAndAlwaysAProbabilityTheUncutAsR) {
   const struct { const char* name; int df; double x, p; } cases[] = {
       {"zero statistic", 1, 0, 1}, {"one", 1, 1, 0.3173105}, {"5% point of df 1, not rounded", 1, 3.84, 0.0500435},
       {"1% point of df 1", 1, 6.635, 0.0099994}, {"5% point of df 2", 2, 5.991, 0.0500116},
@@ -61,6 +63,22 @@ TEST(NumberTexts, CutBeforeTheBoundsAndPadded) {
       {"adjusted p: Bonferroni product above 1", PairPText, 3.7, " >0.5    "}, {"adjusted p: not a number", PairPText, kNaN, " n/a     "},
   };
   for (const auto& c : cases) EXPECT_EQ(c.text(c.x), c.want) << c.name;
+}
+
+// Two significant figures, rounded (the views cut): the boundary at 0.001, a rounding that
+// carries into the next place, and no "p > 0.5".
+TEST(ReviewerText, RoundedPText) {
+  const struct { double p; const char* text; } cases[] = {
+      {0.000999, "p < 0.001"}, {0.001, "p = 0.0010"}, {0.00128, "p = 0.0013"}, {0.00149, "p = 0.0015"}, {0.0996, "p = 0.10"},
+      {0.19, "p = 0.19"}, {0.5, "p = 0.50"}, {0.996, "p = 1.0"}, {kNaN, "p = n/a"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(RoundedPText(c.p), c.text) << c.p;
+}
+
+TEST(ReviewerText, TestWindowText) {
+  // Whole years (five in the interval text's check), one year, and years with months.
+  EXPECT_EQ(TestWindowText(52, "-"), "Tests and hazard ratios over weeks 0-52 (0-1 year)");
+  EXPECT_EQ(TestWindowText(273, "-"), "Tests and hazard ratios over weeks 0-273 (0-5y 3m)");
 }
 
 }  // namespace
