@@ -17,9 +17,6 @@
 namespace orv::dist {
 namespace {
 
-// The test runs in the folder of Orvantis.exe, where the build puts the help file.
-const std::string kHelpFile = "Orvantis.chm";
-
 // Each page (the compiler does not report one it could not store) with the texts it must hold:
 // the limits, and the program's own words.
 struct PageCase { const char* page; bool isPage = true; std::vector<const char*> holds = {}; };
@@ -38,9 +35,10 @@ const PageCase kPages[] = {
      {"1 週は 7 日", "2,080 週（40 年、14,560 日）", "名前の付いた群は 19 まで", "名前の付いた死因は 19 まで", "「20 over」"}},
 };
 
-// A stored file as the help viewer's own storage reads it; a failure when it cannot.
+// A stored file as the help viewer's own storage reads it; a failure when it cannot. The test
+// runs in the folder of Orvantis.exe, where the build puts the help file.
 std::string Page(const std::string& name) {
-  const auto bytes = ReadHelpPage(kHelpFile, "/" + name);
+  const auto bytes = ReadHelpPage("Orvantis.chm", "/" + name);
   if (!bytes) ADD_FAILURE() << "the help storage cannot read " << name;
   return bytes.value_or("");
 }

@@ -50,8 +50,7 @@ TEST(HazardRatio, MatchesRCoxWithEfronTies) {
     Workspace ws;
     Analyse(ws, Set(row.set), row.xMax);
     const HazardRatio& h = ws.figures.hazardRatios[static_cast<std::size_t>(row.a)][static_cast<std::size_t>(row.b)];
-    SCOPED_TRACE(std::string(row.set) + " " + std::to_string(row.a) + "-" + std::to_string(row.b) + " to week " +
-                 std::to_string(row.xMax));
+    SCOPED_TRACE(testing::Message() << row.set << " " << row.a << "-" << row.b << " to week " << row.xMax);
     ASSERT_EQ(h.estimated, !std::isnan(row.hr)) << h.hr;
     if (!h.estimated) continue;
     for (const auto& [got, want] : {std::pair{h.hr, row.hr}, {h.lower, row.lower}, {h.upper, row.upper}, {h.p, row.p}}) {
@@ -162,7 +161,6 @@ TEST(FigureTables, OnlyShownGroupsInTheTextEveryPairInTheCsv) {
   int estimated = 0;
   for (const auto& row : ws.figures.hazardRatios) estimated += static_cast<int>(std::count_if(row.begin(), row.end(), [](const HazardRatio& h) { return h.estimated; }));
   EXPECT_EQ(estimated, 190);
-  EXPECT_FALSE(ws.figures.hazardRatios[2][1].estimated);
 }
 
 // survdiff over weeks 0..last (later deaths censored). R has no answer where every case dies
@@ -225,8 +223,7 @@ TEST(ProportionalHazards, MatchesRCoxZph) {
     CoxScratch scratch;
     const HazardRatio fit = EstimateHazardRatio(da, na, db, nb, scratch);
     const ProportionalHazardsTest test = TestProportionalHazards(da, na, db, nb, fit);
-    SCOPED_TRACE(std::string(row.set) + " " + std::to_string(row.a) + "-" + std::to_string(row.b) + " to week " +
-                 std::to_string(row.last));
+    SCOPED_TRACE(testing::Message() << row.set << " " << row.a << "-" << row.b << " to week " << row.last);
     EXPECT_EQ(test.tested, !std::isnan(row.statistic));
     EXPECT_TRUE(Near(test.statistic, row.statistic, 1e-6)) << test.statistic;
     if (test.tested) { EXPECT_NEAR(test.p, row.p, 2e-7); }

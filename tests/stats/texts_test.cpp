@@ -57,36 +57,31 @@ TEST(NumberTexts, CutBeforeTheBoundsAndPadded) {
       {"statistic: ten", StatisticText, 10, " 10"}, {"statistic: exactly 100", StatisticText, 100, "100"},
       {"statistic: beyond the 32-bit cut", StatisticText, 3000000.123456, "3000000.123"},
       {"statistic: beyond the 64-bit cut", StatisticText, 1e17, "1.00000000000000e+017"},
-      {"statistic: no informative week", StatisticText, kNaN, "  n/a"}, {"overall: cut to seven", PetoStatisticText, 12.3456789, "12.3456"},
-      {"overall: short value padded", PetoStatisticText, 3.5, "3.5  "}, {"overall: cut, not rounded", PetoStatisticText, 1.99999, "1.9999 "},
+      {"statistic: no informative week", StatisticText, kNaN, "  n/a"}, {"overall: short value padded", PetoStatisticText, 3.5, "3.5  "},
+      {"overall: cut to seven", PetoStatisticText, 12.3456789, "12.3456"}, {"overall: cut, not rounded", PetoStatisticText, 1.99999, "1.9999 "},
       {"overall: beyond the 32-bit cut", PetoStatisticText, 300000.56789, "300000."},
       {"overall: seven integer digits", PetoStatisticText, 1234567.8, "1234567"},
       {"overall: more than seven integer digits shown whole", PetoStatisticText, 123456789.5, "123456789"},
       {"pair: 1 and 2", PairLabel, 102, " 1 -  2"}, {"pair: the last two groups", PairLabel, 1920, "19 - 20"},
       {"adjusted p: plain value", PairPText, 0.0123456, "0.0123  "}, {"adjusted p: below 0.001 after the cut", PairPText, 0.0009999, "<0.001  "},
       {"adjusted p: exactly 0.001", PairPText, 0.001, "0.001  "}, {"adjusted p: 0.5 after the cut", PairPText, 0.50009, "0.5  "},
-      {"adjusted p: above 0.5 after the cut", PairPText, 0.5001, " >0.5    "},
-      {"adjusted p: Bonferroni product above 1", PairPText, 3.7, " >0.5    "}, {"adjusted p: not a number", PairPText, kNaN, " n/a     "},
+      {"adjusted p: above 0.5 after the cut", PairPText, 0.5001, " >0.5    "}, {"adjusted p: not a number", PairPText, kNaN, " n/a     "},
   };
   for (const auto& c : cases) EXPECT_EQ(c.text(c.x), c.want) << c.name;
 }
 
 // Two significant figures, rounded (the views cut): the boundary at 0.001, a rounding that
 // carries into the next place, and no "p > 0.5".
-TEST(ReviewerText, RoundedPText) {
+TEST(ReviewerText, RoundedPTextAndTheWeeksOfTheTests) {
   const struct { double p; const char* text; } cases[] = {
       {0.000999, "p < 0.001"}, {0.001, "p = 0.0010"}, {0.00128, "p = 0.0013"}, {0.00149, "p = 0.0015"}, {0.0996, "p = 0.10"},
       {0.19, "p = 0.19"}, {0.5, "p = 0.50"}, {0.996, "p = 1.0"}, {kNaN, "p = n/a"},
   };
   for (const auto& c : cases) EXPECT_EQ(RoundedPText(c.p), c.text) << c.p;
-}
-
-TEST(ReviewerText, TestWindowText) {
-  // Whole years (five in the interval text's check), one year, and years with months.
+  // The weeks of the tests: one year, and years with months (whole years in the intervals' check).
   EXPECT_EQ(TestWindowText(52, "-"), "Tests and hazard ratios over weeks 0-52 (0-1 year)");
   EXPECT_EQ(TestWindowText(273, "-"), "Tests and hazard ratios over weeks 0-273 (0-5y 3m)");
 }
-
 
 // Group 1 "A" with a median at 156 weeks (137 to 321) and 5-year survival; group 2 "B" whose
 // median is not reached and whose survival fell to 0 before 10 years; group 3 hidden.
@@ -148,23 +143,18 @@ TEST(IntervalsText, GroupsPairsAndMethods) {
 // in the window's line ends.
 TEST(IntervalsText, ReviewerLinesFollowTheTables) {
   const auto ws = Figures(2);
-  ReviewerResults v;
-  v.lastWeek = 260;
-  v.shownGroups = 2;
-  v.logRank = {.tested = true, .statistic = 10.354, .df = 1, .p = 0.00128};
-  v.reference = 1;
-  v.events[1] = 7, v.cases[1] = 20, v.events[2] = 9, v.cases[2] = 10;
   ReferenceRatio ratio{.group = 2, .ratio = ws->figures.hazardRatios[1][2], .ph = {.tested = true, .statistic = 4.4, .p = 0.036}};
-  v.referenceRatios = {ratio};
+  ReviewerResults v{.lastWeek = 260, .shownGroups = 2, .logRank = {.tested = true, .statistic = 10.354, .df = 1, .p = 0.00128},
+                    .reference = 1, .referenceRatios = {ratio}};
+  v.events[1] = 7, v.cases[1] = 20, v.events[2] = 9, v.cases[2] = 10;
   const std::string head =
       "\r\n基準群に対するハザード比 (95 % 信頼区間)\r\nTests and hazard ratios over weeks 0-260 (0-5 years)\r\n";
   const std::string table =
       "Log-rank p = 0.0013 (chi2 10.35, df 1)\r\n群\tevents/cases  中央値 (95 % CI)\tHR (群 vs 基準群) (95 % CI)\tp\r\n"
       " 1 : A ( n = 20 )\t7/20  3y 0m (2y 7m - 6y 2m)\t基準群\t\r\n"
       " 2 : B ( n = 10 )\t9/10  未到達 (1y 1m - 未到達)\t1.408 (0.961 - 2.064)\tp = 0.079";
-  const CompetingRisks none;
-  EXPECT_EQ(IntervalsText(*ws, v, none), IntervalsText(*ws) + head + table +
-                                             " ※\r\n※ 比例ハザード性の検定で p < 0.05: ハザード比は期間中一定ではない\r\n");
+  EXPECT_EQ(IntervalsText(*ws, v, CompetingRisks{}), IntervalsText(*ws) + head + table +
+                                                         " ※\r\n※ 比例ハザード性の検定で p < 0.05: ハザード比は期間中一定ではない\r\n");
 
   auto censored = Figures(2);
   censored->cases.NumCauses = 1;

@@ -50,9 +50,8 @@ TEST(ParseNumber, Grammar) {
 
 TEST(PeriodAndPercentText, ReferenceTexts) {
   struct { unsigned weeks; const char* text; } periods[] = {
-      {0, "0.0m"}, {1, "0.2m"}, {2, "0.4m"}, {3, "0.6m"}, {4, "0.9m"}, {5, " 0y 1m"}, {37, " 0y 8m"}, {51, " 0y11m"},
-      {52, " 1y 0m"}, {100, " 1y11m"}, {260, " 5y 0m"}, {2080, "40y 0m"}, {5199, "99y11m"}, {5200, "100y 0m"},
-      {13311, "255y11m"}, {93184, "1792y 0m"},
+      {0, "0.0m"}, {1, "0.2m"}, {3, "0.6m"}, {4, "0.9m"}, {5, " 0y 1m"}, {51, " 0y11m"}, {52, " 1y 0m"}, {100, " 1y11m"},
+      {2080, "40y 0m"}, {5199, "99y11m"}, {5200, "100y 0m"}, {13311, "255y11m"}, {93184, "1792y 0m"},
   };
   for (const auto& c : periods) EXPECT_EQ(WeeksToYearsMonths(c.weeks), c.text) << c.weeks;
   struct { double fraction; const char* text; } percents[] = {
