@@ -17,7 +17,7 @@
 namespace orv::dist {
 namespace {
 
-// Each page (the compiler does not report one it could not store) with the texts it must hold:
+// Each page (the help compiler reports none it could not store) with the texts it must hold:
 // the limits, and the program's own words.
 struct PageCase { const char* page; bool isPage = true; std::vector<const char*> holds = {}; };
 const PageCase kPages[] = {

@@ -1,4 +1,4 @@
-// The analysis run (its label and X range) and a whole load, through every view.
+// The analysis run (its label and X range), and a whole load followed by a new selection.
 #include "session/analysis.h"
 
 #include <gtest/gtest.h>
