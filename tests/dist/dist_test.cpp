@@ -84,13 +84,7 @@ TEST(ReleasePackage, ReadMeIsShiftJisWithCrLf) {
   std::string bare = readMe;
   for (std::size_t at; (at = bare.find("\r\n")) != std::string::npos;) bare.erase(at, 2);
   EXPECT_EQ(bare.find_first_of("\r\n"), std::string::npos) << "every line ends with CR LF";
-  struct Case { const char* what; const char* text; };
-  const Case cases[] = {
-      {"what it is", "Kaplan-Meier"},
-      {"the four fields", "群名,生存日数,転帰,死因"},
-      {"comment lines", "アポストロフィ（'）"},
-  };
-  for (const Case& c : cases) EXPECT_NE(readMe.find(c.text), std::string::npos) << c.what;
+  EXPECT_NE(readMe.find("群名,生存日数,転帰,死因"), std::string::npos) << "the four fields, in code page 932";
 }
 
 // The program started from the package with the sample: the load goes through (its warning

@@ -1,9 +1,13 @@
-// Drawing of the graph and the views (the number-at-risk view among them), read back from
-// recorded canvases as short texts.
+// Drawing of the graph and the views (the number-at-risk and cumulative incidence views among
+// them), read back from recorded canvases as short texts; the publication figure's layout:
+// the numbers at risk under the year marks, the axis labels, the curves, the bands and the
+// legend, measured with the estimated text widths.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -11,14 +15,18 @@
 #include <vector>
 
 #include "graph/curves.h"
+#include "graph/incidence_view.h"
 #include "graph/label_columns.h"
 #include "graph/number_at_risk.h"
 #include "graph/plot_frame.h"
+#include "graph/publication_figure.h"
 #include "graph/survival_rate_view.h"
 #include "graph/tables.h"
 #include "graph/view_layout.h"
 #include "platform/recording.h"
 #include "session/analysis.h"
+#include "stats/reviewer_text.h"
+#include "survival/case_builder.h"
 
 namespace orv {
 namespace {
@@ -130,21 +138,18 @@ TEST(FitXRange, YearAboveTheDataAndTickStep) {
 
 // Each tick is a two-pixel mark from y 600 up to 595 on its week; each number at y 610 ends
 // on its tick (7 pixels a character), the unit stands at the end of the axis at y 638, "1.0"
-// and ".5" left of the Y axis at the heights of 1 and 0.5 less 7. A client 100 pixels wide
-// wraps the plot width to 65506 and every X coordinate with it.
+// and ".5" left of the Y axis at the heights of 1 and 0.5 less 7.
 TEST(RedrawGraph, TicksNumbersAndUnits) {
-  struct { const char* name; int xMax, clientWidth, weeksPerNumber; const char *ticks, *numbers, *unit; } cases[] = {
-      {"52 weeks", 52, 650, 1, "8 16 24 32 40 48", "0 8 16 24 32 40 48", "(w)"},
-      {"520 weeks", 520, 650, 52, "104 208 312 416 520", "0 2 4 6 8 10", "(y)"},
-      {"narrow client wraps", 52, 100, 1, "8 16 24 32 40 48", "0 8 16 24 32 40 48", "(w)"},
+  struct { const char* name; int xMax, weeksPerNumber; const char *ticks, *numbers, *unit; } cases[] = {
+      {"52 weeks", 52, 1, "8 16 24 32 40 48", "0 8 16 24 32 40 48", "(w)"},
+      {"520 weeks", 520, 52, "104 208 312 416 520", "0 2 4 6 8 10", "(y)"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     auto ws = Plot(c.xMax, 0, {});
-    ws->geometry.width = static_cast<std::uint16_t>(c.clientWidth - 130);
-    const double pixelsPerWeek = static_cast<double>(ws->geometry.width) / c.xMax;
-    auto x = [&](int week) { return static_cast<int>(static_cast<std::int64_t>(week * pixelsPerWeek) + 80) % 65536; };
-    RecordingCanvas graph({0, 0, c.clientWidth, 700});
+    const double pixelsPerWeek = 520.0 / c.xMax;  // a client 650 pixels wide
+    auto x = [&](int week) { return static_cast<int>(week * pixelsPerWeek) + 80; };
+    RecordingCanvas graph({0, 0, 650, 700});
     Surfaces surfaces{.graph = &graph};
     RedrawGraph(*ws, surfaces);
     std::string ticks, numbers;
@@ -167,29 +172,48 @@ TEST(RedrawGraph, TicksNumbersAndUnits) {
   }
 }
 
-// Groups 1 and 3 shown, 2 hidden. Deaths by week: group 1 7 in week 10 and 2 in week 100,
-// group 2 5 in week 0, group 3 1 in week 300, multiplied by `scale`. Deaths by cause (alive,
-// X, Y): group 1 3 7 0, group 2 1 1 1, group 3 0 2 5.
-TEST(DrawTables, HeadingsCellsAndTotalsByGroupIndex) {
-  enum View { kCumulative, kByCause, kByCauseNoWindow };
-  struct Case { const char* name; View view; int xMax, tickStep, scale, y; const char* row; };
+// Groups A to F, their summary texts "A", "c1", ..., "c5". Deaths by week: A 7 in week 10 and 2
+// in week 100, B 5 in week 0, C 1 in week 300, multiplied by `scale`; by cause (alive, X, Y): A
+// 3 7 0, B 1 1 1, C 0 2 5, the totals' slot stale until rebuilt. Numbers at risk at years 0, 1,
+// 2, A's stopping at year 1 (the run's range was shorter), so its year 2 reads 0; C's line 3
+// rows thick in blue. Test results for the pair B and E. The tables and the number-at-risk view
+// show A to C; the headings and rows of every group shown are the batch command's texts'.
+TEST(Views, RowsOfEachView) {
+  enum View { kCumulative, kByCause, kRate, kAtRisk };
+  struct Case { const char* name; View view; std::vector<int> shown; int xMax, y; const char* row; int tickStep = 52, scale = 1;
+                bool overallTested = true; };
+  const std::vector<int> ac = {1, 3};
   const Case cases[] = {
-      {"year headings", kCumulative, 260, 52, 1, 24, "330:    0|410:    1|490:    2|570:    3|650:    4|730:    5|850:data max "},
-      {"week headings are cut years", kCumulative, 52, 8, 1, 24,
-       "330:    0|410:46154|490:92308|570:38462|650:84615|730:30769|810:76923|930:data max "},
-      {"cumulative cells", kCumulative, 260, 52, 1, 80, "330:    0|410:    7|490:    9|570:    9|650:    9|730:    9|850:    9"},
-      {"totals at 220 leave the hidden group out", kCumulative, 260, 52, 1, 220,
+      {"year headings", kCumulative, ac, 260, 24, "330:    0|410:    1|490:    2|570:    3|650:    4|730:    5|850:data max "},
+      {"week headings are cut years", kCumulative, ac, 52, 24,
+       "330:    0|410:46154|490:92308|570:38462|650:84615|730:30769|810:76923|930:data max ", 8},
+      {"cumulative cells", kCumulative, ac, 260, 80, "330:    0|410:    7|490:    9|570:    9|650:    9|730:    9|850:    9"},
+      {"totals at 220 leave the hidden group out", kCumulative, ac, 260, 220,
        "30: 累計 |330:    0|410:    7|490:    9|570:    9|650:    9|730:    9|850:   10"},
-      {"totals past 16 bits do not wrap", kCumulative, 104, 52, 8000, 220, "30: 累計 |330:    0|410:56000|490:72000|610:80000"},
-      {"no tick step yet: week 0 alone", kCumulative, 260, 0, 1, 24, "330:    0|450:data max "},
-      {"cause headings", kByCause, 260, 52, 1, 32, "330:alive|410:X|490:Y"},
-      {"shown group's causes", kByCause, 260, 52, 1, 80, "330:    3|410:    7|490:    0|10:A  "},
-      {"hidden group: cause label only", kByCause, 260, 52, 1, 120, "10:B  "},
-      {"cause totals at 220", kByCause, 260, 52, 1, 220, "50:累計  |330:    3|410:    9|490:    5"},
-      {"no window: totals still rebuilt", kByCauseNoWindow, 260, 52, 1, 220, ""},
+      {"totals past 16 bits do not wrap", kCumulative, ac, 104, 220, "30: 累計 |330:    0|410:56000|490:72000|610:80000", 52, 8000},
+      {"no tick step yet: week 0 alone", kCumulative, ac, 260, 24, "330:    0|450:data max ", 0},
+      {"cause headings", kByCause, ac, 260, 32, "330:alive|410:X|490:Y"},
+      {"shown group's causes", kByCause, ac, 260, 80, "330:    3|410:    7|490:    0|10:A  "},
+      {"hidden group: cause label only", kByCause, ac, 260, 120, "10:B  "},
+      {"cause totals at 220", kByCause, ac, 260, 220, "50:累計  |330:    3|410:    9|490:    5"},
+      {"headings at 10 years: no graph max", kRate, {2}, 520, 32, "320: 5(y)|420: 10(y)|520:data max|670: 50%"},
+      {"headings at 261 weeks: graph max", kRate, {2}, 261, 32, "320: 5(y)|420: 10(y)|520:data max|670: 50%|760:graph max"},
+      {"group row with graph max", kRate, {2}, 52, 160, "10: 2:   B  |320:c1|420:c2|520:c3|670:c4|760:c5"},
+      {"hidden group's row stays empty", kRate, {0, 3}, 260, 160, ""},
+      {"pair 2 and 5 of 6: log-rank at 380", kRate, {2, 5}, 260, 380, "100:p=0.05 |200:Logrank   χ2 =   3.84145"},
+      {"pair 2 and 5 of 6: Wilcoxon at 420", kRate, {0, 2, 5}, 260, 420, "100:p=0.3173 |200:General Wilcoxon χ2 =  12.3456"},
+      {"pair 2 and 5 of 6: overall at 460", kRate, {2, 5}, 260, 460, "100:p=0.0099 |200:Logrank( Peto & Peto ) χ2 =   6.63500"},
+      {"three groups: overall at 380", kRate, {1, 2, 5}, 260, 380, "100:p=0.0099 |200:Logrank( Peto & Peto ) χ2 =   6.63500"},
+      {"three groups: nothing at 420", kRate, {1, 2, 5}, 260, 420, ""}, {"one group: no test lines", kRate, {0, 5}, 260, 380, ""},
+      {"pair without a death: no overall line", kRate, {2, 5}, 260, 460, "", 52, 1, false},
+      {"three groups without a death: no overall line", kRate, {1, 2, 5}, 260, 380, "", 52, 1, false},
+      {"first shown group at 80", kAtRisk, ac, 104, 80, "330:  96|410:  71|490:  0"},
+      {"the hidden group takes no row: C at 120", kAtRisk, ac, 104, 120, "330:12345|410:  7|490:  0"},
+      {"C's label", kAtRisk, ac, 104, 128, "10:C  "}, {"a range of under a year: one column", kAtRisk, ac, 40, 80, "330:  96"},
+      {"totals of the shown groups at 180", kAtRisk, ac, 104, 180, "30: 累計 |330:12441|410:  78|490:  0"},
   };
   for (const Case& c : cases) {
-    auto ws = Plot(c.xMax, 3, {1, 3});
+    auto ws = Plot(c.xMax, c.view == kRate ? 6 : 3, c.shown);
     ws->geometry.tickStep = static_cast<std::uint16_t>(c.tickStep);
     auto& counts = ws->cases.WeekCounts;
     std::tie(counts[10][2][1], counts[100][2][1], counts[0][2][2], counts[300][2][3]) =
@@ -201,45 +225,27 @@ TEST(DrawTables, HeadingsCellsAndTotalsByGroupIndex) {
     deaths[2] = {1, 1, 1};
     deaths[3] = {0, 2, 5};
     deaths[21].fill(99);
-    RecordingCanvas view;
-    if (c.view == kCumulative) DrawCumulativeDeaths(*ws, ws->styles, ws->geometry, &view);
-    if (c.view != kCumulative) FillCauseTotals(ws->cases, ws->shown);
-    if (c.view != kCumulative) DrawDeathsByCause(*ws, ws->styles, c.view == kByCause ? &view : nullptr);
-    EXPECT_EQ(TextsAt(view, c.y), c.row) << c.name;
-    if (c.view != kCumulative) { EXPECT_EQ(deaths[21], (std::array<Count, kCauseSlots>{3, 9, 5})) << c.name; }
-  }
-}
-
-// Six groups, every summary text "c<column>", test results for the pair 2 and 5.
-TEST(DrawSurvivalRateView, RowsColumnsAndTestLines) {
-  struct Case { const char* name; std::vector<int> shown; int xMax, y; const char* row; bool overallTested = true; };
-  const Case cases[] = {
-      {"headings at 10 years: no graph max", {2}, 520, 32, "320: 5(y)|420: 10(y)|520:data max|670: 50%"},
-      {"headings at 261 weeks: graph max", {2}, 261, 32, "320: 5(y)|420: 10(y)|520:data max|670: 50%|760:graph max"},
-      {"group row with graph max", {2}, 52, 160, "10: 2:   B ( n = 12 )  |320:c1|420:c2|520:c3|670:c4|760:c5"},
-      {"hidden group's row stays empty", {0, 3}, 260, 160, ""},
-      {"pair 2 and 5 of 6: log-rank at 380", {2, 5}, 260, 380, "100:p=0.05 |200:Logrank   χ2 =   3.84145"},
-      {"pair 2 and 5 of 6: Wilcoxon at 420", {0, 2, 5}, 260, 420, "100:p=0.3173 |200:General Wilcoxon χ2 =  12.3456"},
-      {"pair 2 and 5 of 6: overall at 460", {2, 5}, 260, 460, "100:p=0.0099 |200:Logrank( Peto & Peto ) χ2 =   6.63500"},
-      {"three groups: overall at 380", {1, 2, 5}, 260, 380, "100:p=0.0099 |200:Logrank( Peto & Peto ) χ2 =   6.63500"},
-      {"three groups: nothing at 420", {1, 2, 5}, 260, 420, ""}, {"one group: no test lines", {0, 5}, 260, 380, ""},
-      {"pair without a death: no overall line", {2, 5}, 260, 460, "", false},
-      {"three groups without a death: no overall line", {1, 2, 5}, 260, 380, "", false},
-  };
-  for (const Case& c : cases) {
-    auto ws = Plot(c.xMax, 6, c.shown);
-    for (int g = 0; g <= 6; ++g) ws->survival.GroupSummaryTexts[g] = {"c0", "c1", "c2", "c3", "c4", "c5"};
-    ws->survival.GroupSummaryTexts[2][kLabel] = "B ( n = 12 )";
+    ws->figures.groups[1].atRisk = {{0, 0, 96}, {1, 52, 71}};
+    ws->figures.groups[2].atRisk = {{0, 0, 500}, {1, 52, 400}, {2, 104, 300}};
+    ws->figures.groups[3].atRisk = {{0, 0, 12345}, {1, 52, 7}, {2, 104, 0}};
+    ws->styles[3].width = 3;
+    ws->styles[3].pen = {1, kBlue};
+    for (auto& texts : ws->survival.GroupSummaryTexts) texts = {texts[kLabel], "c1", "c2", "c3", "c4", "c5"};
     for (int g : c.shown) ws->tests.ShownGroupCount += g > 0 ? 1 : 0;
     PairStats& p = ws->tests.pairs;
     std::tie(p.LogRankP[2][5], p.LogRankChi2[2][5], p.WilcoxonP[2][5], p.WilcoxonChi2[2][5]) =
         std::make_tuple(0.0500435, 3.8414588, 0.3173105, 12.345678);
-    ws->tests.PetoPText = "p=0.0099 ";
-    ws->tests.PetoStatText = "  6.63500";
-    ws->tests.overallTested = c.overallTested;
+    std::tie(ws->tests.PetoPText, ws->tests.PetoStatText, ws->tests.overallTested) =
+        std::tuple("p=0.0099 ", "  6.63500", c.overallTested);
     RecordingCanvas view;
-    DrawSurvivalRateView(*ws, ws->styles, ws->geometry.xMax, &view);
+    if (c.view == kCumulative) DrawCumulativeDeaths(*ws, ws->styles, ws->geometry, &view);
+    if (c.view == kByCause) FillCauseTotals(ws->cases, ws->shown);
+    if (c.view == kByCause) DrawDeathsByCause(*ws, ws->styles, &view);
+    if (c.view == kRate) DrawSurvivalRateView(*ws, ws->styles, ws->geometry.xMax, &view);
+    if (c.view == kAtRisk) DrawNumberAtRisk(*ws, ws->styles, ws->geometry.xMax, &view);
     EXPECT_EQ(TextsAt(view, c.y), c.row) << c.name;
+    // C's line sample in the second row: its width in one-pixel rows, in its pen.
+    if (c.view == kAtRisk) { EXPECT_EQ(Bar(view, {1, kBlue}, 40, 281), std::pair(128, 3)) << c.name; }
   }
 }
 
@@ -287,47 +293,276 @@ TEST(LongLabels, NothingOverlapsAndViewsGrow) {
   }
 }
 
+// No range, under a year, a year, a week short of eleven years and eleven, twenty-one and
+// twenty-two years, forty.
 TEST(NumberAtRiskYears, EveryYearUpToElevenColumnsThenWiderSteps) {
-  struct Case { const char* name; int xMax; const char* years; };
-  const Case cases[] = {
-      {"no range", -1, ""}, {"under a year: week 0 alone", 51, "0"}, {"one year", 52, "0 1"},
-      {"ten years: eleven columns", 520, "0 1 2 3 4 5 6 7 8 9 10"}, {"a week short of eleven years", 571, "0 1 2 3 4 5 6 7 8 9 10"},
-      {"eleven years: every second year", 572, "0 2 4 6 8 10"},
-      {"twenty years: eleven columns again", 1040, "0 2 4 6 8 10 12 14 16 18 20"},
-      {"twenty-one years: still every second", 1092, "0 2 4 6 8 10 12 14 16 18 20"},
-      {"twenty-two years: every fourth", 1144, "0 4 8 12 16 20"}, {"forty years", 2080, "0 4 8 12 16 20 24 28 32 36 40"},
-  };
-  for (const Case& c : cases) {
+  const std::pair<int, const char*> cases[] = {
+      {-1, ""}, {51, "0"}, {52, "0 1"}, {571, "0 1 2 3 4 5 6 7 8 9 10"}, {572, "0 2 4 6 8 10"}, {1092, "0 2 4 6 8 10 12 14 16 18 20"},
+      {1144, "0 4 8 12 16 20"}, {2080, "0 4 8 12 16 20 24 28 32 36 40"}};
+  for (const auto& [xMax, expected] : cases) {
     std::string years;
-    for (int y : NumberAtRiskYears(c.xMax)) years.append(years.empty() ? "" : " ").append(std::to_string(y));
-    EXPECT_EQ(years, c.years) << c.name;
+    for (int y : NumberAtRiskYears(xMax)) years.append(years.empty() ? "" : " ").append(std::to_string(y));
+    EXPECT_EQ(years, expected) << xMax;
   }
 }
 
-// Groups A, B, C with their numbers at risk at years 0, 1, 2; B hidden; A's marks stop at
-// year 1 (the run's range was shorter), so its year 2 reads 0.
-TEST(DrawNumberAtRisk, RowsOfShownGroupsAndTotals) {
-  auto ws = Plot(104, 3, {1, 3});
-  ws->styles[3].width = 3;
-  ws->styles[3].pen = {1, kBlue};
-  ws->figures.groups[1].atRisk = {{0, 0, 96}, {1, 52, 71}};
-  ws->figures.groups[2].atRisk = {{0, 0, 500}, {1, 52, 400}, {2, 104, 300}};
-  ws->figures.groups[3].atRisk = {{0, 0, 12345}, {1, 52, 7}, {2, 104, 0}};
-  struct Case { const char* name; int xMax, y; const char* row; };
-  const Case cases[] = {
-      {"headings centred in five characters", 104, 24, "330:  0|410:  1|490:  2"},
-      {"first shown group at 80", 104, 80, "330:  96|410:  71|490:  0"}, {"its label over the line sample", 104, 88, "10:A  "},
-      {"the hidden group takes no row: C at 120", 104, 120, "330:12345|410:  7|490:  0"}, {"C's label", 104, 128, "10:C  "},
-      {"totals of the shown groups at 180", 104, 180, "30: 累計 |330:12441|410:  78|490:  0"},
-      {"a range of under a year: one column", 40, 80, "330:  96"},
+// The cumulative incidence view: the line without a censored cause, and a curve drawn at its
+// level at the view's scale.
+TEST(IncidenceView, LineWithoutCauseAndCurveAtItsLevel) {
+  auto ws = std::make_unique<Workspace>();
+  ws->cases.NumGroups = 1;
+  ws->shown.Set(1, true);
+  ws->figures.groups[1].km = {1.0, 0.9, 0.9, 0.8};
+  RecordingCanvas canvas;
+  DrawIncidenceView(*ws, ws->competing, ws->styles, 260, &canvas);
+  EXPECT_EQ(canvas.Texts(), (std::vector<RecordingCanvas::PlacedText>{{20, 20, kNoCompetingCause}}));
+
+  ws->competing.active = true;
+  ws->competing.groups[1].estimates.incidence = {0.0, 0.25, 0.25, 0.5, 0.5, 0.5};
+  canvas.Reset();
+  DrawIncidenceView(*ws, ws->competing, ws->styles, 260, &canvas);
+  const FigureLayout layout = IncidenceViewLayout(*ws, ws->competing, ws->styles, 260);
+  const auto px = [](double dots) { return static_cast<int>(std::floor(dots * kIncidenceViewScale + 0.5)); };
+  // The first of the pens laid side by side lies on the level 0.25 over weeks 1 to 3; a curve
+  // drawn as survival (1 - F) or on the figure's dots would lie elsewhere.
+  const int y = px(layout.plotBottom - 0.25 * (layout.plotBottom - layout.plotTop));
+  const auto onLevel = [&](const RecordingCanvas::Segment& s) {
+    return s.pen.colour == ws->styles[1].colour && s.y1 == y && s.y2 == y && s.x1 <= px(layout.plotLeft + layout.dotsPerWeek) + 1 &&
+           s.x2 >= px(layout.plotLeft + 3 * layout.dotsPerWeek) - 1;
   };
-  for (const Case& c : cases) {
-    ws->geometry.xMax = c.xMax;
-    RecordingCanvas view;
-    DrawNumberAtRisk(*ws, ws->styles, ws->geometry.xMax, &view);
-    EXPECT_EQ(TextsAt(view, c.y), c.row) << c.name;
-    // C's line sample in the second row: its width in one-pixel rows, in its pen.
-    EXPECT_EQ(Bar(view, {1, kBlue}, 40, 281), std::pair(128, 3)) << c.name;
+  const std::vector<RecordingCanvas::Segment> segments = canvas.Segments();
+  EXPECT_TRUE(std::any_of(segments.begin(), segments.end(), onLevel));
+}
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+using Strings = std::vector<std::string>;
+// Three groups over weeks 0 to 104: A a censored case in week 60, C one in week 100.
+const test::DataSet kThree = {{{1, 2}, {60}}, {{3}}, {{10, 20}, {100}}};
+
+FigureSeries Series(std::string name, std::vector<std::int64_t> atRisk) {
+  return {.name = std::move(name), .survival = {1}, .censored = {false}, .lastWeek = 0, .atRisk = std::move(atRisk)};
+}
+
+FigureLayout Layout(const FigureInput& in) { return LayoutPublicationFigure(in, EstimatedTextWidth); }
+
+std::vector<const FigureText*> TextsOf(const FigureLayout& l, TextRole role) {
+  std::vector<const FigureText*> out;
+  for (const FigureText& t : l.texts) {
+    if (t.role == role) out.push_back(&t);
+  }
+  return out;
+}
+
+// The texts of a role, each as "text@x" when `at` is set, of those whose baseline is y (any y when NaN).
+std::vector<std::string> Texts(const FigureLayout& l, TextRole role, bool at = false, double y = kNaN) {
+  std::vector<std::string> out;
+  for (const FigureText* t : TextsOf(l, role)) {
+    if (std::isnan(y) || t->y == y) out.push_back(at ? t->text + "@" + std::to_string(t->x) : t->text);
+  }
+  return out;
+}
+
+// Two rows of 44 dots under the heading 170 dots below the axis, ending 30 above the edge;
+// each number centred under its year's mark. Every year has a tick; labels and numbers thin
+// out to every second year when they would collide.
+TEST(PublicationFigure, NumbersAtRiskStandCentredUnderTheirYearMarks) {
+  const std::vector<std::int64_t> hundreds(41, 100);
+  const struct { const char* name; int xMax, step, ticks; std::vector<std::int64_t> first, second; } cases[] = {
+      {"five years", 260, 1, 6, {96, 71, 54, 32, 20, 16}, {3, 0, 0, 0, 0, 0}},
+      {"eleven years, twelve marks; an empty group", 572, 1, 12, {120, 110, 100, 90, 80, 70, 60, 50, 40, 30, 20, 10}, {}},
+      {"one year", 52, 1, 2, {8, 1}, {0, 0}}, {"ten years fit", 520, 1, 11, hundreds, hundreds},
+      {"forty years: every second year", 2080, 2, 41, hundreds, hundreds}, {"a range past the last year mark", 300, 1, 6, hundreds, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const FigureLayout l = Layout({.xMax = c.xMax, .series = {Series("A", c.first), Series("Empty", c.second)}});
+    EXPECT_EQ(std::tuple(l.yearStep, l.plotBottom), std::tuple(c.step, 1417 - 30 - 170 - 2 * 44));
+    std::vector<std::string> first, second, labels;
+    for (std::size_t k = 0; k <= static_cast<std::size_t>(c.xMax / 52); k += static_cast<std::size_t>(c.step)) {
+      // Appended rather than "@" + string: GCC 12 reports a false overlap for that insert.
+      std::string x = "@";
+      x += std::to_string(l.plotLeft + static_cast<double>(k) * 52 * l.dotsPerWeek);
+      first.push_back(std::to_string(c.first[k]) + x);
+      second.push_back((c.second.empty() ? "0" : std::to_string(c.second[k])) + x);
+      labels.push_back(std::to_string(k) + x);
+    }
+    EXPECT_EQ(Texts(l, TextRole::AtRiskNumber, true, l.plotBottom + 170 + 44), first);
+    EXPECT_EQ(Texts(l, TextRole::AtRiskNumber, true, l.plotBottom + 170 + 88), second);
+    EXPECT_EQ(Texts(l, TextRole::YearLabel, true), labels);
+    EXPECT_EQ(Texts(l, TextRole::AtRiskLabel, true), (std::vector<std::string>{"A@116.000000", "Empty@116.000000"}));
+    for (const FigureText* t : TextsOf(l, TextRole::AtRiskNumber)) EXPECT_EQ(t->anchor, TextAnchor::Centre);
+    int ticks = 0;
+    for (const FigureLine& line : l.lines) {
+      if (line.points.size() == 2 && line.points[0].y == l.plotBottom && line.points[1].y > l.plotBottom) ++ticks;
+    }
+    EXPECT_EQ(ticks, c.ticks);
+  }
+}
+
+// The views' p ("p<0.001 ") written spaced under the legend (the batch command's incidence
+// figure writes "p=" so); none without a test.
+TEST(PublicationFigure, PValueSpacedUnderTheLegend) {
+  const auto p = [](std::string v) {
+    return Texts(Layout({.series = {Series("A", {5}), Series("B", {5})}, .pValue = std::move(v)}), TextRole::PValue);
+  };
+  EXPECT_EQ(p("p<0.001 "), Strings{"Log-rank p < 0.001"});
+  EXPECT_EQ(p(""), Strings{});
+}
+
+// A series in a 52-week range: week w at x = left + w * dotsPerWeek, survival s at
+// y = bottom - s * (bottom - top).
+struct FigurePlot {
+  FigureLayout l;
+  FigurePoint P(double w, double s) const { return {l.plotLeft + w * l.dotsPerWeek, l.plotBottom - s * (l.plotBottom - l.plotTop)}; }
+};
+
+FigurePlot PlotOf(std::vector<double> survival, std::vector<bool> censored, Rgb colour, bool bands = false, std::vector<double> lower = {},
+            std::vector<double> upper = {}) {
+  FigureSeries s = Series("A", {1});
+  s.lastWeek = static_cast<int>(survival.size()) - 1;
+  s.survival = std::move(survival);
+  s.censored = censored.empty() ? std::vector<bool>(s.survival.size(), false) : std::move(censored);
+  std::tie(s.lower, s.upper, s.colour, s.style) = std::tuple(std::move(lower), std::move(upper), colour, 3);
+  return {Layout({.xMax = 52, .series = {s}, .bands = bands})};
+}
+
+// Censor marks stand 11 dots either side of the level after their week.
+TEST(PublicationFigure, CurveStepsDownAtEachDeathAndEndsAtItsLastWeek) {
+  using Points = std::vector<std::pair<double, double>>;
+  const struct { const char* name; std::vector<double> survival; std::vector<bool> censored; Points expected, marks; } cases[] = {
+      {"deaths in weeks 1 and 3", {1, 0.5, 0.5, 0.25}, {}, {{0, 1}, {1, 1}, {1, 0.5}, {3, 0.5}, {3, 0.25}}, {}},
+      {"a death in week 0 drops on the axis", {0.5, 0.5}, {}, {{0, 1}, {0, 0.5}, {1, 0.5}}, {}},
+      {"censored only: a level line to the last week", {1, 1, 1}, {}, {{0, 1}, {2, 1}}, {}},
+      {"events past the range run on to its end", std::vector<double>(60, 0.75), {}, {{0, 1}, {0, 0.75}, {52, 0.75}}, {}},
+      {"marks on the level after their week", {1, 0.5, 0.5}, {false, true, true}, {{0, 1}, {1, 1}, {1, 0.5}, {2, 0.5}}, {{1, 0.5}, {2, 0.5}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const FigurePlot p = PlotOf(c.survival, c.censored, kRed);
+    const FigureLine* curve = nullptr;
+    std::vector<std::vector<FigurePoint>> marks, expectedMarks;
+    // The curve starts at survival 1 on the Y axis; the line samples start elsewhere.
+    for (const FigureLine& line : p.l.lines) {
+      if (line.colour == kRed && line.points[0] == p.P(0, 1)) curve = &line;
+      if (line.colour == kRed && line.points.size() == 2 && line.points[0].x == line.points[1].x) marks.push_back(line.points);
+    }
+    ASSERT_NE(curve, nullptr);
+    EXPECT_EQ(std::tuple(curve->style, curve->width), std::tuple(3, 5));  // bar width 2
+    std::vector<FigurePoint> expected;
+    for (auto [w, sv] : c.expected) expected.push_back(p.P(w, sv));
+    EXPECT_EQ(curve->points, expected);
+    for (auto [w, sv] : c.marks) expectedMarks.push_back({{p.P(w, sv).x, p.P(w, sv).y - 11}, {p.P(w, sv).x, p.P(w, sv).y + 11}});
+    EXPECT_EQ(marks, expectedMarks);
+  }
+}
+
+// Weeks 0 to 3 hold limits, each to the next week's mark; weeks 4 and 5 have none.
+TEST(PublicationFigure, BandsCoverEachRunOfWeeksWithAnInterval) {
+  const std::vector<double> survival = {1, 0.8, 0.8, 0.4, 0, 0}, lower = {1, 0.6, 0.5, 0.2, kNaN, kNaN}, upper = {1, 1, 1, 0.7, kNaN, kNaN};
+  EXPECT_TRUE(PlotOf(survival, {}, kGreen, false, lower, upper).l.fills.empty());
+  const FigurePlot p = PlotOf(survival, {}, kGreen, true, lower, upper);
+  ASSERT_EQ(p.l.fills.size(), 1u);
+  EXPECT_EQ(std::tuple(p.l.fills[0].colour, p.l.fills[0].opacity), std::tuple(kGreen, 0.15));
+  EXPECT_EQ(p.l.fills[0].points, (std::vector<FigurePoint>{p.P(0, 1), p.P(3, 1), p.P(3, 0.7), p.P(4, 0.7), p.P(4, 0.2), p.P(3, 0.2),
+                                                           p.P(3, 0.5), p.P(2, 0.5), p.P(2, 0.6), p.P(1, 0.6), p.P(1, 1), p.P(0, 1)}));
+}
+
+TEST(PublicationFigure, ManyGroupsAndLongNamesKeepThePlotLarge) {
+  FigureInput in{.xMax = 260};
+  // 21 rows of a long Japanese name (40 double-byte characters).
+  std::string longName;
+  for (int i = 0; i < 40; ++i) longName += "\x8A\xBF";
+  for (int g = 0; g < 21; ++g) in.series.push_back(Series(longName, {1000000, 5}));
+  const FigureLayout l = Layout(in);
+  EXPECT_GE(l.plotBottom - l.plotTop, 1417 / 2.0);
+  EXPECT_LE(l.plotLeft, 2008 * 0.4 + 1);
+  const auto numbers = TextsOf(l, TextRole::AtRiskNumber);
+  ASSERT_EQ(numbers.size(), 21u * 6);
+  EXPECT_LE(numbers.back()->y, 1417 - 30);
+  // The legend shrinks to stay in the plot's right half, its sample included (the batch
+  // command's check keeps it left of the plot's right edge).
+  const FigureText* legend = TextsOf(l, TextRole::Legend).front();
+  EXPECT_GE(legend->x - 72 - 14, (l.plotLeft + l.plotRight) / 2 - 1e-9);
+  // The labels shrink so that a label ends left of the first number.
+  const FigureText* label = TextsOf(l, TextRole::AtRiskLabel).front();
+  EXPECT_LT(label->x + EstimatedTextWidth(label->text, label->size),
+            l.plotLeft - EstimatedTextWidth("1000000", numbers.front()->size) / 2);
+}
+
+// The figure's input from an analysis run: shown groups only, the estimate itself rather
+// than the three-decimal survival of the views, the numbers at risk of weeks 0, 52, 104.
+TEST(PublicationFigure, InputFromTheWorkspace) {
+  const struct { const char* name; std::vector<int> hidden; bool bands; std::vector<int> series; bool pValue; } cases[] = {
+      {"B hidden, with bands", {2}, true, {1, 3}, true},
+      {"only A shown: no test", {2, 3}, false, {1}, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Workspace ws;
+    Surfaces surfaces;
+    test::FillCases(ws, kThree);
+    for (int g : c.hidden) ws.shown.Set(g, false);
+    ComputeGroupSurvival(ws, surfaces);
+    const FigureInput in = FigureInputOf(ws, ws.styles, ws.geometry.xMax, c.bands);
+    std::vector<int> shown;
+    for (const FigureSeries& s : in.series) shown.push_back(s.group);
+    ASSERT_EQ(shown, c.series);
+    const FigureSeries& a = in.series[0];
+    EXPECT_EQ(std::tuple(a.name, a.lastWeek, in.xMax), std::tuple("A", 60, 104));
+    EXPECT_DOUBLE_EQ(a.survival[1], 2.0 / 3);  // not the views' 0.666
+    EXPECT_DOUBLE_EQ(a.survival[60], 1.0 / 3);
+    EXPECT_EQ(std::tuple(a.censored[59], a.censored[60]), std::tuple(false, true));
+    EXPECT_EQ(a.lower.size(), c.bands ? 61u : 0u);
+    EXPECT_EQ(a.atRisk, (std::vector<std::int64_t>{3, 1, 0}));
+    EXPECT_EQ(in.pValue, c.pValue ? ws.tests.PetoPText : "");
+  }
+}
+
+// The figure as the batch command writes it, with the reviewer's figures: the standard
+// log-rank p instead of the views', each legend entry with events/cases (the at-risk labels
+// keep the bare names), the axes' texts, the footnote of the weeks and censored causes in the
+// bottom margin; then the palettes.
+TEST(PublicationFigure, ReviewerFiguresTextsAndPalettes) {
+  Workspace ws;
+  Surfaces surfaces;
+  test::FillCases(ws, kThree);
+  ComputeGroupSurvival(ws, surfaces);
+  ws.cases.CauseCensored[1] = 1;
+  FigureInput in = FigureInputOf(ws, ws.styles, ws.geometry.xMax, false);
+  AddReviewerFigures(ws.reviewer, ws.cases, in);
+  const FigureLayout l = Layout(in);
+  ASSERT_TRUE(ws.reviewer.logRank.tested);
+  EXPECT_EQ(Texts(l, TextRole::PValue), Strings{"Log-rank " + RoundedPText(ws.reviewer.logRank.p)});
+  EXPECT_NE(in.pValue, ws.tests.PetoPText);
+  EXPECT_EQ(Texts(l, TextRole::Legend), (Strings{"A (2/3)", "B (1/1)", "C (2/3)"}));
+  EXPECT_EQ(Texts(l, TextRole::AtRiskLabel), (Strings{"A", "B", "C"}));
+  EXPECT_EQ(Texts(l, TextRole::SurvivalLabel), (Strings{"0.0", "0.2", "0.4", "0.6", "0.8", "1.0"}));
+  EXPECT_EQ(Texts(l, TextRole::AxisTitle), (Strings{"Years", "Survival probability"}));
+  EXPECT_TRUE(TextsOf(l, TextRole::AxisTitle).back()->vertical);
+  EXPECT_EQ(Texts(l, TextRole::AtRiskTitle), Strings{"Number at risk"});
+  const std::vector<const FigureText*> foot = TextsOf(l, TextRole::Footnote);
+  ASSERT_EQ(foot.size(), 1u);
+  // Kept apart: EXPECT_EQ quotes its arguments as a narrow literal, which cannot hold the dash.
+  const std::string footnote(reinterpret_cast<const char*>(
+      u8"Tests and hazard ratios over weeks 0–104 (0–2 years). Deaths of 癌 counted as censored"));
+  EXPECT_EQ(std::tuple(foot[0]->text, foot[0]->utf8, foot[0]->x, foot[0]->y), std::tuple(footnote, true, 30.0, kFigureHeight - 6.0));
+
+  using Colours = std::vector<Rgb>;
+  // A, B and C share the program's solid style; in grey they take the next free ones.
+  const std::vector<int> own = {0, 0, 0};
+  ASSERT_EQ(std::vector<int>({ws.styles[1].style, ws.styles[2].style, ws.styles[3].style}), own);
+  const struct { const char* name; FigurePalette palette; Colours colours; std::vector<int> styles; } cases[] = {
+      {"the groups' own", FigurePalette::Program, {ws.styles[1].colour, ws.styles[2].colour, ws.styles[3].colour}, own},
+      {"Okabe-Ito in drawing order", FigurePalette::OkabeIto, {kOkabeIto[0], kOkabeIto[1], kOkabeIto[2]}, own},
+      {"grey: black, each style once", FigurePalette::Grey, {kBlack, kBlack, kBlack}, {0, 1, 3}},
+  };
+  for (const auto& c : cases) {
+    FigureInput painted = in;
+    ApplyFigurePalette(c.palette, painted);
+    Colours colours;
+    std::vector<int> styles;
+    for (const FigureSeries& s : painted.series) colours.push_back(s.colour), styles.push_back(s.style);
+    EXPECT_EQ(std::tuple(colours, styles), std::tuple(c.colours, c.styles)) << c.name;
   }
 }
 

@@ -27,19 +27,7 @@ constexpr const char* kBlank = "         ";
 
 // The sums run in a different order from the references, so agreement is to rounding; NaN
 // stands for a pair without an informative week.
-void ExpectFigure(double got, double want, const char* what) {
-  if (std::isnan(want)) { EXPECT_TRUE(std::isnan(got)) << what << " " << got; }
-  else EXPECT_NEAR(got, want, want * 1e-12) << what;
-}
-
-// The tests as an analysis run leaves them, on the given groups.
-void Compare(Workspace& ws, const test::DataSet& groups, int xMax, const std::vector<int>& hidden = {}) {
-  test::FillCases(ws, groups, xMax);
-  for (int g : hidden) ws.shown.Set(g, false);
-  BuildGroupTables(ws);
-  BuildPooledTable(ws);
-  ComputePetoStatistic(ws.cases, ws.survival, ws.shown, xMax, ws.tests);
-}
+constexpr double kRounding = 1e-12;
 
 struct Pair {
   std::size_t a, b;
@@ -79,12 +67,12 @@ TEST(GroupTests, OverallAndPairStatistics) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     Workspace ws;
-    Compare(ws, c.groups, c.xMax, c.hidden);
+    test::Analyse(ws, c.groups, c.xMax, c.hidden);
     const GroupTestResults& t = ws.tests;
     EXPECT_EQ(t.ShownGroupCount, c.groups.size() - c.hidden.size());
     if (c.pText != nullptr) {
       EXPECT_EQ(t.overallTested, *c.pText != '\0');
-      ExpectFigure(t.petoStatistic, c.overall, "overall");
+      EXPECT_TRUE(test::Near(t.petoStatistic, c.overall, kRounding)) << t.petoStatistic;
       if (std::isnan(c.p)) { EXPECT_TRUE(std::isnan(t.petoP)); }
       else if (c.p != kUnchecked) { EXPECT_EQ(t.petoP, c.p); }
       EXPECT_EQ(t.PetoPText, c.pText);
@@ -93,8 +81,8 @@ TEST(GroupTests, OverallAndPairStatistics) {
     for (const Pair& e : c.pairs) {
       SCOPED_TRACE(testing::Message() << e.a << "-" << e.b);
       for (auto [i, j] : {std::pair{e.a, e.b}, std::pair{e.b, e.a}}) {
-        ExpectFigure(t.pairs.LogRankChi2[i][j], e.logRank, "log-rank");
-        ExpectFigure(t.pairs.WilcoxonChi2[i][j], e.wilcoxon, "Wilcoxon");
+        EXPECT_TRUE(test::Near(t.pairs.LogRankChi2[i][j], e.logRank, kRounding)) << "log-rank";
+        EXPECT_TRUE(test::Near(t.pairs.WilcoxonChi2[i][j], e.wilcoxon, kRounding)) << "Wilcoxon";
         if (e.logRankP != kUnchecked) { EXPECT_EQ(t.pairs.LogRankP[i][j], e.logRankP); }
         if (e.wilcoxonP != kUnchecked) { EXPECT_EQ(t.pairs.WilcoxonP[i][j], e.wilcoxonP); }
       }
@@ -168,7 +156,7 @@ TEST(WritePairwiseTables, WindowsShowTheKeptTables) {
   Workspace bare, ws;
   RecordingResultText logRankWindow("log-rank\r\n"), wilcoxonWindow("General Wilcoxon\r\n");
   Surfaces surfaces{.logRank = &logRankWindow, .wilcoxon = &wilcoxonWindow};
-  Compare(bare, test::kThreeGroups, 52);
+  test::Analyse(bare, test::kThreeGroups, 52);
   test::FillCases(ws, test::kThreeGroups, 52);
   ComputeGroupSurvival(ws, surfaces);
   const auto tables = std::tuple(ws.tests.logRankTable, ws.tests.wilcoxonTable);

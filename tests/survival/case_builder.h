@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "session/analysis.h"
+#include "stats/group_tests.h"
 #include "stats/publication_figures.h"
 
 namespace orv::test {
@@ -56,10 +57,8 @@ inline const DataSet kHeavyTies = {{{0, 0, 0, 1, 1, 4, 4, 4, 4}, {1, 1}}, {{0, 1
 inline const DataSet kLongFollowUp = {{{30, 45, 60, 60, 120, 200, 310, 400, 520, 700}, {80, 150, 260, 600, 900, 1500}},
                                       {{10, 12, 25, 40, 40, 41, 90, 95, 130, 260, 261}, {5, 50, 300, 1000, 2080}}};
 
-
 inline constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
 
-// The data sets of the publication figures' checks.
 inline DataSet TwentyGroups() {
   DataSet groups;
   for (int g = 1; g <= 20; ++g) {
@@ -71,7 +70,8 @@ inline DataSet TwentyGroups() {
   return groups;
 }
 
-inline const std::map<std::string, DataSet>& FigureDataSets() {
+// The named data sets of the R scripts (survival/reference/km_cox.R, stats/reference/reviewer_figures.R).
+inline const DataSet& Set(const std::string& name) {
   static const std::map<std::string, DataSet> sets = {
       {"half_stretches", {{{2, 2, 9}, {5}}, {{1, 3}, {3, 8}}, {{4}, {6}}}},
       {"no_death", {{{3, 5, 5, 9, 12}, {7, 15}}, {{}, {4, 8, 8, 20}}}},
@@ -83,15 +83,24 @@ inline const std::map<std::string, DataSet>& FigureDataSets() {
        {{{30, 45, 60, 60, 120, 200, 310, 400, 520, 700}, {80, 150, 260, 600, 900, 1500}},
         {{10, 12, 25, 40, 40, 41, 90, 95, 130, 260, 261, 2080}, {5, 50, 300, 1000, 2080}}}},
       {"twenty", TwentyGroups()},
+      {"three_groups", kThreeGroups},
+      {"many_censored", {{{5, 40}, {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15,
+                                    16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30}}}},
+      {"no_deaths", {{{}, {3, 5, 9}}, {{}, {4, 4, 12}}}},
+      {"one_week", {{{4, 4}, {2, 6}}, {{4}, {1, 7, 9}}}},
+      {"week_zero", {{{0, 0}}, {{0}}}},
   };
-  return sets;
+  return sets.at(name);
 }
 
-// A workspace after the analysis chain on one data set, every group shown.
-inline void AnalyseDataSet(Workspace& ws, const std::string& name, int xMax = 2080) {
-  FillCases(ws, FigureDataSets().at(name), xMax);
+// A workspace after the analysis chain on the groups with `hidden` left out: the survival
+// tables, the group tests and the publication figures over weeks 0 to xMax.
+inline void Analyse(Workspace& ws, const DataSet& groups, int xMax = 2080, const std::vector<int>& hidden = {}) {
+  FillCases(ws, groups, xMax);
+  for (int g : hidden) ws.shown.Set(g, false);
   BuildGroupTables(ws);
   BuildPooledTable(ws);
+  ComputePetoStatistic(ws.cases, ws.survival, ws.shown, xMax, ws.tests);
   ComputePublicationFigures(ws.cases, ws.survival, ws.geometry.xMax, ws.figures);
 }
 

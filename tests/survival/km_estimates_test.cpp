@@ -1,11 +1,17 @@
 // Kaplan-Meier estimates, intervals, medians, year marks and 5/10-year survival, checked
-// against R survival (survival/reference/km_cox.R and its output km_cox.out).
+// against R survival (survival/reference/km_cox.R and its output km_cox.out); the weekly
+// survival tables per group and pooled, and the survival and median the views show.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <string>
 #include <tuple>
 #include <utility>
+#include <vector>
 
+#include "session/analysis.h"
 #include "survival/case_builder.h"
+#include "text/period_text.h"
 
 namespace orv::test {
 namespace {
@@ -40,7 +46,7 @@ const struct KmRow { const char* set; int group, week; double survival, stdErr, 
 TEST(KmEstimates, MatchRSurvival) {
   for (const KmRow& row : kKmRows) {
     Workspace ws;
-    AnalyseDataSet(ws, row.set);
+    Analyse(ws, Set(row.set));
     const GroupEstimates& e = ws.figures.groups[static_cast<std::size_t>(row.group)];
     const auto w = static_cast<std::size_t>(row.week);
     SCOPED_TRACE(std::string(row.set) + " group " + std::to_string(row.group) + " week " + std::to_string(row.week));
@@ -63,7 +69,7 @@ TEST(KmEstimates, MedianAndItsIntervalMatchR) {
   };
   for (const auto& row : rows) {
     Workspace ws;
-    AnalyseDataSet(ws, row.set);
+    Analyse(ws, Set(row.set));
     const MedianEstimate& m = ws.figures.groups[static_cast<std::size_t>(row.group)].median;
     SCOPED_TRACE(std::string(row.set) + " group " + std::to_string(row.group));
     EXPECT_TRUE(Near(m.week.value_or(kNone), row.week, kKmTolerance)) << m.week.value_or(kNone);
@@ -84,7 +90,7 @@ TEST(KmEstimates, YearMarksRunWhile52kIsWithinTheRange) {
   };
   for (const auto& c : cases) {
     Workspace ws;
-    AnalyseDataSet(ws, "long_follow_up", c.xMax);
+    Analyse(ws, Set("long_follow_up"), c.xMax);
     const std::vector<AtRiskMark>& marks = ws.figures.groups[static_cast<std::size_t>(c.group)].atRisk;
     SCOPED_TRACE(c.name);
     ASSERT_EQ(marks.size(), c.marks);
@@ -103,14 +109,104 @@ TEST(KmEstimates, EstimatesOnlyWhereTheDataReach) {
   };
   for (const auto& c : cases) {
     Workspace ws;
-    FillCases(ws, c.groups);
-    for (int g : c.hidden) ws.shown.Set(g, false);
-    BuildGroupTables(ws);
-    BuildPooledTable(ws);
-    ComputePublicationFigures(ws.cases, ws.survival, ws.geometry.xMax, ws.figures);
+    Analyse(ws, c.groups, 2080, c.hidden);
     const GroupEstimates& e = ws.figures.groups[c.g];
     EXPECT_EQ(std::tuple(e.km.size(), e.at5y.has_value(), e.at10y.has_value()), std::tuple(c.weeks, c.at5y, c.at10y)) << c.name;
     if (c.at5y) { EXPECT_EQ(e.at5y->survival, 0.5) << c.name; }
+  }
+}
+
+// Weekly survival tables per group and pooled.
+using Summary = std::array<std::string, 4>;  // 5 years, 10 years, end of data, median
+using WeeklyS = std::vector<std::pair<int, double>>;
+
+TEST(SurvivalTables, GroupAndPooledExamples) {
+  // A: a death in week 2; B: a case censored in week 4; C: 8 cases censored in week 3.
+  const test::DataSet abc = {{{2}}, {{}, {4}}, {{}, {3, 3, 3, 3, 3, 3, 3, 3}}};
+  // g is the group checked; 0 is the pool of the shown groups.
+  const struct { const char* name; test::DataSet groups; std::vector<int> hidden; std::size_t g;
+                 double lastEventWeek; WeeklyS survival; Summary summary; } cases[] = {
+      // First and longest, so the cases after it also show that a load leaves nothing of the one before.
+      {"survival 1 at five years and beyond", {{{}, {300, 600}}}, {}, 1, 600, {{260, 1}, {520, 1}}, {"100.0 %", "100.0 %", "100.0 % ,11y 6m", ""}},
+      {"one censored case", {{{}, {10}}}, {}, 1, 10, {{0, 1}, {10, 1}}, {"   . ", "   . ", "100.0 % , 0y 2m", ""}},
+      {"three deaths in a row", {{{0, 1, 2}}}, {}, 1, 2, {{0, 2.0 / 3}, {1, 1.0 / 3}, {2, 0}}, {"   . ", "   . ", "  0.0 % ,0.4m", "0.2m"}},
+      {"death and censored case in one week", {{{5}, {5}}}, {}, 1, 5, {{4, 1}, {5, 0.5}}, {"   . ", "   . ", " 50.0 % , 0y 1m", " 0y 1m"}},
+      // 23/24 x 22/23 x ... x 12/13 lands a rounding error above 0.5 and still counts as 0.5.
+      {"half reached a rounding error above it", {{{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, std::vector<int>(12, 30)}}, {}, 1, 30, {{11, 0.5}}, {"   . ", "   . ", " 50.0 % , 0y 6m", " 0y 2m"}},
+      {"last event one week before five years", {{{100}, {259, 259}}}, {}, 1, 259, {{259, 2.0 / 3}}, {"   . ", "   . ", " 66.6 % , 4y11m", ""}},
+      {"pool of A and B", abc, {3}, 0, 4, {{1, 1}, {2, 0.5}, {4, 0.5}}, {"   . ", "   . ", " 50.0 % ,0.9m", "0.4m"}},
+      {"pool with B hidden is A alone", abc, {2, 3}, 0, 2, {{1, 1}, {2, 0}}, {"   . ", "   . ", "  0.0 % ,0.4m", "0.4m"}},
+      {"pool with a small group shown by the user", abc, {}, 0, 4, {{2, 0.9}}, {"   . ", "   . ", " 90.0 % ,0.9m", ""}},
+      {"pool of no shown group: empty, no 0 / 0", abc, {1, 2, 3}, 0, 0, {{0, 0}}, {"", "", "", ""}},
+  };
+  Workspace ws;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::Analyse(ws, c.groups, 2080, c.hidden);
+    const SurvivalTables& t = ws.survival;
+    EXPECT_EQ(t.lastEventWeek[c.g], c.lastEventWeek);
+    for (auto [week, s] : c.survival) EXPECT_DOUBLE_EQ(t.SurvivalTable[static_cast<std::size_t>(week)][kSurvival][c.g], s) << week;
+    // Every week after the last event holds nothing.
+    const auto after = static_cast<std::size_t>(c.lastEventWeek) + 1;
+    for (int slot = kCensored; slot <= kSurvival; ++slot) EXPECT_EQ(t.SurvivalTable[after][slot][c.g], 0) << slot;
+    EXPECT_EQ(t.AtRiskTable[after][c.g], 0);
+    const auto& texts = t.GroupSummaryTexts[c.g];
+    EXPECT_EQ((Summary{texts[kFiveYears], texts[kTenYears], texts[kDataMax], texts[kMedian]}), c.summary);
+  }
+}
+
+// The survival the views show is the whole Kaplan-Meier product, cut to three decimals only
+// as text: on data with many deaths a fraction cut at every week drifts well below R's
+// survfit (reference/exact_fraction.R and .out hold the figures below).
+test::DataSet ManyDeaths() {
+  test::DataSet arms(3);
+  for (int a = 0; a < 3; ++a) {
+    for (int i = 0; i < (a == 2 ? 309 : 310); ++i) {
+      const int week = (i * 97 + a * 31) % 600;
+      ((i * 13 + a * 5) % 20 < 11 - 2 * a ? arms[a].deaths : arms[a].censored).push_back(week);
+    }
+  }
+  return arms;
+}
+
+// Deaths in every one of the 2,081 weeks: a case per death, a censored case every
+// `censoredEvery` weeks, the rest censored at the last week.
+test::Group Weekly(int cases, int deathsPerWeek, int censoredEvery) {
+  test::Group g;
+  for (int w = 0; w <= kMaxWeek; ++w) {
+    g.deaths.insert(g.deaths.end(), static_cast<std::size_t>(deathsPerWeek), w);
+    if (w % censoredEvery == 0) g.censored.push_back(w);
+  }
+  g.censored.resize(static_cast<std::size_t>(cases) - g.deaths.size(), kMaxWeek);
+  return g;
+}
+
+TEST(ExactFraction, ShownSurvivalAndMedianFollowR) {
+  // Per group (0 the pool): R's survival at weeks 260 and 520 and its first week with
+  // survival 0.5 or less (0: never).
+  struct Expected { double at5y, at10y; std::uint32_t median; };
+  const struct { const char* name; test::DataSet groups; std::vector<Expected> expected; } cases[] = {
+      {"three arms, many deaths", ManyDeaths(),
+       {{0.773520068404091, 0.401864744521712, 470}, {0.731859107890623, 0.325659952971758, 434},
+        {0.773043596486964, 0.403216453579686, 469}, {0.818035538898753, 0.494626211249128, 517}}},
+      {"deaths in every week", {Weekly(8000, 2, 1), Weekly(5000, 1, 2)},
+       {{0.938826230148063, 0.875835962257661, 1867}, {0.933640699988697, 0.865100856869950, 1723},
+        {0.947093951597900, 0.892877826741679, 0}}},
+  };
+  for (const auto& c : cases) {
+    Workspace ws;
+    test::Analyse(ws, c.groups);
+    for (std::size_t g = 0; g < c.expected.size(); ++g) {
+      SCOPED_TRACE(std::string(c.name) + ", group " + std::to_string(g));
+      const Expected& e = c.expected[g];
+      const auto& table = ws.survival.SurvivalTable;
+      EXPECT_NEAR(table[260][kSurvival][g], e.at5y, 1e-12);
+      EXPECT_NEAR(table[520][kSurvival][g], e.at10y, 1e-12);
+      const auto& texts = ws.survival.GroupSummaryTexts[g];
+      EXPECT_EQ(texts[kFiveYears], PercentText(e.at5y) + " %");
+      EXPECT_EQ(texts[kTenYears], PercentText(e.at10y) + " %");
+      EXPECT_EQ(texts[kMedian], e.median != 0 ? WeeksToYearsMonths(e.median) : "");
+    }
   }
 }
 
