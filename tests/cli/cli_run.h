@@ -35,6 +35,11 @@ inline std::string Quote(const std::string& arg) {
   return q + "'";
 }
 
+// A text the command wrote once, checked by a reader and kept in tests/cli/golden.
+inline std::string GoldenText(const std::string& name) {
+  return ReadFile(fs::path(ORVANTIS_SOURCE_DIR) / "tests/cli/golden" / name);
+}
+
 struct RunResult { int status; std::string out, err; };
 
 // Runs a bash script in which $ORV is the command; a run that hangs ends after 60 seconds
