@@ -1,5 +1,4 @@
-// What the batch session keeps of a redrawn canvas: the current drawing and the state in
-// force where it began.
+// What the batch session keeps of a redrawn canvas: the current drawing only.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -32,20 +31,6 @@ TEST(BatchSession, RangeCommandsKeepOnlyTheCurrentDrawings) {
     session.ApplyRange(RangeCommand::MinusOneYear);
   }
   EXPECT_EQ(sizes(), once);
-}
-
-// The drawing before the last full redraw goes; of its state, the last pen, font and colour
-// stay, in their order, so that a replay of the kept drawing paints the same picture.
-TEST(KeepCurrentDrawing, KeepsTheLastRedrawAndTheStateInForce) {
-  using K = orv::CanvasOp::Kind;
-  // An empty client area: a fill of the empty rectangle is a full redraw.
-  const auto op = [](K kind, int value) { return orv::CanvasOp{.kind = kind, .x = value, .value = value}; };
-  orv::RecordingCanvas canvas(orv::Rect{});
-  canvas.ops = {op(K::SelectPen, 1), op(K::SelectFont, 2), op(K::Fill, 0), op(K::LineTo, 3),
-                op(K::SelectPen, 4), op(K::TextColour, 5), op(K::Fill, 0), op(K::LineTo, 6)};
-  orv::KeepCurrentDrawing(canvas);
-  EXPECT_EQ(canvas.ops, (std::vector<orv::CanvasOp>{op(K::SelectFont, 2), op(K::SelectPen, 4), op(K::TextColour, 5),
-                                                    op(K::Fill, 0), op(K::LineTo, 6)}));
 }
 
 }  // namespace
