@@ -4,12 +4,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include "support/test_support.h"
 
@@ -38,6 +42,29 @@ inline std::string Quote(const std::string& arg) {
 // A text the command wrote once, checked by a reader and kept in tests/cli/golden.
 inline std::string GoldenText(const std::string& name) {
   return ReadFile(fs::path(ORVANTIS_SOURCE_DIR) / "tests/cli/golden" / name);
+}
+
+// A figure of the JSON output: R's value within a relative tolerance, or NAN where the
+// member is null.
+struct JsonFigure {
+  const char* name;
+  const nlohmann::ordered_json& doc;
+  const char* pointer;
+  double expected, tolerance = 1e-9;
+};
+
+inline void ExpectFigures(const std::vector<JsonFigure>& figures) {
+  for (const JsonFigure& f : figures) {
+    const nlohmann::ordered_json::json_pointer pointer(f.pointer);
+    const nlohmann::ordered_json* value = f.doc.contains(pointer) ? &f.doc[pointer] : nullptr;
+    if (std::isnan(f.expected)) {
+      EXPECT_TRUE(value != nullptr && value->is_null()) << f.name << " " << f.pointer;
+    } else if (value == nullptr || !value->is_number()) {
+      ADD_FAILURE() << f.name << " " << f.pointer << ": no figure";
+    } else {
+      EXPECT_NEAR(value->get<double>(), f.expected, f.tolerance * std::abs(f.expected)) << f.name << " " << f.pointer;
+    }
+  }
 }
 
 struct RunResult { int status; std::string out, err; };
