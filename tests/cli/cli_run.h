@@ -29,6 +29,13 @@ inline std::string TempName(const std::string& name) { return "orvantis_cli_" + 
 inline std::string TempPath(const std::string& name) { return (fs::temp_directory_path() / TempName(name)).string(); }
 inline std::string WriteData(const std::string& name, const std::string& rows) { return orv::test::WriteTempFile(TempName(name), rows); }
 
+// Rows of one group's cases, each on day 7 x week with the outcome ("生存" or "死亡,<cause>").
+inline std::string Rows(const std::string& group, const std::vector<int>& weeks, const std::string& outcome) {
+  std::string rows;
+  for (int w : weeks) rows += group + "," + std::to_string(7 * w) + "," + outcome + "\r\n";
+  return rows;
+}
+
 inline std::string ReadFile(const fs::path& path) {
   return (std::stringstream() << std::ifstream(path, std::ios::binary).rdbuf()).str();
 }

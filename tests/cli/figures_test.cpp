@@ -32,12 +32,8 @@ std::string RunOrvantis(const std::vector<std::string>& args) {
 // week 61 (median 32.5); B: a death every second week to week 16 (median 9, S = 0 at 16);
 // C: 8 censored cases, no death, so no hazard ratio against it.
 std::string FiguresFile() {
-  std::string rows = "'figures\r\n";
-  for (int w : {1, 2, 3, 4}) rows += "A," + std::to_string(7 * w) + ",死亡,癌\r\n";
-  for (int k = 0; k < 4; ++k) rows += "A,427,生存\r\n";
-  for (int w = 2; w <= 16; w += 2) rows += "B," + std::to_string(7 * w) + ",死亡,癌\r\n";
-  for (int w = 5; w <= 12; ++w) rows += "C," + std::to_string(7 * w) + ",生存\r\n";
-  return WriteData("figures.csv", rows);
+  return WriteData("figures.csv", "'figures\r\n" + Rows("A", {1, 2, 3, 4}, "死亡,癌") + Rows("A", {61, 61, 61, 61}, "生存") +
+                                      Rows("B", {2, 4, 6, 8, 10, 12, 14, 16}, "死亡,癌") + Rows("C", {5, 6, 7, 8, 9, 10, 11, 12}, "生存"));
 }
 
 // One run prints the section and writes the CSV files.

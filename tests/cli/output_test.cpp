@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -91,10 +92,7 @@ TEST(ReportDocument, LongTextsSpanBlocks) {
 // in the buffer until the end (a one-row file's report).
 TEST(RunBatch, AnOutputThatCannotBeWrittenIsAnError) {
   const std::string oneRow = std::string(::testing::TempDir()) + "orvantis_one_row.csv";
-  std::FILE* data = std::fopen(oneRow.c_str(), "wb");
-  ASSERT_NE(data, nullptr);
-  std::fputs("A,100,\x90\xB6\x91\xB6\r\n", data);  // alive
-  std::fclose(data);
+  std::ofstream(oneRow, std::ios::binary) << "A,100,\x90\xB6\x91\xB6\r\n";  // alive
   for (const std::vector<std::string>& args : {std::vector<std::string>{ORVANTIS_SAMPLE}, std::vector<std::string>{ORVANTIS_SAMPLE, "--json"},
                                                std::vector<std::string>{oneRow}}) {
     std::FILE* full = std::fopen("/dev/full", "w");

@@ -16,12 +16,6 @@ namespace {
 
 using json = nlohmann::json;
 
-std::string Rows(const char* group, std::vector<int> weeks, const char* outcome) {
-  std::string rows;
-  for (int w : weeks) rows += std::string(group) + "," + std::to_string(7 * w) + "," + outcome + "\r\n";
-  return rows;
-}
-
 // One group, 4 deaths among 12 cases: the median and its upper limit not reached.
 std::string OneGroupFile() {
   return WriteData("paper1.csv", "'one group\r\n" + Rows("A", {10, 30, 50, 70}, "死亡,癌") +

@@ -22,18 +22,9 @@ using json = nlohmann::ordered_json;
 // fails the proportional-hazards check; C: no death before week 55; D: one case, dead in week
 // 12 of another cause (hidden by default: fewer than 8 rows).
 std::string ReviewerFile() {
-  std::string rows = "'reviewer\r\n";
-  auto add = [&](const char* group, std::vector<int> weeks, bool died) {
-    for (int w : weeks) rows += std::string(group) + "," + std::to_string(7 * w) + (died ? ",死亡,癌\r\n" : ",生存\r\n");
-  };
-  add("A", {3, 8, 15, 20, 31, 40}, true);
-  add("A", {12, 25, 45, 60}, false);
-  add("B", {1, 2, 3, 4, 5, 6, 7}, true);
-  add("B", {60, 70, 80}, false);
-  add("C", {55, 70, 90}, true);
-  add("C", {20, 30, 60, 80, 100}, false);
-  rows += "D,84,死亡,他病\r\n";
-  return WriteData("reviewer.csv", rows);
+  return WriteData("reviewer.csv", "'reviewer\r\n" + Rows("A", {3, 8, 15, 20, 31, 40}, "死亡,癌") + Rows("A", {12, 25, 45, 60}, "生存") +
+                                       Rows("B", {1, 2, 3, 4, 5, 6, 7}, "死亡,癌") + Rows("B", {60, 70, 80}, "生存") +
+                                       Rows("C", {55, 70, 90}, "死亡,癌") + Rows("C", {20, 30, 60, 80, 100}, "生存") + "D,84,死亡,他病\r\n");
 }
 
 std::string RunReviewer(std::vector<std::string> args) {
