@@ -15,26 +15,17 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "cli/data_files.h"
 #include "support/test_support.h"
 
 namespace cli {
 
 namespace fs = std::filesystem;
 
-// Expected texts are written as UTF-8 literals: ordinary literals here are Shift-JIS.
-inline std::string U8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
-
 // Names of this process, so that test runs in other build trees at the same time share no file.
 inline std::string TempName(const std::string& name) { return "orvantis_cli_" + std::to_string(getpid()) + "_" + name; }
 inline std::string TempPath(const std::string& name) { return (fs::temp_directory_path() / TempName(name)).string(); }
 inline std::string WriteData(const std::string& name, const std::string& rows) { return orv::test::WriteTempFile(TempName(name), rows); }
-
-// Rows of one group's cases, each on day 7 x week with the outcome ("生存" or "死亡,<cause>").
-inline std::string Rows(const std::string& group, const std::vector<int>& weeks, const std::string& outcome) {
-  std::string rows;
-  for (int w : weeks) rows += group + "," + std::to_string(7 * w) + "," + outcome + "\r\n";
-  return rows;
-}
 
 inline std::string ReadFile(const fs::path& path) {
   return (std::stringstream() << std::ifstream(path, std::ios::binary).rdbuf()).str();
@@ -90,6 +81,13 @@ inline RunResult Orvantis(const std::vector<std::string>& args) {
   std::string script = "\"$ORV\"";
   for (const std::string& a : args) script += " " + Quote(a);
   return RunScript(script);
+}
+
+// Standard output of a run that succeeds.
+inline std::string Succeeding(const std::vector<std::string>& args) {
+  const RunResult r = Orvantis(args);
+  EXPECT_EQ(r.status, 0) << r.err;
+  return r.out;
 }
 
 }  // namespace cli

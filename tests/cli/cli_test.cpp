@@ -27,13 +27,6 @@ std::string CohortFile() {
   return WriteData("cohort.csv", rows);
 }
 
-json RunJson(std::vector<std::string> args) {
-  args.push_back("--json");
-  RunResult r = Orvantis(args);
-  EXPECT_EQ(r.status, 0) << r.err;
-  return json::parse(r.out, nullptr, false);
-}
-
 // After the options: the range and its tick step, the shown groups, the causes counted as
 // censored and the deaths of group B (its deaths of cancer come back as censored cases); with
 // one group or no death left, no overall test (statistic and p null).
@@ -55,7 +48,8 @@ TEST(CliOptions, MenuCommandsAndSettingWindowChoices) {
   for (const Case& c : cases) {
     Names args = c.args;
     args.insert(args.begin(), cohort);
-    json doc = RunJson(args);
+    args.push_back("--json");
+    const json doc = json::parse(Succeeding(args));
     std::vector<int> shown;
     for (const json& g : doc["groups"]) {
       if (g["shown"].get<bool>()) shown.push_back(g["index"].get<int>());

@@ -1,4 +1,4 @@
-// The competing-risks figures of the batch command on the file of competing_data.h, deaths of
+// The competing-risks figures of the batch command on the file of data_files.h, deaths of
 // 心疾患 censored: the JSON member against R survival and cmprsk (reference/competing_cli.R and
 // its output), null without a censored cause; the text section; the files of --out.
 #include <gtest/gtest.h>
@@ -9,7 +9,6 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/cli_run.h"
-#include "cli/competing_data.h"
 
 namespace cli {
 namespace {
@@ -17,12 +16,6 @@ namespace {
 using json = nlohmann::ordered_json;
 
 std::string CompetingFile() { return WriteData("competing.csv", CompetingRows()); }
-
-std::string Succeeding(const std::vector<std::string>& args) {
-  const RunResult r = Orvantis(args);
-  EXPECT_EQ(r.status, 0) << r.err;
-  return r.out;
-}
 
 TEST(CliCompeting, JsonMatchesR) {
   const json doc = json::parse(Succeeding({CompetingFile(), "--censor", U8(u8"心疾患"), "--json"}), nullptr, false);

@@ -21,13 +21,6 @@ namespace {
 
 using json = nlohmann::ordered_json;
 
-// Standard output of a run that succeeds.
-std::string RunOrvantis(const std::vector<std::string>& args) {
-  const RunResult r = Orvantis(args);
-  EXPECT_EQ(r.status, 0) << r.err;
-  return r.out;
-}
-
 // A: deaths in weeks 1 to 4 of 8 cases, so S is 0.5 from week 4 to the last censoring in
 // week 61 (median 32.5); B: a death every second week to week 16 (median 9, S = 0 at 16);
 // C: 8 censored cases, no death, so no hazard ratio against it.
@@ -39,7 +32,7 @@ std::string FiguresFile() {
 // One run prints the section and writes the CSV files.
 TEST(CliFigures, SectionAfterThePairwiseTablesAndCsvFilesOfOut) {
   const fs::path dir = TempPath("out");
-  const std::string out = RunOrvantis({FiguresFile(), "--out", dir.string()});
+  const std::string out = Succeeding({FiguresFile(), "--out", dir.string()});
   const std::size_t start = out.find("[Median, 5- and 10-year survival, numbers at risk]");
   ASSERT_NE(start, std::string::npos);
   EXPECT_LT(out.rfind(U8(u8"[多重比較(General Wilcoxon)]")), start);
@@ -59,13 +52,13 @@ TEST(CliFigures, SectionAfterThePairwiseTablesAndCsvFilesOfOut) {
   for (const auto& c : cases) EXPECT_NE(c.file.find(c.line), std::string::npos) << c.name;
   fs::remove_all(dir);
   // With one group shown there are no tests: the four test columns stay empty.
-  RunOrvantis({FiguresFile(), "--hide", "2", "--hide", "3", "--out", dir.string()});
+  Succeeding({FiguresFile(), "--hide", "2", "--hide", "3", "--out", dir.string()});
   EXPECT_NE(ReadFile(dir / "pairs.csv").find("\r\n1,2,A,B,,,,,"), std::string::npos);
   fs::remove_all(dir);
 }
 
 TEST(CliFigures, JsonFieldsMatchR) {
-  const json doc = json::parse(RunOrvantis({FiguresFile(), "--json"}));
+  const json doc = json::parse(Succeeding({FiguresFile(), "--json"}));
   // Relative tolerance 1e-9; R's Cox figures agree to 1e-6.
   ExpectFigures({
       {"A's median: midpoint of week 4 and the last week observed", doc, "/groups/1/median/week", 32.5},
@@ -92,7 +85,7 @@ TEST(CliFigures, FiveAndTenYearsMatchR) {
   std::string rows = "'ten years\r\n";
   for (int k = 1; k <= 8; ++k) rows += "A," + std::to_string(300 * k) + ",死亡,癌\r\n";
   rows += "A,4400,生存\r\n";
-  const json doc = json::parse(RunOrvantis({WriteData("ten_years.csv", rows), "--json"}));
+  const json doc = json::parse(Succeeding({WriteData("ten_years.csv", rows), "--json"}));
   ExpectFigures({
       {"5 years", doc, "/groups/1/at5y/survival", 1.0 / 3, 1e-12}, {"lower", doc, "/groups/1/at5y/lower", 0.1323178665078942, 1e-12},
       {"upper", doc, "/groups/1/at5y/upper", 0.839728708174735, 1e-12}, {"10 years", doc, "/groups/1/at10y/survival", 1.0 / 9, 1e-12},
@@ -107,7 +100,7 @@ fs::path RunWithOut(const std::string& data, const std::string& name, const std:
   fs::remove_all(dir);
   std::vector<std::string> args = {data, "--out", dir.string()};
   if (!option.empty()) args.push_back(option);
-  RunOrvantis(args);
+  Succeeding(args);
   return dir;
 }
 
