@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -56,7 +57,7 @@ void ExpectHolds(const json& golden, const json& actual, const std::string& wher
   }
 }
 
-TEST(Golden, JsonHoldsEveryFieldOfTheGolden) {
+TEST(Golden, OutputsHoldTheirGoldens) {
   const std::vector<std::pair<std::vector<std::string>, const char*>> cases = {
       {{kSample, "--json"}, "sample.json.gz"},
       // One shown group (no tests) and two range commands.
@@ -64,32 +65,27 @@ TEST(Golden, JsonHoldsEveryFieldOfTheGolden) {
        "sample-one-group.json.gz"},
       // 20 groups, the last one the overflow group.
       {{kGenerated, "--json"}, "generated-300.json.gz"},
-  };
-  for (const auto& [args, golden] : cases) {
-    const std::string text = Output(args);
-    const json actual = json::parse(text, nullptr, false);
-    ASSERT_FALSE(actual.is_discarded()) << golden << ": not JSON";
-    // Catches a change of layout, escaping or number text that leaves the value alone.
-    EXPECT_TRUE(text == actual.dump(2) + "\n") << golden << ": not laid out as dump(2)";
-    int failures = 0;
-    ExpectHolds(json::parse(Golden(golden)), actual, golden, failures);
-    EXPECT_EQ(failures, 0) << golden;
-  }
-}
-
-TEST(Golden, TextStartsWithTheGoldenByteForByte) {
-  const std::vector<std::pair<std::vector<std::string>, const char*>> cases = {
       {{kSample}, "sample.txt.gz"},
       // 20 groups with a censored cause and the longest range.
-      {{kGenerated, "--censor", "\xE5\xBF\x83\xE7\x96\xBE\xE6\x82\xA3", "--range", "longest"},
-       "generated-300-censored.txt.gz"},
+      {{kGenerated, "--censor", "\xE5\xBF\x83\xE7\x96\xBE\xE6\x82\xA3", "--range", "longest"}, "generated-300-censored.txt.gz"},
   };
   for (const auto& [args, name] : cases) {
-    const std::string text = Output(args);
-    const std::string golden = Golden(name);
-    // Sections added since stand after the golden's last one, after an empty line.
-    EXPECT_TRUE(text.compare(0, golden.size(), golden) == 0) << name;
-    EXPECT_TRUE(text.size() == golden.size() || text[golden.size()] == '\n') << name;
+    SCOPED_TRACE(name);
+    const std::string text = Output(args), golden = Golden(name);
+    if (!std::string_view(name).ends_with(".json.gz")) {
+      // The text byte for byte; sections added since stand after the golden's last one, after
+      // an empty line.
+      EXPECT_TRUE(text.compare(0, golden.size(), golden) == 0);
+      EXPECT_TRUE(text.size() == golden.size() || text[golden.size()] == '\n');
+      continue;
+    }
+    const json actual = json::parse(text, nullptr, false);
+    ASSERT_FALSE(actual.is_discarded()) << "not JSON";
+    // Catches a change of layout, escaping or number text that leaves the value alone.
+    EXPECT_TRUE(text == actual.dump(2) + "\n") << "not laid out as dump(2)";
+    int failures = 0;
+    ExpectHolds(json::parse(golden), actual, name, failures);
+    EXPECT_EQ(failures, 0);
   }
 }
 
