@@ -46,15 +46,14 @@ inline std::string GoldenText(const std::string& name) {
 // member is null.
 struct JsonFigure {
   const char* name;
-  const nlohmann::ordered_json& doc;
   const char* pointer;
   double expected, tolerance = 1e-9;
 };
 
-inline void ExpectFigures(const std::vector<JsonFigure>& figures) {
+inline void ExpectFigures(const nlohmann::ordered_json& doc, const std::vector<JsonFigure>& figures) {
   for (const JsonFigure& f : figures) {
     const nlohmann::ordered_json::json_pointer pointer(f.pointer);
-    const nlohmann::ordered_json* value = f.doc.contains(pointer) ? &f.doc[pointer] : nullptr;
+    const nlohmann::ordered_json* value = doc.contains(pointer) ? &doc[pointer] : nullptr;
     if (std::isnan(f.expected)) {
       EXPECT_TRUE(value != nullptr && value->is_null()) << f.name << " " << f.pointer;
     } else if (value == nullptr || !value->is_number()) {

@@ -19,12 +19,9 @@ using json = nlohmann::ordered_json;
 // Groups A (10 rows) and B (9 rows) shown, C and D (2 and 1 rows, no deaths) hidden; follow-up
 // beyond ten years, one over-long period (a message box), one excluded row.
 std::string CohortFile() {
-  std::string rows = "'cohort\r\n";
-  for (int k = 1; k <= 8; ++k) rows += "A," + std::to_string(70 * k) + (k % 2 ? ",死亡,癌\r\n" : ",死亡,肺炎\r\n");
-  rows += "A,4400,生存\r\n";
-  for (int k = 1; k <= 8; ++k) rows += "B," + std::to_string(365 * k) + ",死亡,癌\r\n";
-  rows += "B,4400,生存\r\nC,30,生存\r\nC,60,生存\r\nD,30,生存\r\nA,15000,死亡,癌\r\nE,abc,死亡\r\n";
-  return WriteData("cohort.csv", rows);
+  return WriteData("cohort.csv", "'cohort\r\n" + Rows("A", {10, 30, 50, 70}, "死亡,癌") + Rows("A", {20, 40, 60, 80}, "死亡,肺炎") +
+                                     "A,4400,生存\r\n" + Rows("B", {52, 104, 156, 208, 260, 312, 365, 417}, "死亡,癌") +
+                                     "B,4400,生存\r\nC,30,生存\r\nC,60,生存\r\nD,30,生存\r\nA,15000,死亡,癌\r\nE,abc,死亡\r\n");
 }
 
 // After the options: the range and its tick step, the shown groups, the causes counted as

@@ -49,9 +49,7 @@ PaperRun RunPaper(const std::string& name, std::vector<std::string> args) {
   const std::string dir = TempPath("paper_" + name);
   fs::remove_all(dir);
   args.insert(args.end(), {"--json", "--out", dir});
-  const RunResult r = Orvantis(args);
-  EXPECT_EQ(r.status, 0) << r.err;
-  PaperRun run{json::parse(r.out), ReadFile(fs::path(dir) / "paper-en.txt"), ReadFile(fs::path(dir) / "paper-ja.txt"),
+  PaperRun run{json::parse(Succeeding(args)), ReadFile(fs::path(dir) / "paper-en.txt"), ReadFile(fs::path(dir) / "paper-ja.txt"),
           ReadFile(fs::path(dir) / "paper-trace.csv")};
   fs::remove_all(dir);
   return run;
