@@ -149,10 +149,12 @@ std::uint32_t Pixel(cairo_surface_t* s, int x, int y) {
 }
 
 TEST(Figure, CiDrawsEachGroupsBandAsALightFillOfItsColour) {
-  // One black group of ten, a death every ten weeks: after week 10 S = 0.9 with the interval
-  // 0.732 to 1, so the row of survival 0.95 (y 96: the plot runs from y 40 at 1 to 1173 at 0)
-  // lies in the band from the drop at week 10 on; before it only the curve at 1.
-  const std::string data = WriteData("ten.csv", "'ten\r\n" + Rows("A", {10, 20, 30, 40, 50, 60, 70, 80, 90, 100}, U8(u8"死亡,癌")));
+  // One black group of ten, deaths in weeks 10 to 50 and five censored in week 60: after week
+  // 10 S = 0.9 with the interval 0.732 to 1, so the row of survival 0.95 (y 96: the plot runs
+  // from y 40 at 1 to 1173 at 0) lies in the band from the drop at week 10 on; before it only
+  // the curve at 1.
+  const std::string data =
+      WriteData("ten.csv", "'ten\r\n" + Rows("A", {10, 20, 30, 40, 50}, U8(u8"死亡,癌")) + Rows("A", {60, 60, 60, 60, 60}, U8(u8"生存")));
   cairo_surface_t* with = cairo_image_surface_create_from_png((RunWithOut(data, "ci", "--ci") / "figure.png").c_str());
   cairo_surface_t* without = cairo_image_surface_create_from_png((RunWithOut(data, "no_ci") / "figure.png").c_str());
   ASSERT_EQ(std::tuple(cairo_image_surface_get_width(with), cairo_image_surface_get_width(without)), std::tuple(2008, 2008));
@@ -176,6 +178,12 @@ TEST(Figure, CiDrawsEachGroupsBandAsALightFillOfItsColour) {
   int label = axis - 3;
   while (label > 0 && Pixel(without, label, 497) == 0xFFFFFF) --label;
   EXPECT_EQ(axis - label, 24) << axis;
+  // The band ends where its curve does, the last week having no width: on the row of survival
+  // 0.4 (y 720), inside the last interval, its right end is the curve's at 0.5 (y 607).
+  int band = 2007, curve = 2007;
+  while (band > 0 && Pixel(with, band, 720) == 0xFFFFFF) --band;
+  while (curve > 0 && Pixel(without, curve, 607) == 0xFFFFFF) --curve;
+  EXPECT_TRUE(band <= curve && band >= curve - 2) << band << " " << curve;
   cairo_surface_destroy(with);
   cairo_surface_destroy(without);
 }
