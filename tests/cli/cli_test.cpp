@@ -19,19 +19,9 @@ using json = nlohmann::ordered_json;
 // Groups A (10 rows) and B (9 rows) shown, C and D (2 and 1 rows, no deaths) hidden; follow-up
 // beyond ten years, one over-long period (a message box), one excluded row.
 std::string CohortFile() {
-  std::string rows = "'cohort\r\n";
-  for (int k = 1; k <= 8; ++k) rows += "A," + std::to_string(70 * k) + (k % 2 ? ",死亡,癌\r\n" : ",死亡,肺炎\r\n");
-  rows += "A,4400,生存\r\n";
-  for (int k = 1; k <= 8; ++k) rows += "B," + std::to_string(365 * k) + ",死亡,癌\r\n";
-  rows += "B,4400,生存\r\nC,30,生存\r\nC,60,生存\r\nD,30,生存\r\nA,15000,死亡,癌\r\nE,abc,死亡\r\n";
-  return WriteData("cohort.csv", rows);
-}
-
-json RunJson(std::vector<std::string> args) {
-  args.push_back("--json");
-  RunResult r = Orvantis(args);
-  EXPECT_EQ(r.status, 0) << r.err;
-  return json::parse(r.out, nullptr, false);
+  return WriteData("cohort.csv", "'cohort\r\n" + Rows("A", {10, 30, 50, 70}, "死亡,癌") + Rows("A", {20, 40, 60, 80}, "死亡,肺炎") +
+                                     "A,4400,生存\r\n" + Rows("B", {52, 104, 156, 208, 260, 312, 365, 417}, "死亡,癌") +
+                                     "B,4400,生存\r\nC,30,生存\r\nC,60,生存\r\nD,30,生存\r\nA,15000,死亡,癌\r\nE,abc,死亡\r\n");
 }
 
 // After the options: the range and its tick step, the shown groups, the causes counted as
@@ -42,7 +32,6 @@ TEST(CliOptions, MenuCommandsAndSettingWindowChoices) {
   using Names = std::vector<std::string>;
   struct Case { const char* name; Names args; int xMax, tickStep; std::vector<int> shown; Names censored; int deathsOfB; bool overall = true; };
   const Case cases[] = {
-      {"10 years", {"--range", "10y"}, 520, 104, {1, 2}, {}, 8},
       {"steps add up and the axis picks its ticks", {"--range", "5y", "--range", "+1y", "--range=+5y"}, 572, 260, {1, 2}, {}, 8},
       {"-5y refused at 312 weeks", {"--range", "+1y", "--range", "-5y"}, 312, 104, {1, 2}, {}, 8},
       {"-5y then -1y", {"--range", "10y", "--range", "-5y", "--range", "-1y"}, 208, 52, {1, 2}, {}, 8},
@@ -55,22 +44,23 @@ TEST(CliOptions, MenuCommandsAndSettingWindowChoices) {
   for (const Case& c : cases) {
     Names args = c.args;
     args.insert(args.begin(), cohort);
-    json doc = RunJson(args);
+    args.push_back("--json");
+    const json doc = json::parse(Succeeding(args));
     std::vector<int> shown;
+    Names censored;
+    int deaths = 0;
     for (const json& g : doc["groups"]) {
       if (g["shown"].get<bool>()) shown.push_back(g["index"].get<int>());
     }
-    Names censored;
     for (const json& cause : doc["causes"]) {
       if (cause["censored"].get<bool>() && cause["name"] != U8(u8"生存")) censored.push_back(cause["name"]);
     }
-    int deaths = 0;
     for (const json& w : doc["groups"][2]["weeks"]) deaths += w["deaths"].get<int>();
-    EXPECT_EQ(std::tuple(doc["xMax"].get<int>(), doc["tickStep"].get<int>(), shown, censored, deaths),
-              std::tuple(c.xMax, c.tickStep, c.shown, c.censored, c.deathsOfB)) << c.name;
     const json& overall = doc["overall"];
-    EXPECT_EQ(std::tuple(overall["statistic"].is_number(), overall["p"].is_number(), overall["pText"].is_string()),
-              std::tuple(c.overall, c.overall, c.overall)) << c.name;
+    EXPECT_EQ(std::tuple(doc["xMax"].get<int>(), doc["tickStep"].get<int>(), shown, censored, deaths, overall["statistic"].is_number(),
+                         overall["p"].is_number(), overall["pText"].is_string()),
+              std::tuple(c.xMax, c.tickStep, c.shown, c.censored, c.deathsOfB, c.overall, c.overall, c.overall))
+        << c.name;
   }
 }
 
@@ -86,10 +76,14 @@ TEST(CliRuns, StatusAndPrintedText) {
   // Longer than the 1,024 bytes the conversion of a name works in.
   const std::string longCause(1500, 'x');
   const std::string longCauses = WriteData("long_cause.csv", "A,100,死亡," + longCause + "\r\nA,200,生存\r\nB,50,死亡," + longCause + "\r\n");
+  const std::string big = TempPath("big.csv");
+  std::ofstream(big).close();
+  fs::resize_file(big, (std::uintmax_t{1} << 31) + 1);  // sparse: nothing is written
   struct Case { const char* name; std::vector<std::string> args; int status; std::vector<std::string> present, absent; };
   const Case cases[] = {
       {"missing file", {missing}, 1, {missing + ": file not found"}},
       {"a directory", {folder}, 1, {folder + ": cannot open the file for reading"}}, {"no file", {"--json"}, 2, {"no data file given"}},
+      {"a file above 2 GiB is refused unread", {big}, 1, {big + ": larger than 2147483648 bytes (2 GiB), the limit of a data file\n"}},
       {"two files", {cohort, cohort}, 2, {"only one data file"}}, {"unknown option", {cohort, "--colour"}, 2, {"unknown option '--colour'"}},
       {"unknown range", {cohort, "--range", "3y"}, 2, {"unknown range '3y'"}},
       {"range without value", {cohort, "--range"}, 2, {"option '--range' needs a value"}},
@@ -99,12 +93,11 @@ TEST(CliRuns, StatusAndPrintedText) {
        {"no group '0' in the data for the reference (groups 1 to 4, by number or name)"}},
       {"unknown palette", {cohort, "--palette", "red"}, 2, {"unknown palette 'red' (use program, okabe-ito or grey)"}},
       {"unknown cause", {cohort, "--censor", U8(u8"心疾患")}, 2, {U8(u8"no cause of death '心疾患' in the data (causes: 癌, 肺炎)\n")}},
-      // Bytes of a cause that are not UTF-8 are escaped, so that standard error stays UTF-8.
+      // Bytes of a cause that are not UTF-8 are escaped, so that standard error stays UTF-8
+      // (which sequences are UTF-8 is the text tests' matter).
       {"cause: lone high byte", {cohort, "--censor", "\xFF"}, 2, {"no cause of death '\\xFF' in"}},
       {"cause: Shift-JIS bytes", {cohort, "--censor", "\x8A\xE0"}, 2, {"no cause of death '\\x8A\\xE0' in"}},
       {"cause: cut sequence before valid text", {cohort, "--censor", "\xE7\x99" + U8(u8"癌")}, 2, {"no cause of death '\\xE7\\x99" + U8(u8"癌' in")}},
-      {"cause: overlong slash", {cohort, "--censor", "\xC0\xAF"}, 2, {"no cause of death '\\xC0\\xAF' in"}},
-      {"cause: surrogate", {cohort, "--censor", "\xED\xA0\x80"}, 2, {"no cause of death '\\xED\\xA0\\x80' in"}},
       {"a cause name longer than the conversion buffer", {longCauses, "--censor", longCause}, 0, {"A,100,"}},
       {"--ci takes no value", {cohort, "--ci=1"}, 2, {"option '--ci' takes no value"}},
       {"a cause of no name", {cohort, "--censor="}, 2, {"option '--censor' needs a cause of death"}},
@@ -125,9 +118,11 @@ TEST(CliRuns, StatusAndPrintedText) {
     }
     for (const std::string& text : c.absent) EXPECT_EQ(r.out.find(text), std::string::npos) << text;
   }
+  fs::remove(big);
 }
 
-TEST(CliOut, WritesEveryImageAndText) {
+// The graph view as a PNG (the other files are listed by the hostile tests' first case).
+TEST(CliOut, WritesTheGraphAsItIsDrawn) {
   // Only group 5 (black, dashed) is shown, without a death: a flat dashed curve at the top,
   // a clear 50 % line and axis.
   std::string rows = "A,1000,生存\r\nB,1000,生存\r\nC,1000,生存\r\nD,1000,生存\r\n";
@@ -137,42 +132,26 @@ TEST(CliOut, WritesEveryImageAndText) {
   RunResult r = Orvantis({WriteData("flat.csv", rows), "--out", dir.string()});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out.rfind(ReadFile(dir / "report.txt"), 0), 0u) << "report.txt is the printed report";
-  // Every file, the images with their size: Cairo reads only a true PNG, a failed read has none.
-  struct File { const char* name; int width, height; };
-  const File files[] = {{"graph.png", 884, 642},        {"legend.png", 384, 361},          {"survival-rate.png", 884, 401},
-                        {"cumulative-deaths.png", 984, 361}, {"deaths-by-cause.png", 584, 361}, {"graph.svg", 0, 0},
-                        {"legend.txt", 0, 0},           {"survival-rate.txt", 0, 0},        {"cumulative-deaths.txt", 0, 0},
-                        {"deaths-by-cause.txt", 0, 0},  {"report.txt", 0, 0},              {"log-rank.txt", 0, 0},
-                        {"wilcoxon.txt", 0, 0},       {"number-at-risk.png", 1204, 361}};
-  for (const File& f : files) {
-    EXPECT_TRUE(fs::exists(dir / f.name)) << f.name;
-    if (f.width == 0) continue;
-    cairo_surface_t* s = cairo_image_surface_create_from_png((dir / f.name).c_str());
-    EXPECT_EQ(cairo_image_surface_get_width(s), f.width) << f.name;
-    EXPECT_EQ(cairo_image_surface_get_height(s), f.height) << f.name;
-    cairo_surface_destroy(s);
-  }
-
   // Plot area: left 80, top 50, 754 x 492. The dash pattern starts at the Y axis: 18 pixels
   // on, 6 off (white: the background mode is opaque), on again.
   struct Probe { const char* name; int x, y; unsigned rgb; };
   const Probe probes[] = {
       {"X axis, first row", 81, 542, 0}, {"X axis, last row", 833, 545, 0}, {"below the X axis", 400, 546, 0xffffff},
       {"50 % line", 400, 296, 0}, {"50 % line ends before its end point", 835, 296, 0xffffff},
-      {"above the 50 % line", 400, 295, 0xffffff}, {"Y axis", 79, 300, 0}, {"background", 860, 20, 0xffffff},
+      {"above the 50 % line", 400, 295, 0xffffff}, {"Y axis", 79, 300, 0},
       {"dash, last pixel", 97, 50, 0}, {"gap, first pixel", 98, 50, 0xffffff}, {"gap, last pixel", 103, 51, 0xffffff}, {"next dash", 104, 51, 0},
   };
   cairo_surface_t* graph = cairo_image_surface_create_from_png((dir / "graph.png").c_str());
+  ASSERT_EQ(std::tuple(cairo_image_surface_get_width(graph), cairo_image_surface_get_height(graph)), std::tuple(884, 642));
   cairo_surface_flush(graph);
   const unsigned char* data = cairo_image_surface_get_data(graph);
-  ASSERT_NE(data, nullptr);
   for (const Probe& p : probes) {
     const unsigned char* px = data + p.y * cairo_image_surface_get_stride(graph) + p.x * 4;  // B, G, R, x in memory
     EXPECT_EQ((px[2] << 16u) | (px[1] << 8u) | px[0], p.rgb) << p.name;
   }
   cairo_surface_destroy(graph);
+  fs::remove_all(dir);
 }
-
 
 // A pipe yields its bytes once: the output is the plain file's (its path heading the report),
 // also when censoring a cause loads the data a second time.
@@ -194,22 +173,6 @@ TEST(CliReliability, PipeIsReadOnceAndReloadedFromItsBytes) {
   }
   fs::remove(fifo);
 }
-
-TEST(CliReliability, FileAboveTwoGibibytesIsRefusedUnread) {
-  const std::string big = TempPath("big.csv");
-  std::ofstream(big).close();
-  fs::resize_file(big, (std::uintmax_t{1} << 31) + 1);  // sparse: nothing is written
-  const RunResult r = Orvantis({big});
-  fs::remove(big);
-  EXPECT_EQ(std::tuple(r.status, r.out), std::tuple(1, ""));
-  EXPECT_EQ(r.err, "orvantis: " + big + ": larger than 2147483648 bytes (2 GiB), the limit of a data file\n");
-}
-
-}  // namespace
-}  // namespace cli
-
-namespace cli {
-namespace {
 
 // --- hostile inputs and surroundings: each case a bash script run in a fresh folder $T with
 // the data file $F; $D is the --out folder (not created). The script's standard output (the
@@ -246,7 +209,7 @@ TEST(CliHostile, OutputsNeverWriteWhereTheyShouldNotNorClaimWhatIsFalse) {
       {"--out names a file", cohort, "echo x >\"$D\"; \"$ORV\" \"$F\" --out \"$D\"", 1, "/o: not a directory\n", {}},
       {"a folder that cannot be made gives the reason", cohort, "echo x >\"$D\"; \"$ORV\" \"$F\" --out \"$D/sub\"", 1,
        "cannot create the directory " "$T" "/o/sub: Not a directory\n", {}},
-      // A FIFO whose only reader is gone before the run starts: every write is refused.
+      // A FIFO whose only reader is gone before the run starts: every write is refused (SIGPIPE).
       {"the reader of standard output stops: the files are still written", cohort,
        "mkfifo \"$T/p\"; exec 5<>\"$T/p\" 6>\"$T/p\" 5<&-; \"$ORV\" \"$F\" --out \"$D\" >&6; echo status $?; " + all, 0,
        "cannot write the output: Broken pipe\n", {{"-", "status 1\n0\n"}}},
@@ -262,7 +225,6 @@ TEST(CliHostile, OutputsNeverWriteWhereTheyShouldNotNorClaimWhatIsFalse) {
         {"o/deaths-by-cause.txt", "B^?"}, {"o/deaths-by-cause.txt", "\x1b", false}, {"o/number-at-risk.txt", "\x1b", false}}},
       {"and on standard error", controls, "\"$ORV\" \"$F\" --censor X", 2, "(causes: ^[[2J, ", {}},
       {"--help to a full device", "", "\"$ORV\" --help >/dev/full", 1, "orvantis: cannot write the output: No space left on device\n", {}},
-      {"--help with standard output closed", "", "\"$ORV\" --help >&-", 1, "orvantis: cannot write the output: Bad file descriptor\n", {}},
       {"--ci without --out", cohort, "\"$ORV\" \"$F\" --ci", 2, "orvantis: option '--ci' needs --out (the bands are drawn into the figure)\n", {}},
       {"--out twice", cohort, "cd \"$T\" && \"$ORV\" \"$F\" --out a --out=b", 2, "orvantis: option '--out' given twice ('a' and 'b')\n", {}},
   };

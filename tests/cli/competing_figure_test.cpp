@@ -1,11 +1,11 @@
 // The layout of the cumulative incidence figure of a batch session, deaths of 心疾患 censored
-// in the file of competing_data.h: the curves rise from 0, the legend gives Gray's p of the
+// in the file of data_files.h: the curves rise from 0, the legend gives Gray's p of the
 // shown groups.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "cli/competing_data.h"
+#include "cli/data_files.h"
 #include "cli/session.h"
 #include "graph/incidence_figure.h"
 
@@ -14,7 +14,7 @@ namespace {
 TEST(IncidenceFigure, CurvesRiseFromZeroAndTheLegendGivesGraysP) {
   orv::cli::BatchSession session(stderr, false);
   session.Load("competing.csv", cli::CompetingRows());
-  session.CensorCauses({reinterpret_cast<const char*>(u8"心疾患")});
+  session.CensorCauses({cli::U8(u8"心疾患")});
   const orv::Workspace& ws = session.ws;
   const orv::FigureLayout l = orv::LayoutPublicationFigure(
       orv::IncidenceFigureInputOf(ws, ws.competing, ws.styles, ws.geometry.xMax, false), orv::EstimatedTextWidth);

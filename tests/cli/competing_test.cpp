@@ -1,4 +1,4 @@
-// The competing-risks figures of the batch command on the file of competing_data.h, deaths of
+// The competing-risks figures of the batch command on the file of data_files.h, deaths of
 // 心疾患 censored: the JSON member against R survival and cmprsk (reference/competing_cli.R and
 // its output), null without a censored cause; the text section; the files of --out.
 #include <gtest/gtest.h>
@@ -9,7 +9,6 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/cli_run.h"
-#include "cli/competing_data.h"
 
 namespace cli {
 namespace {
@@ -18,20 +17,13 @@ using json = nlohmann::ordered_json;
 
 std::string CompetingFile() { return WriteData("competing.csv", CompetingRows()); }
 
-std::string Succeeding(const std::vector<std::string>& args) {
-  const RunResult r = Orvantis(args);
-  EXPECT_EQ(r.status, 0) << r.err;
-  return r.out;
-}
-
 TEST(CliCompeting, JsonMatchesR) {
-  const json doc = json::parse(Succeeding({CompetingFile(), "--censor", U8(u8"心疾患"), "--json"}), nullptr, false);
-  ASSERT_FALSE(doc.is_discarded());
+  const json doc = json::parse(Succeeding({CompetingFile(), "--censor", U8(u8"心疾患"), "--json"}));
   const json& c = doc["competingRisks"];
   EXPECT_EQ(c["competingCauses"], json::array({U8(u8"心疾患")}));
   // Incidence and its error to 1e-9 of R, Gray's test and the Fine-Gray ratios to 1e-6
   // (relative); the week's competing deaths exactly.
-  const struct { const char* name; const char* pointer; double expected, tolerance = 1e-9; } cases[] = {
+  ExpectFigures(c, {
       {"pooled week 10: the shown groups summed", "/groups/0/weeks/10/cif", 0.22108036890645594},
       {"its error", "/groups/0/weeks/10/stdErr", 0.073942962216819452},
       {"pooled at 5 years", "/groups/0/at5y/incidence", 0.3814523754165699},
@@ -42,78 +34,47 @@ TEST(CliCompeting, JsonMatchesR) {
       {"A's competing deaths in week 3", "/groups/1/weeks/3/competing", 1, 0},
       {"A at 5 years, lower limit", "/groups/1/at5y/lower", 0.14010169563197059},
       {"A at 5 years, upper limit", "/groups/1/at5y/upper", 0.63951586763977153},
-      {"B week 25", "/groups/2/weeks/25/cif", 0.47222222222222221},
-      {"its error", "/groups/2/weeks/25/stdErr", 0.17812466157646001},
+      {"B week 25", "/groups/2/weeks/25/cif", 0.47222222222222221}, {"its error", "/groups/2/weeks/25/stdErr", 0.17812466157646001},
       {"C week 7, after two competing deaths", "/groups/3/weeks/7/cif", 0.11111111111111109},
       {"Gray's test of the shown groups, A's week 265 censored at 260", "/grayTest/statistic", 0.8782226025908676, 1e-6},
-      {"its p", "/grayTest/p", 0.64460902981688495, 1e-6},
-      {"its degrees of freedom", "/grayTest/df", 2, 0},
+      {"its p", "/grayTest/p", 0.64460902981688495, 1e-6}, {"its degrees of freedom", "/grayTest/df", 2, 0},
       {"Gray's test of B and A", "/pairs/0/grayStatistic", 0.060132146390736073, 1e-6},
       {"its p", "/pairs/0/grayP", 0.80628719956603134, 1e-6},
       {"B relative to A", "/pairs/0/subHazardRatio", 1.1666569933318263, 1e-6},
       {"its lower limit", "/pairs/0/lower", 0.34116866792187678, 1e-6},
       {"its upper limit", "/pairs/0/upper", 3.9894886842355897, 1e-6},
-      {"its p", "/pairs/0/p", 0.80590169209353424, 1e-6},
-      {"C relative to A", "/pairs/1/subHazardRatio", 0.56080836764570341, 1e-6},
+      {"its p", "/pairs/0/p", 0.80590169209353424, 1e-6}, {"C relative to A", "/pairs/1/subHazardRatio", 0.56080836764570341, 1e-6},
       {"Gray's test of C and B", "/pairs/2/grayStatistic", 0.93906991284658825, 1e-6},
-      {"C relative to B", "/pairs/2/subHazardRatio", 0.44793584361536376, 1e-6},
-      {"its p", "/pairs/2/p", 0.30921802194085246, 1e-6},
-  };
-  for (const auto& k : cases) {
-    const json::json_pointer pointer(k.pointer);
-    ASSERT_TRUE(c.contains(pointer) && c[pointer].is_number()) << k.name;
-    EXPECT_NEAR(c[pointer].get<double>(), k.expected, k.tolerance * std::abs(k.expected)) << k.name;
-  }
-  // Week 0 has no interval (F = 0); B's data end before 5 years; no group reaches 10.
-  for (const char* p : {"/groups/1/weeks/0/lower", "/groups/2/at5y", "/groups/0/at10y"}) EXPECT_TRUE(c[json::json_pointer(p)].is_null()) << p;
+      {"C relative to B", "/pairs/2/subHazardRatio", 0.44793584361536376, 1e-6}, {"its p", "/pairs/2/p", 0.30921802194085246, 1e-6},
+      {"week 0: no interval (F = 0)", "/groups/1/weeks/0/lower", NAN}, {"B's data end before 5 years", "/groups/2/at5y", NAN},
+      {"no group reaches 10", "/groups/0/at10y", NAN},
+  });
   // Weeks 0 to each group's last event week.
   EXPECT_EQ(std::tuple(c["groups"][0]["weeks"].size(), c["groups"][2]["weeks"].size(), c["pairs"].size()),
             std::tuple(271u, 36u, 3u));
 
-  const json none = json::parse(Succeeding({CompetingFile(), "--json"}), nullptr, false);
-  ASSERT_TRUE(none.contains("competingRisks"));
-  EXPECT_TRUE(none["competingRisks"].is_null());
+  const json none = json::parse(Succeeding({CompetingFile(), "--json"}));
+  ExpectFigures(none, {{"no censored cause: no member", "/competingRisks", NAN}});
 }
 
-TEST(CliCompeting, TextSectionAfterThePublicationFigures) {
-  const std::string out = Succeeding({CompetingFile(), "--censor", U8(u8"心疾患")});
-  const std::size_t start = out.find("[Cumulative incidence with competing risks (95 % CI)]");
-  ASSERT_NE(start, std::string::npos);
-  EXPECT_LT(out.find("[Hazard ratios (95 % CI)]"), start);
-  const std::string noYears = "  5 years: n/a (the data end earlier)\n  10 years: n/a (the data end earlier)\n";
-  EXPECT_EQ(out.substr(start),
-            "[Cumulative incidence with competing risks (95 % CI)]\n" + U8(u8"competing causes: 心疾患\n") +
-                "all Case ( n=33 )\n  5 years: 38.1 % (95 % CI 20.7 % to 55.5 %), 1 - KM 48.7 %\n"
-                "  10 years: n/a (the data end earlier)\n"
-                "A ( n = 14 )\n  5 years: 39.2 % (95 % CI 14.0 % to 64.0 %), 1 - KM 46.7 %\n"
-                "  10 years: n/a (the data end earlier)\n"
-                "B ( n = 10 )\n" + noYears + "C ( n = 9 )\n" + noYears +
-                "shown groups: Gray chi2 0.878, df 2, p=0.6446\n"
-                "2 B vs 1 A: Gray chi2 0.060, df 1, p=0.8063; SHR 1.167 (0.341 to 3.989), p=0.8059\n"
-                "3 C vs 1 A: Gray chi2 0.483, df 1, p=0.4871; SHR 0.561 (0.123 to 2.567), p=0.4561\n"
-                "3 C vs 2 B: Gray chi2 0.939, df 1, p=0.3325; SHR 0.448 (0.095 to 2.106), p=0.3092\n");
-  EXPECT_EQ(Succeeding({CompetingFile()}).find("[Cumulative incidence"), std::string::npos);
-}
-
-// With a censored cause the CSV (UTF-8 with its byte-order mark) and the three figure files;
-// without one none of them.
-TEST(CliCompeting, FilesOfOut) {
+// With a censored cause the section after the publication figures, the CSV (UTF-8 with its
+// byte-order mark) and the three figure files; without one none of them.
+TEST(CliCompeting, TextSectionAndFilesOfOut) {
   const fs::path with = TempPath("competing_out"), without = TempPath("competing_none");
   fs::remove_all(with);
   fs::remove_all(without);
-  Succeeding({CompetingFile(), "--censor", U8(u8"心疾患"), "--out", with.string()});
-  Succeeding({CompetingFile(), "--out", without.string()});
-  const std::string csv = ReadFile(with / "cumulative-incidence.csv");
-  const std::string heading = "\xEF\xBB\xBFgroup,name,week,atRisk,interest,competing,cif,stdErr,lower,upper\r\n";
-  EXPECT_EQ(csv.substr(0, heading.size()), heading);
-  // A's week 3: 13 at risk, a death of each cause; fifteen digits.
-  EXPECT_NE(csv.find("\r\n1,A,3,13,1,1,0.142857142857143,0.0935219529582825,0.023223164084921,0.365544131650819\r\n"),
-            std::string::npos);
-  const std::string png = ReadFile(with / "cumulative-incidence.png");
-  ASSERT_GT(png.size(), 24u);
-  EXPECT_EQ(png.substr(12, 4), "IHDR");
-  EXPECT_NE(ReadFile(with / "cumulative-incidence.svg").find("width=\"481.92pt\" height=\"340.08pt\""), std::string::npos);
+  const std::string out = Succeeding({CompetingFile(), "--censor", U8(u8"心疾患"), "--out", with.string()});
+  const std::size_t start = out.find("[Cumulative incidence with competing risks (95 % CI)]");
+  ASSERT_NE(start, std::string::npos);
+  EXPECT_LT(out.find("[Hazard ratios (95 % CI)]"), start);
+  EXPECT_EQ(out.substr(start), GoldenText("competing-section.txt"));
+  // The CSV whole: among its rows A's week 3, 13 at risk and a death of each cause.
+  EXPECT_EQ(ReadFile(with / "cumulative-incidence.csv"), GoldenText("competing-cumulative-incidence.csv"));
+  // Each figure file in its own format.
+  EXPECT_EQ(ReadFile(with / "cumulative-incidence.png").substr(12, 4), "IHDR");
   EXPECT_EQ(ReadFile(with / "cumulative-incidence.pdf").substr(0, 5), "%PDF-");
+  EXPECT_NE(ReadFile(with / "cumulative-incidence.svg").find("width=\"481.92pt\" height=\"340.08pt\""), std::string::npos);
+  EXPECT_EQ(Succeeding({CompetingFile(), "--out", without.string()}).find("[Cumulative incidence"), std::string::npos);
   for (const char* name : {"cumulative-incidence.csv", "cumulative-incidence.pdf", "cumulative-incidence.png"}) {
     EXPECT_FALSE(fs::exists(without / name)) << name;
   }
