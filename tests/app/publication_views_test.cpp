@@ -107,7 +107,6 @@ TEST(PublicationViews, SavedTablesEqualTheBatchCommandsFiles) {
   EXPECT_EQ(app.DismissAllBoxes(), (std::vector<Box>{{inTheWay + "\r\nは既にあります。上書きしますか？", "表をCSVで保存"},
                                                     {inTheWay, "ファイルの書き込みエラー"}}));
   EXPECT_EQ(GetFileAttributesA(blocked.c_str()), INVALID_FILE_ATTRIBUTES) << "the life tables are not left alone";
-  EXPECT_EQ(ControlText(IntervalsControl(app)), IntervalsText(model.ws, model.ws.reviewer, model.ws.competing)) << "nothing else changes";
   EXPECT_EQ(app.Close(), 0u);
 }
 
