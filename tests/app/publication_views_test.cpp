@@ -45,8 +45,9 @@ COLORREF ViewPixel(const App& app, HWND view, POINT at, SIZE size = {}) {
 // The number-at-risk view: each shown group's line sample in its colour on its row.
 TEST_F(Sample, NumberAtRiskRowsShown) {
   const Model model(*app_, SamplePath());
+  HWND view = app_->Find("NORMAL6");
   for (int g = 1; g <= 4; ++g) {
-    EXPECT_EQ(ViewPixel(*app_, app_->Find("NORMAL6"), {250, (g + 1) * 40 + 8}, {800, 400}), ColourOf(model.ws.styles[g].colour)) << g;
+    EXPECT_EQ(ViewPixel(*app_, view, {250, (g + 1) * 40 + 8}, {800, 400}), ColourOf(model.ws.styles[g].colour)) << g;
   }
 }
 

@@ -65,19 +65,11 @@ int CountPixels(HWND window, int y, COLORREF colour, int x1 = 40, int x2 = 105) 
   return count;
 }
 
-// Both result tables; marked with a text of the test, to show whether the next analysis run
-// rewrote them.
+// Both result tables; marked with a text of the test first, they show whether the next
+// analysis run rewrote them.
 std::string Tables(const App& app) { return ControlText(LogRankControl(app)) + ControlText(WilcoxonControl(app)); }
 void MarkTables(const App& app) {
-  for (HWND control : {LogRankControl(app), WilcoxonControl(app)}) SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("untouched"));
-}
-
-// Two groups of ten; causes in order of first appearance: 癌 1, 肺炎 2, 事故 3.
-std::string TwoGroupsThreeCauses() {
-  return WriteDataFile("two.csv", "'group,days,outcome,cause\r\nA,7,死亡,癌\r\nA,14,死亡,癌\r\nA,21,死亡,癌\r\nA,28,死亡,癌\r\n"
-                       "A,35,死亡,癌\r\nA,42,死亡,癌\r\nA,210,死亡,肺炎\r\nA,280,死亡,肺炎\r\nA,1400,生存\r\nA,1500,生存\r\n"
-                       "B,350,死亡,事故\r\nB,420,死亡,肺炎\r\nB,490,死亡,事故\r\nB,560,死亡,肺炎\r\nB,630,死亡,事故\r\n"
-                       "B,700,死亡,肺炎\r\nB,800,生存\r\nB,900,生存\r\nB,1000,生存\r\nB,1100,生存\r\n");
+  for (HWND table : {LogRankControl(app), WilcoxonControl(app)}) SendMessageA(table, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("marked"));
 }
 
 // A and B have ten rows and are shown after loading; C has five and is not.
@@ -91,13 +83,62 @@ std::string ThreeGroupsOneSmall() {
   return WriteDataFile("three.csv", rows);
 }
 
-using TwoGroups = SharedApp<TwoGroupsThreeCauses>;
 using ThreeGroups = SharedApp<ThreeGroupsOneSmall>;
 
-// A double click on a group's line in the group list opens its settings, a nested run, and a
-// click beside the lines nothing; the settings store the type and width on ＯＫ and a colour at
-// once.
-TEST_F(TwoGroups, LineSettingsOfTheGroupClicked) {
+// Both choice windows, without a close box and with the main window disabled while they run:
+// ＯＫ applies a changed choice and reruns the analysis only when it matters, a close drops
+// it, and a repaint keeps a tick not yet applied.
+TEST_F(ThreeGroups, ChoicesApplyOnOkAndRerunOnlyWhenTheyMatter) {
+  const std::vector<std::string> allPairs = {" 1 -  2", " 1 -  3", " 2 -  3"};
+  struct Case {
+    const char* name;
+    int command, firstBox;
+    std::vector<bool> tickedOnOpen;  // the boxes from firstBox on
+    int click;                       // the box after firstBox; -1: none
+    bool repaint, pressOk, rebuilt;
+    std::vector<std::string> pairs;  // when rebuilt
+  };
+  const std::vector<Case> cases = {
+      {"causes: OK without a change", kCmdCensoredCases, 9201, {false, false}, -1, false, true, false, {}},
+      {"causes: a tick closed without OK", kCmdCensoredCases, 9201, {false, false}, 0, false, false, false, {}},
+      {"causes: a ticked cause reruns, also after a repaint", kCmdCensoredCases, 9201, {false, false}, 0, true, true, true, {" 1 -  2"}},
+      {"causes: the choice kept; unticking reruns again", kCmdCensoredCases, 9201, {true, false}, 0, false, true, true, {" 1 -  2"}},
+      {"all cases ticked alone: redrawn only", kCmdChooseGroups, 9000, {false, true, true, false}, 0, false, true, false, {}},
+      {"a tick closed without OK", kCmdChooseGroups, 9000, {true, true, true, false}, 1, false, false, false, {}},
+      {"a small group ticked by the user takes part", kCmdChooseGroups, 9000, {true, true, true, false}, 3, false, true, true, allPairs},
+      {"an unticked group leaves the pairs", kCmdChooseGroups, 9000, {true, true, true, true}, 2, false, true, true, {" 1 -  3"}},
+      {"a repaint keeps a tick not yet applied", kCmdChooseGroups, 9000, {true, true, false, true}, 2, true, true, true, allPairs},
+      {"the last choice is what opens", kCmdChooseGroups, 9000, {true, true, true, true}, -1, false, false, false, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    MarkTables(*app_);
+    HWND window = Open(*app_, c.command, c.command == kCmdChooseGroups ? kGroupTitle : kCausesTitle);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(GetWindowLongA(window, GWL_STYLE) & WS_SYSMENU, 0) << "no close box";
+    EXPECT_FALSE(IsWindowEnabled(app_->Main())) << "the main window waits for the run";
+    for (std::size_t i = 0; i < c.tickedOnOpen.size(); ++i) {
+      EXPECT_EQ(Ticked(window, c.firstBox + static_cast<int>(i)), c.tickedOnOpen[i]) << "box " << i;
+    }
+    if (c.click >= 0) Click(window, c.firstBox + c.click);
+    if (c.repaint) SendMessageA(window, WM_PAINT, 0, 0);
+    if (c.click >= 0) { EXPECT_NE(Ticked(window, c.firstBox + c.click), c.tickedOnOpen[static_cast<std::size_t>(c.click)]); }
+    EXPECT_TRUE(End(*app_, window, c.pressOk));
+    EXPECT_TRUE(IsWindowEnabled(app_->Main()));
+    const std::string tables = Tables(*app_);
+    ASSERT_EQ(tables.find("marked") == std::string::npos, c.rebuilt);
+    for (const std::string& pair : c.rebuilt ? allPairs : std::vector<std::string>{}) {
+      const bool listed = std::find(c.pairs.begin(), c.pairs.end(), pair) != c.pairs.end();
+      EXPECT_EQ(tables.find(pair) != std::string::npos, listed) << pair << " in\n" << tables;
+    }
+  }
+}
+
+// After the choices above (every group shown): a double click on a group's line in the group
+// list opens its settings, a nested run, and a click beside the lines nothing; the settings
+// store the type and width on ＯＫ and a colour at once; closing the program inside both runs
+// ends it.
+TEST_F(ThreeGroups, LineSettingsOfTheGroupClicked) {
   constexpr COLORREF kRed = RGB(255, 0, 0), kChosen = RGB(10, 200, 30), kRejected = RGB(200, 10, 130);
   struct Case {
     const char* name;
@@ -112,13 +153,14 @@ TEST_F(TwoGroups, LineSettingsOfTheGroupClicked) {
       {"left of the lines", 39, 30},
       {"right of the lines", 111, 30},
       {"above the first line", 70, 19},
-      {"below the last group", 70, 151},
+      {"below the last group", 70, 196},
       {"top of the all-cases row", 70, 20, "0:all Cases", 4, 2, -1, -1},
       {"last row of the all-cases row", 40, 64, "0:all Cases", 4, 2, -1, -1},
       {"first row of group 1, solid, width 2; OK stores dash-dot, width 5", 110, 65, "1:A", 0, 2, 3, 5, 0, false, true},
       {"closing drops a new type and width", 70, 73, "1:A", 3, 5, 1, 1},
       {"the closed window stored nothing", 70, 73, "1:A", 3, 5, -1, -1, 0, false, true},
-      {"bottom of the last group, which starts red", 70, 150, "2:B", 0, 2, -1, -1, 0, false, false, kRed},
+      {"bottom of the last group", 70, 195, "3:C", 0, 2, -1, -1},
+      {"group 2 starts red", 70, 118, "2:B", 0, 2, -1, -1, 0, false, false, kRed},
       {"a confirmed colour shows at once; closing keeps it", 70, 118, "2:B", 0, 2, 4, 4, kChosen, true, false, kChosen},
       {"type and width were not stored; a cancelled colour changes nothing", 70, 118, "2:B", 0, 2, -1, -1, kRejected, false,
        false, kChosen},
@@ -163,64 +205,9 @@ TEST_F(TwoGroups, LineSettingsOfTheGroupClicked) {
     EXPECT_TRUE(IsWindowEnabled(groups));
     EXPECT_FALSE(IsWindowEnabled(app_->Main())) << "the outer run goes on";
   }
-  EXPECT_TRUE(End(*app_, groups, true));
-  EXPECT_TRUE(IsWindowEnabled(app_->Main()));
-}
-
-TEST_F(TwoGroups, ClosingTheProgramInsideNestedRunsEndsIt) {
-  HWND groups = Open(*app_, kCmdChooseGroups, kGroupTitle);
-  ASSERT_NE(groups, nullptr);
+  // Closing the program inside both runs ends it.
   ASSERT_NE(OpenSettingsOf(*app_, groups, 70, 28), nullptr);
   EXPECT_EQ(app_->Close(), 0u);
-}
-
-// Both choice windows, without a close box and with the main window disabled while they run:
-// ＯＫ applies a changed choice and reruns the analysis only when it matters, a close drops
-// it, and a repaint keeps a tick not yet applied.
-TEST_F(ThreeGroups, ChoicesApplyOnOkAndRerunOnlyWhenTheyMatter) {
-  const std::vector<std::string> allPairs = {" 1 -  2", " 1 -  3", " 2 -  3"};
-  struct Case {
-    const char* name;
-    int command, firstBox;
-    std::vector<bool> tickedOnOpen;  // the boxes from firstBox on
-    int click;                       // the box after firstBox; -1: none
-    bool repaint, pressOk, rebuilt;
-    std::vector<std::string> pairs;  // when rebuilt
-  };
-  const std::vector<Case> cases = {
-      {"causes: OK without a change", kCmdCensoredCases, 9201, {false, false}, -1, false, true, false, {}},
-      {"causes: a tick closed without OK", kCmdCensoredCases, 9201, {false, false}, 0, false, false, false, {}},
-      {"causes: a ticked cause reruns, also after a repaint", kCmdCensoredCases, 9201, {false, false}, 0, true, true, true, {" 1 -  2"}},
-      {"causes: the choice kept; unticking reruns again", kCmdCensoredCases, 9201, {true, false}, 0, false, true, true, {" 1 -  2"}},
-      {"all cases ticked alone: redrawn only", kCmdChooseGroups, 9000, {false, true, true, false}, 0, false, true, false, {}},
-      {"a tick closed without OK", kCmdChooseGroups, 9000, {true, true, true, false}, 1, false, false, false, {}},
-      {"a small group ticked by the user takes part", kCmdChooseGroups, 9000, {true, true, true, false}, 3, false, true, true, allPairs},
-      {"an unticked group leaves the pairs", kCmdChooseGroups, 9000, {true, true, true, true}, 2, false, true, true, {" 1 -  3"}},
-      {"a repaint keeps a tick not yet applied", kCmdChooseGroups, 9000, {true, true, false, true}, 2, true, true, true, allPairs},
-      {"the last choice is what opens", kCmdChooseGroups, 9000, {true, true, true, true}, -1, false, false, false, {}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    MarkTables(*app_);
-    HWND window = Open(*app_, c.command, c.command == kCmdChooseGroups ? kGroupTitle : kCausesTitle);
-    ASSERT_NE(window, nullptr);
-    EXPECT_EQ(GetWindowLongA(window, GWL_STYLE) & WS_SYSMENU, 0) << "no close box";
-    EXPECT_FALSE(IsWindowEnabled(app_->Main())) << "the main window waits for the run";
-    for (std::size_t i = 0; i < c.tickedOnOpen.size(); ++i) {
-      EXPECT_EQ(Ticked(window, c.firstBox + static_cast<int>(i)), c.tickedOnOpen[i]) << "box " << i;
-    }
-    if (c.click >= 0) Click(window, c.firstBox + c.click);
-    if (c.repaint) SendMessageA(window, WM_PAINT, 0, 0);
-    if (c.click >= 0) { EXPECT_NE(Ticked(window, c.firstBox + c.click), c.tickedOnOpen[static_cast<std::size_t>(c.click)]); }
-    EXPECT_TRUE(End(*app_, window, c.pressOk));
-    EXPECT_TRUE(IsWindowEnabled(app_->Main()));
-    const std::string tables = Tables(*app_);
-    ASSERT_EQ(tables.find("untouched") == std::string::npos, c.rebuilt);
-    for (const std::string& pair : c.rebuilt ? allPairs : std::vector<std::string>{}) {
-      const bool listed = std::find(c.pairs.begin(), c.pairs.end(), pair) != c.pairs.end();
-      EXPECT_EQ(tables.find(pair) != std::string::npos, listed) << pair << " in\n" << tables;
-    }
-  }
 }
 
 }  // namespace
