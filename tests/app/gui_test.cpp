@@ -168,62 +168,6 @@ TEST(Startup, FileOnTheCommandLine) {
   SetCurrentDirectoryA(testDir);
 }
 
-// The log-rank and Wilcoxon windows show only with two or more groups on the graph: their
-// command refuses before any file and after a run left fewer, and such a run empties and
-// hides them. A load without a valid row is told in a box owned by the main window, with the
-// report shown; a drop that does not open keeps the windows.
-TEST(Views, ComparisonsNeedTwoShownGroups) {
-  const std::string two = WriteDataFile("two.csv", kTwoGroups), missing = TempDir() + "\\missing.csv";
-  struct Case { const char* name; std::string path; bool told, kept; std::vector<Box> boxes; };  // path "": untick
-  const Case cases[] = {
-      {"an empty file", WriteDataFile("empty.csv", ""), true, false},
-      {"only rows without days", WriteDataFile("nodays.csv", "'comment\r\nA,,死亡\r\nB,abc,生存\r\n"), true, false},
-      {"one valid row, no shown group", WriteDataFile("one.csv", "A,,死亡\r\nB,10,生存\r\n"), false, false,
-       {{"表示できる群がありません\r\nどの群も 8 例未満です（8 例以上の群を表示します）\r\n" + TempDir() + "\\one.csv", "データの確認！"}}},
-      {"one group of 8 or more cases", WriteDataFile("one-shown.csv", kOneShownGroup), false, false},
-      {"the second unticked in the group selection", "", false, false},
-      {"a missing file", missing, false, true, {{missing, kNotFound}}},
-  };
-  App app;
-  const auto expectRefused = [&](bool refused) {
-    for (int command : {kCmdLogRankWindow, kCmdWilcoxonWindow}) {
-      app.Command(command);
-      const std::vector<Box> refusal = {{"グラフは2本以上必要です", "多重比較"}};
-      EXPECT_EQ(app.DismissAllBoxes(), refused ? refusal : std::vector<Box>{}) << command;
-    }
-  };
-  expectRefused(true);
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    app.Drop({two});
-    expectRefused(false);
-    const std::string logRank = ControlText(LogRankControl(app)), wilcoxon = ControlText(WilcoxonControl(app));
-    ASSERT_TRUE(Visible(app.Find("NORMAL9")) && Visible(app.Find("NORMAL10")) && logRank.find(" 1 -  2") != std::string::npos);
-    if (c.path.empty()) app.Tick(kCmdChooseGroups, {9002}, false);
-    else app.Drop({c.path});
-    if (HWND box = app.Find("#32770"); box && c.told) { EXPECT_EQ(GetWindow(box, GW_OWNER), app.Main()); }
-    std::vector<Box> boxes = c.boxes;
-    if (c.told) boxes.push_back({"有効なデータがありません\r\n" + c.path, "データの確認！"});
-    EXPECT_EQ(app.DismissAllBoxes(), boxes);
-    EXPECT_EQ(Visible(app.Find("NORMAL5")), c.told) << "the report is shown with the box";
-    if (c.told) { EXPECT_TRUE(Above(app.Find("NORMAL5"), app.Main())) << "and stays in front after it"; }
-    SendMessageA(app.Find("NORMAL5"), WM_CLOSE, 0, 0);
-    EXPECT_EQ(WindowText(app.Main()), "Orvantis : " + (c.kept || c.path.empty() ? two : c.path));
-    for (auto [className, before] : {std::pair{"NORMAL9", logRank}, {"NORMAL10", wilcoxon}}) {
-      SCOPED_TRACE(className);
-      EXPECT_EQ(Visible(app.Find(className)), c.kept);
-      EXPECT_EQ(ControlText(GetWindow(app.Find(className), GW_CHILD)), c.kept ? before : "");
-    }
-    expectRefused(!c.kept);
-    // The intervals and the paragraphs for the paper are not pair tables: one group still has its own.
-    if (!c.told && !c.kept && !c.path.empty()) {
-      const Model model(app, c.path);
-      EXPECT_EQ(ControlText(IntervalsControl(app)), model.intervals.Text());
-      EXPECT_EQ(ControlText(PaperControl(app)), model.paper.Text());
-    }
-  }
-}
-
 // Each range command of the menu as the core applies it (its limits are the batch command's
 // tests'): the log-rank table over the weeks it leaves.
 TEST(Commands, RangeOfTheGraphAndTheTests) {
@@ -249,33 +193,63 @@ TEST(Commands, RangeOfTheGraphAndTheTests) {
   }
 }
 
-// The file-open dialog and drops, one after the other in one program, each told in one box at
-// most; what a failed drop leaves for a resize (the axes' pixels) and for the censored-case
-// selection, whose reload repeats no warning of the load.
-TEST(Files, ChosenOrDropped) {
-  const std::string first = WriteDataFile("first.csv", kLateDeaths);
-  const std::string second = WriteDataFile("second.csv", std::string(kTwoGroups) + "B,20000,生存\r\n");
-  const std::string folder = TempDir();
+// Files chosen in the open dialog or dropped, each over a file of two shown groups whose
+// comparison windows are open, each told in one box at most. The log-rank and Wilcoxon windows
+// show only with two or more groups on the graph: their command refuses before any file and
+// after a run left fewer, and such a run empties and hides them, while another file of two
+// groups fills them anew. A load without a valid row is told in a box owned by the main window,
+// with the report shown in front; a file that does not open keeps everything. Then what a
+// failed drop leaves for a resize (the axes' pixels) and for the censored-case selection,
+// whose reload repeats no warning of the load.
+TEST(Files, ChosenOrDroppedAndTheComparisonsLeft) {
+  const std::string two = WriteDataFile("two.csv", kTwoGroups), late = WriteDataFile("late.csv", kLateDeaths);
+  const std::string capped = WriteDataFile("capped.csv", std::string(kTwoGroups) + "B,20000,生存\r\n");
+  const std::string missing = TempDir() + "\\missing.csv", folder = TempDir(), empty = WriteDataFile("empty.csv", "");
+  const std::string noDays = WriteDataFile("nodays.csv", "'comment\r\nA,,死亡\r\nB,abc,生存\r\n");
+  const std::string one = WriteDataFile("one.csv", "A,,死亡\r\nB,10,生存\r\n"), oneShown = WriteDataFile("one-shown.csv", kOneShownGroup);
   App app;
-  std::vector<Box> capped;  // the warning of the period cut to 40 years
-  for (const RecordedBox& b : Model(app, second).boxes.boxes) capped.push_back({b.text, b.caption});
-  ASSERT_EQ(capped.size(), 1u);
+  std::vector<Box> cut;  // the warning of the period cut to 40 years
+  for (const RecordedBox& b : Model(app, capped).boxes.boxes) cut.push_back({b.text, b.caption});
+  ASSERT_EQ(cut.size(), 1u);
+  const auto noData = [](const std::string& path) { return Box{"有効なデータがありません\r\n" + path, "データの確認！"}; };
+  enum Tables { kKept, kFilled, kHidden };  // the comparison windows afterwards
   struct Step {
     const char* name;
-    int button;  // of the file-open dialog, which gets the first path; 0: the paths are dropped
+    int button;  // of the file-open dialog, which gets the first path; 0: the paths are dropped; -1: group 2 unticked
     std::vector<std::string> paths;
     std::vector<Box> boxes;
-    std::string shown;  // the file whose report and title are expected afterwards; empty: none
+    std::string shown;  // the file of the title and the report afterwards
+    Tables tables;
+    bool told = false;  // without a valid row: the report shown with the box
   };
   const Step steps[] = {
-      {"dialog cancelled: nothing changes", IDCANCEL, {first}, {}, ""},
-      {"a file chosen in the dialog", IDOK, {first}, {}, first},
-      {"of three dropped files only the first loads, replacing the chosen one", 0, {second, first, folder}, capped, second},
-      {"a folder does not open", 0, {folder}, {{folder, "ファイルのオープンエラー"}}, second},
+      {"dialog cancelled: nothing changes", IDCANCEL, {late}, {}, two, kKept},
+      {"a file chosen in the dialog", IDOK, {late}, {}, late, kFilled},
+      {"of three dropped files only the first loads", 0, {capped, late, folder}, cut, capped, kFilled},
+      {"a missing file", 0, {missing}, {{missing, kNotFound}}, two, kKept},
+      {"an empty file", 0, {empty}, {noData(empty)}, empty, kHidden, true},
+      {"only rows without days", 0, {noDays}, {noData(noDays)}, noDays, kHidden, true},
+      {"one valid row, no shown group", 0, {one},
+       {{"表示できる群がありません\r\nどの群も 8 例未満です（8 例以上の群を表示します）\r\n" + one, "データの確認！"}}, one, kHidden},
+      {"one group of 8 or more cases", 0, {oneShown}, {}, oneShown, kHidden},
+      {"the second unticked in the group selection", -1, {}, {}, two, kHidden},
+      {"a folder does not open", 0, {folder}, {{folder, "ファイルのオープンエラー"}}, two, kKept},
   };
+  const auto expectRefused = [&](bool refused) {
+    for (int command : {kCmdLogRankWindow, kCmdWilcoxonWindow}) {
+      app.Command(command);
+      const std::vector<Box> refusal = {{"グラフは2本以上必要です", "多重比較"}};
+      EXPECT_EQ(app.DismissAllBoxes(), refused ? refusal : std::vector<Box>{}) << command;
+    }
+  };
+  expectRefused(true);
   for (const Step& s : steps) {
     SCOPED_TRACE(s.name);
-    if (s.button) {
+    app.Drop({two});
+    expectRefused(false);
+    const std::string logRank = ControlText(LogRankControl(app)), wilcoxon = ControlText(WilcoxonControl(app));
+    ASSERT_TRUE(Visible(app.Find("NORMAL9")) && Visible(app.Find("NORMAL10")) && logRank.find(" 1 -  2") != std::string::npos);
+    if (s.button > 0) {
       app.Command(kCmdOpenFile);
       HWND dialog = app.Find("#32770");
       ASSERT_NE(dialog, nullptr);
@@ -286,16 +260,39 @@ TEST(Files, ChosenOrDropped) {
       SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(s.paths[0].c_str()));
       SendMessageA(GetDlgItem(dialog, s.button), BM_CLICK, 0, 0);
       app.Settle();
-    } else {
+    } else if (s.button == 0) {
       app.Drop(s.paths);
+    } else {
+      app.Tick(kCmdChooseGroups, {9002}, false);
     }
+    if (HWND box = app.Find("#32770"); box && s.told) { EXPECT_EQ(GetWindow(box, GW_OWNER), app.Main()); }
     EXPECT_EQ(app.DismissAllBoxes(), s.boxes);
+    EXPECT_EQ(Visible(app.Find("NORMAL5")), s.told) << "the report is shown with the box";
+    if (s.told) { EXPECT_TRUE(Above(app.Find("NORMAL5"), app.Main())) << "and stays in front after it"; }
+    SendMessageA(app.Find("NORMAL5"), WM_CLOSE, 0, 0);
     ExpectShown(app, s.shown);
+    const Model model(app, s.shown);
+    for (auto [className, before, filled] : {std::tuple{"NORMAL9", logRank, model.logRank.Text()},
+                                             {"NORMAL10", wilcoxon, model.wilcoxon.Text()}}) {
+      SCOPED_TRACE(className);
+      EXPECT_EQ(Visible(app.Find(className)), s.tables != kHidden);
+      EXPECT_EQ(ControlText(GetWindow(app.Find(className), GW_CHILD)), s.tables == kKept ? before : s.tables == kFilled ? filled : "");
+    }
+    expectRefused(s.tables == kHidden);
+    // The intervals and the paragraphs for the paper are not pair tables: one group still has its own.
+    if (s.tables == kHidden && !s.told && s.button == 0) {
+      EXPECT_EQ(ControlText(IntervalsControl(app)), model.intervals.Text());
+      EXPECT_EQ(ControlText(PaperControl(app)), model.paper.Text());
+    }
   }
-  // After a failed drop a resize redraws the graph of the shown file, its axes drawn with the
-  // pens' widths.
+  // After a failed drop over a file whose load warned, a resize redraws the graph of the shown
+  // file, its axes drawn with the pens' widths.
+  app.Drop({capped});
+  app.DismissAllBoxes();
+  app.Drop({folder});
+  app.DismissAllBoxes();
   Resize(app, 800, 600);
-  Model model(app, second);
+  Model model(app, capped);
   const PlotGeometry& g = model.ws.geometry;
   const int left = g.left, top = g.top, mid = g.left + g.width / 2, axis = g.top + g.height;
   constexpr COLORREF black = RGB(0, 0, 0), white = RGB(255, 255, 255);
@@ -311,13 +308,14 @@ TEST(Files, ChosenOrDropped) {
   app.Tick(kCmdCensoredCases, {9201}, true);
   EXPECT_EQ(app.Find("#32770"), nullptr);
   model.ws.cases.CauseCensored[1] = 1;
-  model.Load(second);
+  model.Load(capped);
   EXPECT_EQ(ReportText(app), model.report.Text()) << "the shown file is reloaded, not the failed one";
   EXPECT_EQ(ControlText(LogRankControl(app)), model.logRank.Text());
   // A client narrower than the margins wraps the plot width; the graph is drawn and clipped.
   Resize(app, 110, 300);
   EXPECT_TRUE(app.Running());
 }
+
 
 double Seconds() { return static_cast<double>(GetTickCount64()) / 1000; }
 
