@@ -2,15 +2,12 @@
 // test_x ORVANTIS_EXE [gtest options].
 #include "gui_driver.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <map>
 #include <stdexcept>
 
-#include "app/app_ids.h"
 #include "app/test_hooks.h"
 #include "session/analysis.h"
 
@@ -18,22 +15,17 @@ namespace orv::guitest {
 
 namespace {
 
+std::string exePath;
 // The program answers a ping with a pong once it has handled everything posted before: the
 // number of the last pong come back, and whether a report was still being filled then.
-WPARAM& LastPong() {
-  static WPARAM last = 0;
-  return last;
-}
-bool& LastPongFilling() {
-  static bool filling = false;
-  return filling;
-}
+WPARAM lastPong = 0;
+bool lastPongFilling = false;
 
 HWND PongWindow() {
   static const HWND window = [] {
     WNDCLASSA wc{};
     wc.lpfnWndProc = [](HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
-      if (msg == app::kPong) LastPong() = wp, LastPongFilling() = lp != 0;
+      if (msg == app::kPong) lastPong = wp, lastPongFilling = lp != 0;
       return DefWindowProcA(hwnd, msg, wp, lp);
     };
     wc.hInstance = GetModuleHandleA(nullptr);
@@ -42,39 +34,6 @@ HWND PongWindow() {
     return CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
   }();
   return window;
-}
-
-// Handles this process's messages for a while, or until done() holds.
-template <class Done>
-void PumpUntil(DWORD ms, Done done) {
-  const DWORD end = GetTickCount() + ms;
-  MSG msg;
-  while (!done() && static_cast<int>(end - GetTickCount()) > 0) {
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    if (!done()) MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-  }
-}
-
-HWND FindProcessWindow(DWORD pid, const char* className, const std::function<bool(HWND)>& also) {
-  struct Search { DWORD pid; const char* className; const std::function<bool(HWND)>& also; HWND found; } s{pid, className, also, nullptr};
-  EnumWindows(
-      [](HWND hwnd, LPARAM lp) -> BOOL {
-        auto* search = reinterpret_cast<Search*>(lp);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(hwnd, &owner);
-        char name[64] = {};
-        GetClassNameA(hwnd, name, sizeof name);
-        if (owner != search->pid || lstrcmpA(name, search->className) != 0 || (search->also && !search->also(hwnd))) return TRUE;
-        search->found = hwnd;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&s));
-  return s.found;
-}
-
-std::string& ExePath() {
-  static std::string path;
-  return path;
 }
 
 // The position a rich edit control gives the character at this byte of its text: a Shift-JIS
@@ -89,7 +48,22 @@ long CharIndex(std::string_view text, std::size_t byteOffset) {
   return chars;
 }
 
+// The x at which a rich edit control of the program shows the character at this byte.
+int XOf(HWND control, const std::string& text, std::size_t byteOffset) {
+  const auto at = static_cast<WPARAM>(CharIndex(text, byteOffset));
+  return static_cast<short>(LOWORD(SendMessageA(control, EM_POSFROMCHAR, at, 0)));
+}
+
 }  // namespace
+
+bool WaitFor(const std::function<bool()>& done, DWORD ms) {
+  const DWORD end = GetTickCount() + ms;
+  for (MSG msg; !done() && static_cast<int>(end - GetTickCount()) > 0;) {
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    if (!done()) MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+  return done();
+}
 
 std::string SamplePath() {
   std::string sample = "Z:" ORVANTIS_SOURCE_DIR "/examples/data-sample.csv";
@@ -99,8 +73,6 @@ std::string SamplePath() {
 
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
-// 21 groups of 9 cases with names of 58 bytes, as a multi-centre study names them, and two
-// causes of long names: 19 named groups and "20 over" are kept.
 std::string LongNamesFile() {
   std::string bytes;
   for (int g = 1; g <= 21; ++g) {
@@ -136,14 +108,13 @@ std::string WriteDataFile(std::string_view name, std::string_view bytes) {
 }
 
 App::App(const std::string& arguments) {
-  std::string line = Quoted(ExePath()).append(arguments.empty() ? "" : " ").append(arguments);
+  std::string line = Quoted(exePath).append(arguments.empty() ? "" : " ").append(arguments);
   STARTUPINFOA si{};
   si.cb = sizeof si;
   if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_)) {
     throw std::runtime_error("cannot start " + line);
   }
-  PumpUntil(20000, [&] { return (main_ = Find("NORMAL0")) != nullptr; });
-  if (!main_) throw std::runtime_error("no main window");
+  if (!WaitFor([&] { return (main_ = Find("NORMAL0")) != nullptr; }, 20000)) throw std::runtime_error("no main window");
   Settle();
 }
 
@@ -156,15 +127,29 @@ App::~App() {
 }
 
 HWND App::Find(const char* className, const std::function<bool(HWND)>& also) const {
-  return FindProcessWindow(pi_.dwProcessId, className, also);
+  struct Search { DWORD pid; const char* className; const std::function<bool(HWND)>& also; HWND found; };
+  Search s{pi_.dwProcessId, className, also, nullptr};
+  EnumWindows(
+      [](HWND hwnd, LPARAM lp) -> BOOL {
+        auto* search = reinterpret_cast<Search*>(lp);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        char name[64] = {};
+        GetClassNameA(hwnd, name, sizeof name);
+        if (owner != search->pid || lstrcmpA(name, search->className) != 0 || (search->also && !search->also(hwnd))) return TRUE;
+        search->found = hwnd;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&s));
+  return s.found;
 }
 
 bool App::Settle() const {
   static WPARAM next = 0;
   const WPARAM seq = ++next;
   PostMessageA(main_, app::kPing, seq, reinterpret_cast<LPARAM>(PongWindow()));
-  PumpUntil(60000, [&] { return LastPong() == seq || !Running(); });
-  return LastPongFilling();
+  WaitFor([&] { return lastPong == seq || !Running(); }, 60000);
+  return lastPongFilling;
 }
 
 void App::Command(int id) const {
@@ -177,7 +162,7 @@ std::vector<Box> App::DismissAllBoxes(int button) const {
   for (HWND box; (box = Find("#32770")) != nullptr;) {
     boxes.push_back({WindowText(GetDlgItem(box, 0xFFFF)), WindowText(box)});
     SendMessageA(GetDlgItem(box, button), BM_CLICK, 0, 0);
-    PumpUntil(2500, [&] { return !IsWindow(box); });
+    WaitFor([&] { return !IsWindow(box); }, 2500);
     Settle();
   }
   return boxes;
@@ -192,34 +177,35 @@ void App::Tick(int command, const std::vector<int>& boxes, bool ticked) const {
   Settle();
 }
 
+LRESULT App::Hook(ULONG_PTR kind, const void* data, std::size_t size) const {
+  COPYDATASTRUCT cds{kind, static_cast<DWORD>(size), const_cast<void*>(data)};
+  return SendMessageA(main_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds));
+}
+
 void App::Drop(const std::vector<std::string>& paths, bool settle) const {
   std::string bytes;
   for (const std::string& p : paths) bytes.append(p).push_back('\0');
-  COPYDATASTRUCT cds{app::kCopyDataDrop, static_cast<DWORD>(bytes.size()), bytes.data()};
-  SendMessageA(main_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds));
+  Hook(app::kCopyDataDrop, bytes.data(), bytes.size());
   if (settle) Settle();
 }
 
 COLORREF App::GraphPixel(int x, int y) const {
-  std::int32_t xy[2] = {x, y};
-  COPYDATASTRUCT cds{app::kCopyDataGraphPixel, sizeof xy, xy};
-  return static_cast<COLORREF>(SendMessageA(main_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds)));
+  const std::int32_t xy[2] = {x, y};
+  return static_cast<COLORREF>(Hook(app::kCopyDataGraphPixel, xy, sizeof xy));
 }
 
 long App::CharSetOf(HWND control, std::string_view text) const {
   const std::string held = ControlText(control);
   const std::size_t at = held.find(text);
   if (at == std::string::npos) return -1;
-  app::CharFormatQuery q{reinterpret_cast<std::uintptr_t>(control), static_cast<std::int32_t>(CharIndex(held, at)),
-                         static_cast<std::int32_t>(CharIndex(held, at + text.size()))};
-  COPYDATASTRUCT cds{app::kCopyDataCharSet, sizeof q, &q};
-  return static_cast<long>(SendMessageA(main_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds)));
+  const app::CharFormatQuery q{reinterpret_cast<std::uintptr_t>(control), static_cast<std::int32_t>(CharIndex(held, at)),
+                               static_cast<std::int32_t>(CharIndex(held, at + text.size()))};
+  return static_cast<long>(Hook(app::kCopyDataCharSet, &q, sizeof q));
 }
 
 App::Scroll App::ScrollOf(HWND window, int bar) const {
-  app::ScrollQuery q{reinterpret_cast<std::uintptr_t>(window), bar};
-  COPYDATASTRUCT cds{app::kCopyDataScroll, sizeof q, &q};
-  const auto r = static_cast<std::uint64_t>(SendMessageA(main_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds)));
+  const app::ScrollQuery q{reinterpret_cast<std::uintptr_t>(window), bar};
+  const auto r = static_cast<std::uint64_t>(Hook(app::kCopyDataScroll, &q, sizeof q));
   return {static_cast<long>(r & 0xFFFF), static_cast<long>((r >> 16) & 0xFFFF), static_cast<long>(r >> 32)};
 }
 
@@ -238,16 +224,15 @@ DWORD App::Close() {
 
 std::string WindowText(HWND window) {
   std::string text(static_cast<std::size_t>(GetWindowTextLengthW(window)) * 2 + 2, '\0');
-  int n = GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
-  text.resize(static_cast<std::size_t>(n > 0 ? n : 0));
+  text.resize(static_cast<std::size_t>(std::max(GetWindowTextA(window, text.data(), static_cast<int>(text.size())), 0)));
   return text;
 }
 
 std::string ControlText(HWND control) {
   // An ANSI length from another process reads 0: size the buffer from the Unicode length.
   std::string text(static_cast<std::size_t>(SendMessageW(control, WM_GETTEXTLENGTH, 0, 0)) * 2 + 2, '\0');
-  auto n = SendMessageA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-  text.resize(static_cast<std::size_t>(n > 0 ? n : 0));
+  const LRESULT n = SendMessageA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<std::size_t>(std::max<LRESULT>(n, 0)));
   return text;
 }
 
@@ -290,17 +275,15 @@ long LongestLineEnd(HWND control) {
   const std::string text = ControlText(control);
   long right = 0;
   for (std::size_t end = text.find('\r'); end != std::string::npos; end = text.find('\r', end + 1)) {
-    const LRESULT at = SendMessageA(control, EM_POSFROMCHAR, static_cast<WPARAM>(CharIndex(text, end)), 0);
-    right = std::max<long>(right, static_cast<short>(LOWORD(at)));
+    right = std::max<long>(right, XOf(control, text, end));
   }
   return right;
 }
 
 bool Above(HWND a, HWND b) {
-  for (HWND w = GetWindow(a, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT)) {
-    if (w == b) return true;
-  }
-  return false;
+  HWND w = a;
+  while (w && w != b) w = GetWindow(w, GW_HWNDNEXT);
+  return w == b;
 }
 
 std::size_t ExpectColumnsLineUp(HWND control) {
@@ -310,7 +293,7 @@ std::size_t ExpectColumnsLineUp(HWND control) {
     if (text[i] == '\n') line = i + 1, tabs = 0;
     if (text[i] == '\t') ++tabs;
     if (i == line || text[i] == '\t' || text[i] == '\r' || text[i - 1] != '\t') continue;
-    const int x = static_cast<short>(LOWORD(SendMessageA(control, EM_POSFROMCHAR, static_cast<WPARAM>(CharIndex(text, i)), 0)));
+    const int x = XOf(control, text, i);
     EXPECT_EQ(x, columnX.emplace(tabs, x).first->second)
         << "column after " << tabs << " tabs in " << text.substr(line, text.find('\r', i) - line);
   }
@@ -340,6 +323,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s ORVANTIS_EXE\n", argv[0]);
     return 2;
   }
-  orv::guitest::ExePath() = argv[1];
+  orv::guitest::exePath = argv[1];
   return RUN_ALL_TESTS();
 }

@@ -13,12 +13,11 @@
 #include <vector>
 
 #include "app/app_ids.h"
-#include "session/workspace.h"
 #include "platform/recording.h"
 #include "platform/surfaces.h"
+#include "session/workspace.h"
 
 namespace orv::guitest {
-
 
 // A folder of this test run and a file written into it.
 const std::string& TempDir();
@@ -39,6 +38,9 @@ std::string LongNamesFile();
 // The bundled sample as the program under Wine reaches it, and a path quoted for a command line.
 std::string SamplePath();
 std::string Quoted(const std::string& path);
+
+// Handles this process's messages until done() holds or the time is up; returns done().
+bool WaitFor(const std::function<bool()>& done, DWORD ms = 5000);
 
 struct Box {
   std::string text;
@@ -89,6 +91,9 @@ class App {
   bool Running() const { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
 
  private:
+  // A test hook: the data sent to the main window with WM_COPYDATA.
+  LRESULT Hook(ULONG_PTR kind, const void* data, std::size_t size) const;
+
   PROCESS_INFORMATION pi_{};
   HWND main_ = nullptr;
   bool closed_ = false;

@@ -2,11 +2,7 @@
 // and graph settings, with their effect on the shown groups, the tables and the lines.
 #include "app/win32.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <string>
-#include <vector>
 
 #include "app/gui_driver.h"
 
@@ -26,7 +22,7 @@ HWND SettingWindow(const App& app, HWND owner, const char* title = nullptr) {
     return Visible(w) && (!owner || GetWindow(w, GW_OWNER) == owner) && (!title || WindowText(w) == title);
   };
   HWND found = nullptr;
-  for (int i = 0; i < 250 && (found = app.Find("NORMALDLG", wanted)) == nullptr; ++i) Sleep(20);
+  WaitFor([&] { return (found = app.Find("NORMALDLG", wanted)) != nullptr; });
   DWORD_PTR result = 0;
   return found && SendMessageTimeoutA(found, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result) ? found : nullptr;
 }
@@ -36,20 +32,16 @@ HWND Open(const App& app, int command, const char* title) {
   return SettingWindow(app, nullptr, title);
 }
 
-HWND OpenSettingsOf(const App& app, HWND groups, int group) {
-  PostMessageA(groups, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(70, 45 * group + 28));
+// The settings of a group, opened with a double click on its line in the group list.
+HWND OpenSettingsOf(const App& app, HWND groups, int x, int y) {
+  PostMessageA(groups, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(x, y));
   return SettingWindow(app, groups);
-}
-
-bool WaitGone(HWND window) {
-  for (int i = 0; i < 250 && IsWindow(window); ++i) Sleep(20);
-  return !IsWindow(window);
 }
 
 // OK (or a close request) and the command that opened the window finished.
 bool End(const App& app, HWND window, bool pressOk) {
   PostMessageA(pressOk ? GetDlgItem(window, kOk) : window, pressOk ? BM_CLICK : WM_CLOSE, 0, 0);
-  const bool gone = WaitGone(window);
+  const bool gone = WaitFor([&] { return !IsWindow(window); });
   app.Settle();
   return gone;
 }
@@ -64,7 +56,7 @@ int TickedIn(HWND settings, int box, int first, int from) {
   return -1;
 }
 
-// Pixels of one client row that have the colour, as the screen shows them; waiting for one.
+// Pixels of one client row that have the colour, as the screen shows them.
 int CountPixels(HWND window, int y, COLORREF colour, int x1 = 40, int x2 = 105) {
   HDC dc = GetDC(window);
   int count = 0;
@@ -72,28 +64,12 @@ int CountPixels(HWND window, int y, COLORREF colour, int x1 = 40, int x2 = 105) 
   ReleaseDC(window, dc);
   return count;
 }
-bool WaitForColour(HWND window, int y, COLORREF colour, int x1 = 40, int x2 = 105) {
-  for (int i = 0; i < 150 && CountPixels(window, y, colour, x1, x2) == 0; ++i) Sleep(20);
-  return CountPixels(window, y, colour, x1, x2) > 0;
-}
 
-// Both result tables; marking them first shows whether the next analysis run rewrote them.
-std::string Tables(const App& app, bool mark = false) {
-  std::string text;
-  for (HWND control : {LogRankControl(app), WilcoxonControl(app)}) {
-    if (mark) SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("untouched"));
-    text += ControlText(control);
-  }
-  return text;
-}
-bool TablesRewritten(const App& app) { return Tables(app).find("untouched") == std::string::npos; }
-
-// Two groups of ten; causes in order of first appearance: 癌 1, 肺炎 2, 事故 3.
-std::string TwoGroupsThreeCauses() {
-  return WriteDataFile("two.csv", "'group,days,outcome,cause\r\nA,7,死亡,癌\r\nA,14,死亡,癌\r\nA,21,死亡,癌\r\nA,28,死亡,癌\r\n"
-                       "A,35,死亡,癌\r\nA,42,死亡,癌\r\nA,210,死亡,肺炎\r\nA,280,死亡,肺炎\r\nA,1400,生存\r\nA,1500,生存\r\n"
-                       "B,350,死亡,事故\r\nB,420,死亡,肺炎\r\nB,490,死亡,事故\r\nB,560,死亡,肺炎\r\nB,630,死亡,事故\r\n"
-                       "B,700,死亡,肺炎\r\nB,800,生存\r\nB,900,生存\r\nB,1000,生存\r\nB,1100,生存\r\n");
+// Both result tables; marked with a text of the test first, they show whether the next
+// analysis run rewrote them.
+std::string Tables(const App& app) { return ControlText(LogRankControl(app)) + ControlText(WilcoxonControl(app)); }
+void MarkTables(const App& app) {
+  for (HWND table : {LogRankControl(app), WilcoxonControl(app)}) SendMessageA(table, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("marked"));
 }
 
 // A and B have ten rows and are shown after loading; C has five and is not.
@@ -107,121 +83,11 @@ std::string ThreeGroupsOneSmall() {
   return WriteDataFile("three.csv", rows);
 }
 
-using TwoGroups = SharedApp<TwoGroupsThreeCauses>;
 using ThreeGroups = SharedApp<ThreeGroupsOneSmall>;
 
-TEST_F(TwoGroups, WindowsTakeTheirSizeFromTheGroupsAndCauses) {
-  struct Case { const char* name; int command; const char* title; int height, okX, okY, firstBox, lastBox, boxX, pitch; };
-  const Case cases[] = {
-      {"group selection, two groups", kCmdChooseGroups, kGroupTitle, 280, 70, 200, 9000, 9002, 20, 45},
-      {"censored causes, three causes", kCmdCensoredCases, kCausesTitle, 320, 50, 240, 9201, 9203, 8, 40},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    HWND window = Open(*app_, c.command, c.title);
-    ASSERT_NE(window, nullptr);
-    EXPECT_EQ(Place(window), (Rect{650, 50, 300, c.height}));
-    EXPECT_EQ(Place(GetDlgItem(window, kOk)), (Rect{c.okX, c.okY, 70, 25}));
-    for (int id = c.firstBox; id <= c.lastBox; ++id) {
-      const Rect b = Place(GetDlgItem(window, id));
-      EXPECT_EQ((Rect{b[0], b[1]}), (Rect{c.boxX, c.pitch * (id % 100) + 20})) << id;
-    }
-    EXPECT_EQ(GetDlgItem(window, c.lastBox + 1), nullptr);
-    EXPECT_EQ(GetWindowLongA(window, GWL_STYLE) & WS_SYSMENU, 0) << "no close box";
-    EXPECT_FALSE(IsWindowEnabled(app_->Main())) << "the main window waits for the run";
-    EXPECT_TRUE(End(*app_, window, false));
-    EXPECT_TRUE(IsWindowEnabled(app_->Main()));
-  }
-}
-
-// A double click on a group's line opens its settings, a nested run; they store the type and
-// width on ＯＫ and a colour at once.
-TEST_F(TwoGroups, LineSettingsOfTheGroupClicked) {
-  struct Hit { const char* name; int x, y; const char* title; };  // title: null when nothing opens
-  const Hit hits[] = {
-      {"top of the all-cases row", 70, 20, "0:all Cases"}, {"last row of the all-cases row", 40, 64, "0:all Cases"},
-      {"first row of group 1", 110, 65, "1:A"},            {"bottom of the last group", 70, 150, "2:B"},
-      {"left of the lines", 39, 30, nullptr},             {"right of the lines", 111, 30, nullptr},
-      {"above the first line", 70, 19, nullptr},          {"below the last group", 70, 151, nullptr},
-  };
-  HWND groups = Open(*app_, kCmdLineSettings, kGroupTitle);
-  ASSERT_NE(groups, nullptr);
-  for (const Hit& h : hits) {
-    SCOPED_TRACE(h.name);
-    if (h.title == nullptr) {
-      // A miss is handled at once; a settings run would keep this send waiting.
-      DWORD_PTR result = 0;
-      EXPECT_NE(SendMessageTimeoutA(groups, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(h.x, h.y), SMTO_NORMAL, 3000, &result), 0);
-      continue;
-    }
-    PostMessageA(groups, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(h.x, h.y));
-    HWND settings = SettingWindow(*app_, groups);
-    ASSERT_NE(settings, nullptr);
-    EXPECT_EQ(WindowText(settings), h.title);
-    EXPECT_EQ(Place(settings), (Rect{300, 50, 330, 320}));
-    EXPECT_FALSE(IsWindowEnabled(groups));
-    EXPECT_TRUE(End(*app_, settings, false));
-    EXPECT_TRUE(IsWindowEnabled(groups));
-    EXPECT_FALSE(IsWindowEnabled(app_->Main())) << "the outer run goes on";
-  }
-  constexpr COLORREF kRed = RGB(255, 0, 0), kChosen = RGB(10, 200, 30), kRejected = RGB(200, 10, 130);
-  struct Case {
-    const char* name;
-    int group, openType, openWidth, tickType, tickWidth;  // -1: left alone
-    COLORREF answer;  // typed into the colour dialog; 0: not opened
-    bool confirm, pressOk;
-    COLORREF sample;  // of the group's line in the group list afterwards
-  };
-  const Case cases[] = {
-      {"group 1 opens solid, width 2; OK stores dash-dot, width 5", 1, 0, 2, 3, 5, 0, false, true, 0},
-      {"closing drops a new type and width", 1, 3, 5, 1, 1, 0, false, false, 0},
-      {"the closed window stored nothing", 1, 3, 5, -1, -1, 0, false, true, 0},
-      {"group 2 starts red", 2, 0, 2, -1, -1, 0, false, false, kRed},
-      {"a confirmed colour shows at once; closing keeps it", 2, 0, 2, 4, 4, kChosen, true, false, kChosen},
-      {"type and width were not stored; a cancelled colour changes nothing", 2, 0, 2, -1, -1, kRejected, false, false, kChosen},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    HWND settings = OpenSettingsOf(*app_, groups, c.group);
-    ASSERT_NE(settings, nullptr);
-    EXPECT_EQ(TickedIn(settings, kTypeBox, 9100, 0), c.openType);
-    EXPECT_EQ(TickedIn(settings, kWidthBox, 9150, 1), c.openWidth);
-    if (c.tickType >= 0) Click(GetDlgItem(settings, kTypeBox), 9100 + c.tickType);
-    if (c.tickWidth >= 0) Click(GetDlgItem(settings, kWidthBox), 9150 + c.tickWidth);
-    if (c.tickType >= 0) { EXPECT_EQ(TickedIn(settings, kTypeBox, 9100, 0), c.tickType) << "one type at a time"; }
-    if (c.answer != 0) {
-      PostMessageA(GetDlgItem(settings, kColour), BM_CLICK, 0, 0);
-      HWND dialog = nullptr;
-      for (int i = 0; i < 250 && dialog == nullptr; ++i, Sleep(20)) dialog = FindWindowExA(nullptr, nullptr, "#32770", nullptr);
-      ASSERT_NE(dialog, nullptr);
-      for (auto [id, value] : {std::pair{706, GetRValue(c.answer)}, {707, GetGValue(c.answer)}, {708, GetBValue(c.answer)}})
-        SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(std::to_string(value).c_str()));
-      PostMessageA(GetDlgItem(dialog, c.confirm ? IDOK : IDCANCEL), BM_CLICK, 0, 0);
-      ASSERT_TRUE(WaitGone(dialog));
-      EXPECT_FALSE(IsWindowEnabled(groups)) << "the colour dialog leaves the group list disabled";
-      // The type samples (type box at (5, 5), solid sample 45 rows down) take the colour.
-      if (c.confirm) { EXPECT_TRUE(WaitForColour(settings, 5 + 45, c.answer, 5 + 60, 5 + 120)); }
-    }
-    const int row = 45 * c.group + 28;
-    if (c.sample != 0) {
-      EXPECT_TRUE(WaitForColour(groups, row, c.sample));
-      EXPECT_EQ(CountPixels(groups, row, kRejected), 0);
-    }
-    EXPECT_TRUE(End(*app_, settings, c.pressOk));
-  }
-  EXPECT_TRUE(End(*app_, groups, true));
-  EXPECT_TRUE(IsWindowEnabled(app_->Main()));
-}
-
-TEST_F(TwoGroups, ClosingTheProgramInsideNestedRunsEndsIt) {
-  HWND groups = Open(*app_, kCmdChooseGroups, kGroupTitle);
-  ASSERT_NE(groups, nullptr);
-  ASSERT_NE(OpenSettingsOf(*app_, groups, 0), nullptr);
-  EXPECT_EQ(app_->Close(), 0u);
-}
-
-// Both choice windows: ＯＫ applies a changed choice and reruns the analysis only when it
-// matters, a close drops it, and a repaint keeps a tick not yet applied.
+// Both choice windows, without a close box and with the main window disabled while they run:
+// ＯＫ applies a changed choice and reruns the analysis only when it matters, a close drops
+// it, and a repaint keeps a tick not yet applied.
 TEST_F(ThreeGroups, ChoicesApplyOnOkAndRerunOnlyWhenTheyMatter) {
   const std::vector<std::string> allPairs = {" 1 -  2", " 1 -  3", " 2 -  3"};
   struct Case {
@@ -246,9 +112,11 @@ TEST_F(ThreeGroups, ChoicesApplyOnOkAndRerunOnlyWhenTheyMatter) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    Tables(*app_, true);
+    MarkTables(*app_);
     HWND window = Open(*app_, c.command, c.command == kCmdChooseGroups ? kGroupTitle : kCausesTitle);
     ASSERT_NE(window, nullptr);
+    EXPECT_EQ(GetWindowLongA(window, GWL_STYLE) & WS_SYSMENU, 0) << "no close box";
+    EXPECT_FALSE(IsWindowEnabled(app_->Main())) << "the main window waits for the run";
     for (std::size_t i = 0; i < c.tickedOnOpen.size(); ++i) {
       EXPECT_EQ(Ticked(window, c.firstBox + static_cast<int>(i)), c.tickedOnOpen[i]) << "box " << i;
     }
@@ -256,13 +124,90 @@ TEST_F(ThreeGroups, ChoicesApplyOnOkAndRerunOnlyWhenTheyMatter) {
     if (c.repaint) SendMessageA(window, WM_PAINT, 0, 0);
     if (c.click >= 0) { EXPECT_NE(Ticked(window, c.firstBox + c.click), c.tickedOnOpen[static_cast<std::size_t>(c.click)]); }
     EXPECT_TRUE(End(*app_, window, c.pressOk));
-    ASSERT_EQ(TablesRewritten(*app_), c.rebuilt);
+    EXPECT_TRUE(IsWindowEnabled(app_->Main()));
     const std::string tables = Tables(*app_);
+    ASSERT_EQ(tables.find("marked") == std::string::npos, c.rebuilt);
     for (const std::string& pair : c.rebuilt ? allPairs : std::vector<std::string>{}) {
       const bool listed = std::find(c.pairs.begin(), c.pairs.end(), pair) != c.pairs.end();
       EXPECT_EQ(tables.find(pair) != std::string::npos, listed) << pair << " in\n" << tables;
     }
   }
+}
+
+// After the choices above (every group shown): a double click on a group's line in the group
+// list opens its settings, a nested run, and a click beside the lines nothing; the settings
+// store the type and width on ＯＫ and a colour at once; closing the program inside both runs
+// ends it.
+TEST_F(ThreeGroups, LineSettingsOfTheGroupClicked) {
+  constexpr COLORREF kRed = RGB(255, 0, 0), kChosen = RGB(10, 200, 30), kRejected = RGB(200, 10, 130);
+  struct Case {
+    const char* name;
+    int x, y;           // of the double click
+    const char* title;  // of the settings it opens; null: nothing opens
+    int openType, openWidth, tickType, tickWidth;  // -1: left alone
+    COLORREF answer;  // typed into the colour dialog; 0: not opened
+    bool confirm, pressOk;
+    COLORREF sample;  // of the group's line in the group list afterwards
+  };
+  const Case cases[] = {
+      {"left of the lines", 39, 30},
+      {"right of the lines", 111, 30},
+      {"above the first line", 70, 19},
+      {"below the last group", 70, 196},
+      {"top of the all-cases row", 70, 20, "0:all Cases", 4, 2, -1, -1},
+      {"last row of the all-cases row", 40, 64, "0:all Cases", 4, 2, -1, -1},
+      {"first row of group 1, solid, width 2; OK stores dash-dot, width 5", 110, 65, "1:A", 0, 2, 3, 5, 0, false, true},
+      {"closing drops a new type and width", 70, 73, "1:A", 3, 5, 1, 1},
+      {"the closed window stored nothing", 70, 73, "1:A", 3, 5, -1, -1, 0, false, true},
+      {"bottom of the last group", 70, 195, "3:C", 0, 2, -1, -1},
+      {"group 2 starts red", 70, 118, "2:B", 0, 2, -1, -1, 0, false, false, kRed},
+      {"a confirmed colour shows at once; closing keeps it", 70, 118, "2:B", 0, 2, 4, 4, kChosen, true, false, kChosen},
+      {"type and width were not stored; a cancelled colour changes nothing", 70, 118, "2:B", 0, 2, -1, -1, kRejected, false,
+       false, kChosen},
+  };
+  HWND groups = Open(*app_, kCmdLineSettings, kGroupTitle);
+  ASSERT_NE(groups, nullptr);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.title == nullptr) {
+      // A miss is handled at once; a settings run would keep this send waiting.
+      DWORD_PTR result = 0;
+      EXPECT_NE(SendMessageTimeoutA(groups, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(c.x, c.y), SMTO_NORMAL, 3000, &result), 0);
+      continue;
+    }
+    HWND settings = OpenSettingsOf(*app_, groups, c.x, c.y);
+    ASSERT_NE(settings, nullptr);
+    EXPECT_EQ(WindowText(settings), c.title);
+    EXPECT_FALSE(IsWindowEnabled(groups));
+    EXPECT_EQ(TickedIn(settings, kTypeBox, 9100, 0), c.openType);
+    EXPECT_EQ(TickedIn(settings, kWidthBox, 9150, 1), c.openWidth);
+    if (c.tickType >= 0) Click(GetDlgItem(settings, kTypeBox), 9100 + c.tickType);
+    if (c.tickWidth >= 0) Click(GetDlgItem(settings, kWidthBox), 9150 + c.tickWidth);
+    if (c.tickType >= 0) { EXPECT_EQ(TickedIn(settings, kTypeBox, 9100, 0), c.tickType) << "one type at a time"; }
+    if (c.answer != 0) {
+      PostMessageA(GetDlgItem(settings, kColour), BM_CLICK, 0, 0);
+      HWND dialog = nullptr;
+      ASSERT_TRUE(WaitFor([&] { return (dialog = app_->Find("#32770", Visible)) != nullptr; }));
+      for (auto [id, value] : {std::pair{706, GetRValue(c.answer)}, {707, GetGValue(c.answer)}, {708, GetBValue(c.answer)}})
+        SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(std::to_string(value).c_str()));
+      PostMessageA(GetDlgItem(dialog, c.confirm ? IDOK : IDCANCEL), BM_CLICK, 0, 0);
+      ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+      EXPECT_FALSE(IsWindowEnabled(groups)) << "the colour dialog leaves the group list disabled";
+      // The type samples (type box at (5, 5), solid sample 45 rows down) take the colour.
+      if (c.confirm) { EXPECT_TRUE(WaitFor([&] { return CountPixels(settings, 5 + 45, c.answer, 5 + 60, 5 + 120) > 0; })); }
+    }
+    const int row = 45 * (c.title[0] - '0') + 28;
+    if (c.sample != 0) {
+      EXPECT_TRUE(WaitFor([&] { return CountPixels(groups, row, c.sample) > 0; }));
+      EXPECT_EQ(CountPixels(groups, row, kRejected), 0);
+    }
+    EXPECT_TRUE(End(*app_, settings, c.pressOk));
+    EXPECT_TRUE(IsWindowEnabled(groups));
+    EXPECT_FALSE(IsWindowEnabled(app_->Main())) << "the outer run goes on";
+  }
+  // Closing the program inside both runs ends it.
+  ASSERT_NE(OpenSettingsOf(*app_, groups, 70, 28), nullptr);
+  EXPECT_EQ(app_->Close(), 0u);
 }
 
 }  // namespace
