@@ -99,25 +99,11 @@ TEST(KmEstimates, YearMarksRunWhile52kIsWithinTheRange) {
   }
 }
 
-// Weeks estimated and the 5- and 10-year survival only where the data reach (their values
-// are R's in the batch command's JSON); the pool of no shown group has no estimate, while the
-// groups themselves are estimated.
-TEST(KmEstimates, EstimatesOnlyWhereTheDataReach) {
-  const struct { const char* name; DataSet groups; std::vector<int> hidden; std::size_t g, weeks; bool at5y, at10y; } cases[] = {
-      {"last event in week 259", {{{100}, {259}}}, {}, 1, 260, false, false}, {"last event in week 260", {{{100}, {260}}}, {}, 1, 261, true, false},
-      {"last event in week 520", {{{100}, {520}}}, {}, 1, 521, true, true}, {"no shown group: no pool", kThreeGroups, {1, 2, 3}, 0, 0, false, false},
-      {"no shown group: a group", kThreeGroups, {1, 2, 3}, 1, 16, false, false},
-  };
-  for (const auto& c : cases) {
-    Workspace ws;
-    Analyse(ws, c.groups, 2080, c.hidden);
-    const GroupEstimates& e = ws.figures.groups[c.g];
-    EXPECT_EQ(std::tuple(e.km.size(), e.at5y.has_value(), e.at10y.has_value()), std::tuple(c.weeks, c.at5y, c.at10y)) << c.name;
-  }
-}
-
 // The weekly survival tables per group and pooled, read by their summary texts (the survival
-// values themselves are R's above and in ExactFraction), and nothing after the last event.
+// values themselves are R's above and in ExactFraction), and nothing after the last event; the
+// estimates run to the last event, the 5- and 10-year figures only where the data reach (their
+// values are R's in the batch command's JSON), and the pool of no shown group has none while
+// the groups themselves are estimated.
 using Summary = std::array<std::string, 4>;  // 5 years, 10 years, end of data, median
 
 TEST(SurvivalTables, GroupAndPooledExamples) {
@@ -134,10 +120,13 @@ TEST(SurvivalTables, GroupAndPooledExamples) {
       {"half reached a rounding error above it", {{{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, std::vector<int>(12, 30)}}, {}, 1, 30,
        {"   . ", "   . ", " 50.0 % , 0y 6m", " 0y 2m"}},
       {"last event one week before five years", {{{100}, {259, 259}}}, {}, 1, 259, {"   . ", "   . ", " 66.6 % , 4y11m", ""}},
+      {"last event in week 260", {{{100}, {260}}}, {}, 1, 260, {" 50.0 %", "   . ", " 50.0 % , 5y 0m", " 1y11m"}},
+      {"last event in week 520", {{{100}, {520}}}, {}, 1, 520, {" 50.0 %", " 50.0 %", " 50.0 % ,10y 0m", " 1y11m"}},
       {"pool of A and B", abc, {3}, 0, 4, {"   . ", "   . ", " 50.0 % ,0.9m", "0.4m"}},
       {"pool with B hidden is A alone", abc, {2, 3}, 0, 2, {"   . ", "   . ", "  0.0 % ,0.4m", "0.4m"}},
       {"pool with a small group shown by the user", abc, {}, 0, 4, {"   . ", "   . ", " 90.0 % ,0.9m", ""}},
       {"pool of no shown group: empty, no 0 / 0", abc, {1, 2, 3}, 0, 0, {"", "", "", ""}},
+      {"no shown group: a group is estimated", abc, {1, 2, 3}, 1, 2, {"   . ", "   . ", "  0.0 % ,0.4m", "0.4m"}},
   };
   Workspace ws;
   for (const auto& c : cases) {
@@ -151,6 +140,9 @@ TEST(SurvivalTables, GroupAndPooledExamples) {
     EXPECT_EQ(t.AtRiskTable[after][c.g], 0);
     const auto& texts = t.GroupSummaryTexts[c.g];
     EXPECT_EQ((Summary{texts[kFiveYears], texts[kTenYears], texts[kDataMax], texts[kMedian]}), c.summary);
+    const GroupEstimates& e = ws.figures.groups[c.g];
+    const auto weeks = static_cast<std::size_t>(c.summary[2].empty() ? 0 : c.lastEventWeek + 1);
+    EXPECT_EQ(std::tuple(e.km.size(), e.at5y.has_value(), e.at10y.has_value()), std::tuple(weeks, weeks > 260, weeks > 520));
   }
 }
 
