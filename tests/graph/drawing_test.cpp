@@ -195,9 +195,8 @@ TEST(Views, RowsOfEachView) {
       {"one group: no test lines", kRate, {0, 5}, 260, 380, ""},
       {"pair without a death: no overall line", kRate, {2, 5}, 260, 460, "", 52, 1, false},
       {"three groups without a death: no overall line", kRate, {1, 2, 5}, 260, 380, "", 52, 1, false},
-      {"first shown group at 80", kAtRisk, ac, 104, 80, "330:  96|410:  71|490:  0"},
+      {"first shown group at 80", kAtRisk, ac, 104, 80, "330:  96|410:  71|490:  0"}, {"C's label", kAtRisk, ac, 104, 128, "10:C  "},
       {"the hidden group takes no row: C at 120", kAtRisk, ac, 104, 120, "330:12345|410:  7|490:  0"},
-      {"C's label", kAtRisk, ac, 104, 128, "10:C  "}, {"a range of under a year: one column", kAtRisk, ac, 40, 80, "330:  96"},
       {"totals of the shown groups at 180", kAtRisk, ac, 104, 180, "30: 累計 |330:12441|410:  78|490:  0"},
   };
   for (const Case& c : cases) {
