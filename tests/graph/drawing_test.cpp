@@ -147,7 +147,8 @@ TEST(RedrawGraph, FittedRangeTicksNumbersAndUnits) {
     for (std::size_t i = 1; i < segments.size(); ++i) {
       const auto& s = segments[i];
       if (s.y1 == 600 && s.y2 == 595 && segments[i - 1].x1 == s.x1 - 1) {
-        const int week = static_cast<int>(std::ceil((s.x1 - 80) / pixelsPerWeek - 1e-6));  // its pixel is its week's, rounded down
+        // A tick's pixel is its week's, rounded down.
+        const int week = static_cast<int>(std::ceil((s.x1 - 80) / pixelsPerWeek - 1e-6));
         ticks.append(ticks.empty() ? "" : " ").append(std::to_string(week));
       }
     }
