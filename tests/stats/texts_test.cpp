@@ -92,15 +92,10 @@ std::unique_ptr<Workspace> Figures(int shownGroups) {
   ws->shown.Set(1, true);
   ws->shown.Set(2, shownGroups >= 2);
   auto& groups = ws->figures.groups;
-  groups[0].km = {1.0, 0.5};
-  groups[0].median = {130.5, 4.5, std::nullopt};  // a period is cut to whole weeks, not rounded
-  groups[1].km = {1.0};
-  groups[1].median = {156.0, 137.0, 321.0};
-  groups[1].at5y = SurvivalEstimate{0.39456, 0.2906, 0.5374};
-  groups[2].km = {1.0};
-  groups[2].median = {std::nullopt, 60.0, std::nullopt};
-  groups[2].at5y = SurvivalEstimate{0.25, 0.1, 0.6};
-  groups[2].at10y = SurvivalEstimate{0.0, kNaN, kNaN};
+  groups[0] = {.km = {1.0, 0.5}, .median = {130.5, 4.5, std::nullopt}};  // a period is cut to whole weeks, not rounded
+  groups[1] = {.km = {1.0}, .median = {156.0, 137.0, 321.0}, .at5y = SurvivalEstimate{0.39456, 0.2906, 0.5374}};
+  groups[2] = {.km = {1.0}, .median = {std::nullopt, 60.0, std::nullopt}, .at5y = SurvivalEstimate{0.25, 0.1, 0.6},
+               .at10y = SurvivalEstimate{0.0, kNaN, kNaN}};
   ws->figures.hazardRatios[1][2] = {.estimated = true, .hr = 1.40849, .lower = 0.9614, .upper = 2.0636, .p = 0.07943};
   ws->figures.hazardRatios[1][3] = {.estimated = true, .hr = 9, .lower = 1, .upper = 90, .p = 0.00001};
   return ws;
