@@ -25,14 +25,15 @@ TEST(FormatNumber, ReferenceTexts) {
   struct { double value; const char* text; } cases[] = {
       {0, "0"}, {-0.0, "0"}, {2.0 / 3, "0.666666666666667"}, {0.0001, "0.0001"}, {0.00001, "1.00000000000000e-05"},
       {1e-100, "1.00000000000000e-100"}, {-0.0001234, "-0.0001234"}, {1e14, "100000000000000"}, {1e15, "1.00000000000000e+015"},
-      {1234567890123456.0, "1.23456789012346e+015"}, {0.999999999999999, "1"}, {0.99999999999999, "0.99999999999999"}, {9.99999999999999, "10"}, {Limits::quiet_NaN(), "0"},
+      {1234567890123456.0, "1.23456789012346e+015"}, {0.999999999999999, "1"}, {0.99999999999999, "0.99999999999999"},
+      {9.99999999999999, "10"}, {Limits::quiet_NaN(), "0"},
       // Infinity would never leave the normalising loop.
       {Limits::infinity(), "1.#INF"}, {-Limits::infinity(), "-1.#INF"}, {Limits::denorm_min(), "4.94065645841247e-324"},
+      {Limits::max(), "1.79769313486232e+308"}, {Limits::min(), "2.22507385850720e-308"},
       // 32769 / 32768 = 1.000030517578125: the sixteenth digit is an exact 5, which rounds up.
       {32769.0 / 32768, "1.00003051757813"},
   };
   for (const auto& c : cases) EXPECT_EQ(FormatNumber(c.value), c.text) << "value " << c.value;
-  for (double v : {Limits::max(), -Limits::max(), Limits::min()}) EXPECT_LE(FormatNumber(v).size(), 22u) << v;
 }
 
 // The loader passes only digits and points, its leading zeros cut off.
