@@ -249,16 +249,10 @@ TEST(DataFile, LimitHoldsExactlyAndAnEndlessInputStops) {
   EXPECT_EQ(ReadDataStream(endless, kLimit).status, FileRead::TooLarge) << "endless input";
 
   const std::string atLimit(kLimit, 'x');
-  struct { const char* name; std::string bytes; FileRead status; std::size_t kept; } cases[] = {
-      {"exactly the limit", atLimit, FileRead::Read, kLimit},
-      {"one byte more", atLimit + "x", FileRead::TooLarge, 0},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    std::istringstream stream(c.bytes);
-    const DataFileBytes streamed = ReadDataStream(stream, kLimit);
-    EXPECT_EQ(streamed.status, c.status);
-    EXPECT_EQ(streamed.bytes.size(), c.kept);
+  for (const auto& [bytes, status] : {std::pair{atLimit, FileRead::Read}, {atLimit + "x", FileRead::TooLarge}}) {
+    std::istringstream stream(bytes);
+    const DataFileBytes read = ReadDataStream(stream, kLimit);
+    EXPECT_EQ(std::tuple(read.status, read.bytes.size()), std::tuple(status, status == FileRead::Read ? kLimit : 0)) << bytes.size();
   }
 }
 

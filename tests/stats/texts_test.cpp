@@ -108,14 +108,11 @@ TEST(IntervalsText, GroupsPairsAndMethods) {
       " 1 : A ( n = 20 )\t3y 0m (2y 7m - 6y 2m)\t39.5 % (29.1 - 53.7 %)\tn/a\r\n";
   const std::string bRow = " 2 : B ( n = 10 )\t未到達 (1y 1m - 未到達)\t25.0 % (10.0 - 60.0 %)\t0.0 % (n/a)\r\n";
   const std::string kmLine = "Kaplan-Meier 法、標準誤差は Greenwood の分散、区間は対数変換による\r\n\r\nハザード比 (95 % 信頼区間)\r\n";
-  struct Case { const char* name; int shown; std::string text; };
-  const Case cases[] = {
-      {"two shown groups: the hidden group's pair is left out", 2,
-       groupPart + bRow + kmLine + "組み合せ\tHR (95 % CI)\tp\r\n 2 /  1\t1.408 (0.961 - 2.064)\tp=0.0794\r\n"
-           "Cox 比例ハザードモデル (同順位は Efron 法、p は Wald 検定)、HR は左の群の右の群に対する比\r\n"},
-      {"one shown group: the line instead of the pairs", 1, groupPart + kmLine + "グラフは2本以上必要です\r\n"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(IntervalsText(*Figures(c.shown)), c.text) << c.name;
+  // Two shown groups: the hidden group's pair is left out.
+  EXPECT_EQ(IntervalsText(*Figures(2)), groupPart + bRow + kmLine + "組み合せ\tHR (95 % CI)\tp\r\n 2 /  1\t1.408 (0.961 - 2.064)\tp=0.0794\r\n"
+                                            "Cox 比例ハザードモデル (同順位は Efron 法、p は Wald 検定)、HR は左の群の右の群に対する比\r\n");
+  // One shown group: the line instead of the pairs.
+  EXPECT_EQ(IntervalsText(*Figures(1)), groupPart + kmLine + "グラフは2本以上必要です\r\n");
 
   // A pair without a finite estimate, and a p below 0.0001; the pooled group without cases
   // has no row.
