@@ -127,12 +127,6 @@ std::string Unpacked(std::uint32_t packed) {
   return bytes;
 }
 
-std::string Hex(const std::string& bytes) {
-  std::string hex;
-  for (unsigned char c : bytes) hex += {"0123456789ABCDEF"[c >> 4], "0123456789ABCDEF"[c & 15]};
-  return hex;
-}
-
 // A code that holds no character decodes as its two bytes alone: the codes 00 00 to 00 FF
 // check every single byte, a lone lead byte at the end of the text included.
 TEST(Cp932ToUtf8, EveryByteAndTwoByteSequenceAsTheFormerConverter) {
@@ -147,7 +141,8 @@ TEST(Cp932ToUtf8, EveryByteAndTwoByteSequenceAsTheFormerConverter) {
                                      : Unpacked(kGoldenSingle[code >> 8]) + Unpacked(kGoldenSingle[code & 0xFF]);
     const std::string actual = Cp932ToUtf8(bytes);
     if (actual != expected && ++mismatches <= 20) {
-      ADD_FAILURE() << "sequence " << Hex(bytes) << ": " << Hex(actual) << ", expected " << Hex(expected);
+      ADD_FAILURE() << "sequence " << testing::PrintToString(bytes) << ": " << testing::PrintToString(actual) << ", expected "
+                    << testing::PrintToString(expected);
     }
   }
   EXPECT_EQ(mismatches, 0);
