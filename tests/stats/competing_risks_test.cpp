@@ -47,8 +47,7 @@ Group MakeGroup(const std::vector<WeekRow>& rows) {
 std::vector<Group> DataSet(const std::string& name) {
   static const std::map<std::string, std::vector<std::vector<WeekRow>>> sets = {
       // Week 5 of group 1 holds ties of every kind; group 3 has no death of interest.
-      {"mixed",
-       {{{0, 1, 0, 1}, {2, 1, 1, 0}, {5, 2, 1, 1}, {8, 0, 1, 0}, {13, 1, 0, 2}, {20, 1, 1, 1}, {40, 0, 0, 1},
+      {"mixed", {{{0, 1, 0, 1}, {2, 1, 1, 0}, {5, 2, 1, 1}, {8, 0, 1, 0}, {13, 1, 0, 2}, {20, 1, 1, 1}, {40, 0, 0, 1},
          {60, 2, 0, 0}, {100, 1, 1, 1}, {150, 0, 1, 0}, {200, 1, 0, 1}, {260, 1, 0, 0}, {270, 0, 1, 1}, {300, 1, 0, 2}},
         {{0, 0, 1, 0}, {2, 2, 0, 1}, {5, 1, 2, 0}, {7, 1, 0, 1}, {13, 0, 2, 1}, {20, 2, 1, 0}, {33, 1, 0, 1},
          {60, 0, 1, 1}, {90, 1, 1, 0}, {120, 2, 0, 1}, {180, 0, 0, 2}},
@@ -56,8 +55,7 @@ std::vector<Group> DataSet(const std::string& name) {
       // Group 1 has left before any death of interest of group 2, and had no competing death.
       {"separated", {{{1, 2, 0, 0}, {3, 1, 0, 3}}, {{1, 0, 1, 1}, {2, 0, 0, 1}, {6, 1, 0, 0}, {9, 2, 1, 1}}}},
       // The cause selected for competing is one nobody died of.
-      {"no_competing",
-       {{{0, 1, 0, 1}, {2, 2, 0, 0}, {4, 1, 0, 2}, {9, 1, 0, 0}, {15, 2, 0, 1}},
+      {"no_competing", {{{0, 1, 0, 1}, {2, 2, 0, 0}, {4, 1, 0, 2}, {9, 1, 0, 0}, {15, 2, 0, 1}},
         {{1, 1, 0, 0}, {2, 1, 0, 1}, {6, 3, 0, 1}, {12, 1, 0, 2}}}},
       // Every cause selected: every death competes.
       {"all_competing", {{{0, 0, 1, 0}, {3, 0, 2, 1}, {10, 0, 1, 1}}, {{1, 0, 1, 1}, {3, 0, 1, 0}, {8, 0, 2, 2}}}},

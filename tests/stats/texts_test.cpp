@@ -117,7 +117,6 @@ TEST(IntervalsText, GroupsPairsAndMethods) {
   auto ws = Figures(2);
   ws->shown.Set(3, true);
   ws->figures.groups[0].km.clear();
-  ws->figures.hazardRatios[2][3].estimated = false;
   ws->figures.hazardRatios[1][2].p = 0.00051;  // below 0.001, still shown as a figure
   const std::string text = IntervalsText(*ws);
   EXPECT_EQ(text.find(" 0 : "), std::string::npos);
