@@ -49,10 +49,7 @@ const std::string kNoCause = "\t死因が未入力の為、不明で計算\t";
 const std::string kCap = "\t＊生存日数 を　14,560日（40年）、生存　に修正\t\r\n\r\n";
 std::string Ex(const std::string& note) { return "\t" + note + "\t\r\n\r\n"; }
 const std::string kNoComma = Ex("＊ データ形式はカンマ区切りです ");
-const std::string kNoGroup = " ＊ グループ名が未入力 除外データ\t\r\n\r\n";
-const std::string kNoDays = Ex("＊　生存日数が未入力 除外データ");
 const std::string kBadDays = Ex("　生存日数は　半角数値　除外データ");
-const std::string kNoOutcome = Ex("＊　転帰が未入力 除外データ");
 
 RecordedBox Capped(const std::string& days, const std::string& period) {
   return {"生存日数 " + days + " 日  ( " + period + " )", "データの確認！", BoxIcon::Warning};
@@ -82,9 +79,10 @@ TEST(RowRules, EachRowCountedInItsWeekOrExcludedWithItsNote) {
       {"quoted days", "A,\"12\",生存", kOk, 0, 1, false, ""},
       {"days of one blank are zero", "A, ,生存", kOk, 0, 0, false, ""},
       {"fractional days", "A,13.99,死亡,癌", kOk, 0, 1, true, "癌"},
-      {"group of blanks and quotes", " \"　\",12,死亡", kNoGroup, 0, kRefused}, {"nothing after group", "A,", kNoDays, 0, kRefused},
+      {"group of blanks and quotes", " \"　\",12,死亡", " ＊ グループ名が未入力 除外データ\t\r\n\r\n", 0, kRefused},
+      {"nothing after group", "A,", Ex("＊　生存日数が未入力 除外データ"), 0, kRefused},
       {"negative days", "A,-5,生存", kBadDays, 0, kRefused}, {"exponent days", "A,1e3,生存", kBadDays, 0, kRefused},
-      {"capped then without outcome", "A,14561", kNoOutcome, 1, kRefused, false, "", {Capped("14561", "40y 0m")}},
+      {"capped then without outcome", "A,14561", Ex("＊　転帰が未入力 除外データ"), 1, kRefused, false, "", {Capped("14561", "40y 0m")}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numeric>
 #include <string>
 #include <utility>
 #include <vector>

@@ -4,7 +4,6 @@
 // that stands for the pair table with fewer than two shown groups.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 #include <memory>
 #include <string>

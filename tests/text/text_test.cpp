@@ -8,7 +8,6 @@
 #include <limits>
 #include <string>
 #include <unordered_map>
-#include <utility>
 #include <vector>
 
 #include "text/cp932.h"
