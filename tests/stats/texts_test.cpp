@@ -1,7 +1,7 @@
 // Chi-square upper tails, every text made of a p-value (the views' cut, the reviewer's
-// rounded), a statistic, a pair code or the weeks of the reviewer's tests, and the interval
-// and hazard-ratio text from given figures: periods, percentages, the pair rows and the line
-// that stands for the pair table with fewer than two shown groups.
+// rounded), a statistic or the weeks of the reviewer's tests (pair codes are the goldens'),
+// and the interval and hazard-ratio text from given figures: periods, percentages, the pair
+// rows and the line that stands for the pair table with fewer than two shown groups.
 #include <gtest/gtest.h>
 
 #include <limits>

@@ -1,6 +1,7 @@
 // The texts of numbers, periods and percentages, the guarded conversions of reals to
-// integers, and code page 932 both ways: the detection of UTF-8 input, its conversion to code
-// page 932 and the decoding.
+// integers (where they saturate or wrap), the number grammar the loader reaches, and code
+// page 932 both ways: the detection of UTF-8 input, its conversion to code page 932 and the
+// decoding.
 #include <gtest/gtest.h>
 
 #include <cmath>
