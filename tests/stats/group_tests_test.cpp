@@ -48,6 +48,7 @@ TEST(GroupTests, OverallAndPairStatistics) {
       {"three groups, range to week 10", test::kThreeGroups, 10, {}, 0, nullptr, nullptr,
        {{1, 2, 3.24576753211196, 4.109711614343949}, {1, 3, 8.41126139842593, 8.542372881355933},
         {2, 3, 2.51350788709204, 2.8383535504974784}}},
+      {"heavy ties within weeks", test::kHeavyTies, 52, {}, 0, nullptr, nullptr, {{1, 2, 2.6589634822281, 1.5323639774859288}}},
       {"long follow-up", test::kLongFollowUp, 2080, {}, 1.79175064547839, "p=0.1807 ", "1.7917 ",
        {{1, 2, 1.83999027862404, 3.2750252900922345}}},
       {"long follow-up, range to five years", test::kLongFollowUp, 260, {}, 3.17765739201612, "p=0.0746 ", "3.1776 ",
