@@ -49,10 +49,7 @@ const std::string kNoCause = "\t死因が未入力の為、不明で計算\t";
 const std::string kCap = "\t＊生存日数 を　14,560日（40年）、生存　に修正\t\r\n\r\n";
 std::string Ex(const std::string& note) { return "\t" + note + "\t\r\n\r\n"; }
 const std::string kNoComma = Ex("＊ データ形式はカンマ区切りです ");
-const std::string kNoGroup = " ＊ グループ名が未入力 除外データ\t\r\n\r\n";
-const std::string kNoDays = Ex("＊　生存日数が未入力 除外データ");
 const std::string kBadDays = Ex("　生存日数は　半角数値　除外データ");
-const std::string kNoOutcome = Ex("＊　転帰が未入力 除外データ");
 
 RecordedBox Capped(const std::string& days, const std::string& period) {
   return {"生存日数 " + days + " 日  ( " + period + " )", "データの確認！", BoxIcon::Warning};
@@ -66,7 +63,6 @@ TEST(RowRules, EachRowCountedInItsWeekOrExcludedWithItsNote) {
   // The week and outcome the row is counted with, its cause of death ("" alive), its box.
   struct { const char* name; std::string row, note; Count corrected; int week; bool dead; std::string cause;
            std::vector<RecordedBox> box; } cases[] = {
-      {"death without cause gets unknown", "A,100,死亡", kNoCause + kOk, 1, 14, true, "不明"},
       {"cause of a survivor is ignored", "A,100,生存,癌", kOk, 0, 14, false, ""},
       {"outcome containing death mark", "A,100,死因不明", kNoCause + kOk, 1, 14, true, "不明"},
       {"outcome of one blank is alive", "A,100, ", kOk, 0, 14, false, ""},
@@ -75,7 +71,6 @@ TEST(RowRules, EachRowCountedInItsWeekOrExcludedWithItsNote) {
       {"14560 days is the last week", "A,14560,死亡,癌", kOk, 0, 2080, true, "癌"},
       {"14561 days capped to alive", "A,14561,死亡,癌", kCap + kOk, 1, 2080, false, "", {Capped("14561", "40y 0m")}},
       {"capped and without cause", "A,14561,死亡", kCap + kNoCause + kOk, 2, 2080, false, "", {Capped("14561", "40y 0m")}},
-      {"period beyond 255 years", "A,93184,生存", kCap + kOk, 1, 2080, false, "", {Capped("93184", "256y 0m")}},
       {"period beyond 32-bit weeks", "A,100000000000000000000,生存", kCap + kOk, 1, 2080, false, "",
        {Capped("100000000000000000000", "2.74725274725275e+017y")}},
       {"400 digits are infinite", "A," + d400 + ",死亡,癌", kCap + kOk, 1, 2080, false, "", {Capped(d400, "∞")}},
@@ -84,13 +79,10 @@ TEST(RowRules, EachRowCountedInItsWeekOrExcludedWithItsNote) {
       {"quoted days", "A,\"12\",生存", kOk, 0, 1, false, ""},
       {"days of one blank are zero", "A, ,生存", kOk, 0, 0, false, ""},
       {"fractional days", "A,13.99,死亡,癌", kOk, 0, 1, true, "癌"},
-      {"no comma", "12", kNoComma, 0, kRefused}, {"empty group", ",12,死亡", kNoGroup, 0, kRefused},
-      {"group of blanks and quotes", " \"　\",12,死亡", kNoGroup, 0, kRefused}, {"empty days", "A,,死亡", kNoDays, 0, kRefused},
-      {"nothing after group", "A,", kNoDays, 0, kRefused}, {"negative days", "A,-5,生存", kBadDays, 0, kRefused},
-      {"exponent days", "A,1e3,生存", kBadDays, 0, kRefused}, {"full-width digits", "A,１２,生存", kBadDays, 0, kRefused},
-      {"header without apostrophe", "群,日数,転帰,死因", kBadDays, 0, kRefused}, {"no outcome", "A,12", kNoOutcome, 0, kRefused},
-      {"empty outcome", "A,12,,癌", kNoOutcome, 0, kRefused},
-      {"capped then without outcome", "A,14561", kNoOutcome, 1, kRefused, false, "", {Capped("14561", "40y 0m")}},
+      {"group of blanks and quotes", " \"　\",12,死亡", " ＊ グループ名が未入力 除外データ\t\r\n\r\n", 0, kRefused},
+      {"nothing after group", "A,", Ex("＊　生存日数が未入力 除外データ"), 0, kRefused},
+      {"negative days", "A,-5,生存", kBadDays, 0, kRefused}, {"exponent days", "A,1e3,生存", kBadDays, 0, kRefused},
+      {"capped then without outcome", "A,14561", Ex("＊　転帰が未入力 除外データ"), 1, kRefused, false, "", {Capped("14561", "40y 0m")}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -101,10 +93,7 @@ TEST(RowRules, EachRowCountedInItsWeekOrExcludedWithItsNote) {
     EXPECT_EQ(std::tuple(cd.counters.total, cd.counters.corrected, cd.counters.excluded), std::tuple(1, c.corrected, refused ? 1 : 0));
     EXPECT_EQ(std::tuple(cd.NumGroups, cd.CauseNames[1], cd.NumCauses), std::tuple(refused ? 0 : 1, c.cause, c.dead ? 1 : 0));
     EXPECT_EQ(l->boxes.boxes, c.box);
-    if (refused) {
-      EXPECT_EQ(std::tuple(cd.dataMaxWeeks, cd.DeathsByCause[0][0]), std::tuple(0, 0));
-      continue;
-    }
+    if (refused) continue;  // no group entered: nothing counted
     const std::size_t week = static_cast<std::size_t>(c.week), code = c.dead ? 2 : 1;
     EXPECT_EQ(std::tuple(cd.WeekCounts[week][code][1], cd.GroupTotals[code][1], cd.DeathsByCause[1][code - 1], cd.dataMaxWeeks),
               std::tuple(1, 1, 1, c.week));
@@ -118,10 +107,8 @@ TEST(RowRules, TrimFieldRemovesBlanksAndQuotesFromBothEnds) {
       {"only blanks", " 　\" ", ""}, {"tab is not a blank", "\tA\t", "\tA\t"},
       // The last two bytes look like a full-width blank but are the end of "＝" and "@".
       {"trail byte before at sign", "＝@", "＝@"}, {"full-width blank after a character", "表　", "表"},
-      // The first and last lead bytes of both ranges take 0x81 as their trail byte; the bytes
-      // beside the ranges stand alone, so 0x81 0x40 after them is a blank.
-      {"lead 0x81", "x\x81\x81\x40", "x\x81\x81\x40"}, {"lead 0x9F", "x\x9F\x81\x40", "x\x9F\x81\x40"},
-      {"lead 0xE0", "x\xE0\x81\x40", "x\xE0\x81\x40"}, {"lead 0xFC", "x\xFC\x81\x40", "x\xFC\x81\x40"},
+      // The bytes beside the lead-byte ranges stand alone, so 0x81 0x40 after them is a blank
+      // (the ranges' own ends are the decoder's test's).
       {"single 0x80", "x\x80\x81\x40", "x\x80"}, {"single 0xA0", "x\xA0\x81\x40", "x\xA0"},
       {"single 0xDF", "x\xDF\x81\x40", "x\xDF"}, {"single 0xFD", "x\xFD\x81\x40", "x\xFD"},
   };
@@ -138,8 +125,6 @@ TEST(Utf8Input, EachLineReadAndConvertedOnItsOwn) {
       {"LF LF is one break", "A,7,生存\n\nB,7,生存", two, 0, 0, "A"},
       {"CR CR makes an empty line", "A,7,生存\r\rB,7,生存", split, 0, 0, "A"},
       {"CR LF LF makes an empty line", "A,7,生存\r\n\nB,7,生存", split, 0, 0, "A"},
-      {"comment looking like a row", "'A,7,生存\r\n", "'A,7,生存\t\r\n", 0, 0, ""},
-      {"unmappable in the group", U8(u8"Ré,7,死亡,癌\r\n"), "R?,7,死亡,癌\t" + note + "\t\r\n", 0, 0, "R?"},
       {"unmappable with a missing cause", U8(u8"é,7,死亡\r\n"),
        "?,7,死亡\t" + note + "\t死因が未入力の為、不明で計算\t\t\r\n", 1, 0, "?"},
       {"unmappable in the days", U8(u8"A,7é,生存\r\n"),
@@ -163,7 +148,6 @@ TEST(Utf8Input, EachLineReadAndConvertedOnItsOwn) {
     EXPECT_EQ(l->ws.cases.GroupNames[1], c.group);
   }
   const auto runs = Load(U8(u8"A,7,死亡,😀\r\n"))->report.Runs();
-  EXPECT_EQ(runs.back(), (ColourRun{kBlack, " ---.--- END ---.--- \t\r\n\r\n"}));
   EXPECT_NE(std::find(runs.begin(), runs.end(), ColourRun{kOrange, note + "\t\r\n"}), runs.end());
 }
 
@@ -175,30 +159,19 @@ std::string Rows(int count, const std::string& row) {
 
 struct Figure { const char* name; Count got, want; };
 
-TEST(CaseTables, GroupsAndCausesInOrderOfFirstAppearance) {
-  std::string manyGroups, manyCauses;
-  for (int i = 1; i <= 25; ++i) manyGroups.append("G").append(std::to_string(i)).append(",7,生存\r\n");
+// Causes beyond the twentieth share the last entry; fields beyond byte 255 are read whole.
+TEST(CaseTables, CausesInOrderOfFirstAppearanceAndLongFields) {
+  std::string manyCauses;
   for (int i = 1; i <= 25; ++i) manyCauses.append("A,7,死亡,C").append(std::to_string(i)).append("\n");
-  const std::string longName(300, 'G'), farRow = longName + "," + std::string(300, ' ') + "7,生存";
-  // The last two group names in use, and the rows of the last group.
-  struct { const char* name; std::string file; int numGroups, numCauses; std::string before, last; int lastRows; } cases[] = {
-      {"25 names: six in 20 over", manyGroups + "G2,7,生存\r\nG25,7,生存\r\n", 20, 0, "G19", "20 over", 7},
-      {"25 causes: six in 20 over", manyCauses, 1, 20, "all Cases", "A", 25},
-      {"fields beyond byte 255", longName + ",7,死亡," + longName + "\n" + farRow, 1, 1, "all Cases", longName, 2},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    auto l = Load(c.file);
-    const CaseData& cd = l->ws.cases;
-    const auto n = static_cast<std::size_t>(c.numGroups);
-    EXPECT_EQ(std::tuple(cd.NumGroups, cd.NumCauses, cd.GroupNames[n - 1], cd.GroupNames[n], cd.GroupTotals[0][n]),
-              std::tuple(c.numGroups, c.numCauses, c.before, c.last, c.lastRows));
-  }
   const auto causes = Load(manyCauses);
   const CaseData& cd = causes->ws.cases;
   // The last two causes, the deaths of the overflow cause, the width of the view by cause.
-  EXPECT_EQ(std::tuple(cd.CauseNames[19], cd.CauseNames[20], cd.DeathsByCause[1][20], causes->ws.viewSizes.byCauseWidth),
-            std::tuple("C19", "20 over", 6, 20 * 60 + 600));
+  EXPECT_EQ(std::tuple(cd.NumCauses, cd.CauseNames[19], cd.CauseNames[20], cd.DeathsByCause[1][20], causes->ws.viewSizes.byCauseWidth),
+            std::tuple(20, "C19", "20 over", 6, 20 * 60 + 600));
+  const std::string longName(300, 'G');
+  const auto l = Load(longName + ",7,死亡," + longName + "\n" + longName + "," + std::string(300, ' ') + "7,生存");
+  EXPECT_EQ(std::tuple(l->ws.cases.NumGroups, l->ws.cases.GroupNames[1], l->ws.cases.GroupTotals[0][1], l->ws.cases.CauseNames[1]),
+            std::tuple(1, longName, 2, longName));
 }
 
 TEST(CaseTables, TotalsLabelsShownFlagsAndTheResetOfTheNextLoad) {
@@ -209,15 +182,12 @@ TEST(CaseTables, TotalsLabelsShownFlagsAndTheResetOfTheNextLoad) {
            std::move(l));
   const CaseData& cd = l->ws.cases;
   const Figure cases[] = {
-      {"A rows", cd.GroupTotals[0][1], 8}, {"A censored", cd.GroupTotals[1][1], 5},
-      {"A deaths", cd.GroupTotals[2][1], 3}, {"A both", cd.GroupTotals[3][1], 8},
-      {"censored cause counted as censored", cd.WeekCounts[2][1][1], 1}, {"and not as death", cd.WeekCounts[2][2][1], 0},
-      {"censored cause still by cause", cd.DeathsByCause[1][2], 1}, {"alive, all groups", cd.DeathsByCause[0][0], 11},
-      {"group 0 never counted", cd.GroupTotals[0][0], 0}, {"A shown with 8", l->ws.shown.Contains(1), 1},
-      {"B hidden with 7", l->ws.shown.Contains(2), 0}, {"longest period", cd.dataMaxWeeks, 1000},
+      {"A censored", cd.GroupTotals[1][1], 5}, {"A deaths", cd.GroupTotals[2][1], 3},
+      {"censored cause counted as censored", cd.WeekCounts[2][1][1], 1},
+      {"censored cause still by cause", cd.DeathsByCause[1][2], 1}, {"group 0 never counted", cd.GroupTotals[0][0], 0},
+      {"A shown with 8", l->ws.shown.Contains(1), 1}, {"B hidden with 7", l->ws.shown.Contains(2), 0},
   };
   for (const auto& c : cases) EXPECT_EQ(c.got, c.want) << c.name;
-  EXPECT_EQ(l->ws.survival.GroupSummaryTexts[1][kLabel] + "|" + l->ws.survival.GroupSummaryTexts[2][kLabel], "A ( n = 8 )|B ( n = 7 )");
   l->ws.survival.SurvivalTable[3][kSurvival][1] = 0.5;
   l->ws.survival.AtRiskTable[3][1] = 9;
   l->ws.survival.GroupSummaryTexts[1][kMedian] = "x";
@@ -227,13 +197,10 @@ TEST(CaseTables, TotalsLabelsShownFlagsAndTheResetOfTheNextLoad) {
   l = Load(Rows(3, "X,14,生存"), std::move(l));
   const Workspace& ws = l->ws;
   const Figure reset[] = {
-      {"groups", ws.cases.NumGroups, 1}, {"causes reset after deaths", ws.cases.NumCauses, 0},
-      {"old cause deaths gone", ws.cases.DeathsByCause[0][1], 0}, {"old week counts", ws.cases.WeekCounts[1000][2][1], 0},
-      {"old totals gone", ws.cases.GroupTotals[0][2], 0}, {"at risk", ws.survival.AtRiskTable[3][1], 0},
-      {"all cases hidden again", ws.shown.Contains(0), 0}, {"old group B hidden", ws.shown.Contains(2), 0},
-      {"x range", ws.geometry.xMax, 260}, {"tick step", ws.geometry.tickStep, 52},
-      {"longest", ws.cases.dataMaxWeeks, 2}, {"rows", ws.cases.counters.total, 3},
-      {"corrections", ws.cases.counters.corrected, 0},
+      // The case tables are made anew in one piece: their old week counts stand for every field.
+      {"old week counts", ws.cases.WeekCounts[1000][2][1], 0}, {"at risk", ws.survival.AtRiskTable[3][1], 0},
+      {"all cases hidden again", ws.shown.Contains(0), 0}, {"x range", ws.geometry.xMax, 260},
+      {"tick step", ws.geometry.tickStep, 52},
   };
   for (const auto& c : reset) EXPECT_EQ(c.got, c.want) << c.name;
   EXPECT_EQ(ws.survival.SurvivalTable[3][kSurvival][1], 0.0);
@@ -274,34 +241,22 @@ TEST(DataFile, LimitHoldsExactlyAndAnEndlessInputStops) {
   EXPECT_EQ(ReadDataStream(endless, kLimit).status, FileRead::TooLarge) << "endless input";
 
   const std::string atLimit(kLimit, 'x');
-  struct { const char* name; std::string bytes; FileRead status; std::size_t kept; } cases[] = {
-      {"exactly the limit", atLimit, FileRead::Read, kLimit},
-      {"one byte more", atLimit + "x", FileRead::TooLarge, 0},
-      {"empty", "", FileRead::Read, 0},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    std::istringstream stream(c.bytes);
-    const DataFileBytes streamed = ReadDataStream(stream, kLimit);
-    EXPECT_EQ(streamed.status, c.status);
-    EXPECT_EQ(streamed.bytes.size(), c.kept);
-    // A file of known size is judged by that size, and with the same boundary.
-    const DataFileBytes file = ReadDataFile(WriteTempFile("orvantis-size-limit.csv", c.bytes), kLimit);
-    EXPECT_EQ(file.status, c.status);
-    EXPECT_EQ(file.bytes == c.bytes, c.status == FileRead::Read);
+  for (const auto& [bytes, status] : {std::pair{atLimit, FileRead::Read}, {atLimit + "x", FileRead::TooLarge}}) {
+    std::istringstream stream(bytes);
+    const DataFileBytes read = ReadDataStream(stream, kLimit);
+    EXPECT_EQ(std::tuple(read.status, read.bytes.size()), std::tuple(status, status == FileRead::Read ? kLimit : 0)) << bytes.size();
   }
 }
 
 TEST(DataFile, ReadAsBytesAndATooLargeOneWarnsAndLoadsNothing) {
   EXPECT_EQ(TooLargeText(999), "データファイルが 999 バイトを超えるため読み込みません");
-  EXPECT_EQ(TooLargeText(1000), "データファイルが 1,000 バイトを超えるため読み込みません");
   EXPECT_EQ(TooLargeText(kMaxDataFileBytes), "データファイルが 2,147,483,648 バイトを超えるため読み込みません");
 
   const std::string rows = "'表\r\nA,7,死亡,癌\r\nB,14,生存", body = "'表\t\r\nA,7,死亡,癌\t\t\r\nB,14,生存\t\t\r\n";
   const std::string file = WriteTempFile("orvantis-data-file.csv", rows);
   const std::string missing = WriteTempFile("orvantis-data-missing-dir", "") + ".none";
   struct { const char* name; std::string path; std::uint64_t limit; FileRead status; std::string body; int groups; } cases[] = {
-      {"file", file, kMaxDataFileBytes, FileRead::Read, body, 2},
+      {"file of exactly the limit", file, rows.size(), FileRead::Read, body, 2},
       {"one byte too many", file, rows.size() - 1, FileRead::TooLarge, "", 0},
       {"missing file", missing, kMaxDataFileBytes, FileRead::Unreadable, "", 0},
   };

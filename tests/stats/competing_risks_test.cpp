@@ -21,35 +21,33 @@ namespace {
 // One week of one group: deaths of interest, competing deaths, censored cases.
 struct WeekRow { int week; double interest, competing, censored; };
 
-// A group's columns over weeks 0..weeks-1, the number at risk counted down from its cases.
+// A group's columns over weeks 0..300 (the longest data set), the number at risk counted down
+// from its cases; by default its counts end at its own last row.
 struct Group {
-  std::vector<double> atRisk, interest, competing, censored;
-  CauseCounts Counts(std::size_t weeks) const {
-    return {std::span(atRisk).first(weeks), std::span(interest).first(weeks), std::span(competing).first(weeks),
-            std::span(censored).first(weeks)};
+  std::vector<double> atRisk = std::vector<double>(301), interest = atRisk, competing = atRisk, censored = atRisk;
+  std::size_t ownWeeks = 0;
+  CauseCounts Counts(std::size_t weeks = 0) const {
+    const std::size_t n = weeks == 0 ? ownWeeks : weeks;
+    return {std::span(atRisk).first(n), std::span(interest).first(n), std::span(competing).first(n), std::span(censored).first(n)};
   }
-  CauseCounts Counts() const { return Counts(ownWeeks); }
-  std::size_t ownWeeks = 0;  // to its last row
 };
 
-Group MakeGroup(const std::vector<WeekRow>& rows, std::size_t weeks) {
+Group MakeGroup(const std::vector<WeekRow>& rows) {
   Group g;
-  for (auto* c : {&g.atRisk, &g.interest, &g.competing, &g.censored}) c->assign(weeks, 0);
   for (const WeekRow& r : rows) {
     const auto w = static_cast<std::size_t>(r.week);
     std::tie(g.interest[w], g.competing[w], g.censored[w], g.ownWeeks) = std::tuple(r.interest, r.competing, r.censored, w + 1);
   }
   double cases = 0;  // counted up from the last week
-  for (std::size_t w = weeks; w-- > 0;) g.atRisk[w] = cases += g.interest[w] + g.competing[w] + g.censored[w];
+  for (std::size_t w = g.atRisk.size(); w-- > 0;) g.atRisk[w] = cases += g.interest[w] + g.competing[w] + g.censored[w];
   return g;
 }
 
-// The data sets of competing_risks.R; every group padded to the longest.
+// The data sets of competing_risks.R.
 std::vector<Group> DataSet(const std::string& name) {
   static const std::map<std::string, std::vector<std::vector<WeekRow>>> sets = {
       // Week 5 of group 1 holds ties of every kind; group 3 has no death of interest.
-      {"mixed",
-       {{{0, 1, 0, 1}, {2, 1, 1, 0}, {5, 2, 1, 1}, {8, 0, 1, 0}, {13, 1, 0, 2}, {20, 1, 1, 1}, {40, 0, 0, 1},
+      {"mixed", {{{0, 1, 0, 1}, {2, 1, 1, 0}, {5, 2, 1, 1}, {8, 0, 1, 0}, {13, 1, 0, 2}, {20, 1, 1, 1}, {40, 0, 0, 1},
          {60, 2, 0, 0}, {100, 1, 1, 1}, {150, 0, 1, 0}, {200, 1, 0, 1}, {260, 1, 0, 0}, {270, 0, 1, 1}, {300, 1, 0, 2}},
         {{0, 0, 1, 0}, {2, 2, 0, 1}, {5, 1, 2, 0}, {7, 1, 0, 1}, {13, 0, 2, 1}, {20, 2, 1, 0}, {33, 1, 0, 1},
          {60, 0, 1, 1}, {90, 1, 1, 0}, {120, 2, 0, 1}, {180, 0, 0, 2}},
@@ -57,17 +55,13 @@ std::vector<Group> DataSet(const std::string& name) {
       // Group 1 has left before any death of interest of group 2, and had no competing death.
       {"separated", {{{1, 2, 0, 0}, {3, 1, 0, 3}}, {{1, 0, 1, 1}, {2, 0, 0, 1}, {6, 1, 0, 0}, {9, 2, 1, 1}}}},
       // The cause selected for competing is one nobody died of.
-      {"no_competing",
-       {{{0, 1, 0, 1}, {2, 2, 0, 0}, {4, 1, 0, 2}, {9, 1, 0, 0}, {15, 2, 0, 1}},
+      {"no_competing", {{{0, 1, 0, 1}, {2, 2, 0, 0}, {4, 1, 0, 2}, {9, 1, 0, 0}, {15, 2, 0, 1}},
         {{1, 1, 0, 0}, {2, 1, 0, 1}, {6, 3, 0, 1}, {12, 1, 0, 2}}}},
       // Every cause selected: every death competes.
       {"all_competing", {{{0, 0, 1, 0}, {3, 0, 2, 1}, {10, 0, 1, 1}}, {{1, 0, 1, 1}, {3, 0, 1, 0}, {8, 0, 2, 2}}}},
   };
-  const auto& rows = sets.at(name);
-  std::size_t weeks = 0;
-  for (const auto& g : rows) weeks = std::max(weeks, static_cast<std::size_t>(g.back().week) + 1);
   std::vector<Group> groups;
-  for (const auto& g : rows) groups.push_back(MakeGroup(g, weeks));
+  for (const auto& rows : sets.at(name)) groups.push_back(MakeGroup(rows));
   return groups;
 }
 
@@ -129,7 +123,7 @@ TEST(GrayTest, GrayAndFineGrayMatchR) {
       {"mixed", 13, {1, 2, 3}, 2.2294903751291892, 0.32799884643698329, 2},
       {"mixed", 13, {1, 2}, 0.022026975697336838, 0.88201535999134617, 1, -0.098085624434077548, 0.64909516293095304, 0.87988790594279054},
   };
-  const Group empty = MakeGroup({}, 301);
+  const Group empty;
   for (const auto& row : rows) {
     const std::vector<Group> groups = DataSet(row.set);
     std::vector<CauseCounts> counts;
@@ -164,7 +158,7 @@ TEST(FineGray, NoIntervalOrTestWithoutAnyResidual) {
   };
   for (const auto& c : cases) {
     FineGrayScratch scratch;
-    const Group a = MakeGroup(c.a, 2), b = MakeGroup(c.b, 2);
+    const Group a = MakeGroup(c.a), b = MakeGroup(c.b);
     const SubHazardRatio h = EstimateSubHazardRatio(a.Counts(2), b.Counts(2), scratch);
     ASSERT_TRUE(h.estimated) << c.name;
     EXPECT_EQ(h.hr, 1) << c.name;
@@ -178,7 +172,7 @@ TEST(FineGray, NoIntervalOrTestWithoutAnyResidual) {
 // that only say where it stopped. The pair's sums answer as the general ones.
 TEST(GrayTest, NoTestOrRatioWithoutAnAnswer) {
   const std::vector<Group> none = DataSet("all_competing"), mixed = DataSet("mixed"), separated = DataSet("separated");
-  const Group empty = MakeGroup({}, 301);
+  const Group empty;
   const struct { const char* name; std::vector<CauseCounts> groups; bool tested; } cases[] = {
       {"no death of interest", {none[0].Counts(), none[1].Counts()}, false},
       {"one group", {mixed[0].Counts()}, false},

@@ -1,10 +1,9 @@
 // Chi-square upper tails, every text made of a p-value (the views' cut, the reviewer's
-// rounded), a statistic, a pair code or the weeks of the reviewer's tests, and the interval
-// and hazard-ratio text from given figures: periods, percentages, the pair rows and the line
-// that stands for the pair table with fewer than two shown groups.
+// rounded), a statistic or the weeks of the reviewer's tests (pair codes are the goldens'),
+// and the interval and hazard-ratio text from given figures: periods, percentages, the pair
+// rows and the line that stands for the pair table with fewer than two shown groups.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 #include <memory>
 #include <string>
@@ -25,13 +24,10 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 
 TEST(ChiSquareUpperTail, CutToSevenDecimalsAndAlwaysAProbabilityTheUncutAsR) {
   const struct { const char* name; int df; double x, p; } cases[] = {
-      {"zero statistic", 1, 0, 1}, {"one", 1, 1, 0.3173105}, {"5% point of df 1, not rounded", 1, 3.84, 0.0500435},
-      {"1% point of df 1", 1, 6.635, 0.0099994}, {"5% point of df 2", 2, 5.991, 0.0500116},
-      {"0.1% point of df 1", 1, 10.83, 0.0009987}, {"df 4", 4, 2, 0.7357588}, {"df 19", 19, 30, 0.0517985},
+      {"zero statistic", 1, 0, 1}, {"5% point of df 1, not rounded", 1, 3.84, 0.0500435}, {"df 4", 4, 2, 0.7357588},
       {"far tail", 1, 20, 0.0000078}, {"absolute tolerance lands exactly on 0.05", 1, 3.841459, 0.05},
-      {"series overflows", 1, 1500, 0}, {"far beyond the double range of the series", 1, 1e300, 0},
-      {"power overflows with many degrees of freedom", 255, 1450, 0}, {"between overflow and 1400", 19, 1400, 0},
-      {"infinite statistic", 1, kInf, 0}, {"no statistic", 1, kNaN, 1}, {"negative statistic", 1, -3, 1},
+      {"series overflows", 1, 1500, 0}, {"between overflow and 1400", 19, 1400, 0}, {"infinite statistic", 1, kInf, 0},
+      {"no statistic", 1, kNaN, 1}, {"negative statistic", 1, -3, 1},
   };
   for (const auto& c : cases) EXPECT_EQ(ChiSquareUpperTail(c.df, c.x), c.p) << c.name;
   // The uncut tail of the reviewer's tests, against R's pchisq(x, df, lower.tail = FALSE): the
@@ -48,21 +44,18 @@ TEST(NumberTexts, CutBeforeTheBoundsAndPadded) {
   const struct { const char* name; Text text; double x; const char* want; } cases[] = {
       {"p: probability 1", PValueText, 1, "p>0.5   "}, {"p: just under 0.001 after the cut", PValueText, 0.0009987, "p<0.001 "},
       {"p: exactly 0.001", PValueText, 0.001, "p=0.001 "}, {"p: exactly 0.5", PValueText, 0.5, "p=0.5 "},
-      {"p: 5% point", PValueText, 0.0500435, "p=0.05 "}, {"p: cut, not rounded", PValueText, 0.0099994, "p=0.0099 "},
-      {"p: zero", PValueText, 0, "p<0.001 "}, {"p: not a number", PValueText, kNaN, "p=n/a   "},
+      {"p: 5% point", PValueText, 0.0500435, "p=0.05 "}, {"p: not a number", PValueText, kNaN, "p=n/a   "},
       {"statistic: three decimals", StatisticText, 123.45678, "123.456"}, {"statistic: trailing zeros trimmed", StatisticText, 1234.5, "1234.5"},
-      {"statistic: four decimals", StatisticText, 12.345678, " 12.3456"}, {"statistic: five decimals", StatisticText, 3.8414588, "  3.84145"},
-      {"statistic: six decimals", StatisticText, 0.1234567, "  0.123456"}, {"statistic: zero", StatisticText, 0, "  0"},
-      {"statistic: just under ten keeps five decimals", StatisticText, 9.999999, "  9.99999"},
+      {"statistic: four decimals", StatisticText, 12.345678, " 12.3456"}, {"statistic: six decimals", StatisticText, 0.1234567, "  0.123456"},
+      {"statistic: zero", StatisticText, 0, "  0"}, {"statistic: just under ten keeps five decimals", StatisticText, 9.999999, "  9.99999"},
       {"statistic: ten", StatisticText, 10, " 10"}, {"statistic: exactly 100", StatisticText, 100, "100"},
       {"statistic: beyond the 32-bit cut", StatisticText, 3000000.123456, "3000000.123"},
       {"statistic: beyond the 64-bit cut", StatisticText, 1e17, "1.00000000000000e+017"},
       {"statistic: no informative week", StatisticText, kNaN, "  n/a"}, {"overall: short value padded", PetoStatisticText, 3.5, "3.5  "},
-      {"overall: cut to seven", PetoStatisticText, 12.3456789, "12.3456"}, {"overall: cut, not rounded", PetoStatisticText, 1.99999, "1.9999 "},
+      {"overall: cut, not rounded", PetoStatisticText, 12.3456789, "12.3456"},
       {"overall: beyond the 32-bit cut", PetoStatisticText, 300000.56789, "300000."},
       {"overall: seven integer digits", PetoStatisticText, 1234567.8, "1234567"},
       {"overall: more than seven integer digits shown whole", PetoStatisticText, 123456789.5, "123456789"},
-      {"pair: 1 and 2", PairLabel, 102, " 1 -  2"}, {"pair: the last two groups", PairLabel, 1920, "19 - 20"},
       {"adjusted p: plain value", PairPText, 0.0123456, "0.0123  "}, {"adjusted p: below 0.001 after the cut", PairPText, 0.0009999, "<0.001  "},
       {"adjusted p: exactly 0.001", PairPText, 0.001, "0.001  "}, {"adjusted p: 0.5 after the cut", PairPText, 0.50009, "0.5  "},
       {"adjusted p: above 0.5 after the cut", PairPText, 0.5001, " >0.5    "}, {"adjusted p: not a number", PairPText, kNaN, " n/a     "},
@@ -74,8 +67,8 @@ TEST(NumberTexts, CutBeforeTheBoundsAndPadded) {
 // carries into the next place, and no "p > 0.5".
 TEST(ReviewerText, RoundedPTextAndTheWeeksOfTheTests) {
   const struct { double p; const char* text; } cases[] = {
-      {0.000999, "p < 0.001"}, {0.001, "p = 0.0010"}, {0.00128, "p = 0.0013"}, {0.00149, "p = 0.0015"}, {0.0996, "p = 0.10"},
-      {0.19, "p = 0.19"}, {0.5, "p = 0.50"}, {0.996, "p = 1.0"}, {kNaN, "p = n/a"},
+      {0.000999, "p < 0.001"}, {0.001, "p = 0.0010"}, {0.00149, "p = 0.0015"}, {0.0996, "p = 0.10"}, {0.5, "p = 0.50"},
+      {0.996, "p = 1.0"}, {kNaN, "p = n/a"},
   };
   for (const auto& c : cases) EXPECT_EQ(RoundedPText(c.p), c.text) << c.p;
   // The weeks of the tests: one year, and years with months (whole years in the intervals' check).
@@ -94,15 +87,10 @@ std::unique_ptr<Workspace> Figures(int shownGroups) {
   ws->shown.Set(1, true);
   ws->shown.Set(2, shownGroups >= 2);
   auto& groups = ws->figures.groups;
-  groups[0].km = {1.0, 0.5};
-  groups[0].median = {130.5, 4.5, std::nullopt};  // a period is cut to whole weeks, not rounded
-  groups[1].km = {1.0};
-  groups[1].median = {156.0, 137.0, 321.0};
-  groups[1].at5y = SurvivalEstimate{0.39456, 0.2906, 0.5374};
-  groups[2].km = {1.0};
-  groups[2].median = {std::nullopt, 60.0, std::nullopt};
-  groups[2].at5y = SurvivalEstimate{0.25, 0.1, 0.6};
-  groups[2].at10y = SurvivalEstimate{0.0, kNaN, kNaN};
+  groups[0] = {.km = {1.0, 0.5}, .median = {130.5, 4.5, std::nullopt}};  // a period is cut to whole weeks, not rounded
+  groups[1] = {.km = {1.0}, .median = {156.0, 137.0, 321.0}, .at5y = SurvivalEstimate{0.39456, 0.2906, 0.5374}};
+  groups[2] = {.km = {1.0}, .median = {std::nullopt, 60.0, std::nullopt}, .at5y = SurvivalEstimate{0.25, 0.1, 0.6},
+               .at10y = SurvivalEstimate{0.0, kNaN, kNaN}};
   ws->figures.hazardRatios[1][2] = {.estimated = true, .hr = 1.40849, .lower = 0.9614, .upper = 2.0636, .p = 0.07943};
   ws->figures.hazardRatios[1][3] = {.estimated = true, .hr = 9, .lower = 1, .upper = 90, .p = 0.00001};
   return ws;
@@ -116,21 +104,17 @@ TEST(IntervalsText, GroupsPairsAndMethods) {
       " 1 : A ( n = 20 )\t3y 0m (2y 7m - 6y 2m)\t39.5 % (29.1 - 53.7 %)\tn/a\r\n";
   const std::string bRow = " 2 : B ( n = 10 )\t未到達 (1y 1m - 未到達)\t25.0 % (10.0 - 60.0 %)\t0.0 % (n/a)\r\n";
   const std::string kmLine = "Kaplan-Meier 法、標準誤差は Greenwood の分散、区間は対数変換による\r\n\r\nハザード比 (95 % 信頼区間)\r\n";
-  struct Case { const char* name; int shown; std::string text; };
-  const Case cases[] = {
-      {"two shown groups: the hidden group's pair is left out", 2,
-       groupPart + bRow + kmLine + "組み合せ\tHR (95 % CI)\tp\r\n 2 /  1\t1.408 (0.961 - 2.064)\tp=0.0794\r\n"
-           "Cox 比例ハザードモデル (同順位は Efron 法、p は Wald 検定)、HR は左の群の右の群に対する比\r\n"},
-      {"one shown group: the line instead of the pairs", 1, groupPart + kmLine + "グラフは2本以上必要です\r\n"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(IntervalsText(*Figures(c.shown)), c.text) << c.name;
+  // Two shown groups: the hidden group's pair is left out.
+  EXPECT_EQ(IntervalsText(*Figures(2)), groupPart + bRow + kmLine + "組み合せ\tHR (95 % CI)\tp\r\n 2 /  1\t1.408 (0.961 - 2.064)\tp=0.0794\r\n"
+                                            "Cox 比例ハザードモデル (同順位は Efron 法、p は Wald 検定)、HR は左の群の右の群に対する比\r\n");
+  // One shown group: the line instead of the pairs.
+  EXPECT_EQ(IntervalsText(*Figures(1)), groupPart + kmLine + "グラフは2本以上必要です\r\n");
 
   // A pair without a finite estimate, and a p below 0.0001; the pooled group without cases
   // has no row.
   auto ws = Figures(2);
   ws->shown.Set(3, true);
   ws->figures.groups[0].km.clear();
-  ws->figures.hazardRatios[2][3].estimated = false;
   ws->figures.hazardRatios[1][2].p = 0.00051;  // below 0.001, still shown as a figure
   const std::string text = IntervalsText(*ws);
   EXPECT_EQ(text.find(" 0 : "), std::string::npos);
@@ -156,20 +140,18 @@ TEST(IntervalsText, ReviewerLinesFollowTheTables) {
   EXPECT_EQ(IntervalsText(*ws, v, CompetingRisks{}), IntervalsText(*ws) + head + table +
                                                          " ※\r\n※ 比例ハザード性の検定で p < 0.05: ハザード比は期間中一定ではない\r\n");
 
-  auto censored = Figures(2);
-  censored->cases.NumCauses = 1;
-  censored->cases.CauseNames[1] = "移植";
-  censored->cases.CauseCensored[1] = 1;
+  ws->cases.NumCauses = 1;
+  ws->cases.CauseNames[1] = "移植";
+  ws->cases.CauseCensored[1] = 1;
   v.referenceRatios[0].ph.p = 0.05;
   v.requestedReference = 3;
   v.referenceFellBack = true;
-  CompetingRisks active;
-  active.active = true;
-  const std::string section = CompetingRisksText(*censored, active);
+  const CompetingRisks active{.active = true};
+  const std::string section = CompetingRisksText(*ws, active);
   std::string crlf;
   for (char ch : section) crlf += ch == '\n' ? std::string("\r\n") : std::string(1, ch);
-  EXPECT_EQ(IntervalsText(*censored, v, active),
-            IntervalsText(*censored) + head + "Deaths of 移植 counted as censored\r\n" + table +
+  EXPECT_EQ(IntervalsText(*ws, v, active),
+            IntervalsText(*ws) + head + "Deaths of 移植 counted as censored\r\n" + table +
                 "\r\n基準群  3 は表示されていないため、表示中の最初の群  1 を基準群とした\r\n\r\n" + crlf);
 }
 

@@ -1,6 +1,7 @@
 // The texts of numbers, periods and percentages, the guarded conversions of reals to
-// integers, and code page 932 both ways: the detection of UTF-8 input, its conversion to code
-// page 932 and the decoding.
+// integers (where they saturate or wrap), the number grammar the loader reaches, and code
+// page 932 both ways: the detection of UTF-8 input, its conversion to code page 932 and the
+// decoding.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,7 +9,6 @@
 #include <limits>
 #include <string>
 #include <unordered_map>
-#include <utility>
 #include <vector>
 
 #include "text/cp932.h"
@@ -23,25 +23,22 @@ using Limits = std::numeric_limits<double>;
 
 TEST(FormatNumber, ReferenceTexts) {
   struct { double value; const char* text; } cases[] = {
-      {0, "0"}, {-0.0, "0"}, {-3.25, "-3.25"}, {1.0 / 3, "0.333333333333333"}, {2.0 / 3, "0.666666666666667"},
-      {0.1 + 0.2, "0.3"}, {0.0001, "0.0001"}, {0.00001, "1.00000000000000e-05"}, {1e-100, "1.00000000000000e-100"},
-      {-0.0001234, "-0.0001234"}, {1e14, "100000000000000"}, {1e15, "1.00000000000000e+015"},
-      {2.5e20, "2.50000000000000e+020"}, {1234567890123456.0, "1.23456789012346e+015"}, {0.999999999999999, "1"},
-      {0.99999999999999, "0.99999999999999"}, {9.99999999999999, "10"}, {Limits::quiet_NaN(), "0"},
+      {0, "0"}, {-0.0, "0"}, {2.0 / 3, "0.666666666666667"}, {0.0001, "0.0001"}, {0.00001, "1.00000000000000e-05"},
+      {1e-100, "1.00000000000000e-100"}, {-0.0001234, "-0.0001234"}, {1e14, "100000000000000"}, {1e15, "1.00000000000000e+015"},
+      {1234567890123456.0, "1.23456789012346e+015"}, {0.999999999999999, "1"}, {0.99999999999999, "0.99999999999999"},
+      {9.99999999999999, "10"}, {Limits::quiet_NaN(), "0"},
       // Infinity would never leave the normalising loop.
       {Limits::infinity(), "1.#INF"}, {-Limits::infinity(), "-1.#INF"}, {Limits::denorm_min(), "4.94065645841247e-324"},
+      {Limits::max(), "1.79769313486232e+308"}, {Limits::min(), "2.22507385850720e-308"},
       // 32769 / 32768 = 1.000030517578125: the sixteenth digit is an exact 5, which rounds up.
-      {32769.0 / 32768, "1.00003051757813"}, {-32769.0 / 32768, "-1.00003051757813"},
+      {32769.0 / 32768, "1.00003051757813"},
   };
   for (const auto& c : cases) EXPECT_EQ(FormatNumber(c.value), c.text) << "value " << c.value;
-  for (double v : {Limits::max(), -Limits::max(), Limits::min()}) EXPECT_LE(FormatNumber(v).size(), 22u) << v;
 }
 
-TEST(ParseNumber, Grammar) {
-  struct { const char* text; double value; } cases[] = {
-      {"  42abc", 42}, {"-.5", -0.5}, {"1,234", 1}, {"&hff", 255}, {"&O17", 15}, {"&o17", 15}, {"&X1", 0}, {"", 0},
-      {"abc", 0}, {"+-5", 0}, {"1e5", 1}, {"\t 7.25", 7.25}, {".", 0}, {"&", 0}, {"&O8", 0}, {"12.5.3", 12.5}, {"+3", 3},
-  };
+// The loader passes only digits and points, its leading zeros cut off.
+TEST(ParseNumber, DigitsAndPoints) {
+  struct { const char* text; double value; } cases[] = {{"", 0}, {".", 0}, {"7.25", 7.25}, {"12.5.3", 12.5}, {".5", 0.5}};
   for (const auto& c : cases) EXPECT_EQ(ParseNumber(c.text), c.value) << '"' << c.text << '"';
   // Past the range of a double the digits give infinity, not undefined behaviour.
   EXPECT_TRUE(std::isinf(ParseNumber(std::string(400, '9'))));
@@ -50,13 +47,12 @@ TEST(ParseNumber, Grammar) {
 
 TEST(PeriodAndPercentText, ReferenceTexts) {
   struct { unsigned weeks; const char* text; } periods[] = {
-      {0, "0.0m"}, {1, "0.2m"}, {3, "0.6m"}, {4, "0.9m"}, {5, " 0y 1m"}, {51, " 0y11m"}, {52, " 1y 0m"}, {100, " 1y11m"},
-      {2080, "40y 0m"}, {5199, "99y11m"}, {5200, "100y 0m"}, {13311, "255y11m"}, {93184, "1792y 0m"},
+      {0, "0.0m"}, {4, "0.9m"}, {5, " 0y 1m"}, {51, " 0y11m"}, {52, " 1y 0m"}, {100, " 1y11m"}, {2080, "40y 0m"},
+      {5199, "99y11m"}, {5200, "100y 0m"}, {13311, "255y11m"}, {93184, "1792y 0m"},
   };
   for (const auto& c : periods) EXPECT_EQ(WeeksToYearsMonths(c.weeks), c.text) << c.weeks;
   struct { double fraction; const char* text; } percents[] = {
-      {0, "  0.0"}, {0.005, "  0.5"}, {0.042, "  4.2"}, {0.523, " 52.3"}, {1, "100.0"}, {0.0004, "  0.0"},
-      {0.9999, " 99.9"}, {0.5, " 50.0"}, {0.853, " 85.3"},
+      {0, "  0.0"}, {0.005, "  0.5"}, {0.042, "  4.2"}, {1, "100.0"}, {0.9999, " 99.9"}, {0.853, " 85.3"},
   };
   for (const auto& c : percents) EXPECT_EQ(PercentText(c.fraction), c.text) << c.fraction;
 }
@@ -64,15 +60,12 @@ TEST(PeriodAndPercentText, ReferenceTexts) {
 TEST(Truncate, TowardZeroSaturatingAndCoordinatesWrapping) {
   using I32 = std::numeric_limits<std::int32_t>;
   using I64 = std::numeric_limits<std::int64_t>;
-  const double inf = Limits::infinity(), nan = std::nan(""), two31 = 2147483648.0, two63 = 9223372036854775808.0;
+  const double inf = Limits::infinity(), nan = std::nan("");
   struct { const char* name; std::int64_t got, want; } cases[] = {
       {"down", TruncToInt32(2.9), 2}, {"up", TruncToInt32(-2.9), -2}, {"NaN", TruncToInt32(nan), 0},
-      {"2^31", TruncToInt32(two31), I32::max()}, {"below 2^31", TruncToInt32(std::nextafter(two31, 0)), I32::max()},
-      {"above -2^31 - 1", TruncToInt32(-2147483648.5), I32::min()}, {"minus infinity", TruncToInt32(-inf), I32::min()},
-      {"2^63", TruncToInt64(two63), I64::max()}, {"below 2^63", TruncToInt64(std::nextafter(two63, 0)), I64::max() - 1023},
-      {"above -2^63", TruncToInt64(std::nextafter(-two63, 0)), I64::min() + 1024}, {"64-bit infinity", TruncToInt64(inf), I64::max()},
-      {"negative coordinate", ToCoord(std::int64_t{100 - 130}), 65506}, {"coordinate wraps", ToCoord(65536.0), 0},
-      {"NaN coordinate", ToCoord(nan), 0},
+      {"2^31", TruncToInt32(2147483648.0), I32::max()}, {"minus infinity", TruncToInt32(-inf), I32::min()},
+      {"2^63", TruncToInt64(9223372036854775808.0), I64::max()}, {"negative coordinate", ToCoord(std::int64_t{100 - 130}), 65506},
+      {"coordinate wraps", ToCoord(65536.0), 0}, {"NaN coordinate", ToCoord(nan), 0},
   };
   for (const auto& c : cases) EXPECT_EQ(c.got, c.want) << c.name;
 }
@@ -90,10 +83,8 @@ struct Fenced {
 // What is read as UTF-8 besides every input of the conversion table below.
 TEST(Cp932, Utf8InputIsRecognised) {
   struct { const char* name; std::string bytes; bool utf8; } cases[] = {
-      {"byte-order mark alone", "\xEF\xBB\xBF", true}, {"ASCII only", "A,7,x\r\n", false}, {"empty", "", false},
-      {"Japanese in Shift-JIS", "A,7,死亡", false}, {"half-width katakana in Shift-JIS", "ｱｲｳ", false},
-      {"overlong slash", "\xC0\xAF", false}, {"overlong three bytes", "\xE0\x80\xAF", false},
-      {"surrogate", "\xED\xA0\x80", false}, {"beyond U+10FFFF", "\xF4\x90\x80\x80", false},
+      {"byte-order mark alone", "\xEF\xBB\xBF", true}, {"ASCII only", "A,7,x\r\n", false}, {"overlong slash", "\xC0\xAF", false},
+      {"overlong three bytes", "\xE0\x80\xAF", false}, {"surrogate", "\xED\xA0\x80", false}, {"beyond U+10FFFF", "\xF4\x90\x80\x80", false},
       {"cut at the end", U8(u8"死").substr(0, 2), false}, {"stray continuation byte", "A\x80", false},
   };
   for (const auto& c : cases) EXPECT_EQ(IsUtf8Input(Fenced(c.bytes).View()), c.utf8) << c.name;
@@ -103,11 +94,9 @@ TEST(Cp932, Utf8InputIsRecognised) {
 TEST(Cp932, ConversionWithSubstitutions) {
   struct { const char* name; std::string utf8, cp932; std::vector<std::size_t> substitutions; } cases[] = {
       {"byte-order mark dropped", "\xEF\xBB\xBF" "A\r\n", "A\r\n", {}}, {"wave dash as full-width tilde", U8(u8"\u301C"), "～", {}},
-      {"half-width katakana one byte", U8(u8"ｱ"), "\xB1", {}}, {"second byte 0x5C kept", U8(u8"表ソ"), "表ソ", {}},
+      {"the first half-width katakana one byte", U8(u8"｡"), "\xA1", {}}, {"second byte 0x5C kept", U8(u8"表ソ"), "表ソ", {}},
       {"emoji", U8(u8"A😀B"), "A?B", {1}}, {"accented letters", U8(u8"é,ü"), "?,?", {0, 2}},
       {"malformed byte in marked input", "\xEF\xBB\xBF" "A\xFF\r\n", "A?\r\n", {1}},
-      {"cut sequence before line end", "\xEF\xBB\xBF" "\xE6\xAD\r\nB", "??\r\nB", {0, 1}},
-      {"three-byte sequence cut at the end", "\xEF\xBB\xBF" "A\xE6\xAD", "A??", {1, 2}},
       {"four-byte sequence cut at the end", "\xEF\xBB\xBF" "\xF0\x9F\x98", "???", {0, 1, 2}},
   };
   for (const auto& c : cases) {
@@ -116,8 +105,6 @@ TEST(Cp932, ConversionWithSubstitutions) {
     EXPECT_EQ(Utf8ToCp932(in.View()).bytes, c.cp932) << c.name;
     EXPECT_EQ(Utf8ToCp932(in.View()).substitutions, c.substitutions) << c.name;
   }
-  // The first half-width katakana, where its one-byte range starts.
-  EXPECT_EQ(UnicodeToCp932(U'\uFF61'), 0xA1);
 }
 
 // Code page 932 to UTF-8: every single byte and every two-byte sequence decodes exactly as
@@ -139,12 +126,6 @@ std::string Unpacked(std::uint32_t packed) {
   return bytes;
 }
 
-std::string Hex(const std::string& bytes) {
-  std::string hex;
-  for (unsigned char c : bytes) hex += {"0123456789ABCDEF"[c >> 4], "0123456789ABCDEF"[c & 15]};
-  return hex;
-}
-
 // A code that holds no character decodes as its two bytes alone: the codes 00 00 to 00 FF
 // check every single byte, a lone lead byte at the end of the text included.
 TEST(Cp932ToUtf8, EveryByteAndTwoByteSequenceAsTheFormerConverter) {
@@ -159,22 +140,11 @@ TEST(Cp932ToUtf8, EveryByteAndTwoByteSequenceAsTheFormerConverter) {
                                      : Unpacked(kGoldenSingle[code >> 8]) + Unpacked(kGoldenSingle[code & 0xFF]);
     const std::string actual = Cp932ToUtf8(bytes);
     if (actual != expected && ++mismatches <= 20) {
-      ADD_FAILURE() << "sequence " << Hex(bytes) << ": " << Hex(actual) << ", expected " << Hex(expected);
+      ADD_FAILURE() << "sequence " << testing::PrintToString(bytes) << ": " << testing::PrintToString(actual) << ", expected "
+                    << testing::PrintToString(expected);
     }
   }
   EXPECT_EQ(mismatches, 0);
-}
-
-// Catches pairs not taken from the left, a lead byte swallowing what follows a single byte,
-// and an append that replaces what the output already held.
-TEST(Cp932ToUtf8, LongerSequencesAppendAfterWhatIsThere) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"\x81\x82\xA0", "E289A0EFBFBD"}, {"\xB1\x82\xA0", "EFBDB1E38182"}, {"a\x8A\xBF" "b", "61E6BCA262"}};
-  for (const auto& [bytes, utf8Hex] : cases) {
-    std::string out = "x";
-    AppendCp932AsUtf8(bytes, out);
-    EXPECT_EQ(Hex(out), "78" + utf8Hex) << Hex(bytes);
-  }
 }
 
 }  // namespace
