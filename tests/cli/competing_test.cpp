@@ -17,7 +17,7 @@ using json = nlohmann::ordered_json;
 
 std::string CompetingFile() { return WriteData("competing.csv", CompetingRows()); }
 
-TEST(CliCompeting, JsonMatchesR) {
+TEST(CliCompeting, JsonMatchesRTextSectionAndFilesOfOut) {
   const json doc = json::parse(Succeeding({CompetingFile(), "--censor", U8(u8"心疾患"), "--json"}));
   const json& c = doc["competingRisks"];
   EXPECT_EQ(c["competingCauses"], json::array({U8(u8"心疾患")}));
@@ -55,11 +55,9 @@ TEST(CliCompeting, JsonMatchesR) {
 
   const json none = json::parse(Succeeding({CompetingFile(), "--json"}));
   ExpectFigures(none, {{"no censored cause: no member", "/competingRisks", NAN}});
-}
 
-// With a censored cause the section after the publication figures, the CSV (UTF-8 with its
-// byte-order mark) and the three figure files; without one none of them.
-TEST(CliCompeting, TextSectionAndFilesOfOut) {
+  // With a censored cause the section after the publication figures, the CSV (UTF-8 with its
+  // byte-order mark) and the three figure files; without one none of them.
   const fs::path with = TempPath("competing_out"), without = TempPath("competing_none");
   fs::remove_all(with);
   fs::remove_all(without);

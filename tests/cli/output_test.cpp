@@ -77,7 +77,6 @@ TEST(ReportDocument, LongTextsSpanBlocks) {
   std::string text;
   for (const auto& piece : report.Pieces()) text += piece.text;
   EXPECT_TRUE(text == "head" + std::string(3000000, 'z'));
-  EXPECT_EQ(report.Size(), text.size());
 }
 
 // Catches a full disk losing the output without a word, also an output small enough to stay
