@@ -35,7 +35,6 @@ class ReportDocument : public RichTextSink {
   const std::vector<Piece>& Pieces() const { return pieces_; }
   // The colour runs of the text, each as long as it can be (as the control's runs are).
   std::vector<Run> Runs() const;
-  std::size_t Size() const { return size_; }
 
  private:
   // A copy of the bytes in the current block, or in a new one when they do not fit.

@@ -29,14 +29,14 @@ std::string FiguresFile() {
                                       Rows("B", {2, 4, 6, 8, 10, 12, 14, 16}, "死亡,癌") + Rows("C", {5, 6, 7, 8, 9, 10, 11, 12}, "生存"));
 }
 
-// One run prints the section and writes the CSV files.
+// One run prints the section and writes the CSV files; the JSON of the same file holds R's figures.
 TEST(CliFigures, SectionAfterThePairwiseTablesAndCsvFilesOfOut) {
   const fs::path dir = TempPath("out");
   const std::string out = Succeeding({FiguresFile(), "--out", dir.string()});
   const std::size_t start = out.find("[Median, 5- and 10-year survival, numbers at risk]");
   ASSERT_NE(start, std::string::npos);
-  EXPECT_LT(out.rfind(U8(u8"[多重比較(General Wilcoxon)]")), start);
-  // The reviewer's section follows after an empty line.
+  // The reviewer's section follows after an empty line (its place after the pairwise tables is the
+  // goldens': sample.txt ends with them).
   EXPECT_EQ(out.substr(start, out.find("\n[Log-rank test, hazard ratios", start) - start), GoldenText("figures-section.txt"));
   // The CSV files whole (UTF-8 with a byte-order mark, fifteen digits): among them B's last
   // week without error or interval, A's upper limit below 1 in week 61, and the pairs with C
@@ -48,9 +48,7 @@ TEST(CliFigures, SectionAfterThePairwiseTablesAndCsvFilesOfOut) {
   Succeeding({FiguresFile(), "--hide", "2", "--hide", "3", "--out", dir.string()});
   EXPECT_NE(ReadFile(dir / "pairs.csv").find("\r\n1,2,A,B,,,,,"), std::string::npos);
   fs::remove_all(dir);
-}
 
-TEST(CliFigures, JsonFieldsMatchR) {
   const json doc = json::parse(Succeeding({FiguresFile(), "--json"}));
   // Relative tolerance 1e-9; R's Cox figures agree to 1e-6.
   ExpectFigures(doc, {
@@ -117,7 +115,6 @@ TEST(Figure, SizeAndResolutionAndSearchableText) {
   const fs::path dir = RunWithOut(ORVANTIS_SAMPLE, "sample");
   const std::string png = ReadFile(dir / "figure.png");
   ASSERT_GT(png.size(), 50u);
-  EXPECT_EQ(png.substr(12, 4), "IHDR");
   EXPECT_EQ(std::tuple(BigEndian(png, 16), BigEndian(png, 20)), std::tuple(2008u, 1417u));
   // The resolution chunk follows the header: 11811 pixels per metre both ways, unit metre.
   EXPECT_EQ(png.substr(37, 4), "pHYs");

@@ -32,7 +32,8 @@ std::string RunReviewer(std::vector<std::string> args) {
   return Succeeding(args);
 }
 
-TEST(CliReviewer, JsonMembersMatchR) {
+// The JSON members against R, then the text section and the CSV files of the same choices.
+TEST(CliReviewer, JsonMembersMatchRTextSectionAndCsvFiles) {
   const json all = json::parse(RunReviewer({"--json", "--show", "4"}));
   // B, the reference asked for by name, hidden: A stands in.
   const json fallback = json::parse(RunReviewer({"--json", "--show", "4", "--hide", "2", "--reference", "B"}));
@@ -67,9 +68,6 @@ TEST(CliReviewer, JsonMembersMatchR) {
   });
   // With one group shown there is no test.
   EXPECT_TRUE(json::parse(RunReviewer({"--json", "--hide", "2", "--hide", "3"}))["logRank"].is_null());
-}
-
-TEST(CliReviewer, TextSectionAndCsvFiles) {
   const fs::path dir = TempPath("reviewer_out");
   fs::remove_all(dir);
   const std::string out = RunReviewer({"--show", "4", "--out", dir.string()});
