@@ -14,6 +14,7 @@ FigureInput IncidenceFigureInputOf(const AnalysisResults& r, const CompetingRisk
   in.bands = bands;
   in.yTitle = "Cumulative incidence";
   in.testName = "Gray";
+  in.legendAvoidsCurves = true;
   for (int g = 0; g <= LastGroup(r.cases); ++g) {
     if (!r.shown.Contains(g)) continue;
     FigureSeries s = SeriesOf(r, styles, g, xMax);

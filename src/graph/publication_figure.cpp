@@ -356,6 +356,24 @@ FigureLayout LayoutPublicationFigure(const FigureInput& in, const TextMeasure& m
   const double legendX =
       f.right - 10 - std::max(kSampleLength + kSampleGap + widestLegend * scale, pText.empty() ? 0 : pWidth * scale);
   double baseline = f.top + kRowHeight;
+  if (in.legendAvoidsCurves && !in.series.empty()) {
+    // From the first baseline to the bottom of the last line (the p's, or the last name's).
+    const double span = legendRow * static_cast<double>(in.series.size() - 1) + (pText.empty() ? 0 : legendRow + 8);
+    const auto weeksUnder = [&](double firstBaseline) {
+      const double top = firstBaseline - legendSize, bottom = firstBaseline + span + legendSize / 4;
+      int weeks = 0;
+      for (const FigureSeries& s : in.series) {
+        const int last = std::min({s.lastWeek, xMax, static_cast<int>(s.survival.size()) - 1});
+        for (int w = 0; w <= last; ++w) {
+          const double y = f.Y(s.survival[static_cast<std::size_t>(w)]);
+          if (f.X(w) >= legendX && y >= top && y <= bottom) ++weeks;
+        }
+      }
+      return weeks;
+    };
+    const double low = f.bottom - 10 - legendSize / 4 - span;
+    if (weeksUnder(low) < weeksUnder(baseline)) baseline = low;
+  }
   for (std::size_t i = 0; i < in.series.size(); ++i) {
     AddSample(out, legendX, baseline, legendSize, in.series[i]);
     AddText(out, legendX + kSampleLength + kSampleGap, baseline, legendNames[i], legendSize, TextAnchor::Left, TextRole::Legend);

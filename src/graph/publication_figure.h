@@ -99,6 +99,9 @@ struct FigureInput {
   // What the Y axis shows and which test the p is of.
   std::string yTitle = "Survival probability";
   std::string testName = "Log-rank";
+  // Rising curves end high on the right, under the legend's usual place: the legend then goes
+  // to the bottom right corner when fewer of the curves' weeks pass through it there.
+  bool legendAvoidsCurves = false;
   // The footnote under the numbers at risk: the weeks 0..testLastWeek the test and ratios
   // ran over (none when -1) and the censored causes' text (code page 932).
   int testLastWeek = -1;

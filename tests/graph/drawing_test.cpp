@@ -524,5 +524,18 @@ TEST(PublicationFigure, ReviewerFiguresTextsAndPalettes) {
   }
 }
 
+// The incidence legend stands where fewer weeks of the curves pass: at the top over curves
+// that stay low, at the bottom under curves that end high.
+TEST(IncidenceFigure, LegendWhereTheCurvesAreNot) {
+  for (const auto& [level, atTop] : {std::pair{0.05, true}, {0.95, false}}) {
+    FigureInput in{.legendAvoidsCurves = true};
+    for (const char* name : {"A", "B", "C"}) {
+      in.series.push_back({.name = name, .survival = std::vector<double>(261, level), .start = 0, .lastWeek = 260});
+    }
+    const FigureLayout l = LayoutPublicationFigure(in, EstimatedTextWidth);
+    EXPECT_EQ(TextsOf(l, TextRole::Legend).front()->y < (l.plotTop + l.plotBottom) / 2, atTop) << level;
+  }
+}
+
 }  // namespace
 }  // namespace orv
