@@ -65,7 +65,8 @@ BENCHMARK(BM_AnalysisRunWithFigures20GroupsEveryWeek)->Unit(benchmark::kMillisec
 
 // The whole analysis run as a change of the shown groups starts it: the same with the
 // reviewer's figures (standard log-rank, reference ratios, proportional-hazards checks,
-// restricted means, follow-up) and every text of the run, no window to draw in.
+// restricted means, follow-up) and the texts of the pairwise tables and the intervals window;
+// no window to draw in, so no paragraph for the paper.
 void BM_WholeAnalysisRun20GroupsEveryWeek(benchmark::State& state) {
   const auto ws = FullWorkspace();
   orv::Surfaces none;
