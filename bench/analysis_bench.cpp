@@ -3,10 +3,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
+#include "platform/recording.h"
 #include "session/analysis.h"
 #include "stats/group_tests.h"
 #include "stats/publication_figures.h"
+#include "words/pairwise_tables.h"
 
 namespace {
 
@@ -40,12 +43,15 @@ std::unique_ptr<orv::Workspace> FullWorkspace() {
 void BM_AnalysisRun20GroupsEveryWeek(benchmark::State& state) {
   const auto ws = FullWorkspace();
   for (auto _ : state) {
-    orv::BuildGroupTables(*ws);
-    orv::BuildPooledTable(*ws);
-    orv::ComputePetoStatistic(ws->cases, ws->survival, ws->shown, ws->geometry.xMax, ws->tests);
-    benchmark::DoNotOptimize(ws->tests.wilcoxonTable.data());
+    orv::BuildGroupTables(ws->cases, ws->run.survival);
+    orv::BuildPooledTable(ws->cases, ws->shown, ws->run.survival);
+    orv::ComputePetoStatistic(ws->cases, ws->run.survival, ws->shown, ws->geometry.xMax, ws->run.tests);
+    const std::string logRank = orv::LogRankTable(*ws);
+    const std::string wilcoxon = orv::WilcoxonTable(*ws);
+    benchmark::DoNotOptimize(logRank.data());
+    benchmark::DoNotOptimize(wilcoxon.data());
   }
-  state.counters["pairs"] = static_cast<double>(ws->tests.ShownGroupCount * (ws->tests.ShownGroupCount - 1) / 2);
+  state.counters["pairs"] = static_cast<double>(ws->run.tests.ShownGroupCount * (ws->run.tests.ShownGroupCount - 1) / 2);
 }
 BENCHMARK(BM_AnalysisRun20GroupsEveryWeek)->Unit(benchmark::kMillisecond);
 
@@ -54,11 +60,11 @@ BENCHMARK(BM_AnalysisRun20GroupsEveryWeek)->Unit(benchmark::kMillisecond);
 void BM_AnalysisRunWithFigures20GroupsEveryWeek(benchmark::State& state) {
   const auto ws = FullWorkspace();
   for (auto _ : state) {
-    orv::BuildGroupTables(*ws);
-    orv::BuildPooledTable(*ws);
-    orv::ComputePetoStatistic(ws->cases, ws->survival, ws->shown, ws->geometry.xMax, ws->tests);
-    orv::ComputePublicationFigures(ws->cases, ws->survival, ws->geometry.xMax, ws->figures);
-    benchmark::DoNotOptimize(ws->figures.hazardRatios[19][20].beta);
+    orv::BuildGroupTables(ws->cases, ws->run.survival);
+    orv::BuildPooledTable(ws->cases, ws->shown, ws->run.survival);
+    orv::ComputePetoStatistic(ws->cases, ws->run.survival, ws->shown, ws->geometry.xMax, ws->run.tests);
+    orv::ComputePublicationFigures(ws->cases, ws->run.survival, ws->geometry.xMax, ws->run.figures);
+    benchmark::DoNotOptimize(ws->run.figures.hazardRatios[19][20].beta);
   }
 }
 BENCHMARK(BM_AnalysisRunWithFigures20GroupsEveryWeek)->Unit(benchmark::kMillisecond);
@@ -69,10 +75,11 @@ BENCHMARK(BM_AnalysisRunWithFigures20GroupsEveryWeek)->Unit(benchmark::kMillisec
 // no window to draw in, so no paragraph for the paper.
 void BM_WholeAnalysisRun20GroupsEveryWeek(benchmark::State& state) {
   const auto ws = FullWorkspace();
-  orv::Surfaces none;
+  orv::RecordingResultText logRank, wilcoxon, intervals;
+  orv::Surfaces texts{.logRank = &logRank, .wilcoxon = &wilcoxon, .intervals = &intervals};
   for (auto _ : state) {
-    orv::ComputeGroupSurvival(*ws, none);
-    benchmark::DoNotOptimize(ws->reviewer.pairPh[19][20].statistic);
+    orv::ComputeGroupSurvival(*ws, texts);
+    benchmark::DoNotOptimize(ws->run.reviewer.pairPh[19][20].statistic);
   }
 }
 BENCHMARK(BM_WholeAnalysisRun20GroupsEveryWeek)->Unit(benchmark::kMillisecond);
@@ -80,11 +87,11 @@ BENCHMARK(BM_WholeAnalysisRun20GroupsEveryWeek)->Unit(benchmark::kMillisecond);
 // The publication figures alone.
 void BM_PublicationFigures20GroupsEveryWeek(benchmark::State& state) {
   const auto ws = FullWorkspace();
-  orv::BuildGroupTables(*ws);
-  orv::BuildPooledTable(*ws);
+  orv::BuildGroupTables(ws->cases, ws->run.survival);
+  orv::BuildPooledTable(ws->cases, ws->shown, ws->run.survival);
   for (auto _ : state) {
-    orv::ComputePublicationFigures(ws->cases, ws->survival, ws->geometry.xMax, ws->figures);
-    benchmark::DoNotOptimize(ws->figures.hazardRatios[19][20].beta);
+    orv::ComputePublicationFigures(ws->cases, ws->run.survival, ws->geometry.xMax, ws->run.figures);
+    benchmark::DoNotOptimize(ws->run.figures.hazardRatios[19][20].beta);
   }
 }
 BENCHMARK(BM_PublicationFigures20GroupsEveryWeek)->Unit(benchmark::kMillisecond);

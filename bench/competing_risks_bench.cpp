@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/recording.h"
 #include "session/analysis.h"
 #include "stats/competing_results.h"
 #include "stats/cumulative_incidence.h"
@@ -163,13 +164,13 @@ std::unique_ptr<orv::Workspace> CompetingWorkspace() {
 // The analysis run's step from the weekly tables.
 void BM_CompetingRisksOfTheAnalysisRun20Groups(benchmark::State& state) {
   const auto ws = CompetingWorkspace();
-  orv::BuildGroupTables(*ws);
-  orv::BuildPooledTable(*ws);
+  orv::BuildGroupTables(ws->cases, ws->run.survival);
+  orv::BuildPooledTable(ws->cases, ws->shown, ws->run.survival);
   for (auto _ : state) {
-    orv::ComputeCompetingRisks(ws->cases, ws->survival, ws->shown, orv::kMaxWeek, ws->competing);
-    benchmark::DoNotOptimize(ws->competing.ratios[19][20].beta);
+    orv::ComputeCompetingRisks(ws->cases, ws->run.survival, ws->shown, orv::kMaxWeek, ws->run.competing);
+    benchmark::DoNotOptimize(ws->run.competing.ratios[19][20].beta);
   }
-  state.counters["tested"] = ws->competing.overall.tested ? 1 : 0;
+  state.counters["tested"] = ws->run.competing.overall.tested ? 1 : 0;
 }
 BENCHMARK(BM_CompetingRisksOfTheAnalysisRun20Groups)->Unit(benchmark::kMillisecond);
 
@@ -178,10 +179,11 @@ BENCHMARK(BM_CompetingRisksOfTheAnalysisRun20Groups)->Unit(benchmark::kMilliseco
 // to draw in).
 void BM_WholeAnalysisRunWithCompetingRisks20Groups(benchmark::State& state) {
   const auto ws = CompetingWorkspace();
-  orv::Surfaces none;
+  orv::RecordingResultText logRank, wilcoxon, intervals;
+  orv::Surfaces texts{.logRank = &logRank, .wilcoxon = &wilcoxon, .intervals = &intervals};
   for (auto _ : state) {
-    orv::ComputeGroupSurvival(*ws, none);
-    benchmark::DoNotOptimize(ws->competing.ratios[19][20].beta);
+    orv::ComputeGroupSurvival(*ws, texts);
+    benchmark::DoNotOptimize(ws->run.competing.ratios[19][20].beta);
   }
 }
 BENCHMARK(BM_WholeAnalysisRunWithCompetingRisks20Groups)->Unit(benchmark::kMillisecond);

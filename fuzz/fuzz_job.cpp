@@ -21,7 +21,7 @@
 #include "cli/view_text.h"
 #include "graph/incidence_figure.h"
 #include "graph/publication_figure.h"
-#include "stats/competing_text.h"
+#include "words/competing_text.h"
 
 namespace orv::fuzz {
 namespace {
@@ -135,11 +135,11 @@ void FuzzJob::WriteFiles(unsigned outputs) const {
 
   // The layouts as the Cairo output lays them out, checked whether or not they are drawn.
   FigureInput input = FigureInputOf(ws, ws.styles, ws.geometry.xMax, bands);
-  AddReviewerFigures(ws.reviewer, ws.cases, input);
+  AddReviewerFigures(ws.run.reviewer, ws.cases, input);
   ApplyFigurePalette(palette, input);
   RequireFinite(LayoutPublicationFigure(input, cli::CairoTextWidth));
-  if (ws.competing.active) {
-    RequireFinite(LayoutPublicationFigure(IncidenceFigureInputOf(ws, ws.competing, ws.styles, ws.geometry.xMax, bands),
+  if (ws.run.competing.active) {
+    RequireFinite(LayoutPublicationFigure(IncidenceFigureInputOf(ws, ws.run.competing, ws.styles, ws.geometry.xMax, bands),
                                           cli::CairoTextWidth));
   }
 
@@ -150,9 +150,9 @@ void FuzzJob::WriteFiles(unsigned outputs) const {
     Require(cli::WriteCompetingRisksFiles(ws, bands, scratch_));
   } else if ((outputs & 0x20u) != 0) {
     Require(cli::WriteFigureTables(ws, scratch_));
-    if (ws.competing.active) {
+    if (ws.run.competing.active) {
       Require(cli::WriteOutFile(scratch_, "cumulative-incidence.csv",
-                                cli::Utf8CsvFile(CumulativeIncidenceCsv(ws, ws.competing))));
+                                cli::Utf8CsvFile(CumulativeIncidenceCsv(ws, ws.run.competing))));
     }
   }
 }

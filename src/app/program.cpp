@@ -273,7 +273,7 @@ void Program::OnCommand(int id) {
 }
 
 void Program::ToggleComparisons(View v) {
-  if (ws_.tests.ShownGroupCount < 2) {
+  if (ws_.run.tests.ShownGroupCount < 2) {
     boxes_.Show("グラフは2本以上必要です", "多重比較", BoxIcon::None);
     return;
   }
@@ -321,7 +321,7 @@ void Program::LoadShownFile(const std::string& path) {
 void Program::HideStaleComparisons() {
   // With fewer than two curves the run leaves no pairwise table: the tables of an earlier
   // file or choice must not stay on screen as if they were this one's.
-  if (ws_.tests.ShownGroupCount >= 2) return;
+  if (ws_.run.tests.ShownGroupCount >= 2) return;
   for (View v : {kLogRank, kWilcoxon}) {
     if (IsWindowVisible(view(v))) {
       ShowWindow(view(v), SW_HIDE);

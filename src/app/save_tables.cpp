@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "stats/competing_text.h"
-#include "stats/figure_tables.h"
+#include "words/competing_text.h"
+#include "words/figure_tables.h"
 #include "text/cp932.h"
 
 namespace orv::app {
@@ -89,8 +89,8 @@ void Program::SaveTables() {
   std::vector<OutputFile> outputs = {{file, Utf8File(LifeTablesCsv(ws_))},
                                      {SiblingPath(file, "-pairs.csv"), Utf8File(PairsCsv(ws_))}};
   // The incidence table exists only while deaths of some cause compete.
-  if (ws_.competing.active) {
-    outputs.push_back({SiblingPath(file, "-cumulative-incidence.csv"), Utf8File(CumulativeIncidenceCsv(ws_, ws_.competing))});
+  if (ws_.run.competing.active) {
+    outputs.push_back({SiblingPath(file, "-cumulative-incidence.csv"), Utf8File(CumulativeIncidenceCsv(ws_, ws_.run.competing))});
   }
   std::string existing;
   for (const OutputFile& out : outputs) {

@@ -341,7 +341,7 @@ void Program::PaintView(View v) {
     case kByCause: DrawDeathsByCause(ws_, ws_.styles, canvas); break;
     case kRate: DrawSurvivalRateView(ws_, ws_.styles, ws_.geometry.xMax, canvas); break;
     case kAtRisk: DrawNumberAtRisk(ws_, ws_.styles, ws_.geometry.xMax, canvas); break;
-    case kIncidence: DrawIncidenceView(ws_, ws_.competing, ws_.styles, ws_.geometry.xMax, canvas); break;
+    case kIncidence: DrawIncidenceView(ws_, ws_.run.competing, ws_.styles, ws_.geometry.xMax, canvas); break;
     default: break;
   }
 }

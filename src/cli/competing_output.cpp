@@ -8,7 +8,7 @@
 #include "cli/figure_output.h"
 #include "cli/output_stream.h"
 #include "graph/incidence_figure.h"
-#include "stats/competing_text.h"
+#include "words/competing_text.h"
 #include "text/truncate.h"
 
 namespace orv::cli {
@@ -76,7 +76,7 @@ void WriteCompetingPair(JsonWriter& json, const CompetingRisks& c, int a, int b)
 }  // namespace
 
 void WriteCompetingRisksJson(JsonWriter& json, const Workspace& ws) {
-  const CompetingRisks& c = ws.competing;
+  const CompetingRisks& c = ws.run.competing;
   if (!c.active) return json.Null();
   const CaseData& cases = ws.cases;
   json.BeginObject();
@@ -102,11 +102,11 @@ void WriteCompetingRisksJson(JsonWriter& json, const Workspace& ws) {
 }
 
 std::string WriteCompetingRisksFiles(const Workspace& ws, bool bands, const std::string& dir) {
-  if (!ws.competing.active) return {};
-  std::string error = WriteOutFile(dir, "cumulative-incidence.csv", Utf8CsvFile(CumulativeIncidenceCsv(ws, ws.competing)));
+  if (!ws.run.competing.active) return {};
+  std::string error = WriteOutFile(dir, "cumulative-incidence.csv", Utf8CsvFile(CumulativeIncidenceCsv(ws, ws.run.competing)));
   if (!error.empty()) return error;
   return WriteFigureFiles(
-      LayoutPublicationFigure(IncidenceFigureInputOf(ws, ws.competing, ws.styles, ws.geometry.xMax, bands), CairoTextWidth),
+      LayoutPublicationFigure(IncidenceFigureInputOf(ws, ws.run.competing, ws.styles, ws.geometry.xMax, bands), CairoTextWidth),
       dir, "cumulative-incidence");
 }
 

@@ -4,7 +4,7 @@
 #include "cli/encoding.h"
 #include "cli/output_stream.h"
 #include "cli/reviewer_output.h"
-#include "stats/figure_tables.h"
+#include "words/figure_tables.h"
 
 namespace orv::cli {
 

@@ -12,7 +12,9 @@
 #include "cli/paper_output.h"
 #include "cli/reviewer_output.h"
 #include "data/loader.h"
+#include "session/analysis.h"
 #include "stats/publication_figures.h"
+#include "words/format.h"
 #include "text/truncate.h"
 
 namespace orv::cli {
@@ -138,7 +140,7 @@ void WriteWeek(JsonWriter& json, const SurvivalTables& tables, const GroupEstima
 }
 
 void WriteGroup(JsonWriter& json, const Workspace& ws, int g) {
-  const SurvivalTables& tables = ws.survival;
+  const SurvivalTables& tables = ws.run.survival;
   // Group 0 pools the shown groups; its case count is theirs.
   const Count cases = g == 0 ? tables.ShownCaseTotal : ws.cases.GroupTotals[0][g];
   json.BeginObject();
@@ -146,18 +148,18 @@ void WriteGroup(JsonWriter& json, const Workspace& ws, int g) {
   json.Key("name");
   json.String(ws.cases.GroupNames[g]);
   json.Key("label");
-  json.String(tables.GroupSummaryTexts[g][kLabel]);
+  json.String(ws.texts[static_cast<std::size_t>(g)][kLabel]);
   json.Member("cases", cases);
   json.Member("shown", ws.shown.Contains(g));
   json.Key("lastEventWeek");
   WholeNumber(json, tables.lastEventWeek[g]);
   json.Key("summary");
   json.BeginArray();
-  for (const std::string& text : tables.GroupSummaryTexts[g]) json.String(text);
+  for (const std::string& text : ws.texts[static_cast<std::size_t>(g)]) json.String(text);
   json.EndArray();
   json.Key("weeks");
   json.BeginArray();
-  const GroupEstimates& estimates = ws.figures.groups[g];
+  const GroupEstimates& estimates = ws.run.figures.groups[g];
   const int lastWeek = std::clamp(TruncToInt32(tables.lastEventWeek[g]), 0, kMaxWeek);
   for (int w = 0; w <= lastWeek; ++w) WriteWeek(json, tables, estimates, g, w);
   json.EndArray();
@@ -185,14 +187,14 @@ void WriteOverall(JsonWriter& json, const GroupTestResults& tests, bool tested) 
   json.Key("p");
   TestFigure(json, tested, tests.petoP);
   json.Key("statisticText");
-  TestText(json, tested, tests.PetoStatText);
+  TestText(json, tested, PetoStatisticText(tests.petoStatistic));
   json.Key("pText");
-  TestText(json, tested, tests.PetoPText);
+  TestText(json, tested, PValueText(tests.petoP));
   json.EndObject();
 }
 
 void WritePair(JsonWriter& json, const Workspace& ws, bool tested, int a, int b) {
-  const PairStats& p = ws.tests.pairs;
+  const PairStats& p = ws.run.tests.pairs;
   json.BeginObject();
   json.Member("a", a);
   json.Member("b", b);
@@ -204,7 +206,7 @@ void WritePair(JsonWriter& json, const Workspace& ws, bool tested, int a, int b)
   TestFigure(json, tested, p.WilcoxonChi2[a][b]);
   json.Key("wilcoxonP");
   TestFigure(json, tested, p.WilcoxonP[a][b]);
-  WriteHazardRatio(json, ws.figures.hazardRatios[a][b]);
+  WriteHazardRatio(json, ws.run.figures.hazardRatios[a][b]);
   WriteReviewerPairMembers(json, ws, a, b);
   json.EndObject();
 }
@@ -252,7 +254,7 @@ std::string ResultJson(const BatchSession& session) {
 void WriteResultJson(const BatchSession& session, OutputStream& out) {
   const Workspace& ws = session.ws;
   const CaseData& cases = ws.cases;
-  const GroupTestResults& tests = ws.tests;
+  const GroupTestResults& tests = ws.run.tests;
   // With fewer than two shown groups no test runs: earlier figures would be stale.
   const bool tested = tests.ShownGroupCount >= 2;
 
@@ -310,9 +312,9 @@ void WriteResultJson(const BatchSession& session, OutputStream& out) {
   json.Key("tables");
   json.BeginObject();
   json.Key("logRank");
-  TestText(json, tested, tests.logRankTable);
+  TestText(json, tested, TextOf(ws, TextOutput::LogRank));
   json.Key("wilcoxon");
-  TestText(json, tested, tests.wilcoxonTable);
+  TestText(json, tested, TextOf(ws, TextOutput::Wilcoxon));
   json.EndObject();
 
   json.Key("competingRisks");

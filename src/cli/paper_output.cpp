@@ -2,7 +2,7 @@
 #include "cli/paper_output.h"
 
 #include "cli/output_stream.h"
-#include "stats/paper_text.h"
+#include "words/paper_text.h"
 
 namespace orv::cli {
 

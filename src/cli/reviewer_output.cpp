@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "cli/encoding.h"
-#include "stats/figure_tables.h"
-#include "stats/reviewer_text.h"
+#include "words/figure_tables.h"
+#include "words/reviewer_text.h"
 #include "text/number_text.h"
 
 namespace orv::cli {
@@ -64,7 +64,7 @@ std::string IntervalText(double estimate, double lower, double upper, int decima
 }
 
 bool GroupListed(const Workspace& ws, int g) {
-  return g == 0 ? !ws.figures.groups[0].km.empty() : ws.shown.Contains(g);
+  return g == 0 ? !ws.run.figures.groups[0].km.empty() : ws.shown.Contains(g);
 }
 
 std::string CsvNumber(double value) { return std::isfinite(value) ? FormatNumber(value) : std::string(); }
@@ -80,7 +80,7 @@ std::string CsvPeriod(const std::optional<double>& weeks) {
 }  // namespace
 
 void WriteReviewerMembers(JsonWriter& json, const Workspace& ws) {
-  const ReviewerResults& r = ws.reviewer;
+  const ReviewerResults& r = ws.run.reviewer;
   json.Key("logRank");
   if (r.shownGroups < 2) {
     json.Null();
@@ -129,7 +129,7 @@ void WriteReviewerMembers(JsonWriter& json, const Workspace& ws) {
 }
 
 void WriteReviewerGroupMembers(JsonWriter& json, const Workspace& ws, int g) {
-  const ReviewerResults& r = ws.reviewer;
+  const ReviewerResults& r = ws.run.reviewer;
   const auto gi = static_cast<std::size_t>(g);
   json.Member("events", r.events[gi]);
   json.Key("rmst");
@@ -161,13 +161,13 @@ void WriteReviewerGroupMembers(JsonWriter& json, const Workspace& ws, int g) {
 void WriteReviewerPairMembers(JsonWriter& json, const Workspace& ws, int a, int b) {
   const auto ai = static_cast<std::size_t>(a);
   const auto bi = static_cast<std::size_t>(b);
-  const ProportionalHazardsTest& ph = ws.reviewer.pairPh[ai][bi];
+  const ProportionalHazardsTest& ph = ws.run.reviewer.pairPh[ai][bi];
   json.Key("phStatistic");
   WriteNumber(json, ph.tested, ph.statistic);
   json.Key("phP");
   WriteNumber(json, ph.tested, ph.p);
   json.Key("rmstDifference");
-  const RestrictedMeanDifference& d = ws.reviewer.rmstDifference[ai][bi];
+  const RestrictedMeanDifference& d = ws.run.reviewer.rmstDifference[ai][bi];
   if (!d.estimated) return json.Null();
   json.BeginObject();
   json.Member("estimate", d.estimate);
@@ -178,7 +178,7 @@ void WriteReviewerPairMembers(JsonWriter& json, const Workspace& ws, int a, int 
 }
 
 std::string ReviewerText(const Workspace& ws) {
-  const ReviewerResults& r = ws.reviewer;
+  const ReviewerResults& r = ws.run.reviewer;
   const int groups = LastGroup(ws.cases);
   std::string out = "[Log-rank test, hazard ratios against a reference group, follow-up, restricted mean survival]\n";
   out += TestWindowText(r.lastWeek, kDash) + "\n";
@@ -197,7 +197,7 @@ std::string ReviewerText(const Workspace& ws) {
     if (!GroupListed(ws, g)) continue;
     const std::string name = g == 0 ? "all cases" : GroupText(ws, g);
     out += "  " + name + " (" + EventsText(r, g) + "): " +
-           LimitsText(ws.figures.groups[static_cast<std::size_t>(g)].median) + "\n";
+           LimitsText(ws.run.figures.groups[static_cast<std::size_t>(g)].median) + "\n";
   }
   out += "Median follow-up (reverse Kaplan" + kDash + "Meier), 95 % CI: all cases " +
          LimitsText(r.followUp[0]) + "\n";
@@ -255,10 +255,10 @@ std::string ReviewerText(const Workspace& ws) {
 
 std::string MediansCsv(const Workspace& ws) {
   std::string out = "group,name,shown,cases,events,median,lower,upper,medianPeriod,lowerPeriod,upperPeriod\r\n";
-  const ReviewerResults& r = ws.reviewer;
+  const ReviewerResults& r = ws.run.reviewer;
   for (int g = 0; g <= LastGroup(ws.cases); ++g) {
     const auto gi = static_cast<std::size_t>(g);
-    const MedianEstimate& m = ws.figures.groups[gi].median;
+    const MedianEstimate& m = ws.run.figures.groups[gi].median;
     out += std::to_string(g) + "," + CsvField(GroupName(ws, g)) + "," + (ws.shown.Contains(g) ? "1" : "0") + "," +
            std::to_string(r.cases[gi]) + "," + std::to_string(r.events[gi]) + "," + CsvWeeks(m.week) + "," +
            CsvWeeks(m.lower) + "," + CsvWeeks(m.upper) + "," + CsvPeriod(m.week) + "," + CsvPeriod(m.lower) + "," +
@@ -271,7 +271,7 @@ std::string HazardRatiosCsv(const Workspace& ws) {
   std::string out =
       "group,name,reference,referenceName,events,cases,referenceEvents,referenceCases,hazardRatio,lower,upper,p,"
       "phStatistic,phP,lastWeek\r\n";
-  const ReviewerResults& r = ws.reviewer;
+  const ReviewerResults& r = ws.run.reviewer;
   const auto ref = static_cast<std::size_t>(r.reference);
   for (const ReferenceRatio& ratio : r.referenceRatios) {
     const auto gi = static_cast<std::size_t>(ratio.group);

@@ -57,11 +57,12 @@ void BatchSession::Load(const std::string& path, std::string bytes) {
   Reload();
 }
 
+// Linux paths are UTF-8 bytes; the report shows the path as text of the program's code page.
+std::string BatchSession::ShownPath() const { return Utf8ToCp932(path_).value_or(path_); }
+
 void BatchSession::Reload() {
   boxes.texts.clear();
-  // Linux paths are UTF-8 bytes; the report shows the path as text of the program's code page.
-  const std::string shownPath = Utf8ToCp932(path_).value_or(path_);
-  LoadBytesAndAnalyse(shownPath, bytes_, ws, surfaces_);
+  LoadBytesAndAnalyse(ShownPath(), bytes_, ws, surfaces_);
   KeepCurrentDrawings();
 }
 

@@ -97,6 +97,7 @@ class BatchSession {
 
  private:
   void Reload();
+  std::string ShownPath() const;
   // After each re-entry into the road: only the current drawing of every canvas is kept.
   void KeepCurrentDrawings();
 

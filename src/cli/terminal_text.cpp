@@ -4,8 +4,9 @@
 #include "cli/encoding.h"
 #include "cli/reviewer_output.h"
 #include "cli/view_text.h"
-#include "stats/competing_text.h"
-#include "stats/figure_tables.h"
+#include "session/analysis.h"
+#include "words/competing_text.h"
+#include "words/figure_tables.h"
 
 namespace orv::cli {
 namespace {
@@ -24,22 +25,22 @@ void WriteTerminalText(const BatchSession& s, bool ansi, OutputStream& out) {
   out.Write('\n');
   WriteSection(out, "生存率");
   out.Write(ViewRowsText(s.survivalRate, kSurvivalRateColumns));
-  const bool tested = s.ws.tests.ShownGroupCount >= 2;
+  const bool tested = s.ws.run.tests.ShownGroupCount >= 2;
   // The program's own notice when the pairwise window is asked for with too few groups.
   const char* notice = "グラフは2本以上必要です\n";
   out.Write('\n');
   WriteSection(out, "多重比較(Log rank)");
-  out.WriteCp932(tested ? std::string_view(s.ws.tests.logRankTable) : notice);
+  out.WriteCp932(tested ? TextOf(s.ws, TextOutput::LogRank) : notice);
   out.Write('\n');
   WriteSection(out, "多重比較(General Wilcoxon)");
-  out.WriteCp932(tested ? std::string_view(s.ws.tests.wilcoxonTable) : notice);
+  out.WriteCp932(tested ? TextOf(s.ws, TextOutput::Wilcoxon) : notice);
   out.Write('\n');
   out.WriteCp932(FiguresText(s.ws));
   out.Write('\n');
   out.Write(ShownControls(ReviewerText(s.ws)));
-  if (s.ws.competing.active) {
+  if (s.ws.run.competing.active) {
     out.Write('\n');
-    out.WriteCp932(CompetingRisksText(s.ws, s.ws.competing));
+    out.WriteCp932(CompetingRisksText(s.ws, s.ws.run.competing));
   }
 }
 

@@ -1,6 +1,8 @@
 // The shown groups: which groups are drawn, pooled into group 0 and compared by the tests.
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <bitset>
 
 #include "data/case_data.h"
@@ -37,15 +39,17 @@ inline GroupSet DefaultShownGroups(const CaseData& cases) {
   return shown;
 }
 
-// Row 21 of DeathsByCause: the deaths of each cause summed over the shown groups 1..20.
-inline void FillCauseTotals(CaseData& cases, const GroupSet& shown) {
-  auto& deaths = cases.DeathsByCause;
-  deaths[kTotalsIndex].fill(0);
+// The deaths of each cause 0..NumCauses summed over the shown groups 1..20: the totals row of
+// the deaths-by-cause view.
+inline std::array<Count, kCauseSlots> CauseTotals(const CaseData& cases, const GroupSet& shown) {
+  std::array<Count, kCauseSlots> totals{};
   const int causes = std::clamp(cases.NumCauses, 0, kCauseSlots - 1);
   for (int g = 1; g <= LastGroup(cases); ++g) {
     if (!shown.Contains(g)) continue;
-    for (int j = 0; j <= causes; ++j) deaths[kTotalsIndex][static_cast<std::size_t>(j)] += deaths[static_cast<std::size_t>(g)][static_cast<std::size_t>(j)];
+    const auto& deaths = cases.DeathsByCause[static_cast<std::size_t>(g)];
+    for (int j = 0; j <= causes; ++j) totals[static_cast<std::size_t>(j)] += deaths[static_cast<std::size_t>(j)];
   }
+  return totals;
 }
 
 }  // namespace orv

@@ -81,16 +81,12 @@ void ChooseCensoredCauses(DialogContext& ctx) {
   RunModalWindow(ctx, ctx.mainWindow, "U_checkWnd");
   if (!IsWindow(ctx.mainWindow)) return;
 
-  const bool changed = SetCensoredCauses(*ctx.ws, ctx.censoredTicks);
-  // The causes are classified while loading, so a new choice means loading again: the file
-  // whose tables are shown, never a path that was chosen but failed its check.
-  // The file's warnings (a period capped at 40 years, a file too large) were shown by its
-  // load; the reload repeats none of them.
-  if (changed && ctx.shownPath != nullptr && !ctx.shownPath->empty()) {
-    Surfaces quiet = *ctx.surfaces;
-    quiet.boxes = nullptr;
-    LoadAndAnalyse(*ctx.shownPath, *ctx.ws, quiet);
-  }
+  // Loaded again is the file whose tables are shown, never a path that was chosen but failed
+  // its check. The file's warnings (a period capped at 40 years, a file too large) were shown
+  // by its load; the reload repeats none of them.
+  Surfaces quiet = *ctx.surfaces;
+  quiet.boxes = nullptr;
+  CensorAndReload(*ctx.ws, quiet, ctx.censoredTicks, ctx.shownPath != nullptr ? *ctx.shownPath : std::string());
 }
 
 }  // namespace orv

@@ -72,9 +72,9 @@ LRESULT CALLBACK ReferenceGroupProc(HWND window, UINT message, WPARAM wParam, LP
 void ChooseReferenceGroup(DialogContext& ctx) {
   if (ctx.ws->cases.NumGroups == 0) return;
   // The reference in force is ticked: the user's choice, or the group standing in for it.
-  ctx.referenceTick = ctx.ws->reviewer.reference;
+  ctx.referenceTick = ctx.ws->run.reviewer.reference;
   if (RunModalWindow(ctx, ctx.mainWindow, "R_kijunWnd") != IDOK || !IsWindow(ctx.mainWindow)) return;
-  if (ctx.referenceTick != ctx.ws->reviewer.reference) SetReferenceGroup(*ctx.ws, *ctx.surfaces, ctx.referenceTick);
+  if (ctx.referenceTick != ctx.ws->run.reviewer.reference) SetReferenceGroup(*ctx.ws, *ctx.surfaces, ctx.referenceTick);
 }
 
 }  // namespace orv

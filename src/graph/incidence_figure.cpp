@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "stats/figure_tables.h"
+#include "words/figure_tables.h"
 
 namespace orv {
 

@@ -18,7 +18,7 @@ constexpr int kLegendLabelX = 130;
 // A window's frame, its vertical bar and a margin: what a window needs beyond its content.
 constexpr int kWindowExtra = 40;
 
-const std::string& Label(const AnalysisResults& r, int g) { return r.survival.GroupSummaryTexts[g][kLabel]; }
+const std::string& Label(const AnalysisResults& r, int g) { return r.texts[g][kLabel]; }
 
 }  // namespace
 

@@ -14,7 +14,7 @@
 #include <string_view>
 
 #include "platform/view_windows.h"
-#include "stats/analysis_results.h"
+#include "words/analysis_results.h"
 
 namespace orv {
 

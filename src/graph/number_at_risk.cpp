@@ -76,7 +76,7 @@ void DrawNumberAtRisk(const AnalysisResults& r, const LineStyles& styles, int xM
       totals[k] += n;
     }
     // Drawn last and opaque, the label covers the start of the line sample.
-    DrawLabel(c, 10, RowY(row + 1.2), r.survival.GroupSummaryTexts[static_cast<std::size_t>(g)][kLabel] + "  ");
+    DrawLabel(c, 10, RowY(row + 1.2), r.texts[static_cast<std::size_t>(g)][kLabel] + "  ");
   }
 
   const int totalsY = RowY(row + 2.5);

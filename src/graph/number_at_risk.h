@@ -6,7 +6,7 @@
 
 #include "graph/line_styles.h"
 #include "platform/canvas.h"
-#include "stats/analysis_results.h"
+#include "words/analysis_results.h"
 
 namespace orv {
 

@@ -92,13 +92,9 @@ void DrawCensorTick(Canvas& c, int x, int y) {
 
 void DrawLabel(Canvas& c, int x, int y, std::string_view text) { c.TextOut(x, y, text); }
 
-void FitXRange(PlotGeometry& geo, int dataMax) {
-  if (geo.xMax > dataMax) {
-    // The year boundary above the longest period: exactly k years gives k + 1.
-    geo.xMax = dataMax / kWeeksPerYear * kWeeksPerYear + kWeeksPerYear;
-  } else if (geo.xMax < kWeeksPerYear) {
-    geo.xMax = kWeeksPerYear;
-  }
+void SetAxisRange(PlotGeometry& geo, int axisWeeks) {
+  geo.xMax = axisWeeks;
+  geo.labelDivisor = geo.xMax == kWeeksPerYear ? 1 : 51;
   geo.unitLabel = "(y)";
   if (geo.xMax > kWeeksPerTenYears) {
     geo.tickStep = kWeeksPerFiveYears;

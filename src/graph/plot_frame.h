@@ -17,8 +17,10 @@ void DrawVBar2(Canvas& c, int x, int y1, int y2);
 void DrawCensorTick(Canvas& c, int x, int y);
 void DrawLabel(Canvas& c, int x, int y, std::string_view text);
 
-// Adjusts xMax, tickStep and unitLabel to the longest period of the data and the axis rules.
-void FitXRange(PlotGeometry& geometry, int dataMaxWeeks);
+// The X axis of an analysis window's range (its axisWeeks): xMax, the tick step by the
+// range's length, the unit ("(w)" with ticks every 8 weeks for a year, else "(y)") and the
+// label divisor.
+void SetAxisRange(PlotGeometry& geometry, int axisWeeks);
 
 // The X axis with its ticks, numbers and unit and the 50 % line, then the Y axis.
 void DrawAxes(const PlotGeometry& geometry, Canvas& graph);

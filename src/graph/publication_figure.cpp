@@ -6,7 +6,8 @@
 #include <cmath>
 #include <cstddef>
 
-#include "stats/reviewer_text.h"
+#include "words/format.h"
+#include "words/reviewer_text.h"
 #include "survival/survival_tables.h"
 #include "text/cp932.h"
 
@@ -226,7 +227,7 @@ FigureInput FigureInputOf(const AnalysisResults& r, const LineStyles& styles, in
     for (int w = 0; w < weeks; ++w) s.censored.push_back(table[static_cast<std::size_t>(w)][kCensored][gi] > 0);
     in.series.push_back(std::move(s));
   }
-  if (r.tests.ShownGroupCount >= 2 && r.tests.overallTested) in.pValue = r.tests.PetoPText;
+  if (r.tests.ShownGroupCount >= 2 && r.tests.overallTested) in.pValue = PValueText(r.tests.petoP);
   return in;
 }
 

@@ -17,7 +17,7 @@
 
 #include "graph/line_styles.h"
 #include "platform/colour.h"
-#include "stats/analysis_results.h"
+#include "words/analysis_results.h"
 #include "stats/reviewer_results.h"
 
 namespace orv {

@@ -9,7 +9,7 @@
 #include "graph/label_columns.h"
 #include "graph/plot_frame.h"
 #include "graph/view_layout.h"
-#include "stats/chi_square.h"
+#include "words/format.h"
 #include "text/number_text.h"
 
 namespace orv {
@@ -41,7 +41,7 @@ void DrawSurvivalRateView(const AnalysisResults& r, const LineStyles& styles, in
   for (int k = 1; k <= lastColumn; ++k) DrawLabel(c, kColumnX[k] + shift, headingY, kHeadings[k]);
 
   const int groups = LastGroup(r.cases);
-  const auto& texts = r.survival.GroupSummaryTexts;
+  const auto& texts = r.texts;
   for (int g = 0; g <= groups; ++g) {
     if (!r.shown.Contains(g)) continue;
     const LineStyle& style = styles[g];
@@ -53,7 +53,7 @@ void DrawSurvivalRateView(const AnalysisResults& r, const LineStyles& styles, in
   }
 
   const GroupTestResults& tests = r.tests;
-  const std::string petoLine = "Logrank( Peto & Peto ) χ2 = " + tests.PetoStatText;
+  const std::string petoLine = "Logrank( Peto & Peto ) χ2 = " + PetoStatisticText(tests.petoStatistic);
   if (tests.ShownGroupCount == 2) {
     int a = 0;
     int b = 0;
@@ -69,10 +69,10 @@ void DrawSurvivalRateView(const AnalysisResults& r, const LineStyles& styles, in
     DrawLabel(c, kPValueX, RowY(groups + 4.5), PValueText(pairs.WilcoxonP[a][b]));
     DrawLabel(c, kStatisticX, RowY(groups + 4.5), "General Wilcoxon χ2 = " + StatisticText(pairs.WilcoxonChi2[a][b]));
     if (!tests.overallTested) return;
-    DrawLabel(c, kPValueX, RowY(groups + 5.5), tests.PetoPText);
+    DrawLabel(c, kPValueX, RowY(groups + 5.5), PValueText(tests.petoP));
     DrawLabel(c, kStatisticX, RowY(groups + 5.5), petoLine);
   } else if (tests.ShownGroupCount > 2 && tests.overallTested) {
-    DrawLabel(c, kPValueX, RowY(groups + 3.5), tests.PetoPText);
+    DrawLabel(c, kPValueX, RowY(groups + 3.5), PValueText(tests.petoP));
     DrawLabel(c, kStatisticX, RowY(groups + 3.5), petoLine);
   }
 }

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "graph/line_styles.h"
-#include "stats/analysis_results.h"
+#include "words/analysis_results.h"
 #include "platform/canvas.h"
 
 namespace orv {

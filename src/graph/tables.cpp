@@ -34,7 +34,7 @@ int LastCause(const CaseData& cases) { return std::clamp(cases.NumCauses, 0, kCa
 
 std::string Cell(Count value) { return CellText(static_cast<double>(value)); }
 
-const std::string& Label(const AnalysisResults& r, int g) { return r.survival.GroupSummaryTexts[g][kLabel]; }
+const std::string& Label(const AnalysisResults& r, int g) { return r.texts[g][kLabel]; }
 
 ViewShifts Shifts(const AnalysisResults& r, const Canvas& c) {
   return FitLabels(r, [&c](std::string_view text) { return c.TextWidth(text); });
@@ -138,8 +138,8 @@ void DrawDeathsByCause(const AnalysisResults& r, const LineStyles& styles, Canva
   }
 
   const int totalsY = RowY(groups + 2.5);
-  DrawLabel(c, 50, totalsY, r.survival.GroupSummaryTexts[kSummaryTotalsRow][kLabel] + "  ");
-  for (int j = 0; j <= causes; ++j) DrawLabel(c, columnX(j), totalsY, Cell(deaths[kTotalsIndex][j]));
+  DrawLabel(c, 50, totalsY, r.texts[kSummaryTotalsRow][kLabel] + "  ");
+  for (int j = 0; j <= causes; ++j) DrawLabel(c, columnX(j), totalsY, Cell(r.run.causeTotals[static_cast<std::size_t>(j)]));
 }
 
 }  // namespace orv

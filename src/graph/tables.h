@@ -4,7 +4,7 @@
 #include "graph/line_styles.h"
 #include "graph/plot_geometry.h"
 #include "platform/canvas.h"
-#include "stats/analysis_results.h"
+#include "words/analysis_results.h"
 
 namespace orv {
 
@@ -12,7 +12,7 @@ void DrawLegend(const AnalysisResults& r, const LineStyles& styles, Canvas* canv
 // One column per tick of the X axis of the geometry.
 void DrawCumulativeDeaths(const AnalysisResults& r, const LineStyles& styles, const PlotGeometry& geometry,
                           Canvas* canvas);
-// The totals row is row 21 of DeathsByCause, as FillCauseTotals left it.
+// The totals row is the run's deaths per cause over the shown groups.
 void DrawDeathsByCause(const AnalysisResults& r, const LineStyles& styles, Canvas* canvas);
 
 }  // namespace orv

@@ -1,5 +1,4 @@
-// The analysis chain: the load, the weekly survival tables per group and pooled, the
-// analysis run with its tests and figures, and the redraws that follow.
+// The analysis chain: the load, the analysis run, and the outputs presented from it.
 #include "session/analysis.h"
 
 #include <algorithm>
@@ -12,14 +11,10 @@
 #include "graph/survival_rate_view.h"
 #include "graph/tables.h"
 #include "graph/view_layout.h"
-#include "stats/competing_results.h"
-#include "stats/group_tests.h"
-#include "stats/interval_text.h"
-#include "stats/paper_text.h"
-#include "stats/publication_figures.h"
-#include "text/number_text.h"
-#include "text/period_text.h"
-#include "text/truncate.h"
+#include "survival/analysis_window.h"
+#include "words/interval_text.h"
+#include "words/pairwise_tables.h"
+#include "words/paper_text.h"
 
 namespace orv {
 
@@ -59,7 +54,6 @@ ViewSizes ViewSizesFor(int groups, int causes) {
 
 // Replaces a result window's text and puts the caret at its start.
 void WriteResultText(ResultTextSink* sink, const std::string& text) {
-  if (sink == nullptr) return;
   ResultClear(*sink);
   ResultAppend(*sink, text);
   sink->CaretToStart();
@@ -83,16 +77,10 @@ void LoadDataBytes(std::string_view shownPath, std::string_view bytes, Workspace
   ws.geometry.tickStep = kWeeksPerYear;
   ws.shown = DefaultShownGroups(ws.cases);
   // Nothing computed from the previous file stays: its weekly tables and their texts.
-  for (auto& week : ws.survival.SurvivalTable) week = {};
-  for (auto& week : ws.survival.AtRiskTable) week = {};
-  for (auto& texts : ws.survival.GroupSummaryTexts) {
-    for (int col = kFiveYears; col <= kGraphMax; ++col) texts[static_cast<std::size_t>(col)].clear();
-  }
-  for (int g = 1; g <= ws.cases.NumGroups; ++g) {
-    const auto gi = static_cast<std::size_t>(g);
-    ws.survival.GroupSummaryTexts[gi][kLabel] =
-        ws.cases.GroupNames[gi] + " ( n = " + FormatNumber(static_cast<double>(ws.cases.GroupTotals[kTotalRows][gi])) + " )";
-  }
+  ws.run.analysed = false;
+  for (auto& week : ws.run.survival.SurvivalTable) week = {};
+  for (auto& week : ws.run.survival.AtRiskTable) week = {};
+  ws.texts = MakeSummaryTexts(ws.cases, ws.run, ws.shown, ws.geometry.xMax);
   ws.viewSizes = ViewSizesFor(ws.cases.NumGroups, ws.cases.NumCauses);
 }
 
@@ -104,13 +92,70 @@ FileRead LoadDataFile(const std::string& path, Workspace& ws, RichTextSink& repo
   return file.status;
 }
 
-void BuildGroupTables(Workspace& ws) { BuildGroupTables(ws.cases, ws.survival); }
+void AnalyseAgain(Workspace& ws) {
+  Analyse(ws.cases, {ws.shown, ws.run.window, ws.referenceGroup}, ws.run);
+}
 
-void BuildPooledTable(Workspace& ws) { BuildPooledTable(ws.cases, ws.shown, ws.survival); }
+void RunAnalysis(Workspace& ws, Surfaces& surfaces) {
+  const AnalysisWindow window = FitAnalysisWindow(ws.geometry.xMax, ws.cases, ws.shown);
+  Analyse(ws.cases, {ws.shown, window, ws.referenceGroup}, ws.run);
+  Present(ws, surfaces, window.lastWeek);
+}
 
-void ComputeReviewerResults(Workspace& ws, int lastWeek) {
-  ComputeReviewerResults(ws.cases, ws.survival, ws.shown, ws.figures.hazardRatios, lastWeek, ws.referenceGroup,
-                         ws.reviewer);
+void ComputeAllCases(Workspace& ws, Surfaces& surfaces) {
+  if (surfaces.screen != nullptr) surfaces.screen->TextOut(240, 70, "全体死亡率　初期化中");
+  RunAnalysis(ws, surfaces);
+}
+
+void ComputeGroupSurvival(Workspace& ws, Surfaces& surfaces) {
+  if (surfaces.screen != nullptr) surfaces.screen->TextOut(100, 300, "死亡率計算中");
+  ComputeAllCases(ws, surfaces);
+}
+
+Canvas* SurfaceOf(const Surfaces& surfaces, ViewOutput view) {
+  switch (view) {
+    case ViewOutput::Legend: return surfaces.legend;
+    case ViewOutput::SurvivalRate: return surfaces.survivalRate;
+    case ViewOutput::CumulativeDeaths: return surfaces.cumulativeDeaths;
+    case ViewOutput::DeathsByCause: return surfaces.deathsByCause;
+    case ViewOutput::NumberAtRisk: return surfaces.numberAtRisk;
+    case ViewOutput::Incidence: return surfaces.incidence;
+  }
+  return nullptr;
+}
+
+ResultTextSink* SurfaceOf(const Surfaces& surfaces, TextOutput text) {
+  switch (text) {
+    case TextOutput::LogRank: return surfaces.logRank;
+    case TextOutput::Wilcoxon: return surfaces.wilcoxon;
+    case TextOutput::Intervals: return surfaces.intervals;
+    case TextOutput::Paper: return surfaces.paper;
+  }
+  return nullptr;
+}
+
+void DrawView(const Workspace& ws, ViewOutput view, Canvas* canvas) {
+  const AnalysisResults r = ws.Results();
+  const int xMax = ws.geometry.xMax;
+  switch (view) {
+    case ViewOutput::Legend: DrawLegend(r, ws.styles, canvas); break;
+    case ViewOutput::SurvivalRate: DrawSurvivalRateView(r, ws.styles, xMax, canvas); break;
+    case ViewOutput::CumulativeDeaths: DrawCumulativeDeaths(r, ws.styles, ws.geometry, canvas); break;
+    case ViewOutput::DeathsByCause: DrawDeathsByCause(r, ws.styles, canvas); break;
+    case ViewOutput::NumberAtRisk: DrawNumberAtRisk(r, ws.styles, xMax, canvas); break;
+    case ViewOutput::Incidence: DrawIncidenceView(r, ws.run.competing, ws.styles, xMax, canvas); break;
+  }
+}
+
+std::string TextOf(const Workspace& ws, TextOutput text) {
+  const AnalysisResults r = ws.Results();
+  switch (text) {
+    case TextOutput::LogRank: return r.tests.ShownGroupCount >= 2 ? LogRankTable(r) : std::string();
+    case TextOutput::Wilcoxon: return r.tests.ShownGroupCount >= 2 ? WilcoxonTable(r) : std::string();
+    case TextOutput::Intervals: return IntervalsText(r, ws.run.reviewer, ws.run.competing);
+    case TextOutput::Paper: return PaperWindowText(BuildPaperText(ws.PaperInput()));
+  }
+  return {};
 }
 
 void RedrawGraph(Workspace& ws, Surfaces& surfaces) {
@@ -120,76 +165,34 @@ void RedrawGraph(Workspace& ws, Surfaces& surfaces) {
   PlotGeometry& geo = ws.geometry;
   geo.pixelsPerWeek = PixelsPerWeek(geo);
   // Where each curve ends at the range it is drawn with, for the survival-rate view.
-  const int lastGroup = LastGroup(ws.cases);
-  for (int g = 0; g <= lastGroup; ++g) {
-    std::string& text = ws.survival.GroupSummaryTexts[static_cast<std::size_t>(g)][kGraphMax];
-    text = ws.shown.Contains(g) ? PercentText(SurvivalAtRangeEnd(ws.survival, g, geo.xMax)) + " %" : "";
-  }
-  if (surfaces.graph != nullptr) DrawCurves(ws.survival, ws.shown, ws.styles, geo, lastGroup, *surfaces.graph);
+  ws.texts = MakeSummaryTexts(ws.cases, ws.run, ws.shown, geo.xMax);
+  if (surfaces.graph != nullptr) DrawCurves(ws.run.survival, ws.shown, ws.styles, geo, LastGroup(ws.cases), *surfaces.graph);
 
+  // The axis is labelled with the run's range; where that differs from the curves' range
+  // (a run whose tests stop short of a year), the curves follow at the next redraw.
   const std::int32_t drawnRange = geo.xMax;
-  FitXRange(geo, ws.cases.dataMaxWeeks);
-  // The axis must describe the range it is labelled with; when the range was just fitted,
-  // the curves follow at the next redraw.
+  SetAxisRange(geo, ws.run.window.axisWeeks);
   if (geo.xMax != drawnRange) geo.pixelsPerWeek = PixelsPerWeek(geo);
-  geo.labelDivisor = geo.xMax == kWeeksPerYear ? 1 : 51;
 
   if (surfaces.graph == nullptr) return;
   DrawAxes(geo, *surfaces.graph);
   surfaces.graph->Invalidate();
 }
 
-void RunAnalysis(Workspace& ws, Surfaces& surfaces) {
-  Count total = 0;
-  double lastWeek = 0;
-  bool anyShown = false;
-  for (int g = 1; g <= LastGroup(ws.cases); ++g) {
-    if (!ws.shown.Contains(g)) continue;
-    anyShown = true;
-    total += ws.cases.GroupTotals[kTotalRows][static_cast<std::size_t>(g)];
-    lastWeek = std::max(lastWeek, ws.survival.lastEventWeek[static_cast<std::size_t>(g)]);
-  }
-  ws.survival.ShownCaseTotal = total;
-  ws.survival.GroupSummaryTexts[0][kLabel] = After("all Case ( n=", FormatNumber(static_cast<double>(total))) + " )  ";
+void PresentText(const Workspace& ws, const Surfaces& surfaces, TextOutput text) {
+  ResultTextSink* sink = SurfaceOf(surfaces, text);
+  if (sink == nullptr) return;
+  const std::string written = TextOf(ws, text);
+  // With fewer than two shown groups the pairwise windows keep their last tables.
+  if (written.empty() && (text == TextOutput::LogRank || text == TextOutput::Wilcoxon)) return;
+  WriteResultText(sink, written);
+}
 
-  // The range is only lowered here, to the first year boundary at or after the last event.
-  // With no group shown there is nothing to fit: the range the user chose stays for the
-  // groups shown again later.
-  const double fitted = -kWeeksPerYear * std::floor(-lastWeek / kWeeksPerYear);
-  if (anyShown && fitted < ws.geometry.xMax) ws.geometry.xMax = TruncToInt32(fitted);
-
-  ComputePetoStatistic(ws.cases, ws.survival, ws.shown, ws.geometry.xMax, ws.tests);
-  // With fewer than two shown groups the windows keep their last tables.
-  if (ws.tests.ShownGroupCount >= 2) {
-    WriteResultText(surfaces.logRank, ws.tests.logRankTable);
-    WriteResultText(surfaces.wilcoxon, ws.tests.wilcoxonTable);
-  }
-  ComputePublicationFigures(ws.cases, ws.survival, ws.geometry.xMax, ws.figures);
-  ComputeCompetingRisks(ws.cases, ws.survival, ws.shown, ws.geometry.xMax, ws.competing);
-  ComputeReviewerResults(ws, ws.geometry.xMax);
-  FillCauseTotals(ws.cases, ws.shown);
+void Present(Workspace& ws, Surfaces& surfaces, int curveWeeks) {
+  ws.geometry.xMax = curveWeeks;
   RedrawGraph(ws, surfaces);
-  const AnalysisResults r = ws.Results();
-  DrawLegend(r, ws.styles, surfaces.legend);
-  DrawSurvivalRateView(r, ws.styles, ws.geometry.xMax, surfaces.survivalRate);
-  DrawCumulativeDeaths(r, ws.styles, ws.geometry, surfaces.cumulativeDeaths);
-  DrawDeathsByCause(r, ws.styles, surfaces.deathsByCause);
-  DrawNumberAtRisk(r, ws.styles, ws.geometry.xMax, surfaces.numberAtRisk);
-  WriteResultText(surfaces.intervals, IntervalsText(r, ws.reviewer, ws.competing));
-  DrawIncidenceView(r, ws.competing, ws.styles, ws.geometry.xMax, surfaces.incidence);
-  if (surfaces.paper != nullptr) WriteResultText(surfaces.paper, PaperWindowText(BuildPaperText(ws.PaperInput())));
-}
-
-void ComputeAllCases(Workspace& ws, Surfaces& surfaces) {
-  if (surfaces.screen != nullptr) surfaces.screen->TextOut(240, 70, "全体死亡率　初期化中");
-  BuildPooledTable(ws);
-  RunAnalysis(ws, surfaces);
-}
-
-void ComputeGroupSurvival(Workspace& ws, Surfaces& surfaces) {
-  if (surfaces.screen != nullptr) surfaces.screen->TextOut(100, 300, "死亡率計算中");
-  BuildGroupTables(ws);
-  ComputeAllCases(ws, surfaces);
+  for (TextOutput text : kTextOutputs) PresentText(ws, surfaces, text);
+  for (ViewOutput view : kViewOutputs) DrawView(ws, view, SurfaceOf(surfaces, view));
 }
 
 void LoadAndAnalyse(const std::string& path, Workspace& ws, Surfaces& surfaces, std::string_view shownPath) {

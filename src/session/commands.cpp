@@ -2,8 +2,8 @@
 #include "session/commands.h"
 
 #include "session/analysis.h"
-#include "stats/interval_text.h"
-#include "stats/paper_text.h"
+#include "stats/analysis_run.h"
+#include "survival/analysis_window.h"
 
 namespace orv {
 
@@ -38,8 +38,17 @@ void SetShownGroups(Workspace& ws, Surfaces& surfaces, const GroupSet& shown) {
   bool groupsChanged = false;
   for (int g = 1; g <= LastGroup(ws.cases); ++g) groupsChanged = groupsChanged || shown.Contains(g) != ws.shown.Contains(g);
   ws.shown = shown;
-  if (groupsChanged) ComputeAllCases(ws, surfaces);
-  RedrawGraph(ws, surfaces);
+  // Group 0 is pooled from the others, so a change of its flag alone only redraws.
+  if (!groupsChanged) {
+    RedrawGraph(ws, surfaces);
+    return;
+  }
+  if (surfaces.screen != nullptr) surfaces.screen->TextOut(240, 70, "全体死亡率　初期化中");
+  const AnalysisWindow window = FitAnalysisWindow(ws.geometry.xMax, ws.cases, ws.shown);
+  Analyse(ws.cases, {ws.shown, window, ws.referenceGroup}, ws.run);
+  // The curves over the axis's range at once, where a run drawn over its tested weeks would
+  // leave them to the next redraw.
+  Present(ws, surfaces, window.axisWeeks);
 }
 
 bool SetCensoredCauses(Workspace& ws, const CauseFlags& censored) {
@@ -52,23 +61,27 @@ bool SetCensoredCauses(Workspace& ws, const CauseFlags& censored) {
   return changed;
 }
 
+bool CensorAndReload(Workspace& ws, Surfaces& surfaces, const CauseFlags& censored, const std::string& shownPath,
+                     const std::string* bytes) {
+  if (!SetCensoredCauses(ws, censored) || shownPath.empty()) return false;
+  if (bytes != nullptr) {
+    LoadBytesAndAnalyse(shownPath, *bytes, ws, surfaces);
+  } else {
+    LoadAndAnalyse(shownPath, ws, surfaces);
+  }
+  return true;
+}
+
 void SetReferenceGroup(Workspace& ws, int g) {
   ws.referenceGroup = g;
-  // Over the weeks of the run's pair ratios: a redraw may have fitted the range since.
-  ComputeReviewerResults(ws, ws.reviewer.lastWeek);
+  // Over the last run's window: the reference changes no range.
+  AnalyseAgain(ws);
 }
 
 void SetReferenceGroup(Workspace& ws, Surfaces& surfaces, int g) {
   SetReferenceGroup(ws, g);
   // The texts that name the reference: the interval window's and the paper's paragraphs.
-  const auto write = [](ResultTextSink* sink, const std::string& text) {
-    if (sink == nullptr) return;
-    ResultClear(*sink);
-    ResultAppend(*sink, text);
-    sink->CaretToStart();
-  };
-  write(surfaces.intervals, IntervalsText(ws.Results(), ws.reviewer, ws.competing));
-  write(surfaces.paper, PaperWindowText(BuildPaperText(ws.PaperInput())));
+  for (TextOutput text : {TextOutput::Intervals, TextOutput::Paper}) PresentText(ws, surfaces, text);
 }
 
 void SetGroupLine(Workspace& ws, Surfaces& surfaces, int g, int style, int width, Rgb colour) {

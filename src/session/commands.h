@@ -2,6 +2,8 @@
 // command: the X range, the shown groups, the censored causes and a group's line.
 #pragma once
 
+#include <string>
+
 #include "data/case_data.h"
 #include "data/group_set.h"
 #include "platform/colour.h"
@@ -24,6 +26,11 @@ void SetShownGroups(Workspace& ws, Surfaces& surfaces, const GroupSet& shown);
 // The censored-case selection's OK: the flags of causes 1..NumCauses stored. True when one
 // changed: the causes are classified while loading, so the shown file must be loaded again.
 bool SetCensoredCauses(Workspace& ws, const CauseFlags& censored);
+// The same, then, when a flag changed, the shown file loaded again into the surfaces given:
+// its bytes when the caller kept them (a pipe reads once), else the file at shownPath. Nothing
+// is loaded while no file is shown. True when it loaded.
+bool CensorAndReload(Workspace& ws, Surfaces& surfaces, const CauseFlags& censored, const std::string& shownPath,
+                     const std::string* bytes = nullptr);
 
 // The reference group's choice: group g (1..NumGroups; 0 for the first shown group) becomes
 // the reference of the hazard ratios, and the reviewer's figures are computed again. A

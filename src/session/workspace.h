@@ -1,4 +1,5 @@
-// The state of one run of the program, owned by the program and passed by reference.
+// The state of one run of the program, owned by the program and passed by reference: the
+// loaded case data, the user's settings, the last analysis run and what was last presented.
 #pragma once
 
 #include <string>
@@ -8,40 +9,35 @@
 #include "graph/line_styles.h"
 #include "graph/plot_geometry.h"
 #include "platform/view_windows.h"
-#include "stats/analysis_results.h"
-#include "stats/competing_results.h"
-#include "stats/paper_text.h"
-#include "stats/publication_figures.h"
-#include "stats/reviewer_results.h"
-#include "stats/test_results.h"
-#include "survival/survival_tables.h"
+#include "stats/analysis_run.h"
+#include "words/analysis_results.h"
+#include "words/paper_text.h"
+#include "words/summary_texts.h"
 
 namespace orv {
 
 struct Workspace {
   CaseData cases;
   std::string dataPath;  // the loaded file as the raw data report names it (code page 932)
-  SurvivalTables survival;
-  GroupTestResults tests;
-  PublicationFigures figures;  // estimates with intervals and hazard ratios
-  CompetingRisks competing;    // cumulative incidence and its tests, with a censored cause
-  GroupSet shown;              // drawn, pooled into group 0 and compared
+  // The user's settings. geometry.xMax is the range asked for; each run puts its window's
+  // axis there, which the next range command starts from.
+  GroupSet shown;          // drawn, pooled into group 0 and compared
+  int referenceGroup = 0;  // of the hazard ratios; 0: none chosen, the first shown group
   PlotGeometry geometry;
   LineStyles styles;
   ViewSizes viewSizes;
-  // The reviewer's figures of the last run, against the chosen reference group (0: none
-  // chosen, the first shown group).
-  int referenceGroup = 0;
-  ReviewerResults reviewer;
+  // The last analysis run, and the groups' row texts as the graph was last drawn.
+  AnalysisRun run;
+  SummaryTexts texts;
 
   Workspace();  // start-up values everywhere, line styles included
 
   // What the texts and views read of the last analysis run; a workspace is read as its
   // results wherever those are asked for.
-  AnalysisResults Results() const { return {cases, survival, tests, figures, shown}; }
+  AnalysisResults Results() const { return ResultsOf(cases, run, shown, texts); }
   operator AnalysisResults() const { return Results(); }
   // What the paragraphs for the paper read of the last analysis run.
-  PaperSources PaperInput() const { return {cases, shown, figures, reviewer, competing, dataPath}; }
+  PaperSources PaperInput() const { return {cases, shown, run.figures, run.reviewer, run.competing, dataPath}; }
 };
 
 }  // namespace orv

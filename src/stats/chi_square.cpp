@@ -99,20 +99,5 @@ double CutDecimals(double x, int decimals) {
   return static_cast<double>(TruncToInt64(scaled)) / scale;
 }
 
-std::string PValueText(double p) {
-  if (std::isnan(p)) return "p=n/a   ";
-  const double v = CutDecimals(p, 4);
-  if (v < 0.001) return "p<0.001 ";
-  if (v > 0.5) return "p>0.5   ";
-  return After("p=", FormatNumber(v)) + " ";
-}
-
-std::string StatisticText(double x) {
-  if (std::isnan(x)) return "  n/a";
-  if (x >= 100) return FormatNumber(CutDecimals(x, 3));
-  if (x >= 10) return After(" ", FormatNumber(CutDecimals(x, 4)));
-  if (x >= 1) return After("  ", FormatNumber(CutDecimals(x, 5)));
-  return After("  ", FormatNumber(CutDecimals(x, 6)));
-}
 
 }  // namespace orv

@@ -1,7 +1,5 @@
-// Chi-square upper-tail probabilities and the texts of p-values and statistics.
+// Chi-square upper-tail probabilities and the cut of a figure to its shown decimals.
 #pragma once
-
-#include <string>
 
 namespace orv {
 
@@ -26,13 +24,6 @@ struct GammaSeries {
 };
 GammaSeries IncompleteGammaSeries(double a, double h);
 
-// "p<0.001 ", "p>0.5   " or "p=" + the value cut to four decimals + " ". NaN gives "p=n/a   ".
-std::string PValueText(double p);
-
-// A statistic cut to 3 to 6 decimals by its size and padded to line up; a NaN statistic
-// (no informative week) gives "  n/a". Beyond the 32-bit range the cut still holds: the
-// integer part is always shown in full.
-std::string StatisticText(double x);
 
 // x cut toward zero to `decimals` decimals (0 to 7). Values so large that the scaled value
 // leaves the 64-bit range have no such decimals in a double and are returned as they are.

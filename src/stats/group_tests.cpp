@@ -8,9 +8,7 @@
 #include <vector>
 
 #include "stats/chi_square.h"
-#include "stats/pairwise.h"
 #include "survival/survival_tables.h"
-#include "text/number_text.h"
 
 namespace orv {
 
@@ -61,13 +59,9 @@ PairResult ComparePair(const GroupColumns& r, const GroupColumns& q, int weeks) 
 
 }  // namespace
 
-std::string PetoStatisticText(double x) {
-  if (std::fabs(x) >= 1e7) return FormatNumber(CutDecimals(x, 0));
-  return (FormatNumber(CutDecimals(x, 4)) + "  ").substr(0, 7);
-}
-
 void ComputePetoStatistic(const CaseData& cases, const SurvivalTables& tables, const GroupSet& shownGroups, int lastWeek,
                           GroupTestResults& results) {
+  results = GroupTestResults{};
   const auto& table = tables.SurvivalTable;
   const int last = LastTestWeek(lastWeek);
   double x = 0;
@@ -100,18 +94,11 @@ void ComputePetoStatistic(const CaseData& cases, const SurvivalTables& tables, c
     if (p < 0) p = 0;
     results.petoStatistic = x;
     results.petoP = p;
-    results.PetoPText = PValueText(p);
-    results.PetoStatText = PetoStatisticText(x);
   } else {
     results.petoStatistic = std::numeric_limits<double>::quiet_NaN();
     results.petoP = std::numeric_limits<double>::quiet_NaN();
-    results.PetoPText.clear();
-    results.PetoStatText.clear();
   }
   results.pairs = ComputePairStats(cases, tables, lastWeek);
-  const PairwiseTexts texts = PairwiseTables(cases, tables, shownGroups, results.pairs, results.SignificanceLevel);
-  results.logRankTable = texts.logRank;
-  results.wilcoxonTable = texts.wilcoxon;
 }
 
 PairStats ComputePairStats(const CaseData& cases, const SurvivalTables& tables, int lastWeek) {

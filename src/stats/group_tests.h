@@ -8,8 +8,6 @@
 // X = U^2 / V with weight w = 1 (log-rank) or w = n (Gehan-Breslow Wilcoxon), df = 1.
 #pragma once
 
-#include <string>
-
 #include "data/case_data.h"
 #include "data/group_set.h"
 #include "stats/test_results.h"
@@ -18,19 +16,14 @@
 namespace orv {
 
 // Over weeks 0 to lastWeek: counts ShownGroupCount; with two or more shown groups sets the
-// overall statistic and texts (empty, and overallTested false, when the shown groups have no
-// death), the pair statistics and the texts of both pairwise tables. With fewer, the rest of
-// the results stay as they were.
+// overall statistic (NaN, and overallTested false, when the shown groups have no death) and
+// the pair statistics. With fewer, the rest of the results are their start values: there is
+// nothing to compare.
 void ComputePetoStatistic(const CaseData& cases, const SurvivalTables& tables, const GroupSet& shown, int lastWeek,
                           GroupTestResults& results);
 
 // Every pair of groups 1..NumGroups, shown or not, over weeks 0 to lastWeek. A pair without
 // an informative week (zero variance) gets a NaN statistic and a p-value of 1.
 PairStats ComputePairStats(const CaseData& cases, const SurvivalTables& tables, int lastWeek);
-
-// The overall statistic as shown: cut to four decimals, the first seven characters of its
-// text padded with two blanks ("3.5  ", "0.1234 ", "12.3456"). An integer part of more than
-// seven digits is shown whole rather than cut.
-std::string PetoStatisticText(double x);
 
 }  // namespace orv

@@ -1,9 +1,8 @@
-// Results of the group comparison tests and the texts of the pairwise tables.
+// Results of the group comparison tests.
 #pragma once
 
 #include <array>
 #include <cstdint>
-#include <string>
 
 #include "data/case_data.h"
 
@@ -23,18 +22,13 @@ struct PairStats {
 
 struct GroupTestResults {
   PairStats pairs;
-  std::string PetoPText;
-  std::string PetoStatText;
-  double petoStatistic = 0;  // the last overall statistic and its p-value, for the batch command
+  double petoStatistic = 0;  // the overall statistic and its p-value
   double petoP = 1;
   // Whether the last run had an overall test: two or more shown groups with a death among
   // them in the weeks tested. Without a death every expected count is 0 and there is nothing
   // to test; the overall figures and texts are then left empty.
   bool overallTested = false;
   int ShownGroupCount = 0;
-  // The last pairwise tables as the result windows show them (CR LF line ends).
-  std::string logRankTable;
-  std::string wilcoxonTable;
   // The Holm threshold of the log-rank table: 0.05 held in single precision.
   float SignificanceLevel = 0.05f;
 };

@@ -12,17 +12,10 @@
 
 namespace orv {
 
-SurvivalTables::SurvivalTables() {
-  GroupSummaryTexts[0][kLabel] = "all case";
-  GroupSummaryTexts[kSummaryTotalsRow][kLabel] = "累計";
-}
-
 namespace {
 
-std::string YearSurvivalText(double s) { return s != 0 ? PercentText(s) + " %" : "   . "; }
-
-// Hazard, survival, the median and columns 1 to 4 of groups `from` to `to`, from their
-// counts, cumulative events and numbers at risk. The survival is the whole Kaplan-Meier
+// Hazard and survival of groups `from` to `to`, from their counts, cumulative events and
+// numbers at risk. The survival is the whole Kaplan-Meier
 // product, multiplied as the publication figures multiply it so both give the same double:
 // a fraction cut at every week would carry each cut into the next and drift further below
 // the estimate the more deaths there are. It is cut to three decimals only where it becomes
@@ -31,7 +24,6 @@ std::string YearSurvivalText(double s) { return s != 0 ? PercentText(s) + " %" :
 void FillSurvival(SurvivalTables& t, int from, int to) {
   std::array<double, kGroupSlots> previous;
   previous.fill(1);
-  std::array<bool, kGroupSlots> medianFound{};
   int lastOfAll = 0;
   for (int g = from; g <= to; ++g) lastOfAll = std::max(lastOfAll, TruncToInt32(t.lastEventWeek[static_cast<std::size_t>(g)]));
   for (int w = 0; w <= lastOfAll; ++w) {
@@ -46,20 +38,7 @@ void FillSurvival(SurvivalTables& t, int from, int to) {
       if (q > 0) previous[gi] *= 1 - q;
       const double s = previous[gi];
       week[kSurvival][gi] = s;
-      if (s <= 0.5 + kHalfTolerance && !medianFound[gi]) {
-        medianFound[gi] = true;
-        t.GroupSummaryTexts[gi][kMedian] = WeeksToYearsMonths(static_cast<std::uint32_t>(w));
-      }
     }
-  }
-  for (int g = from; g <= to; ++g) {
-    const auto gi = static_cast<std::size_t>(g);
-    auto& texts = t.GroupSummaryTexts[gi];
-    const int last = TruncToInt32(t.lastEventWeek[gi]);
-    texts[kFiveYears] = YearSurvivalText(t.SurvivalTable[kWeeksPerFiveYears][kSurvival][gi]);
-    texts[kTenYears] = YearSurvivalText(t.SurvivalTable[kWeeksPerTenYears][kSurvival][gi]);
-    texts[kDataMax] = PercentText(t.SurvivalTable[static_cast<std::size_t>(last)][kSurvival][gi]) + " % ," +
-                      WeeksToYearsMonths(static_cast<std::uint32_t>(last));
   }
 }
 
@@ -87,9 +66,6 @@ void BuildGroupTables(const CaseData& c, SurvivalTables& t) {
   for (auto& week : t.SurvivalTable) week = {};
   for (auto& week : t.AtRiskTable) week = {};
   t.lastEventWeek = {};
-  for (int g = 1; g < kGroupSlots; ++g) {
-    for (int col = kFiveYears; col <= kGraphMax; ++col) t.GroupSummaryTexts[static_cast<std::size_t>(g)][col].clear();
-  }
 
   const int groups = LastGroup(c);
   for (int w = 0; w <= kMaxWeek; ++w) {
@@ -120,19 +96,18 @@ void BuildGroupTables(const CaseData& c, SurvivalTables& t) {
   CopyColumns(t, 1, kGroupSlots - 1);
 }
 
-void BuildPooledTable(CaseData& c, const GroupSet& shown, SurvivalTables& t) {
-  for (auto& row : c.GroupTotals) row[0] = 0;
+void BuildPooledTable(const CaseData& c, const GroupSet& shown, SurvivalTables& t) {
+  t.ShownCaseTotal = 0;
   for (auto& week : t.SurvivalTable) {
     for (int slot = kCensored; slot <= kSurvival; ++slot) week[slot][0] = 0;
   }
   for (auto& week : t.AtRiskTable) week[0] = 0;
   t.lastEventWeek[0] = 0;
-  for (int col = kFiveYears; col <= kGraphMax; ++col) t.GroupSummaryTexts[0][col].clear();
 
   for (int g = 1; g <= LastGroup(c); ++g) {
     if (!shown.Contains(g)) continue;
     const auto gi = static_cast<std::size_t>(g);
-    for (int row = kTotalCensored; row <= kTotalCensoredAndDeaths; ++row) c.GroupTotals[static_cast<std::size_t>(row)][0] += c.GroupTotals[static_cast<std::size_t>(row)][gi];
+    t.ShownCaseTotal += c.GroupTotals[kTotalRows][gi];
     t.lastEventWeek[0] = std::max(t.lastEventWeek[0], t.lastEventWeek[gi]);
   }
   // Weeks outside, groups inside: each cell still adds the groups in index order.
@@ -152,6 +127,16 @@ void BuildPooledTable(CaseData& c, const GroupSet& shown, SurvivalTables& t) {
   // empty figures instead of a survival of 100 % over no one.
   if (t.AtRiskTable[0][0] <= 0) return;
   FillSurvival(t, 0, 0);
+}
+
+int MedianSurvivalWeek(const SurvivalTables& tables, int g) {
+  if (g < 0 || g >= kGroupSlots) return -1;
+  const auto gi = static_cast<std::size_t>(g);
+  const int last = std::min(TruncToInt32(tables.lastEventWeek[gi]), kMaxWeek);
+  for (int w = 0; w <= last; ++w) {
+    if (tables.SurvivalTable[static_cast<std::size_t>(w)][kSurvival][gi] <= 0.5 + kHalfTolerance) return w;
+  }
+  return -1;
 }
 
 double SurvivalAtRangeEnd(const SurvivalTables& tables, int g, int xMax) {

@@ -1,11 +1,9 @@
-// Weekly Kaplan-Meier life tables per group, the pooled table of the shown groups (group 0)
-// and the summary texts that the views show.
+// Weekly Kaplan-Meier life tables per group and the pooled table of the shown groups (group 0).
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <span>
-#include <string>
 #include <vector>
 
 #include "data/case_data.h"
@@ -21,19 +19,6 @@ enum SurvivalSlot : int {
   kHazard = 4,      // deaths / number at risk
   kSurvival = 5,    // survival after this week: the whole Kaplan-Meier product
 };
-
-// Columns of GroupSummaryTexts, after the headings of the survival-rate view.
-enum SummaryColumn : int {
-  kLabel = 0,
-  kFiveYears = 1,
-  kTenYears = 2,
-  kDataMax = 3,
-  kMedian = 4,
-  kGraphMax = 5,
-};
-
-inline constexpr int kSummaryTotalsRow = 21;  // "累計", the label of the totals rows
-inline constexpr int kSummaryRows = kSummaryTotalsRow + 1;  // groups 0..20 and the totals row
 
 // The counts of the tables once more, as one contiguous run of weeks per group: the
 // statistics of up to 190 pairs stream through these instead of striding across the rows.
@@ -61,18 +46,19 @@ struct SurvivalTables {
   std::vector<std::array<Count, kGroupSlots>> AtRiskTable =
       std::vector<std::array<Count, kGroupSlots>>(kWeekSlots);
   std::array<double, kGroupSlots> lastEventWeek{};
-  std::array<std::array<std::string, 6>, kSummaryRows> GroupSummaryTexts{};
-  Count ShownCaseTotal = 0;
+  Count ShownCaseTotal = 0;  // the cases of the shown groups, pooled into group 0
   WeekColumns columns;  // the counts and numbers at risk above, kept by the two builders below
-
-  SurvivalTables();  // the start-up labels: group 0 "all case", row 21 "累計"
 };
 
-// Each group's weekly table: counts, cumulative events, numbers at risk, hazard, survival and
-// median, and its summary texts; every earlier week of the tables is cleared.
+// Each group's weekly table: counts, cumulative events, numbers at risk, hazard and survival;
+// every earlier week of the tables is cleared.
 void BuildGroupTables(const CaseData& cases, SurvivalTables& tables);
-// Group 0: the pooled table of the shown groups, and their totals in column 0 of GroupTotals.
-void BuildPooledTable(CaseData& cases, const GroupSet& shown, SurvivalTables& tables);
+// Group 0: the pooled table of the shown groups, and ShownCaseTotal.
+void BuildPooledTable(const CaseData& cases, const GroupSet& shown, SurvivalTables& tables);
+
+// The first week 0..lastEventWeek[g] whose survival is at most one half (within the
+// tolerance of the median's rounding); -1 when the survival stays above it.
+int MedianSurvivalWeek(const SurvivalTables& tables, int g);
 
 // Where group g's curve ends on a range of xMax weeks: the survival after the last week up to
 // xMax with an event, 1 before the first.

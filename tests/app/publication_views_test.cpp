@@ -9,9 +9,9 @@
 #include "graph/incidence_view.h"
 #include "gui_driver.h"
 #include "session/commands.h"
-#include "stats/competing_text.h"
-#include "stats/figure_tables.h"
-#include "stats/interval_text.h"
+#include "words/competing_text.h"
+#include "words/figure_tables.h"
+#include "words/interval_text.h"
 #include "text/cp932.h"
 
 namespace orv::guitest {
@@ -123,9 +123,9 @@ TEST_F(Sample, CompetingRisksAndReferenceGroup) {
   Model model(app, SamplePath());
   model.ws.cases.CauseCensored[1] = 1;
   model.Load(SamplePath());
-  ASSERT_TRUE(model.ws.competing.active);
+  ASSERT_TRUE(model.ws.run.competing.active);
   const std::string before = ControlText(IntervalsControl(app));
-  EXPECT_EQ(before, IntervalsText(model.ws, model.ws.reviewer, model.ws.competing));
+  EXPECT_EQ(before, IntervalsText(model.ws, model.ws.run.reviewer, model.ws.run.competing));
   app.Command(kCmdChooseReference);
   HWND window = app.Find("NORMALDLG");
   ASSERT_NE(window, nullptr);
@@ -137,11 +137,11 @@ TEST_F(Sample, CompetingRisksAndReferenceGroup) {
   SetReferenceGroup(model.ws, model.surfaces, 3);
   const std::string after = ControlText(IntervalsControl(app));
   EXPECT_NE(after, before);
-  EXPECT_EQ(after, IntervalsText(model.ws, model.ws.reviewer, model.ws.competing));
+  EXPECT_EQ(after, IntervalsText(model.ws, model.ws.run.reviewer, model.ws.run.competing));
   EXPECT_EQ(ControlText(PaperControl(app)), model.paper.Text()) << "the paragraphs name the reference too";
 
   // The last curve drawn lies over the others: its longest step, read at its middle.
-  const FigureLayout layout = IncidenceViewLayout(model.ws, model.ws.competing, model.ws.styles, model.ws.geometry.xMax);
+  const FigureLayout layout = IncidenceViewLayout(model.ws, model.ws.run.competing, model.ws.styles, model.ws.geometry.xMax);
   const LineStyle& last = model.ws.styles[LastGroup(model.ws.cases)];
   ASSERT_EQ(last.style, 0) << "a solid line";
   const FigureLine* curve = nullptr;
@@ -165,7 +165,7 @@ TEST_F(Sample, CompetingRisksAndReferenceGroup) {
   DeleteFileA(incidence.c_str());
   SaveAs(app, stem + "-life-tables.csv", "data-sample-life-tables.csv");
   EXPECT_EQ(app.DismissAllBoxes(), std::vector<Box>{});
-  EXPECT_TRUE(FileBytes(incidence) == Utf8Csv(CumulativeIncidenceCsv(model.ws, model.ws.competing)));
+  EXPECT_TRUE(FileBytes(incidence) == Utf8Csv(CumulativeIncidenceCsv(model.ws, model.ws.run.competing)));
 
   app.Tick(kCmdCensoredCases, {9201}, false);
   EXPECT_EQ(ViewPixel(app, app.Find("NORMAL13"), step), RGB(255, 255, 255)) << "the message alone";

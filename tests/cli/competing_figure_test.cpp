@@ -17,7 +17,7 @@ TEST(IncidenceFigure, CurvesRiseFromZeroAndTheLegendGivesGraysP) {
   session.CensorCauses({cli::U8(u8"心疾患")});
   const orv::Workspace& ws = session.ws;
   const orv::FigureLayout l = orv::LayoutPublicationFigure(
-      orv::IncidenceFigureInputOf(ws, ws.competing, ws.styles, ws.geometry.xMax, false), orv::EstimatedTextWidth);
+      orv::IncidenceFigureInputOf(ws, ws.run.competing, ws.styles, ws.geometry.xMax, false), orv::EstimatedTextWidth);
   std::vector<std::string> p, vertical;
   for (const orv::FigureText& t : l.texts) {
     if (t.role == orv::TextRole::PValue) p.push_back(t.text);

@@ -188,9 +188,9 @@ TEST(CaseTables, TotalsLabelsShownFlagsAndTheResetOfTheNextLoad) {
       {"A shown with 8", l->ws.shown.Contains(1), 1}, {"B hidden with 7", l->ws.shown.Contains(2), 0},
   };
   for (const auto& c : cases) EXPECT_EQ(c.got, c.want) << c.name;
-  l->ws.survival.SurvivalTable[3][kSurvival][1] = 0.5;
-  l->ws.survival.AtRiskTable[3][1] = 9;
-  l->ws.survival.GroupSummaryTexts[1][kMedian] = "x";
+  l->ws.run.survival.SurvivalTable[3][kSurvival][1] = 0.5;
+  l->ws.run.survival.AtRiskTable[3][1] = 9;
+  l->ws.texts[1][kMedian] = "x";
   l->ws.geometry.xMax = 1000;
   l->ws.geometry.tickStep = 104;
   l->ws.shown.Set(0, true), l->ws.shown.Set(2, true);  // the user showed all cases and B
@@ -198,13 +198,13 @@ TEST(CaseTables, TotalsLabelsShownFlagsAndTheResetOfTheNextLoad) {
   const Workspace& ws = l->ws;
   const Figure reset[] = {
       // The case tables are made anew in one piece: their old week counts stand for every field.
-      {"old week counts", ws.cases.WeekCounts[1000][2][1], 0}, {"at risk", ws.survival.AtRiskTable[3][1], 0},
+      {"old week counts", ws.cases.WeekCounts[1000][2][1], 0}, {"at risk", ws.run.survival.AtRiskTable[3][1], 0},
       {"all cases hidden again", ws.shown.Contains(0), 0}, {"x range", ws.geometry.xMax, 260},
       {"tick step", ws.geometry.tickStep, 52},
   };
   for (const auto& c : reset) EXPECT_EQ(c.got, c.want) << c.name;
-  EXPECT_EQ(ws.survival.SurvivalTable[3][kSurvival][1], 0.0);
-  EXPECT_EQ(ws.cases.CauseNames[1] + ws.cases.GroupNames[2] + ws.survival.GroupSummaryTexts[1][kMedian], "");
+  EXPECT_EQ(ws.run.survival.SurvivalTable[3][kSurvival][1], 0.0);
+  EXPECT_EQ(ws.cases.CauseNames[1] + ws.cases.GroupNames[2] + ws.texts[1][kMedian], "");
 }
 
 // Each view window grows by a row of 40 pixels per group; the survival-rate view keeps two

@@ -25,7 +25,9 @@
 #include "graph/view_layout.h"
 #include "platform/recording.h"
 #include "session/analysis.h"
-#include "stats/reviewer_text.h"
+#include "survival/analysis_window.h"
+#include "words/format.h"
+#include "words/reviewer_text.h"
 #include "survival/case_builder.h"
 
 namespace orv {
@@ -38,7 +40,7 @@ std::unique_ptr<Workspace> Plot(int xMax, int groups, const std::vector<int>& sh
   ws->geometry = {.width = 520, .height = 550, .xMax = xMax};
   ws->cases.dataMaxWeeks = 2080;
   ws->cases.NumGroups = groups;
-  for (int g = 1; g <= groups; ++g) ws->survival.GroupSummaryTexts[g][kLabel] = std::string(1, static_cast<char>('A' + g - 1));
+  for (int g = 1; g <= groups; ++g) ws->texts[g][kLabel] = std::string(1, static_cast<char>('A' + g - 1));
   for (int g : shown) ws->shown.Set(g, true);
   return ws;
 }
@@ -105,22 +107,23 @@ TEST(DrawCurves, StepsDropsMarksAndScale) {
     auto ws = Plot(c.xMax, 5, {5});
     ws->styles[5].width = c.width;
     for (const auto& [week, censored, deaths, survival] : c.weeks) {
-      auto& row = ws->survival.SurvivalTable[static_cast<std::size_t>(week)];
+      auto& row = ws->run.survival.SurvivalTable[static_cast<std::size_t>(week)];
       std::tie(row[kCensored][5], row[kDeaths][5], row[kSurvival][5]) = std::tie(censored, deaths, survival);
     }
     RecordingCanvas graph;
     ws->geometry.pixelsPerWeek = PixelsPerWeek(ws->geometry);
-    DrawCurves(ws->survival, ws->shown, ws->styles, ws->geometry, 5, graph);
+    DrawCurves(ws->run.survival, ws->shown, ws->styles, ws->geometry, 5, graph);
     EXPECT_EQ(Shown(graph, c.width), c.shown) << c.name;
     EXPECT_EQ(Bar(graph, {1, kBlack}, 80), std::pair(50, c.width)) << c.name;  // the line as thick as its width
     Surfaces noGraph;
+    ws->run.analysed = true;
     RedrawGraph(*ws, noGraph);  // the texts of the curves' ends, written by the session's redraw
-    EXPECT_EQ(ws->survival.GroupSummaryTexts[5][kGraphMax], c.graphMax) << c.name;
+    EXPECT_EQ(ws->texts[5][kGraphMax], c.graphMax) << c.name;
   }
 }
 
-// The range is fitted first: above the longest period it becomes the next year boundary,
-// below a year a year. Each tick is a two-pixel mark from y 600 up to 595 on its week; each
+// The axis takes the window's range, fitted to the data: above the longest period the next
+// year boundary, below a year a year. Each tick is a two-pixel mark from y 600 up to 595 on its week; each
 // number at y 610 ends on its tick (7 pixels a character), the unit stands at the end of the
 // axis at y 638, "1.0" and ".5" left of the Y axis at the heights of 1 and 0.5 less 7.
 TEST(RedrawGraph, FittedRangeTicksNumbersAndUnits) {
@@ -136,6 +139,7 @@ TEST(RedrawGraph, FittedRangeTicksNumbersAndUnits) {
     SCOPED_TRACE(c.name);
     auto ws = Plot(c.xMax, 0, {});
     ws->cases.dataMaxWeeks = c.dataMax;
+    ws->run.window = {c.xMax, AxisWeeks(c.xMax, c.dataMax)};
     const double pixelsPerWeek = 520.0 / c.fitted;  // a client 650 pixels wide
     const int weeksPerNumber = c.fitted == 52 ? 1 : 52;
     auto x = [&](int week) { return static_cast<int>(week * pixelsPerWeek) + 80; };
@@ -192,7 +196,7 @@ TEST(Views, RowsOfEachView) {
       {"hidden group's row stays empty", kRate, {0, 3}, 260, 160, ""},
       {"pair 2 and 5 of 6: log-rank at 380", kRate, {2, 5}, 260, 380, "100:p=0.05 |200:Logrank   χ2 =   3.84145"},
       {"pair 2 and 5 of 6: Wilcoxon at 420", kRate, {0, 2, 5}, 260, 420, "100:p=0.3173 |200:General Wilcoxon χ2 =  12.3456"},
-      {"pair 2 and 5 of 6: overall at 460", kRate, {2, 5}, 260, 460, "100:p=0.0099 |200:Logrank( Peto & Peto ) χ2 =   6.63500"},
+      {"pair 2 and 5 of 6: overall at 460", kRate, {2, 5}, 260, 460, "100:p=0.0099 |200:Logrank( Peto & Peto ) χ2 = 6.5  "},
       {"one group: no test lines", kRate, {0, 5}, 260, 380, ""},
       {"pair without a death: no overall line", kRate, {2, 5}, 260, 460, "", 52, 1, false},
       {"three groups without a death: no overall line", kRate, {1, 2, 5}, 260, 380, "", 52, 1, false},
@@ -213,20 +217,20 @@ TEST(Views, RowsOfEachView) {
     deaths[2] = {1, 1, 1};
     deaths[3] = {0, 2, 5};
     deaths[21].fill(99);
-    ws->figures.groups[1].atRisk = {{0, 0, 96}, {1, 52, 71}};
-    ws->figures.groups[2].atRisk = {{0, 0, 500}, {1, 52, 400}, {2, 104, 300}};
-    ws->figures.groups[3].atRisk = {{0, 0, 12345}, {1, 52, 7}, {2, 104, 0}};
+    ws->run.figures.groups[1].atRisk = {{0, 0, 96}, {1, 52, 71}};
+    ws->run.figures.groups[2].atRisk = {{0, 0, 500}, {1, 52, 400}, {2, 104, 300}};
+    ws->run.figures.groups[3].atRisk = {{0, 0, 12345}, {1, 52, 7}, {2, 104, 0}};
     ws->styles[3].width = 3;
     ws->styles[3].pen = {1, kBlue};
-    for (int g : c.shown) ws->tests.ShownGroupCount += g > 0 ? 1 : 0;
-    PairStats& p = ws->tests.pairs;
+    for (int g : c.shown) ws->run.tests.ShownGroupCount += g > 0 ? 1 : 0;
+    PairStats& p = ws->run.tests.pairs;
     std::tie(p.LogRankP[2][5], p.LogRankChi2[2][5], p.WilcoxonP[2][5], p.WilcoxonChi2[2][5]) =
         std::make_tuple(0.0500435, 3.8414588, 0.3173105, 12.345678);
-    std::tie(ws->tests.PetoPText, ws->tests.PetoStatText, ws->tests.overallTested) =
-        std::tuple("p=0.0099 ", "  6.63500", c.overallTested);
+    std::tie(ws->run.tests.petoP, ws->run.tests.petoStatistic, ws->run.tests.overallTested) =
+        std::tuple(0.0099, 6.5, c.overallTested);
     RecordingCanvas view;
     if (c.view == kCumulative) DrawCumulativeDeaths(*ws, ws->styles, ws->geometry, &view);
-    if (c.view == kByCause) FillCauseTotals(ws->cases, ws->shown);
+    if (c.view == kByCause) ws->run.causeTotals = CauseTotals(ws->cases, ws->shown);
     if (c.view == kByCause) DrawDeathsByCause(*ws, ws->styles, &view);
     if (c.view == kRate) DrawSurvivalRateView(*ws, ws->styles, ws->geometry.xMax, &view);
     if (c.view == kAtRisk) DrawNumberAtRisk(*ws, ws->styles, ws->geometry.xMax, &view);
@@ -250,7 +254,7 @@ TEST(LongLabels, NothingOverlapsAndViewsGrow) {
     ws->cases.NumCauses = 3;
     for (int g = 0; g <= 20; ++g) {
       ws->shown.Set(g, true);
-      ws->survival.GroupSummaryTexts[g][kLabel] = std::string(c.labelBytes - 10, 'G') + " ( n = 9 )";
+      ws->texts[g][kLabel] = std::string(c.labelBytes - 10, 'G') + " ( n = 9 )";
     }
     for (int j = 0; j <= 3; ++j) ws->cases.CauseNames[j] = std::string(j == 0 ? 4 : 24, 'c');
     const AnalysisResults r = ws->Results();
@@ -300,9 +304,9 @@ TEST(IncidenceView, LineWithoutACensoredCause) {
   auto ws = std::make_unique<Workspace>();
   ws->cases.NumGroups = 1;
   ws->shown.Set(1, true);
-  ws->figures.groups[1].km = {1.0, 0.9, 0.9, 0.8};
+  ws->run.figures.groups[1].km = {1.0, 0.9, 0.9, 0.8};
   RecordingCanvas canvas;
-  DrawIncidenceView(*ws, ws->competing, ws->styles, 260, &canvas);
+  DrawIncidenceView(*ws, ws->run.competing, ws->styles, 260, &canvas);
   EXPECT_EQ(canvas.Texts(), (std::vector<RecordingCanvas::PlacedText>{{20, 20, kNoCompetingCause}}));
 }
 
@@ -490,9 +494,9 @@ TEST(PublicationFigure, ReviewerFiguresTextsAndPalettes) {
   ComputeGroupSurvival(ws, surfaces);
   ws.cases.CauseCensored[1] = 1;
   FigureInput in = FigureInputOf(ws, ws.styles, ws.geometry.xMax, false);
-  AddReviewerFigures(ws.reviewer, ws.cases, in);
+  AddReviewerFigures(ws.run.reviewer, ws.cases, in);
   const FigureLayout l = Layout(in);
-  EXPECT_EQ(Texts(l, TextRole::PValue), Strings{"Log-rank " + RoundedPText(ws.reviewer.logRank.p)});
+  EXPECT_EQ(Texts(l, TextRole::PValue), Strings{"Log-rank " + RoundedPText(ws.run.reviewer.logRank.p)});
   EXPECT_EQ(Texts(l, TextRole::Legend), (Strings{"A (2/3)", "B (1/1)", "C (2/3)"}));
   EXPECT_EQ(Texts(l, TextRole::AtRiskLabel), (Strings{"A", "B", "C"}));
   EXPECT_EQ(Texts(l, TextRole::SurvivalLabel), (Strings{"0.0", "0.2", "0.4", "0.6", "0.8", "1.0"}));

@@ -1,8 +1,8 @@
 # The layering of src/: a folder includes only folders at its own level or below it,
-#   text < platform < data < survival < stats < graph < session < app, dialogs, cli
+#   text < platform < data < survival < stats < words < graph < session < app, dialogs, cli
 # so that the core stays free of the session and each core layer of the ones above it.
 # Run as: cmake -DSRC=<source>/src -P include_rule.cmake; fails naming every upward include.
-set(levels text platform data survival stats graph session app)
+set(levels text platform data survival stats words graph session app)
 
 function(level_of folder out)
   string(REGEX REPLACE "^(dialogs|cli)$" "app" folder "${folder}")

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "stats/figure_tables.h"
+#include "words/figure_tables.h"
 #include "stats/hazard_ratio.h"
 #include "stats/log_rank_test.h"
 #include "stats/proportional_hazards.h"
@@ -48,7 +48,7 @@ TEST(HazardRatio, MatchesRCoxWithEfronTies) {
   for (const CoxRow& row : kCoxRows) {
     Workspace ws;
     Analyse(ws, Set(row.set), row.xMax);
-    const HazardRatio& h = ws.figures.hazardRatios[static_cast<std::size_t>(row.a)][static_cast<std::size_t>(row.b)];
+    const HazardRatio& h = ws.run.figures.hazardRatios[static_cast<std::size_t>(row.a)][static_cast<std::size_t>(row.b)];
     SCOPED_TRACE(testing::Message() << row.set << " " << row.a << "-" << row.b << " to week " << row.xMax);
     ASSERT_EQ(h.estimated, !std::isnan(row.hr)) << h.hr;
     if (!h.estimated) continue;

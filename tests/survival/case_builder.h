@@ -27,7 +27,7 @@ using DataSet = std::vector<Group>;  // groups 1, 2, ... in order
 // earlier load stays; every group is shown and the X range set.
 inline void FillCases(Workspace& ws, const DataSet& groups, int xMax = 2080) {
   CaseData& c = ws.cases = CaseData{};
-  ws.survival = SurvivalTables{};
+  ws.run = AnalysisRun{};
   ws.shown = GroupSet{};
   c.GroupNames[0] = "all Cases";
   c.NumGroups = static_cast<int>(groups.size());
@@ -42,7 +42,6 @@ inline void FillCases(Workspace& ws, const DataSet& groups, int xMax = 2080) {
       }
     }
     c.GroupTotals[kTotalRows][g] = c.GroupTotals[kTotalCensoredAndDeaths][g] = c.GroupTotals[1][g] + c.GroupTotals[2][g];
-    ws.survival.GroupSummaryTexts[g][kLabel] = c.GroupNames[g] + " ( n = " + std::to_string(c.GroupTotals[0][g]) + " )";
     ws.shown.Set(static_cast<int>(g), true);
   }
   c.NumCauses = c.DeathsByCause[0][1] > 0 ? 1 : 0;
@@ -93,15 +92,13 @@ inline const DataSet& Set(const std::string& name) {
   return sets.at(name);
 }
 
-// A workspace after the analysis chain on the groups with `hidden` left out: the survival
-// tables, the group tests and the publication figures over weeks 0 to xMax.
+// A workspace after an analysis run on the groups with `hidden` left out, over weeks 0 to
+// xMax as given (the window not fitted to the data), with the groups' texts at that range.
 inline void Analyse(Workspace& ws, const DataSet& groups, int xMax = 2080, const std::vector<int>& hidden = {}) {
   FillCases(ws, groups, xMax);
   for (int g : hidden) ws.shown.Set(g, false);
-  BuildGroupTables(ws);
-  BuildPooledTable(ws);
-  ComputePetoStatistic(ws.cases, ws.survival, ws.shown, xMax, ws.tests);
-  ComputePublicationFigures(ws.cases, ws.survival, ws.geometry.xMax, ws.figures);
+  orv::Analyse(ws.cases, {ws.shown, {xMax, xMax}, 0}, ws.run);
+  ws.texts = MakeSummaryTexts(ws.cases, ws.run, ws.shown, xMax);
 }
 
 // Weeks 0 to the last case of the chosen groups (1, 2, ...; 0 all of them), at least `weeks`

@@ -47,7 +47,7 @@ TEST(KmEstimates, MatchRSurvival) {
   for (const KmRow& row : kKmRows) {
     Workspace ws;
     Analyse(ws, Set(row.set));
-    const GroupEstimates& e = ws.figures.groups[static_cast<std::size_t>(row.group)];
+    const GroupEstimates& e = ws.run.figures.groups[static_cast<std::size_t>(row.group)];
     const auto w = static_cast<std::size_t>(row.week);
     SCOPED_TRACE(std::string(row.set) + " group " + std::to_string(row.group) + " week " + std::to_string(row.week));
     ASSERT_LT(w, e.km.size());
@@ -70,7 +70,7 @@ TEST(KmEstimates, MedianAndItsIntervalMatchR) {
   for (const auto& row : rows) {
     Workspace ws;
     Analyse(ws, Set(row.set));
-    const MedianEstimate& m = ws.figures.groups[static_cast<std::size_t>(row.group)].median;
+    const MedianEstimate& m = ws.run.figures.groups[static_cast<std::size_t>(row.group)].median;
     SCOPED_TRACE(std::string(row.set) + " group " + std::to_string(row.group));
     EXPECT_TRUE(Near(m.week.value_or(kNone), row.week, kKmTolerance)) << m.week.value_or(kNone);
     EXPECT_TRUE(Near(m.lower.value_or(kNone), row.lower, kKmTolerance)) << m.lower.value_or(kNone);
@@ -91,7 +91,7 @@ TEST(KmEstimates, YearMarksRunWhile52kIsWithinTheRange) {
   for (const auto& c : cases) {
     Workspace ws;
     Analyse(ws, Set("long_follow_up"), c.xMax);
-    const std::vector<AtRiskMark>& marks = ws.figures.groups[static_cast<std::size_t>(c.group)].atRisk;
+    const std::vector<AtRiskMark>& marks = ws.run.figures.groups[static_cast<std::size_t>(c.group)].atRisk;
     SCOPED_TRACE(c.name);
     ASSERT_EQ(marks.size(), c.marks);
     EXPECT_EQ(marks[0].n, c.group == 2 ? 17 : 16);
@@ -132,15 +132,15 @@ TEST(SurvivalTables, GroupAndPooledExamples) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     test::Analyse(ws, c.groups, 2080, c.hidden);
-    const SurvivalTables& t = ws.survival;
+    const SurvivalTables& t = ws.run.survival;
     EXPECT_EQ(t.lastEventWeek[c.g], c.lastEventWeek);
     // Every week after the last event holds nothing.
     const auto after = static_cast<std::size_t>(c.lastEventWeek) + 1;
     for (int slot = kCensored; slot <= kSurvival; ++slot) EXPECT_EQ(t.SurvivalTable[after][slot][c.g], 0) << slot;
     EXPECT_EQ(t.AtRiskTable[after][c.g], 0);
-    const auto& texts = t.GroupSummaryTexts[c.g];
+    const auto& texts = ws.texts[c.g];
     EXPECT_EQ((Summary{texts[kFiveYears], texts[kTenYears], texts[kDataMax], texts[kMedian]}), c.summary);
-    const GroupEstimates& e = ws.figures.groups[c.g];
+    const GroupEstimates& e = ws.run.figures.groups[c.g];
     const auto weeks = static_cast<std::size_t>(c.summary[2].empty() ? 0 : c.lastEventWeek + 1);
     EXPECT_EQ(std::tuple(e.km.size(), e.at5y.has_value(), e.at10y.has_value()), std::tuple(weeks, weeks > 260, weeks > 520));
   }
@@ -190,10 +190,10 @@ TEST(ExactFraction, ShownSurvivalAndMedianFollowR) {
     for (std::size_t g = 0; g < c.expected.size(); ++g) {
       SCOPED_TRACE(std::string(c.name) + ", group " + std::to_string(g));
       const Expected& e = c.expected[g];
-      const auto& table = ws.survival.SurvivalTable;
+      const auto& table = ws.run.survival.SurvivalTable;
       EXPECT_NEAR(table[260][kSurvival][g], e.at5y, 1e-12);
       EXPECT_NEAR(table[520][kSurvival][g], e.at10y, 1e-12);
-      const auto& texts = ws.survival.GroupSummaryTexts[g];
+      const auto& texts = ws.texts[g];
       EXPECT_EQ(texts[kFiveYears], PercentText(e.at5y) + " %");
       EXPECT_EQ(texts[kTenYears], PercentText(e.at10y) + " %");
       EXPECT_EQ(texts[kMedian], e.median != 0 ? WeeksToYearsMonths(e.median) : "");

@@ -5,13 +5,11 @@
 
 #include <string>
 
-#include "stats/analysis_results.h"
+#include "words/analysis_results.h"
 #include "stats/competing_results.h"
+#include "words/format.h"
 
 namespace orv {
-
-// The censored causes 1..NumCauses, the ones whose deaths compete, in index order.
-std::string CompetingCauseNames(const CaseData& cases, const char* separator);
 
 // Empty without a censored cause. Else the competing causes; per shown group (the pooled
 // group first) the 5- and 10-year incidence with its interval beside the naive 1 - KM;

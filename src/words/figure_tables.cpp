@@ -1,5 +1,5 @@
 // The summary text and the CSV tables of the publication figures.
-#include "stats/figure_tables.h"
+#include "words/figure_tables.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,17 +7,12 @@
 #include <string_view>
 
 #include "text/number_text.h"
+#include "words/format.h"
 #include "text/truncate.h"
 
 namespace orv {
 
 namespace {
-
-const char* const kNone = "n/a";
-
-std::string Percent(double fraction) { return std::isfinite(fraction) ? FixedFigure(fraction * 100, 1) + " %" : kNone; }
-
-std::string PText(double p) { return p < 0.0001 ? "p<0.0001" : "p=" + FixedFigure(p, 4); }
 
 // A week, possibly a midpoint, with its period: "130.5 weeks ( 2y 6m)".
 std::string WeekText(const std::optional<double>& week) {
@@ -25,20 +20,15 @@ std::string WeekText(const std::optional<double>& week) {
   return FormatNumber(*week) + " weeks (" + PeriodText(*week) + ")";
 }
 
-std::string Trimmed(std::string text) {
-  while (!text.empty() && text.back() == ' ') text.pop_back();
-  return text;
-}
-
 std::string YearText(const char* title, const std::optional<SurvivalEstimate>& e) {
   std::string line = std::string("  ") + title + ": ";
-  if (!e) return line + kNone + " (the data end earlier)\n";
-  return line + Percent(e->survival) + " (95 % CI " + Percent(e->lower) + " to " + Percent(e->upper) + ")\n";
+  if (!e) return line + kNoFigure + " (the data end earlier)\n";
+  return line + FigurePercent(e->survival) + " (95 % CI " + FigurePercent(e->lower) + " to " + FigurePercent(e->upper) + ")\n";
 }
 
 void AppendGroup(std::string& out, const AnalysisResults& r, int g) {
   const GroupEstimates& e = r.figures.groups[static_cast<std::size_t>(g)];
-  out += Trimmed(r.survival.GroupSummaryTexts[static_cast<std::size_t>(g)][kLabel]) + "\n";
+  out += Trimmed(r.texts[static_cast<std::size_t>(g)][kLabel]) + "\n";
   out += "  median: " + WeekText(e.median.week) + ", 95 % CI " + WeekText(e.median.lower) + " to " +
          WeekText(e.median.upper) + "\n";
   out += YearText("5 years", e.at5y);
@@ -49,9 +39,6 @@ void AppendGroup(std::string& out, const AnalysisResults& r, int g) {
   }
   out += "\n";
 }
-
-// Empty where there is no value, else every digit a double holds.
-std::string CsvNumber(double value) { return std::isfinite(value) ? FormatNumber(value) : ""; }
 
 }  // namespace
 
@@ -70,31 +57,12 @@ std::string FiguresText(const AnalysisResults& r) {
       const auto bi = static_cast<std::size_t>(b);
       const HazardRatio& h = r.figures.hazardRatios[ai][bi];
       out += FormatNumber(b) + " " + r.cases.GroupNames[bi] + " vs " + FormatNumber(a) + " " + r.cases.GroupNames[ai] + ": ";
-      out += h.estimated ? "HR " + FixedFigure(h.hr, 3) + " (" + FixedFigure(h.lower, 3) + " to " + FixedFigure(h.upper, 3) + "), " + PText(h.p)
+      out += h.estimated ? "HR " + FixedFigure(h.hr, 3) + " (" + FixedFigure(h.lower, 3) + " to " + FixedFigure(h.upper, 3) + "), " + FigurePText(h.p)
                          : std::string("HR n/a (no finite estimate)");
       out += "\n";
     }
   }
   return out;
-}
-
-std::string FixedFigure(double value, int decimals) {
-  if (!std::isfinite(value)) return kNone;
-  char text[64];
-  std::snprintf(text, sizeof text, "%.*f", decimals, value);
-  std::string s = text;
-  std::replace(s.begin(), s.end(), ',', '.');
-  return s;
-}
-
-std::string CsvField(const std::string& text) {
-  // A spreadsheet program runs a cell that starts with one of these as a formula; a
-  // leading apostrophe makes it text (and is not shown).
-  const bool formula = !text.empty() && std::string_view("=+-@\t\r").find(text[0]) != std::string_view::npos;
-  if (!formula && text.find_first_of(",\"\r\n") == std::string::npos) return text;
-  std::string quoted = formula ? "\"'" : "\"";
-  for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return quoted + "\"";
 }
 
 std::string LifeTablesCsv(const AnalysisResults& r) {

@@ -14,13 +14,12 @@
 #include "data/group_set.h"
 #include "stats/test_results.h"
 #include "survival/survival_tables.h"
+#include "words/analysis_results.h"
 
 namespace orv {
 
 // " 1 -  2" for the code 102.
 std::string PairLabel(double code);
-// "<0.001  ", " >0.5    " or the value cut to four decimals + two blanks; NaN " n/a     ".
-std::string PairPText(double p);
 
 // One row of a pairwise table.
 struct PairRow {
@@ -32,14 +31,9 @@ struct PairRow {
 std::vector<PairRow> BuildPairRows(const CaseData& cases, const GroupSet& shown, const PairTable& S, const PairTable& P,
                                    double alpha);
 
-struct PairwiseTexts {
-  std::string logRank;
-  std::string wilcoxon;
-};
-
-// Both tables as the result windows show them (CR LF line ends), the shown groups listed
-// with their labels below; logRankAlpha is the Holm threshold of the log-rank table.
-PairwiseTexts PairwiseTables(const CaseData& cases, const SurvivalTables& tables, const GroupSet& shown,
-                             const PairStats& pairs, double logRankAlpha);
+// Each table of the run as its result window shows it (CR LF line ends), the shown groups
+// listed with their labels below; the log-rank table's Holm threshold is the run's.
+std::string LogRankTable(const AnalysisResults& r);
+std::string WilcoxonTable(const AnalysisResults& r);
 
 }  // namespace orv

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "stats/analysis_results.h"
+#include "words/analysis_results.h"
 #include "stats/competing_results.h"
 #include "stats/reviewer_results.h"
 

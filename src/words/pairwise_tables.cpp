@@ -1,5 +1,5 @@
 // The pairwise tables: rows, Holm ranking and the text layout of both result windows.
-#include "stats/pairwise.h"
+#include "words/pairwise_tables.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "stats/chi_square.h"
+#include "words/format.h"
 #include "text/number_text.h"
 #include "text/truncate.h"
 
@@ -27,10 +28,6 @@ constexpr const char* kEndRule = "- - - - - - - - - - - - - - - - - -";
 constexpr const char* kBlankHolm = "         ";
 constexpr double kWilcoxonAlpha = 0.1;
 
-std::string LastTwo(const std::string& s) { return s.substr(s.size() - 2); }
-
-std::string TwoWide(int n) { return LastTwo(After("  ", FormatNumber(n))); }
-
 struct WorkingRow {
   std::size_t row;  // the pair's row in the table
   double statistic;
@@ -42,8 +39,7 @@ double RankKey(double statistic) {
   return std::isnan(statistic) ? -std::numeric_limits<double>::infinity() : statistic;
 }
 
-std::string TableText(const CaseData& cases, const SurvivalTables& tables, const GroupSet& shown,
-                      const std::vector<PairRow>& rows, bool withStatistic) {
+std::string TableText(const AnalysisResults& r, const std::vector<PairRow>& rows, bool withStatistic) {
   std::string text;
   const std::string end = "\r\n";
   text.append(std::string("\t\t\t") + (withStatistic ? "General Wilcoxon" : "log-rank") + "\t" + end);
@@ -55,9 +51,9 @@ std::string TableText(const CaseData& cases, const SurvivalTables& tables, const
     text.append(line + end);
   }
   text.append(std::string("\t") + kHeadingRule + end);
-  for (int g = 1; g <= LastGroup(cases); ++g) {
-    if (!shown.Contains(g)) continue;
-    text.append(After("\t\t", TwoWide(g)) + " :  " + tables.GroupSummaryTexts[static_cast<std::size_t>(g)][kLabel] + end);
+  for (int g = 1; g <= LastGroup(r.cases); ++g) {
+    if (!r.shown.Contains(g)) continue;
+    text.append(After("\t\t", TwoWide(g)) + " :  " + r.texts[static_cast<std::size_t>(g)][kLabel] + end);
   }
   text.append(std::string("\t") + kEndRule + end);
   return text;
@@ -72,13 +68,6 @@ std::string PairLabel(double code) {
   return TwoWide(a) + " - " + TwoWide(b);
 }
 
-std::string PairPText(double p) {
-  if (std::isnan(p)) return " n/a     ";
-  const double v = CutDecimals(p, 4);
-  if (v < 0.001) return "<0.001  ";
-  if (v > 0.5) return " >0.5    ";
-  return FormatNumber(v) + "  ";
-}
 
 std::vector<PairRow> BuildPairRows(const CaseData& cases, const GroupSet& shown, const PairTable& S, const PairTable& P,
                                    double alpha) {
@@ -119,10 +108,14 @@ std::vector<PairRow> BuildPairRows(const CaseData& cases, const GroupSet& shown,
   return rows;
 }
 
-PairwiseTexts PairwiseTables(const CaseData& cases, const SurvivalTables& tables, const GroupSet& shown,
-                             const PairStats& p, double logRankAlpha) {
-  return {TableText(cases, tables, shown, BuildPairRows(cases, shown, p.LogRankChi2, p.LogRankP, logRankAlpha), false),
-          TableText(cases, tables, shown, BuildPairRows(cases, shown, p.WilcoxonChi2, p.WilcoxonP, kWilcoxonAlpha), true)};
+std::string LogRankTable(const AnalysisResults& r) {
+  const PairStats& p = r.tests.pairs;
+  return TableText(r, BuildPairRows(r.cases, r.shown, p.LogRankChi2, p.LogRankP, r.tests.SignificanceLevel), false);
+}
+
+std::string WilcoxonTable(const AnalysisResults& r) {
+  const PairStats& p = r.tests.pairs;
+  return TableText(r, BuildPairRows(r.cases, r.shown, p.WilcoxonChi2, p.WilcoxonP, kWilcoxonAlpha), true);
 }
 
 }  // namespace orv

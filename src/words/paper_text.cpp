@@ -1,13 +1,14 @@
 // The paragraphs for the paper and the trace of their figures.
-#include "stats/paper_text.h"
+#include "words/paper_text.h"
 
 #include <algorithm>
 #include <cmath>
 #include <optional>
 
 #include "data/loader.h"
-#include "stats/figure_tables.h"
-#include "stats/reviewer_text.h"
+#include "words/figure_tables.h"
+#include "words/format.h"
+#include "words/reviewer_text.h"
 #include "text/cp932.h"
 
 namespace orv {
@@ -33,11 +34,6 @@ std::string Weeks(double weeks) { return FixedFigure(weeks, weeks == std::floor(
 std::string Percent(double fraction) { return FixedFigure(fraction * 100, 1); }
 std::string Ratio(double value) { return FixedFigure(value, 2); }
 std::string OneDecimal(double value) { return FixedFigure(value, 1); }
-// "0.079" or "< 0.001", as RoundedPText writes it after its "p ".
-std::string PFigure(double p) {
-  const std::string text = RoundedPText(p);
-  return text.substr(text.starts_with("p = ") ? 4 : 2);
-}
 std::string PWords(const std::string& figure) { return figure.starts_with("<") ? "p " + figure : "p = " + figure; }
 
 // The file's name without its folders, as the report's path names it.
@@ -338,7 +334,7 @@ class PaperBuilder {
     if (r.shownGroups >= 2 && r.logRank.tested) {
       const std::string chi = w_.F(Ratio(r.logRank.statistic), "logRank.statistic");
       const std::string df = w_.F(std::to_string(r.logRank.df), "logRank.df");
-      const std::string p = w_.F(PFigure(r.logRank.p), "logRank.p");
+      const std::string p = w_.F(RoundedPFigure(r.logRank.p), "logRank.p");
       w_.Sentence(U(u8"The log-rank test gave χ² = ") + chi + " with " + df + (r.logRank.df == 1 ? " degree" : " degrees") +
                       " of freedom, " + PWords(p) + ".",
                   U(u8"log-rank検定ではχ² = ") + chi + U(u8"（自由度 ") + df + U(u8"）、") + PWords(p) + U(u8"であった。"));
@@ -379,12 +375,12 @@ class PaperBuilder {
     const std::string ref = Name(r.reference);
     if (h.estimated) {
       const auto hr = Estimate(h.hr, h.lower, h.upper, path, "hazardRatio", Ratio);
-      const std::string p = PWords(w_.F(PFigure(h.p), path + ".p"));
+      const std::string p = PWords(w_.F(RoundedPFigure(h.p), path + ".p"));
       w_.Sentence("The HR of " + name + " against " + ref + " was " + hr.first + ", " + p + ".",
                   ref + U(u8"に対する") + name + U(u8"のハザード比は") + hr.second + U(u8"、") + p + U(u8"であった。"));
     }
     if (ratio.ph.tested && ratio.ph.p < 0.05) {
-      const std::string p = PWords(w_.F(PFigure(ratio.ph.p), path + ".phP"));
+      const std::string p = PWords(w_.F(RoundedPFigure(ratio.ph.p), path + ".phP"));
       w_.Sentence("The proportional-hazards check of " + name + " against " + ref + " gave " + p +
                       ": the hazard ratio changed over time, and the difference in RMST describes the comparison better.",
                   name + U(u8"と") + ref + U(u8"の比例ハザード性の検定は") + p +
@@ -400,7 +396,7 @@ class PaperBuilder {
     std::string ja = Name(b) + U(u8"と") + Name(a) + U(u8"のRMSTの差（") + Name(b) + U(u8" − ") + Name(a) + U(u8"）は") +
                      diff.second;
     if (std::isfinite(d.p)) {
-      const std::string p = PWords(w_.F(PFigure(d.p), pairPath + ".p"));
+      const std::string p = PWords(w_.F(RoundedPFigure(d.p), pairPath + ".p"));
       en += ", " + p;
       ja += U(u8"、") + p;
     }
@@ -428,7 +424,7 @@ class PaperBuilder {
                   CensoredCauses(u8"、") + U(u8"以外の死因による死亡の5年累積発生率は、") + ja + U(u8"であった。"));
     }
     if (c.overall.tested) {
-      const std::string p = PWords(w_.F(PFigure(c.overall.p), "competingRisks.grayTest.p"));
+      const std::string p = PWords(w_.F(RoundedPFigure(c.overall.p), "competingRisks.grayTest.p"));
       w_.Sentence("Gray's test gave " + p + ".", U(u8"Gray検定では") + p + U(u8"であった。"));
     }
     for (const auto& [a, b] : ReferencePairs()) {
@@ -436,7 +432,7 @@ class PaperBuilder {
       if (!h.estimated) continue;
       const std::string path = Indexed("competingRisks.pairs", PairIndex(LastGroup(s_.cases), a, b));
       const auto hr = Estimate(h.hr, h.lower, h.upper, path, "subHazardRatio", Ratio);
-      const std::string p = PWords(w_.F(PFigure(h.p), path + ".p"));
+      const std::string p = PWords(w_.F(RoundedPFigure(h.p), path + ".p"));
       w_.Sentence("The subdistribution HR of " + Name(b) + " relative to " + Name(a) + " was " + hr.first + ", " + p + ".",
                   Name(a) + U(u8"に対する") + Name(b) + U(u8"の部分分布ハザード比は") + hr.second + U(u8"、") + p +
                       U(u8"であった。"));

@@ -6,7 +6,8 @@
 
 #include <string>
 
-#include "stats/analysis_results.h"
+#include "words/analysis_results.h"
+#include "words/format.h"
 
 namespace orv {
 
@@ -28,13 +29,5 @@ std::string LifeTablesCsv(const AnalysisResults& r);
 // estimate). A heading row first; CR LF line ends.
 std::string PairsCsv(const AnalysisResults& r);
 
-// A figure rounded to a fixed number of decimals with a point, whatever the platform's
-// locale; "n/a" where it is not a finite number.
-std::string FixedFigure(double value, int decimals);
-
-// A CSV field: quoted, with its quotes doubled, when it holds a comma, a quote or a line end;
-// quoted with an apostrophe before it when it starts with =, +, -, @, a tab or a CR, so that a
-// spreadsheet program shows it as text rather than running it as a formula.
-std::string CsvField(const std::string& text);
 
 }  // namespace orv

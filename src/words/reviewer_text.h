@@ -1,5 +1,5 @@
 // Short texts of the reviewer's figures shared by the text output and the publication
-// figure: the standard log-rank p, the weeks the tests ran over, the censored causes.
+// figure: the weeks the tests ran over and the censored causes.
 #pragma once
 
 #include <string>
@@ -8,10 +8,6 @@
 #include "data/case_data.h"
 
 namespace orv {
-
-// p to two significant figures, rounded: "p = 0.0013", "p = 0.19", "p = 1.0"; "p < 0.001"
-// below 0.001; "p = n/a" where there is none. Never "p > 0.5": a reader compares it.
-std::string RoundedPText(double p);
 
 // "Tests and hazard ratios over weeks 0<dash>260 (0<dash>5 years)"; a range of whole years
 // gives "years" ("year" for one), any other its period ("0<dash>5y 3m"). Code page 932 has no

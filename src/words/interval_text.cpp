@@ -1,28 +1,23 @@
 // The interval and hazard-ratio text.
-#include "stats/interval_text.h"
+#include "words/interval_text.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
-#include "stats/competing_text.h"
-#include "stats/figure_tables.h"
-#include "stats/reviewer_text.h"
+#include "words/competing_text.h"
+#include "words/figure_tables.h"
+#include "words/reviewer_text.h"
 #include "survival/km_estimates.h"
 #include "text/number_text.h"
+#include "words/format.h"
 
 namespace orv {
 
 namespace {
 
-constexpr const char* kNone = "n/a";
 constexpr const char* kNotReached = "未到達";
 constexpr const char* kEnd = "\r\n";
-
-std::string TwoWide(int n) {
-  std::string text = "  " + FormatNumber(n);
-  return text.substr(text.size() - 2);
-}
 
 std::string Period(const std::optional<double>& week) {
   if (!week) return kNotReached;
@@ -39,14 +34,14 @@ std::string MedianText(const MedianEstimate& m) {
 
 // "39.5 % (29.1 - 53.7 %)"; "n/a" where the data end earlier.
 std::string SurvivalText(const std::optional<SurvivalEstimate>& e) {
-  if (!e) return kNone;
+  if (!e) return kNoFigure;
   const std::string estimate = FixedFigure(e->survival * 100, 1) + " %";
-  if (!std::isfinite(e->lower) || !std::isfinite(e->upper)) return estimate + " (" + kNone + ")";
+  if (!std::isfinite(e->lower) || !std::isfinite(e->upper)) return estimate + " (" + kNoFigure + ")";
   return estimate + " (" + FixedFigure(e->lower * 100, 1) + " - " + FixedFigure(e->upper * 100, 1) + " %)";
 }
 
 std::string Label(const AnalysisResults& r, int g) {
-  std::string label = r.survival.GroupSummaryTexts[static_cast<std::size_t>(g)][kLabel];
+  std::string label = r.texts[static_cast<std::size_t>(g)][kLabel];
   while (!label.empty() && label.back() == ' ') label.pop_back();
   return TwoWide(g) + " : " + label;
 }
@@ -66,7 +61,7 @@ std::string ReferenceCell(const ReviewerResults& v, int g, bool& marked) {
   for (const ReferenceRatio& ratio : v.referenceRatios) {
     if (ratio.group != g) continue;
     const HazardRatio& h = ratio.ratio;
-    if (!h.estimated) return std::string(kNone) + "\t" + kNone;
+    if (!h.estimated) return std::string(kNoFigure) + "\t" + kNoFigure;
     std::string cell = FixedFigure(h.hr, 3) + " (" + FixedFigure(h.lower, 3) + " - " + FixedFigure(h.upper, 3) + ")\t" +
                        RoundedPText(h.p);
     if (ratio.ph.tested && ratio.ph.p < 0.05) {
@@ -75,7 +70,7 @@ std::string ReferenceCell(const ReviewerResults& v, int g, bool& marked) {
     }
     return cell;
   }
-  return std::string(kNone) + "\t" + kNone;
+  return std::string(kNoFigure) + "\t" + kNoFigure;
 }
 
 // The reviewer's part: every line ends with CR LF.
@@ -94,7 +89,7 @@ std::string ReviewerPart(const AnalysisResults& r, const ReviewerResults& v) {
   for (int g = 1; g <= groups; ++g) {
     if (!r.shown.Contains(g)) continue;
     out += Label(r, g) + "\t" + EventsText(v, g) + "  " + MedianText(r.figures.groups[static_cast<std::size_t>(g)].median) +
-           "\t" + (v.shownGroups >= 2 ? ReferenceCell(v, g, marked) : std::string(kNone) + "\t" + kNone) + kEnd;
+           "\t" + (v.shownGroups >= 2 ? ReferenceCell(v, g, marked) : std::string(kNoFigure) + "\t" + kNoFigure) + kEnd;
   }
   if (v.referenceFellBack) {
     out += "基準群 " + TwoWide(v.requestedReference) + " は表示されていないため、表示中の最初の群 " + TwoWide(v.reference) +
@@ -148,7 +143,7 @@ std::string IntervalsText(const AnalysisResults& r) {
         out += FixedFigure(h.hr, 3) + " (" + FixedFigure(h.lower, 3) + " - " + FixedFigure(h.upper, 3) + ")\t" +
                (h.p < 0.0001 ? std::string("p<0.0001") : "p=" + FixedFigure(h.p, 4));
       } else {
-        out += std::string(kNone) + "\t" + kNone;
+        out += std::string(kNoFigure) + "\t" + kNoFigure;
       }
       out += kEnd;
     }

@@ -1,67 +1,45 @@
 // The competing-risks section and CSV table.
-#include "stats/competing_text.h"
+#include "words/competing_text.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "stats/figure_tables.h"
+#include "words/figure_tables.h"
 #include "text/number_text.h"
+#include "words/format.h"
 
 namespace orv {
 
 namespace {
 
-const char* const kNone = "n/a";
-
-std::string Percent(double fraction) { return std::isfinite(fraction) ? FixedFigure(fraction * 100, 1) + " %" : kNone; }
-
-std::string PText(double p) { return p < 0.0001 ? "p<0.0001" : "p=" + FixedFigure(p, 4); }
-
-std::string Trimmed(std::string text) {
-  while (!text.empty() && text.back() == ' ') text.pop_back();
-  return text;
-}
-
 std::string YearText(const char* title, const std::optional<IncidenceAtYear>& e) {
   std::string line = std::string("  ") + title + ": ";
-  if (!e) return line + kNone + " (the data end earlier)\n";
-  return line + Percent(e->incidence) + " (95 % CI " + Percent(e->lower) + " to " + Percent(e->upper) + "), 1 - KM " +
-         Percent(e->naive) + "\n";
+  if (!e) return line + kNoFigure + " (the data end earlier)\n";
+  return line + FigurePercent(e->incidence) + " (95 % CI " + FigurePercent(e->lower) + " to " + FigurePercent(e->upper) + "), 1 - KM " +
+         FigurePercent(e->naive) + "\n";
 }
 
 std::string GrayText(const GrayTest& t) {
   if (!t.tested) return std::string("Gray n/a");
-  return "Gray chi2 " + FixedFigure(t.statistic, 3) + ", df " + FormatNumber(t.df) + ", " + PText(t.p);
+  return "Gray chi2 " + FixedFigure(t.statistic, 3) + ", df " + FormatNumber(t.df) + ", " + FigurePText(t.p);
 }
 
 std::string RatioText(const SubHazardRatio& h) {
   if (!h.estimated) return std::string("SHR n/a (no finite estimate)");
-  return "SHR " + FixedFigure(h.hr, 3) + " (" + FixedFigure(h.lower, 3) + " to " + FixedFigure(h.upper, 3) + "), " + PText(h.p);
+  return "SHR " + FixedFigure(h.hr, 3) + " (" + FixedFigure(h.lower, 3) + " to " + FixedFigure(h.upper, 3) + "), " + FigurePText(h.p);
 }
-
-std::string CsvNumber(double value) { return std::isfinite(value) ? FormatNumber(value) : ""; }
 
 }  // namespace
-
-std::string CompetingCauseNames(const CaseData& cases, const char* separator) {
-  std::string names;
-  for (int j = 1; j <= std::min(cases.NumCauses, kOverflowIndex); ++j) {
-    if (cases.CauseCensored[static_cast<std::size_t>(j)] != 1) continue;
-    if (!names.empty()) names += separator;
-    names += cases.CauseNames[static_cast<std::size_t>(j)];
-  }
-  return names;
-}
 
 std::string CompetingRisksText(const AnalysisResults& r, const CompetingRisks& c) {
   if (!c.active) return {};
   std::string out = "[Cumulative incidence with competing risks (95 % CI)]\n";
-  out += "competing causes: " + CompetingCauseNames(r.cases, ", ") + "\n";
+  out += "competing causes: " + CensoredCauseNames(r.cases, ", ") + "\n";
   const int groups = LastGroup(r.cases);
   for (int g = 0; g <= groups; ++g) {
     if (g == 0 ? r.figures.groups[0].km.empty() : !r.shown.Contains(g)) continue;
     const IncidenceEstimates& e = c.groups[static_cast<std::size_t>(g)].estimates;
-    out += Trimmed(r.survival.GroupSummaryTexts[static_cast<std::size_t>(g)][kLabel]) + "\n";
+    out += Trimmed(r.texts[static_cast<std::size_t>(g)][kLabel]) + "\n";
     out += YearText("5 years", e.at5y);
     out += YearText("10 years", e.at10y);
   }

@@ -10,11 +10,11 @@
 
 #include "session/workspace.h"
 #include "stats/chi_square.h"
-#include "stats/competing_text.h"
+#include "words/competing_text.h"
 #include "stats/group_tests.h"
-#include "stats/interval_text.h"
-#include "stats/pairwise.h"
-#include "stats/reviewer_text.h"
+#include "words/interval_text.h"
+#include "words/pairwise_tables.h"
+#include "words/reviewer_text.h"
 
 namespace orv {
 namespace {
@@ -81,18 +81,18 @@ TEST(ReviewerText, RoundedPTextAndTheWeeksOfTheTests) {
 std::unique_ptr<Workspace> Figures(int shownGroups) {
   auto ws = std::make_unique<Workspace>();
   ws->cases.NumGroups = 3;
-  ws->tests.ShownGroupCount = shownGroups;
+  ws->run.tests.ShownGroupCount = shownGroups;
   const char* labels[] = {"all Case ( n=30 )  ", "A ( n = 20 )", "B ( n = 10 )", "C ( n = 9 )"};
-  for (int g = 0; g <= 3; ++g) ws->survival.GroupSummaryTexts[g][kLabel] = labels[g];
+  for (int g = 0; g <= 3; ++g) ws->texts[g][kLabel] = labels[g];
   ws->shown.Set(1, true);
   ws->shown.Set(2, shownGroups >= 2);
-  auto& groups = ws->figures.groups;
+  auto& groups = ws->run.figures.groups;
   groups[0] = {.km = {1.0, 0.5}, .median = {130.5, 4.5, std::nullopt}};  // a period is cut to whole weeks, not rounded
   groups[1] = {.km = {1.0}, .median = {156.0, 137.0, 321.0}, .at5y = SurvivalEstimate{0.39456, 0.2906, 0.5374}};
   groups[2] = {.km = {1.0}, .median = {std::nullopt, 60.0, std::nullopt}, .at5y = SurvivalEstimate{0.25, 0.1, 0.6},
                .at10y = SurvivalEstimate{0.0, kNaN, kNaN}};
-  ws->figures.hazardRatios[1][2] = {.estimated = true, .hr = 1.40849, .lower = 0.9614, .upper = 2.0636, .p = 0.07943};
-  ws->figures.hazardRatios[1][3] = {.estimated = true, .hr = 9, .lower = 1, .upper = 90, .p = 0.00001};
+  ws->run.figures.hazardRatios[1][2] = {.estimated = true, .hr = 1.40849, .lower = 0.9614, .upper = 2.0636, .p = 0.07943};
+  ws->run.figures.hazardRatios[1][3] = {.estimated = true, .hr = 9, .lower = 1, .upper = 90, .p = 0.00001};
   return ws;
 }
 
@@ -114,8 +114,8 @@ TEST(IntervalsText, GroupsPairsAndMethods) {
   // has no row.
   auto ws = Figures(2);
   ws->shown.Set(3, true);
-  ws->figures.groups[0].km.clear();
-  ws->figures.hazardRatios[1][2].p = 0.00051;  // below 0.001, still shown as a figure
+  ws->run.figures.groups[0].km.clear();
+  ws->run.figures.hazardRatios[1][2].p = 0.00051;  // below 0.001, still shown as a figure
   const std::string text = IntervalsText(*ws);
   EXPECT_EQ(text.find(" 0 : "), std::string::npos);
   EXPECT_NE(text.find("\tp=0.0005\r\n 3 /  1\t9.000 (1.000 - 90.000)\tp<0.0001\r\n 3 /  2\tn/a\tn/a\r\n"), std::string::npos);
@@ -127,7 +127,7 @@ TEST(IntervalsText, GroupsPairsAndMethods) {
 // in the window's line ends.
 TEST(IntervalsText, ReviewerLinesFollowTheTables) {
   const auto ws = Figures(2);
-  ReferenceRatio ratio{.group = 2, .ratio = ws->figures.hazardRatios[1][2], .ph = {.tested = true, .statistic = 4.4, .p = 0.036}};
+  ReferenceRatio ratio{.group = 2, .ratio = ws->run.figures.hazardRatios[1][2], .ph = {.tested = true, .statistic = 4.4, .p = 0.036}};
   ReviewerResults v{.lastWeek = 260, .shownGroups = 2, .logRank = {.tested = true, .statistic = 10.354, .df = 1, .p = 0.00128},
                     .reference = 1, .referenceRatios = {ratio}};
   v.events[1] = 7, v.cases[1] = 20, v.events[2] = 9, v.cases[2] = 10;
