@@ -149,11 +149,8 @@ void FuzzJob::WriteFiles(unsigned outputs) const {
     Require(cli::WriteFigureTables(ws, scratch_));
     Require(cli::WriteCompetingRisksFiles(ws, bands, scratch_));
   } else if ((outputs & 0x20u) != 0) {
+    // The tables alone, the cumulative incidence among them while deaths compete.
     Require(cli::WriteFigureTables(ws, scratch_));
-    if (ws.run.competing.active) {
-      Require(cli::WriteOutFile(scratch_, "cumulative-incidence.csv",
-                                cli::Utf8CsvFile(CumulativeIncidenceCsv(ws, ws.run.competing))));
-    }
   }
 }
 

@@ -1,16 +1,15 @@
-// "表をCSVで保存…": the life tables, the pair table and, while deaths of some cause compete, the
-// cumulative incidence written for a spreadsheet, as the batch command writes its CSV files.
+// "表をCSVで保存…": the run's tables written for a spreadsheet, as the batch command writes its
+// CSV files.
 #include "app/program.h"
 
 #include <commdlg.h>
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "words/competing_text.h"
-#include "words/figure_tables.h"
-#include "text/cp932.h"
+#include "words/result_tables.h"
 
 namespace orv::app {
 
@@ -18,10 +17,6 @@ namespace {
 
 constexpr DWORD kMaxPath = 260;
 constexpr char kWriteError[] = "ファイルの書き込みエラー";
-
-// Code page 932 to UTF-8 behind a byte-order mark, so that a spreadsheet program opens the
-// file without asking for its encoding; the same converter as the batch command's.
-std::string Utf8File(const std::string& cp932) { return "\xEF\xBB\xBF" + Cp932ToUtf8(cp932); }
 
 // The data file's name without its folder and extension; "orvantis" before any file.
 std::string DataStem(const std::string& path) {
@@ -86,11 +81,11 @@ void Program::SaveTables() {
   ofn.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   if (!GetSaveFileNameA(&ofn) || file[0] == '\0') return;
 
-  std::vector<OutputFile> outputs = {{file, Utf8File(LifeTablesCsv(ws_))},
-                                     {SiblingPath(file, "-pairs.csv"), Utf8File(PairsCsv(ws_))}};
-  // The incidence table exists only while deaths of some cause compete.
-  if (ws_.run.competing.active) {
-    outputs.push_back({SiblingPath(file, "-cumulative-incidence.csv"), Utf8File(CumulativeIncidenceCsv(ws_, ws_.run.competing))});
+  // The batch command's tables: the first under the chosen name, the others beside it.
+  std::vector<OutputFile> outputs;
+  for (CsvTable& table : ResultTables(ws_, ws_.run.competing)) {
+    const std::string path = outputs.empty() ? std::string(file) : SiblingPath(file, ("-" + std::string(table.name) + ".csv").c_str());
+    outputs.push_back({path, std::move(table.bytes)});
   }
   std::string existing;
   for (const OutputFile& out : outputs) {

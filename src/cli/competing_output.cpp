@@ -103,8 +103,6 @@ void WriteCompetingRisksJson(JsonWriter& json, const Workspace& ws) {
 
 std::string WriteCompetingRisksFiles(const Workspace& ws, bool bands, const std::string& dir) {
   if (!ws.run.competing.active) return {};
-  std::string error = WriteOutFile(dir, "cumulative-incidence.csv", Utf8CsvFile(CumulativeIncidenceCsv(ws, ws.run.competing)));
-  if (!error.empty()) return error;
   return WriteFigureFiles(
       LayoutPublicationFigure(IncidenceFigureInputOf(ws, ws.run.competing, ws.styles, ws.geometry.xMax, bands), CairoTextWidth),
       dir, "cumulative-incidence");

@@ -1,5 +1,4 @@
-// The CSV files of --out: the life tables with the Kaplan-Meier estimates and intervals,
-// and the pairs with their tests and hazard ratios.
+// The CSV files of --out.
 #pragma once
 
 #include <string>
@@ -8,12 +7,9 @@
 
 namespace orv::cli {
 
-// The byte-order mark before the UTF-8 text lets spreadsheet programs open the files
-// without asking for their encoding.
-std::string Utf8CsvFile(const std::string& cp932Csv);
-
-// life-tables.csv, pairs.csv, medians.csv and hazard-ratios.csv into the existing directory `dir`. Empty on success, else
-// the error line.
+// The run's CSV tables into the existing directory `dir`: life-tables.csv, pairs.csv,
+// medians.csv, hazard-ratios.csv and, while deaths of some cause compete,
+// cumulative-incidence.csv. Empty on success, else the error line.
 std::string WriteFigureTables(const Workspace& ws, const std::string& dir);
 
 }  // namespace orv::cli

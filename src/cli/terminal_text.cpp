@@ -7,6 +7,7 @@
 #include "session/analysis.h"
 #include "words/competing_text.h"
 #include "words/figure_tables.h"
+#include "words/reviewer_text.h"
 
 namespace orv::cli {
 namespace {

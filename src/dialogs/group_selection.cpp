@@ -20,7 +20,7 @@ int GroupCount(const DialogContext& ctx) { return ctx.ws->cases.NumGroups; }
 
 // The number of the group and its label, as the list shows them: " 2: " and the label.
 std::string RowLabel(const Workspace& ws, int g) {
-  return TwoColumnNumber(g) + ": " + ws.run.survival.GroupSummaryTexts[static_cast<std::size_t>(g)][kLabel];
+  return TwoColumnNumber(g) + ": " + ws.texts[static_cast<std::size_t>(g)][kLabel];
 }
 
 void Initialise(HWND window, ModalRun& run) {

@@ -26,7 +26,7 @@ std::string GrayText(const GrayTest& t) {
 
 std::string RatioText(const SubHazardRatio& h) {
   if (!h.estimated) return std::string("SHR n/a (no finite estimate)");
-  return "SHR " + FixedFigure(h.hr, 3) + " (" + FixedFigure(h.lower, 3) + " to " + FixedFigure(h.upper, 3) + "), " + FigurePText(h.p);
+  return "SHR " + IntervalText(h.hr, h.lower, h.upper, 3, "to") + ", " + FigurePText(h.p);
 }
 
 }  // namespace

@@ -57,7 +57,7 @@ std::string FiguresText(const AnalysisResults& r) {
       const auto bi = static_cast<std::size_t>(b);
       const HazardRatio& h = r.figures.hazardRatios[ai][bi];
       out += FormatNumber(b) + " " + r.cases.GroupNames[bi] + " vs " + FormatNumber(a) + " " + r.cases.GroupNames[ai] + ": ";
-      out += h.estimated ? "HR " + FixedFigure(h.hr, 3) + " (" + FixedFigure(h.lower, 3) + " to " + FixedFigure(h.upper, 3) + "), " + FigurePText(h.p)
+      out += h.estimated ? "HR " + IntervalText(h.hr, h.lower, h.upper, 3, "to") + ", " + FigurePText(h.p)
                          : std::string("HR n/a (no finite estimate)");
       out += "\n";
     }

@@ -73,6 +73,11 @@ std::string FigurePercent(double fraction) {
   return std::isfinite(fraction) ? FixedFigure(fraction * 100, 1) + " %" : kNoFigure;
 }
 
+std::string IntervalText(double estimate, double lower, double upper, int decimals, std::string_view dash) {
+  return FixedFigure(estimate, decimals) + " (" + FixedFigure(lower, decimals) + " " + std::string(dash) + " " +
+         FixedFigure(upper, decimals) + ")";
+}
+
 std::string Trimmed(std::string text) {
   while (!text.empty() && text.back() == ' ') text.pop_back();
   return text;

@@ -46,10 +46,16 @@ std::string PetoStatisticText(double x);
 std::string FixedFigure(double value, int decimals);
 // A fraction as a percentage to one decimal: "39.5 %"; "n/a" where it is not finite.
 std::string FigurePercent(double fraction);
+// An estimate with its interval: "1.41 (0.96 - 2.06)", the limits joined by ` dash `.
+std::string IntervalText(double estimate, double lower, double upper, int decimals, std::string_view dash);
 // The text without its trailing blanks.
 std::string Trimmed(std::string text);
 // The number right-aligned in two characters: " 3", "12".
 std::string TwoWide(int n);
+
+// A UTF-8 literal as the narrow string it is: every narrow literal is code page 932, and
+// the texts that hold an en dash, which the code page lacks, are UTF-8 throughout.
+inline std::string Utf8(std::u8string_view text) { return {reinterpret_cast<const char*>(text.data()), text.size()}; }
 
 // --- CSV ------------------------------------------------------------------------------------
 // A CSV field: quoted, with its quotes doubled, when it holds a comma, a quote or a line end;

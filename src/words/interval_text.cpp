@@ -41,9 +41,7 @@ std::string SurvivalText(const std::optional<SurvivalEstimate>& e) {
 }
 
 std::string Label(const AnalysisResults& r, int g) {
-  std::string label = r.texts[static_cast<std::size_t>(g)][kLabel];
-  while (!label.empty() && label.back() == ' ') label.pop_back();
-  return TwoWide(g) + " : " + label;
+  return TwoWide(g) + " : " + Trimmed(r.texts[static_cast<std::size_t>(g)][kLabel]);
 }
 
 std::string GroupRow(const AnalysisResults& r, int g) {
@@ -62,8 +60,7 @@ std::string ReferenceCell(const ReviewerResults& v, int g, bool& marked) {
     if (ratio.group != g) continue;
     const HazardRatio& h = ratio.ratio;
     if (!h.estimated) return std::string(kNoFigure) + "\t" + kNoFigure;
-    std::string cell = FixedFigure(h.hr, 3) + " (" + FixedFigure(h.lower, 3) + " - " + FixedFigure(h.upper, 3) + ")\t" +
-                       RoundedPText(h.p);
+    std::string cell = IntervalText(h.hr, h.lower, h.upper, 3, "-") + "\t" + RoundedPText(h.p);
     if (ratio.ph.tested && ratio.ph.p < 0.05) {
       cell += " ※";
       marked = true;
@@ -140,8 +137,7 @@ std::string IntervalsText(const AnalysisResults& r) {
       const HazardRatio& h = r.figures.hazardRatios[static_cast<std::size_t>(a)][static_cast<std::size_t>(b)];
       out += TwoWide(b) + " / " + TwoWide(a) + "\t";
       if (h.estimated) {
-        out += FixedFigure(h.hr, 3) + " (" + FixedFigure(h.lower, 3) + " - " + FixedFigure(h.upper, 3) + ")\t" +
-               (h.p < 0.0001 ? std::string("p<0.0001") : "p=" + FixedFigure(h.p, 4));
+        out += IntervalText(h.hr, h.lower, h.upper, 3, "-") + "\t" + FigurePText(h.p);
       } else {
         out += std::string(kNoFigure) + "\t" + kNoFigure;
       }

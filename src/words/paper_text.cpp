@@ -15,7 +15,7 @@ namespace orv {
 namespace {
 
 // Narrow literals are code page 932; every text here is UTF-8.
-std::string U(std::u8string_view text) { return {reinterpret_cast<const char*>(text.data()), text.size()}; }
+std::string U(std::u8string_view text) { return Utf8(text); }
 
 const std::string kDash = U(u8"–");
 

@@ -1,11 +1,13 @@
-// Short texts of the reviewer's figures shared by the text output and the publication
-// figure: the weeks the tests ran over and the censored causes.
+// The reviewer's figures as words: the batch command's text section, its two CSV tables, and
+// the short texts that the figures and the windows share (the weeks the tests ran over, the
+// censored causes).
 #pragma once
 
 #include <string>
 #include <string_view>
 
 #include "data/case_data.h"
+#include "words/analysis_results.h"
 
 namespace orv {
 
@@ -17,5 +19,17 @@ std::string TestWindowText(int lastWeek, std::string_view dash);
 // "Deaths of 移植, 再発 counted as censored" for the causes counted as censored, in code
 // page 932 as the names; empty when none is.
 std::string CensoredCausesText(const CaseData& cases);
+
+// The text section of the batch command (UTF-8, LF line ends): the weeks of the tests and the
+// censored causes, the standard log-rank p, medians with their known limits and
+// events/cases, median follow-up, the hazard ratios against the reference with their
+// proportional-hazards check, the restricted mean survival times and their differences.
+std::string ReviewerText(const AnalysisResults& r);
+
+// medians.csv and hazard-ratios.csv in code page 932 (CR LF line ends): per group 0..
+// NumGroups its cases, events, median and limits in weeks and as periods; per reference
+// ratio the groups, their events/cases, the ratio, its interval, p and check.
+std::string MediansCsv(const AnalysisResults& r);
+std::string HazardRatiosCsv(const AnalysisResults& r);
 
 }  // namespace orv

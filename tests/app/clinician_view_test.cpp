@@ -47,7 +47,7 @@ std::vector<std::string> ListRows(const Model& model, int command) {
     const auto at = static_cast<std::size_t>(i);
     const std::string number = "  " + FormatNumber(i);
     rows.push_back(command == kCmdChooseGroups
-                       ? number.substr(number.size() - 2) + ": " + model.ws.run.survival.GroupSummaryTexts[at][0]
+                       ? number.substr(number.size() - 2) + ": " + model.ws.texts[at][0]
                        : data.CauseNames[at] + " ( " + FormatNumber(static_cast<double>(data.DeathsByCause[0][at])) + " )");
   }
   return rows;

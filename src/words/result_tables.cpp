@@ -1,0 +1,20 @@
+// The list of a run's CSV tables.
+#include "words/result_tables.h"
+
+#include "words/competing_text.h"
+#include "words/figure_tables.h"
+#include "words/format.h"
+#include "words/reviewer_text.h"
+
+namespace orv {
+
+std::vector<CsvTable> ResultTables(const AnalysisResults& r, const CompetingRisks& competing) {
+  std::vector<CsvTable> tables = {{"life-tables", Utf8CsvFile(LifeTablesCsv(r))},
+                                  {"pairs", Utf8CsvFile(PairsCsv(r))},
+                                  {"medians", Utf8CsvFile(MediansCsv(r))},
+                                  {"hazard-ratios", Utf8CsvFile(HazardRatiosCsv(r))}};
+  if (competing.active) tables.push_back({"cumulative-incidence", Utf8CsvFile(CumulativeIncidenceCsv(r, competing))});
+  return tables;
+}
+
+}  // namespace orv
