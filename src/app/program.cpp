@@ -347,9 +347,7 @@ void Program::ChooseDataFile() {
   if (!GetOpenFileNameA(&ofn) || file[0] == '\0') return;
   dataPath_ = file;
   SetFileTitle();
-  ws_.cases.NumGroups = 0;
-  for (int i = 0; i <= 20; ++i) ws_.cases.CauseCensored[static_cast<std::size_t>(i)] = 0;
-  ws_.referenceGroup = 0;  // another file's groups: its first shown group until one is chosen
+  StartNewFile(ws_);
   LoadShownFile(dataPath_);
 }
 
@@ -362,9 +360,7 @@ void Program::DropDataFile(HDROP drop) {
   // those of the previous load.
   if (!CheckDataFile(dataPath_)) return;
   SetFileTitle();
-  ws_.cases.NumGroups = 0;
-  for (int i = 0; i <= 20; ++i) ws_.cases.CauseCensored[static_cast<std::size_t>(i)] = 0;
-  ws_.referenceGroup = 0;  // another file's groups: its first shown group until one is chosen
+  StartNewFile(ws_);
   LoadShownFile(dataPath_);
 }
 

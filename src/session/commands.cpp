@@ -61,6 +61,13 @@ bool SetCensoredCauses(Workspace& ws, const CauseFlags& censored) {
   return changed;
 }
 
+void StartNewFile(Workspace& ws) {
+  ws.cases.NumGroups = 0;
+  ws.cases.CauseCensored = CauseFlags{};
+  // Another file's groups: its first shown group until one is chosen.
+  ws.referenceGroup = 0;
+}
+
 bool CensorAndReload(Workspace& ws, Surfaces& surfaces, const CauseFlags& censored, const std::string& shownPath,
                      const std::string* bytes) {
   if (!SetCensoredCauses(ws, censored) || shownPath.empty()) return false;
@@ -74,8 +81,9 @@ bool CensorAndReload(Workspace& ws, Surfaces& surfaces, const CauseFlags& censor
 
 void SetReferenceGroup(Workspace& ws, int g) {
   ws.referenceGroup = g;
-  // Over the last run's window: the reference changes no range.
-  AnalyseAgain(ws);
+  // Over the last run's window: the reference changes no range. Before any run there is
+  // nothing to compute again; the first run takes the choice.
+  if (ws.run.analysed) AnalyseAgain(ws);
 }
 
 void SetReferenceGroup(Workspace& ws, Surfaces& surfaces, int g) {

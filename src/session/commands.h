@@ -32,6 +32,10 @@ bool SetCensoredCauses(Workspace& ws, const CauseFlags& censored);
 bool CensorAndReload(Workspace& ws, Surfaces& surfaces, const CauseFlags& censored, const std::string& shownPath,
                      const std::string* bytes = nullptr);
 
+// A data file other than the shown one is about to be loaded: the choices made for the shown
+// file (its censored causes, the reference group) do not carry over to it.
+void StartNewFile(Workspace& ws);
+
 // The reference group's choice: group g (1..NumGroups; 0 for the first shown group) becomes
 // the reference of the hazard ratios, and the reviewer's figures are computed again. A
 // hidden group stands as the choice; the first shown group is used while it is hidden.

@@ -108,7 +108,7 @@ std::string ReviewerText(const AnalysisResults& results) {
   }
 
   if (r.reference != 0) {
-    out += "\n" + Utf8(u8"HR (群 vs 基準群)") + ", 95 % CI; reference group " + GroupText(results, r.reference);
+    out += After("\n", Utf8(u8"HR (群 vs 基準群)")) + ", 95 % CI; reference group " + GroupText(results, r.reference);
     if (r.referenceFellBack) {
       out += " (the chosen reference " + GroupText(results, r.requestedReference) + " is hidden; the first shown group stands in)";
     }
