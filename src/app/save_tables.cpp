@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "text/number_text.h"
 #include "words/result_tables.h"
 
 namespace orv::app {
@@ -84,7 +85,8 @@ void Program::SaveTables() {
   // The batch command's tables: the first under the chosen name, the others beside it.
   std::vector<OutputFile> outputs;
   for (CsvTable& table : ResultTables(ws_, ws_.run.competing)) {
-    const std::string path = outputs.empty() ? std::string(file) : SiblingPath(file, ("-" + std::string(table.name) + ".csv").c_str());
+    const std::string suffix = After("-", table.name) + ".csv";
+    const std::string path = outputs.empty() ? std::string(file) : SiblingPath(file, suffix.c_str());
     outputs.push_back({path, std::move(table.bytes)});
   }
   std::string existing;

@@ -10,6 +10,7 @@
 #include "graph/number_at_risk.h"
 #include "graph/tables.h"
 #include "graph/survival_rate_view.h"
+#include "session/analysis.h"
 #include "text/truncate.h"
 
 namespace orv::app {
@@ -336,12 +337,12 @@ void Program::ToggleViewWindow(View v) {
 void Program::PaintView(View v) {
   Canvas* canvas = viewCanvases_[static_cast<std::size_t>(v)].get();
   switch (v) {
-    case kLegend: DrawLegend(ws_, ws_.styles, canvas); break;
-    case kCumulative: DrawCumulativeDeaths(ws_, ws_.styles, ws_.geometry, canvas); break;
-    case kByCause: DrawDeathsByCause(ws_, ws_.styles, canvas); break;
-    case kRate: DrawSurvivalRateView(ws_, ws_.styles, ws_.geometry.xMax, canvas); break;
-    case kAtRisk: DrawNumberAtRisk(ws_, ws_.styles, ws_.geometry.xMax, canvas); break;
-    case kIncidence: DrawIncidenceView(ws_, ws_.run.competing, ws_.styles, ws_.geometry.xMax, canvas); break;
+    case kLegend: DrawView(ws_, ViewOutput::Legend, canvas); break;
+    case kCumulative: DrawView(ws_, ViewOutput::CumulativeDeaths, canvas); break;
+    case kByCause: DrawView(ws_, ViewOutput::DeathsByCause, canvas); break;
+    case kRate: DrawView(ws_, ViewOutput::SurvivalRate, canvas); break;
+    case kAtRisk: DrawView(ws_, ViewOutput::NumberAtRisk, canvas); break;
+    case kIncidence: DrawView(ws_, ViewOutput::Incidence, canvas); break;
     default: break;
   }
 }

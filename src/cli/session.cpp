@@ -27,6 +27,7 @@ void CanvasViewWindows::Resize(const ViewSizes& sizes) {
   cumulative_.SetClientRect(ViewClientRect(sizes.cumulativeWidth, sizes.cumulativeHeight));
   byCause_.SetClientRect(ViewClientRect(sizes.byCauseWidth, sizes.byCauseHeight));
   survivalRate_.SetClientRect(ViewClientRect(sizes.survivalRateWidth, sizes.survivalRateHeight));
+  numberAtRisk_.SetClientRect(ViewClientRect(sizes.numberAtRiskWidth, sizes.numberAtRiskHeight));
 }
 
 BatchSession::BatchSession(std::FILE* err, bool recordGraph) : boxes(err) {
@@ -62,15 +63,16 @@ std::string BatchSession::ShownPath() const { return Utf8ToCp932(path_).value_or
 
 void BatchSession::Reload() {
   boxes.texts.clear();
+  ForgetViews();
   LoadBytesAndAnalyse(ShownPath(), bytes_, ws, surfaces_);
   KeepCurrentDrawings();
 }
 
-void BatchSession::KeepCurrentDrawings() {
-  KeepCurrentDrawing(graph);
-  // The views are painted afresh before anything reads them.
+void BatchSession::ForgetViews() {
   for (RecordingCanvas* view : {&legend, &cumulativeDeaths, &deathsByCause, &survivalRate, &numberAtRisk}) view->Reset();
 }
+
+void BatchSession::KeepCurrentDrawings() { KeepCurrentDrawing(graph); }
 
 std::string BatchSession::CheckChoices(const CliOptions& options) const {
   const CaseData& cases = ws.cases;
@@ -124,12 +126,15 @@ void BatchSession::CensorCauses(const std::vector<std::string>& utf8Names) {
 void BatchSession::SetShownGroups(const std::vector<GroupFlag>& flags) {
   GroupSet shown = ws.shown;
   for (const GroupFlag& f : flags) shown.Set(static_cast<int>(f.group), f.shown);
+  ForgetViews();
   orv::SetShownGroups(ws, surfaces_, shown);
   KeepCurrentDrawings();
 }
 
 void BatchSession::ApplyRange(RangeCommand command) {
-  if (!orv::ApplyRange(ws, surfaces_, command)) return;
+  if (!RangeCommandApplies(ws, command)) return;
+  ForgetViews();
+  orv::ApplyRange(ws, surfaces_, command);
   KeepCurrentDrawings();
 }
 
@@ -139,24 +144,7 @@ std::string BatchSession::RunChoices(const CliOptions& options) {
   if (!options.groupFlags.empty()) SetShownGroups(options.groupFlags);
   for (RangeCommand command : options.ranges) ApplyRange(command);
   if (options.reference) SetReferenceGroup(ws, ReferenceGroupOf(*options.reference));
-  PaintViews();
   return {};
-}
-
-void BatchSession::PaintViews() {
-  legend.Reset();
-  survivalRate.Reset();
-  cumulativeDeaths.Reset();
-  deathsByCause.Reset();
-  const AnalysisResults r = ws.Results();
-  DrawLegend(r, ws.styles, &legend);
-  DrawSurvivalRateView(r, ws.styles, ws.geometry.xMax, &survivalRate);
-  DrawCumulativeDeaths(r, ws.styles, ws.geometry, &cumulativeDeaths);
-  DrawDeathsByCause(r, ws.styles, &deathsByCause);
-  // Sized from the load's view sizes, as the program places the window.
-  numberAtRisk.SetClientRect(ViewClientRect(ws.viewSizes.numberAtRiskWidth, ws.viewSizes.numberAtRiskHeight));
-  numberAtRisk.Reset();
-  DrawNumberAtRisk(r, ws.styles, ws.geometry.xMax, &numberAtRisk);
 }
 
 }  // namespace orv::cli

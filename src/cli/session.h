@@ -40,8 +40,9 @@ class StderrMessageBoxes : public MessageBoxes {
 class CanvasViewWindows : public ViewWindows {
  public:
   CanvasViewWindows(RecordingCanvas& legend, RecordingCanvas& cumulative, RecordingCanvas& byCause,
-                    RecordingCanvas& survivalRate)
-      : legend_(legend), cumulative_(cumulative), byCause_(byCause), survivalRate_(survivalRate) {}
+                    RecordingCanvas& survivalRate, RecordingCanvas& numberAtRisk)
+      : legend_(legend), cumulative_(cumulative), byCause_(byCause), survivalRate_(survivalRate),
+        numberAtRisk_(numberAtRisk) {}
   void Resize(const ViewSizes& sizes) override;
 
  private:
@@ -49,6 +50,7 @@ class CanvasViewWindows : public ViewWindows {
   RecordingCanvas& cumulative_;
   RecordingCanvas& byCause_;
   RecordingCanvas& survivalRate_;
+  RecordingCanvas& numberAtRisk_;
 };
 
 // The client rectangle of a view window of the given size; never smaller than one pixel.
@@ -69,8 +71,8 @@ class BatchSession {
   // otherwise the error line.
   std::string CheckChoices(const CliOptions& options) const;
   // The job after the load: the choices checked, then the censored causes, the shown groups
-  // and the range commands in the program's order, and the views painted. The error line of
-  // a choice the data do not have, before anything is applied; else empty.
+  // and the range commands in the program's order. The error line of a choice the data do
+  // not have, before anything is applied; else empty.
   std::string RunChoices(const CliOptions& options);
   // The group 1..NumGroups that --reference names by number or by name; 0 for none.
   int ReferenceGroupOf(const std::string& utf8) const;
@@ -80,8 +82,6 @@ class BatchSession {
   void SetShownGroups(const std::vector<GroupFlag>& flags);
   // One X range command of the menu.
   void ApplyRange(RangeCommand command);
-  // Paints the view windows afresh, so their recordings hold exactly one drawing each.
-  void PaintViews();
 
   Workspace ws;
   ReportDocument report;
@@ -98,12 +98,14 @@ class BatchSession {
  private:
   void Reload();
   std::string ShownPath() const;
-  // After each re-entry into the road: only the current drawing of every canvas is kept.
+  // Around each re-entry into the road: the views start empty, so that each holds what the
+  // run drew, and of the graph only its current drawing is kept.
+  void ForgetViews();
   void KeepCurrentDrawings();
 
   std::string path_;
   std::string bytes_;
-  CanvasViewWindows views_{legend, cumulativeDeaths, deathsByCause, survivalRate};
+  CanvasViewWindows views_{legend, cumulativeDeaths, deathsByCause, survivalRate, numberAtRisk};
   DiscardingCanvas unrecordedGraph_{graph.ClientRect()};
   Surfaces surfaces_;
 };

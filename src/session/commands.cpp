@@ -7,7 +7,16 @@
 
 namespace orv {
 
+bool RangeCommandApplies(const Workspace& ws, RangeCommand command) {
+  switch (command) {
+    case RangeCommand::MinusOneYear: return ws.geometry.xMax > kWeeksPerYear;
+    case RangeCommand::MinusFiveYears: return ws.geometry.xMax > kWeeksPerFiveYears + kWeeksPerYear;
+    default: return true;
+  }
+}
+
 bool ApplyRange(Workspace& ws, Surfaces& surfaces, RangeCommand command) {
+  if (!RangeCommandApplies(ws, command)) return false;
   PlotGeometry& geometry = ws.geometry;
   switch (command) {
     case RangeCommand::FiveYears:
@@ -20,14 +29,8 @@ bool ApplyRange(Workspace& ws, Surfaces& surfaces, RangeCommand command) {
       break;
     case RangeCommand::PlusOneYear: geometry.xMax += kWeeksPerYear; break;
     case RangeCommand::PlusFiveYears: geometry.xMax += kWeeksPerFiveYears; break;
-    case RangeCommand::MinusOneYear:
-      if (geometry.xMax <= kWeeksPerYear) return false;
-      geometry.xMax -= kWeeksPerYear;
-      break;
-    case RangeCommand::MinusFiveYears:
-      if (geometry.xMax <= kWeeksPerFiveYears + kWeeksPerYear) return false;
-      geometry.xMax -= kWeeksPerFiveYears;
-      break;
+    case RangeCommand::MinusOneYear: geometry.xMax -= kWeeksPerYear; break;
+    case RangeCommand::MinusFiveYears: geometry.xMax -= kWeeksPerFiveYears; break;
     case RangeCommand::Longest: geometry.xMax = ws.cases.dataMaxWeeks + kWeeksPerYear; break;
   }
   RunAnalysis(ws, surfaces);
@@ -38,9 +41,11 @@ void SetShownGroups(Workspace& ws, Surfaces& surfaces, const GroupSet& shown) {
   bool groupsChanged = false;
   for (int g = 1; g <= LastGroup(ws.cases); ++g) groupsChanged = groupsChanged || shown.Contains(g) != ws.shown.Contains(g);
   ws.shown = shown;
-  // Group 0 is pooled from the others, so a change of its flag alone only redraws.
+  // Group 0 is pooled from the others, so a change of its flag alone changes no figure: the
+  // graph and the views are drawn again with it.
   if (!groupsChanged) {
     RedrawGraph(ws, surfaces);
+    for (ViewOutput view : kViewOutputs) DrawView(ws, view, SurfaceOf(surfaces, view));
     return;
   }
   if (surfaces.screen != nullptr) surfaces.screen->TextOut(240, 70, "全体死亡率　初期化中");

@@ -14,13 +14,15 @@ namespace orv {
 
 enum class RangeCommand { FiveYears, TenYears, PlusOneYear, PlusFiveYears, MinusOneYear, MinusFiveYears, Longest };
 
-// One X range command of the menu, then the analysis run. A step down that would leave less
-// than one year does nothing; false then.
+// Whether the command changes the range: a step down that would leave less than one year
+// does nothing.
+bool RangeCommandApplies(const Workspace& ws, RangeCommand command);
+// One X range command of the menu, then the analysis run; false when it does not apply.
 bool ApplyRange(Workspace& ws, Surfaces& surfaces, RangeCommand command);
 
-// The group selection's OK: the pooled table and the analysis run again when a group 1..20
-// changed (group 0 is built from them, so a change of its flag alone only redraws), then the
-// graph.
+// The group selection's OK: the analysis run again when a group 1..20 changed, presented with
+// the curves over the axis's range; a change of group 0's flag alone (it is built from the
+// others) draws the graph and the views again.
 void SetShownGroups(Workspace& ws, Surfaces& surfaces, const GroupSet& shown);
 
 // The censored-case selection's OK: the flags of causes 1..NumCauses stored. True when one

@@ -11,6 +11,7 @@
 #include "session/commands.h"
 #include "words/competing_text.h"
 #include "words/figure_tables.h"
+#include "words/reviewer_text.h"
 #include "words/interval_text.h"
 #include "text/cp932.h"
 
@@ -67,10 +68,11 @@ void SaveAs(const App& app, const std::string& path, const char* defaultName) {
   app.Settle();
 }
 
-// Nothing to save before a load with a valid row; then both files as the batch command writes
-// them, "<name>-life-tables.csv" and "<name>-pairs.csv", with one question before either is
-// overwritten; a file that cannot be written (a folder in the way of the pair table: the test
-// runs with rights no permission stops) is named in a box, and neither file is left behind.
+// Nothing to save before a load with a valid row; then the files as the batch command writes
+// them, "<name>-life-tables.csv" and beside it "-pairs.csv", "-medians.csv" and
+// "-hazard-ratios.csv", with one question before any is overwritten; a file that cannot be
+// written (a folder in the way of the pair table: the test runs with rights no permission
+// stops) is named in a box, and no file is left behind.
 TEST(PublicationViews, SavedTablesEqualTheBatchCommandsFiles) {
   App app;
   const std::vector<Box> refusal = {{"保存する表がありません\r\nデータファイルを読み込んでください", "表をCSVで保存"}};
@@ -82,6 +84,7 @@ TEST(PublicationViews, SavedTablesEqualTheBatchCommandsFiles) {
   }
   Model model(app, SamplePath());
   const std::string lifeTables = TempDir() + "\\data-sample-life-tables.csv", pairs = TempDir() + "\\data-sample-pairs.csv";
+  const std::string medians = TempDir() + "\\data-sample-medians.csv", ratios = TempDir() + "\\data-sample-hazard-ratios.csv";
   struct Step { const char* name; std::vector<std::string> there; int button; bool written; };
   const Step steps[] = {
       {"neither there: no question", {}, IDOK, true},
@@ -90,8 +93,7 @@ TEST(PublicationViews, SavedTablesEqualTheBatchCommandsFiles) {
   };
   for (const Step& step : steps) {
     SCOPED_TRACE(step.name);
-    DeleteFileA(lifeTables.c_str());
-    DeleteFileA(pairs.c_str());
+    for (const std::string& path : {lifeTables, pairs, medians, ratios}) DeleteFileA(path.c_str());
     std::string asked;
     for (const std::string& path : step.there) WriteDataFile(path.substr(TempDir().size() + 1), "old"), asked += path + "\r\n";
     SaveAs(app, lifeTables, "data-sample-life-tables.csv");
@@ -100,6 +102,8 @@ TEST(PublicationViews, SavedTablesEqualTheBatchCommandsFiles) {
     // Cancelled: the pair table as it was, no life tables.
     EXPECT_TRUE(FileBytes(lifeTables) == (step.written ? Utf8Csv(LifeTablesCsv(model.ws)) : "")) << FileBytes(lifeTables).substr(0, 200);
     EXPECT_TRUE(FileBytes(pairs) == (step.written ? Utf8Csv(PairsCsv(model.ws)) : "old")) << FileBytes(pairs).substr(0, 200);
+    EXPECT_TRUE(FileBytes(medians) == (step.written ? Utf8Csv(MediansCsv(model.ws)) : "")) << FileBytes(medians).substr(0, 200);
+    EXPECT_TRUE(FileBytes(ratios) == (step.written ? Utf8Csv(HazardRatiosCsv(model.ws)) : "")) << FileBytes(ratios).substr(0, 200);
   }
 
   const std::string blocked = TempDir() + "\\blocked.csv", inTheWay = TempDir() + "\\blocked-pairs.csv";
