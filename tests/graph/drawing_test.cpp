@@ -252,7 +252,8 @@ TEST(LongLabels, NothingOverlapsAndViewsGrow) {
       ws->shown.Set(g, true);
       ws->survival.GroupSummaryTexts[g][kLabel] = std::string(c.labelBytes - 10, 'G') + " ( n = 9 )";
     }
-    for (int j = 0; j <= 3; ++j) ws->cases.CauseNames[j] = std::string(j == 0 ? 4 : 24, 'c');
+    // Headings of 4, 16, 20 and 24 bytes: the last cause's alone sets the pitch.
+    for (int j = 0; j <= 3; ++j) ws->cases.CauseNames[j] = std::string(j == 0 ? 4 : 12 + 4 * j, 'c');
     const AnalysisResults r = ws->Results();
     const ViewSizes grown = GrowViewSizes({}, FitLabels(r, [](std::string_view t) { return 8 * static_cast<int>(t.size()); }), 3);
     EXPECT_EQ(grown.numberAtRiskWidth - ViewSizes{}.numberAtRiskWidth, c.shift);
