@@ -294,10 +294,13 @@ TEST(NumberAtRiskYears, EveryYearUpToElevenColumnsThenWiderSteps) {
   }
 }
 
-// The cumulative incidence view without a censored cause: its line alone. (Its curves at their
-// level at the view's scale are the program's test CompetingRisksAndReferenceGroup; the layout
-// it draws is the batch command's IncidenceFigure test.)
-TEST(IncidenceView, LineWithoutACensoredCause) {
+// The cumulative incidence view without a censored cause: its line alone; with one, the
+// figure's layout at 0.4 pixels a dot: each year label and number at risk centred on its tick
+// (x 81, 220, 360, 500, 640, 779; a digit 7 pixels wide), each Y label ending at x 71, 3
+// pixels left of its tick. (Its curves at their level at the view's scale are the program's
+// test CompetingRisksAndReferenceGroup; the layout it draws is the batch command's
+// IncidenceFigure test.)
+TEST(IncidenceView, LineWithoutACensoredCauseTextsAtTheirTicksWithOne) {
   auto ws = std::make_unique<Workspace>();
   ws->cases.NumGroups = 1;
   ws->shown.Set(1, true);
@@ -305,6 +308,16 @@ TEST(IncidenceView, LineWithoutACensoredCause) {
   RecordingCanvas canvas;
   DrawIncidenceView(*ws, ws->competing, ws->styles, 260, &canvas);
   EXPECT_EQ(canvas.Texts(), (std::vector<RecordingCanvas::PlacedText>{{20, 20, kNoCompetingCause}}));
+  ws->competing.active = true;
+  ws->cases.GroupNames[1] = "A";
+  ws->competing.groups[1].estimates.incidence = {0, 0.1, 0.1, 0.2};
+  const int atRisk[] = {120, 96, 71, 54, 8, 0};
+  for (int k = 0; k <= 5; ++k) ws->survival.AtRiskTable[static_cast<std::size_t>(52 * k)][1] = atRisk[k];
+  canvas.Reset();
+  DrawIncidenceView(*ws, ws->competing, ws->styles, 260, &canvas);
+  EXPECT_EQ(TextsAt(canvas, 482), "78:0|217:1|357:2|497:3|637:4|776:5");
+  EXPECT_EQ(TextsAt(canvas, 545), "46:A|70:120|213:96|353:71|493:54|637:8|776:0");
+  EXPECT_EQ(std::tuple(TextsAt(canvas, 464), TextsAt(canvas, 11)), std::tuple("49:0.0", "49:1.0"));
 }
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
