@@ -63,10 +63,10 @@ std::pair<int, int> Bar(const RecordingCanvas& c, const Pen& pen, int x1, int x2
 
 // What group 5's curve shows in a 52-week range, read back from its pixels in drawing order:
 // each level and the weeks it spans ("1.000 w0-5"), each drop and the level it falls to
-// ("drop w5 to 0.500", a bar as deep as the line is thick below it), each censor mark and the
-// level it stands on ("mark w5 on 1.000"). Week w lies at x 80 + 10 w, survival s at y
-// 600 - 550 s; a level is `width` one-pixel rows, a drop or a mark two columns, the right one
-// on its week.
+// ("drop w5 to 0.500", a bar as deep as the line is thick below it), each censor mark, the
+// level it stands on and its columns by rows ("mark w5 on 1.000 2x7"). Week w lies at x
+// 80 + 10 w, survival s at y 600 - 550 s; a level is `width` one-pixel rows, a drop or a mark
+// two columns, the right one on its week.
 std::string Shown(const RecordingCanvas& c, int width) {
   auto level = [](int y) { return std::to_string((600 - y) / 550.0).substr(0, 5); };
   auto week = [](int x) { return std::to_string((x - 80) / 10); };
@@ -78,8 +78,10 @@ std::string Shown(const RecordingCanvas& c, int width) {
       if (i > 0 && lines[i - 1].x1 == s.x1 && lines[i - 1].y1 == s.y1 - 1) continue;
       out += level(s.y1) + " w" + week(s.x1) + "-" + week(s.x2 - 1) + ", ";
     } else if (i + 1 == lines.size() || lines[i + 1].x1 != s.x1 + 1) {
+      const bool twoColumns = i > 0 && lines[i - 1].x1 == s.x1 - 1 && lines[i - 1].y1 == s.y1 && lines[i - 1].y2 == s.y2;
       out += s.pen == Pen{1, kBlack} ? "drop w" + week(s.x1) + " to " + level(s.y2 - width) + ", "
-                                     : "mark w" + week(s.x1) + " on " + level(s.y2) + ", ";
+                                     : "mark w" + week(s.x1) + " on " + level(s.y2) + (twoColumns ? " 2x" : " 1x") +
+                                           std::to_string(s.y2 - s.y1) + ", ";
     }
   }
   return out.substr(0, out.size() - 2);
@@ -93,7 +95,7 @@ std::string Shown(const RecordingCanvas& c, int width) {
 TEST(DrawCurves, StepsDropsMarksAndScale) {
   struct Case { const char* name; int xMax, width; std::vector<std::array<double, 4>> weeks; const char *shown, *graphMax; };
   const Case cases[] = {
-      {"mark at the level before the drop", 52, 2, {{5, 1, 1, 0.5}}, "1.000 w0-5, drop w5 to 0.500, mark w5 on 1.000", " 50.0 %"},
+      {"mark at the level before the drop", 52, 2, {{5, 1, 1, 0.5}}, "1.000 w0-5, drop w5 to 0.500, mark w5 on 1.000 2x7", " 50.0 %"},
       {"death on the last week of the range drops there", 52, 2, {{52, 0, 1, 0.5}}, "1.000 w0-52, drop w52 to 0.500", " 50.0 %"},
       {"death a week after the range: no drop", 52, 2, {{53, 0, 1, 0.5}}, "1.000 w0-52, drop w52 to 1.000", "100.0 %"},
       {"censored after the range: level extended, no mark", 52, 2, {{10, 0, 1, 0.5}, {70, 1, 0, 0.5}},
