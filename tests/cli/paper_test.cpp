@@ -113,9 +113,9 @@ std::string Named(std::string s, const std::string& path) {
 }
 
 // Catches a figure traced to the wrong group, pair or member, a pair index counted the other
-// way, a percentage or p rounded otherwise than written, a null written as a figure, and a
-// figure that one language has and the other lacks, and a sentence number that runs on from
-// the methods into the results or points at another sentence. The texts are what a clinician pastes:
+// way, a percentage or p rounded otherwise than written, a null written as a figure, a figure
+// that one language has and the other lacks, and a sentence number that runs on from the
+// methods into the results or names another sentence. The texts are what a clinician pastes:
 // three data sets word for word (golden/paper-*.txt), which catches a sentence about a test
 // that was not run (one group), a null written as a figure instead of "not reached", the
 // proportional-hazards sentence or the censored cause left out, an interval's dash, a unit or
@@ -155,11 +155,11 @@ TEST(CliPaper, EveryTracedFigureIsItsJsonValueAsWritten) {
         EXPECT_EQ(std::vector(row.begin() + 1, row.end()), std::vector(rows[i - c.figures].begin() + 1, rows[i - c.figures].end()));
       }
       EXPECT_NE((row[0] == "en" ? run.en : run.ja).find(row[3]), std::string::npos);
-      // Both languages share the numbers: the Japanese sentence holds the figure too.
+      // The languages share the sentence numbers: the Japanese sentence holds the figure.
       const std::vector<std::string>& paragraph = sentences[row[1]];
-      const std::size_t sentence = std::stoul(row[2]);
-      ASSERT_TRUE(sentence >= 1 && sentence <= paragraph.size()) << "no sentence " << row[1] << " " << row[2];
-      EXPECT_TRUE(paragraph[sentence - 1].find(row[3]) != std::string::npos) << "not in sentence " << row[2] << ": " << paragraph[sentence - 1];
+      const std::size_t n = std::stoul(row[2]);
+      ASSERT_TRUE(n >= 1 && n <= paragraph.size()) << "no sentence " << row[1] << " " << n;
+      EXPECT_TRUE(paragraph[n - 1].find(row[3]) != std::string::npos) << "not in sentence " << n << ": " << paragraph[n - 1];
       const json* value = At(run.result, row[4]);
       ASSERT_TRUE(value != nullptr && value->is_number()) << "no figure at the path";
       if (row[3] == "< 0.001") {
