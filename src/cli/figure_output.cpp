@@ -143,8 +143,11 @@ cairo_status_t WriteToOutFile(void* closure, const unsigned char* data, unsigned
 }
 
 std::string CommitDrawing(OutFile& file, cairo_status_t status) {
+  // A drawing the library gave up on is as partial as a failed write: it replaces no file.
+  const bool writeFailed = file.Error() != 0;
+  if (status != CAIRO_STATUS_SUCCESS) file.Failed(EIO);
   std::string error = file.Commit();
-  if (error.empty() && status != CAIRO_STATUS_SUCCESS) error = "cannot draw: " + std::string(cairo_status_to_string(status));
+  if (!writeFailed && status != CAIRO_STATUS_SUCCESS) error = "cannot draw: " + std::string(cairo_status_to_string(status));
   return error;
 }
 

@@ -102,6 +102,8 @@ class OutFile {
   void Failed(int error) {
     if (error_ == 0) error_ = error != 0 ? error : EIO;
   }
+  // The first failure's errno, 0 while every write succeeded.
+  int Error() const { return error_; }
   // Flushes and closes the file and renames it into place. Empty on success, else
   // "cannot write PATH: reason".
   std::string Commit();

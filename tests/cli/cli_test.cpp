@@ -186,6 +186,11 @@ TEST(CliHostile, OutputsNeverWriteWhereTheyShouldNotNorClaimWhatIsFalse) {
        "mkdir \"$D\"; cp \"$F\" \"$D/life-tables.csv\"; \"$ORV\" \"$D/life-tables.csv\" --out \"$D\" >/dev/null; "
        "echo status $?; cmp -s \"$F\" \"$D/life-tables.csv\" && echo unchanged; ls \"$D\"",
        0, "/o/life-tables.csv is the data file", {{"-", "status 1\nunchanged\nlife-tables.csv\n"}}},
+      // A file limit of 1 KB stops the run at its first larger file, part-way through it.
+      {"a write that fails part-way leaves the old files whole", cohort,
+       "\"$ORV\" \"$F\" --out \"$D\" >/dev/null; cp -r \"$D\" \"$T/old\"; (trap '' XFSZ; ulimit -f 1; \"$ORV\" \"$F\" --out \"$D\" >/dev/null); "
+       "echo status $?; diff -r \"$T/old\" \"$D\" >/dev/null && echo unchanged; " + all,
+       0, "cannot write " "$T" "/o/graph.png: File too large\n", {{"-", "status 1\nunchanged\n0\n"}}},
       {"--out names a file", cohort, "echo x >\"$D\"; \"$ORV\" \"$F\" --out \"$D\"", 1, "/o: not a directory\n", {}},
       {"a folder that cannot be made gives the reason", cohort, "echo x >\"$D\"; \"$ORV\" \"$F\" --out \"$D/sub\"", 1,
        "cannot create the directory " "$T" "/o/sub: Not a directory\n", {}},

@@ -87,11 +87,11 @@ TEST(CliFigures, FiveAndTenYearsMatchR) {
 
 // --- the figure's files ---
 
-fs::path RunWithOut(const std::string& data, const std::string& name, const std::string& option = "") {
+fs::path RunWithOut(const std::string& data, const std::string& name, const std::vector<std::string>& options = {}) {
   const fs::path dir = TempPath(name);
   fs::remove_all(dir);
   std::vector<std::string> args = {data, "--out", dir.string()};
-  if (!option.empty()) args.push_back(option);
+  args.insert(args.end(), options.begin(), options.end());
   Succeeding(args);
   return dir;
 }
@@ -146,13 +146,14 @@ std::uint32_t Pixel(cairo_surface_t* s, int x, int y) {
 }
 
 TEST(Figure, CiDrawsEachGroupsBandAsALightFillOfItsColour) {
-  // One black group of ten, deaths in weeks 10 to 50 and five censored in week 60: after week
-  // 10 S = 0.9 with the interval 0.732 to 1, so the row of survival 0.95 (y 96: the plot runs
+  // One group of ten, deaths in weeks 10 to 50 and five censored in week 60: after week 10
+  // S = 0.9 with the interval 0.732 to 1, so the row of survival 0.95 (y 96: the plot runs
   // from y 40 at 1 to 1173 at 0) lies in the band from the drop at week 10 on; before it only
-  // the curve at 1.
-  const std::string data =
-      WriteData("ten.csv", "'ten\r\n" + Rows("A", {10, 20, 30, 40, 50}, U8(u8"死亡,癌")) + Rows("A", {60, 60, 60, 60, 60}, U8(u8"生存")));
-  cairo_surface_t* with = cairo_image_surface_create_from_png((RunWithOut(data, "ci", "--ci") / "figure.png").c_str());
+  // the curve at 1. It is the second group (the first, of one case, is not shown), red in the
+  // program's colours and black in grey.
+  const std::string data = WriteData("ten.csv", "'ten\r\n" + Rows("Z", {1}, U8(u8"生存")) + Rows("A", {10, 20, 30, 40, 50}, U8(u8"死亡,癌")) +
+                                                    Rows("A", {60, 60, 60, 60, 60}, U8(u8"生存")));
+  cairo_surface_t* with = cairo_image_surface_create_from_png((RunWithOut(data, "ci", {"--ci", "--palette", "grey"}) / "figure.png").c_str());
   cairo_surface_t* without = cairo_image_surface_create_from_png((RunWithOut(data, "no_ci") / "figure.png").c_str());
   ASSERT_EQ(std::tuple(cairo_image_surface_get_width(with), cairo_image_surface_get_width(without)), std::tuple(2008, 2008));
   // Left to right on that row: white, the Y axis, white, the curve's drop at week 10, the band.

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <tuple>
@@ -119,7 +120,8 @@ TEST(ReadInput, APipeOrDeviceEndsAtTheLimit) {
 }
 
 // Catches a write of the figure that fails unnoticed (the PDF library reports success on a
-// full device) or names another file.
+// full device) or names another file, and a drawing the library gave up on renamed over the
+// old file.
 TEST(Figure, AFailedWriteOfEachFormatNamesItsFile) {
   orv::FigureInput input;
   input.series.push_back({.name = "A", .survival = {1, 0.5}, .censored = {false, false}, .lastWeek = 1, .atRisk = {2}});
@@ -130,6 +132,17 @@ TEST(Figure, AFailedWriteOfEachFormatNamesItsFile) {
     EXPECT_EQ(orv::cli::WriteFigure(layout, format, full), "cannot write /dev/full: No space left on device")
         << static_cast<int>(format);
   }
+  const std::string dir = ::testing::TempDir() + "orvantis_drawing_" + std::to_string(getpid());
+  std::filesystem::create_directories(dir);
+  std::ofstream(dir + "/figure.png") << "old";
+  {
+    orv::cli::OutFile file(dir, "figure.png");
+    file.Write("half");
+    EXPECT_EQ(orv::cli::CommitDrawing(file, CAIRO_STATUS_NO_MEMORY), "cannot draw: out of memory");
+  }
+  EXPECT_EQ(ReadBack(std::fopen((dir + "/figure.png").c_str(), "rb")), "old");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);  // no temporary file left
+  std::filesystem::remove_all(dir);
 }
 
 // The figure's legend and at-risk labels: never below 6 pt (25 dots); a name too wide for

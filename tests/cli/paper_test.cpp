@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <map>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -90,6 +92,20 @@ std::vector<std::vector<std::string>> CsvRows(const std::string& csv) {
   return rows;
 }
 
+// The sentences of the Japanese text's paragraphs by the trace's names, each up to its "。",
+// the headings left out.
+std::map<std::string, std::vector<std::string>> JapaneseSentences(const std::string& ja) {
+  std::map<std::string, std::vector<std::string>> sentences;
+  const std::size_t split = ja.find("\n\n");
+  for (const auto& [name, paragraph] : {std::pair("methods", ja.substr(0, split)), std::pair("results", ja.substr(split + 2))}) {
+    const std::string full = U8(u8"。");
+    for (std::size_t at = paragraph.find('\n') + 1, end; (end = paragraph.find(full, at)) != std::string::npos; at = end + full.size()) {
+      sentences[name].push_back(paragraph.substr(at, end - at));
+    }
+  }
+  return sentences;
+}
+
 // The file's name where the golden names it ("@"), and the version ("#").
 std::string Named(std::string s, const std::string& path) {
   s.replace(s.find('#'), 1, ORVANTIS_VERSION);
@@ -97,8 +113,9 @@ std::string Named(std::string s, const std::string& path) {
 }
 
 // Catches a figure traced to the wrong group, pair or member, a pair index counted the other
-// way, a percentage or p rounded otherwise than written, a null written as a figure, and a
-// figure that one language has and the other lacks. The texts are what a clinician pastes:
+// way, a percentage or p rounded otherwise than written, a null written as a figure, a figure
+// that one language has and the other lacks, and a sentence number that runs on from the
+// methods into the results or names another sentence. The texts are what a clinician pastes:
 // three data sets word for word (golden/paper-*.txt), which catches a sentence about a test
 // that was not run (one group), a null written as a figure instead of "not reached", the
 // proportional-hazards sentence or the censored cause left out, an interval's dash, a unit or
@@ -125,6 +142,7 @@ TEST(CliPaper, EveryTracedFigureIsItsJsonValueAsWritten) {
       EXPECT_EQ(run.ja, Named(GoldenText(c.golden + std::string("-ja.txt")), c.args[0]));
     }
     const auto rows = CsvRows(run.trace);
+    auto sentences = JapaneseSentences(run.ja);
     ASSERT_EQ(rows.size(), 1 + 2 * c.figures);
     EXPECT_EQ(rows[0], (std::vector<std::string>{"language", "paragraph", "sentence", "text", "jsonPath"}));
     for (std::size_t i = 1; i < rows.size(); ++i) {
@@ -137,6 +155,11 @@ TEST(CliPaper, EveryTracedFigureIsItsJsonValueAsWritten) {
         EXPECT_EQ(std::vector(row.begin() + 1, row.end()), std::vector(rows[i - c.figures].begin() + 1, rows[i - c.figures].end()));
       }
       EXPECT_NE((row[0] == "en" ? run.en : run.ja).find(row[3]), std::string::npos);
+      // The languages share the sentence numbers: the Japanese sentence holds the figure.
+      const std::vector<std::string>& paragraph = sentences[row[1]];
+      const std::size_t n = std::stoul(row[2]);
+      ASSERT_TRUE(n >= 1 && n <= paragraph.size()) << "no sentence " << row[1] << " " << n;
+      EXPECT_TRUE(paragraph[n - 1].find(row[3]) != std::string::npos) << "not in sentence " << n << ": " << paragraph[n - 1];
       const json* value = At(run.result, row[4]);
       ASSERT_TRUE(value != nullptr && value->is_number()) << "no figure at the path";
       if (row[3] == "< 0.001") {

@@ -65,10 +65,10 @@ std::pair<int, int> Bar(const RecordingCanvas& c, const Pen& pen, int x1, int x2
 
 // What group 5's curve shows in a 52-week range, read back from its pixels in drawing order:
 // each level and the weeks it spans ("1.000 w0-5"), each drop and the level it falls to
-// ("drop w5 to 0.500", a bar as deep as the line is thick below it), each censor mark and the
-// level it stands on ("mark w5 on 1.000"). Week w lies at x 80 + 10 w, survival s at y
-// 600 - 550 s; a level is `width` one-pixel rows, a drop or a mark two columns, the right one
-// on its week.
+// ("drop w5 to 0.500", a bar as deep as the line is thick below it), each censor mark, the
+// level it stands on and its columns by rows ("mark w5 on 1.000 2x7"). Week w lies at x
+// 80 + 10 w, survival s at y 600 - 550 s; a level is `width` one-pixel rows, a drop or a mark
+// two columns, the right one on its week.
 std::string Shown(const RecordingCanvas& c, int width) {
   auto level = [](int y) { return std::to_string((600 - y) / 550.0).substr(0, 5); };
   auto week = [](int x) { return std::to_string((x - 80) / 10); };
@@ -80,8 +80,10 @@ std::string Shown(const RecordingCanvas& c, int width) {
       if (i > 0 && lines[i - 1].x1 == s.x1 && lines[i - 1].y1 == s.y1 - 1) continue;
       out += level(s.y1) + " w" + week(s.x1) + "-" + week(s.x2 - 1) + ", ";
     } else if (i + 1 == lines.size() || lines[i + 1].x1 != s.x1 + 1) {
+      const bool twoColumns = i > 0 && lines[i - 1].x1 == s.x1 - 1 && lines[i - 1].y1 == s.y1 && lines[i - 1].y2 == s.y2;
       out += s.pen == Pen{1, kBlack} ? "drop w" + week(s.x1) + " to " + level(s.y2 - width) + ", "
-                                     : "mark w" + week(s.x1) + " on " + level(s.y2) + ", ";
+                                     : "mark w" + week(s.x1) + " on " + level(s.y2) + (twoColumns ? " 2x" : " 1x") +
+                                           std::to_string(s.y2 - s.y1) + ", ";
     }
   }
   return out.substr(0, out.size() - 2);
@@ -95,7 +97,7 @@ std::string Shown(const RecordingCanvas& c, int width) {
 TEST(DrawCurves, StepsDropsMarksAndScale) {
   struct Case { const char* name; int xMax, width; std::vector<std::array<double, 4>> weeks; const char *shown, *graphMax; };
   const Case cases[] = {
-      {"mark at the level before the drop", 52, 2, {{5, 1, 1, 0.5}}, "1.000 w0-5, drop w5 to 0.500, mark w5 on 1.000", " 50.0 %"},
+      {"mark at the level before the drop", 52, 2, {{5, 1, 1, 0.5}}, "1.000 w0-5, drop w5 to 0.500, mark w5 on 1.000 2x7", " 50.0 %"},
       {"death on the last week of the range drops there", 52, 2, {{52, 0, 1, 0.5}}, "1.000 w0-52, drop w52 to 0.500", " 50.0 %"},
       {"death a week after the range: no drop", 52, 2, {{53, 0, 1, 0.5}}, "1.000 w0-52, drop w52 to 1.000", "100.0 %"},
       {"censored after the range: level extended, no mark", 52, 2, {{10, 0, 1, 0.5}, {70, 1, 0, 0.5}},
@@ -256,7 +258,8 @@ TEST(LongLabels, NothingOverlapsAndViewsGrow) {
       ws->shown.Set(g, true);
       ws->texts[g][kLabel] = std::string(c.labelBytes - 10, 'G') + " ( n = 9 )";
     }
-    for (int j = 0; j <= 3; ++j) ws->cases.CauseNames[j] = std::string(j == 0 ? 4 : 24, 'c');
+    // Headings of 4, 16, 20 and 24 bytes: the last cause's alone sets the pitch.
+    for (int j = 0; j <= 3; ++j) ws->cases.CauseNames[j] = std::string(j == 0 ? 4 : 12 + 4 * j, 'c');
     const AnalysisResults r = ws->Results();
     const ViewSizes grown = GrowViewSizes({}, FitLabels(r, [](std::string_view t) { return 8 * static_cast<int>(t.size()); }), 3);
     EXPECT_EQ(grown.numberAtRiskWidth - ViewSizes{}.numberAtRiskWidth, c.shift);
@@ -297,10 +300,13 @@ TEST(NumberAtRiskYears, EveryYearUpToElevenColumnsThenWiderSteps) {
   }
 }
 
-// The cumulative incidence view without a censored cause: its line alone. (Its curves at their
-// level at the view's scale are the program's test CompetingRisksAndReferenceGroup; the layout
-// it draws is the batch command's IncidenceFigure test.)
-TEST(IncidenceView, LineWithoutACensoredCause) {
+// The cumulative incidence view without a censored cause: its line alone; with one, the
+// figure's layout at 0.4 pixels a dot: each year label and number at risk centred on its tick
+// (x 81, 220, 360, 500, 640, 779; a digit 7 pixels wide), each Y label ending at x 71, 3
+// pixels left of its tick. (Its curves at their level at the view's scale are the program's
+// test CompetingRisksAndReferenceGroup; the layout it draws is the batch command's
+// IncidenceFigure test.)
+TEST(IncidenceView, LineWithoutACensoredCauseTextsAtTheirTicksWithOne) {
   auto ws = std::make_unique<Workspace>();
   ws->cases.NumGroups = 1;
   ws->shown.Set(1, true);
@@ -308,6 +314,16 @@ TEST(IncidenceView, LineWithoutACensoredCause) {
   RecordingCanvas canvas;
   DrawIncidenceView(*ws, ws->run.competing, ws->styles, 260, &canvas);
   EXPECT_EQ(canvas.Texts(), (std::vector<RecordingCanvas::PlacedText>{{20, 20, kNoCompetingCause}}));
+  ws->competing.active = true;
+  ws->cases.GroupNames[1] = "A";
+  ws->competing.groups[1].estimates.incidence = {0, 0.1, 0.1, 0.2};
+  const int atRisk[] = {120, 96, 71, 54, 8, 0};
+  for (int k = 0; k <= 5; ++k) ws->survival.AtRiskTable[static_cast<std::size_t>(52 * k)][1] = atRisk[k];
+  canvas.Reset();
+  DrawIncidenceView(*ws, ws->competing, ws->styles, 260, &canvas);
+  EXPECT_EQ(TextsAt(canvas, 482), "78:0|217:1|357:2|497:3|637:4|776:5");
+  EXPECT_EQ(TextsAt(canvas, 545), "46:A|70:120|213:96|353:71|493:54|637:8|776:0");
+  EXPECT_EQ(std::tuple(TextsAt(canvas, 464), TextsAt(canvas, 11)), std::tuple("49:0.0", "49:1.0"));
 }
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
