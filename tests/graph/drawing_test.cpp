@@ -314,13 +314,13 @@ TEST(IncidenceView, LineWithoutACensoredCauseTextsAtTheirTicksWithOne) {
   RecordingCanvas canvas;
   DrawIncidenceView(*ws, ws->run.competing, ws->styles, 260, &canvas);
   EXPECT_EQ(canvas.Texts(), (std::vector<RecordingCanvas::PlacedText>{{20, 20, kNoCompetingCause}}));
-  ws->competing.active = true;
+  ws->run.competing.active = true;
   ws->cases.GroupNames[1] = "A";
-  ws->competing.groups[1].estimates.incidence = {0, 0.1, 0.1, 0.2};
+  ws->run.competing.groups[1].estimates.incidence = {0, 0.1, 0.1, 0.2};
   const int atRisk[] = {120, 96, 71, 54, 8, 0};
-  for (int k = 0; k <= 5; ++k) ws->survival.AtRiskTable[static_cast<std::size_t>(52 * k)][1] = atRisk[k];
+  for (int k = 0; k <= 5; ++k) ws->run.survival.AtRiskTable[static_cast<std::size_t>(52 * k)][1] = atRisk[k];
   canvas.Reset();
-  DrawIncidenceView(*ws, ws->competing, ws->styles, 260, &canvas);
+  DrawIncidenceView(*ws, ws->run.competing, ws->styles, 260, &canvas);
   EXPECT_EQ(TextsAt(canvas, 482), "78:0|217:1|357:2|497:3|637:4|776:5");
   EXPECT_EQ(TextsAt(canvas, 545), "46:A|70:120|213:96|353:71|493:54|637:8|776:0");
   EXPECT_EQ(std::tuple(TextsAt(canvas, 464), TextsAt(canvas, 11)), std::tuple("49:0.0", "49:1.0"));
