@@ -9,6 +9,7 @@
 #include "cli/output_stream.h"
 #include "graph/incidence_figure.h"
 #include "words/competing_text.h"
+#include "words/json_names.h"
 #include "text/truncate.h"
 
 namespace orv::cli {
@@ -17,9 +18,9 @@ namespace {
 void WriteIncidenceAt(JsonWriter& json, const std::optional<IncidenceAtYear>& at) {
   if (!at) return json.Null();
   json.BeginObject();
-  json.Member("incidence", at->incidence);
-  json.Member("lower", at->lower);
-  json.Member("upper", at->upper);
+  json.Member(json_name::kIncidence, at->incidence);
+  json.Member(json_name::kLower, at->lower);
+  json.Member(json_name::kUpper, at->upper);
   json.Member("naive", at->naive);
   json.EndObject();
 }
@@ -41,7 +42,7 @@ void WriteIncidenceGroup(JsonWriter& json, const GroupIncidence& group, int g) {
     json.EndObject();
   }
   json.EndArray();
-  json.Key("at5y");
+  json.Key(json_name::kAt5y);
   WriteIncidenceAt(json, e.at5y);
   json.Key("at10y");
   WriteIncidenceAt(json, e.at10y);
@@ -54,7 +55,7 @@ void WriteGrayTest(JsonWriter& json, const GrayTest& t) {
   json.BeginObject();
   json.Member("statistic", t.statistic);
   json.Member("df", t.df);
-  json.Member("p", t.p);
+  json.Member(json_name::kP, t.p);
   json.EndObject();
 }
 
@@ -66,10 +67,10 @@ void WriteCompetingPair(JsonWriter& json, const CompetingRisks& c, int a, int b)
   json.Member("b", b);
   json.Member("grayStatistic", t.tested ? t.statistic : NAN);
   json.Member("grayP", t.tested ? t.p : NAN);
-  json.Member("subHazardRatio", h.estimated ? h.hr : NAN);
-  json.Member("lower", h.estimated ? h.lower : NAN);
-  json.Member("upper", h.estimated ? h.upper : NAN);
-  json.Member("p", h.estimated ? h.p : NAN);
+  json.Member(json_name::kSubHazardRatio, h.estimated ? h.hr : NAN);
+  json.Member(json_name::kLower, h.estimated ? h.lower : NAN);
+  json.Member(json_name::kUpper, h.estimated ? h.upper : NAN);
+  json.Member(json_name::kP, h.estimated ? h.p : NAN);
   json.EndObject();
 }
 
@@ -86,13 +87,13 @@ void WriteCompetingRisksJson(JsonWriter& json, const Workspace& ws) {
     if (cases.CauseCensored[static_cast<std::size_t>(j)] == 1) json.String(cases.CauseNames[static_cast<std::size_t>(j)]);
   }
   json.EndArray();
-  json.Key("groups");
+  json.Key(json_name::kGroups);
   json.BeginArray();
   for (int g = 0; g <= LastGroup(cases); ++g) WriteIncidenceGroup(json, c.groups[static_cast<std::size_t>(g)], g);
   json.EndArray();
-  json.Key("grayTest");
+  json.Key(json_name::kGrayTest);
   WriteGrayTest(json, c.overall);
-  json.Key("pairs");
+  json.Key(json_name::kPairs);
   json.BeginArray();
   for (int a = 1; a < LastGroup(cases); ++a) {
     for (int b = a + 1; b <= LastGroup(cases); ++b) WriteCompetingPair(json, c, a, b);

@@ -15,6 +15,7 @@
 #include "session/analysis.h"
 #include "stats/publication_figures.h"
 #include "words/format.h"
+#include "words/json_names.h"
 #include "text/truncate.h"
 
 namespace orv::cli {
@@ -85,11 +86,11 @@ void WriteAtRisk(JsonWriter& json, const std::vector<AtRiskMark>& marks) {
 void WriteMedian(JsonWriter& json, const MedianEstimate& median, bool hasCases) {
   if (!hasCases) return json.Null();
   json.BeginObject();
-  json.Key("week");
+  json.Key(json_name::kWeek);
   WriteOptional(json, median.week);
-  json.Key("lower");
+  json.Key(json_name::kLower);
   WriteOptional(json, median.lower);
-  json.Key("upper");
+  json.Key(json_name::kUpper);
   WriteOptional(json, median.upper);
   json.EndObject();
 }
@@ -98,18 +99,18 @@ void WriteMedian(JsonWriter& json, const MedianEstimate& median, bool hasCases) 
 void WriteSurvivalAt(JsonWriter& json, const std::optional<SurvivalEstimate>& estimate) {
   if (!estimate) return json.Null();
   json.BeginObject();
-  json.Member("survival", estimate->survival);
-  json.Member("lower", estimate->lower);
-  json.Member("upper", estimate->upper);
+  json.Member(json_name::kSurvival, estimate->survival);
+  json.Member(json_name::kLower, estimate->lower);
+  json.Member(json_name::kUpper, estimate->upper);
   json.EndObject();
 }
 
 void WriteGroupFigures(JsonWriter& json, const GroupEstimates& e) {
   json.Key("atRisk");
   WriteAtRisk(json, e.atRisk);
-  json.Key("median");
+  json.Key(json_name::kMedian);
   WriteMedian(json, e.median, !e.km.empty());
-  json.Key("at5y");
+  json.Key(json_name::kAt5y);
   WriteSurvivalAt(json, e.at5y);
   json.Key("at10y");
   WriteSurvivalAt(json, e.at10y);
@@ -149,7 +150,7 @@ void WriteGroup(JsonWriter& json, const Workspace& ws, int g) {
   json.String(ws.cases.GroupNames[g]);
   json.Key("label");
   json.String(ws.texts[static_cast<std::size_t>(g)][kLabel]);
-  json.Member("cases", cases);
+  json.Member(json_name::kCases, cases);
   json.Member("shown", ws.shown.Contains(g));
   json.Key("lastEventWeek");
   WholeNumber(json, tables.lastEventWeek[g]);
@@ -181,7 +182,7 @@ void WriteCause(JsonWriter& json, const CaseData& cases, int j) {
 void WriteOverall(JsonWriter& json, const GroupTestResults& tests, bool tested) {
   tested = tested && tests.overallTested;
   json.BeginObject();
-  json.Member("shownGroups", tests.ShownGroupCount);
+  json.Member(json_name::kShownGroups, tests.ShownGroupCount);
   json.Key("statistic");
   TestFigure(json, tested, tests.petoStatistic);
   json.Key("p");
@@ -260,13 +261,13 @@ void WriteResultJson(const BatchSession& session, OutputStream& out) {
 
   JsonWriter json(out);
   json.BeginObject();
-  json.Key("counters");
+  json.Key(json_name::kCounters);
   json.BeginObject();
-  json.Member("total", cases.counters.total);
-  json.Member("corrected", cases.counters.corrected);
-  json.Member("excluded", cases.counters.excluded);
+  json.Member(json_name::kTotal, cases.counters.total);
+  json.Member(json_name::kCorrected, cases.counters.corrected);
+  json.Member(json_name::kExcluded, cases.counters.excluded);
   // The report's notes that occurred, in the order of the rules; a note's words without its layout.
-  json.Key("notes");
+  json.Key(json_name::kNotes);
   json.BeginArray();
   for (int n = 0; n < kRowNotes; ++n) {
     const Count rows = cases.counters.notes[static_cast<std::size_t>(n)];
@@ -276,7 +277,7 @@ void WriteResultJson(const BatchSession& session, OutputStream& out) {
     json.String(RowNoteWords(n));
     json.Key("kind");
     json.String(IsExclusionNote(n) ? "excluded" : "corrected");
-    json.Member("rows", rows);
+    json.Member(json_name::kRows, rows);
     json.EndObject();
   }
   json.EndArray();
@@ -287,7 +288,7 @@ void WriteResultJson(const BatchSession& session, OutputStream& out) {
   json.Key("unitLabel");
   json.String(ws.geometry.unitLabel);
 
-  json.Key("groups");
+  json.Key(json_name::kGroups);
   json.BeginArray();
   for (int g = 0; g <= cases.NumGroups; ++g) WriteGroup(json, ws, g);
   json.EndArray();
@@ -297,10 +298,10 @@ void WriteResultJson(const BatchSession& session, OutputStream& out) {
   for (int j = 0; j <= cases.NumCauses; ++j) WriteCause(json, cases, j);
   json.EndArray();
 
-  json.Key("overall");
+  json.Key(json_name::kOverall);
   WriteOverall(json, tests, tested);
 
-  json.Key("pairs");
+  json.Key(json_name::kPairs);
   json.BeginArray();
   for (int a = 1; a < cases.NumGroups; ++a) {
     for (int b = a + 1; b <= cases.NumGroups; ++b) WritePair(json, ws, tested, a, b);
@@ -317,7 +318,7 @@ void WriteResultJson(const BatchSession& session, OutputStream& out) {
   TestText(json, tested, TextOf(ws, TextOutput::Wilcoxon));
   json.EndObject();
 
-  json.Key("competingRisks");
+  json.Key(json_name::kCompetingRisks);
   WriteCompetingRisksJson(json, ws);
 
   json.Key("paper");

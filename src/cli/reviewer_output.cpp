@@ -2,7 +2,9 @@
 #include "cli/reviewer_output.h"
 
 #include <optional>
+#include <string_view>
 
+#include "words/json_names.h"
 
 namespace orv::cli {
 namespace {
@@ -15,7 +17,7 @@ void WriteNumber(JsonWriter& json, bool known, double value) {
   }
 }
 
-void WriteOptionalMember(JsonWriter& json, const char* name, const std::optional<double>& value) {
+void WriteOptionalMember(JsonWriter& json, std::string_view name, const std::optional<double>& value) {
   json.Key(name);
   WriteNumber(json, value.has_value(), value.value_or(0));
 }
@@ -24,22 +26,22 @@ void WriteOptionalMember(JsonWriter& json, const char* name, const std::optional
 
 void WriteReviewerMembers(JsonWriter& json, const Workspace& ws) {
   const ReviewerResults& r = ws.run.reviewer;
-  json.Key("logRank");
+  json.Key(json_name::kLogRank);
   if (r.shownGroups < 2) {
     json.Null();
   } else {
     json.BeginObject();
-    json.Key("statistic");
+    json.Key(json_name::kStatistic);
     WriteNumber(json, r.logRank.tested, r.logRank.statistic);
-    json.Key("df");
+    json.Key(json_name::kDf);
     if (r.logRank.tested) {
       json.Integer(r.logRank.df);
     } else {
       json.Null();
     }
-    json.Key("p");
+    json.Key(json_name::kP);
     WriteNumber(json, r.logRank.tested, r.logRank.p);
-    json.Member("lastWeek", r.lastWeek);
+    json.Member(json_name::kLastWeek, r.lastWeek);
     json.EndObject();
   }
   json.Key("reference");
@@ -48,23 +50,23 @@ void WriteReviewerMembers(JsonWriter& json, const Workspace& ws) {
   } else {
     json.Integer(r.reference);
   }
-  json.Key("referenceRatios");
+  json.Key(json_name::kReferenceRatios);
   json.BeginArray();
   for (const ReferenceRatio& ratio : r.referenceRatios) {
     const HazardRatio& h = ratio.ratio;
     json.BeginObject();
     json.Member("group", ratio.group);
-    json.Key("hazardRatio");
+    json.Key(json_name::kHazardRatio);
     WriteNumber(json, h.estimated, h.hr);
-    json.Key("lower");
+    json.Key(json_name::kLower);
     WriteNumber(json, h.estimated, h.lower);
-    json.Key("upper");
+    json.Key(json_name::kUpper);
     WriteNumber(json, h.estimated, h.upper);
-    json.Key("p");
+    json.Key(json_name::kP);
     WriteNumber(json, h.estimated, h.p);
     json.Key("phStatistic");
     WriteNumber(json, ratio.ph.tested, ratio.ph.statistic);
-    json.Key("phP");
+    json.Key(json_name::kPhP);
     WriteNumber(json, ratio.ph.tested, ratio.ph.p);
     json.EndObject();
   }
@@ -74,29 +76,29 @@ void WriteReviewerMembers(JsonWriter& json, const Workspace& ws) {
 void WriteReviewerGroupMembers(JsonWriter& json, const Workspace& ws, int g) {
   const ReviewerResults& r = ws.run.reviewer;
   const auto gi = static_cast<std::size_t>(g);
-  json.Member("events", r.events[gi]);
-  json.Key("rmst");
+  json.Member(json_name::kEvents, r.events[gi]);
+  json.Key(json_name::kRmst);
   const RestrictedMean& m = r.rmst[gi];
   if (!m.estimated) {
     json.Null();
   } else {
     json.BeginObject();
-    json.Member("tau", m.tau);
-    json.Member("estimate", m.estimate);
+    json.Member(json_name::kTau, m.tau);
+    json.Member(json_name::kEstimate, m.estimate);
     json.Member("stdErr", m.stdErr);
-    json.Member("lower", m.lower);
-    json.Member("upper", m.upper);
+    json.Member(json_name::kLower, m.lower);
+    json.Member(json_name::kUpper, m.upper);
     json.EndObject();
   }
-  json.Key("followUp");
+  json.Key(json_name::kFollowUp);
   if (r.cases[gi] == 0) {
     json.Null();
   } else {
     const MedianEstimate& f = r.followUp[gi];
     json.BeginObject();
-    WriteOptionalMember(json, "median", f.week);
-    WriteOptionalMember(json, "lower", f.lower);
-    WriteOptionalMember(json, "upper", f.upper);
+    WriteOptionalMember(json, json_name::kMedian, f.week);
+    WriteOptionalMember(json, json_name::kLower, f.lower);
+    WriteOptionalMember(json, json_name::kUpper, f.upper);
     json.EndObject();
   }
 }
@@ -109,14 +111,14 @@ void WriteReviewerPairMembers(JsonWriter& json, const Workspace& ws, int a, int 
   WriteNumber(json, ph.tested, ph.statistic);
   json.Key("phP");
   WriteNumber(json, ph.tested, ph.p);
-  json.Key("rmstDifference");
+  json.Key(json_name::kRmstDifference);
   const RestrictedMeanDifference& d = ws.run.reviewer.rmstDifference[ai][bi];
   if (!d.estimated) return json.Null();
   json.BeginObject();
-  json.Member("estimate", d.estimate);
-  json.Member("lower", d.lower);
-  json.Member("upper", d.upper);
-  json.Member("p", d.p);
+  json.Member(json_name::kEstimate, d.estimate);
+  json.Member(json_name::kLower, d.lower);
+  json.Member(json_name::kUpper, d.upper);
+  json.Member(json_name::kP, d.p);
   json.EndObject();
 }
 

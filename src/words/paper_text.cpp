@@ -8,25 +8,27 @@
 #include "data/loader.h"
 #include "words/figure_tables.h"
 #include "words/format.h"
+#include "words/json_names.h"
 #include "words/reviewer_text.h"
 #include "text/cp932.h"
 
 namespace orv {
 namespace {
 
+using json_name::Element;
+using json_name::Path;
+
 // Narrow literals are code page 932; every text here is UTF-8.
 std::string U(std::u8string_view text) { return Utf8(text); }
 
 const std::string kDash = U(u8"–");
 
-// The pairs' position in the JSON arrays "pairs" and "competingRisks.pairs": (1,2), (1,3), ...
+// A pair's position in the JSON's arrays of pairs, which run (1,2), (1,3), ...
 int PairIndex(int groups, int a, int b) {
   int index = 0;
   for (int i = 1; i < a; ++i) index += groups - i;
   return index + b - a - 1;
 }
-
-std::string Indexed(std::string_view array, int i) { return std::string(array) + "[" + std::to_string(i) + "]"; }
 
 // Whole weeks without decimals, a midpoint with its one.
 std::string Weeks(double weeks) { return FixedFigure(weeks, weeks == std::floor(weeks) ? 0 : 1); }
@@ -118,8 +120,9 @@ class PaperBuilder {
 
  private:
   std::string Name(int g) const { return Cp932ToUtf8(s_.cases.GroupNames[static_cast<std::size_t>(g)]); }
-  std::string GroupPath(int g, std::string_view member) const {
-    return Indexed("groups", g) + "." + std::string(member);
+  template <typename... Names>
+  static std::string GroupPath(int g, const Names&... names) {
+    return Path(Element(json_name::kGroups, g), names...);
   }
   bool Shown(int g) const { return g >= 1 && g <= groups_ && s_.shown.Contains(g); }
 
@@ -141,7 +144,8 @@ class PaperBuilder {
       if (c.notes[static_cast<std::size_t>(n)] == 0) continue;
       const int index = listed++;
       if (IsExclusionNote(n) != exclusions) continue;
-      const std::string count = w_.F(std::to_string(c.notes[static_cast<std::size_t>(n)]), Indexed("counters.notes", index) + ".rows");
+      const std::string path = Path(Element(Path(json_name::kCounters, json_name::kNotes), index), json_name::kRows);
+      const std::string count = w_.F(std::to_string(c.notes[static_cast<std::size_t>(n)]), path);
       en += (en.empty() ? " (" : "; ") + U(kNoteEnglish[n]) + ": " + count;
       ja += (ja.empty() ? U(u8"（") : U(u8"、")) + Cp932ToUtf8(RowNoteWords(n)) + " " + count + (exclusions ? U(u8"行") : U(u8"件"));
     }
@@ -154,12 +158,12 @@ class PaperBuilder {
     const std::string file = FileName(s_.dataPath);
     // Notes listed in RowNote order, as the JSON lists them.
     {
-      const std::string total = w_.F(std::to_string(c.total), "counters.total");
+      const std::string total = w_.F(std::to_string(c.total), Path(json_name::kCounters, json_name::kTotal));
       if (c.excluded == 0) {
         w_.Sentence("The data file " + file + " held " + total + " data rows, none of which was excluded.",
                     U(u8"データファイル ") + file + U(u8" の ") + total + U(u8" 行のうち、除外した行はなかった。"));
       } else {
-        const std::string excluded = w_.F(std::to_string(c.excluded), "counters.excluded");
+        const std::string excluded = w_.F(std::to_string(c.excluded), Path(json_name::kCounters, json_name::kExcluded));
         std::string en, ja;
         NoteList(true, en, ja);
         w_.Sentence("The data file " + file + " held " + total + " data rows, of which " + excluded + " were excluded" + en + ".",
@@ -167,15 +171,15 @@ class PaperBuilder {
       }
     }
     if (c.corrected > 0) {
-      const std::string corrected = w_.F(std::to_string(c.corrected), "counters.corrected");
+      const std::string corrected = w_.F(std::to_string(c.corrected), Path(json_name::kCounters, json_name::kCorrected));
       std::string en, ja;
       NoteList(false, en, ja);
       w_.Sentence(corrected + (c.corrected == 1 ? " correction was" : " corrections were") + " made" + en + ".",
                   U(u8"修正は ") + corrected + U(u8" 件であった") + ja + U(u8"。"));
     }
     {
-      const std::string cases = w_.F(std::to_string(s_.reviewer.cases[0]), "groups[0].cases");
-      const std::string groups = w_.F(std::to_string(s_.reviewer.shownGroups), "overall.shownGroups");
+      const std::string cases = w_.F(std::to_string(s_.reviewer.cases[0]), GroupPath(0, json_name::kCases));
+      const std::string groups = w_.F(std::to_string(s_.reviewer.shownGroups), Path(json_name::kOverall, json_name::kShownGroups));
       w_.Sentence("The analysis included " + cases + " cases in " + groups + (s_.reviewer.shownGroups == 1 ? " group." : " groups."),
                   U(u8"解析対象は ") + groups + U(u8" 群 ") + cases + U(u8" 例とした。"));
     }
@@ -207,7 +211,7 @@ class PaperBuilder {
     const ReviewerResults& r = s_.reviewer;
     const std::string lastWeek = std::to_string(r.lastWeek);
     if (r.shownGroups >= 2 && r.logRank.tested) {
-      const std::string week = w_.F(lastWeek, "logRank.lastWeek");
+      const std::string week = w_.F(lastWeek, Path(json_name::kLogRank, json_name::kLastWeek));
       w_.Sentence("Groups were compared by the log-rank test over weeks 0" + kDash + week + ".",
                   U(u8"群間の比較にはlog-rank検定を用い、0") + kDash + week + U(u8"週を対象とした。"));
     }
@@ -231,7 +235,8 @@ class PaperBuilder {
       w_.Sentence(en + ".", ja + U(u8"た。"));
     }
     if (const int g = FirstRmstGroup(); g != 0) {
-      const std::string tau = w_.F(std::to_string(r.rmst[static_cast<std::size_t>(g)].tau), GroupPath(g, "rmst.tau"));
+      const std::string tau =
+          w_.F(std::to_string(r.rmst[static_cast<std::size_t>(g)].tau), GroupPath(g, json_name::kRmst, json_name::kTau));
       w_.Sentence("The restricted mean survival time (RMST) was computed to " + tau + " weeks.",
                   U(u8"制限付き平均生存時間（RMST）は ") + tau + U(u8" 週までについて求めた。"));
     }
@@ -298,12 +303,12 @@ class PaperBuilder {
 
   // "156 weeks (95% CI, 137–321)" / "156週（95%信頼区間 137–321）"; a median without a lower
   // limit (the curve falls to 0 there) is written without an interval.
-  std::pair<std::string, std::string> MedianText(const MedianEstimate& m, const std::string& path, const char* centre) {
+  std::pair<std::string, std::string> MedianText(const MedianEstimate& m, const std::string& path, std::string_view centre) {
     if (!m.week) return {"not reached", U(u8"未到達")};
-    const std::string week = w_.F(Weeks(*m.week), path + "." + centre);
+    const std::string week = w_.F(Weeks(*m.week), Path(path, centre));
     if (!m.lower) return {week + " weeks", week + U(u8"週")};
-    const auto lower = WeeksOr(m.lower, path + ".lower");
-    const auto upper = WeeksOr(m.upper, path + ".upper");
+    const auto lower = WeeksOr(m.lower, Path(path, json_name::kLower));
+    const auto upper = WeeksOr(m.upper, Path(path, json_name::kUpper));
     const Limits en = Interval(lower.first, upper.first);
     const Limits ja = Interval(lower.second, upper.second);
     return {week + " weeks" + en.en, week + U(u8"週") + ja.ja};
@@ -313,28 +318,29 @@ class PaperBuilder {
   // finite limits, the estimate alone.
   template <typename Format>
   std::pair<std::string, std::string> Estimate(double value, double lower, double upper, const std::string& path,
-                                               const char* centre, Format format, Unit unit = Unit::None) {
-    const std::string text = w_.F(format(value), path + "." + centre);
+                                               std::string_view centre, Format format, Unit unit = Unit::None) {
+    const std::string text = w_.F(format(value), Path(path, centre));
     const std::string en = text + (unit == Unit::Weeks ? " weeks" : unit == Unit::Percent ? "%" : "");
     const std::string ja = text + (unit == Unit::Weeks ? U(u8"週") : unit == Unit::Percent ? "%" : "");
     if (!std::isfinite(lower) || !std::isfinite(upper)) return {en, ja};
-    const Limits limits = Interval(w_.F(format(lower), path + ".lower"), w_.F(format(upper), path + ".upper"));
+    const Limits limits =
+        Interval(w_.F(format(lower), Path(path, json_name::kLower)), w_.F(format(upper), Path(path, json_name::kUpper)));
     return {en + limits.en, ja + limits.ja};
   }
 
   void Results() {
     const ReviewerResults& r = s_.reviewer;
     if (r.cases[0] > 0 && !s_.figures.groups[0].km.empty()) {
-      const auto f = MedianText(r.followUp[0], GroupPath(0, "followUp"), "median");
+      const auto f = MedianText(r.followUp[0], GroupPath(0, json_name::kFollowUp), json_name::kMedian);
       w_.Sentence("The median follow-up was " + f.first + ".", U(u8"追跡期間中央値は") + f.second + U(u8"であった。"));
     }
     for (int g = 1; g <= groups_; ++g) {
       if (Shown(g)) GroupSentence(g);
     }
     if (r.shownGroups >= 2 && r.logRank.tested) {
-      const std::string chi = w_.F(Ratio(r.logRank.statistic), "logRank.statistic");
-      const std::string df = w_.F(std::to_string(r.logRank.df), "logRank.df");
-      const std::string p = w_.F(RoundedPFigure(r.logRank.p), "logRank.p");
+      const std::string chi = w_.F(Ratio(r.logRank.statistic), Path(json_name::kLogRank, json_name::kStatistic));
+      const std::string df = w_.F(std::to_string(r.logRank.df), Path(json_name::kLogRank, json_name::kDf));
+      const std::string p = w_.F(RoundedPFigure(r.logRank.p), Path(json_name::kLogRank, json_name::kP));
       w_.Sentence(U(u8"The log-rank test gave χ² = ") + chi + " with " + df + (r.logRank.df == 1 ? " degree" : " degrees") +
                       " of freedom, " + PWords(p) + ".",
                   U(u8"log-rank検定ではχ² = ") + chi + U(u8"（自由度 ") + df + U(u8"）、") + PWords(p) + U(u8"であった。"));
@@ -346,20 +352,22 @@ class PaperBuilder {
   void GroupSentence(int g) {
     const auto gi = static_cast<std::size_t>(g);
     const std::string name = Name(g);
-    const std::string cases = w_.F(std::to_string(s_.cases.GroupTotals[kTotalRows][gi]), GroupPath(g, "cases"));
-    const std::string events = w_.F(std::to_string(s_.reviewer.events[gi]), GroupPath(g, "events"));
+    const std::string cases = w_.F(std::to_string(s_.cases.GroupTotals[kTotalRows][gi]), GroupPath(g, json_name::kCases));
+    const std::string events = w_.F(std::to_string(s_.reviewer.events[gi]), GroupPath(g, json_name::kEvents));
     const GroupEstimates& e = s_.figures.groups[gi];
-    const auto median = MedianText(e.median, GroupPath(g, "median"), "week");
+    const auto median = MedianText(e.median, GroupPath(g, json_name::kMedian), json_name::kWeek);
     std::string en = "In " + name + ", " + events + " of " + cases + " cases had an event; the median survival was " + median.first;
     std::string ja = name + U(u8"では ") + cases + U(u8" 例中 ") + events + U(u8" 例にイベントを認め、生存期間中央値は") + median.second;
     if (e.at5y) {
-      const auto at5 = Estimate(e.at5y->survival, e.at5y->lower, e.at5y->upper, GroupPath(g, "at5y"), "survival", Percent, Unit::Percent);
+      const auto at5 = Estimate(e.at5y->survival, e.at5y->lower, e.at5y->upper, GroupPath(g, json_name::kAt5y),
+                                json_name::kSurvival, Percent, Unit::Percent);
       en += ", the 5-year survival " + at5.first;
       ja += U(u8"、5年生存率は") + at5.second;
     }
     const RestrictedMean& m = s_.reviewer.rmst[gi];
     if (m.estimated) {
-      const auto rmst = Estimate(m.estimate, m.lower, m.upper, GroupPath(g, "rmst"), "estimate", OneDecimal, Unit::Weeks);
+      const auto rmst = Estimate(m.estimate, m.lower, m.upper, GroupPath(g, json_name::kRmst), json_name::kEstimate, OneDecimal,
+                                 Unit::Weeks);
       en += ", and the RMST " + rmst.first;
       ja += U(u8"、RMSTは") + rmst.second;
     }
@@ -370,17 +378,17 @@ class PaperBuilder {
     const ReviewerResults& r = s_.reviewer;
     const ReferenceRatio& ratio = r.referenceRatios[i];
     const HazardRatio& h = ratio.ratio;
-    const std::string path = Indexed("referenceRatios", static_cast<int>(i));
+    const std::string path = Element(json_name::kReferenceRatios, static_cast<int>(i));
     const std::string name = Name(ratio.group);
     const std::string ref = Name(r.reference);
     if (h.estimated) {
-      const auto hr = Estimate(h.hr, h.lower, h.upper, path, "hazardRatio", Ratio);
-      const std::string p = PWords(w_.F(RoundedPFigure(h.p), path + ".p"));
+      const auto hr = Estimate(h.hr, h.lower, h.upper, path, json_name::kHazardRatio, Ratio);
+      const std::string p = PWords(w_.F(RoundedPFigure(h.p), Path(path, json_name::kP)));
       w_.Sentence("The HR of " + name + " against " + ref + " was " + hr.first + ", " + p + ".",
                   ref + U(u8"に対する") + name + U(u8"のハザード比は") + hr.second + U(u8"、") + p + U(u8"であった。"));
     }
     if (ratio.ph.tested && ratio.ph.p < 0.05) {
-      const std::string p = PWords(w_.F(RoundedPFigure(ratio.ph.p), path + ".phP"));
+      const std::string p = PWords(w_.F(RoundedPFigure(ratio.ph.p), Path(path, json_name::kPhP)));
       w_.Sentence("The proportional-hazards check of " + name + " against " + ref + " gave " + p +
                       ": the hazard ratio changed over time, and the difference in RMST describes the comparison better.",
                   name + U(u8"と") + ref + U(u8"の比例ハザード性の検定は") + p +
@@ -390,13 +398,13 @@ class PaperBuilder {
     const int b = std::max(r.reference, ratio.group);
     const RestrictedMeanDifference& d = r.rmstDifference[static_cast<std::size_t>(a)][static_cast<std::size_t>(b)];
     if (!d.estimated) return;
-    const std::string pairPath = Indexed("pairs", PairIndex(s_.cases.NumGroups, a, b)) + ".rmstDifference";
-    const auto diff = Estimate(d.estimate, d.lower, d.upper, pairPath, "estimate", OneDecimal, Unit::Weeks);
+    const std::string pairPath = Path(Element(json_name::kPairs, PairIndex(s_.cases.NumGroups, a, b)), json_name::kRmstDifference);
+    const auto diff = Estimate(d.estimate, d.lower, d.upper, pairPath, json_name::kEstimate, OneDecimal, Unit::Weeks);
     std::string en = "The RMST of " + Name(b) + " minus that of " + Name(a) + " was " + diff.first;
     std::string ja = Name(b) + U(u8"と") + Name(a) + U(u8"のRMSTの差（") + Name(b) + U(u8" − ") + Name(a) + U(u8"）は") +
                      diff.second;
     if (std::isfinite(d.p)) {
-      const std::string p = PWords(w_.F(RoundedPFigure(d.p), pairPath + ".p"));
+      const std::string p = PWords(w_.F(RoundedPFigure(d.p), Path(pairPath, json_name::kP)));
       en += ", " + p;
       ja += U(u8"、") + p;
     }
@@ -410,8 +418,9 @@ class PaperBuilder {
     for (int g = 1; g <= groups_; ++g) {
       const auto& at5 = c.groups[static_cast<std::size_t>(g)].estimates.at5y;
       if (!Shown(g) || !at5) continue;
-      const auto figure = Estimate(at5->incidence, at5->lower, at5->upper, Indexed("competingRisks.groups", g) + ".at5y",
-                                   "incidence", Percent, Unit::Percent);
+      const auto figure = Estimate(at5->incidence, at5->lower, at5->upper,
+                                   Path(Element(Path(json_name::kCompetingRisks, json_name::kGroups), g), json_name::kAt5y),
+                                   json_name::kIncidence, Percent, Unit::Percent);
       parts.push_back(figure.first + " in " + Name(g));
       ja += (ja.empty() ? "" : U(u8"、")) + Name(g) + U(u8"で") + figure.second;
     }
@@ -424,15 +433,16 @@ class PaperBuilder {
                   CensoredCauses(u8"、") + U(u8"以外の死因による死亡の5年累積発生率は、") + ja + U(u8"であった。"));
     }
     if (c.overall.tested) {
-      const std::string p = PWords(w_.F(RoundedPFigure(c.overall.p), "competingRisks.grayTest.p"));
+      const std::string path = Path(json_name::kCompetingRisks, json_name::kGrayTest, json_name::kP);
+      const std::string p = PWords(w_.F(RoundedPFigure(c.overall.p), path));
       w_.Sentence("Gray's test gave " + p + ".", U(u8"Gray検定では") + p + U(u8"であった。"));
     }
     for (const auto& [a, b] : ReferencePairs()) {
       const SubHazardRatio& h = c.ratios[static_cast<std::size_t>(a)][static_cast<std::size_t>(b)];
       if (!h.estimated) continue;
-      const std::string path = Indexed("competingRisks.pairs", PairIndex(LastGroup(s_.cases), a, b));
-      const auto hr = Estimate(h.hr, h.lower, h.upper, path, "subHazardRatio", Ratio);
-      const std::string p = PWords(w_.F(RoundedPFigure(h.p), path + ".p"));
+      const std::string path = Element(Path(json_name::kCompetingRisks, json_name::kPairs), PairIndex(LastGroup(s_.cases), a, b));
+      const auto hr = Estimate(h.hr, h.lower, h.upper, path, json_name::kSubHazardRatio, Ratio);
+      const std::string p = PWords(w_.F(RoundedPFigure(h.p), Path(path, json_name::kP)));
       w_.Sentence("The subdistribution HR of " + Name(b) + " relative to " + Name(a) + " was " + hr.first + ", " + p + ".",
                   Name(a) + U(u8"に対する") + Name(b) + U(u8"の部分分布ハザード比は") + hr.second + U(u8"、") + p +
                       U(u8"であった。"));
