@@ -12,7 +12,7 @@
 
 #include "stats/cumulative_incidence.h"
 #include "stats/fine_gray.h"
-#include "stats/gray_test.h"
+#include "stats/gray_statistic.h"
 #include "survival/case_builder.h"
 
 namespace orv::test {

@@ -1,5 +1,5 @@
 // Gray's test of equal cumulative incidence, with cmprsk's variance under the null.
-#include "stats/gray_test.h"
+#include "stats/gray_statistic.h"
 
 #include <algorithm>
 #include <cmath>
