@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "stats/chi_square.h"
 
@@ -64,32 +65,85 @@ void PrepareGrayColumns(const CauseCounts& counts, GrayColumns& out) {
   const std::size_t weeks = std::min({counts.atRisk.size(), counts.interest.size(), counts.competing.size()});
   out.hasCases = weeks > 0 && counts.atRisk[0] > 0;
   out.weeks.assign(weeks, GrayWeek{});
-  double s = 1, f = 0;
+  double survival = 1, incidence = 0;  // S and F before the week
   for (std::size_t w = 0; w < weeks; ++w) {
     GrayWeek& g = out.weeks[w];
     const double n = counts.atRisk[w];
-    g.survivalBefore = s;
+    g.survivalBefore = survival;
     if (!(n > 0)) continue;
     const double d1 = counts.interest[w];
     const double d2 = counts.competing[w];
-    g.interest = d1;
-    g.competing = d2;
-    g.scaledRisk = n / s;
-    g.survivalPerRisk = s / n;
-    g.incidenceRisk = n * (1 - f) / s;
-    const double after = s * (n - d1 - d2) / n;
+    g.deathsOfInterest = d1;
+    g.competingDeaths = d2;
+    g.scaledAtRisk = n / survival;
+    g.survivalPerAtRisk = survival / n;
+    g.incidenceRisk = n * (1 - incidence) / survival;
+    const double after = survival * (n - d1 - d2) / n;
     if (after > 0) {
-      g.inverseAfter = 1 / after;
-      if (d2 > 0) g.competingTerm = (d2 > 1 ? 1 - (d2 - 1) / (n - 1) : 1) * (s * s * d2) / (n * n);
+      g.inverseSurvivalAfter = 1 / after;
+      const double rho = d2 > 1 ? 1 - (d2 - 1) / (n - 1) : 1;
+      if (d2 > 0) g.competingWeight = rho * (survival * survival * d2) / (n * n);
     }
-    f += s * d1 / n;
-    s = after;
+    incidence += survival * d1 / n;
+    survival = after;
   }
 }
+
+namespace {
+
+// The running sums of one test of K groups, carved out of the scratch's values. L is known
+// only at the end: with C the sum of c over the weeks so far (this one included) and C_end
+// over all, L = C_end - C, and a group's term of the week,
+//   delta (a_m + nu (C_end,m - C_m))(...)' + kappa tau^2 (C_end,m - C_m)(...)',
+// splits into a part known now, delta (a_m - nu C_m)(a_m - nu C_m)' + kappa tau^2 C_m C_m', and
+// parts in C_end,m whose coefficients are summed per group until C_end is known:
+//   C_end,m C_end,m' sum (delta nu^2 + kappa tau^2),
+//   C_end,m r_m' + r_m C_end,m'  with  r_m = sum (delta nu (a_m - nu C_m) - kappa tau^2 C_m).
+// a and C are symmetric, so a column is read as a row. Rows of K over columns 0..K-2.
+struct GrayRunningSums {
+  double* a;           // K x K, this week's
+  double* sumC;        // K x K, C
+  double* endWeight;   // K: sum of delta nu^2 + kappa tau^2, which C_end,m C_end,m' takes
+  double* endRows;     // K x (K - 1) in rows of K: r_m, which meets C_end,m
+  double* knownPart;   // (K - 1) x (K - 1) in rows of K: V less the parts in C_end
+  // The week's, per group: the weights of the known part
+  //   weightAA_m a_m a_m' - weightAC_m (a_m C_m' + C_m a_m') + weightCC_m C_m C_m'
+  // (delta, delta nu and delta nu^2 + kappa tau^2), with a = diag(t) - t t' / T expanded so
+  // that only the C C' part costs K^3 (below).
+  double* scaledAtRisk;  // K: t
+  double* weightAA;      // K
+  double* weightAC;      // K
+  double* weightCC;      // K
+  double* crossAC;       // K - 1: h_j = sum over m of weightAC_m t_m C_mj
+  double* rowTerms;      // K - 1: V_ij takes t_i rowTerms_j + t_j columnTerms_i
+  double* columnTerms;   // K - 1
+  double* tWeightAC;     // K - 1: t_i weightAC_i
+  double* weightedC;     // (K - 1) x K: weightCC_m C_im
+  double* factor;        // (K - 1) x (K - 1): V, factored in place for z' V^-1 z
+  double* solution;      // K - 1: z, turned into V^-1 z
+
+  GrayRunningSums(std::vector<double>& values, std::size_t k) {
+    const std::size_t k1 = k - 1;
+    const std::pair<double**, std::size_t> layout[] = {
+        {&a, k * k},         {&sumC, k * k},        {&endWeight, k},     {&endRows, k * k},
+        {&knownPart, k1 * k}, {&scaledAtRisk, k},    {&weightAA, k},      {&weightAC, k},
+        {&weightCC, k},      {&crossAC, k1},        {&rowTerms, k1},     {&columnTerms, k1},
+        {&tWeightAC, k1},    {&weightedC, k1 * k},  {&factor, k1 * k1},  {&solution, k1}};
+    std::size_t size = 0;
+    for (const auto& [column, length] : layout) size += length;
+    values.assign(size, 0);
+    double* next = values.data();
+    for (const auto& [column, length] : layout) *column = std::exchange(next, next + length);
+  }
+};
+
+}  // namespace
 
 GrayTest ComputeGrayTest(std::span<const GrayColumns* const> all, GrayScratch& scratch) {
   GrayTest result;
   scratch.groups.clear();
+  scratch.score.clear();
+  scratch.variance.clear();
   std::size_t weeks = 0;
   for (const GrayColumns* g : all) {
     if (!g->hasCases) continue;
@@ -99,143 +153,127 @@ GrayTest ComputeGrayTest(std::span<const GrayColumns* const> all, GrayScratch& s
   const int k = static_cast<int>(scratch.groups.size());
   if (k < 2) return result;
   const int k1 = k - 1;
-  const auto ku = static_cast<std::size_t>(k);
   const auto k1u = static_cast<std::size_t>(k1);
+  GrayRunningSums sums(scratch.values, static_cast<std::size_t>(k));
+  double* const a = sums.a;
+  double* const sumC = sums.sumC;
+  double* const t = sums.scaledAtRisk;
+  scratch.score.assign(k1u, 0);
+  double* const score = scratch.score.data();
+  const auto week = [&scratch](int group, std::size_t w) -> const GrayWeek& {
+    return scratch.groups[static_cast<std::size_t>(group)]->weeks[w];
+  };
 
-  // The matrices c and a (k x k), the running terms v3 (k), v2 (k x k-1 in rows of k), v
-  // (k-1 x k-1 in rows of k), the scores (k-1), and the week's t, D, E, F (k each), h, P, Q,
-  // t E (k-1 each) and F c (k x k); at the end the k-1 x k-1 matrix of the test.
-  scratch.values.assign(4 * ku * ku + k1u * ku + 5 * ku + 5 * k1u + k1u * k1u, 0);
-  double* c = scratch.values.data();
-  double* a = c + ku * ku;
-  double* v3 = a + ku * ku;
-  double* v2 = v3 + ku;
-  double* v = v2 + ku * ku;
-  double* s = v + k1u * ku;
-  double* t = s + k1u;
-  double* d = t + ku;
-  double* e = d + ku;
-  double* f2 = e + ku;
-  double* h = f2 + ku;
-  double* p = h + k1u;
-  double* q = p + k1u;
-  double* te = q + k1u;
-  double* fc = te + k1u;  // F_m c_im, rows of k
-  double* square = fc + ku * ku;
-
-  double fm = 0;  // the pooled incidence before the week
+  double incidenceBefore = 0;  // F
   for (std::size_t w = 0; w < weeks; ++w) {
-    double nd1 = 0, nd2 = 0;
-    for (const GrayColumns* g : scratch.groups) {
-      nd1 += g->weeks[w].interest;
-      nd2 += g->weeks[w].competing;
+    double d1 = 0, d2 = 0;
+    for (int m = 0; m < k; ++m) {
+      d1 += week(m, w).deathsOfInterest;
+      d2 += week(m, w).competingDeaths;
     }
-    if (!(nd1 > 0) && !(nd2 > 0)) continue;
-    double tr = 0, tq = 0;
+    if (!(d1 > 0) && !(d2 > 0)) continue;
+    double sumT = 0, sumR = 0;
     for (int i = 0; i < k; ++i) {
-      const GrayWeek& g = scratch.groups[static_cast<std::size_t>(i)]->weeks[w];
-      t[i] = g.scaledRisk;
-      tr += t[i];
-      tq += g.incidenceRisk;
+      t[i] = week(i, w).scaledAtRisk;
+      sumT += t[i];
+      sumR += week(i, w).incidenceRisk;
     }
-    const double f = fm + nd1 / tr;
-    // a = diag(t) - t t' / tr over the groups at risk (t is 0 for the others); c sums
-    // a nd1 / (tr (1 - F)). Both are symmetric, so a column is read as a row.
-    const double cWeight = nd1 / (tr * (1 - fm));
+    const double incidenceAfter = incidenceBefore + d1 / sumT;  // F'
+    const double cOverA = d1 / (sumT * (1 - incidenceBefore));
     for (int i = 0; i < k; ++i) {
-      const double ti = t[i] / tr;
+      const double share = t[i] / sumT;
       double* ai = a + i * k;
-      double* ci = c + i * k;
+      double* ci = sumC + i * k;
       for (int j = 0; j < k; ++j) {
-        ai[j] = -ti * t[j];
-        ci[j] += ai[j] * cWeight;
+        ai[j] = -share * t[j];
+        ci[j] += ai[j] * cOverA;
       }
       ai[i] += t[i];
-      ci[i] += t[i] * cWeight;
+      ci[i] += t[i] * cOverA;
     }
-    for (int i = 0; i < k1; ++i) {
-      const GrayWeek& g = scratch.groups[static_cast<std::size_t>(i)]->weeks[w];
-      s[i] += g.interest - nd1 * g.incidenceRisk / tq;
-    }
-    // The week adds to v the sum over m of t3_m r_m r_m' over the rows r_m = a_m - t4_m c_m
-    // of the deaths of interest and t4_m c_m of the competing deaths (columns m of a and c
-    // cut to the first k-1 groups). Expanded with D = t3, E = t3 t4 and F = t3 t4^2 of both
-    // kinds, the parts in a are sums of k terms, since a is diag(t) - t t' / tr; only c F c'
-    // costs k^3, half of what the rows one by one would.
-    const double oneMinusF = 1 - f;
-    double sumDt2 = 0;
-    std::fill(h, h + k1, 0.0);
+    for (int i = 0; i < k1; ++i) score[i] += week(i, w).deathsOfInterest - d1 * week(i, w).incidenceRisk / sumR;
+
+    const double oneMinusF = 1 - incidenceAfter;
+    double sumWeightAAt2 = 0;
+    std::fill(sums.crossAC, sums.crossAC + k1, 0.0);
     for (int m = 0; m < k; ++m) {
-      const GrayWeek& g = scratch.groups[static_cast<std::size_t>(m)]->weeks[w];
+      const GrayWeek& g = week(m, w);
       const double* am = a + m * k;
-      const double* cm = c + m * k;
-      double* v2m = v2 + m * k;
-      d[m] = e[m] = f2[m] = 0;
-      if (nd1 > 0 && t[m] > 0) {
-        const double t4 = 1 - oneMinusF * g.inverseAfter;
-        const double t5 = nd1 > 1 ? 1 - (nd1 - 1) / (tr * g.survivalBefore - 1) : 1;
-        const double t3 = t5 * nd1 / (tr * t[m]);
-        v3[m] += t4 * t4 * t3;
-        for (int i = 0; i < k1; ++i) v2m[i] += (am[i] - t4 * cm[i]) * t4 * t3;
-        d[m] = t3;
-        e[m] = t3 * t4;
-        f2[m] = t3 * t4 * t4;
-        sumDt2 += t3 * t[m] * t[m];
-        const double et = e[m] * t[m];
-        for (int j = 0; j < k1; ++j) h[j] += et * cm[j];
+      const double* cm = sumC + m * k;
+      double* rm = sums.endRows + m * k;
+      sums.weightAA[m] = sums.weightAC[m] = sums.weightCC[m] = 0;
+      if (d1 > 0 && t[m] > 0) {
+        const double nu = 1 - oneMinusF * g.inverseSurvivalAfter;
+        const double theta = d1 > 1 ? 1 - (d1 - 1) / (sumT * g.survivalBefore - 1) : 1;
+        const double delta = theta * d1 / (sumT * t[m]);
+        sums.endWeight[m] += nu * nu * delta;
+        for (int i = 0; i < k1; ++i) rm[i] += (am[i] - nu * cm[i]) * nu * delta;
+        sums.weightAA[m] = delta;
+        sums.weightAC[m] = delta * nu;
+        sums.weightCC[m] = delta * nu * nu;
+        sumWeightAAt2 += delta * t[m] * t[m];
+        const double weightACt = sums.weightAC[m] * t[m];
+        for (int j = 0; j < k1; ++j) sums.crossAC[j] += weightACt * cm[j];
       }
-      if (nd2 > 0 && g.competingTerm > 0) {
-        const double t4 = oneMinusF * g.inverseAfter;
-        const double t3 = g.competingTerm;
-        v3[m] += t4 * t4 * t3;
-        for (int i = 0; i < k1; ++i) v2m[i] -= t4 * cm[i] * t4 * t3;
-        f2[m] += t3 * t4 * t4;
+      if (d2 > 0 && g.competingWeight > 0) {
+        const double tau = oneMinusF * g.inverseSurvivalAfter;
+        const double kappa = g.competingWeight;
+        sums.endWeight[m] += tau * tau * kappa;
+        for (int i = 0; i < k1; ++i) rm[i] -= tau * cm[i] * tau * kappa;
+        sums.weightCC[m] += kappa * tau * tau;
       }
     }
-    // v_ij += (F c_i) . c_j + t_i P_j + t_j Q_i - (t_i E_i + t_j E_j) c_ij, the parts in a
-    // gathered per group: P = t sum(D t^2) / tr^2 - D t^2 / tr + h / tr, Q = (h - D t^2) / tr;
-    // c is symmetric, so both factors of the dot product are rows.
-    const double inverseTr = 1 / tr;
-    const double shared = sumDt2 * inverseTr * inverseTr;
+    // The known part's terms in a, gathered per group (a_mi = t_m (m == i) - t_m t_i / T):
+    //   V_ij += (weightCC C_i) . C_j + t_i rowTerms_j + t_j columnTerms_i - (tWeightAC_i + tWeightAC_j) C_ij,
+    //   rowTerms = t sum(weightAA t^2) / T^2 + columnTerms,  columnTerms = (h - weightAA t^2) / T,
+    // and V_ii += weightAA_i t_i^2.
+    const double inverseT = 1 / sumT;
+    const double shared = sumWeightAAt2 * inverseT * inverseT;
     for (int i = 0; i < k1; ++i) {
-      const double own = (h[i] - d[i] * t[i] * t[i]) * inverseTr;
-      p[i] = t[i] * shared + own;
-      q[i] = own;
-      te[i] = t[i] * e[i];
-      const double* ci = c + i * k;
-      double* fci = fc + i * k;
-      for (int m = 0; m < k; ++m) fci[m] = f2[m] * ci[m];
+      const double own = (sums.crossAC[i] - sums.weightAA[i] * t[i] * t[i]) * inverseT;
+      sums.rowTerms[i] = t[i] * shared + own;
+      sums.columnTerms[i] = own;
+      sums.tWeightAC[i] = t[i] * sums.weightAC[i];
+      const double* ci = sumC + i * k;
+      double* weightedCi = sums.weightedC + i * k;
+      for (int m = 0; m < k; ++m) weightedCi[m] = sums.weightCC[m] * ci[m];
     }
     for (int i = 0; i < k1; ++i) {
-      const double* fci = fc + i * k;
-      const double* ci = c + i * k;
-      double* vi = v + i * k;
+      const double* weightedCi = sums.weightedC + i * k;
+      const double* ci = sumC + i * k;
+      double* vi = sums.knownPart + i * k;
       for (int j = 0; j <= i; ++j) {
-        const double* cj = c + j * k;
+        const double* cj = sumC + j * k;
         double lanes[4] = {};
         int m = 0;
         for (; m + 4 <= k; m += 4) {
-          for (int l = 0; l < 4; ++l) lanes[l] += fci[m + l] * cj[m + l];
+          for (int l = 0; l < 4; ++l) lanes[l] += weightedCi[m + l] * cj[m + l];
         }
-        for (; m < k; ++m) lanes[0] += fci[m] * cj[m];
-        vi[j] += ((lanes[0] + lanes[1]) + (lanes[2] + lanes[3])) + t[i] * p[j] + t[j] * q[i] - (te[i] + te[j]) * ci[j];
+        for (; m < k; ++m) lanes[0] += weightedCi[m] * cj[m];
+        vi[j] += ((lanes[0] + lanes[1]) + (lanes[2] + lanes[3])) + t[i] * sums.rowTerms[j] + t[j] * sums.columnTerms[i] -
+                 (sums.tWeightAC[i] + sums.tWeightAC[j]) * ci[j];
       }
-      vi[i] += d[i] * t[i] * t[i];
+      vi[i] += sums.weightAA[i] * t[i] * t[i];
     }
-    fm = f;
+    incidenceBefore = incidenceAfter;
   }
+  // Now that C holds C_end: V = the known part + the parts in C_end.
+  scratch.variance.assign(k1u * k1u, 0);
+  double* const variance = scratch.variance.data();
   for (int i = 0; i < k1; ++i) {
     for (int j = 0; j <= i; ++j) {
-      double sum = v[i * k + j];
+      double sum = sums.knownPart[i * k + j];
       for (int m = 0; m < k; ++m) {
-        const double cim = c[m * k + i], cjm = c[m * k + j];
-        sum += cim * cjm * v3[m] + cim * v2[m * k + j] + cjm * v2[m * k + i];
+        const double cim = sumC[m * k + i], cjm = sumC[m * k + j];
+        sum += cim * cjm * sums.endWeight[m] + cim * sums.endRows[m * k + j] + cjm * sums.endRows[m * k + i];
       }
-      square[i * k1 + j] = square[j * k1 + i] = sum;
+      variance[i * k1 + j] = variance[j * k1 + i] = sum;
     }
   }
+  std::copy(variance, variance + k1u * k1u, sums.factor);
+  std::copy(score, score + k1, sums.solution);
   double statistic = 0;
-  if (!QuadraticForm(square, s, k1, statistic)) return result;
+  if (!QuadraticForm(sums.factor, sums.solution, k1, statistic)) return result;
   result.tested = true;
   result.statistic = statistic;
   result.df = k1;
@@ -247,68 +285,67 @@ GrayTest ComputePairGrayTest(const GrayColumns& a, const GrayColumns& b) {
   GrayTest result;
   if (!a.hasCases || !b.hasCases) return result;
   const std::size_t weeks = std::min(a.weeks.size(), b.weeks.size());
-  // c = gamma [1 -1; -1 1]; v2 and v3 per group, v2 signed by the group's side.
-  double gamma = 0, v3a = 0, v3b = 0, v2a = 0, v2b = 0, v = 0, score = 0;
-  double fm = 0;
+  // C = sumC [1 -1; -1 1]; the sums of ComputeGrayTest per group, the rows signed by the
+  // group's side, and V's one entry less the parts in C_end.
+  double sumC = 0, endWeightA = 0, endWeightB = 0, endRowA = 0, endRowB = 0, knownPart = 0, score = 0;
+  double incidenceBefore = 0;  // F
   for (std::size_t w = 0; w < weeks; ++w) {
     const GrayWeek& ga = a.weeks[w];
     const GrayWeek& gb = b.weeks[w];
-    const double d1a = ga.interest, d1b = gb.interest;
-    const double d2a = ga.competing, d2b = gb.competing;
-    const double nd1 = d1a + d1b, nd2 = d2a + d2b;
-    if (!(nd1 > 0) && !(nd2 > 0)) continue;
-    const double ta = ga.scaledRisk, tb = gb.scaledRisk;
-    const double tr = ta + tb;
-    const double tq = ga.incidenceRisk + gb.incidenceRisk;
+    const double d1 = ga.deathsOfInterest + gb.deathsOfInterest;
+    const double d2 = ga.competingDeaths + gb.competingDeaths;
+    if (!(d1 > 0) && !(d2 > 0)) continue;
+    const double ta = ga.scaledAtRisk, tb = gb.scaledAtRisk;
+    const double sumT = ta + tb;
+    const double sumR = ga.incidenceRisk + gb.incidenceRisk;
     // Division is the slow step: one gives both reciprocals of the week's own sums, and
     // only the one of 1 - F waits for the week before, so that weeks overlap.
-    const double inverse = 1 / (tr * tq);
-    const double inverseTr = tq * inverse;
-    const double f = fm + nd1 * inverseTr;
-    const double e = ta * tb * inverseTr;  // a = e [1 -1; -1 1]
-    gamma += e * nd1 * inverseTr / (1 - fm);
-    score += d1a - nd1 * ga.incidenceRisk * (tr * inverse);
-    const double oneMinusF = 1 - f;
-    if (nd1 > 0) {
-      // 1 - (nd1 - 1) / (tr S - 1) per group at risk, again from one division.
-      double t5a = 1, t5b = 1;
-      if (nd1 > 1) {
-        const double xa = ta > 0 ? tr * ga.survivalBefore - 1 : 1;
-        const double xb = tb > 0 ? tr * gb.survivalBefore - 1 : 1;
-        const double both = (nd1 - 1) / (xa * xb);
-        t5a = 1 - xb * both;
-        t5b = 1 - xa * both;
+    const double inverse = 1 / (sumT * sumR);
+    const double inverseT = sumR * inverse;
+    const double incidenceAfter = incidenceBefore + d1 * inverseT;  // F'
+    const double aScale = ta * tb * inverseT;  // a = aScale [1 -1; -1 1]
+    sumC += aScale * d1 * inverseT / (1 - incidenceBefore);
+    score += ga.deathsOfInterest - d1 * ga.incidenceRisk * (sumT * inverse);
+    const double oneMinusF = 1 - incidenceAfter;
+    if (d1 > 0) {
+      // theta = 1 - (D1 - 1) / (T S - 1) per group at risk, again from one division.
+      double thetaA = 1, thetaB = 1;
+      if (d1 > 1) {
+        const double xa = ta > 0 ? sumT * ga.survivalBefore - 1 : 1;
+        const double xb = tb > 0 ? sumT * gb.survivalBefore - 1 : 1;
+        const double both = (d1 - 1) / (xa * xb);
+        thetaA = 1 - xb * both;
+        thetaB = 1 - xa * both;
       }
       if (ta > 0) {
-        const double t4 = 1 - oneMinusF * ga.inverseAfter;
-        const double t3 = t5a * nd1 * inverseTr * ga.survivalPerRisk;
-        const double row = e - t4 * gamma;
-        v3a += t4 * t4 * t3;
-        v2a += row * t4 * t3;
-        v += t3 * row * row;
+        const double nu = 1 - oneMinusF * ga.inverseSurvivalAfter;
+        const double delta = thetaA * d1 * inverseT * ga.survivalPerAtRisk;
+        const double row = aScale - nu * sumC;
+        endWeightA += nu * nu * delta;
+        endRowA += row * nu * delta;
+        knownPart += delta * row * row;
       }
       if (tb > 0) {
-        const double t4 = 1 - oneMinusF * gb.inverseAfter;
-        const double t3 = t5b * nd1 * inverseTr * gb.survivalPerRisk;
-        const double row = e - t4 * gamma;
-        v3b += t4 * t4 * t3;
-        v2b += row * t4 * t3;
-        v += t3 * row * row;
+        const double nu = 1 - oneMinusF * gb.inverseSurvivalAfter;
+        const double delta = thetaB * d1 * inverseT * gb.survivalPerAtRisk;
+        const double row = aScale - nu * sumC;
+        endWeightB += nu * nu * delta;
+        endRowB += row * nu * delta;
+        knownPart += delta * row * row;
       }
     }
-    if (nd2 > 0) {
-      const double ca = ga.competingTerm, cb = gb.competingTerm;
-      const double t4a = oneMinusF * ga.inverseAfter, t4b = oneMinusF * gb.inverseAfter;
-      const double ta3 = t4a * t4a * ca, tb3 = t4b * t4b * cb;
-      v3a += ta3;
-      v3b += tb3;
-      v2a -= gamma * ta3;
-      v2b -= gamma * tb3;
-      v += gamma * gamma * (ta3 + tb3);
+    if (d2 > 0) {
+      const double tauA = oneMinusF * ga.inverseSurvivalAfter, tauB = oneMinusF * gb.inverseSurvivalAfter;
+      const double weightA = tauA * tauA * ga.competingWeight, weightB = tauB * tauB * gb.competingWeight;
+      endWeightA += weightA;
+      endWeightB += weightB;
+      endRowA -= sumC * weightA;
+      endRowB -= sumC * weightB;
+      knownPart += sumC * sumC * (weightA + weightB);
     }
-    fm = f;
+    incidenceBefore = incidenceAfter;
   }
-  v += gamma * gamma * (v3a + v3b) + 2 * gamma * (v2a + v2b);
+  const double v = knownPart + (sumC * sumC * (endWeightA + endWeightB) + 2 * sumC * (endRowA + endRowB));
   // A 1 x 1 matrix is singular for R's qr only where it is 0.
   if (!(std::abs(v) > 0)) return result;
   result.tested = true;
