@@ -20,20 +20,20 @@ constexpr double kStepTolerance = 1e-9;
 struct PairColumns {
   // Per week w of both groups.
   std::size_t weeks = 0;
-  double* censoring;         // G_w
-  double* inverseCensoring;  // 1 / G_w; 0 where G_w = 0
-  double* inverseAtRisk;     // 1 / n_w; 0 where nobody is at risk
-  double* laterA;            // weeks + 1: sum over event weeks t >= w of lambda_t G_t p_t
-  double* laterB;            // weeks + 1: sum over event weeks t >= w of lambda_t G_t (1 - p_t)
+  double* censoring = nullptr;         // G_w
+  double* inverseCensoring = nullptr;  // 1 / G_w; 0 where G_w = 0
+  double* inverseAtRisk = nullptr;     // 1 / n_w; 0 where nobody is at risk
+  double* laterA = nullptr;            // weeks + 1: sum over event weeks t >= w of lambda_t G_t p_t
+  double* laterB = nullptr;            // weeks + 1: sum over event weeks t >= w of lambda_t G_t (1 - p_t)
   // Per event week i (a week with deaths of interest), in order.
   std::size_t events = 0;
-  double* eventWeek;  // its week, as a double
-  double* deaths;     // d1_t
-  double* risksA;     // A_t
-  double* risksB;     // B_t
-  double* share;      // p_t at the beta of the variance
-  double* step;       // lambda_t at that beta
-  double deathsB = 0;      // sum of d1b_t
+  double* eventWeek = nullptr;  // its week, as a double
+  double* deaths = nullptr;     // d1_t
+  double* risksA = nullptr;     // A_t
+  double* risksB = nullptr;     // B_t
+  double* share = nullptr;      // p_t at the beta of the variance
+  double* step = nullptr;       // lambda_t at that beta
+  double deathsB = 0;       // sum of d1b_t
   bool finiteRoot = false;  // U changes sign (see the header)
 };
 
@@ -184,9 +184,9 @@ SandwichSums Sandwich(const CauseCounts& a, const CauseCounts& b, PairColumns& c
     }
   }
 
-  // Every case's eta + psi, the cases of one week, group and outcome alike. A case of a
-  // followed through week w has taken sum over t <= w of lambda_t (0 - p_t) into eta, one of b
-  // r lambda_t (1 - p_t); every case at risk in week w has psi's at-risk part to here.
+  // Every case's eta + psi, the cases of one week, group and outcome alike. Through week w,
+  // a case of a followed so far has - sum over t <= w of lambda_t (0 - p_t) of its eta, one of
+  // b - r sum lambda_t (1 - p_t); every case at risk in week w has psi's at-risk part to here.
   double sandwich = 0;
   double stepsA = 0, stepsB = 0;  // sum over event weeks t <= w of lambda_t (x - p_t), x = 0 and 1
   double psi = 0;                 // - sum over u <= w of c_u q(u) / n_u^2

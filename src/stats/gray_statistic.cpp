@@ -99,13 +99,14 @@ namespace {
 // parts in C_end,m whose coefficients are summed per group until C_end is known:
 //   C_end,m C_end,m' sum (delta nu^2 + kappa tau^2),
 //   C_end,m r_m' + r_m C_end,m'  with  r_m = sum (delta nu (a_m - nu C_m) - kappa tau^2 C_m).
-// a and C are symmetric, so a column is read as a row. Rows of K over columns 0..K-2.
+// a and C are symmetric, so a column is read as a row. The matrices cut to the first K - 1
+// groups keep rows of K.
 struct GrayRunningSums {
   double* a;           // K x K, this week's
   double* sumC;        // K x K, C
   double* endWeight;   // K: sum of delta nu^2 + kappa tau^2, which C_end,m C_end,m' takes
   double* endRows;     // K x (K - 1) in rows of K: r_m, which meets C_end,m
-  double* knownPart;   // (K - 1) x (K - 1) in rows of K: V less the parts in C_end
+  double* knownPart;   // (K - 1) x (K - 1) in rows of K, lower triangle: V less the parts in C_end
   // The week's, per group: the weights of the known part
   //   weightAA_m a_m a_m' - weightAC_m (a_m C_m' + C_m a_m') + weightCC_m C_m C_m'
   // (delta, delta nu and delta nu^2 + kappa tau^2), with a = diag(t) - t t' / T expanded so
@@ -114,7 +115,7 @@ struct GrayRunningSums {
   double* weightAA;      // K
   double* weightAC;      // K
   double* weightCC;      // K
-  double* crossAC;       // K - 1: h_j = sum over m of weightAC_m t_m C_mj
+  double* crossAC;       // K - 1: h_j = sum over m of weightAC_m t_m C_mj (h below)
   double* rowTerms;      // K - 1: V_ij takes t_i rowTerms_j + t_j columnTerms_i
   double* columnTerms;   // K - 1
   double* tWeightAC;     // K - 1: t_i weightAC_i

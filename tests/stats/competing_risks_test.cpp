@@ -222,16 +222,11 @@ PlainGraySums PlainGray(std::vector<CauseCounts> groups) {
       }
     }
   }
-  // V^-1 z by Gauss-Jordan elimination with partial pivoting.
+  // V^-1 z by Gauss-Jordan elimination, V positive definite.
   std::vector<double> v = out.variance, x = out.score;
   for (std::size_t col = 0; col < k1; ++col) {
-    std::size_t pivot = col;
-    for (std::size_t r = col; r < k1; ++r) pivot = std::abs(v[r * k1 + col]) > std::abs(v[pivot * k1 + col]) ? r : pivot;
-    for (std::size_t j = 0; j < k1; ++j) std::swap(v[col * k1 + j], v[pivot * k1 + j]);
-    std::swap(x[col], x[pivot]);
     for (std::size_t r = 0; r < k1; ++r) {
-      if (r == col) continue;
-      const double factor = v[r * k1 + col] / v[col * k1 + col];
+      const double factor = r == col ? 0 : v[r * k1 + col] / v[col * k1 + col];
       for (std::size_t j = 0; j < k1; ++j) v[r * k1 + j] -= factor * v[col * k1 + j];
       x[r] -= factor * x[col];
     }
