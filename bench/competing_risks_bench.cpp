@@ -10,7 +10,7 @@
 #include "stats/competing_results.h"
 #include "stats/cumulative_incidence.h"
 #include "stats/fine_gray.h"
-#include "stats/gray_test.h"
+#include "stats/gray_statistic.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "data/group_set.h"
 #include "stats/cumulative_incidence.h"
 #include "stats/fine_gray.h"
-#include "stats/gray_test.h"
+#include "stats/gray_statistic.h"
 #include "survival/survival_tables.h"
 
 namespace orv {

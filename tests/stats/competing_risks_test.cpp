@@ -3,6 +3,7 @@
 // output competing_risks.out).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <string>
@@ -12,7 +13,7 @@
 
 #include "stats/cumulative_incidence.h"
 #include "stats/fine_gray.h"
-#include "stats/gray_test.h"
+#include "stats/gray_statistic.h"
 #include "survival/case_builder.h"
 
 namespace orv::test {
@@ -146,6 +147,202 @@ TEST(GrayTest, GrayAndFineGrayMatchR) {
                                     {h.lower, std::exp(row.beta - z)}, {h.upper, std::exp(row.beta + z)}, {h.p, row.crrP}}) {
       EXPECT_TRUE(Near(got, want, 1e-6)) << got << " R: " << want;
     }
+  }
+}
+
+// Inputs small enough to follow by hand that reach every branch of the sums: ties of every
+// kind in one week, weeks of competing deaths only, weeks without events, a group without
+// deaths of interest, one without cases, a group whose last cases all die in one week while
+// another goes on, a week that censors everyone left, cases followed beyond the range.
+struct SmallInput { const char* name; int lastWeek; std::vector<std::vector<WeekRow>> groups; };
+const SmallInput kSmallInputs[] = {
+    {"ties, b gone by dying", 8, {{{0, 1, 0, 1}, {2, 2, 1, 0}, {3, 0, 2, 1}, {5, 1, 1, 1}, {8, 2, 0, 1}},
+                                  {{1, 1, 1, 0}, {2, 1, 0, 0}, {3, 2, 0, 0}, {6, 0, 1, 1}, {7, 1, 1, 0}}}},
+    {"a competing death in the week of a censoring, cut at week 4", 4,
+     {{{0, 0, 1, 1}, {1, 1, 0, 0}, {2, 1, 1, 1}, {4, 1, 0, 0}, {6, 1, 1, 0}}, {{0, 1, 0, 0}, {1, 0, 2, 1}, {3, 2, 0, 1}, {5, 0, 0, 2}}}},
+    {"everyone censored in week 3", 5, {{{0, 1, 0, 0}, {1, 1, 1, 0}, {3, 0, 0, 2}}, {{0, 1, 0, 0}, {2, 1, 0, 0}, {3, 0, 0, 1}}}},
+    {"a group without deaths of interest, one without cases", 9,
+     {{{0, 1, 0, 1}, {2, 2, 1, 0}, {3, 0, 2, 1}, {5, 1, 1, 1}, {8, 2, 0, 1}}, {},
+      {{1, 1, 1, 0}, {2, 1, 0, 0}, {3, 2, 0, 0}, {6, 0, 1, 1}, {7, 1, 1, 0}}, {{1, 0, 1, 0}, {4, 0, 2, 1}, {9, 0, 0, 1}}}},
+    {"five groups, cut at week 6", 6,
+     {{{0, 1, 1, 0}, {2, 1, 0, 1}, {5, 2, 1, 0}, {9, 1, 0, 0}}, {{1, 2, 0, 1}, {3, 0, 1, 0}, {6, 1, 1, 1}},
+      {{0, 0, 2, 0}, {2, 1, 0, 0}, {4, 1, 1, 2}, {7, 0, 0, 1}}, {{1, 1, 0, 0}, {3, 3, 0, 1}, {6, 0, 2, 0}},
+      {{2, 0, 1, 1}, {5, 1, 0, 0}, {6, 1, 0, 2}}}},
+};
+
+// z, V over the first K - 1 groups with cases and z' V^-1 z, evaluated as the header of
+// stats/gray_statistic.h writes them, term by term.
+struct PlainGraySums { std::vector<double> score, variance; double statistic = 0; };
+PlainGraySums PlainGray(std::vector<CauseCounts> groups) {
+  std::erase_if(groups, [](const CauseCounts& g) { return g.atRisk.empty() || g.atRisk[0] == 0; });
+  const std::size_t k = groups.size(), k1 = k - 1, weeks = groups[0].atRisk.size();
+  // Each group's S and F before every week.
+  std::vector<std::vector<double>> s(k, std::vector<double>(weeks + 1, 1)), f(k, std::vector<double>(weeks + 1, 0));
+  for (std::size_t m = 0; m < k; ++m) {
+    for (std::size_t w = 0; w < weeks; ++w) {
+      const double n = groups[m].atRisk[w];
+      s[m][w + 1] = n > 0 ? s[m][w] * (n - groups[m].interest[w] - groups[m].competing[w]) / n : s[m][w];
+      f[m][w + 1] = n > 0 ? f[m][w] + s[m][w] * groups[m].interest[w] / n : f[m][w];
+    }
+  }
+  const auto t = [&](std::size_t m, std::size_t w) { return groups[m].atRisk[w] > 0 ? groups[m].atRisk[w] / s[m][w] : 0.0; };
+  std::vector<double> sumT(weeks, 0), d1(weeks, 0), pooled(weeks + 1, 0);  // pooled: F before the week
+  for (std::size_t w = 0; w < weeks; ++w) {
+    for (std::size_t m = 0; m < k; ++m) sumT[w] += t(m, w), d1[w] += groups[m].interest[w];
+    pooled[w + 1] = sumT[w] > 0 ? pooled[w] + d1[w] / sumT[w] : pooled[w];
+  }
+  const auto a = [&](std::size_t w, std::size_t m, std::size_t i) { return (m == i ? t(m, w) : 0) - t(m, w) * t(i, w) / sumT[w]; };
+  const auto c = [&](std::size_t w, std::size_t m, std::size_t i) {
+    return sumT[w] > 0 ? a(w, m, i) * d1[w] / (sumT[w] * (1 - pooled[w])) : 0.0;
+  };
+  PlainGraySums out{std::vector<double>(k1, 0), std::vector<double>(k1 * k1, 0)};
+  for (std::size_t w = 0; w < weeks; ++w) {
+    if (!(sumT[w] > 0)) continue;
+    double sumR = 0;
+    for (std::size_t m = 0; m < k; ++m) sumR += t(m, w) * (1 - f[m][w]);
+    for (std::size_t i = 0; i < k1; ++i) out.score[i] += groups[i].interest[w] - d1[w] * t(i, w) * (1 - f[i][w]) / sumR;
+    for (std::size_t m = 0; m < k; ++m) {
+      const double n = groups[m].atRisk[w], d2 = groups[m].competing[w], after = s[m][w + 1];
+      std::vector<double> later(k1, 0);  // L_m
+      for (std::size_t u = w + 1; u < weeks; ++u) {
+        for (std::size_t i = 0; i < k1; ++i) later[i] += c(u, m, i);
+      }
+      for (std::size_t i = 0; i < k1; ++i) {
+        for (std::size_t j = 0; j < k1; ++j) {
+          if (d1[w] > 0 && n > 0) {
+            const double theta = d1[w] > 1 ? 1 - (d1[w] - 1) / (sumT[w] * s[m][w] - 1) : 1;
+            const double nu = after > 0 ? 1 - (1 - pooled[w + 1]) / after : 1;
+            out.variance[i * k1 + j] += theta * d1[w] / (sumT[w] * t(m, w)) * (a(w, m, i) + nu * later[i]) * (a(w, m, j) + nu * later[j]);
+          }
+          if (d2 > 0 && after > 0) {
+            const double rho = d2 > 1 ? 1 - (d2 - 1) / (n - 1) : 1, tau = (1 - pooled[w + 1]) / after;
+            out.variance[i * k1 + j] += rho * d2 * s[m][w] * s[m][w] / (n * n) * tau * tau * later[i] * later[j];
+          }
+        }
+      }
+    }
+  }
+  // V^-1 z by Gauss-Jordan elimination, V positive definite.
+  std::vector<double> v = out.variance, x = out.score;
+  for (std::size_t col = 0; col < k1; ++col) {
+    for (std::size_t r = 0; r < k1; ++r) {
+      const double factor = r == col ? 0 : v[r * k1 + col] / v[col * k1 + col];
+      for (std::size_t j = 0; j < k1; ++j) v[r * k1 + j] -= factor * v[col * k1 + j];
+      x[r] -= factor * x[col];
+    }
+  }
+  for (std::size_t i = 0; i < k1; ++i) out.statistic += out.score[i] * x[i] / v[i * k1 + i];
+  return out;
+}
+
+// The sums behind the statistic (cmprsk's variance expanded so that only one part costs K^3 a
+// week, its parts in the weeks to come summed ahead; with two groups, scalars) equal the plain
+// evaluation of the header's formula on the small inputs, the pair's and the general alike.
+TEST(GrayTest, SumsEqualThePlainFormula) {
+  for (const SmallInput& input : kSmallInputs) {
+    std::vector<Group> groups;
+    std::vector<CauseCounts> counts;
+    for (const auto& rows : input.groups) groups.push_back(MakeGroup(rows));
+    for (const Group& g : groups) counts.push_back(g.Counts(static_cast<std::size_t>(input.lastWeek) + 1));
+    const PlainGraySums plain = PlainGray(counts);
+    std::vector<GrayColumns> columns(counts.size());
+    std::vector<const GrayColumns*> pointers;
+    for (std::size_t g = 0; g < counts.size(); ++g) PrepareGrayColumns(counts[g], columns[g]), pointers.push_back(&columns[g]);
+    GrayScratch scratch;
+    const GrayTest test = ComputeGrayTest(pointers, scratch);
+    SCOPED_TRACE(input.name);
+    ASSERT_TRUE(test.tested);
+    EXPECT_TRUE(Near(test.statistic, plain.statistic, 1e-12)) << test.statistic << " plain: " << plain.statistic;
+    ASSERT_EQ(scratch.score.size(), plain.score.size());
+    ASSERT_EQ(scratch.variance.size(), plain.variance.size());
+    // Compared to the largest variance, and the scores to its root, the scale of their errors.
+    const double scale = *std::max_element(plain.variance.begin(), plain.variance.end());
+    for (std::size_t i = 0; i < plain.score.size(); ++i) EXPECT_NEAR(scratch.score[i], plain.score[i], 1e-12 * std::sqrt(scale)) << i;
+    for (std::size_t i = 0; i < plain.variance.size(); ++i) EXPECT_NEAR(scratch.variance[i], plain.variance[i], 1e-12 * scale) << i;
+    if (counts.size() != 2) continue;
+    const GrayTest pair = ComputePairGrayTest(columns[0], columns[1]);
+    EXPECT_TRUE(Near(pair.statistic, plain.statistic, 1e-12)) << pair.statistic << " plain: " << plain.statistic;
+  }
+}
+
+// U, I and the sum of the sandwich of a by b, evaluated as the header of stats/fine_gray.h
+// writes them, case by case and week by week.
+FineGraySums PlainFineGray(double beta, const CauseCounts& a, const CauseCounts& b) {
+  const std::size_t weeks = a.atRisk.size();
+  const double r = std::exp(beta);
+  struct Case { double x; std::size_t leaves; int outcome; };  // 1 death of interest, 2 competing, 0 censored
+  std::vector<Case> cases;
+  for (const double x : {0.0, 1.0}) {
+    const CauseCounts& g = x == 0 ? a : b;
+    for (std::size_t w = 0; w < weeks; ++w) {
+      const double censored = w + 1 == weeks ? g.atRisk[w] - g.interest[w] - g.competing[w] : g.censored[w];
+      for (const auto& [outcome, count] : {std::pair{1, g.interest[w]}, {2, g.competing[w]}, {0, censored}}) {
+        for (double i = 0; i < count; ++i) cases.push_back({x, w, outcome});
+      }
+    }
+  }
+  std::vector<double> n(weeks, 0), c(weeks, 0), d1(weeks, 0), d1b(weeks, 0), censoring(weeks + 1, 1);
+  for (const Case& i : cases) {
+    for (std::size_t w = 0; w <= i.leaves; ++w) n[w] += 1;
+    if (i.outcome == 0) c[i.leaves] += 1;
+    if (i.outcome == 1) d1[i.leaves] += 1, d1b[i.leaves] += i.x;
+  }
+  for (std::size_t w = 0; w < weeks; ++w) censoring[w + 1] = n[w] > 0 ? censoring[w] * (1 - c[w] / n[w]) : censoring[w];
+  const auto weight = [&](const Case& i, std::size_t t) {
+    return t <= i.leaves ? 1.0 : i.outcome == 2 ? censoring[t] / censoring[i.leaves] : 0.0;
+  };
+  std::vector<double> p(weeks, 0), lambda(weeks, 0);
+  FineGraySums sums;
+  for (std::size_t t = 0; t < weeks; ++t) {
+    if (!(d1[t] > 0)) continue;
+    double riskA = 0, riskB = 0;
+    for (const Case& i : cases) (i.x == 0 ? riskA : riskB) += weight(i, t);
+    p[t] = riskB * r / (riskA + riskB * r);
+    lambda[t] = d1[t] / (riskA + riskB * r);
+    sums.score += d1b[t] - d1[t] * p[t];
+    sums.information += d1[t] * p[t] * (1 - p[t]);
+  }
+  std::vector<double> q(weeks, 0);
+  for (std::size_t u = 0; u < weeks; ++u) {
+    for (const Case& j : cases) {
+      if (j.outcome != 2 || j.leaves >= u) continue;
+      for (std::size_t t = u; t < weeks; ++t) q[u] += censoring[t] / censoring[j.leaves] * std::pow(r, j.x) * lambda[t] * (j.x - p[t]);
+    }
+  }
+  for (const Case& i : cases) {
+    double eta = i.outcome == 1 ? i.x - p[i.leaves] : 0, psi = 0;
+    for (std::size_t t = 0; t < weeks; ++t) eta -= weight(i, t) * std::pow(r, i.x) * lambda[t] * (i.x - p[t]);
+    for (std::size_t u = 0; u <= i.leaves; ++u) psi += q[u] / n[u] * ((i.outcome == 0 && u == i.leaves ? 1 : 0) - c[u] / n[u]);
+    sums.sandwich += (eta + psi) * (eta + psi);
+  }
+  return sums;
+}
+
+// The sums behind the ratio (the risk sets weighted as the weeks go, the score in four lanes,
+// the residuals of a week's cases gathered per group and outcome, q from sums over the weeks
+// after) equal the plain evaluation of the header's formula at any beta, and the estimate is
+// the plain score's root with the plain sandwich's error.
+TEST(FineGray, SumsEqualThePlainFormula) {
+  struct Pair { std::string name; Group a, b; std::size_t weeks; };
+  std::vector<Pair> pairs = {{"mixed, many event weeks", DataSet("mixed")[0], DataSet("mixed")[1], 301}};
+  for (const SmallInput& input : kSmallInputs) {
+    pairs.push_back({input.name, MakeGroup(input.groups.front()), MakeGroup(input.groups.back()), static_cast<std::size_t>(input.lastWeek) + 1});
+  }
+  for (const auto& [name, a, b, weeks] : pairs) {
+    FineGrayScratch scratch;
+    for (const double beta : {-1.5, 0.0, 0.8}) {
+      const FineGraySums fast = EvaluateFineGray(beta, a.Counts(weeks), b.Counts(weeks), scratch);
+      const FineGraySums plain = PlainFineGray(beta, a.Counts(weeks), b.Counts(weeks));
+      SCOPED_TRACE(name + " at beta " + std::to_string(beta));
+      EXPECT_TRUE(Near(fast.score, plain.score, 1e-12)) << fast.score << " plain: " << plain.score;
+      EXPECT_TRUE(Near(fast.information, plain.information, 1e-12)) << fast.information << " plain: " << plain.information;
+      EXPECT_TRUE(Near(fast.sandwich, plain.sandwich, 1e-12)) << fast.sandwich << " plain: " << plain.sandwich;
+    }
+    const SubHazardRatio h = EstimateSubHazardRatio(a.Counts(weeks), b.Counts(weeks), scratch);
+    if (!h.estimated) continue;
+    const FineGraySums plain = PlainFineGray(h.beta, a.Counts(weeks), b.Counts(weeks));
+    EXPECT_NEAR(plain.score, 0, 1e-12 * plain.information) << name;
+    EXPECT_TRUE(Near(h.se, std::sqrt(plain.sandwich) / plain.information, 1e-12)) << name << " " << h.se;
   }
 }
 

@@ -14,8 +14,8 @@
 
 #include "words/figure_tables.h"
 #include "stats/hazard_ratio.h"
-#include "stats/log_rank_test.h"
 #include "stats/proportional_hazards.h"
+#include "stats/standard_log_rank.h"
 #include "survival/case_builder.h"
 #include "survival/follow_up.h"
 #include "survival/restricted_mean.h"

@@ -1,5 +1,5 @@
 // The standard k-sample log-rank test: observed less expected deaths and their covariance.
-#include "stats/log_rank_test.h"
+#include "stats/standard_log_rank.h"
 
 #include <algorithm>
 #include <cmath>
