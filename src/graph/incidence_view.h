@@ -11,7 +11,7 @@ namespace orv {
 
 // Pixels of the view per dot of the figure: 2008 x 1417 dots become 803 x 566 pixels.
 inline constexpr double kIncidenceViewScale = 0.4;
-inline constexpr char kNoCompetingCause[] = "競合する死因が選ばれていません（死因の打ち切り設定で選びます）";
+inline constexpr char kNoCompetingCause[] = "競合する死因が選ばれていません（グループ選択 → 打ち切り症例 で選びます）";
 
 // The figure the view draws, in dots: the widths of texts estimated, so that the layout is
 // the same on every screen and in the tests.

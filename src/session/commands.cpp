@@ -100,6 +100,8 @@ void SetReferenceGroup(Workspace& ws, Surfaces& surfaces, int g) {
 void SetGroupLine(Workspace& ws, Surfaces& surfaces, int g, int style, int width, Rgb colour) {
   SetLineStyle(ws.styles, g, style, width, colour);
   RedrawGraph(ws, surfaces);
+  // Every view draws the groups' lines or their samples.
+  for (ViewOutput view : kViewOutputs) DrawView(ws, view, SurfaceOf(surfaces, view));
 }
 
 }  // namespace orv

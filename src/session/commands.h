@@ -45,7 +45,7 @@ void SetReferenceGroup(Workspace& ws, int g);
 // The same, then the texts of the interval and paper windows written again with the new ratios.
 void SetReferenceGroup(Workspace& ws, Surfaces& surfaces, int g);
 
-// The graph settings' OK: group g's line style, width and pen, then the graph.
+// The graph settings' OK: group g's line style, width and pen, then the graph and every view.
 void SetGroupLine(Workspace& ws, Surfaces& surfaces, int g, int style, int width, Rgb colour);
 
 }  // namespace orv

@@ -13,6 +13,12 @@ namespace orv {
 
 // The word where a figure has no value.
 inline constexpr const char* kNoFigure = "n/a";
+// The program's windows say each missing value in Japanese, one word for each meaning: a
+// median or limit the curve never reaches, a figure at a time after the end of the data, and
+// an estimate or test that has no finite value.
+inline constexpr const char* kNotReachedJa = "未到達";
+inline constexpr const char* kBeyondDataJa = "観察期間外";
+inline constexpr const char* kNotEstimableJa = "推定不能";
 
 // --- p-values -------------------------------------------------------------------------------
 // The views: "p<0.001 ", "p>0.5   " or "p=" + the value cut to four decimals + " ". NaN gives

@@ -16,11 +16,10 @@ namespace orv {
 
 namespace {
 
-constexpr const char* kNotReached = "未到達";
 constexpr const char* kEnd = "\r\n";
 
 std::string Period(const std::optional<double>& week) {
-  if (!week) return kNotReached;
+  if (!week) return kNotReachedJa;
   std::string text = PeriodText(*week);
   return text.substr(std::min(text.find_first_not_of(' '), text.size()));
 }
@@ -28,19 +27,23 @@ std::string Period(const std::optional<double>& week) {
 // "3y 0m (2y 3m - 4y 1m)"; a median not reached, with no lower limit reached either, is
 // "未到達" alone.
 std::string MedianText(const MedianEstimate& m) {
-  if (!m.week && !m.lower) return kNotReached;
+  if (!m.week && !m.lower) return kNotReachedJa;
   return Period(m.week) + " (" + Period(m.lower) + " - " + Period(m.upper) + ")";
 }
 
-// "39.5 % (29.1 - 53.7 %)"; "n/a" where the data end earlier.
+// "39.5 % (29.1 - 53.7 %)"; "観察期間外" where the data end earlier.
 std::string SurvivalText(const std::optional<SurvivalEstimate>& e) {
-  if (!e) return kNoFigure;
+  if (!e) return kBeyondDataJa;
   const std::string estimate = FixedFigure(e->survival * 100, 1) + " %";
-  if (!std::isfinite(e->lower) || !std::isfinite(e->upper)) return estimate + " (" + kNoFigure + ")";
+  if (!std::isfinite(e->lower) || !std::isfinite(e->upper)) return estimate + " (" + kNotEstimableJa + ")";
   return estimate + " (" + FixedFigure(e->lower * 100, 1) + " - " + FixedFigure(e->upper * 100, 1) + " %)";
 }
 
+// The pooled row is named as in the CSV tables, "all Cases ( n = 42 )", like the other rows.
 std::string Label(const AnalysisResults& r, int g) {
+  if (g == 0) {
+    return TwoWide(0) + " : " + r.cases.GroupNames[0] + " ( n = " + FormatNumber(static_cast<double>(r.survival.ShownCaseTotal)) + " )";
+  }
   return TwoWide(g) + " : " + Trimmed(r.texts[static_cast<std::size_t>(g)][kLabel]);
 }
 
@@ -59,7 +62,7 @@ std::string ReferenceCell(const ReviewerResults& v, int g, bool& marked) {
   for (const ReferenceRatio& ratio : v.referenceRatios) {
     if (ratio.group != g) continue;
     const HazardRatio& h = ratio.ratio;
-    if (!h.estimated) return std::string(kNoFigure) + "\t" + kNoFigure;
+    if (!h.estimated) return std::string(kNotEstimableJa) + "\t";
     std::string cell = IntervalText(h.hr, h.lower, h.upper, 3, "-") + "\t" + RoundedPText(h.p);
     if (ratio.ph.tested && ratio.ph.p < 0.05) {
       cell += " ※";
@@ -67,26 +70,28 @@ std::string ReferenceCell(const ReviewerResults& v, int g, bool& marked) {
     }
     return cell;
   }
-  return std::string(kNoFigure) + "\t" + kNoFigure;
+  return std::string(kNotEstimableJa) + "\t";
 }
 
 // The reviewer's part: every line ends with CR LF.
 std::string ReviewerPart(const AnalysisResults& r, const ReviewerResults& v) {
   std::string out = std::string(kEnd) + "基準群に対するハザード比 (95 % 信頼区間)" + kEnd;
-  out += TestWindowText(v.lastWeek, "-") + kEnd;
-  if (const std::string causes = CensoredCausesText(r.cases); !causes.empty()) out += causes + kEnd;
-  out += std::string("Log-rank ") + (v.shownGroups >= 2 && v.logRank.tested ? RoundedPText(v.logRank.p) : "p = n/a");
+  out += TestWindowTextJa(v.lastWeek) + kEnd;
+  if (const std::string causes = CensoredCauseNames(r.cases, ", "); !causes.empty()) out += "打ち切りとした死因: " + causes + kEnd;
+  out += "log-rank 検定 ";
   if (v.shownGroups >= 2 && v.logRank.tested) {
-    out += " (chi2 " + FixedFigure(v.logRank.statistic, 2) + ", df " + FormatNumber(v.logRank.df) + ")";
+    out += RoundedPText(v.logRank.p) + " (χ2 = " + FixedFigure(v.logRank.statistic, 2) + ", 自由度 " + FormatNumber(v.logRank.df) + ")";
+  } else {
+    out += kNotEstimableJa;
   }
   out += kEnd;
-  out += std::string("群\tevents/cases  中央値 (95 % CI)\tHR (群 vs 基準群) (95 % CI)\tp") + kEnd;
+  out += std::string("群\tイベント数/症例数  中央値 (95 % CI)\tHR (群 vs 基準群) (95 % CI)\tp") + kEnd;
   bool marked = false;
   const int groups = std::clamp(r.cases.NumGroups, 0, kGroupSlots - 1);
   for (int g = 1; g <= groups; ++g) {
     if (!r.shown.Contains(g)) continue;
     out += Label(r, g) + "\t" + EventsText(v, g) + "  " + MedianText(r.figures.groups[static_cast<std::size_t>(g)].median) +
-           "\t" + (v.shownGroups >= 2 ? ReferenceCell(v, g, marked) : std::string(kNoFigure) + "\t" + kNoFigure) + kEnd;
+           "\t" + (v.shownGroups >= 2 ? ReferenceCell(v, g, marked) : std::string(kNotEstimableJa) + "\t") + kEnd;
   }
   if (v.referenceFellBack) {
     out += "基準群 " + TwoWide(v.requestedReference) + " は表示されていないため、表示中の最初の群 " + TwoWide(v.reference) +
@@ -96,19 +101,47 @@ std::string ReviewerPart(const AnalysisResults& r, const ReviewerResults& v) {
   return out;
 }
 
-// The competing-risks section with the window's line ends.
+// "  5年: 12.3 % (8.0 - 17.2 %)、1 - KM 13.0 %".
+std::string IncidenceLine(const char* title, const std::optional<IncidenceAtYear>& e) {
+  std::string line = std::string("  ") + title + ": ";
+  if (!e) return line + kBeyondDataJa + kEnd;
+  return line + FixedFigure(e->incidence * 100, 1) + " % (" + FixedFigure(e->lower * 100, 1) + " - " +
+         FixedFigure(e->upper * 100, 1) + " %)、1 - KM " + FixedFigure(e->naive * 100, 1) + " %" + kEnd;
+}
+
+std::string GrayCell(const GrayTest& t) {
+  if (!t.tested) return std::string("Gray 検定 ") + kNotEstimableJa;
+  return "Gray 検定 χ2 = " + FixedFigure(t.statistic, 3) + ", 自由度 " + FormatNumber(t.df) + ", " + FigurePText(t.p);
+}
+
+std::string SubHazardCell(const SubHazardRatio& h) {
+  if (!h.estimated) return std::string("部分分布ハザード比 ") + kNotEstimableJa;
+  return "部分分布ハザード比 " + IntervalText(h.hr, h.lower, h.upper, 3, "-") + ", " + FigurePText(h.p);
+}
+
+// The competing-risks figures: per shown group the 5- and 10-year incidence beside the naive
+// 1 - KM, Gray's test of the shown groups, per pair Gray's test and the Fine-Gray ratio of
+// the left group against the right.
 std::string CompetingPart(const AnalysisResults& r, const CompetingRisks& c) {
-  const std::string section = CompetingRisksText(r, c);
-  if (section.empty()) return section;
-  std::string out = kEnd;
-  for (char ch : section) {
-    if (ch == '\n') {
-      out += kEnd;
-    } else {
-      out += ch;
+  if (!c.active) return {};
+  std::string out = std::string(kEnd) + "競合リスクを考慮した累積発生率 (95 % 信頼区間)" + kEnd;
+  out += "競合する死因: " + CensoredCauseNames(r.cases, ", ") + kEnd;
+  const int groups = LastGroup(r.cases);
+  for (int g = 0; g <= groups; ++g) {
+    if (g == 0 ? r.figures.groups[0].km.empty() : !r.shown.Contains(g)) continue;
+    const IncidenceEstimates& e = c.groups[static_cast<std::size_t>(g)].estimates;
+    out += Label(r, g) + kEnd + IncidenceLine("5年", e.at5y) + IncidenceLine("10年", e.at10y);
+  }
+  out += "表示中の群: " + GrayCell(c.overall) + kEnd;
+  for (int a = 1; a < groups; ++a) {
+    for (int b = a + 1; b <= groups; ++b) {
+      if (!r.shown.Contains(a) || !r.shown.Contains(b)) continue;
+      const auto ai = static_cast<std::size_t>(a);
+      const auto bi = static_cast<std::size_t>(b);
+      out += TwoWide(b) + " / " + TwoWide(a) + "\t" + GrayCell(c.pairTests[ai][bi]) + "、" + SubHazardCell(c.ratios[ai][bi]) + kEnd;
     }
   }
-  return out;
+  return out + "Aalen-Johansen 法、区間は対数変換による。部分分布ハザード比は Fine-Gray モデル (頑健分散)" + kEnd;
 }
 
 }  // namespace
@@ -139,7 +172,7 @@ std::string IntervalsText(const AnalysisResults& r) {
       if (h.estimated) {
         out += IntervalText(h.hr, h.lower, h.upper, 3, "-") + "\t" + FigurePText(h.p);
       } else {
-        out += std::string(kNoFigure) + "\t" + kNoFigure;
+        out += std::string(kNotEstimableJa) + "\t";
       }
       out += kEnd;
     }

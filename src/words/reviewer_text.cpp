@@ -74,6 +74,17 @@ std::string TestWindowText(int lastWeek, std::string_view dash) {
   return "Tests and hazard ratios over weeks 0" + d + std::to_string(lastWeek) + " (0" + d + years + ")";
 }
 
+std::string TestWindowTextJa(int lastWeek) {
+  std::string years;
+  if (lastWeek % kWeeksPerYear == 0) {
+    years = std::to_string(lastWeek / kWeeksPerYear) + " 年";
+  } else {
+    years = PeriodText(lastWeek);
+    years.erase(0, years.find_first_not_of(' '));
+  }
+  return "検定とハザード比の対象期間: 0-" + std::to_string(lastWeek) + " 週 (0-" + years + ")";
+}
+
 std::string CensoredCausesText(const CaseData& cases) {
   const std::string names = CensoredCauseNames(cases, ", ");
   return names.empty() ? names : "Deaths of " + names + " counted as censored";

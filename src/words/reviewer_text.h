@@ -16,6 +16,10 @@ namespace orv {
 // en dash, so the caller gives the dash of the text's encoding.
 std::string TestWindowText(int lastWeek, std::string_view dash);
 
+// The same for the program's windows: "検定とハザード比の対象期間: 0-260 週 (0-5 年)", or with
+// the period of a range of no whole years ("0-5y 3m").
+std::string TestWindowTextJa(int lastWeek);
+
 // "Deaths of 移植, 再発 counted as censored" for the causes counted as censored, in code
 // page 932 as the names; empty when none is.
 std::string CensoredCausesText(const CaseData& cases);

@@ -26,7 +26,7 @@ const std::map<std::string, std::vector<const char*>> kTexts = {
     {"figures.htm", {"「グラフは2本以上必要です」", "見出し「ファイルの書き込みエラー」"}},
     {"paper.htm", {"データ形式はカンマ区切りです 1行", "<code>p &lt; 0.001</code>"}},
     {"reference.htm", {"HR (群 vs 基準群)", "<code>未到達 (7y 6m - 未到達)</code>"}},
-    {"incidence.htm", {"「競合する死因が選ばれていません（死因の打ち切り設定で選びます）」", "<code>名前-cumulative-incidence.csv</code>"}},
+    {"incidence.htm", {"「競合する死因が選ばれていません（グループ選択 → 打ち切り症例 で選びます）」", "<code>名前-cumulative-incidence.csv</code>"}},
     {"limits.htm", {"1 週は 7 日", "2,080 週（40 年、14,560 日）", "名前の付いた群は 19 まで", "名前の付いた死因は 19 まで", "「20 over」"}},
 };
 

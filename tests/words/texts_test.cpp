@@ -82,6 +82,8 @@ std::unique_ptr<Workspace> Figures(int shownGroups) {
   auto ws = std::make_unique<Workspace>();
   ws->cases.NumGroups = 3;
   ws->run.tests.ShownGroupCount = shownGroups;
+  ws->run.survival.ShownCaseTotal = 30;
+  ws->cases.GroupNames[0] = "all Cases";  // as every load names it
   const char* labels[] = {"all Case ( n=30 )  ", "A ( n = 20 )", "B ( n = 10 )", "C ( n = 9 )"};
   for (int g = 0; g <= 3; ++g) ws->texts[g][kLabel] = labels[g];
   ws->shown.Set(1, true);
@@ -100,9 +102,9 @@ TEST(IntervalsText, GroupsPairsAndMethods) {
   const std::string groupPart =
       "生存期間中央値と生存率 (95 % 信頼区間)\r\n"
       "群\t中央値 (95 % CI)\t5年生存率 (95 % CI)\t10年生存率 (95 % CI)\r\n"
-      " 0 : all Case ( n=30 )\t2y 6m (0.9m - 未到達)\tn/a\tn/a\r\n"
-      " 1 : A ( n = 20 )\t3y 0m (2y 7m - 6y 2m)\t39.5 % (29.1 - 53.7 %)\tn/a\r\n";
-  const std::string bRow = " 2 : B ( n = 10 )\t未到達 (1y 1m - 未到達)\t25.0 % (10.0 - 60.0 %)\t0.0 % (n/a)\r\n";
+      " 0 : all Cases ( n = 30 )\t2y 6m (0.9m - 未到達)\t観察期間外\t観察期間外\r\n"
+      " 1 : A ( n = 20 )\t3y 0m (2y 7m - 6y 2m)\t39.5 % (29.1 - 53.7 %)\t観察期間外\r\n";
+  const std::string bRow = " 2 : B ( n = 10 )\t未到達 (1y 1m - 未到達)\t25.0 % (10.0 - 60.0 %)\t0.0 % (推定不能)\r\n";
   const std::string kmLine = "Kaplan-Meier 法、標準誤差は Greenwood の分散、区間は対数変換による\r\n\r\nハザード比 (95 % 信頼区間)\r\n";
   // Two shown groups: the hidden group's pair is left out.
   EXPECT_EQ(IntervalsText(*Figures(2)), groupPart + bRow + kmLine + "組み合せ\tHR (95 % CI)\tp\r\n 2 /  1\t1.408 (0.961 - 2.064)\tp=0.0794\r\n"
@@ -118,7 +120,7 @@ TEST(IntervalsText, GroupsPairsAndMethods) {
   ws->run.figures.hazardRatios[1][2].p = 0.00051;  // below 0.001, still shown as a figure
   const std::string text = IntervalsText(*ws);
   EXPECT_EQ(text.find(" 0 : "), std::string::npos);
-  EXPECT_NE(text.find("\tp=0.0005\r\n 3 /  1\t9.000 (1.000 - 90.000)\tp<0.0001\r\n 3 /  2\tn/a\tn/a\r\n"), std::string::npos);
+  EXPECT_NE(text.find("\tp=0.0005\r\n 3 /  1\t9.000 (1.000 - 90.000)\tp<0.0001\r\n 3 /  2\t推定不能\t\r\n"), std::string::npos);
 }
 
 // What follows the tables: the weeks, the censored causes, the standard log-rank p, per shown
@@ -132,9 +134,9 @@ TEST(IntervalsText, ReviewerLinesFollowTheTables) {
                     .reference = 1, .referenceRatios = {ratio}};
   v.events[1] = 7, v.cases[1] = 20, v.events[2] = 9, v.cases[2] = 10;
   const std::string head =
-      "\r\n基準群に対するハザード比 (95 % 信頼区間)\r\nTests and hazard ratios over weeks 0-260 (0-5 years)\r\n";
+      "\r\n基準群に対するハザード比 (95 % 信頼区間)\r\n検定とハザード比の対象期間: 0-260 週 (0-5 年)\r\n";
   const std::string table =
-      "Log-rank p = 0.0013 (chi2 10.35, df 1)\r\n群\tevents/cases  中央値 (95 % CI)\tHR (群 vs 基準群) (95 % CI)\tp\r\n"
+      "log-rank 検定 p = 0.0013 (χ2 = 10.35, 自由度 1)\r\n群\tイベント数/症例数  中央値 (95 % CI)\tHR (群 vs 基準群) (95 % CI)\tp\r\n"
       " 1 : A ( n = 20 )\t7/20  3y 0m (2y 7m - 6y 2m)\t基準群\t\r\n"
       " 2 : B ( n = 10 )\t9/10  未到達 (1y 1m - 未到達)\t1.408 (0.961 - 2.064)\tp = 0.079";
   EXPECT_EQ(IntervalsText(*ws, v, CompetingRisks{}), IntervalsText(*ws) + head + table +
@@ -146,13 +148,21 @@ TEST(IntervalsText, ReviewerLinesFollowTheTables) {
   v.referenceRatios[0].ph.p = 0.05;
   v.requestedReference = 3;
   v.referenceFellBack = true;
-  const CompetingRisks active{.active = true};
-  const std::string section = CompetingRisksText(*ws, active);
-  std::string crlf;
-  for (char ch : section) crlf += ch == '\n' ? std::string("\r\n") : std::string(1, ch);
+  CompetingRisks active{.active = true};
+  active.groups[1].estimates.at5y = IncidenceAtYear{.incidence = 0.25, .lower = 0.125, .upper = 0.5, .naive = 0.3};
+  active.overall = {.tested = true, .statistic = 3.21, .df = 1, .p = 0.0731};
+  active.ratios[1][2] = {.estimated = true, .hr = 1.5, .lower = 0.75, .upper = 3, .p = 0.25};
+  const std::string competing =
+      "\r\n競合リスクを考慮した累積発生率 (95 % 信頼区間)\r\n競合する死因: 移植\r\n"
+      " 0 : all Cases ( n = 30 )\r\n  5年: 観察期間外\r\n  10年: 観察期間外\r\n"
+      " 1 : A ( n = 20 )\r\n  5年: 25.0 % (12.5 - 50.0 %)、1 - KM 30.0 %\r\n  10年: 観察期間外\r\n"
+      " 2 : B ( n = 10 )\r\n  5年: 観察期間外\r\n  10年: 観察期間外\r\n"
+      "表示中の群: Gray 検定 χ2 = 3.210, 自由度 1, p=0.0731\r\n"
+      " 2 /  1\tGray 検定 推定不能、部分分布ハザード比 1.500 (0.750 - 3.000), p=0.2500\r\n"
+      "Aalen-Johansen 法、区間は対数変換による。部分分布ハザード比は Fine-Gray モデル (頑健分散)\r\n";
   EXPECT_EQ(IntervalsText(*ws, v, active),
-            IntervalsText(*ws) + head + "Deaths of 移植 counted as censored\r\n" + table +
-                "\r\n基準群  3 は表示されていないため、表示中の最初の群  1 を基準群とした\r\n\r\n" + crlf);
+            IntervalsText(*ws) + head + "打ち切りとした死因: 移植\r\n" + table +
+                "\r\n基準群  3 は表示されていないため、表示中の最初の群  1 を基準群とした\r\n" + competing);
 }
 
 }  // namespace
