@@ -135,7 +135,7 @@ void WriteWeek(JsonWriter& json, const SurvivalTables& tables, const GroupEstima
   json.Member("atRisk", tables.AtRiskTable[w][g]);
   json.Member("hazard", row[kHazard][g]);
   // The fraction as the views show it: cut to three decimals where it becomes text.
-  json.Member("survival", static_cast<double>(TruncToInt64(row[kSurvival][g] * 1000)) / 1000);
+  json.Member("survival", static_cast<double>(CutToSteps(row[kSurvival][g], 3)) / 1000);
   WriteWeekEstimates(json, estimates, w);
   json.EndObject();
 }

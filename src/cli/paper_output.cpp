@@ -1,6 +1,7 @@
 // The paragraphs for the paper as JSON and as files of --out.
 #include "cli/paper_output.h"
 
+#include "cli/encoding.h"
 #include "cli/output_stream.h"
 #include "words/paper_text.h"
 
@@ -18,8 +19,11 @@ void WritePaperJson(JsonWriter& json, const Workspace& ws) {
 
 std::string WritePaperFiles(const Workspace& ws, const std::string& dir) {
   const PaperText text = BuildPaperText(ws.PaperInput());
-  std::string error = WriteOutFile(dir, "paper-en.txt", PaperDocument(text, PaperLanguage::English));
-  if (error.empty()) error = WriteOutFile(dir, "paper-ja.txt", PaperDocument(text, PaperLanguage::Japanese));
+  // Text files show a name's control characters as ^X, as every other .txt of --out does, so
+  // that no escape sequence of a data file acts on the terminal that shows the file; the JSON
+  // escapes them, and the CSV files keep names whole, as a spreadsheet program reads them.
+  std::string error = WriteOutFile(dir, "paper-en.txt", ShownControls(PaperDocument(text, PaperLanguage::English)));
+  if (error.empty()) error = WriteOutFile(dir, "paper-ja.txt", ShownControls(PaperDocument(text, PaperLanguage::Japanese)));
   // The trace is UTF-8 already: the byte-order mark alone, for the spreadsheet programs.
   if (error.empty()) error = WriteOutFile(dir, "paper-trace.csv", "\xEF\xBB\xBF" + PaperTraceCsv(text));
   return error;

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <span>
+#include <vector>
 
 #include "text/truncate.h"
 
@@ -23,6 +25,23 @@ HazardRatio RatioOf(const std::array<std::array<HazardRatio, kGroupSlots>, kGrou
   r.lower = std::exp(r.beta - kNormalQuantile975 * r.se);
   r.upper = std::exp(r.beta + kNormalQuantile975 * r.se);
   return r;
+}
+
+// Group g's cases alive at their last contact over its first `weeks` weeks: the tables count
+// the deaths of a cause counted as censored among the censored cases, and for the reverse
+// Kaplan-Meier curve those deaths are censorings, not ends of follow-up. The pooled table
+// holds the shown groups' censored cases, so the pool subtracts their deaths.
+void AliveAtLastContact(const CaseData& cases, const WeekColumns& columns, const GroupSet& shown, std::size_t g,
+                        std::size_t weeks, std::vector<double>& alive) {
+  const std::span<const double> censored = columns.Censored(g, weeks);
+  alive.assign(censored.begin(), censored.end());
+  const int first = g == 0 ? 1 : static_cast<int>(g);
+  const int last = g == 0 ? LastGroup(cases) : static_cast<int>(g);
+  for (int s = first; s <= last; ++s) {
+    if (g == 0 && !shown.Contains(s)) continue;
+    const auto si = static_cast<std::size_t>(s);
+    for (std::size_t w = 0; w < weeks; ++w) alive[w] -= static_cast<double>(cases.CompetingDeaths[w][si]);
+  }
 }
 
 }  // namespace
@@ -57,6 +76,7 @@ void ComputeReviewerResults(const CaseData& cases, const SurvivalTables& tables,
     if (shown.Contains(g)) shownCounts.push_back(countsOf(static_cast<std::size_t>(g)));
   }
   out.shownGroups = static_cast<int>(shownCounts.size());
+  std::vector<double> alive;
   if (out.shownGroups >= 2) out.logRank = StandardLogRank(shownCounts, lastWeek);
 
   for (std::size_t g = 0; g <= static_cast<std::size_t>(groups); ++g) {
@@ -66,7 +86,8 @@ void ComputeReviewerResults(const CaseData& cases, const SurvivalTables& tables,
     for (double d : columns.Deaths(g, kWeekSlots)) deaths += d;
     out.events[g] = TruncToInt64(deaths);
     out.rmst[g] = EstimateRestrictedMean(countsOf(g), lastWeek);
-    out.followUp[g] = MedianFollowUp(columns.Censored(g, weeks), columns.AtRisk(g, weeks));
+    AliveAtLastContact(cases, columns, shown, g, weeks, alive);
+    out.followUp[g] = MedianFollowUp(alive, columns.AtRisk(g, weeks));
   }
 
   for (std::size_t a = 1; a < static_cast<std::size_t>(groups); ++a) {

@@ -3,10 +3,10 @@
 
 namespace orv {
 
-MedianEstimate MedianFollowUp(std::span<const double> censored, std::span<const double> atRisk) {
+MedianEstimate MedianFollowUp(std::span<const double> alive, std::span<const double> atRisk) {
   GroupEstimates reversed;
   // No year marks are wanted: a range below week 0 gives none.
-  EstimateGroup(WeeklyCounts{censored, atRisk}, -1, reversed);
+  EstimateGroup(WeeklyCounts{alive, atRisk}, -1, reversed);
   return reversed.median;
 }
 

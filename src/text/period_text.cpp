@@ -28,7 +28,7 @@ std::string WeeksToYearsMonths(std::uint32_t weeks) {
 }
 
 std::string PercentText(double fraction) {
-  const std::int64_t v = TruncToInt64(fraction * 1000);
+  const std::int64_t v = CutToSteps(fraction, 3);
   const std::string digits = FormatNumber(static_cast<double>(v < 0 ? -v : v));
   std::string whole = digits.size() > 1 ? digits.substr(0, digits.size() - 1) : "0";
   if (v < 0) whole = "-" + whole;

@@ -16,7 +16,8 @@ inline constexpr int kWeeksPerTenYears = 10 * kWeeksPerYear;  // 520
 // are shown in full ("300y 0m") rather than wrapping.
 std::string WeeksToYearsMonths(std::uint32_t weeks);
 
-// A survival fraction as a percentage with one decimal, right-aligned in five
+// A survival fraction as a percentage with one decimal, cut to it as CutToSteps cuts (a
+// product a rounding error short of 0.8 still gives " 80.0"), right-aligned in five
 // characters: 0.523 gives " 52.3", 1 gives "100.0".
 std::string PercentText(double fraction);
 

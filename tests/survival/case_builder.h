@@ -16,15 +16,17 @@
 
 namespace orv::test {
 
-// One group: the weeks of its deaths and of its censored cases.
+// One group: the weeks of its deaths, of its censored cases and of its deaths of a second
+// cause counted as censored.
 struct Group {
-  std::vector<int> deaths, censored = {};
+  std::vector<int> deaths, censored = {}, competing = {};
 };
 using DataSet = std::vector<Group>;  // groups 1, 2, ... in order
 
 // The case tables of the groups as a load counts them, built without the loader: groups
-// "A", "B", ... in order, a case in each week listed, deaths of cancer. Nothing of an
-// earlier load stays; every group is shown and the X range set.
+// "A", "B", ... in order, a case in each week listed, deaths of cancer and the competing ones
+// of heart disease, counted as censored. Nothing of an earlier load stays; every group is
+// shown and the X range set.
 inline void FillCases(Workspace& ws, const DataSet& groups, int xMax = 2080) {
   CaseData& c = ws.cases = CaseData{};
   ws.run = AnalysisRun{};
@@ -41,11 +43,18 @@ inline void FillCases(Workspace& ws, const DataSet& groups, int xMax = 2080) {
         c.dataMaxWeeks = std::max(c.dataMaxWeeks, w);
       }
     }
+    for (int w : groups[g - 1].competing) {
+      ++c.WeekCounts[static_cast<std::size_t>(w)][kCodeCensored][g], ++c.CompetingDeaths[static_cast<std::size_t>(w)][g];
+      ++c.GroupTotals[kTotalCensored][g], ++c.DeathsByCause[g][2], ++c.DeathsByCause[0][2];
+      c.dataMaxWeeks = std::max(c.dataMaxWeeks, w);
+    }
     c.GroupTotals[kTotalRows][g] = c.GroupTotals[kTotalCensoredAndDeaths][g] = c.GroupTotals[1][g] + c.GroupTotals[2][g];
     ws.shown.Set(static_cast<int>(g), true);
   }
-  c.NumCauses = c.DeathsByCause[0][1] > 0 ? 1 : 0;
+  c.NumCauses = c.DeathsByCause[0][2] > 0 ? 2 : c.DeathsByCause[0][1] > 0 ? 1 : 0;
   c.CauseNames[1] = c.NumCauses > 0 ? "癌" : "";
+  c.CauseNames[2] = c.NumCauses > 1 ? "心疾患" : "";
+  c.CauseCensored[2] = c.NumCauses > 1 ? 1 : 0;
   ws.geometry.xMax = xMax;
 }
 
@@ -88,6 +97,7 @@ inline const DataSet& Set(const std::string& name) {
       {"no_deaths", {{{}, {3, 5, 9}}, {{}, {4, 4, 12}}}},
       {"one_week", {{{4, 4}, {2, 6}}, {{4}, {1, 7, 9}}}},
       {"week_zero", {{{0, 0}}, {{0}}}},
+      {"censored_cause", {{{3, 8, 12, 20}, {6, 18, 25, 30}, {5, 10, 15}}, {{4, 9}, {11, 16, 28}, {2, 7, 14, 22}}}},
   };
   return sets.at(name);
 }
@@ -102,8 +112,8 @@ inline void Analyse(Workspace& ws, const DataSet& groups, int xMax = 2080, const
 }
 
 // Weeks 0 to the last case of the chosen groups (1, 2, ...; 0 all of them), at least `weeks`
-// long, as the survival tables hold them: the deaths and censored cases of each week and the
-// cases still under observation at its start.
+// long, as the survival tables hold them: the deaths and censored cases of each week (the
+// competing deaths among them) and the cases still under observation at its start.
 struct Weeks {
   std::vector<double> deaths, censored, atRisk;
   WeeklyCounts Counts() const { return {deaths, atRisk}; }
@@ -122,6 +132,7 @@ inline Weeks CountWeeks(const DataSet& set, int group = 0, std::size_t weeks = 0
     if (group != 0 && static_cast<std::size_t>(group) != g + 1) continue;
     for (int w : set[g].deaths) add(out.deaths, w);
     for (int w : set[g].censored) add(out.censored, w);
+    for (int w : set[g].competing) add(out.censored, w);
   }
   return out;
 }

@@ -51,10 +51,21 @@ TEST(PeriodAndPercentText, ReferenceTexts) {
       {5199, "99y11m"}, {5200, "100y 0m"}, {13311, "255y11m"}, {93184, "1792y 0m"},
   };
   for (const auto& c : periods) EXPECT_EQ(WeeksToYearsMonths(c.weeks), c.text) << c.weeks;
-  struct { double fraction; const char* text; } percents[] = {
-      {0, "  0.0"}, {0.005, "  0.5"}, {0.042, "  4.2"}, {1, "100.0"}, {0.9999, " 99.9"}, {0.853, " 85.3"},
+  // Survivals reached as the tables reach them: one death a week, the factors 1 - 1/n
+  // multiplied in turn. 28 of 35 is 0.7999999999999999 that way, 17 of 34 0.4999999999999999.
+  const auto afterDeaths = [](int cases, int deaths) {
+    double s = 1;
+    for (int n = cases; n > cases - deaths; --n) s *= 1 - 1.0 / n;
+    return s;
   };
-  for (const auto& c : percents) EXPECT_EQ(PercentText(c.fraction), c.text) << c.fraction;
+  struct { const char* name; double fraction; const char* text; } percents[] = {
+      {"none", 0, "  0.0"}, {"half a step", 0.005, "  0.5"}, {"all", 1, "100.0"}, {"cut, not rounded", 0.9999, " 99.9"},
+      {"0.853", 0.853, " 85.3"}, {"28 of 35 alive", afterDeaths(35, 7), " 80.0"}, {"17 of 34 alive", afterDeaths(34, 17), " 50.0"},
+      {"7 of 10 alive", afterDeaths(10, 3), " 70.0"}, {"1 of 3 alive, a little above 1/3", afterDeaths(3, 2), " 33.3"},
+      {"just below a step is cut down", 0.7995, " 79.9"}, {"a billionth below a step is cut down", 0.8 - 1e-9, " 79.9"},
+      {"a rounding error below 1", std::nextafter(1.0, 0.0), "100.0"}, {"negative", -afterDeaths(35, 7), "-80.0"},
+  };
+  for (const auto& c : percents) EXPECT_EQ(PercentText(c.fraction), c.text) << c.name;
 }
 
 TEST(Truncate, TowardZeroSaturatingAndCoordinatesWrapping) {
@@ -66,6 +77,9 @@ TEST(Truncate, TowardZeroSaturatingAndCoordinatesWrapping) {
       {"2^31", TruncToInt32(2147483648.0), I32::max()}, {"minus infinity", TruncToInt32(-inf), I32::min()},
       {"2^63", TruncToInt64(9223372036854775808.0), I64::max()}, {"negative coordinate", ToCoord(std::int64_t{100 - 130}), 65506},
       {"coordinate wraps", ToCoord(65536.0), 0}, {"NaN coordinate", ToCoord(nan), 0},
+      // 0.29 x 100 is 28.999999999999996.
+      {"hundredths of 0.29", CutToSteps(0.29, 2), 29}, {"steps of NaN", CutToSteps(nan, 3), 0},
+      {"steps of infinity", CutToSteps(inf, 3), I64::max()}, {"half a step of a large value is cut", CutToSteps(1e13 + 0.5, 0), 10000000000000},
   };
   for (const auto& c : cases) EXPECT_EQ(c.got, c.want) << c.name;
 }

@@ -3,15 +3,19 @@
 # proportional-hazards score test of a two-group Cox model (cox.zph, transform "km", Efron
 # ties), the restricted mean survival time (summary(survfit, rmean = tau)) with pair
 # differences, and the median follow-up by reverse Kaplan-Meier (quantile of
-# survfit(Surv(week, 1 - status))). The tables of
-# tests/stats/reviewer_figures_test.cpp take their rows from these lines; "error" marks where
+# survfit(Surv(week, status == 0)): only the cases alive at their last contact end their
+# follow-up; every death, of either cause, censors it). The tables of
+# tests/stats/hazard_ratio_test.cpp take their rows from these lines; "error" marks where
 # R gives no answer.
 # Run: Rscript reviewer_figures.R > reviewer_figures.out
 library(survival)
 
-cases <- function(group, deaths, censored = c()) {
-  data.frame(group = rep(group, length(deaths) + length(censored)), week = c(deaths, censored),
-             status = c(rep(1, length(deaths)), rep(0, length(censored))))
+# Status 1: a death; 2: a death of a second cause, counted as censored by the survival
+# figures (only the follow-up reads it); 0: alive at the last contact.
+cases <- function(group, deaths, censored = c(), competing = c()) {
+  data.frame(group = rep(group, length(deaths) + length(censored) + length(competing)),
+             week = c(deaths, censored, competing),
+             status = c(rep(1, length(deaths)), rep(0, length(censored)), rep(2, length(competing))))
 }
 
 sets <- list(
@@ -35,7 +39,10 @@ sets <- list(
   # Bad cases: nobody dies; every death in one week; every case dies in week 0.
   no_deaths = rbind(cases(1, c(), c(3, 5, 9)), cases(2, c(), c(4, 4, 12))),
   one_week = rbind(cases(1, c(4, 4), c(2, 6)), cases(2, c(4), c(1, 7, 9))),
-  week_zero = rbind(cases(1, c(0, 0)), cases(2, c(0))))
+  week_zero = rbind(cases(1, c(0, 0)), cases(2, c(0))),
+  # Deaths of a second cause, counted as censored: they end no follow-up.
+  censored_cause = rbind(cases(1, c(3, 8, 12, 20), c(6, 18, 25, 30), c(5, 10, 15)),
+                         cases(2, c(4, 9), c(11, 16, 28), c(2, 7, 14, 22))))
 
 num <- function(x) ifelse(is.na(x), "kNone", sprintf("%.17g", x))
 quietly <- function(expr) tryCatch(suppressWarnings(expr), error = function(e) NULL)
@@ -77,7 +84,7 @@ rmst <- function(name, tau, a, b) {
 follow_up <- function(name, g) {
   d <- sets[[name]]
   if (g > 0) d <- d[d$group == g, ]
-  q <- quantile(survfit(Surv(week, 1 - status) ~ 1, data = d, conf.type = "log"), 0.5)
+  q <- quantile(survfit(Surv(week, status == 0) ~ 1, data = d, conf.type = "log"), 0.5)
   cat(sprintf("    {\"%s\", %d, %s, %s, %s},\n", name, g, num(q$quantile), num(q$lower), num(q$upper)))
 }
 
@@ -105,3 +112,4 @@ for (g in 0:2) follow_up("heavy_ties", g)
 for (g in 1:2) follow_up("one_case", g)
 for (g in 0:2) follow_up("long_follow_up", g)
 follow_up("many_censored", 1); follow_up("no_deaths", 1); follow_up("week_zero", 0)
+for (g in 0:2) follow_up("censored_cause", g)
