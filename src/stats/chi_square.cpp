@@ -92,11 +92,13 @@ double ChiSquareTail(int df, double x) {
 }
 
 double CutDecimals(double x, int decimals) {
-  const double scale = kPowersOfTen[static_cast<std::size_t>(std::clamp(decimals, 0, 7))];
-  const double scaled = x * scale;
+  const int shown = std::clamp(decimals, 0, 7);
+  const double scale = kPowersOfTen[static_cast<std::size_t>(shown)];
   if (std::isnan(x)) return x;
-  if (std::fabs(scaled) >= 9.2e18) return x;
-  return static_cast<double>(TruncToInt64(scaled)) / scale;
+  if (std::fabs(x * scale) >= 9.2e18) return x;
+  // A p of exactly 0.0029 is 28.999999999999996 ten-thousandths as a double: cut plainly it
+  // would show as 0.0028.
+  return static_cast<double>(CutToSteps(x, shown)) / scale;
 }
 
 

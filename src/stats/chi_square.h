@@ -25,7 +25,8 @@ struct GammaSeries {
 GammaSeries IncompleteGammaSeries(double a, double h);
 
 
-// x cut toward zero to `decimals` decimals (0 to 7). Values so large that the scaled value
+// x cut toward zero to `decimals` decimals (0 to 7), a value a rounding error short of a
+// step counting as that step (CutToSteps). Values so large that the scaled value
 // leaves the 64-bit range have no such decimals in a double and are returned as they are.
 double CutDecimals(double x, int decimals);
 

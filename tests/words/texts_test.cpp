@@ -44,7 +44,7 @@ TEST(NumberTexts, CutBeforeTheBoundsAndPadded) {
   const struct { const char* name; Text text; double x; const char* want; } cases[] = {
       {"p: probability 1", PValueText, 1, "p>0.5   "}, {"p: just under 0.001 after the cut", PValueText, 0.0009987, "p<0.001 "},
       {"p: exactly 0.001", PValueText, 0.001, "p=0.001 "}, {"p: exactly 0.5", PValueText, 0.5, "p=0.5 "},
-      {"p: 5% point", PValueText, 0.0500435, "p=0.05 "}, {"p: not a number", PValueText, kNaN, "p=n/a   "},
+      {"p: 5% point", PValueText, 0.0500435, "p=0.05 "}, {"p: a step a rounding error short", PValueText, 0.0029, "p=0.0029 "}, {"p: not a number", PValueText, kNaN, "p=n/a   "},
       {"statistic: three decimals", StatisticText, 123.45678, "123.456"}, {"statistic: trailing zeros trimmed", StatisticText, 1234.5, "1234.5"},
       {"statistic: four decimals", StatisticText, 12.345678, " 12.3456"}, {"statistic: six decimals", StatisticText, 0.1234567, "  0.123456"},
       {"statistic: zero", StatisticText, 0, "  0"}, {"statistic: just under ten keeps five decimals", StatisticText, 9.999999, "  9.99999"},
