@@ -2,7 +2,8 @@
 #include "app/program.h"
 
 #include <algorithm>
-#include <utility>
+#include <array>
+#include <iterator>
 #include <vector>
 
 #include "app/app_ids.h"
@@ -71,6 +72,20 @@ RECT WorkAreaOf(HWND window) {
   return mi.rcWork;
 }
 
+// The order in which the first load cascades the views.
+constexpr View kCascadeOrder[kViewCount] = {kReport, kLegend,   kLogRank,   kWilcoxon, kCumulative, kByCause,
+                                            kRate,   kAtRisk,   kIntervals, kPaper,    kIncidence};
+
+// The place of a view in the cascade: it starts left of and above the screen's centre, inside
+// the work area of the main window's monitor.
+POINT CascadePoint(HWND main, int step) {
+  const RECT work = WorkAreaOf(main);
+  const float halfWidth = static_cast<float>(GetSystemMetrics(SM_CXSCREEN)) / 2.0f;
+  const float halfHeight = static_cast<float>(GetSystemMetrics(SM_CYSCREEN)) / 2.0f;
+  return {std::max<int>(TruncToInt32(halfWidth - 700.0f), work.left) + kCascadeStep * step,
+          std::max<int>(TruncToInt32(halfHeight - 300.0f), work.top) + kCascadeStep * step};
+}
+
 struct Span {
   int at, extent;
 };
@@ -108,9 +123,10 @@ void Program::CreateViewWindows() {
     RegisterViewClass(vc.className);
     Creation creation{this, static_cast<View>(i)};
     // Owned by the main window, as a program's tool windows are: they stay above it when it is
-    // clicked, and go with it.
-    CreateWindowExA(0, vc.className, vc.caption, kViewStyle, CW_USEDEFAULT, CW_USEDEFAULT, vc.width, 360, main_,
-                    nullptr, instance_, &creation);
+    // clicked, and go with it. Shown before a load, each stands where the first load puts it.
+    const POINT at = CascadePoint(main_, static_cast<int>(std::find(std::begin(kCascadeOrder), std::end(kCascadeOrder), i) -
+                                                          std::begin(kCascadeOrder)));
+    CreateWindowExA(0, vc.className, vc.caption, kViewStyle, at.x, at.y, vc.width, 360, main_, nullptr, instance_, &creation);
   }
 }
 
@@ -247,33 +263,30 @@ void Program::PlacePendingViews() {
                                                            GetSystemMetrics(SM_CXVSCROLL) + (frame.right - frame.left));
   }
 
-  // The cascade starts left of and above the screen's centre, inside the work area of the
-  // main window's monitor; a view placed before stays on the monitor where it is.
-  const RECT mainWork = WorkAreaOf(main_);
-  const float halfWidth = static_cast<float>(GetSystemMetrics(SM_CXSCREEN)) / 2.0f;
-  const float halfHeight = static_cast<float>(GetSystemMetrics(SM_CYSCREEN)) / 2.0f;
-  const POINT start{std::max<int>(TruncToInt32(halfWidth - 700.0f), mainWork.left),
-                    std::max<int>(TruncToInt32(halfHeight - 300.0f), mainWork.top)};
-  const std::pair<View, SIZE> order[] = {
-      {kReport, {s.reportWidth, s.reportHeight}},         {kLegend, {s.legendWidth, s.legendHeight}},
-      {kLogRank, {s.logRankWidth, s.logRankHeight}},      {kWilcoxon, {s.wilcoxonWidth, s.wilcoxonHeight}},
-      {kCumulative, {s.cumulativeWidth, s.cumulativeHeight}}, {kByCause, {s.byCauseWidth, s.byCauseHeight}},
-      {kRate, {s.survivalRateWidth, s.survivalRateHeight}}, {kAtRisk, {s.numberAtRiskWidth, s.numberAtRiskHeight}},
-      {kIntervals, {s.intervalsWidth, s.intervalsHeight}}, {kPaper, {s.paperWidth, s.paperHeight}},
-      {kIncidence, IncidenceViewSize()},
-  };
-  int step = 0;
-  for (const auto& [v, size] : order) {
+  std::array<SIZE, kViewCount> sizes{};
+  sizes[kReport] = {s.reportWidth, s.reportHeight};
+  sizes[kLegend] = {s.legendWidth, s.legendHeight};
+  sizes[kLogRank] = {s.logRankWidth, s.logRankHeight};
+  sizes[kWilcoxon] = {s.wilcoxonWidth, s.wilcoxonHeight};
+  sizes[kCumulative] = {s.cumulativeWidth, s.cumulativeHeight};
+  sizes[kByCause] = {s.byCauseWidth, s.byCauseHeight};
+  sizes[kRate] = {s.survivalRateWidth, s.survivalRateHeight};
+  sizes[kAtRisk] = {s.numberAtRiskWidth, s.numberAtRiskHeight};
+  sizes[kIntervals] = {s.intervalsWidth, s.intervalsHeight};
+  sizes[kPaper] = {s.paperWidth, s.paperHeight};
+  sizes[kIncidence] = IncidenceViewSize();
+  for (int step = 0; step < kViewCount; ++step) {
+    const View v = kCascadeOrder[step];
     const auto index = static_cast<std::size_t>(v);
     if (viewPlaced_[index]) {
+      // Where the user left it, on the monitor where it is.
       RECT r{};
       GetWindowRect(view(v), &r);
-      PlaceView(v, WorkAreaOf(view(v)), {r.left, r.top}, size, false);
+      PlaceView(v, WorkAreaOf(view(v)), {r.left, r.top}, sizes[index], false);
     } else {
-      PlaceView(v, mainWork, {start.x + kCascadeStep * step, start.y + kCascadeStep * step}, size, true);
+      PlaceView(v, WorkAreaOf(main_), CascadePoint(main_, step), sizes[index], true);
       viewPlaced_[index] = true;
     }
-    ++step;
   }
 }
 
