@@ -24,10 +24,29 @@ constexpr DWORD kMainStyle = 0x10CC0000;
 constexpr DWORD kMaxDropPath = 260;
 constexpr char kPrompt[] = "データファイルを選択してください";
 constexpr char kNoValidData[] = "有効なデータがありません";
+constexpr char kFolderReason[] = "フォルダーです。データファイルを選んでください";
 
 void InitCommonControls(DWORD classes) {
   INITCOMMONCONTROLSEX icc{sizeof(INITCOMMONCONTROLSEX), classes};
   InitCommonControlsEx(&icc);
+}
+
+bool IsFile(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Why a file that exists does not open for reading, in the user's words; the system's own
+// message for the rarer causes.
+std::string OpenFailureReason(DWORD error) {
+  if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) return "ほかのプログラムが使用中で開けません";
+  if (error == ERROR_ACCESS_DENIED) return "読み取りの権限がありません";
+  char text[512] = {};
+  const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+                                      sizeof text, nullptr);
+  std::string reason(text, length);
+  while (!reason.empty() && (reason.back() == '\r' || reason.back() == '\n' || reason.back() == ' ')) reason.pop_back();
+  return reason + "（エラー " + std::to_string(error) + "）";
 }
 
 }  // namespace
@@ -80,8 +99,10 @@ int Program::Run() {
                   601, nullptr, nullptr, instance_, this);
 
   CreateViewWindows();
-  // The views exist now, so a file named on the command line gets its report and tables.
+  // The views exist now, so a file named on the command line gets its report and tables; one
+  // that fails its check leaves the start screen with its prompt.
   if (startupFile_ && CheckDataFile(startupPath_)) {
+    dataPath_ = startupPath_;
     SetFileTitle();
     LoadShownFile(startupPath_);
   }
@@ -142,6 +163,12 @@ LRESULT Program::OnMainMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DROPFILES:
       DropDataFile(reinterpret_cast<HDROP>(wp));
       return 0;
+    case WM_ACTIVATE: {
+      // The default sets the focus, which is where Wine raises the window's X window.
+      const LRESULT result = DefWindowProcA(hwnd, msg, wp, lp);
+      if (LOWORD(wp) != WA_INACTIVE) KeepViewsAbove();
+      return result;
+    }
     default: {
       bool handled = false;
       const LRESULT result = OnTestHook(msg, wp, lp, handled);
@@ -186,13 +213,12 @@ void Program::OnCreate(HWND hwnd) {
   SetBkColor(graphDC_, RGB(255, 255, 255));
   graphCanvas_->FillRect(graphCanvas_->ClientRect(), kWhite);
 
-  if (auto path = DataFileArgument(GetCommandLineA())) {
-    dataPath_ = *path;
+  if (auto path = DataFileArgument(GetCommandLineA(), IsFile)) {
     startupPath_ = *path;
     startupFile_ = true;
-  } else {
-    DrawPrompt();
   }
+  // A load draws the graph over it.
+  DrawPrompt();
 }
 
 void Program::DrawPrompt() {
@@ -235,8 +261,8 @@ void Program::PaintGraph() {
 void Program::OnCommand(int id) {
   switch (id) {
     case kCmdOpenFile: ChooseDataFile(); break;
-    case kCmdLegend: ToggleViewWindow(kLegend); break;
-    case kCmdSurvivalRate: ToggleViewWindow(kRate); break;
+    case kCmdLegend: ShowViewWindow(kLegend); break;
+    case kCmdSurvivalRate: ShowViewWindow(kRate); break;
     case kCmdFiveYears: ApplyRange(ws_, surfaces_, RangeCommand::FiveYears); break;
     case kCmdTenYears: ApplyRange(ws_, surfaces_, RangeCommand::TenYears); break;
     case kCmdPlusOneYear: ApplyRange(ws_, surfaces_, RangeCommand::PlusOneYear); break;
@@ -244,16 +270,16 @@ void Program::OnCommand(int id) {
     case kCmdMinusOneYear: ApplyRange(ws_, surfaces_, RangeCommand::MinusOneYear); break;
     case kCmdMinusFiveYears: ApplyRange(ws_, surfaces_, RangeCommand::MinusFiveYears); break;
     case kCmdLongest: ApplyRange(ws_, surfaces_, RangeCommand::Longest); break;
-    case kCmdDeathsByCause: ToggleViewWindow(kByCause); break;
-    case kCmdCumulativeDeaths: ToggleViewWindow(kCumulative); break;
-    case kCmdLogRankWindow: ToggleComparisons(kLogRank); break;
-    case kCmdWilcoxonWindow: ToggleComparisons(kWilcoxon); break;
-    case kCmdReportWindow: ToggleViewWindow(kReport); break;
-    case kCmdNumberAtRisk: ToggleViewWindow(kAtRisk); break;
-    case kCmdIntervals: ToggleViewWindow(kIntervals); break;
-    case kCmdPaper: ToggleViewWindow(kPaper); break;
+    case kCmdDeathsByCause: ShowViewWindow(kByCause); break;
+    case kCmdCumulativeDeaths: ShowViewWindow(kCumulative); break;
+    case kCmdLogRankWindow: ShowComparisons(kLogRank); break;
+    case kCmdWilcoxonWindow: ShowComparisons(kWilcoxon); break;
+    case kCmdReportWindow: ShowViewWindow(kReport); break;
+    case kCmdNumberAtRisk: ShowViewWindow(kAtRisk); break;
+    case kCmdIntervals: ShowViewWindow(kIntervals); break;
+    case kCmdPaper: ShowViewWindow(kPaper); break;
     case kCmdSaveTables: SaveTables(); break;
-    case kCmdIncidenceView: ToggleViewWindow(kIncidence); break;
+    case kCmdIncidenceView: ShowViewWindow(kIncidence); break;
     case kCmdChooseReference: ChooseReferenceGroup(dialogs_); break;
     case kCmdChooseGroups: ChooseGroups(dialogs_, false); break;
     case kCmdCensoredCases: ChooseCensoredCauses(dialogs_); break;
@@ -272,12 +298,12 @@ void Program::OnCommand(int id) {
   if (analysed && !shownPath_.empty()) HideStaleComparisons();
 }
 
-void Program::ToggleComparisons(View v) {
+void Program::ShowComparisons(View v) {
   if (ws_.run.tests.ShownGroupCount < 2) {
     boxes_.Show("グラフは2本以上必要です", "多重比較", BoxIcon::None);
     return;
   }
-  ToggleViewWindow(v);
+  ShowViewWindow(v);
 }
 
 bool Program::CheckDataFile(const std::string& path) {
@@ -285,14 +311,20 @@ bool Program::CheckDataFile(const std::string& path) {
     boxes_.Show(path, "ファイルが見つかりません", BoxIcon::Warning);
     return false;
   }
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    boxes_.Show(path, "ファイルのオープンエラー", BoxIcon::Warning);
-    return false;
+  std::string reason;
+  if (GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY) {
+    reason = kFolderReason;
+  } else {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+      CloseHandle(file);
+      return true;
+    }
+    reason = OpenFailureReason(GetLastError());
   }
-  CloseHandle(file);
-  return true;
+  boxes_.Show(path + "\r\n" + reason, "ファイルのオープンエラー", BoxIcon::Warning);
+  return false;
 }
 
 void Program::SetFileTitle() { SetWindowTextA(main_, (appTitle_ + " : " + dataPath_).c_str()); }
@@ -344,7 +376,9 @@ void Program::ChooseDataFile() {
   ofn.lpstrTitle = "データファイルを選んで下さい";
   ofn.lpstrDefExt = "*";
   ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-  if (!GetOpenFileNameA(&ofn) || file[0] == '\0') return;
+  // The dialog makes sure the file exists, not that it opens: a file another program holds
+  // is told and changes nothing, as a dropped one.
+  if (!GetOpenFileNameA(&ofn) || file[0] == '\0' || !CheckDataFile(file)) return;
   dataPath_ = file;
   SetFileTitle();
   StartNewFile(ws_);
@@ -354,11 +388,11 @@ void Program::ChooseDataFile() {
 void Program::DropDataFile(HDROP drop) {
   char file[kMaxDropPath] = {};
   DragQueryFileA(drop, 0, file, kMaxDropPath);
-  dataPath_ = file;
   DragFinish(drop);
-  // A file that fails its check has been told in a box; the tables, and shownPath_, stay
-  // those of the previous load.
-  if (!CheckDataFile(dataPath_)) return;
+  // A file that fails its check has been told in a box; everything stays as the previous load
+  // left it, or the start screen: the path too, which a resize reads to redraw the graph.
+  if (!CheckDataFile(file)) return;
+  dataPath_ = file;
   SetFileTitle();
   StartNewFile(ws_);
   LoadShownFile(dataPath_);

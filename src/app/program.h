@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "app/edit_text.h"
 #include "app/gdi_canvas.h"
 #include "app/rich_text.h"
 #include "dialogs/dialogs.h"
@@ -77,15 +78,22 @@ class Program {
   // View windows.
   LRESULT OnViewMessage(View v, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   void CreateViewWindows();
-  HWND CreateReportControl(HWND parent, int id, const char* text, bool wrap = false);
-  void ToggleViewWindow(View v);
-  // Moves a view once to (x, y) with the size w x h asked for, kept inside the work area; a
-  // painted view larger than that area scrolls over the size asked for.
-  void PlaceView(View v, const RECT& work, int x, int y, int w, int h);
+  // A rich edit control, or with `plain` an edit control whose lines wrap at its width.
+  HWND CreateReportControl(HWND parent, int id, const char* text, bool plain = false);
+  // Shows a hidden view and brings a view to the top, active.
+  void ShowViewWindow(View v);
+  // Puts the shown views back above the main window when it has been activated, in their order.
+  void KeepViewsAbove();
+  // Moves a view once to (x, y) with the size w x h asked for, inside the work area: from a
+  // cascade point it is cut to the room from there to the area's edges (when that is at least
+  // half the area), otherwise it moves only as far as it must; a painted view cut short
+  // scrolls over the size asked for.
+  void PlaceView(View v, const RECT& work, POINT at, SIZE size, bool fromCascade);
+  // The first load cascades the views; a later one leaves each where the user left it.
   void PlacePendingViews();
   void UpdateViewScroll(View v);
   void ScrollView(View v, int bar, int code);
-  void ToggleComparisons(View v);
+  void ShowComparisons(View v);
   void PaintView(View v);
 
   // Data files.
@@ -124,6 +132,7 @@ class Program {
   std::optional<ViewSizes> pendingSizes_;
   std::array<SIZE, kViewCount> viewContent_{};  // client size of a painted view's content; 0: its client
   std::array<POINT, kViewCount> viewScroll_{};  // scroll position of a painted view
+  std::array<bool, kViewCount> viewPlaced_{};   // placed by a load: the next keeps its place
   bool updatingScroll_ = false;
   std::array<HWND, kViewCount> views_{};
   std::array<HDC, kViewCount> viewDCs_{};
@@ -143,7 +152,7 @@ class Program {
   std::unique_ptr<RichEditResult> logRank_;
   std::unique_ptr<RichEditResult> wilcoxon_;
   std::unique_ptr<RichEditResult> intervals_;
-  std::unique_ptr<RichEditResult> paper_;
+  std::unique_ptr<EditResult> paper_;
 };
 
 }  // namespace orv::app

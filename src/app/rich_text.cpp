@@ -180,7 +180,9 @@ void RichEditReport::Renew() {
   MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
   char className[32] = {};
   GetClassNameA(control_, className, sizeof className);
-  const auto style = static_cast<DWORD>(GetWindowLongPtrA(control_, GWL_STYLE));
+  // The control takes its bars out of its style while its text fits, and one created without
+  // them never shows them.
+  const auto style = static_cast<DWORD>(GetWindowLongPtrA(control_, GWL_STYLE)) | WS_HSCROLL | WS_VSCROLL;
   const auto exStyle = static_cast<DWORD>(GetWindowLongPtrA(control_, GWL_EXSTYLE));
   const auto id = static_cast<INT_PTR>(GetDlgCtrlID(control_));
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(control_, GWLP_HINSTANCE));
@@ -276,8 +278,14 @@ void RichEditReport::FillSlice() {
   EDITSTREAM es{};
   es.dwCookie = reinterpret_cast<DWORD_PTR>(&src);
   es.pfnCallback = ReadStream;
+  // The view stays where it was, at the report's start or where the user scrolled: following
+  // the caret to the end of each slice scrolled the lines' beginnings out of sight whenever a
+  // slice ended far into a long line.
+  POINT view{};
+  SendMessageA(control_, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&view));
   SendMessageA(control_, EM_SETSEL, static_cast<WPARAM>(-1), -1);
   SendMessageA(control_, EM_STREAMIN, SF_RTF | SFF_SELECTION, reinterpret_cast<LPARAM>(&es));
+  SendMessageA(control_, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&view));
   if (run_ >= runs.size()) return Finish();
   const double took = std::max(Seconds() - start, 1e-4);
   const auto scaled = static_cast<std::size_t>(static_cast<double>(sliceBytes_) * std::min(kSliceSeconds / took, 2.0));

@@ -35,6 +35,14 @@ LRESULT Drop(HWND main, const COPYDATASTRUCT& data) {
 LRESULT CharSet(const CharFormatQuery& q) {
   HWND control = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(q.control));
   if (!IsWindow(control)) return -1;
+  char className[32] = {};
+  GetClassNameA(control, className, sizeof className);
+  if (lstrcmpiA(className, "Edit") == 0) {
+    // A plain edit control has one font for all its text.
+    LOGFONTA font{};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return font.lfCharSet;
+  }
   CHARRANGE kept{};
   SendMessageA(control, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&kept));
   CHARRANGE range{q.first, q.last};

@@ -2,7 +2,9 @@
 #include "app/program.h"
 
 #include <algorithm>
-#include <utility>
+#include <array>
+#include <iterator>
+#include <vector>
 
 #include "app/app_ids.h"
 #include "graph/incidence_view.h"
@@ -17,10 +19,10 @@ namespace orv::app {
 
 namespace {
 
-constexpr DWORD kViewStyle = 0x00CC0000;
+constexpr DWORD kViewStyle = WS_POPUP | 0x00CC0000;
 constexpr DWORD kReportStyle = 0x50B000C4;
 // Without the horizontal scroll bar and ES_AUTOHSCROLL: paragraphs wrap at the window's width.
-constexpr DWORD kWrappingReportStyle = 0x50A00044;
+constexpr DWORD kWrappingStyle = 0x50A00044;
 constexpr char kReportInitial[] = "読み込みデータ\r\n";
 constexpr LONG kScrollLine = 40;  // one row of the tables
 constexpr int kCascadeStep = 30;  // each view right of and below the one placed before
@@ -64,6 +66,42 @@ struct Creation {
   View view;
 };
 
+RECT WorkAreaOf(HWND window) {
+  MONITORINFO mi{};
+  mi.cbSize = sizeof mi;
+  GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &mi);
+  return mi.rcWork;
+}
+
+// The order in which the first load cascades the views.
+constexpr View kCascadeOrder[kViewCount] = {kReport, kLegend,   kLogRank,   kWilcoxon, kCumulative, kByCause,
+                                            kRate,   kAtRisk,   kIntervals, kPaper,    kIncidence};
+
+// The place of a view in the cascade: it starts left of and above the screen's centre, inside
+// the work area of the main window's monitor.
+POINT CascadePoint(HWND main, int step) {
+  const RECT work = WorkAreaOf(main);
+  const float halfWidth = static_cast<float>(GetSystemMetrics(SM_CXSCREEN)) / 2.0f;
+  const float halfHeight = static_cast<float>(GetSystemMetrics(SM_CYSCREEN)) / 2.0f;
+  return {std::max<int>(TruncToInt32(halfWidth - 700.0f), work.left) + kCascadeStep * step,
+          std::max<int>(TruncToInt32(halfHeight - 300.0f), work.top) + kCascadeStep * step};
+}
+
+struct Span {
+  int at, extent;
+};
+
+// Where a view of `size` goes along one axis of the work area [low, high), asked to start at
+// `at`. No larger than the area. From a cascade point a view longer than the room left there is
+// cut to that room, so that large views cascade like the others, unless that would leave it
+// less than half the area; otherwise it moves back only as far as it must to stay inside.
+Span FitSpan(int at, int size, int low, int high, bool fromCascade) {
+  int extent = std::min(size, high - low);
+  const int room = high - std::max(at, low);
+  if (fromCascade && extent > room && 2 * room >= high - low) extent = room;
+  return {std::clamp(at, low, high - extent), extent};
+}
+
 }  // namespace
 
 void Program::RegisterViewClass(const char* name) {
@@ -85,8 +123,11 @@ void Program::CreateViewWindows() {
     const ViewClass& vc = kViewClasses[i];
     RegisterViewClass(vc.className);
     Creation creation{this, static_cast<View>(i)};
-    CreateWindowExA(0, vc.className, vc.caption, kViewStyle, CW_USEDEFAULT, CW_USEDEFAULT, vc.width, 360, nullptr,
-                    nullptr, instance_, &creation);
+    // Owned by the main window, as a program's tool windows are: they stay above it when it is
+    // clicked, and go with it. Shown before a load, each stands where the first load puts it.
+    const POINT at = CascadePoint(main_, static_cast<int>(std::find(std::begin(kCascadeOrder), std::end(kCascadeOrder), i) -
+                                                          std::begin(kCascadeOrder)));
+    CreateWindowExA(0, vc.className, vc.caption, kViewStyle, at.x, at.y, vc.width, 360, main_, nullptr, instance_, &creation);
   }
 }
 
@@ -145,7 +186,7 @@ LRESULT Program::OnViewMessage(View v, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
         }
       } else if (v == kPaper) {
         if (HWND control = CreateReportControl(hwnd, kPaperControlId, "論文用の記述\r\n", true)) {
-          paper_ = std::make_unique<RichEditResult>(control);
+          paper_ = std::make_unique<EditResult>(control);
           surfaces_.paper = paper_.get();
         }
       } else {
@@ -197,14 +238,14 @@ LRESULT Program::OnViewMessage(View v, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
   return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-HWND Program::CreateReportControl(HWND parent, int id, const char* text, bool wrap) {
-  HWND control = CreateWindowExA(0, "RichEdit20A", text, wrap ? kWrappingReportStyle : kReportStyle, 0, 0, 0, 0, parent,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+HWND Program::CreateReportControl(HWND parent, int id, const char* text, bool plain) {
+  HWND control = CreateWindowExA(0, plain ? "EDIT" : "RichEdit20A", text, plain ? kWrappingStyle : kReportStyle, 0, 0, 0,
+                                 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
   if (!control) {
     boxes_.Show("リッチエディットの作成に失敗", "Error - T_RichEdit", BoxIcon::Error);
     return nullptr;
   }
-  SetUpRichEdit(control);
+  if (!plain) SetUpRichEdit(control);
   return GetDlgItem(parent, id);
 }
 
@@ -223,45 +264,47 @@ void Program::PlacePendingViews() {
                                                            GetSystemMetrics(SM_CXVSCROLL) + (frame.right - frame.left));
   }
 
-  // The cascade starts left of and above the screen's centre, inside the work area of the
-  // main window's monitor.
-  MONITORINFO mi{};
-  mi.cbSize = sizeof mi;
-  GetMonitorInfoA(MonitorFromWindow(main_, MONITOR_DEFAULTTONEAREST), &mi);
-  const RECT& work = mi.rcWork;
-  const float halfWidth = static_cast<float>(GetSystemMetrics(SM_CXSCREEN)) / 2.0f;
-  const float halfHeight = static_cast<float>(GetSystemMetrics(SM_CYSCREEN)) / 2.0f;
-  const POINT start{std::max<int>(TruncToInt32(halfWidth - 700.0f), work.left),
-                    std::max<int>(TruncToInt32(halfHeight - 300.0f), work.top)};
-  const std::pair<View, SIZE> order[] = {
-      {kReport, {s.reportWidth, s.reportHeight}},         {kLegend, {s.legendWidth, s.legendHeight}},
-      {kLogRank, {s.logRankWidth, s.logRankHeight}},      {kWilcoxon, {s.wilcoxonWidth, s.wilcoxonHeight}},
-      {kCumulative, {s.cumulativeWidth, s.cumulativeHeight}}, {kByCause, {s.byCauseWidth, s.byCauseHeight}},
-      {kRate, {s.survivalRateWidth, s.survivalRateHeight}}, {kAtRisk, {s.numberAtRiskWidth, s.numberAtRiskHeight}},
-      {kIntervals, {s.intervalsWidth, s.intervalsHeight}}, {kPaper, {s.paperWidth, s.paperHeight}},
-      {kIncidence, IncidenceViewSize()},
-  };
-  int step = 0;
-  for (const auto& [v, size] : order) {
-    PlaceView(v, work, start.x + kCascadeStep * step, start.y + kCascadeStep * step, size.cx, size.cy);
-    ++step;
+  std::array<SIZE, kViewCount> sizes{};
+  sizes[kReport] = {s.reportWidth, s.reportHeight};
+  sizes[kLegend] = {s.legendWidth, s.legendHeight};
+  sizes[kLogRank] = {s.logRankWidth, s.logRankHeight};
+  sizes[kWilcoxon] = {s.wilcoxonWidth, s.wilcoxonHeight};
+  sizes[kCumulative] = {s.cumulativeWidth, s.cumulativeHeight};
+  sizes[kByCause] = {s.byCauseWidth, s.byCauseHeight};
+  sizes[kRate] = {s.survivalRateWidth, s.survivalRateHeight};
+  sizes[kAtRisk] = {s.numberAtRiskWidth, s.numberAtRiskHeight};
+  sizes[kIntervals] = {s.intervalsWidth, s.intervalsHeight};
+  sizes[kPaper] = {s.paperWidth, s.paperHeight};
+  sizes[kIncidence] = IncidenceViewSize();
+  for (int step = 0; step < kViewCount; ++step) {
+    const View v = kCascadeOrder[step];
+    const auto index = static_cast<std::size_t>(v);
+    if (viewPlaced_[index]) {
+      // Where the user left it, on the monitor where it is.
+      RECT r{};
+      GetWindowRect(view(v), &r);
+      PlaceView(v, WorkAreaOf(view(v)), {r.left, r.top}, sizes[index], false);
+    } else {
+      PlaceView(v, WorkAreaOf(main_), CascadePoint(main_, step), sizes[index], true);
+      viewPlaced_[index] = true;
+    }
   }
 }
 
-void Program::PlaceView(View v, const RECT& work, int x, int y, int w, int h) {
+void Program::PlaceView(View v, const RECT& work, POINT at, SIZE size, bool fromCascade) {
   HWND window = view(v);
   const auto index = static_cast<std::size_t>(v);
-  const int width = std::min<int>(w, work.right - work.left), height = std::min<int>(h, work.bottom - work.top);
+  const Span across = FitSpan(at.x, size.cx, work.left, work.right, fromCascade);
+  const Span down = FitSpan(at.y, size.cy, work.top, work.bottom, fromCascade);
   RECT frame{0, 0, 0, 0};
   AdjustWindowRectEx(&frame, kViewStyle, FALSE, 0);
   // The report windows' controls scroll by themselves; a painted view scrolls over the
   // client area it was sized for.
-  if (!IsReport(v)) viewContent_[index] = {w - (frame.right - frame.left), h - (frame.bottom - frame.top)};
+  if (!IsReport(v)) viewContent_[index] = {size.cx - (frame.right - frame.left), size.cy - (frame.bottom - frame.top)};
   viewScroll_[index] = {0, 0};
   // One move, straight to the final place, repainted: a view moved twice without a repaint
   // kept black where it had been covered or off the screen.
-  SetWindowPos(window, nullptr, std::clamp<int>(x, work.left, work.right - width),
-               std::clamp<int>(y, work.top, work.bottom - height), width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(window, nullptr, across.at, down.at, across.extent, down.extent, SWP_NOZORDER | SWP_NOACTIVATE);
   UpdateViewScroll(v);
   if (IsWindowVisible(window)) RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
@@ -324,14 +367,35 @@ void Program::ScrollView(View v, int bar, int code) {
   InvalidateRect(window, nullptr, TRUE);
 }
 
-void Program::ToggleViewWindow(View v) {
+void Program::ShowViewWindow(View v) {
+  // A view buried under the others is what its menu item is chosen for most: it comes up, never
+  // goes away (its close box hides it).
   HWND window = view(v);
-  if (IsWindowVisible(window)) {
-    ShowWindow(window, SW_HIDE);
-    InvalidateRect(main_, nullptr, TRUE);
-  } else {
-    ShowWindow(window, SW_SHOWNORMAL);
+  ShowWindow(window, SW_SHOWNORMAL);
+  SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void Program::KeepViewsAbove() {
+  // The views are owned by the main window, which keeps them above it on Windows and under a
+  // window manager. Wine without one (X11 "Managed" off) raises the X window of every window it
+  // focuses above all others, and the next exposure makes that the order of the windows too:
+  // a click on the main window buried every view. Each view shown is raised again, the lowest
+  // first; Wine restacks an X window only when its window becomes the first, so a hidden view
+  // goes first to make the highest one move as well.
+  std::vector<HWND> shown;  // from the highest
+  HWND hidden = nullptr;
+  for (HWND w = GetWindow(main_, GW_HWNDFIRST); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+    if (std::find(views_.begin(), views_.end(), w) == views_.end()) continue;
+    if (IsWindowVisible(w)) {
+      shown.push_back(w);
+    } else {
+      hidden = w;
+    }
   }
+  if (shown.empty()) return;
+  constexpr UINT kRaise = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+  if (hidden != nullptr) SetWindowPos(hidden, HWND_TOP, 0, 0, 0, 0, kRaise);
+  for (auto it = shown.rbegin(); it != shown.rend(); ++it) SetWindowPos(*it, HWND_TOP, 0, 0, 0, 0, kRaise);
 }
 
 void Program::PaintView(View v) {

@@ -9,7 +9,6 @@ namespace orv {
 
 namespace {
 
-constexpr int kOkButton = 1000;
 constexpr int kFirstCheckBox = 9200;
 constexpr int kRowPitch = 40;
 constexpr int kLabelX = 40;
@@ -23,7 +22,7 @@ std::string RowLabel(const CaseData& cases, int j) {
 void Initialise(HWND window, ModalRun& run) {
   const DialogContext& ctx = *run.ctx;
   const CaseData& cases = ctx.ws->cases;
-  HWND ok = CreateControl(window, "ＯＫ", BS_PUSHBUTTON, 133, 643, 95, 34, kOkButton);
+  HWND ok = CreateControl(window, "ＯＫ", BS_DEFPUSHBUTTON, 133, 643, 95, 34, kOkButton);
   SendMessageA(ok, WM_SETFONT, reinterpret_cast<WPARAM>(ctx.dialogFont), FALSE);
   HDC dc = KeepWindowDC(run);
   ListWindowLayout layout;
@@ -44,6 +43,17 @@ void Initialise(HWND window, ModalRun& run) {
     // Set once: a repaint must not undo what the user ticked before pressing OK.
     SendMessageA(box, BM_SETCHECK, cases.CauseCensored[static_cast<std::size_t>(j)] == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
   }
+  SetWindowPos(ok, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);  // last for Tab
+}
+
+int BoxAt(HWND, ModalRun& run, POINT p) {
+  if (run.dc == nullptr) return 0;
+  const CaseData& cases = run.ctx->ws->cases;
+  // Row 0, the cases alive, has no box.
+  for (int j = 1; j <= cases.NumCauses; ++j) {
+    if (IsOnText(run.dc, p, kLabelX, kRowPitch * j + 20, RowLabel(cases, j))) return kFirstCheckBox + j;
+  }
+  return 0;
 }
 
 void Paint(HWND window, ModalRun& run) {
@@ -72,7 +82,7 @@ void OnCommand(HWND window, ModalRun& run, WPARAM wParam) {
 }  // namespace
 
 LRESULT CALLBACK CensoredCausesProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  static constexpr SettingWindowHandlers kHandlers{.initialise = Initialise, .paint = Paint, .command = OnCommand};
+  static constexpr SettingWindowHandlers kHandlers{.initialise = Initialise, .paint = Paint, .command = OnCommand, .boxAt = BoxAt};
   return SettingWindowProc(window, message, wParam, lParam, kHandlers);
 }
 

@@ -12,7 +12,6 @@ namespace orv {
 
 namespace {
 
-constexpr int kOkButton = 1000;
 constexpr int kColourButton = 1001;
 constexpr int kTypeBox = 1002;
 constexpr int kWidthBox = 1003;
@@ -40,11 +39,18 @@ void ReadTicks(GraphSettingsState& state) {
   }
 }
 
+// The group box's etched frame is two pixels wide.
+constexpr int kFrameWidth = 2;
+
 void FillPreviewArea(HWND box, HDC dc) {
   RECT r{};
   GetClientRect(box, &r);
   r.left = 55;
   r.top = 25;
+  // Inside the frame: the previews are drawn also outside a paint of the box (after the colour
+  // dialog), when the box would not draw its frame again over them.
+  r.right -= kFrameWidth;
+  r.bottom -= kFrameWidth;
   FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
 }
 
@@ -88,10 +94,12 @@ void Initialise(HWND window, ModalRun& run) {
   DialogContext& ctx = *run.ctx;
   run.state = std::make_unique<GraphSettingsState>();
   GraphSettingsState& state = StateOf(run);
-  CreateBoxWithFont(window, "OK", BS_PUSHBUTTON, 38, 250, 60, 22, kOkButton, ctx.dialogFont);
-  CreateBoxWithFont(window, "色設定", BS_PUSHBUTTON, 196, 250, 60, 22, kColourButton, ctx.dialogFont);
+  HWND ok = CreateBoxWithFont(window, "OK", BS_DEFPUSHBUTTON, 38, 250, 60, 22, kOkButton, ctx.dialogFont);
+  HWND colour = CreateBoxWithFont(window, "色設定", BS_PUSHBUTTON, 196, 250, 60, 22, kColourButton, ctx.dialogFont);
   state.typeBox = CreateBoxWithFont(window, "線種", BS_GROUPBOX, 5, 5, 150, 230, kTypeBox, ctx.dialogFont);
   state.widthBox = CreateBoxWithFont(window, "太さ", BS_GROUPBOX, 160, 5, 150, 230, kWidthBox, ctx.dialogFont);
+  // Tab goes through the type, the width, OK and 色設定, in the order they are read.
+  for (HWND button : {ok, colour}) SetWindowPos(button, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   HDC dc = KeepWindowDC(run);
   MoveWindow(window, 300, 50, 330, 320, FALSE);
   const int g = ctx.editedGroup;

@@ -10,7 +10,6 @@ namespace orv {
 
 namespace {
 
-constexpr int kOkButton = 1000;
 constexpr int kFirstCheckBox = 9000;
 constexpr int kRowPitch = 45;
 
@@ -26,7 +25,7 @@ std::string RowLabel(const Workspace& ws, int g) {
 void Initialise(HWND window, ModalRun& run) {
   const DialogContext& ctx = *run.ctx;
   const int groups = GroupCount(ctx);
-  HWND ok = CreateControl(window, "ＯＫ", BS_PUSHBUTTON, 131, 532, 96, 34, kOkButton);
+  HWND ok = CreateControl(window, "ＯＫ", BS_DEFPUSHBUTTON, 131, 532, 96, 34, kOkButton);
   SendMessageA(ok, WM_SETFONT, reinterpret_cast<WPARAM>(ctx.dialogFont), FALSE);
   HDC dc = KeepWindowDC(run);
   ListWindowLayout layout;
@@ -55,6 +54,16 @@ void Initialise(HWND window, ModalRun& run) {
     const std::string& name = ctx.ws->cases.GroupNames[static_cast<std::size_t>(g)];
     TextOutA(dc, kLabelX, kRowPitch * g + 20, name.data(), static_cast<int>(name.size()));
   }
+  // Tab goes through the boxes first, ＯＫ last.
+  SetWindowPos(ok, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+int BoxAt(HWND, ModalRun& run, POINT p) {
+  if (run.dc == nullptr) return 0;
+  for (int g = 0; g <= GroupCount(*run.ctx); ++g) {
+    if (IsOnText(run.dc, p, kLabelX, kRowPitch * g + 20, RowLabel(*run.ctx->ws, g))) return kFirstCheckBox + g;
+  }
+  return 0;
 }
 
 void ApplyTicks(HWND window, DialogContext& ctx) {
@@ -98,7 +107,7 @@ void PaintGroupList(HWND groupWindow) {
 
 LRESULT CALLBACK GroupSelectionProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   static constexpr SettingWindowHandlers kHandlers{
-      .initialise = Initialise, .paint = OnPaint, .command = OnCommand, .doubleClick = OnDoubleClick};
+      .initialise = Initialise, .paint = OnPaint, .command = OnCommand, .doubleClick = OnDoubleClick, .boxAt = BoxAt};
   return SettingWindowProc(window, message, wParam, lParam, kHandlers);
 }
 

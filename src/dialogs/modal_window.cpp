@@ -10,6 +10,9 @@ namespace orv {
 
 namespace {
 
+// A close box (WS_SYSMENU) as every window of the platform has: it ends the run without applying.
+constexpr DWORD kListStyle = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
+
 struct WindowKind {
   const char* key;
   const char* title;
@@ -20,11 +23,20 @@ struct WindowKind {
 };
 
 constexpr WindowKind kWindowKinds[] = {
-    {"G_sentakuWnd", "グラフ：選択", WS_CAPTION | WS_THICKFRAME | WS_CLIPCHILDREN, 273, 609, GroupSelectionProc},
-    {"U_checkWnd", "打ち切り症例の選択", WS_CAPTION | WS_THICKFRAME | WS_CLIPCHILDREN, 373, 720, CensoredCausesProc},
-    {"GP_Wnd", "グラフ設定", WS_CAPTION | WS_VISIBLE, 320, 310, GraphSettingsProc},
-    {"R_kijunWnd", "基準群の選択", WS_CAPTION | WS_THICKFRAME | WS_CLIPCHILDREN, 320, 400, ReferenceGroupProc},
+    {"G_sentakuWnd", "グラフ：選択", kListStyle, 273, 609, GroupSelectionProc},
+    {"U_checkWnd", "打ち切り症例の選択", kListStyle, 373, 720, CensoredCausesProc},
+    {"GP_Wnd", "グラフ設定", WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 320, 310, GraphSettingsProc},
+    {"R_kijunWnd", "基準群の選択", kListStyle, 320, 400, ReferenceGroupProc},
 };
+
+// The button Enter presses: a push button that has the keyboard, as in a dialog, else ＯＫ.
+int DefaultButton(HWND window) {
+  HWND focus = GetFocus();
+  const bool pushButton =
+      focus != nullptr && IsChild(window, focus) &&
+      (SendMessageA(focus, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) != 0;
+  return pushButton ? GetDlgCtrlID(focus) : kOkButton;
+}
 
 const WindowKind* FindKind(const char* key) {
   if (key == nullptr) return nullptr;
@@ -69,6 +81,9 @@ int RunModalWindow(DialogContext& ctx, HWND owner, const char* key) {
 
   ShowWindow(window, SW_SHOW);
   if (owner != nullptr) EnableWindow(owner, FALSE);
+  // A window created visible was activated before its procedure was installed: the keyboard
+  // goes to its first control here, as a dialog's does.
+  if (!IsChild(window, GetFocus())) SetFocus(GetNextDlgTabItem(window, nullptr, FALSE));
 
   MSG msg{};
   int code = 0;
@@ -109,7 +124,37 @@ LRESULT SettingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
                           const SettingWindowHandlers& handlers) {
   ModalRun* run = RunOf(window);
   if (run == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+  // The platform's dialog keys (IsDialogMessageA in the run's loop) ask a setting window what a
+  // dialog's own procedure would answer: the default button, the next control to focus.
   switch (message) {
+    case DM_GETDEFID:
+      return MAKELRESULT(DefaultButton(window), DC_HASDEFID);
+    case WM_NEXTDLGCTL: {
+      HWND next = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam) : GetNextDlgTabItem(window, GetFocus(), wParam != 0);
+      if (next != nullptr) SetFocus(next);
+      return 0;
+    }
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        if (HWND focus = GetFocus(); focus != nullptr && IsChild(window, focus)) run->focus = focus;
+      } else {
+        HWND focus = run->focus != nullptr && IsWindow(run->focus) ? run->focus : GetNextDlgTabItem(window, nullptr, FALSE);
+        SetFocus(focus != nullptr ? focus : window);
+      }
+      return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+      // A box's name is part of the box, as a labelled control's text is; the second click of a
+      // double click is a click too.
+      const POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+      if (const int box = handlers.boxAt != nullptr ? handlers.boxAt(window, *run, p) : 0) {
+        SendMessageA(GetDlgItem(window, box), BM_CLICK, 0, 0);
+        return 0;
+      }
+      if (message == WM_LBUTTONDOWN || handlers.doubleClick == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+      handlers.doubleClick(window, *run, lParam);
+      return 0;
+    }
     case WM_INITDIALOG:
       if (handlers.initialise != nullptr) handlers.initialise(window, *run);
       return 0;
@@ -121,11 +166,12 @@ LRESULT SettingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       return 0;
     }
     case WM_COMMAND:
-      if (handlers.command != nullptr) handlers.command(window, *run, wParam);
-      return 0;
-    case WM_LBUTTONDBLCLK:
-      if (handlers.doubleClick == nullptr) return DefWindowProcA(window, message, wParam, lParam);
-      handlers.doubleClick(window, *run, lParam);
+      // Esc, as the dialog keys deliver it: a close.
+      if (wParam == IDCANCEL) {
+        EndModalWindow(window, IDCANCEL);
+      } else if (handlers.command != nullptr) {
+        handlers.command(window, *run, wParam);
+      }
       return 0;
     case WM_CLOSE:
       EndModalWindow(window, IDCANCEL);
@@ -152,9 +198,21 @@ void ReleaseWindowDC(ModalRun& run) {
 }
 
 HWND CreateControl(HWND parent, const char* text, DWORD style, int x, int y, int w, int h, int id) {
-  return CreateWindowExA(0, "BUTTON", text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
+  // Tab stops at the push and check boxes; a radio button is one while it is ticked (the
+  // button control sees to it), so that Tab meets a group of them at its choice.
+  const DWORD type = style & BS_TYPEMASK;
+  if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || type == BS_AUTOCHECKBOX) style |= WS_TABSTOP;
+  // A group box holds radio buttons: Tab and the arrows go in among them.
+  const DWORD exStyle = type == BS_GROUPBOX ? WS_EX_CONTROLPARENT : 0;
+  return CreateWindowExA(exStyle, "BUTTON", text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                          reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE)), nullptr);
+}
+
+bool IsOnText(HDC dc, POINT p, int x, int y, std::string_view text) {
+  SIZE size{};
+  GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
+  return p.x >= x && p.x < x + size.cx && p.y >= y && p.y < y + size.cy;
 }
 
 void FillClientWhite(HWND window, HDC dc) {

@@ -7,7 +7,6 @@ namespace orv {
 
 namespace {
 
-constexpr int kOkButton = 1000;
 constexpr int kFirstRadio = 9400;
 constexpr int kRowPitch = 40;
 constexpr int kLabelX = 40;
@@ -21,7 +20,7 @@ void Initialise(HWND window, ModalRun& run) {
   const DialogContext& ctx = *run.ctx;
   const Workspace& ws = *ctx.ws;
   const int groups = ws.cases.NumGroups;
-  HWND ok = CreateControl(window, "ＯＫ", BS_PUSHBUTTON, 100, 300, 95, 34, kOkButton);
+  HWND ok = CreateControl(window, "ＯＫ", BS_DEFPUSHBUTTON, 100, 300, 95, 34, kOkButton);
   SendMessageA(ok, WM_SETFONT, reinterpret_cast<WPARAM>(ctx.dialogFont), FALSE);
   HDC dc = KeepWindowDC(run);
   ListWindowLayout layout;
@@ -42,6 +41,16 @@ void Initialise(HWND window, ModalRun& run) {
                                kRowPitch * (g - 1) + 20, 14, 14, kFirstRadio + g);
     SendMessageA(radio, BM_SETCHECK, g == ctx.referenceTick ? BST_CHECKED : BST_UNCHECKED, 0);
   }
+  SetWindowPos(ok, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);  // last for Tab
+}
+
+int BoxAt(HWND, ModalRun& run, POINT p) {
+  if (run.dc == nullptr) return 0;
+  const Workspace& ws = *run.ctx->ws;
+  for (int g = 1; g <= ws.cases.NumGroups; ++g) {
+    if (IsOnText(run.dc, p, kLabelX, kRowPitch * (g - 1) + 20, RowLabel(ws, g))) return kFirstRadio + g;
+  }
+  return 0;
 }
 
 void Paint(HWND window, ModalRun& run) {
@@ -65,7 +74,7 @@ void OnCommand(HWND window, ModalRun& run, WPARAM wParam) {
 }  // namespace
 
 LRESULT CALLBACK ReferenceGroupProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  static constexpr SettingWindowHandlers kHandlers{.initialise = Initialise, .paint = Paint, .command = OnCommand};
+  static constexpr SettingWindowHandlers kHandlers{.initialise = Initialise, .paint = Paint, .command = OnCommand, .boxAt = BoxAt};
   return SettingWindowProc(window, message, wParam, lParam, kHandlers);
 }
 

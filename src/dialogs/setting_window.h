@@ -6,11 +6,15 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "dialogs/dialogs.h"
 
 namespace orv {
+
+// The ＯＫ of every setting window: what Enter presses when no other push button has the keyboard.
+inline constexpr int kOkButton = 1000;
 
 // Per-window working values that one setting window keeps while it runs.
 struct SettingWindowState {
@@ -24,6 +28,7 @@ struct ModalRun {
   HWND window = nullptr;
   HDC dc = nullptr;     // obtained at initialisation, kept until the window is destroyed
   bool ended = false;   // set by EndModalWindow: the next quit message is this run's own
+  HWND focus = nullptr; // the control that had the keyboard when the window was last deactivated
   std::unique_ptr<SettingWindowState> state;
 };
 
@@ -36,6 +41,9 @@ void ReleaseWindowDC(ModalRun& run);
 
 // A push button, group box, check box or radio button of a setting window.
 HWND CreateControl(HWND parent, const char* text, DWORD style, int x, int y, int w, int h, int id);
+
+// Whether p lies on the text drawn with its top left corner at (x, y) in the context.
+bool IsOnText(HDC dc, POINT p, int x, int y, std::string_view text);
 
 void FillClientWhite(HWND window, HDC dc);
 
@@ -68,12 +76,17 @@ struct SettingWindowHandlers {
   void (*paint)(HWND window, ModalRun& run) = nullptr;             // WM_PAINT, inside BeginPaint
   void (*command)(HWND window, ModalRun& run, WPARAM wParam) = nullptr;
   void (*doubleClick)(HWND window, ModalRun& run, LPARAM lParam) = nullptr;  // else the default
+  // The id of the check box or radio button whose name the window draws at p; 0 for none.
+  int (*boxAt)(HWND window, ModalRun& run, POINT p) = nullptr;
 };
 
 // The window procedure every setting window shares: the window's handlers for its own
-// messages; closing ends the run without applying anything; destroying gives the kept
-// drawing context back; every other message, and any message before the run is attached,
-// goes to the platform's default.
+// messages; closing (the close box or Esc) ends the run without applying anything; Enter
+// presses the push button that has the keyboard, else ＯＫ; Tab and the arrows move between the
+// controls, and the control that had the keyboard gets it back when the window is activated
+// again; a click on a box's name clicks the box; destroying gives the kept drawing context
+// back; every other message, and any message before the run is attached, goes to the
+// platform's default.
 LRESULT SettingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                           const SettingWindowHandlers& handlers);
 

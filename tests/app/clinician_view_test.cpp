@@ -3,6 +3,7 @@
 #include "app/win32.h"
 
 #include <algorithm>
+#include <map>
 
 #include "graph/label_columns.h"
 #include "gui_driver.h"
@@ -29,6 +30,28 @@ TEST_F(Sample, JapaneseLegibleAndColumnsLinedUp) {
   EXPECT_EQ(ExpectColumnsLineUp(WilcoxonControl(*app_)), 5u) << "Wilcoxon: and its statistic";
 }
 
+// The paragraphs for the paper wrap Japanese at the window's edge, between characters as
+// Japanese is set: every line of them that the window wrapped reaches two thirds of its width.
+// Wrapped only at half-width blanks, lines such as "（95%信頼区間 / 326-355）" stood alone.
+TEST_F(Sample, PaperWrapsJapaneseAtTheWindowsEdge) {
+  HWND control = PaperControl(*app_);
+  std::wstring text(static_cast<std::size_t>(SendMessageW(control, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+  ASSERT_GT(text.size(), 1000u);
+  const long width = ClientSize(control).cx;
+  int wrapped = 0;
+  for (WPARAM line = 0, lines = static_cast<WPARAM>(SendMessageW(control, EM_GETLINECOUNT, 0, 0)); line + 1 < lines; ++line) {
+    const auto start = static_cast<std::size_t>(SendMessageW(control, EM_LINEINDEX, line, 0));
+    const auto end = start + static_cast<std::size_t>(SendMessageW(control, EM_LINELENGTH, start, 0));
+    const std::wstring_view shown = std::wstring_view(text).substr(start, end - start);
+    if (end >= text.size() || text[end] == L'\r' || std::ranges::none_of(shown, [](wchar_t c) { return c >= 0x3000; })) continue;
+    ++wrapped;
+    const auto lastX = static_cast<short>(LOWORD(SendMessageW(control, EM_POSFROMCHAR, end - 1, 0)));
+    EXPECT_GE(3 * lastX, 2 * width) << "line " << line << " of " << width << " px ends at " << lastX;
+  }
+  EXPECT_GE(wrapped, 20);
+}
+
 // Two groups whose deaths have 25 causes with long names.
 std::string ManyCausesFile() {
   std::string bytes;
@@ -53,60 +76,84 @@ std::vector<std::string> ListRows(const Model& model, int command) {
   return rows;
 }
 
-// Every view cascaded from the load position (each 30 px right of and below the one placed
-// before) inside the work area, as large as the core sized it and its labels need where the
-// work area allows, and still so, repainted, after three reloads of a file; a painted view
-// larger than it scrolls over its whole size; the interval window's columns line up whatever
-// the names' lengths. With many groups or causes of long names each list window is as wide as
-// its longest label, its ＯＫ stands below the last row, and it is on screen.
-TEST(Views, InsideTheWorkAreaAndScrolledWhenLarger) {
+// The views with their sizes for a file: step is a view's place in the cascade.
+struct View { const char* className; int width, height; bool painted; LONG step; };
+std::vector<View> ViewsOf(const Model& model) {
+  // Grown as far as the labels need in the views' font, the system font of a new context.
+  HDC measuring = GetDC(nullptr);
+  const ViewSizes s = GrowViewSizes(*model.views.last, FitLabels(model.ws.Results(), [&](std::string_view text) {
+    SIZE size{};
+    GetTextExtentPoint32A(measuring, text.data(), static_cast<int>(text.size()), &size);
+    return static_cast<int>(size.cx);
+  }), model.ws.cases.NumCauses);
+  ReleaseDC(nullptr, measuring);
+  // The intervals open as wide as their longest line, which the control measures: width 0.
+  return {{"NORMAL1", s.legendWidth, s.legendHeight, true, 1},       {"NORMAL2", s.cumulativeWidth, s.cumulativeHeight, true, 4},
+          {"NORMAL3", s.byCauseWidth, s.byCauseHeight, true, 5},     {"NORMAL4", s.survivalRateWidth, s.survivalRateHeight, true, 6},
+          {"NORMAL5", s.reportWidth, s.reportHeight, false, 0},      {"NORMAL9", s.logRankWidth, s.logRankHeight, false, 2},
+          {"NORMAL10", s.wilcoxonWidth, s.wilcoxonHeight, false, 3},  {"NORMAL6", s.numberAtRiskWidth, s.numberAtRiskHeight, true, 7},
+          {"NORMAL11", 0, s.intervalsHeight, false, 8}, {"NORMAL12", s.paperWidth, s.paperHeight, false, 9}};
+}
+
+// The first load cascades every view from the load position (each 30 px right of and below the
+// one placed before) inside the work area, as large as the core sized it and its labels need,
+// cut to the room left from its place (on this screen always at least half the area); a later
+// load leaves each view where it was, as a user left it, moving it only as far as its new size
+// needs to stay inside. A painted view larger than it shows scrolls over its whole size, also
+// when a smaller file follows a larger one; the interval window's columns line up whatever the
+// names' lengths. With many groups or causes of long names each list window is as wide as its
+// longest label, its ＯＫ stands below the last row, and it is on screen.
+TEST(Views, PlacedInsideTheWorkAreaAndScrolledWhenLarger) {
   RECT work{};  // as the program's monitor has it
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
   const LONG viewX = std::max<LONG>(TruncToInt32(static_cast<float>(GetSystemMetrics(SM_CXSCREEN)) / 2.0f - 700.0f), work.left);
   const LONG viewY = std::max<LONG>(TruncToInt32(static_cast<float>(GetSystemMetrics(SM_CYSCREEN)) / 2.0f - 300.0f), work.top);
-  // list: the command of the list window to open; first: a file loaded before, whose larger
-  // views had both bars.
-  struct File { std::string path; int list, labelX, pitch; std::string first; };
-  const File files[] = {{LongNamesFile(), kCmdChooseGroups, 120, 45, ""},
-                        {ManyCausesFile(), kCmdCensoredCases, 40, 40, ""},
-                        {SamplePath(), 0, 0, 0, ManyCausesFile()}};
+  // The place of each view after a load; before: where each was, none for the first load.
+  const auto expectPlaces = [&](const App& app, const Model& model, const std::map<std::string, Rect>& before) {
+    for (const View& v : ViewsOf(model)) {
+      SCOPED_TRACE(v.className);
+      const Rect place = Place(app.Find(v.className));
+      const LONG x = before.empty() ? viewX + 30 * v.step : before.at(v.className)[0];
+      const LONG y = before.empty() ? viewY + 30 * v.step : before.at(v.className)[1];
+      ASSERT_TRUE(!before.empty() || (2 * (work.right - x) >= work.right - work.left && 2 * (work.bottom - y) >= work.bottom - work.top));
+      const LONG width = v.width ? std::min<LONG>(v.width, before.empty() ? work.right - x : work.right - work.left) : place[2];
+      const LONG height = std::min<LONG>(v.height, before.empty() ? work.bottom - y : work.bottom - work.top);
+      EXPECT_EQ(place, (Rect{std::clamp<LONG>(x, work.left, work.right - width), std::clamp<LONG>(y, work.top, work.bottom - height),
+                             width, height}));
+    }
+  };
+  // list: the command of the list window to open; moved: the views dragged by the user after
+  // the sample's load, then a file of many long causes and the sample twice.
+  struct Moved { const char* className; LONG x, y; };
+  struct File { std::string path; int list, labelX, pitch; std::vector<Moved> moved; };
+  const File files[] = {{LongNamesFile(), kCmdChooseGroups, 120, 45, {}},
+                        {ManyCausesFile(), kCmdCensoredCases, 40, 40, {}},
+                        {SamplePath(), 0, 0, 0, {{"NORMAL5", 1000, 40}, {"NORMAL1", 100, 900}, {"NORMAL3", 300, 300}}}};
   for (const File& f : files) {
     SCOPED_TRACE(f.path);
-    App app(Quoted(f.first.empty() ? f.path : f.first));
+    App app(Quoted(f.path));
     app.DismissAllBoxes();
-    if (!f.first.empty()) {
+    if (!f.moved.empty()) {
       app.Command(kCmdReportWindow);
-      for (int load = 0; load < 3; ++load) app.Drop({f.path});
+      for (const Moved& m : f.moved) SetWindowPos(app.Find(m.className), nullptr, m.x, m.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      for (const std::string& path : {ManyCausesFile(), f.path, f.path}) {
+        SCOPED_TRACE("loaded again: " + path);
+        std::map<std::string, Rect> before;
+        for (const char* view : {"NORMAL1", "NORMAL2", "NORMAL3", "NORMAL4", "NORMAL5", "NORMAL9", "NORMAL10", "NORMAL6", "NORMAL11",
+                                 "NORMAL12"})
+          before[view] = Place(app.Find(view));
+        app.Drop({path});
+        app.DismissAllBoxes();
+        expectPlaces(app, Model(app, path), before);
+      }
+    } else {
+      expectPlaces(app, Model(app, f.path), {});
     }
-    app.DismissAllBoxes();
-    Model model(app, f.path);
-    ASSERT_TRUE(model.views.last);
-    // Grown as far as the labels need in the views' font, the system font of a new context.
-    HDC measuring = GetDC(nullptr);
-    const ViewSizes s = GrowViewSizes(*model.views.last, FitLabels(model.ws.Results(), [&](std::string_view text) {
-      SIZE size{};
-      GetTextExtentPoint32A(measuring, text.data(), static_cast<int>(text.size()), &size);
-      return static_cast<int>(size.cx);
-    }), model.ws.cases.NumCauses);
-    ReleaseDC(nullptr, measuring);
-    // step: the view's place in the cascade.
-    struct View { const char* className; int width, height; bool painted; LONG step; };
-    const View views[] = {
-        {"NORMAL1", s.legendWidth, s.legendHeight, true, 1},       {"NORMAL2", s.cumulativeWidth, s.cumulativeHeight, true, 4},
-        {"NORMAL3", s.byCauseWidth, s.byCauseHeight, true, 5},     {"NORMAL4", s.survivalRateWidth, s.survivalRateHeight, true, 6},
-        {"NORMAL5", s.reportWidth, s.reportHeight, false, 0},      {"NORMAL9", s.logRankWidth, s.logRankHeight, false, 2},
-        {"NORMAL10", s.wilcoxonWidth, s.wilcoxonHeight, false, 3},  {"NORMAL6", s.numberAtRiskWidth, s.numberAtRiskHeight, true, 7},
-        {"NORMAL11", 0, s.intervalsHeight, false, 8}, {"NORMAL12", s.paperWidth, s.paperHeight, false, 9},
-    };
-    for (const View& v : views) {
+    const Model model(app, f.path);
+    for (const View& v : ViewsOf(model)) {
+      if (!v.painted) continue;
       SCOPED_TRACE(v.className);
       HWND w = app.Find(v.className);
-      // The intervals open as wide as their longest line, which the control measures.
-      const LONG width = v.width ? std::min<LONG>(v.width, work.right - work.left) : Place(w)[2];
-      const LONG height = std::min<LONG>(v.height, work.bottom - work.top);
-      EXPECT_EQ(Place(w), (Rect{std::clamp<LONG>(viewX + 30 * v.step, work.left, work.right - width),
-                                std::clamp<LONG>(viewY + 30 * v.step, work.top, work.bottom - height), width, height}));
-      if (!v.painted) continue;
       const LONG style = GetWindowLongA(w, GWL_STYLE);
       RECT frame{0, 0, 0, 0};
       AdjustWindowRectEx(&frame, static_cast<DWORD>(style) & ~(WS_HSCROLL | WS_VSCROLL), FALSE, 0);
@@ -122,7 +169,7 @@ TEST(Views, InsideTheWorkAreaAndScrolledWhenLarger) {
         EXPECT_EQ(app.ScrollOf(w, bar).pos, std::max(content[bar] - page[bar], 0L));
       }
     }
-    if (!f.first.empty()) {
+    if (!f.moved.empty()) {
       // The report's left 60 px, caption included, were left black by moves without a repaint:
       // no line of them may be black through, as only a frame line is.
       Sleep(300);
@@ -137,12 +184,12 @@ TEST(Views, InsideTheWorkAreaAndScrolledWhenLarger) {
       EXPECT_LE(blackLines, 2) << "lines of the report's left edge black through";
     }
     // Long group names: the interval window's stops move right of the longest label, and the
-    // window opens as wide as its longest line where the work area allows.
+    // window opens as wide as its longest line where the room from its place allows.
     EXPECT_EQ(ExpectColumnsLineUp(IntervalsControl(app)), 3u);
-    const LONG intervalsWidth = Place(app.Find("NORMAL11"))[2];
-    EXPECT_TRUE(intervalsWidth >= 980 && (intervalsWidth == work.right - work.left ||
-                                          LongestLineEnd(IntervalsControl(app)) < ClientSize(IntervalsControl(app)).cx))
-        << intervalsWidth;
+    const Rect intervals = Place(app.Find("NORMAL11"));
+    EXPECT_TRUE(intervals[2] >= 980 && (intervals[0] + intervals[2] == work.right ||
+                                        LongestLineEnd(IntervalsControl(app)) < ClientSize(IntervalsControl(app)).cx))
+        << intervals[2];
     if (!f.list) continue;
     const std::vector<std::string> rows = ListRows(model, f.list);
     ASSERT_GE(rows.size(), 21u);

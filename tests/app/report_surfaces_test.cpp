@@ -99,11 +99,20 @@ TEST(ReportControl, BatchedReportEqualsInsertions) {
   DestroyWindow(parent);
 }
 
+// The files that exist, for the unquoted arguments.
+bool IsListedFile(const std::string& path) {
+  return path == R"(D:\my data\a b.csv)" || path == R"(D:\my data\a b.csv extra)" || path == R"(D:\cases.csv)";
+}
+
 TEST(CommandLine, DataFileArgument) {
   struct Case { const char* name; const char* line; std::optional<std::string> path; };
   const Case cases[] = {
       {"quoted file with blanks", R"("C:\P\O.exe" "D:\my data\a b.csv")", R"(D:\my data\a b.csv)"},
       {"unquoted file ends at a blank", R"("C:\P\O.exe" D:\cases.csv extra)", R"(D:\cases.csv)"},
+      {"unquoted file with blanks that exists", R"("C:\P\O.exe" D:\my data\a b.csv)", R"(D:\my data\a b.csv)"},
+      {"the longest run of words that exists", R"("C:\P\O.exe" D:\my data\a b.csv extra more)", R"(D:\my data\a b.csv extra)"},
+      {"a shorter run exists, trailing blanks", R"("C:\P\O.exe" D:\my data\a b.csv   )", R"(D:\my data\a b.csv)"},
+      {"no run exists: the first word", R"("C:\P\O.exe" D:\no such\file.csv)", R"(D:\no)"},
       {"several blanks before the file", R"("C:\P\O.exe"    D:\x.csv)", R"(D:\x.csv)"},
       {"unquoted program path", R"(C:\Prog\Orvantis.exe D:\cases.csv)", R"(D:\cases.csv)"},
       {"unquoted program path, quoted file", R"(C:\Prog\Orvantis.exe "D:\a b.csv")", R"(D:\a b.csv)"},
@@ -117,7 +126,7 @@ TEST(CommandLine, DataFileArgument) {
       {"unterminated program quote", R"("C:\P\O.exe D:\cases.csv)", std::nullopt},
       {"empty line", "", std::nullopt},
   };
-  for (const Case& c : cases) EXPECT_EQ(DataFileArgument(c.line), c.path) << c.name;
+  for (const Case& c : cases) EXPECT_EQ(DataFileArgument(c.line, IsListedFile), c.path) << c.name;
 }
 
 }  // namespace

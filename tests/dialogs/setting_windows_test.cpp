@@ -3,6 +3,8 @@
 #include "app/win32.h"
 
 #include <algorithm>
+#include <optional>
+#include <vector>
 
 #include "app/gui_driver.h"
 
@@ -65,6 +67,19 @@ int CountPixels(HWND window, int y, COLORREF colour, int x1 = 40, int x2 = 105) 
   return count;
 }
 
+// How many points of the dark right and bottom frame lines of both group boxes of the graph
+// settings (150 x 230 at (5, 5) and (160, 5)) the screen shows white.
+int WhiteOnFrames(HWND settings) {
+  HDC dc = GetDC(settings);
+  int white = 0;
+  for (int box : {5, 160}) {
+    white += GetPixel(dc, box + 150 - 2, 5 + 150) == RGB(255, 255, 255);
+    white += GetPixel(dc, box + 100, 5 + 230 - 2) == RGB(255, 255, 255);
+  }
+  ReleaseDC(settings, dc);
+  return white;
+}
+
 // Both result tables; marked with a text of the test first, they show whether the next
 // analysis run rewrote them.
 std::string Tables(const App& app) { return ControlText(LogRankControl(app)) + ControlText(WilcoxonControl(app)); }
@@ -85,7 +100,7 @@ std::string ThreeGroupsOneSmall() {
 
 using ThreeGroups = SharedApp<ThreeGroupsOneSmall>;
 
-// Both choice windows, without a close box and with the main window disabled while they run:
+// Both choice windows, with the main window disabled while they run:
 // ＯＫ applies a changed choice and reruns the analysis only when it matters, a close drops
 // it, and a repaint keeps a tick not yet applied.
 TEST_F(ThreeGroups, ChoicesApplyOnOkAndRerunOnlyWhenTheyMatter) {
@@ -115,7 +130,6 @@ TEST_F(ThreeGroups, ChoicesApplyOnOkAndRerunOnlyWhenTheyMatter) {
     MarkTables(*app_);
     HWND window = Open(*app_, c.command, c.command == kCmdChooseGroups ? kGroupTitle : kCausesTitle);
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(GetWindowLongA(window, GWL_STYLE) & WS_SYSMENU, 0) << "no close box";
     EXPECT_FALSE(IsWindowEnabled(app_->Main())) << "the main window waits for the run";
     for (std::size_t i = 0; i < c.tickedOnOpen.size(); ++i) {
       EXPECT_EQ(Ticked(window, c.firstBox + static_cast<int>(i)), c.tickedOnOpen[i]) << "box " << i;
@@ -130,6 +144,89 @@ TEST_F(ThreeGroups, ChoicesApplyOnOkAndRerunOnlyWhenTheyMatter) {
     for (const std::string& pair : c.rebuilt ? allPairs : std::vector<std::string>{}) {
       const bool listed = std::find(c.pairs.begin(), c.pairs.end(), pair) != c.pairs.end();
       EXPECT_EQ(tables.find(pair) != std::string::npos, listed) << pair << " in\n" << tables;
+    }
+  }
+}
+
+// A key as the keyboard gives it to the window in front, with Shift held for Shift+Tab.
+void Press(WORD key, bool shift = false) {
+  std::vector<INPUT> input;
+  const auto add = [&](WORD k, DWORD flags) { input.push_back({INPUT_KEYBOARD, {.ki = {k, 0, flags, 0, 0}}}); };
+  if (shift) add(VK_SHIFT, 0);
+  add(key, 0);
+  add(key, KEYEVENTF_KEYUP);
+  if (shift) add(VK_SHIFT, KEYEVENTF_KEYUP);
+  SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+}
+
+// The id of the control that has the keyboard in a window of the program; 0 for none.
+int FocusIn(HWND window) {
+  GUITHREADINFO info{sizeof info};
+  GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+  return info.hwndFocus && IsChild(window, info.hwndFocus) ? GetDlgCtrlID(info.hwndFocus) : 0;
+}
+
+// Each setting window used as a dialog is: the keyboard starts at its first control (a group of
+// radio buttons at its choice); Tab, Shift+Tab and the arrows move between the controls (an
+// arrow among radio buttons ticks the one it reaches); a click on a box's name clicks the box;
+// Esc closes without applying, Enter presses ＯＫ (also with the keyboard on a radio button),
+// which applies, and the close box closes without applying, as the window opened again shows.
+TEST(SettingWindows, KeysAndNamesAsInADialog) {
+  App app(Quoted(ThreeGroupsOneSmall()));
+  struct Key { WORD key; bool shift; int focus; };  // and the control that has the keyboard after it
+  struct Case {
+    const char* name;
+    int command;  // 0: the graph settings of group 1, by a double click on its line in the group list
+    int start;    // the control with the keyboard at the start
+    std::vector<Key> keys;
+    POINT label;         // on the name of `box`; x 0: none
+    int box, boxParent;  // the box that changes, and the group box that holds it (0: none)
+  };
+  const Case cases[] = {
+      {"group selection", kCmdChooseGroups, 9000, {{VK_TAB, false, 9001}, {VK_DOWN, false, 9002}, {VK_TAB, true, 9001}},
+       {125, 45 * 2 + 25}, 9002, 0},
+      {"censored causes", kCmdCensoredCases, 9201, {{VK_TAB, false, 9202}, {VK_TAB, false, kOk}, {VK_DOWN, false, 9201}},
+       {45, 40 * 2 + 25}, 9202, 0},
+      {"reference group", kCmdChooseReference, 9401, {{VK_TAB, false, kOk}, {VK_TAB, false, 9401}, {VK_TAB, true, kOk}},
+       {45, 40 * 1 + 25}, 9402, 0},
+      {"graph settings", 0, 9100,
+       {{VK_DOWN, false, 9101}, {VK_TAB, false, 9152}, {VK_TAB, false, kOk}, {VK_TAB, false, kColour}, {VK_TAB, false, 9101}},
+       {0, 0}, 9101, kTypeBox},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    HWND groups = nullptr;  // the group list behind the graph settings
+    const auto open = [&] {
+      if (c.command) return Open(app, c.command, nullptr);
+      groups = Open(app, kCmdChooseGroups, kGroupTitle);
+      return groups ? OpenSettingsOf(app, groups, 70, 45 + 28) : nullptr;
+    };
+    const auto ticked = [&](HWND window) { return Ticked(c.boxParent ? GetDlgItem(window, c.boxParent) : window, c.box); };
+    std::optional<bool> stored;  // the box as the program holds it
+    for (int end : {VK_ESCAPE, VK_RETURN, 0}) {
+      HWND window = open();
+      ASSERT_NE(window, nullptr);
+      EXPECT_EQ(ticked(window), stored.value_or(ticked(window)));
+      stored = ticked(window);
+      if (end != 0) {
+        EXPECT_EQ(FocusIn(window), c.start);
+        for (const Key& k : c.keys) {
+          Press(k.key, k.shift);
+          EXPECT_TRUE(WaitFor([&] { return FocusIn(window) == k.focus; })) << "key " << k.key << ": " << FocusIn(window);
+        }
+        if (c.label.x) PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(c.label.x, c.label.y));
+        EXPECT_TRUE(WaitFor([&] { return ticked(window) != *stored; })) << "by its name or an arrow";
+        Press(static_cast<WORD>(end));
+      } else {
+        EXPECT_NE(GetWindowLongA(window, GWL_STYLE) & WS_SYSMENU, 0) << "a close box";
+        PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+      }
+      EXPECT_TRUE(WaitFor([&] { return !IsWindow(window); }));
+      if (groups) {
+        EXPECT_TRUE(End(app, groups, false));
+      }
+      app.Settle();
+      if (end == VK_RETURN) stored = !*stored;
     }
   }
 }
@@ -195,6 +292,8 @@ TEST_F(ThreeGroups, LineSettingsOfTheGroupClicked) {
       EXPECT_FALSE(IsWindowEnabled(groups)) << "the colour dialog leaves the group list disabled";
       // The type samples (type box at (5, 5), solid sample 45 rows down) take the colour.
       if (c.confirm) { EXPECT_TRUE(WaitFor([&] { return CountPixels(settings, 5 + 45, c.answer, 5 + 60, 5 + 120) > 0; })); }
+      Sleep(200);
+      EXPECT_EQ(WhiteOnFrames(settings), 0) << "the previews filled over the frames of the boxes";
     }
     const int row = 45 * (c.title[0] - '0') + 28;
     if (c.sample != 0) {

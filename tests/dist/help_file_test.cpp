@@ -21,6 +21,7 @@ namespace {
 // The texts pages must hold: the limits, and the program's own words.
 const std::map<std::string, std::vector<const char*>> kTexts = {
     {"datafile.htm", {"先頭が半角のアポストロフィ", "8 例以上"}},
+    {"index.htm", {"「フォルダーです。データファイルを選んでください」", "「ほかのプログラムが使用中で開けません」"}},
     {"tests.htm", {"Logrank( Peto &amp; Peto ) χ2 = ", "<code>p&lt;0.001 </code>"}},
     {"multiple.htm", {"<code>BonFerroni</code>", "<code>Saidak     </code>"}},
     {"figures.htm", {"「グラフは2本以上必要です」", "見出し「ファイルの書き込みエラー」"}},
