@@ -242,13 +242,44 @@ TEST(Views, RowsOfEachView) {
   }
 }
 
-// 20 groups and 3 causes of long names, each byte 8 pixels wide, 16 high: in every table no
-// text overlaps another or a line sample, the labels as wide as the fixed layout leaves room
-// for do not move it, and each view grows by what its columns moved.
-TEST(LongLabels, NothingOverlapsAndViewsGrow) {
+// Each line sample row of a view as drawn in a recording, in its pen, with the pixels that the
+// opaque texts drawn after it (each byte 8 pixels wide, 16 high) leave of it.
+std::vector<std::pair<Pen, int>> SamplesShown(const RecordingCanvas& c) {
+  struct Row { int x1, y; Pen pen; std::vector<bool> covered; };
+  std::vector<Row> rows;
+  Pen pen;
+  int x = 0, y = 0;
+  for (const CanvasOp& op : c.ops) {
+    if (op.kind == CanvasOp::Kind::SelectPen) pen = op.pen;
+    if (op.kind == CanvasOp::Kind::LineTo && op.y == y && op.x > x) rows.push_back({x, y, pen, std::vector<bool>(static_cast<std::size_t>(op.x - x))});
+    if (op.kind == CanvasOp::Kind::MoveTo || op.kind == CanvasOp::Kind::LineTo) std::tie(x, y) = std::tuple(op.x, op.y);
+    if (op.kind != CanvasOp::Kind::Text) continue;
+    for (Row& row : rows) {
+      if (row.y < op.y || row.y >= op.y + 16) continue;
+      for (int px = std::max(op.x, row.x1); px < op.x + 8 * static_cast<int>(op.text.size()) && px - row.x1 < static_cast<int>(row.covered.size()); ++px) {
+        row.covered[static_cast<std::size_t>(px - row.x1)] = true;
+      }
+    }
+  }
+  std::vector<std::pair<Pen, int>> out;
+  for (const Row& row : rows) out.emplace_back(row.pen, static_cast<int>(std::count(row.covered.begin(), row.covered.end(), false)));
+  return out;
+}
+
+// 20 groups and 3 causes of long names, each byte 8 pixels wide, 16 high, in the groups'
+// default styles (every style drawn): in every table no text overlaps another or a moved line
+// sample; labels that leave two periods of the longest dash pattern of the samples move
+// nothing, wider ones move the samples right of them; every sample shows at least one period of
+// its dashes, and each view grows by what its columns moved. Labels of 10,000 cases that still
+// ended before the columns used to hide the samples under them: 28 bytes those of 生存率 (its
+// labels begin with the group's number), 34 those of the other tables.
+TEST(LongLabels, NothingOverlapsSamplesShowTheirDashesViewsGrow) {
   struct Case { const char* name; std::size_t labelBytes; int shift; };
-  // A 58-byte label and its two blanks end at 10 + 480 + a gap of 10: the samples start there.
-  const Case cases[] = {{"labels that fit: nothing moves", 28, 0}, {"58-byte names", 58, 10 + 480 + 10 - 40}};
+  // A label's bytes and two blanks end at 10 + 8 per byte and a gap of 10: the samples start there.
+  const Case cases[] = {{"short labels: nothing moves", 16, 0},
+                        {"10,000 cases: 生存率's samples were hidden", 28, 10 + 240 + 10 - 40},
+                        {"10,000 cases: every table's samples were hidden", 34, 10 + 288 + 10 - 40},
+                        {"58-byte names", 58, 10 + 480 + 10 - 40}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     auto ws = Plot(520, 20, {});
@@ -256,7 +287,7 @@ TEST(LongLabels, NothingOverlapsAndViewsGrow) {
     ws->cases.NumCauses = 3;
     for (int g = 0; g <= 20; ++g) {
       ws->shown.Set(g, true);
-      ws->texts[g][kLabel] = std::string(c.labelBytes - 10, 'G') + " ( n = 9 )";
+      ws->texts[g][kLabel] = std::string(c.labelBytes - 14, 'G') + " ( n = 10000 )";
     }
     // Headings of 4, 16, 20 and 24 bytes: the last cause's alone sets the pitch.
     for (int j = 0; j <= 3; ++j) ws->cases.CauseNames[j] = std::string(j == 0 ? 4 : 12 + 4 * j, 'c');
@@ -265,13 +296,18 @@ TEST(LongLabels, NothingOverlapsAndViewsGrow) {
     EXPECT_EQ(grown.numberAtRiskWidth - ViewSizes{}.numberAtRiskWidth, c.shift);
     EXPECT_EQ(grown.byCauseWidth - ViewSizes{}.byCauseWidth, c.shift + 4 * (24 * 8 + kLabelGap - 80)) << "wider cause columns";
     EXPECT_EQ(grown.legendWidth, std::max(400, 130 + 8 * static_cast<int>(c.labelBytes) + 40));
-    RecordingCanvas views[4];
+    RecordingCanvas views[5];
     for (RecordingCanvas& v : views) v.charWidth = 8;
     DrawCumulativeDeaths(r, ws->styles, ws->geometry, &views[0]);
     DrawDeathsByCause(r, ws->styles, &views[1]);
     DrawSurvivalRateView(r, ws->styles, 520, &views[2]);
     DrawNumberAtRisk(r, ws->styles, 520, &views[3]);
+    DrawLegend(r, ws->styles, &views[4]);
     for (const RecordingCanvas& v : views) {
+      const auto samples = SamplesShown(v);
+      EXPECT_EQ(samples.size(), &v == &views[2] || &v == &views[4] ? 2u * 21 : 2u * 20) << "two rows a sample";
+      for (const auto& [pen, shown] : samples) EXPECT_GE(shown, std::max(DashPeriod(pen.style), 1)) << "style " << pen.style << " in view " << &v - views;
+      if (&v == &views[4]) continue;  // the legend's labels stand right of its samples
       // Texts (without their trailing blanks) and, once moved, the samples as boxes: left, top, right, bottom.
       std::vector<std::array<int, 4>> boxes;
       for (const auto& t : v.Texts()) boxes.push_back({t.x, t.y, t.x + 8 * static_cast<int>(t.text.find_last_not_of(' ') + 1), t.y + 16});
