@@ -52,9 +52,9 @@ constexpr ViewClass kViewClasses[kViewCount] = {
 // median with its interval as periods, two survival rates with theirs.
 constexpr LONG kIntervalTabStops[] = {4200, 7650, 11100};
 
-// The figure at the view's scale inside the frame.
-SIZE IncidenceViewSize() {
-  RECT r{0, 0, TruncToInt32(kFigureWidth * kIncidenceViewScale) + 1, TruncToInt32(kFigureHeight * kIncidenceViewScale) + 1};
+// The client area the figure needs inside the frame.
+SIZE IncidenceViewSize(const Rect& client) {
+  RECT r{0, 0, client.right, client.bottom};
   AdjustWindowRectEx(&r, kViewStyle, FALSE, 0);
   return {r.right - r.left, r.bottom - r.top};
 }
@@ -239,7 +239,7 @@ void Program::PlacePendingViews() {
       {kCumulative, {s.cumulativeWidth, s.cumulativeHeight}}, {kByCause, {s.byCauseWidth, s.byCauseHeight}},
       {kRate, {s.survivalRateWidth, s.survivalRateHeight}}, {kAtRisk, {s.numberAtRiskWidth, s.numberAtRiskHeight}},
       {kIntervals, {s.intervalsWidth, s.intervalsHeight}}, {kPaper, {s.paperWidth, s.paperHeight}},
-      {kIncidence, IncidenceViewSize()},
+      {kIncidence, IncidenceViewSize(IncidenceViewClient(ws_.Results(), ws_.styles, ws_.geometry.xMax))},
   };
   int step = 0;
   for (const auto& [v, size] : order) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "graph/incidence_view.h"
 #include "graph/label_columns.h"
 #include "gui_driver.h"
 #include "text/number_text.h"
@@ -54,10 +55,10 @@ std::vector<std::string> ListRows(const Model& model, int command) {
 }
 
 // Every view cascaded from the load position (each 30 px right of and below the one placed
-// before) inside the work area, as large as the core sized it and its labels need where the
-// work area allows, and still so, repainted, after three reloads of a file; a painted view
-// larger than it scrolls over its whole size; the interval window's columns line up whatever
-// the names' lengths. With many groups or causes of long names each list window is as wide as
+// before) inside the work area, as large as the core sized it and its labels need (the
+// incidence view as its figure with every group shown) where the work area allows, and still
+// so, repainted, after three reloads of a file; a painted view larger than it scrolls over its
+// whole size; the interval window's columns line up whatever the names' lengths. With many groups or causes of long names each list window is as wide as
 // its longest label, its ＯＫ stands below the last row, and it is on screen.
 TEST(Views, InsideTheWorkAreaAndScrolledWhenLarger) {
   RECT work{};  // as the program's monitor has it
@@ -89,6 +90,10 @@ TEST(Views, InsideTheWorkAreaAndScrolledWhenLarger) {
       return static_cast<int>(size.cx);
     }), model.ws.cases.NumCauses);
     ReleaseDC(nullptr, measuring);
+    // The incidence view as large as its figure with every group shown needs, in its frame.
+    const orv::Rect figure = IncidenceViewClient(model.ws.Results(), model.ws.styles, model.ws.geometry.xMax);
+    RECT incidence{0, 0, figure.right, figure.bottom};
+    AdjustWindowRectEx(&incidence, static_cast<DWORD>(GetWindowLongA(app.Find("NORMAL13"), GWL_STYLE)) & ~(WS_HSCROLL | WS_VSCROLL), FALSE, 0);
     // step: the view's place in the cascade.
     struct View { const char* className; int width, height; bool painted; LONG step; };
     const View views[] = {
@@ -97,6 +102,7 @@ TEST(Views, InsideTheWorkAreaAndScrolledWhenLarger) {
         {"NORMAL5", s.reportWidth, s.reportHeight, false, 0},      {"NORMAL9", s.logRankWidth, s.logRankHeight, false, 2},
         {"NORMAL10", s.wilcoxonWidth, s.wilcoxonHeight, false, 3},  {"NORMAL6", s.numberAtRiskWidth, s.numberAtRiskHeight, true, 7},
         {"NORMAL11", 0, s.intervalsHeight, false, 8}, {"NORMAL12", s.paperWidth, s.paperHeight, false, 9},
+        {"NORMAL13", incidence.right - incidence.left, incidence.bottom - incidence.top, true, 10},
     };
     for (const View& v : views) {
       SCOPED_TRACE(v.className);

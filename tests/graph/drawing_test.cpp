@@ -339,7 +339,7 @@ TEST(NumberAtRiskYears, EveryYearUpToElevenColumnsThenWiderSteps) {
 // The cumulative incidence view without a censored cause: its line alone; with one, the
 // figure's layout at 0.4 pixels a dot: each year label and number at risk centred on its tick
 // (x 81, 220, 360, 500, 640, 779; a digit 7 pixels wide), each Y label ending at x 71, 3
-// pixels left of its tick. (Its curves at their level at the view's scale are the program's
+// pixels left of its tick, the Y title across above them, starting where they do. (Its curves at their level at the view's scale are the program's
 // test CompetingRisksAndReferenceGroup; the layout it draws is the batch command's
 // IncidenceFigure test.)
 TEST(IncidenceView, LineWithoutACensoredCauseTextsAtTheirTicksWithOne) {
@@ -357,9 +357,9 @@ TEST(IncidenceView, LineWithoutACensoredCauseTextsAtTheirTicksWithOne) {
   for (int k = 0; k <= 5; ++k) ws->run.survival.AtRiskTable[static_cast<std::size_t>(52 * k)][1] = atRisk[k];
   canvas.Reset();
   DrawIncidenceView(*ws, ws->run.competing, ws->styles, 260, &canvas);
-  EXPECT_EQ(TextsAt(canvas, 482), "78:0|217:1|357:2|497:3|637:4|776:5");
-  EXPECT_EQ(TextsAt(canvas, 545), "46:A|70:120|213:96|353:71|493:54|637:8|776:0");
-  EXPECT_EQ(std::tuple(TextsAt(canvas, 464), TextsAt(canvas, 11)), std::tuple("49:0.0", "49:1.0"));
+  EXPECT_EQ(TextsAt(canvas, 499), "78:0|217:1|357:2|497:3|637:4|776:5");
+  EXPECT_EQ(TextsAt(canvas, 562), "46:A|70:120|213:96|353:71|493:54|637:8|776:0");
+  EXPECT_EQ(std::tuple(TextsAt(canvas, 481), TextsAt(canvas, 28), TextsAt(canvas, 10)), std::tuple("49:0.0", "49:1.0", "49:累積発生率"));
 }
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -577,6 +577,95 @@ TEST(PublicationFigure, ReviewerFiguresTextsAndPalettes) {
     std::vector<int> styles;
     for (const FigureSeries& s : painted.series) colours.push_back(s.colour), styles.push_back(s.style);
     EXPECT_EQ(std::tuple(colours, styles), std::tuple(c.colours, c.styles)) << c.name;
+  }
+}
+
+// A text's box in a layout: its estimated width from its anchor, from 0.8 of its size above
+// the baseline to 0.2 below, as the view draws it; a line's segments as boxes half its width
+// either side (every line of these layouts is level or upright).
+struct FigureBox {
+  double left, top, right, bottom;
+  bool Overlaps(const FigureBox& o) const { return left < o.right && o.left < right && top < o.bottom && o.top < bottom; }
+};
+
+FigureBox BoxOf(const FigureText& t) {
+  const double w = EstimatedTextWidth(t.text, t.size);
+  const double left = t.anchor == TextAnchor::Left ? t.x : t.anchor == TextAnchor::Centre ? t.x - w / 2 : t.x - w;
+  return {left, t.y - 0.8 * t.size, left + w, t.y + 0.2 * t.size};
+}
+
+std::vector<FigureBox> SegmentsOf(const FigureLayout& l) {
+  std::vector<FigureBox> out;
+  for (const FigureLine& line : l.lines) {
+    for (std::size_t i = 1; i < line.points.size(); ++i) {
+      const FigurePoint a = line.points[i - 1], b = line.points[i];
+      const double h = line.width / 2;
+      out.push_back({std::min(a.x, b.x) - h, std::min(a.y, b.y) - h, std::max(a.x, b.x) + h, std::max(a.y, b.y) + h});
+    }
+  }
+  return out;
+}
+
+// The view with long names, many groups and curves where the legend would stand: every text
+// in the view's one size and inside the view, none over another or over a line; each name
+// whole or cut between words with "…"; the legend in the plot only where it is clear, else
+// beside it (right of a plot of the usual width when the plot could never hold it, else right
+// of a narrower one); the view's words in Japanese; the size a load gives the view holding the
+// figure. Groups 1 to G rise over half a year to levels from `low` to `high` (the middle one
+// of three half-way) and stay there to week 260; 100, 80, ... 0 at risk at the year marks.
+TEST(IncidenceView, LongNamesAndManyGroupsOverlapNothing) {
+  std::string japanese = "多施設共同研究・長期経過観察コホート・第1xx施設群";
+  japanese.resize(58, 'x');
+  const std::string latin = "Multicentre cohort, long-term follow-up, site 101", ellipsis = "\x81\x63";
+  struct Case { const char* name; int groups; std::string name_, legend, label; double low, high; const char* place; long width, height; };
+  const Case cases[] = {
+      {"four Latin names cut at a blank, low curves: in the plot's top right", 4, latin, "Multicentre cohort," + ellipsis,
+       "Multicentre cohort, long-term" + ellipsis, 0.05, 0.2, "top", 2008, 1417 + 44},
+      {"curves along the top and the bottom: beside a narrower plot", 3, "A", "A", "A", 0.02, 0.97, "narrower", 2008, 1417 + 44},
+      // The legend's names have the at-risk labels' room but for the numbers'.
+      {"twenty 58-byte Japanese names rising high: beside, the view wider and taller", 20, japanese,
+       "多施設共同研究・長期経過観察コホート" + ellipsis, "多施設共同研究・長期経過観察コホー" + ellipsis, 0.3, 0.9, "wider",
+       2008 + 72 + 14 + 19 * 100 / 3 + 30, 1417 + 44 + 20 * 44 - 468},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto ws = std::make_unique<Workspace>();
+    ws->cases.NumGroups = c.groups;
+    ws->run.competing.active = true;
+    std::tie(ws->run.competing.overall.tested, ws->run.competing.overall.p) = std::tuple(true, 0.64460902981688495);
+    for (int g = 1; g <= c.groups; ++g) {
+      const auto gi = static_cast<std::size_t>(g);
+      ws->shown.Set(g, true);
+      ws->cases.GroupNames[gi] = c.name_;
+      const double level = c.groups == 3 && g == 2 ? 0.5 : c.low + (c.high - c.low) * (g - 1) / (c.groups == 3 ? 2 : c.groups - 1);
+      for (int w = 0; w <= 260; ++w) ws->run.competing.groups[gi].estimates.incidence.push_back(level * std::min(1.0, w / 26.0));
+      ws->run.figures.groups[gi].km.assign(261, 0.5);
+      for (int k = 0; k <= 5; ++k) ws->run.survival.AtRiskTable[static_cast<std::size_t>(52 * k)][gi] = 100 - 20 * k;
+    }
+    const FigureLayout l = IncidenceViewLayout(*ws, ws->run.competing, ws->styles, 260);
+    EXPECT_EQ(Texts(l, TextRole::AxisTitle), (Strings{"年", "累積発生率"}));
+    EXPECT_EQ(Texts(l, TextRole::AtRiskTitle), Strings{"リスク集団数"});
+    EXPECT_EQ(Texts(l, TextRole::PValue), Strings{"Gray p = 0.6446"});
+    EXPECT_EQ(Texts(l, TextRole::Legend), Strings(static_cast<std::size_t>(c.groups), c.legend));
+    EXPECT_EQ(Texts(l, TextRole::AtRiskLabel), Strings(static_cast<std::size_t>(c.groups), c.label));
+    const FigureText& first = *TextsOf(l, TextRole::Legend).front();
+    // Three-digit numbers leave the plot's usual 60 dots on the right.
+    const bool narrower = l.plotRight < 2008 - 60;
+    const std::string place = first.x > l.plotRight ? (narrower ? "narrower" : "wider") : first.y < l.plotBottom / 2 ? "top" : "bottom";
+    EXPECT_EQ(std::tuple(place, std::lround(l.width), std::lround(l.height)), std::tuple(c.place, c.width, c.height));
+    const std::vector<FigureBox> lines = SegmentsOf(l);
+    for (std::size_t i = 0; i < l.texts.size(); ++i) {
+      const FigureText& t = l.texts[i];
+      const FigureBox box = BoxOf(t);
+      EXPECT_EQ(t.size, kFigureTextSize) << t.text;
+      EXPECT_TRUE(box.left >= 0 && box.top >= 0 && box.right <= l.width && box.bottom <= l.height) << t.text;
+      for (std::size_t k = i + 1; k < l.texts.size(); ++k) EXPECT_FALSE(box.Overlaps(BoxOf(l.texts[k]))) << t.text << " / " << l.texts[k].text;
+      for (const FigureBox& line : lines) EXPECT_FALSE(box.Overlaps(line)) << t.text << " over a line at " << line.left << ", " << line.top;
+    }
+    // A load sizes the view for every group shown, whatever the curves.
+    const Rect client = IncidenceViewClient(*ws, ws->styles, 260);
+    EXPECT_GE(client.right, l.width * kIncidenceViewScale);
+    EXPECT_GE(client.bottom, l.height * kIncidenceViewScale);
   }
 }
 
