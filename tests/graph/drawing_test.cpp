@@ -242,27 +242,20 @@ TEST(Views, RowsOfEachView) {
   }
 }
 
-// Each line sample row of a view as drawn in a recording, in its pen, with the pixels that the
-// opaque texts drawn after it (each byte 8 pixels wide, 16 high) leave of it.
+// Each line sample row of a view in its pen, with the pixels left of it by the opaque labels
+// drawn over its start (each byte 8 pixels wide, 16 high).
 std::vector<std::pair<Pen, int>> SamplesShown(const RecordingCanvas& c) {
-  struct Row { int x1, y; Pen pen; std::vector<bool> covered; };
-  std::vector<Row> rows;
-  Pen pen;
-  int x = 0, y = 0;
-  for (const CanvasOp& op : c.ops) {
-    if (op.kind == CanvasOp::Kind::SelectPen) pen = op.pen;
-    if (op.kind == CanvasOp::Kind::LineTo && op.y == y && op.x > x) rows.push_back({x, y, pen, std::vector<bool>(static_cast<std::size_t>(op.x - x))});
-    if (op.kind == CanvasOp::Kind::MoveTo || op.kind == CanvasOp::Kind::LineTo) std::tie(x, y) = std::tuple(op.x, op.y);
-    if (op.kind != CanvasOp::Kind::Text) continue;
-    for (Row& row : rows) {
-      if (row.y < op.y || row.y >= op.y + 16) continue;
-      for (int px = std::max(op.x, row.x1); px < op.x + 8 * static_cast<int>(op.text.size()) && px - row.x1 < static_cast<int>(row.covered.size()); ++px) {
-        row.covered[static_cast<std::size_t>(px - row.x1)] = true;
-      }
-    }
-  }
+  const auto texts = c.Texts();
   std::vector<std::pair<Pen, int>> out;
-  for (const Row& row : rows) out.emplace_back(row.pen, static_cast<int>(std::count(row.covered.begin(), row.covered.end(), false)));
+  for (const auto& s : c.Segments()) {
+    int shown = 0;
+    for (int x = s.x1; x < s.x2; ++x) {
+      shown += std::none_of(texts.begin(), texts.end(), [&](const auto& t) {
+        return s.y1 >= t.y && s.y1 < t.y + 16 && x >= t.x && x < t.x + 8 * static_cast<int>(t.text.size());
+      });
+    }
+    out.emplace_back(s.pen, shown);
+  }
   return out;
 }
 
