@@ -54,9 +54,9 @@ constexpr ViewClass kViewClasses[kViewCount] = {
 // median with its interval as periods, two survival rates with theirs.
 constexpr LONG kIntervalTabStops[] = {4200, 7650, 11100};
 
-// The figure at the view's scale inside the frame.
-SIZE IncidenceViewSize() {
-  RECT r{0, 0, TruncToInt32(kFigureWidth * kIncidenceViewScale) + 1, TruncToInt32(kFigureHeight * kIncidenceViewScale) + 1};
+// The client area the figure needs inside the frame.
+SIZE IncidenceViewSize(const Rect& client) {
+  RECT r{0, 0, client.right, client.bottom};
   AdjustWindowRectEx(&r, kViewStyle, FALSE, 0);
   return {r.right - r.left, r.bottom - r.top};
 }
@@ -275,7 +275,7 @@ void Program::PlacePendingViews() {
   sizes[kAtRisk] = {s.numberAtRiskWidth, s.numberAtRiskHeight};
   sizes[kIntervals] = {s.intervalsWidth, s.intervalsHeight};
   sizes[kPaper] = {s.paperWidth, s.paperHeight};
-  sizes[kIncidence] = IncidenceViewSize();
+  sizes[kIncidence] = IncidenceViewSize(IncidenceViewClient(ws_.Results(), ws_.styles, ws_.geometry.xMax));
   for (int step = 0; step < kViewCount; ++step) {
     const View v = kCascadeOrder[step];
     const auto index = static_cast<std::size_t>(v);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "graph/incidence_figure.h"
 #include "text/truncate.h"
@@ -29,25 +30,40 @@ void DrawLine(const FigureLine& line, Canvas& canvas) {
   }
 }
 
-void DrawText(const FigureText& text, const FigureLayout& layout, Canvas& canvas) {
+void DrawText(const FigureText& text, Canvas& canvas) {
   if (text.utf8) return;
-  const int height = Px(text.size);
-  if (text.vertical) {
-    canvas.TextOut(Px(layout.plotLeft) + height / 2, Px(layout.plotTop), text.text);
-    return;
-  }
   const int width = Px(EstimatedTextWidth(text.text, text.size));
   int x = Px(text.x);
   if (text.anchor == TextAnchor::Centre) x -= width / 2;
   if (text.anchor == TextAnchor::Right) x -= width;
   // The baseline lies about four fifths of the height below the top.
-  canvas.TextOut(x, Px(text.y) - height * 4 / 5, text.text);
+  canvas.TextOut(x, Px(text.y) - Px(text.size) * 4 / 5, text.text);
+}
+
+// The figure's input laid out for the window, its words in Japanese ("Gray p" is a name and a
+// symbol, and stays).
+FigureInput ForWindow(FigureInput in) {
+  in.forWindow = true;
+  in.yTitle = "累積発生率";
+  in.xTitle = "年";
+  in.atRiskTitle = "リスク集団数";
+  return in;
 }
 
 }  // namespace
 
 FigureLayout IncidenceViewLayout(const AnalysisResults& r, const CompetingRisks& c, const LineStyles& styles, int xMax) {
-  return LayoutPublicationFigure(IncidenceFigureInputOf(r, c, styles, xMax, false), EstimatedTextWidth);
+  return LayoutPublicationFigure(ForWindow(IncidenceFigureInputOf(r, c, styles, xMax, false)), EstimatedTextWidth);
+}
+
+Rect IncidenceViewClient(const AnalysisResults& r, const LineStyles& styles, int xMax) {
+  FigureInput in{.xMax = xMax, .pValue = "p=0.0000", .testName = "Gray"};  // as wide as any p of the test
+  for (int g = 0; g <= LastGroup(r.cases); ++g) in.series.push_back(SeriesOf(r, styles, g, xMax));
+  // Without curves the legend stands in the plot wherever it fits there; where the curves
+  // cross every place in it, it stands beside a narrower plot in the same width.
+  const FigureLayout layout = LayoutPublicationFigure(ForWindow(std::move(in)), EstimatedTextWidth);
+  return {0, 0, TruncToInt32(std::ceil(layout.width * kIncidenceViewScale)) + 1,
+          TruncToInt32(std::ceil(layout.height * kIncidenceViewScale)) + 1};
 }
 
 void DrawIncidenceView(const AnalysisResults& r, const CompetingRisks& c, const LineStyles& styles, int xMax,
@@ -64,7 +80,7 @@ void DrawIncidenceView(const AnalysisResults& r, const CompetingRisks& c, const 
   }
   const FigureLayout layout = IncidenceViewLayout(r, c, styles, xMax);
   for (const FigureLine& line : layout.lines) DrawLine(line, *canvas);
-  for (const FigureText& text : layout.texts) DrawText(text, layout, *canvas);
+  for (const FigureText& text : layout.texts) DrawText(text, *canvas);
   canvas->SelectFont(nullptr);
 }
 

@@ -1,5 +1,6 @@
-// The view "累積発生率": the cumulative incidence figure drawn into a view window through the
-// canvas, at a fixed fraction of the figure's size, redrawn by every analysis run.
+// The view "累積発生率": the cumulative incidence figure laid out for a window and drawn into the
+// view through the canvas, at a fixed fraction of the figure's size, redrawn by every analysis
+// run.
 #pragma once
 
 #include "graph/line_styles.h"
@@ -13,13 +14,17 @@ namespace orv {
 inline constexpr double kIncidenceViewScale = 0.4;
 inline constexpr char kNoCompetingCause[] = "競合する死因が選ばれていません（グループ選択 → 打ち切り症例 で選びます）";
 
-// The figure the view draws, in dots: the widths of texts estimated, so that the layout is
-// the same on every screen and in the tests.
+// The figure the view draws, in dots, laid out for a window in Japanese: the widths of texts
+// estimated, so that the layout is the same on every screen and in the tests.
 FigureLayout IncidenceViewLayout(const AnalysisResults& r, const CompetingRisks& c, const LineStyles& styles, int xMax);
 
+// The client area the view needs for every group of r shown with Gray's p, whichever cause
+// is counted as censored: the size a load gives it, so that no later choice needs another.
+Rect IncidenceViewClient(const AnalysisResults& r, const LineStyles& styles, int xMax);
+
 // The client area cleared, then the figure (lines in one-pixel pens, as thick as their width
-// at the scale, texts by their anchors; the Y title inside the plot's top left corner, which a
-// rising curve leaves free, as the canvas cannot turn text), or without a censored cause the line kNoCompetingCause alone. Nothing without a canvas.
+// at the scale, texts by their anchors in one font), or without a censored cause the line
+// kNoCompetingCause alone. Nothing without a canvas.
 void DrawIncidenceView(const AnalysisResults& r, const CompetingRisks& c, const LineStyles& styles, int xMax,
                        Canvas* canvas);
 

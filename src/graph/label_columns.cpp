@@ -2,6 +2,8 @@
 #include "graph/label_columns.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 #include <string>
 
 #include "graph/view_layout.h"
@@ -11,9 +13,9 @@ namespace orv {
 
 namespace {
 
-// The fixed layout: labels, samples and columns of the tables and of the survival-rate view.
-constexpr int kTableLabelX = 10, kTableSampleLeft = 40, kTableFirstColumnX = 330, kColumnPitch = 80;
-constexpr int kRateFirstColumnX = 320;
+// The fixed layout: labels, samples (pixels 40 to 280) and the cause columns' pitch of the
+// tables and of the survival-rate view.
+constexpr int kTableLabelX = 10, kTableSampleLeft = 40, kTableSampleRight = 280, kColumnPitch = 80;
 constexpr int kLegendLabelX = 130;
 // A window's frame, its vertical bar and a margin: what a window needs beyond its content.
 constexpr int kWindowExtra = 40;
@@ -22,9 +24,11 @@ const std::string& Label(const AnalysisResults& r, int g) { return r.texts[g][kL
 
 }  // namespace
 
-int LabelShift(int labelX, int widestLabel, int firstColumnX, int sampleLeft) {
-  const int labelRight = labelX + widestLabel + kLabelGap;
-  return labelRight > firstColumnX ? labelRight - sampleLeft : 0;
+int LabelShift(int labelX, int widestLabel, int sampleLeft, int sampleRight) {
+  // Held wide: a label measured near the int's limit must not wrap to one that fits.
+  const std::int64_t labelRight = static_cast<std::int64_t>(labelX) + std::max(widestLabel, 0) + kLabelGap;
+  if (labelRight + kMinSampleShown <= sampleRight + 1) return 0;
+  return static_cast<int>(std::min<std::int64_t>(labelRight - sampleLeft, std::numeric_limits<std::uint16_t>::max()));
 }
 
 ViewShifts FitLabels(const AnalysisResults& r, const LabelMeasure& measure) {
@@ -38,8 +42,8 @@ ViewShifts FitLabels(const AnalysisResults& r, const LabelMeasure& measure) {
   }
   ViewShifts s;
   s.causePitch = kColumnPitch;
-  s.cumulative = s.byCause = s.numberAtRisk = LabelShift(kTableLabelX, widest, kTableFirstColumnX, kTableSampleLeft);
-  s.survivalRate = LabelShift(kTableLabelX, widestRate, kRateFirstColumnX, kTableSampleLeft);
+  s.cumulative = s.byCause = s.numberAtRisk = LabelShift(kTableLabelX, widest, kTableSampleLeft, kTableSampleRight);
+  s.survivalRate = LabelShift(kTableLabelX, widestRate, kTableSampleLeft, kTableSampleRight);
   const int causes = std::clamp(r.cases.NumCauses, 0, kCauseSlots - 1);
   for (int j = 0; j <= causes; ++j) s.causePitch = std::max(s.causePitch, measure(r.cases.CauseNames[j]) + kLabelGap);
   s.legendLabelRight = kLegendLabelX + widestLegend;

@@ -3,9 +3,10 @@
 // then has to be.
 //
 // A view draws its labels from labelX, its line samples over sampleLeft..sampleRight and its
-// columns from firstColumnX on. While the widest label ends a gap before the columns nothing
-// moves (a label covers the start of its sample, as it always has); a wider one moves the
-// samples right of the labels and the columns with them. Cause headings wider than the
+// columns right of them. Labels are drawn over the start of their samples: while the widest
+// label and a gap leave kMinSampleShown of the samples nothing moves; a wider one moves the
+// samples right of the labels and the columns with them (so that no sample shrinks to a stub
+// or vanishes under a label that still ends before the columns). Cause headings wider than the
 // column pitch widen every cause column. Widths come from a measure of the view's font, so
 // the same layout serves the drawing and the sizing of the window.
 #pragma once
@@ -13,6 +14,7 @@
 #include <functional>
 #include <string_view>
 
+#include "graph/line_styles.h"
 #include "platform/view_windows.h"
 #include "words/analysis_results.h"
 
@@ -24,8 +26,11 @@ using LabelMeasure = std::function<int(std::string_view bytes)>;
 // Room between a label and what follows it.
 inline constexpr int kLabelGap = 10;
 
+// What a label leaves of its line sample at the least: two periods of the longest dash pattern.
+inline constexpr int kMinSampleShown = 2 * kLongestDashPeriod;
+
 // How far the samples and columns move for labels of this width.
-int LabelShift(int labelX, int widestLabel, int firstColumnX, int sampleLeft);
+int LabelShift(int labelX, int widestLabel, int sampleLeft, int sampleRight);
 
 // The moves of each painted view for the labels of r; causePitch is the deaths-by-cause
 // column pitch.

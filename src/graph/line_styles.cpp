@@ -29,6 +29,17 @@ void InitLineStyles(LineStyles& styles) {
   }
 }
 
+int DashPeriod(int style) {
+  switch (style) {
+    case 0: return 1;
+    case 2: return 6;
+    case 1:
+    case 3:
+    case 4: return kLongestDashPeriod;
+    default: return 0;
+  }
+}
+
 void SetLineColour(LineStyles& styles, int g, Rgb colour, int style) {
   styles[g].colour = colour;
   styles[g].pen = Pen{style, colour};

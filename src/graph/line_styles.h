@@ -25,6 +25,13 @@ struct LineStyles {
   const LineStyle& operator[](int g) const { return records[static_cast<std::size_t>(g)]; }
 };
 
+// The length in pixels of one period of a pen style's dashes as a one-pixel pen draws them
+// (dash 18 on 6 off, dot 3/3, dash-dot 9/6/3/6, dash-dot-dot 9/3/3/3/3/3): a line sample
+// shorter than this cannot show which style it is. A solid line's is one pixel; style 5 draws
+// nothing and has none.
+int DashPeriod(int style);
+inline constexpr int kLongestDashPeriod = 24;
+
 // The defaults: all cases red dash-dot-dot, then black, red, blue, green in blocks of solid,
 // dash, dash-dot, dash-dot-dot and dot; width 2.
 void InitLineStyles(LineStyles& styles);

@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <optional>
 
 #include "words/format.h"
 #include "words/reviewer_text.h"
@@ -46,6 +47,12 @@ constexpr char kEllipsis[] = "\x81\x63";  // "…"
 // so that nothing above it moves.
 constexpr double kFootnoteSize = 25;
 constexpr double kFootnoteDrop = 6;  // its baseline above the figure's lower edge
+// A window's Y title stands across in a line of its own above the plot, its baseline 10 dots
+// below the figure's usual plot top.
+constexpr double kTitleRoom = kRowHeight;
+constexpr double kTitleBaseline = kPlotTop + 10;
+// The part of a size a text covers above its baseline (the rest of its em lies below).
+constexpr double kAscent = 0.8;
 
 double CurveWidth(int barWidth) { return 2.5 * std::clamp(barWidth, 1, 5); }
 
@@ -171,9 +178,9 @@ void AddFootnote(FigureLayout& out, const FigureInput& in, const TextMeasure& me
                        .utf8 = true});
 }
 
-// The name whole when it fits `room` at `size`, else its longest start (whole characters)
-// with "…" that fits; the CSV files keep the whole name.
-std::string FitName(const std::string& name, double size, double room, const TextMeasure& measure) {
+// The name whole when it fits `room` at `size`, else its longest start (whole characters;
+// with `atWord`, ending between words) with "…" that fits; the CSV files keep the whole name.
+std::string FitName(const std::string& name, double size, double room, const TextMeasure& measure, bool atWord = false) {
   if (measure(name, size) <= room) return name;
   std::vector<std::size_t> ends;  // where each character ends
   for (std::size_t i = 0; i < name.size();) {
@@ -187,7 +194,59 @@ std::string FitName(const std::string& name, double size, double room, const Tex
     const std::size_t mid = (lo + hi) / 2;
     (measure(cut(ends[mid - 1]), size) <= room ? lo : hi) = mid;
   }
+  if (atWord && lo < ends.size()) {
+    // Japanese may break between any two characters; a run of single-byte ones (a word, a
+    // figure) only at a blank, which the cut then leaves off.
+    const auto single = [&](std::size_t k) { return ends[k] - (k == 0 ? 0 : ends[k - 1]) == 1; };
+    const auto blank = [&](std::size_t k) { return single(k) && name[ends[k] - 1] == ' '; };
+    std::size_t k = lo;  // characters kept
+    while (k > 0 && single(k - 1) && single(k) && !blank(k - 1) && !blank(k)) --k;
+    while (k > 0 && blank(k - 1)) --k;
+    if (k > 0) lo = k;  // else one word wider than the room: cut inside it
+  }
   return cut(lo == 0 ? 0 : ends[lo - 1]);
+}
+
+// Where a window's legend stands; the figure's always stands in the plot.
+enum class LegendPlace { InPlot, BesideWidening, BesideNarrowing };
+
+struct Box {
+  double left = 0;
+  double top = 0;
+  double right = 0;
+  double bottom = 0;
+};
+
+// Whether the segment a-b drawn `width` wide touches the box: the segment clipped against the
+// box grown by half the width (Liang and Barsky) keeps some part.
+bool Touches(FigurePoint a, FigurePoint b, double width, const Box& box) {
+  const double dx = b.x - a.x, dy = b.y - a.y, half = width / 2;
+  const std::array<double, 4> p = {-dx, dx, -dy, dy};
+  const std::array<double, 4> q = {a.x - (box.left - half), box.right + half - a.x, a.y - (box.top - half), box.bottom + half - a.y};
+  double enter = 0, leave = 1;
+  for (std::size_t i = 0; i < p.size(); ++i) {
+    if (p[i] == 0) {
+      if (q[i] < 0) return false;
+      continue;
+    }
+    const double t = q[i] / p[i];
+    if (p[i] < 0) {
+      enter = std::max(enter, t);
+    } else {
+      leave = std::min(leave, t);
+    }
+    if (enter > leave) return false;
+  }
+  return true;
+}
+
+bool ClearOfLines(const std::vector<FigureLine>& lines, const Box& box) {
+  for (const FigureLine& line : lines) {
+    for (std::size_t i = 1; i < line.points.size(); ++i) {
+      if (Touches(line.points[i - 1], line.points[i], line.width, box)) return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace
@@ -241,8 +300,14 @@ FigureSeries SeriesOf(const AnalysisResults& r, const LineStyles& styles, int g,
   return s;
 }
 
-FigureLayout LayoutPublicationFigure(const FigureInput& in, const TextMeasure& measure) {
-  FigureLayout out;
+namespace {
+
+// The figure with its legend at `place`. When a window's legend was to stand in the plot and
+// cannot, nothing is finished and the place it needs is returned: beside a wider figure when
+// the plot cannot hold its rows at full size, beside a narrower plot when every place in the
+// plot touches a line.
+std::optional<LegendPlace> Lay(const FigureInput& in, const TextMeasure& measure, LegendPlace place, FigureLayout& out) {
+  const bool window = in.forWindow;
   const double size = kFigureTextSize;
   // A range below one year still shows its year: the axis never has less than 52 weeks.
   const int xMax = std::max(in.xMax, kWeeksPerYear);
@@ -257,10 +322,13 @@ FigureLayout LayoutPublicationFigure(const FigureInput& in, const TextMeasure& m
   }
   const double widestYear = measure(std::to_string(years), size);
 
-  // Rows of the at-risk table shrink when many groups would squeeze the plot.
+  // Rows of the at-risk table shrink when many groups would squeeze the plot; a window's keep
+  // their height, and the window grows taller.
   const double riskSpace = kFigureHeight * (1 - kMinPlotShare) - kPlotTop - kAtRiskTitleDrop - kMargin;
-  const double rowHeight = rows > 0 ? std::min(kRowHeight, riskSpace / rows) : kRowHeight;
+  const double rowHeight = rows > 0 && !window ? std::min(kRowHeight, riskSpace / rows) : kRowHeight;
   const double rowSize = std::max(kMinTextSize, std::min(size, rowHeight * 0.8));
+  const double titleRoom = window ? kTitleRoom : 0;
+  if (window) out.height = kFigureHeight + titleRoom + std::max(0.0, rows * kRowHeight - riskSpace);
 
   // Left: room for the Y axis title and labels, and for the at-risk labels beside the first
   // column of numbers, which is centred on the Y axis.
@@ -271,14 +339,35 @@ FigureLayout LayoutPublicationFigure(const FigureInput& in, const TextMeasure& m
   double riskNeed = labelStart + widestName * rowSize / size + kLabelGap + numberHalf;
   const double maxLeft = kFigureWidth * kMaxLabelShare;
   if (riskNeed > maxLeft && widestName > 0) {
-    nameSize = std::max(kMinTextSize, rowSize * (maxLeft - labelStart - kLabelGap - numberHalf) / (widestName * rowSize / size));
+    if (!window) {
+      nameSize = std::max(kMinTextSize, rowSize * (maxLeft - labelStart - kLabelGap - numberHalf) / (widestName * rowSize / size));
+    }
     riskNeed = maxLeft;
   }
+
+  // A legend beside the plot cuts its names to the at-risk labels' room before the numbers
+  // take their half of it, so that larger numbers never widen the figure.
+  const bool beside = place != LegendPlace::InPlot;
+  const std::string pText = in.pValue.empty() ? std::string() : in.testName + " " + SpacedP(in.pValue);
+  const double pWidth = std::max(measure(pText, size), 1.0);
+  std::vector<std::string> legendNames;
+  double besideWidth = 0;
+  if (beside) {
+    for (const FigureSeries& s : in.series) {
+      const double room = maxLeft - labelStart - kLabelGap - measure(s.legendNote, size);
+      legendNames.push_back(FitName(s.name, size, room, measure, true) + s.legendNote);
+      besideWidth = std::max(besideWidth, kSampleLength + kSampleGap + measure(legendNames.back(), size));
+    }
+    if (!pText.empty()) besideWidth = std::max(besideWidth, pWidth);
+  }
+
   Frame f;
   f.left = std::ceil(std::max(yNeed, riskNeed));
-  f.top = kPlotTop;
-  f.right = kFigureWidth - std::ceil(std::max(60.0, std::max(widestNumber, widestYear) / 2 + kMargin));
-  f.bottom = kFigureHeight - kMargin - kAtRiskTitleDrop - rows * rowHeight;
+  f.top = kPlotTop + titleRoom;
+  const double rightGap = std::ceil(std::max(60.0, std::max(widestNumber, widestYear) / 2 + kMargin));
+  f.right = kFigureWidth - rightGap;
+  if (place == LegendPlace::BesideNarrowing) f.right = std::max(f.left + 1, kFigureWidth - kMargin - besideWidth - rightGap);
+  f.bottom = out.height - kMargin - kAtRiskTitleDrop - rows * rowHeight;
   f.dotsPerWeek = (f.right - f.left) / xMax;
   out.plotLeft = f.left;
   out.plotTop = f.top;
@@ -318,14 +407,19 @@ FigureLayout LayoutPublicationFigure(const FigureInput& in, const TextMeasure& m
     const std::string label = tenth == 10 ? "1.0" : "0." + std::to_string(tenth);
     AddText(out, f.left - kTickLength - 8, y + kMidHeight * size, label, size, TextAnchor::Right, TextRole::SurvivalLabel);
   }
-  AddText(out, (f.left + f.right) / 2, f.bottom + kAxisTitleDrop, "Years", size, TextAnchor::Centre, TextRole::AxisTitle);
-  out.texts.push_back({.x = f.left - kTickLength - 8 - measure("0.0", size) - kSampleGap,
-                       .y = (f.top + f.bottom) / 2,
-                       .text = in.yTitle,
-                       .size = size,
-                       .anchor = TextAnchor::Centre,
-                       .vertical = true,
-                       .role = TextRole::AxisTitle});
+  AddText(out, (f.left + f.right) / 2, f.bottom + kAxisTitleDrop, in.xTitle, size, TextAnchor::Centre, TextRole::AxisTitle);
+  const double yLabelsLeft = f.left - kTickLength - 8 - measure("0.0", size);
+  if (window) {
+    AddText(out, yLabelsLeft, kTitleBaseline, in.yTitle, size, TextAnchor::Left, TextRole::AxisTitle);
+  } else {
+    out.texts.push_back({.x = yLabelsLeft - kSampleGap,
+                         .y = (f.top + f.bottom) / 2,
+                         .text = in.yTitle,
+                         .size = size,
+                         .anchor = TextAnchor::Centre,
+                         .vertical = true,
+                         .role = TextRole::AxisTitle});
+  }
 
   for (const FigureSeries& s : in.series) {
     if (s.lastWeek < 0) continue;
@@ -335,45 +429,62 @@ FigureLayout LayoutPublicationFigure(const FigureInput& in, const TextMeasure& m
   }
 
   // The legend in the plot's top right corner, the overall p under it.
-  const std::string pText = in.pValue.empty() ? std::string() : in.testName + " " + SpacedP(in.pValue);
-  double widestLegend = 1;
-  for (const FigureSeries& s : in.series) widestLegend = std::max(widestLegend, measure(s.name + s.legendNote, size));
-  const double pWidth = std::max(measure(pText, size), 1.0);
-  const double legendRow = rows > 0 ? std::min(kRowHeight, (f.bottom - f.top - 2 * kRowHeight) / (rows + 1)) : kRowHeight;
-  // Long names shrink the legend rather than let it leave the plot's right half; at the
-  // smallest size they are cut.
-  const double half = (f.right - f.left) / 2 - 10;
-  const double legendSize = std::max(
-      kMinTextSize, std::min({size, legendRow * 0.8, size * (half - kSampleLength - kSampleGap) / widestLegend, size * half / pWidth}));
-  const double scale = legendSize / size;
-  std::vector<std::string> legendNames;
-  widestLegend = 1;
-  for (const FigureSeries& s : in.series) {
-    // The note (events/cases) stays whole; only the name is cut.
-    const double room = half - kSampleLength - kSampleGap - measure(s.legendNote, legendSize);
-    legendNames.push_back(FitName(s.name, legendSize, room, measure) + s.legendNote);
-    widestLegend = std::max(widestLegend, measure(legendNames.back(), size));
-  }
-  const double legendX =
-      f.right - 10 - std::max(kSampleLength + kSampleGap + widestLegend * scale, pText.empty() ? 0 : pWidth * scale);
-  double baseline = f.top + kRowHeight;
-  if (in.legendAvoidsCurves && !in.series.empty()) {
+  double legendX = 0, baseline = f.top + kRowHeight, legendRow = kRowHeight, legendSize = size;
+  if (!beside) {
+    double widestLegend = 1;
+    for (const FigureSeries& s : in.series) widestLegend = std::max(widestLegend, measure(s.name + s.legendNote, size));
+    legendRow = rows > 0 ? std::min(kRowHeight, (f.bottom - f.top - 2 * kRowHeight) / (rows + 1)) : kRowHeight;
+    // Long names shrink the legend rather than let it leave the plot's right half; at the
+    // smallest size they are cut. A window's legend never shrinks.
+    const double half = (f.right - f.left) / 2 - 10;
+    if (window && (legendRow < kRowHeight || pWidth > half)) return LegendPlace::BesideWidening;
+    if (!window) {
+      legendSize = std::max(kMinTextSize, std::min({size, legendRow * 0.8, size * (half - kSampleLength - kSampleGap) / widestLegend,
+                                                    size * half / pWidth}));
+    }
+    const double scale = legendSize / size;
+    widestLegend = 1;
+    for (const FigureSeries& s : in.series) {
+      // The note (events/cases) stays whole; only the name is cut.
+      const double room = half - kSampleLength - kSampleGap - measure(s.legendNote, legendSize);
+      legendNames.push_back(FitName(s.name, legendSize, room, measure, window) + s.legendNote);
+      widestLegend = std::max(widestLegend, measure(legendNames.back(), size));
+    }
+    legendX = f.right - 10 - std::max(kSampleLength + kSampleGap + widestLegend * scale, pText.empty() ? 0 : pWidth * scale);
     // From the first baseline to the bottom of the last line (the p's, or the last name's).
-    const double span = legendRow * static_cast<double>(in.series.size() - 1) + (pText.empty() ? 0 : legendRow + 8);
-    const auto weeksUnder = [&](double firstBaseline) {
-      const double top = firstBaseline - legendSize, bottom = firstBaseline + span + legendSize / 4;
-      int weeks = 0;
-      for (const FigureSeries& s : in.series) {
-        const int last = std::min({s.lastWeek, xMax, static_cast<int>(s.survival.size()) - 1});
-        for (int w = 0; w <= last; ++w) {
-          const double y = f.Y(s.survival[static_cast<std::size_t>(w)]);
-          if (f.X(w) >= legendX && y >= top && y <= bottom) ++weeks;
-        }
-      }
-      return weeks;
-    };
+    const double span =
+        in.series.empty() ? 0 : legendRow * static_cast<double>(in.series.size() - 1) + (pText.empty() ? 0 : legendRow + 8);
     const double low = f.bottom - 10 - legendSize / 4 - span;
-    if (weeksUnder(low) < weeksUnder(baseline)) baseline = low;
+    if (in.legendAvoidsCurves && !in.series.empty()) {
+      const auto weeksUnder = [&](double firstBaseline) {
+        const double top = firstBaseline - legendSize, bottom = firstBaseline + span + legendSize / 4;
+        int weeks = 0;
+        for (const FigureSeries& s : in.series) {
+          const int last = std::min({s.lastWeek, xMax, static_cast<int>(s.survival.size()) - 1});
+          for (int w = 0; w <= last; ++w) {
+            const double y = f.Y(s.survival[static_cast<std::size_t>(w)]);
+            if (f.X(w) >= legendX && y >= top && y <= bottom) ++weeks;
+          }
+        }
+        return weeks;
+      };
+      if (weeksUnder(low) < weeksUnder(baseline)) baseline = low;
+    }
+    if (window) {
+      const auto clear = [&](double first) {
+        return ClearOfLines(out.lines, {legendX, first - kAscent * size, f.right - 10, first + span + (1 - kAscent) * size});
+      };
+      if (!clear(baseline)) {
+        const double other = baseline == low ? f.top + kRowHeight : low;
+        if (!clear(other)) return LegendPlace::BesideNarrowing;
+        baseline = other;
+      }
+    }
+  } else {
+    legendX = f.right + rightGap;
+    out.width = std::max(out.width, legendX + besideWidth + kMargin);
+    const double last = baseline + legendRow * static_cast<double>(in.series.size()) + (pText.empty() ? -legendRow : 8);
+    out.height = std::max(out.height, last + (1 - kAscent) * size + kMargin);
   }
   for (std::size_t i = 0; i < in.series.size(); ++i) {
     AddSample(out, legendX, baseline, legendSize, in.series[i]);
@@ -385,19 +496,30 @@ FigureLayout LayoutPublicationFigure(const FigureInput& in, const TextMeasure& m
   // The numbers at risk: a heading, then per group its sample, its name and one number
   // centred under each labelled year mark.
   const double titleY = f.bottom + kAtRiskTitleDrop;
-  AddText(out, kMargin, titleY, "Number at risk", size, TextAnchor::Left, TextRole::AtRiskTitle);
+  AddText(out, kMargin, titleY, in.atRiskTitle, size, TextAnchor::Left, TextRole::AtRiskTitle);
   for (int i = 0; i < rows; ++i) {
     const FigureSeries& s = in.series[static_cast<std::size_t>(i)];
     const double rowY = titleY + (i + 1) * rowHeight;
     AddSample(out, kMargin, rowY, rowSize, s);
-    AddText(out, labelStart, rowY, FitName(s.name, nameSize, maxLeft - labelStart - kLabelGap - numberHalf, measure), nameSize,
-            TextAnchor::Left, TextRole::AtRiskLabel);
+    AddText(out, labelStart, rowY, FitName(s.name, nameSize, maxLeft - labelStart - kLabelGap - numberHalf, measure, window),
+            nameSize, TextAnchor::Left, TextRole::AtRiskLabel);
     for (int k = 0; k <= years; k += out.yearStep) {
       AddText(out, f.X(static_cast<double>(kWeeksPerYear) * k), rowY, std::to_string(AtRiskAt(s, k)), rowSize, TextAnchor::Centre, TextRole::AtRiskNumber);
     }
   }
   AddFootnote(out, in, measure);
-  return out;
+  return std::nullopt;
+}
+
+}  // namespace
+
+FigureLayout LayoutPublicationFigure(const FigureInput& in, const TextMeasure& measure) {
+  FigureLayout out;
+  const std::optional<LegendPlace> instead = Lay(in, measure, LegendPlace::InPlot, out);
+  if (!instead) return out;
+  FigureLayout beside;
+  Lay(in, measure, *instead, beside);
+  return beside;
 }
 
 void AddReviewerFigures(const ReviewerResults& reviewer, const CaseData& cases, FigureInput& input) {

@@ -96,8 +96,10 @@ struct FigureInput {
   std::vector<FigureSeries> series;
   std::string pValue;  // the overall log-rank p as the views write it ("p=0.0019 "); empty: none
   bool bands = false;
-  // What the Y axis shows and which test the p is of.
+  // What the axes show, the numbers at risk's heading and which test the p is of.
   std::string yTitle = "Survival probability";
+  std::string xTitle = "Years";
+  std::string atRiskTitle = "Number at risk";
   std::string testName = "Log-rank";
   // Rising curves end high on the right, under the legend's usual place: the legend then goes
   // to the bottom right corner when fewer of the curves' weeks pass through it there.
@@ -106,6 +108,13 @@ struct FigureInput {
   // ran over (none when -1) and the censored causes' text (code page 932).
   int testLastWeek = -1;
   std::string censoredCauses;
+  // Laid out for a window, which writes every text in one font and grows as far as it needs:
+  // no text shrinks (the rows keep their height and the figure grows taller), the Y title
+  // stands across above the axis, a name too wide for its place is cut after a whole word,
+  // and the legend stands inside the plot only where it is clear of every line; else beside
+  // the plot, which keeps its width when so many groups are listed that the legend could never
+  // stand inside it (the figure grows wider), and else gives the legend room.
+  bool forWindow = false;
 };
 
 // The colours of the figure: the groups' own; the eight colour-blind-safe colours of Okabe
@@ -119,7 +128,7 @@ inline constexpr std::array<Rgb, 8> kOkabeIto = {
 };
 
 struct FigureLayout {
-  double width = kFigureWidth;
+  double width = kFigureWidth;  // larger only for a window
   double height = kFigureHeight;
   double plotLeft = 0;
   double plotTop = 0;

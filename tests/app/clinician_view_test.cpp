@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <map>
 
+#include "graph/incidence_view.h"
 #include "graph/label_columns.h"
 #include "gui_driver.h"
 #include "text/number_text.h"
@@ -87,12 +88,18 @@ std::vector<View> ViewsOf(const Model& model) {
     return static_cast<int>(size.cx);
   }), model.ws.cases.NumCauses);
   ReleaseDC(nullptr, measuring);
+  // The incidence view as large as its figure with every group shown needs, in a view's frame
+  // without its scroll bars.
+  const orv::Rect figure = IncidenceViewClient(model.ws.Results(), model.ws.styles, model.ws.geometry.xMax);
+  RECT incidence{0, 0, figure.right, figure.bottom};
+  AdjustWindowRectEx(&incidence, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, FALSE, 0);
   // The intervals open as wide as their longest line, which the control measures: width 0.
   return {{"NORMAL1", s.legendWidth, s.legendHeight, true, 1},       {"NORMAL2", s.cumulativeWidth, s.cumulativeHeight, true, 4},
           {"NORMAL3", s.byCauseWidth, s.byCauseHeight, true, 5},     {"NORMAL4", s.survivalRateWidth, s.survivalRateHeight, true, 6},
           {"NORMAL5", s.reportWidth, s.reportHeight, false, 0},      {"NORMAL9", s.logRankWidth, s.logRankHeight, false, 2},
           {"NORMAL10", s.wilcoxonWidth, s.wilcoxonHeight, false, 3},  {"NORMAL6", s.numberAtRiskWidth, s.numberAtRiskHeight, true, 7},
-          {"NORMAL11", 0, s.intervalsHeight, false, 8}, {"NORMAL12", s.paperWidth, s.paperHeight, false, 9}};
+          {"NORMAL11", 0, s.intervalsHeight, false, 8}, {"NORMAL12", s.paperWidth, s.paperHeight, false, 9},
+          {"NORMAL13", incidence.right - incidence.left, incidence.bottom - incidence.top, true, 10}};
 }
 
 // The first load cascades every view from the load position (each 30 px right of and below the

@@ -175,5 +175,37 @@ TEST_F(Sample, CompetingRisksAndReferenceGroup) {
   EXPECT_EQ(ViewPixel(app, app.Find("NORMAL13"), step), RGB(255, 255, 255)) << "the message alone";
 }
 
+// 21 groups of 58-byte names with deaths of the first cause counted as censored: the incidence
+// view opens as large as its figure needs, group 3's legend sample in its colour beside the
+// plot where the layout puts it. The screen is saved for a person to look at; the sample is
+// loaded again for the suite's next test.
+TEST_F(Sample, IncidenceViewOfLongNames) {
+  const App& app = *app_;
+  app.Drop({LongNamesFile()});
+  app.DismissAllBoxes();
+  app.Tick(kCmdCensoredCases, {9201}, true);
+  while (app.Settle()) {}
+  Model model(app, LongNamesFile());
+  model.ws.cases.CauseCensored[1] = 1;
+  model.Load(LongNamesFile());
+  ASSERT_TRUE(model.ws.run.competing.active);
+  const FigureLayout layout = IncidenceViewLayout(model.ws, model.ws.run.competing, model.ws.styles, model.ws.geometry.xMax);
+  const Rgb blue = model.ws.styles[3].colour;
+  const FigureLine* sample = nullptr;
+  for (const FigureLine& line : layout.lines) {
+    if (line.colour == blue && line.style == 0 && line.points.size() == 2 && line.points[0].x > layout.plotRight) sample = &line;
+  }
+  ASSERT_NE(sample, nullptr) << "no legend beside the plot";
+  const auto px = [](double dots) { return static_cast<int>(std::floor(dots * kIncidenceViewScale + 0.5)); };
+  app.Command(kCmdIncidenceView);
+  const POINT middle{(px(sample->points[0].x) + px(sample->points[1].x)) / 2, px(sample->points[0].y)};
+  EXPECT_EQ(ViewPixel(app, app.Find("NORMAL13"), middle), ColourOf(blue));
+  SaveScreen("orvantis-incidence-long-names.bmp");
+  app.Command(kCmdIncidenceView);
+  app.Tick(kCmdCensoredCases, {9201}, false);
+  app.Drop({SamplePath()});
+  app.DismissAllBoxes();
+}
+
 }  // namespace
 }  // namespace orv::guitest

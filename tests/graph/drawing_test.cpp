@@ -242,13 +242,37 @@ TEST(Views, RowsOfEachView) {
   }
 }
 
-// 20 groups and 3 causes of long names, each byte 8 pixels wide, 16 high: in every table no
-// text overlaps another or a line sample, the labels as wide as the fixed layout leaves room
-// for do not move it, and each view grows by what its columns moved.
-TEST(LongLabels, NothingOverlapsAndViewsGrow) {
+// Each line sample row of a view in its pen, with the pixels left of it by the opaque labels
+// drawn over its start (each byte 8 pixels wide, 16 high).
+std::vector<std::pair<Pen, int>> SamplesShown(const RecordingCanvas& c) {
+  const auto texts = c.Texts();
+  std::vector<std::pair<Pen, int>> out;
+  for (const auto& s : c.Segments()) {
+    int shown = 0;
+    for (int x = s.x1; x < s.x2; ++x) {
+      shown += std::none_of(texts.begin(), texts.end(), [&](const auto& t) {
+        return s.y1 >= t.y && s.y1 < t.y + 16 && x >= t.x && x < t.x + 8 * static_cast<int>(t.text.size());
+      });
+    }
+    out.emplace_back(s.pen, shown);
+  }
+  return out;
+}
+
+// 20 groups and 3 causes of long names, each byte 8 pixels wide, 16 high, in the groups'
+// default styles (every style drawn): in every table no text overlaps another or a moved line
+// sample; labels that leave two periods of the longest dash pattern of the samples move
+// nothing, wider ones move the samples right of them; every sample shows at least one period of
+// its dashes, and each view grows by what its columns moved. Labels of 10,000 cases that still
+// ended before the columns used to hide the samples under them: 28 bytes those of 生存率 (its
+// labels begin with the group's number), 34 those of the other tables.
+TEST(LongLabels, NothingOverlapsSamplesShowTheirDashesViewsGrow) {
   struct Case { const char* name; std::size_t labelBytes; int shift; };
-  // A 58-byte label and its two blanks end at 10 + 480 + a gap of 10: the samples start there.
-  const Case cases[] = {{"labels that fit: nothing moves", 28, 0}, {"58-byte names", 58, 10 + 480 + 10 - 40}};
+  // A label's bytes and two blanks end at 10 + 8 per byte and a gap of 10: the samples start there.
+  const Case cases[] = {{"short labels: nothing moves", 16, 0},
+                        {"10,000 cases: 生存率's samples were hidden", 28, 10 + 240 + 10 - 40},
+                        {"10,000 cases: every table's samples were hidden", 34, 10 + 288 + 10 - 40},
+                        {"58-byte names", 58, 10 + 480 + 10 - 40}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     auto ws = Plot(520, 20, {});
@@ -256,7 +280,7 @@ TEST(LongLabels, NothingOverlapsAndViewsGrow) {
     ws->cases.NumCauses = 3;
     for (int g = 0; g <= 20; ++g) {
       ws->shown.Set(g, true);
-      ws->texts[g][kLabel] = std::string(c.labelBytes - 10, 'G') + " ( n = 9 )";
+      ws->texts[g][kLabel] = std::string(c.labelBytes - 14, 'G') + " ( n = 10000 )";
     }
     // Headings of 4, 16, 20 and 24 bytes: the last cause's alone sets the pitch.
     for (int j = 0; j <= 3; ++j) ws->cases.CauseNames[j] = std::string(j == 0 ? 4 : 12 + 4 * j, 'c');
@@ -265,13 +289,18 @@ TEST(LongLabels, NothingOverlapsAndViewsGrow) {
     EXPECT_EQ(grown.numberAtRiskWidth - ViewSizes{}.numberAtRiskWidth, c.shift);
     EXPECT_EQ(grown.byCauseWidth - ViewSizes{}.byCauseWidth, c.shift + 4 * (24 * 8 + kLabelGap - 80)) << "wider cause columns";
     EXPECT_EQ(grown.legendWidth, std::max(400, 130 + 8 * static_cast<int>(c.labelBytes) + 40));
-    RecordingCanvas views[4];
+    RecordingCanvas views[5];
     for (RecordingCanvas& v : views) v.charWidth = 8;
     DrawCumulativeDeaths(r, ws->styles, ws->geometry, &views[0]);
     DrawDeathsByCause(r, ws->styles, &views[1]);
     DrawSurvivalRateView(r, ws->styles, 520, &views[2]);
     DrawNumberAtRisk(r, ws->styles, 520, &views[3]);
+    DrawLegend(r, ws->styles, &views[4]);
     for (const RecordingCanvas& v : views) {
+      const auto samples = SamplesShown(v);
+      EXPECT_EQ(samples.size(), &v == &views[2] || &v == &views[4] ? 2u * 21 : 2u * 20) << "two rows a sample";
+      for (const auto& [pen, shown] : samples) EXPECT_GE(shown, std::max(DashPeriod(pen.style), 1)) << "style " << pen.style << " in view " << &v - views;
+      if (&v == &views[4]) continue;  // the legend's labels stand right of its samples
       // Texts (without their trailing blanks) and, once moved, the samples as boxes: left, top, right, bottom.
       std::vector<std::array<int, 4>> boxes;
       for (const auto& t : v.Texts()) boxes.push_back({t.x, t.y, t.x + 8 * static_cast<int>(t.text.find_last_not_of(' ') + 1), t.y + 16});
@@ -303,7 +332,7 @@ TEST(NumberAtRiskYears, EveryYearUpToElevenColumnsThenWiderSteps) {
 // The cumulative incidence view without a censored cause: its line alone; with one, the
 // figure's layout at 0.4 pixels a dot: each year label and number at risk centred on its tick
 // (x 81, 220, 360, 500, 640, 779; a digit 7 pixels wide), each Y label ending at x 71, 3
-// pixels left of its tick. (Its curves at their level at the view's scale are the program's
+// pixels left of its tick, the Y title across above them, starting where they do. (Its curves at their level at the view's scale are the program's
 // test CompetingRisksAndReferenceGroup; the layout it draws is the batch command's
 // IncidenceFigure test.)
 TEST(IncidenceView, LineWithoutACensoredCauseTextsAtTheirTicksWithOne) {
@@ -321,9 +350,9 @@ TEST(IncidenceView, LineWithoutACensoredCauseTextsAtTheirTicksWithOne) {
   for (int k = 0; k <= 5; ++k) ws->run.survival.AtRiskTable[static_cast<std::size_t>(52 * k)][1] = atRisk[k];
   canvas.Reset();
   DrawIncidenceView(*ws, ws->run.competing, ws->styles, 260, &canvas);
-  EXPECT_EQ(TextsAt(canvas, 482), "78:0|217:1|357:2|497:3|637:4|776:5");
-  EXPECT_EQ(TextsAt(canvas, 545), "46:A|70:120|213:96|353:71|493:54|637:8|776:0");
-  EXPECT_EQ(std::tuple(TextsAt(canvas, 464), TextsAt(canvas, 11)), std::tuple("49:0.0", "49:1.0"));
+  EXPECT_EQ(TextsAt(canvas, 499), "78:0|217:1|357:2|497:3|637:4|776:5");
+  EXPECT_EQ(TextsAt(canvas, 562), "46:A|70:120|213:96|353:71|493:54|637:8|776:0");
+  EXPECT_EQ(std::tuple(TextsAt(canvas, 481), TextsAt(canvas, 28), TextsAt(canvas, 10)), std::tuple("49:0.0", "49:1.0", "49:累積発生率"));
 }
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -541,6 +570,95 @@ TEST(PublicationFigure, ReviewerFiguresTextsAndPalettes) {
     std::vector<int> styles;
     for (const FigureSeries& s : painted.series) colours.push_back(s.colour), styles.push_back(s.style);
     EXPECT_EQ(std::tuple(colours, styles), std::tuple(c.colours, c.styles)) << c.name;
+  }
+}
+
+// A text's box in a layout: its estimated width from its anchor, from 0.8 of its size above
+// the baseline to 0.2 below, as the view draws it; a line's segments as boxes half its width
+// either side (every line of these layouts is level or upright).
+struct FigureBox {
+  double left, top, right, bottom;
+  bool Overlaps(const FigureBox& o) const { return left < o.right && o.left < right && top < o.bottom && o.top < bottom; }
+};
+
+FigureBox BoxOf(const FigureText& t) {
+  const double w = EstimatedTextWidth(t.text, t.size);
+  const double left = t.anchor == TextAnchor::Left ? t.x : t.anchor == TextAnchor::Centre ? t.x - w / 2 : t.x - w;
+  return {left, t.y - 0.8 * t.size, left + w, t.y + 0.2 * t.size};
+}
+
+std::vector<FigureBox> SegmentsOf(const FigureLayout& l) {
+  std::vector<FigureBox> out;
+  for (const FigureLine& line : l.lines) {
+    for (std::size_t i = 1; i < line.points.size(); ++i) {
+      const FigurePoint a = line.points[i - 1], b = line.points[i];
+      const double h = line.width / 2;
+      out.push_back({std::min(a.x, b.x) - h, std::min(a.y, b.y) - h, std::max(a.x, b.x) + h, std::max(a.y, b.y) + h});
+    }
+  }
+  return out;
+}
+
+// The view with long names, many groups and curves where the legend would stand: every text
+// in the view's one size and inside the view, none over another or over a line; each name
+// whole or cut between words with "…"; the legend in the plot only where it is clear, else
+// beside it (right of a plot of the usual width when the plot could never hold it, else right
+// of a narrower one); the view's words in Japanese; the size a load gives the view holding the
+// figure. Groups 1 to G rise over half a year to levels from `low` to `high` (the middle one
+// of three half-way) and stay there to week 260; 100, 80, ... 0 at risk at the year marks.
+TEST(IncidenceView, LongNamesAndManyGroupsOverlapNothing) {
+  std::string japanese = "多施設共同研究・長期経過観察コホート・第1xx施設群";
+  japanese.resize(58, 'x');
+  const std::string latin = "Multicentre cohort, long-term follow-up, site 101", ellipsis = "\x81\x63";
+  struct Case { const char* name; int groups; std::string name_, legend, label; double low, high; const char* place; long width, height; };
+  const Case cases[] = {
+      {"four Latin names cut at a blank, low curves: in the plot's top right", 4, latin, "Multicentre cohort," + ellipsis,
+       "Multicentre cohort, long-term" + ellipsis, 0.05, 0.2, "top", 2008, 1417 + 44},
+      {"curves along the top and the bottom: beside a narrower plot", 3, "A", "A", "A", 0.02, 0.97, "narrower", 2008, 1417 + 44},
+      // The legend's names have the at-risk labels' room but for the numbers'.
+      {"twenty 58-byte Japanese names rising high: beside, the view wider and taller", 20, japanese,
+       "多施設共同研究・長期経過観察コホート" + ellipsis, "多施設共同研究・長期経過観察コホー" + ellipsis, 0.3, 0.9, "wider",
+       2008 + 72 + 14 + 19 * 100 / 3 + 30, 1417 + 44 + 20 * 44 - 468},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto ws = std::make_unique<Workspace>();
+    ws->cases.NumGroups = c.groups;
+    ws->run.competing.active = true;
+    std::tie(ws->run.competing.overall.tested, ws->run.competing.overall.p) = std::tuple(true, 0.64460902981688495);
+    for (int g = 1; g <= c.groups; ++g) {
+      const auto gi = static_cast<std::size_t>(g);
+      ws->shown.Set(g, true);
+      ws->cases.GroupNames[gi] = c.name_;
+      const double level = c.groups == 3 && g == 2 ? 0.5 : c.low + (c.high - c.low) * (g - 1) / (c.groups == 3 ? 2 : c.groups - 1);
+      for (int w = 0; w <= 260; ++w) ws->run.competing.groups[gi].estimates.incidence.push_back(level * std::min(1.0, w / 26.0));
+      ws->run.figures.groups[gi].km.assign(261, 0.5);
+      for (int k = 0; k <= 5; ++k) ws->run.survival.AtRiskTable[static_cast<std::size_t>(52 * k)][gi] = 100 - 20 * k;
+    }
+    const FigureLayout l = IncidenceViewLayout(*ws, ws->run.competing, ws->styles, 260);
+    EXPECT_EQ(Texts(l, TextRole::AxisTitle), (Strings{"年", "累積発生率"}));
+    EXPECT_EQ(Texts(l, TextRole::AtRiskTitle), Strings{"リスク集団数"});
+    EXPECT_EQ(Texts(l, TextRole::PValue), Strings{"Gray p = 0.6446"});
+    EXPECT_EQ(Texts(l, TextRole::Legend), Strings(static_cast<std::size_t>(c.groups), c.legend));
+    EXPECT_EQ(Texts(l, TextRole::AtRiskLabel), Strings(static_cast<std::size_t>(c.groups), c.label));
+    const FigureText& first = *TextsOf(l, TextRole::Legend).front();
+    // Three-digit numbers leave the plot's usual 60 dots on the right.
+    const bool narrower = l.plotRight < 2008 - 60;
+    const std::string place = first.x > l.plotRight ? (narrower ? "narrower" : "wider") : first.y < l.plotBottom / 2 ? "top" : "bottom";
+    EXPECT_EQ(std::tuple(place, std::lround(l.width), std::lround(l.height)), std::tuple(c.place, c.width, c.height));
+    const std::vector<FigureBox> lines = SegmentsOf(l);
+    for (std::size_t i = 0; i < l.texts.size(); ++i) {
+      const FigureText& t = l.texts[i];
+      const FigureBox box = BoxOf(t);
+      EXPECT_EQ(t.size, kFigureTextSize) << t.text;
+      EXPECT_TRUE(box.left >= 0 && box.top >= 0 && box.right <= l.width && box.bottom <= l.height) << t.text;
+      for (std::size_t k = i + 1; k < l.texts.size(); ++k) EXPECT_FALSE(box.Overlaps(BoxOf(l.texts[k]))) << t.text << " / " << l.texts[k].text;
+      for (const FigureBox& line : lines) EXPECT_FALSE(box.Overlaps(line)) << t.text << " over a line at " << line.left << ", " << line.top;
+    }
+    // A load sizes the view for every group shown, whatever the curves.
+    const Rect client = IncidenceViewClient(*ws, ws->styles, 260);
+    EXPECT_GE(client.right, l.width * kIncidenceViewScale);
+    EXPECT_GE(client.bottom, l.height * kIncidenceViewScale);
   }
 }
 
