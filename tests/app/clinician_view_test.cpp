@@ -147,7 +147,7 @@ TEST(Views, PlacedInsideTheWorkAreaAndScrolledWhenLarger) {
         SCOPED_TRACE("loaded again: " + path);
         std::map<std::string, Rect> before;
         for (const char* view : {"NORMAL1", "NORMAL2", "NORMAL3", "NORMAL4", "NORMAL5", "NORMAL9", "NORMAL10", "NORMAL6", "NORMAL11",
-                                 "NORMAL12"})
+                                 "NORMAL12", "NORMAL13"})
           before[view] = Place(app.Find(view));
         app.Drop({path});
         app.DismissAllBoxes();
