@@ -58,17 +58,52 @@ SortedCases SortCases(const CoxDesign& design) {
 std::vector<double> SortedColumns(const CoxDesign& design, const SortedCases& s, const std::vector<int>& columns) {
   const std::size_t p = design.columns.size();
   const std::size_t q = columns.size();
+  std::vector<double> mean(q, 0);
+  for (std::size_t i = 0; i < s.n; ++i) {
+    for (std::size_t k = 0; k < q; ++k) mean[k] += design.x[i * p + static_cast<std::size_t>(columns[k])];
+  }
+  for (double& m : mean) m /= static_cast<double>(std::max<std::size_t>(s.n, 1));
+  // Row by row: each case's row is read once, wherever the sorting put it.
   std::vector<double> x(s.n * q);
-  for (std::size_t k = 0; k < q; ++k) {
-    double mean = 0;
-    for (std::size_t i = 0; i < s.n; ++i) mean += design.x[i * p + static_cast<std::size_t>(columns[k])];
-    mean /= static_cast<double>(std::max<std::size_t>(s.n, 1));
-    for (std::size_t i = 0; i < s.n; ++i) {
-      x[i * q + k] = design.x[s.order[i] * p + static_cast<std::size_t>(columns[k])] - mean;
-    }
+  for (std::size_t i = 0; i < s.n; ++i) {
+    const double* row = &design.x[s.order[i] * p];
+    for (std::size_t k = 0; k < q; ++k) x[i * q + k] = row[columns[k]] - mean[k];
   }
   return x;
 }
+
+// The chosen columns of the sorted design matrix of p columns.
+std::vector<double> PickColumns(const std::vector<double>& all, std::size_t p, const std::vector<int>& columns) {
+  const std::size_t n = p == 0 ? 0 : all.size() / p;
+  const std::size_t q = columns.size();
+  std::vector<double> x(n * q);
+  for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t k = 0; k < q; ++k) x[i * q + k] = all[i * p + static_cast<std::size_t>(columns[k])];
+  }
+  return x;
+}
+
+// log of a product of positive factors, one logarithm per run of them; a run ends before
+// the product can leave the range of a double.
+class LogOfProduct {
+ public:
+  void Multiply(double factor) {
+    product_ *= factor;
+    if (product_ > 1e250 || product_ < 1e-250) Flush();
+  }
+  double Sum() {
+    Flush();
+    return sum_;
+  }
+
+ private:
+  void Flush() {
+    sum_ += std::log(product_);
+    product_ = 1;
+  }
+  double product_ = 1;
+  double sum_ = 0;
+};
 
 // In-place Cholesky factor L (lower, row-major q * q) of a symmetric matrix; false when a
 // pivot is not positive.
@@ -105,8 +140,9 @@ CoxEvaluation Evaluate(const SortedCases& s, const std::vector<double>& x, std::
   CoxEvaluation e;
   e.score.assign(q, 0);
   e.information.assign(q * q, 0);
-  std::vector<double> s1(q), s2(q * q), d1(q), d2(q * q), m(q);
+  std::vector<double> s1(q), s2(q * q), d1(q), d2(q * q);
   double s0 = 0;
+  LogOfProduct logDen;
   for (std::size_t b = 0; b + 1 < s.blockStart.size(); ++b) {
     if (s.newStratum[b]) {
       s0 = 0;
@@ -144,19 +180,32 @@ CoxEvaluation Evaluate(const SortedCases& s, const std::vector<double>& x, std::
         }
       }
     }
+    if (deaths == 0) continue;
+    // The d terms of a week differ only in f: their sums come from five sums over j,
+    //   a = sum 1/s0, c = sum f/s0, a2 = sum 1/s0^2, c2 = sum f/s0^2, e2 = sum f^2/s0^2,
+    // so that a week costs p^2 once however many die in it.
+    double a = 0, c = 0, a2 = 0, c2 = 0, e2 = 0;
     for (int j = 0; j < deaths; ++j) {
       const double f = static_cast<double>(j) / deaths;
       const double r0 = s0 - f * d0;
-      e.logLik -= std::log(r0);
-      for (std::size_t k = 0; k < q; ++k) {
-        m[k] = (s1[k] - f * d1[k]) / r0;
-        e.score[k] -= m[k];
-      }
-      for (std::size_t k = 0; k < q; ++k) {
-        for (std::size_t i = k; i < q; ++i) e.information[k * q + i] += (s2[k * q + i] - f * d2[k * q + i]) / r0 - m[k] * m[i];
+      const double inverse = 1 / r0;
+      logDen.Multiply(r0);
+      a += inverse;
+      c += f * inverse;
+      a2 += inverse * inverse;
+      c2 += f * inverse * inverse;
+      e2 += f * f * inverse * inverse;
+    }
+    for (std::size_t k = 0; k < q; ++k) {
+      e.score[k] -= a * s1[k] - c * d1[k];
+      for (std::size_t i = k; i < q; ++i) {
+        const std::size_t ki = k * q + i;
+        e.information[ki] += a * s2[ki] - c * d2[ki] -
+                             (a2 * s1[k] * s1[i] - c2 * (s1[k] * d1[i] + d1[k] * s1[i]) + e2 * d1[k] * d1[i]);
       }
     }
   }
+  e.logLik -= logDen.Sum();
   for (std::size_t k = 0; k < q; ++k) {
     for (std::size_t i = 0; i < k; ++i) e.information[k * q + i] = e.information[i * q + k];
   }
@@ -164,11 +213,10 @@ CoxEvaluation Evaluate(const SortedCases& s, const std::vector<double>& x, std::
 }
 
 // The columns that are no combination of the columns before them, within the strata.
-std::vector<int> IndependentColumns(const CoxDesign& design, const SortedCases& s, std::vector<std::string>& notes) {
+// x: every column of the design, sorted and centred.
+std::vector<int> IndependentColumns(const CoxDesign& design, const SortedCases& s, const std::vector<double>& x,
+                                    std::vector<std::string>& notes) {
   const std::size_t p = design.columns.size();
-  std::vector<int> all(p);
-  std::iota(all.begin(), all.end(), 0);
-  std::vector<double> x = SortedColumns(design, s, all);
   // Centred within each stratum, since a stratum's baseline takes up its own mean.
   std::vector<double> cross(p * p, 0), mean(p);
   for (std::size_t b = 0, from = 0; b + 1 < s.blockStart.size(); ++b) {
@@ -259,29 +307,34 @@ void Concordance(const SortedCases& s, const std::vector<double>& eta, CoxModel&
     std::size_t end = b + 1;
     while (end + 1 < s.blockStart.size() && !s.newStratum[end]) ++end;
     const std::size_t from = s.blockStart[b], to = s.blockStart[end];
-    std::vector<double> values(eta.begin() + static_cast<std::ptrdiff_t>(from), eta.begin() + static_cast<std::ptrdiff_t>(to));
-    std::sort(values.begin(), values.end());
-    values.erase(std::unique(values.begin(), values.end()), values.end());
-    const auto rank = [&values](double v) {
-      return static_cast<std::size_t>(std::lower_bound(values.begin(), values.end(), v) - values.begin()) + 1;
-    };
-    RankCounts counts(values.size());
+    // The rank of each case's eta within its stratum, ties sharing one.
+    std::vector<std::size_t> byEta(to - from);
+    std::iota(byEta.begin(), byEta.end(), from);
+    std::sort(byEta.begin(), byEta.end(), [&eta](std::size_t i, std::size_t j) { return eta[i] < eta[j]; });
+    std::vector<std::size_t> ranks(to - from);
+    std::size_t distinct = 0;
+    for (std::size_t k = 0; k < byEta.size(); ++k) {
+      if (k == 0 || eta[byEta[k]] != eta[byEta[k - 1]]) ++distinct;
+      ranks[byEta[k] - from] = distinct;
+    }
+    const auto rank = [&ranks, from](std::size_t i) { return ranks[i - from]; };
+    RankCounts counts(distinct);
     double inSet = 0;
     for (; b < end; ++b) {
       const std::size_t lo = s.blockStart[b], hi = s.blockStart[b + 1];
       for (std::size_t i = lo; i < hi; ++i) {
-        if (!s.event[i]) counts.Add(rank(eta[i])), ++inSet;
+        if (!s.event[i]) counts.Add(rank(i)), ++inSet;
       }
       for (std::size_t i = lo; i < hi; ++i) {
         if (!s.event[i]) continue;
-        const std::size_t r = rank(eta[i]);
+        const std::size_t r = rank(i);
         const double below = counts.UpTo(r - 1), upTo = counts.UpTo(r);
         model.concordant += below;
         model.tiedRisk += upTo - below;
         model.discordant += inSet - upTo;
       }
       for (std::size_t i = lo; i < hi; ++i) {
-        if (s.event[i]) counts.Add(rank(eta[i])), ++inSet;
+        if (s.event[i]) counts.Add(rank(i)), ++inSet;
       }
     }
   }
@@ -316,9 +369,12 @@ CoxModel FitCoxModel(const CoxDesign& design) {
   }
   const SortedCases s = SortCases(design);
   std::vector<std::string> notes;
-  std::vector<int> columns = IndependentColumns(design, s, notes);
+  std::vector<int> columns(p);
+  std::iota(columns.begin(), columns.end(), 0);
+  const std::vector<double> all = SortedColumns(design, s, columns);
+  columns = IndependentColumns(design, s, all, notes);
   {
-    const std::vector<double> x = SortedColumns(design, s, columns);
+    const std::vector<double> x = PickColumns(all, p, columns);
     std::vector<int> finite;
     for (std::size_t k = 0; k < columns.size(); ++k) {
       if (HasFiniteMaximum(s, x, columns.size(), k)) {
@@ -331,7 +387,7 @@ CoxModel FitCoxModel(const CoxDesign& design) {
     columns = std::move(finite);
   }
   const std::size_t q = columns.size();
-  const std::vector<double> x = SortedColumns(design, s, columns);
+  const std::vector<double> x = PickColumns(all, p, columns);
   std::vector<double> beta(q, 0);
   CoxEvaluation at = Evaluate(s, x, q, beta);
   model.logLikNull = at.logLik;
