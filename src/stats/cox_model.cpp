@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <span>
 
 #include "stats/chi_square.h"
 #include "survival/km_estimates.h"
@@ -135,6 +136,13 @@ void CholeskySolve(const std::vector<double>& l, std::size_t q, double* b) {
     b[i] /= l[i * q + i];
   }
 }
+
+// l, U and I at beta; U has q entries and I q * q.
+struct CoxEvaluation {
+  double logLik = 0;
+  std::vector<double> score;
+  std::vector<double> information;
+};
 
 CoxEvaluation Evaluate(const SortedCases& s, const std::vector<double>& x, std::size_t q, std::span<const double> beta) {
   CoxEvaluation e;
@@ -343,13 +351,6 @@ void Concordance(const SortedCases& s, const std::vector<double>& eta, CoxModel&
 }
 
 }  // namespace
-
-CoxEvaluation EvaluateCoxModel(const CoxDesign& design, std::span<const double> beta) {
-  const SortedCases s = SortCases(design);
-  std::vector<int> all(design.columns.size());
-  std::iota(all.begin(), all.end(), 0);
-  return Evaluate(s, SortedColumns(design, s, all), all.size(), beta);
-}
 
 CoxModel FitCoxModel(const CoxDesign& design) {
   CoxModel model;

@@ -33,7 +33,6 @@
 #pragma once
 
 #include <cstdint>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -89,14 +88,5 @@ struct CoxModel {
 };
 
 CoxModel FitCoxModel(const CoxDesign& design);
-
-// l, U and I at beta (one value per column), evaluated as each step of the fit does, on the
-// design's columns centred as the fit centres them; U has p entries and I p * p.
-struct CoxEvaluation {
-  double logLik = 0;
-  std::vector<double> score;
-  std::vector<double> information;
-};
-CoxEvaluation EvaluateCoxModel(const CoxDesign& design, std::span<const double> beta);
 
 }  // namespace orv
