@@ -2,6 +2,7 @@
 // types and levels decided once every row is read, and the note that describes them.
 #include "data/covariates.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -82,12 +83,17 @@ void CovariateReader::Case(int group, int week, CaseStatus status, std::string_v
   out_.status.push_back(status);
   if (!out_.refusal.empty()) return;
 
-  std::size_t k = 0;
-  for (std::string_view rest = fields; !fields.empty(); ++k) {  // left by the break after the last field
+  std::size_t k = 0;  // the fields of this row, once the loop is done
+  std::string_view rest = fields;
+  for (bool more = !fields.empty(); more; ++k) {
     const std::size_t comma = rest.find(',');
     const std::string_view text = TrimField(rest.substr(0, comma));
-    if (k == static_cast<std::size_t>(kMaxCovariateColumns)) {
-      // Past the limit nothing of the covariates is kept; the cases stay.
+    more = comma != std::string_view::npos;
+    if (more) rest.remove_prefix(comma + 1);
+    if (k >= static_cast<std::size_t>(kMaxCovariateColumns)) {
+      // Empty fields past the limit (commas left at the end of a row) make no column.
+      if (text.empty()) continue;
+      // A value past the limit: nothing of the covariates is kept; the cases stay.
       out_.refusal = "共変量の列が " + CountText(kMaxCovariateColumns) + " を超えるため、共変量は使いません";
       columns_.clear();
       return;
@@ -121,11 +127,9 @@ void CovariateReader::Case(int group, int week, CaseStatus status, std::string_v
       }
       column.codes.push_back(code);
     }
-    if (comma == std::string_view::npos) break;
-    rest.remove_prefix(comma + 1);
   }
   // A row shorter than the widest one is missing the rest.
-  for (std::size_t c = fields.empty() ? 0 : k + 1; c < columns_.size(); ++c) {
+  for (std::size_t c = std::min(k, columns_.size()); c < columns_.size(); ++c) {
     columns_[c].numbers.push_back(kMissing);
     columns_[c].codes.push_back(-1);
     ++columns_[c].missing;

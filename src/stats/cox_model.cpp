@@ -382,7 +382,7 @@ CoxModel FitCoxModel(const CoxDesign& design) {
         finite.push_back(columns[k]);
       } else {
         notes.push_back(design.columns[static_cast<std::size_t>(columns[k])] +
-                        ": 尤度が有限の最大値を持たない (一方の値に死亡がない) ため推定しません");
+                        ": 尤度が有限の最大値を持たない (どの死亡も危険集合の端の値) ため推定しません");
       }
     }
     columns = std::move(finite);

@@ -28,8 +28,11 @@
 // after centring; a column of one value is such a combination) is dropped with a note and
 // has no estimate. A term along which l rises without bound has no finite maximum: in one
 // direction of x_k every death has the highest (or the lowest) x_k of its risk set, as a
-// level without deaths; it has no estimate and is left out of the fit with a note. A model
-// with more columns than deaths is refused.
+// level without deaths; it has no estimate and is left out of the fit with a note, so the
+// other terms are those of the model without it (R reports them where its iteration stopped,
+// near the limit of the cases that term takes out). A fit that climbs without converging (a
+// combination of terms without a finite maximum) is refused, as is a model with more columns
+// than deaths.
 #pragma once
 
 #include <cstdint>

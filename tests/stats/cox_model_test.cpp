@@ -172,7 +172,7 @@ TEST(CoxModel, BadDesignsDropTermsOrRefuse) {
        {{0, 0}, {2, 0}}, {"one"}, "one: 他の項の組み合わせ (一定値を含む) のため推定しません\n", ""},
       {"a level without deaths", DataFile(kHeader + ", arm", WithColumn(kMixed, [](std::size_t i) {
          return i == 3 || i == 16 || i == 28 ? "x" : "y";
-       })), {{0, 0}, {2, 0}}, {"arm: x"}, "arm: x: 尤度が有限の最大値を持たない (一方の値に死亡がない) ため推定しません\n", ""},
+       })), {{0, 0}, {2, 0}}, {"arm: x"}, "arm: x: 尤度が有限の最大値を持たない (どの死亡も危険集合の端の値) ため推定しません\n", ""},
       {"all values missing", DataFile(kHeader + ", none", WithColumn(kMixed, [](std::size_t) { return ""; })),
        {{2, 0}}, {"B", "C", "none"}, "", "項の数 3 が死亡数 0 を超えるため、モデルを推定しません"},
       {"more terms than deaths", DataFile("", "A,1,1,5 B,2,0,6 C,3,1,2 A,4,0,9"), {{0, 0}}, {"B", "C", "列5"}, "",
@@ -197,11 +197,11 @@ TEST(CoxModel, BadDesignsDropTermsOrRefuse) {
 
 // The note of the covariate columns, their limits, and the case tables they leave alone.
 TEST(Covariates, NoteTypesLevelsAndLimits) {
-  const std::string wide = [] {
-    std::string row = "A,7,死亡,癌";
-    for (int k = 0; k < 31; ++k) row += ",1";
-    return row + "\r\n";
-  }();
+  std::string thirty = "A,7,死亡,癌", thirtyNote = "共変量 30 列\n";
+  for (int k = 0; k < 30; ++k) {
+    thirty += ",1";
+    thirtyNote += "列" + std::to_string(k + 5) + ": 連続, 欠測 0\n";
+  }
   std::string manyLevels = "'共変量: 年齢, 施設\r\n";
   for (int k = 0; k < 51; ++k) manyLevels += "A,7,生存,," + std::to_string(k) + ",c" + std::to_string(k) + "\r\n";
   const struct {
@@ -218,7 +218,8 @@ TEST(Covariates, NoteTypesLevelsAndLimits) {
        "列6: カテゴリ 1 水準 (x), 欠測 2\n", ""},
       {"a header after the first row names nothing", "A,7,死亡,癌,1\r\n'covariates: age\r\n",
        "共変量 1 列\n列5: 連続, 欠測 0\n", ""},
-      {"more than 30 columns", wide, "共変量 0 列\n共変量の列が 30 を超えるため、共変量は使いません\n",
+      {"30 columns, empty fields past them making none", thirty + ",,\r\n", thirtyNote, ""},
+      {"a value in a 31st column", thirty + ",,\r\n" + thirty + ",,1\r\n", "共変量 0 列\n共変量の列が 30 を超えるため、共変量は使いません\n",
        "共変量の列が 30 を超えるため、共変量は使いません"},
       {"more than 50 levels", manyLevels, "共変量 1 列\n年齢: 連続, 欠測 0\n施設: 水準が 50 を超えるため使いません\n",
        "共変量「施設」の水準が 50 を超えるため、この列は使いません"},
