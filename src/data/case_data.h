@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "data/covariates.h"
 #include "text/period_text.h"
 
 namespace orv {
@@ -81,6 +82,8 @@ struct CaseData {
   std::array<std::array<Count, kCauseSlots>, kCauseSlots> DeathsByCause{};
   int dataMaxWeeks = 0;
   LoadCounters counters;
+  // The accepted cases one by one with their covariate columns, for the models.
+  Covariates covariates;
 
   CaseData();  // the start-up texts: cause 0 "生存", cause 21 "死亡計", group 0, CauseCensored[0] = 1
 };

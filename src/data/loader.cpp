@@ -112,6 +112,7 @@ struct RowFate {
   int week = 0;
   bool death = false;    // counted as a death (of `cause`); never for a capped row
   std::string_view cause;
+  std::string_view covariates;  // the fields after the fourth
 
   int Corrections() const { return (capped ? 1 : 0) + (noCause ? 1 : 0); }
 };
@@ -136,6 +137,7 @@ std::string_view ApplyRules(std::string_view line, RowFate& fate) {
   if (outcome.empty()) return kNoOutcome;
   const bool deathMark = outcome.find(kDeathMark) != std::string_view::npos;
   fate.cause = TrimField(NextField(rest));
+  fate.covariates = rest;
   fate.noCause = deathMark && fate.cause.empty();
   if (fate.noCause) fate.cause = kUnknownCause;
   fate.week = fate.capped ? kMaxWeek : TruncToInt32(fate.days / 7);
@@ -153,6 +155,8 @@ class Loader {
  public:
   Loader(CaseData& cases, RichTextSink& report, MessageBoxes& boxes) : cd_(cases), report_(report), boxes_(boxes) {}
 
+  Covariates FinishCovariates() { return covariates_.Finish(); }
+
   // `substituted`: the line holds a "?" for a character of UTF-8 input that code page 932
   // cannot hold; the note follows the line and changes no count.
   void Line(std::string_view line, bool substituted) {
@@ -160,6 +164,7 @@ class Loader {
       report_.SetColour(kBlue);
       ReportWrite(report_, line, substituted ? 0 : 1);
       if (substituted) NoteSubstitution(1);
+      covariates_.Comment(line, cd_.counters.total == 0);
     } else if (line.empty()) {
       ReportWrite(report_, "", 1);
     } else {
@@ -197,7 +202,7 @@ class Loader {
     }
     if (!fate.exclusion.empty()) return Exclude(fate.exclusion);
 
-    Tally(fate.week, fate.group, fate.death, fate.cause);
+    Tally(fate.week, fate.group, fate.death, fate.cause, fate.covariates);
     if (fate.capped) {
       report_.SetColour(kRed);
       ReportWrite(report_, kDaysCapped, 2);
@@ -211,7 +216,7 @@ class Loader {
     ReportWrite(report_, "", 1);
   }
 
-  void Tally(int week, std::string_view group, bool death, std::string_view cause) {
+  void Tally(int week, std::string_view group, bool death, std::string_view cause, std::string_view covariates) {
     const int g = FindOrEnter(cd_.GroupNames, cd_.NumGroups, group, lastGroup_);
     int c = 0;
     int code = kCodeCensored;
@@ -227,6 +232,10 @@ class Loader {
     ++cd_.WeekCounts[static_cast<std::size_t>(week)][static_cast<std::size_t>(code)][gi];
     if (death && code == kCodeCensored) ++cd_.CompetingDeaths[static_cast<std::size_t>(week)][gi];
     ++cd_.GroupTotals[kTotalRows][gi];
+    const CaseStatus status = !death ? CaseStatus::Censored
+                              : code == kCodeDeath ? CaseStatus::Death
+                                                   : CaseStatus::CompetingDeath;
+    covariates_.Case(g, week, status, covariates);
   }
 
   CaseData& cd_;
@@ -234,6 +243,7 @@ class Loader {
   MessageBoxes& boxes_;
   int lastGroup_ = 0;
   int lastCause_ = 0;
+  CovariateReader covariates_;
 };
 
 void FinishTables(CaseData& cd) {
@@ -349,6 +359,7 @@ CaseData LoadCases(std::string_view shownPath, std::string_view bytes, const Cau
   report.SetColour(kBlack);
   ReportWrite(report, " ---.--- END ---.--- ", 2);
   FinishTables(cases);
+  cases.covariates = loader.FinishCovariates();
   WriteSummary(shownPath, cases, report);
   report.Flush();
   return cases;
