@@ -163,40 +163,33 @@ void SaveFigureAs(const App& app, const std::string& path, int filter) {
   app.Settle();
 }
 
-class GdiPlusSession {
- public:
-  GdiPlusSession() {
-    Gdiplus::GdiplusStartupInput input;
-    Gdiplus::GdiplusStartup(&token_, &input, nullptr);
-  }
-  ~GdiPlusSession() { Gdiplus::GdiplusShutdown(token_); }
-
- private:
-  ULONG_PTR token_ = 0;
-};
-
 COLORREF FilePixel(const std::string& path, FigurePoint dots, int dpi) {
-  const GdiPlusSession session;
-  const std::wstring wide(path.begin(), path.end());
-  Gdiplus::Bitmap bitmap(wide.c_str());
+  ULONG_PTR token = 0;
+  const Gdiplus::GdiplusStartupInput input;
+  Gdiplus::GdiplusStartup(&token, &input, nullptr);
   Gdiplus::Color c;
-  const double scale = dpi / 300.0;
-  bitmap.GetPixel(static_cast<INT>(std::lround(dots.x * scale)), static_cast<INT>(std::lround(dots.y * scale)), &c);
+  {
+    Gdiplus::Bitmap bitmap(std::wstring(path.begin(), path.end()).c_str());
+    bitmap.GetPixel(static_cast<INT>(std::lround(dots.x * dpi / 300)), static_cast<INT>(std::lround(dots.y * dpi / 300)), &c);
+  }
+  Gdiplus::GdiplusShutdown(token);
   return c.ToCOLORREF();
 }
 
 // The window at the top left of the screen, uncovered, its client area 1004 x 709: the figure
 // fills it at half its dots.
-COLORREF WindowPixel(const App& app, HWND window, FigurePoint dots) {
+void PlaceWindow(const App& app, HWND window) {
   RECT client{0, 0, 1004, 709};
   AdjustWindowRectEx(&client, static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)), TRUE, 0);
   SetWindowPos(window, HWND_TOP, 0, 0, client.right - client.left, client.bottom - client.top, SWP_SHOWWINDOW);
   app.Settle();
   Sleep(300);
   app.Settle();
-  const SIZE size = ClientSize(window);
-  EXPECT_EQ(size.cx, 1004);
-  EXPECT_EQ(size.cy, 709);
+  EXPECT_EQ(ClientSize(window).cx, 1004);
+  EXPECT_EQ(ClientSize(window).cy, 709);
+}
+
+COLORREF WindowPixel(HWND window, FigurePoint dots) {
   HDC dc = GetDC(window);
   const COLORREF c = GetPixel(dc, static_cast<int>(std::lround(dots.x * 1004 / kFigureWidth)),
                               static_cast<int>(std::lround(dots.y * 708 / kFigureHeight)));
@@ -234,11 +227,12 @@ TEST_F(FigureSample, WindowShowsTheCurvesAndTheAtRiskRows) {
   HWND window = app_->Find("NORMAL14");
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(WindowText(window), "論文用の図");
+  PlaceWindow(*app_, window);
   const Spot curve = LastCurveStep(layout, input);
-  EXPECT_EQ(WindowPixel(*app_, window, curve.at), ColourOf(curve.colour));
+  EXPECT_EQ(WindowPixel(window, curve.at), ColourOf(curve.colour));
   const std::vector<Spot> rows = AtRiskSamples(layout, input);
   EXPECT_EQ(rows.size(), input.series.size());
-  for (const Spot& row : rows) EXPECT_EQ(WindowPixel(*app_, window, row.at), ColourOf(row.colour)) << row.at.y;
+  for (const Spot& row : rows) EXPECT_EQ(WindowPixel(window, row.at), ColourOf(row.colour)) << row.at.y;
   SaveScreen("orvantis-figure.bmp");
 }
 
@@ -343,14 +337,16 @@ TEST_F(FigureSample, IncidenceFigureChosenInTheWindow) {
   app_->Settle();
   const FigureInput incidence = FigureInputFor(model.ws, true);
   const Spot step = LastCurveStep(LayoutWithGdiFonts(incidence), incidence);
-  EXPECT_EQ(WindowPixel(*app_, window, step.at), ColourOf(step.colour));
+  PlaceWindow(*app_, window);
+  EXPECT_EQ(WindowPixel(window, step.at), ColourOf(step.colour));
 
   app_->Tick(kCmdCensoredCases, {9201}, false);
   model.ws.cases.CauseCensored[1] = 0;
   model.Load(SamplePath());
   const FigureInput survival = FigureInputFor(model.ws, true);
   const Spot curve = LastCurveStep(LayoutWithGdiFonts(survival), survival);
-  EXPECT_EQ(WindowPixel(*app_, window, curve.at), ColourOf(curve.colour));
+  PlaceWindow(*app_, window);
+  EXPECT_EQ(WindowPixel(window, curve.at), ColourOf(curve.colour));
 }
 
 // "印刷…" goes to the system's print dialog and adds no box of its own when it is left. Wine
