@@ -31,6 +31,11 @@ enum Command : int {
   kCmdPaper = 1028,
   kCmdIncidenceView = 1029,
   kCmdChooseReference = 1030,
+  kCmdFigure = 1031,
+  kCmdSaveFigure = 1032,
+  kCmdCopyFigure = 1033,
+  kCmdPrintFigure = 1034,
+  kCmdFigureIncidence = 1035,
 };
 
 inline constexpr int kLogRankControlId = 1995;

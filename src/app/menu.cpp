@@ -1,4 +1,4 @@
-// The main menu: ten bar entries, five of them with popups.
+// The main menu: ten bar entries, five of them with popups; the figure window's four commands.
 #include "app/menu.h"
 
 #include <initializer_list>
@@ -61,7 +61,12 @@ HMENU BuildMainMenu() {
                              {"表をCSVで保存…", kCmdSaveTables},
                              {nullptr, 0},
                              {"累積発生率", kCmdIncidenceView},
-                             {"基準群の選択…", kCmdChooseReference}});
+                             {"基準群の選択…", kCmdChooseReference},
+                             {nullptr, 0},
+                             {"論文用の図", kCmdFigure},
+                             {"図を保存…", kCmdSaveFigure},
+                             {"図をコピー", kCmdCopyFigure},
+                             {"印刷…", kCmdPrintFigure}});
   HMENU groups = BuildPopup({{"描画グループ", kCmdChooseGroups}, {nullptr, 0}, {"打ち切り症例", kCmdCensoredCases}});
   HMENU graph = BuildPopup({{"コピー", kCmdCopyGraph}, {nullptr, 0}, {"線種、太さ、色の設定", kCmdLineSettings}});
   HMENU help = BuildPopup({{"Help", kCmdHelp}, {"About", kCmdAbout}});
@@ -80,6 +85,14 @@ HMENU BuildMainMenu() {
   };
   HMENU menuBar = CreateMenu();
   for (auto it = std::rbegin(bar); it != std::rend(bar); ++it) InsertItem(menuBar, it->item, it->popup);
+  return menuBar;
+}
+
+HMENU BuildFigureMenu() {
+  const Item bar[] = {{"図を保存…", kCmdSaveFigure}, {"図をコピー", kCmdCopyFigure}, {"印刷…", kCmdPrintFigure},
+                      {"累積発生率を表示", kCmdFigureIncidence}};
+  HMENU menuBar = CreateMenu();
+  for (auto it = std::rbegin(bar); it != std::rend(bar); ++it) InsertItem(menuBar, *it, nullptr);
   return menuBar;
 }
 

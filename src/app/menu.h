@@ -8,5 +8,7 @@ namespace orv::app {
 // The menu bar and its five popups, built by inserting every item at position 0 from the
 // last to the first, so that each menu reads in the order of its table.
 HMENU BuildMainMenu();
+// The figure window's bar: save, copy, print and the choice of the incidence figure.
+HMENU BuildFigureMenu();
 
 }  // namespace orv::app

@@ -41,6 +41,12 @@ bool IsFile(const std::string& path) {
 std::string OpenFailureReason(DWORD error) {
   if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) return "ほかのプログラムが使用中で開けません";
   if (error == ERROR_ACCESS_DENIED) return "読み取りの権限がありません";
+  return SystemMessage(error);
+}
+
+}  // namespace
+
+std::string SystemMessage(unsigned long error) {
   char text[512] = {};
   const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
                                       sizeof text, nullptr);
@@ -48,8 +54,6 @@ std::string OpenFailureReason(DWORD error) {
   while (!reason.empty() && (reason.back() == '\r' || reason.back() == '\n' || reason.back() == ' ')) reason.pop_back();
   return reason + "（エラー " + std::to_string(error) + "）";
 }
-
-}  // namespace
 
 void Win32MessageBoxes::Show(std::string_view text, std::string_view caption, BoxIcon icon) {
   UINT type = MB_OK;
@@ -81,6 +85,7 @@ int Program::Run() {
   dialogBrush_ = CreateSolidBrush(GetSysColor(COLOR_3DFACE));
   dialogs_.dialogFont = dialogFont_;
   menuBar_ = BuildMainMenu();
+  figureMenu_ = BuildFigureMenu();
   RegisterDialogClass(instance_, dialogBrush_);
   InitCommonControls(ICC_BAR_CLASSES);
 
@@ -281,6 +286,11 @@ void Program::OnCommand(int id) {
     case kCmdSaveTables: SaveTables(); break;
     case kCmdIncidenceView: ShowViewWindow(kIncidence); break;
     case kCmdChooseReference: ChooseReferenceGroup(dialogs_); break;
+    case kCmdFigure: ShowViewWindow(kFigure); break;
+    case kCmdSaveFigure: SaveFigure(); break;
+    case kCmdCopyFigure: CopyFigure(); break;
+    case kCmdPrintFigure: PrintFigure(); break;
+    case kCmdFigureIncidence: figureIncidence_ = !figureIncidence_; break;
     case kCmdChooseGroups: ChooseGroups(dialogs_, false); break;
     case kCmdCensoredCases: ChooseCensoredCauses(dialogs_); break;
     case kCmdCopyGraph: CopyGraphToClipboard(); break;
@@ -296,6 +306,7 @@ void Program::OnCommand(int id) {
   const bool analysed = (id >= kCmdFiveYears && id <= kCmdLongest) || id == kCmdChooseGroups ||
                         id == kCmdLineSettings || id == kCmdCensoredCases;
   if (analysed && !shownPath_.empty()) HideStaleComparisons();
+  RefreshFigure();
 }
 
 void Program::ShowComparisons(View v) {
@@ -335,6 +346,7 @@ void Program::LoadShownFile(const std::string& path) {
   PlacePendingViews();
   if (report_) report_->Flush();
   HideStaleComparisons();
+  RefreshFigure();
   if (ws_.cases.NumGroups == 0) {
     // Not one row was taken: the report says why, row by row, so it is shown with the box and
     // stays in front of the main window, which the box's closing activates.

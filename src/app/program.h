@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/edit_text.h"
+#include "app/figure_drawing.h"
 #include "app/gdi_canvas.h"
 #include "app/rich_text.h"
 #include "dialogs/dialogs.h"
@@ -22,6 +23,11 @@
 namespace orv::app {
 
 class Program;
+
+// The data file's name without its folder and extension; "orvantis" before any file.
+std::string DataStem(const std::string& path);
+// The system's message for an error code, with its number.
+std::string SystemMessage(unsigned long error);
 
 // Message boxes owned by the main window.
 class Win32MessageBoxes : public MessageBoxes {
@@ -43,7 +49,7 @@ class Win32ViewWindows : public ViewWindows {
 };
 
 // The view windows, in their order of creation.
-enum View : int { kLegend, kCumulative, kByCause, kRate, kReport, kLogRank, kWilcoxon, kAtRisk, kIntervals, kPaper, kIncidence, kViewCount };
+enum View : int { kLegend, kCumulative, kByCause, kRate, kReport, kLogRank, kWilcoxon, kAtRisk, kIntervals, kPaper, kIncidence, kFigure, kViewCount };
 
 class Program {
  public:
@@ -107,6 +113,18 @@ class Program {
   // The life tables, the pair table and the incidence as CSV files for a spreadsheet (save_tables.cpp).
   void SaveTables();
 
+  // The figure window "論文用の図" and the ways its figure leaves the program (figure_window.cpp).
+  LRESULT OnFigureMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  void PaintFigure(HWND hwnd);
+  // The window's figure of the last run; none, after a box under the caption that says why,
+  // before a load or with no group shown.
+  std::optional<FigureLayout> FigureToExport(const char* caption);
+  // Redrawn after every command and load: each may have run the analysis.
+  void RefreshFigure();
+  void SaveFigure();
+  void CopyFigure();
+  void PrintFigure();
+
   // Clipboard, help, about.
   void CopyGraphToClipboard();
   void OpenHelp();
@@ -137,6 +155,8 @@ class Program {
   std::array<HWND, kViewCount> views_{};
   std::array<HDC, kViewCount> viewDCs_{};
   HMENU menuBar_ = nullptr;
+  HMENU figureMenu_ = nullptr;
+  bool figureIncidence_ = false;  // the figure window shows the incidence figure when it can
   HFONT dialogFont_ = nullptr;
   HBRUSH dialogBrush_ = nullptr;
   HMODULE richEdit_ = nullptr;

@@ -19,15 +19,6 @@ namespace {
 constexpr DWORD kMaxPath = 260;
 constexpr char kWriteError[] = "ファイルの書き込みエラー";
 
-// The data file's name without its folder and extension; "orvantis" before any file.
-std::string DataStem(const std::string& path) {
-  const std::size_t slash = path.find_last_of("\\/:");
-  std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
-  const std::size_t dot = name.find_last_of('.');
-  if (dot != std::string::npos && dot > 0) name.resize(dot);
-  return name.empty() ? "orvantis" : name;
-}
-
 constexpr char kLifeTablesSuffix[] = "-life-tables.csv";
 constexpr char kTitle[] = "表をCSVで保存";
 
@@ -56,6 +47,14 @@ struct OutputFile {
 };
 
 }  // namespace
+
+std::string DataStem(const std::string& path) {
+  const std::size_t slash = path.find_last_of("\\/:");
+  std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+  const std::size_t dot = name.find_last_of('.');
+  if (dot != std::string::npos && dot > 0) name.resize(dot);
+  return name.empty() ? "orvantis" : name;
+}
 
 void Program::SaveTables() {
   // Header lines alone would look like a saved analysis.

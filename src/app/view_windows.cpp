@@ -29,6 +29,9 @@ constexpr int kCascadeStep = 30;  // each view right of and below the one placed
 constexpr int kTextMargin = 20;   // right of the longest line of a result window
 
 bool IsReport(View v) { return v == kReport || v == kLogRank || v == kWilcoxon || v == kIntervals || v == kPaper; }
+// A view that draws its tables on a canvas and scrolls over them; the figure window scales
+// its figure to its size instead.
+bool Scrolls(View v) { return !IsReport(v) && v != kFigure; }
 
 struct ViewClass {
   const char* className;
@@ -48,6 +51,7 @@ constexpr ViewClass kViewClasses[kViewCount] = {
     {"NORMAL11", "信頼区間・ハザード比", 620},
     {"NORMAL12", "論文用の記述", 620},
     {"NORMAL13", "累積発生率", 480},
+    {"NORMAL14", "論文用の図", 680},
 };
 
 // The interval columns are wider than the pairwise ones: a label with its case count, a
@@ -58,6 +62,13 @@ constexpr LONG kIntervalTabStops[] = {4200, 7650, 11100};
 SIZE IncidenceViewSize(const Rect& client) {
   RECT r{0, 0, client.right, client.bottom};
   AdjustWindowRectEx(&r, kViewStyle, FALSE, 0);
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+// The figure at 4 pixels per millimetre under the window's bar.
+SIZE FigureViewSize(HMENU menu) {
+  RECT r{0, 0, 680, 480};
+  AdjustWindowRectEx(&r, kViewStyle, menu != nullptr, 0);
   return {r.right - r.left, r.bottom - r.top};
 }
 
@@ -75,7 +86,7 @@ RECT WorkAreaOf(HWND window) {
 
 // The order in which the first load cascades the views.
 constexpr View kCascadeOrder[kViewCount] = {kReport, kLegend,   kLogRank,   kWilcoxon, kCumulative, kByCause,
-                                            kRate,   kAtRisk,   kIntervals, kPaper,    kIncidence};
+                                            kRate,   kAtRisk,   kIntervals, kPaper,    kIncidence, kFigure};
 
 // The place of a view in the cascade: it starts left of and above the screen's centre, inside
 // the work area of the main window's monitor.
@@ -127,7 +138,10 @@ void Program::CreateViewWindows() {
     // clicked, and go with it. Shown before a load, each stands where the first load puts it.
     const POINT at = CascadePoint(main_, static_cast<int>(std::find(std::begin(kCascadeOrder), std::end(kCascadeOrder), i) -
                                                           std::begin(kCascadeOrder)));
-    CreateWindowExA(0, vc.className, vc.caption, kViewStyle, at.x, at.y, vc.width, 360, main_, nullptr, instance_, &creation);
+    // A top-level window's menu goes where a child's id would.
+    HMENU menu = i == kFigure ? figureMenu_ : nullptr;
+    const SIZE size = i == kFigure ? FigureViewSize(menu) : SIZE{vc.width, 360};
+    CreateWindowExA(0, vc.className, vc.caption, kViewStyle, at.x, at.y, size.cx, size.cy, main_, menu, instance_, &creation);
   }
 }
 
@@ -149,6 +163,7 @@ LRESULT CALLBACK Program::ViewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT Program::OnViewMessage(View v, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (v == kFigure) return OnFigureMessage(hwnd, msg, wp, lp);
   const auto index = static_cast<std::size_t>(v);
   const bool isReport = IsReport(v);
   switch (msg) {
@@ -276,6 +291,7 @@ void Program::PlacePendingViews() {
   sizes[kIntervals] = {s.intervalsWidth, s.intervalsHeight};
   sizes[kPaper] = {s.paperWidth, s.paperHeight};
   sizes[kIncidence] = IncidenceViewSize(IncidenceViewClient(ws_.Results(), ws_.styles, ws_.geometry.xMax));
+  sizes[kFigure] = FigureViewSize(figureMenu_);
   for (int step = 0; step < kViewCount; ++step) {
     const View v = kCascadeOrder[step];
     const auto index = static_cast<std::size_t>(v);
@@ -300,7 +316,7 @@ void Program::PlaceView(View v, const RECT& work, POINT at, SIZE size, bool from
   AdjustWindowRectEx(&frame, kViewStyle, FALSE, 0);
   // The report windows' controls scroll by themselves; a painted view scrolls over the
   // client area it was sized for.
-  if (!IsReport(v)) viewContent_[index] = {size.cx - (frame.right - frame.left), size.cy - (frame.bottom - frame.top)};
+  if (Scrolls(v)) viewContent_[index] = {size.cx - (frame.right - frame.left), size.cy - (frame.bottom - frame.top)};
   viewScroll_[index] = {0, 0};
   // One move, straight to the final place, repainted: a view moved twice without a repaint
   // kept black where it had been covered or off the screen.
@@ -311,7 +327,7 @@ void Program::PlaceView(View v, const RECT& work, POINT at, SIZE size, bool from
 
 void Program::UpdateViewScroll(View v) {
   const auto index = static_cast<std::size_t>(v);
-  if (IsReport(v) || updatingScroll_) return;
+  if (!Scrolls(v) || updatingScroll_) return;
   updatingScroll_ = true;
   HWND window = view(v);
   // The bars are chosen from the client area without them: read back from the window, a
