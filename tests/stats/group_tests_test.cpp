@@ -156,7 +156,6 @@ TEST(WritePairwiseTables, WindowsShowTheKeptTables) {
   const auto tables = std::tuple(LogRankTable(ws), WilcoxonTable(ws));
   EXPECT_EQ(std::tuple(logRankWindow.Text(), wilcoxonWindow.Text()), tables);
   EXPECT_EQ(std::tuple(logRankWindow.SelectionStart(), wilcoxonWindow.SelectionEnd()), std::tuple(0u, 0u));
-  EXPECT_NE(std::get<0>(tables).find("\t 1 -  3\t0.0022  \t0.0022  \t0.0022  \r\n"), std::string::npos);
   // Wilcoxon's Holm figures of 0.0579 pass its threshold of 0.1, not the log-rank's 0.05.
   EXPECT_NE(std::get<1>(tables).find("\t 2 -  3\t0.0988  \t0.0579  \t0.0956  \t"), std::string::npos);
 }

@@ -177,7 +177,6 @@ TEST(StandardLogRank, MatchesRSurvdiff) {
     const LogRankTest test = StandardLogRank(counts, row.last);
     SCOPED_TRACE(std::string(row.set) + " to week " + std::to_string(row.last));
     EXPECT_EQ(test.tested, !std::isnan(row.statistic));
-    EXPECT_EQ(test.lastWeek, row.last);
     EXPECT_TRUE(Near(test.statistic, row.statistic, 1e-9)) << test.statistic;
     EXPECT_EQ(test.df, row.df);
     // The chi-square tail is cut to seven decimals.
@@ -246,7 +245,6 @@ TEST(RestrictedMean, MatchesRSurvmean) {
     const double got[] = {ma.estimate, ma.stdErr, ma.lower, ma.upper, mb.estimate, mb.stdErr, d.estimate, d.stdErr, d.p};
     const double want[] = {row.meanA, row.seA, row.lowerA, row.upperA, row.meanB, row.seB, row.difference, row.seDifference, row.p};
     for (std::size_t i = 0; i < std::size(got); ++i) EXPECT_TRUE(Near(got[i], want[i], 1e-9)) << i << ": " << got[i];
-    EXPECT_TRUE(Near(d.upper - d.lower, 2 * kNormalQuantile975 * row.seDifference, 1e-9));
   }
   EXPECT_FALSE(EstimateRestrictedMean(CountWeeks({}, 0).Counts(), 52).estimated);
 }
