@@ -31,6 +31,7 @@ void EditResult::FocusIfShown() {
 
 void EditResult::Command(std::string_view command) {
   if (!control_) return;
+  if (command != "COPY" && command != "ALLSELECT") written_.reset();
   if (command == "CLEAR") {
     FocusIfShown();
     SetWindowTextA(control_, "");
@@ -47,6 +48,7 @@ void EditResult::Command(std::string_view command) {
 
 void EditResult::Append(std::string_view text) {
   if (!control_) return;
+  written_.reset();
   const std::string copy(text);
   SendMessageA(control_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(copy.c_str()));
 }
@@ -56,6 +58,15 @@ void EditResult::CaretToStart() {
   FocusIfShown();
   SendMessageA(control_, EM_SETSEL, 0, 0);
   SendMessageA(control_, EM_SCROLLCARET, 0, 0);
+}
+
+void EditResult::Replace(std::string_view text) {
+  if (!control_) return;
+  const bool untouched = written_ && SendMessageA(control_, EM_GETMODIFY, 0, 0) == 0;
+  if (untouched && *written_ == text) return CaretToStart();
+  ResultTextSink::Replace(text);
+  SendMessageA(control_, EM_SETMODIFY, FALSE, 0);
+  written_ = std::string(text);
 }
 
 }  // namespace orv::app

@@ -8,6 +8,8 @@
 
 #include "app/win32.h"
 
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "platform/result_text_sink.h"
@@ -25,12 +27,16 @@ class EditResult : public ResultTextSink {
   void Command(std::string_view command) override;
   void Append(std::string_view text) override;
   void CaretToStart() override;
+  // A text the control already holds, as this sink wrote it and untouched since, is left
+  // there: only the focus and the caret move.
+  void Replace(std::string_view text) override;
   HWND Control() const { return control_; }
 
  private:
   void FocusIfShown();
   HWND control_;
   HFONT font_ = nullptr;
+  std::optional<std::string> written_;  // the text of the last Replace, while nothing else wrote
 };
 
 }  // namespace orv::app

@@ -13,6 +13,7 @@
 #include "app/win32.h"
 
 #include <cstddef>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -80,6 +81,9 @@ class RichEditResult : public ResultTextSink {
   void Command(std::string_view command) override;
   void Append(std::string_view text) override;
   void CaretToStart() override;
+  // A text the control already holds, as this sink wrote it and untouched since, is left
+  // there: only the focus and the caret move.
+  void Replace(std::string_view text) override;
   HWND Control() const { return control_; }
 
  private:
@@ -88,6 +92,7 @@ class RichEditResult : public ResultTextSink {
   HWND control_;
   std::span<const LONG> tabStops_;
   bool fitText_;
+  std::optional<std::string> written_;  // the text of the last Replace, while nothing else wrote
 };
 
 // The tab stops that give each column of `text` (lines of cells between tabs) room for its

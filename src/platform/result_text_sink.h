@@ -3,7 +3,9 @@
 // Command takes the edit commands by exact text: "CLEAR" (focus, text emptied), "CUT",
 // "COPY", "PASTE" and "ALLSELECT"; any other text does nothing. Append replaces the current
 // selection with the text, so after "CLEAR" successive appends build the table line by line.
-// CaretToStart gives the control the focus with the empty selection at 0.
+// CaretToStart gives the control the focus with the empty selection at 0. Replace leaves the
+// control as "CLEAR", Append of the whole text and CaretToStart do; a control may get there by
+// a shorter way, such as leaving a text it already holds.
 #pragma once
 
 #include <string_view>
@@ -16,6 +18,11 @@ class ResultTextSink {
   virtual void Command(std::string_view command) = 0;
   virtual void Append(std::string_view text) = 0;
   virtual void CaretToStart() = 0;
+  virtual void Replace(std::string_view text) {
+    Command("CLEAR");
+    Append(text);
+    CaretToStart();
+  }
 };
 
 inline void ResultClear(ResultTextSink& sink) { sink.Command("CLEAR"); }

@@ -54,9 +54,7 @@ ViewSizes ViewSizesFor(int groups, int causes) {
 
 // Replaces a result window's text and puts the caret at its start.
 void WriteResultText(ResultTextSink* sink, const std::string& text) {
-  ResultClear(*sink);
-  ResultAppend(*sink, text);
-  sink->CaretToStart();
+  sink->Replace(text);
 }
 
 // The steps of the road after the loader: the view sizes, then the survival chain.

@@ -10,6 +10,7 @@
 #include "app/test_hooks.h"
 #include "gui_driver.h"
 #include "session/analysis.h"
+#include "session/commands.h"
 #include "text/truncate.h"
 
 namespace orv::guitest {
@@ -427,6 +428,47 @@ TEST(Report, LargeFileFill) {
     EXPECT_EQ(app.ScrollOf(ReportControl(app), SB_HORZ).pos, 0) << "scrolled away from the lines' beginnings";
   }
   EXPECT_EQ(GetWindowLongA(ReportControl(app), GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL), WS_HSCROLL | WS_VSCROLL);
+}
+
+// Range clicks with every view and text window open, with the long-name file and the sample:
+// the processor time of each, until the program is idle, is printed, not judged. After each
+// series the text windows hold the core's texts for the range it ended on, each with its caret
+// at the start, and the last written has the focus, also where a text was left as it was.
+TEST(Range, ClicksWithEveryWindowOpen) {
+  App app;
+  for (int command : {kCmdReportWindow, kCmdLegend, kCmdSurvivalRate, kCmdDeathsByCause, kCmdCumulativeDeaths,
+                      kCmdNumberAtRisk, kCmdIncidenceView, kCmdIntervals, kCmdPaper}) {
+    app.Command(command);
+  }
+  constexpr int kClicks = 20;
+  struct Pair { const char* name; int command[2]; RangeCommand range[2]; };
+  const Pair pairs[] = {{"5/10 years", {kCmdFiveYears, kCmdTenYears}, {RangeCommand::FiveYears, RangeCommand::TenYears}},
+                        {"+/-1 year", {kCmdPlusOneYear, kCmdMinusOneYear}, {RangeCommand::PlusOneYear, RangeCommand::MinusOneYear}}};
+  for (const std::string& file : {LongNamesFile(), SamplePath()}) {
+    app.Drop({file});
+    app.DismissAllBoxes();
+    while (app.Settle()) {}
+    app.Command(kCmdLogRankWindow);
+    app.Command(kCmdWilcoxonWindow);
+    Model model(app, file);
+    const HWND controls[] = {LogRankControl(app), WilcoxonControl(app), IntervalsControl(app), PaperControl(app)};
+    for (const Pair& pair : pairs) {
+      for (HWND control : controls) SendMessageA(control, EM_SETSEL, 5, 5);
+      SetForegroundWindow(app.Main());
+      const double cpu = CpuSeconds(app), start = Seconds();
+      for (int i = 0; i < kClicks; ++i) app.Command(pair.command[i % 2]);
+      std::printf("[ range    ] %s, %d groups, %s alternating: %.3f s of CPU and %.3f s per click\n",
+                  file.substr(file.find_last_of('\\') + 1).c_str(), model.ws.cases.NumGroups, pair.name,
+                  (CpuSeconds(app) - cpu) / kClicks, (Seconds() - start) / kClicks);
+      for (RangeCommand range : pair.range) ApplyRange(model.ws, model.surfaces, range);
+      EXPECT_EQ(ControlText(controls[0]), model.logRank.Text()) << pair.name;
+      EXPECT_EQ(ControlText(controls[1]), model.wilcoxon.Text()) << pair.name;
+      EXPECT_EQ(ControlText(controls[2]), model.intervals.Text()) << pair.name;
+      EXPECT_EQ(ControlText(controls[3]), model.paper.Text()) << pair.name;
+      for (HWND control : controls) EXPECT_EQ(SendMessageA(control, EM_GETSEL, 0, 0), 0) << pair.name;
+      EXPECT_EQ(GetForegroundWindow(), app.Find("NORMAL12")) << pair.name << ": the last window written";
+    }
+  }
 }
 
 // The whole screen with the long-name file loaded and every view open, laid out as a user
