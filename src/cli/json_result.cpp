@@ -152,7 +152,7 @@ void WriteGroup(JsonWriter& json, const Workspace& ws, int g) {
   json.String(ws.texts[static_cast<std::size_t>(g)][kLabel]);
   json.Member(json_name::kCases, cases);
   json.Member("shown", ws.shown.Contains(g));
-  json.Key("lastEventWeek");
+  json.Key(json_name::kLastEventWeek);
   WholeNumber(json, tables.lastEventWeek[g]);
   json.Key("summary");
   json.BeginArray();

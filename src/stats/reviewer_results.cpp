@@ -65,6 +65,9 @@ void ComputeReviewerResults(const CaseData& cases, const SurvivalTables& tables,
     double deaths = 0;
     for (double d : columns.Deaths(g, kWeekSlots)) deaths += d;
     out.events[g] = TruncToInt64(deaths);
+    double inWindow = 0;
+    for (double d : columns.Deaths(g, inRange)) inWindow += d;
+    out.eventsInWindow[g] = TruncToInt64(inWindow);
     out.rmst[g] = EstimateRestrictedMean(countsOf(g), lastWeek);
     out.followUp[g] = MedianFollowUp(columns.Censored(g, weeks), columns.AtRisk(g, weeks));
   }

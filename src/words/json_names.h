@@ -26,10 +26,12 @@ inline constexpr std::string_view kNotes = "notes";
 inline constexpr std::string_view kRows = "rows";
 inline constexpr std::string_view kShownGroups = "shownGroups";
 
-// A group: cases, events, median {week}, followUp {median}, at5y {survival} and rmst {tau,
+// A group: cases, events, eventsInWindow, lastEventWeek, median {week}, followUp {median}, at5y {survival} and rmst {tau,
 // estimate}, each estimate with its lower and upper limits.
 inline constexpr std::string_view kCases = "cases";
 inline constexpr std::string_view kEvents = "events";
+inline constexpr std::string_view kEventsInWindow = "eventsInWindow";
+inline constexpr std::string_view kLastEventWeek = "lastEventWeek";
 inline constexpr std::string_view kMedian = "median";
 inline constexpr std::string_view kWeek = "week";
 inline constexpr std::string_view kFollowUp = "followUp";

@@ -112,6 +112,19 @@ class PaperBuilder {
 
   void Build() {
     w_.Begin(PaperParagraph::Methods);
+    if (s_.reviewer.cases[0] == 0) {
+      // Nothing was analysed: one sentence says so instead of methods for no case.
+      const std::string file = FileName(s_.dataPath);
+      if (s_.cases.counters.total == s_.cases.counters.excluded) {
+        w_.Sentence("The data file " + file + " held no valid case to analyse.",
+                    U(u8"データファイル ") + file + U(u8" には解析できる症例がなかった。"));
+      } else {
+        w_.Sentence("No group of the data file " + file + " was shown, so no case was analysed.",
+                    U(u8"データファイル ") + file + U(u8" の群はいずれも表示されておらず、解析した症例はなかった。"));
+      }
+      w_.Finish();
+      return;
+    }
     Methods();
     w_.Begin(PaperParagraph::Results);
     Results();
@@ -202,12 +215,17 @@ class PaperBuilder {
     } else {
       w_.Sentence("Deaths from any cause were counted as events.", U(u8"死因を問わず死亡をイベントとした。"));
     }
+    if (!AnyGroupWithEvents()) {
+      w_.Sentence("The median follow-up was estimated by the reverse Kaplan" + kDash + "Meier method.",
+                  U(u8"追跡期間中央値はreverse Kaplan") + kDash + U(u8"Meier法により求めた。"));
+    } else {
     w_.Sentence("Survival was estimated by the Kaplan" + kDash + "Meier method with Greenwood's variance and 95% confidence "
                 "intervals (CIs) on the log scale; the median survival and its 95% CI were read from the estimate and its "
                 "confidence limits, and the median follow-up was estimated by the reverse Kaplan" + kDash + "Meier method.",
                 U(u8"生存率はKaplan") + kDash + U(u8"Meier法で推定し、分散はGreenwoodの式により、95%信頼区間は対数変換により求め、"
                 "生存期間中央値とその95%信頼区間は推定値と信頼限界の曲線から、追跡期間中央値はreverse Kaplan") + kDash +
                 U(u8"Meier法により求めた。"));
+    }
     const ReviewerResults& r = s_.reviewer;
     const std::string lastWeek = std::to_string(r.lastWeek);
     if (r.shownGroups >= 2 && r.logRank.tested) {
@@ -215,22 +233,16 @@ class PaperBuilder {
       w_.Sentence("Groups were compared by the log-rank test over weeks 0" + kDash + week + ".",
                   U(u8"群間の比較にはlog-rank検定を用い、0") + kDash + week + U(u8"週を対象とした。"));
     }
-    // The pairwise tables of the run, whose three adjustments differ from the raw p from three groups on.
-    if (r.shownGroups >= 3) {
-      w_.Sentence("Pairs of groups were compared by the log-rank and the generalized Wilcoxon tests with the Bonferroni, "
-                  "Holm and Sidak adjustments for multiple comparisons.",
-                  U(u8"2群ずつの比較にはlog-rank検定と一般化Wilcoxon検定を用い、多重比較の調整にはBonferroni法、Holm法、Sidak法を用いた。"));
-    }
     if (AnyRatio()) {
-      std::string en = "Hazard ratios (HRs) against " + Name(r.reference) +
-                       " were estimated by Cox proportional hazards models of each group with the reference group (Efron's "
-                       "method for ties, Wald 95% CIs) over the same weeks";
-      std::string ja = Name(r.reference) + U(u8"を基準群とするハザード比は、各群と基準群の2群のCox比例ハザードモデル（同順位はEfron法、"
-                       "95%信頼区間はWald法）により同じ期間について推定し");
+      std::string en = "Each hazard ratio (HR) against " + Name(r.reference) +
+                       " was estimated by a Cox proportional hazards model of that group and the reference group alone "
+                       "(Efron's method for ties, Wald 95% CIs) over the same weeks";
+      std::string ja = Name(r.reference) + U(u8"を基準群とするハザード比は、群ごとにその群と基準群の2群のみのCox比例ハザードモデル"
+                       "（同順位はEfron法、95%信頼区間はWald法）により同じ期間について推定し");
       if (AnyPhTest()) {
         en += ", and proportional hazards were checked by the Grambsch" + kDash + "Therneau test on the Kaplan" + kDash +
               "Meier time scale";
-        ja += U(u8"、比例ハザード性はKaplan") + kDash + U(u8"Meier時間尺度のGrambsch") + kDash + U(u8"Therneau検定で確認し");
+        ja += U(u8"、比例ハザード性はKaplan") + kDash + U(u8"Meier時間尺度のGrambsch") + kDash + U(u8"Therneau検定で評価し");
       }
       w_.Sentence(en + ".", ja + U(u8"た。"));
     }
@@ -255,11 +267,31 @@ class PaperBuilder {
       w_.Sentence(en + ".", ja + U(u8"た。"));
     }
     const std::string version = ORVANTIS_VERSION;
+    if (!AnyTest()) {
+      w_.Sentence("The analyses were performed with Orvantis " + version + ".", U(u8"解析にはOrvantis ") + version + U(u8"を用いた。"));
+      return;
+    }
     w_.Sentence("All tests were two-sided at the 5% significance level, and the analyses were performed with Orvantis " +
                 version + ".",
                 U(u8"検定はすべて両側検定で有意水準を5%とし、解析にはOrvantis ") + version + U(u8"を用いた。"));
   }
 
+  // A shown group with an event: one without has no estimate to report.
+  bool AnyGroupWithEvents() const {
+    for (int g = 1; g <= groups_; ++g) {
+      if (Shown(g) && s_.reviewer.events[static_cast<std::size_t>(g)] > 0) return true;
+    }
+    return false;
+  }
+  bool LogRankReported() const { return s_.reviewer.shownGroups >= 2 && s_.reviewer.logRank.tested; }
+  // Whether the results give any p: the methods then state the tests' sides and level.
+  bool AnyTest() const {
+    return LogRankReported() || AnyRatio() || AnyPhTest() || (s_.competing.active && (s_.competing.overall.tested || AnySubRatio()));
+  }
+  // A comparison of two groups neither of which has an event in the tested weeks.
+  bool WithoutEvents(int a, int b) const {
+    return s_.reviewer.eventsInWindow[static_cast<std::size_t>(a)] == 0 && s_.reviewer.eventsInWindow[static_cast<std::size_t>(b)] == 0;
+  }
   bool AnyRatio() const {
     for (const ReferenceRatio& ratio : s_.reviewer.referenceRatios) {
       if (ratio.ratio.estimated) return true;
@@ -268,13 +300,14 @@ class PaperBuilder {
   }
   bool AnyPhTest() const {
     for (const ReferenceRatio& ratio : s_.reviewer.referenceRatios) {
-      if (ratio.ph.tested) return true;
+      if (ratio.ph.tested && !WithoutEvents(s_.reviewer.reference, ratio.group)) return true;
     }
     return false;
   }
   int FirstRmstGroup() const {
     for (int g = 1; g <= groups_; ++g) {
-      if (Shown(g) && s_.reviewer.rmst[static_cast<std::size_t>(g)].estimated) return g;
+      const auto gi = static_cast<std::size_t>(g);
+      if (Shown(g) && s_.reviewer.events[gi] > 0 && s_.reviewer.rmst[gi].estimated) return g;
     }
     return 0;
   }
@@ -322,7 +355,8 @@ class PaperBuilder {
     const std::string text = w_.F(format(value), Path(path, centre));
     const std::string en = text + (unit == Unit::Weeks ? " weeks" : unit == Unit::Percent ? "%" : "");
     const std::string ja = text + (unit == Unit::Weeks ? U(u8"週") : unit == Unit::Percent ? "%" : "");
-    if (!std::isfinite(lower) || !std::isfinite(upper)) return {en, ja};
+    // A limit that is not finite, or an interval of no width (no event to vary the estimate).
+    if (!std::isfinite(lower) || !std::isfinite(upper) || lower == upper) return {en, ja};
     const Limits limits =
         Interval(w_.F(format(lower), Path(path, json_name::kLower)), w_.F(format(upper), Path(path, json_name::kUpper)));
     return {en + limits.en, ja + limits.ja};
@@ -330,29 +364,70 @@ class PaperBuilder {
 
   void Results() {
     const ReviewerResults& r = s_.reviewer;
-    if (r.cases[0] > 0 && !s_.figures.groups[0].km.empty()) {
-      const auto f = MedianText(r.followUp[0], GroupPath(0, json_name::kFollowUp), json_name::kMedian);
-      w_.Sentence("The median follow-up was " + f.first + ".", U(u8"追跡期間中央値は") + f.second + U(u8"であった。"));
-    }
+    if (r.cases[0] > 0 && !s_.figures.groups[0].km.empty()) FollowUpSentence();
     for (int g = 1; g <= groups_; ++g) {
       if (Shown(g)) GroupSentence(g);
     }
-    if (r.shownGroups >= 2 && r.logRank.tested) {
+    const std::string window = U(u8"0") + kDash + std::to_string(r.lastWeek);
+    if (LogRankReported()) {
       const std::string chi = w_.F(Ratio(r.logRank.statistic), Path(json_name::kLogRank, json_name::kStatistic));
       const std::string df = w_.F(std::to_string(r.logRank.df), Path(json_name::kLogRank, json_name::kDf));
       const std::string p = w_.F(RoundedPFigure(r.logRank.p), Path(json_name::kLogRank, json_name::kP));
       w_.Sentence(U(u8"The log-rank test gave χ² = ") + chi + " with " + df + (r.logRank.df == 1 ? " degree" : " degrees") +
                       " of freedom, " + PWords(p) + ".",
                   U(u8"log-rank検定ではχ² = ") + chi + U(u8"（自由度 ") + df + U(u8"）、") + PWords(p) + U(u8"であった。"));
+    } else if (r.shownGroups >= 2 && !AnyWindowEvents()) {
+      w_.Sentence("No event occurred over weeks " + window + ", so the groups were not compared.",
+                  window + U(u8"週にイベントはなく、群間の比較は行わなかった。"));
     }
-    for (std::size_t i = 0; i < r.referenceRatios.size(); ++i) RatioSentences(i);
+    int failing = 0, passing = 0;
+    for (std::size_t i = 0; i < r.referenceRatios.size(); ++i) RatioSentences(i, failing, passing);
+    if (passing > 0) {
+      const std::string all = passing > 1 ? "all " : "";
+      w_.Sentence(std::string(failing > 0 ? "For the other HRs, there" : "There") + " was no evidence against proportional hazards (" +
+                      all + U(u8"p ≥ 0.05)."),
+                  std::string(failing > 0 ? U(u8"その他のハザード比では") : "") + U(u8"比例ハザード性に反する根拠はなかった（") +
+                      (passing > 1 ? U(u8"すべて") : "") + U(u8"p ≥ 0.05）。"));
+    }
     if (s_.competing.active) CompetingSentences();
+  }
+
+  bool AnyWindowEvents() const {
+    for (int g = 1; g <= groups_; ++g) {
+      if (Shown(g) && s_.reviewer.eventsInWindow[static_cast<std::size_t>(g)] > 0) return true;
+    }
+    return false;
+  }
+
+  // The median follow-up; not reached, its lower limit when known and the range observed.
+  void FollowUpSentence() {
+    const MedianEstimate& m = s_.reviewer.followUp[0];
+    const std::string path = GroupPath(0, json_name::kFollowUp);
+    if (m.week) {
+      const auto f = MedianText(m, path, json_name::kMedian);
+      w_.Sentence("The median follow-up was " + f.first + ".", U(u8"追跡期間中央値は") + f.second + U(u8"であった。"));
+      return;
+    }
+    std::string en = "The median follow-up was not reached", ja = U(u8"追跡期間中央値は未到達");
+    if (m.lower) {
+      const std::string lower = w_.F(Weeks(*m.lower), Path(path, json_name::kLower));
+      en += " (lower 95% confidence limit, " + lower + " weeks)";
+      ja += U(u8"（95%信頼区間の下限 ") + lower + U(u8"週）");
+    }
+    const std::string last = w_.F(Weeks(s_.survival.lastEventWeek[0]), GroupPath(0, json_name::kLastEventWeek));
+    w_.Sentence(en + "; the range of follow-up was 0" + kDash + last + " weeks.",
+                ja + U(u8"で、追跡期間の範囲は0") + kDash + last + U(u8"週であった。"));
   }
 
   void GroupSentence(int g) {
     const auto gi = static_cast<std::size_t>(g);
     const std::string name = Name(g);
     const std::string cases = w_.F(std::to_string(s_.cases.GroupTotals[kTotalRows][gi]), GroupPath(g, json_name::kCases));
+    if (s_.reviewer.events[gi] == 0) {
+      w_.Sentence("In " + name + ", none of the " + cases + " cases had an event.",
+                  name + U(u8"では ") + cases + U(u8" 例のいずれにもイベントを認めなかった。"));
+      return;
+    }
     const std::string events = w_.F(std::to_string(s_.reviewer.events[gi]), GroupPath(g, json_name::kEvents));
     const GroupEstimates& e = s_.figures.groups[gi];
     const auto median = MedianText(e.median, GroupPath(g, json_name::kMedian), json_name::kWeek);
@@ -374,36 +449,55 @@ class PaperBuilder {
     w_.Sentence(en + ".", ja + U(u8"であった。"));
   }
 
-  void RatioSentences(std::size_t i) {
+  // The ratio of one group against the reference, its check when it fails (`failing` and
+  // `passing` count the checks, the passing ones said once after all ratios) and the
+  // difference of their restricted means.
+  void RatioSentences(std::size_t i, int& failing, int& passing) {
     const ReviewerResults& r = s_.reviewer;
     const ReferenceRatio& ratio = r.referenceRatios[i];
     const HazardRatio& h = ratio.ratio;
     const std::string path = Element(json_name::kReferenceRatios, static_cast<int>(i));
     const std::string name = Name(ratio.group);
     const std::string ref = Name(r.reference);
+    const std::string window = U(u8"0") + kDash + std::to_string(r.lastWeek);
+    if (WithoutEvents(r.reference, ratio.group)) {
+      if (!AnyWindowEvents()) return;  // said once for all groups
+      w_.Sentence("Neither " + name + " nor " + ref + " had an event over weeks " + window + ", so they were not compared.",
+                  name + U(u8"と") + ref + U(u8"はいずれも") + window + U(u8"週にイベントがなく、比較は行わなかった。"));
+      return;
+    }
+    const int a = std::min(r.reference, ratio.group);
+    const int b = std::max(r.reference, ratio.group);
+    const RestrictedMeanDifference& d = r.rmstDifference[static_cast<std::size_t>(a)][static_cast<std::size_t>(b)];
     if (h.estimated) {
       const auto hr = Estimate(h.hr, h.lower, h.upper, path, json_name::kHazardRatio, Ratio);
       const std::string p = PWords(w_.F(RoundedPFigure(h.p), Path(path, json_name::kP)));
       w_.Sentence("The HR of " + name + " against " + ref + " was " + hr.first + ", " + p + ".",
                   ref + U(u8"に対する") + name + U(u8"のハザード比は") + hr.second + U(u8"、") + p + U(u8"であった。"));
+    } else {
+      const int without = r.eventsInWindow[static_cast<std::size_t>(ratio.group)] == 0 ? ratio.group : r.reference;
+      w_.Sentence("No HR of " + name + " against " + ref + " could be estimated, as " + Name(without) +
+                      " had no event over weeks " + window + ".",
+                  Name(without) + U(u8"には") + window + U(u8"週にイベントがなく、") + ref + U(u8"に対する") + name +
+                      U(u8"のハザード比は推定できなかった。"));
     }
     if (ratio.ph.tested && ratio.ph.p < 0.05) {
+      ++failing;
       const std::string p = PWords(w_.F(RoundedPFigure(ratio.ph.p), Path(path, json_name::kPhP)));
-      w_.Sentence("The proportional-hazards check of " + name + " against " + ref + " gave " + p +
-                      ": the hazard ratio changed over time, and the difference in RMST describes the comparison better.",
-                  name + U(u8"と") + ref + U(u8"の比例ハザード性の検定は") + p +
-                      U(u8"であり、ハザード比は時間とともに変化するため、RMSTの差による比較がより適切である。"));
+      w_.Sentence("For " + name + " against " + ref + ", there was evidence against proportional hazards (" + p +
+                      "); the HR is a time-averaged summary" + (d.estimated ? ", and the RMST difference is also given." : "."),
+                  name + U(u8"と") + ref + U(u8"では比例ハザード性に反する根拠を認め（") + p +
+                      U(u8"）、ハザード比は期間を通じた平均的な要約である") + (d.estimated ? U(u8"ため、RMSTの差も示した。") : U(u8"。")));
+    } else if (ratio.ph.tested) {
+      ++passing;
     }
-    const int a = std::min(r.reference, ratio.group);
-    const int b = std::max(r.reference, ratio.group);
-    const RestrictedMeanDifference& d = r.rmstDifference[static_cast<std::size_t>(a)][static_cast<std::size_t>(b)];
     if (!d.estimated) return;
     const std::string pairPath = Path(Element(json_name::kPairs, PairIndex(s_.cases.NumGroups, a, b)), json_name::kRmstDifference);
     const auto diff = Estimate(d.estimate, d.lower, d.upper, pairPath, json_name::kEstimate, OneDecimal, Unit::Weeks);
     std::string en = "The RMST of " + Name(b) + " minus that of " + Name(a) + " was " + diff.first;
     std::string ja = Name(b) + U(u8"と") + Name(a) + U(u8"のRMSTの差（") + Name(b) + U(u8" − ") + Name(a) + U(u8"）は") +
                      diff.second;
-    if (std::isfinite(d.p)) {
+    if (std::isfinite(d.p) && d.lower != d.upper) {
       const std::string p = PWords(w_.F(RoundedPFigure(d.p), Path(pairPath, json_name::kP)));
       en += ", " + p;
       ja += U(u8"、") + p;
@@ -466,6 +560,7 @@ PaperText BuildPaperText(const PaperSources& sources) {
 }
 
 std::string PaperDocument(const PaperText& text, PaperLanguage language) {
+  if (text.resultsEn.empty()) return language == PaperLanguage::English ? text.methodsEn + "\n" : text.methodsJa + "\n";
   if (language == PaperLanguage::English) {
     return "Statistical analysis\n" + text.methodsEn + "\n\nResults\n" + text.resultsEn + "\n";
   }

@@ -16,6 +16,7 @@
 #include "stats/competing_results.h"
 #include "stats/publication_figures.h"
 #include "stats/reviewer_results.h"
+#include "survival/survival_tables.h"
 
 namespace orv {
 
@@ -23,6 +24,7 @@ namespace orv {
 struct PaperSources {
   const CaseData& cases;
   const GroupSet& shown;
+  const SurvivalTables& survival;  // the last week of follow-up
   const PublicationFigures& figures;
   const ReviewerResults& reviewer;
   const CompetingRisks& competing;

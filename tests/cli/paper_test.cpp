@@ -112,6 +112,12 @@ std::string Named(std::string s, const std::string& path) {
   return s.replace(s.find('@'), 1, fs::path(path).filename().string());
 }
 
+// Two groups of eight cases without an event: nothing to estimate or compare.
+std::string NoEventFile() {
+  return WriteData("paper0.csv", "'no events\r\n" + Rows("A", {10, 20, 30, 40, 50, 60, 70, 80}, "生存") +
+                                     Rows("B", {15, 25, 35, 45, 55, 65, 75, 156}, "生存"));
+}
+
 // Catches a figure traced to the wrong group, pair or member, a pair index counted the other
 // way, a percentage or p rounded otherwise than written, a null written as a figure, a figure
 // that one language has and the other lacks, and a sentence number that runs on from the
@@ -129,8 +135,9 @@ TEST(CliPaper, EveryTracedFigureIsItsJsonValueAsWritten) {
       {"one group", {OneGroupFile()}, 11, "paper-one-group"},
       {"two groups, a cause censored", {TwoGroupFile(), "--censor", U8(u8"他病")}, 38, "paper-two-groups"},
       {"notes", {NotesFile()}, 25, "paper-notes"},
+      {"no event", {NoEventFile()}, 8, "paper-no-event"},
       // 190 pairs, the reference's the last ones of the JSON arrays.
-      {"twenty groups, the last the reference", {ORVANTIS_SOURCE_DIR "/tests/cli/golden/generated-300.csv", "--reference", "20"}, 335},
+      {"twenty groups, the last the reference", {ORVANTIS_SOURCE_DIR "/tests/cli/golden/generated-300.csv", "--reference", "20"}, 319},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
