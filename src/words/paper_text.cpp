@@ -53,6 +53,12 @@ constexpr std::u8string_view kNoteEnglish[kRowNotes] = {
     u8"not comma-separated",       u8"no group name",   u8"no survival days", u8"survival days not a number",
     u8"no outcome",                u8"survival over 40 years, set to 40 years and alive",
     u8"death without a cause, counted as cause unknown"};
+// The same notes said in Japanese words rather than quoted from the report, whose notes are
+// padded for its columns.
+constexpr std::u8string_view kNoteJapanese[kRowNotes] = {
+    u8"カンマ区切りでない",       u8"群名なし",         u8"生存日数なし", u8"生存日数が数値でない",
+    u8"転帰なし",                 u8"生存期間が40年を超え、40年・生存に修正",
+    u8"死因のない死亡、死因不明として計算"};
 
 // Builds the sentences of both languages side by side, so that a figure has the same
 // sentence number in each, and records every figure once.
@@ -66,6 +72,8 @@ class Writer {
   }
   // A figure of the sentence being written.
   std::string F(std::string text, std::string path) {
+    // A negative figure carries the minus sign, not a hyphen.
+    if (text.starts_with("-")) text = U(u8"−") + text.substr(1);
     figures_.push_back({PaperLanguage::English, paragraph_, sentence_ + 1, text, std::move(path)});
     return text;
   }
@@ -93,17 +101,17 @@ class Writer {
 
 enum class Unit { None, Weeks, Percent };
 
-// " (95% CI, 0.96–2.06)" and "（95%信頼区間 0.96–2.06）".
+// " (95% CI, 0.96–2.06)" and "（95%信頼区間：0.96–2.06）".
 struct Limits {
   std::string en, ja;
 };
 
 Limits Interval(const std::string& lower, const std::string& upper) {
-  // A negative limit followed by an en dash reads as a range of minus signs.
-  const bool negative = lower.starts_with("-") || upper.starts_with("-");
+  // English writes a range from a negative limit with "to"; in Japanese the minus sign and the
+  // en dash stay apart.
+  const bool negative = lower.starts_with(U(u8"−")) || upper.starts_with(U(u8"−"));
   const std::string en = negative ? lower + " to " + upper : lower + kDash + upper;
-  const std::string ja = negative ? lower + U(u8"～") + upper : lower + kDash + upper;
-  return {" (95% CI, " + en + ")", U(u8"（95%信頼区間 ") + ja + U(u8"）")};
+  return {" (95% CI, " + en + ")", U(u8"（95%信頼区間：") + lower + kDash + upper + U(u8"）")};
 }
 
 class PaperBuilder {
@@ -148,8 +156,7 @@ class PaperBuilder {
     return names;
   }
 
-  // " (reason: 1; reason: 2)" / "（理由 1行、理由 2行）" for the notes of one kind; the
-  // Japanese names each note in the report's own words.
+  // " (reason: 1; reason: 2)" / "（理由1例、理由2例）" for the notes of one kind.
   void NoteList(bool exclusions, std::string& en, std::string& ja) {
     const LoadCounters& c = s_.cases.counters;
     int listed = 0;  // the JSON lists the notes that occurred, both kinds, in RowNote order
@@ -160,7 +167,7 @@ class PaperBuilder {
       const std::string path = Path(Element(Path(json_name::kCounters, json_name::kNotes), index), json_name::kRows);
       const std::string count = w_.F(std::to_string(c.notes[static_cast<std::size_t>(n)]), path);
       en += (en.empty() ? " (" : "; ") + U(kNoteEnglish[n]) + ": " + count;
-      ja += (ja.empty() ? U(u8"（") : U(u8"、")) + Cp932ToUtf8(RowNoteWords(n)) + " " + count + (exclusions ? U(u8"行") : U(u8"件"));
+      ja += (ja.empty() ? U(u8"（") : U(u8"、")) + U(kNoteJapanese[n]) + count + (exclusions ? U(u8"例") : U(u8"件"));
     }
     if (!en.empty()) en += ")";
     if (!ja.empty()) ja += U(u8"）");
@@ -173,14 +180,16 @@ class PaperBuilder {
     {
       const std::string total = w_.F(std::to_string(c.total), Path(json_name::kCounters, json_name::kTotal));
       if (c.excluded == 0) {
-        w_.Sentence("The data file " + file + " held " + total + " data rows, none of which was excluded.",
-                    U(u8"データファイル ") + file + U(u8" の ") + total + U(u8" 行のうち、除外した行はなかった。"));
+        w_.Sentence("None of the " + total + " patients recorded in the data file " + file + " was excluded.",
+                    U(u8"データファイル ") + file + U(u8" に記録された") + total + U(u8"例のうち、除外例はなかった。"));
       } else {
         const std::string excluded = w_.F(std::to_string(c.excluded), Path(json_name::kCounters, json_name::kExcluded));
         std::string en, ja;
         NoteList(true, en, ja);
-        w_.Sentence("The data file " + file + " held " + total + " data rows, of which " + excluded + " were excluded" + en + ".",
-                    U(u8"データファイル ") + file + U(u8" の ") + total + U(u8" 行のうち ") + excluded + U(u8" 行を除外した") + ja + U(u8"。"));
+        w_.Sentence("Of the " + total + " patients recorded in the data file " + file + ", " + excluded +
+                        (c.excluded == 1 ? " was" : " were") + " excluded" + en + ".",
+                    U(u8"データファイル ") + file + U(u8" に記録された") + total + U(u8"例のうち") + excluded + U(u8"例を除外した") + ja +
+                        U(u8"。"));
       }
     }
     if (c.corrected > 0) {
@@ -188,13 +197,13 @@ class PaperBuilder {
       std::string en, ja;
       NoteList(false, en, ja);
       w_.Sentence(corrected + (c.corrected == 1 ? " correction was" : " corrections were") + " made" + en + ".",
-                  U(u8"修正は ") + corrected + U(u8" 件であった") + ja + U(u8"。"));
+                  U(u8"修正は") + corrected + U(u8"件であった") + ja + U(u8"。"));
     }
     {
       const std::string cases = w_.F(std::to_string(s_.reviewer.cases[0]), GroupPath(0, json_name::kCases));
       const std::string groups = w_.F(std::to_string(s_.reviewer.shownGroups), Path(json_name::kOverall, json_name::kShownGroups));
-      w_.Sentence("The analysis included " + cases + " cases in " + groups + (s_.reviewer.shownGroups == 1 ? " group." : " groups."),
-                  U(u8"解析対象は ") + groups + U(u8" 群 ") + cases + U(u8" 例とした。"));
+      w_.Sentence("The analysis included " + cases + " patients in " + groups + (s_.reviewer.shownGroups == 1 ? " group." : " groups."),
+                  U(u8"解析対象は") + groups + U(u8"群") + cases + U(u8"例とした。"));
     }
     {
       std::string en = "Survival times recorded in days were counted in whole weeks (days divided by 7, rounded down)";
@@ -240,7 +249,7 @@ class PaperBuilder {
       std::string ja = Name(r.reference) + U(u8"を基準群とするハザード比は、群ごとにその群と基準群の2群のみのCox比例ハザードモデル"
                        "（同順位はEfron法、95%信頼区間はWald法）により同じ期間について推定し");
       if (AnyPhTest()) {
-        en += ", and proportional hazards were checked by the Grambsch" + kDash + "Therneau test on the Kaplan" + kDash +
+        en += ", and proportional hazards were assessed by the Grambsch" + kDash + "Therneau test on the Kaplan" + kDash +
               "Meier time scale";
         ja += U(u8"、比例ハザード性はKaplan") + kDash + U(u8"Meier時間尺度のGrambsch") + kDash + U(u8"Therneau検定で評価し");
       }
@@ -250,7 +259,7 @@ class PaperBuilder {
       const std::string tau =
           w_.F(std::to_string(r.rmst[static_cast<std::size_t>(g)].tau), GroupPath(g, json_name::kRmst, json_name::kTau));
       w_.Sentence("The restricted mean survival time (RMST) was computed to " + tau + " weeks.",
-                  U(u8"制限付き平均生存時間（RMST）は ") + tau + U(u8" 週までについて求めた。"));
+                  U(u8"制限付き平均生存時間（RMST）は") + tau + U(u8"週までについて求めた。"));
     }
     if (s_.competing.active) {
       std::string en = "The cumulative incidence of death from causes other than " + censored + " was estimated by the Aalen" +
@@ -271,9 +280,8 @@ class PaperBuilder {
       w_.Sentence("The analyses were performed with Orvantis " + version + ".", U(u8"解析にはOrvantis ") + version + U(u8"を用いた。"));
       return;
     }
-    w_.Sentence("All tests were two-sided at the 5% significance level, and the analyses were performed with Orvantis " +
-                version + ".",
-                U(u8"検定はすべて両側検定で有意水準を5%とし、解析にはOrvantis ") + version + U(u8"を用いた。"));
+    w_.Sentence("All tests were two-sided, and the significance level was 5%.", U(u8"検定は両側検定とし、有意水準は5%とした。"));
+    w_.Sentence("The analyses were performed with Orvantis " + version + ".", U(u8"解析にはOrvantis ") + version + U(u8"を用いた。"));
   }
 
   // A shown group with an event: one without has no estimate to report.
@@ -375,7 +383,7 @@ class PaperBuilder {
       const std::string p = w_.F(RoundedPFigure(r.logRank.p), Path(json_name::kLogRank, json_name::kP));
       w_.Sentence(U(u8"The log-rank test gave χ² = ") + chi + " with " + df + (r.logRank.df == 1 ? " degree" : " degrees") +
                       " of freedom, " + PWords(p) + ".",
-                  U(u8"log-rank検定ではχ² = ") + chi + U(u8"（自由度 ") + df + U(u8"）、") + PWords(p) + U(u8"であった。"));
+                  U(u8"log-rank検定ではχ² = ") + chi + U(u8"（自由度") + df + U(u8"）、") + PWords(p) + U(u8"であった。"));
     } else if (r.shownGroups >= 2 && !AnyWindowEvents()) {
       w_.Sentence("No event occurred over weeks " + window + ", so the groups were not compared.",
                   window + U(u8"週にイベントはなく、群間の比較は行わなかった。"));
@@ -424,19 +432,20 @@ class PaperBuilder {
     const std::string name = Name(g);
     const std::string cases = w_.F(std::to_string(s_.cases.GroupTotals[kTotalRows][gi]), GroupPath(g, json_name::kCases));
     if (s_.reviewer.events[gi] == 0) {
-      w_.Sentence("In " + name + ", none of the " + cases + " cases had an event.",
-                  name + U(u8"では ") + cases + U(u8" 例のいずれにもイベントを認めなかった。"));
+      w_.Sentence("In the " + name + " group, none of the " + cases + " patients had an event.",
+                  name + U(u8"では") + cases + U(u8"例のいずれにもイベントを認めなかった。"));
       return;
     }
     const std::string events = w_.F(std::to_string(s_.reviewer.events[gi]), GroupPath(g, json_name::kEvents));
     const GroupEstimates& e = s_.figures.groups[gi];
     const auto median = MedianText(e.median, GroupPath(g, json_name::kMedian), json_name::kWeek);
-    std::string en = "In " + name + ", " + events + " of " + cases + " cases had an event; the median survival was " + median.first;
-    std::string ja = name + U(u8"では ") + cases + U(u8" 例中 ") + events + U(u8" 例にイベントを認め、生存期間中央値は") + median.second;
+    std::string en = "In the " + name + " group, " + events + " of " + cases + " patients had an event; the median survival was " +
+                     median.first;
+    std::string ja = name + U(u8"では") + cases + U(u8"例中") + events + U(u8"例にイベントを認め、生存期間中央値は") + median.second;
     if (e.at5y) {
       const auto at5 = Estimate(e.at5y->survival, e.at5y->lower, e.at5y->upper, GroupPath(g, json_name::kAt5y),
                                 json_name::kSurvival, Percent, Unit::Percent);
-      en += ", the 5-year survival " + at5.first;
+      en += ", the 5-year survival probability " + at5.first;
       ja += U(u8"、5年生存率は") + at5.second;
     }
     const RestrictedMean& m = s_.reviewer.rmst[gi];
@@ -462,7 +471,7 @@ class PaperBuilder {
     const std::string window = U(u8"0") + kDash + std::to_string(r.lastWeek);
     if (WithoutEvents(r.reference, ratio.group)) {
       if (!AnyWindowEvents()) return;  // said once for all groups
-      w_.Sentence("Neither " + name + " nor " + ref + " had an event over weeks " + window + ", so they were not compared.",
+      w_.Sentence("Neither the " + name + " nor the " + ref + " group had an event over weeks " + window + ", so they were not compared.",
                   name + U(u8"と") + ref + U(u8"はいずれも") + window + U(u8"週にイベントがなく、比較は行わなかった。"));
       return;
     }
@@ -472,19 +481,19 @@ class PaperBuilder {
     if (h.estimated) {
       const auto hr = Estimate(h.hr, h.lower, h.upper, path, json_name::kHazardRatio, Ratio);
       const std::string p = PWords(w_.F(RoundedPFigure(h.p), Path(path, json_name::kP)));
-      w_.Sentence("The HR of " + name + " against " + ref + " was " + hr.first + ", " + p + ".",
+      w_.Sentence("The HR for " + name + " vs " + ref + " was " + hr.first + ", " + p + ".",
                   ref + U(u8"に対する") + name + U(u8"のハザード比は") + hr.second + U(u8"、") + p + U(u8"であった。"));
     } else {
       const int without = r.eventsInWindow[static_cast<std::size_t>(ratio.group)] == 0 ? ratio.group : r.reference;
-      w_.Sentence("No HR of " + name + " against " + ref + " could be estimated, as " + Name(without) +
-                      " had no event over weeks " + window + ".",
+      w_.Sentence("No HR for " + name + " vs " + ref + " could be estimated, as the " + Name(without) +
+                      " group had no event over weeks " + window + ".",
                   Name(without) + U(u8"には") + window + U(u8"週にイベントがなく、") + ref + U(u8"に対する") + name +
                       U(u8"のハザード比は推定できなかった。"));
     }
     if (ratio.ph.tested && ratio.ph.p < 0.05) {
       ++failing;
       const std::string p = PWords(w_.F(RoundedPFigure(ratio.ph.p), Path(path, json_name::kPhP)));
-      w_.Sentence("For " + name + " against " + ref + ", there was evidence against proportional hazards (" + p +
+      w_.Sentence("For " + name + " vs " + ref + ", there was evidence against proportional hazards (" + p +
                       "); the HR is a time-averaged summary" + (d.estimated ? ", and the RMST difference is also given." : "."),
                   name + U(u8"と") + ref + U(u8"では比例ハザード性に反する根拠を認め（") + p +
                       U(u8"）、ハザード比は期間を通じた平均的な要約である") + (d.estimated ? U(u8"ため、RMSTの差も示した。") : U(u8"。")));
@@ -494,9 +503,8 @@ class PaperBuilder {
     if (!d.estimated) return;
     const std::string pairPath = Path(Element(json_name::kPairs, PairIndex(s_.cases.NumGroups, a, b)), json_name::kRmstDifference);
     const auto diff = Estimate(d.estimate, d.lower, d.upper, pairPath, json_name::kEstimate, OneDecimal, Unit::Weeks);
-    std::string en = "The RMST of " + Name(b) + " minus that of " + Name(a) + " was " + diff.first;
-    std::string ja = Name(b) + U(u8"と") + Name(a) + U(u8"のRMSTの差（") + Name(b) + U(u8" − ") + Name(a) + U(u8"）は") +
-                     diff.second;
+    std::string en = U(u8"The difference in RMST (") + Name(b) + U(u8" − ") + Name(a) + ") was " + diff.first;
+    std::string ja = U(u8"RMSTの差（") + Name(b) + U(u8" − ") + Name(a) + U(u8"）は") + diff.second;
     if (std::isfinite(d.p) && d.lower != d.upper) {
       const std::string p = PWords(w_.F(RoundedPFigure(d.p), Path(pairPath, json_name::kP)));
       en += ", " + p;
@@ -537,7 +545,7 @@ class PaperBuilder {
       const std::string path = Element(Path(json_name::kCompetingRisks, json_name::kPairs), PairIndex(LastGroup(s_.cases), a, b));
       const auto hr = Estimate(h.hr, h.lower, h.upper, path, json_name::kSubHazardRatio, Ratio);
       const std::string p = PWords(w_.F(RoundedPFigure(h.p), Path(path, json_name::kP)));
-      w_.Sentence("The subdistribution HR of " + Name(b) + " relative to " + Name(a) + " was " + hr.first + ", " + p + ".",
+      w_.Sentence("The subdistribution HR for " + Name(b) + " vs " + Name(a) + " was " + hr.first + ", " + p + ".",
                   Name(a) + U(u8"に対する") + Name(b) + U(u8"の部分分布ハザード比は") + hr.second + U(u8"、") + p +
                       U(u8"であった。"));
     }

@@ -172,7 +172,10 @@ TEST(CliPaper, EveryTracedFigureIsItsJsonValueAsWritten) {
       if (row[3] == "< 0.001") {
         EXPECT_LT(value->get<double>(), 0.001);
       } else {
-        EXPECT_EQ(row[3], AsWritten(value->get<double>(), row[3], row[4]));
+        // A negative figure is written with the minus sign, U+2212.
+        const std::string minus = U8(u8"−");
+        const std::string written = row[3].starts_with(minus) ? "-" + row[3].substr(minus.size()) : row[3];
+        EXPECT_EQ(written, AsWritten(value->get<double>(), written, row[4]));
       }
     }
   }
