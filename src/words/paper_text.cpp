@@ -243,8 +243,8 @@ class PaperBuilder {
                   U(u8"群間の比較にはlog-rank検定を用い、0") + kDash + week + U(u8"週を対象とした。"));
     }
     if (AnyRatio()) {
-      std::string en = "Each hazard ratio (HR) against " + Name(r.reference) +
-                       " was estimated by a Cox proportional hazards model of that group and the reference group alone "
+      std::string en = "Each hazard ratio (HR) relative to the " + Name(r.reference) +
+                       " group was estimated by a Cox proportional hazards model of that group and the reference group alone "
                        "(Efron's method for ties, Wald 95% CIs) over the same weeks";
       std::string ja = Name(r.reference) + U(u8"を基準群とするハザード比は、群ごとにその群と基準群の2群のみのCox比例ハザードモデル"
                        "（同順位はEfron法、95%信頼区間はWald法）により同じ期間について推定し");
@@ -275,6 +275,7 @@ class PaperBuilder {
       }
       w_.Sentence(en + ".", ja + U(u8"た。"));
     }
+    WindowSentence();
     const std::string version = ORVANTIS_VERSION;
     if (!AnyTest()) {
       w_.Sentence("The analyses were performed with Orvantis " + version + ".", U(u8"解析にはOrvantis ") + version + U(u8"を用いた。"));
@@ -284,6 +285,47 @@ class PaperBuilder {
     w_.Sentence("The analyses were performed with Orvantis " + version + ".", U(u8"解析にはOrvantis ") + version + U(u8"を用いた。"));
   }
 
+  // Which figures use the whole follow-up and which the tested weeks, when the results give any
+  // of the latter.
+  void WindowSentence() {
+    const ReviewerResults& r = s_.reviewer;
+    std::vector<std::pair<std::string, std::string>> windowed;
+    if (LogRankReported()) windowed.emplace_back("the log-rank test", U(u8"log-rank検定"));
+    if (AnyRatio()) windowed.emplace_back("the HRs", U(u8"ハザード比"));
+    if (FirstRmstGroup() != 0) windowed.emplace_back("the RMST", U(u8"RMST"));
+    if (s_.competing.active && (s_.competing.overall.tested || AnySubRatio())) {
+      windowed.emplace_back(AnySubRatio() ? "Gray's test and the Fine" + kDash + "Gray model" : "Gray's test",
+                            AnySubRatio() ? U(u8"Gray検定とFine") + kDash + U(u8"Grayモデル") : U(u8"Gray検定"));
+    }
+    if (windowed.empty()) return;
+    if (r.lastWeek >= s_.survival.lastEventWeek[0]) {
+      const std::string last = w_.F(Weeks(s_.survival.lastEventWeek[0]), GroupPath(0, json_name::kLastEventWeek));
+      w_.Sentence("Every figure used the whole follow-up, which ended at week " + last + ".",
+                  U(u8"追跡は") + last + U(u8"週で終わり、すべての値を全追跡期間から求めた。"));
+      return;
+    }
+    const std::string path = r.shownGroups >= 2 ? Path(json_name::kLogRank, json_name::kLastWeek)
+                                                : GroupPath(FirstRmstGroup(), json_name::kRmst, json_name::kTau);
+    const std::string week = w_.F(std::to_string(r.lastWeek), path);
+    std::string en, ja;
+    for (std::size_t i = 0; i < windowed.size(); ++i) {
+      en += (i == 0 ? "" : i + 1 < windowed.size() ? ", " : windowed.size() == 2 ? " and " : ", and ") + windowed[i].first;
+      ja += (i == 0 ? "" : U(u8"、")) + windowed[i].second;
+    }
+    const bool at5y = AnyAt5y();
+    w_.Sentence(std::string(at5y ? "The medians and the 5-year survival probabilities" : "The medians") +
+                    " used the whole follow-up; for " + en + ", observations beyond week " + week + " were censored at week " +
+                    week + ".",
+                U(u8"生存期間中央値") + (at5y ? U(u8"と5年生存率") : "") + U(u8"は全追跡期間から求め、") + ja + U(u8"では") + week +
+                    U(u8"週を超える観察を") + week + U(u8"週で打ち切りとした。"));
+  }
+  bool AnyAt5y() const {
+    for (int g = 1; g <= groups_; ++g) {
+      const auto gi = static_cast<std::size_t>(g);
+      if (Shown(g) && s_.reviewer.events[gi] > 0 && s_.figures.groups[gi].at5y) return true;
+    }
+    return false;
+  }
   // A shown group with an event: one without has no estimate to report.
   bool AnyGroupWithEvents() const {
     for (int g = 1; g <= groups_; ++g) {
@@ -479,10 +521,18 @@ class PaperBuilder {
     const int b = std::max(r.reference, ratio.group);
     const RestrictedMeanDifference& d = r.rmstDifference[static_cast<std::size_t>(a)][static_cast<std::size_t>(b)];
     if (h.estimated) {
+      // The events beside the ratio are those of the weeks its model uses.
+      const Count inWindow = r.eventsInWindow[static_cast<std::size_t>(ratio.group)];
+      const std::string events = w_.F(std::to_string(inWindow), GroupPath(ratio.group, json_name::kEventsInWindow));
+      const std::string refEvents =
+          w_.F(std::to_string(r.eventsInWindow[static_cast<std::size_t>(r.reference)]), GroupPath(r.reference, json_name::kEventsInWindow));
       const auto hr = Estimate(h.hr, h.lower, h.upper, path, json_name::kHazardRatio, Ratio);
       const std::string p = PWords(w_.F(RoundedPFigure(h.p), Path(path, json_name::kP)));
-      w_.Sentence("The HR for " + name + " vs " + ref + " was " + hr.first + ", " + p + ".",
-                  ref + U(u8"に対する") + name + U(u8"のハザード比は") + hr.second + U(u8"、") + p + U(u8"であった。"));
+      w_.Sentence("Over weeks " + window + ", with " + events + (inWindow == 1 ? " event" : " events") + " in " + name + " and " + refEvents + " in " + ref + ", the HR for " +
+                      name + " vs " + ref + " was " + hr.first + ", " + p + ".",
+                  window + U(u8"週のイベントは") + name + U(u8"で") + events + U(u8"例、") + ref + U(u8"で") + refEvents +
+                      U(u8"例であり、") + ref + U(u8"に対する") + name + U(u8"のハザード比は") + hr.second + U(u8"、") + p +
+                      U(u8"であった。"));
     } else {
       const int without = r.eventsInWindow[static_cast<std::size_t>(ratio.group)] == 0 ? ratio.group : r.reference;
       w_.Sentence("No HR for " + name + " vs " + ref + " could be estimated, as the " + Name(without) +

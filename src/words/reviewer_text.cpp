@@ -25,9 +25,10 @@ std::string GroupName(const AnalysisResults& results, int g) { return results.ca
 // "2 B" in UTF-8.
 std::string GroupText(const AnalysisResults& results, int g) { return std::to_string(g) + " " + Cp932ToUtf8(GroupName(results, g)); }
 
-std::string EventsText(const ReviewerResults& r, int g) {
+// Events over the whole follow-up beside a median; over the tested weeks beside a ratio.
+std::string EventsText(const ReviewerResults& r, int g, bool inWindow = false) {
   const auto gi = static_cast<std::size_t>(g);
-  return std::to_string(r.events[gi]) + "/" + std::to_string(r.cases[gi]);
+  return std::to_string(inWindow ? r.eventsInWindow[gi] : r.events[gi]) + "/" + std::to_string(r.cases[gi]);
 }
 
 // A period without its leading spaces, or "未到達".
@@ -127,8 +128,8 @@ std::string ReviewerText(const AnalysisResults& results) {
     bool marked = false;
     for (const ReferenceRatio& ratio : r.referenceRatios) {
       const HazardRatio& h = ratio.ratio;
-      out += "  " + GroupText(results, ratio.group) + " vs " + GroupText(results, r.reference) + " (" + EventsText(r, ratio.group) +
-             " vs " + EventsText(r, r.reference) + "): ";
+      out += "  " + GroupText(results, ratio.group) + " vs " + GroupText(results, r.reference) + " (" + EventsText(r, ratio.group, true) +
+             " vs " + EventsText(r, r.reference, true) + "): ";
       if (!h.estimated) {
         out += "n/a (no finite estimate)\n";
         continue;
@@ -192,8 +193,8 @@ std::string HazardRatiosCsv(const AnalysisResults& results) {
     auto hr = [&](double v) { return h.estimated ? CsvNumber(v) : std::string(); };
     auto ph = [&](double v) { return ratio.ph.tested ? CsvNumber(v) : std::string(); };
     out += std::to_string(ratio.group) + "," + CsvField(GroupName(results, ratio.group)) + "," + std::to_string(r.reference) +
-           "," + CsvField(GroupName(results, r.reference)) + "," + std::to_string(r.events[gi]) + "," +
-           std::to_string(r.cases[gi]) + "," + std::to_string(r.events[ref]) + "," + std::to_string(r.cases[ref]) + "," +
+           "," + CsvField(GroupName(results, r.reference)) + "," + std::to_string(r.eventsInWindow[gi]) + "," +
+           std::to_string(r.cases[gi]) + "," + std::to_string(r.eventsInWindow[ref]) + "," + std::to_string(r.cases[ref]) + "," +
            hr(h.hr) + "," + hr(h.lower) + "," + hr(h.upper) + "," + hr(h.p) + "," + ph(ratio.ph.statistic) + "," +
            ph(ratio.ph.p) + "," + std::to_string(r.lastWeek) + "\r\n";
   }
