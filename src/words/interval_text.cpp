@@ -81,6 +81,8 @@ std::string ReviewerPart(const AnalysisResults& r, const ReviewerResults& v) {
   out += "log-rank 検定 ";
   if (v.shownGroups >= 2 && v.logRank.tested) {
     out += RoundedPText(v.logRank.p) + " (χ2 = " + FixedFigure(v.logRank.statistic, 2) + ", 自由度 " + FormatNumber(v.logRank.df) + ")";
+    // The survival-rate view's statistic differs a little, and a reader comparing the two asks why.
+    out += std::string(kEnd) + "(「生存率」ビューの Logrank( Peto & Peto ) は同じ検定の近似のため、値が少し異なる)";
   } else {
     out += kNotEstimableJa;
   }

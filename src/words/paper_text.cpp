@@ -147,14 +147,25 @@ class PaperBuilder {
   }
   bool Shown(int g) const { return g >= 1 && g <= groups_ && s_.shown.Contains(g); }
 
-  std::string CensoredCauses(const char8_t* separator) const {
-    std::string names;
+  // The causes counted as censored (the competing ones), or the others (the event of interest),
+  // joined by `separator` and the last two by `last`.
+  std::string Causes(bool censored, std::u8string_view separator, std::u8string_view last) const {
+    std::vector<std::string> names;
     for (int j = 1; j <= std::min(s_.cases.NumCauses, kOverflowIndex); ++j) {
-      if (s_.cases.CauseCensored[static_cast<std::size_t>(j)] != 1) continue;
-      names += (names.empty() ? "" : U(separator)) + Cp932ToUtf8(s_.cases.CauseNames[static_cast<std::size_t>(j)]);
+      if ((s_.cases.CauseCensored[static_cast<std::size_t>(j)] == 1) != censored) continue;
+      names.push_back(Cp932ToUtf8(s_.cases.CauseNames[static_cast<std::size_t>(j)]));
     }
-    return names;
+    std::string out;
+    for (std::size_t i = 0; i < names.size(); ++i) out += (i == 0 ? "" : U(i + 1 < names.size() ? separator : last)) + names[i];
+    return out;
   }
+  std::string CensoredCauses(const char8_t* separator) const { return Causes(true, separator, separator); }
+  std::string InterestEn() const { return Causes(false, u8", ", u8" or "); }
+  std::string InterestJa() const { return Causes(false, u8"・", u8"・"); }
+  // Under competing risks the Kaplan–Meier figures are those of the event of interest alone.
+  bool Competing() const { return s_.competing.active; }
+  // Groups beyond the 19th pooled into the last slot.
+  bool Pooled() const { return Shown(kOverflowIndex); }
 
   // " (reason: 1; reason: 2)" / "（理由1例、理由2例）" for the notes of one kind.
   void NoteList(bool exclusions, std::string& en, std::string& ja) {
@@ -205,6 +216,10 @@ class PaperBuilder {
       w_.Sentence("The analysis included " + cases + " patients in " + groups + (s_.reviewer.shownGroups == 1 ? " group." : " groups."),
                   U(u8"解析対象は") + groups + U(u8"群") + cases + U(u8"例とした。"));
     }
+    if (Pooled()) {
+      w_.Sentence("Groups beyond the 19th were pooled into one group, " + Name(kOverflowIndex) + ".",
+                  U(u8"20番目以降の群は1群（") + Name(kOverflowIndex) + U(u8"）に併合した。"));
+    }
     {
       std::string en = "Survival times recorded in days were counted in whole weeks (days divided by 7, rounded down)";
       std::string ja = U(u8"生存日数は週単位（7で除して切り捨て）で扱");
@@ -216,17 +231,29 @@ class PaperBuilder {
       }
       w_.Sentence(en + ".", ja + U(u8"。"));
     }
-    const std::string censored = CensoredCauses(u8", ");
-    if (s_.competing.active) {
-      w_.Sentence("Deaths from " + censored + " were counted as censored in the survival analysis and as competing events in "
-                  "the cumulative incidence analysis.",
-                  CensoredCauses(u8"、") + U(u8"による死亡は、生存解析では打ち切り、累積発生率の解析では競合事象として扱った。"));
+    const std::string censored = Causes(true, u8", ", u8" and ");
+    if (Competing()) {
+      // A cause need not be a death (a transplant, a progression): the causes are named, not "deaths".
+      const bool several = censored.find(',') != std::string::npos || censored.find(" and ") != std::string::npos;
+      w_.Sentence("The event of interest was " + InterestEn() + " (any cause other than " + censored + "); " + censored +
+                      (several ? " were" : " was") + " counted as censored in the cause-specific Kaplan" + kDash +
+                      "Meier analysis and as a competing event in the cumulative incidence analysis.",
+                  U(u8"目的のイベントは") + InterestJa() + U(u8"（") + CensoredCauses(u8"・") + U(u8"以外の原因）とし、") +
+                      CensoredCauses(u8"・") + U(u8"は原因別のKaplan") + kDash +
+                      U(u8"Meier解析では打ち切り、累積発生率の解析では競合事象として扱った。"));
     } else {
       w_.Sentence("Deaths from any cause were counted as events.", U(u8"死因を問わず死亡をイベントとした。"));
     }
     if (!AnyGroupWithEvents()) {
       w_.Sentence("The median follow-up was estimated by the reverse Kaplan" + kDash + "Meier method.",
                   U(u8"追跡期間中央値はreverse Kaplan") + kDash + U(u8"Meier法により求めた。"));
+    } else if (Competing()) {
+      // The paragraph gives the cumulative incidence as the chance of the event, not a median.
+      w_.Sentence("Cause-specific survival was estimated by the Kaplan" + kDash + "Meier method with Greenwood's variance and "
+                  "95% confidence intervals (CIs) on the log scale, and the median follow-up by the reverse Kaplan" + kDash +
+                  "Meier method.",
+                  U(u8"原因別生存率はKaplan") + kDash + U(u8"Meier法で推定し、分散はGreenwoodの式により、95%信頼区間は対数変換により求め、"
+                  "追跡期間中央値はreverse Kaplan") + kDash + U(u8"Meier法により求めた。"));
     } else {
     w_.Sentence("Survival was estimated by the Kaplan" + kDash + "Meier method with Greenwood's variance and 95% confidence "
                 "intervals (CIs) on the log scale; the median survival and its 95% CI were read from the estimate and its "
@@ -239,14 +266,14 @@ class PaperBuilder {
     const std::string lastWeek = std::to_string(r.lastWeek);
     if (r.shownGroups >= 2 && r.logRank.tested) {
       const std::string week = w_.F(lastWeek, Path(json_name::kLogRank, json_name::kLastWeek));
-      w_.Sentence("Groups were compared by the log-rank test over weeks 0" + kDash + week + ".",
-                  U(u8"群間の比較にはlog-rank検定を用い、0") + kDash + week + U(u8"週を対象とした。"));
+      w_.Sentence("Groups were compared by the standard log-rank test over weeks 0" + kDash + week + ".",
+                  U(u8"群間の比較には標準的なlog-rank検定を用い、0") + kDash + week + U(u8"週を対象とした。"));
     }
     if (AnyRatio()) {
-      std::string en = "Each hazard ratio (HR) relative to the " + Name(r.reference) +
+      std::string en = std::string(Competing() ? "Each cause-specific" : "Each") + " hazard ratio (HR) relative to the " + Name(r.reference) +
                        " group was estimated by a Cox proportional hazards model of that group and the reference group alone "
                        "(Efron's method for ties, Wald 95% CIs) over the same weeks";
-      std::string ja = Name(r.reference) + U(u8"を基準群とするハザード比は、群ごとにその群と基準群の2群のみのCox比例ハザードモデル"
+      std::string ja = Name(r.reference) + U(u8"を基準群とする") + (Competing() ? U(u8"原因別") : "") + U(u8"ハザード比は、群ごとにその群と基準群の2群のみのCox比例ハザードモデル"
                        "（同順位はEfron法、95%信頼区間はWald法）により同じ期間について推定し");
       if (AnyPhTest()) {
         en += ", and proportional hazards were assessed by the Grambsch" + kDash + "Therneau test on the Kaplan" + kDash +
@@ -258,13 +285,16 @@ class PaperBuilder {
     if (const int g = FirstRmstGroup(); g != 0) {
       const std::string tau =
           w_.F(std::to_string(r.rmst[static_cast<std::size_t>(g)].tau), GroupPath(g, json_name::kRmst, json_name::kTau));
-      w_.Sentence("The restricted mean survival time (RMST) was computed to " + tau + " weeks.",
-                  U(u8"制限付き平均生存時間（RMST）は") + tau + U(u8"週までについて求めた。"));
+      w_.Sentence(std::string(Competing() ? "The restricted mean of the cause-specific survival time (RMST)"
+                                          : "The restricted mean survival time (RMST)") + " was computed to " + tau + " weeks.",
+                  (Competing() ? U(u8"原因別生存時間の制限付き平均（RMST）は") : U(u8"制限付き平均生存時間（RMST）は")) + tau +
+                      U(u8"週までについて求めた。"));
     }
     if (s_.competing.active) {
-      std::string en = "The cumulative incidence of death from causes other than " + censored + " was estimated by the Aalen" +
-                       kDash + "Johansen method";
-      std::string ja = CensoredCauses(u8"、") + U(u8"以外の死因による死亡の累積発生率はAalen") + kDash + U(u8"Johansen法で推定し");
+      std::string en = "The cumulative incidence of " + InterestEn() + " was estimated by the Aalen" + kDash + "Johansen method with " +
+                       censored + " as a competing event";
+      std::string ja = InterestJa() + U(u8"の累積発生率は") + CensoredCauses(u8"・") + U(u8"を競合事象としてAalen") + kDash +
+                       U(u8"Johansen法で推定し");
       if (s_.competing.overall.tested) {
         en += ", groups were compared by Gray's test";
         ja += U(u8"、群間の比較にはGray検定を用い");
@@ -312,12 +342,29 @@ class PaperBuilder {
       en += (i == 0 ? "" : i + 1 < windowed.size() ? ", " : windowed.size() == 2 ? " and " : ", and ") + windowed[i].first;
       ja += (i == 0 ? "" : U(u8"、")) + windowed[i].second;
     }
-    const bool at5y = AnyAt5y();
-    w_.Sentence(std::string(at5y ? "The medians and the 5-year survival probabilities" : "The medians") +
-                    " used the whole follow-up; for " + en + ", observations beyond week " + week + " were censored at week " +
-                    week + ".",
-                U(u8"生存期間中央値") + (at5y ? U(u8"と5年生存率") : "") + U(u8"は全追跡期間から求め、") + ja + U(u8"では") + week +
-                    U(u8"週を超える観察を") + week + U(u8"週で打ち切りとした。"));
+    // Under competing risks the paragraph gives no median: the incidences are its whole-follow-up figures.
+    std::string wholeEn, wholeJa;
+    if (!Competing()) {
+      wholeEn = AnyAt5y() ? "The medians and the 5-year survival probabilities" : "The medians";
+      wholeJa = U(u8"生存期間中央値") + (AnyAt5y() ? U(u8"と5年生存率") : "");
+    } else if (AnyIncidenceAt5y()) {
+      wholeEn = "The 5-year cumulative incidences";
+      wholeJa = U(u8"5年累積発生率");
+    }
+    const std::string censoring = "observations beyond week " + week + " were censored at week " + week + ".";
+    const std::string censoringJa = U(u8"では") + week + U(u8"週を超える観察を") + week + U(u8"週で打ち切りとした。");
+    if (wholeEn.empty()) {
+      w_.Sentence("For " + en + ", " + censoring, ja + censoringJa);
+    } else {
+      w_.Sentence(wholeEn + " used the whole follow-up; for " + en + ", " + censoring,
+                  wholeJa + U(u8"は全追跡期間から求め、") + ja + censoringJa);
+    }
+  }
+  bool AnyIncidenceAt5y() const {
+    for (int g = 1; g <= groups_; ++g) {
+      if (Shown(g) && s_.competing.groups[static_cast<std::size_t>(g)].estimates.at5y) return true;
+    }
+    return false;
   }
   bool AnyAt5y() const {
     for (int g = 1; g <= groups_; ++g) {
@@ -472,25 +519,40 @@ class PaperBuilder {
   void GroupSentence(int g) {
     const auto gi = static_cast<std::size_t>(g);
     const std::string name = Name(g);
+    const std::string in = g == kOverflowIndex ? "In the pooled groups (" + name + ")" : "In the " + name + " group";
+    const std::string inJa = g == kOverflowIndex ? name + U(u8"（併合した群）では") : name + U(u8"では");
+    const std::string event = Competing() ? "the event of interest" : "an event";
+    const std::string eventJa = Competing() ? U(u8"目的のイベント") : U(u8"イベント");
     const std::string cases = w_.F(std::to_string(s_.cases.GroupTotals[kTotalRows][gi]), GroupPath(g, json_name::kCases));
     if (s_.reviewer.events[gi] == 0) {
-      w_.Sentence("In the " + name + " group, none of the " + cases + " patients had an event.",
-                  name + U(u8"では") + cases + U(u8"例のいずれにもイベントを認めなかった。"));
+      w_.Sentence(in + ", none of the " + cases + " patients had " + event + ".",
+                  inJa + cases + U(u8"例のいずれにも") + eventJa + U(u8"を認めなかった。"));
       return;
     }
     const std::string events = w_.F(std::to_string(s_.reviewer.events[gi]), GroupPath(g, json_name::kEvents));
+    const RestrictedMean& m = s_.reviewer.rmst[gi];
+    if (Competing()) {
+      std::string en = in + ", " + events + " of " + cases + " patients had the event of interest";
+      std::string ja = inJa + cases + U(u8"例中") + events + U(u8"例に目的のイベントを認め");
+      if (m.estimated) {
+        const auto rmst = Estimate(m.estimate, m.lower, m.upper, GroupPath(g, json_name::kRmst), json_name::kEstimate,
+                                   OneDecimal, Unit::Weeks);
+        en += "; the cause-specific RMST was " + rmst.first;
+        ja += U(u8"、原因別RMSTは") + rmst.second + U(u8"であった");
+      }
+      w_.Sentence(en + ".", ja + U(u8"。"));
+      return;
+    }
     const GroupEstimates& e = s_.figures.groups[gi];
     const auto median = MedianText(e.median, GroupPath(g, json_name::kMedian), json_name::kWeek);
-    std::string en = "In the " + name + " group, " + events + " of " + cases + " patients had an event; the median survival was " +
-                     median.first;
-    std::string ja = name + U(u8"では") + cases + U(u8"例中") + events + U(u8"例にイベントを認め、生存期間中央値は") + median.second;
+    std::string en = in + ", " + events + " of " + cases + " patients had an event; the median survival was " + median.first;
+    std::string ja = inJa + cases + U(u8"例中") + events + U(u8"例にイベントを認め、生存期間中央値は") + median.second;
     if (e.at5y) {
       const auto at5 = Estimate(e.at5y->survival, e.at5y->lower, e.at5y->upper, GroupPath(g, json_name::kAt5y),
                                 json_name::kSurvival, Percent, Unit::Percent);
       en += ", the 5-year survival probability " + at5.first;
       ja += U(u8"、5年生存率は") + at5.second;
     }
-    const RestrictedMean& m = s_.reviewer.rmst[gi];
     if (m.estimated) {
       const auto rmst = Estimate(m.estimate, m.lower, m.upper, GroupPath(g, json_name::kRmst), json_name::kEstimate, OneDecimal,
                                  Unit::Weeks);
@@ -573,16 +635,15 @@ class PaperBuilder {
       const auto figure = Estimate(at5->incidence, at5->lower, at5->upper,
                                    Path(Element(Path(json_name::kCompetingRisks, json_name::kGroups), g), json_name::kAt5y),
                                    json_name::kIncidence, Percent, Unit::Percent);
-      parts.push_back(figure.first + " in " + Name(g));
+      parts.push_back(figure.first + (g == kOverflowIndex ? " in the pooled groups (" + Name(g) + ")" : " in the " + Name(g) + " group"));
       ja += (ja.empty() ? "" : U(u8"、")) + Name(g) + U(u8"で") + figure.second;
     }
     for (std::size_t i = 0; i < parts.size(); ++i) {
       en += (i == 0 ? "" : i + 1 < parts.size() ? ", " : parts.size() == 2 ? " and " : ", and ") + parts[i];
     }
-    const std::string causes = CensoredCauses(u8", ");
     if (!en.empty()) {
-      w_.Sentence("The 5-year cumulative incidence of death from causes other than " + causes + " was " + en + ".",
-                  CensoredCauses(u8"、") + U(u8"以外の死因による死亡の5年累積発生率は、") + ja + U(u8"であった。"));
+      w_.Sentence("The 5-year cumulative incidence of " + InterestEn() + " was " + en + ".",
+                  InterestJa() + U(u8"の5年累積発生率は、") + ja + U(u8"であった。"));
     }
     if (c.overall.tested) {
       const std::string path = Path(json_name::kCompetingRisks, json_name::kGrayTest, json_name::kP);
