@@ -88,7 +88,8 @@ std::string TestWindowTextJa(int lastWeek) {
 
 std::string CensoredCausesText(const CaseData& cases) {
   const std::string names = CensoredCauseNames(cases, ", ");
-  return names.empty() ? names : "Deaths of " + names + " counted as censored";
+  // A cause need not be a death (a transplant), and the curves left are those of the other causes.
+  return names.empty() ? names : "Cause-specific: " + names + " counted as censored";
 }
 
 std::string ReviewerText(const AnalysisResults& results) {
@@ -106,7 +107,8 @@ std::string ReviewerText(const AnalysisResults& results) {
            std::to_string(r.logRank.df) + " df)\n";
   }
 
-  out += "\nMedian survival (events/cases), 95 % CI:\n";
+  out += CensoredCauseNames(results.cases, ", ").empty() ? "\nMedian survival (events/cases), 95 % CI:\n"
+                                                         : "\nMedian cause-specific survival (events/cases), 95 % CI:\n";
   for (int g = 0; g <= groups; ++g) {
     if (!GroupListed(results, g)) continue;
     const std::string name = g == 0 ? "all cases" : GroupText(results, g);

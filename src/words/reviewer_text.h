@@ -20,7 +20,7 @@ std::string TestWindowText(int lastWeek, std::string_view dash);
 // the period of a range of no whole years ("0-5y 3m").
 std::string TestWindowTextJa(int lastWeek);
 
-// "Deaths of 移植, 再発 counted as censored" for the causes counted as censored, in code
+// "Cause-specific: 移植, 再発 counted as censored" for the causes counted as censored, in code
 // page 932 as the names; empty when none is.
 std::string CensoredCausesText(const CaseData& cases);
 

@@ -84,7 +84,7 @@ TEST(CliReviewer, JsonMembersMatchRTextSectionAndCsvFiles) {
   const std::string censored = RunReviewer({"--show", "4", "--censor", U8(u8"他病")});
   // Built apart: an assertion quotes its arguments as a narrow literal, and code page 932 has no en dash.
   for (const std::string& line :
-       {U8(u8"(0–2 years)\nDeaths of 他病 counted as censored\nLog-rank p = "), U8(u8"\n  4 D (0/1): 未到達 (未到達 – 未到達)\n")}) {
+       {U8(u8"(0–2 years)\nCause-specific: 他病 counted as censored\nLog-rank p = "), U8(u8"\n  4 D (0/1): 未到達 (未到達 – 未到達)\n")}) {
     EXPECT_NE(censored.find(line), std::string::npos) << line;
   }
 }
