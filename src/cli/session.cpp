@@ -144,6 +144,7 @@ std::string BatchSession::RunChoices(const CliOptions& options) {
   if (!options.groupFlags.empty()) SetShownGroups(options.groupFlags);
   for (RangeCommand command : options.ranges) ApplyRange(command);
   if (options.reference) SetReferenceGroup(ws, ReferenceGroupOf(*options.reference));
+  ws.timeUnit = options.timeUnit;
   return {};
 }
 

@@ -23,6 +23,7 @@ struct Workspace {
   // axis there, which the next range command starts from.
   GroupSet shown;          // drawn, pooled into group 0 and compared
   int referenceGroup = 0;  // of the hazard ratios; 0: none chosen, the first shown group
+  TimeUnit timeUnit = TimeUnit::Months;  // of the paragraphs for the paper
   PlotGeometry geometry;
   LineStyles styles;
   ViewSizes viewSizes;
@@ -37,7 +38,7 @@ struct Workspace {
   AnalysisResults Results() const { return ResultsOf(cases, run, shown, texts); }
   operator AnalysisResults() const { return Results(); }
   // What the paragraphs for the paper read of the last analysis run.
-  PaperSources PaperInput() const { return {cases, shown, run.survival, run.figures, run.reviewer, run.competing, dataPath}; }
+  PaperSources PaperInput() const { return {cases, shown, run.survival, run.figures, run.reviewer, run.competing, dataPath, timeUnit}; }
 };
 
 }  // namespace orv

@@ -58,6 +58,11 @@ inline constexpr std::string_view kIncidence = "incidence";
 inline constexpr std::string_view kGrayTest = "grayTest";
 inline constexpr std::string_view kSubHazardRatio = "subHazardRatio";
 
+// A week of a group's estimates: groups[g].weeks[w] {km, lower, upper}, competingRisks.groups[g].weeks[w] {cif, lower, upper}.
+inline constexpr std::string_view kWeeks = "weeks";
+inline constexpr std::string_view kKm = "km";
+inline constexpr std::string_view kCif = "cif";
+
 // An element of an array: "groups[2]".
 inline std::string Element(std::string_view array, int index) {
   return std::string(array) + "[" + std::to_string(index) + "]";

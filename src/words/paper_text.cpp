@@ -11,6 +11,8 @@
 #include "words/json_names.h"
 #include "words/reviewer_text.h"
 #include "text/cp932.h"
+#include "text/period_text.h"
+#include "text/truncate.h"
 
 namespace orv {
 namespace {
@@ -71,10 +73,10 @@ class Writer {
     sentence_ = 0;
   }
   // A figure of the sentence being written.
-  std::string F(std::string text, std::string path) {
+  std::string F(std::string text, std::string path, std::string unit = {}, std::string conversion = {}) {
     // A negative figure carries the minus sign, not a hyphen.
     if (text.starts_with("-")) text = U(u8"−") + text.substr(1);
-    figures_.push_back({PaperLanguage::English, paragraph_, sentence_ + 1, text, std::move(path)});
+    figures_.push_back({PaperLanguage::English, paragraph_, sentence_ + 1, text, std::move(path), std::move(unit), std::move(conversion)});
     return text;
   }
   void Sentence(const std::string& en, const std::string& ja) {
@@ -99,7 +101,19 @@ class Writer {
   int sentence_ = 0;
 };
 
-enum class Unit { None, Weeks, Percent };
+enum class Unit { None, Time, Percent };
+
+// Weeks as the unit of the text: a month is 30.4375 days and a year 365.25.
+struct TimeScale {
+  const char* name;        // as the trace names it
+  const char* conversion;  // from weeks
+  double factor;
+  const char* en;  // " months"
+  std::u8string_view ja;
+};
+constexpr TimeScale kMonths{"months", "*7/30.4375", 7 / 30.4375, " months", u8"か月"};
+constexpr TimeScale kWeeks{"weeks", "", 1, " weeks", u8"週"};
+constexpr TimeScale kYears{"years", "*7/365.25", 7 / 365.25, " years", u8"年"};
 
 // " (95% CI, 0.96–2.06)" and "（95%信頼区間：0.96–2.06）".
 struct Limits {
@@ -116,7 +130,9 @@ Limits Interval(const std::string& lower, const std::string& upper) {
 
 class PaperBuilder {
  public:
-  PaperBuilder(const PaperSources& s, PaperText& out) : s_(s), w_(out), groups_(LastGroup(s.cases)) {}
+  PaperBuilder(const PaperSources& s, PaperText& out)
+      : s_(s), w_(out), groups_(LastGroup(s.cases)),
+        t_(s.unit == TimeUnit::Weeks ? kWeeks : s.unit == TimeUnit::Years ? kYears : kMonths) {}
 
   void Build() {
     w_.Begin(PaperParagraph::Methods);
@@ -231,6 +247,19 @@ class PaperBuilder {
       }
       w_.Sentence(en + ".", ja + U(u8"。"));
     }
+    // The year marks are whole weeks: "5-year" is week 260, said once.
+    if (t_.factor == kMonths.factor) {
+      w_.Sentence("Times are given in months (weeks " + U(u8"×") + " 7 / 30.4375); a year is counted as 52 weeks, so that 5-year "
+                  "figures are those of week 260.",
+                  U(u8"時間は月単位（週×7/30.4375）で示し、1年は52週とした（5年は260週）。"));
+    } else if (t_.factor == kYears.factor) {
+      w_.Sentence("Times are given in years (weeks " + U(u8"×") + " 7 / 365.25); year marks are counted as 52 weeks, so that "
+                  "5-year figures are those of week 260.",
+                  U(u8"時間は年単位（週×7/365.25）で示し、年の区切りは52週とした（5年は260週）。"));
+    } else {
+      w_.Sentence("A year is counted as 52 weeks, so that 5-year figures are those of week 260.",
+                  U(u8"1年は52週とした（5年は260週）。"));
+    }
     const std::string censored = Causes(true, u8", ", u8" and ");
     if (Competing()) {
       // A cause need not be a death (a transplant, a progression): the causes are named, not "deaths".
@@ -263,16 +292,15 @@ class PaperBuilder {
                 U(u8"Meier法により求めた。"));
     }
     const ReviewerResults& r = s_.reviewer;
-    const std::string lastWeek = std::to_string(r.lastWeek);
     if (r.shownGroups >= 2 && r.logRank.tested) {
-      const std::string week = w_.F(lastWeek, Path(json_name::kLogRank, json_name::kLastWeek));
-      w_.Sentence("Groups were compared by the standard log-rank test over weeks 0" + kDash + week + ".",
-                  U(u8"群間の比較には標準的なlog-rank検定を用い、0") + kDash + week + U(u8"週を対象とした。"));
+      const std::string week = Time(r.lastWeek, Path(json_name::kLogRank, json_name::kLastWeek));
+      w_.Sentence("Groups were compared by the standard log-rank test over " + SpanEn(week) + ".",
+                  U(u8"群間の比較には標準的なlog-rank検定を用い、") + SpanJa(week) + U(u8"を対象とした。"));
     }
     if (AnyRatio()) {
       std::string en = std::string(Competing() ? "Each cause-specific" : "Each") + " hazard ratio (HR) relative to the " + Name(r.reference) +
                        " group was estimated by a Cox proportional hazards model of that group and the reference group alone "
-                       "(Efron's method for ties, Wald 95% CIs) over the same weeks";
+                       "(Efron's method for ties, Wald 95% CIs) over the same period";
       std::string ja = Name(r.reference) + U(u8"を基準群とする") + (Competing() ? U(u8"原因別") : "") + U(u8"ハザード比は、群ごとにその群と基準群の2群のみのCox比例ハザードモデル"
                        "（同順位はEfron法、95%信頼区間はWald法）により同じ期間について推定し");
       if (AnyPhTest()) {
@@ -283,12 +311,11 @@ class PaperBuilder {
       w_.Sentence(en + ".", ja + U(u8"た。"));
     }
     if (const int g = FirstRmstGroup(); g != 0) {
-      const std::string tau =
-          w_.F(std::to_string(r.rmst[static_cast<std::size_t>(g)].tau), GroupPath(g, json_name::kRmst, json_name::kTau));
+      const std::string tau = Time(r.rmst[static_cast<std::size_t>(g)].tau, GroupPath(g, json_name::kRmst, json_name::kTau));
       w_.Sentence(std::string(Competing() ? "The restricted mean of the cause-specific survival time (RMST)"
-                                          : "The restricted mean survival time (RMST)") + " was computed to " + tau + " weeks.",
+                                          : "The restricted mean survival time (RMST)") + " was computed to " + tau + UnitEn() + ".",
                   (Competing() ? U(u8"原因別生存時間の制限付き平均（RMST）は") : U(u8"制限付き平均生存時間（RMST）は")) + tau +
-                      U(u8"週までについて求めた。"));
+                      UnitJa() + U(u8"までについて求めた。"));
     }
     if (s_.competing.active) {
       std::string en = "The cumulative incidence of " + InterestEn() + " was estimated by the Aalen" + kDash + "Johansen method with " +
@@ -329,14 +356,15 @@ class PaperBuilder {
     }
     if (windowed.empty()) return;
     if (r.lastWeek >= s_.survival.lastEventWeek[0]) {
-      const std::string last = w_.F(Weeks(s_.survival.lastEventWeek[0]), GroupPath(0, json_name::kLastEventWeek));
-      w_.Sentence("Every figure used the whole follow-up, which ended at week " + last + ".",
-                  U(u8"追跡は") + last + U(u8"週で終わり、すべての値を全追跡期間から求めた。"));
+      const std::string last = Time(s_.survival.lastEventWeek[0], GroupPath(0, json_name::kLastEventWeek));
+      w_.Sentence("Every figure used the whole follow-up, which ended at " + (t_.factor == 1 ? "week " + last : last + UnitEn()) + ".",
+                  U(u8"追跡は") + last + UnitJa() + U(u8"で終わり、すべての値を全追跡期間から求めた。"));
       return;
     }
     const std::string path = r.shownGroups >= 2 ? Path(json_name::kLogRank, json_name::kLastWeek)
                                                 : GroupPath(FirstRmstGroup(), json_name::kRmst, json_name::kTau);
-    const std::string week = w_.F(std::to_string(r.lastWeek), path);
+    const std::string week = Time(r.lastWeek, path);
+    const std::string at = t_.factor == 1 ? "week " + week : week + UnitEn() + " (week " + std::to_string(r.lastWeek) + ")";
     std::string en, ja;
     for (std::size_t i = 0; i < windowed.size(); ++i) {
       en += (i == 0 ? "" : i + 1 < windowed.size() ? ", " : windowed.size() == 2 ? " and " : ", and ") + windowed[i].first;
@@ -351,14 +379,20 @@ class PaperBuilder {
       wholeEn = "The 5-year cumulative incidences";
       wholeJa = U(u8"5年累積発生率");
     }
-    const std::string censoring = "observations beyond week " + week + " were censored at week " + week + ".";
-    const std::string censoringJa = U(u8"では") + week + U(u8"週を超える観察を") + week + U(u8"週で打ち切りとした。");
+    const std::string censoring = "observations beyond " + at + " were censored at " + at + ".";
+    const std::string censoringJa = U(u8"では") + week + UnitJa() + (t_.factor == 1 ? "" : U(u8"（") + std::to_string(r.lastWeek) + U(u8"週）")) +
+                                    U(u8"を超える観察を") + week + UnitJa() + U(u8"で打ち切りとした。");
     if (wholeEn.empty()) {
       w_.Sentence("For " + en + ", " + censoring, ja + censoringJa);
     } else {
       w_.Sentence(wholeEn + " used the whole follow-up; for " + en + ", " + censoring,
                   wholeJa + U(u8"は全追跡期間から求め、") + ja + censoringJa);
     }
+  }
+  // The last whole year of a follow-up that ends before 5 years; 0 otherwise.
+  int ShortRangeYears() const {
+    const int last = TruncToInt32(s_.survival.lastEventWeek[0]);
+    return last < 5 * kWeeksPerYear ? last / kWeeksPerYear : 0;
   }
   bool AnyIncidenceAt5y() const {
     for (int g = 1; g <= groups_; ++g) {
@@ -427,7 +461,7 @@ class PaperBuilder {
   // A figure in weeks, or "not reached".
   std::pair<std::string, std::string> WeeksOr(const std::optional<double>& weeks, const std::string& path) {
     if (!weeks) return {"not reached", U(u8"未到達")};
-    const std::string text = w_.F(Weeks(*weeks), path);
+    const std::string text = Time(*weeks, path);
     return {text, text};
   }
 
@@ -435,13 +469,13 @@ class PaperBuilder {
   // limit (the curve falls to 0 there) is written without an interval.
   std::pair<std::string, std::string> MedianText(const MedianEstimate& m, const std::string& path, std::string_view centre) {
     if (!m.week) return {"not reached", U(u8"未到達")};
-    const std::string week = w_.F(Weeks(*m.week), Path(path, centre));
-    if (!m.lower) return {week + " weeks", week + U(u8"週")};
+    const std::string week = Time(*m.week, Path(path, centre));
+    if (!m.lower) return {week + UnitEn(), week + UnitJa()};
     const auto lower = WeeksOr(m.lower, Path(path, json_name::kLower));
     const auto upper = WeeksOr(m.upper, Path(path, json_name::kUpper));
     const Limits en = Interval(lower.first, upper.first);
     const Limits ja = Interval(lower.second, upper.second);
-    return {week + " weeks" + en.en, week + U(u8"週") + ja.ja};
+    return {week + UnitEn() + en.en, week + UnitJa() + ja.ja};
   }
 
   // An estimate with its unit and its interval, each figure written by `format`; without
@@ -449,13 +483,16 @@ class PaperBuilder {
   template <typename Format>
   std::pair<std::string, std::string> Estimate(double value, double lower, double upper, const std::string& path,
                                                std::string_view centre, Format format, Unit unit = Unit::None) {
-    const std::string text = w_.F(format(value), Path(path, centre));
-    const std::string en = text + (unit == Unit::Weeks ? " weeks" : unit == Unit::Percent ? "%" : "");
-    const std::string ja = text + (unit == Unit::Weeks ? U(u8"週") : unit == Unit::Percent ? "%" : "");
+    const auto figure = [&](double v, const std::string& at) {
+      if (unit == Unit::Time) return Time(v, at, format);
+      return unit == Unit::Percent ? w_.F(format(v), at, "%", "*100") : w_.F(format(v), at);
+    };
+    const std::string text = figure(value, Path(path, centre));
+    const std::string en = text + (unit == Unit::Time ? UnitEn() : unit == Unit::Percent ? "%" : "");
+    const std::string ja = text + (unit == Unit::Time ? UnitJa() : unit == Unit::Percent ? "%" : "");
     // A limit that is not finite, or an interval of no width (no event to vary the estimate).
     if (!std::isfinite(lower) || !std::isfinite(upper) || lower == upper) return {en, ja};
-    const Limits limits =
-        Interval(w_.F(format(lower), Path(path, json_name::kLower)), w_.F(format(upper), Path(path, json_name::kUpper)));
+    const Limits limits = Interval(figure(lower, Path(path, json_name::kLower)), figure(upper, Path(path, json_name::kUpper)));
     return {en + limits.en, ja + limits.ja};
   }
 
@@ -465,7 +502,7 @@ class PaperBuilder {
     for (int g = 1; g <= groups_; ++g) {
       if (Shown(g)) GroupSentence(g);
     }
-    const std::string window = U(u8"0") + kDash + std::to_string(r.lastWeek);
+    const std::string window = Time(r.lastWeek);
     if (LogRankReported()) {
       const std::string chi = w_.F(Ratio(r.logRank.statistic), Path(json_name::kLogRank, json_name::kStatistic));
       const std::string df = w_.F(std::to_string(r.logRank.df), Path(json_name::kLogRank, json_name::kDf));
@@ -474,8 +511,8 @@ class PaperBuilder {
                       " of freedom, " + PWords(p) + ".",
                   U(u8"log-rank検定ではχ² = ") + chi + U(u8"（自由度") + df + U(u8"）、") + PWords(p) + U(u8"であった。"));
     } else if (r.shownGroups >= 2 && !AnyWindowEvents()) {
-      w_.Sentence("No event occurred over weeks " + window + ", so the groups were not compared.",
-                  window + U(u8"週にイベントはなく、群間の比較は行わなかった。"));
+      w_.Sentence("No event occurred over " + SpanEn(window) + ", so the groups were not compared.",
+                  SpanJa(window) + U(u8"にイベントはなく、群間の比較は行わなかった。"));
     }
     int failing = 0, passing = 0;
     for (std::size_t i = 0; i < r.referenceRatios.size(); ++i) RatioSentences(i, failing, passing);
@@ -507,13 +544,13 @@ class PaperBuilder {
     }
     std::string en = "The median follow-up was not reached", ja = U(u8"追跡期間中央値は未到達");
     if (m.lower) {
-      const std::string lower = w_.F(Weeks(*m.lower), Path(path, json_name::kLower));
-      en += " (lower 95% confidence limit, " + lower + " weeks)";
-      ja += U(u8"（95%信頼区間の下限 ") + lower + U(u8"週）");
+      const std::string lower = Time(*m.lower, Path(path, json_name::kLower));
+      en += " (lower 95% confidence limit, " + lower + UnitEn() + ")";
+      ja += U(u8"（95%信頼区間の下限") + lower + UnitJa() + U(u8"）");
     }
-    const std::string last = w_.F(Weeks(s_.survival.lastEventWeek[0]), GroupPath(0, json_name::kLastEventWeek));
-    w_.Sentence(en + "; the range of follow-up was 0" + kDash + last + " weeks.",
-                ja + U(u8"で、追跡期間の範囲は0") + kDash + last + U(u8"週であった。"));
+    const std::string last = Time(s_.survival.lastEventWeek[0], GroupPath(0, json_name::kLastEventWeek));
+    w_.Sentence(en + "; the range of follow-up was 0" + kDash + last + UnitEn() + ".",
+                ja + U(u8"で、追跡期間の範囲は0") + kDash + last + UnitJa() + U(u8"であった。"));
   }
 
   void GroupSentence(int g) {
@@ -536,7 +573,7 @@ class PaperBuilder {
       std::string ja = inJa + cases + U(u8"例中") + events + U(u8"例に目的のイベントを認め");
       if (m.estimated) {
         const auto rmst = Estimate(m.estimate, m.lower, m.upper, GroupPath(g, json_name::kRmst), json_name::kEstimate,
-                                   OneDecimal, Unit::Weeks);
+                                   OneDecimal, Unit::Time);
         en += "; the cause-specific RMST was " + rmst.first;
         ja += U(u8"、原因別RMSTは") + rmst.second + U(u8"であった");
       }
@@ -552,10 +589,17 @@ class PaperBuilder {
                                 json_name::kSurvival, Percent, Unit::Percent);
       en += ", the 5-year survival probability " + at5.first;
       ja += U(u8"、5年生存率は") + at5.second;
+    } else if (const int years = ShortRangeYears(); years > 0 && static_cast<std::size_t>(years * kWeeksPerYear) < e.km.size()) {
+      // A range short of 5 years: the rate at its last whole year, from the week's estimate.
+      const auto w = static_cast<std::size_t>(years * kWeeksPerYear);
+      const auto rate = Estimate(e.km[w], e.lower[w], e.upper[w], Element(GroupPath(g, json_name::kWeeks), static_cast<int>(w)),
+                                 json_name::kKm, Percent, Unit::Percent);
+      en += ", the " + std::to_string(years) + "-year survival probability " + rate.first;
+      ja += U(u8"、") + std::to_string(years) + U(u8"年生存率は") + rate.second;
     }
     if (m.estimated) {
       const auto rmst = Estimate(m.estimate, m.lower, m.upper, GroupPath(g, json_name::kRmst), json_name::kEstimate, OneDecimal,
-                                 Unit::Weeks);
+                                 Unit::Time);
       en += ", and the RMST " + rmst.first;
       ja += U(u8"、RMSTは") + rmst.second;
     }
@@ -572,11 +616,11 @@ class PaperBuilder {
     const std::string path = Element(json_name::kReferenceRatios, static_cast<int>(i));
     const std::string name = Name(ratio.group);
     const std::string ref = Name(r.reference);
-    const std::string window = U(u8"0") + kDash + std::to_string(r.lastWeek);
+    const std::string window = Time(r.lastWeek);
     if (WithoutEvents(r.reference, ratio.group)) {
       if (!AnyWindowEvents()) return;  // said once for all groups
-      w_.Sentence("Neither the " + name + " nor the " + ref + " group had an event over weeks " + window + ", so they were not compared.",
-                  name + U(u8"と") + ref + U(u8"はいずれも") + window + U(u8"週にイベントがなく、比較は行わなかった。"));
+      w_.Sentence("Neither the " + name + " nor the " + ref + " group had an event over " + SpanEn(window) + ", so they were not compared.",
+                  name + U(u8"と") + ref + U(u8"はいずれも") + SpanJa(window) + U(u8"にイベントがなく、比較は行わなかった。"));
       return;
     }
     const int a = std::min(r.reference, ratio.group);
@@ -590,16 +634,16 @@ class PaperBuilder {
           w_.F(std::to_string(r.eventsInWindow[static_cast<std::size_t>(r.reference)]), GroupPath(r.reference, json_name::kEventsInWindow));
       const auto hr = Estimate(h.hr, h.lower, h.upper, path, json_name::kHazardRatio, Ratio);
       const std::string p = PWords(w_.F(RoundedPFigure(h.p), Path(path, json_name::kP)));
-      w_.Sentence("Over weeks " + window + ", with " + events + (inWindow == 1 ? " event" : " events") + " in " + name + " and " + refEvents + " in " + ref + ", the HR for " +
+      w_.Sentence("Over " + SpanEn(window) + ", with " + events + (inWindow == 1 ? " event" : " events") + " in " + name + " and " + refEvents + " in " + ref + ", the HR for " +
                       name + " vs " + ref + " was " + hr.first + ", " + p + ".",
-                  window + U(u8"週のイベントは") + name + U(u8"で") + events + U(u8"例、") + ref + U(u8"で") + refEvents +
+                  SpanJa(window) + U(u8"のイベントは") + name + U(u8"で") + events + U(u8"例、") + ref + U(u8"で") + refEvents +
                       U(u8"例であり、") + ref + U(u8"に対する") + name + U(u8"のハザード比は") + hr.second + U(u8"、") + p +
                       U(u8"であった。"));
     } else {
       const int without = r.eventsInWindow[static_cast<std::size_t>(ratio.group)] == 0 ? ratio.group : r.reference;
       w_.Sentence("No HR for " + name + " vs " + ref + " could be estimated, as the " + Name(without) +
-                      " group had no event over weeks " + window + ".",
-                  Name(without) + U(u8"には") + window + U(u8"週にイベントがなく、") + ref + U(u8"に対する") + name +
+                      " group had no event over " + SpanEn(window) + ".",
+                  Name(without) + U(u8"には") + SpanJa(window) + U(u8"にイベントがなく、") + ref + U(u8"に対する") + name +
                       U(u8"のハザード比は推定できなかった。"));
     }
     if (ratio.ph.tested && ratio.ph.p < 0.05) {
@@ -614,7 +658,7 @@ class PaperBuilder {
     }
     if (!d.estimated) return;
     const std::string pairPath = Path(Element(json_name::kPairs, PairIndex(s_.cases.NumGroups, a, b)), json_name::kRmstDifference);
-    const auto diff = Estimate(d.estimate, d.lower, d.upper, pairPath, json_name::kEstimate, OneDecimal, Unit::Weeks);
+    const auto diff = Estimate(d.estimate, d.lower, d.upper, pairPath, json_name::kEstimate, OneDecimal, Unit::Time);
     std::string en = U(u8"The difference in RMST (") + Name(b) + U(u8" − ") + Name(a) + ") was " + diff.first;
     std::string ja = U(u8"RMSTの差（") + Name(b) + U(u8" − ") + Name(a) + U(u8"）は") + diff.second;
     if (std::isfinite(d.p) && d.lower != d.upper) {
@@ -629,12 +673,18 @@ class PaperBuilder {
     const CompetingRisks& c = s_.competing;
     std::vector<std::string> parts;
     std::string en, ja;
+    // At 5 years, or at the last whole year of a shorter follow-up from the week's estimate.
+    const int years = ShortRangeYears();
     for (int g = 1; g <= groups_; ++g) {
-      const auto& at5 = c.groups[static_cast<std::size_t>(g)].estimates.at5y;
-      if (!Shown(g) || !at5) continue;
-      const auto figure = Estimate(at5->incidence, at5->lower, at5->upper,
-                                   Path(Element(Path(json_name::kCompetingRisks, json_name::kGroups), g), json_name::kAt5y),
-                                   json_name::kIncidence, Percent, Unit::Percent);
+      const IncidenceEstimates& e = c.groups[static_cast<std::size_t>(g)].estimates;
+      const std::string group = Element(Path(json_name::kCompetingRisks, json_name::kGroups), g);
+      const auto w = static_cast<std::size_t>(years * kWeeksPerYear);
+      if (!Shown(g) || (years == 0 ? !e.at5y : w >= e.incidence.size())) continue;
+      const auto figure = years == 0 ? Estimate(e.at5y->incidence, e.at5y->lower, e.at5y->upper, Path(group, json_name::kAt5y),
+                                                json_name::kIncidence, Percent, Unit::Percent)
+                                     : Estimate(e.incidence[w], e.lower[w], e.upper[w],
+                                                Element(Path(group, json_name::kWeeks), static_cast<int>(w)), json_name::kCif,
+                                                Percent, Unit::Percent);
       parts.push_back(figure.first + (g == kOverflowIndex ? " in the pooled groups (" + Name(g) + ")" : " in the " + Name(g) + " group"));
       ja += (ja.empty() ? "" : U(u8"、")) + Name(g) + U(u8"で") + figure.second;
     }
@@ -642,8 +692,9 @@ class PaperBuilder {
       en += (i == 0 ? "" : i + 1 < parts.size() ? ", " : parts.size() == 2 ? " and " : ", and ") + parts[i];
     }
     if (!en.empty()) {
-      w_.Sentence("The 5-year cumulative incidence of " + InterestEn() + " was " + en + ".",
-                  InterestJa() + U(u8"の5年累積発生率は、") + ja + U(u8"であった。"));
+      const std::string year = std::to_string(years == 0 ? 5 : years);
+      w_.Sentence("The " + year + "-year cumulative incidence of " + InterestEn() + " was " + en + ".",
+                  InterestJa() + U(u8"の") + year + U(u8"年累積発生率は、") + ja + U(u8"であった。"));
     }
     if (c.overall.tested) {
       const std::string path = Path(json_name::kCompetingRisks, json_name::kGrayTest, json_name::kP);
@@ -662,9 +713,26 @@ class PaperBuilder {
     }
   }
 
+  // A time in the text's unit: in weeks as `weeks` writes it, else with one decimal. Traced
+  // when `path` names its JSON member.
+  template <typename Format>
+  std::string Time(double weeks, const std::string& path, Format format) {
+    const std::string text = t_.factor == 1 ? format(weeks) : FixedFigure(weeks * t_.factor, 1);
+    return path.empty() ? text : w_.F(text, path, t_.name, t_.conversion);
+  }
+  std::string Time(double weeks, const std::string& path = {}) { return Time(weeks, path, Weeks); }
+  std::string UnitEn() const { return t_.en; }
+  std::string UnitJa() const { return U(t_.ja); }
+  // "weeks 0–104" / "0–104週", "0–23.9 months" / "0–23.9か月".
+  std::string SpanEn(const std::string& last) const {
+    return t_.factor == 1 ? "weeks 0" + kDash + last : "0" + kDash + last + UnitEn();
+  }
+  std::string SpanJa(const std::string& last) const { return "0" + kDash + last + UnitJa(); }
+
   const PaperSources& s_;
   Writer w_;
   int groups_;
+  const TimeScale& t_;
 };
 
 const char* LanguageName(PaperLanguage l) { return l == PaperLanguage::English ? "en" : "ja"; }
@@ -708,10 +776,10 @@ std::string PaperWindowText(const PaperText& text) {
 
 std::string PaperTraceCsv(const PaperText& text) {
   // A figure holds no comma, quote or line break: written as it is, a negative one keeps its sign.
-  std::string out = "language,paragraph,sentence,text,jsonPath\r\n";
+  std::string out = "language,paragraph,sentence,text,jsonPath,unit,conversion\r\n";
   for (const PaperFigure& f : text.trace) {
     out += std::string(LanguageName(f.language)) + "," + ParagraphName(f.paragraph) + "," + std::to_string(f.sentence) +
-           "," + f.text + "," + f.jsonPath + "\r\n";
+           "," + f.text + "," + f.jsonPath + "," + f.unit + "," + f.conversion + "\r\n";
   }
   return out;
 }

@@ -20,6 +20,9 @@
 
 namespace orv {
 
+// The unit of the times written: the JSON keeps weeks, the trace says how each was converted.
+enum class TimeUnit { Months, Weeks, Years };
+
 // What the paragraphs read of an analysis run.
 struct PaperSources {
   const CaseData& cases;
@@ -29,6 +32,7 @@ struct PaperSources {
   const ReviewerResults& reviewer;
   const CompetingRisks& competing;
   std::string_view dataPath;  // the data file as the raw data report names it (code page 932)
+  TimeUnit unit = TimeUnit::Months;
 };
 
 enum class PaperLanguage { English, Japanese };
@@ -42,6 +46,10 @@ struct PaperFigure {
   int sentence = 0;
   std::string text;
   std::string jsonPath;  // "groups[2].median.lower"
+  // The figure is the JSON value times the conversion, written in the unit: "months" and
+  // "*7/30.4375", "%" and "*100"; both empty for a figure written as it is.
+  std::string unit;
+  std::string conversion;
 };
 
 struct PaperText {
@@ -58,7 +66,7 @@ std::string PaperDocument(const PaperText& text, PaperLanguage language);
 // CR LF line ends. The en dash, "²" and "−", which the code page lacks, become "-", "2" and "-".
 std::string PaperWindowText(const PaperText& text);
 
-// The trace as CSV rows (CR LF): language, paragraph, sentence, text, jsonPath.
+// The trace as CSV rows (CR LF): language, paragraph, sentence, text, jsonPath, unit, conversion.
 std::string PaperTraceCsv(const PaperText& text);
 
 }  // namespace orv
