@@ -31,20 +31,23 @@ std::string EventsText(const ReviewerResults& r, int g, bool inWindow = false) {
   return std::to_string(inWindow ? r.eventsInWindow[gi] : r.events[gi]) + "/" + std::to_string(r.cases[gi]);
 }
 
-// A period without its leading spaces, or "未到達".
-std::string PeriodOrNotReached(const std::optional<double>& weeks) {
+// Weeks in the unit of the text: whole weeks as they are, months and years with one decimal.
+double InUnit(double weeks, TimeUnit unit) {
+  return unit == TimeUnit::Months ? weeks * 7 / 30.4375 : unit == TimeUnit::Years ? weeks * 7 / 365.25 : weeks;
+}
+const char* UnitName(TimeUnit unit) { return unit == TimeUnit::Months ? "months" : unit == TimeUnit::Years ? "years" : "weeks"; }
+
+std::string TimeOrNotReached(const std::optional<double>& weeks, TimeUnit unit) {
   if (!weeks) return kNotReached;
-  std::string text = PeriodText(*weeks);
-  text.erase(0, text.find_first_not_of(' '));
-  return text;
+  return unit == TimeUnit::Weeks ? FormatNumber(*weeks) : FixedFigure(InUnit(*weeks, unit), 1);
 }
 
-// "7y 6m (5y 2m – 未到達)". A median without a lower limit has no interval at all (a curve
+// "35.9 (31.5 – 未到達)". A median without a lower limit has no interval at all (a curve
 // that falls to 0 at its median): its limits are not "not reached" but n/a.
-std::string LimitsText(const MedianEstimate& m) {
-  if (m.week && !m.lower) return PeriodOrNotReached(m.week) + " (n/a)";
-  return PeriodOrNotReached(m.week) + " (" + PeriodOrNotReached(m.lower) + " " + kDash + " " +
-         PeriodOrNotReached(m.upper) + ")";
+std::string LimitsText(const MedianEstimate& m, TimeUnit unit) {
+  if (m.week && !m.lower) return TimeOrNotReached(m.week, unit) + " (n/a)";
+  return TimeOrNotReached(m.week, unit) + " (" + TimeOrNotReached(m.lower, unit) + " " + kDash + " " +
+         TimeOrNotReached(m.upper, unit) + ")";
 }
 
 bool GroupListed(const AnalysisResults& results, int g) {
@@ -92,7 +95,8 @@ std::string CensoredCausesText(const CaseData& cases) {
   return names.empty() ? names : "Cause-specific: " + names + " counted as censored";
 }
 
-std::string ReviewerText(const AnalysisResults& results) {
+std::string ReviewerText(const AnalysisResults& results, TimeUnit unit) {
+  const std::string units = UnitName(unit);
   const ReviewerResults& r = results.run.reviewer;
   const int groups = LastGroup(results.cases);
   std::string out = "[Log-rank test, hazard ratios against a reference group, follow-up, restricted mean survival]\n";
@@ -107,18 +111,19 @@ std::string ReviewerText(const AnalysisResults& results) {
            std::to_string(r.logRank.df) + " df)\n";
   }
 
-  out += CensoredCauseNames(results.cases, ", ").empty() ? "\nMedian survival (events/cases), 95 % CI:\n"
-                                                         : "\nMedian cause-specific survival (events/cases), 95 % CI:\n";
+  out += std::string(CensoredCauseNames(results.cases, ", ").empty() ? "\nMedian survival (events/cases), "
+                                                                     : "\nMedian cause-specific survival (events/cases), ") +
+         units + ", 95 % CI:\n";
   for (int g = 0; g <= groups; ++g) {
     if (!GroupListed(results, g)) continue;
     const std::string name = g == 0 ? "all cases" : GroupText(results, g);
     out += "  " + name + " (" + EventsText(r, g) + "): " +
-           LimitsText(results.figures.groups[static_cast<std::size_t>(g)].median) + "\n";
+           LimitsText(results.figures.groups[static_cast<std::size_t>(g)].median, unit) + "\n";
   }
-  out += "Median follow-up (reverse Kaplan" + kDash + "Meier), 95 % CI: all cases " +
-         LimitsText(r.followUp[0]) + "\n";
+  out += "Median follow-up (reverse Kaplan" + kDash + "Meier), " + units + ", 95 % CI: all cases " +
+         LimitsText(r.followUp[0], unit) + "\n";
   for (int g = 1; g <= groups; ++g) {
-    if (results.shown.Contains(g)) out += "  " + GroupText(results, g) + ": " + LimitsText(r.followUp[static_cast<std::size_t>(g)]) + "\n";
+    if (results.shown.Contains(g)) out += "  " + GroupText(results, g) + ": " + LimitsText(r.followUp[static_cast<std::size_t>(g)], unit) + "\n";
   }
 
   if (r.reference != 0) {
@@ -152,17 +157,20 @@ std::string ReviewerText(const AnalysisResults& results) {
     }
   }
 
-  out += "\nRestricted mean survival to week " + std::to_string(r.lastWeek) + ", weeks, 95 % CI:\n";
+  out += "\nRestricted mean survival to week " + std::to_string(r.lastWeek) + ", " + units + ", 95 % CI:\n";
+  const auto interval = [&](double estimate, double lower, double upper) {
+    return IntervalText(InUnit(estimate, unit), InUnit(lower, unit), InUnit(upper, unit), 1, kDash);
+  };
   for (int g = 1; g <= groups; ++g) {
     const RestrictedMean& m = r.rmst[static_cast<std::size_t>(g)];
     if (!results.shown.Contains(g) || !m.estimated) continue;
-    out += "  " + GroupText(results, g) + ": " + IntervalText(m.estimate, m.lower, m.upper, 1, kDash) + "\n";
+    out += "  " + GroupText(results, g) + ": " + interval(m.estimate, m.lower, m.upper) + "\n";
   }
   for (int a = 1; a < groups; ++a) {
     for (int b = a + 1; b <= groups; ++b) {
       const RestrictedMeanDifference& d = r.rmstDifference[static_cast<std::size_t>(a)][static_cast<std::size_t>(b)];
       if (!results.shown.Contains(a) || !results.shown.Contains(b) || !d.estimated) continue;
-      out += "  " + GroupText(results, b) + " - " + GroupText(results, a) + ": " + IntervalText(d.estimate, d.lower, d.upper, 1, kDash) +
+      out += "  " + GroupText(results, b) + " - " + GroupText(results, a) + ": " + interval(d.estimate, d.lower, d.upper) +
              ", " + RoundedPText(d.p) + "\n";
     }
   }
