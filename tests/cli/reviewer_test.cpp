@@ -64,6 +64,7 @@ TEST(CliReviewer, JsonMembersMatchRTextSectionAndCsvFiles) {
       {"without variance", "/groups/3/rmst/stdErr", 0}, {"A to 52", "/groups/1/rmst/stdErr", 5.88702481942193},
       {"C - A", "/pairs/1/rmstDifference/p", 0.000199186915529037},
       {"C without deaths in the range: no ratio", "/referenceRatios/1/hazardRatio", NAN},
+      {"C's deaths counted in the range", "/groups/3/eventsInWindow", 0}, {"and over all weeks", "/groups/3/events", 3},
       {"nor its check", "/referenceRatios/1/phP", NAN},
   });
   // With one group shown there is no test.
