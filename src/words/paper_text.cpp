@@ -758,7 +758,8 @@ std::string PaperWindowText(const PaperText& text) {
   std::string utf8 = PaperDocument(text, PaperLanguage::Japanese) + "\n" + PaperDocument(text, PaperLanguage::English);
   std::string out;
   out.reserve(utf8.size() + 64);
-  const std::pair<std::string, std::string> kReplaced[] = {{kDash, "-"}, {U(u8"²"), "2"}, {U(u8"−"), "-"}, {"\n", "\r\n"}};
+  const std::pair<std::string, std::string> kReplaced[] = {
+      {kDash, "-"}, {U(u8"²"), "2"}, {U(u8"−"), "-"}, {U(u8"≥"), ">="}, {"\n", "\r\n"}};
   for (std::size_t i = 0; i < utf8.size();) {
     bool replaced = false;
     for (const auto& [from, to] : kReplaced) {

@@ -63,7 +63,8 @@ PaperText BuildPaperText(const PaperSources& sources);
 std::string PaperDocument(const PaperText& text, PaperLanguage language);
 
 // The window's text: the Japanese paragraphs, then the English ones, in code page 932 with
-// CR LF line ends. The en dash, "²" and "−", which the code page lacks, become "-", "2" and "-".
+// CR LF line ends. The en dash, "²", "−" and "≥", which the code page lacks, become "-", "2", "-"
+// and ">=".
 std::string PaperWindowText(const PaperText& text);
 
 // The trace as CSV rows (CR LF): language, paragraph, sentence, text, jsonPath, unit, conversion.
