@@ -35,6 +35,9 @@ struct CliOptions {
   std::optional<std::string> reference;
   FigurePalette palette = FigurePalette::OkabeIto;
   TimeUnit timeUnit = TimeUnit::Months;  // of the paragraphs for the paper
+  // English labels for the English paragraph, in command-line order: "G=TEXT" with G a group
+  // number or name, "NAME=TEXT" with NAME a cause (UTF-8), checked after the load.
+  std::vector<std::pair<std::string, std::string>> labels, causeLabels;
   bool json = false;
   bool ci = false;  // the figure's 95 % bands
   bool help = false;

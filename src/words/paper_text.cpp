@@ -157,6 +157,11 @@ class PaperBuilder {
 
  private:
   std::string Name(int g) const { return Cp932ToUtf8(s_.cases.GroupNames[static_cast<std::size_t>(g)]); }
+  // The English text's name of a group: its label when one is given.
+  std::string NameEn(int g) const {
+    const auto gi = static_cast<std::size_t>(g);
+    return gi < s_.groupLabels.size() && !s_.groupLabels[gi].empty() ? s_.groupLabels[gi] : Name(g);
+  }
   template <typename... Names>
   static std::string GroupPath(int g, const Names&... names) {
     return Path(Element(json_name::kGroups, g), names...);
@@ -165,18 +170,20 @@ class PaperBuilder {
 
   // The causes counted as censored (the competing ones), or the others (the event of interest),
   // joined by `separator` and the last two by `last`.
-  std::string Causes(bool censored, std::u8string_view separator, std::u8string_view last) const {
+  std::string Causes(bool censored, std::u8string_view separator, std::u8string_view last, bool english = false) const {
     std::vector<std::string> names;
     for (int j = 1; j <= std::min(s_.cases.NumCauses, kOverflowIndex); ++j) {
-      if ((s_.cases.CauseCensored[static_cast<std::size_t>(j)] == 1) != censored) continue;
-      names.push_back(Cp932ToUtf8(s_.cases.CauseNames[static_cast<std::size_t>(j)]));
+      const auto ji = static_cast<std::size_t>(j);
+      if ((s_.cases.CauseCensored[ji] == 1) != censored) continue;
+      const bool labelled = english && ji < s_.causeLabels.size() && !s_.causeLabels[ji].empty();
+      names.push_back(labelled ? s_.causeLabels[ji] : Cp932ToUtf8(s_.cases.CauseNames[ji]));
     }
     std::string out;
     for (std::size_t i = 0; i < names.size(); ++i) out += (i == 0 ? "" : U(i + 1 < names.size() ? separator : last)) + names[i];
     return out;
   }
   std::string CensoredCauses(const char8_t* separator) const { return Causes(true, separator, separator); }
-  std::string InterestEn() const { return Causes(false, u8", ", u8" or "); }
+  std::string InterestEn() const { return Causes(false, u8", ", u8" or ", true); }
   std::string InterestJa() const { return Causes(false, u8"・", u8"・"); }
   // Under competing risks the Kaplan–Meier figures are those of the event of interest alone.
   bool Competing() const { return s_.competing.active; }
@@ -233,7 +240,7 @@ class PaperBuilder {
                   U(u8"解析対象は") + groups + U(u8"群") + cases + U(u8"例とした。"));
     }
     if (Pooled()) {
-      w_.Sentence("Groups beyond the 19th were pooled into one group, " + Name(kOverflowIndex) + ".",
+      w_.Sentence("Groups beyond the 19th were pooled into one group, " + NameEn(kOverflowIndex) + ".",
                   U(u8"20番目以降の群は1群（") + Name(kOverflowIndex) + U(u8"）に併合した。"));
     }
     {
@@ -260,7 +267,7 @@ class PaperBuilder {
       w_.Sentence("A year is counted as 52 weeks, so that 5-year figures are those of week 260.",
                   U(u8"1年は52週とした（5年は260週）。"));
     }
-    const std::string censored = Causes(true, u8", ", u8" and ");
+    const std::string censored = Causes(true, u8", ", u8" and ", true);
     if (Competing()) {
       // A cause need not be a death (a transplant, a progression): the causes are named, not "deaths".
       const bool several = censored.find(',') != std::string::npos || censored.find(" and ") != std::string::npos;
@@ -298,7 +305,7 @@ class PaperBuilder {
                   U(u8"群間の比較には標準的なlog-rank検定を用い、") + SpanJa(week) + U(u8"を対象とした。"));
     }
     if (AnyRatio()) {
-      std::string en = std::string(Competing() ? "Each cause-specific" : "Each") + " hazard ratio (HR) relative to the " + Name(r.reference) +
+      std::string en = std::string(Competing() ? "Each cause-specific" : "Each") + " hazard ratio (HR) relative to the " + NameEn(r.reference) +
                        " group was estimated by a Cox proportional hazards model of that group and the reference group alone "
                        "(Efron's method for ties, Wald 95% CIs) over the same period";
       std::string ja = Name(r.reference) + U(u8"を基準群とする") + (Competing() ? U(u8"原因別") : "") + U(u8"ハザード比は、群ごとにその群と基準群の2群のみのCox比例ハザードモデル"
@@ -556,7 +563,7 @@ class PaperBuilder {
   void GroupSentence(int g) {
     const auto gi = static_cast<std::size_t>(g);
     const std::string name = Name(g);
-    const std::string in = g == kOverflowIndex ? "In the pooled groups (" + name + ")" : "In the " + name + " group";
+    const std::string in = g == kOverflowIndex ? "In the pooled groups (" + NameEn(g) + ")" : "In the " + NameEn(g) + " group";
     const std::string inJa = g == kOverflowIndex ? name + U(u8"（併合した群）では") : name + U(u8"では");
     const std::string event = Competing() ? "the event of interest" : "an event";
     const std::string eventJa = Competing() ? U(u8"目的のイベント") : U(u8"イベント");
@@ -614,12 +621,12 @@ class PaperBuilder {
     const ReferenceRatio& ratio = r.referenceRatios[i];
     const HazardRatio& h = ratio.ratio;
     const std::string path = Element(json_name::kReferenceRatios, static_cast<int>(i));
-    const std::string name = Name(ratio.group);
-    const std::string ref = Name(r.reference);
+    const std::string name = Name(ratio.group), nameEn = NameEn(ratio.group);
+    const std::string ref = Name(r.reference), refEn = NameEn(r.reference);
     const std::string window = Time(r.lastWeek);
     if (WithoutEvents(r.reference, ratio.group)) {
       if (!AnyWindowEvents()) return;  // said once for all groups
-      w_.Sentence("Neither the " + name + " nor the " + ref + " group had an event over " + SpanEn(window) + ", so they were not compared.",
+      w_.Sentence("Neither the " + nameEn + " nor the " + refEn + " group had an event over " + SpanEn(window) + ", so they were not compared.",
                   name + U(u8"と") + ref + U(u8"はいずれも") + SpanJa(window) + U(u8"にイベントがなく、比較は行わなかった。"));
       return;
     }
@@ -634,14 +641,14 @@ class PaperBuilder {
           w_.F(std::to_string(r.eventsInWindow[static_cast<std::size_t>(r.reference)]), GroupPath(r.reference, json_name::kEventsInWindow));
       const auto hr = Estimate(h.hr, h.lower, h.upper, path, json_name::kHazardRatio, Ratio);
       const std::string p = PWords(w_.F(RoundedPFigure(h.p), Path(path, json_name::kP)));
-      w_.Sentence("Over " + SpanEn(window) + ", with " + events + (inWindow == 1 ? " event" : " events") + " in " + name + " and " + refEvents + " in " + ref + ", the HR for " +
-                      name + " vs " + ref + " was " + hr.first + ", " + p + ".",
+      w_.Sentence("Over " + SpanEn(window) + ", with " + events + (inWindow == 1 ? " event" : " events") + " in " + nameEn + " and " + refEvents + " in " + refEn + ", the HR for " +
+                      nameEn + " vs " + refEn + " was " + hr.first + ", " + p + ".",
                   SpanJa(window) + U(u8"のイベントは") + name + U(u8"で") + events + U(u8"例、") + ref + U(u8"で") + refEvents +
                       U(u8"例であり、") + ref + U(u8"に対する") + name + U(u8"のハザード比は") + hr.second + U(u8"、") + p +
                       U(u8"であった。"));
     } else {
       const int without = r.eventsInWindow[static_cast<std::size_t>(ratio.group)] == 0 ? ratio.group : r.reference;
-      w_.Sentence("No HR for " + name + " vs " + ref + " could be estimated, as the " + Name(without) +
+      w_.Sentence("No HR for " + nameEn + " vs " + refEn + " could be estimated, as the " + NameEn(without) +
                       " group had no event over " + SpanEn(window) + ".",
                   Name(without) + U(u8"には") + SpanJa(window) + U(u8"にイベントがなく、") + ref + U(u8"に対する") + name +
                       U(u8"のハザード比は推定できなかった。"));
@@ -649,7 +656,7 @@ class PaperBuilder {
     if (ratio.ph.tested && ratio.ph.p < 0.05) {
       ++failing;
       const std::string p = PWords(w_.F(RoundedPFigure(ratio.ph.p), Path(path, json_name::kPhP)));
-      w_.Sentence("For " + name + " vs " + ref + ", there was evidence against proportional hazards (" + p +
+      w_.Sentence("For " + nameEn + " vs " + refEn + ", there was evidence against proportional hazards (" + p +
                       "); the HR is a time-averaged summary" + (d.estimated ? ", and the RMST difference is also given." : "."),
                   name + U(u8"と") + ref + U(u8"では比例ハザード性に反する根拠を認め（") + p +
                       U(u8"）、ハザード比は期間を通じた平均的な要約である") + (d.estimated ? U(u8"ため、RMSTの差も示した。") : U(u8"。")));
@@ -659,7 +666,7 @@ class PaperBuilder {
     if (!d.estimated) return;
     const std::string pairPath = Path(Element(json_name::kPairs, PairIndex(s_.cases.NumGroups, a, b)), json_name::kRmstDifference);
     const auto diff = Estimate(d.estimate, d.lower, d.upper, pairPath, json_name::kEstimate, OneDecimal, Unit::Time);
-    std::string en = U(u8"The difference in RMST (") + Name(b) + U(u8" − ") + Name(a) + ") was " + diff.first;
+    std::string en = U(u8"The difference in RMST (") + NameEn(b) + U(u8" − ") + NameEn(a) + ") was " + diff.first;
     std::string ja = U(u8"RMSTの差（") + Name(b) + U(u8" − ") + Name(a) + U(u8"）は") + diff.second;
     if (std::isfinite(d.p) && d.lower != d.upper) {
       const std::string p = PWords(w_.F(RoundedPFigure(d.p), Path(pairPath, json_name::kP)));
@@ -685,7 +692,7 @@ class PaperBuilder {
                                      : Estimate(e.incidence[w], e.lower[w], e.upper[w],
                                                 Element(Path(group, json_name::kWeeks), static_cast<int>(w)), json_name::kCif,
                                                 Percent, Unit::Percent);
-      parts.push_back(figure.first + (g == kOverflowIndex ? " in the pooled groups (" + Name(g) + ")" : " in the " + Name(g) + " group"));
+      parts.push_back(figure.first + (g == kOverflowIndex ? " in the pooled groups (" + NameEn(g) + ")" : " in the " + NameEn(g) + " group"));
       ja += (ja.empty() ? "" : U(u8"、")) + Name(g) + U(u8"で") + figure.second;
     }
     for (std::size_t i = 0; i < parts.size(); ++i) {
@@ -707,7 +714,7 @@ class PaperBuilder {
       const std::string path = Element(Path(json_name::kCompetingRisks, json_name::kPairs), PairIndex(LastGroup(s_.cases), a, b));
       const auto hr = Estimate(h.hr, h.lower, h.upper, path, json_name::kSubHazardRatio, Ratio);
       const std::string p = PWords(w_.F(RoundedPFigure(h.p), Path(path, json_name::kP)));
-      w_.Sentence("The subdistribution HR for " + Name(b) + " vs " + Name(a) + " was " + hr.first + ", " + p + ".",
+      w_.Sentence("The subdistribution HR for " + NameEn(b) + " vs " + NameEn(a) + " was " + hr.first + ", " + p + ".",
                   Name(a) + U(u8"に対する") + Name(b) + U(u8"の部分分布ハザード比は") + hr.second + U(u8"、") + p +
                       U(u8"であった。"));
     }

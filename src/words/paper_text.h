@@ -7,6 +7,7 @@
 // the way in; a Windows control converts the texts back, the en dash becoming a hyphen.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +34,9 @@ struct PaperSources {
   const CompetingRisks& competing;
   std::string_view dataPath;  // the data file as the raw data report names it (code page 932)
   TimeUnit unit = TimeUnit::Months;
+  // English labels of the groups and causes (UTF-8, empty: the name), for the English text only.
+  std::span<const std::string> groupLabels;  // kGroupSlots, or empty
+  std::span<const std::string> causeLabels;  // kCauseSlots, or empty
 };
 
 enum class PaperLanguage { English, Japanese };

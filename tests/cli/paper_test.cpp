@@ -138,7 +138,8 @@ TEST(CliPaper, EveryTracedFigureIsItsJsonValueAsWritten) {
       // the pairs run both ways from it.
       {"sample, a cause censored, second reference", {ORVANTIS_SAMPLE, "--censor", U8(u8"心疾患"), "--reference", "2"}, 94},
       {"one group", {OneGroupFile()}, 15, "paper-one-group"},
-      {"two groups, a cause censored", {TwoGroupFile(), "--censor", U8(u8"他病")}, 43, "paper-two-groups"},
+      // English labels of both groups (by number and by name) and of the cause of interest.
+      {"two groups, a cause censored, labelled", {TwoGroupFile(), "--censor", U8(u8"他病"), "--label", "1=squamous", "--label", "B=adeno", "--label-cause", U8(u8"癌=cancer")}, 43, "paper-two-groups"},
       {"notes, in weeks", {NotesFile(), "--time-unit", "weeks"}, 26, "paper-notes"},
       {"no event", {NoEventFile()}, 8, "paper-no-event"},
       // 190 pairs, the reference's the last ones of the JSON arrays.
