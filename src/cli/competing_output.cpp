@@ -29,13 +29,13 @@ void WriteIncidenceGroup(JsonWriter& json, const GroupIncidence& group, int g) {
   const IncidenceEstimates& e = group.estimates;
   json.BeginObject();
   json.Member("index", g);
-  json.Key("weeks");
+  json.Key(json_name::kWeeks);
   json.BeginArray();
   for (std::size_t w = 0; w < e.incidence.size(); ++w) {
     json.BeginObject();
     json.Member("week", static_cast<int>(w));
     json.Member("competing", TruncToInt64(group.competing[w]));
-    json.Member("cif", e.incidence[w]);
+    json.Member(json_name::kCif, e.incidence[w]);
     json.Member("stdErr", e.stdErr[w]);
     json.Member("lower", e.lower[w]);
     json.Member("upper", e.upper[w]);

@@ -54,7 +54,7 @@ void TestText(JsonWriter& json, bool tested, const std::string& text) {
 void WriteWeekEstimates(JsonWriter& json, const GroupEstimates& e, int w) {
   const auto wi = static_cast<std::size_t>(w);
   const bool known = wi < e.km.size();
-  json.Member("km", known ? e.km[wi] : NAN);
+  json.Member(json_name::kKm, known ? e.km[wi] : NAN);
   json.Member("stdErr", known ? e.stdErr[wi] : NAN);
   json.Member("lower", known ? e.lower[wi] : NAN);
   json.Member("upper", known ? e.upper[wi] : NAN);
@@ -152,13 +152,13 @@ void WriteGroup(JsonWriter& json, const Workspace& ws, int g) {
   json.String(ws.texts[static_cast<std::size_t>(g)][kLabel]);
   json.Member(json_name::kCases, cases);
   json.Member("shown", ws.shown.Contains(g));
-  json.Key("lastEventWeek");
+  json.Key(json_name::kLastEventWeek);
   WholeNumber(json, tables.lastEventWeek[g]);
   json.Key("summary");
   json.BeginArray();
   for (const std::string& text : ws.texts[static_cast<std::size_t>(g)]) json.String(text);
   json.EndArray();
-  json.Key("weeks");
+  json.Key(json_name::kWeeks);
   json.BeginArray();
   const GroupEstimates& estimates = ws.run.figures.groups[g];
   const int lastWeek = std::clamp(TruncToInt32(tables.lastEventWeek[g]), 0, kMaxWeek);

@@ -61,7 +61,8 @@ std::variant<CliOptions, OptionError> ParseOptions(const std::vector<std::string
       arg.resize(eq);
     }
     const bool takesValue = arg == "--range" || arg == "--censor" || arg == "--hide" || arg == "--show" || arg == "--out" ||
-                            arg == "--reference" || arg == "--palette";
+                            arg == "--reference" || arg == "--palette" || arg == "--time-unit" || arg == "--label" ||
+                            arg == "--label-cause";
     if (!takesValue) {
       if (inlineValue) return OptionError{"option '" + arg + "' takes no value"};
       if (arg == "--json") {
@@ -97,6 +98,22 @@ std::variant<CliOptions, OptionError> ParseOptions(const std::vector<std::string
     } else if (arg == "--reference") {
       if (value.empty()) return OptionError{"option '--reference' needs a group number or name"};
       options.reference = value;
+    } else if (arg == "--label" || arg == "--label-cause") {
+      const std::size_t eq = value.find('=');
+      if (eq == std::string::npos || eq == 0 || eq + 1 == value.size()) {
+        return OptionError{"option '" + arg + "' needs NAME=TEXT, not '" + value + "'"};
+      }
+      (arg == "--label" ? options.labels : options.causeLabels).emplace_back(value.substr(0, eq), value.substr(eq + 1));
+    } else if (arg == "--time-unit") {
+      if (value == "months") {
+        options.timeUnit = TimeUnit::Months;
+      } else if (value == "weeks") {
+        options.timeUnit = TimeUnit::Weeks;
+      } else if (value == "years") {
+        options.timeUnit = TimeUnit::Years;
+      } else {
+        return OptionError{"unknown time unit '" + value + "' (use months, weeks or years)"};
+      }
     } else if (arg == "--palette") {
       if (value == "program") {
         options.palette = FigurePalette::Program;
@@ -176,6 +193,11 @@ load, --censor, --hide/--show, --range, --reference):
   --reference G  the reference group of the hazard ratios of section 5, by number
                  (1..number of groups) or name, applied after the range commands; by
                  default, and while G is hidden, the first shown group
+  --label G=TEXT         the English paragraph's name of group G (number or name)
+  --label-cause C=TEXT   the English paragraph's name of cause C; the Japanese keeps the names
+  --time-unit U  the unit of the times in the paragraphs for the paper and the reviewer's
+                 section: months (the default; weeks x 7 / 30.4375), weeks or years; the
+                 JSON keeps weeks and the trace gives each figure's unit and conversion
   --json         print one JSON document of the whole result instead of the text; the
                  figures for publication are in each group's weeks (km, stdErr, lower,
                  upper), in each group (atRisk, median, at5y, at10y) and in each pair

@@ -9,6 +9,7 @@
 
 #include "graph/publication_figure.h"
 #include "session/commands.h"
+#include "words/paper_text.h"
 
 namespace orv::cli {
 
@@ -33,6 +34,10 @@ struct CliOptions {
   // against the loaded groups after the load; applied after the range commands.
   std::optional<std::string> reference;
   FigurePalette palette = FigurePalette::OkabeIto;
+  TimeUnit timeUnit = TimeUnit::Months;  // of the paragraphs for the paper
+  // English labels for the English paragraph, in command-line order: "G=TEXT" with G a group
+  // number or name, "NAME=TEXT" with NAME a cause (UTF-8), checked after the load.
+  std::vector<std::pair<std::string, std::string>> labels, causeLabels;
   bool json = false;
   bool ci = false;  // the figure's 95 % bands
   bool help = false;

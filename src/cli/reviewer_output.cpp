@@ -77,6 +77,7 @@ void WriteReviewerGroupMembers(JsonWriter& json, const Workspace& ws, int g) {
   const ReviewerResults& r = ws.run.reviewer;
   const auto gi = static_cast<std::size_t>(g);
   json.Member(json_name::kEvents, r.events[gi]);
+  json.Member(json_name::kEventsInWindow, r.eventsInWindow[gi]);
   json.Key(json_name::kRmst);
   const RestrictedMean& m = r.rmst[gi];
   if (!m.estimated) {

@@ -92,11 +92,25 @@ std::string BatchSession::CheckChoices(const CliOptions& options) const {
              " in the data (groups 0 to " + std::to_string(cases.NumGroups) + ")";
     }
   }
+  for (const auto& [group, label] : options.labels) {
+    if (ReferenceGroupOf(group) == 0) return "no group '" + group + "' in the data for a label";
+  }
+  for (const auto& [cause, label] : options.causeLabels) {
+    if (CauseIndexOf(cause) == 0) return "no cause '" + cause + "' in the data for a label";
+  }
   if (options.reference && ReferenceGroupOf(*options.reference) == 0) {
     return "no group '" + *options.reference + "' in the data for the reference (groups 1 to " +
            std::to_string(cases.NumGroups) + ", by number or name)";
   }
   return {};
+}
+
+int BatchSession::CauseIndexOf(const std::string& utf8) const {
+  const std::optional<std::string> bytes = Utf8ToCp932(utf8);
+  for (int j = 1; bytes && j <= std::min(ws.cases.NumCauses, kOverflowIndex); ++j) {
+    if (ws.cases.CauseNames[static_cast<std::size_t>(j)] == *bytes) return j;
+  }
+  return 0;
 }
 
 int BatchSession::ReferenceGroupOf(const std::string& utf8) const {
@@ -144,6 +158,9 @@ std::string BatchSession::RunChoices(const CliOptions& options) {
   if (!options.groupFlags.empty()) SetShownGroups(options.groupFlags);
   for (RangeCommand command : options.ranges) ApplyRange(command);
   if (options.reference) SetReferenceGroup(ws, ReferenceGroupOf(*options.reference));
+  ws.timeUnit = options.timeUnit;
+  for (const auto& [group, label] : options.labels) ws.groupLabels[static_cast<std::size_t>(ReferenceGroupOf(group))] = label;
+  for (const auto& [cause, label] : options.causeLabels) ws.causeLabels[static_cast<std::size_t>(CauseIndexOf(cause))] = label;
   return {};
 }
 

@@ -76,6 +76,8 @@ class BatchSession {
   std::string RunChoices(const CliOptions& options);
   // The group 1..NumGroups that --reference names by number or by name; 0 for none.
   int ReferenceGroupOf(const std::string& utf8) const;
+  // The index 1..NumCauses of a cause named in UTF-8; 0 when there is none.
+  int CauseIndexOf(const std::string& utf8) const;
   // The censored-case window's OK: the causes ticked, and a reload when that changed a flag.
   void CensorCauses(const std::vector<std::string>& utf8Names);
   // The group selection window's OK with the given ticks changed.

@@ -38,7 +38,7 @@ void WriteTerminalText(const BatchSession& s, bool ansi, OutputStream& out) {
   out.Write('\n');
   out.WriteCp932(FiguresText(s.ws));
   out.Write('\n');
-  out.Write(ShownControls(ReviewerText(s.ws)));
+  out.Write(ShownControls(ReviewerText(s.ws, s.ws.timeUnit)));
   if (s.ws.run.competing.active) {
     out.Write('\n');
     out.WriteCp932(CompetingRisksText(s.ws, s.ws.run.competing));

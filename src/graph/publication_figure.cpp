@@ -526,7 +526,8 @@ void AddReviewerFigures(const ReviewerResults& reviewer, const CaseData& cases, 
   input.pValue = reviewer.shownGroups >= 2 && reviewer.logRank.tested ? RoundedPText(reviewer.logRank.p) : "";
   for (FigureSeries& s : input.series) {
     const auto g = static_cast<std::size_t>(s.group);
-    s.legendNote = " (" + std::to_string(reviewer.events[g]) + "/" + std::to_string(reviewer.cases[g]) + ")";
+    // The events of the plotted weeks, which the test beside them uses.
+    s.legendNote = " (" + std::to_string(reviewer.eventsInWindow[g]) + "/" + std::to_string(reviewer.cases[g]) + ")";
   }
   input.testLastWeek = reviewer.lastWeek;
   input.censoredCauses = CensoredCausesText(cases);

@@ -2,6 +2,7 @@
 // loaded case data, the user's settings, the last analysis run and what was last presented.
 #pragma once
 
+#include <array>
 #include <string>
 
 #include "data/case_data.h"
@@ -23,6 +24,10 @@ struct Workspace {
   // axis there, which the next range command starts from.
   GroupSet shown;          // drawn, pooled into group 0 and compared
   int referenceGroup = 0;  // of the hazard ratios; 0: none chosen, the first shown group
+  TimeUnit timeUnit = TimeUnit::Months;  // of the paragraphs for the paper
+  // English labels of the groups and causes for the English paragraph (UTF-8; empty: the name).
+  std::array<std::string, kGroupSlots> groupLabels;
+  std::array<std::string, kCauseSlots> causeLabels;
   PlotGeometry geometry;
   LineStyles styles;
   ViewSizes viewSizes;
@@ -37,7 +42,7 @@ struct Workspace {
   AnalysisResults Results() const { return ResultsOf(cases, run, shown, texts); }
   operator AnalysisResults() const { return Results(); }
   // What the paragraphs for the paper read of the last analysis run.
-  PaperSources PaperInput() const { return {cases, shown, run.figures, run.reviewer, run.competing, dataPath}; }
+  PaperSources PaperInput() const { return {cases, shown, run.survival, run.figures, run.reviewer, run.competing, dataPath, timeUnit, groupLabels, causeLabels}; }
 };
 
 }  // namespace orv

@@ -85,6 +85,9 @@ void ComputeReviewerResults(const CaseData& cases, const SurvivalTables& tables,
     double deaths = 0;
     for (double d : columns.Deaths(g, kWeekSlots)) deaths += d;
     out.events[g] = TruncToInt64(deaths);
+    double inWindow = 0;
+    for (double d : columns.Deaths(g, inRange)) inWindow += d;
+    out.eventsInWindow[g] = TruncToInt64(inWindow);
     out.rmst[g] = EstimateRestrictedMean(countsOf(g), lastWeek);
     AliveAtLastContact(cases, columns, shown, g, weeks, alive);
     out.followUp[g] = MedianFollowUp(alive, columns.AtRisk(g, weeks));

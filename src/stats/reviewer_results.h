@@ -42,7 +42,8 @@ struct ReviewerResults {
   std::vector<ReferenceRatio> referenceRatios;
   // Groups 0 (the pooled shown groups) to NumGroups.
   std::array<Count, kGroupSlots> cases{};
-  std::array<Count, kGroupSlots> events{};  // deaths over all weeks
+  std::array<Count, kGroupSlots> events{};          // deaths over all weeks
+  std::array<Count, kGroupSlots> eventsInWindow{};  // deaths over weeks 0..lastWeek, which the tests use
   std::array<RestrictedMean, kGroupSlots> rmst;
   std::array<MedianEstimate, kGroupSlots> followUp;  // group 0: the overall follow-up
   // [a][b], 1 <= a < b <= NumGroups, every pair as the pair statistics: the check of the

@@ -77,10 +77,12 @@ std::string ReferenceCell(const ReviewerResults& v, int g, bool& marked) {
 std::string ReviewerPart(const AnalysisResults& r, const ReviewerResults& v) {
   std::string out = std::string(kEnd) + "基準群に対するハザード比 (95 % 信頼区間)" + kEnd;
   out += TestWindowTextJa(v.lastWeek) + kEnd;
-  if (const std::string causes = CensoredCauseNames(r.cases, ", "); !causes.empty()) out += "打ち切りとした死因: " + causes + kEnd;
+  if (const std::string causes = CensoredCauseNames(r.cases, ", "); !causes.empty()) out += "原因別の解析で打ち切りとした原因: " + causes + kEnd;
   out += "log-rank 検定 ";
   if (v.shownGroups >= 2 && v.logRank.tested) {
     out += RoundedPText(v.logRank.p) + " (χ2 = " + FixedFigure(v.logRank.statistic, 2) + ", 自由度 " + FormatNumber(v.logRank.df) + ")";
+    // The survival-rate view's statistic differs a little, and a reader comparing the two asks why.
+    out += std::string(kEnd) + "(「生存率」ビューの Logrank( Peto & Peto ) は同じ検定の近似のため、値が少し異なる)";
   } else {
     out += kNotEstimableJa;
   }
@@ -125,7 +127,7 @@ std::string SubHazardCell(const SubHazardRatio& h) {
 std::string CompetingPart(const AnalysisResults& r, const CompetingRisks& c) {
   if (!c.active) return {};
   std::string out = std::string(kEnd) + "競合リスクを考慮した累積発生率 (95 % 信頼区間)" + kEnd;
-  out += "競合する死因: " + CensoredCauseNames(r.cases, ", ") + kEnd;
+  out += "競合する原因: " + CensoredCauseNames(r.cases, ", ") + kEnd;
   const int groups = LastGroup(r.cases);
   for (int g = 0; g <= groups; ++g) {
     if (g == 0 ? r.figures.groups[0].km.empty() : !r.shown.Contains(g)) continue;

@@ -26,10 +26,12 @@ inline constexpr std::string_view kNotes = "notes";
 inline constexpr std::string_view kRows = "rows";
 inline constexpr std::string_view kShownGroups = "shownGroups";
 
-// A group: cases, events, median {week}, followUp {median}, at5y {survival} and rmst {tau,
+// A group: cases, events, eventsInWindow, lastEventWeek, median {week}, followUp {median}, at5y {survival} and rmst {tau,
 // estimate}, each estimate with its lower and upper limits.
 inline constexpr std::string_view kCases = "cases";
 inline constexpr std::string_view kEvents = "events";
+inline constexpr std::string_view kEventsInWindow = "eventsInWindow";
+inline constexpr std::string_view kLastEventWeek = "lastEventWeek";
 inline constexpr std::string_view kMedian = "median";
 inline constexpr std::string_view kWeek = "week";
 inline constexpr std::string_view kFollowUp = "followUp";
@@ -55,6 +57,11 @@ inline constexpr std::string_view kRmstDifference = "rmstDifference";
 inline constexpr std::string_view kIncidence = "incidence";
 inline constexpr std::string_view kGrayTest = "grayTest";
 inline constexpr std::string_view kSubHazardRatio = "subHazardRatio";
+
+// A week of a group's estimates: groups[g].weeks[w] {km, lower, upper}, competingRisks.groups[g].weeks[w] {cif, lower, upper}.
+inline constexpr std::string_view kWeeks = "weeks";
+inline constexpr std::string_view kKm = "km";
+inline constexpr std::string_view kCif = "cif";
 
 // An element of an array: "groups[2]".
 inline std::string Element(std::string_view array, int index) {

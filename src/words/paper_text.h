@@ -7,6 +7,7 @@
 // the way in; a Windows control converts the texts back, the en dash becoming a hyphen.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,17 +17,26 @@
 #include "stats/competing_results.h"
 #include "stats/publication_figures.h"
 #include "stats/reviewer_results.h"
+#include "survival/survival_tables.h"
 
 namespace orv {
+
+// The unit of the times written: the JSON keeps weeks, the trace says how each was converted.
+enum class TimeUnit { Months, Weeks, Years };
 
 // What the paragraphs read of an analysis run.
 struct PaperSources {
   const CaseData& cases;
   const GroupSet& shown;
+  const SurvivalTables& survival;  // the last week of follow-up
   const PublicationFigures& figures;
   const ReviewerResults& reviewer;
   const CompetingRisks& competing;
   std::string_view dataPath;  // the data file as the raw data report names it (code page 932)
+  TimeUnit unit = TimeUnit::Months;
+  // English labels of the groups and causes (UTF-8, empty: the name), for the English text only.
+  std::span<const std::string> groupLabels;  // kGroupSlots, or empty
+  std::span<const std::string> causeLabels;  // kCauseSlots, or empty
 };
 
 enum class PaperLanguage { English, Japanese };
@@ -40,6 +50,10 @@ struct PaperFigure {
   int sentence = 0;
   std::string text;
   std::string jsonPath;  // "groups[2].median.lower"
+  // The figure is the JSON value times the conversion, written in the unit: "months" and
+  // "*7/30.4375", "%" and "*100"; both empty for a figure written as it is.
+  std::string unit;
+  std::string conversion;
 };
 
 struct PaperText {
@@ -53,10 +67,11 @@ PaperText BuildPaperText(const PaperSources& sources);
 std::string PaperDocument(const PaperText& text, PaperLanguage language);
 
 // The window's text: the Japanese paragraphs, then the English ones, in code page 932 with
-// CR LF line ends. The en dash, "²" and "−", which the code page lacks, become "-", "2" and "-".
+// CR LF line ends. The en dash, "²", "−" and "≥", which the code page lacks, become "-", "2", "-"
+// and ">=".
 std::string PaperWindowText(const PaperText& text);
 
-// The trace as CSV rows (CR LF): language, paragraph, sentence, text, jsonPath.
+// The trace as CSV rows (CR LF): language, paragraph, sentence, text, jsonPath, unit, conversion.
 std::string PaperTraceCsv(const PaperText& text);
 
 }  // namespace orv

@@ -25,25 +25,29 @@ std::string GroupName(const AnalysisResults& results, int g) { return results.ca
 // "2 B" in UTF-8.
 std::string GroupText(const AnalysisResults& results, int g) { return std::to_string(g) + " " + Cp932ToUtf8(GroupName(results, g)); }
 
-std::string EventsText(const ReviewerResults& r, int g) {
+// Events over the whole follow-up beside a median; over the tested weeks beside a ratio.
+std::string EventsText(const ReviewerResults& r, int g, bool inWindow = false) {
   const auto gi = static_cast<std::size_t>(g);
-  return std::to_string(r.events[gi]) + "/" + std::to_string(r.cases[gi]);
+  return std::to_string(inWindow ? r.eventsInWindow[gi] : r.events[gi]) + "/" + std::to_string(r.cases[gi]);
 }
 
-// A period without its leading spaces, or "未到達".
-std::string PeriodOrNotReached(const std::optional<double>& weeks) {
+// Weeks in the unit of the text: whole weeks as they are, months and years with one decimal.
+double InUnit(double weeks, TimeUnit unit) {
+  return unit == TimeUnit::Months ? weeks * 7 / 30.4375 : unit == TimeUnit::Years ? weeks * 7 / 365.25 : weeks;
+}
+const char* UnitName(TimeUnit unit) { return unit == TimeUnit::Months ? "months" : unit == TimeUnit::Years ? "years" : "weeks"; }
+
+std::string TimeOrNotReached(const std::optional<double>& weeks, TimeUnit unit) {
   if (!weeks) return kNotReached;
-  std::string text = PeriodText(*weeks);
-  text.erase(0, text.find_first_not_of(' '));
-  return text;
+  return unit == TimeUnit::Weeks ? FormatNumber(*weeks) : FixedFigure(InUnit(*weeks, unit), 1);
 }
 
-// "7y 6m (5y 2m – 未到達)". A median without a lower limit has no interval at all (a curve
+// "35.9 (31.5 – 未到達)". A median without a lower limit has no interval at all (a curve
 // that falls to 0 at its median): its limits are not "not reached" but n/a.
-std::string LimitsText(const MedianEstimate& m) {
-  if (m.week && !m.lower) return PeriodOrNotReached(m.week) + " (n/a)";
-  return PeriodOrNotReached(m.week) + " (" + PeriodOrNotReached(m.lower) + " " + kDash + " " +
-         PeriodOrNotReached(m.upper) + ")";
+std::string LimitsText(const MedianEstimate& m, TimeUnit unit) {
+  if (m.week && !m.lower) return TimeOrNotReached(m.week, unit) + " (n/a)";
+  return TimeOrNotReached(m.week, unit) + " (" + TimeOrNotReached(m.lower, unit) + " " + kDash + " " +
+         TimeOrNotReached(m.upper, unit) + ")";
 }
 
 bool GroupListed(const AnalysisResults& results, int g) {
@@ -87,10 +91,12 @@ std::string TestWindowTextJa(int lastWeek) {
 
 std::string CensoredCausesText(const CaseData& cases) {
   const std::string names = CensoredCauseNames(cases, ", ");
-  return names.empty() ? names : "Deaths of " + names + " counted as censored";
+  // A cause need not be a death (a transplant), and the curves left are those of the other causes.
+  return names.empty() ? names : "Cause-specific: " + names + " counted as censored";
 }
 
-std::string ReviewerText(const AnalysisResults& results) {
+std::string ReviewerText(const AnalysisResults& results, TimeUnit unit) {
+  const std::string units = UnitName(unit);
   const ReviewerResults& r = results.run.reviewer;
   const int groups = LastGroup(results.cases);
   std::string out = "[Log-rank test, hazard ratios against a reference group, follow-up, restricted mean survival]\n";
@@ -105,17 +111,19 @@ std::string ReviewerText(const AnalysisResults& results) {
            std::to_string(r.logRank.df) + " df)\n";
   }
 
-  out += "\nMedian survival (events/cases), 95 % CI:\n";
+  out += std::string(CensoredCauseNames(results.cases, ", ").empty() ? "\nMedian survival (events/cases), "
+                                                                     : "\nMedian cause-specific survival (events/cases), ") +
+         units + ", 95 % CI:\n";
   for (int g = 0; g <= groups; ++g) {
     if (!GroupListed(results, g)) continue;
     const std::string name = g == 0 ? "all cases" : GroupText(results, g);
     out += "  " + name + " (" + EventsText(r, g) + "): " +
-           LimitsText(results.figures.groups[static_cast<std::size_t>(g)].median) + "\n";
+           LimitsText(results.figures.groups[static_cast<std::size_t>(g)].median, unit) + "\n";
   }
-  out += "Median follow-up (reverse Kaplan" + kDash + "Meier), 95 % CI: all cases " +
-         LimitsText(r.followUp[0]) + "\n";
+  out += "Median follow-up (reverse Kaplan" + kDash + "Meier), " + units + ", 95 % CI: all cases " +
+         LimitsText(r.followUp[0], unit) + "\n";
   for (int g = 1; g <= groups; ++g) {
-    if (results.shown.Contains(g)) out += "  " + GroupText(results, g) + ": " + LimitsText(r.followUp[static_cast<std::size_t>(g)]) + "\n";
+    if (results.shown.Contains(g)) out += "  " + GroupText(results, g) + ": " + LimitsText(r.followUp[static_cast<std::size_t>(g)], unit) + "\n";
   }
 
   if (r.reference != 0) {
@@ -127,8 +135,8 @@ std::string ReviewerText(const AnalysisResults& results) {
     bool marked = false;
     for (const ReferenceRatio& ratio : r.referenceRatios) {
       const HazardRatio& h = ratio.ratio;
-      out += "  " + GroupText(results, ratio.group) + " vs " + GroupText(results, r.reference) + " (" + EventsText(r, ratio.group) +
-             " vs " + EventsText(r, r.reference) + "): ";
+      out += "  " + GroupText(results, ratio.group) + " vs " + GroupText(results, r.reference) + " (" + EventsText(r, ratio.group, true) +
+             " vs " + EventsText(r, r.reference, true) + "): ";
       if (!h.estimated) {
         out += "n/a (no finite estimate)\n";
         continue;
@@ -149,17 +157,20 @@ std::string ReviewerText(const AnalysisResults& results) {
     }
   }
 
-  out += "\nRestricted mean survival to week " + std::to_string(r.lastWeek) + ", weeks, 95 % CI:\n";
+  out += "\nRestricted mean survival to week " + std::to_string(r.lastWeek) + ", " + units + ", 95 % CI:\n";
+  const auto interval = [&](double estimate, double lower, double upper) {
+    return IntervalText(InUnit(estimate, unit), InUnit(lower, unit), InUnit(upper, unit), 1, kDash);
+  };
   for (int g = 1; g <= groups; ++g) {
     const RestrictedMean& m = r.rmst[static_cast<std::size_t>(g)];
     if (!results.shown.Contains(g) || !m.estimated) continue;
-    out += "  " + GroupText(results, g) + ": " + IntervalText(m.estimate, m.lower, m.upper, 1, kDash) + "\n";
+    out += "  " + GroupText(results, g) + ": " + interval(m.estimate, m.lower, m.upper) + "\n";
   }
   for (int a = 1; a < groups; ++a) {
     for (int b = a + 1; b <= groups; ++b) {
       const RestrictedMeanDifference& d = r.rmstDifference[static_cast<std::size_t>(a)][static_cast<std::size_t>(b)];
       if (!results.shown.Contains(a) || !results.shown.Contains(b) || !d.estimated) continue;
-      out += "  " + GroupText(results, b) + " - " + GroupText(results, a) + ": " + IntervalText(d.estimate, d.lower, d.upper, 1, kDash) +
+      out += "  " + GroupText(results, b) + " - " + GroupText(results, a) + ": " + interval(d.estimate, d.lower, d.upper) +
              ", " + RoundedPText(d.p) + "\n";
     }
   }
@@ -192,8 +203,8 @@ std::string HazardRatiosCsv(const AnalysisResults& results) {
     auto hr = [&](double v) { return h.estimated ? CsvNumber(v) : std::string(); };
     auto ph = [&](double v) { return ratio.ph.tested ? CsvNumber(v) : std::string(); };
     out += std::to_string(ratio.group) + "," + CsvField(GroupName(results, ratio.group)) + "," + std::to_string(r.reference) +
-           "," + CsvField(GroupName(results, r.reference)) + "," + std::to_string(r.events[gi]) + "," +
-           std::to_string(r.cases[gi]) + "," + std::to_string(r.events[ref]) + "," + std::to_string(r.cases[ref]) + "," +
+           "," + CsvField(GroupName(results, r.reference)) + "," + std::to_string(r.eventsInWindow[gi]) + "," +
+           std::to_string(r.cases[gi]) + "," + std::to_string(r.eventsInWindow[ref]) + "," + std::to_string(r.cases[ref]) + "," +
            hr(h.hr) + "," + hr(h.lower) + "," + hr(h.upper) + "," + hr(h.p) + "," + ph(ratio.ph.statistic) + "," +
            ph(ratio.ph.p) + "," + std::to_string(r.lastWeek) + "\r\n";
   }

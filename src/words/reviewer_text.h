@@ -8,6 +8,7 @@
 
 #include "data/case_data.h"
 #include "words/analysis_results.h"
+#include "words/paper_text.h"
 
 namespace orv {
 
@@ -20,15 +21,16 @@ std::string TestWindowText(int lastWeek, std::string_view dash);
 // the period of a range of no whole years ("0-5y 3m").
 std::string TestWindowTextJa(int lastWeek);
 
-// "Deaths of 移植, 再発 counted as censored" for the causes counted as censored, in code
+// "Cause-specific: 移植, 再発 counted as censored" for the causes counted as censored, in code
 // page 932 as the names; empty when none is.
 std::string CensoredCausesText(const CaseData& cases);
 
 // The text section of the batch command (UTF-8, LF line ends): the weeks of the tests and the
 // censored causes, the standard log-rank p, medians with their known limits and
 // events/cases, median follow-up, the hazard ratios against the reference with their
-// proportional-hazards check, the restricted mean survival times and their differences.
-std::string ReviewerText(const AnalysisResults& r);
+// proportional-hazards check, the restricted mean survival times and their differences; the
+// times in `unit` (weeks x 7 / 30.4375 for months, one decimal).
+std::string ReviewerText(const AnalysisResults& r, TimeUnit unit = TimeUnit::Months);
 
 // medians.csv and hazard-ratios.csv in code page 932 (CR LF line ends): per group 0..
 // NumGroups its cases, events, median and limits in weeks and as periods; per reference

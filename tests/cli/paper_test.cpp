@@ -67,12 +67,16 @@ const json* At(const json& root, const std::string& path) {
   return root.contains(at) ? &root.at(at) : nullptr;
 }
 
-// The value as the text writes it: the decimals of the written figure, survival and incidence
-// as percentages.
-std::string AsWritten(double value, const std::string& written, const std::string& path) {
+// The value as the text writes it: through the trace's conversion ("*100", "*7/30.4375"), with
+// the decimals of the written figure.
+std::string AsWritten(double value, const std::string& written, const std::string& conversion) {
   const std::size_t point = written.find('.');
   const int decimals = point == std::string::npos ? 0 : static_cast<int>(written.size() - point - 1);
-  if (path.find(".at5y.") != std::string::npos) value *= 100;
+  if (!conversion.empty()) {
+    const std::size_t slash = conversion.find('/');
+    value *= std::stod(conversion.substr(1, slash));
+    if (slash != std::string::npos) value /= std::stod(conversion.substr(slash + 1));
+  }
   char text[64];
   std::snprintf(text, sizeof text, "%.*f", decimals, value);
   return text;
@@ -87,6 +91,7 @@ std::vector<std::vector<std::string>> CsvRows(const std::string& csv) {
     std::vector<std::string> cells;
     std::istringstream fields(line);
     for (std::string cell; std::getline(fields, cell, ',');) cells.push_back(cell);
+    if (!line.empty() && line.back() == ',') cells.emplace_back();
     rows.push_back(cells);
   }
   return rows;
@@ -112,6 +117,12 @@ std::string Named(std::string s, const std::string& path) {
   return s.replace(s.find('@'), 1, fs::path(path).filename().string());
 }
 
+// Two groups of eight cases without an event: nothing to estimate or compare.
+std::string NoEventFile() {
+  return WriteData("paper0.csv", "'no events\r\n" + Rows("A", {10, 20, 30, 40, 50, 60, 70, 80}, "生存") +
+                                     Rows("B", {15, 25, 35, 45, 55, 65, 75, 156}, "生存"));
+}
+
 // Catches a figure traced to the wrong group, pair or member, a pair index counted the other
 // way, a percentage or p rounded otherwise than written, a null written as a figure, a figure
 // that one language has and the other lacks, and a sentence number that runs on from the
@@ -125,12 +136,14 @@ TEST(CliPaper, EveryTracedFigureIsItsJsonValueAsWritten) {
   const struct { const char* name; std::vector<std::string> args; std::size_t figures; const char* golden = nullptr; } cases[] = {
       // Four groups beyond five years with four causes; the reference is the second group, so
       // the pairs run both ways from it.
-      {"sample, a cause censored, second reference", {ORVANTIS_SAMPLE, "--censor", U8(u8"心疾患"), "--reference", "2"}, 109},
-      {"one group", {OneGroupFile()}, 11, "paper-one-group"},
-      {"two groups, a cause censored", {TwoGroupFile(), "--censor", U8(u8"他病")}, 38, "paper-two-groups"},
-      {"notes", {NotesFile()}, 25, "paper-notes"},
+      {"sample, a cause censored, second reference", {ORVANTIS_SAMPLE, "--censor", U8(u8"心疾患"), "--reference", "2"}, 94},
+      {"one group", {OneGroupFile()}, 15, "paper-one-group"},
+      // English labels of both groups (by number and by name) and of the cause of interest.
+      {"two groups, a cause censored, labelled", {TwoGroupFile(), "--censor", U8(u8"他病"), "--label", "1=squamous", "--label", "B=adeno", "--label-cause", U8(u8"癌=cancer")}, 43, "paper-two-groups"},
+      {"notes, in weeks", {NotesFile(), "--time-unit", "weeks"}, 26, "paper-notes"},
+      {"no event", {NoEventFile()}, 8, "paper-no-event"},
       // 190 pairs, the reference's the last ones of the JSON arrays.
-      {"twenty groups, the last the reference", {ORVANTIS_SOURCE_DIR "/tests/cli/golden/generated-300.csv", "--reference", "20"}, 335},
+      {"twenty groups, the last the reference", {ORVANTIS_SOURCE_DIR "/tests/cli/golden/generated-300.csv", "--reference", "20", "--time-unit", "years"}, 350},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -144,10 +157,10 @@ TEST(CliPaper, EveryTracedFigureIsItsJsonValueAsWritten) {
     const auto rows = CsvRows(run.trace);
     auto sentences = JapaneseSentences(run.ja);
     ASSERT_EQ(rows.size(), 1 + 2 * c.figures);
-    EXPECT_EQ(rows[0], (std::vector<std::string>{"language", "paragraph", "sentence", "text", "jsonPath"}));
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"language", "paragraph", "sentence", "text", "jsonPath", "unit", "conversion"}));
     for (std::size_t i = 1; i < rows.size(); ++i) {
       const auto& row = rows[i];
-      ASSERT_EQ(row.size(), 5u) << i;
+      ASSERT_EQ(row.size(), 7u) << i;
       SCOPED_TRACE(row[4]);
       // The English rows first, the Japanese ones the same figures of the same sentences.
       EXPECT_EQ(row[0], i <= c.figures ? "en" : "ja");
@@ -165,7 +178,10 @@ TEST(CliPaper, EveryTracedFigureIsItsJsonValueAsWritten) {
       if (row[3] == "< 0.001") {
         EXPECT_LT(value->get<double>(), 0.001);
       } else {
-        EXPECT_EQ(row[3], AsWritten(value->get<double>(), row[3], row[4]));
+        // A negative figure is written with the minus sign, U+2212.
+        const std::string minus = U8(u8"−");
+        const std::string written = row[3].starts_with(minus) ? "-" + row[3].substr(minus.size()) : row[3];
+        EXPECT_EQ(written, AsWritten(value->get<double>(), written, row[6]));
       }
     }
   }

@@ -64,6 +64,7 @@ TEST(CliReviewer, JsonMembersMatchRTextSectionAndCsvFiles) {
       {"without variance", "/groups/3/rmst/stdErr", 0}, {"A to 52", "/groups/1/rmst/stdErr", 5.88702481942193},
       {"C - A", "/pairs/1/rmstDifference/p", 0.000199186915529037},
       {"C without deaths in the range: no ratio", "/referenceRatios/1/hazardRatio", NAN},
+      {"C's deaths counted in the range", "/groups/3/eventsInWindow", 0}, {"and over all weeks", "/groups/3/events", 3},
       {"nor its check", "/referenceRatios/1/phP", NAN},
   });
   // With one group shown there is no test.
@@ -84,7 +85,7 @@ TEST(CliReviewer, JsonMembersMatchRTextSectionAndCsvFiles) {
   const std::string censored = RunReviewer({"--show", "4", "--censor", U8(u8"他病")});
   // Built apart: an assertion quotes its arguments as a narrow literal, and code page 932 has no en dash.
   for (const std::string& line :
-       {U8(u8"(0–2 years)\nDeaths of 他病 counted as censored\nLog-rank p = "), U8(u8"\n  4 D (0/1): 未到達 (未到達 – 未到達)\n")}) {
+       {U8(u8"(0–2 years)\nCause-specific: 他病 counted as censored\nLog-rank p = "), U8(u8"\n  4 D (0/1): 未到達 (未到達 – 未到達)\n")}) {
     EXPECT_NE(censored.find(line), std::string::npos) << line;
   }
 }

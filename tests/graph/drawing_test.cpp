@@ -551,7 +551,7 @@ TEST(PublicationFigure, ReviewerFiguresTextsAndPalettes) {
   ASSERT_EQ(foot.size(), 1u);
   // Kept apart: EXPECT_EQ quotes its arguments as a narrow literal, which cannot hold the dash.
   const std::string footnote(reinterpret_cast<const char*>(
-      u8"Tests and hazard ratios over weeks 0–104 (0–2 years). Deaths of 癌 counted as censored"));
+      u8"Tests and hazard ratios over weeks 0–104 (0–2 years). Cause-specific: 癌 counted as censored"));
   EXPECT_EQ(std::tuple(foot[0]->text, foot[0]->utf8, foot[0]->x, foot[0]->y), std::tuple(footnote, true, 30.0, kFigureHeight - 6.0));
 
   using Colours = std::vector<Rgb>;

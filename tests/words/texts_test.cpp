@@ -136,7 +136,7 @@ TEST(IntervalsText, ReviewerLinesFollowTheTables) {
   const std::string head =
       "\r\n基準群に対するハザード比 (95 % 信頼区間)\r\n検定とハザード比の対象期間: 0-260 週 (0-5 年)\r\n";
   const std::string table =
-      "log-rank 検定 p = 0.0013 (χ2 = 10.35, 自由度 1)\r\n群\tイベント数/症例数  中央値 (95 % CI)\tHR (群 vs 基準群) (95 % CI)\tp\r\n"
+      "log-rank 検定 p = 0.0013 (χ2 = 10.35, 自由度 1)\r\n(「生存率」ビューの Logrank( Peto & Peto ) は同じ検定の近似のため、値が少し異なる)\r\n群\tイベント数/症例数  中央値 (95 % CI)\tHR (群 vs 基準群) (95 % CI)\tp\r\n"
       " 1 : A ( n = 20 )\t7/20  3y 0m (2y 7m - 6y 2m)\t基準群\t\r\n"
       " 2 : B ( n = 10 )\t9/10  未到達 (1y 1m - 未到達)\t1.408 (0.961 - 2.064)\tp = 0.079";
   EXPECT_EQ(IntervalsText(*ws, v, CompetingRisks{}), IntervalsText(*ws) + head + table +
@@ -153,7 +153,7 @@ TEST(IntervalsText, ReviewerLinesFollowTheTables) {
   active.overall = {.tested = true, .statistic = 3.21, .df = 1, .p = 0.0731};
   active.ratios[1][2] = {.estimated = true, .hr = 1.5, .lower = 0.75, .upper = 3, .p = 0.25};
   const std::string competing =
-      "\r\n競合リスクを考慮した累積発生率 (95 % 信頼区間)\r\n競合する死因: 移植\r\n"
+      "\r\n競合リスクを考慮した累積発生率 (95 % 信頼区間)\r\n競合する原因: 移植\r\n"
       " 0 : all Cases ( n = 30 )\r\n  5年: 観察期間外\r\n  10年: 観察期間外\r\n"
       " 1 : A ( n = 20 )\r\n  5年: 25.0 % (12.5 - 50.0 %)、1 - KM 30.0 %\r\n  10年: 観察期間外\r\n"
       " 2 : B ( n = 10 )\r\n  5年: 観察期間外\r\n  10年: 観察期間外\r\n"
@@ -161,7 +161,7 @@ TEST(IntervalsText, ReviewerLinesFollowTheTables) {
       " 2 /  1\tGray 検定 推定不能、部分分布ハザード比 1.500 (0.750 - 3.000), p=0.2500\r\n"
       "Aalen-Johansen 法、区間は対数変換による。部分分布ハザード比は Fine-Gray モデル (頑健分散)\r\n";
   EXPECT_EQ(IntervalsText(*ws, v, active),
-            IntervalsText(*ws) + head + "打ち切りとした死因: 移植\r\n" + table +
+            IntervalsText(*ws) + head + "原因別の解析で打ち切りとした原因: 移植\r\n" + table +
                 "\r\n基準群  3 は表示されていないため、表示中の最初の群  1 を基準群とした\r\n" + competing);
 }
 
