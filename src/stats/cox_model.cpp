@@ -7,6 +7,7 @@
 #include <span>
 
 #include "stats/chi_square.h"
+#include "stats/log_of_product.h"
 #include "survival/km_estimates.h"
 #include "text/number_text.h"
 
@@ -83,28 +84,6 @@ std::vector<double> PickColumns(const std::vector<double>& all, std::size_t p, c
   }
   return x;
 }
-
-// log of a product of positive factors, one logarithm per run of them; a run ends before
-// the product can leave the range of a double.
-class LogOfProduct {
- public:
-  void Multiply(double factor) {
-    product_ *= factor;
-    if (product_ > 1e250 || product_ < 1e-250) Flush();
-  }
-  double Sum() {
-    Flush();
-    return sum_;
-  }
-
- private:
-  void Flush() {
-    sum_ += std::log(product_);
-    product_ = 1;
-  }
-  double product_ = 1;
-  double sum_ = 0;
-};
 
 // In-place Cholesky factor L (lower, row-major q * q) of a symmetric matrix; false when a
 // pivot is not positive.

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <numbers>
 
+#include "stats/log_of_product.h"
 #include "survival/km_estimates.h"
 #include "text/truncate.h"
 
@@ -37,28 +38,6 @@ struct PairLikelihood {
   double mostAtRisk = 1;  // the largest n_a + n_b of the weeks of the terms
   double mostDeaths = 1;  // the largest d
   bool finite = false;    // the maximum is finite
-};
-
-// log of a product of positive factors, one logarithm per chunk of them instead of per
-// factor; the chunk ends before the product can leave the range of a double.
-class LogOfProduct {
- public:
-  void Multiply(double factor) {
-    product_ *= factor;
-    if (product_ > 1e250 || product_ < 1e-250) Flush();
-  }
-  double Sum() {
-    Flush();
-    return sum_;
-  }
-
- private:
-  void Flush() {
-    sum_ += std::log(product_);
-    product_ = 1;
-  }
-  double product_ = 1;
-  double sum_ = 0;
 };
 
 // How many denominators each of the four running products may take before a logarithm:
