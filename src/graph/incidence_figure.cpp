@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "words/figure_tables.h"
+#include "words/format.h"
 
 namespace orv {
 
@@ -30,7 +31,8 @@ FigureInput IncidenceFigureInputOf(const AnalysisResults& r, const CompetingRisk
     }
     in.series.push_back(std::move(s));
   }
-  if (c.overall.tested) in.pValue = c.overall.p < 0.0001 ? "p<0.0001" : "p=" + FixedFigure(c.overall.p, 4);
+  // As the paragraphs and the survival figure write a p: two significant figures.
+  if (c.overall.tested) in.pValue = RoundedPText(c.overall.p);
   return in;
 }
 

@@ -24,7 +24,7 @@ TEST(IncidenceFigure, CurvesRiseFromZeroAndTheLegendGivesGraysP) {
     if (t.vertical) vertical.push_back(t.text);
   }
   // R cmprsk's p of the three groups, 0.64460902981688495.
-  EXPECT_EQ(p, std::vector<std::string>{"Gray p = 0.6446"});
+  EXPECT_EQ(p, std::vector<std::string>{"Gray p = 0.64"});
   EXPECT_EQ(vertical, std::vector<std::string>{"Cumulative incidence"});
   // A's curve, the first polyline after the axis: from 0 at week 0 to R's 0.39166666666666666
   // at the range's end, week 260.

@@ -638,7 +638,7 @@ TEST(IncidenceView, LongNamesAndManyGroupsOverlapNothing) {
     const FigureLayout l = IncidenceViewLayout(*ws, ws->run.competing, ws->styles, 260);
     EXPECT_EQ(Texts(l, TextRole::AxisTitle), (Strings{"年", "累積発生率"}));
     EXPECT_EQ(Texts(l, TextRole::AtRiskTitle), Strings{"リスク集団数"});
-    EXPECT_EQ(Texts(l, TextRole::PValue), Strings{"Gray p = 0.6446"});
+    EXPECT_EQ(Texts(l, TextRole::PValue), Strings{"Gray p = 0.64"});
     EXPECT_EQ(Texts(l, TextRole::Legend), Strings(static_cast<std::size_t>(c.groups), c.legend));
     EXPECT_EQ(Texts(l, TextRole::AtRiskLabel), Strings(static_cast<std::size_t>(c.groups), c.label));
     const FigureText& first = *TextsOf(l, TextRole::Legend).front();
