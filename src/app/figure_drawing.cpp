@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "graph/incidence_figure.h"
+#include "graph/line_styles.h"
 #include "text/cp932.h"
 #include "text/truncate.h"
 
@@ -20,21 +21,11 @@ namespace orv::app {
 
 namespace {
 
-// Dash patterns in dots, as the batch command's Cairo figure draws them (the screen's
-// patterns three times as long).
-constexpr std::array<double, 2> kDash = {54, 18};
-constexpr std::array<double, 2> kDot = {9, 9};
-constexpr std::array<double, 4> kDashDot = {27, 18, 9, 18};
-constexpr std::array<double, 6> kDashDotDot = {27, 9, 9, 9, 9, 9};
-
-std::span<const double> Dashes(int style) {
-  switch (style) {
-    case 1: return kDash;
-    case 2: return kDot;
-    case 3: return kDashDot;
-    case 4: return kDashDotDot;
-    default: return {};
-  }
+// The dash pattern in dots, as the batch command's figure draws it.
+std::vector<double> Dashes(int style) {
+  std::vector<double> dashes;
+  for (double d : PenDashPattern(style)) dashes.push_back(d * kFigureDashScale);
+  return dashes;
 }
 
 // Widths are measured at this many times the text's size: GDI rounds a font to whole pixels.
@@ -394,7 +385,7 @@ std::string FigureSvg(const FigureLayout& layout) {
     out += "\" stroke-width=\"";
     AppendNumber(out, line.width);
     out += '"';
-    if (const std::span<const double> dashes = Dashes(line.style); !dashes.empty()) {
+    if (const std::vector<double> dashes = Dashes(line.style); !dashes.empty()) {
       out += " stroke-dasharray=\"";
       for (std::size_t i = 0; i < dashes.size(); ++i) {
         if (i > 0) out += ' ';

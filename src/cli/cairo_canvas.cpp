@@ -6,16 +6,10 @@
 #include <cstdlib>
 
 #include "cli/encoding.h"
+#include "graph/line_styles.h"
 
 namespace orv::cli {
 namespace {
-
-// GDI's cosmetic pen patterns as measured on Windows: dash 18 on 6 off, dot 3/3,
-// dash-dot 9/6/3/6, dash-dot-dot 9/3/3/3/3/3.
-constexpr std::array<double, 2> kDash = {18, 6};
-constexpr std::array<double, 2> kDot = {3, 3};
-constexpr std::array<double, 4> kDashDot = {9, 6, 3, 6};
-constexpr std::array<double, 6> kDashDotDot = {9, 3, 3, 3, 3, 3};
 
 constexpr int kNullPen = 5;
 
@@ -24,16 +18,6 @@ bool HasHighBytes(std::string_view bytes) {
 }
 
 }  // namespace
-
-std::span<const double> DashPattern(int style) {
-  switch (style) {
-    case 1: return kDash;
-    case 2: return kDot;
-    case 3: return kDashDot;
-    case 4: return kDashDotDot;
-    default: return {};
-  }
-}
 
 const char* FontFamilyFor(std::string_view face, std::string_view bytes) {
   if (face == "Arial" && !HasHighBytes(bytes)) return "Liberation Sans";
@@ -70,7 +54,7 @@ void CairoCanvas::MoveTo(int x, int y) {
 }
 
 void CairoCanvas::StrokeSegment(double x1, double y1, double x2, double y2, double length) {
-  std::span<const double> dashes = DashPattern(pen_.style);
+  std::span<const double> dashes = PenDashPattern(pen_.style);
   cairo_new_path(cr_);
   cairo_move_to(cr_, x1, y1);
   cairo_line_to(cr_, x2, y2);

@@ -18,9 +18,6 @@
 
 namespace orv::cli {
 
-// The dash pattern of a pen style, on and off lengths in pixels; empty for solid (and for
-// style 5, which draws nothing).
-std::span<const double> DashPattern(int style);
 
 // The character height in pixels of the surface's default font, used when no font is
 // selected (the views draw in the window's default font).

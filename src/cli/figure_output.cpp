@@ -12,14 +12,13 @@
 
 #include "cli/cairo_canvas.h"
 #include "cli/encoding.h"
+#include "graph/line_styles.h"
 
 namespace orv::cli {
 namespace {
 
 // Points per dot: the vector formats are sized in points.
 constexpr double kPointsPerDot = 72.0 / kFigureDpi;
-// Dash lengths of the screen's one-pixel pens, grown for lines several dots wide.
-constexpr double kDashScale = 3;
 // A PNG states its resolution in pixels per metre.
 constexpr std::uint32_t kDotsPerMetre = 11811;  // 300 dpi
 
@@ -77,7 +76,7 @@ void Draw(cairo_t* cr, const FigureLayout& layout) {
   for (const FigureLine& line : layout.lines) {
     if (line.points.size() < 2 || line.style == 5) continue;
     std::vector<double> dashes;
-    for (double d : DashPattern(line.style)) dashes.push_back(d * kDashScale);
+    for (double d : PenDashPattern(line.style)) dashes.push_back(d * kFigureDashScale);
     cairo_set_dash(cr, dashes.data(), static_cast<int>(dashes.size()), 0);
     cairo_set_line_width(cr, line.width);
     cairo_new_path(cr);

@@ -1,6 +1,8 @@
 // Default line styles and the two ways the graph settings change them.
 #include "graph/line_styles.h"
 
+#include <array>
+
 namespace orv {
 
 void InitLineStyles(LineStyles& styles) {
@@ -29,15 +31,30 @@ void InitLineStyles(LineStyles& styles) {
   }
 }
 
-int DashPeriod(int style) {
+namespace {
+
+constexpr std::array<double, 2> kDash = {18, 6};
+constexpr std::array<double, 2> kDot = {3, 3};
+constexpr std::array<double, 4> kDashDot = {9, 6, 3, 6};
+constexpr std::array<double, 6> kDashDotDot = {9, 3, 3, 3, 3, 3};
+
+}  // namespace
+
+std::span<const double> PenDashPattern(int style) {
   switch (style) {
-    case 0: return 1;
-    case 2: return 6;
-    case 1:
-    case 3:
-    case 4: return kLongestDashPeriod;
-    default: return 0;
+    case 1: return kDash;
+    case 2: return kDot;
+    case 3: return kDashDot;
+    case 4: return kDashDotDot;
+    default: return {};
   }
+}
+
+int DashPeriod(int style) {
+  if (style == 0) return 1;
+  double period = 0;
+  for (double d : PenDashPattern(style)) period += d;
+  return static_cast<int>(period);
 }
 
 void SetLineColour(LineStyles& styles, int g, Rgb colour, int style) {

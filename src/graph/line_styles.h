@@ -2,6 +2,8 @@
 // is the shown groups' GroupSet.
 #pragma once
 
+#include <span>
+
 #include <array>
 #include <cstdint>
 
@@ -30,6 +32,12 @@ struct LineStyles {
 // shorter than this cannot show which style it is. A solid line's is one pixel; style 5 draws
 // nothing and has none.
 int DashPeriod(int style);
+
+// The dash pattern of a pen style, on and off lengths in pixels, as GDI's cosmetic pens draw
+// them (dash 18/6, dot 3/3, dash-dot 9/6/3/6, dash-dot-dot 9/3/3/3/3/3); empty for solid and
+// for style 5, which draws nothing. The figures draw them kFigureDashScale times as long.
+std::span<const double> PenDashPattern(int style);
+inline constexpr double kFigureDashScale = 3;
 inline constexpr int kLongestDashPeriod = 24;
 
 // The defaults: all cases red dash-dot-dot, then black, red, blue, green in blocks of solid,
