@@ -91,12 +91,12 @@ FileRead LoadDataFile(const std::string& path, Workspace& ws, RichTextSink& repo
 }
 
 void AnalyseAgain(Workspace& ws) {
-  Analyse(ws.cases, {ws.shown, ws.run.window, ws.referenceGroup}, ws.run);
+  Analyse(ws.cases, {ws.shown, ws.run.window, ws.referenceGroup, ws.model}, ws.run);
 }
 
 void RunAnalysis(Workspace& ws, Surfaces& surfaces) {
   const AnalysisWindow window = FitAnalysisWindow(ws.geometry.xMax, ws.cases, ws.shown);
-  Analyse(ws.cases, {ws.shown, window, ws.referenceGroup}, ws.run);
+  Analyse(ws.cases, {ws.shown, window, ws.referenceGroup, ws.model}, ws.run);
   Present(ws, surfaces, window.lastWeek);
 }
 

@@ -50,7 +50,7 @@ void SetShownGroups(Workspace& ws, Surfaces& surfaces, const GroupSet& shown) {
   }
   if (surfaces.screen != nullptr) surfaces.screen->TextOut(240, 70, "全体死亡率　初期化中");
   const AnalysisWindow window = FitAnalysisWindow(ws.geometry.xMax, ws.cases, ws.shown);
-  Analyse(ws.cases, {ws.shown, window, ws.referenceGroup}, ws.run);
+  Analyse(ws.cases, {ws.shown, window, ws.referenceGroup, ws.model}, ws.run);
   // The curves over the axis's range at once, where a run drawn over its tested weeks would
   // leave them to the next redraw.
   Present(ws, surfaces, window.axisWeeks);
@@ -71,6 +71,8 @@ void StartNewFile(Workspace& ws) {
   ws.cases.CauseCensored = CauseFlags{};
   // Another file's groups: its first shown group until one is chosen.
   ws.referenceGroup = 0;
+  // Its columns are not the last file's: nothing is adjusted for until chosen again.
+  ws.model = {};
 }
 
 bool CensorAndReload(Workspace& ws, Surfaces& surfaces, const CauseFlags& censored, const std::string& shownPath,

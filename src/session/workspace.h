@@ -24,6 +24,7 @@ struct Workspace {
   // axis there, which the next range command starts from.
   GroupSet shown;          // drawn, pooled into group 0 and compared
   int referenceGroup = 0;  // of the hazard ratios; 0: none chosen, the first shown group
+  ModelRequest model;      // what the adjusted analyses adjust for
   TimeUnit timeUnit = TimeUnit::Months;  // of the paragraphs for the paper
   // English labels of the groups and causes for the English paragraph (UTF-8; empty: the name).
   std::array<std::string, kGroupSlots> groupLabels;

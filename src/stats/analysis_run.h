@@ -7,6 +7,7 @@
 
 #include "data/case_data.h"
 #include "data/group_set.h"
+#include "stats/adjusted_analysis.h"
 #include "stats/competing_results.h"
 #include "stats/publication_figures.h"
 #include "stats/reviewer_results.h"
@@ -22,6 +23,7 @@ struct AnalysisSettings {
   GroupSet shown;
   AnalysisWindow window;
   int referenceGroup = 0;  // 1..NumGroups; 0: none chosen, the first shown group stands
+  ModelRequest model;      // the covariates, strata and subgroup column of the adjusted analyses
 };
 
 struct AnalysisRun {
@@ -35,6 +37,7 @@ struct AnalysisRun {
   PublicationFigures figures;
   CompetingRisks competing;
   ReviewerResults reviewer;
+  AdjustedAnalysis adjusted;
 };
 
 // The whole run, every figure replaced. `room` is the previous run or a fresh one: its
