@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -91,6 +92,23 @@ std::string SliceRtf(const std::vector<std::pair<Rgb, std::string_view>>& pieces
     out += entry;
     AppendEscaped(out, text);
   }
+  out += "}";
+  return out;
+}
+
+// RTF of a result table: Shift-JIS bytes as escapes of the report's font (ReportCharFormat)
+// with these tab stops. The control takes the last paragraph mark of a stream that replaces its
+// text as its own closing mark, so a text that ends a line gets one more.
+std::string TableRtf(std::string_view text, std::span<const LONG> tabStops) {
+  const CHARFORMATA cf = ReportCharFormat();
+  std::string out = "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 ";
+  out += cf.szFaceName;
+  out += ";}}\\pard";
+  out.reserve(out.size() + text.size() * 3 + 256);
+  for (std::size_t i = 0; i < tabStops.size() && i < MAX_TAB_STOPS; ++i) out += "\\tx" + std::to_string(tabStops[i]);
+  out += "\\plain\\f0\\fs" + std::to_string(cf.yHeight / 10) + "\n";
+  AppendEscaped(out, text);
+  if (!text.empty() && (text.back() == '\n' || text.back() == '\r')) out += "\\par\n";
   out += "}";
   return out;
 }
@@ -439,18 +457,21 @@ void RichEditResult::Replace(std::string_view text) {
   // of a table of 200 rows five times slower: nothing of a rewrite is undone.
   SendMessageA(control_, EM_SETUNDOLIMIT, 0, 0);
   FocusIfShown();
-  SetWindowTextA(control_, "");
-  // Laid out while empty, the text is laid out as it goes in: each paragraph it brings takes
-  // the layout of the one it splits, where laying out the whole table after reformatted every
-  // paragraph again.
-  if (fitText_) {
-    SetUpResultControl(control_, FittedTabStops(control_, text, tabStops_));
-  } else {
-    SetUpResultControl(control_, tabStops_);
-  }
-  Append(text);
+  // The whole table streamed in as RTF, its tab stops in every paragraph: one replacement laid
+  // out once, three times faster under Wine than emptying the control, setting the stops and
+  // inserting the text.
+  const std::vector<LONG> stops =
+      fitText_ ? FittedTabStops(control_, text, tabStops_) : std::vector<LONG>(tabStops_.begin(), tabStops_.end());
+  std::string rtf = TableRtf(text, stops);
+  StreamSource src{&rtf, 0};
+  EDITSTREAM es{};
+  es.dwCookie = reinterpret_cast<DWORD_PTR>(&src);
+  es.pfnCallback = ReadStream;
+  SendMessageA(control_, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&es));
   FocusIfShown();
   SendMessageA(control_, EM_SETSEL, 0, 0);
+  POINT top{0, 0};
+  SendMessageA(control_, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&top));
   SendMessageA(control_, EM_SETUNDOLIMIT, kUndoLimit, 0);
   SendMessageA(control_, EM_SETMODIFY, FALSE, 0);
   written_ = std::string(text);
