@@ -468,6 +468,8 @@ void RichEditResult::Replace(std::string_view text) {
   es.dwCookie = reinterpret_cast<DWORD_PTR>(&src);
   es.pfnCallback = ReadStream;
   SendMessageA(control_, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&es));
+  // A stream without text leaves the paragraph without its stops.
+  if (text.empty()) SetUpResultControl(control_, stops);
   FocusIfShown();
   SendMessageA(control_, EM_SETSEL, 0, 0);
   POINT top{0, 0};
