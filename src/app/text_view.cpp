@@ -138,7 +138,14 @@ struct View {
 
   int HitTest(int x, int y) {
     LayOut();
-    const int line = std::clamp(top + (y >= 0 ? y / lineHeight : -1), 0, static_cast<int>(lines.size()) - 1);
+    const int row = y >= 0 ? y / lineHeight : (y - lineHeight + 1) / lineHeight;
+    return HitTestLine(top + row, x);
+  }
+
+  // The character nearest to x on a line (clamped to the text's lines).
+  int HitTestLine(int target, int x) {
+    LayOut();
+    const int line = std::clamp(target, 0, static_cast<int>(lines.size()) - 1);
     const WrappedLine& l = lines[static_cast<std::size_t>(line)];
     if (l.end == l.start) return l.start;
     std::vector<int> advance(static_cast<std::size_t>(l.end - l.start));
@@ -240,10 +247,7 @@ struct View {
     const int line = LineOf(caret);
     const WrappedLine& l = lines[static_cast<std::size_t>(line)];
     int to = caret;
-    const auto sameX = [&](int target) {
-      const POINT p = PositionOf(caret);
-      return HitTest(p.x, (std::clamp(target, 0, static_cast<int>(lines.size()) - 1) - top) * lineHeight);
-    };
+    const auto sameX = [&](int target) { return HitTestLine(target, PositionOf(caret).x); };
     switch (key) {
       case VK_LEFT: to = !shift && anchor != caret ? SelStart() : Step(caret, -1); break;
       case VK_RIGHT: to = !shift && anchor != caret ? SelEnd() : Step(caret, 1); break;
@@ -353,6 +357,8 @@ struct View {
         return 0;
       case WM_GETFONT: return reinterpret_cast<LRESULT>(font);
       case WM_SIZE:
+        // Laid out again when next drawn: the width wraps the lines, the height pages them.
+        dirty = true;
         InvalidateRect(hwnd, nullptr, FALSE);
         PlaceCaret();
         return 0;
