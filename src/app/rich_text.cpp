@@ -1,6 +1,7 @@
 // RichEdit20A sinks for the raw data report and the pairwise tables.
 #include "app/rich_text.h"
 
+#include <commctrl.h>
 #include <richedit.h>
 
 #include <algorithm>
@@ -383,7 +384,39 @@ int TextRight(HWND control) {
 
 RichEditResult::RichEditResult(HWND control, std::span<const LONG> tabStops, bool fitText)
     : control_(control), tabStops_(tabStops), fitText_(fitText) {
-  if (control_) SetUpResultControl(control_, tabStops_);
+  if (!control_) return;
+  SetUpResultControl(control_, tabStops_);
+  SetWindowSubclass(control_, ControlProc, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+RichEditResult::~RichEditResult() {
+  if (control_ && IsWindow(control_)) RemoveWindowSubclass(control_, ControlProc, 0);
+}
+
+LRESULT CALLBACK RichEditResult::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self) {
+  auto* sink = reinterpret_cast<RichEditResult*>(self);
+  switch (msg) {
+    case WM_WINDOWPOSCHANGING:
+    case WM_WINDOWPOSCHANGED:
+    case WM_MOVE:
+    case WM_SIZE:
+    case WM_NCCALCSIZE:
+    case WM_GETMINMAXINFO:
+    case WM_DESTROY:
+    case WM_NCDESTROY:
+      break;
+    default:
+      if (sink->pending_) sink->WritePending();
+      break;
+  }
+  return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+void RichEditResult::WritePending() {
+  // Taken out first: the writing's own messages pass through ControlProc.
+  const std::string text = std::move(*pending_);
+  pending_.reset();
+  Write(text, false);
 }
 
 void RichEditResult::LayOut() {
@@ -404,6 +437,8 @@ void RichEditResult::FocusIfShown() {
 
 void RichEditResult::Command(std::string_view command) {
   if (!control_) return;
+  // Emptied, the control needs no text that waits.
+  if (command == "CLEAR") pending_.reset();
   if (command != "COPY" && command != "ALLSELECT") written_.reset();
   if (command == "CLEAR") {
     FocusIfShown();
@@ -443,6 +478,13 @@ void RichEditResult::CaretToStart() {
 
 void RichEditResult::Replace(std::string_view text) {
   if (!control_) return;
+  const bool shown = IsWindowVisible(GetAncestor(control_, GA_ROOT));
+  if (!shown && pending_) {
+    *pending_ = text;
+    return;
+  }
+  // A shown window takes its text now, with the focus.
+  pending_.reset();
   const bool untouched = written_ && SendMessageA(control_, EM_GETMODIFY, 0, 0) == 0;
   if (untouched && *written_ == text) {
     // Where a rewrite leaves the view: at the start of the text.
@@ -452,11 +494,21 @@ void RichEditResult::Replace(std::string_view text) {
     SendMessageA(control_, EM_SETSEL, 0, 0);
     return;
   }
+  // A hidden table costs nothing until it is seen or read: a range command rewrites every
+  // table, and most windows are closed.
+  if (!shown) {
+    pending_ = std::string(text);
+    return;
+  }
+  Write(text, true);
+}
+
+void RichEditResult::Write(std::string_view text, bool focus) {
   // Wine's control keeps an undo record of every paragraph inserted, even by an insertion that
   // cannot be undone, and drops the oldest past its hundredth at a cost that made the insertion
   // of a table of 200 rows five times slower: nothing of a rewrite is undone.
   SendMessageA(control_, EM_SETUNDOLIMIT, 0, 0);
-  FocusIfShown();
+  if (focus) FocusIfShown();
   // The whole table streamed in as RTF, its tab stops in every paragraph: one replacement laid
   // out once, three times faster under Wine than emptying the control, setting the stops and
   // inserting the text.
@@ -470,7 +522,7 @@ void RichEditResult::Replace(std::string_view text) {
   SendMessageA(control_, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&es));
   // A stream without text leaves the paragraph without its stops.
   if (text.empty()) SetUpResultControl(control_, stops);
-  FocusIfShown();
+  if (focus) FocusIfShown();
   SendMessageA(control_, EM_SETSEL, 0, 0);
   POINT top{0, 0};
   SendMessageA(control_, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&top));

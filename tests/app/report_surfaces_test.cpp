@@ -112,7 +112,8 @@ TEST(ReportControl, BatchedReportEqualsInsertions) {
 
 // A table rewritten as one RTF stream leaves the control as emptying it, inserting the text and
 // laying it out do: the same text to the last line end, the selection at 0, the character set
-// and colour of each character and the tab stops of each paragraph, fitted or not.
+// and colour of each character and the tab stops of each paragraph, fitted or not; in a hidden
+// window too, where the text waits until the control is read.
 TEST(ResultControl, StreamedTableEqualsThePlainRewrite) {
   struct Case { const char* name; std::string text; };
   const Case cases[] = {
@@ -125,8 +126,10 @@ TEST(ResultControl, StreamedTableEqualsThePlainRewrite) {
   LoadLibraryA("riched20.dll");
   HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   for (const Case& c : cases) {
-    for (bool fit : {false, true}) {
-      SCOPED_TRACE(std::string(c.name) + (fit ? ", fitted stops" : ""));
+    for (int way = 0; way < 4; ++way) {
+      const bool fit = way % 2 == 1, hidden = way >= 2;
+      SCOPED_TRACE(std::string(c.name) + (fit ? ", fitted stops" : "") + (hidden ? ", hidden" : ""));
+      ShowWindow(parent, hidden ? SW_HIDE : SW_SHOWNA);
       HWND streamedControl = NewControl(parent), plainControl = NewControl(parent);
       RichEditResult streamed(streamedControl, kResultTabStops, fit), plain(plainControl, kResultTabStops, fit);
       streamed.Replace("old\ttext\r\n");
