@@ -49,6 +49,9 @@ struct View {
   int wheel = 0;
 
   int Length() const { return static_cast<int>(text.size()); }
+  wchar_t At(int i) const { return text[static_cast<std::size_t>(i)]; }
+  int LineCount() const { return static_cast<int>(lines.size()); }
+  const WrappedLine& LineAt(int i) const { return lines[static_cast<std::size_t>(i)]; }
   int SelStart() const { return std::min(anchor, caret); }
   int SelEnd() const { return std::max(anchor, caret); }
 
@@ -68,7 +71,7 @@ struct View {
   void LayOut() {
     const int width = std::max<int>(Client().right - 2 * kMargin, 1);
     if (!dirty && width == laidOutWidth) return;
-    const int topChar = lines.empty() ? 0 : lines[static_cast<std::size_t>(std::min<int>(top, static_cast<int>(lines.size()) - 1))].start;
+    const int topChar = lines.empty() ? 0 : LineAt(std::min<int>(top, LineCount() - 1)).start;
     dirty = false;
     laidOutWidth = width;
     lines.clear();
@@ -79,20 +82,20 @@ struct View {
     std::vector<int> advance;
     for (int start = 0;;) {
       int end = start;
-      while (end < Length() && text[static_cast<std::size_t>(end)] != L'\r' && text[static_cast<std::size_t>(end)] != L'\n') ++end;
+      while (end < Length() && At(end) != L'\r' && At(end) != L'\n') ++end;
       int after = end;
-      if (after < Length() && text[static_cast<std::size_t>(after)] == L'\r') ++after;
-      if (after < Length() && text[static_cast<std::size_t>(after)] == L'\n') ++after;
+      if (after < Length() && At(after) == L'\r') ++after;
+      if (after < Length() && At(after) == L'\n') ++after;
       if (end == start) {
         lines.push_back({start, start, after});
       } else {
         advance.assign(static_cast<std::size_t>(end - start), 0);
         SIZE size{};
         GetTextExtentExPointW(dc, text.data() + start, end - start, 0, nullptr, advance.data(), &size);
-        const std::vector<WrappedLine> wrapped = WrapParagraph(std::wstring_view(text).substr(static_cast<std::size_t>(start),
-                                                                                              static_cast<std::size_t>(end - start)),
-                                                               advance, width);
-        for (const WrappedLine& l : wrapped) lines.push_back({start + l.start, start + l.end, start + l.next});
+        const std::wstring_view paragraph(text.data() + start, static_cast<std::size_t>(end - start));
+        for (const WrappedLine& l : WrapParagraph(paragraph, advance, width)) {
+          lines.push_back({start + l.start, start + l.end, start + l.next});
+        }
         lines.back().next = after;
       }
       if (after == end) break;  // the text's end
@@ -109,11 +112,11 @@ struct View {
   }
 
   void ClampTop() {
-    top = std::clamp(top, 0, std::max<int>(static_cast<int>(lines.size()) - VisibleLines(), 0));
+    top = std::clamp(top, 0, std::max<int>(LineCount() - VisibleLines(), 0));
     SCROLLINFO si{};
     si.cbSize = sizeof si;
     si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
-    si.nMax = static_cast<int>(lines.size()) - 1;
+    si.nMax = LineCount() - 1;
     si.nPage = static_cast<UINT>(VisibleLines());
     si.nPos = top;
     SetScrollInfo(hwnd, SB_VERT, &si, TRUE);
@@ -129,7 +132,7 @@ struct View {
   POINT PositionOf(int pos) {
     LayOut();
     const int line = LineOf(pos);
-    const WrappedLine& l = lines[static_cast<std::size_t>(line)];
+    const WrappedLine& l = LineAt(line);
     HDC dc = FontDC();
     const int x = kMargin + Extent(dc, l.start, std::min(pos, l.end));
     ReleaseDC(hwnd, dc);
@@ -145,8 +148,8 @@ struct View {
   // The character nearest to x on a line (clamped to the text's lines).
   int HitTestLine(int target, int x) {
     LayOut();
-    const int line = std::clamp(target, 0, static_cast<int>(lines.size()) - 1);
-    const WrappedLine& l = lines[static_cast<std::size_t>(line)];
+    const int line = std::clamp(target, 0, LineCount() - 1);
+    const WrappedLine& l = LineAt(line);
     if (l.end == l.start) return l.start;
     std::vector<int> advance(static_cast<std::size_t>(l.end - l.start));
     HDC dc = FontDC();
@@ -232,10 +235,10 @@ struct View {
   // One character left or right; a line end counts as one.
   int Step(int pos, int direction) const {
     if (direction < 0) {
-      if (pos >= 2 && text[static_cast<std::size_t>(pos - 1)] == L'\n' && text[static_cast<std::size_t>(pos - 2)] == L'\r') return pos - 2;
+      if (pos >= 2 && At(pos - 1) == L'\n' && At(pos - 2) == L'\r') return pos - 2;
       return std::max(pos - 1, 0);
     }
-    if (pos + 1 < Length() && text[static_cast<std::size_t>(pos)] == L'\r' && text[static_cast<std::size_t>(pos + 1)] == L'\n') return pos + 2;
+    if (pos + 1 < Length() && At(pos) == L'\r' && At(pos + 1) == L'\n') return pos + 2;
     return std::min(pos + 1, Length());
   }
 
@@ -245,7 +248,7 @@ struct View {
     if (control && (key == 'A')) return Select(0, Length());
     if (control && (key == 'C' || key == VK_INSERT)) return Copy();
     const int line = LineOf(caret);
-    const WrappedLine& l = lines[static_cast<std::size_t>(line)];
+    const WrappedLine& l = LineAt(line);
     int to = caret;
     const auto sameX = [&](int target) { return HitTestLine(target, PositionOf(caret).x); };
     switch (key) {
@@ -277,7 +280,7 @@ struct View {
       case SB_THUMBTRACK:
       case SB_THUMBPOSITION: ScrollTo(si.nTrackPos); break;
       case SB_TOP: ScrollTo(0); break;
-      case SB_BOTTOM: ScrollTo(static_cast<int>(lines.size())); break;
+      case SB_BOTTOM: ScrollTo(LineCount()); break;
       default: break;
     }
   }
@@ -292,8 +295,8 @@ struct View {
     const COLORREF markInk = GetSysColor(COLOR_HIGHLIGHTTEXT), mark = GetSysColor(COLOR_HIGHLIGHT);
     const int selStart = focused ? SelStart() : 0, selEnd = focused ? SelEnd() : 0;
     int y = 0;
-    for (int i = top; i < static_cast<int>(lines.size()) && y < client.bottom; ++i, y += lineHeight) {
-      const WrappedLine& l = lines[static_cast<std::size_t>(i)];
+    for (int i = top; i < LineCount() && y < client.bottom; ++i, y += lineHeight) {
+      const WrappedLine& l = LineAt(i);
       RECT row{client.left, y, client.right, y + lineHeight};
       SetTextColor(dc, ink);
       SetBkColor(dc, paper);
@@ -387,10 +390,10 @@ struct View {
         if (msg == WM_LBUTTONDBLCLK) {
           // A word: as far as the breaks on either side.
           int from = at, to = at;
-          while (from > 0 && !CanBreakBetween(text[static_cast<std::size_t>(from - 1)], text[static_cast<std::size_t>(from)]) &&
-                 text[static_cast<std::size_t>(from - 1)] != L'\n') --from;
-          while (to < Length() && text[static_cast<std::size_t>(to)] != L'\r' &&
-                 (to == from || !CanBreakBetween(text[static_cast<std::size_t>(to - 1)], text[static_cast<std::size_t>(to)]))) ++to;
+          while (from > 0 && !CanBreakBetween(At(from - 1), At(from)) &&
+                 At(from - 1) != L'\n') --from;
+          while (to < Length() && At(to) != L'\r' &&
+                 (to == from || !CanBreakBetween(At(to - 1), At(to)))) ++to;
           Select(from, to);
           return 0;
         }
@@ -446,11 +449,11 @@ struct View {
       case EM_LINEINDEX: {
         LayOut();
         const int line = static_cast<int>(wp) == -1 ? LineOf(caret) : static_cast<int>(wp);
-        return line >= 0 && line < static_cast<int>(lines.size()) ? lines[static_cast<std::size_t>(line)].start : -1;
+        return line >= 0 && line < LineCount() ? LineAt(line).start : -1;
       }
       case EM_LINELENGTH: {
         LayOut();
-        const WrappedLine& l = lines[static_cast<std::size_t>(LineOf(static_cast<int>(wp) == -1 ? caret : static_cast<int>(wp)))];
+        const WrappedLine& l = LineAt(LineOf(static_cast<int>(wp) == -1 ? caret : static_cast<int>(wp)));
         return l.end - l.start;
       }
       case EM_POSFROMCHAR: {
