@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "app/edit_text.h"
+#include "app/text_result.h"
 #include "app/figure_drawing.h"
 #include "app/gdi_canvas.h"
 #include "app/rich_text.h"
@@ -84,7 +84,7 @@ class Program {
   // View windows.
   LRESULT OnViewMessage(View v, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   void CreateViewWindows();
-  // A rich edit control, or with `plain` an edit control whose lines wrap at its width.
+  // A rich edit control, or with `plain` the read-only text view whose lines wrap at its width.
   HWND CreateReportControl(HWND parent, int id, const char* text, bool plain = false);
   // Shows a hidden view and brings a view to the top, active.
   void ShowViewWindow(View v);
@@ -172,7 +172,7 @@ class Program {
   std::unique_ptr<RichEditResult> logRank_;
   std::unique_ptr<RichEditResult> wilcoxon_;
   std::unique_ptr<RichEditResult> intervals_;
-  std::unique_ptr<EditResult> paper_;
+  std::unique_ptr<TextResult> paper_;
 };
 
 }  // namespace orv::app

@@ -1,11 +1,13 @@
 // RichEdit20A sinks for the raw data report and the pairwise tables.
 #include "app/rich_text.h"
 
+#include <commctrl.h>
 #include <richedit.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -91,6 +93,23 @@ std::string SliceRtf(const std::vector<std::pair<Rgb, std::string_view>>& pieces
     out += entry;
     AppendEscaped(out, text);
   }
+  out += "}";
+  return out;
+}
+
+// RTF of a result table: Shift-JIS bytes as escapes of the report's font (ReportCharFormat)
+// with these tab stops. The control takes the last paragraph mark of a stream that replaces its
+// text as its own closing mark, so a text that ends a line gets one more.
+std::string TableRtf(std::string_view text, std::span<const LONG> tabStops) {
+  const CHARFORMATA cf = ReportCharFormat();
+  std::string out = "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 ";
+  out += cf.szFaceName;
+  out += ";}}\\pard";
+  out.reserve(out.size() + text.size() * 3 + 256);
+  for (std::size_t i = 0; i < tabStops.size() && i < MAX_TAB_STOPS; ++i) out += "\\tx" + std::to_string(tabStops[i]);
+  out += "\\plain\\f0\\fs" + std::to_string(cf.yHeight / 10) + "\n";
+  AppendEscaped(out, text);
+  if (!text.empty() && (text.back() == '\n' || text.back() == '\r')) out += "\\par\n";
   out += "}";
   return out;
 }
@@ -365,7 +384,39 @@ int TextRight(HWND control) {
 
 RichEditResult::RichEditResult(HWND control, std::span<const LONG> tabStops, bool fitText)
     : control_(control), tabStops_(tabStops), fitText_(fitText) {
-  if (control_) SetUpResultControl(control_, tabStops_);
+  if (!control_) return;
+  SetUpResultControl(control_, tabStops_);
+  SetWindowSubclass(control_, ControlProc, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+RichEditResult::~RichEditResult() {
+  if (control_ && IsWindow(control_)) RemoveWindowSubclass(control_, ControlProc, 0);
+}
+
+LRESULT CALLBACK RichEditResult::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self) {
+  auto* sink = reinterpret_cast<RichEditResult*>(self);
+  switch (msg) {
+    case WM_WINDOWPOSCHANGING:
+    case WM_WINDOWPOSCHANGED:
+    case WM_MOVE:
+    case WM_SIZE:
+    case WM_NCCALCSIZE:
+    case WM_GETMINMAXINFO:
+    case WM_DESTROY:
+    case WM_NCDESTROY:
+      break;
+    default:
+      if (sink->pending_) sink->WritePending();
+      break;
+  }
+  return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+void RichEditResult::WritePending() {
+  // Taken out first: the writing's own messages pass through ControlProc.
+  const std::string text = std::move(*pending_);
+  pending_.reset();
+  Write(text, false);
 }
 
 void RichEditResult::LayOut() {
@@ -386,6 +437,8 @@ void RichEditResult::FocusIfShown() {
 
 void RichEditResult::Command(std::string_view command) {
   if (!control_) return;
+  // Emptied, the control needs no text that waits.
+  if (command == "CLEAR") pending_.reset();
   if (command != "COPY" && command != "ALLSELECT") written_.reset();
   if (command == "CLEAR") {
     FocusIfShown();
@@ -425,6 +478,13 @@ void RichEditResult::CaretToStart() {
 
 void RichEditResult::Replace(std::string_view text) {
   if (!control_) return;
+  const bool shown = IsWindowVisible(GetAncestor(control_, GA_ROOT));
+  if (!shown && pending_) {
+    *pending_ = text;
+    return;
+  }
+  // A shown window takes its text now, with the focus.
+  pending_.reset();
   const bool untouched = written_ && SendMessageA(control_, EM_GETMODIFY, 0, 0) == 0;
   if (untouched && *written_ == text) {
     // Where a rewrite leaves the view: at the start of the text.
@@ -434,23 +494,38 @@ void RichEditResult::Replace(std::string_view text) {
     SendMessageA(control_, EM_SETSEL, 0, 0);
     return;
   }
+  // A hidden table costs nothing until it is seen or read: a range command rewrites every
+  // table, and most windows are closed.
+  if (!shown) {
+    pending_ = std::string(text);
+    return;
+  }
+  Write(text, true);
+}
+
+void RichEditResult::Write(std::string_view text, bool focus) {
   // Wine's control keeps an undo record of every paragraph inserted, even by an insertion that
   // cannot be undone, and drops the oldest past its hundredth at a cost that made the insertion
   // of a table of 200 rows five times slower: nothing of a rewrite is undone.
   SendMessageA(control_, EM_SETUNDOLIMIT, 0, 0);
-  FocusIfShown();
-  SetWindowTextA(control_, "");
-  // Laid out while empty, the text is laid out as it goes in: each paragraph it brings takes
-  // the layout of the one it splits, where laying out the whole table after reformatted every
-  // paragraph again.
-  if (fitText_) {
-    SetUpResultControl(control_, FittedTabStops(control_, text, tabStops_));
-  } else {
-    SetUpResultControl(control_, tabStops_);
-  }
-  Append(text);
-  FocusIfShown();
+  if (focus) FocusIfShown();
+  // The whole table streamed in as RTF, its tab stops in every paragraph: one replacement laid
+  // out once, three times faster under Wine than emptying the control, setting the stops and
+  // inserting the text.
+  const std::vector<LONG> stops =
+      fitText_ ? FittedTabStops(control_, text, tabStops_) : std::vector<LONG>(tabStops_.begin(), tabStops_.end());
+  std::string rtf = TableRtf(text, stops);
+  StreamSource src{&rtf, 0};
+  EDITSTREAM es{};
+  es.dwCookie = reinterpret_cast<DWORD_PTR>(&src);
+  es.pfnCallback = ReadStream;
+  SendMessageA(control_, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&es));
+  // A stream without text leaves the paragraph without its stops.
+  if (text.empty()) SetUpResultControl(control_, stops);
+  if (focus) FocusIfShown();
   SendMessageA(control_, EM_SETSEL, 0, 0);
+  POINT top{0, 0};
+  SendMessageA(control_, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&top));
   SendMessageA(control_, EM_SETUNDOLIMIT, kUndoLimit, 0);
   SendMessageA(control_, EM_SETMODIFY, FALSE, 0);
   written_ = std::string(text);

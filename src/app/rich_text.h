@@ -78,21 +78,31 @@ class RichEditResult : public ResultTextSink {
   // widest text of a column needs, so that a long group name does not push its row's
   // figures onto the next stop.
   explicit RichEditResult(HWND control, std::span<const LONG> tabStops = kResultTabStops, bool fitText = false);
+  ~RichEditResult() override;
+  RichEditResult(const RichEditResult&) = delete;
+  RichEditResult& operator=(const RichEditResult&) = delete;
   void Command(std::string_view command) override;
   void Append(std::string_view text) override;
   void CaretToStart() override;
   // A text the control already holds, as this sink wrote it and untouched since, is left
-  // there: only the focus and the caret move.
+  // there: only the focus and the caret move. While the control's window is hidden the text
+  // waits, and goes in (without taking the focus) at the first message that reaches the
+  // control other than a move or a resize: its painting when the window is shown, or whatever
+  // reads it, in this process or another.
   void Replace(std::string_view text) override;
   HWND Control() const { return control_; }
 
  private:
+  static LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
   void FocusIfShown();
   void LayOut();
+  void Write(std::string_view text, bool focus);
+  void WritePending();
   HWND control_;
   std::span<const LONG> tabStops_;
   bool fitText_;
   std::optional<std::string> written_;  // the text of the last Replace, while nothing else wrote
+  std::optional<std::string> pending_;  // a text that waits for its hidden window
 };
 
 // The tab stops that give each column of `text` (lines of cells between tabs) room for its

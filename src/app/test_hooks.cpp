@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/test_hooks.h"
+#include "app/text_view.h"
 
 namespace orv::app {
 
@@ -37,8 +38,8 @@ LRESULT CharSet(const CharFormatQuery& q) {
   if (!IsWindow(control)) return -1;
   char className[32] = {};
   GetClassNameA(control, className, sizeof className);
-  if (lstrcmpiA(className, "Edit") == 0) {
-    // A plain edit control has one font for all its text.
+  if (lstrcmpiA(className, kTextViewClass) == 0) {
+    // The text view has one font for all its text.
     LOGFONTA font{};
     GetObjectA(reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)), sizeof font, &font);
     return font.lfCharSet;

@@ -15,7 +15,7 @@ inline constexpr unsigned long kCopyDataDrop = 0x4F520001;
 inline constexpr unsigned long kCopyDataGraphPixel = 0x4F520002;
 // A character format read carries a CharFormatQuery and returns the character set of that
 // range of the rich edit control, plus kMixedCharSet when the range holds more than one (of a
-// plain edit control: its font's).
+// text view: its font's).
 inline constexpr unsigned long kCopyDataCharSet = 0x4F520003;
 // A scroll read carries a ScrollQuery and returns the bar's range end (nMax + 1) in bits 0-15,
 // its page in bits 16-31 and its position from bit 32; 0 for a window without that bar.

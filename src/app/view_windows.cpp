@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/app_ids.h"
+#include "app/text_view.h"
 #include "graph/incidence_view.h"
 #include "graph/label_columns.h"
 #include "graph/number_at_risk.h"
@@ -21,8 +22,9 @@ namespace {
 
 constexpr DWORD kViewStyle = WS_POPUP | 0x00CC0000;
 constexpr DWORD kReportStyle = 0x50B000C4;
-// Without the horizontal scroll bar and ES_AUTOHSCROLL: paragraphs wrap at the window's width.
-constexpr DWORD kWrappingStyle = 0x50A00044;
+// The paper's text view: child, visible, border, vertical scroll bar; its paragraphs wrap at the
+// window's width.
+constexpr DWORD kWrappingStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL;
 constexpr char kReportInitial[] = "読み込みデータ\r\n";
 constexpr LONG kScrollLine = 40;  // one row of the tables
 constexpr int kCascadeStep = 30;  // each view right of and below the one placed before
@@ -201,7 +203,7 @@ LRESULT Program::OnViewMessage(View v, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
         }
       } else if (v == kPaper) {
         if (HWND control = CreateReportControl(hwnd, kPaperControlId, "論文用の記述\r\n", true)) {
-          paper_ = std::make_unique<EditResult>(control);
+          paper_ = std::make_unique<TextResult>(control);
           surfaces_.paper = paper_.get();
         }
       } else {
@@ -254,7 +256,8 @@ LRESULT Program::OnViewMessage(View v, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
 }
 
 HWND Program::CreateReportControl(HWND parent, int id, const char* text, bool plain) {
-  HWND control = CreateWindowExA(0, plain ? "EDIT" : "RichEdit20A", text, plain ? kWrappingStyle : kReportStyle, 0, 0, 0,
+  if (plain) RegisterTextViewClass(instance_);
+  HWND control = CreateWindowExA(0, plain ? kTextViewClass : "RichEdit20A", text, plain ? kWrappingStyle : kReportStyle, 0, 0, 0,
                                  0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
   if (!control) {
     boxes_.Show("リッチエディットの作成に失敗", "Error - T_RichEdit", BoxIcon::Error);

@@ -33,7 +33,8 @@ TEST_F(Sample, JapaneseLegibleAndColumnsLinedUp) {
 
 // The paragraphs for the paper wrap Japanese at the window's edge, between characters as
 // Japanese is set: every line of them that the window wrapped reaches two thirds of its width.
-// Wrapped only at half-width blanks, lines such as "（95%信頼区間 / 326-355）" stood alone.
+// Wrapped only at half-width blanks, lines such as "（95%信頼区間 / 326-355）" stood alone. A
+// selection dragged across a wrapped line copies as it reads.
 TEST_F(Sample, PaperWrapsJapaneseAtTheWindowsEdge) {
   HWND control = PaperControl(*app_);
   std::wstring text(static_cast<std::size_t>(SendMessageW(control, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
@@ -51,6 +52,28 @@ TEST_F(Sample, PaperWrapsJapaneseAtTheWindowsEdge) {
     EXPECT_GE(3 * lastX, 2 * width) << "line " << line << " of " << width << " px ends at " << lastX;
   }
   EXPECT_GE(wrapped, 20);
+  const auto from = static_cast<WPARAM>(SendMessageW(control, EM_LINEINDEX, 1, 0)) + 3;
+  const auto to = static_cast<LPARAM>(SendMessageW(control, EM_LINEINDEX, 3, 0)) + 2;
+  // Dragged with the mouse from the left half of one character to that of another.
+  const auto at = [&](std::size_t c) {
+    const auto p = static_cast<LPARAM>(SendMessageW(control, EM_POSFROMCHAR, c, 0));
+    return MAKELPARAM(LOWORD(p) + 1, HIWORD(p) + 1);
+  };
+  PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, at(from));
+  PostMessageW(control, WM_MOUSEMOVE, MK_LBUTTON, at(static_cast<std::size_t>(to)));
+  PostMessageW(control, WM_LBUTTONUP, 0, at(static_cast<std::size_t>(to)));
+  app_->Settle();
+  EXPECT_EQ(SendMessageW(control, EM_GETSEL, 0, 0), MAKELONG(from, to));
+  SendMessageW(control, WM_COPY, 0, 0);
+  std::wstring copied;
+  if (OpenClipboard(nullptr)) {
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+      copied = static_cast<const wchar_t*>(GlobalLock(data));
+      GlobalUnlock(data);
+    }
+    CloseClipboard();
+  }
+  EXPECT_TRUE(copied == text.substr(from, static_cast<std::size_t>(to) - from)) << copied.size() << " characters copied";
 }
 
 // Two groups whose deaths have 25 causes with long names.

@@ -430,10 +430,11 @@ TEST(Report, LargeFileFill) {
   EXPECT_EQ(GetWindowLongA(ReportControl(app), GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL), WS_HSCROLL | WS_VSCROLL);
 }
 
-// Range clicks with every view and text window open, with the long-name file and the sample:
-// the processor time of each, until the program is idle, is printed, not judged. After each
-// series the text windows hold the core's texts for the range it ended on, each with its caret
-// at the start, and the last written has the focus, also where a text was left as it was.
+// Range clicks with every view and text window open, with the long-name file and the sample,
+// then with the text windows closed: the processor time of each, until the program is idle, is
+// printed, not judged. After each series the text windows (opened again) hold the core's texts
+// for the range it ended on, each with its caret at the start, and the last written or opened
+// has the focus, also where a text was left as it was.
 TEST(Range, ClicksWithEveryWindowOpen) {
   App app;
   for (int command : {kCmdReportWindow, kCmdLegend, kCmdSurvivalRate, kCmdDeathsByCause, kCmdCumulativeDeaths,
@@ -444,6 +445,7 @@ TEST(Range, ClicksWithEveryWindowOpen) {
   struct Pair { const char* name; int command[2]; RangeCommand range[2]; };
   const Pair pairs[] = {{"5/10 years", {kCmdFiveYears, kCmdTenYears}, {RangeCommand::FiveYears, RangeCommand::TenYears}},
                         {"+/-1 year", {kCmdPlusOneYear, kCmdMinusOneYear}, {RangeCommand::PlusOneYear, RangeCommand::MinusOneYear}}};
+  const char* const textWindows[] = {"NORMAL9", "NORMAL10", "NORMAL11", "NORMAL12"};
   for (const std::string& file : {LongNamesFile(), SamplePath()}) {
     app.Drop({file});
     app.DismissAllBoxes();
@@ -452,21 +454,30 @@ TEST(Range, ClicksWithEveryWindowOpen) {
     app.Command(kCmdWilcoxonWindow);
     Model model(app, file);
     const HWND controls[] = {LogRankControl(app), WilcoxonControl(app), IntervalsControl(app), PaperControl(app)};
-    for (const Pair& pair : pairs) {
-      for (HWND control : controls) SendMessageA(control, EM_SETSEL, 5, 5);
-      SetForegroundWindow(app.Main());
-      const double cpu = CpuSeconds(app), start = Seconds();
-      for (int i = 0; i < kClicks; ++i) app.Command(pair.command[i % 2]);
-      std::printf("[ range    ] %s, %d groups, %s alternating: %.3f s of CPU and %.3f s per click\n",
-                  file.substr(file.find_last_of('\\') + 1).c_str(), model.ws.cases.NumGroups, pair.name,
-                  (CpuSeconds(app) - cpu) / kClicks, (Seconds() - start) / kClicks);
-      for (RangeCommand range : pair.range) ApplyRange(model.ws, model.surfaces, range);
-      EXPECT_EQ(ControlText(controls[0]), model.logRank.Text()) << pair.name;
-      EXPECT_EQ(ControlText(controls[1]), model.wilcoxon.Text()) << pair.name;
-      EXPECT_EQ(ControlText(controls[2]), model.intervals.Text()) << pair.name;
-      EXPECT_EQ(ControlText(controls[3]), model.paper.Text()) << pair.name;
-      for (HWND control : controls) EXPECT_EQ(SendMessageA(control, EM_GETSEL, 0, 0), 0) << pair.name;
-      EXPECT_EQ(GetForegroundWindow(), app.Find("NORMAL12")) << pair.name << ": the last window written";
+    for (bool closed : {false, true}) {
+      for (const Pair& pair : pairs) {
+        const std::string name = std::string(pair.name) + (closed ? ", text windows closed" : "");
+        for (HWND control : controls) SendMessageA(control, EM_SETSEL, 5, 5);
+        if (closed) {
+          for (const char* window : textWindows) SendMessageA(app.Find(window), WM_CLOSE, 0, 0);
+        }
+        SetForegroundWindow(app.Main());
+        const double cpu = CpuSeconds(app), start = Seconds();
+        for (int i = 0; i < kClicks; ++i) app.Command(pair.command[i % 2]);
+        std::printf("[ range    ] %s, %d groups, %s alternating: %.3f s of CPU and %.3f s per click\n",
+                    file.substr(file.find_last_of('\\') + 1).c_str(), model.ws.cases.NumGroups, name.c_str(),
+                    (CpuSeconds(app) - cpu) / kClicks, (Seconds() - start) / kClicks);
+        if (closed) {
+          for (int command : {kCmdLogRankWindow, kCmdWilcoxonWindow, kCmdIntervals, kCmdPaper}) app.Command(command);
+        }
+        for (RangeCommand range : pair.range) ApplyRange(model.ws, model.surfaces, range);
+        EXPECT_EQ(ControlText(controls[0]), model.logRank.Text()) << name;
+        EXPECT_EQ(ControlText(controls[1]), model.wilcoxon.Text()) << name;
+        EXPECT_EQ(ControlText(controls[2]), model.intervals.Text()) << name;
+        EXPECT_EQ(ControlText(controls[3]), model.paper.Text()) << name;
+        for (HWND control : controls) EXPECT_EQ(SendMessageA(control, EM_GETSEL, 0, 0), 0) << name;
+        EXPECT_EQ(GetForegroundWindow(), app.Find("NORMAL12")) << name << ": the last window written";
+      }
     }
   }
 }

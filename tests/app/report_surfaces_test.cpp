@@ -1,5 +1,6 @@
 // The Win32 report surfaces in this process: a batched report leaves the control as the
-// insertions one by one would; the command line and the settings file path.
+// insertions one by one would, a streamed table as the plain rewrite would; the paper view's
+// line breaks; the command line and the settings file path.
 #include "app/win32.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 
 #include "app/command_line.h"
 #include "app/rich_text.h"
+#include "app/text_view.h"
 #include "gui_driver.h"
 
 namespace orv::app {
@@ -44,7 +46,16 @@ std::string Held(HWND control) {
     SendMessageA(control, EM_SETSEL, static_cast<WPARAM>(i), i + 1);
     CHARFORMATA cf{sizeof cf};
     SendMessageA(control, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
-    held.append(" ").append(std::to_string(cf.crTextColor));
+    held.append(" ").append(std::to_string(cf.crTextColor)).append("/").append(std::to_string(cf.bCharSet));
+  }
+  // The tab stops of each paragraph.
+  for (LRESULT line = 0, lines = SendMessageA(control, EM_GETLINECOUNT, 0, 0); line < lines; ++line) {
+    const auto start = static_cast<WPARAM>(SendMessageA(control, EM_LINEINDEX, static_cast<WPARAM>(line), 0));
+    SendMessageA(control, EM_SETSEL, start, static_cast<LPARAM>(start));
+    PARAFORMAT pf{sizeof pf};
+    SendMessageA(control, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
+    held += "\ntabs";
+    for (int i = 0; i < pf.cTabCount; ++i) held.append(" ").append(std::to_string(pf.rgxTabs[i]));
   }
   return held;
 }
@@ -97,6 +108,72 @@ TEST(ReportControl, BatchedReportEqualsInsertions) {
     DestroyWindow(batched.Control());
   }
   DestroyWindow(parent);
+}
+
+// A table rewritten as one RTF stream leaves the control as emptying it, inserting the text and
+// laying it out do: the same text to the last line end, the selection at 0, the character set
+// and colour of each character and the tab stops of each paragraph, fitted or not; in a hidden
+// window too, where the text waits until the control is read.
+TEST(ResultControl, StreamedTableEqualsThePlainRewrite) {
+  struct Case { const char* name; std::string text; };
+  const Case cases[] = {
+      {"ends with a line end", "\t\t\tlog-rank\t\r\n\t 1 -  2\t >0.5    \t 0.0123\r\n"},
+      {"ends inside a line", "群\t中央値\r\n 1 : 新規治療群 ( n = 9 )\t1y11m"},
+      {"trail bytes and RTF syntax", "表示ソ予 {x} \\y\\ 十\t\r\n\r\n"},
+      {"a cell wider than its stop", std::string(60, 'x') + "\tend\r\n"},
+      {"empty", ""},
+  };
+  LoadLibraryA("riched20.dll");
+  HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  for (const Case& c : cases) {
+    for (int way = 0; way < 4; ++way) {
+      const bool fit = way % 2 == 1, hidden = way >= 2;
+      SCOPED_TRACE(std::string(c.name) + (fit ? ", fitted stops" : "") + (hidden ? ", hidden" : ""));
+      ShowWindow(parent, hidden ? SW_HIDE : SW_SHOWNA);
+      HWND streamedControl = NewControl(parent), plainControl = NewControl(parent);
+      RichEditResult streamed(streamedControl, kResultTabStops, fit), plain(plainControl, kResultTabStops, fit);
+      streamed.Replace("old\ttext\r\n");
+      streamed.Replace(c.text);
+      plain.ResultTextSink::Replace(c.text);
+      EXPECT_EQ(guitest::ControlText(streamedControl), c.text);
+      EXPECT_EQ(Held(streamedControl), Held(plainControl));
+      DestroyWindow(streamedControl);
+      DestroyWindow(plainControl);
+    }
+  }
+  DestroyWindow(parent);
+}
+
+// The paper's lines: Japanese breaks between characters but never before a closing bracket or
+// a full stop nor after an opening bracket, Latin at blanks, which hang past the edge. Each
+// line is shown as drawn, its hanging blanks in brackets.
+TEST(TextView, WrapsJapaneseBetweenCharactersLatinAtBlanks) {
+  struct Case { const char* name; std::wstring text; int width; std::wstring lines; };
+  const Case cases[] = {
+      {"between any two Japanese characters", L"生存率は高い", 40, L"生存|率は|高い"},
+      {"exactly as wide as the line", L"生存率は", 80, L"生存率は"},
+      {"no full stop at a line's start", L"あいう。え", 60, L"あい|う。え"},
+      {"no comma at a line's start", L"あいう、え", 60, L"あい|う、え"},
+      {"no closing bracket at a line's start", L"あいう）お", 60, L"あい|う）お"},
+      {"no opening bracket at a line's end", L"あい（う）", 60, L"あい|（う）"},
+      {"Latin at blanks, the blank hanging", L"ab cd ef", 50, L"ab cd[ ]|ef"},
+      {"blanks past the edge hang", L"abcd   ef", 40, L"abcd[   ]|ef"},
+      {"a word longer than the line is cut", L"abcdefg", 30, L"abc|def|g"},
+      {"digits and a percent sign stay together", L"率は95%です", 60, L"率は|95%で|す"},
+      {"Latin beside Japanese breaks between them", L"中央値ab", 70, L"中央値|ab"},
+      {"a character wider than the line stands alone", L"生存", 10, L"生|存"},
+  };
+  for (const Case& c : cases) {
+    std::vector<int> advance;
+    for (wchar_t ch : c.text) advance.push_back((advance.empty() ? 0 : advance.back()) + (ch < 0x80 ? 10 : 20));
+    std::wstring shown;
+    for (const WrappedLine& l : WrapParagraph(c.text, advance, c.width)) {
+      if (!shown.empty()) shown += L'|';
+      shown += c.text.substr(static_cast<std::size_t>(l.start), static_cast<std::size_t>(l.end - l.start));
+      if (l.next > l.end) shown += L"[" + c.text.substr(static_cast<std::size_t>(l.end), static_cast<std::size_t>(l.next - l.end)) + L"]";
+    }
+    EXPECT_TRUE(shown == c.lines) << c.name;
+  }
 }
 
 // The files that exist, for the unquoted arguments.

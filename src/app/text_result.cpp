@@ -1,5 +1,5 @@
-// The paragraphs for the paper in a plain edit control.
-#include "app/edit_text.h"
+// The paragraphs for the paper in the read-only wrapping text view.
+#include "app/text_result.h"
 
 #include <string>
 
@@ -7,7 +7,7 @@
 
 namespace orv::app {
 
-EditResult::EditResult(HWND control) : control_(control) {
+TextResult::TextResult(HWND control) : control_(control) {
   if (!control_) return;
   // The face, height and character set of the rich edit controls beside it.
   const CHARFORMATA cf = ReportCharFormat();
@@ -17,56 +17,51 @@ EditResult::EditResult(HWND control) : control_(control) {
   font_ = CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, cf.bCharSet, OUT_DEFAULT_PRECIS,
                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, cf.szFaceName);
   SendMessageA(control_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
-  SendMessageA(control_, EM_SETLIMITTEXT, 0, 0);
 }
 
-EditResult::~EditResult() {
+TextResult::~TextResult() {
   if (control_ && IsWindow(control_)) SendMessageA(control_, WM_SETFONT, 0, FALSE);
   if (font_) DeleteObject(font_);
 }
 
-void EditResult::FocusIfShown() {
+void TextResult::FocusIfShown() {
   if (IsWindowVisible(GetAncestor(control_, GA_ROOT))) SetFocus(control_);
 }
 
-void EditResult::Command(std::string_view command) {
+void TextResult::Command(std::string_view command) {
   if (!control_) return;
-  if (command != "COPY" && command != "ALLSELECT") written_.reset();
   if (command == "CLEAR") {
+    written_.reset();
     FocusIfShown();
     SetWindowTextA(control_, "");
-  } else if (command == "CUT") {
-    SendMessageA(control_, WM_CUT, 0, 0);
   } else if (command == "COPY") {
     SendMessageA(control_, WM_COPY, 0, 0);
-  } else if (command == "PASTE") {
-    SendMessageA(control_, WM_PASTE, 0, 0);
   } else if (command == "ALLSELECT") {
     SendMessageA(control_, EM_SETSEL, 0, -1);
   }
 }
 
-void EditResult::Append(std::string_view text) {
+void TextResult::Append(std::string_view text) {
   if (!control_) return;
   written_.reset();
   const std::string copy(text);
   SendMessageA(control_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(copy.c_str()));
 }
 
-void EditResult::CaretToStart() {
+void TextResult::CaretToStart() {
   if (!control_) return;
   FocusIfShown();
   SendMessageA(control_, EM_SETSEL, 0, 0);
   SendMessageA(control_, EM_SCROLLCARET, 0, 0);
 }
 
-void EditResult::Replace(std::string_view text) {
+void TextResult::Replace(std::string_view text) {
   if (!control_) return;
-  const bool untouched = written_ && SendMessageA(control_, EM_GETMODIFY, 0, 0) == 0;
-  if (untouched && *written_ == text) return CaretToStart();
-  ResultTextSink::Replace(text);
-  SendMessageA(control_, EM_SETMODIFY, FALSE, 0);
+  if (written_ && *written_ == text) return CaretToStart();
+  // Set whole: the view starts at its top with the caret at 0.
+  FocusIfShown();
   written_ = std::string(text);
+  SetWindowTextA(control_, written_->c_str());
 }
 
 }  // namespace orv::app
