@@ -71,6 +71,14 @@ void StartNewFile(Workspace& ws) {
   ws.cases.CauseCensored = CauseFlags{};
   // Another file's groups: its first shown group until one is chosen.
   ws.referenceGroup = 0;
+  ws.timeUnit = TimeUnit::Months;
+  for (std::string& label : ws.groupLabels) label.clear();
+  for (std::string& label : ws.causeLabels) label.clear();
+}
+
+void SetPaperChoices(Workspace& ws, Surfaces& surfaces, const PaperChoices& choices) {
+  ApplyPaperChoices(choices, ws);
+  PresentText(ws, surfaces, TextOutput::Paper);
 }
 
 bool CensorAndReload(Workspace& ws, Surfaces& surfaces, const CauseFlags& censored, const std::string& shownPath,
