@@ -246,10 +246,13 @@ double FigureTextMeasure::operator()(std::string_view bytes, double size) const 
 
 FigureInput FigureInputFor(const Workspace& ws, bool incidence) {
   if (incidence && ws.run.competing.active) {
-    return IncidenceFigureInputOf(ws, ws.run.competing, ws.styles, ws.geometry.xMax, false);
+    FigureInput input = IncidenceFigureInputOf(ws, ws.run.competing, ws.styles, ws.geometry.xMax, false);
+    UseEnglishLabels(ws.cases, ws.groupLabels, ws.causeLabels, input);
+    return input;
   }
   FigureInput input = FigureInputOf(ws, ws.styles, ws.geometry.xMax, false);
   AddReviewerFigures(ws.run.reviewer, ws.cases, input);
+  UseEnglishLabels(ws.cases, ws.groupLabels, ws.causeLabels, input);
   ApplyFigurePalette(FigurePalette::OkabeIto, input);
   return input;
 }

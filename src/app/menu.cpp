@@ -58,6 +58,7 @@ HMENU BuildMainMenu() {
                              {"リスク集団数", kCmdNumberAtRisk},
                              {"信頼区間・ハザード比", kCmdIntervals},
                              {"論文用の記述", kCmdPaper},
+                             {"論文用の記述の設定…", kCmdPaperWords},
                              {"表をCSVで保存…", kCmdSaveTables},
                              {nullptr, 0},
                              {"累積発生率", kCmdIncidenceView},

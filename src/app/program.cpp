@@ -286,6 +286,9 @@ void Program::OnCommand(int id) {
     case kCmdSaveTables: SaveTables(); break;
     case kCmdIncidenceView: ShowViewWindow(kIncidence); break;
     case kCmdChooseReference: ChooseReferenceGroup(dialogs_); break;
+    case kCmdPaperWords:
+      if (ChoosePaperWords(dialogs_)) RememberPaperChoices();
+      break;
     case kCmdFigure: ShowViewWindow(kFigure); break;
     case kCmdSaveFigure: SaveFigure(); break;
     case kCmdCopyFigure: CopyFigure(); break;
@@ -343,6 +346,7 @@ void Program::SetFileTitle() { SetWindowTextA(main_, (appTitle_ + " : " + dataPa
 void Program::LoadShownFile(const std::string& path) {
   shownPath_ = path;
   LoadAndAnalyse(path, ws_, surfaces_);
+  RecallPaperChoices();
   PlacePendingViews();
   if (report_) report_->Flush();
   HideStaleComparisons();

@@ -110,6 +110,11 @@ class Program {
   void HideStaleComparisons();
   void SetFileTitle();
 
+  // The paragraphs' unit and labels of the shown file, put back from the settings store after a
+  // load and kept there after a change (paper_choices_store.cpp).
+  void RecallPaperChoices();
+  void RememberPaperChoices();
+
   // The life tables, the pair table and the incidence as CSV files for a spreadsheet (save_tables.cpp).
   void SaveTables();
 

@@ -83,7 +83,7 @@ void Program::SaveTables() {
 
   // The batch command's tables: the first under the chosen name, the others beside it.
   std::vector<OutputFile> outputs;
-  for (CsvTable& table : ResultTables(ws_, ws_.run.competing)) {
+  for (CsvTable& table : ResultTables(ws_, ws_.run.competing, ws_.groupLabels)) {
     const std::string suffix = After("-", table.name) + ".csv";
     const std::string path = outputs.empty() ? std::string(file) : SiblingPath(file, suffix.c_str());
     outputs.push_back({path, std::move(table.bytes)});

@@ -104,9 +104,9 @@ void WriteCompetingRisksJson(JsonWriter& json, const Workspace& ws) {
 
 std::string WriteCompetingRisksFiles(const Workspace& ws, bool bands, const std::string& dir) {
   if (!ws.run.competing.active) return {};
-  return WriteFigureFiles(
-      LayoutPublicationFigure(IncidenceFigureInputOf(ws, ws.run.competing, ws.styles, ws.geometry.xMax, bands), CairoTextWidth),
-      dir, "cumulative-incidence");
+  FigureInput input = IncidenceFigureInputOf(ws, ws.run.competing, ws.styles, ws.geometry.xMax, bands);
+  UseEnglishLabels(ws.cases, ws.groupLabels, ws.causeLabels, input);
+  return WriteFigureFiles(LayoutPublicationFigure(input, CairoTextWidth), dir, "cumulative-incidence");
 }
 
 }  // namespace orv::cli

@@ -7,7 +7,7 @@
 namespace orv::cli {
 
 std::string WriteFigureTables(const Workspace& ws, const std::string& dir) {
-  for (const CsvTable& table : ResultTables(ws, ws.run.competing)) {
+  for (const CsvTable& table : ResultTables(ws, ws.run.competing, ws.groupLabels)) {
     if (std::string error = WriteOutFile(dir, std::string(table.name) + ".csv", table.bytes); !error.empty()) return error;
   }
   return {};

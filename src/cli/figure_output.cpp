@@ -212,6 +212,7 @@ std::string WriteFigureFiles(const FigureLayout& layout, const std::string& dir,
 std::string WriteFigures(const Workspace& ws, bool bands, FigurePalette palette, const std::string& dir) {
   FigureInput input = FigureInputOf(ws, ws.styles, ws.geometry.xMax, bands);
   AddReviewerFigures(ws.run.reviewer, ws.cases, input);
+  UseEnglishLabels(ws.cases, ws.groupLabels, ws.causeLabels, input);
   ApplyFigurePalette(palette, input);
   return WriteFigureFiles(LayoutPublicationFigure(input, CairoTextWidth), dir, "figure");
 }

@@ -92,11 +92,17 @@ std::string BatchSession::CheckChoices(const CliOptions& options) const {
              " in the data (groups 0 to " + std::to_string(cases.NumGroups) + ")";
     }
   }
+  // The figures and tables are made in code page 932: a character it lacks would be lost there.
+  const auto unwritable = [](const std::string& label) {
+    return "the label '" + label + "' holds a character that code page 932 lacks (the figures and tables are written in it)";
+  };
   for (const auto& [group, label] : options.labels) {
     if (ReferenceGroupOf(group) == 0) return "no group '" + group + "' in the data for a label";
+    if (!Utf8ToCp932(label)) return unwritable(label);
   }
   for (const auto& [cause, label] : options.causeLabels) {
     if (CauseIndexOf(cause) == 0) return "no cause '" + cause + "' in the data for a label";
+    if (!Utf8ToCp932(label)) return unwritable(label);
   }
   if (options.reference && ReferenceGroupOf(*options.reference) == 0) {
     return "no group '" + *options.reference + "' in the data for the reference (groups 1 to " +

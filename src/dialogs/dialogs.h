@@ -26,6 +26,7 @@ struct DialogContext {
   GroupSet shownTicks;
   CauseFlags censoredTicks{};
   int referenceTick = 0;  // the group chosen in the reference group window
+  bool paperChanged = false;  // the paper's window changed its unit or a label
 };
 
 // Registers the class "NORMALDLG" with the given background brush.
@@ -42,5 +43,8 @@ void ChooseGroups(DialogContext& ctx, bool bringMainToFront);
 void ChooseCensoredCauses(DialogContext& ctx);
 // "基準群の選択…": the reference group of the hazard ratios, and the interval window rewritten.
 void ChooseReferenceGroup(DialogContext& ctx);
+// "論文用の記述の設定…": the paragraphs' time unit and the English labels of the groups and
+// causes, the paragraphs written again at once. True when a choice changed.
+bool ChoosePaperWords(DialogContext& ctx);
 
 }  // namespace orv

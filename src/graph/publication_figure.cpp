@@ -533,6 +533,12 @@ void AddReviewerFigures(const ReviewerResults& reviewer, const CaseData& cases, 
   input.censoredCauses = CensoredCausesText(cases);
 }
 
+void UseEnglishLabels(const CaseData& cases, std::span<const std::string> groupLabels,
+                      std::span<const std::string> causeLabels, FigureInput& input) {
+  for (FigureSeries& s : input.series) s.name = LabelOr(groupLabels, s.group, s.name);
+  if (!input.censoredCauses.empty()) input.censoredCauses = CensoredCausesText(cases, causeLabels);
+}
+
 void ApplyFigurePalette(FigurePalette palette, FigureInput& input) {
   std::array<bool, 5> taken{};  // the drawn styles 0..4 given to earlier series
   for (std::size_t i = 0; i < input.series.size(); ++i) {

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -153,6 +154,11 @@ FigureSeries SeriesOf(const AnalysisResults& r, const LineStyles& styles, int g,
 // views' statistic, each legend entry as "name (events/cases)", the footnote's weeks and
 // censored causes.
 void AddReviewerFigures(const ReviewerResults& reviewer, const CaseData& cases, FigureInput& input);
+
+// The English figure's names: each series' group and the footnote's censored causes by their
+// English labels where given (UTF-8 per group and cause slot; empty: the file's names).
+void UseEnglishLabels(const CaseData& cases, std::span<const std::string> groupLabels,
+                      std::span<const std::string> causeLabels, FigureInput& input);
 
 void ApplyFigurePalette(FigurePalette palette, FigureInput& input);
 

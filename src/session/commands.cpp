@@ -73,6 +73,14 @@ void StartNewFile(Workspace& ws) {
   ws.referenceGroup = 0;
   // Its columns are not the last file's: nothing is adjusted for until chosen again.
   ws.model = {};
+  ws.timeUnit = TimeUnit::Months;
+  for (std::string& label : ws.groupLabels) label.clear();
+  for (std::string& label : ws.causeLabels) label.clear();
+}
+
+void SetPaperChoices(Workspace& ws, Surfaces& surfaces, const PaperChoices& choices) {
+  ApplyPaperChoices(choices, ws);
+  PresentText(ws, surfaces, TextOutput::Paper);
 }
 
 bool CensorAndReload(Workspace& ws, Surfaces& surfaces, const CauseFlags& censored, const std::string& shownPath,

@@ -8,6 +8,7 @@
 #include "data/group_set.h"
 #include "platform/colour.h"
 #include "platform/surfaces.h"
+#include "session/paper_choices.h"
 #include "session/workspace.h"
 
 namespace orv {
@@ -35,7 +36,8 @@ bool CensorAndReload(Workspace& ws, Surfaces& surfaces, const CauseFlags& censor
                      const std::string* bytes = nullptr);
 
 // A data file other than the shown one is about to be loaded: the choices made for the shown
-// file (its censored causes, the reference group) do not carry over to it.
+// file (its censored causes, the reference group, the paragraphs' unit and labels) do not carry
+// over to it.
 void StartNewFile(Workspace& ws);
 
 // The reference group's choice: group g (1..NumGroups; 0 for the first shown group) becomes
@@ -44,6 +46,10 @@ void StartNewFile(Workspace& ws);
 void SetReferenceGroup(Workspace& ws, int g);
 // The same, then the texts of the interval and paper windows written again with the new ratios.
 void SetReferenceGroup(Workspace& ws, Surfaces& surfaces, int g);
+
+// The paragraphs' time unit and English labels (the program's window, or a file's remembered
+// choices): set, and the paper's text written again; the figures read them when next drawn.
+void SetPaperChoices(Workspace& ws, Surfaces& surfaces, const PaperChoices& choices);
 
 // The graph settings' OK: group g's line style, width and pen, then the graph and every view.
 void SetGroupLine(Workspace& ws, Surfaces& surfaces, int g, int style, int width, Rgb colour);

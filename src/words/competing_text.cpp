@@ -56,7 +56,7 @@ std::string CompetingRisksText(const AnalysisResults& r, const CompetingRisks& c
   return out;
 }
 
-std::string CumulativeIncidenceCsv(const AnalysisResults& r, const CompetingRisks& c) {
+std::string CumulativeIncidenceCsv(const AnalysisResults& r, const CompetingRisks& c, std::span<const std::string> labels) {
   std::string out = "group,name,week,atRisk,interest,competing,cif,stdErr,lower,upper\r\n";
   if (!c.active) return out;
   const SurvivalTables& t = r.survival;
@@ -64,7 +64,7 @@ std::string CumulativeIncidenceCsv(const AnalysisResults& r, const CompetingRisk
     const auto gi = static_cast<std::size_t>(g);
     const GroupIncidence& group = c.groups[gi];
     const IncidenceEstimates& e = group.estimates;
-    const std::string prefix = FormatNumber(g) + "," + CsvField(r.cases.GroupNames[gi]) + ",";
+    const std::string prefix = FormatNumber(g) + "," + CsvField(LabelOr(labels, g, r.cases.GroupNames[gi])) + ",";
     for (std::size_t w = 0; w < e.incidence.size(); ++w) {
       out += prefix + FormatNumber(static_cast<double>(w)) + "," + FormatNumber(static_cast<double>(t.AtRiskTable[w][gi])) + "," +
              CsvNumber(t.SurvivalTable[w][kDeaths][gi]) + "," + CsvNumber(group.competing[w]) + "," + CsvNumber(e.incidence[w]) +

@@ -3,6 +3,7 @@
 // the caller converts where it writes.
 #pragma once
 
+#include <span>
 #include <string>
 
 #include "words/analysis_results.h"
@@ -20,7 +21,7 @@ std::string CompetingRisksText(const AnalysisResults& r, const CompetingRisks& c
 // One row per group 0..NumGroups and week 0 to the group's last event week: group index,
 // name, week, at risk, deaths of interest, competing deaths, incidence, standard error,
 // lower and upper limit (empty where there is none). A heading row first; CR LF line ends.
-// Only the heading without a censored cause.
-std::string CumulativeIncidenceCsv(const AnalysisResults& r, const CompetingRisks& c);
+// Only the heading without a censored cause. A group labelled in `labels` is named by it.
+std::string CumulativeIncidenceCsv(const AnalysisResults& r, const CompetingRisks& c, std::span<const std::string> labels = {});
 
 }  // namespace orv

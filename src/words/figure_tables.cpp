@@ -65,13 +65,13 @@ std::string FiguresText(const AnalysisResults& r) {
   return out;
 }
 
-std::string LifeTablesCsv(const AnalysisResults& r) {
+std::string LifeTablesCsv(const AnalysisResults& r, std::span<const std::string> labels) {
   std::string out = "group,name,week,atRisk,deaths,censored,km,stdErr,lower,upper\r\n";
   const SurvivalTables& t = r.survival;
   for (int g = 0; g <= LastGroup(r.cases); ++g) {
     const auto gi = static_cast<std::size_t>(g);
     const GroupEstimates& e = r.figures.groups[gi];
-    const std::string prefix = FormatNumber(g) + "," + CsvField(r.cases.GroupNames[gi]) + ",";
+    const std::string prefix = FormatNumber(g) + "," + CsvField(LabelOr(labels, g, r.cases.GroupNames[gi])) + ",";
     for (std::size_t w = 0; w < e.km.size(); ++w) {
       out += prefix + FormatNumber(static_cast<double>(w)) + "," + FormatNumber(static_cast<double>(t.AtRiskTable[w][gi])) + "," +
              CsvNumber(t.SurvivalTable[w][kDeaths][gi]) + "," + CsvNumber(t.SurvivalTable[w][kCensored][gi]) + "," +
@@ -82,7 +82,7 @@ std::string LifeTablesCsv(const AnalysisResults& r) {
   return out;
 }
 
-std::string PairsCsv(const AnalysisResults& r) {
+std::string PairsCsv(const AnalysisResults& r, std::span<const std::string> labels) {
   std::string out =
       "a,b,nameA,nameB,logRankChi2,logRankP,wilcoxonChi2,wilcoxonP,hazardRatio,hrLower,hrUpper,hrP\r\n";
   const bool tested = r.tests.ShownGroupCount >= 2;
@@ -95,8 +95,8 @@ std::string PairsCsv(const AnalysisResults& r) {
       auto test = [&](const PairTable& table) { return tested ? CsvNumber(table[ai][bi]) : std::string(); };
       const HazardRatio& h = r.figures.hazardRatios[ai][bi];
       auto hr = [&](double v) { return h.estimated ? CsvNumber(v) : std::string(); };
-      out += FormatNumber(a) + "," + FormatNumber(b) + "," + CsvField(r.cases.GroupNames[ai]) + "," +
-             CsvField(r.cases.GroupNames[bi]) + "," + test(p.LogRankChi2) + "," + test(p.LogRankP) + "," +
+      out += FormatNumber(a) + "," + FormatNumber(b) + "," + CsvField(LabelOr(labels, a, r.cases.GroupNames[ai])) + "," +
+             CsvField(LabelOr(labels, b, r.cases.GroupNames[bi])) + "," + test(p.LogRankChi2) + "," + test(p.LogRankP) + "," +
              test(p.WilcoxonChi2) + "," + test(p.WilcoxonP) + "," + hr(h.hr) + "," + hr(h.lower) + "," + hr(h.upper) + "," +
              hr(h.p) + "\r\n";
     }

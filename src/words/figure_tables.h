@@ -4,6 +4,7 @@
 // (the batch command as UTF-8 with a byte-order mark).
 #pragma once
 
+#include <span>
 #include <string>
 
 #include "words/analysis_results.h"
@@ -20,14 +21,16 @@ std::string FiguresText(const AnalysisResults& r);
 
 // One row per group 0..NumGroups and week 0 to the group's last event week: group index,
 // name, week, at risk, deaths, censored, Kaplan-Meier estimate, standard error, lower and
-// upper limit (empty where there is none). A heading row first; CR LF line ends.
-std::string LifeTablesCsv(const AnalysisResults& r);
+// upper limit (empty where there is none). A heading row first; CR LF line ends. Here and in
+// every CSV table, a group with an English label in `labels` (UTF-8, per group slot) is named
+// by it.
+std::string LifeTablesCsv(const AnalysisResults& r, std::span<const std::string> labels = {});
 
 // One row per pair a < b of groups 1..NumGroups: indexes and names, the log-rank and
 // Wilcoxon statistics and p-values (empty with fewer than two shown groups, when no test
 // ran), the hazard ratio of b relative to a with its interval and p (empty without an
 // estimate). A heading row first; CR LF line ends.
-std::string PairsCsv(const AnalysisResults& r);
+std::string PairsCsv(const AnalysisResults& r, std::span<const std::string> labels = {});
 
 
 }  // namespace orv

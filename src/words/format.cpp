@@ -102,14 +102,19 @@ std::string CsvNumber(double value) { return std::isfinite(value) ? FormatNumber
 
 std::string Utf8CsvFile(const std::string& cp932Csv) { return "\xEF\xBB\xBF" + Cp932ToUtf8(cp932Csv); }
 
-std::string CensoredCauseNames(const CaseData& cases, std::string_view separator) {
+std::string CensoredCauseNames(const CaseData& cases, std::string_view separator, std::span<const std::string> labels) {
   std::string names;
   for (int j = 1; j <= std::min(cases.NumCauses, kOverflowIndex); ++j) {
     if (cases.CauseCensored[static_cast<std::size_t>(j)] != 1) continue;
     if (!names.empty()) names += separator;
-    names += cases.CauseNames[static_cast<std::size_t>(j)];
+    names += LabelOr(labels, j, cases.CauseNames[static_cast<std::size_t>(j)]);
   }
   return names;
+}
+
+std::string LabelOr(std::span<const std::string> labels, int i, const std::string& name) {
+  const auto at = static_cast<std::size_t>(i);
+  return i >= 0 && at < labels.size() && !labels[at].empty() ? Utf8ToCp932(labels[at]).bytes : name;
 }
 
 }  // namespace orv

@@ -4,6 +4,7 @@
 // Texts are code page 932 unless a function says UTF-8.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -77,6 +78,12 @@ std::string Utf8CsvFile(const std::string& cp932Csv);
 // --- names ----------------------------------------------------------------------------------
 // The causes 1..20 counted as censored, in code page 932 joined by `separator`; empty when
 // none is.
-std::string CensoredCauseNames(const CaseData& cases, std::string_view separator);
+// With `labels` (UTF-8 English labels per cause slot, empty: the name), a labelled cause by its
+// label, in code page 932 like the rest.
+std::string CensoredCauseNames(const CaseData& cases, std::string_view separator, std::span<const std::string> labels = {});
+// The name of group or cause slot i in the English texts, the figures and the CSV tables: its
+// label (UTF-8, in code page 932 here) when `labels` gives one, else `name`. A label that the
+// code page cannot hold has been refused where it was given.
+std::string LabelOr(std::span<const std::string> labels, int i, const std::string& name);
 
 }  // namespace orv

@@ -52,18 +52,20 @@ std::string GroupRow(const AnalysisResults& r, int g) {
   return Label(r, g) + "\t" + MedianText(e.median) + "\t" + SurvivalText(e.at5y) + "\t" + SurvivalText(e.at10y) + kEnd;
 }
 
-std::string EventsText(const ReviewerResults& v, int g) {
+// Events over the whole follow-up beside a median; over the tested weeks beside a ratio.
+std::string EventsText(const ReviewerResults& v, int g, bool inWindow = false) {
   const auto gi = static_cast<std::size_t>(g);
-  return FormatNumber(static_cast<double>(v.events[gi])) + "/" + FormatNumber(static_cast<double>(v.cases[gi]));
+  return FormatNumber(static_cast<double>(inWindow ? v.eventsInWindow[gi] : v.events[gi])) + "/" +
+         FormatNumber(static_cast<double>(v.cases[gi]));
 }
 
 std::string ReferenceCell(const ReviewerResults& v, int g, bool& marked) {
-  if (g == v.reference) return "基準群\t";
+  if (g == v.reference) return EventsText(v, g, true) + "  基準群\t";
   for (const ReferenceRatio& ratio : v.referenceRatios) {
     if (ratio.group != g) continue;
     const HazardRatio& h = ratio.ratio;
-    if (!h.estimated) return std::string(kNotEstimableJa) + "\t";
-    std::string cell = IntervalText(h.hr, h.lower, h.upper, 3, "-") + "\t" + RoundedPText(h.p);
+    if (!h.estimated) return EventsText(v, g, true) + "  " + kNotEstimableJa + "\t";
+    std::string cell = EventsText(v, g, true) + "  " + IntervalText(h.hr, h.lower, h.upper, 3, "-") + "\t" + RoundedPText(h.p);
     if (ratio.ph.tested && ratio.ph.p < 0.05) {
       cell += " ※";
       marked = true;
@@ -87,7 +89,7 @@ std::string ReviewerPart(const AnalysisResults& r, const ReviewerResults& v) {
     out += kNotEstimableJa;
   }
   out += kEnd;
-  out += std::string("群\tイベント数/症例数  中央値 (95 % CI)\tHR (群 vs 基準群) (95 % CI)\tp") + kEnd;
+  out += std::string("群\t全期間のイベント数/症例数  中央値 (95 % CI)\t対象期間のイベント数/症例数  HR (群 vs 基準群) (95 % CI)\tp") + kEnd;
   bool marked = false;
   const int groups = std::clamp(r.cases.NumGroups, 0, kGroupSlots - 1);
   for (int g = 1; g <= groups; ++g) {
@@ -99,7 +101,8 @@ std::string ReviewerPart(const AnalysisResults& r, const ReviewerResults& v) {
     out += "基準群 " + TwoWide(v.requestedReference) + " は表示されていないため、表示中の最初の群 " + TwoWide(v.reference) +
            " を基準群とした" + kEnd;
   }
-  if (marked) out += std::string("※ 比例ハザード性の検定で p < 0.05: ハザード比は期間中一定ではない") + kEnd;
+  // Evidence against proportional hazards, not proof that the ratio changes.
+  if (marked) out += std::string("※ 比例ハザード性の検定で p < 0.05: 比例ハザード性に反する根拠あり。ハザード比は期間を通じた平均的な要約") + kEnd;
   return out;
 }
 

@@ -509,7 +509,6 @@ class PaperBuilder {
     for (int g = 1; g <= groups_; ++g) {
       if (Shown(g)) GroupSentence(g);
     }
-    const std::string window = Time(r.lastWeek);
     if (LogRankReported()) {
       const std::string chi = w_.F(Ratio(r.logRank.statistic), Path(json_name::kLogRank, json_name::kStatistic));
       const std::string df = w_.F(std::to_string(r.logRank.df), Path(json_name::kLogRank, json_name::kDf));
@@ -518,6 +517,7 @@ class PaperBuilder {
                       " of freedom, " + PWords(p) + ".",
                   U(u8"log-rank検定ではχ² = ") + chi + U(u8"（自由度") + df + U(u8"）、") + PWords(p) + U(u8"であった。"));
     } else if (r.shownGroups >= 2 && !AnyWindowEvents()) {
+      const std::string window = WindowEnd();
       w_.Sentence("No event occurred over " + SpanEn(window) + ", so the groups were not compared.",
                   SpanJa(window) + U(u8"にイベントはなく、群間の比較は行わなかった。"));
     }
@@ -623,9 +623,9 @@ class PaperBuilder {
     const std::string path = Element(json_name::kReferenceRatios, static_cast<int>(i));
     const std::string name = Name(ratio.group), nameEn = NameEn(ratio.group);
     const std::string ref = Name(r.reference), refEn = NameEn(r.reference);
-    const std::string window = Time(r.lastWeek);
     if (WithoutEvents(r.reference, ratio.group)) {
       if (!AnyWindowEvents()) return;  // said once for all groups
+      const std::string window = WindowEnd();
       w_.Sentence("Neither the " + nameEn + " nor the " + refEn + " group had an event over " + SpanEn(window) + ", so they were not compared.",
                   name + U(u8"と") + ref + U(u8"はいずれも") + SpanJa(window) + U(u8"にイベントがなく、比較は行わなかった。"));
       return;
@@ -639,6 +639,7 @@ class PaperBuilder {
       const std::string events = w_.F(std::to_string(inWindow), GroupPath(ratio.group, json_name::kEventsInWindow));
       const std::string refEvents =
           w_.F(std::to_string(r.eventsInWindow[static_cast<std::size_t>(r.reference)]), GroupPath(r.reference, json_name::kEventsInWindow));
+      const std::string window = WindowEnd();
       const auto hr = Estimate(h.hr, h.lower, h.upper, path, json_name::kHazardRatio, Ratio);
       const std::string p = PWords(w_.F(RoundedPFigure(h.p), Path(path, json_name::kP)));
       w_.Sentence("Over " + SpanEn(window) + ", with " + events + (inWindow == 1 ? " event" : " events") + " in " + nameEn + " and " + refEvents + " in " + refEn + ", the HR for " +
@@ -648,6 +649,7 @@ class PaperBuilder {
                       U(u8"であった。"));
     } else {
       const int without = r.eventsInWindow[static_cast<std::size_t>(ratio.group)] == 0 ? ratio.group : r.reference;
+      const std::string window = WindowEnd();
       w_.Sentence("No HR for " + nameEn + " vs " + refEn + " could be estimated, as the " + NameEn(without) +
                       " group had no event over " + SpanEn(window) + ".",
                   Name(without) + U(u8"には") + SpanJa(window) + U(u8"にイベントがなく、") + ref + U(u8"に対する") + name +
@@ -728,6 +730,9 @@ class PaperBuilder {
     return path.empty() ? text : w_.F(text, path, t_.name, t_.conversion);
   }
   std::string Time(double weeks, const std::string& path = {}) { return Time(weeks, path, Weeks); }
+  // The last week of the tested span in a results sentence, traced: written once per sentence,
+  // just before it, so that the trace gives it that sentence's number.
+  std::string WindowEnd() { return Time(s_.reviewer.lastWeek, Path(json_name::kLogRank, json_name::kLastWeek)); }
   std::string UnitEn() const { return t_.en; }
   std::string UnitJa() const { return U(t_.ja); }
   // "weeks 0–104" / "0–104週", "0–23.9 months" / "0–23.9か月".

@@ -8,12 +8,15 @@
 
 namespace orv {
 
-std::vector<CsvTable> ResultTables(const AnalysisResults& r, const CompetingRisks& competing) {
-  std::vector<CsvTable> tables = {{"life-tables", Utf8CsvFile(LifeTablesCsv(r))},
-                                  {"pairs", Utf8CsvFile(PairsCsv(r))},
-                                  {"medians", Utf8CsvFile(MediansCsv(r))},
-                                  {"hazard-ratios", Utf8CsvFile(HazardRatiosCsv(r))}};
-  if (competing.active) tables.push_back({"cumulative-incidence", Utf8CsvFile(CumulativeIncidenceCsv(r, competing))});
+std::vector<CsvTable> ResultTables(const AnalysisResults& r, const CompetingRisks& competing,
+                                   std::span<const std::string> groupLabels) {
+  std::vector<CsvTable> tables = {{"life-tables", Utf8CsvFile(LifeTablesCsv(r, groupLabels))},
+                                  {"pairs", Utf8CsvFile(PairsCsv(r, groupLabels))},
+                                  {"medians", Utf8CsvFile(MediansCsv(r, groupLabels))},
+                                  {"hazard-ratios", Utf8CsvFile(HazardRatiosCsv(r, groupLabels))}};
+  if (competing.active) {
+    tables.push_back({"cumulative-incidence", Utf8CsvFile(CumulativeIncidenceCsv(r, competing, groupLabels))});
+  }
   return tables;
 }
 

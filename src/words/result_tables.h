@@ -2,6 +2,7 @@
 // "<name>.csv" into --out, the Windows program as "<file>-<name>.csv" beside the life tables.
 #pragma once
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,9 @@ struct CsvTable {
 };
 
 // The life tables, the pairs, the medians and the hazard ratios against the reference, and
-// while deaths of some cause compete the cumulative incidence, in that order.
-std::vector<CsvTable> ResultTables(const AnalysisResults& r, const CompetingRisks& competing);
+// while deaths of some cause compete the cumulative incidence, in that order. A group with an
+// English label in `groupLabels` (UTF-8, per group slot; empty: none) is named by it.
+std::vector<CsvTable> ResultTables(const AnalysisResults& r, const CompetingRisks& competing,
+                                   std::span<const std::string> groupLabels = {});
 
 }  // namespace orv

@@ -89,8 +89,8 @@ std::string TestWindowTextJa(int lastWeek) {
   return "検定とハザード比の対象期間: 0-" + std::to_string(lastWeek) + " 週 (0-" + years + ")";
 }
 
-std::string CensoredCausesText(const CaseData& cases) {
-  const std::string names = CensoredCauseNames(cases, ", ");
+std::string CensoredCausesText(const CaseData& cases, std::span<const std::string> causeLabels) {
+  const std::string names = CensoredCauseNames(cases, ", ", causeLabels);
   // A cause need not be a death (a transplant), and the curves left are those of the other causes.
   return names.empty() ? names : "Cause-specific: " + names + " counted as censored";
 }
@@ -152,13 +152,18 @@ std::string ReviewerText(const AnalysisResults& results, TimeUnit unit) {
       out += "\n";
     }
     if (marked) {
+      // A check below 0.05 is evidence against proportional hazards, no proof that the ratio changes.
       out += "  " + kMark +
-             " proportional-hazards check p < 0.05: the ratio changes over time; compare the restricted means\n";
+             " proportional-hazards check p < 0.05: evidence against proportional hazards; the HR is a time-averaged "
+             "summary, and the restricted means are given below\n";
     }
   }
 
   out += "\nRestricted mean survival to week " + std::to_string(r.lastWeek) + ", " + units + ", 95 % CI:\n";
+  // An interval of no width (no event varies the estimate) is no finding: the estimate alone,
+  // without a p, as the paragraphs write it.
   const auto interval = [&](double estimate, double lower, double upper) {
+    if (!std::isfinite(lower) || !std::isfinite(upper) || lower == upper) return FixedFigure(InUnit(estimate, unit), 1);
     return IntervalText(InUnit(estimate, unit), InUnit(lower, unit), InUnit(upper, unit), 1, kDash);
   };
   for (int g = 1; g <= groups; ++g) {
@@ -171,19 +176,19 @@ std::string ReviewerText(const AnalysisResults& results, TimeUnit unit) {
       const RestrictedMeanDifference& d = r.rmstDifference[static_cast<std::size_t>(a)][static_cast<std::size_t>(b)];
       if (!results.shown.Contains(a) || !results.shown.Contains(b) || !d.estimated) continue;
       out += "  " + GroupText(results, b) + " - " + GroupText(results, a) + ": " + interval(d.estimate, d.lower, d.upper) +
-             ", " + RoundedPText(d.p) + "\n";
+             (std::isfinite(d.p) && d.lower != d.upper ? ", " + RoundedPText(d.p) : std::string()) + "\n";
     }
   }
   return out;
 }
 
-std::string MediansCsv(const AnalysisResults& results) {
+std::string MediansCsv(const AnalysisResults& results, std::span<const std::string> labels) {
   std::string out = "group,name,shown,cases,events,median,lower,upper,medianPeriod,lowerPeriod,upperPeriod\r\n";
   const ReviewerResults& r = results.run.reviewer;
   for (int g = 0; g <= LastGroup(results.cases); ++g) {
     const auto gi = static_cast<std::size_t>(g);
     const MedianEstimate& m = results.figures.groups[gi].median;
-    out += std::to_string(g) + "," + CsvField(GroupName(results, g)) + "," + (results.shown.Contains(g) ? "1" : "0") + "," +
+    out += std::to_string(g) + "," + CsvField(LabelOr(labels, g, GroupName(results, g))) + "," + (results.shown.Contains(g) ? "1" : "0") + "," +
            std::to_string(r.cases[gi]) + "," + std::to_string(r.events[gi]) + "," + CsvWeeks(m.week) + "," +
            CsvWeeks(m.lower) + "," + CsvWeeks(m.upper) + "," + CsvPeriod(m.week) + "," + CsvPeriod(m.lower) + "," +
            CsvPeriod(m.upper) + "\r\n";
@@ -191,7 +196,7 @@ std::string MediansCsv(const AnalysisResults& results) {
   return out;
 }
 
-std::string HazardRatiosCsv(const AnalysisResults& results) {
+std::string HazardRatiosCsv(const AnalysisResults& results, std::span<const std::string> labels) {
   std::string out =
       "group,name,reference,referenceName,events,cases,referenceEvents,referenceCases,hazardRatio,lower,upper,p,"
       "phStatistic,phP,lastWeek\r\n";
@@ -202,8 +207,8 @@ std::string HazardRatiosCsv(const AnalysisResults& results) {
     const HazardRatio& h = ratio.ratio;
     auto hr = [&](double v) { return h.estimated ? CsvNumber(v) : std::string(); };
     auto ph = [&](double v) { return ratio.ph.tested ? CsvNumber(v) : std::string(); };
-    out += std::to_string(ratio.group) + "," + CsvField(GroupName(results, ratio.group)) + "," + std::to_string(r.reference) +
-           "," + CsvField(GroupName(results, r.reference)) + "," + std::to_string(r.eventsInWindow[gi]) + "," +
+    out += std::to_string(ratio.group) + "," + CsvField(LabelOr(labels, ratio.group, GroupName(results, ratio.group))) + "," +
+           std::to_string(r.reference) + "," + CsvField(LabelOr(labels, r.reference, GroupName(results, r.reference))) + "," + std::to_string(r.eventsInWindow[gi]) + "," +
            std::to_string(r.cases[gi]) + "," + std::to_string(r.eventsInWindow[ref]) + "," + std::to_string(r.cases[ref]) + "," +
            hr(h.hr) + "," + hr(h.lower) + "," + hr(h.upper) + "," + hr(h.p) + "," + ph(ratio.ph.statistic) + "," +
            ph(ratio.ph.p) + "," + std::to_string(r.lastWeek) + "\r\n";

@@ -3,6 +3,7 @@
 // censored causes).
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -22,8 +23,8 @@ std::string TestWindowText(int lastWeek, std::string_view dash);
 std::string TestWindowTextJa(int lastWeek);
 
 // "Cause-specific: 移植, 再発 counted as censored" for the causes counted as censored, in code
-// page 932 as the names; empty when none is.
-std::string CensoredCausesText(const CaseData& cases);
+// page 932 as the names, a cause labelled in `causeLabels` by its label; empty when none is.
+std::string CensoredCausesText(const CaseData& cases, std::span<const std::string> causeLabels = {});
 
 // The text section of the batch command (UTF-8, LF line ends): the weeks of the tests and the
 // censored causes, the standard log-rank p, medians with their known limits and
@@ -34,8 +35,9 @@ std::string ReviewerText(const AnalysisResults& r, TimeUnit unit = TimeUnit::Mon
 
 // medians.csv and hazard-ratios.csv in code page 932 (CR LF line ends): per group 0..
 // NumGroups its cases, events, median and limits in weeks and as periods; per reference
-// ratio the groups, their events/cases, the ratio, its interval, p and check.
-std::string MediansCsv(const AnalysisResults& r);
-std::string HazardRatiosCsv(const AnalysisResults& r);
+// ratio the groups, their events/cases, the ratio, its interval, p and check. A group labelled
+// in `labels` is named by it.
+std::string MediansCsv(const AnalysisResults& r, std::span<const std::string> labels = {});
+std::string HazardRatiosCsv(const AnalysisResults& r, std::span<const std::string> labels = {});
 
 }  // namespace orv

@@ -90,6 +90,9 @@ TEST(CliRuns, StatusAndPrintedText) {
       {"unknown palette", {cohort, "--palette", "red"}, 2, {"unknown palette 'red' (use program, okabe-ito or grey)"}},
       {"label without its text", {cohort, "--label", "A"}, 2, {"option '--label' needs NAME=TEXT, not 'A'"}},
       {"label of no group", {cohort, "--label", "9=x"}, 2, {"no group '9' in the data for a label"}},
+      // The figures and tables would show "?" for it.
+      {"label beyond code page 932", {cohort, "--label-cause", U8(u8"癌=cancer ☃")}, 2,
+       {U8(u8"the label 'cancer ☃' holds a character that code page 932 lacks (the figures and tables are written in it)")}},
       {"time unit in the singular", {cohort, "--time-unit", "month"}, 2, {"unknown time unit 'month' (use months, weeks or years)"}},
       {"unknown cause", {cohort, "--censor", U8(u8"心疾患")}, 2, {U8(u8"no cause of death '心疾患' in the data (causes: 癌, 肺炎)\n")}},
       // Bytes of a cause that are not UTF-8 are escaped, so that standard error stays UTF-8

@@ -18,9 +18,11 @@ namespace {
 
 using json = nlohmann::json;
 
-// One group, 4 deaths among 12 cases: the median and its upper limit not reached.
+// One group of 22 cases over 228 weeks, the last ten of them deaths after the last case alive
+// at week 200: the reverse Kaplan-Meier curve of follow-up ends above one half, so the median
+// follow-up is not reached, and the range short of 5 years gives the 4-year rate.
 std::string OneGroupFile() {
-  return WriteData("paper1.csv", "'one group\r\n" + Rows("A", {10, 30, 50, 70}, "死亡,癌") +
+  return WriteData("paper1.csv", "'one group\r\n" + Rows("A", {10, 30, 50, 70, 201, 204, 207, 210, 213, 216, 219, 222, 225, 228}, "死亡,癌") +
                                      Rows("A", {20, 40, 60, 80, 100, 120, 150, 200}, "生存"));
 }
 
@@ -44,7 +46,7 @@ std::string NotesFile() {
 
 struct PaperRun {
   json result;
-  std::string en, ja, trace;
+  std::string en, ja, trace, ratios;  // ratios: hazard-ratios.csv
 };
 
 PaperRun RunPaper(const std::string& name, std::vector<std::string> args) {
@@ -52,7 +54,7 @@ PaperRun RunPaper(const std::string& name, std::vector<std::string> args) {
   fs::remove_all(dir);
   args.insert(args.end(), {"--json", "--out", dir});
   PaperRun run{json::parse(Succeeding(args)), ReadFile(fs::path(dir) / "paper-en.txt"), ReadFile(fs::path(dir) / "paper-ja.txt"),
-          ReadFile(fs::path(dir) / "paper-trace.csv")};
+          ReadFile(fs::path(dir) / "paper-trace.csv"), ReadFile(fs::path(dir) / "hazard-ratios.csv")};
   fs::remove_all(dir);
   return run;
 }
@@ -136,20 +138,24 @@ TEST(CliPaper, EveryTracedFigureIsItsJsonValueAsWritten) {
   const struct { const char* name; std::vector<std::string> args; std::size_t figures; const char* golden = nullptr; } cases[] = {
       // Four groups beyond five years with four causes; the reference is the second group, so
       // the pairs run both ways from it.
-      {"sample, a cause censored, second reference", {ORVANTIS_SAMPLE, "--censor", U8(u8"心疾患"), "--reference", "2"}, 94},
-      {"one group", {OneGroupFile()}, 15, "paper-one-group"},
-      // English labels of both groups (by number and by name) and of the cause of interest.
-      {"two groups, a cause censored, labelled", {TwoGroupFile(), "--censor", U8(u8"他病"), "--label", "1=squamous", "--label", "B=adeno", "--label-cause", U8(u8"癌=cancer")}, 43, "paper-two-groups"},
+      {"sample, a cause censored, second reference", {ORVANTIS_SAMPLE, "--censor", U8(u8"心疾患"), "--reference", "2"}, 97},
+      {"one group", {OneGroupFile()}, 17, "paper-one-group"},
+      // English labels of both groups (by number and by name) and of both causes; the CSV tables use them too.
+      {"two groups, a cause censored, labelled", {TwoGroupFile(), "--censor", U8(u8"他病"), "--label", "1=squamous", "--label", "B=adeno",
+                                                 "--label-cause", U8(u8"癌=cancer"), "--label-cause", U8(u8"他病=other disease")}, 44, "paper-two-groups"},
       {"notes, in weeks", {NotesFile(), "--time-unit", "weeks"}, 26, "paper-notes"},
-      {"no event", {NoEventFile()}, 8, "paper-no-event"},
+      {"no event", {NoEventFile()}, 9, "paper-no-event"},
       // 190 pairs, the reference's the last ones of the JSON arrays.
-      {"twenty groups, the last the reference", {ORVANTIS_SOURCE_DIR "/tests/cli/golden/generated-300.csv", "--reference", "20", "--time-unit", "years"}, 350},
+      {"twenty groups, the last the reference", {ORVANTIS_SOURCE_DIR "/tests/cli/golden/generated-300.csv", "--reference", "20", "--time-unit", "years"}, 369},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const PaperRun run = RunPaper(c.name, c.args);
     EXPECT_EQ(run.result["paper"]["en"], run.en);
     EXPECT_EQ(run.result["paper"]["ja"], run.ja);
+    if (c.args.back() == U8(u8"他病=other disease")) {
+      EXPECT_EQ(CsvRows(run.ratios).at(1).at(1) + "," + CsvRows(run.ratios)[1].at(3), "adeno,squamous");
+    }
     if (c.golden != nullptr) {
       EXPECT_EQ(run.en, Named(GoldenText(c.golden + std::string("-en.txt")), c.args[0]));
       EXPECT_EQ(run.ja, Named(GoldenText(c.golden + std::string("-ja.txt")), c.args[0]));

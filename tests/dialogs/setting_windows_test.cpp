@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <optional>
+#include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/gui_driver.h"
@@ -189,6 +191,10 @@ TEST(SettingWindows, KeysAndNamesAsInADialog) {
        {45, 40 * 2 + 25}, 9202, 0},
       {"reference group", kCmdChooseReference, 9401, {{VK_TAB, false, kOk}, {VK_TAB, false, 9401}, {VK_TAB, true, kOk}},
        {45, 40 * 1 + 25}, 9402, 0},
+      // The unit's radio buttons, then the labels' edit boxes (groups A, B, C; Enter in one is ＯＫ);
+      // the name 年 ticks its button.
+      {"paper's unit and labels", kCmdPaperWords, 9501, {{VK_DOWN, false, 9502}, {VK_TAB, false, 9511}, {VK_TAB, false, 9512}, {VK_TAB, true, 9511}},
+       {100 + 120 + 18 + 4, 14 + 5}, 9503, 0},
       {"graph settings", 0, 9100,
        {{VK_DOWN, false, 9101}, {VK_TAB, false, 9152}, {VK_TAB, false, kOk}, {VK_TAB, false, kColour}, {VK_TAB, false, 9101}},
        {0, 0}, 9101, kTypeBox},
@@ -307,6 +313,49 @@ TEST_F(ThreeGroups, LineSettingsOfTheGroupClicked) {
   // Closing the program inside both runs ends it.
   ASSERT_NE(OpenSettingsOf(*app_, groups, 70, 28), nullptr);
   EXPECT_EQ(app_->Close(), 0u);
+}
+
+// The paragraphs' unit and an English label, chosen in their window, rewrite the paper's text at
+// once and are remembered per data file: another file gets its own (months, the file's names),
+// the first file loaded again its choices, which its window then shows. Catches choices applied
+// by a close, kept across files, forgotten on a reload, or put on another group.
+TEST(PaperWords, RememberedPerDataFile) {
+  const std::string first = WriteDataFile("paper-words-1.csv", kTwoGroups), other = WriteDataFile("paper-words-2.csv", kTwoGroups);
+  App app(Quoted(first));
+  app.DismissAllBoxes();
+  const auto paper = [&] { return ControlText(PaperControl(app)); };
+  const auto open = [&] { return Open(app, kCmdPaperWords, "論文用の記述の設定"); };
+  constexpr int kMonths = 9501, kYears = 9503, kLabelOfA = 9511, kLabelOfCancer = 9541;
+  HWND window = open();
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(Ticked(window, kMonths));
+  EXPECT_EQ(ControlText(GetDlgItem(window, kLabelOfA)), "");
+  Click(window, kYears);
+  SendMessageA(GetDlgItem(window, kLabelOfA), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(" arm A "));
+  SendMessageA(GetDlgItem(window, kLabelOfCancer), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("cancer"));
+  app.Settle();
+  SaveScreen("orvantis-paper-words.bmp");
+  ASSERT_TRUE(End(app, window, true));
+
+  const struct { const char* name; std::string file; bool chosen; } loads[] = {
+      {"at once", "", true}, {"another file", other, false}, {"the first file again", first, true}};
+  for (const auto& l : loads) {
+    SCOPED_TRACE(l.name);
+    if (!l.file.empty()) app.Drop({l.file});
+    const std::string text = paper();
+    EXPECT_NE(text.find(l.chosen ? "Times are given in years" : "Times are given in months"), std::string::npos) << text;
+    EXPECT_NE(text.find(l.chosen ? "In the arm A group, " : "In the A group, "), std::string::npos);
+    EXPECT_NE(text.find("In the B group, "), std::string::npos);
+    // The Japanese paragraph keeps the file's names.
+    EXPECT_NE(text.find("Aでは"), std::string::npos);
+  }
+  window = open();
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(Ticked(window, kYears));
+  EXPECT_EQ(std::tuple(ControlText(GetDlgItem(window, kLabelOfA)), ControlText(GetDlgItem(window, kLabelOfCancer))),
+            std::tuple("arm A", "cancer"));
+  EXPECT_TRUE(End(app, window, false));
+  EXPECT_EQ(app.Close(), 0u);
 }
 
 }  // namespace

@@ -553,6 +553,16 @@ TEST(PublicationFigure, ReviewerFiguresTextsAndPalettes) {
   const std::string footnote(reinterpret_cast<const char*>(
       u8"Tests and hazard ratios over weeks 0–104 (0–2 years). Cause-specific: 癌 counted as censored"));
   EXPECT_EQ(std::tuple(foot[0]->text, foot[0]->utf8, foot[0]->x, foot[0]->y), std::tuple(footnote, true, 30.0, kFigureHeight - 6.0));
+  // English labels name a group in the legend and the at-risk rows, and a cause in the footnote.
+  ws.groupLabels[2] = "arm B";
+  ws.causeLabels[1] = "cancer";
+  FigureInput labelled = in;
+  UseEnglishLabels(ws.cases, ws.groupLabels, ws.causeLabels, labelled);
+  const FigureLayout named = Layout(labelled);
+  EXPECT_EQ(Texts(named, TextRole::Legend), (Strings{"A (2/3)", "arm B (1/1)", "C (2/3)"}));
+  EXPECT_EQ(Texts(named, TextRole::AtRiskLabel), (Strings{"A", "arm B", "C"}));
+  const std::string labelledFootnote = footnote.substr(0, footnote.find(':', 30) + 2) + "cancer counted as censored";
+  EXPECT_EQ(TextsOf(named, TextRole::Footnote)[0]->text, labelledFootnote);
 
   using Colours = std::vector<Rgb>;
   // A, B and C share the program's solid style; in grey they take the next free ones.

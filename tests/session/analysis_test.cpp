@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/recording.h"
+#include "session/paper_choices.h"
 #include "support/test_support.h"
 #include "survival/case_builder.h"
 #include "words/format.h"
@@ -69,6 +70,44 @@ TEST(LoadAndAnalyse, WholeChainThenANewSelection) {
                                 {10, 28, " 0 : "}, {130, 28, "all Case ( n=8 )  "}, {10, 68, " 1 : "}, {130, 68, "A ( n = 8 )"}}));
   EXPECT_EQ(std::tuple(ws.run.tests.ShownGroupCount, ws.run.tests.overallTested), std::tuple(1, false));
   EXPECT_EQ(logRank.Text(), window);
+}
+
+// The choices the program remembers per data file. Catches an escape that a name's trail byte
+// 0x5C or a tab undoes, a path matched with its case or its trail bytes folded, a file kept twice
+// or one too many, a damaged line that stops the rest, and a label left on the index it had in
+// another order of the groups.
+TEST(PaperChoices, RememberedByPathAndApplied) {
+  // "表" is 0x95 0x5C: its trail byte is a backslash.
+  const PaperChoices labelled{.unit = TimeUnit::Years, .groups = {{"\x95\x5C\tA", "arm\\A"}, {"B", "arm B"}}, .causes = {{"x", "y\nz"}}};
+  std::vector<RememberedFile> files;
+  for (int i = 0; i < 60; ++i) Remember(files, "C:\\data\\f" + std::to_string(i) + ".csv", {});
+  Remember(files, "C:\\DATA\\F10.CSV", labelled);
+  EXPECT_EQ(files.size(), kRememberedFiles);
+  EXPECT_EQ(std::tuple(files[0].path, files[1].path, files.back().path),
+            std::tuple("C:\\DATA\\F10.CSV", "C:\\data\\f59.csv", "C:\\data\\f11.csv"));
+  EXPECT_EQ(ParseRemembered(RememberedText(files)), files);
+  const struct { const char* name; std::string path; bool found; } lookups[] = {
+      {"another case of the letters", "c:\\data\\f10.csv", true},
+      {"a trail byte 0x41 is no 0x61", "C:\\\x83\x41.csv", false},
+      {"forgotten, the 60 kept to 50", "C:\\data\\f0.csv", false},
+  };
+  Remember(files, "C:\\\x83\x61.csv", {});
+  for (const auto& l : lookups) EXPECT_EQ(RememberedChoices(files, l.path) != nullptr, l.found) << l.name;
+  EXPECT_EQ(*RememberedChoices(files, "c:\\data\\f10.csv"), labelled);
+
+  const std::vector<RememberedFile> damaged = ParseRemembered(
+      "group\tA\tbefore any file\nfile\tC:\\\\a.csv\nunit\tweeks\ngroup\tA\nnonsense\ngroup\tB\t\ncause\tx\tX\nfile\t\nfile\tb.csv\n");
+  EXPECT_EQ(damaged, (std::vector<RememberedFile>{{"C:\\a.csv", {.unit = TimeUnit::Weeks, .causes = {{"x", "X"}}}}, {"b.csv", {}}}));
+
+  // The file's groups in another order: the labels follow the names; a name not in the file is dropped.
+  Workspace ws;
+  test::FillCases(ws, {{{5}}, {{6}}, {{7}}});
+  ws.cases.GroupNames[1] = "B";
+  ws.cases.GroupNames[2] = "\x95\x5C\tA";
+  ApplyPaperChoices(labelled, ws);
+  EXPECT_EQ(std::tuple(ws.timeUnit, ws.groupLabels[1], ws.groupLabels[2], ws.groupLabels[3]),
+            std::tuple(TimeUnit::Years, "arm B", "arm\\A", ""));
+  EXPECT_EQ(PaperChoicesOf(ws).groups, (std::vector<std::pair<std::string, std::string>>{{"B", "arm B"}, {"\x95\x5C\tA", "arm\\A"}}));
 }
 
 }  // namespace

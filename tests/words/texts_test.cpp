@@ -133,14 +133,15 @@ TEST(IntervalsText, ReviewerLinesFollowTheTables) {
   ReviewerResults v{.lastWeek = 260, .shownGroups = 2, .logRank = {.tested = true, .statistic = 10.354, .df = 1, .p = 0.00128},
                     .reference = 1, .referenceRatios = {ratio}};
   v.events[1] = 7, v.cases[1] = 20, v.events[2] = 9, v.cases[2] = 10;
+  v.eventsInWindow[1] = 6, v.eventsInWindow[2] = 8;  // beside the ratios, not the medians
   const std::string head =
       "\r\n基準群に対するハザード比 (95 % 信頼区間)\r\n検定とハザード比の対象期間: 0-260 週 (0-5 年)\r\n";
   const std::string table =
-      "log-rank 検定 p = 0.0013 (χ2 = 10.35, 自由度 1)\r\n(「生存率」ビューの Logrank( Peto & Peto ) は同じ検定の近似のため、値が少し異なる)\r\n群\tイベント数/症例数  中央値 (95 % CI)\tHR (群 vs 基準群) (95 % CI)\tp\r\n"
-      " 1 : A ( n = 20 )\t7/20  3y 0m (2y 7m - 6y 2m)\t基準群\t\r\n"
-      " 2 : B ( n = 10 )\t9/10  未到達 (1y 1m - 未到達)\t1.408 (0.961 - 2.064)\tp = 0.079";
+      "log-rank 検定 p = 0.0013 (χ2 = 10.35, 自由度 1)\r\n(「生存率」ビューの Logrank( Peto & Peto ) は同じ検定の近似のため、値が少し異なる)\r\n群\t全期間のイベント数/症例数  中央値 (95 % CI)\t対象期間のイベント数/症例数  HR (群 vs 基準群) (95 % CI)\tp\r\n"
+      " 1 : A ( n = 20 )\t7/20  3y 0m (2y 7m - 6y 2m)\t6/20  基準群\t\r\n"
+      " 2 : B ( n = 10 )\t9/10  未到達 (1y 1m - 未到達)\t8/10  1.408 (0.961 - 2.064)\tp = 0.079";
   EXPECT_EQ(IntervalsText(*ws, v, CompetingRisks{}), IntervalsText(*ws) + head + table +
-                                                         " ※\r\n※ 比例ハザード性の検定で p < 0.05: ハザード比は期間中一定ではない\r\n");
+                                                         " ※\r\n※ 比例ハザード性の検定で p < 0.05: 比例ハザード性に反する根拠あり。ハザード比は期間を通じた平均的な要約\r\n");
 
   ws->cases.NumCauses = 1;
   ws->cases.CauseNames[1] = "移植";
