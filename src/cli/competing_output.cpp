@@ -102,11 +102,9 @@ void WriteCompetingRisksJson(JsonWriter& json, const Workspace& ws) {
   json.EndObject();
 }
 
-std::string WriteCompetingRisksFiles(const Workspace& ws, bool bands, const std::string& dir) {
+std::string WriteCompetingRisksFiles(const Workspace& ws, const FigureSettings& settings, const std::string& dir) {
   if (!ws.run.competing.active) return {};
-  return WriteFigureFiles(
-      LayoutPublicationFigure(IncidenceFigureInputOf(ws, ws.run.competing, ws.styles, ws.geometry.xMax, bands), CairoTextWidth),
-      dir, "cumulative-incidence");
+  return WriteFigureFiles(IncidenceFigureLayout(ws, settings), dir, "cumulative-incidence");
 }
 
 }  // namespace orv::cli
