@@ -36,6 +36,7 @@ enum Command : int {
   kCmdCopyFigure = 1033,
   kCmdPrintFigure = 1034,
   kCmdFigureIncidence = 1035,
+  kCmdFigureSettings = 1036,
 };
 
 inline constexpr int kLogRankControlId = 1995;

@@ -244,13 +244,15 @@ double FigureTextMeasure::operator()(std::string_view bytes, double size) const 
   return extent.cx / kMeasureScale;
 }
 
-FigureInput FigureInputFor(const Workspace& ws, bool incidence) {
+FigureInput FigureInputFor(const Workspace& ws, bool incidence, const FigureSettings& settings) {
+  FigureInput input;
   if (incidence && ws.run.competing.active) {
-    return IncidenceFigureInputOf(ws, ws.run.competing, ws.styles, ws.geometry.xMax, false);
+    input = IncidenceFigureInputOf(ws, ws.run.competing, ws.styles, ws.geometry.xMax, settings.bands);
+  } else {
+    input = FigureInputOf(ws, ws.styles, ws.geometry.xMax, settings.bands);
+    AddReviewerFigures(ws.run.reviewer, ws.cases, input);
   }
-  FigureInput input = FigureInputOf(ws, ws.styles, ws.geometry.xMax, false);
-  AddReviewerFigures(ws.run.reviewer, ws.cases, input);
-  ApplyFigurePalette(FigurePalette::OkabeIto, input);
+  ApplyFigureSettings(settings, input);
   return input;
 }
 

@@ -2,8 +2,6 @@
 #include "cli/options.h"
 
 #include <array>
-#include <charconv>
-#include <cmath>
 #include <utility>
 
 namespace orv::cli {
@@ -38,23 +36,6 @@ std::optional<RangeCommand> ParseRangeCommand(const std::string& text) {
     if (text == word) return command;
   }
   return std::nullopt;
-}
-
-std::optional<FigureYRange> ParseYLimits(const std::string& text) {
-  const std::size_t comma = text.find(',');
-  if (comma == std::string::npos) return std::nullopt;
-  const auto number = [](std::string_view part) -> std::optional<double> {
-    double v = 0;
-    // from_chars takes no sign, blank or "inf" the user could mean otherwise; a lone '-' fails.
-    if (part.empty() || part.front() == '+' || part.front() == ' ') return std::nullopt;
-    const auto [end, ec] = std::from_chars(part.data(), part.data() + part.size(), v, std::chars_format::fixed);
-    if (ec != std::errc() || end != part.data() + part.size() || !std::isfinite(v)) return std::nullopt;
-    return v;
-  };
-  const std::optional<double> low = number(std::string_view(text).substr(0, comma));
-  const std::optional<double> high = number(std::string_view(text).substr(comma + 1));
-  if (!low || !high || *low < 0 || *high > 1 || !(*low < *high)) return std::nullopt;
-  return FigureYRange{*low, *high};
 }
 
 FigureSettings FigureSettingsOf(const CliOptions& options) {
@@ -134,7 +115,7 @@ std::variant<CliOptions, OptionError> ParseOptions(const std::vector<std::string
       }
       (arg == "--label" ? options.labels : options.causeLabels).emplace_back(value.substr(0, eq), value.substr(eq + 1));
     } else if (arg == "--ylim") {
-      options.yLimits = ParseYLimits(value);
+      options.yLimits = ParseFigureYRange(value);
       if (!options.yLimits) return OptionError{"option '--ylim' needs LO,HI with 0 <= LO < HI <= 1, not '" + value + "'"};
     } else if (arg == "--time-unit") {
       options.timeUnitGiven = true;

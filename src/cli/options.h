@@ -56,9 +56,6 @@ std::variant<CliOptions, OptionError> ParseOptions(const std::vector<std::string
 
 std::optional<RangeCommand> ParseRangeCommand(const std::string& text);
 
-// "LO,HI" with 0 <= LO < HI <= 1, plain decimal numbers.
-std::optional<FigureYRange> ParseYLimits(const std::string& text);
-
 // The figures' settings of the command line: --palette, --ci, --ylim, --no-censor-marks, and
 // the axis in months or years when --time-unit names one (weeks, which no journal's axis
 // counts, leaves the axis to follow the range).

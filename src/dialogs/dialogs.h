@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "graph/publication_figure.h"
 #include "platform/surfaces.h"
 #include "session/workspace.h"
 
@@ -26,6 +27,7 @@ struct DialogContext {
   GroupSet shownTicks;
   CauseFlags censoredTicks{};
   int referenceTick = 0;  // the group chosen in the reference group window
+  FigureSettings figureTicks;  // the choices of the open figure settings window
 };
 
 // Registers the class "NORMALDLG" with the given background brush.
@@ -42,5 +44,7 @@ void ChooseGroups(DialogContext& ctx, bool bringMainToFront);
 void ChooseCensoredCauses(DialogContext& ctx);
 // "基準群の選択…": the reference group of the hazard ratios, and the interval window rewritten.
 void ChooseReferenceGroup(DialogContext& ctx);
+// "図の設定…" of the figure window, owned by it: true when ＯＫ changed the settings.
+bool ChooseFigureSettings(DialogContext& ctx, HWND owner, FigureSettings& settings);
 
 }  // namespace orv

@@ -27,6 +27,7 @@ constexpr WindowKind kWindowKinds[] = {
     {"U_checkWnd", "打ち切り症例の選択", kListStyle, 373, 720, CensoredCausesProc},
     {"GP_Wnd", "グラフ設定", WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 320, 310, GraphSettingsProc},
     {"R_kijunWnd", "基準群の選択", kListStyle, 320, 400, ReferenceGroupProc},
+    {"Z_setteiWnd", "図の設定", WS_CAPTION | WS_SYSMENU, 380, 430, FigureSettingsProc},
 };
 
 // The button Enter presses: a push button that has the keyboard, as in a dialog, else ＯＫ.

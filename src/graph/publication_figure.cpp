@@ -658,6 +658,32 @@ std::optional<LegendPlace> Lay(const FigureInput& in, const TextMeasure& measure
 
 }  // namespace
 
+std::optional<FigureYRange> ParseFigureYRange(std::string_view text) {
+  const std::size_t comma = text.find(',');
+  if (comma == std::string_view::npos) return std::nullopt;
+  const auto number = [](std::string_view part) -> std::optional<double> {
+    // Digits with at most one point between or before them, nothing else.
+    const std::size_t digits = static_cast<std::size_t>(std::count_if(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; }));
+    const std::size_t points = static_cast<std::size_t>(std::count(part.begin(), part.end(), '.'));
+    if (digits == 0 || points > 1 || digits + points != part.size() || digits > 15) return std::nullopt;
+    // The digits as one whole number over a power of ten: "0.3" is the double nearest 0.3.
+    double whole = 0, divisor = 1;
+    bool fraction = false;
+    for (char c : part) {
+      if (c == '.') {
+        fraction = true;
+        continue;
+      }
+      whole = whole * 10 + (c - '0');
+      if (fraction) divisor *= 10;
+    }
+    return whole / divisor;
+  };
+  const std::optional<double> low = number(text.substr(0, comma)), high = number(text.substr(comma + 1));
+  if (!low || !high || *high > 1 || !(*low < *high)) return std::nullopt;
+  return FigureYRange{*low, *high};
+}
+
 double RisingScaleTop(double highest) {
   // A hair under a whole tenth counts as it: 0.1 * 3 is a little above 0.3.
   const double tenths = std::ceil(highest * 10 - 1e-9);

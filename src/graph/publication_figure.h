@@ -106,6 +106,10 @@ struct FigureYRange {
   bool operator==(const FigureYRange&) const = default;
 };
 
+// "LO,HI" as both programs take a Y range: plain decimal numbers, 0 <= LO < HI <= 1; none
+// for anything else (a sign, a blank, an exponent, a number beyond the range).
+std::optional<FigureYRange> ParseFigureYRange(std::string_view text);
+
 // The top of rising curves' scale: the first tenth at or above the highest value drawn (0.3
 // stays 0.3, 0.31 becomes 0.4), at least 0.1 and at most 1.
 double RisingScaleTop(double highest);
