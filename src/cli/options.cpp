@@ -214,8 +214,8 @@ load, --censor, --hide/--show, --range, --reference):
                  JSON keeps weeks and the trace gives each figure's unit and conversion.
                  Given as months or years it also sets the publication figures' time axis,
                  which otherwise (and with weeks) is in months under a range of 3 years
-                 (a tick every 3 months, numbers at risk every 3 months, every 6 from a
-                 range of 2 years) and in years from 3 years on
+                 (ticks, labels and numbers at risk every 3 months, every 6 from a range
+                 of 2 years) and in years from 3 years on
   --json         print one JSON document of the whole result instead of the text; the
                  figures for publication are in each group's weeks (km, stdErr, lower,
                  upper), in each group (atRisk, median, at5y, at10y) and in each pair

@@ -40,9 +40,9 @@ constexpr double kMidHeight = 0.35;
 constexpr double kMinPlotShare = 0.5;
 constexpr double kMaxLabelShare = 0.4;
 constexpr std::array<int, 6> kYearSteps = {1, 2, 5, 10, 20, 40};
-// A months axis has a tick every 3 months and its labels every 3 or 6 (6 from a range of two
-// years on, so that no more than nine columns of numbers stand under it), or further apart
-// where they would crowd.
+// A months axis has its ticks, labels and numbers at risk together every 3 months, or every 6
+// from a range of two years on (so that no more than nine columns of numbers stand under
+// it), or further apart where they would crowd.
 constexpr int kMonthTick = 3;
 constexpr std::array<int, 8> kMonthSteps = {3, 6, 12, 24, 60, 120, 240, 480};
 constexpr int kSixMonthsFromWeeks = 2 * 52;
@@ -514,8 +514,9 @@ std::optional<LegendPlace> Lay(const FigureInput& in, const TextMeasure& measure
   out.months = axis.months;
   out.yRange = yRange;
 
-  // Time marks: a tick every year (every 3 months); labels and numbers stand at every
-  // yearStep-th unit, the first step at which the widest of them fits between two neighbours.
+  // Time marks: a tick every year; labels and numbers stand at every yearStep-th unit, the
+  // first step at which the widest of them fits between two neighbours. A months axis has
+  // ticks only where they stand.
   const double unitWidth = axis.unitWeeks * f.dotsPerWeek;
   const double need = std::max(widestNumber, widestYear) + 24;
   out.yearStep = axis.steps.back();
@@ -536,6 +537,7 @@ std::optional<LegendPlace> Lay(const FigureInput& in, const TextMeasure& measure
   for (int k = 0; k <= axis.units; k += axis.tickEvery) {
     const double x = f.X(k * axis.unitWeeks);
     const bool labelled = k % out.yearStep == 0;
+    if (axis.months && !labelled) continue;
     out.lines.push_back(
         {.points = {{x, f.bottom}, {x, f.bottom + (labelled ? kTickLength : kMinorTickLength)}}, .width = kAxisWidth});
     if (labelled) AddText(out, x, f.bottom + kYearLabelDrop, std::to_string(k), size, TextAnchor::Centre, TextRole::YearLabel);

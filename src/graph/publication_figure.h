@@ -93,8 +93,8 @@ struct FigureSeries {
   std::vector<std::int64_t> atRisk;  // at the start of week w, w = 0 .. the range's last week
 };
 
-// The unit of the time axis: months (ticks every 3 months, labelled every 3 or 6) for a range
-// under 3 years, else years; or either one as asked.
+// The unit of the time axis: months (ticks with labels and numbers at risk every 3 months,
+// every 6 from a range of 2 years) for a range under 3 years, else years; or either as asked.
 enum class FigureTimeUnit { Auto, Months, Years };
 inline constexpr int kMonthsAxisBelowWeeks = 3 * 52;
 inline constexpr double kWeeksPerMonth = 30.4375 / 7;

@@ -425,8 +425,8 @@ TEST(PublicationFigure, NumbersAtRiskStandCentredUnderTheirYearMarks) {
   }
 }
 
-// Under 3 years the axis counts months: a tick every 3 months, labels and numbers every 3
-// under 2 years and every 6 from 2 years on, each number the count at risk of the first week
+// Under 3 years the axis counts months: ticks, labels and numbers every 3 months under 2
+// years and every 6 from 2 years on, each number the count at risk of the first week
 // that starts at or after its mark (1000 - week here), month m at week m x 30.4375 / 7. From
 // 3 years on, years; --time-unit forces either.
 TEST(PublicationFigure, MonthsAxisUnderThreeYearsElseYears) {
@@ -435,10 +435,10 @@ TEST(PublicationFigure, MonthsAxisUnderThreeYearsElseYears) {
   const Case cases[] = {
       {"just under 2 years: every 3 months", 103, FigureTimeUnit::Auto, "Months", 3, 8, {0, 3, 6, 9, 12, 15, 18, 21},
        {0, 14, 27, 40, 53, 66, 79, 92}},
-      {"2 years: every 6 months", 104, FigureTimeUnit::Auto, "Months", 6, 8, {0, 6, 12, 18}, {0, 27, 53, 79}},
-      {"just under 3 years", 155, FigureTimeUnit::Auto, "Months", 6, 12, {0, 6, 12, 18, 24, 30}, {0, 27, 53, 79, 105, 131}},
+      {"2 years: every 6 months", 104, FigureTimeUnit::Auto, "Months", 6, 4, {0, 6, 12, 18}, {0, 27, 53, 79}},
+      {"just under 3 years", 155, FigureTimeUnit::Auto, "Months", 6, 6, {0, 6, 12, 18, 24, 30}, {0, 27, 53, 79, 105, 131}},
       {"3 years: years", 156, FigureTimeUnit::Auto, "Years", 1, 4, {0, 1, 2, 3}, {0, 52, 104, 156}},
-      {"3 years in months as asked", 156, FigureTimeUnit::Months, "Months", 6, 12, {0, 6, 12, 18, 24, 30}, {0, 27, 53, 79, 105, 131}},
+      {"3 years in months as asked", 156, FigureTimeUnit::Months, "Months", 6, 6, {0, 6, 12, 18, 24, 30}, {0, 27, 53, 79, 105, 131}},
       {"half a year in years as asked: the axis spans one", 26, FigureTimeUnit::Years, "Years", 1, 2, {0, 1}, {0, 52}},
   };
   std::vector<std::int64_t> weekly;
