@@ -60,8 +60,6 @@ constexpr char kEllipsis[] = "\x81\x63";  // "…"
 // so that nothing above it moves.
 constexpr double kFootnoteSize = 25;
 constexpr double kFootnoteDrop = 6;  // its baseline above the figure's lower edge
-// A figure with a footnote keeps a line of the footnote's size clear between the descenders of
-// the last row of numbers at risk and the footnote's tallest characters.
 // A window's Y title stands across in a line of its own above the plot, its baseline 10 dots
 // below the figure's usual plot top.
 constexpr double kTitleRoom = kRowHeight;
@@ -455,7 +453,8 @@ std::optional<LegendPlace> Lay(const FigureInput& in, const TextMeasure& measure
   double widestYLabel = measure("0.0", size);
   for (const auto& label : yLabels) widestYLabel = std::max(widestYLabel, measure(label.second, size));
 
-  // The footnote's line and one line clear above it, where there is a footnote.
+  // A figure with a footnote keeps a line of the footnote's size clear between the descenders
+  // of the last row of numbers at risk and the footnote's tallest characters.
   const double bottomMargin =
       in.testLastWeek >= 0 ? std::max(kMargin, kFootnoteDrop + (1 + kAscent) * kFootnoteSize + (1 - kAscent) * size) : kMargin;
   // Rows of the at-risk table shrink when many groups would squeeze the plot; a window's keep
@@ -664,7 +663,7 @@ std::optional<FigureYRange> ParseFigureYRange(std::string_view text) {
   const std::size_t comma = text.find(',');
   if (comma == std::string_view::npos) return std::nullopt;
   const auto number = [](std::string_view part) -> std::optional<double> {
-    // Digits with at most one point between or before them, nothing else.
+    // Digits and at most one decimal point, nothing else.
     const std::size_t digits = static_cast<std::size_t>(std::count_if(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; }));
     const std::size_t points = static_cast<std::size_t>(std::count(part.begin(), part.end(), '.'));
     if (digits == 0 || points > 1 || digits + points != part.size() || digits > 15) return std::nullopt;
