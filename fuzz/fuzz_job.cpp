@@ -130,24 +130,21 @@ void FuzzJob::Run(std::string_view input) {
 void FuzzJob::WriteFiles(unsigned outputs) const {
   const cli::BatchSession& s = *session_;
   const Workspace& ws = s.ws;
-  const bool bands = (outputs & 4u) != 0;
-  const FigurePalette palette = PaletteOf(outputs);
+  // The reference's bits also choose the time axis and the censor marks: the layout reads them.
+  const FigureSettings settings{.palette = PaletteOf(outputs),
+                                .bands = (outputs & 4u) != 0,
+                                .timeUnit = (outputs & 8u) != 0 ? FigureTimeUnit::Months : FigureTimeUnit::Auto,
+                                .censorMarks = (outputs & 16u) == 0};
 
   // The layouts as the Cairo output lays them out, checked whether or not they are drawn.
-  FigureInput input = FigureInputOf(ws, ws.styles, ws.geometry.xMax, bands);
-  AddReviewerFigures(ws.run.reviewer, ws.cases, input);
-  ApplyFigurePalette(palette, input);
-  RequireFinite(LayoutPublicationFigure(input, cli::CairoTextWidth));
-  if (ws.run.competing.active) {
-    RequireFinite(LayoutPublicationFigure(IncidenceFigureInputOf(ws, ws.run.competing, ws.styles, ws.geometry.xMax, bands),
-                                          cli::CairoTextWidth));
-  }
+  RequireFinite(cli::SurvivalFigureLayout(ws, settings));
+  if (ws.run.competing.active) RequireFinite(cli::IncidenceFigureLayout(ws, settings));
 
   if ((outputs & 0xE0u) == 0xE0u) {
     // The whole of --out as the command writes it.
-    Require(cli::WriteOutputs(s, scratch_, bands, palette));
+    Require(cli::WriteOutputs(s, scratch_, settings));
     Require(cli::WriteFigureTables(ws, scratch_));
-    Require(cli::WriteCompetingRisksFiles(ws, bands, scratch_));
+    Require(cli::WriteCompetingRisksFiles(ws, settings, scratch_));
   } else if ((outputs & 0x20u) != 0) {
     // The tables alone, the cumulative incidence among them while deaths compete.
     Require(cli::WriteFigureTables(ws, scratch_));

@@ -25,7 +25,8 @@ namespace orv::fuzz {
 // The second byte chooses the files of --out:
 //   bits 0-1  the figure's palette: 0 and 3 Okabe-Ito, 1 the program's, 2 grey
 //   bit 2     the 95 % bands (--ci)
-//   bits 3-4  --reference: 0 none, 1 group 1 by its name, 2 and 3 that group's number
+//   bits 3-4  --reference: 0 none, 1 group 1 by its name, 2 and 3 that group's number;
+//             also the figures' months axis (bit 3) and no censor marks (bit 4)
 //   bit 5     the CSV files (half the inputs: their numbers' text costs more than the run)
 //   bits 5-7  all set: every file of --out, the figures and views drawn by Cairo with them
 //             (an eighth of the inputs, as the drawing costs several runs)

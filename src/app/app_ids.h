@@ -37,6 +37,7 @@ enum Command : int {
   kCmdPrintFigure = 1034,
   kCmdFigureIncidence = 1035,
   kCmdPaperWords = 1036,
+  kCmdFigureSettings = 1037,
 };
 
 inline constexpr int kLogRankControlId = 1995;

@@ -244,16 +244,16 @@ double FigureTextMeasure::operator()(std::string_view bytes, double size) const 
   return extent.cx / kMeasureScale;
 }
 
-FigureInput FigureInputFor(const Workspace& ws, bool incidence) {
+FigureInput FigureInputFor(const Workspace& ws, bool incidence, const FigureSettings& settings) {
+  FigureInput input;
   if (incidence && ws.run.competing.active) {
-    FigureInput input = IncidenceFigureInputOf(ws, ws.run.competing, ws.styles, ws.geometry.xMax, false);
-    UseEnglishLabels(ws.cases, ws.groupLabels, ws.causeLabels, input);
-    return input;
+    input = IncidenceFigureInputOf(ws, ws.run.competing, ws.styles, ws.geometry.xMax, settings.bands);
+  } else {
+    input = FigureInputOf(ws, ws.styles, ws.geometry.xMax, settings.bands);
+    AddReviewerFigures(ws.run.reviewer, ws.cases, input);
   }
-  FigureInput input = FigureInputOf(ws, ws.styles, ws.geometry.xMax, false);
-  AddReviewerFigures(ws.run.reviewer, ws.cases, input);
   UseEnglishLabels(ws.cases, ws.groupLabels, ws.causeLabels, input);
-  ApplyFigurePalette(FigurePalette::OkabeIto, input);
+  ApplyFigureSettings(settings, input);
   return input;
 }
 

@@ -29,9 +29,10 @@ class FigureTextMeasure {
 };
 
 // The batch command's figure of the last run: the survival figure with the reviewer's
-// figures in the Okabe-Ito colours, or with `incidence` and a cause counted as censored the
-// cumulative incidence figure; without bands.
-FigureInput FigureInputFor(const Workspace& ws, bool incidence);
+// figures, or with `incidence` and a cause counted as censored the cumulative incidence
+// figure; in the settings (by default the Okabe-Ito colours, no bands, the time axis after the
+// range, the figure's own Y range, censor marks).
+FigureInput FigureInputFor(const Workspace& ws, bool incidence, const FigureSettings& settings = {});
 FigureLayout LayoutWithGdiFonts(const FigureInput& input);
 
 // The figure into the rectangle (x, y, width, height) of the device context, its mapping mode

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/app_ids.h"
+#include "app/figure_settings.h"
 #include "text/truncate.h"
 
 namespace orv::app {
@@ -130,7 +131,7 @@ void Program::PaintFigure(HWND hwnd) {
   HGDIOBJ previous = SelectObject(memory, bitmap);
   FillRect(memory, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   if (!shownPath_.empty() && ws_.cases.NumGroups > 0) {
-    const FigureLayout layout = LayoutWithGdiFonts(FigureInputFor(ws_, figureIncidence_));
+    const FigureLayout layout = LayoutWithGdiFonts(FigureInputFor(ws_, figureIncidence_, figureSettings_));
     const RECT at = FittedFigure(client);
     DrawFigure(memory, layout, at.left, at.top, at.right - at.left, at.bottom - at.top);
   }
@@ -156,7 +157,7 @@ std::optional<FigureLayout> Program::FigureToExport(const char* caption) {
     boxes_.Show("図がありません\r\nデータファイルを読み込んでください", caption, BoxIcon::Information);
     return std::nullopt;
   }
-  const FigureInput input = FigureInputFor(ws_, figureIncidence_);
+  const FigureInput input = FigureInputFor(ws_, figureIncidence_, figureSettings_);
   if (input.series.empty()) {
     boxes_.Show("図に描く群がありません\r\nグループ選択 → 描画グループ で群を選んでください", caption, BoxIcon::Information);
     return std::nullopt;
@@ -224,6 +225,17 @@ void Program::CopyFigure() {
   if (metafile && !metafileTaken) DeleteEnhMetaFile(metafile);
   if (dib && !dibTaken) GlobalFree(dib);
   if (!metafileTaken || !dibTaken) boxes_.Show("図をクリップボードに置けませんでした", kCopyTitle, BoxIcon::Warning);
+}
+
+// The settings go to the settings file as soon as they change, so that a program ended in any
+// way keeps them.
+void Program::ChangeFigureSettings() {
+  HWND window = view(kFigure);
+  const bool owned = window != nullptr && IsWindowVisible(window);
+  if (!ChooseFigureSettings(dialogs_, owned ? window : main_, figureSettings_)) return;
+  if (!WriteFigureSettings(ProgramSettingsPath(), figureSettings_)) {
+    boxes_.Show(ProgramSettingsPath() + "\r\n図の設定を保存できませんでした", "図の設定", BoxIcon::Warning);
+  }
 }
 
 void Program::PrintFigure() {

@@ -1,4 +1,4 @@
-// The main menu: ten bar entries, five of them with popups; the figure window's four commands.
+// The main menu: ten bar entries, five of them with popups; the figure window's five commands.
 #include "app/menu.h"
 
 #include <initializer_list>
@@ -91,7 +91,7 @@ HMENU BuildMainMenu() {
 
 HMENU BuildFigureMenu() {
   const Item bar[] = {{"図を保存…", kCmdSaveFigure}, {"図をコピー", kCmdCopyFigure}, {"印刷…", kCmdPrintFigure},
-                      {"累積発生率を表示", kCmdFigureIncidence}};
+                      {"累積発生率を表示", kCmdFigureIncidence}, {"図の設定…", kCmdFigureSettings}};
   HMENU menuBar = CreateMenu();
   for (auto it = std::rbegin(bar); it != std::rend(bar); ++it) InsertItem(menuBar, *it, nullptr);
   return menuBar;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/app_ids.h"
+#include "app/figure_settings.h"
 #include "app/command_line.h"
 #include "app/menu.h"
 #include "session/analysis.h"
@@ -73,6 +74,7 @@ Program::Program(HINSTANCE instance) : instance_(instance) {
   dialogs_.surfaces = &surfaces_;
   dialogs_.shownPath = &shownPath_;
   for (COLORREF& c : dialogs_.customColours) c = RGB(255, 255, 255);
+  figureSettings_ = ReadFigureSettings(ProgramSettingsPath());
 }
 
 Program::~Program() = default;
@@ -294,6 +296,7 @@ void Program::OnCommand(int id) {
     case kCmdCopyFigure: CopyFigure(); break;
     case kCmdPrintFigure: PrintFigure(); break;
     case kCmdFigureIncidence: figureIncidence_ = !figureIncidence_; break;
+    case kCmdFigureSettings: ChangeFigureSettings(); break;
     case kCmdChooseGroups: ChooseGroups(dialogs_, false); break;
     case kCmdCensoredCases: ChooseCensoredCauses(dialogs_); break;
     case kCmdCopyGraph: CopyGraphToClipboard(); break;

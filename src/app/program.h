@@ -129,6 +129,7 @@ class Program {
   void SaveFigure();
   void CopyFigure();
   void PrintFigure();
+  void ChangeFigureSettings();
 
   // Clipboard, help, about.
   void CopyGraphToClipboard();
@@ -162,6 +163,7 @@ class Program {
   HMENU menuBar_ = nullptr;
   HMENU figureMenu_ = nullptr;
   bool figureIncidence_ = false;  // the figure window shows the incidence figure when it can
+  FigureSettings figureSettings_;  // read from the settings file at start, written by each change
   HFONT dialogFont_ = nullptr;
   HBRUSH dialogBrush_ = nullptr;
   HMODULE richEdit_ = nullptr;

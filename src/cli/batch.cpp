@@ -78,9 +78,10 @@ int PrintResult(const BatchSession& session, const CliOptions& options, std::FIL
 }
 
 int WriteOutDir(const BatchSession& session, const CliOptions& options, std::FILE* err) {
-  std::string error = WriteOutputs(session, *options.outDir, options.ci, options.palette);
+  const FigureSettings figure = FigureSettingsOf(options);
+  std::string error = WriteOutputs(session, *options.outDir, figure);
   if (error.empty()) error = WriteFigureTables(session.ws, *options.outDir);
-  if (error.empty()) error = WriteCompetingRisksFiles(session.ws, options.ci, *options.outDir);
+  if (error.empty()) error = WriteCompetingRisksFiles(session.ws, figure, *options.outDir);
   if (error.empty()) error = WritePaperFiles(session.ws, *options.outDir);
   // After the last figure: a drawing after the release would load the fonts again and hold
   // them to the end.

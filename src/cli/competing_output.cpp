@@ -102,11 +102,9 @@ void WriteCompetingRisksJson(JsonWriter& json, const Workspace& ws) {
   json.EndObject();
 }
 
-std::string WriteCompetingRisksFiles(const Workspace& ws, bool bands, const std::string& dir) {
+std::string WriteCompetingRisksFiles(const Workspace& ws, const FigureSettings& settings, const std::string& dir) {
   if (!ws.run.competing.active) return {};
-  FigureInput input = IncidenceFigureInputOf(ws, ws.run.competing, ws.styles, ws.geometry.xMax, bands);
-  UseEnglishLabels(ws.cases, ws.groupLabels, ws.causeLabels, input);
-  return WriteFigureFiles(LayoutPublicationFigure(input, CairoTextWidth), dir, "cumulative-incidence");
+  return WriteFigureFiles(IncidenceFigureLayout(ws, settings), dir, "cumulative-incidence");
 }
 
 }  // namespace orv::cli

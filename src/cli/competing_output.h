@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/json_writer.h"
+#include "graph/publication_figure.h"
 #include "session/workspace.h"
 
 namespace orv::cli {
@@ -12,9 +13,8 @@ namespace orv::cli {
 // The value of competingRisks: null without a censored cause.
 void WriteCompetingRisksJson(JsonWriter& json, const Workspace& ws);
 
-// cumulative-incidence.csv, .pdf, .svg and .png into the existing directory `dir`, only
-// with a censored cause; `bands` adds each curve's 95 % band. Empty on success, else the
-// error line.
-std::string WriteCompetingRisksFiles(const Workspace& ws, bool bands, const std::string& dir);
+// cumulative-incidence.csv, .pdf, .svg, .png and .tif into the existing directory `dir`, only
+// with a censored cause, drawn in the figures' settings. Empty on success, else the error line.
+std::string WriteCompetingRisksFiles(const Workspace& ws, const FigureSettings& settings, const std::string& dir);
 
 }  // namespace orv::cli

@@ -12,6 +12,8 @@
 
 #include "cli/cairo_canvas.h"
 #include "cli/encoding.h"
+#include "cli/tiff_image.h"
+#include "graph/incidence_figure.h"
 #include "graph/line_styles.h"
 
 namespace orv::cli {
@@ -19,23 +21,47 @@ namespace {
 
 // Points per dot: the vector formats are sized in points.
 constexpr double kPointsPerDot = 72.0 / kFigureDpi;
-// A PNG states its resolution in pixels per metre.
-constexpr std::uint32_t kDotsPerMetre = 11811;  // 300 dpi
+// A PNG states its resolution in pixels per metre: 11811 at 300 dpi.
+std::uint32_t DotsPerMetre(int dpi) { return static_cast<std::uint32_t>(std::lround(dpi / 0.0254)); }
+
+constexpr char kLatinFamily[] = "Liberation Sans";
+constexpr char kJapaneseFamily[] = "IPAPGothic";
 
 void SelectFont(cairo_t* cr, const char* family, double size) {
   cairo_select_font_face(cr, family, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
   cairo_set_font_size(cr, size);
 }
 
-void SelectFont(cairo_t* cr, std::string_view bytes, double size) { SelectFont(cr, FontFamilyFor("Arial", bytes), size); }
+// A text in runs of one font each: the CJK characters (from U+2E80: kana, kanji, full-width
+// forms) in the proportional Japanese font, everything else, the en dash and ellipsis among
+// it, in the Latin font. Left to Fontconfig, a Japanese face for the whole text set its
+// Latin words and figures in the monospaced face's half-width glyphs.
+struct FontRun {
+  std::string_view text;
+  const char* family;
+};
 
-// A UTF-8 text in the Latin font unless it holds a character from U+3000 on (kana, kanji):
-// its dashes and marks the Latin font has.
-const char* Utf8FontFamily(std::string_view utf8) {
-  for (char c : utf8) {
-    if (static_cast<unsigned char>(c) >= 0xE3) return "IPAGothic";
+std::vector<FontRun> FontRuns(std::string_view utf8) {
+  std::vector<FontRun> runs;
+  std::size_t i = 0;
+  while (i < utf8.size()) {
+    const auto lead = static_cast<unsigned char>(utf8[i]);
+    const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    std::uint32_t code = lead;
+    if (length > 1 && i + length <= utf8.size()) {
+      code = lead & (0x7F >> length);
+      for (std::size_t k = 1; k < length; ++k) code = (code << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+    }
+    const char* family = code >= 0x2E80 ? kJapaneseFamily : kLatinFamily;
+    const std::size_t n = std::min(length, utf8.size() - i);
+    if (!runs.empty() && runs.back().family == family) {
+      runs.back().text = std::string_view(runs.back().text.data(), runs.back().text.size() + n);
+    } else {
+      runs.push_back({utf8.substr(i, n), family});
+    }
+    i += n;
   }
-  return "Liberation Sans";
+  return runs;
 }
 
 void SetUnhintedFonts(cairo_t* cr) {
@@ -47,10 +73,24 @@ void SetUnhintedFonts(cairo_t* cr) {
   cairo_font_options_destroy(options);
 }
 
-double Advance(cairo_t* cr, const std::string& utf8) {
-  cairo_text_extents_t te;
-  cairo_text_extents(cr, utf8.c_str(), &te);
-  return te.x_advance;
+double Advance(cairo_t* cr, std::string_view utf8, double size) {
+  double width = 0;
+  for (const FontRun& run : FontRuns(utf8)) {
+    SelectFont(cr, run.family, size);
+    const std::string text(run.text);
+    cairo_text_extents_t te;
+    cairo_text_extents(cr, text.c_str(), &te);
+    width += te.x_advance;
+  }
+  return width;
+}
+
+// The text from the current point on, run after run.
+void ShowRuns(cairo_t* cr, std::string_view utf8, double size) {
+  for (const FontRun& run : FontRuns(utf8)) {
+    SelectFont(cr, run.family, size);
+    cairo_show_text(cr, std::string(run.text).c_str());
+  }
 }
 
 void SetColour(cairo_t* cr, Rgb c, double opacity) {
@@ -90,12 +130,7 @@ void Draw(cairo_t* cr, const FigureLayout& layout) {
   for (const FigureText& t : layout.texts) {
     if (t.text.empty()) continue;
     const std::string utf8 = t.utf8 ? t.text : Cp932ToUtf8(t.text);
-    if (t.utf8) {
-      SelectFont(cr, Utf8FontFamily(utf8), t.size);
-    } else {
-      SelectFont(cr, t.text, t.size);
-    }
-    const double width = Advance(cr, utf8);
+    const double width = Advance(cr, utf8, t.size);
     double dx = 0;
     if (t.anchor == TextAnchor::Centre) dx = -width / 2;
     if (t.anchor == TextAnchor::Right) dx = -width;
@@ -103,7 +138,7 @@ void Draw(cairo_t* cr, const FigureLayout& layout) {
     cairo_translate(cr, t.x, t.y);
     if (t.vertical) cairo_rotate(cr, -std::numbers::pi / 2);
     cairo_move_to(cr, dx, 0);
-    cairo_show_text(cr, utf8.c_str());
+    ShowRuns(cr, utf8, t.size);
     cairo_restore(cr);
   }
 }
@@ -117,12 +152,12 @@ void PutBigEndian(std::string& out, std::uint32_t v) {
   for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<char>((v >> shift) & 0xFF));
 }
 
-// The pHYs chunk that tells image programs the PNG is 300 dpi, placed right after the
+// The pHYs chunk that tells image programs the PNG's resolution, placed right after the
 // header chunk (8 bytes of signature and 25 of IHDR).
-std::string WithResolution(const std::string& png) {
+std::string WithResolution(const std::string& png, int dpi) {
   std::string body = "pHYs";
-  PutBigEndian(body, kDotsPerMetre);
-  PutBigEndian(body, kDotsPerMetre);
+  PutBigEndian(body, DotsPerMetre(dpi));
+  PutBigEndian(body, DotsPerMetre(dpi));
   body.push_back(1);  // unit: metre
   std::string chunk;
   PutBigEndian(chunk, 9);
@@ -154,8 +189,7 @@ double CairoTextWidth(std::string_view bytes, double size) {
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1);
   cairo_t* cr = cairo_create(surface);
   SetUnhintedFonts(cr);
-  SelectFont(cr, bytes, size);
-  const double width = Advance(cr, Cp932ToUtf8(bytes));
+  const double width = Advance(cr, Cp932ToUtf8(bytes), size);
   cairo_destroy(cr);
   cairo_surface_destroy(surface);
   return width;
@@ -166,18 +200,33 @@ void ReleaseFontCaches() {
   FcFini();
 }
 
+std::string RasterFigure(const FigureLayout& layout, FigureFormat format, int dpi, cairo_status_t& status) {
+  const double scale = static_cast<double>(dpi) / kFigureDpi;
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, static_cast<int>(std::lround(layout.width * scale)),
+                                                        static_cast<int>(std::lround(layout.height * scale)));
+  cairo_t* cr = cairo_create(surface);
+  cairo_scale(cr, scale, scale);
+  Draw(cr, layout);
+  cairo_destroy(cr);
+  cairo_surface_flush(surface);
+  std::string bytes;
+  status = cairo_surface_status(surface);
+  if (status == CAIRO_STATUS_SUCCESS && format == FigureFormat::Tiff) {
+    bytes = TiffImage(cairo_image_surface_get_data(surface), cairo_image_surface_get_width(surface),
+                      cairo_image_surface_get_height(surface), cairo_image_surface_get_stride(surface), dpi);
+  } else if (status == CAIRO_STATUS_SUCCESS) {
+    status = cairo_surface_write_to_png_stream(surface, AppendBytes, &bytes);
+    if (status == CAIRO_STATUS_SUCCESS) bytes = WithResolution(bytes, dpi);
+  }
+  cairo_surface_destroy(surface);
+  return bytes;
+}
+
 std::string WriteFigure(const FigureLayout& layout, FigureFormat format, OutFile& file) {
   cairo_status_t status = CAIRO_STATUS_SUCCESS;
-  if (format == FigureFormat::Png) {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, static_cast<int>(layout.width),
-                                                          static_cast<int>(layout.height));
-    cairo_t* cr = cairo_create(surface);
-    Draw(cr, layout);
-    cairo_destroy(cr);
-    std::string png;
-    status = cairo_surface_write_to_png_stream(surface, AppendBytes, &png);
-    cairo_surface_destroy(surface);
-    if (status == CAIRO_STATUS_SUCCESS) file.Write(WithResolution(png));
+  if (format == FigureFormat::Png || format == FigureFormat::Tiff) {
+    const std::string bytes = RasterFigure(layout, format, kFigureDpi, status);
+    if (status == CAIRO_STATUS_SUCCESS) file.Write(bytes);
   } else {
     const double w = layout.width * kPointsPerDot;
     const double h = layout.height * kPointsPerDot;
@@ -201,7 +250,7 @@ std::string WriteFigureFiles(const FigureLayout& layout, const std::string& dir,
   const struct {
     FigureFormat format;
     const char* extension;
-  } files[] = {{FigureFormat::Pdf, ".pdf"}, {FigureFormat::Svg, ".svg"}, {FigureFormat::Png, ".png"}};
+  } files[] = {{FigureFormat::Pdf, ".pdf"}, {FigureFormat::Svg, ".svg"}, {FigureFormat::Png, ".png"}, {FigureFormat::Tiff, ".tif"}};
   for (const auto& f : files) {
     OutFile file(dir, stem + f.extension);
     if (std::string error = WriteFigure(layout, f.format, file); !error.empty()) return error;
@@ -209,12 +258,23 @@ std::string WriteFigureFiles(const FigureLayout& layout, const std::string& dir,
   return {};
 }
 
-std::string WriteFigures(const Workspace& ws, bool bands, FigurePalette palette, const std::string& dir) {
-  FigureInput input = FigureInputOf(ws, ws.styles, ws.geometry.xMax, bands);
+FigureLayout SurvivalFigureLayout(const Workspace& ws, const FigureSettings& settings) {
+  FigureInput input = FigureInputOf(ws, ws.styles, ws.geometry.xMax, settings.bands);
   AddReviewerFigures(ws.run.reviewer, ws.cases, input);
   UseEnglishLabels(ws.cases, ws.groupLabels, ws.causeLabels, input);
-  ApplyFigurePalette(palette, input);
-  return WriteFigureFiles(LayoutPublicationFigure(input, CairoTextWidth), dir, "figure");
+  ApplyFigureSettings(settings, input);
+  return LayoutPublicationFigure(input, CairoTextWidth);
+}
+
+FigureLayout IncidenceFigureLayout(const Workspace& ws, const FigureSettings& settings) {
+  FigureInput input = IncidenceFigureInputOf(ws, ws.run.competing, ws.styles, ws.geometry.xMax, settings.bands);
+  UseEnglishLabels(ws.cases, ws.groupLabels, ws.causeLabels, input);
+  ApplyFigureSettings(settings, input);
+  return LayoutPublicationFigure(input, CairoTextWidth);
+}
+
+std::string WriteFigures(const Workspace& ws, const FigureSettings& settings, const std::string& dir) {
+  return WriteFigureFiles(SurvivalFigureLayout(ws, settings), dir, "figure");
 }
 
 }  // namespace orv::cli

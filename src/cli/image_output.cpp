@@ -91,7 +91,7 @@ std::string PrepareOutDir(const std::string& dir, const std::string& dataPath) {
   return {};
 }
 
-std::string WriteOutputs(const BatchSession& s, const std::string& dir, bool bands, FigurePalette palette) {
+std::string WriteOutputs(const BatchSession& s, const std::string& dir, const FigureSettings& figure) {
   if (std::string error = PrepareOutDir(dir, {}); !error.empty()) return error;
   const std::size_t graphFrom = LastFullRedraw(s.graph);
   std::string error = WritePng(s.graph, graphFrom, BkMode::Opaque, dir, "graph.png");
@@ -118,7 +118,7 @@ std::string WriteOutputs(const BatchSession& s, const std::string& dir, bool ban
   if (error.empty()) error = WriteReportFile(dir, s.report);
   if (error.empty()) error = WriteOutFile(dir, "log-rank.txt", ShownText(s.logRank.Text()));
   if (error.empty()) error = WriteOutFile(dir, "wilcoxon.txt", ShownText(s.wilcoxon.Text()));
-  if (error.empty()) error = WriteFigures(s.ws, bands, palette, dir);
+  if (error.empty()) error = WriteFigures(s.ws, figure, dir);
   return error;
 }
 

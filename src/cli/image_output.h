@@ -16,8 +16,9 @@ inline constexpr const char* kOutNames[] = {
     "graph.png", "graph.svg", "legend.png", "legend.txt", "survival-rate.png", "survival-rate.txt",
     "cumulative-deaths.png", "cumulative-deaths.txt", "deaths-by-cause.png", "deaths-by-cause.txt",
     "number-at-risk.png", "number-at-risk.txt", "report.txt", "log-rank.txt", "wilcoxon.txt", "figure.pdf",
-    "figure.svg", "figure.png", "life-tables.csv", "pairs.csv", "cumulative-incidence.csv",
-    "cumulative-incidence.pdf", "cumulative-incidence.svg", "cumulative-incidence.png", "medians.csv", "hazard-ratios.csv",
+    "figure.svg", "figure.png", "figure.tif", "life-tables.csv", "pairs.csv", "cumulative-incidence.csv",
+    "cumulative-incidence.pdf", "cumulative-incidence.svg", "cumulative-incidence.png", "cumulative-incidence.tif",
+    "medians.csv", "hazard-ratios.csv",
     "paper-en.txt", "paper-ja.txt", "paper-trace.csv"};
 
 // Writes the recorded drawing as a PNG (lines not antialiased) or an SVG file of the
@@ -32,10 +33,8 @@ std::string WriteSvg(const RecordingCanvas& canvas, std::size_t drawFrom, BkMode
 // onto it would lose the data). Empty when ready, else the error line.
 std::string PrepareOutDir(const std::string& dir, const std::string& dataPath);
 
-// Every file of --out but the CSV files into `dir`, created when missing; `bands` adds the
-// 95 % bands to the publication figure, drawn in `palette`. Empty on success, else the
-// error line.
-std::string WriteOutputs(const BatchSession& session, const std::string& dir, bool bands = false,
-                         FigurePalette palette = FigurePalette::OkabeIto);
+// Every file of --out but the CSV files into `dir`, created when missing, the publication
+// figure in the figures' settings. Empty on success, else the error line.
+std::string WriteOutputs(const BatchSession& session, const std::string& dir, const FigureSettings& figure = {});
 
 }  // namespace orv::cli

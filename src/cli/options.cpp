@@ -38,6 +38,14 @@ std::optional<RangeCommand> ParseRangeCommand(const std::string& text) {
   return std::nullopt;
 }
 
+FigureSettings FigureSettingsOf(const CliOptions& options) {
+  FigureSettings settings{.palette = options.palette, .bands = options.ci, .yRange = options.yLimits, .censorMarks = options.censorMarks};
+  if (options.timeUnitGiven && options.timeUnit != TimeUnit::Weeks) {
+    settings.timeUnit = options.timeUnit == TimeUnit::Months ? FigureTimeUnit::Months : FigureTimeUnit::Years;
+  }
+  return settings;
+}
+
 std::variant<CliOptions, OptionError> ParseOptions(const std::vector<std::string>& args) {
   CliOptions options;
   bool haveFile = false;
@@ -62,13 +70,15 @@ std::variant<CliOptions, OptionError> ParseOptions(const std::vector<std::string
     }
     const bool takesValue = arg == "--range" || arg == "--censor" || arg == "--hide" || arg == "--show" || arg == "--out" ||
                             arg == "--reference" || arg == "--palette" || arg == "--time-unit" || arg == "--label" ||
-                            arg == "--label-cause";
+                            arg == "--label-cause" || arg == "--ylim";
     if (!takesValue) {
       if (inlineValue) return OptionError{"option '" + arg + "' takes no value"};
       if (arg == "--json") {
         options.json = true;
       } else if (arg == "--ci") {
         options.ci = true;
+      } else if (arg == "--no-censor-marks") {
+        options.censorMarks = false;
       } else if (arg == "--help") {
         options.help = true;
       } else {
@@ -104,7 +114,11 @@ std::variant<CliOptions, OptionError> ParseOptions(const std::vector<std::string
         return OptionError{"option '" + arg + "' needs NAME=TEXT, not '" + value + "'"};
       }
       (arg == "--label" ? options.labels : options.causeLabels).emplace_back(value.substr(0, eq), value.substr(eq + 1));
+    } else if (arg == "--ylim") {
+      options.yLimits = ParseFigureYRange(value);
+      if (!options.yLimits) return OptionError{"option '--ylim' needs LO,HI with 0 <= LO < HI <= 1, not '" + value + "'"};
     } else if (arg == "--time-unit") {
+      options.timeUnitGiven = true;
       if (value == "months") {
         options.timeUnit = TimeUnit::Months;
       } else if (value == "weeks") {
@@ -197,7 +211,11 @@ load, --censor, --hide/--show, --range, --reference):
   --label-cause C=TEXT   the English paragraph's name of cause C; the Japanese keeps the names
   --time-unit U  the unit of the times in the paragraphs for the paper and the reviewer's
                  section: months (the default; weeks x 7 / 30.4375), weeks or years; the
-                 JSON keeps weeks and the trace gives each figure's unit and conversion
+                 JSON keeps weeks and the trace gives each figure's unit and conversion.
+                 Given as months or years it also sets the publication figures' time axis,
+                 which otherwise (and with weeks) is in months under a range of 3 years
+                 (ticks, labels and numbers at risk every 3 months, every 6 from a range
+                 of 2 years) and in years from 3 years on
   --json         print one JSON document of the whole result instead of the text; the
                  figures for publication are in each group's weeks (km, stdErr, lower,
                  upper), in each group (atRisk, median, at5y, at10y) and in each pair
@@ -223,16 +241,20 @@ load, --censor, --hide/--show, --range, --reference):
                  CR is written with an apostrophe before it ("'=1+1"), so that a
                  spreadsheet program shows it as text instead of running it as a formula;
                  and the publication figure of the shown groups, 170 x 120 mm:
-                 figure.pdf (its texts real text, searchable), figure.svg and
-                 figure.png (2008 x 1417 pixels, 300 dpi): the Kaplan-Meier curves in
-                 the palette's colours and the groups' line styles with censor marks,
-                 the X axis in years of the current range, the legend with events/cases,
-                 the standard log-rank p, the numbers at risk at each year mark in a
-                 table under the axis (long names shrink to 6 pt, no smaller, and are
-                 then cut with an ellipsis; the CSV files keep them whole), and a
-                 footnote of the weeks and censored causes; with a cause counted as
-                 censored, cumulative-incidence.csv and the figure of the incidences,
-                 cumulative-incidence.pdf, .svg and .png, Gray's p in its legend. Each file is written under a
+                 figure.pdf (its texts real text, searchable), figure.svg, figure.png
+                 and figure.tif (2008 x 1417 pixels, 300 dpi, the resolution recorded):
+                 the Kaplan-Meier curves in the palette's colours and the groups' line
+                 styles with censor marks, the time axis of the current range (see
+                 --time-unit), the legend with events/cases, the standard log-rank p,
+                 the numbers at risk at each labelled mark in a table under the axis
+                 (long names shrink to 6 pt, no smaller, and are then cut with an
+                 ellipsis; the CSV files keep them whole), and a footnote of the weeks
+                 and censored causes; with a cause counted as censored,
+                 cumulative-incidence.csv and the figure of the incidences,
+                 cumulative-incidence.pdf, .svg, .png and .tif, laid out and coloured
+                 as the survival figure: "name (events/cases)" and Gray's p in its
+                 legend, the event of interest in its axis title and, with the
+                 competing causes, in its footnote. Each file is written under a
                  temporary name in DIR and renamed into place, so a link or a special
                  file of that name is replaced, never followed; DIR must not hold the
                  data file under one of these names. Control characters in names and
@@ -240,10 +262,14 @@ load, --censor, --hide/--show, --range, --reference):
                  files.
   --ci           draw each curve's pointwise 95 % confidence band (log scale) into
                  the publication figures, a light fill of the group's colour (needs --out)
-  --palette P    the publication figure's colours: okabe-ito (the default: eight
+  --palette P    the publication figures' colours: okabe-ito (the default: eight
                  colour-blind-safe colours in drawing order, then the groups' own),
                  program (the groups' own) or grey (black, the line styles telling the
                  groups apart)
+  --ylim LO,HI   the publication figures' Y range, 0 <= LO < HI <= 1 (e.g. 0,0.3); by
+                 default 0 to 1 for survival and, for the cumulative incidence, 0 to the
+                 first tenth at or above the highest value drawn (upper limit with --ci)
+  --no-censor-marks  draw the publication figure's curves without censor marks
   --help         this text
 
 Exit status: 0 after a load; 1 when the file cannot be read, is larger than 2 GiB

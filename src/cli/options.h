@@ -35,6 +35,9 @@ struct CliOptions {
   std::optional<std::string> reference;
   FigurePalette palette = FigurePalette::OkabeIto;
   TimeUnit timeUnit = TimeUnit::Months;  // of the paragraphs for the paper
+  bool timeUnitGiven = false;            // the figure's axis follows the range unless it was
+  std::optional<FigureYRange> yLimits;   // --ylim LO,HI
+  bool censorMarks = true;
   // English labels for the English paragraph, in command-line order: "G=TEXT" with G a group
   // number or name, "NAME=TEXT" with NAME a cause (UTF-8), checked after the load.
   std::vector<std::pair<std::string, std::string>> labels, causeLabels;
@@ -52,6 +55,11 @@ struct OptionError {
 std::variant<CliOptions, OptionError> ParseOptions(const std::vector<std::string>& args);
 
 std::optional<RangeCommand> ParseRangeCommand(const std::string& text);
+
+// The figures' settings of the command line: --palette, --ci, --ylim, --no-censor-marks, and
+// the axis in months or years when --time-unit names one (weeks, which no journal's axis
+// counts, leaves the axis to follow the range).
+FigureSettings FigureSettingsOf(const CliOptions& options);
 
 // The usage text printed by --help (UTF-8).
 const char* UsageText();

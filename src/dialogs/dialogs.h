@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "graph/publication_figure.h"
 #include "platform/surfaces.h"
 #include "session/workspace.h"
 
@@ -27,6 +28,7 @@ struct DialogContext {
   CauseFlags censoredTicks{};
   int referenceTick = 0;  // the group chosen in the reference group window
   bool paperChanged = false;  // the paper's window changed its unit or a label
+  FigureSettings figureTicks;  // the choices of the open figure settings window
 };
 
 // Registers the class "NORMALDLG" with the given background brush.
@@ -46,5 +48,7 @@ void ChooseReferenceGroup(DialogContext& ctx);
 // "論文用の記述の設定…": the paragraphs' time unit and the English labels of the groups and
 // causes, the paragraphs written again at once. True when a choice changed.
 bool ChoosePaperWords(DialogContext& ctx);
+// "図の設定…" of the figure window, owned by it: true when ＯＫ changed the settings.
+bool ChooseFigureSettings(DialogContext& ctx, HWND owner, FigureSettings& settings);
 
 }  // namespace orv

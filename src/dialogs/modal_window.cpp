@@ -28,6 +28,7 @@ constexpr WindowKind kWindowKinds[] = {
     {"GP_Wnd", "グラフ設定", WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 320, 310, GraphSettingsProc},
     {"R_kijunWnd", "基準群の選択", kListStyle, 320, 400, ReferenceGroupProc},
     {"P_wordsWnd", "論文用の記述の設定", kListStyle, 420, 300, PaperWordsProc},
+    {"Z_setteiWnd", "図の設定", WS_CAPTION | WS_SYSMENU, 380, 430, FigureSettingsProc},
 };
 
 // The button Enter presses: a push button that has the keyboard, as in a dialog, else ＯＫ.

@@ -95,6 +95,7 @@ LRESULT CALLBACK CensoredCausesProc(HWND window, UINT message, WPARAM wParam, LP
 LRESULT CALLBACK GraphSettingsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK ReferenceGroupProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK PaperWordsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK FigureSettingsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Redraws the group list: white ground, each group's line sample and its label.
 void PaintGroupList(HWND groupWindow);

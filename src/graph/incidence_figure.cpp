@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "words/figure_tables.h"
+#include "words/figure_text.h"
 #include "words/format.h"
 
 namespace orv {
@@ -13,9 +14,9 @@ FigureInput IncidenceFigureInputOf(const AnalysisResults& r, const CompetingRisk
   FigureInput in;
   in.xMax = xMax;
   in.bands = bands;
-  in.yTitle = "Cumulative incidence";
+  in.yTitle = IncidenceAxisTitle(r.cases);
   in.testName = "Gray";
-  in.legendAvoidsCurves = true;
+  in.rising = true;
   for (int g = 0; g <= LastGroup(r.cases); ++g) {
     if (!r.shown.Contains(g)) continue;
     FigureSeries s = SeriesOf(r, styles, g, xMax);
@@ -31,8 +32,12 @@ FigureInput IncidenceFigureInputOf(const AnalysisResults& r, const CompetingRisk
     }
     in.series.push_back(std::move(s));
   }
+  // The legend's events/cases and the footnote's weeks as the survival figure's; the events
+  // not counted as censored are the events of interest.
+  AddReviewerFigures(r.run.reviewer, r.cases, in);
+  in.censoredCauses = IncidenceCausesText(r.cases);
   // As the paragraphs and the survival figure write a p: two significant figures.
-  if (c.overall.tested) in.pValue = RoundedPText(c.overall.p);
+  in.pValue = c.overall.tested ? RoundedPText(c.overall.p) : "";
   return in;
 }
 

@@ -1,6 +1,8 @@
 // The cumulative incidence figure: the publication figure's layout with each shown group's
-// incidence of the deaths of interest rising from 0, Gray's p in the legend and the same
-// numbers at risk under the axis (cases still free of any event and under observation).
+// incidence of the deaths of interest rising from 0, "name (events/cases)" and Gray's p in
+// the legend, the same numbers at risk under the axis (cases still free of any event and
+// under observation), the event of interest named in the axis title and, with the competing
+// causes and the weeks of the tests, in the footnote.
 #pragma once
 
 #include "graph/publication_figure.h"

@@ -42,11 +42,16 @@ void DrawText(const FigureText& text, Canvas& canvas) {
 
 // The figure's input laid out for the window, its words in Japanese ("Gray p" is a name and a
 // symbol, and stays).
+// The view keeps the whole scale, the years axis and no footnote or events/cases of the figure.
 FigureInput ForWindow(FigureInput in) {
   in.forWindow = true;
   in.yTitle = "累積発生率";
   in.xTitle = "年";
   in.atRiskTitle = "リスク集団数";
+  in.yRange = FigureYRange{};
+  in.timeUnit = FigureTimeUnit::Years;
+  in.testLastWeek = -1;
+  for (FigureSeries& s : in.series) s.legendNote.clear();
   return in;
 }
 

@@ -6,8 +6,10 @@
 #include <cmath>
 #include <cstddef>
 #include <optional>
+#include <span>
 
 #include "words/format.h"
+#include "words/figure_text.h"
 #include "words/reviewer_text.h"
 #include "survival/survival_tables.h"
 #include "text/cp932.h"
@@ -39,6 +41,18 @@ constexpr double kMidHeight = 0.35;
 constexpr double kMinPlotShare = 0.5;
 constexpr double kMaxLabelShare = 0.4;
 constexpr std::array<int, 6> kYearSteps = {1, 2, 5, 10, 20, 40};
+// A months axis has its ticks, labels and numbers at risk together every 3 months, or every 6
+// from a range of two years on (so that no more than nine columns of numbers stand under
+// it), or further apart where they would crowd.
+constexpr int kMonthTick = 3;
+constexpr std::array<int, 8> kMonthSteps = {3, 6, 12, 24, 60, 120, 240, 480};
+constexpr int kSixMonthsFromWeeks = 2 * 52;
+// Y labels stand at a step of hundredths from the range's low end: the smallest that reaches
+// its high end in at most five intervals, else in at most ten; a range no such step divides
+// has its labels at the multiples of the smallest step giving at most five.
+constexpr std::array<long, 6> kYSteps = {1, 2, 5, 10, 20, 50};
+constexpr long kFewYIntervals = 5;
+constexpr long kMostYIntervals = 10;
 // The smallest size of the legend and the at-risk table, 6 pt: a name too wide for its
 // place at that size is cut instead.
 constexpr double kMinTextSize = 25;
@@ -71,12 +85,121 @@ struct Frame {
   double right = 0;
   double bottom = 0;
   double dotsPerWeek = 0;
+  FigureYRange range;
   double X(double week) const { return left + week * dotsPerWeek; }
-  double Y(double survival) const { return bottom - survival * (bottom - top); }
+  double Y(double value) const { return bottom - (value - range.low) / (range.high - range.low) * (bottom - top); }
+  bool Shows(double value) const { return value >= range.low - 1e-12 && value <= range.high + 1e-12; }
 };
+
+// The time axis: its unit in weeks, the last whole unit in the range, the units between ticks
+// and the label steps it may take.
+struct TimeAxis {
+  bool months = false;
+  double unitWeeks = kWeeksPerYear;
+  int units = 0;
+  int tickEvery = 1;
+  int minStep = 1;
+  std::span<const int> steps = kYearSteps;
+  // The week whose numbers at risk stand under the mark of `unit`: the first that starts at or
+  // after it, so that the deaths of a week the curve has already dropped by are not counted.
+  int AtRiskWeek(int unit) const { return static_cast<int>(std::ceil(unit * unitWeeks - 1e-9)); }
+};
+
+// The axis for the range; xMax becomes the weeks the axis spans (a years axis at least one).
+TimeAxis AxisOf(const FigureInput& in, int& xMax) {
+  TimeAxis axis;
+  axis.months = in.timeUnit == FigureTimeUnit::Months || (in.timeUnit == FigureTimeUnit::Auto && in.xMax < kMonthsAxisBelowWeeks);
+  if (!axis.months) {
+    xMax = std::max(in.xMax, kWeeksPerYear);
+    axis.units = xMax / kWeeksPerYear;
+    return axis;
+  }
+  xMax = std::max(in.xMax, 1);
+  axis.unitWeeks = kWeeksPerMonth;
+  axis.units = static_cast<int>(std::floor(xMax / kWeeksPerMonth + 1e-9));
+  axis.tickEvery = kMonthTick;
+  axis.minStep = in.xMax < kSixMonthsFromWeeks ? kMonthSteps[0] : kMonthSteps[1];
+  axis.steps = kMonthSteps;
+  return axis;
+}
+
+// The Y labels of a range: value and text ("0.0", or "0.05" at a step below a tenth).
+std::vector<std::pair<double, std::string>> YLabels(const FigureYRange& r) {
+  const long low = std::lround(r.low * 100), high = std::lround(r.high * 100), span = high - low;
+  const auto first = [&](long most, bool divides) -> long {
+    for (long s : kYSteps) {
+      if (span <= most * s && (!divides || span % s == 0)) return s;
+    }
+    return 0;
+  };
+  long step = first(kFewYIntervals, true);
+  if (step == 0) step = first(kMostYIntervals, true);
+  long from = low;
+  if (step == 0) {
+    step = first(kFewYIntervals, false) != 0 ? first(kFewYIntervals, false) : kYSteps.back();
+    from = (low + step - 1) / step * step;
+  }
+  bool hundredths = false;
+  for (long v = from; v <= high; v += step) hundredths = hundredths || v % 10 != 0;
+  std::vector<std::pair<double, std::string>> out;
+  for (long v = from; v <= high; v += step) {
+    std::string text = std::to_string(v / 100) + "." + std::to_string(v % 100 / 10);
+    if (hundredths) text += std::to_string(v % 10);
+    out.emplace_back(static_cast<double>(v) / 100, std::move(text));
+  }
+  return out;
+}
+
+// The highest value a rising curve draws in the weeks shown, its upper limits' with bands.
+double HighestDrawn(const FigureInput& in, int xMax) {
+  double highest = 0;
+  for (const FigureSeries& s : in.series) {
+    const int last = std::min({s.lastWeek, xMax, static_cast<int>(s.survival.size()) - 1});
+    for (int w = 0; w <= last; ++w) {
+      const auto wi = static_cast<std::size_t>(w);
+      highest = std::max(highest, s.survival[wi]);
+      if (in.bands && wi < s.upper.size() && std::isfinite(s.upper[wi])) highest = std::max(highest, s.upper[wi]);
+    }
+  }
+  return highest;
+}
 
 void AddText(FigureLayout& out, double x, double y, std::string text, double size, TextAnchor anchor, TextRole role) {
   out.texts.push_back({.x = x, .y = y, .text = std::move(text), .size = size, .anchor = anchor, .role = role});
+}
+
+// The line's parts inside the plot's height: a Y range that does not hold the whole curve cuts
+// it where it leaves the plot and starts a new line where it comes back.
+void AddInsidePlot(FigureLayout& out, const Frame& f, const FigureLine& line) {
+  const double top = f.top - 1e-6, bottom = f.bottom + 1e-6;
+  FigureLine part{.colour = line.colour, .style = line.style, .width = line.width};
+  const auto finish = [&] {
+    if (part.points.size() >= 2) out.lines.push_back(part);
+    part.points.clear();
+  };
+  for (std::size_t i = 1; i < line.points.size(); ++i) {
+    const FigurePoint a = line.points[i - 1], b = line.points[i];
+    double enter = 0, leave = 1;
+    const double dy = b.y - a.y;
+    if (dy == 0) {
+      if (a.y < top || a.y > bottom) enter = 2;
+    } else {
+      const double t1 = (top - a.y) / dy, t2 = (bottom - a.y) / dy;
+      enter = std::max(0.0, std::min(t1, t2));
+      leave = std::min(1.0, std::max(t1, t2));
+    }
+    if (enter > leave) {
+      finish();
+      continue;
+    }
+    // A cut lands on the plot's edge itself, not the hair outside it the test above allows.
+    const auto at = [&](double t) { return FigurePoint{a.x + t * (b.x - a.x), std::clamp(a.y + t * dy, f.top, f.bottom)}; };
+    const FigurePoint from = enter == 0 ? a : at(enter), to = leave == 1 ? b : at(leave);
+    if (!part.points.empty() && !(part.points.back() == from)) finish();
+    if (part.points.empty()) part.points.push_back(from);
+    part.points.push_back(to);
+  }
+  finish();
 }
 
 void AddCurve(FigureLayout& out, const Frame& f, const FigureSeries& s, int endWeek) {
@@ -91,13 +214,13 @@ void AddCurve(FigureLayout& out, const Frame& f, const FigureSeries& s, int endW
     level = next;
   }
   if (line.points.back().x != f.X(endWeek)) line.points.push_back({f.X(endWeek), f.Y(level)});
-  out.lines.push_back(std::move(line));
+  AddInsidePlot(out, f, line);
 }
 
 void AddCensorMarks(FigureLayout& out, const Frame& f, const FigureSeries& s, int endWeek) {
   const int last = std::min({endWeek, static_cast<int>(s.censored.size()) - 1, static_cast<int>(s.survival.size()) - 1});
   for (int w = 0; w <= last; ++w) {
-    if (!s.censored[static_cast<std::size_t>(w)]) continue;
+    if (!s.censored[static_cast<std::size_t>(w)] || !f.Shows(s.survival[static_cast<std::size_t>(w)])) continue;
     const double y = f.Y(s.survival[static_cast<std::size_t>(w)]);
     out.lines.push_back({.points = {{f.X(w), y - kCensorHalfHeight}, {f.X(w), y + kCensorHalfHeight}},
                          .colour = s.colour,
@@ -140,6 +263,9 @@ void AddBands(FigureLayout& out, const Frame& f, const FigureSeries& s, int endW
       p.push_back({f.X(v), lo(v - 1)});
     }
     p.push_back({f.X(a), lo(a)});
+    // The band's edges are level or upright, so holding them inside the plot's height cuts it
+    // at the plot's edges.
+    for (FigurePoint& q : p) q.y = std::clamp(q.y, f.top, f.bottom);
     out.fills.push_back(std::move(fill));
   }
 }
@@ -153,8 +279,8 @@ void AddSample(FigureLayout& out, double x, double baseline, double size, const 
                        .width = CurveWidth(s.width)});
 }
 
-std::int64_t AtRiskAt(const FigureSeries& s, int k) {
-  return k < static_cast<int>(s.atRisk.size()) ? s.atRisk[static_cast<std::size_t>(k)] : 0;
+std::int64_t AtRiskAt(const FigureSeries& s, int week) {
+  return week >= 0 && week < static_cast<int>(s.atRisk.size()) ? s.atRisk[static_cast<std::size_t>(week)] : 0;
 }
 
 // The weeks of the tests and the censored causes in one line at the bottom left, shrunk to
@@ -171,7 +297,7 @@ void AddFootnote(FigureLayout& out, const FigureInput& in, const TextMeasure& me
   const double room = kFigureWidth - 2 * kMargin;
   const double size = std::min(kFootnoteSize, kFootnoteSize * room / std::max(measure(measured, kFootnoteSize), 1.0));
   out.texts.push_back({.x = kMargin,
-                       .y = kFigureHeight - kFootnoteDrop,
+                       .y = out.height - kFootnoteDrop,
                        .text = std::move(text),
                        .size = size,
                        .role = TextRole::Footnote,
@@ -294,9 +420,10 @@ FigureSeries SeriesOf(const AnalysisResults& r, const LineStyles& styles, int g,
   const LineStyle& style = styles[g];
   const auto gi = static_cast<std::size_t>(g);
   FigureSeries s{.group = g, .name = r.cases.GroupNames[gi], .colour = style.colour, .style = style.style, .width = style.width};
-  for (int k = 0; kWeeksPerYear * k <= std::min(xMax, kMaxWeek); ++k) {
-    s.atRisk.push_back(r.survival.AtRiskTable[static_cast<std::size_t>(kWeeksPerYear * k)][gi]);
-  }
+  // A years axis spans at least one year.
+  const int last = std::min(std::max(xMax, kWeeksPerYear), kMaxWeek);
+  s.atRisk.reserve(static_cast<std::size_t>(last) + 1);
+  for (int w = 0; w <= last; ++w) s.atRisk.push_back(r.survival.AtRiskTable[static_cast<std::size_t>(w)][gi]);
   return s;
 }
 
@@ -309,22 +436,31 @@ namespace {
 std::optional<LegendPlace> Lay(const FigureInput& in, const TextMeasure& measure, LegendPlace place, FigureLayout& out) {
   const bool window = in.forWindow;
   const double size = kFigureTextSize;
-  // A range below one year still shows its year: the axis never has less than 52 weeks.
-  const int xMax = std::max(in.xMax, kWeeksPerYear);
-  const int years = xMax / kWeeksPerYear;
+  int xMax = 0;
+  const TimeAxis axis = AxisOf(in, xMax);
   const int rows = static_cast<int>(in.series.size());
+  const FigureYRange yRange = in.yRange ? *in.yRange : in.rising ? FigureYRange{0, RisingScaleTop(HighestDrawn(in, xMax))} : FigureYRange{};
+  const auto yLabels = YLabels(yRange);
 
   double widestName = 0;
   double widestNumber = measure("0", size);
   for (const FigureSeries& s : in.series) {
     widestName = std::max(widestName, measure(s.name, size));
-    for (int k = 0; k <= years; ++k) widestNumber = std::max(widestNumber, measure(std::to_string(AtRiskAt(s, k)), size));
+    for (int k = 0; k <= axis.units; k += axis.tickEvery) {
+      widestNumber = std::max(widestNumber, measure(std::to_string(AtRiskAt(s, axis.AtRiskWeek(k))), size));
+    }
   }
-  const double widestYear = measure(std::to_string(years), size);
+  const double widestYear = measure(std::to_string(axis.units), size);
+  double widestYLabel = measure("0.0", size);
+  for (const auto& label : yLabels) widestYLabel = std::max(widestYLabel, measure(label.second, size));
 
+  // A figure with a footnote keeps a line of the footnote's size clear between the descenders
+  // of the last row of numbers at risk and the footnote's tallest characters.
+  const double bottomMargin =
+      in.testLastWeek >= 0 ? std::max(kMargin, kFootnoteDrop + (1 + kAscent) * kFootnoteSize + (1 - kAscent) * size) : kMargin;
   // Rows of the at-risk table shrink when many groups would squeeze the plot; a window's keep
   // their height, and the window grows taller.
-  const double riskSpace = kFigureHeight * (1 - kMinPlotShare) - kPlotTop - kAtRiskTitleDrop - kMargin;
+  const double riskSpace = kFigureHeight * (1 - kMinPlotShare) - kPlotTop - kAtRiskTitleDrop - bottomMargin;
   const double rowHeight = rows > 0 && !window ? std::min(kRowHeight, riskSpace / rows) : kRowHeight;
   const double rowSize = std::max(kMinTextSize, std::min(size, rowHeight * 0.8));
   const double titleRoom = window ? kTitleRoom : 0;
@@ -333,7 +469,7 @@ std::optional<LegendPlace> Lay(const FigureInput& in, const TextMeasure& measure
   // Left: room for the Y axis title and labels, and for the at-risk labels beside the first
   // column of numbers, which is centred on the Y axis.
   const double labelStart = kMargin + kSampleLength + kSampleGap;
-  const double yNeed = kMargin + size + kSampleGap + measure("0.0", size) + 8 + kTickLength;
+  const double yNeed = kMargin + size + kSampleGap + widestYLabel + 8 + kTickLength;
   const double numberHalf = widestNumber * rowSize / size / 2;
   double nameSize = rowSize;
   double riskNeed = labelStart + widestName * rowSize / size + kLabelGap + numberHalf;
@@ -367,21 +503,25 @@ std::optional<LegendPlace> Lay(const FigureInput& in, const TextMeasure& measure
   const double rightGap = std::ceil(std::max(60.0, std::max(widestNumber, widestYear) / 2 + kMargin));
   f.right = kFigureWidth - rightGap;
   if (place == LegendPlace::BesideNarrowing) f.right = std::max(f.left + 1, kFigureWidth - kMargin - besideWidth - rightGap);
-  f.bottom = out.height - kMargin - kAtRiskTitleDrop - rows * rowHeight;
+  f.bottom = out.height - bottomMargin - kAtRiskTitleDrop - rows * rowHeight;
   f.dotsPerWeek = (f.right - f.left) / xMax;
+  f.range = yRange;
   out.plotLeft = f.left;
   out.plotTop = f.top;
   out.plotRight = f.right;
   out.plotBottom = f.bottom;
   out.dotsPerWeek = f.dotsPerWeek;
+  out.months = axis.months;
+  out.yRange = yRange;
 
-  // Year marks: every year has a tick; labels and numbers stand at every yearStep-th, the
-  // first step at which the widest of them fits between two neighbours.
-  const double yearWidth = kWeeksPerYear * f.dotsPerWeek;
+  // Time marks: a tick every year; labels and numbers stand at every yearStep-th unit, the
+  // first step at which the widest of them fits between two neighbours. A months axis has
+  // ticks only where they stand.
+  const double unitWidth = axis.unitWeeks * f.dotsPerWeek;
   const double need = std::max(widestNumber, widestYear) + 24;
-  out.yearStep = kYearSteps.back();
-  for (int step : kYearSteps) {
-    if (step * yearWidth >= need) {
+  out.yearStep = axis.steps.back();
+  for (int step : axis.steps) {
+    if (step >= axis.minStep && step * unitWidth >= need) {
       out.yearStep = step;
       break;
     }
@@ -394,27 +534,28 @@ std::optional<LegendPlace> Lay(const FigureInput& in, const TextMeasure& measure
   }
 
   out.lines.push_back({.points = {{f.left, f.top}, {f.left, f.bottom}, {f.right, f.bottom}}, .width = kAxisWidth});
-  for (int k = 0; k <= years; ++k) {
-    const double x = f.X(static_cast<double>(kWeeksPerYear) * k);
+  for (int k = 0; k <= axis.units; k += axis.tickEvery) {
+    const double x = f.X(k * axis.unitWeeks);
     const bool labelled = k % out.yearStep == 0;
+    if (axis.months && !labelled) continue;
     out.lines.push_back(
         {.points = {{x, f.bottom}, {x, f.bottom + (labelled ? kTickLength : kMinorTickLength)}}, .width = kAxisWidth});
     if (labelled) AddText(out, x, f.bottom + kYearLabelDrop, std::to_string(k), size, TextAnchor::Centre, TextRole::YearLabel);
   }
-  for (int tenth = 0; tenth <= 10; tenth += 2) {
-    const double y = f.Y(tenth / 10.0);
+  for (const auto& [value, label] : yLabels) {
+    const double y = f.Y(value);
     out.lines.push_back({.points = {{f.left - kTickLength, y}, {f.left, y}}, .width = kAxisWidth});
-    const std::string label = tenth == 10 ? "1.0" : "0." + std::to_string(tenth);
     AddText(out, f.left - kTickLength - 8, y + kMidHeight * size, label, size, TextAnchor::Right, TextRole::SurvivalLabel);
   }
-  AddText(out, (f.left + f.right) / 2, f.bottom + kAxisTitleDrop, in.xTitle, size, TextAnchor::Centre, TextRole::AxisTitle);
-  const double yLabelsLeft = f.left - kTickLength - 8 - measure("0.0", size);
+  AddText(out, (f.left + f.right) / 2, f.bottom + kAxisTitleDrop, axis.months ? in.xTitleMonths : in.xTitle, size,
+          TextAnchor::Centre, TextRole::AxisTitle);
+  const double yLabelsLeft = f.left - kTickLength - 8 - widestYLabel;
   if (window) {
     AddText(out, yLabelsLeft, kTitleBaseline, in.yTitle, size, TextAnchor::Left, TextRole::AxisTitle);
   } else {
     out.texts.push_back({.x = yLabelsLeft - kSampleGap,
                          .y = (f.top + f.bottom) / 2,
-                         .text = in.yTitle,
+                         .text = FitName(in.yTitle, size, f.bottom - f.top, measure),
                          .size = size,
                          .anchor = TextAnchor::Centre,
                          .vertical = true,
@@ -425,7 +566,7 @@ std::optional<LegendPlace> Lay(const FigureInput& in, const TextMeasure& measure
     if (s.lastWeek < 0) continue;
     const int endWeek = std::min(s.lastWeek, xMax);
     AddCurve(out, f, s, endWeek);
-    AddCensorMarks(out, f, s, endWeek);
+    if (in.censorMarks) AddCensorMarks(out, f, s, endWeek);
   }
 
   // The legend in the plot's top right corner, the overall p under it.
@@ -455,7 +596,14 @@ std::optional<LegendPlace> Lay(const FigureInput& in, const TextMeasure& measure
     const double span =
         in.series.empty() ? 0 : legendRow * static_cast<double>(in.series.size() - 1) + (pText.empty() ? 0 : legendRow + 8);
     const double low = f.bottom - 10 - legendSize / 4 - span;
-    if (in.legendAvoidsCurves && !in.series.empty()) {
+    const double high = baseline;
+    const auto clear = [&](double first) {
+      return ClearOfLines(out.lines, {legendX, first - kAscent * legendSize, f.right - 10, first + span + (1 - kAscent) * legendSize});
+    };
+    // Curves that stay high (survival) or end high (incidence) pass under the top right corner:
+    // the legend then goes to the bottom right when fewer of the curves' weeks pass through it
+    // there, or when only there it touches no line.
+    if (!in.series.empty()) {
       const auto weeksUnder = [&](double firstBaseline) {
         const double top = firstBaseline - legendSize, bottom = firstBaseline + span + legendSize / 4;
         int weeks = 0;
@@ -468,14 +616,12 @@ std::optional<LegendPlace> Lay(const FigureInput& in, const TextMeasure& measure
         }
         return weeks;
       };
-      if (weeksUnder(low) < weeksUnder(baseline)) baseline = low;
+      const bool highClear = clear(high), lowClear = clear(low);
+      if ((!highClear && lowClear) || (highClear == lowClear && weeksUnder(low) < weeksUnder(high))) baseline = low;
     }
     if (window) {
-      const auto clear = [&](double first) {
-        return ClearOfLines(out.lines, {legendX, first - kAscent * size, f.right - 10, first + span + (1 - kAscent) * size});
-      };
       if (!clear(baseline)) {
-        const double other = baseline == low ? f.top + kRowHeight : low;
+        const double other = baseline == low ? high : low;
         if (!clear(other)) return LegendPlace::BesideNarrowing;
         baseline = other;
       }
@@ -503,8 +649,9 @@ std::optional<LegendPlace> Lay(const FigureInput& in, const TextMeasure& measure
     AddSample(out, kMargin, rowY, rowSize, s);
     AddText(out, labelStart, rowY, FitName(s.name, nameSize, maxLeft - labelStart - kLabelGap - numberHalf, measure, window),
             nameSize, TextAnchor::Left, TextRole::AtRiskLabel);
-    for (int k = 0; k <= years; k += out.yearStep) {
-      AddText(out, f.X(static_cast<double>(kWeeksPerYear) * k), rowY, std::to_string(AtRiskAt(s, k)), rowSize, TextAnchor::Centre, TextRole::AtRiskNumber);
+    for (int k = 0; k <= axis.units; k += out.yearStep) {
+      AddText(out, f.X(k * axis.unitWeeks), rowY, std::to_string(AtRiskAt(s, axis.AtRiskWeek(k))), rowSize, TextAnchor::Centre,
+              TextRole::AtRiskNumber);
     }
   }
   AddFootnote(out, in, measure);
@@ -512,6 +659,38 @@ std::optional<LegendPlace> Lay(const FigureInput& in, const TextMeasure& measure
 }
 
 }  // namespace
+
+std::optional<FigureYRange> ParseFigureYRange(std::string_view text) {
+  const std::size_t comma = text.find(',');
+  if (comma == std::string_view::npos) return std::nullopt;
+  const auto number = [](std::string_view part) -> std::optional<double> {
+    // Digits and at most one decimal point, nothing else.
+    const std::size_t digits = static_cast<std::size_t>(std::count_if(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; }));
+    const std::size_t points = static_cast<std::size_t>(std::count(part.begin(), part.end(), '.'));
+    if (digits == 0 || points > 1 || digits + points != part.size() || digits > 15) return std::nullopt;
+    // The digits as one whole number over a power of ten: "0.3" is the double nearest 0.3.
+    double whole = 0, divisor = 1;
+    bool fraction = false;
+    for (char c : part) {
+      if (c == '.') {
+        fraction = true;
+        continue;
+      }
+      whole = whole * 10 + (c - '0');
+      if (fraction) divisor *= 10;
+    }
+    return whole / divisor;
+  };
+  const std::optional<double> low = number(text.substr(0, comma)), high = number(text.substr(comma + 1));
+  if (!low || !high || *high > 1 || !(*low < *high)) return std::nullopt;
+  return FigureYRange{*low, *high};
+}
+
+double RisingScaleTop(double highest) {
+  // A hair under a whole tenth counts as it: 0.1 * 3 is a little above 0.3.
+  const double tenths = std::ceil(highest * 10 - 1e-9);
+  return std::clamp(tenths, 1.0, 10.0) / 10;
+}
 
 FigureLayout LayoutPublicationFigure(const FigureInput& in, const TextMeasure& measure) {
   FigureLayout out;
@@ -536,7 +715,19 @@ void AddReviewerFigures(const ReviewerResults& reviewer, const CaseData& cases, 
 void UseEnglishLabels(const CaseData& cases, std::span<const std::string> groupLabels,
                       std::span<const std::string> causeLabels, FigureInput& input) {
   for (FigureSeries& s : input.series) s.name = LabelOr(groupLabels, s.group, s.name);
-  if (!input.censoredCauses.empty()) input.censoredCauses = CensoredCausesText(cases, causeLabels);
+  if (input.rising) {
+    input.yTitle = IncidenceAxisTitle(cases, causeLabels);
+    input.censoredCauses = IncidenceCausesText(cases, causeLabels);
+  } else if (!input.censoredCauses.empty()) {
+    input.censoredCauses = CensoredCausesText(cases, causeLabels);
+  }
+}
+
+void ApplyFigureSettings(const FigureSettings& settings, FigureInput& input) {
+  ApplyFigurePalette(settings.palette, input);
+  input.timeUnit = settings.timeUnit;
+  input.yRange = settings.yRange;
+  input.censorMarks = settings.censorMarks;
 }
 
 void ApplyFigurePalette(FigurePalette palette, FigureInput& input) {

@@ -1,6 +1,7 @@
 // The publication figure: Kaplan-Meier curves with censor marks and optional 95 % bands,
-// year axis, legend, overall log-rank p and the numbers at risk under the axis, laid out as
-// plain shapes and texts so that any renderer (PDF, SVG, PNG) draws the same figure.
+// the time axis in months or years, legend, overall log-rank p and the numbers at risk under
+// the axis, laid out as plain shapes and texts so that any renderer (PDF, SVG, PNG, TIFF)
+// draws the same figure.
 //
 // Units are dots of a 300-dpi raster, origin top left, y down: the figure is 2008 x 1417
 // dots, 170 x 120 mm, a journal's full column. Texts are code page 932 bytes; a text's x is
@@ -12,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -89,8 +91,29 @@ struct FigureSeries {
   std::vector<bool> censored;  // cases censored in week w; empty: no marks
   double start = 1;            // the level before week 0: 1 for survival, 0 for an incidence
   int lastWeek = -1;           // the group's last week with an event; -1 without one
-  std::vector<std::int64_t> atRisk;  // at the start of week 52k, k = 0, 1, ...
+  std::vector<std::int64_t> atRisk;  // at the start of week w, w = 0 .. the range's last week
 };
+
+// The unit of the time axis: months (ticks with labels and numbers at risk every 3 months,
+// every 6 from a range of 2 years) for a range under 3 years, else years; or either as asked.
+enum class FigureTimeUnit { Auto, Months, Years };
+inline constexpr int kMonthsAxisBelowWeeks = 3 * 52;
+inline constexpr double kWeeksPerMonth = 30.4375 / 7;
+
+// The part of the Y scale the plot shows, low at the axis, high at the plot's top.
+struct FigureYRange {
+  double low = 0;
+  double high = 1;
+  bool operator==(const FigureYRange&) const = default;
+};
+
+// "LO,HI" as both programs take a Y range: plain decimal numbers, 0 <= LO < HI <= 1; none
+// for anything else (a sign, a blank, an exponent, a number beyond the range).
+std::optional<FigureYRange> ParseFigureYRange(std::string_view text);
+
+// The top of rising curves' scale: the first tenth at or above the highest value drawn (0.3
+// stays 0.3, 0.31 becomes 0.4), at least 0.1 and at most 1.
+double RisingScaleTop(double highest);
 
 struct FigureInput {
   int xMax = 260;  // weeks
@@ -100,11 +123,15 @@ struct FigureInput {
   // What the axes show, the numbers at risk's heading and which test the p is of.
   std::string yTitle = "Survival probability";
   std::string xTitle = "Years";
+  std::string xTitleMonths = "Months";
   std::string atRiskTitle = "Number at risk";
   std::string testName = "Log-rank";
-  // Rising curves end high on the right, under the legend's usual place: the legend then goes
-  // to the bottom right corner when fewer of the curves' weeks pass through it there.
-  bool legendAvoidsCurves = false;
+  // The curves are incidences rising from 0: the Y scale ends at RisingScaleTop of the highest
+  // value drawn (of the upper limits with bands) unless yRange is given.
+  bool rising = false;
+  std::optional<FigureYRange> yRange;
+  FigureTimeUnit timeUnit = FigureTimeUnit::Auto;
+  bool censorMarks = true;
   // The footnote under the numbers at risk: the weeks 0..testLastWeek the test and ratios
   // ran over (none when -1) and the censored causes' text (code page 932).
   int testLastWeek = -1;
@@ -128,6 +155,17 @@ inline constexpr std::array<Rgb, 8> kOkabeIto = {
     MakeRgb(0xF0, 0xE4, 0x42), MakeRgb(0x00, 0x72, 0xB2), MakeRgb(0xD5, 0x5E, 0x00), MakeRgb(0xCC, 0x79, 0xA7),
 };
 
+// What the user chooses of a figure, the same in both programs: the colours, the bands, the
+// time axis's unit, the Y range (none: the figure's own) and the censor marks.
+struct FigureSettings {
+  FigurePalette palette = FigurePalette::OkabeIto;
+  bool bands = false;
+  FigureTimeUnit timeUnit = FigureTimeUnit::Auto;
+  std::optional<FigureYRange> yRange;
+  bool censorMarks = true;
+  bool operator==(const FigureSettings&) const = default;
+};
+
 struct FigureLayout {
   double width = kFigureWidth;  // larger only for a window
   double height = kFigureHeight;
@@ -136,7 +174,9 @@ struct FigureLayout {
   double plotRight = 0;
   double plotBottom = 0;
   double dotsPerWeek = 0;
-  int yearStep = 1;  // years between labelled year marks
+  bool months = false;  // the time axis's unit: months, else years
+  int yearStep = 1;     // units (years or months) between labelled marks
+  FigureYRange yRange;
   std::vector<FigureFill> fills;  // drawn first
   std::vector<FigureLine> lines;
   std::vector<FigureText> texts;  // drawn last
@@ -147,12 +187,13 @@ struct FigureLayout {
 // are compared.
 FigureInput FigureInputOf(const AnalysisResults& r, const LineStyles& styles, int xMax, bool bands);
 
-// Group g's line and its numbers at risk at each year mark up to xMax, without a curve.
+// Group g's line and its numbers at risk at the start of each week up to xMax, without a curve.
 FigureSeries SeriesOf(const AnalysisResults& r, const LineStyles& styles, int g, int xMax);
 
 // What a reviewer asks of the figure: the standard log-rank p ("p = 0.0013") in place of the
 // views' statistic, each legend entry as "name (events/cases)", the footnote's weeks and
-// censored causes.
+// censored causes. The events are the deaths of the range's weeks that are not counted as
+// censored, which are also the incidence figure's events of interest.
 void AddReviewerFigures(const ReviewerResults& reviewer, const CaseData& cases, FigureInput& input);
 
 // The English figure's names: each series' group and the footnote's censored causes by their
@@ -161,6 +202,10 @@ void UseEnglishLabels(const CaseData& cases, std::span<const std::string> groupL
                       std::span<const std::string> causeLabels, FigureInput& input);
 
 void ApplyFigurePalette(FigurePalette palette, FigureInput& input);
+
+// The settings but the bands, which the input is made with: the palette, the time unit, the Y
+// range and the censor marks.
+void ApplyFigureSettings(const FigureSettings& settings, FigureInput& input);
 
 FigureLayout LayoutPublicationFigure(const FigureInput& input, const TextMeasure& measure);
 

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <tuple>
 
 #include "app/figure_drawing.h"
 #include "gui_driver.h"
@@ -347,6 +348,99 @@ TEST_F(FigureSample, IncidenceFigureChosenInTheWindow) {
   const Spot curve = LastCurveStep(LayoutWithGdiFonts(survival), survival);
   PlaceWindow(*app_, window);
   EXPECT_EQ(WindowPixel(window, curve.at), ColourOf(curve.colour));
+}
+
+// The figure's settings as "図の設定…" shows them: the ticked palette, time unit and boxes, and
+// the range's two limits.
+struct ShownSettings {
+  std::vector<int> ticked;
+  std::string low, high;
+  bool operator==(const ShownSettings&) const = default;
+};
+
+ShownSettings SettingsShown(HWND dialog) {
+  ShownSettings shown;
+  for (int id : {9501, 9502, 9503, 9511, 9512, 9513, 9521, 9522, 9523}) {
+    if (IsDlgButtonChecked(dialog, id) == BST_CHECKED) shown.ticked.push_back(id);
+  }
+  // An edit control of another process tells its text only when asked by message.
+  const auto text = [dialog](int id) {
+    char buffer[64] = {};
+    SendMessageA(GetDlgItem(dialog, id), WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer));
+    return std::string(buffer);
+  };
+  shown.low = text(9524);
+  shown.high = text(9525);
+  return shown;
+}
+
+std::string FigureKey(const char* key) {
+  char value[64] = {};
+  GetPrivateProfileStringA("figure", key, "-", value, sizeof value, SettingsFilePath().c_str());
+  return value;
+}
+
+// "図の設定…" keeps its choices in the program's settings file, section [figure], as soon as ＯＫ
+// takes them, and a restart draws with them: the window's last curve black (grey) where the
+// figure in those settings has it (years axis, Y from 0.2). A range that is no range keeps the
+// window open with a box. Ids: palette 9501 the program's, 9502 Okabe-Ito, 9503 grey; time
+// axis 9511 auto, 9512 months, 9513 years; 9521 bands, 9522 censor marks, 9523 the range.
+TEST(FigureWindow, SettingsRememberedAcrossARestart) {
+  // The file goes however the test ends, so that the other tests' programs start from the defaults.
+  struct Removed {
+    Removed() { DeleteFileA(SettingsFilePath().c_str()); }
+    ~Removed() { DeleteFileA(SettingsFilePath().c_str()); }
+  } removed;
+  {
+    App app(Quoted(SamplePath()));
+    app.DismissAllBoxes();
+    app.Command(kCmdFigure);
+    app.Command(kCmdFigureSettings);
+    HWND dialog = app.Find("NORMALDLG");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(WindowText(dialog), "図の設定");
+    EXPECT_EQ(SettingsShown(dialog), (ShownSettings{{9502, 9511, 9522}, "0", "1"}));
+    for (int id : {9503, 9513, 9522, 9523}) SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+    SendMessageA(GetDlgItem(dialog, 9524), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("0.5"));
+    SendMessageA(GetDlgItem(dialog, 9525), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("0.5"));
+    PostMessageA(GetDlgItem(dialog, 1000), BM_CLICK, 0, 0);
+    app.Settle();
+    EXPECT_EQ(app.DismissAllBoxes(),
+              (std::vector<Box>{{"縦軸の範囲は 0 以上 1 以下の数で、下限を上限より小さくしてください", "図の設定"}}));
+    EXPECT_TRUE(IsWindow(dialog));
+    EXPECT_EQ(FigureKey("palette"), "-") << "nothing kept before ＯＫ takes it";
+    SendMessageA(GetDlgItem(dialog, 9524), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("0.2"));
+    SendMessageA(GetDlgItem(dialog, 9525), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("1"));
+    PostMessageA(GetDlgItem(dialog, 1000), BM_CLICK, 0, 0);
+    app.Settle();
+    EXPECT_FALSE(IsWindow(dialog));
+    EXPECT_EQ(app.Close(), 0u);
+  }
+  std::vector<std::string> keys;
+  for (const char* key : {"palette", "bands", "timeUnit", "yRange", "censorMarks"}) keys.push_back(FigureKey(key));
+  EXPECT_EQ(keys, (std::vector<std::string>{"grey", "0", "years", "0.2,1", "0"}));
+  {
+    App app(Quoted(SamplePath()));
+    app.DismissAllBoxes();
+    const Model model(app, SamplePath());
+    const FigureSettings settings{.palette = FigurePalette::Grey, .timeUnit = FigureTimeUnit::Years, .yRange = FigureYRange{0.2, 1},
+                                  .censorMarks = false};
+    const FigureInput input = FigureInputFor(model.ws, false, settings);
+    const Spot curve = LastCurveStep(LayoutWithGdiFonts(input), input);
+    app.Command(kCmdFigure);
+    HWND window = app.Find("NORMAL14");
+    PlaceWindow(app, window);
+    EXPECT_EQ(std::tuple(curve.colour, WindowPixel(window, curve.at)), std::tuple(kBlack, ColourOf(kBlack)));
+    app.Command(kCmdFigureSettings);
+    HWND dialog = app.Find("NORMALDLG");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(SettingsShown(dialog), (ShownSettings{{9503, 9513, 9523}, "0.2", "1"}));
+    // Esc leaves everything as it was.
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    app.Settle();
+    EXPECT_EQ(FigureKey("palette"), "grey");
+    EXPECT_EQ(app.Close(), 0u);
+  }
 }
 
 // "印刷…" goes to the system's print dialog and adds no box of its own when it is left. Wine

@@ -72,6 +72,9 @@ TEST(CliRuns, StatusAndPrintedText) {
   // Longer than the 1,024 bytes the conversion of a name works in.
   const std::string longCause(1500, 'x');
   const std::string longCauses = WriteData("long_cause.csv", "A,100,死亡," + longCause + "\r\nA,200,生存\r\nB,50,死亡," + longCause + "\r\n");
+  const std::string ylimOut = TempPath("ylim_out");
+  const auto badYlim = [](const std::string& v) { return "option '--ylim' needs LO,HI with 0 <= LO < HI <= 1, not '" + v + "'"; };
+  fs::remove_all(ylimOut);
   const std::string big = TempPath("big.csv");
   std::ofstream(big).close();
   fs::resize_file(big, (std::uintmax_t{1} << 31) + 1);  // sparse: nothing is written
@@ -94,6 +97,17 @@ TEST(CliRuns, StatusAndPrintedText) {
       {"label beyond code page 932", {cohort, "--label-cause", U8(u8"癌=cancer ☃")}, 2,
        {U8(u8"the label 'cancer ☃' holds a character that code page 932 lacks (the figures and tables are written in it)")}},
       {"time unit in the singular", {cohort, "--time-unit", "month"}, 2, {"unknown time unit 'month' (use months, weeks or years)"}},
+      // A bad Y range is refused before anything is written (no folder of --out made).
+      {"Y range upside down", {cohort, "--out", ylimOut, "--ylim", "1,0"}, 2, {badYlim("1,0")}},
+      {"Y range of one point", {cohort, "--out", ylimOut, "--ylim=0.5,0.5"}, 2, {badYlim("0.5,0.5")}},
+      {"Y range above 1", {cohort, "--out", ylimOut, "--ylim", "0,1.01"}, 2, {badYlim("0,1.01")}},
+      {"Y range below 0", {cohort, "--out", ylimOut, "--ylim", "-0.1,1"}, 2, {badYlim("-0.1,1")}},
+      {"Y range of one number", {cohort, "--out", ylimOut, "--ylim", "0.3"}, 2, {badYlim("0.3")}},
+      {"Y range not numbers", {cohort, "--out", ylimOut, "--ylim", "0,nan"}, 2, {badYlim("0,nan")}},
+      {"Y range with a blank", {cohort, "--out", ylimOut, "--ylim", "0, 0.3"}, 2, {badYlim("0, 0.3")}},
+      {"Y range with a unit", {cohort, "--out", ylimOut, "--ylim", "0,30%"}, 2, {badYlim("0,30%")}},
+      {"Y range without a value", {cohort, "--ylim"}, 2, {"option '--ylim' needs a value"}},
+      {"no censor marks takes no value", {cohort, "--no-censor-marks=1"}, 2, {"option '--no-censor-marks' takes no value"}},
       {"unknown cause", {cohort, "--censor", U8(u8"心疾患")}, 2, {U8(u8"no cause of death '心疾患' in the data (causes: 癌, 肺炎)\n")}},
       // Bytes of a cause that are not UTF-8 are escaped, so that standard error stays UTF-8
       // (which sequences are UTF-8 is the text tests' matter).
@@ -117,6 +131,7 @@ TEST(CliRuns, StatusAndPrintedText) {
     }
     for (const std::string& text : c.absent) EXPECT_EQ(r.out.find(text), std::string::npos) << text;
   }
+  EXPECT_FALSE(fs::exists(ylimOut));
   fs::remove(big);
 }
 

@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <string_view>
 #include <tuple>
 
@@ -110,9 +111,83 @@ std::string Inflate(const std::string& in) {
   return out.substr(0, size);
 }
 
-// 170 x 120 mm: 2008 x 1417 pixels at 300 dpi, 481.92 x 340.08 points.
+std::uint32_t Pixel(cairo_surface_t* s, int x, int y) {
+  const unsigned char* row = cairo_image_surface_get_data(s) + y * cairo_image_surface_get_stride(s);
+  return reinterpret_cast<const std::uint32_t*>(row)[x] & 0xFFFFFF;
+}
+
+// A little-endian TIFF's first directory: tag -> (type, count, value or offset).
+struct TiffEntry {
+  std::uint16_t type;
+  std::uint32_t count, value;
+};
+
+std::uint32_t Little(const std::string& b, std::size_t at, int bytes) {
+  std::uint32_t v = 0;
+  for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(b[at + static_cast<std::size_t>(i)]);
+  return v;
+}
+
+std::map<int, TiffEntry> TiffTags(const std::string& tif) {
+  std::map<int, TiffEntry> tags;
+  const std::uint32_t ifd = Little(tif, 4, 4);
+  for (std::uint32_t i = 0; i < Little(tif, ifd, 2); ++i) {
+    const std::size_t e = ifd + 2 + 12 * i;
+    const auto type = static_cast<std::uint16_t>(Little(tif, e + 2, 2));
+    const std::uint32_t count = Little(tif, e + 4, 4);
+    tags[static_cast<int>(Little(tif, e, 2))] = {type, count, type == 3 && count == 1 ? Little(tif, e + 8, 2) : Little(tif, e + 8, 4)};
+  }
+  return tags;
+}
+
+// The TIFF's PackBits strips unpacked: rows of RGB bytes.
+std::string TiffPixels(const std::string& tif, std::map<int, TiffEntry>& tags) {
+  std::string out;
+  const TiffEntry offsets = tags[273], counts = tags[279];
+  for (std::uint32_t k = 0; k < offsets.count; ++k) {
+    const std::uint32_t at = offsets.count == 1 ? offsets.value : Little(tif, offsets.value + 4 * k, 4);
+    const std::uint32_t n = counts.count == 1 ? counts.value : Little(tif, counts.value + 4 * k, 4);
+    for (std::size_t i = at; i < at + n;) {
+      const auto header = static_cast<signed char>(tif[i++]);
+      if (header >= 0) {
+        out.append(tif, i, static_cast<std::size_t>(header) + 1);
+        i += static_cast<std::size_t>(header) + 1;
+      } else if (header != -128) {
+        out.append(static_cast<std::size_t>(1 - header), tif[i++]);
+      }
+    }
+  }
+  return out;
+}
+
+// 170 x 120 mm: 2008 x 1417 pixels at 300 dpi, 481.92 x 340.08 points; the TIFF holds the
+// PNG's pixels, PackBits strips, its resolution in dots per inch.
 TEST(Figure, SizeAndResolutionAndSearchableText) {
   const fs::path dir = RunWithOut(ORVANTIS_SAMPLE, "sample");
+  const std::string tif = ReadFile(dir / "figure.tif");
+  ASSERT_EQ(tif.substr(0, 4), std::string("II*\0", 4));
+  std::map<int, TiffEntry> tags = TiffTags(tif);
+  using Values = std::vector<std::uint32_t>;
+  Values values;
+  for (int tag : {256, 257, 259, 262, 277, 296}) values.push_back(tags[tag].value);
+  EXPECT_EQ(values, (Values{2008, 1417, 32773, 2, 3, 2}));
+  for (int tag : {282, 283}) EXPECT_EQ((Values{tags[tag].type, Little(tif, tags[tag].value, 4), Little(tif, tags[tag].value + 4, 4)}), (Values{5, 300, 1})) << tag;
+  EXPECT_EQ((Values{tags[258].count, Little(tif, tags[258].value, 2), Little(tif, tags[258].value + 2, 2), Little(tif, tags[258].value + 4, 2)}),
+            (Values{3, 8, 8, 8}));
+  const std::string rgb = TiffPixels(tif, tags);
+  ASSERT_EQ(rgb.size(), 2008u * 1417 * 3);
+  cairo_surface_t* drawn = cairo_image_surface_create_from_png((dir / "figure.png").c_str());
+  std::size_t differing = 0;
+  for (int y = 0; y < 1417; ++y) {
+    for (int x = 0; x < 2008; ++x) {
+      const std::size_t at = 3 * (static_cast<std::size_t>(y) * 2008 + static_cast<std::size_t>(x));
+      const std::uint32_t p = static_cast<std::uint32_t>(static_cast<unsigned char>(rgb[at])) << 16 |
+                              static_cast<std::uint32_t>(static_cast<unsigned char>(rgb[at + 1])) << 8 | static_cast<unsigned char>(rgb[at + 2]);
+      differing += p != Pixel(drawn, x, y);
+    }
+  }
+  EXPECT_EQ(differing, 0u);
+  cairo_surface_destroy(drawn);
   const std::string png = ReadFile(dir / "figure.png");
   ASSERT_GT(png.size(), 50u);
   EXPECT_EQ(std::tuple(BigEndian(png, 16), BigEndian(png, 20)), std::tuple(2008u, 1417u));
@@ -140,15 +215,10 @@ TEST(Figure, SizeAndResolutionAndSearchableText) {
   fs::remove_all(dir);
 }
 
-std::uint32_t Pixel(cairo_surface_t* s, int x, int y) {
-  const unsigned char* row = cairo_image_surface_get_data(s) + y * cairo_image_surface_get_stride(s);
-  return reinterpret_cast<const std::uint32_t*>(row)[x] & 0xFFFFFF;
-}
-
 TEST(Figure, CiDrawsEachGroupsBandAsALightFillOfItsColour) {
   // One group of ten, deaths in weeks 10 to 50 and five censored in week 60: after week 10
   // S = 0.9 with the interval 0.732 to 1, so the row of survival 0.95 (y 96: the plot runs
-  // from y 40 at 1 to 1173 at 0) lies in the band from the drop at week 10 on; before it only
+  // from y 40 at 1 to 1145.33 at 0, a line clear above the footnote) lies in the band from the drop at week 10 on; before it only
   // the curve at 1. It is the second group (the first, of one case, is not shown), red in the
   // program's colours and black in grey.
   const std::string data = WriteData("ten.csv", "'ten\r\n" + Rows("Z", {1}, U8(u8"生存")) + Rows("A", {10, 20, 30, 40, 50}, U8(u8"死亡,癌")) +
@@ -168,19 +238,19 @@ TEST(Figure, CiDrawsEachGroupsBandAsALightFillOfItsColour) {
   EXPECT_EQ(std::tuple(Pixel(with, x + 30, 96), Pixel(without, x + 30, 96), Pixel(with, x - 30, 96)),
             std::tuple(0xD9D9D9u, 0xFFFFFFu, 0xFFFFFFu));
   // The Y axis labels end where they are anchored, 24 dots left of the axis (16 of tick, 8 of
-  // gap): on the row through the lower bowl of "0.6" (its tick is at y 493), the first dark
+  // gap): on the row through the lower bowl of "0.6" (its tick is at y 482), the first dark
   // pixel left of the axis is the label's right end. The axis is the first dark pixel of
   // row 1000, where no label stands.
   int axis = 0;
   while (axis < 2008 && Pixel(without, axis, 1000) == 0xFFFFFF) ++axis;
   int label = axis - 3;
-  while (label > 0 && Pixel(without, label, 497) == 0xFFFFFF) --label;
+  while (label > 0 && Pixel(without, label, 486) == 0xFFFFFF) --label;
   EXPECT_EQ(axis - label, 24) << axis;
   // The band ends where its curve does, the last week having no width: on the row of survival
-  // 0.4 (y 720), inside the last interval, its right end is the curve's at 0.5 (y 607).
+  // 0.4 (y 703), inside the last interval, its right end is the curve's at 0.5 (y 593).
   int band = 2007, curve = 2007;
-  while (band > 0 && Pixel(with, band, 720) == 0xFFFFFF) --band;
-  while (curve > 0 && Pixel(without, curve, 607) == 0xFFFFFF) --curve;
+  while (band > 0 && Pixel(with, band, 703) == 0xFFFFFF) --band;
+  while (curve > 0 && Pixel(without, curve, 593) == 0xFFFFFF) --curve;
   EXPECT_TRUE(band <= curve && band >= curve - 2) << band << " " << curve;
   cairo_surface_destroy(with);
   cairo_surface_destroy(without);

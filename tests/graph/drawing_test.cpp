@@ -360,8 +360,11 @@ using Strings = std::vector<std::string>;
 // Three groups over weeks 0 to 104: A a censored case in week 60, C one in week 100.
 const test::DataSet kThree = {{{1, 2}, {60}}, {{3}}, {{10, 20}, {100}}};
 
-FigureSeries Series(std::string name, std::vector<std::int64_t> atRisk) {
-  return {.name = std::move(name), .survival = {1}, .censored = {false}, .lastWeek = 0, .atRisk = std::move(atRisk)};
+// A series whose numbers at risk are perYear[k] through year k's weeks.
+FigureSeries Series(std::string name, const std::vector<std::int64_t>& perYear) {
+  std::vector<std::int64_t> weekly;
+  for (std::int64_t n : perYear) weekly.insert(weekly.end(), 52, n);
+  return {.name = std::move(name), .survival = {1}, .censored = {false}, .lastWeek = 0, .atRisk = std::move(weekly)};
 }
 
 FigureLayout Layout(const FigureInput& in) { return LayoutPublicationFigure(in, EstimatedTextWidth); }
@@ -385,7 +388,8 @@ std::vector<std::string> Texts(const FigureLayout& l, TextRole role, bool at = f
 
 // Two rows of 44 dots under the heading 170 dots below the axis, ending 30 above the edge;
 // each number centred under its year's mark. Every year has a tick; labels and numbers thin
-// out to every second year when they would collide.
+// out to every second year when they would collide. (A years axis as asked: a range under
+// 3 years would be in months.)
 TEST(PublicationFigure, NumbersAtRiskStandCentredUnderTheirYearMarks) {
   const std::vector<std::int64_t> hundreds(41, 100);
   const struct { const char* name; int xMax, step, ticks; std::vector<std::int64_t> first, second; } cases[] = {
@@ -396,7 +400,8 @@ TEST(PublicationFigure, NumbersAtRiskStandCentredUnderTheirYearMarks) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const FigureLayout l = Layout({.xMax = c.xMax, .series = {Series("A", c.first), Series("Empty", c.second)}});
+    const FigureLayout l =
+        Layout({.xMax = c.xMax, .series = {Series("A", c.first), Series("Empty", c.second)}, .timeUnit = FigureTimeUnit::Years});
     EXPECT_EQ(std::tuple(l.yearStep, l.plotBottom), std::tuple(c.step, 1417 - 30 - 170 - 2 * 44));
     std::vector<std::string> first, second, labels;
     for (std::size_t k = 0; k <= static_cast<std::size_t>(c.xMax / 52); k += static_cast<std::size_t>(c.step)) {
@@ -418,6 +423,107 @@ TEST(PublicationFigure, NumbersAtRiskStandCentredUnderTheirYearMarks) {
     }
     EXPECT_EQ(ticks, c.ticks);
   }
+}
+
+// Under 3 years the axis counts months: ticks, labels and numbers every 3 months under 2
+// years and every 6 from 2 years on, each number the count at risk of the first week
+// that starts at or after its mark (1000 - week here), month m at week m x 30.4375 / 7. From
+// 3 years on, years; --time-unit forces either.
+TEST(PublicationFigure, MonthsAxisUnderThreeYearsElseYears) {
+  using Ints = std::vector<int>;
+  struct Case { const char* name; int xMax; FigureTimeUnit unit; const char* title; int step, ticks; Ints marks, weeks; };
+  const Case cases[] = {
+      {"just under 2 years: every 3 months", 103, FigureTimeUnit::Auto, "Months", 3, 8, {0, 3, 6, 9, 12, 15, 18, 21},
+       {0, 14, 27, 40, 53, 66, 79, 92}},
+      {"2 years: every 6 months", 104, FigureTimeUnit::Auto, "Months", 6, 4, {0, 6, 12, 18}, {0, 27, 53, 79}},
+      {"just under 3 years", 155, FigureTimeUnit::Auto, "Months", 6, 6, {0, 6, 12, 18, 24, 30}, {0, 27, 53, 79, 105, 131}},
+      {"3 years: years", 156, FigureTimeUnit::Auto, "Years", 1, 4, {0, 1, 2, 3}, {0, 52, 104, 156}},
+      {"3 years in months as asked", 156, FigureTimeUnit::Months, "Months", 6, 6, {0, 6, 12, 18, 24, 30}, {0, 27, 53, 79, 105, 131}},
+      {"half a year in years as asked: the axis spans one", 26, FigureTimeUnit::Years, "Years", 1, 2, {0, 1}, {0, 52}},
+  };
+  std::vector<std::int64_t> weekly;
+  for (int w = 0; w <= 200; ++w) weekly.push_back(1000 - w);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FigureSeries s = Series("A", {});
+    s.atRisk = weekly;
+    const FigureLayout l = Layout({.xMax = c.xMax, .series = {s}, .timeUnit = c.unit});
+    const double unitWeeks = c.title[0] == 'M' ? 30.4375 / 7 : 52;
+    Strings labels, numbers;
+    for (std::size_t i = 0; i < c.marks.size(); ++i) {
+      std::string x = "@";
+      x += std::to_string(l.plotLeft + c.marks[i] * unitWeeks * l.dotsPerWeek);
+      labels.push_back(std::to_string(c.marks[i]) + x);
+      numbers.push_back(std::to_string(1000 - c.weeks[i]) + x);
+    }
+    EXPECT_EQ(std::tuple(l.months, l.yearStep, Texts(l, TextRole::AxisTitle).front()), std::tuple(c.title[0] == 'M', c.step, c.title));
+    EXPECT_EQ(Texts(l, TextRole::YearLabel, true), labels);
+    EXPECT_EQ(Texts(l, TextRole::AtRiskNumber, true), numbers);
+    int ticks = 0;
+    for (const FigureLine& line : l.lines) {
+      if (line.points.size() == 2 && line.points[0].y == l.plotBottom && line.points[1].y > l.plotBottom) ++ticks;
+    }
+    EXPECT_EQ(ticks, c.ticks);
+  }
+}
+
+// The Y range: survival 0 to 1; rising curves 0 to the first tenth at or above the highest
+// value drawn in the range (a value exactly on a tenth keeps it), the upper limits' with bands;
+// a range asked for as given, the curve cut where it leaves the plot and censor marks outside
+// it left out; labels from the low end at the step that reaches the high end.
+TEST(PublicationFigure, YRangeOfSurvivalIncidenceAndAsAsked) {
+  const struct { const char* name; double highest, top; } tops[] = {
+      {"nothing drawn: one tenth", 0, 0.1}, {"4 %", 0.04, 0.1}, {"exactly a tenth", 0.1, 0.1},
+      {"0.30 as the sum of weeks makes it", 0.1 + 0.1 + 0.1, 0.3}, {"a hair above 0.3", 0.3000001, 0.4},
+      {"0.95", 0.95, 1}, {"1", 1, 1},
+  };
+  for (const auto& t : tops) EXPECT_DOUBLE_EQ(RisingScaleTop(t.highest), t.top) << t.name;
+
+  const auto series = [](double start, std::vector<double> values) {
+    FigureSeries s = Series("A", {10, 5});
+    std::tie(s.start, s.lastWeek, s.survival, s.colour) = std::tuple(start, static_cast<int>(values.size()) - 1, values, kRed);
+    s.censored.assign(values.size(), true);
+    s.upper.assign(values.size(), kNaN);
+    s.lower.assign(values.size(), kNaN);
+    return s;
+  };
+  FigureSeries banded = series(0, {0.02, 0.2});
+  banded.upper = {0.05, 0.31};
+  banded.lower = {0.0, 0.1};
+  const struct { const char* name; FigureInput in; FigureYRange range; Strings labels; int marks; } cases[] = {
+      {"survival: 0 to 1", {.xMax = 260, .series = {series(1, {0.9, 0.5})}}, {0, 1}, {"0.0", "0.2", "0.4", "0.6", "0.8", "1.0"}, 2},
+      {"4 % incidence: 0 to 0.1 in hundredths", {.xMax = 260, .series = {series(0, {0.01, 0.04})}, .rising = true}, {0, 0.1},
+       {"0.00", "0.02", "0.04", "0.06", "0.08", "0.10"}, 2},
+      {"a peak past the range is not drawn", {.xMax = 260, .series = {series(0, std::vector<double>(262, 0.2))}, .rising = true},
+       {0, 0.2}, {"0.00", "0.05", "0.10", "0.15", "0.20"}, 261},
+      {"bands: the upper limit", {.xMax = 260, .series = {banded}, .bands = true, .rising = true}, {0, 0.4},
+       {"0.0", "0.1", "0.2", "0.3", "0.4"}, 2},
+      {"0.9 reached in nine steps", {.xMax = 260, .series = {series(0, {0.5, 0.85})}, .rising = true}, {0, 0.9},
+       {"0.0", "0.1", "0.2", "0.3", "0.4", "0.5", "0.6", "0.7", "0.8", "0.9"}, 2},
+      {"asked 0.25 to 0.75: the mark at 0.9 and the drop below cut", {.xMax = 260, .series = {series(1, {0.9, 0.5, 0.1})},
+       .yRange = FigureYRange{0.25, 0.75}}, {0.25, 0.75}, {"0.25", "0.35", "0.45", "0.55", "0.65", "0.75"}, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const FigureLayout l = Layout(c.in);
+    EXPECT_EQ(std::tuple(l.yRange, Texts(l, TextRole::SurvivalLabel)), std::tuple(c.range, c.labels));
+    // The red lines but the line samples (72 dots across): the curve and its marks.
+    int marks = 0;
+    for (const FigureLine& line : l.lines) {
+      if (line.colour != kRed || (line.points.size() == 2 && line.points[1].x - line.points[0].x == 72)) continue;
+      for (const FigurePoint& p : line.points) EXPECT_TRUE(p.y >= l.plotTop - 11 && p.y <= l.plotBottom + 11) << p.y;
+      if (line.width == 3) ++marks;
+    }
+    EXPECT_EQ(marks, c.marks);
+  }
+  // The cut curve: from 1 it enters the plot at its top, runs at 0.5 and leaves at its bottom.
+  const FigureLayout cut = Layout({.xMax = 260, .series = {series(1, {0.9, 0.5, 0.1})}, .yRange = FigureYRange{0.25, 0.75}});
+  const double w = cut.dotsPerWeek, x0 = cut.plotLeft, mid = cut.plotBottom - 0.5 * (cut.plotBottom - cut.plotTop);
+  std::vector<std::vector<FigurePoint>> curve;
+  for (const FigureLine& line : cut.lines) {
+    if (line.colour == kRed && line.points.size() > 2) curve.push_back(line.points);
+  }
+  EXPECT_EQ(curve, (std::vector<std::vector<FigurePoint>>{{{x0 + w, cut.plotTop}, {x0 + w, mid}, {x0 + 2 * w, mid}, {x0 + 2 * w, cut.plotBottom}}}));
 }
 
 // A series in a 52-week range: week w at x = left + w * dotsPerWeek, survival s at
@@ -521,7 +627,7 @@ TEST(PublicationFigure, InputFromTheWorkspace) {
     EXPECT_DOUBLE_EQ(a.survival[60], 1.0 / 3);
     EXPECT_EQ(std::tuple(a.censored[59], a.censored[60]), std::tuple(false, true));
     EXPECT_EQ(a.lower.size(), c.bands ? 61u : 0u);
-    EXPECT_EQ(a.atRisk, (std::vector<std::int64_t>{3, 1, 0}));
+    EXPECT_EQ(std::tuple(a.atRisk.size(), a.atRisk[0], a.atRisk[1], a.atRisk[52], a.atRisk[104]), std::tuple(105u, 3, 3, 1, 0));
     // The views' p ("p>0.5 ", "p<0.001 ") spaced under the legend; none without a test.
     EXPECT_EQ(Texts(Layout(in), TextRole::PValue), c.pValue ? Strings{"Log-rank p > 0.5"} : Strings{});
     EXPECT_EQ(Texts(Layout({.series = in.series, .pValue = "p<0.001 "}), TextRole::PValue), Strings{"Log-rank p < 0.001"});
@@ -545,7 +651,7 @@ TEST(PublicationFigure, ReviewerFiguresTextsAndPalettes) {
   EXPECT_EQ(Texts(l, TextRole::Legend), (Strings{"A (2/3)", "B (1/1)", "C (2/3)"}));
   EXPECT_EQ(Texts(l, TextRole::AtRiskLabel), (Strings{"A", "B", "C"}));
   EXPECT_EQ(Texts(l, TextRole::SurvivalLabel), (Strings{"0.0", "0.2", "0.4", "0.6", "0.8", "1.0"}));
-  EXPECT_EQ(Texts(l, TextRole::AxisTitle), (Strings{"Years", "Survival probability"}));
+  EXPECT_EQ(Texts(l, TextRole::AxisTitle), (Strings{"Months", "Survival probability"}));  // 104 weeks
   EXPECT_EQ(Texts(l, TextRole::AtRiskTitle), Strings{"Number at risk"});
   const std::vector<const FigureText*> foot = TextsOf(l, TextRole::Footnote);
   ASSERT_EQ(foot.size(), 1u);
@@ -553,6 +659,13 @@ TEST(PublicationFigure, ReviewerFiguresTextsAndPalettes) {
   const std::string footnote(reinterpret_cast<const char*>(
       u8"Tests and hazard ratios over weeks 0–104 (0–2 years). Cause-specific: 癌 counted as censored"));
   EXPECT_EQ(std::tuple(foot[0]->text, foot[0]->utf8, foot[0]->x, foot[0]->y), std::tuple(footnote, true, 30.0, kFigureHeight - 6.0));
+  // A line of the footnote's size clear between the last row's descenders (a fifth of a size
+  // under its baseline) and the footnote's top (four fifths above its own).
+  double rowsBottom = 0;
+  for (TextRole role : {TextRole::AtRiskLabel, TextRole::AtRiskNumber}) {
+    for (const FigureText* t : TextsOf(l, role)) rowsBottom = std::max(rowsBottom, t->y + 0.2 * t->size);
+  }
+  EXPECT_NEAR(foot[0]->y - 0.8 * foot[0]->size - rowsBottom, foot[0]->size, 1e-9);
   // English labels name a group in the legend and the at-risk rows, and a cause in the footnote.
   ws.groupLabels[2] = "arm B";
   ws.causeLabels[1] = "cancer";
@@ -672,16 +785,40 @@ TEST(IncidenceView, LongNamesAndManyGroupsOverlapNothing) {
   }
 }
 
-// The incidence legend stands where fewer weeks of the curves pass: at the top over curves
-// that stay low, at the bottom under curves that end high.
-TEST(IncidenceFigure, LegendWhereTheCurvesAreNot) {
-  for (const auto& [level, atTop] : {std::pair{0.05, true}, {0.95, false}}) {
-    FigureInput in{.legendAvoidsCurves = true};
+// The legend of either figure stands at the top right unless it would touch a curve or a
+// censor mark there and is clear of them at the bottom right: survival near 1 and incidence
+// ending high put it at the bottom, survival falling low and incidence staying low at the top.
+// Its box runs from the first name's top to the p's descenders, from its samples to 10 dots
+// inside the plot's right edge.
+TEST(FigureLegend, StandsWhereItTouchesNoCurve) {
+  const struct { const char* name; double start, level; bool top; } cases[] = {
+      {"survival staying near 1", 1, 0.97, false}, {"survival falling to 0.05", 1, 0.05, true},
+      {"incidence staying at 0.05", 0, 0.05, true}, {"incidence ending at 0.95", 0, 0.95, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    FigureInput in{.xMax = 260, .pValue = "p=0.0019 ", .rising = c.start == 0, .yRange = FigureYRange{}};
     for (const char* name : {"A", "B", "C"}) {
-      in.series.push_back({.name = name, .survival = std::vector<double>(261, level), .start = 0, .lastWeek = 260});
+      FigureSeries s = Series(name, {50, 40, 30, 20, 10, 5});
+      std::tie(s.start, s.lastWeek, s.survival) = std::tuple(c.start, 260, std::vector<double>(261, c.level));
+      s.censored.assign(261, false);
+      for (int w = 20; w <= 260; w += 20) s.censored[static_cast<std::size_t>(w)] = true;
+      in.series.push_back(s);
     }
-    const FigureLayout l = LayoutPublicationFigure(in, EstimatedTextWidth);
-    EXPECT_EQ(TextsOf(l, TextRole::Legend).front()->y < (l.plotTop + l.plotBottom) / 2, atTop) << level;
+    const FigureLayout l = Layout(in);
+    const auto legend = TextsOf(l, TextRole::Legend);
+    const FigureText& p = *TextsOf(l, TextRole::PValue).front();
+    const FigureBox box{legend.front()->x - 72 - 14, legend.front()->y - 0.8 * legend.front()->size, l.plotRight - 10, p.y + 0.2 * p.size};
+    EXPECT_EQ(legend.front()->y < (l.plotTop + l.plotBottom) / 2, c.top);
+    for (const FigureLine& line : l.lines) {
+      if (line.points.size() == 2 && line.points[1].x - line.points[0].x == 72) continue;  // the legend's own samples
+      for (std::size_t i = 1; i < line.points.size(); ++i) {
+        const FigurePoint a = line.points[i - 1], b = line.points[i];
+        const double h = line.width / 2;
+        const FigureBox segment{std::min(a.x, b.x) - h, std::min(a.y, b.y) - h, std::max(a.x, b.x) + h, std::max(a.y, b.y) + h};
+        EXPECT_FALSE(box.Overlaps(segment)) << "segment at " << a.x << ", " << a.y;
+      }
+    }
   }
 }
 
