@@ -199,11 +199,11 @@ CoxEvaluation Evaluate(const SortedCases& s, const std::vector<double>& x, std::
   return e;
 }
 
-// The columns that are no combination of the columns before them, within the strata.
-// x: every column of the design, sorted and centred.
+// The chosen columns that are no combination of the columns before them, within the strata.
+// x: the chosen columns of the design, sorted and centred.
 std::vector<int> IndependentColumns(const CoxDesign& design, const SortedCases& s, const std::vector<double>& x,
-                                    std::vector<std::string>& notes) {
-  const std::size_t p = design.columns.size();
+                                    std::span<const int> columns, std::vector<std::string>& notes) {
+  const std::size_t p = columns.size();
   // Centred within each stratum, since a stratum's baseline takes up its own mean.
   std::vector<double> cross(p * p, 0), mean(p);
   for (std::size_t b = 0, from = 0; b + 1 < s.blockStart.size(); ++b) {
@@ -229,7 +229,7 @@ std::vector<int> IndependentColumns(const CoxDesign& design, const SortedCases& 
     double d = cross[j * p + j];
     for (const int k : kept) d -= l[j * p + static_cast<std::size_t>(k)] * l[j * p + static_cast<std::size_t>(k)];
     if (!(d > kCollinear * cross[j * p + j]) || !(cross[j * p + j] > 0)) {
-      notes.push_back(design.columns[j] + ": 他の項の組み合わせ (一定値を含む) のため推定しません");
+      notes.push_back(design.columns[static_cast<std::size_t>(columns[j])] + ": 他の項の組み合わせ (一定値を含む) のため推定しません");
       continue;
     }
     const double root = std::sqrt(d);
@@ -241,6 +241,7 @@ std::vector<int> IndependentColumns(const CoxDesign& design, const SortedCases& 
     }
     kept.push_back(static_cast<int>(j));
   }
+  for (int& k : kept) k = columns[static_cast<std::size_t>(k)];
   return kept;
 }
 
@@ -332,6 +333,12 @@ void Concordance(const SortedCases& s, const std::vector<double>& eta, CoxModel&
 }  // namespace
 
 CoxModel FitCoxModel(const CoxDesign& design) {
+  std::vector<int> columns(design.columns.size());
+  std::iota(columns.begin(), columns.end(), 0);
+  return FitCoxModel(design, columns);
+}
+
+CoxModel FitCoxModel(const CoxDesign& design, std::span<const int> chosen) {
   CoxModel model;
   model.dropped = design.dropped;
   if (!design.refusal.empty()) {
@@ -342,19 +349,27 @@ CoxModel FitCoxModel(const CoxDesign& design) {
   model.n = static_cast<std::int64_t>(design.Cases());
   for (const std::uint8_t e : design.event) model.events += e != 0 ? 1 : 0;
   for (const std::string& name : design.columns) model.terms.push_back({.name = name});
-  if (static_cast<std::int64_t>(p) > model.events) {
-    model.refusal = "項の数 " + FormatNumber(static_cast<double>(p)) + " が死亡数 " +
+  model.covariance.assign(p * p, 0);
+  if (static_cast<std::int64_t>(chosen.size()) > model.events) {
+    model.refusal = "項の数 " + FormatNumber(static_cast<double>(chosen.size())) + " が死亡数 " +
                     FormatNumber(static_cast<double>(model.events)) + " を超えるため、モデルを推定しません";
     return model;
   }
   const SortedCases s = SortCases(design);
   std::vector<std::string> notes;
-  std::vector<int> columns(p);
-  std::iota(columns.begin(), columns.end(), 0);
+  std::vector<int> columns(chosen.begin(), chosen.end());
+  // all: the chosen columns; column k of the design is all's position of k.
   const std::vector<double> all = SortedColumns(design, s, columns);
-  columns = IndependentColumns(design, s, all, notes);
+  std::vector<int> position(p, -1);
+  for (std::size_t k = 0; k < columns.size(); ++k) position[static_cast<std::size_t>(columns[k])] = static_cast<int>(k);
+  const auto positions = [&position](const std::vector<int>& of) {
+    std::vector<int> at;
+    for (const int k : of) at.push_back(position[static_cast<std::size_t>(k)]);
+    return at;
+  };
+  columns = IndependentColumns(design, s, all, columns, notes);
   {
-    const std::vector<double> x = PickColumns(all, p, columns);
+    const std::vector<double> x = PickColumns(all, chosen.size(), positions(columns));
     std::vector<int> finite;
     for (std::size_t k = 0; k < columns.size(); ++k) {
       if (HasFiniteMaximum(s, x, columns.size(), k)) {
@@ -367,7 +382,7 @@ CoxModel FitCoxModel(const CoxDesign& design) {
     columns = std::move(finite);
   }
   const std::size_t q = columns.size();
-  const std::vector<double> x = PickColumns(all, p, columns);
+  const std::vector<double> x = PickColumns(all, chosen.size(), positions(columns));
   std::vector<double> beta(q, 0);
   CoxEvaluation at = Evaluate(s, x, q, beta);
   model.logLikNull = at.logLik;
@@ -443,6 +458,9 @@ CoxModel FitCoxModel(const CoxDesign& design) {
     term.upper = std::exp(term.beta + kNormalQuantile975 * term.se);
     term.z = term.beta / term.se;
     term.p = std::erfc(std::abs(term.z) / std::sqrt(2.0));
+    for (std::size_t j = 0; j < q; ++j) {
+      model.covariance[static_cast<std::size_t>(columns[k]) * p + static_cast<std::size_t>(columns[j])] = inverse[k * q + j];
+    }
   }
   std::vector<double> eta(s.n, 0);
   for (std::size_t i = 0; i < s.n; ++i) {

@@ -1,0 +1,90 @@
+// The likelihood-ratio and Wald tests of each factor of a Cox model.
+#include "stats/factor_tests.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "stats/chi_square.h"
+
+namespace orv {
+
+namespace {
+
+CoxTest Test(double statistic, int df) {
+  CoxTest test{statistic, df, 1};
+  if (!std::isfinite(statistic)) {
+    test.p = std::numeric_limits<double>::quiet_NaN();
+  } else if (df > 0) {
+    test.p = ChiSquareTail(df, std::max(statistic, 0.0));
+  }
+  return test;
+}
+
+int Estimated(const CoxModel& model) {
+  return static_cast<int>(std::count_if(model.terms.begin(), model.terms.end(),
+                                        [](const CoxTerm& t) { return t.estimated; }));
+}
+
+// b' A^-1 b by Cholesky, A symmetric positive definite (q * q, row-major); NaN if it is not.
+double InverseQuadraticForm(std::vector<double> a, std::vector<double> b, std::size_t q) {
+  for (std::size_t j = 0; j < q; ++j) {
+    double d = a[j * q + j];
+    for (std::size_t k = 0; k < j; ++k) d -= a[j * q + k] * a[j * q + k];
+    if (!(d > 0)) return std::numeric_limits<double>::quiet_NaN();
+    a[j * q + j] = std::sqrt(d);
+    for (std::size_t i = j + 1; i < q; ++i) {
+      double v = a[i * q + j];
+      for (std::size_t k = 0; k < j; ++k) v -= a[i * q + k] * a[j * q + k];
+      a[i * q + j] = v / a[j * q + j];
+    }
+  }
+  // |L^-1 b|^2
+  double form = 0;
+  for (std::size_t i = 0; i < q; ++i) {
+    for (std::size_t k = 0; k < i; ++k) b[i] -= a[i * q + k] * b[k];
+    b[i] /= a[i * q + i];
+    form += b[i] * b[i];
+  }
+  return form;
+}
+
+}  // namespace
+
+CoxTest LikelihoodRatioWithout(const CoxDesign& design, const CoxModel& full, const std::vector<int>& factors) {
+  std::vector<int> kept;
+  for (std::size_t k = 0; k < design.columns.size(); ++k) {
+    const int factor = k < design.factorOf.size() ? design.factorOf[k] : -1;
+    if (std::find(factors.begin(), factors.end(), factor) == factors.end()) kept.push_back(static_cast<int>(k));
+  }
+  if (static_cast<std::size_t>(Estimated(full)) == 0) return Test(0, 0);
+  const CoxModel reduced = FitCoxModel(design, kept);
+  if (!reduced.refusal.empty()) return Test(std::numeric_limits<double>::quiet_NaN(), 0);
+  return Test(2 * (full.logLik - reduced.logLik), Estimated(full) - Estimated(reduced));
+}
+
+std::vector<FactorTest> TestFactors(const CoxDesign& design, const CoxModel& full, const std::vector<std::string>& names) {
+  std::vector<FactorTest> tests;
+  const std::size_t p = design.columns.size();
+  for (std::size_t f = 0; f < names.size(); ++f) {
+    FactorTest test{.name = names[f]};
+    std::vector<std::size_t> terms;
+    for (std::size_t k = 0; k < p && k < design.factorOf.size(); ++k) {
+      if (design.factorOf[k] == static_cast<int>(f) && full.terms[k].estimated) terms.push_back(k);
+    }
+    const std::size_t q = terms.size();
+    if (q > 0) {
+      std::vector<double> v(q * q), beta(q);
+      for (std::size_t i = 0; i < q; ++i) {
+        beta[i] = full.terms[terms[i]].beta;
+        for (std::size_t j = 0; j < q; ++j) v[i * q + j] = full.covariance[terms[i] * p + terms[j]];
+      }
+      test.wald = Test(InverseQuadraticForm(std::move(v), std::move(beta), q), static_cast<int>(q));
+      test.likelihoodRatio = LikelihoodRatioWithout(design, full, {static_cast<int>(f)});
+    }
+    tests.push_back(test);
+  }
+  return tests;
+}
+
+}  // namespace orv
