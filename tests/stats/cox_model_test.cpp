@@ -319,6 +319,42 @@ TEST(AdjustedAnalysis, FineGrayEqualsCrr) {
   }
 }
 
+// Parts that cannot be estimated are refused or noted one by one; the run goes on.
+TEST(AdjustedAnalysis, BadDesignsRefuseOnlyTheirPart) {
+  // "x" only on cases censored or dead of the competing cause; "one" a single value.
+  const std::vector<std::string> rows = Rows(kCompete);
+  const std::string file = DataFile(kHeader + ", arm, one", WithColumn(kCompete, [&rows](std::size_t i) {
+    return std::string(Field(rows[i], 2) != "1" && i % 3 == 0 ? "x" : "y") + ",1";
+  }));
+  const CaseData cd = Load(file, true);
+  const AdjustedAnalysis a = Analyse(cd, {.covariates = {{0, 0}, {2, 0}, {3, 0}}, .subgroup = 2});
+  EXPECT_EQ(a.fineGray->refusal, "");
+  EXPECT_EQ(a.fineGray->note,
+            "one: 他の項の組み合わせ (一定値を含む) のため推定しません\n"
+            "arm: x: 推定方程式が有限の解を持たない (どの死亡も危険集合の端の値) ため推定しません\n");
+  EXPECT_TRUE(a.fineGray->terms[2].estimated);
+  EXPECT_FALSE(a.fineGray->terms[3].estimated);
+  // A factor without an estimated term is tested on no df; the others as usual.
+  ASSERT_EQ(a.factorTests.size(), 4u);
+  EXPECT_EQ(a.factorTests[2].wald.df, 0);
+  EXPECT_EQ(a.factorTests[3].likelihoodRatio.df, 0);
+  EXPECT_EQ(a.factorTests[1].likelihoodRatio.df, 1);
+  // Level "x" has no deaths: its model is refused, "y"'s is fitted; the interaction terms
+  // with "x" have no estimate, so that the test has no df.
+  ASSERT_EQ(a.subgroups->levels.size(), 2u);
+  EXPECT_EQ(a.subgroups->levels[0].level, "y");
+  EXPECT_EQ(a.subgroups->levels[0].model.refusal, "");
+  EXPECT_EQ(a.subgroups->levels[1].events, 0);
+  EXPECT_EQ(a.subgroups->levels[1].model.refusal, "項の数 2 が死亡数 0 を超えるため、モデルを推定しません");
+  EXPECT_EQ(a.subgroups->interaction.df, 0);
+  EXPECT_EQ(a.subgroups->interactionRefusal, "");
+
+  const CaseData tiny = Load(DataFile("", "A,1,1,5 B,2,2,6 C,3,0,2 A,4,2,9 B,5,1,1 C,6,0,1"), true);
+  const AdjustedAnalysis few = Analyse(tiny, {.covariates = {{0, 0}}});
+  EXPECT_EQ(few.fineGray->refusal, "項の数 3 が死亡数 2 を超えるため、モデルを推定しません");
+  EXPECT_EQ(Analyse(tiny, {.subgroup = 0}).subgroups->refusal, "サブグループの変数はカテゴリの共変量です");
+}
+
 // The note of the covariate columns, their limits, and the case tables they leave alone.
 TEST(Covariates, NoteTypesLevelsAndLimits) {
   std::string thirty = "A,7,死亡,癌", thirtyNote = "共変量 30 列\n";
