@@ -1,9 +1,11 @@
 // Speed of the Cox model of many terms: 1,000,000 cases and 10 columns (two group
 // indicators, four continuous covariates, a four-level factor as three indicators and a
-// binary one), deaths spread over 520 weeks with ties in every week.
+// binary one), deaths spread over 520 weeks with ties in every week; and the Fine-Gray model
+// of the same design with a competing cause.
 #include <benchmark/benchmark.h>
 
 #include "cox_design.h"
+#include "stats/fine_gray_model.h"
 
 namespace {
 
@@ -16,5 +18,21 @@ void BM_CoxModelTenColumnsMillionCases(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_CoxModelTenColumnsMillionCases)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Every fourth death a death of the competing cause.
+void BM_FineGrayModelTenColumnsMillionCases(benchmark::State& state) {
+  orv::CoxDesign design = orv::bench::LargeCoxDesign();
+  design.competing.assign(design.Cases(), 0);
+  for (std::size_t i = 0; i < design.Cases(); i += 4) {
+    design.competing[i] = design.event[i];
+    design.event[i] = 0;
+  }
+  for (auto _ : state) {
+    orv::AdjustedFineGray model = orv::FitFineGrayModel(design);
+    benchmark::DoNotOptimize(model.logPseudoLik);
+    if (!model.refusal.empty()) state.SkipWithError("not fitted");
+  }
+}
+BENCHMARK(BM_FineGrayModelTenColumnsMillionCases)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace

@@ -67,8 +67,8 @@ void AddInteraction(CoxDesign& design) {
   }
   std::vector<double> x(design.Cases() * wide);
   for (std::size_t i = 0; i < design.Cases(); ++i) {
-    const double* row = &design.x[i * p];
-    double* out = &x[i * wide];
+    const double* row = design.x.data() + i * p;
+    double* out = x.data() + i * wide;
     std::copy(row, row + p, out);
     std::size_t k = p;
     for (const std::size_t g : groups) {

@@ -73,7 +73,7 @@ Cases SortCases(const CoxDesign& design) {
   c.q = p;
   c.x.resize(c.n * p);
   for (std::size_t i = 0; i < c.n; ++i) {
-    const double* row = &design.x[order[i] * p];
+    const double* row = design.x.data() + order[i] * p;
     for (std::size_t k = 0; k < p; ++k) c.x[i * p + k] = row[k] - mean[k];
   }
   return c;
@@ -122,7 +122,7 @@ std::vector<int> IndependentColumns(const CoxDesign& design, const Cases& c, std
   const std::size_t p = c.q;
   std::vector<double> cross(p * p, 0);
   for (std::size_t i = 0; i < c.n; ++i) {
-    const double* xi = &c.x[i * p];
+    const double* xi = c.x.data() + i * p;
     for (std::size_t k = 0; k < p; ++k) {
       for (std::size_t j = k; j < p; ++j) cross[k * p + j] += xi[k] * xi[j];
     }
@@ -255,7 +255,7 @@ Evaluation Evaluate(const Cases& c, const std::vector<double>& beta) {
     for (std::size_t i = c.start[b]; i < c.start[b + 1]; ++i) {
       const double weight =
           ev.e[i] * (upTo[b] + (c.kind[i] == kCompeting ? after[b] / c.censoring[b] : 0));
-      const double* xi = &c.x[i * q];
+      const double* xi = c.x.data() + i * q;
       for (std::size_t k = 0; k < q; ++k) {
         const double wx = weight * xi[k];
         for (std::size_t j = k; j < q; ++j) ev.information[k * q + j] += wx * xi[j];
@@ -317,7 +317,7 @@ std::vector<double> SandwichMeat(const Cases& c, const Evaluation& ev) {
     }
     const double inverseG = 1 / c.censoring[b];
     for (std::size_t i = c.start[b]; i < c.start[b + 1]; ++i) {
-      const double* xi = &c.x[i * q];
+      const double* xi = c.x.data() + i * q;
       const double e = ev.e[i];
       for (std::size_t k = 0; k < q; ++k) {
         double v = -e * (xi[k] * cumL[b] - cumB[b * q + k]) + psi[k];

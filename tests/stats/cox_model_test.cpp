@@ -349,6 +349,15 @@ TEST(AdjustedAnalysis, BadDesignsRefuseOnlyTheirPart) {
   EXPECT_EQ(a.subgroups->interaction.df, 0);
   EXPECT_EQ(a.subgroups->interactionRefusal, "");
 
+  // One group shown and nothing to adjust for: models without a column, fitted as such.
+  GroupSet onlyA;
+  onlyA.Set(GroupOf(cd, "A"), true);
+  const AdjustedAnalysis alone = FitAdjustedAnalysis(cd, onlyA, 0, kMaxWeek, {.subgroup = 2});
+  EXPECT_EQ(alone.model.refusal, "");
+  EXPECT_EQ(alone.model.terms.size(), 0u);
+  EXPECT_EQ(alone.fineGray->terms.size(), 0u);
+  EXPECT_EQ(alone.subgroups->levels[0].model.terms.size(), 0u);
+
   const CaseData tiny = Load(DataFile("", "A,1,1,5 B,2,2,6 C,3,0,2 A,4,2,9 B,5,1,1 C,6,0,1"), true);
   const AdjustedAnalysis few = Analyse(tiny, {.covariates = {{0, 0}}});
   EXPECT_EQ(few.fineGray->refusal, "項の数 3 が死亡数 2 を超えるため、モデルを推定しません");
