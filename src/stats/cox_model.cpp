@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numeric>
 #include <span>
 
@@ -335,10 +336,10 @@ void Concordance(const SortedCases& s, const std::vector<double>& eta, CoxModel&
 CoxModel FitCoxModel(const CoxDesign& design) {
   std::vector<int> columns(design.columns.size());
   std::iota(columns.begin(), columns.end(), 0);
-  return FitCoxModel(design, columns);
+  return FitCoxModel(design, columns, nullptr);
 }
 
-CoxModel FitCoxModel(const CoxDesign& design, std::span<const int> chosen) {
+CoxModel FitCoxModel(const CoxDesign& design, std::span<const int> chosen, const CoxModel* from) {
   CoxModel model;
   model.dropped = design.dropped;
   if (!design.refusal.empty()) {
@@ -384,27 +385,38 @@ CoxModel FitCoxModel(const CoxDesign& design, std::span<const int> chosen) {
   const std::size_t q = columns.size();
   const std::vector<double> x = PickColumns(all, chosen.size(), positions(columns));
   std::vector<double> beta(q, 0);
+  for (std::size_t k = 0; from != nullptr && k < q; ++k) {
+    const CoxTerm& term = from->terms[static_cast<std::size_t>(columns[k])];
+    beta[k] = term.estimated ? term.beta : 0;
+  }
   CoxEvaluation at = Evaluate(s, x, q, beta);
+  std::vector<double> factor = at.information;
+  if (from != nullptr && !Cholesky(factor, q)) {
+    // Too far out for Newton's steps: from 0 as any other fit.
+    std::fill(beta.begin(), beta.end(), 0);
+    at = Evaluate(s, x, q, beta);
+  }
+  factor = at.information;
   model.logLikNull = at.logLik;
   model.logLik = at.logLik;
   for (const std::string& line : notes) model.note += line + "\n";
   if (q == 0) {
-    model.concordance = 0.5;
-    Concordance(s, std::vector<double>(s.n, 0), model);
+    if (from == nullptr) Concordance(s, std::vector<double>(s.n, 0), model);
     return model;
   }
 
-  std::vector<double> factor = at.information;
   if (!Cholesky(factor, q)) {
     model.refusal = "情報行列が正定値でないため、モデルを推定しません";
     return model;
   }
-  // The score test at beta = 0.
   std::vector<double> solved = at.score;
   CholeskySolve(factor, q, solved.data());
-  double score = 0;
-  for (std::size_t k = 0; k < q; ++k) score += at.score[k] * solved[k];
-  model.score = ChiSquareTest(score, static_cast<int>(q));
+  if (from == nullptr) {
+    // The score test at beta = 0.
+    double score = 0;
+    for (std::size_t k = 0; k < q; ++k) score += at.score[k] * solved[k];
+    model.score = ChiSquareTest(score, static_cast<int>(q));
+  }
 
   bool converged = false;
   std::vector<double> step = solved, next(q);
@@ -437,6 +449,14 @@ CoxModel FitCoxModel(const CoxDesign& design, std::span<const int> chosen) {
     return model;
   }
   model.logLik = at.logLik;
+  if (from != nullptr) {
+    model.logLikNull = std::numeric_limits<double>::quiet_NaN();
+    for (std::size_t k = 0; k < q; ++k) {
+      model.terms[static_cast<std::size_t>(columns[k])].estimated = true;
+      model.terms[static_cast<std::size_t>(columns[k])].beta = beta[k];
+    }
+    return model;
+  }
   std::vector<double> inverse(q * q, 0);
   for (std::size_t k = 0; k < q; ++k) {
     inverse[k * q + k] = 1;

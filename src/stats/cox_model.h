@@ -102,7 +102,9 @@ struct CoxModel {
 CoxModel FitCoxModel(const CoxDesign& design);
 // The model of the chosen columns only (in increasing order), on the same cases: the others
 // are left out as if the design had not got them (no estimate, no note). The model a factor's
-// likelihood-ratio test compares against.
-CoxModel FitCoxModel(const CoxDesign& design, std::span<const int> columns);
+// likelihood-ratio test compares against: with `from` (a model of the same design), its
+// Newton-Raphson starts at from's estimates, and only what the test reads is set (logLik, and
+// per term estimated and beta; logLikNull NaN, no test, interval or concordance).
+CoxModel FitCoxModel(const CoxDesign& design, std::span<const int> columns, const CoxModel* from = nullptr);
 
 }  // namespace orv

@@ -57,8 +57,10 @@ CoxTest LikelihoodRatioWithout(const CoxDesign& design, const CoxModel& full, co
     const int factor = k < design.factorOf.size() ? design.factorOf[k] : -1;
     if (std::find(factors.begin(), factors.end(), factor) == factors.end()) kept.push_back(static_cast<int>(k));
   }
-  if (static_cast<std::size_t>(Estimated(full)) == 0) return Test(0, 0);
-  const CoxModel reduced = FitCoxModel(design, kept);
+  if (Estimated(full) == 0) return Test(0, 0);
+  // Without any column the reduced model is the full model at beta = 0.
+  if (kept.empty()) return Test(2 * (full.logLik - full.logLikNull), Estimated(full));
+  const CoxModel reduced = FitCoxModel(design, kept, &full);
   if (!reduced.refusal.empty()) return Test(std::numeric_limits<double>::quiet_NaN(), 0);
   return Test(2 * (full.logLik - reduced.logLik), Estimated(full) - Estimated(reduced));
 }
