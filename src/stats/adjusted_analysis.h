@@ -4,6 +4,10 @@
 //
 // Every model is over the run's window: a case beyond its last week is censored there, a
 // death of a cause counted as censored is a censoring (a competing event in Fine-Gray).
+// The model and Fine-Gray leave out the cases without a value in a chosen column (counted as
+// dropped); the stratified log-rank test leaves out only those without a stratum, and the
+// subgroups only those without a level. Fine-Gray has no strata (as crr): it adjusts for the
+// chosen covariates alone. A subgroup's model is the group factor alone, unadjusted.
 #pragma once
 
 #include <cstdint>
