@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "stats/chi_square.h"
+#include "stats/cholesky.h"
 
 namespace orv {
 
@@ -26,26 +27,13 @@ int Estimated(const CoxModel& model) {
                                         [](const CoxTerm& t) { return t.estimated; }));
 }
 
-// b' A^-1 b by Cholesky, A symmetric positive definite (q * q, row-major); NaN if it is not.
-double InverseQuadraticForm(std::vector<double> a, std::vector<double> b, std::size_t q) {
-  for (std::size_t j = 0; j < q; ++j) {
-    double d = a[j * q + j];
-    for (std::size_t k = 0; k < j; ++k) d -= a[j * q + k] * a[j * q + k];
-    if (!(d > 0)) return std::numeric_limits<double>::quiet_NaN();
-    a[j * q + j] = std::sqrt(d);
-    for (std::size_t i = j + 1; i < q; ++i) {
-      double v = a[i * q + j];
-      for (std::size_t k = 0; k < j; ++k) v -= a[i * q + k] * a[j * q + k];
-      a[i * q + j] = v / a[j * q + j];
-    }
-  }
-  // |L^-1 b|^2
+// b' A^-1 b, A symmetric positive definite (q * q, row-major); NaN if it is not.
+double InverseQuadraticForm(std::vector<double> a, const std::vector<double>& b, std::size_t q) {
+  if (!Cholesky(a, q)) return std::numeric_limits<double>::quiet_NaN();
+  std::vector<double> solved = b;
+  CholeskySolve(a, q, solved.data());
   double form = 0;
-  for (std::size_t i = 0; i < q; ++i) {
-    for (std::size_t k = 0; k < i; ++k) b[i] -= a[i * q + k] * b[k];
-    b[i] /= a[i * q + i];
-    form += b[i] * b[i];
-  }
+  for (std::size_t k = 0; k < q; ++k) form += b[k] * solved[k];
   return form;
 }
 
@@ -81,7 +69,7 @@ std::vector<FactorTest> TestFactors(const CoxDesign& design, const CoxModel& ful
         beta[i] = full.terms[terms[i]].beta;
         for (std::size_t j = 0; j < q; ++j) v[i * q + j] = full.covariance[terms[i] * p + terms[j]];
       }
-      test.wald = Test(InverseQuadraticForm(std::move(v), std::move(beta), q), static_cast<int>(q));
+      test.wald = Test(InverseQuadraticForm(std::move(v), beta, q), static_cast<int>(q));
       test.likelihoodRatio = LikelihoodRatioWithout(design, full, {static_cast<int>(f)});
     }
     tests.push_back(test);
