@@ -24,7 +24,9 @@ StratifiedLogRank StratifiedTest(const Covariates& covariates, const CoxDesignRe
   std::vector<std::int32_t> groupIndex(32, -1);
   for (std::size_t k = 0; k < design.groups.size(); ++k) {
     const int g = design.groups[k];
-    if (g >= 0 && g < static_cast<int>(groupIndex.size())) groupIndex[static_cast<std::size_t>(g)] = static_cast<std::int32_t>(k);
+    if (g >= 0 && g < static_cast<int>(groupIndex.size())) {
+      groupIndex[static_cast<std::size_t>(g)] = static_cast<std::int32_t>(k);
+    }
   }
   std::vector<std::int32_t> group, week, stratum;
   std::vector<std::uint8_t> event;

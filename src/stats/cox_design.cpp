@@ -24,8 +24,10 @@ CoxDesign BuildCoxDesign(const Covariates& covariates, const CoxDesignRequest& r
       return design;
     }
   }
-  if (request.onlyColumn >= 0 &&
-      (!valid(request.onlyColumn) || columns[static_cast<std::size_t>(request.onlyColumn)].type != CovariateType::Categorical)) {
+  const auto categorical = [&](int c) {
+    return valid(c) && columns[static_cast<std::size_t>(c)].type == CovariateType::Categorical;
+  };
+  if (request.onlyColumn >= 0 && !categorical(request.onlyColumn)) {
     design.refusal = "サブグループの変数はカテゴリの共変量です";
     return design;
   }

@@ -448,9 +448,8 @@ CoxModel FitCoxModel(const CoxDesign& design, std::span<const int> chosen, const
     term.upper = std::exp(term.beta + kNormalQuantile975 * term.se);
     term.z = term.beta / term.se;
     term.p = std::erfc(std::abs(term.z) / std::sqrt(2.0));
-    for (std::size_t j = 0; j < q; ++j) {
-      model.covariance[static_cast<std::size_t>(columns[k]) * p + static_cast<std::size_t>(columns[j])] = inverse[k * q + j];
-    }
+    const std::size_t row = static_cast<std::size_t>(columns[k]) * p;
+    for (std::size_t j = 0; j < q; ++j) model.covariance[row + static_cast<std::size_t>(columns[j])] = inverse[k * q + j];
   }
   std::vector<double> eta(s.n, 0);
   for (std::size_t i = 0; i < s.n; ++i) {
