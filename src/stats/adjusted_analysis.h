@@ -4,6 +4,10 @@
 //
 // Every model is over the run's window: a case beyond its last week is censored there, a
 // death of a cause counted as censored is a censoring (a competing event in Fine-Gray).
+// The model and Fine-Gray leave out the cases without a value in a chosen column (counted as
+// dropped); the stratified log-rank test leaves out only those without a stratum, and the
+// subgroups only those without a level. Fine-Gray has no strata (as crr): it adjusts for the
+// chosen covariates alone. A subgroup's model is the group factor alone, unadjusted.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +19,8 @@
 #include "data/group_set.h"
 #include "stats/cox_design.h"
 #include "stats/cox_model.h"
+#include "stats/factor_tests.h"
+#include "stats/fine_gray_model.h"
 
 namespace orv {
 
@@ -27,30 +33,12 @@ struct ModelRequest {
   bool operator==(const ModelRequest&) const = default;
 };
 
-// The test of one factor (the groups, or one covariate with all of its terms).
-struct FactorTest {
-  std::string name;
-  CoxTest likelihoodRatio;  // the model against the model without the factor
-  CoxTest wald;             // beta_f' V_ff^-1 beta_f over the factor's estimated terms
-};
-
 struct StratifiedLogRank {
   std::string refusal;  // not computed, and why
   double chiSquare = 0;
   int df = 0;
   double p = 1;
-};
-
-// The subdistribution model of the group factor plus the covariates, with the robust
-// (sandwich) standard errors.
-struct AdjustedFineGray {
-  std::string refusal;
-  std::vector<CoxTerm> terms;  // se is the robust one
-  std::int64_t n = 0;
-  std::int64_t events = 0;     // deaths of the causes counted as deaths
-  std::int64_t competing = 0;  // deaths of the causes counted as censored
-  std::int64_t dropped = 0;
-  std::string note;
+  std::int64_t dropped = 0;  // cases of the shown groups without a value in the strata column
 };
 
 struct SubgroupLevel {
@@ -63,7 +51,10 @@ struct SubgroupLevel {
 struct Subgroups {
   std::string name;  // the covariate's
   std::vector<SubgroupLevel> levels;
-  CoxTest interaction;  // likelihood ratio with and without the group x covariate terms
+  // Likelihood ratio of group + covariate + group x covariate against group + covariate, on
+  // the cases with a value in the column (neither model has the other covariates or strata).
+  CoxTest interaction;
+  std::string interactionRefusal;  // the interaction model could not be fitted, and why
   std::string refusal;
 };
 
@@ -73,7 +64,7 @@ struct AdjustedAnalysis {
   CoxModel model;       // the groups, the chosen covariates and the strata
   std::vector<FactorTest> factorTests;  // the groups first, then each covariate in order
   std::optional<StratifiedLogRank> stratifiedLogRank;  // with strata
-  std::optional<AdjustedFineGray> fineGray;            // with a cause counted as censored
+  std::optional<AdjustedFineGray> fineGray;            // with a cause counted as censored (no strata)
   std::optional<Subgroups> subgroups;                  // with a subgroup column
 };
 

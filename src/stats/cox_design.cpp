@@ -24,6 +24,13 @@ CoxDesign BuildCoxDesign(const Covariates& covariates, const CoxDesignRequest& r
       return design;
     }
   }
+  const auto categorical = [&](int c) {
+    return valid(c) && columns[static_cast<std::size_t>(c)].type == CovariateType::Categorical;
+  };
+  if (request.onlyColumn >= 0 && !categorical(request.onlyColumn)) {
+    design.refusal = "サブグループの変数はカテゴリの共変量です";
+    return design;
+  }
   if (request.strata >= 0 &&
       (!valid(request.strata) || columns[static_cast<std::size_t>(request.strata)].type != CovariateType::Categorical)) {
     design.refusal = "層別の変数はカテゴリの共変量です";
@@ -37,6 +44,7 @@ CoxDesign BuildCoxDesign(const Covariates& covariates, const CoxDesignRequest& r
     groupColumn[static_cast<std::size_t>(g)] = static_cast<int>(design.columns.size());
     const bool named = static_cast<std::size_t>(g) < request.groupNames.size() &&
                        !request.groupNames[static_cast<std::size_t>(g)].empty();
+    design.factorOf.push_back(0);
     design.columns.push_back(named ? request.groupNames[static_cast<std::size_t>(g)]
                                    : "群" + FormatNumber(static_cast<double>(g)));
   }
@@ -44,16 +52,18 @@ CoxDesign BuildCoxDesign(const Covariates& covariates, const CoxDesignRequest& r
       std::find(request.groups.begin(), request.groups.end(), request.referenceGroup) != request.groups.end();
   // The first column of each chosen covariate.
   std::vector<std::size_t> firstColumn;
-  for (const CoxCovariateChoice& choice : request.covariates) {
+  for (std::size_t c = 0; c < request.covariates.size(); ++c) {
+    const CoxCovariateChoice& choice = request.covariates[c];
     const CovariateColumn& column = columns[static_cast<std::size_t>(choice.column)];
     firstColumn.push_back(design.columns.size());
     if (column.type == CovariateType::Continuous) {
       design.columns.push_back(column.name);
-      continue;
+    } else {
+      for (std::size_t l = 0; l < column.levels.size(); ++l) {
+        if (static_cast<int>(l) != choice.referenceLevel) design.columns.push_back(column.name + ": " + column.levels[l]);
+      }
     }
-    for (std::size_t l = 0; l < column.levels.size(); ++l) {
-      if (static_cast<int>(l) != choice.referenceLevel) design.columns.push_back(column.name + ": " + column.levels[l]);
-    }
+    design.factorOf.resize(design.columns.size(), static_cast<int>(c) + 1);
   }
   const std::size_t p = design.columns.size();
 
@@ -64,6 +74,10 @@ CoxDesign BuildCoxDesign(const Covariates& covariates, const CoxDesignRequest& r
                                                    : g >= 0 && g < static_cast<int>(groupColumn.size()) &&
                                                          groupColumn[static_cast<std::size_t>(g)] >= 0;
     if (!shown) continue;
+    if (request.onlyColumn >= 0 &&
+        columns[static_cast<std::size_t>(request.onlyColumn)].levelOf[i] != request.onlyLevel) {
+      continue;
+    }
     std::fill(row.begin(), row.end(), 0.0);
     if (g != request.referenceGroup) row[static_cast<std::size_t>(groupColumn[static_cast<std::size_t>(g)])] = 1;
     bool missing = false;
@@ -92,6 +106,7 @@ CoxDesign BuildCoxDesign(const Covariates& covariates, const CoxDesignRequest& r
     const bool beyond = covariates.week[i] > request.lastWeek;
     design.week.push_back(beyond ? request.lastWeek : covariates.week[i]);
     design.event.push_back(!beyond && covariates.status[i] == CaseStatus::Death ? 1 : 0);
+    design.competing.push_back(!beyond && covariates.status[i] == CaseStatus::CompetingDeath ? 1 : 0);
     if (request.strata >= 0) design.stratum.push_back(stratum);
     design.x.insert(design.x.end(), row.begin(), row.end());
   }

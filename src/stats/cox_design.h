@@ -23,6 +23,10 @@ struct CoxDesignRequest {
   std::vector<CoxCovariateChoice> covariates;
   int strata = -1;                     // a categorical column, or -1 for none
   int lastWeek = 0;                    // later weeks are censored at it
+  // Only the cases of one level of a categorical column (a subgroup), when onlyColumn >= 0;
+  // a case without a value there is neither taken nor counted as dropped.
+  int onlyColumn = -1;
+  int onlyLevel = 0;
 };
 
 // The cases of the shown groups with a value in every chosen column (the others counted as

@@ -3,10 +3,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numeric>
 #include <span>
 
 #include "stats/chi_square.h"
+#include "stats/cholesky.h"
 #include "stats/log_of_product.h"
 #include "survival/km_estimates.h"
 #include "text/number_text.h"
@@ -68,7 +70,7 @@ std::vector<double> SortedColumns(const CoxDesign& design, const SortedCases& s,
   // Row by row: each case's row is read once, wherever the sorting put it.
   std::vector<double> x(s.n * q);
   for (std::size_t i = 0; i < s.n; ++i) {
-    const double* row = &design.x[s.order[i] * p];
+    const double* row = design.x.data() + s.order[i] * p;
     for (std::size_t k = 0; k < q; ++k) x[i * q + k] = row[columns[k]] - mean[k];
   }
   return x;
@@ -83,37 +85,6 @@ std::vector<double> PickColumns(const std::vector<double>& all, std::size_t p, c
     for (std::size_t k = 0; k < q; ++k) x[i * q + k] = all[i * p + static_cast<std::size_t>(columns[k])];
   }
   return x;
-}
-
-// In-place Cholesky factor L (lower, row-major q * q) of a symmetric matrix; false when a
-// pivot is not positive.
-bool Cholesky(std::vector<double>& a, std::size_t q) {
-  for (std::size_t j = 0; j < q; ++j) {
-    double d = a[j * q + j];
-    for (std::size_t k = 0; k < j; ++k) d -= a[j * q + k] * a[j * q + k];
-    if (!(d > 0)) return false;
-    const double root = std::sqrt(d);
-    a[j * q + j] = root;
-    for (std::size_t i = j + 1; i < q; ++i) {
-      double v = a[i * q + j];
-      for (std::size_t k = 0; k < j; ++k) v -= a[i * q + k] * a[j * q + k];
-      a[i * q + j] = v / root;
-    }
-    for (std::size_t i = 0; i < j; ++i) a[i * q + j] = 0;
-  }
-  return true;
-}
-
-// Solves L L' y = b in place.
-void CholeskySolve(const std::vector<double>& l, std::size_t q, double* b) {
-  for (std::size_t i = 0; i < q; ++i) {
-    for (std::size_t k = 0; k < i; ++k) b[i] -= l[i * q + k] * b[k];
-    b[i] /= l[i * q + i];
-  }
-  for (std::size_t i = q; i-- > 0;) {
-    for (std::size_t k = i + 1; k < q; ++k) b[i] -= l[k * q + i] * b[k];
-    b[i] /= l[i * q + i];
-  }
 }
 
 // l, U and I at beta; U has q entries and I q * q.
@@ -140,7 +111,7 @@ CoxEvaluation Evaluate(const SortedCases& s, const std::vector<double>& x, std::
     int deaths = 0;
     bool anyDeath = false;
     for (std::size_t i = s.blockStart[b]; i < s.blockStart[b + 1]; ++i) {
-      const double* xi = &x[i * q];
+      const double* xi = x.data() + i * q;
       double eta = 0;
       for (std::size_t k = 0; k < q; ++k) eta += xi[k] * beta[k];
       const double w = std::exp(eta);
@@ -199,11 +170,11 @@ CoxEvaluation Evaluate(const SortedCases& s, const std::vector<double>& x, std::
   return e;
 }
 
-// The columns that are no combination of the columns before them, within the strata.
-// x: every column of the design, sorted and centred.
+// The chosen columns that are no combination of the columns before them, within the strata.
+// x: the chosen columns of the design, sorted and centred.
 std::vector<int> IndependentColumns(const CoxDesign& design, const SortedCases& s, const std::vector<double>& x,
-                                    std::vector<std::string>& notes) {
-  const std::size_t p = design.columns.size();
+                                    std::span<const int> columns, std::vector<std::string>& notes) {
+  const std::size_t p = columns.size();
   // Centred within each stratum, since a stratum's baseline takes up its own mean.
   std::vector<double> cross(p * p, 0), mean(p);
   for (std::size_t b = 0, from = 0; b + 1 < s.blockStart.size(); ++b) {
@@ -229,7 +200,7 @@ std::vector<int> IndependentColumns(const CoxDesign& design, const SortedCases& 
     double d = cross[j * p + j];
     for (const int k : kept) d -= l[j * p + static_cast<std::size_t>(k)] * l[j * p + static_cast<std::size_t>(k)];
     if (!(d > kCollinear * cross[j * p + j]) || !(cross[j * p + j] > 0)) {
-      notes.push_back(design.columns[j] + ": 他の項の組み合わせ (一定値を含む) のため推定しません");
+      notes.push_back(design.columns[static_cast<std::size_t>(columns[j])] + ": 他の項の組み合わせ (一定値を含む) のため推定しません");
       continue;
     }
     const double root = std::sqrt(d);
@@ -241,6 +212,7 @@ std::vector<int> IndependentColumns(const CoxDesign& design, const SortedCases& 
     }
     kept.push_back(static_cast<int>(j));
   }
+  for (int& k : kept) k = columns[static_cast<std::size_t>(k)];
   return kept;
 }
 
@@ -332,6 +304,12 @@ void Concordance(const SortedCases& s, const std::vector<double>& eta, CoxModel&
 }  // namespace
 
 CoxModel FitCoxModel(const CoxDesign& design) {
+  std::vector<int> columns(design.columns.size());
+  std::iota(columns.begin(), columns.end(), 0);
+  return FitCoxModel(design, columns, nullptr);
+}
+
+CoxModel FitCoxModel(const CoxDesign& design, std::span<const int> chosen, const CoxModel* from) {
   CoxModel model;
   model.dropped = design.dropped;
   if (!design.refusal.empty()) {
@@ -342,19 +320,27 @@ CoxModel FitCoxModel(const CoxDesign& design) {
   model.n = static_cast<std::int64_t>(design.Cases());
   for (const std::uint8_t e : design.event) model.events += e != 0 ? 1 : 0;
   for (const std::string& name : design.columns) model.terms.push_back({.name = name});
-  if (static_cast<std::int64_t>(p) > model.events) {
-    model.refusal = "項の数 " + FormatNumber(static_cast<double>(p)) + " が死亡数 " +
+  model.covariance.assign(p * p, 0);
+  if (static_cast<std::int64_t>(chosen.size()) > model.events) {
+    model.refusal = "項の数 " + FormatNumber(static_cast<double>(chosen.size())) + " が死亡数 " +
                     FormatNumber(static_cast<double>(model.events)) + " を超えるため、モデルを推定しません";
     return model;
   }
   const SortedCases s = SortCases(design);
   std::vector<std::string> notes;
-  std::vector<int> columns(p);
-  std::iota(columns.begin(), columns.end(), 0);
+  std::vector<int> columns(chosen.begin(), chosen.end());
+  // all: the chosen columns; column k of the design is all's position of k.
   const std::vector<double> all = SortedColumns(design, s, columns);
-  columns = IndependentColumns(design, s, all, notes);
+  std::vector<int> position(p, -1);
+  for (std::size_t k = 0; k < columns.size(); ++k) position[static_cast<std::size_t>(columns[k])] = static_cast<int>(k);
+  const auto positions = [&position](const std::vector<int>& of) {
+    std::vector<int> at;
+    for (const int k : of) at.push_back(position[static_cast<std::size_t>(k)]);
+    return at;
+  };
+  columns = IndependentColumns(design, s, all, columns, notes);
   {
-    const std::vector<double> x = PickColumns(all, p, columns);
+    const std::vector<double> x = PickColumns(all, chosen.size(), positions(columns));
     std::vector<int> finite;
     for (std::size_t k = 0; k < columns.size(); ++k) {
       if (HasFiniteMaximum(s, x, columns.size(), k)) {
@@ -367,29 +353,40 @@ CoxModel FitCoxModel(const CoxDesign& design) {
     columns = std::move(finite);
   }
   const std::size_t q = columns.size();
-  const std::vector<double> x = PickColumns(all, p, columns);
+  const std::vector<double> x = PickColumns(all, chosen.size(), positions(columns));
   std::vector<double> beta(q, 0);
+  for (std::size_t k = 0; from != nullptr && k < q; ++k) {
+    const CoxTerm& term = from->terms[static_cast<std::size_t>(columns[k])];
+    beta[k] = term.estimated ? term.beta : 0;
+  }
   CoxEvaluation at = Evaluate(s, x, q, beta);
+  std::vector<double> factor = at.information;
+  if (from != nullptr && !Cholesky(factor, q)) {
+    // Too far out for Newton's steps: from 0 as any other fit.
+    std::fill(beta.begin(), beta.end(), 0);
+    at = Evaluate(s, x, q, beta);
+  }
+  factor = at.information;
   model.logLikNull = at.logLik;
   model.logLik = at.logLik;
   for (const std::string& line : notes) model.note += line + "\n";
   if (q == 0) {
-    model.concordance = 0.5;
-    Concordance(s, std::vector<double>(s.n, 0), model);
+    if (from == nullptr) Concordance(s, std::vector<double>(s.n, 0), model);
     return model;
   }
 
-  std::vector<double> factor = at.information;
   if (!Cholesky(factor, q)) {
     model.refusal = "情報行列が正定値でないため、モデルを推定しません";
     return model;
   }
-  // The score test at beta = 0.
   std::vector<double> solved = at.score;
   CholeskySolve(factor, q, solved.data());
-  double score = 0;
-  for (std::size_t k = 0; k < q; ++k) score += at.score[k] * solved[k];
-  model.score = ChiSquareTest(score, static_cast<int>(q));
+  if (from == nullptr) {
+    // The score test at beta = 0.
+    double score = 0;
+    for (std::size_t k = 0; k < q; ++k) score += at.score[k] * solved[k];
+    model.score = ChiSquareTest(score, static_cast<int>(q));
+  }
 
   bool converged = false;
   std::vector<double> step = solved, next(q);
@@ -422,6 +419,14 @@ CoxModel FitCoxModel(const CoxDesign& design) {
     return model;
   }
   model.logLik = at.logLik;
+  if (from != nullptr) {
+    model.logLikNull = std::numeric_limits<double>::quiet_NaN();
+    for (std::size_t k = 0; k < q; ++k) {
+      model.terms[static_cast<std::size_t>(columns[k])].estimated = true;
+      model.terms[static_cast<std::size_t>(columns[k])].beta = beta[k];
+    }
+    return model;
+  }
   std::vector<double> inverse(q * q, 0);
   for (std::size_t k = 0; k < q; ++k) {
     inverse[k * q + k] = 1;
@@ -443,6 +448,8 @@ CoxModel FitCoxModel(const CoxDesign& design) {
     term.upper = std::exp(term.beta + kNormalQuantile975 * term.se);
     term.z = term.beta / term.se;
     term.p = std::erfc(std::abs(term.z) / std::sqrt(2.0));
+    const std::size_t row = static_cast<std::size_t>(columns[k]) * p;
+    for (std::size_t j = 0; j < q; ++j) model.covariance[row + static_cast<std::size_t>(columns[j])] = inverse[k * q + j];
   }
   std::vector<double> eta(s.n, 0);
   for (std::size_t i = 0; i < s.n; ++i) {

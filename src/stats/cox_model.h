@@ -36,6 +36,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,11 @@ struct CoxDesign {
   std::vector<std::int32_t> stratum;   // empty: one stratum
   std::vector<double> x;
   std::vector<std::string> columns;    // the name of each column, p of them
+  // Per column the factor it belongs to: 0 the groups, c + 1 the c-th chosen covariate (a
+  // categorical one has a column per level other than its reference); further factors, as
+  // interaction terms, count on.
+  std::vector<int> factorOf;
+  std::vector<std::uint8_t> competing;  // per case: 1 a death of a cause counted as censored
   std::int64_t dropped = 0;            // cases left out for a missing value
   std::string refusal;                 // why no design could be made
   std::size_t Cases() const { return week.size(); }
@@ -87,9 +93,18 @@ struct CoxModel {
   double discordant = 0;
   double tiedRisk = 0;
   int iterations = 0;
+  // p * p, row-major over every term: I^-1 at the maximum, 0 in the rows and columns of the
+  // terms without an estimate.
+  std::vector<double> covariance;
   std::string note;  // columns dropped or without an estimate, one line each
 };
 
 CoxModel FitCoxModel(const CoxDesign& design);
+// The model of the chosen columns only (in increasing order), on the same cases: the others
+// are left out as if the design had not got them (no estimate, no note). The model a factor's
+// likelihood-ratio test compares against: with `from` (a model of the same design), its
+// Newton-Raphson starts at from's estimates, and only what the test reads is set (logLik, and
+// per term estimated and beta; logLikNull NaN, no test, interval or concordance).
+CoxModel FitCoxModel(const CoxDesign& design, std::span<const int> columns, const CoxModel* from = nullptr);
 
 }  // namespace orv

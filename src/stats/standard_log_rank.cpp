@@ -86,6 +86,14 @@ LogRankTest StandardLogRank(std::span<const WeeklyCounts> groups, int lastWeek) 
     }
   }
 
+  return LogRankFromSums(observedLessExpected, expected, covariance, lastWeek);
+}
+
+LogRankTest LogRankFromSums(std::span<const double> observedLessExpected, std::span<const double> expected,
+                            std::span<const double> covariance, int lastWeek) {
+  LogRankTest test;
+  test.lastWeek = lastWeek;
+  const std::size_t k = expected.size();
   std::vector<std::size_t> kept;
   for (std::size_t g = 0; g < k; ++g) {
     if (expected[g] > 0) kept.push_back(g);

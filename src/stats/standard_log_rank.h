@@ -34,4 +34,9 @@ struct LogRankTest {
 // its own weeks a group has nobody at risk). Weeks after lastWeek do not count.
 LogRankTest StandardLogRank(std::span<const WeeklyCounts> groups, int lastWeek);
 
+// The test from U, the expected deaths and V of k groups (V k * k, row-major), summed over
+// any number of tables: the strata of a stratified test each add their own.
+LogRankTest LogRankFromSums(std::span<const double> observedLessExpected, std::span<const double> expected,
+                            std::span<const double> covariance, int lastWeek);
+
 }  // namespace orv

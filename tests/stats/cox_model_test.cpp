@@ -12,6 +12,7 @@
 
 #include "data/loader.h"
 #include "platform/recording.h"
+#include "stats/adjusted_analysis.h"
 #include "stats/cox_design.h"
 
 namespace orv::test {
@@ -36,6 +37,21 @@ const std::string kStrata =
     "A,8,1,4.0,s2 B,3,0,4.5,s2 B,9,0,2.9,s3 A,2,1,3.0,s1 B,7,1,4.4,s3 B,0,1,2.2,s3 A,6,0,1.6,s1 A,10,0,2.5,s3 "
     "B,4,1,4.5,s2 A,10,0,2.6,s2 B,6,1,4.5,s2 A,9,0,3.2,s1 A,3,1,2.9,s2 B,7,0,1.8,s1 A,2,1,0.6,s2 B,5,1,1.9,s3 "
     "B,2,1,1.6,s1 A,7,0,3.4,s2 A,3,0,3.2,s2 B,11,1,1.2,s1";
+
+// adjusted_models.R's `compete`: status 2 a death of a cause counted as censored.
+const std::string kCompete =
+    "B,3,1,75,III C,0,1,47,III A,19,0,54,II A,1,2,56,I C,1,1,63,I A,4,1,70,III B,0,1,68,I B,3,2,67,III "
+    "A,7,2,,II B,8,0,64,I C,0,1,55,III A,13,1,69,I A,5,0,61,II A,10,1,62,II B,8,0,64,III A,5,0,,II C,1,1,69,III "
+    "C,0,1,60,III A,4,0,68,I C,0,1,59,III C,0,1,57, C,1,1,59,I B,11,1,60,III A,13,1,41,III B,2,1,61,I "
+    "C,5,1,63,II B,19,0,53,I A,4,1,55,II B,5,1,55,II A,6,0,62,II A,7,1,56,I C,23,1,38,II A,7,1,60,II "
+    "B,0,1,75,II C,5,0,66,II B,0,1,65,I B,13,2,39,II B,7,2,56,III B,11,0,48,II C,0,1,58,III B,1,2,61,I "
+    "A,3,0,78,I A,14,0,21,III C,2,1,70,I C,26,0,40,I A,8,0,60,III C,29,0,53,I A,19,1,71,I B,17,0,53,III "
+    "A,1,1,62,III C,11,1,59,I C,7,1,78,I A,9,1,43,II C,4,1,57,II A,5,0,66,I C,3,0,59,I B,4,1,71,III "
+    "A,10,1,70,III A,0,1,78,III B,8,0,36,II A,8,0,66,II A,3,1,57,I C,13,1,52,III B,11,1,55,I A,0,2,61,I "
+    "A,8,0,58,I A,29,0,,II C,3,1,89, B,10,1,62,II C,4,0,84,I B,7,1,81,II B,5,1,58,II B,9,1,79,II B,4,0,65,I "
+    "B,2,1,62,I A,1,1,79,II C,6,1,67,I C,22,0,70,II B,4,1,65,II A,14,1,48, A,1,1,70,I A,15,0,62,II C,2,1,76,III "
+    "C,15,1,77,I C,15,1,63,I B,11,0,43,II A,10,1,74,II C,3,1,55,III C,1,1,71,III A,1,2,56,I";
+
 
 std::vector<std::string> Rows(const std::string& table) {
   std::istringstream in(table);
@@ -62,7 +78,8 @@ std::string WithColumn(const std::string& table, const std::function<std::string
   return out;
 }
 
-// The data file of the rows: days = 7 * week, a death of cause "癌".
+// The data file of the rows: days = 7 * week, status 1 a death of cause "癌" (the first row's:
+// cause 1), 2 one of "事故".
 std::string DataFile(const std::string& header, const std::string& table) {
   std::string file = header.empty() ? "" : header + "\r\n";
   for (const std::string& row : Rows(table)) {
@@ -70,17 +87,21 @@ std::string DataFile(const std::string& header, const std::string& table) {
     std::istringstream fields(row);
     for (std::string field; std::getline(fields, field, ',');) f.push_back(field);
     if (row.back() == ',') f.emplace_back();
-    file += f[0] + "," + std::to_string(7 * std::stoi(f[1])) + (f[2] == "1" ? ",死亡,癌" : ",生存,");
+    file += f[0] + "," + std::to_string(7 * std::stoi(f[1])) +
+            (f[2] == "1" ? ",死亡,癌" : f[2] == "2" ? ",死亡,事故" : ",生存,");
     for (std::size_t k = 3; k < f.size(); ++k) file += "," + f[k];
     file += "\r\n";
   }
   return file;
 }
 
-CaseData Load(const std::string& file) {
+// With `competing`, the deaths of "事故" count as censored.
+CaseData Load(const std::string& file, bool competing = false) {
   RecordingRichText report;
   RecordingMessageBoxes boxes;
-  return LoadCases("case.csv", file, CauseFlags{}, report, boxes);
+  CauseFlags censored{};
+  censored[2] = competing ? 1 : 0;
+  return LoadCases("case.csv", file, censored, report, boxes);
 }
 
 int GroupOf(const CaseData& cd, const std::string& name) {
@@ -193,6 +214,154 @@ TEST(CoxModel, BadDesignsDropTermsOrRefuse) {
   const CoxModel twice = Fit(Load(cases[0].file), {"A", "B", "C"}, {{0, 0}, {1, 0}, {2, 0}});
   EXPECT_NEAR(twice.terms[2].beta, 0.0557676620102397, kTolerance);
   EXPECT_NEAR(twice.likelihoodRatio.statistic, 21.242249248228, kTolerance);
+}
+
+// The analyses of every shown group, reference A, over weeks 0..lastWeek.
+AdjustedAnalysis Analyse(const CaseData& cd, const ModelRequest& request, int lastWeek = kMaxWeek) {
+  GroupSet shown;
+  for (int g = 1; g <= cd.NumGroups; ++g) shown.Set(g, true);
+  return FitAdjustedAnalysis(cd, shown, GroupOf(cd, "A"), lastWeek, request);
+}
+
+// adjusted_models.out: anova(reduced, full) and the Wald test from vcov per factor; survdiff
+// with strata; coxph within each level and the interaction's anova.
+TEST(AdjustedAnalysis, FactorStrataAndSubgroupTestsEqualR) {
+  const CaseData mixed = Load(DataFile(kHeader, kMixed));
+  const struct {
+    const char* name;
+    ModelRequest request;
+    int lastWeek;
+    std::vector<std::vector<double>> factors;  // lr, its df, wald, its df
+    std::vector<double> stratified;            // chi-square, df, dropped
+  } cases[] = {
+      {"group + age + stage", {.covariates = {{0, 0}, {1, 0}}}, kMaxWeek,
+       {{2.751505254732, 2, 2.769263969755, 2}, {12.673750803413, 1, 12.616993427497, 1},
+        {8.139925691168, 2, 8.386205509701, 2}}, {}},
+      {"group + age, strata stage", {.covariates = {{0, 0}}, .strata = 1}, kMaxWeek,
+       {{2.296380158496, 2, 2.364681958064, 2}, {9.471610646523, 1, 9.304696416384, 1}},
+       {2.355628142350, 2, 1}},
+      {"window of 9 weeks, strata stage", {.strata = 1}, 9, {{}}, {1.736152992945, 2, 1}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const AdjustedAnalysis a = Analyse(mixed, c.request, c.lastWeek);
+    ASSERT_EQ(a.model.refusal, "");
+    ASSERT_EQ(a.factorTests.size(), c.factors.size());
+    for (std::size_t f = 0; f < c.factors.size() && !c.factors[f].empty(); ++f) {
+      SCOPED_TRACE(a.factorTests[f].name);
+      EXPECT_NEAR(a.factorTests[f].likelihoodRatio.statistic, c.factors[f][0], kTolerance);
+      EXPECT_EQ(a.factorTests[f].likelihoodRatio.df, c.factors[f][1]);
+      EXPECT_NEAR(a.factorTests[f].wald.statistic, c.factors[f][2], kTolerance);
+      EXPECT_EQ(a.factorTests[f].wald.df, c.factors[f][3]);
+    }
+    ASSERT_EQ(a.stratifiedLogRank.has_value(), !c.stratified.empty());
+    if (c.stratified.empty()) continue;
+    EXPECT_EQ(a.stratifiedLogRank->refusal, "");
+    EXPECT_NEAR(a.stratifiedLogRank->chiSquare, c.stratified[0], 1e-9);
+    EXPECT_EQ(a.stratifiedLogRank->df, c.stratified[1]);
+    EXPECT_EQ(a.stratifiedLogRank->dropped, c.stratified[2]);
+  }
+  EXPECT_EQ(Analyse(mixed, {.covariates = {{0, 0}, {1, 0}}}).factorTests[2].name, "stage");
+
+  const struct {
+    std::string level;
+    std::int64_t n, events;
+    std::vector<double> beta, se;
+  } levels[] = {{"I", 22, 16, {-0.021120982256, 0.164621140151}, {0.639581353681, 0.630957187665}},
+                {"II", 16, 15, {-0.358337526206, -0.215130726784}, {0.835683866482, 0.691308686384}},
+                {"III", 21, 19, {-0.075090953257, -1.965868241825}, {0.531671760527, 0.869711773287}}};
+  const AdjustedAnalysis a = Analyse(mixed, {.covariates = {{1, 2}}, .subgroup = 1});
+  ASSERT_TRUE(a.subgroups.has_value());
+  ASSERT_EQ(a.subgroups->levels.size(), 3u);
+  for (std::size_t l = 0; l < 3; ++l) {
+    SCOPED_TRACE(levels[l].level);
+    const SubgroupLevel& got = a.subgroups->levels[l];
+    EXPECT_EQ(got.level, levels[l].level);
+    EXPECT_EQ(got.n, levels[l].n);
+    EXPECT_EQ(got.events, levels[l].events);
+    ASSERT_EQ(got.model.terms.size(), 2u);
+    for (std::size_t k = 0; k < 2; ++k) {
+      EXPECT_NEAR(got.model.terms[k].beta, levels[l].beta[k], kTolerance);
+      EXPECT_NEAR(got.model.terms[k].se, levels[l].se[k], kTolerance);
+    }
+  }
+  EXPECT_NEAR(a.subgroups->interaction.statistic, 9.354747234793, kTolerance);
+  EXPECT_EQ(a.subgroups->interaction.df, 4);
+  EXPECT_NEAR(a.subgroups->interaction.p, 0.0528189694502, 1e-9);
+}
+
+// adjusted_models.out: crr with the covariate matrix, robust standard errors.
+TEST(AdjustedAnalysis, FineGrayEqualsCrr) {
+  const CaseData compete = Load(DataFile(kHeader, kCompete), true);
+  const struct {
+    const char* name;
+    int lastWeek;
+    std::vector<double> beta, se;
+  } cases[] = {
+      {"group + age + stage", kMaxWeek,
+       {-0.070109690415, 0.544408589075, 0.042746828017, -0.597100051310, -0.911377518714},
+       {0.337246307327, 0.300244087736, 0.010571199990, 0.317524887589, 0.343034172175}},
+      {"window of 10 weeks", 10, {0.021766358893, 0.608289254502, 0.045100560784, -0.452918347752, -1.008178203511},
+       {0.350870432318, 0.356606944184, 0.011794862691, 0.310033870540, 0.414916812736}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const AdjustedAnalysis a = Analyse(compete, {.covariates = {{0, 0}, {1, 0}}}, c.lastWeek);
+    ASSERT_TRUE(a.fineGray.has_value());
+    const AdjustedFineGray& fg = *a.fineGray;
+    ASSERT_EQ(fg.refusal, "");
+    EXPECT_EQ(fg.n, 84);
+    ASSERT_EQ(fg.terms.size(), c.beta.size());
+    for (std::size_t k = 0; k < c.beta.size(); ++k) {
+      EXPECT_NEAR(fg.terms[k].beta, c.beta[k], kTolerance) << k;
+      EXPECT_NEAR(fg.terms[k].se, c.se[k], kTolerance) << k;
+    }
+  }
+}
+
+// Parts that cannot be estimated are refused or noted one by one; the run goes on.
+TEST(AdjustedAnalysis, BadDesignsRefuseOnlyTheirPart) {
+  // "x" only on cases censored or dead of the competing cause; "one" a single value.
+  const std::vector<std::string> rows = Rows(kCompete);
+  const std::string file = DataFile(kHeader + ", arm, one", WithColumn(kCompete, [&rows](std::size_t i) {
+    return std::string(Field(rows[i], 2) != "1" && i % 3 == 0 ? "x" : "y") + ",1";
+  }));
+  const CaseData cd = Load(file, true);
+  const AdjustedAnalysis a = Analyse(cd, {.covariates = {{0, 0}, {2, 0}, {3, 0}}, .subgroup = 2});
+  EXPECT_EQ(a.fineGray->refusal, "");
+  EXPECT_EQ(a.fineGray->note,
+            "one: 他の項の組み合わせ (一定値を含む) のため推定しません\n"
+            "arm: x: 推定方程式が有限の解を持たない (どの死亡も危険集合の端の値) ため推定しません\n");
+  EXPECT_TRUE(a.fineGray->terms[2].estimated);
+  EXPECT_FALSE(a.fineGray->terms[3].estimated);
+  // A factor without an estimated term is tested on no df; the others as usual.
+  ASSERT_EQ(a.factorTests.size(), 4u);
+  EXPECT_EQ(a.factorTests[2].wald.df, 0);
+  EXPECT_EQ(a.factorTests[3].likelihoodRatio.df, 0);
+  EXPECT_EQ(a.factorTests[1].likelihoodRatio.df, 1);
+  // Level "x" has no deaths: its model is refused, "y"'s is fitted; the interaction terms
+  // with "x" have no estimate, so that the test has no df.
+  ASSERT_EQ(a.subgroups->levels.size(), 2u);
+  EXPECT_EQ(a.subgroups->levels[0].level, "y");
+  EXPECT_EQ(a.subgroups->levels[0].model.refusal, "");
+  EXPECT_EQ(a.subgroups->levels[1].events, 0);
+  EXPECT_EQ(a.subgroups->levels[1].model.refusal, "項の数 2 が死亡数 0 を超えるため、モデルを推定しません");
+  EXPECT_EQ(a.subgroups->interaction.df, 0);
+  EXPECT_EQ(a.subgroups->interactionRefusal, "");
+
+  // One group shown and nothing to adjust for: models without a column, fitted as such.
+  GroupSet onlyA;
+  onlyA.Set(GroupOf(cd, "A"), true);
+  const AdjustedAnalysis alone = FitAdjustedAnalysis(cd, onlyA, 0, kMaxWeek, {.subgroup = 2});
+  EXPECT_EQ(alone.model.refusal, "");
+  EXPECT_EQ(alone.model.terms.size(), 0u);
+  EXPECT_EQ(alone.fineGray->terms.size(), 0u);
+  EXPECT_EQ(alone.subgroups->levels[0].model.terms.size(), 0u);
+
+  const CaseData tiny = Load(DataFile("", "A,1,1,5 B,2,2,6 C,3,0,2 A,4,2,9 B,5,1,1 C,6,0,1"), true);
+  const AdjustedAnalysis few = Analyse(tiny, {.covariates = {{0, 0}}});
+  EXPECT_EQ(few.fineGray->refusal, "項の数 3 が死亡数 2 を超えるため、モデルを推定しません");
+  EXPECT_EQ(Analyse(tiny, {.subgroup = 0}).subgroups->refusal, "サブグループの変数はカテゴリの共変量です");
 }
 
 // The note of the covariate columns, their limits, and the case tables they leave alone.
