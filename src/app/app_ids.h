@@ -36,6 +36,9 @@ enum Command : int {
   kCmdCopyFigure = 1033,
   kCmdPrintFigure = 1034,
   kCmdFigureIncidence = 1035,
+  kCmdCovariates = 1061,
+  kCmdModelWindow = 1062,
+  kCmdForestView = 1063,
 };
 
 inline constexpr int kLogRankControlId = 1995;
@@ -43,6 +46,7 @@ inline constexpr int kWilcoxonControlId = 1996;
 inline constexpr int kIntervalsControlId = 1997;
 inline constexpr int kPaperControlId = 1994;
 inline constexpr int kReportControlId = 1998;
+inline constexpr int kModelControlId = 1989;
 inline constexpr int kIconResource = 101;
 
 }  // namespace orv::app

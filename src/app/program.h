@@ -13,6 +13,7 @@
 #include "app/figure_drawing.h"
 #include "app/gdi_canvas.h"
 #include "app/rich_text.h"
+#include "app/settings.h"
 #include "dialogs/dialogs.h"
 #include "platform/message_boxes.h"
 #include "platform/surfaces.h"
@@ -49,7 +50,7 @@ class Win32ViewWindows : public ViewWindows {
 };
 
 // The view windows, in their order of creation.
-enum View : int { kLegend, kCumulative, kByCause, kRate, kReport, kLogRank, kWilcoxon, kAtRisk, kIntervals, kPaper, kIncidence, kFigure, kViewCount };
+enum View : int { kLegend, kCumulative, kByCause, kRate, kReport, kLogRank, kWilcoxon, kAtRisk, kIntervals, kPaper, kIncidence, kFigure, kModel, kForest, kViewCount };
 
 class Program {
  public:
@@ -173,6 +174,8 @@ class Program {
   std::unique_ptr<RichEditResult> wilcoxon_;
   std::unique_ptr<RichEditResult> intervals_;
   std::unique_ptr<EditResult> paper_;
+  std::unique_ptr<RichEditResult> model_;
+  ModelChoices modelChoices_;  // the covariate choice of each data file loaded in this run
 };
 
 }  // namespace orv::app

@@ -13,6 +13,10 @@
 
 namespace orv {
 
+namespace app {
+class ModelChoices;
+}
+
 struct DialogContext {
   HINSTANCE instance = nullptr;
   HWND mainWindow = nullptr;
@@ -26,6 +30,8 @@ struct DialogContext {
   GroupSet shownTicks;
   CauseFlags censoredTicks{};
   int referenceTick = 0;  // the group chosen in the reference group window
+  ModelRequest modelTick;  // the choice of the covariate window, taken by its OK
+  app::ModelChoices* modelChoices = nullptr;  // where the covariate window's OK keeps its choice
 };
 
 // Registers the class "NORMALDLG" with the given background brush.
@@ -42,5 +48,8 @@ void ChooseGroups(DialogContext& ctx, bool bringMainToFront);
 void ChooseCensoredCauses(DialogContext& ctx);
 // "基準群の選択…": the reference group of the hazard ratios, and the interval window rewritten.
 void ChooseReferenceGroup(DialogContext& ctx);
+// "共変量・層別…": the covariates, their reference levels, the strata and the subgroup column of
+// the adjusted analyses; OK runs them and keeps the choice for the file.
+void ChooseCovariates(DialogContext& ctx);
 
 }  // namespace orv

@@ -27,6 +27,7 @@ constexpr WindowKind kWindowKinds[] = {
     {"U_checkWnd", "打ち切り症例の選択", kListStyle, 373, 720, CensoredCausesProc},
     {"GP_Wnd", "グラフ設定", WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 320, 310, GraphSettingsProc},
     {"R_kijunWnd", "基準群の選択", kListStyle, 320, 400, ReferenceGroupProc},
+    {"K_kyouhenWnd", "共変量・層別", kListStyle, 520, 400, CovariatesProc},
 };
 
 // The button Enter presses: a push button that has the keyboard, as in a dialog, else ＯＫ.

@@ -94,6 +94,7 @@ LRESULT CALLBACK GroupSelectionProc(HWND window, UINT message, WPARAM wParam, LP
 LRESULT CALLBACK CensoredCausesProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK GraphSettingsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK ReferenceGroupProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK CovariatesProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Redraws the group list: white ground, each group's line sample and its label.
 void PaintGroupList(HWND groupWindow);
