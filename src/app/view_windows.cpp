@@ -286,12 +286,14 @@ void Program::PlacePendingViews() {
   pendingSizes_.reset();
   // The interval table's columns move right of its widest label: the window opens as wide as
   // its longest line, a vertical bar and its frame.
-  if (intervals_) {
-    RECT frame{0, 0, 0, 0};
-    AdjustWindowRectEx(&frame, kViewStyle, FALSE, 0);
-    s.intervalsWidth = std::max<int>(s.intervalsWidth, TextRight(intervals_->Control()) + kTextMargin +
-                                                           GetSystemMetrics(SM_CXVSCROLL) + (frame.right - frame.left));
-  }
+  RECT frame{0, 0, 0, 0};
+  AdjustWindowRectEx(&frame, kViewStyle, FALSE, 0);
+  const auto widthFor = [&](HWND control) {
+    return TextRight(control) + kTextMargin + GetSystemMetrics(SM_CXVSCROLL) + (frame.right - frame.left);
+  };
+  if (intervals_) s.intervalsWidth = std::max<int>(s.intervalsWidth, widthFor(intervals_->Control()));
+  // The model's table likewise, as wide as its longest line.
+  const int modelWidth = model_ ? std::max<int>(kViewClasses[kModel].width, widthFor(model_->Control())) : kViewClasses[kModel].width;
 
   std::array<SIZE, kViewCount> sizes{};
   sizes[kReport] = {s.reportWidth, s.reportHeight};
@@ -306,7 +308,7 @@ void Program::PlacePendingViews() {
   sizes[kPaper] = {s.paperWidth, s.paperHeight};
   sizes[kIncidence] = IncidenceViewSize(IncidenceViewClient(ws_.Results(), ws_.styles, ws_.geometry.xMax));
   sizes[kFigure] = FigureViewSize(figureMenu_);
-  sizes[kModel] = {s.intervalsWidth, s.paperHeight};
+  sizes[kModel] = {modelWidth, s.paperHeight};
   sizes[kForest] = IncidenceViewSize({0, 0, kForestClient.cx, kForestClient.cy});
   for (int step = 0; step < kViewCount; ++step) {
     const View v = kCascadeOrder[step];

@@ -78,9 +78,10 @@ TEST(Covariates, ChosenShownAndKeptForTheFile) {
       << expected;
   app.Command(kCmdModelWindow);
   EXPECT_EQ(ControlText(ModelControl(app)), expected);
+  SaveScreen("orvantis-model.bmp");
   app.Command(kCmdForestView);
   EXPECT_TRUE(Visible(app.Find("NORMAL16")));
-  SaveScreen("orvantis-model.bmp");
+  SaveScreen("orvantis-forest.bmp");
 
   // Another file: nothing to choose, and its model adjusts for nothing.
   app.Drop({WriteDataFile("no-covariates.csv", kTwoGroups)});
