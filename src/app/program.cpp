@@ -292,7 +292,10 @@ void Program::OnCommand(int id) {
     case kCmdCopyFigure: CopyFigure(); break;
     case kCmdPrintFigure: PrintFigure(); break;
     case kCmdFigureIncidence: figureIncidence_ = !figureIncidence_; break;
-    case kCmdCovariates: ChooseCovariates(dialogs_); break;
+    case kCmdCovariates:
+      ChooseCovariates(dialogs_);
+      FitForestView();
+      break;
     case kCmdModelWindow: ShowViewWindow(kModel); break;
     case kCmdForestView: ShowViewWindow(kForest); break;
     case kCmdChooseGroups: ChooseGroups(dialogs_, false); break;

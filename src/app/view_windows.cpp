@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/app_ids.h"
+#include "graph/forest_view.h"
 #include "graph/incidence_view.h"
 #include "graph/label_columns.h"
 #include "graph/number_at_risk.h"
@@ -65,6 +66,12 @@ constexpr LONG kIntervalTabStops[] = {4200, 7650, 11100};
 constexpr LONG kModelTabStops[] = {3000, 4800, 7200};
 // The forest plot before its layout sizes it: the figure window's width.
 constexpr SIZE kForestClient{680, 480};
+
+// The forest plot's client area, or the figure window's width before there is a plot.
+Rect ForestClient(const AnalysisResults& r) {
+  const FigureLayout layout = ForestViewLayout(r);
+  return layout.width > 0 ? ForestViewClient(layout) : Rect{0, 0, kForestClient.cx, kForestClient.cy};
+}
 
 // The client area the figure needs inside the frame.
 SIZE IncidenceViewSize(const Rect& client) {
@@ -309,7 +316,7 @@ void Program::PlacePendingViews() {
   sizes[kIncidence] = IncidenceViewSize(IncidenceViewClient(ws_.Results(), ws_.styles, ws_.geometry.xMax));
   sizes[kFigure] = FigureViewSize(figureMenu_);
   sizes[kModel] = {modelWidth, s.paperHeight};
-  sizes[kForest] = IncidenceViewSize({0, 0, kForestClient.cx, kForestClient.cy});
+  sizes[kForest] = IncidenceViewSize(ForestClient(ws_.Results()));
   for (int step = 0; step < kViewCount; ++step) {
     const View v = kCascadeOrder[step];
     const auto index = static_cast<std::size_t>(v);
@@ -341,6 +348,15 @@ void Program::PlaceView(View v, const RECT& work, POINT at, SIZE size, bool from
   SetWindowPos(window, nullptr, across.at, down.at, across.extent, down.extent, SWP_NOZORDER | SWP_NOACTIVATE);
   UpdateViewScroll(v);
   if (IsWindowVisible(window)) RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+void Program::FitForestView() {
+  // The plot grows with the terms of the model, which a choice of covariates changes without a
+  // load: the view then scrolls over the plot's new size, where it stands.
+  const Rect client = ForestClient(ws_.Results());
+  viewContent_[kForest] = {client.right, client.bottom};
+  UpdateViewScroll(kForest);
+  InvalidateRect(view(kForest), nullptr, TRUE);
 }
 
 void Program::UpdateViewScroll(View v) {

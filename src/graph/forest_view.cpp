@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "text/truncate.h"
 
@@ -54,31 +55,37 @@ void DrawText(const FigureText& text, Canvas& canvas) {
 
 }  // namespace
 
-ForestDrawing ForestViewDrawing(const AdjustedAnalysis&, const TextMeasure&) {
-  // The forest plot's layout is not wired in yet: the view says so.
-  return {};
+FigureLayout ForestViewLayout(const AnalysisResults&) {
+  // The forest plot's layout is not wired in yet: no shapes, and the view says so.
+  return {.width = 0, .height = 0};
 }
 
-Rect ForestViewClient(const ForestDrawing& drawing) {
-  return {0, 0, TruncToInt32(std::ceil(drawing.width * kForestViewScale)) + 1,
-          TruncToInt32(std::ceil(drawing.height * kForestViewScale)) + 1};
+Rect ForestViewClient(const FigureLayout& layout) {
+  return {0, 0, TruncToInt32(std::ceil(layout.width * kForestViewScale)) + 1,
+          TruncToInt32(std::ceil(layout.height * kForestViewScale)) + 1};
 }
 
-void DrawForestView(const AdjustedAnalysis& a, Canvas* canvas) {
+void DrawForestLayout(const FigureLayout& layout, Canvas& canvas) {
+  for (const FigureFill& fill : layout.fills) DrawFill(fill, canvas);
+  for (const FigureLine& line : layout.lines) DrawLine(line, canvas);
+  for (const FigureText& text : layout.texts) DrawText(text, canvas);
+}
+
+void DrawForestView(const AnalysisResults& r, Canvas* canvas) {
   if (canvas == nullptr) return;
   canvas->FillRect(canvas->ClientRect(), kWhite);
   canvas->SelectFont(&ViewFont());
   canvas->SetTextColour(kBlack);
   canvas->SetBkMode(BkMode::Transparent);
-  const ForestDrawing drawing = ForestViewDrawing(a, EstimatedTextWidth);
-  if (drawing.width <= 0) {
-    canvas->TextOut(20, 20, a.fitted && a.model.refusal.empty() ? kNoDrawing : kNoModel);
-    canvas->SelectFont(nullptr);
-    return;
+  const FigureLayout layout = ForestViewLayout(r);
+  if (layout.lines.empty() && layout.texts.empty()) {
+    const AdjustedAnalysis& a = r.run.adjusted;
+    canvas->TextOut(20, 20, !a.fitted ? std::string(kNoModel)
+                            : !a.model.refusal.empty() ? "モデルを推定しません: " + a.model.refusal
+                                                       : std::string(kNoDrawing));
+  } else {
+    DrawForestLayout(layout, *canvas);
   }
-  for (const FigureFill& fill : drawing.fills) DrawFill(fill, *canvas);
-  for (const FigureLine& line : drawing.lines) DrawLine(line, *canvas);
-  for (const FigureText& text : drawing.texts) DrawText(text, *canvas);
   canvas->SelectFont(nullptr);
 }
 

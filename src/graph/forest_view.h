@@ -3,34 +3,27 @@
 // pixels per dot (the scale of the figure window "論文用の図" as it opens).
 #pragma once
 
-#include <vector>
-
 #include "graph/publication_figure.h"
 #include "platform/canvas.h"
-#include "stats/adjusted_analysis.h"
+#include "words/analysis_results.h"
 
 namespace orv {
 
 inline constexpr double kForestViewScale = 680.0 / kFigureWidth;
 
-// What the view draws: fills first, then lines, then texts (each text's y its baseline).
-struct ForestDrawing {
-  double width = 0;  // dots; 0: nothing to draw
-  double height = 0;
-  std::vector<FigureFill> fills;
-  std::vector<FigureLine> lines;
-  std::vector<FigureText> texts;
-};
-
-// The forest plot of the run's group model and subgroups, texts measured by `measure`. Empty
+// The forest plot of the run's group model and subgroups as the view shows it; no shapes
 // where the run has no fitted model, and until the forest plot's layout is wired in here.
-ForestDrawing ForestViewDrawing(const AdjustedAnalysis& a, const TextMeasure& measure);
+FigureLayout ForestViewLayout(const AnalysisResults& r);
 
-// The client size in pixels the view needs for the drawing.
-Rect ForestViewClient(const ForestDrawing& drawing);
+// The client size in pixels the view needs for a layout.
+Rect ForestViewClient(const FigureLayout& layout);
 
-// The view: white ground, then the drawing at kForestViewScale; without one, the reason in a
-// line of text.
-void DrawForestView(const AdjustedAnalysis& a, Canvas* canvas);
+// Fills (as the rectangles around their points), then lines, then texts (each text's y its
+// baseline, anchored by the canvas's own width of it where it can measure), at
+// kForestViewScale from the canvas's origin, in the canvas's font.
+void DrawForestLayout(const FigureLayout& layout, Canvas& canvas);
+
+// The view: white ground and the run's forest plot; without one, the reason in a line of text.
+void DrawForestView(const AnalysisResults& r, Canvas* canvas);
 
 }  // namespace orv

@@ -153,7 +153,7 @@ void DrawView(const Workspace& ws, ViewOutput view, Canvas* canvas) {
     case ViewOutput::DeathsByCause: DrawDeathsByCause(r, ws.styles, canvas); break;
     case ViewOutput::NumberAtRisk: DrawNumberAtRisk(r, ws.styles, xMax, canvas); break;
     case ViewOutput::Incidence: DrawIncidenceView(r, ws.run.competing, ws.styles, xMax, canvas); break;
-    case ViewOutput::Forest: DrawForestView(ws.run.adjusted, canvas); break;
+    case ViewOutput::Forest: DrawForestView(r, canvas); break;
   }
 }
 
