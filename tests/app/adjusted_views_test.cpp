@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "app/settings.h"
 #include "gui_driver.h"
 #include "session/analysis.h"
 #include "session/commands.h"
@@ -111,6 +112,22 @@ TEST(Covariates, ChosenShownAndKeptForTheFile) {
   WriteDataFile("covariates.csv", renamed);
   app.Drop({path});
   EXPECT_NE(ControlText(ModelControl(app)).find("調整した共変量: なし\r\n"), std::string::npos);
+}
+
+// In-process: a file named two ways is one key; a recall makes a file the most recently used;
+// past 32 files the least recently used is forgotten, and a choice made again replaces its own.
+TEST(ModelChoices, KeptForTheFilesUsedLast) {
+  ModelChoices choices;
+  const auto file = [](int i) { return "C:\\data\\f" + std::to_string(i) + ".csv"; };
+  for (int i = 0; i < 32; ++i) choices.Remember(file(i), {"age"}, {.strata = i});
+  ASSERT_TRUE(choices.Recall("C:\\data\\..\\data\\f0.csv"));
+  choices.Remember(file(32), {"age"}, {.strata = 32});
+  choices.Remember(file(0), {"age", "sex"}, {.subgroup = 1});
+  EXPECT_FALSE(choices.Recall(file(1))) << "the least recently used went";
+  for (int i : {0, 2, 31, 32}) ASSERT_TRUE(choices.Recall(file(i))) << i;
+  EXPECT_EQ(choices.Recall(file(0))->columns, (std::vector<std::string>{"age", "sex"}));
+  EXPECT_EQ(choices.Recall(file(0))->request, (ModelRequest{.subgroup = 1}));
+  EXPECT_EQ(choices.Recall(file(31))->request.strata, 31);
 }
 
 }  // namespace
