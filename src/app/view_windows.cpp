@@ -352,11 +352,10 @@ void Program::PlaceView(View v, const RECT& work, POINT at, SIZE size, bool from
 
 void Program::FitForestView() {
   // The plot grows with the terms of the model, which a choice of covariates changes without a
-  // load: the view then scrolls over the plot's new size, where it stands.
-  const Rect client = ForestClient(ws_.Results());
-  viewContent_[kForest] = {client.right, client.bottom};
-  UpdateViewScroll(kForest);
-  InvalidateRect(view(kForest), nullptr, TRUE);
+  // load: the view takes the plot's new size where it stands, scrolling where the screen is smaller.
+  RECT r{};
+  GetWindowRect(view(kForest), &r);
+  PlaceView(kForest, WorkAreaOf(view(kForest)), {r.left, r.top}, IncidenceViewSize(ForestClient(ws_.Results())), false);
 }
 
 void Program::UpdateViewScroll(View v) {

@@ -16,10 +16,8 @@ constexpr char kNoDrawing[] = "フォレストプロットは準備中です";
 
 int Px(double dots) { return TruncToInt32(std::floor(dots * kForestViewScale + 0.5)); }
 
-const FontSpec& ViewFont() {
-  static const FontSpec font{"ＭＳ Ｐゴシック", -Px(kFigureTextSize), 400, 128};
-  return font;
-}
+// The view's font at a text's size: the layout shrinks every text when its columns need room.
+FontSpec ViewFont(double size = kFigureTextSize) { return {"ＭＳ Ｐゴシック", -std::max(Px(size), 1), 400, 128}; }
 
 // The boxes of a forest plot are rectangles: a fill stands as the rectangle around its points.
 void DrawFill(const FigureFill& fill, Canvas& canvas) {
@@ -44,6 +42,8 @@ void DrawLine(const FigureLine& line, Canvas& canvas) {
 void DrawText(const FigureText& text, Canvas& canvas) {
   // The window's font is code page 932: a UTF-8 text is left to the files.
   if (text.utf8) return;
+  const FontSpec font = ViewFont(text.size);
+  canvas.SelectFont(&font);
   const int measured = canvas.TextWidth(text.text);
   const int width = measured > 0 ? measured : Px(EstimatedTextWidth(text.text, text.size));
   int x = Px(text.x);
@@ -55,9 +55,17 @@ void DrawText(const FigureText& text, Canvas& canvas) {
 
 }  // namespace
 
-FigureLayout ForestViewLayout(const AnalysisResults&) {
+FigureLayout ForestViewLayout(const AnalysisResults&, const TextMeasure&) {
   // The forest plot's layout is not wired in yet: no shapes, and the view says so.
   return {.width = 0, .height = 0};
+}
+
+TextMeasure CanvasMeasure(const Canvas& canvas) {
+  // Measured in the view's font at the figure's text size, scaled to the size asked.
+  return [&canvas](std::string_view bytes, double size) {
+    const int pixels = canvas.TextWidth(bytes);
+    return pixels > 0 ? pixels / kForestViewScale * size / kFigureTextSize : EstimatedTextWidth(bytes, size);
+  };
 }
 
 Rect ForestViewClient(const FigureLayout& layout) {
@@ -74,10 +82,11 @@ void DrawForestLayout(const FigureLayout& layout, Canvas& canvas) {
 void DrawForestView(const AnalysisResults& r, Canvas* canvas) {
   if (canvas == nullptr) return;
   canvas->FillRect(canvas->ClientRect(), kWhite);
-  canvas->SelectFont(&ViewFont());
+  const FontSpec font = ViewFont();
+  canvas->SelectFont(&font);
   canvas->SetTextColour(kBlack);
   canvas->SetBkMode(BkMode::Transparent);
-  const FigureLayout layout = ForestViewLayout(r);
+  const FigureLayout layout = ForestViewLayout(r, CanvasMeasure(*canvas));
   if (layout.lines.empty() && layout.texts.empty()) {
     const AdjustedAnalysis& a = r.run.adjusted;
     canvas->TextOut(20, 20, !a.fitted ? std::string(kNoModel)
