@@ -172,6 +172,15 @@ void OnCommand(HWND window, ModalRun& run, WPARAM wParam) {
     request.strata = ChosenColumn(window, kStrataList);
     request.subgroup = ChosenColumn(window, kSubgroupList);
   }
+  // A column with a baseline hazard per level has no ratio of its own: it is one or the other,
+  // as the batch command also requires. The window stays open for the choice.
+  for (const CoxCovariateChoice& choice : request.covariates) {
+    if (choice.column != request.strata) continue;
+    const std::string text = "「" + covariates.columns[static_cast<std::size_t>(choice.column)].name +
+                             "」は共変量と層の両方には使えません";
+    MessageBoxA(window, text.c_str(), "共変量・層別", MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
   run.ctx->modelTick = request;
   EndModalWindow(window, IDOK);
 }

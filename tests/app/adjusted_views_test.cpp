@@ -66,6 +66,13 @@ TEST(Covariates, ChosenShownAndKeptForTheFile) {
   SendDlgItemMessageA(window, kStrataList, CB_SETCURSEL, 2, 0);
   EXPECT_EQ(IsDlgButtonChecked(window, kFirstBox), BST_CHECKED) << "ticked by its name";
   SaveScreen("orvantis-covariates.bmp");
+  // Centre both a covariate and the strata: said, and the window stays for the choice.
+  SendMessageA(GetDlgItem(window, kFirstBox + 2), BM_CLICK, 0, 0);
+  PostMessageA(GetDlgItem(window, 1000), BM_CLICK, 0, 0);
+  app.Settle();
+  EXPECT_EQ(app.DismissAllBoxes(), (std::vector<Box>{{"「施設」は共変量と層の両方には使えません", "共変量・層別"}}));
+  ASSERT_TRUE(IsWindow(window));
+  SendMessageA(GetDlgItem(window, kFirstBox + 2), BM_CLICK, 0, 0);
   SendMessageA(GetDlgItem(window, 1000), BM_CLICK, 0, 0);
   app.Settle();
   EXPECT_EQ(app.Find("NORMALDLG"), nullptr);
