@@ -16,6 +16,7 @@ constexpr int kFirstLevelList = 9700;
 constexpr int kStrataList = 9690;
 constexpr int kSubgroupList = 9691;
 constexpr int kRowPitch = 30;
+constexpr int kDenseRowPitch = 24;  // past 20 columns, so that 30 of them and ＯＫ fit 1024 pixels
 constexpr int kTop = 36;  // the first row, under the headings
 constexpr int kLabelX = 36;
 constexpr int kListWidth = 160;
@@ -28,7 +29,7 @@ constexpr char kNone[] = "なし";
 
 const Covariates& CovariatesOf(const ModalRun& run) { return run.ctx->ws->cases.covariates; }
 int ColumnCount(const ModalRun& run) { return static_cast<int>(CovariatesOf(run).columns.size()); }
-int RowTop(int i) { return kTop + kRowPitch * i; }
+int RowTop(const ModalRun& run, int i) { return kTop + (ColumnCount(run) > 20 ? kDenseRowPitch : kRowPitch) * i; }
 
 // "年齢（連続、欠測 2）", "病期（カテゴリ 3 水準、欠測 0）".
 std::string RowLabel(const CovariateColumn& column) {
@@ -90,23 +91,23 @@ void Initialise(HWND window, ModalRun& run) {
   const int listX = ListX(run);
   int bottom = 0;
   if (columns == 0) {
-    bottom = RowTop(2);
+    bottom = RowTop(run, 2);
   } else {
     for (int i = 0; i < columns; ++i) {
       const CovariateColumn& column = covariates.columns[static_cast<std::size_t>(i)];
-      HWND box = CreateControl(window, "", BS_AUTOCHECKBOX, 12, RowTop(i) + 1, 14, 14, kFirstBox + i);
+      HWND box = CreateControl(window, "", BS_AUTOCHECKBOX, 12, RowTop(run, i) + 1, 14, 14, kFirstBox + i);
       const auto choice = std::find_if(asked.covariates.begin(), asked.covariates.end(),
                                        [&](const CoxCovariateChoice& c) { return c.column == i; });
       SendMessageA(box, BM_SETCHECK, choice != asked.covariates.end() ? BST_CHECKED : BST_UNCHECKED, 0);
       if (column.type != CovariateType::Categorical) continue;
-      HWND list = CreateList(window, run, listX, RowTop(i) - 3, kFirstLevelList + i);
+      HWND list = CreateList(window, run, listX, RowTop(run, i) - 3, kFirstLevelList + i);
       for (const std::string& level : column.levels) SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(level.c_str()));
       const int reference = choice != asked.covariates.end() ? choice->referenceLevel : 0;
       SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(std::max(reference, 0)), 0);
     }
-    FillColumnChoice(CreateList(window, run, listX, RowTop(columns) + 7, kStrataList), covariates, asked.strata);
-    FillColumnChoice(CreateList(window, run, listX, RowTop(columns + 1) + 7, kSubgroupList), covariates, asked.subgroup);
-    bottom = RowTop(columns + 2) + 10;
+    FillColumnChoice(CreateList(window, run, listX, RowTop(run, columns) + 7, kStrataList), covariates, asked.strata);
+    FillColumnChoice(CreateList(window, run, listX, RowTop(run, columns + 1) + 7, kSubgroupList), covariates, asked.subgroup);
+    bottom = RowTop(run, columns + 2) + 10;
   }
   // Created last: Tab goes through the boxes and lists first, ＯＫ last.
   HWND ok = CreateControl(window, "ＯＫ", BS_DEFPUSHBUTTON, 20, bottom, 70, 25, kOkButton);
@@ -130,7 +131,7 @@ void Initialise(HWND window, ModalRun& run) {
 int BoxAt(HWND, ModalRun& run, POINT p) {
   if (run.dc == nullptr) return 0;
   for (int i = 0; i < ColumnCount(run); ++i) {
-    if (IsOnText(run.dc, p, kLabelX, RowTop(i), RowLabel(CovariatesOf(run).columns[static_cast<std::size_t>(i)]))) {
+    if (IsOnText(run.dc, p, kLabelX, RowTop(run, i), RowLabel(CovariatesOf(run).columns[static_cast<std::size_t>(i)]))) {
       return kFirstBox + i;
     }
   }
@@ -151,9 +152,9 @@ void Paint(HWND window, ModalRun& run) {
   const int listX = ListX(run);
   text(kLabelX, 10, "共変量");
   text(listX, 10, "基準水準");
-  for (int i = 0; i < columns; ++i) text(kLabelX, RowTop(i), RowLabel(covariates.columns[static_cast<std::size_t>(i)]));
-  text(12, RowTop(columns) + 10, kStrataLabel);
-  text(12, RowTop(columns + 1) + 10, kSubgroupLabel);
+  for (int i = 0; i < columns; ++i) text(kLabelX, RowTop(run, i), RowLabel(covariates.columns[static_cast<std::size_t>(i)]));
+  text(12, RowTop(run, columns) + 10, kStrataLabel);
+  text(12, RowTop(run, columns + 1) + 10, kSubgroupLabel);
 }
 
 void OnCommand(HWND window, ModalRun& run, WPARAM wParam) {

@@ -113,6 +113,17 @@ TEST(Covariates, ChosenShownAndKeptForTheFile) {
   Escape(app, window);
   EXPECT_EQ(ControlText(ModelControl(app)), expected) << "a close applies nothing";
 
+  // Thirty columns, the most a file may have: every row and ＯＫ inside the screen.
+  std::string wide;
+  for (int i = 0; i < 16; ++i) wide += (i < 8 ? "A," : "B,") + std::to_string(100 + 50 * i) + ",死亡,癌" + std::string(30, ',') + "\r\n";
+  app.Drop({WriteDataFile("thirty.csv", wide)});
+  window = OpenCovariates(app);
+  ASSERT_NE(GetDlgItem(window, kFirstBox + 29), nullptr);
+  RECT ok{};
+  GetWindowRect(GetDlgItem(window, 1000), &ok);
+  EXPECT_LE(ok.bottom, GetSystemMetrics(SM_CYSCREEN)) << "ＯＫ on the screen";
+  Escape(app, window);
+
   // The same file with a column renamed: the choice is not its own any more.
   std::string renamed = kCovariateFile;
   renamed.replace(renamed.find("施設"), std::string_view("施設").size(), "地域");
