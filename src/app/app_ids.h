@@ -38,6 +38,9 @@ enum Command : int {
   kCmdFigureIncidence = 1035,
   kCmdPaperWords = 1036,
   kCmdFigureSettings = 1037,
+  kCmdCovariates = 1061,
+  kCmdModelWindow = 1062,
+  kCmdForestView = 1063,
 };
 
 inline constexpr int kLogRankControlId = 1995;
@@ -45,6 +48,7 @@ inline constexpr int kWilcoxonControlId = 1996;
 inline constexpr int kIntervalsControlId = 1997;
 inline constexpr int kPaperControlId = 1994;
 inline constexpr int kReportControlId = 1998;
+inline constexpr int kModelControlId = 1989;
 inline constexpr int kIconResource = 101;
 
 }  // namespace orv::app

@@ -67,7 +67,11 @@ HMENU BuildMainMenu() {
                              {"論文用の図", kCmdFigure},
                              {"図を保存…", kCmdSaveFigure},
                              {"図をコピー", kCmdCopyFigure},
-                             {"印刷…", kCmdPrintFigure}});
+                             {"印刷…", kCmdPrintFigure},
+                             {nullptr, 0},
+                             {"共変量・層別…", kCmdCovariates},
+                             {"多変量解析", kCmdModelWindow},
+                             {"フォレストプロット", kCmdForestView}});
   HMENU groups = BuildPopup({{"描画グループ", kCmdChooseGroups}, {nullptr, 0}, {"打ち切り症例", kCmdCensoredCases}});
   HMENU graph = BuildPopup({{"コピー", kCmdCopyGraph}, {nullptr, 0}, {"線種、太さ、色の設定", kCmdLineSettings}});
   HMENU help = BuildPopup({{"Help", kCmdHelp}, {"About", kCmdAbout}});

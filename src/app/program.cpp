@@ -73,6 +73,7 @@ Program::Program(HINSTANCE instance) : instance_(instance) {
   dialogs_.ws = &ws_;
   dialogs_.surfaces = &surfaces_;
   dialogs_.shownPath = &shownPath_;
+  dialogs_.modelChoices = &modelChoices_;
   for (COLORREF& c : dialogs_.customColours) c = RGB(255, 255, 255);
   figureSettings_ = ReadFigureSettings(ProgramSettingsPath());
 }
@@ -297,6 +298,12 @@ void Program::OnCommand(int id) {
     case kCmdPrintFigure: PrintFigure(); break;
     case kCmdFigureIncidence: figureIncidence_ = !figureIncidence_; break;
     case kCmdFigureSettings: ChangeFigureSettings(); break;
+    case kCmdCovariates:
+      ChooseCovariates(dialogs_);
+      FitForestView();
+      break;
+    case kCmdModelWindow: ShowViewWindow(kModel); break;
+    case kCmdForestView: ShowViewWindow(kForest); break;
     case kCmdChooseGroups: ChooseGroups(dialogs_, false); break;
     case kCmdCensoredCases: ChooseCensoredCauses(dialogs_); break;
     case kCmdCopyGraph: CopyGraphToClipboard(); break;
@@ -401,6 +408,7 @@ void Program::ChooseDataFile() {
   dataPath_ = file;
   SetFileTitle();
   StartNewFile(ws_);
+  ws_.keptModel = modelChoices_.Recall(dataPath_);
   LoadShownFile(dataPath_);
 }
 
@@ -414,6 +422,7 @@ void Program::DropDataFile(HDROP drop) {
   dataPath_ = file;
   SetFileTitle();
   StartNewFile(ws_);
+  ws_.keptModel = modelChoices_.Recall(dataPath_);
   LoadShownFile(dataPath_);
 }
 

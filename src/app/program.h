@@ -13,6 +13,7 @@
 #include "app/figure_drawing.h"
 #include "app/gdi_canvas.h"
 #include "app/rich_text.h"
+#include "app/settings.h"
 #include "dialogs/dialogs.h"
 #include "platform/message_boxes.h"
 #include "platform/surfaces.h"
@@ -49,7 +50,7 @@ class Win32ViewWindows : public ViewWindows {
 };
 
 // The view windows, in their order of creation.
-enum View : int { kLegend, kCumulative, kByCause, kRate, kReport, kLogRank, kWilcoxon, kAtRisk, kIntervals, kPaper, kIncidence, kFigure, kViewCount };
+enum View : int { kLegend, kCumulative, kByCause, kRate, kReport, kLogRank, kWilcoxon, kAtRisk, kIntervals, kPaper, kIncidence, kFigure, kModel, kForest, kViewCount };
 
 class Program {
  public:
@@ -98,6 +99,7 @@ class Program {
   // The first load cascades the views; a later one leaves each where the user left it.
   void PlacePendingViews();
   void UpdateViewScroll(View v);
+  void FitForestView();
   void ScrollView(View v, int bar, int code);
   void ShowComparisons(View v);
   void PaintView(View v);
@@ -180,6 +182,8 @@ class Program {
   std::unique_ptr<RichEditResult> wilcoxon_;
   std::unique_ptr<RichEditResult> intervals_;
   std::unique_ptr<TextResult> paper_;
+  std::unique_ptr<RichEditResult> model_;
+  ModelChoices modelChoices_;  // the covariate choice of each data file loaded in this run
 };
 
 }  // namespace orv::app

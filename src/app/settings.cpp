@@ -1,6 +1,11 @@
 // The built-in settings table.
 #include "app/settings.h"
 
+#include "app/win32.h"
+
+#include <algorithm>
+#include <utility>
+
 namespace orv::app {
 
 const std::array<SettingRow, 8>& SettingsTable() {
@@ -15,6 +20,33 @@ const std::array<SettingRow, 8>& SettingsTable() {
       {"data_DIR$", "D:\\", "[data初期フォルダー]'dataファイル読み込み初期フォルダー"},
   }};
   return table;
+}
+
+namespace {
+
+// One file named two ways (relative, with "..") is one key; case is left as given, since a
+// folder's name may differ only in case on some file systems.
+std::string FullPath(const std::string& path) {
+  char full[MAX_PATH] = {};
+  const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+  return length > 0 && length < MAX_PATH ? std::string(full, length) : path;
+}
+
+}  // namespace
+
+void ModelChoices::Remember(const std::string& path, std::vector<std::string> columns, const ModelRequest& request) {
+  const std::string key = FullPath(path);
+  std::erase_if(entries_, [&](const Entry& e) { return e.path == key; });
+  if (entries_.size() >= kKeptFiles) entries_.erase(entries_.begin());
+  entries_.push_back({key, {std::move(columns), request}});
+}
+
+std::optional<Workspace::KeptModel> ModelChoices::Recall(const std::string& path) {
+  const std::string key = FullPath(path);
+  const auto it = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.path == key; });
+  if (it == entries_.end()) return std::nullopt;
+  std::rotate(it, it + 1, entries_.end());
+  return entries_.back().kept;
 }
 
 }  // namespace orv::app

@@ -8,6 +8,7 @@
 
 #include "app/app_ids.h"
 #include "app/text_view.h"
+#include "graph/forest_view.h"
 #include "graph/incidence_view.h"
 #include "graph/label_columns.h"
 #include "graph/number_at_risk.h"
@@ -30,7 +31,9 @@ constexpr LONG kScrollLine = 40;  // one row of the tables
 constexpr int kCascadeStep = 30;  // each view right of and below the one placed before
 constexpr int kTextMargin = 20;   // right of the longest line of a result window
 
-bool IsReport(View v) { return v == kReport || v == kLogRank || v == kWilcoxon || v == kIntervals || v == kPaper; }
+bool IsReport(View v) {
+  return v == kReport || v == kLogRank || v == kWilcoxon || v == kIntervals || v == kPaper || v == kModel;
+}
 // A view that draws its tables on a canvas and scrolls over them; the figure window scales
 // its figure to its size instead.
 bool Scrolls(View v) { return !IsReport(v) && v != kFigure; }
@@ -54,11 +57,23 @@ constexpr ViewClass kViewClasses[kViewCount] = {
     {"NORMAL12", "論文用の記述", 620},
     {"NORMAL13", "累積発生率", 480},
     {"NORMAL14", "論文用の図", 680},
+    {"NORMAL15", "多変量解析", 620},
+    {"NORMAL16", "フォレストプロット", 700},
 };
 
 // The interval columns are wider than the pairwise ones: a label with its case count, a
 // median with its interval as periods, two survival rates with theirs.
 constexpr LONG kIntervalTabStops[] = {4200, 7650, 11100};
+// The model's table: a term's name, its ratio, interval and p.
+constexpr LONG kModelTabStops[] = {3000, 4800, 7200};
+// The forest plot before its layout sizes it: the figure window's width.
+constexpr SIZE kForestClient{680, 480};
+
+// The forest plot's client area, or the figure window's width before there is a plot.
+Rect ForestClient(const AnalysisResults& r) {
+  const FigureLayout layout = ForestViewLayout(r);
+  return layout.width > 0 ? ForestViewClient(layout) : Rect{0, 0, kForestClient.cx, kForestClient.cy};
+}
 
 // The client area the figure needs inside the frame.
 SIZE IncidenceViewSize(const Rect& client) {
@@ -87,8 +102,8 @@ RECT WorkAreaOf(HWND window) {
 }
 
 // The order in which the first load cascades the views.
-constexpr View kCascadeOrder[kViewCount] = {kReport, kLegend,   kLogRank,   kWilcoxon, kCumulative, kByCause,
-                                            kRate,   kAtRisk,   kIntervals, kPaper,    kIncidence, kFigure};
+constexpr View kCascadeOrder[kViewCount] = {kReport, kLegend,   kLogRank,   kWilcoxon, kCumulative, kByCause, kRate,
+                                            kAtRisk, kIntervals, kPaper,    kIncidence, kFigure,   kModel,   kForest};
 
 // The place of a view in the cascade: it starts left of and above the screen's centre, inside
 // the work area of the main window's monitor.
@@ -188,6 +203,7 @@ LRESULT Program::OnViewMessage(View v, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
         if (v == kRate) surfaces_.survivalRate = canvas;
         if (v == kAtRisk) surfaces_.numberAtRisk = canvas;
         if (v == kIncidence) surfaces_.incidence = canvas;
+        if (v == kForest) surfaces_.forest = canvas;
       } else if (v == kReport) {
         HWND control = CreateReportControl(hwnd, kReportControlId, kReportInitial);
         if (control) {
@@ -200,6 +216,11 @@ LRESULT Program::OnViewMessage(View v, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
         if (HWND control = CreateReportControl(hwnd, kIntervalsControlId, "信頼区間・ハザード比\r\n")) {
           intervals_ = std::make_unique<RichEditResult>(control, kIntervalTabStops, true);
           surfaces_.intervals = intervals_.get();
+        }
+      } else if (v == kModel) {
+        if (HWND control = CreateReportControl(hwnd, kModelControlId, "多変量解析\r\n")) {
+          model_ = std::make_unique<RichEditResult>(control, kModelTabStops, true);
+          surfaces_.model = model_.get();
         }
       } else if (v == kPaper) {
         if (HWND control = CreateReportControl(hwnd, kPaperControlId, "論文用の記述\r\n", true)) {
@@ -275,12 +296,14 @@ void Program::PlacePendingViews() {
   pendingSizes_.reset();
   // The interval table's columns move right of its widest label: the window opens as wide as
   // its longest line, a vertical bar and its frame.
-  if (intervals_) {
-    RECT frame{0, 0, 0, 0};
-    AdjustWindowRectEx(&frame, kViewStyle, FALSE, 0);
-    s.intervalsWidth = std::max<int>(s.intervalsWidth, TextRight(intervals_->Control()) + kTextMargin +
-                                                           GetSystemMetrics(SM_CXVSCROLL) + (frame.right - frame.left));
-  }
+  RECT frame{0, 0, 0, 0};
+  AdjustWindowRectEx(&frame, kViewStyle, FALSE, 0);
+  const auto widthFor = [&](HWND control) {
+    return TextRight(control) + kTextMargin + GetSystemMetrics(SM_CXVSCROLL) + (frame.right - frame.left);
+  };
+  if (intervals_) s.intervalsWidth = std::max<int>(s.intervalsWidth, widthFor(intervals_->Control()));
+  // The model's table likewise, as wide as its longest line.
+  const int modelWidth = model_ ? std::max<int>(kViewClasses[kModel].width, widthFor(model_->Control())) : kViewClasses[kModel].width;
 
   std::array<SIZE, kViewCount> sizes{};
   sizes[kReport] = {s.reportWidth, s.reportHeight};
@@ -295,6 +318,8 @@ void Program::PlacePendingViews() {
   sizes[kPaper] = {s.paperWidth, s.paperHeight};
   sizes[kIncidence] = IncidenceViewSize(IncidenceViewClient(ws_.Results(), ws_.styles, ws_.geometry.xMax));
   sizes[kFigure] = FigureViewSize(figureMenu_);
+  sizes[kModel] = {modelWidth, s.paperHeight};
+  sizes[kForest] = IncidenceViewSize(ForestClient(ws_.Results()));
   for (int step = 0; step < kViewCount; ++step) {
     const View v = kCascadeOrder[step];
     const auto index = static_cast<std::size_t>(v);
@@ -326,6 +351,14 @@ void Program::PlaceView(View v, const RECT& work, POINT at, SIZE size, bool from
   SetWindowPos(window, nullptr, across.at, down.at, across.extent, down.extent, SWP_NOZORDER | SWP_NOACTIVATE);
   UpdateViewScroll(v);
   if (IsWindowVisible(window)) RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+void Program::FitForestView() {
+  // The plot grows with the terms of the model, which a choice of covariates changes without a
+  // load: the view takes the plot's new size where it stands, scrolling where the screen is smaller.
+  RECT r{};
+  GetWindowRect(view(kForest), &r);
+  PlaceView(kForest, WorkAreaOf(view(kForest)), {r.left, r.top}, IncidenceViewSize(ForestClient(ws_.Results())), false);
 }
 
 void Program::UpdateViewScroll(View v) {
@@ -426,6 +459,7 @@ void Program::PaintView(View v) {
     case kRate: DrawView(ws_, ViewOutput::SurvivalRate, canvas); break;
     case kAtRisk: DrawView(ws_, ViewOutput::NumberAtRisk, canvas); break;
     case kIncidence: DrawView(ws_, ViewOutput::Incidence, canvas); break;
+    case kForest: DrawView(ws_, ViewOutput::Forest, canvas); break;
     default: break;
   }
 }

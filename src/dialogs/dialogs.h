@@ -14,6 +14,10 @@
 
 namespace orv {
 
+namespace app {
+class ModelChoices;
+}
+
 struct DialogContext {
   HINSTANCE instance = nullptr;
   HWND mainWindow = nullptr;
@@ -29,6 +33,8 @@ struct DialogContext {
   int referenceTick = 0;  // the group chosen in the reference group window
   bool paperChanged = false;  // the paper's window changed its unit or a label
   FigureSettings figureTicks;  // the choices of the open figure settings window
+  ModelRequest modelTick;  // the choice of the covariate window, taken by its OK
+  app::ModelChoices* modelChoices = nullptr;  // where the covariate window's OK keeps its choice
 };
 
 // Registers the class "NORMALDLG" with the given background brush.
@@ -50,5 +56,8 @@ void ChooseReferenceGroup(DialogContext& ctx);
 bool ChoosePaperWords(DialogContext& ctx);
 // "図の設定…" of the figure window, owned by it: true when ＯＫ changed the settings.
 bool ChooseFigureSettings(DialogContext& ctx, HWND owner, FigureSettings& settings);
+// "共変量・層別…": the covariates, their reference levels, the strata and the subgroup column of
+// the adjusted analyses; OK runs them and keeps the choice for the file.
+void ChooseCovariates(DialogContext& ctx);
 
 }  // namespace orv

@@ -29,6 +29,7 @@ constexpr WindowKind kWindowKinds[] = {
     {"R_kijunWnd", "基準群の選択", kListStyle, 320, 400, ReferenceGroupProc},
     {"P_wordsWnd", "論文用の記述の設定", kListStyle, 420, 300, PaperWordsProc},
     {"Z_setteiWnd", "図の設定", WS_CAPTION | WS_SYSMENU, 380, 430, FigureSettingsProc},
+    {"K_kyouhenWnd", "共変量・層別", kListStyle, 520, 400, CovariatesProc},
 };
 
 // The button Enter presses: a push button that has the keyboard, as in a dialog, else ＯＫ.

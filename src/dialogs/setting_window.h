@@ -96,6 +96,7 @@ LRESULT CALLBACK GraphSettingsProc(HWND window, UINT message, WPARAM wParam, LPA
 LRESULT CALLBACK ReferenceGroupProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK PaperWordsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK FigureSettingsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK CovariatesProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Redraws the group list: white ground, each group's line sample and its label.
 void PaintGroupList(HWND groupWindow);

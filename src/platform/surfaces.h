@@ -26,6 +26,8 @@ struct Surfaces {
   ResultTextSink* intervals = nullptr;  // "信頼区間・ハザード比"
   ResultTextSink* paper = nullptr;      // "論文用の記述"
   Canvas* incidence = nullptr;          // "累積発生率"
+  ResultTextSink* model = nullptr;      // "多変量解析"
+  Canvas* forest = nullptr;             // "フォレストプロット"
 };
 
 }  // namespace orv

@@ -5,14 +5,18 @@
 #include <cmath>
 
 #include "graph/curves.h"
+#include "graph/forest_view.h"
 #include "graph/incidence_view.h"
 #include "graph/number_at_risk.h"
 #include "graph/plot_frame.h"
 #include "graph/survival_rate_view.h"
 #include "graph/tables.h"
 #include "graph/view_layout.h"
+#include "session/commands.h"
 #include "survival/analysis_window.h"
+#include "text/number_text.h"
 #include "words/interval_text.h"
+#include "words/model_text_ja.h"
 #include "words/pairwise_tables.h"
 #include "words/paper_text.h"
 
@@ -70,6 +74,11 @@ void LoadDataBytes(std::string_view shownPath, std::string_view bytes, Workspace
   report.Clear();
   report.SetHeight(kReportHeight);
   ws.cases = LoadCases(shownPath, bytes, ws.cases.CauseCensored, report, boxes);
+  if (ws.keptModel && CovariateNames(ws.cases.covariates) == ws.keptModel->columns) ws.model = ws.keptModel->request;
+  ws.keptModel.reset();
+  // A file changed on disk and loaded again may have other columns: a request that no longer
+  // fits them adjusts for nothing rather than for the wrong column.
+  if (!ModelRequestFits(ws.model, ws.cases.covariates)) ws.model = {};
   ws.dataPath = shownPath;
   ws.geometry.xMax = kWeeksPerFiveYears;
   ws.geometry.tickStep = kWeeksPerYear;
@@ -118,6 +127,7 @@ Canvas* SurfaceOf(const Surfaces& surfaces, ViewOutput view) {
     case ViewOutput::DeathsByCause: return surfaces.deathsByCause;
     case ViewOutput::NumberAtRisk: return surfaces.numberAtRisk;
     case ViewOutput::Incidence: return surfaces.incidence;
+    case ViewOutput::Forest: return surfaces.forest;
   }
   return nullptr;
 }
@@ -128,6 +138,7 @@ ResultTextSink* SurfaceOf(const Surfaces& surfaces, TextOutput text) {
     case TextOutput::Wilcoxon: return surfaces.wilcoxon;
     case TextOutput::Intervals: return surfaces.intervals;
     case TextOutput::Paper: return surfaces.paper;
+    case TextOutput::Model: return surfaces.model;
   }
   return nullptr;
 }
@@ -142,6 +153,7 @@ void DrawView(const Workspace& ws, ViewOutput view, Canvas* canvas) {
     case ViewOutput::DeathsByCause: DrawDeathsByCause(r, ws.styles, canvas); break;
     case ViewOutput::NumberAtRisk: DrawNumberAtRisk(r, ws.styles, xMax, canvas); break;
     case ViewOutput::Incidence: DrawIncidenceView(r, ws.run.competing, ws.styles, xMax, canvas); break;
+    case ViewOutput::Forest: DrawForestView(r, canvas); break;
   }
 }
 
@@ -152,6 +164,14 @@ std::string TextOf(const Workspace& ws, TextOutput text) {
     case TextOutput::Wilcoxon: return r.tests.ShownGroupCount >= 2 ? WilcoxonTable(r) : std::string();
     case TextOutput::Intervals: return IntervalsText(r, ws.run.reviewer, ws.run.competing);
     case TextOutput::Paper: return PaperWindowText(BuildPaperText(ws.PaperInput()));
+    case TextOutput::Model: {
+      const int reference = ws.run.adjusted.referenceGroup;
+      std::string name = reference >= 1 && reference < kGroupSlots ? ws.cases.GroupNames[static_cast<std::size_t>(reference)]
+                                                                   : std::string();
+      // As the model's own terms name a group without a name.
+      if (name.empty()) name = "群" + FormatNumber(reference);
+      return ModelTextJa(ws.run.adjusted, ws.model, ws.cases.covariates, name);
+    }
   }
   return {};
 }

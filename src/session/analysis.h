@@ -42,13 +42,14 @@ void AnalyseAgain(Workspace& ws);
 
 // What a run brings up to date, besides the graph: one list for the program's windows and
 // the batch command's files.
-enum class ViewOutput { Legend, SurvivalRate, CumulativeDeaths, DeathsByCause, NumberAtRisk, Incidence };
-inline constexpr std::array<ViewOutput, 6> kViewOutputs = {ViewOutput::Legend,       ViewOutput::SurvivalRate,
+enum class ViewOutput { Legend, SurvivalRate, CumulativeDeaths, DeathsByCause, NumberAtRisk, Incidence, Forest };
+inline constexpr std::array<ViewOutput, 7> kViewOutputs = {ViewOutput::Legend,       ViewOutput::SurvivalRate,
                                                            ViewOutput::CumulativeDeaths, ViewOutput::DeathsByCause,
-                                                           ViewOutput::NumberAtRisk, ViewOutput::Incidence};
-enum class TextOutput { LogRank, Wilcoxon, Intervals, Paper };
-inline constexpr std::array<TextOutput, 4> kTextOutputs = {TextOutput::LogRank, TextOutput::Wilcoxon,
-                                                           TextOutput::Intervals, TextOutput::Paper};
+                                                           ViewOutput::NumberAtRisk, ViewOutput::Incidence,
+                                                           ViewOutput::Forest};
+enum class TextOutput { LogRank, Wilcoxon, Intervals, Paper, Model };
+inline constexpr std::array<TextOutput, 5> kTextOutputs = {TextOutput::LogRank, TextOutput::Wilcoxon,
+                                                           TextOutput::Intervals, TextOutput::Paper, TextOutput::Model};
 
 // The surface of an output in the bundle (null where it does not exist).
 Canvas* SurfaceOf(const Surfaces& surfaces, ViewOutput view);

@@ -103,8 +103,38 @@ void SetReferenceGroup(Workspace& ws, int g) {
 
 void SetReferenceGroup(Workspace& ws, Surfaces& surfaces, int g) {
   SetReferenceGroup(ws, g);
-  // The texts that name the reference: the interval window's and the paper's paragraphs.
-  for (TextOutput text : {TextOutput::Intervals, TextOutput::Paper}) PresentText(ws, surfaces, text);
+  // The texts that name the reference: the interval window's, the paper's paragraphs and the model's.
+  for (TextOutput text : {TextOutput::Intervals, TextOutput::Paper, TextOutput::Model}) PresentText(ws, surfaces, text);
+}
+
+void SetModel(Workspace& ws, Surfaces& surfaces, const ModelRequest& request) {
+  ws.model = request;
+  if (!ws.run.analysed) return;
+  AnalyseAgain(ws);
+  // The curves over the range they are drawn with: the request moves no week.
+  Present(ws, surfaces, ws.geometry.xMax);
+}
+
+std::vector<std::string> CovariateNames(const Covariates& covariates) {
+  std::vector<std::string> names;
+  for (const CovariateColumn& column : covariates.columns) names.push_back(column.name);
+  return names;
+}
+
+bool ModelRequestFits(const ModelRequest& request, const Covariates& covariates) {
+  const auto categorical = [&](int column) {
+    return column >= 0 && static_cast<std::size_t>(column) < covariates.columns.size() &&
+           covariates.columns[static_cast<std::size_t>(column)].type == CovariateType::Categorical;
+  };
+  for (const CoxCovariateChoice& choice : request.covariates) {
+    if (choice.column < 0 || static_cast<std::size_t>(choice.column) >= covariates.columns.size()) return false;
+    const CovariateColumn& column = covariates.columns[static_cast<std::size_t>(choice.column)];
+    if (column.type == CovariateType::Categorical &&
+        (choice.referenceLevel < 0 || static_cast<std::size_t>(choice.referenceLevel) >= column.levels.size())) {
+      return false;
+    }
+  }
+  return (request.strata < 0 || categorical(request.strata)) && (request.subgroup < 0 || categorical(request.subgroup));
 }
 
 void SetGroupLine(Workspace& ws, Surfaces& surfaces, int g, int style, int width, Rgb colour) {

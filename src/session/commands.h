@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "data/case_data.h"
 #include "data/group_set.h"
@@ -50,6 +51,14 @@ void SetReferenceGroup(Workspace& ws, Surfaces& surfaces, int g);
 // The paragraphs' time unit and English labels (the program's window, or a file's remembered
 // choices): set, and the paper's text written again; the figures read them when next drawn.
 void SetPaperChoices(Workspace& ws, Surfaces& surfaces, const PaperChoices& choices);
+// The covariate window's OK: the adjusted analyses asked for with the request, the run made
+// again over the last run's window and every output presented once. Nothing runs before a load.
+void SetModel(Workspace& ws, Surfaces& surfaces, const ModelRequest& request);
+// The names of the file's covariate columns, in order: what a kept request is matched by.
+std::vector<std::string> CovariateNames(const Covariates& covariates);
+// Whether every column of the request is one of the file's, of the kind it is used as (the
+// strata and the subgroup categorical), with each reference level among the column's levels.
+bool ModelRequestFits(const ModelRequest& request, const Covariates& covariates);
 
 // The graph settings' OK: group g's line style, width and pen, then the graph and every view.
 void SetGroupLine(Workspace& ws, Surfaces& surfaces, int g, int style, int width, Rgb colour);

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "data/case_data.h"
 #include "data/group_set.h"
@@ -25,6 +27,13 @@ struct Workspace {
   GroupSet shown;          // drawn, pooled into group 0 and compared
   int referenceGroup = 0;  // of the hazard ratios; 0: none chosen, the first shown group
   ModelRequest model;      // what the adjusted analyses adjust for
+  // A request kept for the file about to be loaded, with the names of the covariate columns it
+  // was made for: the load takes it only when the file's columns still have those names.
+  struct KeptModel {
+    std::vector<std::string> columns;
+    ModelRequest request;
+  };
+  std::optional<KeptModel> keptModel;
   TimeUnit timeUnit = TimeUnit::Months;  // of the paragraphs for the paper
   // English labels of the groups and causes for the English paragraph (UTF-8; empty: the name).
   std::array<std::string, kGroupSlots> groupLabels;

@@ -14,6 +14,7 @@ namespace orv {
 struct CoxCovariateChoice {
   int column = 0;          // an index into Covariates::columns
   int referenceLevel = 0;  // categorical: the level the others are set against
+  bool operator==(const CoxCovariateChoice&) const = default;
 };
 
 struct CoxDesignRequest {

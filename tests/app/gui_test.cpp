@@ -83,6 +83,8 @@ TEST(Startup, WindowsAsCreatedAndShownByTheirCommands) {
       {"NORMAL6", "リスク集団数", 0, nullptr, kCmdNumberAtRisk}, {"NORMAL13", "累積発生率", 0, nullptr, kCmdIncidenceView},
       {"NORMAL11", "信頼区間・ハザード比", kIntervalsControlId, "信頼区間・ハザード比\r\n", kCmdIntervals},
       {"NORMAL12", "論文用の記述", kPaperControlId, "論文用の記述\r\n", kCmdPaper},
+      {"NORMAL15", "多変量解析", kModelControlId, "多変量解析\r\n", kCmdModelWindow},
+      {"NORMAL16", "フォレストプロット", 0, nullptr, kCmdForestView},
   };
   for (const View& v : views) {
     SCOPED_TRACE(v.className);

@@ -1,5 +1,5 @@
-// The setting windows of Orvantis.exe driven from outside: group selection, censored causes
-// and graph settings, with their effect on the shown groups, the tables and the lines.
+// The setting windows of Orvantis.exe driven from outside: group selection, censored causes,
+// graph settings and covariates, with their effect on the shown groups, the tables and the lines.
 #include "app/win32.h"
 
 #include <algorithm>
@@ -92,10 +92,13 @@ void MarkTables(const App& app) {
 // A and B have ten rows and are shown after loading; C has five and is not.
 std::string ThreeGroupsOneSmall() {
   std::string rows;
+  // Two covariate columns after the fourth field: an age and a stage, for the covariate window.
   for (int i = 1; i <= 10; ++i) {
-    rows.append("A,").append(std::to_string(20 * i)).append(i % 3 == 0 ? ",生存\r\n" : ",死亡,癌\r\n");
-    rows.append("B,").append(std::to_string(90 * i)).append(i % 2 == 0 ? ",生存\r\n" : ",死亡,癌\r\n");
-    if (i <= 5) rows.append("C,").append(std::to_string(45 * i)).append(",死亡,事故\r\n");
+    std::string covariates(",");
+    covariates.append(std::to_string(50 + i)).append(i % 2 ? ",I\r\n" : ",II\r\n");
+    rows.append("A,").append(std::to_string(20 * i)).append(i % 3 == 0 ? ",生存," : ",死亡,癌").append(covariates);
+    rows.append("B,").append(std::to_string(90 * i)).append(i % 2 == 0 ? ",生存," : ",死亡,癌").append(covariates);
+    if (i <= 5) rows.append("C,").append(std::to_string(45 * i)).append(",死亡,事故").append(covariates);
   }
   return WriteDataFile("three.csv", rows);
 }
@@ -195,6 +198,8 @@ TEST(SettingWindows, KeysAndNamesAsInADialog) {
       // the name 年 ticks its button.
       {"paper's unit and labels", kCmdPaperWords, 9501, {{VK_DOWN, false, 9502}, {VK_TAB, false, 9511}, {VK_TAB, false, 9512}, {VK_TAB, true, 9511}},
        {100 + 120 + 18 + 4, 14 + 5}, 9503, 0},
+      {"covariates", kCmdCovariates, 9600, {{VK_TAB, false, 9601}, {VK_DOWN, false, 9701}, {VK_TAB, true, 9601}},
+       {40, 36 + 5}, 9600, 0},
       {"graph settings", 0, 9100,
        {{VK_DOWN, false, 9101}, {VK_TAB, false, 9152}, {VK_TAB, false, kOk}, {VK_TAB, false, kColour}, {VK_TAB, false, 9101}},
        {0, 0}, 9101, kTypeBox},

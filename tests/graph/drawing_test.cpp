@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "graph/curves.h"
+#include "graph/forest_view.h"
 #include "graph/incidence_view.h"
 #include "graph/label_columns.h"
 #include "graph/number_at_risk.h"
@@ -820,6 +821,34 @@ TEST(FigureLegend, StandsWhereItTouchesNoCurve) {
       }
     }
   }
+}
+
+// The forest plot's shapes in the view, at 680 pixels for the 2008 dots of the figure's width:
+// a square's fill as its rectangle, a line two dots wide as one pixel and one three times as
+// wide as three side by side, texts placed by the canvas's own width from their anchor and
+// by their baseline, a UTF-8 text left out.
+TEST(ForestView, ShapesScaledAndTextsAnchoredByTheirMeasuredWidth) {
+  FigureLayout layout;
+  layout.fills.push_back({{{1004, 100}, {1022, 100}, {1022, 118}, {1004, 118}}, kRed});
+  layout.lines.push_back({.points = {{0, 0}, {2008, 0}}, .colour = kBlue, .style = 1, .width = 3});
+  layout.lines.push_back({.points = {{100, 300}, {100, 600}}, .width = 9});
+  layout.texts = {{.x = 2008, .y = 300, .text = "HR", .anchor = TextAnchor::Right},
+                  {.x = 1004, .y = 600, .text = "abc", .anchor = TextAnchor::Centre},
+                  {.x = 30, .y = 44, .text = "Events/n"},
+                  {.x = 30, .y = 88, .text = "x", .utf8 = true}};
+  RecordingCanvas canvas;
+  canvas.charWidth = 7;
+  DrawForestLayout(layout, canvas);
+  ASSERT_FALSE(canvas.ops.empty());
+  EXPECT_EQ(canvas.ops.front(), (CanvasOp{.kind = CanvasOp::Kind::Fill, .colour = kRed, .rect = {340, 34, 346, 40}}));
+  using Segment = RecordingCanvas::Segment;
+  EXPECT_EQ(canvas.Segments(), (std::vector<Segment>{{0, 0, 680, 0, {1, kBlue}},
+                                                     {34, 102, 34, 203, {0, kBlack}},
+                                                     {35, 103, 35, 204, {0, kBlack}},
+                                                     {36, 104, 36, 205, {0, kBlack}}}));
+  // The baselines 102, 203 and 15 less four fifths of the text's 11 pixels.
+  using Text = RecordingCanvas::PlacedText;
+  EXPECT_EQ(canvas.Texts(), (std::vector<Text>{{666, 94, "HR"}, {330, 195, "abc"}, {10, 7, "Events/n"}}));
 }
 
 }  // namespace
