@@ -1,6 +1,7 @@
 // Parsing of the batch command's command line.
 #include "cli/options.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -16,6 +17,13 @@ constexpr std::array<std::pair<const char*, RangeCommand>, 7> kRangeWords = {{
     {"-5y", RangeCommand::MinusFiveYears},
     {"longest", RangeCommand::Longest},
 }};
+
+// The text without the blanks around it: "age, sex" names "sex".
+std::string Trimmed(const std::string& text) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
 
 // A group index: decimal digits only. Values too long to be a group are kept as -1 so that
 // the check after the load reports them like any other unknown index.
@@ -62,7 +70,8 @@ std::variant<CliOptions, OptionError> ParseOptions(const std::vector<std::string
     }
     const bool takesValue = arg == "--range" || arg == "--censor" || arg == "--hide" || arg == "--show" || arg == "--out" ||
                             arg == "--reference" || arg == "--palette" || arg == "--time-unit" || arg == "--label" ||
-                            arg == "--label-cause";
+                            arg == "--label-cause" || arg == "--covariates" || arg == "--strata" || arg == "--subgroup" ||
+                            arg == "--level";
     if (!takesValue) {
       if (inlineValue) return OptionError{"option '" + arg + "' takes no value"};
       if (arg == "--json") {
@@ -98,12 +107,25 @@ std::variant<CliOptions, OptionError> ParseOptions(const std::vector<std::string
     } else if (arg == "--reference") {
       if (value.empty()) return OptionError{"option '--reference' needs a group number or name"};
       options.reference = value;
-    } else if (arg == "--label" || arg == "--label-cause") {
+    } else if (arg == "--covariates") {
+      for (std::size_t start = 0;;) {
+        const std::size_t comma = std::min(value.find(',', start), value.size());
+        std::string name = Trimmed(value.substr(start, comma - start));
+        if (name.empty()) return OptionError{"option '--covariates' needs NAME,NAME,..., not '" + value + "'"};
+        options.covariates.push_back(std::move(name));
+        if (comma == value.size()) break;
+        start = comma + 1;
+      }
+    } else if (arg == "--strata" || arg == "--subgroup") {
+      if (value.empty()) return OptionError{"option '" + arg + "' needs a covariate's name"};
+      (arg == "--strata" ? options.strata : options.subgroup) = value;
+    } else if (arg == "--level" || arg == "--label" || arg == "--label-cause") {
       const std::size_t eq = value.find('=');
       if (eq == std::string::npos || eq == 0 || eq + 1 == value.size()) {
-        return OptionError{"option '" + arg + "' needs NAME=TEXT, not '" + value + "'"};
+        return OptionError{"option '" + arg + "' needs " + (arg == "--level" ? "NAME=REF" : "NAME=TEXT") + ", not '" + value + "'"};
       }
-      (arg == "--label" ? options.labels : options.causeLabels).emplace_back(value.substr(0, eq), value.substr(eq + 1));
+      auto& list = arg == "--level" ? options.levels : arg == "--label" ? options.labels : options.causeLabels;
+      list.emplace_back(value.substr(0, eq), value.substr(eq + 1));
     } else if (arg == "--time-unit") {
       if (value == "months") {
         options.timeUnit = TimeUnit::Months;
@@ -195,6 +217,16 @@ load, --censor, --hide/--show, --range, --reference):
                  default, and while G is hidden, the first shown group
   --label G=TEXT         the English paragraph's name of group G (number or name)
   --label-cause C=TEXT   the English paragraph's name of cause C; the Japanese keeps the names
+  --covariates NAME,...  adjust the model of the shown groups for these covariate columns
+                 (named by the file's 'covariates: line, else 列5, 列6, ...): one Cox model
+                 of all shown groups against the reference group, continuous columns as
+                 they are, categorical ones as one term per level against its reference
+  --strata NAME  a categorical column with a baseline hazard per level in the model, and
+                 the log-rank test of the shown groups stratified by it
+  --subgroup NAME  the groups' hazard ratios within each level of a categorical column,
+                 with the likelihood-ratio test of the group x column interaction
+  --level NAME=REF  the reference level of a categorical covariate (by default its first
+                 value in the file)
   --time-unit U  the unit of the times in the paragraphs for the paper and the reviewer's
                  section: months (the default; weeks x 7 / 30.4375), weeks or years; the
                  JSON keeps weeks and the trace gives each figure's unit and conversion
