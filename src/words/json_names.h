@@ -17,6 +17,7 @@ inline constexpr std::string_view kPairs = "pairs";
 inline constexpr std::string_view kLogRank = "logRank";
 inline constexpr std::string_view kReferenceRatios = "referenceRatios";
 inline constexpr std::string_view kCompetingRisks = "competingRisks";
+inline constexpr std::string_view kModel = "model";
 
 // counters {total, excluded, corrected, notes [{rows}]}; overall {shownGroups}.
 inline constexpr std::string_view kTotal = "total";
@@ -57,6 +58,15 @@ inline constexpr std::string_view kRmstDifference = "rmstDifference";
 inline constexpr std::string_view kIncidence = "incidence";
 inline constexpr std::string_view kGrayTest = "grayTest";
 inline constexpr std::string_view kSubHazardRatio = "subHazardRatio";
+
+// model {terms [{hazardRatio, lower, upper, p}], tests {likelihoodRatio, wald, score {statistic, df, p}},
+// factorTests, n, events, concordance, stratifiedLogRank, subgroups}; competingRisks.adjusted {terms}.
+inline constexpr std::string_view kTerms = "terms";
+inline constexpr std::string_view kTests = "tests";
+inline constexpr std::string_view kLikelihoodRatio = "likelihoodRatio";
+inline constexpr std::string_view kWald = "wald";
+inline constexpr std::string_view kScore = "score";
+inline constexpr std::string_view kAdjusted = "adjusted";
 
 // A week of a group's estimates: groups[g].weeks[w] {km, lower, upper}, competingRisks.groups[g].weeks[w] {cif, lower, upper}.
 inline constexpr std::string_view kWeeks = "weeks";
