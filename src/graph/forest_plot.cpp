@@ -24,8 +24,10 @@ constexpr double kFootnoteDrop = 156;
 constexpr double kFootnoteSize = 25;
 constexpr double kBaseline = 0.72;   // of a row's height, from its top
 constexpr double kMidHeight = 0.35;  // of a text's size above its baseline: where a square sits
-// The axis keeps at least this share of the width: a wider text column shrinks every text.
+// The axis keeps at least this share of the width: wider text columns shrink every text, to
+// 6 pt at the least, as the publication figure's labels.
 constexpr double kMinAxisShare = 0.35;
+constexpr double kMinTextSize = 25;
 constexpr Rgb kReferenceGrey = MakeRgb(0x80, 0x80, 0x80);
 
 const char* const kCountsHeading = "Events/n";
@@ -144,7 +146,7 @@ FigureLayout LayoutForestPlot(const ForestInput& in, const TextMeasure& measure)
   const double texts = nameW + countsW + hrW + pW + 2 * kMargin + 5 * kGap;
   const double room = width * (1 - kMinAxisShare);
   if (texts > room) {
-    size *= (room - 2 * kMargin - 5 * kGap) / (texts - 2 * kMargin - 5 * kGap);
+    size = std::max(kMinTextSize, size * (room - 2 * kMargin - 5 * kGap) / (texts - 2 * kMargin - 5 * kGap));
     measureColumns(size);
   }
   const double scale = size / kFigureTextSize;

@@ -123,7 +123,8 @@ std::string ModelText(const AnalysisResults& r) {
     out += "  " + Cp932ToUtf8(f.name) + ": " + TestText("likelihood ratio", f.likelihoodRatio) + "; " + TestText("Wald", f.wald) + "\n";
   }
   if (const auto& s = a.stratifiedLogRank) {
-    out += "Stratified log-rank test by " + Cp932ToUtf8(StrataNameOf(r)) + ": ";
+    const std::string strata = StrataNameOf(r);
+    out += "Stratified log-rank test" + (strata.empty() ? std::string() : " by " + Cp932ToUtf8(strata)) + ": ";
     out += s->refusal.empty() ? "chi-square " + FixedFigure(s->chiSquare, 2) + ", " + std::to_string(s->df) + " df, " + RoundedPText(s->p) + "\n"
                               : "not tested: " + Cp932ToUtf8(s->refusal) + "\n";
   }
