@@ -77,7 +77,7 @@ void WriteSubgroups(JsonWriter& json, const Subgroups& s) {
     json.EndObject();
   }
   json.EndArray();
-  json.Key("interaction");
+  json.Key(json_name::kInteraction);
   WriteTest(json, s.interaction);
   json.EndObject();
 }
@@ -130,7 +130,7 @@ void WriteModelJson(JsonWriter& json, const Workspace& ws) {
   }
   json.EndArray();
   // The rows the terms are set against, with their cases.
-  json.Key("references");
+  json.Key(json_name::kReferences);
   json.BeginArray();
   for (const ModelRow& row : rows) {
     if (!row.reference) continue;
@@ -156,7 +156,7 @@ void WriteModelJson(JsonWriter& json, const Workspace& ws) {
   } else {
     json.Null();
   }
-  json.Key("factorTests");
+  json.Key(json_name::kFactorTests);
   json.BeginArray();
   for (const FactorTest& f : a.factorTests) {
     json.BeginObject();
@@ -171,14 +171,14 @@ void WriteModelJson(JsonWriter& json, const Workspace& ws) {
   json.EndArray();
   json.Member("n", m.n);
   json.Member(json_name::kEvents, m.events);
-  json.Member("dropped", m.dropped);
+  json.Member(json_name::kDropped, m.dropped);
   json.Member("concordance", fitted ? m.concordance : NAN);
   json.Member("logLik", fitted ? m.logLik : NAN);
   json.Member("logLikNull", fitted ? m.logLikNull : NAN);
   json.Member("lastWeek", ws.run.window.lastWeek);
   json.Key("note");
   WriteTextOrNull(json, m.note);
-  json.Key("stratifiedLogRank");
+  json.Key(json_name::kStratifiedLogRank);
   if (const auto& s = a.stratifiedLogRank) {
     json.BeginObject();
     json.Key("refusal");
@@ -191,7 +191,7 @@ void WriteModelJson(JsonWriter& json, const Workspace& ws) {
   } else {
     json.Null();
   }
-  json.Key("subgroups");
+  json.Key(json_name::kSubgroups);
   if (a.subgroups) {
     WriteSubgroups(json, *a.subgroups);
   } else {

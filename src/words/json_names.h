@@ -67,6 +67,12 @@ inline constexpr std::string_view kLikelihoodRatio = "likelihoodRatio";
 inline constexpr std::string_view kWald = "wald";
 inline constexpr std::string_view kScore = "score";
 inline constexpr std::string_view kAdjusted = "adjusted";
+inline constexpr std::string_view kReferences = "references";
+inline constexpr std::string_view kDropped = "dropped";
+inline constexpr std::string_view kFactorTests = "factorTests";
+inline constexpr std::string_view kStratifiedLogRank = "stratifiedLogRank";
+inline constexpr std::string_view kSubgroups = "subgroups";
+inline constexpr std::string_view kInteraction = "interaction";
 
 // A week of a group's estimates: groups[g].weeks[w] {km, lower, upper}, competingRisks.groups[g].weeks[w] {cif, lower, upper}.
 inline constexpr std::string_view kWeeks = "weeks";

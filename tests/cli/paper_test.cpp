@@ -136,14 +136,17 @@ TEST(CliPaper, EveryTracedFigureIsItsJsonValueAsWritten) {
   const struct { const char* name; std::vector<std::string> args; std::size_t figures; const char* golden = nullptr; } cases[] = {
       // Four groups beyond five years with four causes; the reference is the second group, so
       // the pairs run both ways from it.
-      {"sample, a cause censored, second reference", {ORVANTIS_SAMPLE, "--censor", U8(u8"心疾患"), "--reference", "2"}, 94},
+      {"sample, a cause censored, second reference", {ORVANTIS_SAMPLE, "--censor", U8(u8"心疾患"), "--reference", "2"}, 97},
       {"one group", {OneGroupFile()}, 15, "paper-one-group"},
       // English labels of both groups (by number and by name) and of the cause of interest.
-      {"two groups, a cause censored, labelled", {TwoGroupFile(), "--censor", U8(u8"他病"), "--label", "1=squamous", "--label", "B=adeno", "--label-cause", U8(u8"癌=cancer")}, 43, "paper-two-groups"},
+      {"two groups, a cause censored, labelled", {TwoGroupFile(), "--censor", U8(u8"他病"), "--label", "1=squamous", "--label", "B=adeno", "--label-cause", U8(u8"癌=cancer")}, 46, "paper-two-groups"},
       {"notes, in weeks", {NotesFile(), "--time-unit", "weeks"}, 26, "paper-notes"},
       {"no event", {NoEventFile()}, 8, "paper-no-event"},
+      // The model adjusted for three covariates gives the ratios, their events and the global
+      // test; the cases it leaves out for a missing value are counted.
+      {"sample with covariates, adjusted", {ORVANTIS_SOURCE_DIR "/examples/data-sample-covariates.csv", "--covariates", "age,sex,stage"}, 97},
       // 190 pairs, the reference's the last ones of the JSON arrays.
-      {"twenty groups, the last the reference", {ORVANTIS_SOURCE_DIR "/tests/cli/golden/generated-300.csv", "--reference", "20", "--time-unit", "years"}, 350},
+      {"twenty groups, the last the reference", {ORVANTIS_SOURCE_DIR "/tests/cli/golden/generated-300.csv", "--reference", "20", "--time-unit", "years"}, 353},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
