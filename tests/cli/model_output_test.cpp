@@ -12,11 +12,15 @@
 #include <sstream>
 #include <string>
 
+#include <nlohmann/json.hpp>
+
+#include "cli/json_result.h"
 #include "cli/json_writer.h"
 #include "cli/model_output.h"
 #include "cli/options.h"
 #include "cli/session.h"
 #include "graph/forest_plot.h"
+#include "words/paper_text.h"
 #include "words/model_text.h"
 
 namespace orv::cli {
@@ -98,6 +102,27 @@ TEST_F(ModelOutputs, TextCsvAndJsonHoldTheirGoldens) {
     writer.EndObject();
   }
   ExpectDigitsHold(json, Golden("model.json"));
+}
+
+// Catches a sentence of the parts fitted elsewhere left out of the paragraphs, or traced to a
+// member the JSON does not have.
+TEST_F(ModelOutputs, ParagraphsTraceEveryPartToTheJson) {
+  const nlohmann::json result = nlohmann::json::parse(ResultJson(session_));
+  std::vector<std::string> modelPaths;
+  for (const PaperFigure& f : BuildPaperText(session_.ws.PaperInput()).trace) {
+    std::string pointer = "/";
+    for (char c : f.jsonPath) {
+      if (c != ']') pointer += c == '.' || c == '[' ? '/' : c;
+    }
+    const nlohmann::json::json_pointer at(pointer);
+    EXPECT_TRUE(result.contains(at) && result.at(at).is_number()) << f.jsonPath;
+    if (f.language == PaperLanguage::English && f.jsonPath.starts_with("model.") && f.jsonPath.ends_with(".p")) {
+      modelPaths.push_back(f.jsonPath);
+    }
+  }
+  EXPECT_EQ(modelPaths, (std::vector<std::string>{"model.tests.likelihoodRatio.p", "model.factorTests[0].likelihoodRatio.p",
+                                                  "model.stratifiedLogRank.p", "model.subgroups.interaction.p", "model.terms[0].p",
+                                                  "model.terms[1].p", "model.terms[2].p"}));
 }
 
 std::string Shapes(const FigureLayout& l) {
