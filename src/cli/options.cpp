@@ -199,6 +199,11 @@ data report and what the views show, in UTF-8:
      incidence (Aalen-Johansen) with its 95 % interval beside the naive 1 - KM, Gray's
      test of the shown groups, and per pair Gray's test and the Fine-Gray
      subdistribution hazard ratio, in the range's weeks.
+  7. with two or more shown groups or any of --covariates, --strata, --subgroup: the Cox
+     model of all shown groups against the reference group (adjusted for the covariates,
+     stratified), per row events/cases, HR with its 95 % interval and p, the global
+     likelihood-ratio, Wald and score tests, the stratified log-rank test, the subgroups
+     with the interaction test and the adjusted Fine-Gray model where fitted.
 Message box texts go to standard error, one line each ("caption: text").
 
 Options (applied in this order, whatever their order on the command line:
@@ -238,7 +243,10 @@ load, --censor, --hide/--show, --range, --reference):
                  events, rmst and followUp, per pair phStatistic, phP and rmstDifference;
                  competingRisks (per group and week the incidence with its error and
                  limits, at5y, at10y; grayTest; per pair Gray's test and the Fine-Gray
-                 ratio), null without a cause counted as censored
+                 ratio; adjusted, the adjusted Fine-Gray model), null without a cause
+                 counted as censored; model (terms, references, tests, factorTests, n,
+                 events, dropped, concordance, strata, stratifiedLogRank, subgroups), null
+                 without a model
   --out DIR      also write into DIR: graph.png and graph.svg (884 x 642, the main
                  window's default client area), legend.png, survival-rate.png,
                  cumulative-deaths.png, deaths-by-cause.png (the view windows' sizes less
@@ -264,7 +272,8 @@ load, --censor, --hide/--show, --range, --reference):
                  then cut with an ellipsis; the CSV files keep them whole), and a
                  footnote of the weeks and censored causes; with a cause counted as
                  censored, cumulative-incidence.csv and the figure of the incidences,
-                 cumulative-incidence.pdf, .svg and .png, Gray's p in its legend. Each file is written under a
+                 cumulative-incidence.pdf, .svg and .png, Gray's p in its legend; with a
+                 model, model.csv and its forest plot forest.pdf, .svg and .png. Each file is written under a
                  temporary name in DIR and renamed into place, so a link or a special
                  file of that name is replaced, never followed; DIR must not hold the
                  data file under one of these names. Control characters in names and
