@@ -28,7 +28,7 @@ struct ModelRow {
 // The group factor first (the reference group, then each other shown group in order), then
 // each chosen covariate in the request's order (a categorical one's reference level first).
 // Empty when the model was not fitted or was refused. The cases are counted over the same
-// design as the fit: the shown groups, no value missing, beyond lastWeek censored there.
+// cases as the fit: the shown groups, no chosen value missing, a death only within lastWeek.
 std::vector<ModelRow> ModelRowsOf(const CaseData& cases, const GroupSet& shown, int lastWeek, const ModelRequest& request,
                                   const AdjustedAnalysis& adjusted);
 
