@@ -68,7 +68,7 @@ std::vector<double> SortedColumns(const CoxDesign& design, const SortedCases& s,
   // Row by row: each case's row is read once, wherever the sorting put it.
   std::vector<double> x(s.n * q);
   for (std::size_t i = 0; i < s.n; ++i) {
-    const double* row = &design.x[s.order[i] * p];
+    const double* row = design.x.data() + s.order[i] * p;
     for (std::size_t k = 0; k < q; ++k) x[i * q + k] = row[columns[k]] - mean[k];
   }
   return x;
@@ -140,7 +140,7 @@ CoxEvaluation Evaluate(const SortedCases& s, const std::vector<double>& x, std::
     int deaths = 0;
     bool anyDeath = false;
     for (std::size_t i = s.blockStart[b]; i < s.blockStart[b + 1]; ++i) {
-      const double* xi = &x[i * q];
+      const double* xi = x.data() + i * q;  // no column left: the pointer is never read
       double eta = 0;
       for (std::size_t k = 0; k < q; ++k) eta += xi[k] * beta[k];
       const double w = std::exp(eta);
