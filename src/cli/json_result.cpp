@@ -322,6 +322,8 @@ void WriteResultJson(const BatchSession& session, OutputStream& out) {
   json.Key(json_name::kCompetingRisks);
   WriteCompetingRisksJson(json, ws);
 
+  json.Key("covariates");
+  WriteCovariatesJson(json, ws);
   json.Key(json_name::kModel);
   WriteModelJson(json, ws);
 

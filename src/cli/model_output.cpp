@@ -200,6 +200,33 @@ void WriteModelJson(JsonWriter& json, const Workspace& ws) {
   json.EndObject();
 }
 
+void WriteCovariatesJson(JsonWriter& json, const Workspace& ws) {
+  const Covariates& c = ws.cases.covariates;
+  if (c.columns.empty() && c.refusal.empty()) return json.Null();
+  json.BeginObject();
+  json.Key("columns");
+  json.BeginArray();
+  for (const CovariateColumn& column : c.columns) {
+    json.BeginObject();
+    json.Key("name");
+    json.String(column.name);
+    json.Key("type");
+    json.String(column.type == CovariateType::Continuous ? "continuous" : "categorical");
+    json.Key("levels");
+    json.BeginArray();
+    for (const std::string& level : column.levels) json.String(level);
+    json.EndArray();
+    json.Member("missing", column.missing);
+    json.EndObject();
+  }
+  json.EndArray();
+  json.Key("refusal");
+  WriteTextOrNull(json, c.refusal);
+  json.Key("note");
+  WriteTextOrNull(json, c.note);
+  json.EndObject();
+}
+
 void WriteAdjustedFineGrayJson(JsonWriter& json, const Workspace& ws) {
   const auto& f = ws.run.adjusted.fineGray;
   if (!f) return json.Null();

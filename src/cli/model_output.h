@@ -12,6 +12,9 @@ namespace orv::cli {
 // The value of model: null when no model was fitted (nothing asked and fewer than two groups
 // shown). Its terms in the order of the model's table rows, the reference rows included.
 void WriteModelJson(JsonWriter& json, const Workspace& ws);
+// The value of covariates: the file's covariate columns (name, type, levels, missing values),
+// the limit refused and the loader's note; null when its rows have no field after the fourth.
+void WriteCovariatesJson(JsonWriter& json, const Workspace& ws);
 // The value of competingRisks.adjusted: null without the adjusted Fine-Gray model.
 void WriteAdjustedFineGrayJson(JsonWriter& json, const Workspace& ws);
 

@@ -108,6 +108,9 @@ std::string ModelText(const AnalysisResults& r) {
   if (const std::string covariates = CovariateNamesOf(r); !covariates.empty()) out += ", adjusted for " + Cp932ToUtf8(covariates);
   if (const std::string strata = StrataNameOf(r); !strata.empty()) out += ", stratified by " + Cp932ToUtf8(strata);
   out += "]\n" + TestWindowText(r.run.window.lastWeek, kDash) + "; Efron ties, Wald 95 % CI\n";
+  // The loader's note of the file's columns (types, levels, missing values), so that a choice
+  // can be checked against what the file holds.
+  if (const Covariates& c = r.cases.covariates; !c.columns.empty() || !c.refusal.empty()) out += "Covariates of the file:\n" + NoteLines(c.note);
   if (!m.refusal.empty()) return out + "Not fitted: " + Cp932ToUtf8(m.refusal) + "\n";
   out += "n = " + std::to_string(m.n) + ", " + std::to_string(m.events) + (m.events == 1 ? " event" : " events");
   if (m.dropped > 0) out += ", " + std::to_string(m.dropped) + " dropped for a missing value";

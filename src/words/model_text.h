@@ -19,7 +19,8 @@ std::string CovariateNamesOf(const AnalysisResults& r);
 std::string StrataNameOf(const AnalysisResults& r);
 
 // The text section (UTF-8, LF line ends); empty when no model was fitted. What the model is
-// (groups against the reference, the covariates, the strata, the weeks), n, events, cases
+// (groups against the reference, the covariates, the strata, the weeks), the loader's note of
+// the file's covariate columns, n, events, cases
 // dropped and the concordance; per row its events/cases and HR with its 95 % interval and p
 // (a reference row "reference", a term without an estimate "n/a"); the global likelihood-
 // ratio, Wald and score tests and each factor's; the stratified log-rank test, the groups

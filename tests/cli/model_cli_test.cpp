@@ -58,7 +58,8 @@ TEST(CliModel, BadChoicesAreRefusedBeforeAnythingIsWritten) {
   }
 }
 
-// Catches the member written as an object with nothing fitted (or null with a model asked
+// Catches the file's columns reported only when a model is asked for, the member written as an
+// object with nothing fitted (or null with a model asked
 // for one group), the reference level not applied, the request forgotten by a reload for a
 // censored cause, and model.csv or the forest plot written without a model.
 TEST(CliModel, ModelMemberAndFilesFollowTheRequest) {
@@ -83,6 +84,9 @@ TEST(CliModel, ModelMemberAndFilesFollowTheRequest) {
     if (!model.is_null()) {
       for (const auto& t : model["terms"]) terms.push_back(t["name"]);
     }
+    // The file's columns whatever is asked: stage's levels in order of first appearance.
+    EXPECT_EQ(result["covariates"]["columns"][2]["levels"], nlohmann::json({"I", "II", "III"}));
+    EXPECT_EQ(result["covariates"]["columns"][2]["missing"], 8);
     EXPECT_EQ(model.is_null(), c.terms.empty());
     EXPECT_EQ(terms, c.terms);
     for (const char* name : {"model.csv", "forest.pdf", "forest.svg", "forest.png"}) {
