@@ -1,6 +1,7 @@
 # make test: builds the Linux, sanitizer and Windows presets and runs every test.
-# make run:  builds the batch command and runs it on the bundled sample (installs only what
-#            the Linux build needs; `ctest --preset native` then runs its tests).
+# make run:  builds the batch command and runs it on the bundled sample, then on the sample with
+#            covariates adjusted for age, sex and stage (installs only what the Linux build
+#            needs; `ctest --preset native` then runs its tests).
 # make gui:  starts Orvantis.exe on the sample under Wine on your display.
 # make bench: runs the benchmarks.
 # make dist: builds the Windows release package build/windows/Orvantis-<version>-win64.zip.
@@ -47,6 +48,10 @@ run: deps-native
 	@cmake --build --preset native --target orvantis
 	@./build/native/src/cli/orvantis examples/data-sample.csv --out out
 	@echo "Images and view texts written to $(CURDIR)/out/"
+	@echo
+	@set -o pipefail; ./build/native/src/cli/orvantis examples/data-sample-covariates.csv --covariates age,sex,stage \
+		--out out/covariates | sed -n '/^\[Cox model/,$$p'
+	@echo "The adjusted model's files (model.csv, forest.pdf, .svg, .png) written to $(CURDIR)/out/covariates/"
 
 gui: windows
 	@scripts/wine-run.sh $(WINEPREFIX_DIR) build/windows/src/app/Orvantis.exe examples/data-sample.csv

@@ -20,6 +20,7 @@
 #include "cli/image_output.h"
 #include "cli/input_file.h"
 #include "cli/json_result.h"
+#include "cli/model_output.h"
 #include "cli/options.h"
 #include "cli/output_stream.h"
 #include "cli/paper_output.h"
@@ -82,6 +83,7 @@ int WriteOutDir(const BatchSession& session, const CliOptions& options, std::FIL
   std::string error = WriteOutputs(session, *options.outDir, figure);
   if (error.empty()) error = WriteFigureTables(session.ws, *options.outDir);
   if (error.empty()) error = WriteCompetingRisksFiles(session.ws, figure, *options.outDir);
+  if (error.empty()) error = WriteForestFiles(session.ws, *options.outDir);
   if (error.empty()) error = WritePaperFiles(session.ws, *options.outDir);
   // After the last figure: a drawing after the release would load the fonts again and hold
   // them to the end.

@@ -6,6 +6,7 @@
 
 #include "cli/csv_output.h"
 #include "cli/figure_output.h"
+#include "cli/model_output.h"
 #include "cli/output_stream.h"
 #include "graph/incidence_figure.h"
 #include "words/competing_text.h"
@@ -99,6 +100,8 @@ void WriteCompetingRisksJson(JsonWriter& json, const Workspace& ws) {
     for (int b = a + 1; b <= LastGroup(cases); ++b) WriteCompetingPair(json, c, a, b);
   }
   json.EndArray();
+  json.Key(json_name::kAdjusted);
+  WriteAdjustedFineGrayJson(json, ws);
   json.EndObject();
 }
 

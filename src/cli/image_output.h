@@ -19,7 +19,7 @@ inline constexpr const char* kOutNames[] = {
     "figure.svg", "figure.png", "figure.tif", "life-tables.csv", "pairs.csv", "cumulative-incidence.csv",
     "cumulative-incidence.pdf", "cumulative-incidence.svg", "cumulative-incidence.png", "cumulative-incidence.tif",
     "medians.csv", "hazard-ratios.csv",
-    "paper-en.txt", "paper-ja.txt", "paper-trace.csv"};
+    "paper-en.txt", "paper-ja.txt", "paper-trace.csv", "model.csv", "forest.pdf", "forest.svg", "forest.png"};
 
 // Writes the recorded drawing as a PNG (lines not antialiased) or an SVG file of the
 // canvas's client size, as the file `name` of `dir`. Empty on success, else the error line.

@@ -9,6 +9,7 @@
 
 #include "cli/competing_output.h"
 #include "cli/json_writer.h"
+#include "cli/model_output.h"
 #include "cli/paper_output.h"
 #include "cli/reviewer_output.h"
 #include "data/loader.h"
@@ -320,6 +321,11 @@ void WriteResultJson(const BatchSession& session, OutputStream& out) {
 
   json.Key(json_name::kCompetingRisks);
   WriteCompetingRisksJson(json, ws);
+
+  json.Key("covariates");
+  WriteCovariatesJson(json, ws);
+  json.Key(json_name::kModel);
+  WriteModelJson(json, ws);
 
   json.Key("paper");
   WritePaperJson(json, ws);

@@ -1,6 +1,7 @@
 // Parsing of the batch command's command line.
 #include "cli/options.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -16,6 +17,13 @@ constexpr std::array<std::pair<const char*, RangeCommand>, 7> kRangeWords = {{
     {"-5y", RangeCommand::MinusFiveYears},
     {"longest", RangeCommand::Longest},
 }};
+
+// The text without the blanks around it: "age, sex" names "sex".
+std::string Trimmed(const std::string& text) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
 
 // A group index: decimal digits only. Values too long to be a group are kept as -1 so that
 // the check after the load reports them like any other unknown index.
@@ -70,7 +78,8 @@ std::variant<CliOptions, OptionError> ParseOptions(const std::vector<std::string
     }
     const bool takesValue = arg == "--range" || arg == "--censor" || arg == "--hide" || arg == "--show" || arg == "--out" ||
                             arg == "--reference" || arg == "--palette" || arg == "--time-unit" || arg == "--label" ||
-                            arg == "--label-cause" || arg == "--ylim";
+                            arg == "--label-cause" || arg == "--covariates" || arg == "--strata" || arg == "--subgroup" ||
+                            arg == "--level" || arg == "--ylim";
     if (!takesValue) {
       if (inlineValue) return OptionError{"option '" + arg + "' takes no value"};
       if (arg == "--json") {
@@ -108,12 +117,25 @@ std::variant<CliOptions, OptionError> ParseOptions(const std::vector<std::string
     } else if (arg == "--reference") {
       if (value.empty()) return OptionError{"option '--reference' needs a group number or name"};
       options.reference = value;
-    } else if (arg == "--label" || arg == "--label-cause") {
+    } else if (arg == "--covariates") {
+      for (std::size_t start = 0;;) {
+        const std::size_t comma = std::min(value.find(',', start), value.size());
+        std::string name = Trimmed(value.substr(start, comma - start));
+        if (name.empty()) return OptionError{"option '--covariates' needs NAME,NAME,..., not '" + value + "'"};
+        options.covariates.push_back(std::move(name));
+        if (comma == value.size()) break;
+        start = comma + 1;
+      }
+    } else if (arg == "--strata" || arg == "--subgroup") {
+      if (value.empty()) return OptionError{"option '" + arg + "' needs a covariate's name"};
+      (arg == "--strata" ? options.strata : options.subgroup) = value;
+    } else if (arg == "--level" || arg == "--label" || arg == "--label-cause") {
       const std::size_t eq = value.find('=');
       if (eq == std::string::npos || eq == 0 || eq + 1 == value.size()) {
-        return OptionError{"option '" + arg + "' needs NAME=TEXT, not '" + value + "'"};
+        return OptionError{"option '" + arg + "' needs " + (arg == "--level" ? "NAME=REF" : "NAME=TEXT") + ", not '" + value + "'"};
       }
-      (arg == "--label" ? options.labels : options.causeLabels).emplace_back(value.substr(0, eq), value.substr(eq + 1));
+      auto& list = arg == "--level" ? options.levels : arg == "--label" ? options.labels : options.causeLabels;
+      list.emplace_back(value.substr(0, eq), value.substr(eq + 1));
     } else if (arg == "--ylim") {
       options.yLimits = ParseFigureYRange(value);
       if (!options.yLimits) return OptionError{"option '--ylim' needs LO,HI with 0 <= LO < HI <= 1, not '" + value + "'"};
@@ -191,6 +213,11 @@ data report and what the views show, in UTF-8:
      incidence (Aalen-Johansen) with its 95 % interval beside the naive 1 - KM, Gray's
      test of the shown groups, and per pair Gray's test and the Fine-Gray
      subdistribution hazard ratio, in the range's weeks.
+  7. with two or more shown groups or any of --covariates, --strata, --subgroup: the Cox
+     model of all shown groups against the reference group (adjusted for the covariates,
+     stratified), per row events/cases, HR with its 95 % interval and p, the global
+     likelihood-ratio, Wald and score tests, the stratified log-rank test, the subgroups
+     with the interaction test and the adjusted Fine-Gray model where fitted.
 Message box texts go to standard error, one line each ("caption: text").
 
 Options (applied in this order, whatever their order on the command line:
@@ -209,6 +236,16 @@ load, --censor, --hide/--show, --range, --reference):
                  default, and while G is hidden, the first shown group
   --label G=TEXT         the English paragraph's name of group G (number or name)
   --label-cause C=TEXT   the English paragraph's name of cause C; the Japanese keeps the names
+  --covariates NAME,...  adjust the model of the shown groups for these covariate columns
+                 (named by the file's 'covariates: line, else 列5, 列6, ...): one Cox model
+                 of all shown groups against the reference group, continuous columns as
+                 they are, categorical ones as one term per level against its reference
+  --strata NAME  a categorical column with a baseline hazard per level in the model, and
+                 the log-rank test of the shown groups stratified by it
+  --subgroup NAME  the groups' hazard ratios within each level of a categorical column,
+                 with the likelihood-ratio test of the group x column interaction
+  --level NAME=REF  the reference level of a categorical covariate (by default its first
+                 value in the file)
   --time-unit U  the unit of the times in the paragraphs for the paper and the reviewer's
                  section: months (the default; weeks x 7 / 30.4375), weeks or years; the
                  JSON keeps weeks and the trace gives each figure's unit and conversion.
@@ -224,7 +261,10 @@ load, --censor, --hide/--show, --range, --reference):
                  events, rmst and followUp, per pair phStatistic, phP and rmstDifference;
                  competingRisks (per group and week the incidence with its error and
                  limits, at5y, at10y; grayTest; per pair Gray's test and the Fine-Gray
-                 ratio), null without a cause counted as censored
+                 ratio; adjusted, the adjusted Fine-Gray model), null without a cause
+                 counted as censored; model (terms, references, tests, factorTests, n,
+                 events, dropped, concordance, strata, stratifiedLogRank, subgroups), null
+                 without a model
   --out DIR      also write into DIR: graph.png and graph.svg (884 x 642, the main
                  window's default client area), legend.png, survival-rate.png,
                  cumulative-deaths.png, deaths-by-cause.png (the view windows' sizes less
@@ -254,7 +294,8 @@ load, --censor, --hide/--show, --range, --reference):
                  cumulative-incidence.pdf, .svg, .png and .tif, laid out and coloured
                  as the survival figure: "name (events/cases)" and Gray's p in its
                  legend, the event of interest in its axis title and, with the
-                 competing causes, in its footnote. Each file is written under a
+                 competing causes, in its footnote; with a model, model.csv and its
+                 forest plot forest.pdf, .svg and .png. Each file is written under a
                  temporary name in DIR and renamed into place, so a link or a special
                  file of that name is replaced, never followed; DIR must not hold the
                  data file under one of these names. Control characters in names and

@@ -41,6 +41,11 @@ struct CliOptions {
   // English labels for the English paragraph, in command-line order: "G=TEXT" with G a group
   // number or name, "NAME=TEXT" with NAME a cause (UTF-8), checked after the load.
   std::vector<std::pair<std::string, std::string>> labels, causeLabels;
+  // The adjusted analyses, by the covariate columns' names (UTF-8), checked after the load:
+  // the covariates in order, the strata and subgroup columns, and "NAME=REF" reference levels.
+  std::vector<std::string> covariates;
+  std::optional<std::string> strata, subgroup;
+  std::vector<std::pair<std::string, std::string>> levels;
   bool json = false;
   bool ci = false;  // the figure's 95 % bands
   bool help = false;

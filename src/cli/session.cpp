@@ -104,9 +104,82 @@ std::string BatchSession::CheckChoices(const CliOptions& options) const {
     if (CauseIndexOf(cause) == 0) return "no cause '" + cause + "' in the data for a label";
     if (!Utf8ToCp932(label)) return unwritable(label);
   }
+  ModelRequest request;
+  if (std::string error = ModelRequestOf(options, request); !error.empty()) return error;
   if (options.reference && ReferenceGroupOf(*options.reference) == 0) {
     return "no group '" + *options.reference + "' in the data for the reference (groups 1 to " +
            std::to_string(cases.NumGroups) + ", by number or name)";
+  }
+  return {};
+}
+
+namespace {
+
+// "age, sex, stage" for the message of a name that is none of them.
+std::string ColumnNames(const Covariates& covariates) {
+  if (covariates.columns.empty()) {
+    return covariates.refusal.empty() ? "the file has no covariate columns" : "covariates refused: " + Cp932ToUtf8(covariates.refusal);
+  }
+  std::string names;
+  for (const CovariateColumn& column : covariates.columns) names += (names.empty() ? "" : ", ") + Cp932ToUtf8(column.name);
+  return "covariates: " + names;
+}
+
+std::string LevelNames(const CovariateColumn& column) {
+  std::string names;
+  for (const std::string& level : column.levels) names += (names.empty() ? "" : ", ") + Cp932ToUtf8(level);
+  return names;
+}
+
+}  // namespace
+
+std::string BatchSession::ModelRequestOf(const CliOptions& options, ModelRequest& request) const {
+  const Covariates& covariates = ws.cases.covariates;
+  request = {};
+  // The column of a name, or the error line of a name there is none of.
+  const auto column = [&](const std::string& name, const char* option, int& index) -> std::string {
+    const std::optional<std::string> bytes = Utf8ToCp932(name);
+    for (std::size_t c = 0; bytes && c < covariates.columns.size(); ++c) {
+      if (covariates.columns[c].name == *bytes) {
+        index = static_cast<int>(c);
+        return {};
+      }
+    }
+    return "no covariate '" + name + "' in the data for " + option + " (" + ColumnNames(covariates) + ")";
+  };
+  const auto categorical = [&](const std::string& name, const char* option, int& index) -> std::string {
+    if (std::string error = column(name, option, index); !error.empty()) return error;
+    if (covariates.columns[static_cast<std::size_t>(index)].type == CovariateType::Categorical) return {};
+    return "the covariate '" + name + "' of " + option + " is continuous; it needs a categorical one";
+  };
+  for (const std::string& name : options.covariates) {
+    CoxCovariateChoice choice;
+    if (std::string error = column(name, "--covariates", choice.column); !error.empty()) return error;
+    for (const CoxCovariateChoice& before : request.covariates) {
+      if (before.column == choice.column) return "the covariate '" + name + "' is named twice in --covariates";
+    }
+    request.covariates.push_back(choice);
+  }
+  if (options.strata) {
+    if (std::string error = categorical(*options.strata, "--strata", request.strata); !error.empty()) return error;
+    for (const CoxCovariateChoice& choice : request.covariates) {
+      if (choice.column == request.strata) return "the covariate '" + *options.strata + "' cannot be both a covariate and the strata";
+    }
+  }
+  if (options.subgroup) {
+    if (std::string error = categorical(*options.subgroup, "--subgroup", request.subgroup); !error.empty()) return error;
+  }
+  for (const auto& [name, level] : options.levels) {
+    int index = -1;
+    if (std::string error = categorical(name, "--level", index); !error.empty()) return error;
+    auto chosen = std::find_if(request.covariates.begin(), request.covariates.end(),
+                               [index](const CoxCovariateChoice& c) { return c.column == index; });
+    if (chosen == request.covariates.end()) return "the covariate '" + name + "' of --level is not among --covariates";
+    const CovariateColumn& c = covariates.columns[static_cast<std::size_t>(index)];
+    const std::optional<std::string> bytes = Utf8ToCp932(level);
+    const auto found = bytes ? std::find(c.levels.begin(), c.levels.end(), *bytes) : c.levels.end();
+    if (found == c.levels.end()) return "no level '" + level + "' of the covariate '" + name + "' (levels: " + LevelNames(c) + ")";
+    chosen->referenceLevel = static_cast<int>(found - c.levels.begin());
   }
   return {};
 }
@@ -161,6 +234,9 @@ void BatchSession::ApplyRange(RangeCommand command) {
 std::string BatchSession::RunChoices(const CliOptions& options) {
   if (std::string error = CheckChoices(options); !error.empty()) return error;
   if (!options.censor.empty()) CensorCauses(options.censor);
+  // After the reload, which forgets the last file's request; the same bytes have the same columns.
+  ModelRequestOf(options, ws.model);
+  if (ws.model.Asked()) AnalyseAgain(ws);
   if (!options.groupFlags.empty()) SetShownGroups(options.groupFlags);
   for (RangeCommand command : options.ranges) ApplyRange(command);
   if (options.reference) SetReferenceGroup(ws, ReferenceGroupOf(*options.reference));

@@ -74,6 +74,9 @@ class BatchSession {
   // and the range commands in the program's order. The error line of a choice the data do
   // not have, before anything is applied; else empty.
   std::string RunChoices(const CliOptions& options);
+  // The adjusted analyses the options ask for, by the loaded file's covariate columns: empty
+  // and `request` filled when every name and level exists and fits its role, else the error line.
+  std::string ModelRequestOf(const CliOptions& options, ModelRequest& request) const;
   // The group 1..NumGroups that --reference names by number or by name; 0 for none.
   int ReferenceGroupOf(const std::string& utf8) const;
   // The index 1..NumCauses of a cause named in UTF-8; 0 when there is none.

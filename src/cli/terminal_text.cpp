@@ -7,6 +7,7 @@
 #include "session/analysis.h"
 #include "words/competing_text.h"
 #include "words/figure_tables.h"
+#include "words/model_text.h"
 #include "words/reviewer_text.h"
 
 namespace orv::cli {
@@ -42,6 +43,10 @@ void WriteTerminalText(const BatchSession& s, bool ansi, OutputStream& out) {
   if (s.ws.run.competing.active) {
     out.Write('\n');
     out.WriteCp932(CompetingRisksText(s.ws, s.ws.run.competing));
+  }
+  if (const std::string model = ModelText(s.ws); !model.empty()) {
+    out.Write('\n');
+    out.Write(ShownControls(model));
   }
 }
 

@@ -1,6 +1,8 @@
 // The forest plot view.
 #include "graph/forest_view.h"
 
+#include "graph/forest_plot.h"
+
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -12,7 +14,7 @@ namespace orv {
 namespace {
 
 constexpr char kNoModel[] = "多変量解析のモデルがありません (グラフは2本以上必要です)";
-constexpr char kNoDrawing[] = "フォレストプロットは準備中です";
+constexpr char kNoDrawing[] = "描くハザード比がありません";
 
 int Px(double dots) { return TruncToInt32(std::floor(dots * kForestViewScale + 0.5)); }
 
@@ -55,9 +57,10 @@ void DrawText(const FigureText& text, Canvas& canvas) {
 
 }  // namespace
 
-FigureLayout ForestViewLayout(const AnalysisResults&, const TextMeasure&) {
-  // The forest plot's layout is not wired in yet: no shapes, and the view says so.
-  return {.width = 0, .height = 0};
+FigureLayout ForestViewLayout(const AnalysisResults& r, const TextMeasure& measure) {
+  const ForestInput input = ForestInputOf(r);
+  if (input.rows.empty()) return {.width = 0, .height = 0};
+  return LayoutForestPlot(input, measure);
 }
 
 TextMeasure CanvasMeasure(const Canvas& canvas) {

@@ -52,7 +52,7 @@ struct Workspace {
   AnalysisResults Results() const { return ResultsOf(cases, run, shown, texts); }
   operator AnalysisResults() const { return Results(); }
   // What the paragraphs for the paper read of the last analysis run.
-  PaperSources PaperInput() const { return {cases, shown, run.survival, run.figures, run.reviewer, run.competing, dataPath, timeUnit, groupLabels, causeLabels}; }
+  PaperSources PaperInput() const { return {cases, shown, run.survival, run.figures, run.reviewer, run.competing, dataPath, timeUnit, groupLabels, causeLabels, &run.model, &run.adjusted}; }
 };
 
 }  // namespace orv

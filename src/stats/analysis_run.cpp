@@ -18,6 +18,7 @@ void Analyse(const CaseData& cases, const AnalysisSettings& settings, AnalysisRu
   ComputeCompetingRisks(cases, run.survival, settings.shown, lastWeek, run.competing);
   ComputeReviewerResults(cases, run.survival, settings.shown, run.figures.hazardRatios, lastWeek,
                          settings.referenceGroup, run.reviewer);
+  run.model = settings.model;
   run.adjusted = FitAdjustedAnalysis(cases, settings.shown, settings.referenceGroup, lastWeek, settings.model);
 }
 

@@ -37,6 +37,7 @@ struct AnalysisRun {
   PublicationFigures figures;
   CompetingRisks competing;
   ReviewerResults reviewer;
+  ModelRequest model;  // what the adjusted analyses were asked to adjust for
   AdjustedAnalysis adjusted;
 };
 

@@ -17,6 +17,7 @@ inline constexpr std::string_view kPairs = "pairs";
 inline constexpr std::string_view kLogRank = "logRank";
 inline constexpr std::string_view kReferenceRatios = "referenceRatios";
 inline constexpr std::string_view kCompetingRisks = "competingRisks";
+inline constexpr std::string_view kModel = "model";
 
 // counters {total, excluded, corrected, notes [{rows}]}; overall {shownGroups}.
 inline constexpr std::string_view kTotal = "total";
@@ -57,6 +58,21 @@ inline constexpr std::string_view kRmstDifference = "rmstDifference";
 inline constexpr std::string_view kIncidence = "incidence";
 inline constexpr std::string_view kGrayTest = "grayTest";
 inline constexpr std::string_view kSubHazardRatio = "subHazardRatio";
+
+// model {terms [{hazardRatio, lower, upper, p}], tests {likelihoodRatio, wald, score {statistic, df, p}},
+// factorTests, n, events, concordance, stratifiedLogRank, subgroups}; competingRisks.adjusted {terms}.
+inline constexpr std::string_view kTerms = "terms";
+inline constexpr std::string_view kTests = "tests";
+inline constexpr std::string_view kLikelihoodRatio = "likelihoodRatio";
+inline constexpr std::string_view kWald = "wald";
+inline constexpr std::string_view kScore = "score";
+inline constexpr std::string_view kAdjusted = "adjusted";
+inline constexpr std::string_view kReferences = "references";
+inline constexpr std::string_view kDropped = "dropped";
+inline constexpr std::string_view kFactorTests = "factorTests";
+inline constexpr std::string_view kStratifiedLogRank = "stratifiedLogRank";
+inline constexpr std::string_view kSubgroups = "subgroups";
+inline constexpr std::string_view kInteraction = "interaction";
 
 // A week of a group's estimates: groups[g].weeks[w] {km, lower, upper}, competingRisks.groups[g].weeks[w] {cif, lower, upper}.
 inline constexpr std::string_view kWeeks = "weeks";

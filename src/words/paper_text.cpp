@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "data/loader.h"
+#include "stats/model_rows.h"
 #include "words/figure_tables.h"
 #include "words/format.h"
 #include "words/json_names.h"
@@ -132,7 +133,9 @@ class PaperBuilder {
  public:
   PaperBuilder(const PaperSources& s, PaperText& out)
       : s_(s), w_(out), groups_(LastGroup(s.cases)),
-        t_(s.unit == TimeUnit::Weeks ? kWeeks : s.unit == TimeUnit::Years ? kYears : kMonths) {}
+        t_(s.unit == TimeUnit::Weeks ? kWeeks : s.unit == TimeUnit::Years ? kYears : kMonths),
+        rows_(s.model != nullptr && s.adjusted != nullptr ? ModelRowsOf(s.cases, s.shown, s.reviewer.lastWeek, *s.model, *s.adjusted)
+                                                           : std::vector<ModelRow>{}) {}
 
   void Build() {
     w_.Begin(PaperParagraph::Methods);
@@ -304,7 +307,9 @@ class PaperBuilder {
       w_.Sentence("Groups were compared by the standard log-rank test over " + SpanEn(week) + ".",
                   U(u8"群間の比較には標準的なlog-rank検定を用い、") + SpanJa(week) + U(u8"を対象とした。"));
     }
-    if (AnyRatio()) {
+    if (AnyRatio() && ModelRatios()) {
+      ModelMethods();
+    } else if (AnyRatio()) {
       std::string en = std::string(Competing() ? "Each cause-specific" : "Each") + " hazard ratio (HR) relative to the " + NameEn(r.reference) +
                        " group was estimated by a Cox proportional hazards model of that group and the reference group alone "
                        "(Efron's method for ties, Wald 95% CIs) over the same period";
@@ -347,6 +352,99 @@ class PaperBuilder {
     }
     w_.Sentence("All tests were two-sided, and the significance level was 5%.", U(u8"検定は両側検定とし、有意水準は5%とした。"));
     w_.Sentence("The analyses were performed with Orvantis " + version + ".", U(u8"解析にはOrvantis ") + version + U(u8"を用いた。"));
+  }
+
+  // The hazard ratios of one Cox model of all shown groups: what it adjusts for, its strata, the
+  // tests of its groups, and the analyses beside it.
+  void ModelMethods() {
+    const ModelRequest& m = *s_.model;
+    const AdjustedAnalysis& a = *s_.adjusted;
+    const ReviewerResults& r = s_.reviewer;
+    const std::string groups = std::to_string(r.shownGroups);
+    std::string en = std::string(Competing() ? "Cause-specific hazard ratios" : "Hazard ratios") + " (HRs) relative to the " +
+                     NameEn(a.referenceGroup) + " group were estimated by one Cox proportional hazards model of " +
+                     (r.shownGroups == 2 ? std::string("the two") : "all " + groups) + " groups";
+    std::string ja = Name(a.referenceGroup) + U(u8"を基準群とする") + (Competing() ? U(u8"原因別") : "") + U(u8"ハザード比は、") +
+                     groups + (r.shownGroups == 2 ? U(u8"群") : U(u8"群すべて")) + U(u8"を1つの因子とするCox比例ハザードモデル（");
+    if (AdjustedForCovariates()) {
+      const auto names = CovariateNames();
+      en += " adjusted for " + names.first;
+      ja += names.second + U(u8"で調整、連続変数は線形項、カテゴリ変数は基準水準との比較、");
+    }
+    if (m.strata >= 0) {
+      en += ", stratified by " + ColumnName(m.strata);
+      ja += ColumnName(m.strata) + U(u8"で層別、");
+    }
+    en += std::string(AdjustedForCovariates() ? " (continuous covariates as linear terms and categorical ones against their reference level; " : " (") +
+          "Efron's method for ties, Wald 95% CIs) over the same period; the groups were compared by the model's likelihood-ratio test";
+    ja += U(u8"同順位はEfron法、95%信頼区間はWald法）により同じ期間について推定し、群間の比較にはモデルの尤度比検定を用い");
+    if (AnyPhTest()) {
+      en += ", and proportional hazards were assessed for each group against the reference group by the Grambsch" + kDash +
+            "Therneau test on the Kaplan" + kDash + "Meier time scale";
+      ja += U(u8"、比例ハザード性は群ごとに基準群に対してKaplan") + kDash + U(u8"Meier時間尺度のGrambsch") + kDash + U(u8"Therneau検定で評価し");
+    }
+    w_.Sentence(en + ".", ja + U(u8"た。"));
+    if (Model().dropped > 0) {
+      const std::string dropped = w_.F(std::to_string(Model().dropped), Path(ModelPath(), json_name::kDropped));
+      w_.Sentence(dropped + (Model().dropped == 1 ? " patient with a missing covariate value was" : " patients with a missing covariate value were") +
+                      " left out of the model.",
+                  U(u8"共変量に欠測のある") + dropped + U(u8"例はモデルから除いた。"));
+    }
+    if (a.stratifiedLogRank && a.stratifiedLogRank->refusal.empty() && m.strata >= 0) {
+      w_.Sentence("The groups were also compared by the log-rank test stratified by " + ColumnName(m.strata) + ".",
+                  U(u8"群間の比較には") + ColumnName(m.strata) + U(u8"で層別したlog-rank検定も用いた。"));
+    }
+    if (a.subgroups && a.subgroups->refusal.empty()) {
+      const std::string name = Cp932ToUtf8(a.subgroups->name);
+      w_.Sentence("HRs within each level of " + name + " were estimated by separate models, and the interaction between group and " +
+                      name + " was tested by the likelihood-ratio test.",
+                  name + U(u8"の水準ごとのハザード比は水準ごとのモデルで推定し、群と") + name + U(u8"の交互作用は尤度比検定で評価した。"));
+    }
+    if (a.fineGray && a.fineGray->refusal.empty() && AdjustedForCovariates()) {
+      w_.Sentence("Subdistribution HRs adjusted for the same covariates were estimated by the Fine" + kDash +
+                      "Gray model with robust standard errors.",
+                  U(u8"同じ共変量で調整した部分分布ハザード比をロバスト標準誤差によるFine") + kDash + U(u8"Grayモデルで推定した。"));
+    }
+  }
+
+  // "χ² = 7.12 with 3 degrees of freedom, p = 0.068" of a test at `path` ({statistic, df, p}).
+  std::pair<std::string, std::string> ChiSquareWords(double statistic, int df, double p, const std::string& path) {
+    const std::string chi = w_.F(Ratio(statistic), Path(path, json_name::kStatistic));
+    const std::string d = w_.F(std::to_string(df), Path(path, json_name::kDf));
+    const std::string pw = PWords(w_.F(RoundedPFigure(p), Path(path, json_name::kP)));
+    return {U(u8"χ² = ") + chi + " with " + d + (df == 1 ? " degree" : " degrees") + " of freedom, " + pw,
+            U(u8"χ² = ") + chi + U(u8"（自由度") + d + U(u8"）、") + pw};
+  }
+
+  // The model's global test, the groups' own test beside the covariates, the stratified log-rank
+  // test and the subgroups' interaction.
+  void ModelTestSentences() {
+    const CoxModel& m = Model();
+    const AdjustedAnalysis& a = *s_.adjusted;
+    if (m.likelihoodRatio.df > 0) {
+      const auto t = ChiSquareWords(m.likelihoodRatio.statistic, m.likelihoodRatio.df, m.likelihoodRatio.p,
+                                    Path(ModelPath(), json_name::kTests, json_name::kLikelihoodRatio));
+      w_.Sentence("The likelihood-ratio test of the Cox model gave " + t.first + ".",
+                  U(u8"Coxモデルの尤度比検定では") + t.second + U(u8"であった。"));
+    }
+    if (AdjustedForCovariates() && !a.factorTests.empty()) {
+      const CoxTest& g = a.factorTests.front().likelihoodRatio;
+      const auto t = ChiSquareWords(g.statistic, g.df, g.p,
+                                    Path(Element(Path(ModelPath(), json_name::kFactorTests), 0), json_name::kLikelihoodRatio));
+      w_.Sentence("Adjusted for the covariates, the likelihood-ratio test of the groups gave " + t.first + ".",
+                  U(u8"共変量で調整した群の尤度比検定では") + t.second + U(u8"であった。"));
+    }
+    if (const auto& sl = a.stratifiedLogRank; sl && sl->refusal.empty() && s_.model->strata >= 0) {
+      const auto t = ChiSquareWords(sl->chiSquare, sl->df, sl->p, Path(ModelPath(), json_name::kStratifiedLogRank));
+      w_.Sentence("The stratified log-rank test gave " + t.first + ".", U(u8"層別log-rank検定では") + t.second + U(u8"であった。"));
+    }
+    if (a.subgroups && a.subgroups->refusal.empty()) {
+      const std::string name = Cp932ToUtf8(a.subgroups->name);
+      const std::string p = PWords(w_.F(RoundedPFigure(a.subgroups->interaction.p),
+                                        Path(ModelPath(), json_name::kSubgroups, json_name::kInteraction, json_name::kP)));
+      w_.Sentence("The test of the interaction between group and " + name + " gave " + p + ".",
+                  U(u8"群と") + name + U(u8"の交互作用の検定では") + p + U(u8"であった。"));
+    }
   }
 
   // Which figures use the whole follow-up and which the tested weeks, when the results give any
@@ -430,7 +528,35 @@ class PaperBuilder {
   bool WithoutEvents(int a, int b) const {
     return s_.reviewer.eventsInWindow[static_cast<std::size_t>(a)] == 0 && s_.reviewer.eventsInWindow[static_cast<std::size_t>(b)] == 0;
   }
+  // The model of all shown groups gives the ratios and the global test: fitted, its rows counted.
+  bool ModelRatios() const { return !rows_.empty(); }
+  const CoxModel& Model() const { return s_.adjusted->model; }
+  const ModelRow* RowOf(int g) const {
+    for (const ModelRow& row : rows_) {
+      if (row.group == g) return &row;
+    }
+    return nullptr;
+  }
+  bool AdjustedForCovariates() const { return s_.model != nullptr && !s_.model->covariates.empty(); }
+  std::string ColumnName(int c) const { return Cp932ToUtf8(s_.cases.covariates.columns[static_cast<std::size_t>(c)].name); }
+  // "age, sex and stage" / "年齢・性別・病期".
+  std::pair<std::string, std::string> CovariateNames() const {
+    std::string en, ja;
+    const auto& chosen = s_.model->covariates;
+    for (std::size_t i = 0; i < chosen.size(); ++i) {
+      en += (i == 0 ? "" : i + 1 < chosen.size() ? ", " : " and ") + ColumnName(chosen[i].column);
+      ja += (i == 0 ? "" : U(u8"・")) + ColumnName(chosen[i].column);
+    }
+    return {en, ja};
+  }
+  static std::string ModelPath() { return std::string(json_name::kModel); }
   bool AnyRatio() const {
+    if (ModelRatios()) {
+      for (const ModelRow& row : rows_) {
+        if (row.group > 0 && !row.reference && Model().terms[static_cast<std::size_t>(row.term)].estimated) return true;
+      }
+      return false;
+    }
     for (const ReferenceRatio& ratio : s_.reviewer.referenceRatios) {
       if (ratio.ratio.estimated) return true;
     }
@@ -521,6 +647,7 @@ class PaperBuilder {
       w_.Sentence("No event occurred over " + SpanEn(window) + ", so the groups were not compared.",
                   SpanJa(window) + U(u8"にイベントはなく、群間の比較は行わなかった。"));
     }
+    if (ModelRatios() && (LogRankReported() || AdjustedForCovariates())) ModelTestSentences();
     int failing = 0, passing = 0;
     for (std::size_t i = 0; i < r.referenceRatios.size(); ++i) RatioSentences(i, failing, passing);
     if (passing > 0) {
@@ -633,7 +760,29 @@ class PaperBuilder {
     const int a = std::min(r.reference, ratio.group);
     const int b = std::max(r.reference, ratio.group);
     const RestrictedMeanDifference& d = r.rmstDifference[static_cast<std::size_t>(a)][static_cast<std::size_t>(b)];
-    if (h.estimated) {
+    const ModelRow* row = ModelRatios() ? RowOf(ratio.group) : nullptr;
+    if (row != nullptr && Model().terms[static_cast<std::size_t>(row->term)].estimated) {
+      // The events beside the ratio are those the model used: within the weeks, no value missing.
+      const CoxTerm& t = Model().terms[static_cast<std::size_t>(row->term)];
+      const std::string termPath = Element(Path(ModelPath(), json_name::kTerms), row->term);
+      const std::string events = w_.F(std::to_string(row->events), Path(termPath, json_name::kEvents));
+      const std::string refEvents =
+          w_.F(std::to_string(rows_.front().events), Path(Element(Path(ModelPath(), json_name::kReferences), 0), json_name::kEvents));
+      const auto hr = Estimate(t.hr, t.lower, t.upper, termPath, json_name::kHazardRatio, Ratio);
+      const std::string p = PWords(w_.F(RoundedPFigure(t.p), Path(termPath, json_name::kP)));
+      const std::string adjusted = AdjustedForCovariates() ? "adjusted " : "";
+      const std::string window = WindowEnd();
+      w_.Sentence("Over " + SpanEn(window) + ", with " + events + (row->events == 1 ? " event" : " events") + " in " + nameEn + " and " +
+                      refEvents + " in " + refEn + ", the " + adjusted + "HR for " + nameEn + " vs " + refEn + " was " + hr.first + ", " + p + ".",
+                  SpanJa(window) + U(u8"のイベントは") + name + U(u8"で") + events + U(u8"例、") + ref + U(u8"で") + refEvents +
+                      U(u8"例であり、") + ref + U(u8"に対する") + name + U(u8"の") + (adjusted.empty() ? "" : U(u8"調整")) +
+                      U(u8"ハザード比は") + hr.second + U(u8"、") + p + U(u8"であった。"));
+    } else if (row != nullptr && r.eventsInWindow[static_cast<std::size_t>(ratio.group)] > 0 &&
+               r.eventsInWindow[static_cast<std::size_t>(r.reference)] > 0) {
+      // Both groups had events: the model found no finite estimate for the term (its note says why).
+      w_.Sentence("No HR for " + nameEn + " vs " + refEn + " could be estimated in the model.",
+                  ref + U(u8"に対する") + name + U(u8"のハザード比はモデルでは推定できなかった。"));
+    } else if (row == nullptr && h.estimated) {
       // The events beside the ratio are those of the weeks its model uses.
       const Count inWindow = r.eventsInWindow[static_cast<std::size_t>(ratio.group)];
       const std::string events = w_.F(std::to_string(inWindow), GroupPath(ratio.group, json_name::kEventsInWindow));
@@ -745,6 +894,7 @@ class PaperBuilder {
   Writer w_;
   int groups_;
   const TimeScale& t_;
+  std::vector<ModelRow> rows_;  // of the model of all shown groups; empty when it gives no ratio
 };
 
 const char* LanguageName(PaperLanguage l) { return l == PaperLanguage::English ? "en" : "ja"; }

@@ -14,6 +14,7 @@
 
 #include "data/case_data.h"
 #include "data/group_set.h"
+#include "stats/adjusted_analysis.h"
 #include "stats/competing_results.h"
 #include "stats/publication_figures.h"
 #include "stats/reviewer_results.h"
@@ -37,6 +38,10 @@ struct PaperSources {
   // English labels of the groups and causes (UTF-8, empty: the name), for the English text only.
   std::span<const std::string> groupLabels;  // kGroupSlots, or empty
   std::span<const std::string> causeLabels;  // kCauseSlots, or empty
+  // The model of all shown groups and what it adjusted for: its ratios and global test are
+  // the paragraphs' (null: the two-group ratios against the reference).
+  const ModelRequest* model = nullptr;
+  const AdjustedAnalysis* adjusted = nullptr;
 };
 
 enum class PaperLanguage { English, Japanese };

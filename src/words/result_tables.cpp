@@ -4,6 +4,7 @@
 #include "words/competing_text.h"
 #include "words/figure_tables.h"
 #include "words/format.h"
+#include "words/model_text.h"
 #include "words/reviewer_text.h"
 
 namespace orv {
@@ -14,6 +15,7 @@ std::vector<CsvTable> ResultTables(const AnalysisResults& r, const CompetingRisk
                                   {"pairs", Utf8CsvFile(PairsCsv(r, groupLabels))},
                                   {"medians", Utf8CsvFile(MediansCsv(r, groupLabels))},
                                   {"hazard-ratios", Utf8CsvFile(HazardRatiosCsv(r, groupLabels))}};
+  if (r.run.adjusted.fitted) tables.push_back({"model", Utf8CsvFile(ModelCsv(r))});
   if (competing.active) {
     tables.push_back({"cumulative-incidence", Utf8CsvFile(CumulativeIncidenceCsv(r, competing, groupLabels))});
   }

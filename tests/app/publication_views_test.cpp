@@ -13,6 +13,7 @@
 #include "words/figure_tables.h"
 #include "words/reviewer_text.h"
 #include "words/interval_text.h"
+#include "words/model_text.h"
 #include "text/cp932.h"
 
 namespace orv::guitest {
@@ -69,9 +70,9 @@ void SaveAs(const App& app, const std::string& path, const char* defaultName) {
 }
 
 // Nothing to save before a load with a valid row; then the files as the batch command writes
-// them, "<name>-life-tables.csv" and beside it "-pairs.csv", "-medians.csv" and
-// "-hazard-ratios.csv", with one question before any is overwritten; a file that cannot be
-// written (a folder in the way of the pair table: the test runs with rights no permission
+// them, "<name>-life-tables.csv" and beside it "-pairs.csv", "-medians.csv",
+// "-hazard-ratios.csv" and "-model.csv" (the four groups' model), with one question before
+// any is overwritten; a file that cannot be written (a folder in the way of the pair table: the test runs with rights no permission
 // stops) is named in a box, and no file is left behind.
 TEST(PublicationViews, SavedTablesEqualTheBatchCommandsFiles) {
   App app;
@@ -85,6 +86,7 @@ TEST(PublicationViews, SavedTablesEqualTheBatchCommandsFiles) {
   Model model(app, SamplePath());
   const std::string lifeTables = TempDir() + "\\data-sample-life-tables.csv", pairs = TempDir() + "\\data-sample-pairs.csv";
   const std::string medians = TempDir() + "\\data-sample-medians.csv", ratios = TempDir() + "\\data-sample-hazard-ratios.csv";
+  const std::string groupModel = TempDir() + "\\data-sample-model.csv";
   struct Step { const char* name; std::vector<std::string> there; int button; bool written; };
   const Step steps[] = {
       {"neither there: no question", {}, IDOK, true},
@@ -93,7 +95,7 @@ TEST(PublicationViews, SavedTablesEqualTheBatchCommandsFiles) {
   };
   for (const Step& step : steps) {
     SCOPED_TRACE(step.name);
-    for (const std::string& path : {lifeTables, pairs, medians, ratios}) DeleteFileA(path.c_str());
+    for (const std::string& path : {lifeTables, pairs, medians, ratios, groupModel}) DeleteFileA(path.c_str());
     std::string asked;
     for (const std::string& path : step.there) WriteDataFile(path.substr(TempDir().size() + 1), "old"), asked += path + "\r\n";
     SaveAs(app, lifeTables, "data-sample-life-tables.csv");
@@ -104,6 +106,7 @@ TEST(PublicationViews, SavedTablesEqualTheBatchCommandsFiles) {
     EXPECT_TRUE(FileBytes(pairs) == (step.written ? Utf8Csv(PairsCsv(model.ws)) : "old")) << FileBytes(pairs).substr(0, 200);
     EXPECT_TRUE(FileBytes(medians) == (step.written ? Utf8Csv(MediansCsv(model.ws)) : "")) << FileBytes(medians).substr(0, 200);
     EXPECT_TRUE(FileBytes(ratios) == (step.written ? Utf8Csv(HazardRatiosCsv(model.ws)) : "")) << FileBytes(ratios).substr(0, 200);
+    EXPECT_TRUE(FileBytes(groupModel) == (step.written ? Utf8Csv(ModelCsv(model.ws)) : "")) << FileBytes(groupModel).substr(0, 200);
   }
 
   const std::string blocked = TempDir() + "\\blocked.csv", inTheWay = TempDir() + "\\blocked-pairs.csv";

@@ -138,15 +138,18 @@ TEST(CliPaper, EveryTracedFigureIsItsJsonValueAsWritten) {
   const struct { const char* name; std::vector<std::string> args; std::size_t figures; const char* golden = nullptr; } cases[] = {
       // Four groups beyond five years with four causes; the reference is the second group, so
       // the pairs run both ways from it.
-      {"sample, a cause censored, second reference", {ORVANTIS_SAMPLE, "--censor", U8(u8"心疾患"), "--reference", "2"}, 97},
+      {"sample, a cause censored, second reference", {ORVANTIS_SAMPLE, "--censor", U8(u8"心疾患"), "--reference", "2"}, 100},
       {"one group", {OneGroupFile()}, 17, "paper-one-group"},
       // English labels of both groups (by number and by name) and of both causes; the CSV tables use them too.
       {"two groups, a cause censored, labelled", {TwoGroupFile(), "--censor", U8(u8"他病"), "--label", "1=squamous", "--label", "B=adeno",
-                                                 "--label-cause", U8(u8"癌=cancer"), "--label-cause", U8(u8"他病=other disease")}, 44, "paper-two-groups"},
+                                                 "--label-cause", U8(u8"癌=cancer"), "--label-cause", U8(u8"他病=other disease")}, 47, "paper-two-groups"},
       {"notes, in weeks", {NotesFile(), "--time-unit", "weeks"}, 26, "paper-notes"},
       {"no event", {NoEventFile()}, 9, "paper-no-event"},
+      // The model adjusted for three covariates gives the ratios, their events and the global
+      // test; the cases it leaves out for a missing value are counted.
+      {"sample with covariates, adjusted", {ORVANTIS_SOURCE_DIR "/examples/data-sample-covariates.csv", "--covariates", "age,sex,stage"}, 103},
       // 190 pairs, the reference's the last ones of the JSON arrays.
-      {"twenty groups, the last the reference", {ORVANTIS_SOURCE_DIR "/tests/cli/golden/generated-300.csv", "--reference", "20", "--time-unit", "years"}, 369},
+      {"twenty groups, the last the reference", {ORVANTIS_SOURCE_DIR "/tests/cli/golden/generated-300.csv", "--reference", "20", "--time-unit", "years"}, 372},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
