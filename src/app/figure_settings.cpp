@@ -1,4 +1,4 @@
-// The figure window's settings in the program's settings file.
+// The figure window's settings in the user's registry key of the program.
 #include "app/figure_settings.h"
 
 #include "app/win32.h"
@@ -11,21 +11,21 @@
 namespace orv::app {
 namespace {
 
-constexpr char kSection[] = "figure";
 constexpr std::array<std::pair<FigurePalette, const char*>, 3> kPalettes = {
     {{FigurePalette::Program, "program"}, {FigurePalette::OkabeIto, "okabe-ito"}, {FigurePalette::Grey, "grey"}}};
 constexpr std::array<std::pair<FigureTimeUnit, const char*>, 3> kTimeUnits = {
     {{FigureTimeUnit::Auto, "auto"}, {FigureTimeUnit::Months, "months"}, {FigureTimeUnit::Years, "years"}}};
 
-std::string Value(const std::string& path, const char* key) {
+std::string Value(const char* name) {
   char text[128] = {};
-  GetPrivateProfileStringA(kSection, key, "", text, sizeof text, path.c_str());
+  DWORD size = sizeof text;
+  if (RegGetValueA(HKEY_CURRENT_USER, kFigureSettingsKey, name, RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS) return {};
   return text;
 }
 
 template <typename T, std::size_t N>
-void ReadWord(const std::string& path, const char* key, const std::array<std::pair<T, const char*>, N>& words, T& out) {
-  const std::string value = Value(path, key);
+void ReadWord(const char* key, const std::array<std::pair<T, const char*>, N>& words, T& out) {
+  const std::string value = Value(key);
   for (const auto& [v, word] : words) {
     if (value == word) out = v;
   }
@@ -41,33 +41,32 @@ const char* WordOf(T value, const std::array<std::pair<T, const char*>, N>& word
 
 }  // namespace
 
-std::string ProgramSettingsPath() {
-  char buffer[MAX_PATH] = {};
-  const DWORD n = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-  // The program's path less its last four bytes (".exe"), as the settings file is placed.
-  std::string path(buffer, n >= 4 && n < MAX_PATH ? n - 4 : 0);
-  return path.empty() ? path : path + ".ini";
-}
-
-FigureSettings ReadFigureSettings(const std::string& path) {
+FigureSettings ReadFigureSettings() {
   FigureSettings s;
-  if (path.empty()) return s;
-  ReadWord(path, "palette", kPalettes, s.palette);
-  ReadWord(path, "timeUnit", kTimeUnits, s.timeUnit);
-  if (const std::string bands = Value(path, "bands"); bands == "0" || bands == "1") s.bands = bands == "1";
-  if (const std::string marks = Value(path, "censorMarks"); marks == "0" || marks == "1") s.censorMarks = marks == "1";
-  s.yRange = ParseFigureYRange(Value(path, "yRange"));
+  ReadWord("palette", kPalettes, s.palette);
+  ReadWord("timeUnit", kTimeUnits, s.timeUnit);
+  if (const std::string bands = Value("bands"); bands == "0" || bands == "1") s.bands = bands == "1";
+  if (const std::string marks = Value("censorMarks"); marks == "0" || marks == "1") s.censorMarks = marks == "1";
+  s.yRange = ParseFigureYRange(Value("yRange"));
   return s;
 }
 
-bool WriteFigureSettings(const std::string& path, const FigureSettings& s) {
-  if (path.empty()) return false;
+bool WriteFigureSettings(const FigureSettings& s) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, kFigureSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
   const std::string range = s.yRange ? FormatNumber(s.yRange->low) + "," + FormatNumber(s.yRange->high) : "";
   const std::pair<const char*, std::string> keys[] = {
       {"palette", WordOf(s.palette, kPalettes)}, {"bands", s.bands ? "1" : "0"}, {"timeUnit", WordOf(s.timeUnit, kTimeUnits)},
       {"yRange", range}, {"censorMarks", s.censorMarks ? "1" : "0"}};
   bool written = true;
-  for (const auto& [key, value] : keys) written = WritePrivateProfileStringA(kSection, key, value.c_str(), path.c_str()) && written;
+  for (const auto& [name, value] : keys) {
+    written = RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), static_cast<DWORD>(value.size() + 1)) ==
+                  ERROR_SUCCESS &&
+              written;
+  }
+  RegCloseKey(key);
   return written;
 }
 

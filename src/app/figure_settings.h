@@ -1,6 +1,6 @@
-// The figure window's settings kept in the program's settings file (the program's path with
-// ".ini" for its last four bytes), section [figure], so that a restart draws the figure as the
-// user left it. The seven keys of the settings table stay as they are.
+// The figure window's settings kept in the user's registry key of the program (values of
+// Software\Orvantis\Figure), so that a restart draws the figure as the user left it. The
+// settings file beside the program stays unread and unwritten, as every other setting.
 #pragma once
 
 #include <string>
@@ -9,11 +9,11 @@
 
 namespace orv::app {
 
-std::string ProgramSettingsPath();
+inline constexpr char kFigureSettingsKey[] = "Software\\Orvantis\\Figure";
 
-// The settings the file holds; a key missing or not understood keeps its default.
-FigureSettings ReadFigureSettings(const std::string& path);
-// False when the file could not be written.
-bool WriteFigureSettings(const std::string& path, const FigureSettings& settings);
+// The settings kept; a value missing or not understood keeps its default.
+FigureSettings ReadFigureSettings();
+// False when they could not be kept.
+bool WriteFigureSettings(const FigureSettings& settings);
 
 }  // namespace orv::app

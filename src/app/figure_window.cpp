@@ -233,8 +233,8 @@ void Program::ChangeFigureSettings() {
   HWND window = view(kFigure);
   const bool owned = window != nullptr && IsWindowVisible(window);
   if (!ChooseFigureSettings(dialogs_, owned ? window : main_, figureSettings_)) return;
-  if (!WriteFigureSettings(ProgramSettingsPath(), figureSettings_)) {
-    boxes_.Show(ProgramSettingsPath() + "\r\n図の設定を保存できませんでした", "図の設定", BoxIcon::Warning);
+  if (!WriteFigureSettings(figureSettings_)) {
+    boxes_.Show("図の設定を保存できませんでした", "図の設定", BoxIcon::Warning);
   }
 }
 

@@ -75,7 +75,7 @@ Program::Program(HINSTANCE instance) : instance_(instance) {
   dialogs_.shownPath = &shownPath_;
   dialogs_.modelChoices = &modelChoices_;
   for (COLORREF& c : dialogs_.customColours) c = RGB(255, 255, 255);
-  figureSettings_ = ReadFigureSettings(ProgramSettingsPath());
+  figureSettings_ = ReadFigureSettings();
 }
 
 Program::~Program() = default;

@@ -14,6 +14,7 @@
 #include <tuple>
 
 #include "app/figure_drawing.h"
+#include "app/figure_settings.h"
 #include "gui_driver.h"
 #include "text/cp932.h"
 
@@ -376,20 +377,21 @@ ShownSettings SettingsShown(HWND dialog) {
 
 std::string FigureKey(const char* key) {
   char value[64] = {};
-  GetPrivateProfileStringA("figure", key, "-", value, sizeof value, SettingsFilePath().c_str());
+  DWORD size = sizeof value;
+  if (RegGetValueA(HKEY_CURRENT_USER, kFigureSettingsKey, key, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS) return "-";
   return value;
 }
 
-// "図の設定…" keeps its choices in the program's settings file, section [figure], as soon as ＯＫ
+// "図の設定…" keeps its choices in the user's registry key of the program as soon as ＯＫ
 // takes them, and a restart draws with them: the window's last curve black (grey) where the
 // figure in those settings has it (years axis, Y from 0.2). A range that is no range keeps the
 // window open with a box. Ids: palette 9501 the program's, 9502 Okabe-Ito, 9503 grey; time
 // axis 9511 auto, 9512 months, 9513 years; 9521 bands, 9522 censor marks, 9523 the range.
 TEST(FigureWindow, SettingsRememberedAcrossARestart) {
-  // The file goes however the test ends, so that the other tests' programs start from the defaults.
+  // The values go however the test ends, so that the other tests' programs start from the defaults.
   struct Removed {
-    Removed() { DeleteFileA(SettingsFilePath().c_str()); }
-    ~Removed() { DeleteFileA(SettingsFilePath().c_str()); }
+    Removed() { RegDeleteKeyA(HKEY_CURRENT_USER, kFigureSettingsKey); }
+    ~Removed() { RegDeleteKeyA(HKEY_CURRENT_USER, kFigureSettingsKey); }
   } removed;
   {
     App app(Quoted(SamplePath()));

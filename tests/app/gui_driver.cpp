@@ -249,7 +249,6 @@ Rect Place(HWND w) {
   return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
-std::string SettingsFilePath() { return "Z:" + exePath.substr(0, exePath.size() - 4) + ".ini"; }
 
 void SaveScreen(const std::string& path) {
   const SIZE screen{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};

@@ -37,9 +37,6 @@ std::string LongNamesFile();
 
 // The bundled sample as the program under Wine reaches it, and a path quoted for a command line.
 std::string SamplePath();
-// The program's settings file as the program under test places it: its path with ".ini" for
-// the last four bytes.
-std::string SettingsFilePath();
 std::string Quoted(const std::string& path);
 
 // Handles this process's messages until done() holds or the time is up; returns done().
