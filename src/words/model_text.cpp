@@ -36,6 +36,23 @@ std::string HrText(const CoxTerm& t) {
   return IntervalText(t.hr, t.lower, t.upper, 2, kDash) + ", " + RoundedPText(t.p);
 }
 
+// "sex: categorical, 2 levels (M, F), 0 missing", "age: continuous, 5 missing".
+std::string ColumnText(const CovariateColumn& column) {
+  std::string out = Cp932ToUtf8(column.name) + ": ";
+  if (column.type == CovariateType::Continuous) {
+    out += "continuous";
+  } else {
+    out += "categorical, " + std::to_string(column.levels.size()) + (column.levels.size() == 1 ? " level (" : " levels (");
+    for (std::size_t l = 0; l < column.levels.size(); ++l) out += (l == 0 ? "" : ", ") + Cp932ToUtf8(column.levels[l]);
+    out += ")";
+    // Said only where some values are numbers: the column would be continuous but for them.
+    const bool someNumbers = std::any_of(column.levels.begin(), column.levels.end(),
+                                         [](const std::string& level) { return !std::isnan(CovariateNumber(level)); });
+    if (someNumbers && !column.firstNonNumber.empty()) out += ", not numeric from \"" + Cp932ToUtf8(column.firstNonNumber) + "\"";
+  }
+  return out + ", " + std::to_string(column.missing) + " missing";
+}
+
 std::string NoteLines(const std::string& note) {
   std::string out;
   for (std::size_t at = 0; at < note.size();) {
@@ -110,7 +127,11 @@ std::string ModelText(const AnalysisResults& r) {
   out += "]\n" + TestWindowText(r.run.window.lastWeek, kDash) + "; Efron ties, Wald 95 % CI\n";
   // The loader's note of the file's columns (types, levels, missing values), so that a choice
   // can be checked against what the file holds.
-  if (const Covariates& c = r.cases.covariates; !c.columns.empty() || !c.refusal.empty()) out += "Covariates of the file:\n" + NoteLines(c.note);
+  if (const Covariates& c = r.cases.covariates; !c.columns.empty() || !c.refusal.empty()) {
+    out += "Covariates of the file:\n";
+    if (!c.refusal.empty()) out += "  none used: " + Cp932ToUtf8(c.refusal) + "\n";
+    for (const CovariateColumn& column : c.columns) out += "  " + ColumnText(column) + "\n";
+  }
   if (!m.refusal.empty()) return out + "Not fitted: " + Cp932ToUtf8(m.refusal) + "\n";
   out += "n = " + std::to_string(m.n) + ", " + std::to_string(m.events) + (m.events == 1 ? " event" : " events");
   if (m.dropped > 0) out += ", " + std::to_string(m.dropped) + " dropped for a missing value";
@@ -123,7 +144,9 @@ std::string ModelText(const AnalysisResults& r) {
   out += "Global tests: " + TestText("likelihood ratio", m.likelihoodRatio) + "; " + TestText("Wald", m.wald) + "; " +
          TestText("score", m.score) + "\n";
   for (const FactorTest& f : a.factorTests) {
-    out += "  " + Cp932ToUtf8(f.name) + ": " + TestText("likelihood ratio", f.likelihoodRatio) + "; " + TestText("Wald", f.wald) + "\n";
+    // The group factor is the first; the others are named by their columns.
+    const std::string name = &f == &a.factorTests.front() ? std::string("groups") : Cp932ToUtf8(f.name);
+    out += "  " + name + ": " + TestText("likelihood ratio", f.likelihoodRatio) + "; " + TestText("Wald", f.wald) + "\n";
   }
   if (const auto& s = a.stratifiedLogRank) {
     const std::string strata = StrataNameOf(r);
