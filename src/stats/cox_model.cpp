@@ -9,6 +9,7 @@
 
 #include "stats/chi_square.h"
 #include "stats/cholesky.h"
+#include "stats/newton_ascent.h"
 #include "stats/log_of_product.h"
 #include "survival/km_estimates.h"
 #include "text/number_text.h"
@@ -17,9 +18,6 @@ namespace orv {
 
 namespace {
 
-constexpr int kMaxSteps = 50;
-constexpr int kMaxHalvings = 40;
-constexpr double kRelativeChange = 1e-10;
 // A column whose part not explained by the columns before it is this small a share of its
 // own spread is taken as their combination.
 constexpr double kCollinear = 1e-9;
@@ -388,31 +386,9 @@ CoxModel FitCoxModel(const CoxDesign& design, std::span<const int> chosen, const
     model.score = ChiSquareTest(score, static_cast<int>(q));
   }
 
-  bool converged = false;
-  std::vector<double> step = solved, next(q);
-  for (int iteration = 1; iteration <= kMaxSteps && !converged; ++iteration) {
-    model.iterations = iteration;
-    CoxEvaluation tried;
-    bool up = false;
-    for (int h = 0; h <= kMaxHalvings && !up; ++h) {
-      for (std::size_t k = 0; k < q; ++k) next[k] = beta[k] + step[k];
-      tried = Evaluate(s, x, q, next);
-      up = tried.logLik >= at.logLik && std::isfinite(tried.logLik);
-      if (!up) {
-        for (double& v : step) v /= 2;
-      }
-    }
-    // No step up even halved forty times: beta is the maximum as far as doubles tell.
-    if (!up) break;
-    converged = std::abs(tried.logLik - at.logLik) <= kRelativeChange * std::abs(at.logLik);
-    beta = next;
-    at = std::move(tried);
-    factor = at.information;
-    if (!Cholesky(factor, q)) break;
-    step = at.score;
-    CholeskySolve(factor, q, step.data());
-    converged = converged || std::all_of(step.begin(), step.end(), [](double v) { return v == 0; });
-  }
+  const NewtonOutcome newton = NewtonAscent([&](const std::vector<double>& b) { return Evaluate(s, x, q, b); }, beta, at, std::move(solved));
+  model.iterations = newton.iterations;
+  const bool converged = newton.converged;
   factor = at.information;
   if (!converged || !Cholesky(factor, q)) {
     model.refusal = "尤度の最大値が求まらないため、モデルを推定しません";

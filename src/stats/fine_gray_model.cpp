@@ -7,6 +7,7 @@
 #include <numeric>
 
 #include "stats/cholesky.h"
+#include "stats/newton_ascent.h"
 #include "survival/km_estimates.h"
 #include "text/number_text.h"
 
@@ -14,9 +15,6 @@ namespace orv {
 
 namespace {
 
-constexpr int kMaxSteps = 50;
-constexpr int kMaxHalvings = 40;
-constexpr double kRelativeChange = 1e-10;
 constexpr double kCollinear = 1e-9;  // as the Cox model's
 
 enum Kind : std::uint8_t { kCensored = 0, kInterest = 1, kCompeting = 2 };
@@ -365,31 +363,11 @@ AdjustedFineGray FitFineGrayModel(const CoxDesign& design) {
     out.refusal = "情報行列が正定値でないため、モデルを推定しません";
     return out;
   }
-  std::vector<double> step = at.score, next(q);
+  std::vector<double> step = at.score;
   CholeskySolve(factor, q, step.data());
-  bool converged = false;
-  for (int iteration = 1; iteration <= kMaxSteps && !converged; ++iteration) {
-    out.iterations = iteration;
-    Evaluation tried;
-    bool up = false;
-    for (int h = 0; h <= kMaxHalvings && !up; ++h) {
-      for (std::size_t k = 0; k < q; ++k) next[k] = beta[k] + step[k];
-      tried = Evaluate(c, next);
-      up = tried.logLik >= at.logLik && std::isfinite(tried.logLik);
-      if (!up) {
-        for (double& v : step) v /= 2;
-      }
-    }
-    if (!up) break;
-    converged = std::abs(tried.logLik - at.logLik) <= kRelativeChange * std::abs(at.logLik);
-    beta = next;
-    at = std::move(tried);
-    factor = at.information;
-    if (!Cholesky(factor, q)) break;
-    step = at.score;
-    CholeskySolve(factor, q, step.data());
-    converged = converged || std::all_of(step.begin(), step.end(), [](double v) { return v == 0; });
-  }
+  const NewtonOutcome newton = NewtonAscent([&](const std::vector<double>& b) { return Evaluate(c, b); }, beta, at, std::move(step));
+  out.iterations = newton.iterations;
+  const bool converged = newton.converged;
   factor = at.information;
   if (!converged || !Cholesky(factor, q)) {
     out.refusal = "推定方程式の解が求まらないため、モデルを推定しません";
