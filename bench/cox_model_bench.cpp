@@ -4,7 +4,13 @@
 // of the same design with a competing cause.
 #include <benchmark/benchmark.h>
 
+#include <memory>
+
+#include "case_file.h"
 #include "cox_design.h"
+#include "platform/recording.h"
+#include "session/analysis.h"
+#include "stats/adjusted_analysis.h"
 #include "stats/fine_gray_model.h"
 
 namespace {
@@ -34,5 +40,21 @@ void BM_FineGrayModelTenColumnsMillionCases(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_FineGrayModelTenColumnsMillionCases)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// What every analysis run now adds: the one Cox model of the shown groups (no covariates) over
+// a generated registry export of a million rows, 20 groups shown (19 columns).
+void BM_GroupModelOfEveryRunMillionRows(benchmark::State& state) {
+  auto ws = std::make_unique<orv::Workspace>();
+  orv::RecordingRichText report;
+  orv::RecordingMessageBoxes boxes;
+  orv::LoadDataBytes("bench.csv", orv::bench::GeneratedCaseFile(orv::bench::kMillionRows), *ws, report, boxes);
+  const orv::GroupSet shown = orv::DefaultShownGroups(ws->cases);
+  for (auto _ : state) {
+    const orv::AdjustedAnalysis a = orv::FitAdjustedAnalysis(ws->cases, shown, 0, 260, {});
+    benchmark::DoNotOptimize(a.model.logLik);
+    if (!a.model.refusal.empty()) state.SkipWithError("not fitted");
+  }
+}
+BENCHMARK(BM_GroupModelOfEveryRunMillionRows)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
