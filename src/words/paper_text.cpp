@@ -400,7 +400,7 @@ class PaperBuilder {
                       name + " was tested by the likelihood-ratio test.",
                   name + U(u8"の水準ごとのハザード比は水準ごとのモデルで推定し、群と") + name + U(u8"の交互作用は尤度比検定で評価した。"));
     }
-    if (a.fineGray && a.fineGray->refusal.empty() && AdjustedForCovariates()) {
+    if (AdjustedFineGrayModel() != nullptr) {
       w_.Sentence("Subdistribution HRs adjusted for the same covariates were estimated by the Fine" + kDash +
                       "Gray model with robust standard errors.",
                   U(u8"同じ共変量で調整した部分分布ハザード比をロバスト標準誤差によるFine") + kDash + U(u8"Grayモデルで推定した。"));
@@ -538,6 +538,14 @@ class PaperBuilder {
     return nullptr;
   }
   bool AdjustedForCovariates() const { return s_.model != nullptr && !s_.model->covariates.empty(); }
+  // The Fine-Gray model with the covariates, fitted beside the model's ratios: the methods name it
+  // and the results give its ratios. Its design is the model's without the strata, so the
+  // model's rows index its terms too.
+  const AdjustedFineGray* AdjustedFineGrayModel() const {
+    if (!ModelRatios() || !AdjustedForCovariates()) return nullptr;
+    const auto& f = s_.adjusted->fineGray;
+    return f && f->refusal.empty() && f->terms.size() == Model().terms.size() ? &*f : nullptr;
+  }
   std::string ColumnName(int c) const { return Cp932ToUtf8(s_.cases.covariates.columns[static_cast<std::size_t>(c)].name); }
   // "age, sex and stage" / "年齢・性別・病期".
   std::pair<std::string, std::string> CovariateNames() const {
@@ -868,6 +876,30 @@ class PaperBuilder {
       w_.Sentence("The subdistribution HR for " + NameEn(b) + " vs " + NameEn(a) + " was " + hr.first + ", " + p + ".",
                   Name(a) + U(u8"に対する") + Name(b) + U(u8"の部分分布ハザード比は") + hr.second + U(u8"、") + p +
                       U(u8"であった。"));
+    }
+    if (AdjustedFineGrayModel() != nullptr) AdjustedSubRatioSentences(*AdjustedFineGrayModel());
+  }
+
+  // Each shown group against the reference in the Fine-Gray model with the covariates, with its
+  // robust interval; a robust variance of 0 leaves the estimate alone.
+  void AdjustedSubRatioSentences(const AdjustedFineGray& f) {
+    const int ref = s_.adjusted->referenceGroup;
+    for (const ModelRow& row : rows_) {
+      if (row.group == 0 || row.reference) continue;
+      const CoxTerm& t = f.terms[static_cast<std::size_t>(row.term)];
+      if (!t.estimated) {
+        w_.Sentence("No adjusted subdistribution HR for " + NameEn(row.group) + " vs " + NameEn(ref) + " could be estimated in the Fine" +
+                        kDash + "Gray model.",
+                    Name(ref) + U(u8"に対する") + Name(row.group) + U(u8"の調整部分分布ハザード比はFine") + kDash +
+                        U(u8"Grayモデルでは推定できなかった。"));
+        continue;
+      }
+      const std::string path = Element(Path(json_name::kCompetingRisks, json_name::kAdjusted, json_name::kTerms), row.term);
+      const auto hr = Estimate(t.hr, t.lower, t.upper, path, json_name::kHazardRatio, Ratio);
+      const std::string p = std::isfinite(t.p) ? ", " + PWords(w_.F(RoundedPFigure(t.p), Path(path, json_name::kP))) : "";
+      w_.Sentence("The adjusted subdistribution HR for " + NameEn(row.group) + " vs " + NameEn(ref) + " was " + hr.first + p + ".",
+                  Name(ref) + U(u8"に対する") + Name(row.group) + U(u8"の調整部分分布ハザード比は") + hr.second +
+                      (p.empty() ? "" : U(u8"、") + p.substr(2)) + U(u8"であった。"));
     }
   }
 

@@ -135,7 +135,13 @@ std::string NoEventFile() {
 // the order of the sentences changed, the languages drifting apart, and of the notes file a
 // report note counted under another, left out, or counted otherwise than the report counts it.
 TEST(CliPaper, EveryTracedFigureIsItsJsonValueAsWritten) {
-  const struct { const char* name; std::vector<std::string> args; std::size_t figures; const char* golden = nullptr; } cases[] = {
+  const struct {
+    const char* name;
+    std::vector<std::string> args;
+    std::size_t figures;
+    const char* golden = nullptr;
+    std::vector<std::string> sentences = {};  // English and Japanese, each held word for word
+  } cases[] = {
       // Four groups beyond five years with four causes; the reference is the second group, so
       // the pairs run both ways from it.
       {"sample, a cause censored, second reference", {ORVANTIS_SAMPLE, "--censor", U8(u8"心疾患"), "--reference", "2"}, 100},
@@ -148,6 +154,12 @@ TEST(CliPaper, EveryTracedFigureIsItsJsonValueAsWritten) {
       // The model adjusted for three covariates gives the ratios, their events and the global
       // test; the cases it leaves out for a missing value are counted.
       {"sample with covariates, adjusted", {ORVANTIS_SOURCE_DIR "/examples/data-sample-covariates.csv", "--covariates", "age,sex,stage"}, 103},
+      // With a cause censored as well, the Fine-Gray model with the same covariates gives each
+      // group's ratio after the unadjusted ones: its terms are the groups' before the covariates'.
+      {"sample with covariates and a cause censored, adjusted Fine-Gray",
+       {ORVANTIS_SOURCE_DIR "/examples/data-sample-covariates.csv", "--covariates", "age,sex,stage", "--censor", U8(u8"心疾患")}, 116, nullptr,
+       {U8(u8"The adjusted subdistribution HR for 経過観察群 vs 新規治療群 was 1.79 (95% CI, 1.11–2.89), p = 0.016."),
+        U8(u8"新規治療群に対する経過観察群の調整部分分布ハザード比は1.79（95%信頼区間：1.11–2.89）、p = 0.016であった。")}},
       // 190 pairs, the reference's the last ones of the JSON arrays.
       {"twenty groups, the last the reference", {ORVANTIS_SOURCE_DIR "/tests/cli/golden/generated-300.csv", "--reference", "20", "--time-unit", "years"}, 372},
   };
@@ -158,6 +170,9 @@ TEST(CliPaper, EveryTracedFigureIsItsJsonValueAsWritten) {
     EXPECT_EQ(run.result["paper"]["ja"], run.ja);
     if (c.args.back() == U8(u8"他病=other disease")) {
       EXPECT_EQ(CsvRows(run.ratios).at(1).at(1) + "," + CsvRows(run.ratios)[1].at(3), "adeno,squamous");
+    }
+    for (const std::string& sentence : c.sentences) {
+      EXPECT_NE((run.en + run.ja).find(sentence), std::string::npos) << sentence;
     }
     if (c.golden != nullptr) {
       EXPECT_EQ(run.en, Named(GoldenText(c.golden + std::string("-en.txt")), c.args[0]));
