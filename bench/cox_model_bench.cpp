@@ -28,8 +28,8 @@ BENCHMARK(BM_CoxModelTenColumnsMillionCases)->Unit(benchmark::kMillisecond)->Ite
 // Every fourth death a death of the competing cause.
 void BM_FineGrayModelTenColumnsMillionCases(benchmark::State& state) {
   orv::CoxDesign design = orv::bench::LargeCoxDesign();
-  design.competing.assign(design.Cases(), 0);
-  for (std::size_t i = 0; i < design.Cases(); i += 4) {
+  design.competing.assign(design.Rows(), 0);
+  for (std::size_t i = 0; i < design.Rows(); i += 4) {
     design.competing[i] = design.event[i];
     design.event[i] = 0;
   }

@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::fputs("week,status,x1,x2,x3,x4,x5,x6,x7,x8,x9,x10\n", out);
-  for (std::size_t i = 0; i < design.Cases(); ++i) {
+  for (std::size_t i = 0; i < design.Rows(); ++i) {
     std::fprintf(out, "%d,%d", design.week[i], design.event[i]);
     for (std::size_t k = 0; k < orv::bench::kCoxColumns; ++k) {
       std::fprintf(out, ",%.17g", design.x[i * orv::bench::kCoxColumns + k]);

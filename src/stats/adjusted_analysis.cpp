@@ -67,8 +67,8 @@ void AddInteraction(CoxDesign& design) {
       design.factorOf.push_back(2);
     }
   }
-  std::vector<double> x(design.Cases() * wide);
-  for (std::size_t i = 0; i < design.Cases(); ++i) {
+  std::vector<double> x(design.Rows() * wide);
+  for (std::size_t i = 0; i < design.Rows(); ++i) {
     const double* row = design.x.data() + i * p;
     double* out = x.data() + i * wide;
     std::copy(row, row + p, out);
@@ -95,8 +95,11 @@ Subgroups FitSubgroups(const Covariates& covariates, const CoxDesignRequest& bas
     within.onlyColumn = request.subgroup;
     within.onlyLevel = static_cast<int>(l);
     const CoxDesign design = BuildCoxDesign(covariates, within);
-    SubgroupLevel level{.level = column.levels[l], .n = static_cast<std::int64_t>(design.Cases())};
-    for (const std::uint8_t e : design.event) level.events += e;
+    SubgroupLevel level{.level = column.levels[l]};
+    for (std::size_t i = 0; i < design.Rows(); ++i) {
+      level.n += design.CountOf(i);
+      level.events += design.event[i] != 0 ? design.CountOf(i) : 0;
+    }
     level.model = FitCoxModel(design);
     out.levels.push_back(std::move(level));
   }
@@ -136,7 +139,8 @@ AdjustedAnalysis FitAdjustedAnalysis(const CaseData& cases, const GroupSet& show
   CoxDesignRequest design{.referenceGroup = out.referenceGroup,
                           .covariates = request.covariates,
                           .strata = request.strata,
-                          .lastWeek = lastWeek};
+                          .lastWeek = lastWeek,
+                          .collapse = true};
   for (int g = 1; g <= LastGroup(cases); ++g) {
     if (shown.Contains(g)) design.groups.push_back(g);
   }
@@ -159,6 +163,7 @@ AdjustedAnalysis FitAdjustedAnalysis(const CaseData& cases, const GroupSet& show
   if (HasCompetingCauses(cases)) {
     CoxDesignRequest unstratified = design;
     unstratified.strata = -1;
+    unstratified.collapse = false;
     out.fineGray = FitFineGrayModel(BuildCoxDesign(covariates, unstratified));
   }
   if (request.subgroup >= 0) out.subgroups = FitSubgroups(covariates, design, request);

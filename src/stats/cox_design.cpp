@@ -2,11 +2,95 @@
 #include "stats/cox_design.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstring>
 
 #include "text/number_text.h"
 
 namespace orv {
+
+namespace {
+
+// The rows of a design found by their stratum, week, event, competing death and x, bit for bit
+// (a -0 and a 0 are two rows, which costs a row and changes no sum): an open-addressed table
+// of row numbers, kept at most half full.
+class RowIndex {
+ public:
+  explicit RowIndex(const CoxDesign& design) : design_(design), slots_(1024) {}
+
+  // The row equal to the candidate, or -1 after taking the candidate as the row `next`.
+  std::int64_t FindOrAdd(std::int32_t stratum, std::int32_t week, std::uint8_t event, std::uint8_t competing,
+                         const std::vector<double>& x, std::size_t next) {
+    std::uint64_t hash = Mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(stratum)) << 32 |
+                             static_cast<std::uint32_t>(week));
+    hash = Mix(hash ^ (static_cast<std::uint64_t>(event) << 1 | competing));
+    for (const double v : x) hash = Mix(hash ^ std::bit_cast<std::uint64_t>(v));
+    const std::size_t p = x.size();
+    std::size_t at = hash & (slots_.size() - 1);
+    for (; slots_[at].row != 0; at = (at + 1) & (slots_.size() - 1)) {
+      const std::size_t r = slots_[at].row - 1;
+      if (slots_[at].hash == hash && design_.week[r] == week && design_.event[r] == event &&
+          design_.competing[r] == competing && (design_.stratum.empty() || design_.stratum[r] == stratum) &&
+          (p == 0 || std::memcmp(design_.x.data() + r * p, x.data(), p * sizeof(double)) == 0)) {
+        return static_cast<std::int64_t>(r);
+      }
+    }
+    slots_[at] = {hash, next + 1};
+    if (2 * ++used_ > slots_.size()) Grow();
+    return -1;
+  }
+
+ private:
+  struct Slot {
+    std::uint64_t hash = 0;
+    std::size_t row = 0;  // row + 1; 0 free
+  };
+  static std::uint64_t Mix(std::uint64_t h) {
+    h += 0x9e3779b97f4a7c15ULL;
+    h = (h ^ (h >> 30)) * 0xbf58476d1ce4e5b9ULL;
+    h = (h ^ (h >> 27)) * 0x94d049bb133111ebULL;
+    return h ^ (h >> 31);
+  }
+  void Grow() {
+    std::vector<Slot> old(slots_.size() * 2);
+    old.swap(slots_);
+    for (const Slot& slot : old) {
+      if (slot.row == 0) continue;
+      std::size_t at = slot.hash & (slots_.size() - 1);
+      while (slots_[at].row != 0) at = (at + 1) & (slots_.size() - 1);
+      slots_[at] = slot;
+    }
+  }
+  const CoxDesign& design_;
+  std::vector<Slot> slots_;
+  std::size_t used_ = 0;
+};
+
+}  // namespace
+
+CoxDesign ExpandedRows(const CoxDesign& design) {
+  if (design.count.empty()) return design;
+  CoxDesign out = design;
+  out.week.clear();
+  out.event.clear();
+  out.stratum.clear();
+  out.x.clear();
+  out.count.clear();
+  out.competing.clear();
+  const std::size_t p = design.columns.size();
+  for (std::size_t i = 0; i < design.Rows(); ++i) {
+    for (std::int64_t c = 0; c < design.count[i]; ++c) {
+      out.week.push_back(design.week[i]);
+      out.event.push_back(design.event[i]);
+      if (!design.stratum.empty()) out.stratum.push_back(design.stratum[i]);
+      if (i < design.competing.size()) out.competing.push_back(design.competing[i]);
+      out.x.insert(out.x.end(), design.x.begin() + static_cast<std::ptrdiff_t>(i * p),
+                   design.x.begin() + static_cast<std::ptrdiff_t>((i + 1) * p));
+    }
+  }
+  return out;
+}
 
 CoxDesign BuildCoxDesign(const Covariates& covariates, const CoxDesignRequest& request) {
   CoxDesign design;
@@ -68,6 +152,7 @@ CoxDesign BuildCoxDesign(const Covariates& covariates, const CoxDesignRequest& r
   const std::size_t p = design.columns.size();
 
   std::vector<double> row(p);
+  RowIndex rows(design);
   for (std::size_t i = 0; i < covariates.Cases(); ++i) {
     const int g = covariates.group[i];
     const bool shown = g == request.referenceGroup ? referenceShown
@@ -104,9 +189,20 @@ CoxDesign BuildCoxDesign(const Covariates& covariates, const CoxDesignRequest& r
       continue;
     }
     const bool beyond = covariates.week[i] > request.lastWeek;
-    design.week.push_back(beyond ? request.lastWeek : covariates.week[i]);
-    design.event.push_back(!beyond && covariates.status[i] == CaseStatus::Death ? 1 : 0);
-    design.competing.push_back(!beyond && covariates.status[i] == CaseStatus::CompetingDeath ? 1 : 0);
+    const std::int32_t week = beyond ? request.lastWeek : covariates.week[i];
+    const std::uint8_t event = !beyond && covariates.status[i] == CaseStatus::Death ? 1 : 0;
+    const std::uint8_t competing = !beyond && covariates.status[i] == CaseStatus::CompetingDeath ? 1 : 0;
+    if (request.collapse) {
+      const std::int64_t same = rows.FindOrAdd(stratum, week, event, competing, row, design.Rows());
+      if (same >= 0) {
+        ++design.count[static_cast<std::size_t>(same)];
+        continue;
+      }
+      design.count.push_back(1);
+    }
+    design.week.push_back(week);
+    design.event.push_back(event);
+    design.competing.push_back(competing);
     if (request.strata >= 0) design.stratum.push_back(stratum);
     design.x.insert(design.x.end(), row.begin(), row.end());
   }

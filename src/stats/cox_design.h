@@ -28,10 +28,16 @@ struct CoxDesignRequest {
   // a case without a value there is neither taken nor counted as dropped.
   int onlyColumn = -1;
   int onlyLevel = 0;
+  // Cases of equal stratum, week, event, competing death and row of x as one row with their
+  // count: what the Cox fits weigh; a model that reads cases one by one wants false.
+  bool collapse = false;
 };
 
 // The cases of the shown groups with a value in every chosen column (the others counted as
 // dropped), a death only when of a cause counted as a death, within the window.
 CoxDesign BuildCoxDesign(const Covariates& covariates, const CoxDesignRequest& request);
+
+// The design with each row repeated by its count, the counts gone.
+CoxDesign ExpandedRows(const CoxDesign& design);
 
 }  // namespace orv

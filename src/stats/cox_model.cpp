@@ -23,10 +23,11 @@ namespace {
 constexpr double kCollinear = 1e-9;
 
 // The cases sorted by stratum and, within it, by week from the last: a risk set then grows
-// case by case. Blocks are the runs of one stratum and week.
+// row by row. Blocks are the runs of one stratum and week. A row weighs as its count of cases.
 struct SortedCases {
-  std::size_t n = 0;
+  std::size_t n = 0;                     // rows
   std::vector<std::size_t> order;        // sorted position -> design row
+  std::vector<double> count;             // in sorted order
   std::vector<std::size_t> blockStart;   // n + 1 ends: block b is [blockStart[b], blockStart[b + 1])
   std::vector<std::uint8_t> newStratum;  // per block: the first of its stratum
   std::vector<std::uint8_t> event;       // in sorted order
@@ -34,7 +35,7 @@ struct SortedCases {
 
 SortedCases SortCases(const CoxDesign& design) {
   SortedCases s;
-  s.n = design.Cases();
+  s.n = design.Rows();
   const auto stratum = [&design](std::size_t i) { return design.stratum.empty() ? 0 : design.stratum[i]; };
   s.order.resize(s.n);
   std::iota(s.order.begin(), s.order.end(), std::size_t{0});
@@ -43,9 +44,11 @@ SortedCases SortCases(const CoxDesign& design) {
     return design.week[a] > design.week[b];
   });
   s.event.resize(s.n);
+  s.count.resize(s.n);
   for (std::size_t i = 0; i < s.n; ++i) {
     const std::size_t row = s.order[i];
     s.event[i] = design.event[row];
+    s.count[i] = static_cast<double>(design.CountOf(row));
     const bool stratumStarts = i == 0 || stratum(row) != stratum(s.order[i - 1]);
     if (stratumStarts || design.week[row] != design.week[s.order[i - 1]]) {
       s.blockStart.push_back(i);
@@ -61,10 +64,13 @@ std::vector<double> SortedColumns(const CoxDesign& design, const SortedCases& s,
   const std::size_t p = design.columns.size();
   const std::size_t q = columns.size();
   std::vector<double> mean(q, 0);
+  double cases = 0;
   for (std::size_t i = 0; i < s.n; ++i) {
-    for (std::size_t k = 0; k < q; ++k) mean[k] += design.x[i * p + static_cast<std::size_t>(columns[k])];
+    const double count = static_cast<double>(design.CountOf(i));
+    cases += count;
+    for (std::size_t k = 0; k < q; ++k) mean[k] += count * design.x[i * p + static_cast<std::size_t>(columns[k])];
   }
-  for (double& m : mean) m /= static_cast<double>(std::max<std::size_t>(s.n, 1));
+  for (double& m : mean) m /= std::max(cases, 1.0);
   // Row by row: each case's row is read once, wherever the sorting put it.
   std::vector<double> x(s.n * q);
   for (std::size_t i = 0; i < s.n; ++i) {
@@ -106,13 +112,14 @@ CoxEvaluation Evaluate(const SortedCases& s, const std::vector<double>& x, std::
       std::fill(s2.begin(), s2.end(), 0);
     }
     double d0 = 0;
-    int deaths = 0;
+    std::int64_t deaths = 0;
     bool anyDeath = false;
     for (std::size_t i = s.blockStart[b]; i < s.blockStart[b + 1]; ++i) {
       const double* xi = x.data() + i * q;
       double eta = 0;
       for (std::size_t k = 0; k < q; ++k) eta += xi[k] * beta[k];
-      const double w = std::exp(eta);
+      const double count = s.count[i];
+      const double w = count * std::exp(eta);
       s0 += w;
       for (std::size_t k = 0; k < q; ++k) {
         const double wx = w * xi[k];
@@ -125,12 +132,12 @@ CoxEvaluation Evaluate(const SortedCases& s, const std::vector<double>& x, std::
           std::fill(d2.begin(), d2.end(), 0);
           anyDeath = true;
         }
-        ++deaths;
+        deaths += static_cast<std::int64_t>(count);
         d0 += w;
-        e.logLik += eta;
+        e.logLik += count * eta;
         for (std::size_t k = 0; k < q; ++k) {
           const double wx = w * xi[k];
-          e.score[k] += xi[k];
+          e.score[k] += count * xi[k];
           d1[k] += wx;
           for (std::size_t j = k; j < q; ++j) d2[k * q + j] += wx * xi[j];
         }
@@ -141,8 +148,8 @@ CoxEvaluation Evaluate(const SortedCases& s, const std::vector<double>& x, std::
     //   a = sum 1/s0, c = sum f/s0, a2 = sum 1/s0^2, c2 = sum f/s0^2, e2 = sum f^2/s0^2,
     // so that a week costs p^2 once however many die in it.
     double a = 0, c = 0, a2 = 0, c2 = 0, e2 = 0;
-    for (int j = 0; j < deaths; ++j) {
-      const double f = static_cast<double>(j) / deaths;
+    for (std::int64_t j = 0; j < deaths; ++j) {
+      const double f = static_cast<double>(j) / static_cast<double>(deaths);
       const double r0 = s0 - f * d0;
       const double inverse = 1 / r0;
       logDen.Multiply(r0);
@@ -179,13 +186,15 @@ std::vector<int> IndependentColumns(const CoxDesign& design, const SortedCases& 
     const std::size_t to = s.blockStart[b + 1];
     if (b + 2 < s.blockStart.size() && !s.newStratum[b + 1]) continue;
     std::fill(mean.begin(), mean.end(), 0);
+    double cases = 0;
     for (std::size_t i = from; i < to; ++i) {
-      for (std::size_t k = 0; k < p; ++k) mean[k] += x[i * p + k];
+      cases += s.count[i];
+      for (std::size_t k = 0; k < p; ++k) mean[k] += s.count[i] * x[i * p + k];
     }
-    for (double& v : mean) v /= static_cast<double>(to - from);
+    for (double& v : mean) v /= cases;
     for (std::size_t i = from; i < to; ++i) {
       for (std::size_t k = 0; k < p; ++k) {
-        const double a = x[i * p + k] - mean[k];
+        const double a = s.count[i] * (x[i * p + k] - mean[k]);
         for (std::size_t j = k; j < p; ++j) cross[k * p + j] += a * (x[i * p + j] - mean[j]);
       }
     }
@@ -246,8 +255,8 @@ CoxTest ChiSquareTest(double statistic, int df) {
 class RankCounts {
  public:
   explicit RankCounts(std::size_t size) : tree_(size + 1, 0) {}
-  void Add(std::size_t rank) {
-    for (; rank < tree_.size(); rank += rank & (~rank + 1)) ++tree_[rank];
+  void Add(std::size_t rank, double count) {
+    for (; rank < tree_.size(); rank += rank & (~rank + 1)) tree_[rank] += count;
   }
   double UpTo(std::size_t rank) const {
     double total = 0;
@@ -280,18 +289,18 @@ void Concordance(const SortedCases& s, const std::vector<double>& eta, CoxModel&
     for (; b < end; ++b) {
       const std::size_t lo = s.blockStart[b], hi = s.blockStart[b + 1];
       for (std::size_t i = lo; i < hi; ++i) {
-        if (!s.event[i]) counts.Add(rank(i)), ++inSet;
+        if (!s.event[i]) counts.Add(rank(i), s.count[i]), inSet += s.count[i];
       }
       for (std::size_t i = lo; i < hi; ++i) {
         if (!s.event[i]) continue;
         const std::size_t r = rank(i);
         const double below = counts.UpTo(r - 1), upTo = counts.UpTo(r);
-        model.concordant += below;
-        model.tiedRisk += upTo - below;
-        model.discordant += inSet - upTo;
+        model.concordant += s.count[i] * below;
+        model.tiedRisk += s.count[i] * (upTo - below);
+        model.discordant += s.count[i] * (inSet - upTo);
       }
       for (std::size_t i = lo; i < hi; ++i) {
-        if (s.event[i]) counts.Add(rank(i)), ++inSet;
+        if (s.event[i]) counts.Add(rank(i), s.count[i]), inSet += s.count[i];
       }
     }
   }
@@ -315,8 +324,10 @@ CoxModel FitCoxModel(const CoxDesign& design, std::span<const int> chosen, const
     return model;
   }
   const std::size_t p = design.columns.size();
-  model.n = static_cast<std::int64_t>(design.Cases());
-  for (const std::uint8_t e : design.event) model.events += e != 0 ? 1 : 0;
+  for (std::size_t i = 0; i < design.Rows(); ++i) {
+    model.n += design.CountOf(i);
+    model.events += design.event[i] != 0 ? design.CountOf(i) : 0;
+  }
   for (const std::string& name : design.columns) model.terms.push_back({.name = name});
   model.covariance.assign(p * p, 0);
   if (static_cast<std::int64_t>(chosen.size()) > model.events) {

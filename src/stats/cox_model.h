@@ -33,6 +33,10 @@
 // near the limit of the cases that term takes out). A fit that climbs without converging (a
 // combination of terms without a finite maximum) is refused, as is a model with more columns
 // than deaths.
+//
+// A row of the design that stands for several cases of the same stratum, week, event and x
+// counts that many times in every sum above (the means, d, l, U, I, the pairs of the
+// concordance, n and the deaths), so that the fit is that of the cases one by one.
 #pragma once
 
 #include <cstdint>
@@ -42,12 +46,14 @@
 
 namespace orv {
 
-// The per-case arrays of one model: n cases, p columns, x row by row (n * p).
+// The per-row arrays of one model: n rows, p columns, x row by row (n * p). A row stands
+// for `count` cases of the same stratum, week, event and x (empty: every row one case).
 struct CoxDesign {
   std::vector<std::int32_t> week;
   std::vector<std::uint8_t> event;     // 1 death
   std::vector<std::int32_t> stratum;   // empty: one stratum
   std::vector<double> x;
+  std::vector<std::int64_t> count;     // empty, or per row at least 1
   std::vector<std::string> columns;    // the name of each column, p of them
   // Per column the factor it belongs to: 0 the groups, c + 1 the c-th chosen covariate (a
   // categorical one has a column per level other than its reference); further factors, as
@@ -56,7 +62,8 @@ struct CoxDesign {
   std::vector<std::uint8_t> competing;  // per case: 1 a death of a cause counted as censored
   std::int64_t dropped = 0;            // cases left out for a missing value
   std::string refusal;                 // why no design could be made
-  std::size_t Cases() const { return week.size(); }
+  std::size_t Rows() const { return week.size(); }
+  std::int64_t CountOf(std::size_t row) const { return count.empty() ? 1 : count[row]; }
 };
 
 struct CoxTerm {

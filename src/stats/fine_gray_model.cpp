@@ -7,6 +7,7 @@
 #include <numeric>
 
 #include "stats/cholesky.h"
+#include "stats/cox_design.h"
 #include "stats/newton_ascent.h"
 #include "survival/km_estimates.h"
 #include "text/number_text.h"
@@ -35,7 +36,7 @@ struct Cases {
 
 Cases SortCases(const CoxDesign& design) {
   Cases c;
-  c.n = design.Cases();
+  c.n = design.Rows();
   std::vector<std::size_t> order(c.n);
   std::iota(order.begin(), order.end(), std::size_t{0});
   std::stable_sort(order.begin(), order.end(),
@@ -317,6 +318,8 @@ std::vector<double> SandwichMeat(const Cases& c, const Evaluation& ev) {
 }  // namespace
 
 AdjustedFineGray FitFineGrayModel(const CoxDesign& design) {
+  // The censoring weights are read case by case.
+  if (!design.count.empty()) return FitFineGrayModel(ExpandedRows(design));
   AdjustedFineGray out;
   out.dropped = design.dropped;
   if (!design.refusal.empty()) {
@@ -324,8 +327,8 @@ AdjustedFineGray FitFineGrayModel(const CoxDesign& design) {
     return out;
   }
   const std::size_t p = design.columns.size();
-  out.n = static_cast<std::int64_t>(design.Cases());
-  for (std::size_t i = 0; i < design.Cases(); ++i) {
+  out.n = static_cast<std::int64_t>(design.Rows());
+  for (std::size_t i = 0; i < design.Rows(); ++i) {
     out.events += design.event[i] ? 1 : 0;
     out.competing += !design.event[i] && i < design.competing.size() && design.competing[i] ? 1 : 0;
   }

@@ -4,6 +4,7 @@
 // the designs the model refuses or fits only in part, and the covariate note and limits.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <sstream>
@@ -214,6 +215,88 @@ TEST(CoxModel, BadDesignsDropTermsOrRefuse) {
   const CoxModel twice = Fit(Load(cases[0].file), {"A", "B", "C"}, {{0, 0}, {1, 0}, {2, 0}});
   EXPECT_NEAR(twice.terms[2].beta, 0.0557676620102397, kTolerance);
   EXPECT_NEAR(twice.likelihoodRatio.statistic, 21.242249248228, kTolerance);
+}
+
+// Rows of groups A, B, C (columns B and C) in weeks 0..5, dead or censored, each standing for
+// 1..3 cases (a combination without cases left out), with the extra columns of `more`.
+CoxDesign CountedDesign(bool strata, const std::vector<std::string>& extra,
+                        const std::function<std::vector<double>(int g, int week, int event)>& more) {
+  CoxDesign d;
+  d.columns = {"B", "C"};
+  d.columns.insert(d.columns.end(), extra.begin(), extra.end());
+  d.factorOf.assign(d.columns.size(), 0);
+  for (int g = 0; g < 3; ++g) {
+    for (int week = 0; week < 6; ++week) {
+      for (int event = 0; event < 2; ++event) {
+        const int count = (g * 7 + week * 3 + event * 5) % 4;
+        if (count == 0) continue;
+        d.week.push_back(week);
+        d.event.push_back(static_cast<std::uint8_t>(event));
+        d.competing.push_back(0);
+        if (strata) d.stratum.push_back((g + week) % 2);
+        d.count.push_back(count);
+        d.x.push_back(g == 1 ? 1 : 0);
+        d.x.push_back(g == 2 ? 1 : 0);
+        for (const double v : more(g, week, event)) d.x.push_back(v);
+      }
+    }
+  }
+  return d;
+}
+
+// A design of rows with counts fits as the same cases one row each: the counts weigh every sum
+// (a count read as 1, or d taken as the rows of a week, fails here).
+TEST(CoxModel, CountedRowsFitAsTheirCases) {
+  const auto none = [](int, int, int) { return std::vector<double>{}; };
+  const struct {
+    const char* name;
+    CoxDesign design;
+    std::string note;
+  } cases[] = {
+      {"groups only", CountedDesign(false, {}, none), ""},
+      {"strata", CountedDesign(true, {"dose"}, [](int g, int week, int event) {
+         return std::vector<double>{0.25 * ((g * 5 + week * 7 + event * 3) % 5)};
+       }),
+       ""},
+      {"a level without deaths",
+       CountedDesign(false, {"arm"}, [](int g, int week, int event) {
+         return std::vector<double>{event == 0 && g == 1 && week >= 3 ? 1.0 : 0.0};
+       }),
+       "arm: 尤度が有限の最大値を持たない (どの死亡も危険集合の端の値) ため推定しません\n"},
+      {"a collinear column",
+       CountedDesign(true, {"BC"}, [](int g, int, int) { return std::vector<double>{g > 0 ? 1.0 : 0.0}; }),
+       "BC: 他の項の組み合わせ (一定値を含む) のため推定しません\n"},
+  };
+  const auto near = [](double got, double want) { EXPECT_NEAR(got, want, 1e-12 * std::max(1.0, std::abs(want))); };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const CoxDesign expanded = ExpandedRows(c.design);
+    const CoxModel m = FitCoxModel(c.design), e = FitCoxModel(expanded);
+    ASSERT_TRUE(expanded.count.empty());
+    ASSERT_LT(c.design.Rows(), expanded.Rows());
+    EXPECT_EQ(m.refusal, "");
+    EXPECT_EQ(m.refusal, e.refusal);
+    EXPECT_EQ(m.note, c.note);
+    EXPECT_EQ(e.note, c.note);
+    EXPECT_EQ(m.n, static_cast<std::int64_t>(expanded.Rows()));
+    EXPECT_EQ(m.n, e.n);
+    EXPECT_EQ(m.events, e.events);
+    ASSERT_EQ(m.terms.size(), e.terms.size());
+    for (std::size_t k = 0; k < m.terms.size(); ++k) {
+      EXPECT_EQ(m.terms[k].estimated, e.terms[k].estimated) << k;
+      near(m.terms[k].beta, e.terms[k].beta);
+      near(m.terms[k].se, e.terms[k].se);
+    }
+    near(m.logLikNull, e.logLikNull);
+    near(m.logLik, e.logLik);
+    near(m.likelihoodRatio.statistic, e.likelihoodRatio.statistic);
+    near(m.wald.statistic, e.wald.statistic);
+    near(m.score.statistic, e.score.statistic);
+    EXPECT_EQ(m.concordant, e.concordant);
+    EXPECT_EQ(m.discordant, e.discordant);
+    EXPECT_EQ(m.tiedRisk, e.tiedRisk);
+    near(m.concordance, e.concordance);
+  }
 }
 
 // The analyses of every shown group, reference A, over weeks 0..lastWeek.
