@@ -153,6 +153,12 @@ CoxDesign BuildCoxDesign(const Covariates& covariates, const CoxDesignRequest& r
 
   std::vector<double> row(p);
   RowIndex rows(design);
+  // The group factor alone (every run's model): a row is its group, week and outcome, found
+  // by position in a table of them rather than by hashing the row, a tenth of the time.
+  const bool groupsOnly = request.collapse && request.covariates.empty() && request.strata < 0 && request.onlyColumn < 0 &&
+                          request.lastWeek >= 0;
+  const std::size_t weekSlots = static_cast<std::size_t>(std::max(request.lastWeek, 0)) + 1;
+  std::vector<std::int64_t> rowOf(groupsOnly ? groupColumn.size() * weekSlots * 3 : 0, -1);
   for (std::size_t i = 0; i < covariates.Cases(); ++i) {
     const int g = covariates.group[i];
     const bool shown = g == request.referenceGroup ? referenceShown
@@ -192,7 +198,15 @@ CoxDesign BuildCoxDesign(const Covariates& covariates, const CoxDesignRequest& r
     const std::int32_t week = beyond ? request.lastWeek : covariates.week[i];
     const std::uint8_t event = !beyond && covariates.status[i] == CaseStatus::Death ? 1 : 0;
     const std::uint8_t competing = !beyond && covariates.status[i] == CaseStatus::CompetingDeath ? 1 : 0;
-    if (request.collapse) {
+    if (groupsOnly && g >= 0 && static_cast<std::size_t>(g) < groupColumn.size() && week >= 0 && week <= request.lastWeek) {
+      const std::size_t at = (static_cast<std::size_t>(g) * weekSlots + static_cast<std::size_t>(week)) * 3 + event + 2u * competing;
+      if (rowOf[at] >= 0) {
+        ++design.count[static_cast<std::size_t>(rowOf[at])];
+        continue;
+      }
+      rowOf[at] = static_cast<std::int64_t>(design.Rows());
+      design.count.push_back(1);
+    } else if (request.collapse) {
       const std::int64_t same = rows.FindOrAdd(stratum, week, event, competing, row, design.Rows());
       if (same >= 0) {
         ++design.count[static_cast<std::size_t>(same)];
