@@ -9,7 +9,8 @@
 
 namespace orv {
 
-inline constexpr double kForestViewScale = 680.0 / kFigureWidth;
+// 1,000 pixels for the 170 mm of the figure: its texts in points large enough to read on a screen.
+inline constexpr double kForestViewScale = 1000.0 / kFigureWidth;
 
 // The forest plot of the run's group model and subgroups as the view shows it, its texts
 // measured in dots by `measure`; no shapes where the run has no fitted model, and until the

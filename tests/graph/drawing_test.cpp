@@ -823,9 +823,9 @@ TEST(FigureLegend, StandsWhereItTouchesNoCurve) {
   }
 }
 
-// The forest plot's shapes in the view, at 680 pixels for the 2008 dots of the figure's width:
-// a square's fill as its rectangle, a line two dots wide as one pixel and one three times as
-// wide as three side by side, texts placed by the canvas's own width from their anchor and
+// The forest plot's shapes in the view, at 1,000 pixels for the 2008 dots of the figure's width:
+// a square's fill as its rectangle, a line three dots wide as one pixel and one of nine dots as
+// four side by side, texts placed by the canvas's own width from their anchor and
 // by their baseline, a UTF-8 text left out.
 TEST(ForestView, ShapesScaledAndTextsAnchoredByTheirMeasuredWidth) {
   FigureLayout layout;
@@ -840,15 +840,16 @@ TEST(ForestView, ShapesScaledAndTextsAnchoredByTheirMeasuredWidth) {
   canvas.charWidth = 7;
   DrawForestLayout(layout, canvas);
   ASSERT_FALSE(canvas.ops.empty());
-  EXPECT_EQ(canvas.ops.front(), (CanvasOp{.kind = CanvasOp::Kind::Fill, .colour = kRed, .rect = {340, 34, 346, 40}}));
+  EXPECT_EQ(canvas.ops.front(), (CanvasOp{.kind = CanvasOp::Kind::Fill, .colour = kRed, .rect = {500, 50, 509, 59}}));
   using Segment = RecordingCanvas::Segment;
-  EXPECT_EQ(canvas.Segments(), (std::vector<Segment>{{0, 0, 680, 0, {1, kBlue}},
-                                                     {34, 102, 34, 203, {0, kBlack}},
-                                                     {35, 103, 35, 204, {0, kBlack}},
-                                                     {36, 104, 36, 205, {0, kBlack}}}));
-  // The baselines 102, 203 and 15 less four fifths of the text's 11 pixels.
+  EXPECT_EQ(canvas.Segments(), (std::vector<Segment>{{0, 0, 1000, 0, {1, kBlue}},
+                                                     {50, 149, 50, 299, {0, kBlack}},
+                                                     {51, 150, 51, 300, {0, kBlack}},
+                                                     {52, 151, 52, 301, {0, kBlack}},
+                                                     {53, 152, 53, 302, {0, kBlack}}}));
+  // The baselines 149, 299 and 22 less four fifths of the text's 16 pixels.
   using Text = RecordingCanvas::PlacedText;
-  EXPECT_EQ(canvas.Texts(), (std::vector<Text>{{666, 94, "HR"}, {330, 195, "abc"}, {10, 7, "Events/n"}}));
+  EXPECT_EQ(canvas.Texts(), (std::vector<Text>{{986, 136, "HR"}, {490, 286, "abc"}, {15, 9, "Events/n"}}));
 }
 
 }  // namespace
