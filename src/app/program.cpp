@@ -300,7 +300,7 @@ void Program::OnCommand(int id) {
     case kCmdFigureSettings: ChangeFigureSettings(); break;
     case kCmdCovariates:
       ChooseCovariates(dialogs_);
-      FitForestView();
+      FitAdjustedViews();
       break;
     case kCmdModelWindow: ShowViewWindow(kModel); break;
     case kCmdForestView: ShowViewWindow(kForest); break;

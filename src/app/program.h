@@ -99,7 +99,7 @@ class Program {
   // The first load cascades the views; a later one leaves each where the user left it.
   void PlacePendingViews();
   void UpdateViewScroll(View v);
-  void FitForestView();
+  void FitAdjustedViews();
   void ScrollView(View v, int bar, int code);
   void ShowComparisons(View v);
   void PaintView(View v);

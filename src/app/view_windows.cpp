@@ -353,12 +353,20 @@ void Program::PlaceView(View v, const RECT& work, POINT at, SIZE size, bool from
   if (IsWindowVisible(window)) RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
-void Program::FitForestView() {
+void Program::FitAdjustedViews() {
   // The plot grows with the terms of the model, which a choice of covariates changes without a
   // load: the view takes the plot's new size where it stands, scrolling where the screen is smaller.
   RECT r{};
   GetWindowRect(view(kForest), &r);
   PlaceView(kForest, WorkAreaOf(view(kForest)), {r.left, r.top}, IncidenceViewSize(ForestClient(ws_.Results())), false);
+  // The model's table likewise takes the width of its longest line, as at a load.
+  if (!model_) return;
+  RECT m{}, frame{0, 0, 0, 0};
+  GetWindowRect(view(kModel), &m);
+  AdjustWindowRectEx(&frame, kViewStyle, FALSE, 0);
+  const int width = std::max<int>(kViewClasses[kModel].width, TextRight(model_->Control()) + kTextMargin +
+                                                                  GetSystemMetrics(SM_CXVSCROLL) + (frame.right - frame.left));
+  PlaceView(kModel, WorkAreaOf(view(kModel)), {m.left, m.top}, {width, m.bottom - m.top}, false);
 }
 
 void Program::UpdateViewScroll(View v) {
