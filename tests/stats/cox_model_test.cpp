@@ -306,6 +306,26 @@ AdjustedAnalysis Analyse(const CaseData& cd, const ModelRequest& request, int la
   return FitAdjustedAnalysis(cd, shown, GroupOf(cd, "A"), lastWeek, request);
 }
 
+// The model of the groups alone, every run's, finds its rows in a table of group, week and
+// outcome: the fit of the cases one by one, whole and over a window that censors the later ones,
+// to the precision at which the ascent stops (the sums of merged rows round otherwise).
+TEST(AdjustedAnalysis, GroupModelEqualsTheFitOfItsCases) {
+  const CaseData mixed = Load(DataFile(kHeader, kMixed));
+  for (const int lastWeek : {kMaxWeek, 9}) {
+    SCOPED_TRACE(lastWeek);
+    const CoxModel merged = Analyse(mixed, {}, lastWeek).model;
+    const CoxModel cases = Fit(mixed, {"A", "B", "C"}, {}, -1, lastWeek);
+    ASSERT_EQ(merged.terms.size(), cases.terms.size());
+    for (std::size_t k = 0; k < cases.terms.size(); ++k) {
+      EXPECT_NEAR(merged.terms[k].beta, cases.terms[k].beta, 1e-8) << k;
+      EXPECT_NEAR(merged.terms[k].se, cases.terms[k].se, 1e-8) << k;
+    }
+    EXPECT_EQ(std::tuple(merged.n, merged.events, merged.concordant, merged.discordant),
+              std::tuple(cases.n, cases.events, cases.concordant, cases.discordant));
+    EXPECT_NEAR(merged.logLik, cases.logLik, 1e-10);
+  }
+}
+
 // adjusted_models.out: anova(reduced, full) and the Wald test from vcov per factor; survdiff
 // with strata; coxph within each level and the interaction's anova.
 TEST(AdjustedAnalysis, FactorStrataAndSubgroupTestsEqualR) {
