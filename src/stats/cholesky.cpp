@@ -33,4 +33,24 @@ void CholeskySolve(const std::vector<double>& l, std::size_t q, double* b) {
   }
 }
 
+std::vector<int> IndependentOfEarlierColumns(const std::vector<double>& cross, std::size_t p) {
+  constexpr double kCollinear = 1e-9;
+  std::vector<int> kept;
+  std::vector<double> l(p * p, 0);
+  for (std::size_t j = 0; j < p; ++j) {
+    double d = cross[j * p + j];
+    for (const int k : kept) d -= l[j * p + static_cast<std::size_t>(k)] * l[j * p + static_cast<std::size_t>(k)];
+    if (!(d > kCollinear * cross[j * p + j]) || !(cross[j * p + j] > 0)) continue;
+    const double root = std::sqrt(d);
+    l[j * p + j] = root;
+    for (std::size_t i = j + 1; i < p; ++i) {
+      double v = cross[j * p + i];
+      for (const int k : kept) v -= l[i * p + static_cast<std::size_t>(k)] * l[j * p + static_cast<std::size_t>(k)];
+      l[i * p + j] = v / root;
+    }
+    kept.push_back(static_cast<int>(j));
+  }
+  return kept;
+}
+
 }  // namespace orv

@@ -18,10 +18,6 @@ namespace orv {
 
 namespace {
 
-// A column whose part not explained by the columns before it is this small a share of its
-// own spread is taken as their combination.
-constexpr double kCollinear = 1e-9;
-
 // The cases sorted by stratum and, within it, by week from the last: a risk set then grows
 // row by row. Blocks are the runs of one stratum and week. A row weighs as its count of cases.
 struct SortedCases {
@@ -200,24 +196,11 @@ std::vector<int> IndependentColumns(const CoxDesign& design, const SortedCases& 
     }
     from = to;
   }
-  // Cholesky in column order, a column skipped where its remaining pivot vanishes.
-  std::vector<int> kept;
-  std::vector<double> l(p * p, 0);
+  std::vector<int> kept = IndependentOfEarlierColumns(cross, p);
   for (std::size_t j = 0; j < p; ++j) {
-    double d = cross[j * p + j];
-    for (const int k : kept) d -= l[j * p + static_cast<std::size_t>(k)] * l[j * p + static_cast<std::size_t>(k)];
-    if (!(d > kCollinear * cross[j * p + j]) || !(cross[j * p + j] > 0)) {
+    if (!std::binary_search(kept.begin(), kept.end(), static_cast<int>(j))) {
       notes.push_back(design.columns[static_cast<std::size_t>(columns[j])] + ": 他の項の組み合わせ (一定値を含む) のため推定しません");
-      continue;
     }
-    const double root = std::sqrt(d);
-    l[j * p + j] = root;
-    for (std::size_t i = j + 1; i < p; ++i) {
-      double v = cross[j * p + i];
-      for (const int k : kept) v -= l[i * p + static_cast<std::size_t>(k)] * l[j * p + static_cast<std::size_t>(k)];
-      l[i * p + j] = v / root;
-    }
-    kept.push_back(static_cast<int>(j));
   }
   for (int& k : kept) k = columns[static_cast<std::size_t>(k)];
   return kept;

@@ -16,7 +16,6 @@ namespace orv {
 
 namespace {
 
-constexpr double kCollinear = 1e-9;  // as the Cox model's
 
 enum Kind : std::uint8_t { kCensored = 0, kInterest = 1, kCompeting = 2 };
 
@@ -99,23 +98,11 @@ std::vector<int> IndependentColumns(const CoxDesign& design, const Cases& c, std
       for (std::size_t j = k; j < p; ++j) cross[k * p + j] += xi[k] * xi[j];
     }
   }
-  std::vector<int> kept;
-  std::vector<double> l(p * p, 0);
+  const std::vector<int> kept = IndependentOfEarlierColumns(cross, p);
   for (std::size_t j = 0; j < p; ++j) {
-    double d = cross[j * p + j];
-    for (const int k : kept) d -= l[j * p + static_cast<std::size_t>(k)] * l[j * p + static_cast<std::size_t>(k)];
-    if (!(d > kCollinear * cross[j * p + j]) || !(cross[j * p + j] > 0)) {
+    if (!std::binary_search(kept.begin(), kept.end(), static_cast<int>(j))) {
       notes.push_back(design.columns[j] + ": 他の項の組み合わせ (一定値を含む) のため推定しません");
-      continue;
     }
-    const double root = std::sqrt(d);
-    l[j * p + j] = root;
-    for (std::size_t i = j + 1; i < p; ++i) {
-      double v = cross[j * p + i];
-      for (const int k : kept) v -= l[i * p + static_cast<std::size_t>(k)] * l[j * p + static_cast<std::size_t>(k)];
-      l[i * p + j] = v / root;
-    }
-    kept.push_back(static_cast<int>(j));
   }
   return kept;
 }
