@@ -62,31 +62,39 @@ LogRankTest StandardLogRank(std::span<const WeeklyCounts> groups, int lastWeek) 
   for (const WeeklyCounts& g : groups) weeks = std::max(weeks, std::min(g.deaths.size(), g.atRisk.size()));
   weeks = std::min(weeks, static_cast<std::size_t>(lastWeek) + 1);
 
-  std::vector<double> observedLessExpected(k, 0), expected(k, 0), covariance(k * k, 0), atRisk(k);
+  LogRankSums sums(k);
+  std::vector<double> atRisk(k), deaths(k);
   for (std::size_t w = 0; w < weeks; ++w) {
-    double n = 0, d = 0;
     for (std::size_t g = 0; g < k; ++g) {
       atRisk[g] = At(groups[g].atRisk, w);
-      n += atRisk[g];
-      d += At(groups[g].deaths, w);
+      deaths[g] = At(groups[g].deaths, w);
     }
-    if (!(d > 0) || !(n > 0)) continue;
-    for (std::size_t g = 0; g < k; ++g) {
-      const double e = d * atRisk[g] / n;
-      expected[g] += e;
-      observedLessExpected[g] += At(groups[g].deaths, w) - e;
-    }
-    if (n == 1) continue;
-    const double spread = d * (n - d) / (n * (n - 1));
-    for (std::size_t g = 0; g < k; ++g) {
-      if (atRisk[g] == 0) continue;
-      const double term = spread * atRisk[g];
-      covariance[g * k + g] += term;
-      for (std::size_t h = 0; h < k; ++h) covariance[g * k + h] -= term * atRisk[h] / n;
-    }
+    AddLogRankWeek(atRisk, deaths, sums);
   }
+  return LogRankFromSums(sums.observedLessExpected, sums.expected, sums.covariance, lastWeek);
+}
 
-  return LogRankFromSums(observedLessExpected, expected, covariance, lastWeek);
+void AddLogRankWeek(std::span<const double> atRisk, std::span<const double> deaths, LogRankSums& sums) {
+  const std::size_t k = atRisk.size();
+  double n = 0, d = 0;
+  for (std::size_t g = 0; g < k; ++g) {
+    n += atRisk[g];
+    d += deaths[g];
+  }
+  if (!(d > 0) || !(n > 0)) return;
+  for (std::size_t g = 0; g < k; ++g) {
+    const double e = d * atRisk[g] / n;
+    sums.expected[g] += e;
+    sums.observedLessExpected[g] += deaths[g] - e;
+  }
+  if (n == 1) return;
+  const double spread = d * (n - d) / (n * (n - 1));
+  for (std::size_t g = 0; g < k; ++g) {
+    if (atRisk[g] == 0) continue;
+    const double term = spread * atRisk[g];
+    sums.covariance[g * k + g] += term;
+    for (std::size_t h = 0; h < k; ++h) sums.covariance[g * k + h] -= term * atRisk[h] / n;
+  }
 }
 
 LogRankTest LogRankFromSums(std::span<const double> observedLessExpected, std::span<const double> expected,

@@ -15,6 +15,7 @@
 
 #include <limits>
 #include <span>
+#include <vector>
 
 #include "survival/km_estimates.h"
 
@@ -33,6 +34,16 @@ struct LogRankTest {
 // One entry per shown group, each of its weeks 0..n-1 (n may differ between groups: beyond
 // its own weeks a group has nobody at risk). Weeks after lastWeek do not count.
 LogRankTest StandardLogRank(std::span<const WeeklyCounts> groups, int lastWeek);
+
+// U, the expected deaths and V of k groups, summed week by week.
+struct LogRankSums {
+  explicit LogRankSums(std::size_t k) : observedLessExpected(k, 0), expected(k, 0), covariance(k * k, 0) {}
+  std::vector<double> observedLessExpected, expected, covariance;
+};
+
+// Adds one week's table: per group those at risk and the deaths. A week without deaths or
+// nobody at risk adds nothing.
+void AddLogRankWeek(std::span<const double> atRisk, std::span<const double> deaths, LogRankSums& sums);
 
 // The test from U, the expected deaths and V of k groups (V k * k, row-major), summed over
 // any number of tables: the strata of a stratified test each add their own.

@@ -28,36 +28,21 @@ LogRankTest StratifiedLogRankTest(std::span<const std::int32_t> group, std::span
     leaving[at] += 1;
     if (event[i] && static_cast<std::size_t>(week[i]) < weeks) deaths[at] += 1;
   }
-  std::vector<double> observedLessExpected(k, 0), expected(k, 0), covariance(k * k, 0);
-  std::vector<double> atRisk(k);
+  LogRankSums sums(k);
+  std::vector<double> atRisk(k), deathsOfWeek(k);
   for (std::size_t s = 0; s < static_cast<std::size_t>(strata); ++s) {
     const std::size_t base = s * k * weeks;
     // The at-risk count of a week: the cases leaving in it or later.
     std::fill(atRisk.begin(), atRisk.end(), 0);
     for (std::size_t w = weeks; w-- > 0;) {
-      double n = 0, d = 0;
       for (std::size_t g = 0; g < k; ++g) {
         atRisk[g] += leaving[base + g * weeks + w];
-        n += atRisk[g];
-        d += deaths[base + g * weeks + w];
+        deathsOfWeek[g] = deaths[base + g * weeks + w];
       }
-      if (!(d > 0)) continue;
-      for (std::size_t g = 0; g < k; ++g) {
-        const double e = d * atRisk[g] / n;
-        expected[g] += e;
-        observedLessExpected[g] += deaths[base + g * weeks + w] - e;
-      }
-      if (n == 1) continue;
-      const double spread = d * (n - d) / (n * (n - 1));
-      for (std::size_t g = 0; g < k; ++g) {
-        if (atRisk[g] == 0) continue;
-        const double term = spread * atRisk[g];
-        covariance[g * k + g] += term;
-        for (std::size_t h = 0; h < k; ++h) covariance[g * k + h] -= term * atRisk[h] / n;
-      }
+      AddLogRankWeek(atRisk, deathsOfWeek, sums);
     }
   }
-  return LogRankFromSums(observedLessExpected, expected, covariance, lastWeek);
+  return LogRankFromSums(sums.observedLessExpected, sums.expected, sums.covariance, lastWeek);
 }
 
 }  // namespace orv
