@@ -2,6 +2,7 @@
 #include "graph/forest_view.h"
 
 #include "graph/forest_plot.h"
+#include "graph/incidence_view.h"
 
 #include <algorithm>
 #include <cmath>
@@ -29,16 +30,6 @@ void DrawFill(const FigureFill& fill, Canvas& canvas) {
     r = {std::min(r.left, Px(p.x)), std::min(r.top, Px(p.y)), std::max(r.right, Px(p.x)), std::max(r.bottom, Px(p.y))};
   }
   canvas.FillRect(r, fill.colour);
-}
-
-void DrawLine(const FigureLine& line, Canvas& canvas) {
-  if (line.points.size() < 2) return;
-  canvas.SelectPen({line.style, line.colour});
-  const int thickness = std::max(1, Px(line.width));
-  for (int k = 0; k < thickness; ++k) {
-    canvas.MoveTo(Px(line.points[0].x) + k, Px(line.points[0].y) + k);
-    for (std::size_t i = 1; i < line.points.size(); ++i) canvas.LineTo(Px(line.points[i].x) + k, Px(line.points[i].y) + k);
-  }
 }
 
 void DrawText(const FigureText& text, Canvas& canvas) {
@@ -78,7 +69,7 @@ Rect ForestViewClient(const FigureLayout& layout) {
 
 void DrawForestLayout(const FigureLayout& layout, Canvas& canvas) {
   for (const FigureFill& fill : layout.fills) DrawFill(fill, canvas);
-  for (const FigureLine& line : layout.lines) DrawLine(line, canvas);
+  for (const FigureLine& line : layout.lines) DrawFigureLine(line, kForestViewScale, canvas);
   for (const FigureText& text : layout.texts) DrawText(text, canvas);
 }
 

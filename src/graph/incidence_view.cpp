@@ -19,17 +19,6 @@ const FontSpec& ViewFont() {
   return font;
 }
 
-void DrawLine(const FigureLine& line, Canvas& canvas) {
-  if (line.points.size() < 2) return;
-  canvas.SelectPen({line.style, line.colour});
-  const int thickness = std::max(1, Px(line.width));
-  // One-pixel pens side by side, shifted along both axes so that steps and risers both widen.
-  for (int k = 0; k < thickness; ++k) {
-    canvas.MoveTo(Px(line.points[0].x) + k, Px(line.points[0].y) + k);
-    for (std::size_t i = 1; i < line.points.size(); ++i) canvas.LineTo(Px(line.points[i].x) + k, Px(line.points[i].y) + k);
-  }
-}
-
 void DrawText(const FigureText& text, Canvas& canvas) {
   if (text.utf8) return;
   const int width = Px(EstimatedTextWidth(text.text, text.size));
@@ -56,6 +45,18 @@ FigureInput ForWindow(FigureInput in) {
 }
 
 }  // namespace
+
+void DrawFigureLine(const FigureLine& line, double scale, Canvas& canvas) {
+  if (line.points.size() < 2) return;
+  const auto px = [scale](double dots) { return TruncToInt32(std::floor(dots * scale + 0.5)); };
+  canvas.SelectPen({line.style, line.colour});
+  const int thickness = std::max(1, px(line.width));
+  // One-pixel pens side by side, shifted along both axes so that steps and risers both widen.
+  for (int k = 0; k < thickness; ++k) {
+    canvas.MoveTo(px(line.points[0].x) + k, px(line.points[0].y) + k);
+    for (std::size_t i = 1; i < line.points.size(); ++i) canvas.LineTo(px(line.points[i].x) + k, px(line.points[i].y) + k);
+  }
+}
 
 FigureLayout IncidenceViewLayout(const AnalysisResults& r, const CompetingRisks& c, const LineStyles& styles, int xMax) {
   return LayoutPublicationFigure(ForWindow(IncidenceFigureInputOf(r, c, styles, xMax, false)), EstimatedTextWidth);
@@ -84,7 +85,7 @@ void DrawIncidenceView(const AnalysisResults& r, const CompetingRisks& c, const 
     return;
   }
   const FigureLayout layout = IncidenceViewLayout(r, c, styles, xMax);
-  for (const FigureLine& line : layout.lines) DrawLine(line, *canvas);
+  for (const FigureLine& line : layout.lines) DrawFigureLine(line, kIncidenceViewScale, *canvas);
   for (const FigureText& text : layout.texts) DrawText(text, *canvas);
   canvas->SelectFont(nullptr);
 }

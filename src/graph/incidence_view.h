@@ -10,6 +10,9 @@
 
 namespace orv {
 
+// A figure's line on a view's canvas at `scale` pixels per dot, its width as one-pixel pens.
+void DrawFigureLine(const FigureLine& line, double scale, Canvas& canvas);
+
 // Pixels of the view per dot of the figure: 2008 x 1417 dots become 803 x 566 pixels.
 inline constexpr double kIncidenceViewScale = 0.4;
 inline constexpr char kNoCompetingCause[] = "競合する死因が選ばれていません（グループ選択 → 打ち切り症例 で選びます）";
